@@ -39,4 +39,59 @@ bool TEvent::IsSet() const {
   return set_;
 }
 
+TSemaphore::TSemaphore(int32_t initialCount, int32_t maximumCount)
+    : maximum_(maximumCount < 1 ? 1 : maximumCount),
+      count_(initialCount < 0 ? 0 : (initialCount > maximum_ ? maximum_ : initialCount)) {}
+
+bool TSemaphore::Release(int32_t count) {
+  if (count < 1)
+    return false;
+  {
+    std::lock_guard<std::mutex> lock(m_);
+    if (closed_ || count > maximum_ - count_)
+      return false;
+    count_ += count;
+  }
+  if (count == 1)
+    cv_.notify_one();
+  else
+    cv_.notify_all();
+  return true;
+}
+
+bool TSemaphore::Wait(std::chrono::milliseconds timeout) {
+  std::unique_lock<std::mutex> lock(m_);
+  if (!cv_.wait_for(lock, timeout, [this] { return closed_ || count_ > 0; }) || closed_)
+    return false;
+  --count_;
+  return true;
+}
+
+bool TSemaphore::Wait() {
+  std::unique_lock<std::mutex> lock(m_);
+  cv_.wait(lock, [this] { return closed_ || count_ > 0; });
+  if (closed_)
+    return false;
+  --count_;
+  return true;
+}
+
+void TSemaphore::Close() {
+  {
+    std::lock_guard<std::mutex> lock(m_);
+    closed_ = true;
+  }
+  cv_.notify_all();
+}
+
+bool TSemaphore::IsClosed() const {
+  std::lock_guard<std::mutex> lock(m_);
+  return closed_;
+}
+
+int32_t TSemaphore::Count() const {
+  std::lock_guard<std::mutex> lock(m_);
+  return count_;
+}
+
 } // namespace sys

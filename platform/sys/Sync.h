@@ -2,7 +2,9 @@
 //
 // TCriticalSection is recursive (the owning thread may enter again), as the
 // framework's lock groups and buffer queues rely on. TEvent is a manual- or
-// auto-reset event. All members are safe to call from any thread.
+// auto-reset event; Set calls on an auto-reset event that nobody has consumed
+// yet coalesce into one wake-up. TSemaphore is a counting semaphore with a
+// maximum. All members are safe to call from any thread.
 #pragma once
 
 #include <atomic>
@@ -57,6 +59,38 @@ private:
   mutable std::mutex m_;
   std::condition_variable cv_;
   bool set_;
+};
+
+// Counting semaphore with a maximum count. A release that would take the count
+// past the maximum fails and changes nothing (std::counting_semaphore makes
+// that undefined, hence our own). Close wakes every waiter and makes every wait,
+// then and later, fail at once: an owner that goes away while a thread waits
+// on its semaphore uses it to send that thread home.
+class TSemaphore {
+public:
+  TSemaphore(int32_t initialCount, int32_t maximumCount);
+  TSemaphore(const TSemaphore &) = delete;
+  TSemaphore &operator=(const TSemaphore &) = delete;
+
+  // Adds count (at least 1). False, with the count unchanged, when the
+  // result would exceed the maximum or the semaphore is closed.
+  bool Release(int32_t count = 1);
+  // Takes one unit, waiting while the count is 0. False on time-out or when
+  // the semaphore is (or becomes) closed.
+  bool Wait(std::chrono::milliseconds timeout);
+  bool Wait();
+  bool TryWait() { return Wait(std::chrono::milliseconds(0)); }
+  void Close();
+  bool IsClosed() const;
+  int32_t Count() const;
+  int32_t Maximum() const { return maximum_; }
+
+private:
+  const int32_t maximum_;
+  mutable std::mutex m_;
+  std::condition_variable cv_;
+  int32_t count_;
+  bool closed_ = false;
 };
 
 using TThreadId = std::thread::id;

@@ -1,0 +1,116 @@
+#include "platform/sys/MMTimer.h"
+#include "platform/sys/Sync.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+#include <mutex>
+#include <thread>
+#include <vector>
+
+using namespace std::chrono_literals;
+using Clock = std::chrono::steady_clock;
+
+TEST(TTimerFdService, RefusesAPeriodOfZeroAndAnEmptyCallback) {
+  sys::TTimerFdService service;
+  EXPECT_EQ(service.Start(0, [] {}), 0u);
+  EXPECT_EQ(service.Start(5, nullptr), 0u);
+  EXPECT_FALSE(service.Kill(12345));
+}
+
+TEST(TTimerFdService, TicksPeriodicallyAndStopsSynchronously) {
+  sys::TTimerFdService service;
+  std::atomic<int> ticks{0};
+  sys::TSemaphore counted(0, 100000);
+  sys::TTimerId id = service.Start(2, [&] {
+    ++ticks;
+    counted.Release();
+  });
+  ASSERT_NE(id, 0u);
+  for (int i = 0; i < 5; ++i)
+    ASSERT_TRUE(counted.Wait(5s));
+  EXPECT_TRUE(service.Kill(id));
+  const int atKill = ticks.load();
+  std::this_thread::sleep_for(20ms);
+  EXPECT_EQ(ticks.load(), atKill);
+  EXPECT_FALSE(service.Kill(id));
+}
+
+TEST(TTimerFdService, MissedPeriodsAreCalledBackToBack) {
+  // The first callback stalls the timer thread for 50 periods; the periods
+  // that expired meanwhile must all arrive at once afterwards, not be lost.
+  sys::TTimerFdService service;
+  std::mutex m;
+  std::vector<Clock::time_point> calls;
+  Clock::time_point stallEnd;
+  sys::TSemaphore enough(0, 1);
+  sys::TTimerId id = service.Start(2, [&] {
+    std::lock_guard<std::mutex> lock(m);
+    if (calls.empty()) {
+      std::this_thread::sleep_for(100ms);
+      stallEnd = Clock::now();
+    }
+    calls.push_back(Clock::now());
+    if (calls.size() == 40)
+      enough.Release();
+  });
+  ASSERT_NE(id, 0u);
+  ASSERT_TRUE(enough.Wait(10s));
+  service.Kill(id);
+  std::lock_guard<std::mutex> lock(m);
+  int burst = 0;
+  for (size_t i = 1; i < calls.size(); ++i)
+    if (calls[i] - stallEnd < 5ms)
+      ++burst;
+  EXPECT_GE(burst, 10) << "ticks missed during the stall were dropped";
+}
+
+TEST(TTimerFdService, ACallbackMayKillItsOwnTimer) {
+  sys::TTimerFdService service;
+  std::atomic<sys::TTimerId> id{0};
+  std::atomic<int> ticks{0};
+  sys::TEvent killed(sys::TEventReset::Manual);
+  sys::TTimerId started = service.Start(1, [&] {
+    while (id.load() == 0)
+      std::this_thread::yield();
+    if (++ticks == 1) {
+      service.Kill(id.load());
+      killed.Set();
+    }
+  });
+  id = started;
+  ASSERT_TRUE(killed.Wait(5s));
+  std::this_thread::sleep_for(10ms);
+  EXPECT_EQ(ticks.load(), 1);
+}
+
+TEST(TManualTimerService, FiresOnlyWhenToldAndOnlyRunningTimers) {
+  sys::TManualTimerService manual;
+  sys::TScopedTimerService installed(manual);
+  int a = 0, b = 0;
+  sys::TTimerId ta = sys::TimeSetEvent(20, [&] { ++a; });
+  sys::TTimerId tb = sys::TimeSetEvent(21, [&] { ++b; });
+  EXPECT_EQ(sys::TimeSetEvent(0, [] {}), 0u);
+  EXPECT_EQ(manual.Running().size(), 2u);
+  EXPECT_EQ(manual.Period(ta), 20u);
+  EXPECT_TRUE(manual.Fire(ta, 3));
+  EXPECT_EQ(manual.FirePeriod(21), 1);
+  EXPECT_EQ(a, 3);
+  EXPECT_EQ(b, 1);
+  EXPECT_TRUE(sys::TimeKillEvent(ta));
+  EXPECT_FALSE(manual.Fire(ta));
+  EXPECT_FALSE(sys::TimeKillEvent(ta));
+  EXPECT_EQ(a, 3);
+  EXPECT_TRUE(sys::TimeKillEvent(tb));
+}
+
+TEST(TManualTimerService, TheScopeRestoresTheRealService) {
+  sys::ITimerService *real = &sys::TimerService();
+  {
+    sys::TManualTimerService manual;
+    sys::TScopedTimerService installed(manual);
+    EXPECT_EQ(&sys::TimerService(), &manual);
+  }
+  EXPECT_EQ(&sys::TimerService(), real);
+}
