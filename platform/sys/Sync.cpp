@@ -2,11 +2,12 @@
 
 namespace sys {
 
+// Set, Release and Close notify while holding the mutex: a waiter that returns
+// may destroy the object at once, and must not do so under a notify still in
+// progress on the signalling thread.
 void TEvent::Set() {
-  {
-    std::lock_guard<std::mutex> lock(m_);
-    set_ = true;
-  }
+  std::lock_guard<std::mutex> lock(m_);
+  set_ = true;
   if (reset_ == TEventReset::Manual)
     cv_.notify_all();
   else
@@ -46,12 +47,10 @@ TSemaphore::TSemaphore(int32_t initialCount, int32_t maximumCount)
 bool TSemaphore::Release(int32_t count) {
   if (count < 1)
     return false;
-  {
-    std::lock_guard<std::mutex> lock(m_);
-    if (closed_ || count > maximum_ - count_)
-      return false;
-    count_ += count;
-  }
+  std::lock_guard<std::mutex> lock(m_);
+  if (closed_ || count > maximum_ - count_)
+    return false;
+  count_ += count;
   if (count == 1)
     cv_.notify_one();
   else
@@ -77,10 +76,8 @@ bool TSemaphore::Wait() {
 }
 
 void TSemaphore::Close() {
-  {
-    std::lock_guard<std::mutex> lock(m_);
-    closed_ = true;
-  }
+  std::lock_guard<std::mutex> lock(m_);
+  closed_ = true;
   cv_.notify_all();
 }
 
