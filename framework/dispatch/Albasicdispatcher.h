@@ -1,0 +1,24 @@
+// Vector operations on audio samples of 8, 16 and 32 bits.
+//
+// Operations of unit Albasicdispatcher, called by name: Albasicdispatcher::<operation>(...). Each runs
+// through its slot (see Dispatch.h); Albasicdispatcher::SetUp_<operation> is its set-up
+// routine and Albasicdispatcher::generic::<operation> its generic variant, defined in the
+// generic_*.cpp file of its concern. The list itself is ALBASICDISPATCHER_CATALOGUE in DispatchCatalogue.h.
+#pragma once
+
+#include "framework/dispatch/Dispatch.h"
+#include "framework/dispatch/IppMalloc.h"
+
+namespace Albasicdispatcher {
+
+namespace generic {
+ALBASICDISPATCHER_CATALOGUE(DISPATCH_DECLARE_GENERIC)
+}  // namespace generic
+
+ALBASICDISPATCHER_CATALOGUE(DISPATCH_DEFINE_OPERATION)
+
+// The aligned allocator, exported by this unit as well.
+using dispatch::_ippFree;
+using dispatch::_ippMalloc;
+
+}  // namespace Albasicdispatcher

@@ -1,0 +1,24 @@
+// Basic vector operations of the signal buffers.
+//
+// Operations of unit Slbasicdispatcher, called by name: Slbasicdispatcher::<operation>(...). Each runs
+// through its slot (see Dispatch.h); Slbasicdispatcher::SetUp_<operation> is its set-up
+// routine and Slbasicdispatcher::generic::<operation> its generic variant, defined in the
+// generic_*.cpp file of its concern. The list itself is SLBASICDISPATCHER_CATALOGUE in DispatchCatalogue.h.
+#pragma once
+
+#include "framework/dispatch/Dispatch.h"
+#include "framework/dispatch/IppMalloc.h"
+
+namespace Slbasicdispatcher {
+
+namespace generic {
+SLBASICDISPATCHER_CATALOGUE(DISPATCH_DECLARE_GENERIC)
+}  // namespace generic
+
+SLBASICDISPATCHER_CATALOGUE(DISPATCH_DEFINE_OPERATION)
+
+// The aligned allocator, exported by this unit as well.
+using dispatch::_ippFree;
+using dispatch::_ippMalloc;
+
+}  // namespace Slbasicdispatcher
