@@ -1,0 +1,251 @@
+// Generic floating-point element arithmetic: constants, in-place vector
+// operations on doubles and complex doubles, and the one-argument functions.
+// Every result is formed in long double and rounded once when stored.
+
+#include <cmath>
+
+#include "framework/dispatch/Slbasicdispatcher.h"
+#include "framework/dispatch/Slbcbbasicdispatcher.h"
+#include "framework/dispatch/Slscopedispatcher.h"
+#include "framework/dispatch/Vizazodizaro.h"
+#include "framework/dispatch/generic_ops_impl.h"
+
+namespace dispatch_ops {
+namespace {
+
+inline double rounded(long double v) { return static_cast<double>(v); }
+
+int addC64f(double val, double* pSrcDst, int len) {
+    if (!pSrcDst) return ippStsNullPtrErr;
+    if (len < 1) return ippStsSizeErr;
+    // Adding zero would turn -0.0 into +0.0 and quieten NaNs; the data stays as it is.
+    if (val == 0.0) return ippStsNoErr;
+    for (int i = 0; i < len; ++i) pSrcDst[i] = rounded(static_cast<long double>(pSrcDst[i]) + val);
+    return ippStsNoErr;
+}
+
+int subC64f(double val, double* pSrcDst, int len) {
+    if (!pSrcDst) return ippStsNullPtrErr;
+    if (len < 1) return ippStsSizeErr;
+    if (val == 0.0) return ippStsNoErr;
+    for (int i = 0; i < len; ++i) pSrcDst[i] = rounded(static_cast<long double>(pSrcDst[i]) - val);
+    return ippStsNoErr;
+}
+
+// Multiplication by a constant into pDst (pDst may equal pSrc): 1.0 copies, 0.0 stores +0.0.
+int mulC64f(const double* pSrc, double val, double* pDst, int len) {
+    if (!pSrc || !pDst) return ippStsNullPtrErr;
+    if (len < 1) return ippStsSizeErr;
+    if (val == 1.0) {
+        if (pDst != pSrc) std::memmove(pDst, pSrc, sizeof(double) * static_cast<std::size_t>(len));
+        return ippStsNoErr;
+    }
+    if (val == 0.0) {
+        for (int i = 0; i < len; ++i) pDst[i] = 0.0;
+        return ippStsNoErr;
+    }
+    for (int i = 0; i < len; ++i) pDst[i] = rounded(static_cast<long double>(pSrc[i]) * val);
+    return ippStsNoErr;
+}
+
+int divC64f(double val, double* pSrcDst, int len) {
+    if (!pSrcDst) return ippStsNullPtrErr;
+    if (len < 1) return ippStsSizeErr;
+    if (val == 0.0) return ippStsDivByZeroErr;
+    // Multiplying by the rounded reciprocal is what the buffers rely on, last bit included.
+    return mulC64f(pSrcDst, rounded(1.0L / val), pSrcDst, len);
+}
+
+template <class Op>
+int binary64fI(const double* pSrc, double* pSrcDst, int len, Op op) {
+    if (!pSrc || !pSrcDst) return ippStsNullPtrErr;
+    if (len < 1) return ippStsSizeErr;
+    for (int i = 0; i < len; ++i)
+        pSrcDst[i] = rounded(op(static_cast<long double>(pSrcDst[i]), static_cast<long double>(pSrc[i])));
+    return ippStsNoErr;
+}
+
+int div64fI(const double* pSrc, double* pSrcDst, int len) {
+    if (!pSrc || !pSrcDst) return ippStsNullPtrErr;
+    if (len < 1) return ippStsSizeErr;
+    int status = ippStsNoErr;
+    for (int i = 0; i < len; ++i) {
+        const double x = pSrcDst[i];
+        const double d = pSrc[i];
+        if (d != 0.0) {
+            pSrcDst[i] = rounded(static_cast<long double>(x) / d);
+            continue;
+        }
+        status = ippStsDivByZero;
+        if (x > 0.0)
+            pSrcDst[i] = std::numeric_limits<double>::infinity();
+        else if (x < 0.0)
+            pSrcDst[i] = -std::numeric_limits<double>::infinity();
+        else if (x == 0.0)
+            pSrcDst[i] = ippDefaultNaN;
+        // a NaN dividend stays the NaN it is
+    }
+    return status;
+}
+
+// Sum and difference test the length before the pointers.
+template <class Op>
+int addSub64fcI(const Ipp64fc* pSrc, Ipp64fc* pSrcDst, int len, Op op) {
+    if (len < 1) return ippStsSizeErr;
+    if (!pSrc || !pSrcDst) return ippStsNullPtrErr;
+    for (int i = 0; i < len; ++i) {
+        pSrcDst[i].re = rounded(op(static_cast<long double>(pSrcDst[i].re), static_cast<long double>(pSrc[i].re)));
+        pSrcDst[i].im = rounded(op(static_cast<long double>(pSrcDst[i].im), static_cast<long double>(pSrc[i].im)));
+    }
+    return ippStsNoErr;
+}
+
+int mul64fcI(const Ipp64fc* pSrc, Ipp64fc* pSrcDst, int len) {
+    if (!pSrc || !pSrcDst) return ippStsNullPtrErr;
+    if (len < 1) return ippStsSizeErr;
+    for (int i = 0; i < len; ++i) {
+        const long double a = pSrcDst[i].re, b = pSrcDst[i].im;
+        const long double c = pSrc[i].re, d = pSrc[i].im;
+        pSrcDst[i].re = rounded(a * c - b * d);
+        pSrcDst[i].im = rounded(a * d + b * c);
+    }
+    return ippStsNoErr;
+}
+
+int div64fcI(const Ipp64fc* pSrc, Ipp64fc* pSrcDst, int len) {
+    if (!pSrc || !pSrcDst) return ippStsNullPtrErr;
+    if (len < 1) return ippStsSizeErr;
+    int status = ippStsNoErr;
+    for (int i = 0; i < len; ++i) {
+        const long double a = pSrcDst[i].re, b = pSrcDst[i].im;
+        const long double c = pSrc[i].re, d = pSrc[i].im;
+        // The extended exponent range keeps c² + d² free of overflow and underflow.
+        const long double m = c * c + d * d;
+        if (m == 0.0L) {
+            pSrcDst[i] = Ipp64fc{ippDefaultNaN, ippDefaultNaN};
+            status = ippStsDivByZero;
+            continue;
+        }
+        const long double r = 1.0L / m;
+        pSrcDst[i].re = rounded(r * (a * c + b * d));
+        pSrcDst[i].im = rounded(r * (b * c - a * d));
+    }
+    return status;
+}
+
+// One-argument functions: pSrc may equal pDst. Fn maps one element and may raise
+// the status it is given.
+template <class T, class Fn>
+int unary(const T* pSrc, T* pDst, int len, Fn fn) {
+    if (!pSrc || !pDst) return ippStsNullPtrErr;
+    if (len < 1) return ippStsSizeErr;
+    int status = ippStsNoErr;
+    for (int i = 0; i < len; ++i) pDst[i] = fn(pSrc[i], status);
+    return status;
+}
+
+double absOf(double x, int&) { return std::bit_cast<double>(bitsOf(x) & ~(std::uint64_t(1) << 63)); }
+
+double sqrOf(double x, int&) { return rounded(static_cast<long double>(x) * x); }
+
+float sqrOf32(float x, int&) { return static_cast<float>(static_cast<long double>(x) * x); }
+
+double sqrtOf(double x, int& status) {
+    if (x < 0.0) {
+        status = ippStsSqrtNegArg;
+        return ippDefaultNaN;
+    }
+    return std::sqrt(x);
+}
+
+double lnOf(double x, int& status) {
+    const std::uint64_t bits = bitsOf(x);
+    if (bits >> 63) {  // negative numbers, -0.0 and negative NaNs
+        if (status == ippStsNoErr) status = ippStsLnNegArg;
+        return ippDefaultNaN;
+    }
+    if (std::isnan(x)) return std::bit_cast<double>(ippDefaultNaNBits & ~(std::uint64_t(1) << 63));
+    if (x == 0.0) {
+        if (status == ippStsNoErr) status = ippStsLnZeroArg;
+        return -std::numeric_limits<double>::infinity();
+    }
+    return rounded(std::log(static_cast<long double>(x)));
+}
+
+double expShort(double x, int&) { return rounded(std::exp(static_cast<long double>(x))); }
+
+// The path for vectors of four or more elements: results that would be subnormal
+// become +0.0, and NaNs other than a positive quiet one become the default NaN.
+double expLong(double x, int&) {
+    const std::uint32_t high = static_cast<std::uint32_t>(bitsOf(x) >> 32);
+    const std::uint32_t magnitude = high & 0x7FFFFFFFu;
+    if (magnitude < 0x4086232Bu) return rounded(std::exp(static_cast<long double>(x)));
+    if (std::isnan(x)) {
+        const bool positiveQuiet = (high >> 31) == 0 && (high & 0x00080000u) != 0;
+        return positiveQuiet ? x : ippDefaultNaN;
+    }
+    if (high >> 31) return 0.0;
+    if (std::isinf(x) || high >= 0x40862E42u) return std::numeric_limits<double>::infinity();
+    return rounded(std::exp(static_cast<long double>(x)));
+}
+
+int exp64f(const double* pSrc, double* pDst, int len) {
+    if (len < 4) return unary(pSrc, pDst, len, expShort);
+    return unary(pSrc, pDst, len, expLong);
+}
+
+constexpr auto kPlus = [](long double x, long double y) { return x + y; };
+constexpr auto kMinus = [](long double x, long double y) { return x - y; };
+constexpr auto kTimes = [](long double x, long double y) { return x * y; };
+
+}  // namespace
+}  // namespace dispatch_ops
+
+using namespace dispatch_ops;
+
+namespace Slbasicdispatcher::generic {
+
+IppOpStatus ippsAddC_64f_I(double val, double* pSrcDst, int len) { return addC64f(val, pSrcDst, len); }
+IppOpStatus ippsSubC_64f_I(double val, double* pSrcDst, int len) { return subC64f(val, pSrcDst, len); }
+IppOpStatus ippsMulC_64f_I(double val, double* pSrcDst, int len) { return mulC64f(pSrcDst, val, pSrcDst, len); }
+IppOpStatus ippsDivC_64f_I(double val, double* pSrcDst, int len) { return divC64f(val, pSrcDst, len); }
+
+IppOpStatus ippsAdd_64f_I(const double* pSrc, double* pSrcDst, int len) { return binary64fI(pSrc, pSrcDst, len, kPlus); }
+IppOpStatus ippsSub_64f_I(const double* pSrc, double* pSrcDst, int len) { return binary64fI(pSrc, pSrcDst, len, kMinus); }
+IppOpStatus ippsMul_64f_I(const double* pSrc, double* pSrcDst, int len) { return binary64fI(pSrc, pSrcDst, len, kTimes); }
+IppOpStatus ippsDiv_64f_I(const double* pSrc, double* pSrcDst, int len) { return div64fI(pSrc, pSrcDst, len); }
+
+IppOpStatus ippsAdd_64fc_I(const Ipp64fc* pSrc, Ipp64fc* pSrcDst, int len) { return addSub64fcI(pSrc, pSrcDst, len, kPlus); }
+IppOpStatus ippsSub_64fc_I(const Ipp64fc* pSrc, Ipp64fc* pSrcDst, int len) { return addSub64fcI(pSrc, pSrcDst, len, kMinus); }
+IppOpStatus ippsMul_64fc_I(const Ipp64fc* pSrc, Ipp64fc* pSrcDst, int len) { return mul64fcI(pSrc, pSrcDst, len); }
+IppOpStatus ippsDiv_64fc_I(const Ipp64fc* pSrc, Ipp64fc* pSrcDst, int len) { return div64fcI(pSrc, pSrcDst, len); }
+
+}  // namespace Slbasicdispatcher::generic
+
+namespace Slscopedispatcher::generic {
+
+// The scope passes the first element of its destination array.
+IppOpStatus ippsMulC_64f(const double* pSrc, double val, double& dst, int len) { return mulC64f(pSrc, val, &dst, len); }
+
+}  // namespace Slscopedispatcher::generic
+
+namespace Slbcbbasicdispatcher::generic {
+
+IppOpStatus ippsAbs_64f_I(double* pSrcDst, int len) { return unary(pSrcDst, pSrcDst, len, absOf); }
+IppOpStatus ippsAbs_64f(const double* pSrc, double* pDst, int len) { return unary(pSrc, pDst, len, absOf); }
+IppOpStatus ippsSqr_64f_I(double* pSrcDst, int len) { return unary(pSrcDst, pSrcDst, len, sqrOf); }
+IppOpStatus ippsSqr_64f(const double* pSrc, double* pDst, int len) { return unary(pSrc, pDst, len, sqrOf); }
+IppOpStatus ippsSqrt_64f_I(double* pSrcDst, int len) { return unary(pSrcDst, pSrcDst, len, sqrtOf); }
+IppOpStatus ippsSqrt_64f(const double* pSrc, double* pDst, int len) { return unary(pSrc, pDst, len, sqrtOf); }
+IppOpStatus ippsExp_64f_I(double* pSrcDst, int len) { return exp64f(pSrcDst, pSrcDst, len); }
+IppOpStatus ippsExp_64f(const double* pSrc, double* pDst, int len) { return exp64f(pSrc, pDst, len); }
+IppOpStatus ippsLn_64f_I(double* pSrcDst, int len) { return unary(pSrcDst, pSrcDst, len, lnOf); }
+IppOpStatus ippsLn_64f(const double* pSrc, double* pDst, int len) { return unary(pSrc, pDst, len, lnOf); }
+
+}  // namespace Slbcbbasicdispatcher::generic
+
+namespace Vizazodizaro::generic {
+
+IppOpStatus ippsSqr_32f_I(float* pSrcDst, int len) { return unary(pSrcDst, pSrcDst, len, sqrOf32); }
+
+}  // namespace Vizazodizaro::generic

@@ -1,0 +1,96 @@
+// Helpers shared by the generic element arithmetic, conversion, statistics and
+// scaled-integer operations. Private to framework/dispatch: stateless, no locks,
+// nothing here throws.
+#pragma once
+
+#include <bit>
+#include <cstdint>
+#include <cstring>
+#include <limits>
+
+#include "framework/dispatch/IppTypes.h"
+
+namespace dispatch_ops {
+
+inline std::uint64_t bitsOf(double x) { return std::bit_cast<std::uint64_t>(x); }
+
+// Element access through a byte step. Steps need not be multiples of the element
+// size, so rows are read and written byte-wise instead of through typed pointers.
+template <class T>
+inline T loadAt(const void* row, int i) {
+    T v;
+    std::memcpy(&v, static_cast<const unsigned char*>(row) + static_cast<std::ptrdiff_t>(i) * sizeof(T),
+                sizeof(T));
+    return v;
+}
+
+template <class T>
+inline void storeAt(void* row, int i, T v) {
+    std::memcpy(static_cast<unsigned char*>(row) + static_cast<std::ptrdiff_t>(i) * sizeof(T), &v,
+                sizeof(T));
+}
+
+inline const void* advance(const void* p, int step, int rows) {
+    return static_cast<const unsigned char*>(p) + static_cast<std::ptrdiff_t>(step) * rows;
+}
+
+inline void* advance(void* p, int step, int rows) {
+    return static_cast<unsigned char*>(p) + static_cast<std::ptrdiff_t>(step) * rows;
+}
+
+template <class T>
+inline T saturateTo(__int128 v) {
+    constexpr __int128 lo = std::numeric_limits<T>::min();
+    constexpr __int128 hi = std::numeric_limits<T>::max();
+    return static_cast<T>(v < lo ? lo : (v > hi ? hi : v));
+}
+
+// Quotient num / den (den > 0) rounded to the nearest integer, an exact half to
+// the even neighbour.
+inline __int128 divRoundHalfEven(__int128 num, __int128 den) {
+    __int128 q = num / den;
+    __int128 r = num % den;
+    if (r < 0) {  // make q the floor and r non-negative
+        q -= 1;
+        r += den;
+    }
+    const __int128 twice = 2 * r;
+    if (twice > den || (twice == den && (q & 1) != 0)) q += 1;
+    return q;
+}
+
+// The scale-factor rule: the exact result r times 2^-sf, rounded half to even and
+// saturated to T. |r| stays below 2^63, so every shift fits 128 bits.
+template <class T>
+inline T scaleResult(std::int64_t r, int sf) {
+    if (sf == 0 || r == 0) return saturateTo<T>(r);
+    if (sf > 0) {
+        if (sf >= 64) return T(0);  // |r| / 2^64 < 0.5
+        return saturateTo<T>(divRoundHalfEven(r, static_cast<__int128>(1) << sf));
+    }
+    if (sf <= -64) return saturateTo<T>(r > 0 ? std::numeric_limits<std::int64_t>::max()
+                                              : std::numeric_limits<std::int64_t>::min());
+    return saturateTo<T>(static_cast<__int128>(r) * (static_cast<__int128>(1) << -sf));
+}
+
+// x · 2^-sf / d exactly, rounded half to even and saturated to T (d != 0).
+template <class T>
+inline T scaledQuotient(std::int64_t x, std::int64_t d, int sf) {
+    if (x == 0) return T(0);
+    __int128 num = x;
+    __int128 den = d;
+    if (den < 0) {
+        num = -num;
+        den = -den;
+    }
+    if (sf > 40) return T(0);  // |x / d| < 2^32, so the scaled quotient is below 0.5
+    if (sf < -62) return saturateTo<T>(num > 0 ? std::numeric_limits<std::int64_t>::max()
+                                               : std::numeric_limits<std::int64_t>::min());
+    if (sf > 0)
+        den <<= sf;
+    else
+        num *= static_cast<__int128>(1) << -sf;
+    return saturateTo<T>(divRoundHalfEven(num, den));
+}
+
+}  // namespace dispatch_ops
