@@ -43,9 +43,9 @@ struct ConstCase {
     IppOpStatus status;
 };
 
-class ConstantOps : public ::testing::TestWithParam<ConstCase> {};
+class ArithConstantOps : public ::testing::TestWithParam<ConstCase> {};
 
-TEST_P(ConstantOps, GiveTheTabledResult) {
+TEST_P(ArithConstantOps, GiveTheTabledResult) {
     const ConstCase& c = GetParam();
     std::vector<double> data = c.data;
     EXPECT_EQ(c.status, c.op(c.val, data.data(), static_cast<int>(data.size())));
@@ -53,7 +53,7 @@ TEST_P(ConstantOps, GiveTheTabledResult) {
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    Table, ConstantOps,
+    Table, ArithConstantOps,
     ::testing::Values(
         ConstCase{"AddCAdds", Slbasicdispatcher::ippsAddC_64f_I, 1.5, {1, -2}, {2.5, -0.5}, ippStsNoErr},
         ConstCase{"AddCZeroKeepsNegativeZeroAndNaN", Slbasicdispatcher::ippsAddC_64f_I, 0.0, {-0.0, kPayloadNaN},
@@ -75,7 +75,7 @@ INSTANTIATE_TEST_SUITE_P(
                   {kPayloadNaN}, ippStsNoErr}),
     [](const auto& info) { return info.param.name; });
 
-TEST(ScopeMulC, CopiesZeroesOrMultipliesIntoTheDestination) {
+TEST(ArithScopeMulC, CopiesZeroesOrMultipliesIntoTheDestination) {
     const std::vector<double> src{1.5, kPayloadNaN, -0.0};
     std::vector<double> dst(3, 7.0);
     EXPECT_EQ(ippStsNoErr, Slscopedispatcher::ippsMulC_64f(src.data(), 1.0, dst[0], 3));
@@ -92,7 +92,7 @@ TEST(ScopeMulC, CopiesZeroesOrMultipliesIntoTheDestination) {
 
 // ---- vector operations -------------------------------------------------------
 
-TEST(RealVectorOps, CombineElementByElement) {
+TEST(ArithRealVectorOps, CombineElementByElement) {
     const std::vector<double> src{2, -4, 0.5};
     std::vector<double> x{6, 1, 3};
     ASSERT_EQ(ippStsNoErr, Slbasicdispatcher::ippsAdd_64f_I(src.data(), x.data(), 3));
@@ -105,21 +105,21 @@ TEST(RealVectorOps, CombineElementByElement) {
     expectBits({6, 1, 3}, x);
 }
 
-TEST(RealVectorOps, DivisionByZeroGivesSignedInfinityOrTheDefaultNaN) {
+TEST(ArithRealVectorOps, DivisionByZeroGivesSignedInfinityOrTheDefaultNaN) {
     const std::vector<double> divisors{1, 0, 0, 0, -0.0};
     std::vector<double> x{4, 2, -2, 0, 5};
     EXPECT_EQ(ippStsDivByZero, Slbasicdispatcher::ippsDiv_64f_I(divisors.data(), x.data(), 5));
     expectBits({4, kInf, -kInf, ippDefaultNaN, kInf}, x);
 }
 
-TEST(RealVectorOps, DivisionByZeroKeepsANaNDividendANaN) {
+TEST(ArithRealVectorOps, DivisionByZeroKeepsANaNDividendANaN) {
     const std::vector<double> divisors{0};
     std::vector<double> x{kQuietNaN};
     EXPECT_EQ(ippStsDivByZero, Slbasicdispatcher::ippsDiv_64f_I(divisors.data(), x.data(), 1));
     EXPECT_TRUE(std::isnan(x[0]));
 }
 
-TEST(ComplexVectorOps, ProductAndQuotient) {
+TEST(ArithComplexVectorOps, ProductAndQuotient) {
     const std::vector<Ipp64fc> src{{3, 4}, {0, 1}};
     std::vector<Ipp64fc> x{{1, 2}, {5, -7}};
     ASSERT_EQ(ippStsNoErr, Slbasicdispatcher::ippsMul_64fc_I(src.data(), x.data(), 2));
@@ -134,7 +134,7 @@ TEST(ComplexVectorOps, ProductAndQuotient) {
     EXPECT_DOUBLE_EQ(-7.0, x[1].im);
 }
 
-TEST(ComplexVectorOps, ProductIsRoundedOnceFromExtendedPrecision) {
+TEST(ArithComplexVectorOps, ProductIsRoundedOnceFromExtendedPrecision) {
     // (1 + 2^-30)² - 1 loses 2^-60 when a·c is rounded to a double first.
     const double a = 1.0 + std::ldexp(1.0, -30);
     const std::vector<Ipp64fc> src{{a, 1.0}};
@@ -143,7 +143,7 @@ TEST(ComplexVectorOps, ProductIsRoundedOnceFromExtendedPrecision) {
     EXPECT_EQ(std::ldexp(1.0, -29) + std::ldexp(1.0, -60), x[0].re);
 }
 
-TEST(ComplexVectorOps, ZeroDivisorGivesDefaultNaNsAndWritesTheRest) {
+TEST(ArithComplexVectorOps, ZeroDivisorGivesDefaultNaNsAndWritesTheRest) {
     const std::vector<Ipp64fc> src{{0, 0}, {2, 0}};
     std::vector<Ipp64fc> x{{1, 1}, {4, 6}};
     EXPECT_EQ(ippStsDivByZero, Slbasicdispatcher::ippsDiv_64fc_I(src.data(), x.data(), 2));
@@ -153,7 +153,7 @@ TEST(ComplexVectorOps, ZeroDivisorGivesDefaultNaNsAndWritesTheRest) {
     EXPECT_EQ(3.0, x[1].im);
 }
 
-TEST(ComplexVectorOps, SumAndDifferenceWorkOnBothParts) {
+TEST(ArithComplexVectorOps, SumAndDifferenceWorkOnBothParts) {
     const std::vector<Ipp64fc> src{{1, -2}};
     std::vector<Ipp64fc> x{{10, 20}};
     ASSERT_EQ(ippStsNoErr, Slbasicdispatcher::ippsAdd_64fc_I(src.data(), x.data(), 1));
@@ -172,9 +172,9 @@ struct StatusCase {
     IppOpStatus nullWithZeroLength;
 };
 
-class StatusOrder : public ::testing::TestWithParam<StatusCase> {};
+class ArithStatusOrder : public ::testing::TestWithParam<StatusCase> {};
 
-TEST_P(StatusOrder, NullPointerAndShortLength) {
+TEST_P(ArithStatusOrder, NullPointerAndShortLength) {
     const StatusCase& c = GetParam();
     std::vector<double> data{1, 2, 3, 4};
     const std::vector<double> before = data;
@@ -198,7 +198,7 @@ TEST_P(StatusOrder, NullPointerAndShortLength) {
                first}
 
 INSTANTIATE_TEST_SUITE_P(
-    Operations, StatusOrder,
+    Operations, ArithStatusOrder,
     ::testing::Values(ROW_C(Slbasicdispatcher, ippsAddC_64f_I), ROW_C(Slbasicdispatcher, ippsSubC_64f_I),
                       ROW_C(Slbasicdispatcher, ippsMulC_64f_I), ROW_C(Slbasicdispatcher, ippsDivC_64f_I),
                       ROW_SD(Slbasicdispatcher, ippsAdd_64f_I), ROW_SD(Slbasicdispatcher, ippsSub_64f_I),
@@ -215,7 +215,7 @@ INSTANTIATE_TEST_SUITE_P(
                       ROW_I(Slbcbbasicdispatcher, ippsLn_64f_I), ROW_SD(Slbcbbasicdispatcher, ippsLn_64f)),
     [](const auto& info) { return info.param.name; });
 
-TEST(StatusOrder, OutOfPlaceFunctionsCheckBothPointers) {
+TEST(ArithStatusOrder, OutOfPlaceFunctionsCheckBothPointers) {
     double v = 1.0;
     EXPECT_EQ(ippStsNullPtrErr, Slbcbbasicdispatcher::ippsSqrt_64f(&v, nullptr, 1));
     EXPECT_EQ(ippStsNullPtrErr, Slbcbbasicdispatcher::ippsLn_64f(nullptr, &v, 1));
@@ -245,9 +245,9 @@ IppOpStatus inPlaceOf(IppOpStatus (*op)(double*, int), const double* src, double
 
 #define IN_PLACE(op) [](const double* s, double* d, int n) { return inPlaceOf(Slbcbbasicdispatcher::op, s, d, n); }
 
-class UnaryFunctions : public ::testing::TestWithParam<UnaryCase> {};
+class ArithUnaryFunctions : public ::testing::TestWithParam<UnaryCase> {};
 
-TEST_P(UnaryFunctions, InPlaceAndOutOfPlaceAgree) {
+TEST_P(ArithUnaryFunctions, InPlaceAndOutOfPlaceAgree) {
     const UnaryCase& c = GetParam();
     const int n = static_cast<int>(c.input.size());
     std::vector<double> out(c.input.size(), 99.0);
@@ -261,7 +261,7 @@ TEST_P(UnaryFunctions, InPlaceAndOutOfPlaceAgree) {
 const double kPositiveDefaultNaN = std::bit_cast<double>(ippDefaultNaNBits & ~(std::uint64_t{1} << 63));
 
 INSTANTIATE_TEST_SUITE_P(
-    Table, UnaryFunctions,
+    Table, ArithUnaryFunctions,
     ::testing::Values(
         UnaryCase{"AbsClearsTheSignBit", Slbcbbasicdispatcher::ippsAbs_64f, IN_PLACE(ippsAbs_64f_I),
                   {-2.5, -0.0, kNegativeNaN, 3}, {2.5, 0.0, std::bit_cast<double>(std::uint64_t{0x7FF8000000000456ull}), 3},
@@ -292,7 +292,7 @@ INSTANTIATE_TEST_SUITE_P(
                   {kPayloadNaN, ippDefaultNaN, 0.0, kInf, kInf}, ippStsNoErr}),
     [](const auto& info) { return info.param.name; });
 
-TEST(UnaryFunctions, ExpIsWithinOneUlpOnBothPaths) {
+TEST(ArithUnaryFunctions, ExpIsWithinOneUlpOnBothPaths) {
     std::vector<double> xs;
     for (double x = -708.0; x < 709.7; x += 3.37) xs.push_back(x);
     xs.push_back(709.78);  // above the fast threshold, still finite
@@ -309,7 +309,7 @@ TEST(UnaryFunctions, ExpIsWithinOneUlpOnBothPaths) {
     }
 }
 
-TEST(UnaryFunctions, FloatSquareInPlace) {
+TEST(ArithUnaryFunctions, FloatSquareInPlace) {
     std::vector<float> v{1.5f, -3.0f, 0.1f};
     ASSERT_EQ(ippStsNoErr, Vizazodizaro::ippsSqr_32f_I(v.data(), 3));
     EXPECT_EQ(2.25f, v[0]);
@@ -317,7 +317,7 @@ TEST(UnaryFunctions, FloatSquareInPlace) {
     EXPECT_EQ(static_cast<float>(static_cast<double>(0.1f) * 0.1f), v[2]);
 }
 
-TEST(UnaryFunctions, LongVectorsGiveTheSameResultsAsOneAtATime) {
+TEST(ArithUnaryFunctions, LongVectorsGiveTheSameResultsAsOneAtATime) {
     // Lengths across the groups of four and their tails.
     for (int len = 1; len <= 9; ++len) {
         std::vector<double> src;

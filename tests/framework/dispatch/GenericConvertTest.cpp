@@ -23,7 +23,7 @@ constexpr float kFloatMax = std::numeric_limits<float>::max();
 
 // ---- narrowing to floats --------------------------------------------------------
 
-TEST(NarrowToFloat, SaturatesAndNeverStoresInfinity) {
+TEST(ConvertNarrowToFloat, SaturatesAndNeverStoresInfinity) {
     const std::vector<double> src{1e39, -1e39, std::nan(""), kInf, -kInf, 1.5, static_cast<double>(kFloatMax),
                                   -static_cast<double>(kFloatMax), 0.1};
     const std::vector<float> expected{kFloatMax, -kFloatMax, -kFloatMax, kFloatMax, -kFloatMax, 1.5f,
@@ -47,9 +47,9 @@ struct IntCase {
     int expected;
 };
 
-class NarrowToInt : public ::testing::TestWithParam<IntCase> {};
+class ConvertNarrowToInt : public ::testing::TestWithParam<IntCase> {};
 
-TEST_P(NarrowToInt, ScalesRoundsAndSaturates) {
+TEST_P(ConvertNarrowToInt, ScalesRoundsAndSaturates) {
     const IntCase& c = GetParam();
     int basic = 7, scope = 7;
     EXPECT_EQ(ippStsNoErr, Slbasicdispatcher::ippsConvert_64f32s_Sfs(&c.x, &basic, 1, c.rnd, c.sf));
@@ -69,7 +69,7 @@ const auto kZero = ippRndZero;
 const auto kOther = static_cast<IppRoundMode>(2);
 
 INSTANTIATE_TEST_SUITE_P(
-    Table, NarrowToInt,
+    Table, ConvertNarrowToInt,
     ::testing::Values(IntCase{2.5, kNear, 0, 2}, IntCase{3.5, kNear, 0, 4}, IntCase{-2.5, kNear, 0, -2},
                       IntCase{-3.5, kNear, 0, -4}, IntCase{0.5, kNear, 0, 0}, IntCase{-0.5, kNear, 0, 0},
                       IntCase{2.7, kNear, 0, 3}, IntCase{-2.7, kZero, 0, -2}, IntCase{2.7, kOther, 0, 2},
@@ -82,7 +82,7 @@ INSTANTIATE_TEST_SUITE_P(
                       IntCase{0, kNear, INT_MIN, 0}, IntCase{-1, kNear, -31, INT_MIN},
                       IntCase{1e300, kNear, INT_MAX, 0}, IntCase{1e-300, kNear, -1100, INT_MAX}));
 
-TEST(NarrowToInt, StatusesAndTheReferenceForm) {
+TEST(ConvertNarrowToInt, StatusesAndTheReferenceForm) {
     const double src[3] = {1.4, 2.6, -1.5};
     int dst[4] = {9, 9, 9, 9};
     EXPECT_EQ(ippStsNullPtrErr, Slbasicdispatcher::ippsConvert_64f32s_Sfs(nullptr, dst, 0, kNear, 0));
@@ -99,7 +99,7 @@ TEST(NarrowToInt, StatusesAndTheReferenceForm) {
 
 // ---- widening -------------------------------------------------------------------
 
-TEST(Widen, FloatsAndIntegersExactly) {
+TEST(ConvertWiden, FloatsAndIntegersExactly) {
     const float f[3] = {0.1f, -3.5f, kFloatMax};
     const int i[3] = {INT_MIN, 0, INT_MAX};
     double d[3];
@@ -121,16 +121,16 @@ struct Short64Case {
     double expected;
 };
 
-class Widen16sScaled : public ::testing::TestWithParam<Short64Case> {};
+class ConvertWiden16sScaled : public ::testing::TestWithParam<Short64Case> {};
 
-TEST_P(Widen16sScaled, TimesTwoToTheMinusScale) {
+TEST_P(ConvertWiden16sScaled, TimesTwoToTheMinusScale) {
     const auto& c = GetParam();
     double d = 0;
     ASSERT_EQ(ippStsNoErr, Slbcbbasicdispatcher::ippsConvert_16s64f_Sfs(&c.x, &d, 1, c.sf));
     EXPECT_EQ(c.expected, d);
 }
 
-INSTANTIATE_TEST_SUITE_P(Table, Widen16sScaled,
+INSTANTIATE_TEST_SUITE_P(Table, ConvertWiden16sScaled,
                          ::testing::Values(Short64Case{-32768, 15, -1.0}, Short64Case{16384, 15, 0.5},
                                            Short64Case{-7, 0, -7.0}, Short64Case{3, -4, 48.0},
                                            Short64Case{1, 5000, std::ldexp(1.0, -1022)},
@@ -138,7 +138,7 @@ INSTANTIATE_TEST_SUITE_P(Table, Widen16sScaled,
                                            Short64Case{1, -5000, std::ldexp(1.0, 1008)},
                                            Short64Case{-1, INT_MIN, -std::ldexp(1.0, 1008)}));
 
-TEST(Widen16sScaled, Statuses) {
+TEST(ConvertWiden16sScaled, Statuses) {
     short s = 1;
     double d = 5;
     EXPECT_EQ(ippStsNullPtrErr, Slbcbbasicdispatcher::ippsConvert_16s64f_Sfs(nullptr, &d, 0, 0));
@@ -148,7 +148,7 @@ TEST(Widen16sScaled, Statuses) {
 
 // ---- region conversions ------------------------------------------------------------
 
-TEST(RegionConvert, SixteenBitToFloatWalksRowsByStep) {
+TEST(ConvertRegionConvert, SixteenBitToFloatWalksRowsByStep) {
     // three rows of two values in rows of three shorts; the third short of each row is skipped
     const std::vector<short> src{-32768, 1, 99, 32767, -2, 99, 0, 5, 99};
     std::vector<float> dst(3 * 4, -1.0f);  // rows of four floats
@@ -158,14 +158,14 @@ TEST(RegionConvert, SixteenBitToFloatWalksRowsByStep) {
     EXPECT_EQ(expected, dst);
 }
 
-TEST(RegionConvert, BytesToFloatFromAnOddStep) {
+TEST(ConvertRegionConvert, BytesToFloatFromAnOddStep) {
     const std::vector<unsigned char> src{0, 7, 7, 128, 7, 7, 255};
     std::vector<float> dst(3);
     ASSERT_EQ(ippStsNoErr, Albasicdispatcher::ippiConvert_8u32f_C1R(src.data(), 3, dst.data(), 4, tagSIZE{1, 3}));
     EXPECT_EQ((std::vector<float>{0, 128, 255}), dst);
 }
 
-TEST(RegionScale, BytesToSixteenAndThirtyTwoBits) {
+TEST(ConvertRegionScale, BytesToSixteenAndThirtyTwoBits) {
     const std::vector<unsigned char> src{0, 1, 127, 128, 255};
     std::vector<short> s16(5);
     std::vector<int> s32(5);
@@ -184,9 +184,9 @@ struct ToByteCase {
     std::vector<unsigned char> from32;
 };
 
-class RegionScaleToBytes : public ::testing::TestWithParam<ToByteCase> {};
+class ConvertRegionScaleToBytes : public ::testing::TestWithParam<ToByteCase> {};
 
-TEST_P(RegionScaleToBytes, MapsTheFullRange) {
+TEST_P(ConvertRegionScaleToBytes, MapsTheFullRange) {
     const auto& c = GetParam();
     std::vector<unsigned char> a(c.s16.size()), b(c.s32.size());
     ASSERT_EQ(ippStsNoErr,
@@ -200,7 +200,7 @@ TEST_P(RegionScaleToBytes, MapsTheFullRange) {
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    Hints, RegionScaleToBytes,
+    Hints, ConvertRegionScaleToBytes,
     ::testing::Values(ToByteCase{"Accurate", 2, {-32768, -1, 0, 1, 128, 32767}, {0, 127, 128, 128, 128, 255},
                                  {INT_MIN, -1, 0, 1 << 23, INT_MAX}, {0, 127, 128, 128, 255}},
                       ToByteCase{"Fast", 0, {-32768, -1, 0, 1, 128, 32767}, {0, 128, 128, 128, 128, 255},
@@ -209,7 +209,7 @@ INSTANTIATE_TEST_SUITE_P(
                                  {INT_MIN, -1, INT_MAX}, {0, 128, 255}}),
     [](const auto& info) { return info.param.name; });
 
-TEST(RegionScaleToBytes, RoundTripFromBytesIsTheIdentity) {
+TEST(ConvertRegionScaleToBytes, RoundTripFromBytesIsTheIdentity) {
     std::vector<unsigned char> bytes(256), back16(256), back32(256);
     for (int i = 0; i < 256; ++i) bytes[i] = static_cast<unsigned char>(i);
     std::vector<short> s16(256);
@@ -236,9 +236,9 @@ struct RegionStatusCase {
                          return unit::op(static_cast<const TS*>(s), ss, static_cast<TD*>(d), ds, roi __VA_ARGS__); \
                      }}
 
-class RegionStatuses : public ::testing::TestWithParam<RegionStatusCase> {};
+class ConvertRegionStatuses : public ::testing::TestWithParam<RegionStatusCase> {};
 
-TEST_P(RegionStatuses, NullThenSizeThenStep) {
+TEST_P(ConvertRegionStatuses, NullThenSizeThenStep) {
     const auto& c = GetParam();
     alignas(8) unsigned char src[64] = {};
     alignas(8) unsigned char dst[64];
@@ -254,7 +254,7 @@ TEST_P(RegionStatuses, NullThenSizeThenStep) {
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    Operations, RegionStatuses,
+    Operations, ConvertRegionStatuses,
     ::testing::Values(REGION(Vizazodizaro, ippiConvert_16s32f_C1R, short, float),
                       REGION(Albasicdispatcher, ippiConvert_8u32f_C1R, unsigned char, float),
                       REGION(Albasicdispatcher, ippiScale_8u16s_C1R, unsigned char, short),

@@ -37,9 +37,9 @@ struct Case8u {
     unsigned char expected;
 };
 
-class Vector8u : public ::testing::TestWithParam<Case8u> {};
+class IntArithVector8u : public ::testing::TestWithParam<Case8u> {};
 
-TEST_P(Vector8u, ScalesRoundsAndSaturates) {
+TEST_P(IntArithVector8u, ScalesRoundsAndSaturates) {
     const Case8u& c = GetParam();
     unsigned char x = c.x;
     EXPECT_EQ(ippStsNoErr, c.op(&c.src, &x, 1, c.sf));
@@ -47,7 +47,7 @@ TEST_P(Vector8u, ScalesRoundsAndSaturates) {
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    Table, Vector8u,
+    Table, IntArithVector8u,
     ::testing::Values(Case8u{"AddSaturates", Slbasicdispatcher::ippsAdd_8u_ISfs, 200, 100, 0, 255},
                       Case8u{"AddHalves", Slbasicdispatcher::ippsAdd_8u_ISfs, 200, 100, 1, 150},
                       Case8u{"AddScaledUpSaturates", Slbasicdispatcher::ippsAdd_8u_ISfs, 200, 100, -8, 255},
@@ -61,7 +61,7 @@ INSTANTIATE_TEST_SUITE_P(
                       Case8u{"MostPositiveScale", Slbasicdispatcher::ippsMul_8u_ISfs, 255, 255, INT_MAX, 0}),
     [](const auto& info) { return info.param.name; });
 
-TEST(ScopeConstants, AddCAndSubCRevOnTheFirstElement) {
+TEST(IntArithScopeConstants, AddCAndSubCRevOnTheFirstElement) {
     int x[2] = {INT_MAX, 5};
     EXPECT_EQ(ippStsNoErr, Slscopedispatcher::ippsAddC_32s_ISfs(1, x[0], 1, 0));
     EXPECT_EQ(INT_MAX, x[0]);
@@ -77,7 +77,7 @@ TEST(ScopeConstants, AddCAndSubCRevOnTheFirstElement) {
     EXPECT_EQ(ippStsSizeErr, Slscopedispatcher::ippsSubCRev_32s_ISfs(0, y[0], 0, 0));
 }
 
-TEST(Constants16s, MulCRoundsHalvesToEven) {
+TEST(IntArithConstants16s, MulCRoundsHalvesToEven) {
     short x[2] = {3, 3};
     EXPECT_EQ(ippStsNoErr, Albasicdispatcher::ippsMulC_16s_ISfs(5, &x[0], 1, 1));
     EXPECT_EQ(8, x[0]);  // 7.5
@@ -85,7 +85,7 @@ TEST(Constants16s, MulCRoundsHalvesToEven) {
     EXPECT_EQ(4, x[1]);  // 4.5
 }
 
-TEST(Constants16s, MulCByZeroStoresZerosWhateverTheScale) {
+TEST(IntArithConstants16s, MulCByZeroStoresZerosWhateverTheScale) {
     for (int sf : {INT_MIN, -20, 0, 3, INT_MAX}) {
         short x[3] = {-32768, 1, 32767};
         EXPECT_EQ(ippStsNoErr, Albasicdispatcher::ippsMulC_16s_ISfs(0, x, 3, sf));
@@ -95,7 +95,7 @@ TEST(Constants16s, MulCByZeroStoresZerosWhateverTheScale) {
 
 // ---- the common rule against the reference -----------------------------------
 
-TEST(ScaleRule, EightBitVectorsExhaustively) {
+TEST(IntArithScaleRule, EightBitVectorsExhaustively) {
     std::vector<unsigned char> all(256);
     for (int i = 0; i < 256; ++i) all[i] = static_cast<unsigned char>(i);
     for (int sf = -10; sf <= 18; ++sf) {
@@ -113,7 +113,7 @@ TEST(ScaleRule, EightBitVectorsExhaustively) {
     }
 }
 
-TEST(ScaleRule, EightBitConstantsExhaustively) {
+TEST(IntArithScaleRule, EightBitConstantsExhaustively) {
     for (int sf = -9; sf <= 10; ++sf) {
         for (int val = 0; val < 256; val += 5) {
             std::vector<unsigned char> add(256), sub(256);
@@ -129,9 +129,9 @@ TEST(ScaleRule, EightBitConstantsExhaustively) {
     }
 }
 
-class ScaleFactors : public ::testing::TestWithParam<int> {};
+class IntArithScaleFactors : public ::testing::TestWithParam<int> {};
 
-TEST_P(ScaleFactors, ThirtyTwoBitVectorsAgainstTheReference) {
+TEST_P(IntArithScaleFactors, ThirtyTwoBitVectorsAgainstTheReference) {
     const int sf = GetParam();
     std::mt19937 rng(1234u + static_cast<unsigned>(sf));
     std::uniform_int_distribution<int> any(INT_MIN, INT_MAX);
@@ -156,7 +156,7 @@ TEST_P(ScaleFactors, ThirtyTwoBitVectorsAgainstTheReference) {
     }
 }
 
-TEST_P(ScaleFactors, SixteenBitRegionsAndConstantsAgainstTheReference) {
+TEST_P(IntArithScaleFactors, SixteenBitRegionsAndConstantsAgainstTheReference) {
     const int sf = GetParam();
     std::mt19937 rng(99u + static_cast<unsigned>(sf));
     std::uniform_int_distribution<int> any(SHRT_MIN, SHRT_MAX);
@@ -197,27 +197,27 @@ TEST_P(ScaleFactors, SixteenBitRegionsAndConstantsAgainstTheReference) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Range, ScaleFactors,
+INSTANTIATE_TEST_SUITE_P(Range, IntArithScaleFactors,
                          ::testing::Values(INT_MIN, -64, -63, -62, -33, -31, -16, -15, -8, -1, 0, 1, 2, 15, 16, 17,
                                            30, 31, 32, 33, 62, 63, 64, INT_MAX));
 
 // ---- division ------------------------------------------------------------------
 
-TEST(Division32s, RoundsHalvesToEvenAndSaturates) {
+TEST(IntArithDivision32s, RoundsHalvesToEvenAndSaturates) {
     const std::vector<int> src{2, 2, 2, -1, 3, 7};
     std::vector<int> x{7, 5, -7, INT_MIN, -1, 21};
     EXPECT_EQ(ippStsNoErr, Slbasicdispatcher::ippsDiv_32s_ISfs(src.data(), x.data(), 6, 0));
     EXPECT_EQ((std::vector<int>{4, 2, -4, INT_MAX, 0, 3}), x);
 }
 
-TEST(Division32s, ZeroDivisorGivesTheExtremeOfTheSignAndWarns) {
+TEST(IntArithDivision32s, ZeroDivisorGivesTheExtremeOfTheSignAndWarns) {
     const std::vector<int> src{0, 0, 0, 4};
     std::vector<int> x{7, -7, 0, 10};
     EXPECT_EQ(ippStsDivByZero, Slbasicdispatcher::ippsDiv_32s_ISfs(src.data(), x.data(), 4, 1));
     EXPECT_EQ((std::vector<int>{INT_MAX, INT_MIN, 0, 1}), x);  // 10/4/2 = 1.25
 }
 
-TEST(Division32s, ScaleFactorExtremes) {
+TEST(IntArithDivision32s, ScaleFactorExtremes) {
     const std::vector<int> src{1, -1, 3, 1};
     std::vector<int> x{INT_MAX, INT_MAX, -5, 0};
     EXPECT_EQ(ippStsNoErr, Slbasicdispatcher::ippsDiv_32s_ISfs(src.data(), x.data(), 4, 33));
@@ -233,7 +233,7 @@ TEST(Division32s, ScaleFactorExtremes) {
     EXPECT_EQ((std::vector<int>{0, 0, 0, 0}), x);  // 2^31 - 1 over 2^32 is just below a half
 }
 
-TEST(Division16s, RegionZeroDivisorAndSaturation) {
+TEST(IntArithDivision16s, RegionZeroDivisorAndSaturation) {
     const std::vector<short> src{0, 0, 0, -1, 2, 4};
     std::vector<short> x{7, -7, 0, -32768, 5, 10};
     EXPECT_EQ(ippStsDivByZero,
@@ -241,14 +241,14 @@ TEST(Division16s, RegionZeroDivisorAndSaturation) {
     EXPECT_EQ((std::vector<short>{32767, -32768, 0, 32767, 2, 2}), x);  // 5/2 → 2, 10/4 → 2
 }
 
-TEST(Division16s, RegionScaledQuotients) {
+TEST(IntArithDivision16s, RegionScaledQuotients) {
     const std::vector<short> src{3, -3, 7, 1};
     std::vector<short> x{1, 1, -32768, 1};
     EXPECT_EQ(ippStsNoErr, Albasicdispatcher::ippiDiv_16s_C1IRSfs(src.data(), 8, x.data(), 8, tagSIZE{4, 1}, -4));
     EXPECT_EQ((std::vector<short>{5, -5, -32768, 16}), x);  // 16/3 = 5.33
 }
 
-TEST(Division16s, ConstantDivision) {
+TEST(IntArithDivision16s, ConstantDivision) {
     std::vector<short> x{7, 5, 9, 15, -32768, 100};
     EXPECT_EQ(ippStsNoErr, Albasicdispatcher::ippsDivC_16s_ISfs(2, x.data(), 2, 0));
     EXPECT_EQ(4, x[0]);  // 3.5
@@ -263,7 +263,7 @@ TEST(Division16s, ConstantDivision) {
     EXPECT_EQ(67, x[5]);  // 200/3 = 66.67
 }
 
-TEST(Division16s, ConstantDivisionScaleExtremes) {
+TEST(IntArithDivision16s, ConstantDivisionScaleExtremes) {
     std::vector<short> x{1, -1, 0, 32767};
     EXPECT_EQ(ippStsNoErr, Albasicdispatcher::ippsDivC_16s_ISfs(7, x.data(), 4, INT_MIN));
     EXPECT_EQ((std::vector<short>{32767, -32768, 0, 32767}), x);
@@ -271,14 +271,14 @@ TEST(Division16s, ConstantDivisionScaleExtremes) {
     EXPECT_EQ((std::vector<short>{0, 0, 0, 0}), x);
 }
 
-TEST(Division16s, ConstantZeroIsAnErrorAndWritesNothing) {
+TEST(IntArithDivision16s, ConstantZeroIsAnErrorAndWritesNothing) {
     std::vector<short> x{1, 2, 3};
     EXPECT_EQ(ippStsDivByZeroErr, Albasicdispatcher::ippsDivC_16s_ISfs(0, x.data(), 3, 0));
     EXPECT_EQ(ippStsDivByZeroErr, Albasicdispatcher::ippiDivC_16s_C1IRSfs(0, x.data(), 2, tagSIZE{1, 3}, 0));
     EXPECT_EQ((std::vector<short>{1, 2, 3}), x);
 }
 
-TEST(Division16s, RegionConstantDivisionWalksTheRows) {
+TEST(IntArithDivision16s, RegionConstantDivisionWalksTheRows) {
     std::vector<short> x{10, 11, 20, 21};  // two rows of one element: the left channel of stereo
     EXPECT_EQ(ippStsNoErr, Albasicdispatcher::ippiDivC_16s_C1IRSfs(4, x.data(), 4, tagSIZE{1, 2}, 0));
     EXPECT_EQ((std::vector<short>{2, 11, 5, 21}), x);  // 2.5 → 2
@@ -286,7 +286,7 @@ TEST(Division16s, RegionConstantDivisionWalksTheRows) {
 
 // ---- regions and statuses ------------------------------------------------------------
 
-TEST(Regions, WidthOneWalksInterleavedFrames) {
+TEST(IntArithRegions, WidthOneWalksInterleavedFrames) {
     const std::vector<short> src{100, -1, 200, -1};
     std::vector<short> x{1, 50, 2, 60};
     ASSERT_EQ(ippStsNoErr, Albasicdispatcher::ippiAdd_16s_C1IRSfs(src.data(), 4, x.data(), 4, tagSIZE{1, 2}, 0));
@@ -307,11 +307,11 @@ struct RegionStatusCase {
 #define REGION1(op) \
     RegionStatusCase{#op, [](short* p, int step, tagSIZE roi) { return Albasicdispatcher::op(3, p, step, roi, 0); }}
 
-class RegionStatuses : public ::testing::TestWithParam<RegionStatusCase> {};
+class IntArithRegionStatuses : public ::testing::TestWithParam<RegionStatusCase> {};
 
 // Steps below 1 are refused for every in-place region operation: with a step of 0
 // an in-place operation would work the same row over and over.
-TEST_P(RegionStatuses, NullThenSizeThenStep) {
+TEST_P(IntArithRegionStatuses, NullThenSizeThenStep) {
     const auto& c = GetParam();
     std::vector<short> x{1, 2, 3, 4};
     const std::vector<short> before = x;
@@ -323,14 +323,14 @@ TEST_P(RegionStatuses, NullThenSizeThenStep) {
     EXPECT_EQ(before, x);
 }
 
-INSTANTIATE_TEST_SUITE_P(Operations, RegionStatuses,
+INSTANTIATE_TEST_SUITE_P(Operations, IntArithRegionStatuses,
                          ::testing::Values(REGION2(ippiAdd_16s_C1IRSfs), REGION2(ippiSub_16s_C1IRSfs),
                                            REGION2(ippiMul_16s_C1IRSfs), REGION2(ippiDiv_16s_C1IRSfs),
                                            REGION1(ippiAddC_16s_C1IRSfs), REGION1(ippiSubC_16s_C1IRSfs),
                                            REGION1(ippiMulC_16s_C1IRSfs), REGION1(ippiDivC_16s_C1IRSfs)),
                          [](const auto& info) { return info.param.name; });
 
-TEST(RegionStatuses, StepIsTestedBeforeAZeroConstant) {
+TEST(IntArithRegionStatuses, StepIsTestedBeforeAZeroConstant) {
     short x = 1;
     EXPECT_EQ(ippStsStepErr, Albasicdispatcher::ippiDivC_16s_C1IRSfs(0, &x, 0, tagSIZE{1, 1}, 0));
     unsigned char b = 1;
@@ -341,7 +341,7 @@ TEST(RegionStatuses, StepIsTestedBeforeAZeroConstant) {
     EXPECT_EQ(1, b);
 }
 
-TEST(VectorStatuses, NullBeforeLength) {
+TEST(IntArithVectorStatuses, NullBeforeLength) {
     int i = 1;
     short s = 1;
     unsigned char b = 1;

@@ -29,9 +29,9 @@ struct ExtremumCase {
     int minAt;
 };
 
-class Extremes : public ::testing::TestWithParam<ExtremumCase> {};
+class StatsExtremes : public ::testing::TestWithParam<ExtremumCase> {};
 
-TEST_P(Extremes, ValueAndFirstIndex) {
+TEST_P(StatsExtremes, ValueAndFirstIndex) {
     const auto& c = GetParam();
     const int n = static_cast<int>(c.data.size());
     double v = 0;
@@ -52,7 +52,7 @@ TEST_P(Extremes, ValueAndFirstIndex) {
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    Table, Extremes,
+    Table, StatsExtremes,
     ::testing::Values(ExtremumCase{"FirstOccurrenceOfMax", {1, 3, 3, 2}, 3, 1, 1, 0},
                       ExtremumCase{"FirstOccurrenceOfMin", {2, 1, 1}, 2, 0, 1, 1},
                       ExtremumCase{"SingleElement", {-4}, -4, 0, -4, 0},
@@ -61,7 +61,7 @@ INSTANTIATE_TEST_SUITE_P(
                       ExtremumCase{"NaNAtTheEnd", {1, 2, kNaN}, 2, 1, 1, 0}),
     [](const auto& info) { return info.param.name; });
 
-TEST(Extremes, StatusesAndNoWriteOnError) {
+TEST(StatsExtremes, StatusesAndNoWriteOnError) {
     const double d[2] = {1, 2};
     double v = 9;
     int at = 9;
@@ -76,7 +76,7 @@ TEST(Extremes, StatusesAndNoWriteOnError) {
 
 // ---- sums, mean, standard deviation -------------------------------------------------
 
-TEST(Sums, FloatSumPairsTheGroupsOfFour) {
+TEST(StatsSums, FloatSumPairsTheGroupsOfFour) {
     // first and third, second and fourth element are summed apart: 2^64 cancels
     // exactly, where a running sum would lose one of the ones
     const float v[4] = {0x1p64f, 1.0f, -0x1p64f, 1.0f};
@@ -91,7 +91,7 @@ TEST(Sums, FloatSumPairsTheGroupsOfFour) {
     EXPECT_EQ(28.5f, s);
 }
 
-TEST(Sums, MeanAndStandardDeviation) {
+TEST(StatsSums, MeanAndStandardDeviation) {
     const double d[5] = {1, 2, 3, 4, 5};
     double m = 0;
     ASSERT_EQ(ippStsNoErr, Slbcbbasicdispatcher::ippsMean_64f(d, 5, &m));
@@ -108,7 +108,7 @@ TEST(Sums, MeanAndStandardDeviation) {
     EXPECT_LT(m, 1e-9);
 }
 
-TEST(Sums, Statuses) {
+TEST(StatsSums, Statuses) {
     const double d[2] = {1, 2};
     double m = 7;
     float f = 7;
@@ -124,7 +124,7 @@ TEST(Sums, Statuses) {
 
 // ---- dot product and norms ----------------------------------------------------------
 
-TEST(Norms, DotProductAccumulatesAtExtendedPrecision) {
+TEST(StatsNorms, DotProductAccumulatesAtExtendedPrecision) {
     const double a[3] = {1e16, 1, -1e16};
     const double ones[3] = {1, 1, 1};
     double r = 0;
@@ -132,7 +132,7 @@ TEST(Norms, DotProductAccumulatesAtExtendedPrecision) {
     EXPECT_EQ(1.0, r);  // a double accumulator would lose the 1
 }
 
-TEST(Norms, OfADifference) {
+TEST(StatsNorms, OfADifference) {
     const double a[3] = {1, 2, 3};
     const double b[3] = {2, 0, 3};
     double r = 0;
@@ -146,7 +146,7 @@ TEST(Norms, OfADifference) {
     EXPECT_EQ(11.0, r);
 }
 
-TEST(Norms, Statuses) {
+TEST(StatsNorms, Statuses) {
     const double a[1] = {1};
     double r = 5;
     using Fn = IppOpStatus (*)(const double*, const double*, int, double*);
@@ -167,9 +167,9 @@ struct ThresholdCase {
     std::vector<double> expected;
 };
 
-class Thresholds : public ::testing::TestWithParam<ThresholdCase> {};
+class StatsThresholds : public ::testing::TestWithParam<ThresholdCase> {};
 
-TEST_P(Thresholds, ClampAtTheLevel) {
+TEST_P(StatsThresholds, ClampAtTheLevel) {
     const auto& c = GetParam();
     const std::vector<double> src{-1, 0, 1, -0.5};
     std::vector<double> in = src, out(src.size());
@@ -180,14 +180,14 @@ TEST_P(Thresholds, ClampAtTheLevel) {
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    Operators, Thresholds,
+    Operators, StatsThresholds,
     ::testing::Values(ThresholdCase{"LessIsALowerClamp", ippCmpLess, {0, 0, 1, 0}},
                       ThresholdCase{"GreaterIsAnUpperClamp", ippCmpGreater, {-1, 0, 0, -0.5}},
                       ThresholdCase{"EqualActsAsLess", ippCmpEq, {0, 0, 1, 0}},
                       ThresholdCase{"GreaterEqualActsAsLess", ippCmpGreaterEq, {0, 0, 1, 0}}),
     [](const auto& info) { return info.param.name; });
 
-TEST(Thresholds, NaNElementsStayAndStatuses) {
+TEST(StatsThresholds, NaNElementsStayAndStatuses) {
     double d[2] = {kNaN, 5};
     ASSERT_EQ(ippStsNoErr, Slbcbbasicdispatcher::ippsThreshold_64f_I(d, 2, 1.0, ippCmpGreater));
     EXPECT_TRUE(std::isnan(d[0]));
@@ -199,7 +199,7 @@ TEST(Thresholds, NaNElementsStayAndStatuses) {
 
 // ---- normalisation ----------------------------------------------------------------
 
-TEST(Normalize, SubtractsAndDividesByTheReciprocal) {
+TEST(StatsNormalize, SubtractsAndDividesByTheReciprocal) {
     const double src[9] = {1, 3, 5, -1, 7, 9, 11, 13, 2.5};
     double dst[9];
     ASSERT_EQ(ippStsNoErr, Slbcbbasicdispatcher::ippsNormalize_64f(src, dst, 9, 1.0, 2.0));
@@ -209,7 +209,7 @@ TEST(Normalize, SubtractsAndDividesByTheReciprocal) {
     for (int i = 0; i < 9; ++i) EXPECT_DOUBLE_EQ(src[i] / 3.0, dst[i]) << i;
 }
 
-TEST(Normalize, DivisorsBelowTheSmallestNormalAreRefused) {
+TEST(StatsNormalize, DivisorsBelowTheSmallestNormalAreRefused) {
     const double src[2] = {1, 2};
     double dst[2] = {7, 7};
     const double tiny = std::numeric_limits<double>::min();
@@ -225,7 +225,7 @@ TEST(Normalize, DivisorsBelowTheSmallestNormalAreRefused) {
 
 // ---- Jaehne signal ------------------------------------------------------------------
 
-TEST(Jaehne, SineOfTheSquaredIndex) {
+TEST(StatsJaehne, SineOfTheSquaredIndex) {
     double d[4];
     ASSERT_EQ(ippStsNoErr, Slbasicdispatcher::ippsVectorJaehne_64f(d, 4, 1.0));
     const double pi = std::numbers::pi;
@@ -241,7 +241,7 @@ TEST(Jaehne, SineOfTheSquaredIndex) {
     EXPECT_EQ(0.0, d[0]);
 }
 
-TEST(Jaehne, LongVectorsStayBounded) {
+TEST(StatsJaehne, LongVectorsStayBounded) {
     // i·i reaches beyond 32 bits here
     std::vector<double> d(70000);
     ASSERT_EQ(ippStsNoErr, Slbasicdispatcher::ippsVectorJaehne_64f(d.data(), 70000, 2.0));
@@ -249,7 +249,7 @@ TEST(Jaehne, LongVectorsStayBounded) {
     for (int i : {1, 46341, 69999}) EXPECT_NEAR(2.0 * std::sin(static_cast<double>(i) * i * k), d[i], 1e-9) << i;
 }
 
-TEST(Jaehne, Statuses) {
+TEST(StatsJaehne, Statuses) {
     double d = 7;
     EXPECT_EQ(ippStsJaehneErr, Slbasicdispatcher::ippsVectorJaehne_64f(&d, 1, -1.0));
     EXPECT_EQ(ippStsSizeErr, Slbasicdispatcher::ippsVectorJaehne_64f(&d, 0, -1.0));
