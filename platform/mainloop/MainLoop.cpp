@@ -1,5 +1,7 @@
 #include "platform/mainloop/MainLoop.h"
 
+#include <algorithm>
+
 namespace mainloop {
 
 TMainLoop::TMainLoop() : mainThread_(std::this_thread::get_id()) {}
@@ -51,11 +53,11 @@ bool TMainLoop::Post(TTargetId target, std::function<void()> call) {
   return true;
 }
 
-size_t TMainLoop::RunPending() {
+size_t TMainLoop::RunPending(size_t maxCalls) {
   size_t budget;
   {
     std::lock_guard<std::mutex> lock(m_);
-    budget = queue_.size();
+    budget = std::min(queue_.size(), maxCalls);
   }
   size_t ran = 0;
   while (budget-- > 0) {

@@ -52,9 +52,9 @@ public:
   bool Post(TTargetId target, std::function<void()> call);
 
   // Runs the calls queued when it starts (calls they post wait for the next
-  // run) and returns how many ran. An exception from a call passes out; the
-  // calls behind it stay queued.
-  size_t RunPending();
+  // run), at most maxCalls of them, and returns how many ran. An exception
+  // from a call passes out; the calls behind it stay queued.
+  size_t RunPending(size_t maxCalls = SIZE_MAX);
   // Waits up to timeout for a queued call, then runs the pending ones.
   // Returns how many ran.
   size_t WaitAndRun(std::chrono::milliseconds timeout);

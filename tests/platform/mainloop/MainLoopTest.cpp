@@ -37,6 +37,16 @@ TEST_F(MainLoopTest, PostsRunInPostingOrderOnlyWhenPumped) {
   EXPECT_EQ(loop.RunPending(), 0u);
 }
 
+TEST_F(MainLoopTest, RunPendingMayStopAfterAGivenNumberOfCalls) {
+  TTargetId a = loop.AddTarget();
+  for (int i = 1; i <= 3; ++i)
+    loop.Post(a, Record(i));
+  EXPECT_EQ(loop.RunPending(1), 1u);
+  EXPECT_EQ(ran, (std::vector<int>{1}));
+  EXPECT_EQ(loop.RunPending(5), 2u);
+  EXPECT_EQ(ran, (std::vector<int>{1, 2, 3}));
+}
+
 TEST_F(MainLoopTest, ARemovedTargetsPostsAreDroppedAndOthersStillRun) {
   TTargetId a = loop.AddTarget(), b = loop.AddTarget();
   loop.Post(a, Record(1));
