@@ -16,23 +16,23 @@ int initComplex(FFTSpec_64* spec, int k, const double* S, int m)
     const std::int64_t n = std::int64_t{1} << k;
     spec->bitRevTable = static_cast<std::int32_t*>(fftMalloc(roundUp16(4 * (n / 4 + 1))));
     if (!spec->bitRevTable)
-        return kFFTStsMemAllocErr;
+        return ippStsMemAllocErr;
     ownsFFTInitBitRevTab(k, spec->bitRevTable);
     if (k <= kRadixLimit) {
         spec->twiddleTable = static_cast<Ipp64fc*>(fftMalloc(16 * (n + 1)));
         if (!spec->twiddleTable)
-            return kFFTStsMemAllocErr;
+            return ippStsMemAllocErr;
         ownsFFTInitTwiddleTab_64fc(k, S, m, spec->twiddleTable);
         spec->workSize = 0;
-        return kFFTStsNoErr;
+        return ippStsNoErr;
     }
     std::int64_t blockSize = 0, workSize = 0;
     ownsFFTGetSizeLarge(k, &blockSize, &workSize);
     auto* block = static_cast<Ipp64fc*>(fftMalloc(blockSize));
     if (!block)
-        return kFFTStsMemAllocErr;
+        return ippStsMemAllocErr;
     ownsFFTInitLarge_64fc(spec, k, S, m, block);  // the block becomes the twiddle table
-    return kFFTStsNoErr;
+    return ippStsNoErr;
 }
 
 int initReal(FFTSpec_64* spec, int m, const double* S)
@@ -40,13 +40,13 @@ int initReal(FFTSpec_64* spec, int m, const double* S)
     const std::int64_t bytes = 16 * ((std::int64_t{1} << m) / 4);
     spec->recombFwdTable = static_cast<Ipp64fc*>(fftMalloc(bytes));
     if (!spec->recombFwdTable)
-        return kFFTStsMemAllocErr;
+        return ippStsMemAllocErr;
     ownsFFTInitRealFwdTab_64f(m, S, spec->recombFwdTable);
     spec->recombInvTable = static_cast<Ipp64fc*>(fftMalloc(bytes));
     if (!spec->recombInvTable)
-        return kFFTStsMemAllocErr;
+        return ippStsMemAllocErr;
     ownsFFTInitRealInvTab_64f(m, S, spec->recombInvTable);
-    return kFFTStsNoErr;
+    return ippStsNoErr;
 }
 
 template <bool Inv>

@@ -14,22 +14,9 @@
 // Every transform accepts pDst == pSrc; partly overlapping arrays are not supported.
 #pragma once
 
-#include "kernels/fft-real/FFTTypes.h"
+#include "framework/dispatch/IppTypes.h"
 
 #include <cstdint>
-
-namespace Slbcbbasicdispatcher {
-
-// Scaling flags of the set-up.
-enum : int {
-    kFFTDivFwdByN = 1,   // forward scaled by 1/N
-    kFFTDivInvByN = 2,   // inverse scaled by 1/N
-    kFFTDivBySqrtN = 4,  // both scaled by 1/sqrt(N)
-    kFFTNoDivByAny = 8,  // no scaling
-};
-
-// Record identifiers: 7 complex, 9 real, 0 after release.
-enum : std::int32_t { kFFTSpecIdComplex = 7, kFFTSpecIdReal = 9 };
 
 // Fields shared by the complex and the real record, in their fixed order.
 struct FFTSpec_64 {
@@ -51,35 +38,50 @@ struct FFTSpec_64 {
     Ipp64fc* levelColumn[3];
 };
 
+// The records complete the opaque declarations of the dispatch types; the audio unit's
+// transforms run on the same real record.
 struct FFTSpec_C_64fc : FFTSpec_64 {};
 struct FFTSpec_R_64f : FFTSpec_64 {};
 
+namespace Slbcbbasicdispatcher {
+
+// Scaling flags of the set-up.
+enum : int {
+    kFFTDivFwdByN = 1,   // forward scaled by 1/N
+    kFFTDivInvByN = 2,   // inverse scaled by 1/N
+    kFFTDivBySqrtN = 4,  // both scaled by 1/sqrt(N)
+    kFFTNoDivByAny = 8,  // no scaling
+};
+
+// Record identifiers: 7 complex, 9 real, 0 after release.
+enum : std::int32_t { kFFTSpecIdComplex = 7, kFFTSpecIdReal = 9 };
+
 // Set-up, size query and release (generic variant).
-int ippsFFTInitAlloc_C_64fc(FFTSpec_C_64fc** ppSpec, int order, int flag, int hint);
-int ippsFFTInitAlloc_R_64f(FFTSpec_R_64f** ppSpec, int order, int flag, int hint);
+IppOpStatus ippsFFTInitAlloc_C_64fc(FFTSpec_C_64fc** ppSpec, int order, int flag, int hint);
+IppOpStatus ippsFFTInitAlloc_R_64f(FFTSpec_R_64f** ppSpec, int order, int flag, int hint);
 // Work-buffer size in bytes: the record's work size + 16 (a caller's buffer is used from
 // its first 16-byte boundary), or 0 when no work area is needed.
-int ippsFFTGetBufSize_C_64fc(const FFTSpec_C_64fc* pSpec, int* pSize);
-int ippsFFTGetBufSize_R_64f(const FFTSpec_R_64f* pSpec, int* pSize);
-int ippsFFTFree_C_64fc(FFTSpec_C_64fc* pSpec);
-int ippsFFTFree_R_64f(FFTSpec_R_64f* pSpec);
+IppOpStatus ippsFFTGetBufSize_C_64fc(const FFTSpec_C_64fc* pSpec, int* pSize);
+IppOpStatus ippsFFTGetBufSize_R_64f(const FFTSpec_R_64f* pSpec, int* pSize);
+IppOpStatus ippsFFTFree_C_64fc(FFTSpec_C_64fc* pSpec);
+IppOpStatus ippsFFTFree_R_64f(FFTSpec_R_64f* pSpec);
 
 // Complex transforms of N values. pBuffer may be null: the transform then takes its own
 // work area for the call when the record needs one.
-int ippsFFTFwd_CToC_64fc(const Ipp64fc* pSrc, Ipp64fc* pDst, const FFTSpec_C_64fc* pSpec,
-                         std::uint8_t* pBuffer);
-int ippsFFTInv_CToC_64fc(const Ipp64fc* pSrc, Ipp64fc* pDst, const FFTSpec_C_64fc* pSpec,
-                         std::uint8_t* pBuffer);
+IppOpStatus ippsFFTFwd_CToC_64fc(const Ipp64fc* pSrc, Ipp64fc* pDst, const FFTSpec_C_64fc* pSpec,
+                                 std::uint8_t* pBuffer);
+IppOpStatus ippsFFTInv_CToC_64fc(const Ipp64fc* pSrc, Ipp64fc* pDst, const FFTSpec_C_64fc* pSpec,
+                                 std::uint8_t* pBuffer);
 
 // Real transforms of N doubles. Perm: R0, R(N/2), Re1, Im1, ...; Pack: R0, Re1, Im1, ...,
 // R(N/2). The inverses treat the spectrum as conjugate-symmetric.
-int ippsFFTFwd_RToPerm_64f(const double* pSrc, double* pDst, const FFTSpec_R_64f* pSpec,
-                           std::uint8_t* pBuffer);
-int ippsFFTInv_PermToR_64f(const double* pSrc, double* pDst, const FFTSpec_R_64f* pSpec,
-                           std::uint8_t* pBuffer);
-int ippsFFTFwd_RToPack_64f(const double* pSrc, double* pDst, const FFTSpec_R_64f* pSpec,
-                           std::uint8_t* pBuffer);
-int ippsFFTInv_PackToR_64f(const double* pSrc, double* pDst, const FFTSpec_R_64f* pSpec,
-                           std::uint8_t* pBuffer);
+IppOpStatus ippsFFTFwd_RToPerm_64f(const double* pSrc, double* pDst, const FFTSpec_R_64f* pSpec,
+                                   std::uint8_t* pBuffer);
+IppOpStatus ippsFFTInv_PermToR_64f(const double* pSrc, double* pDst, const FFTSpec_R_64f* pSpec,
+                                   std::uint8_t* pBuffer);
+IppOpStatus ippsFFTFwd_RToPack_64f(const double* pSrc, double* pDst, const FFTSpec_R_64f* pSpec,
+                                   std::uint8_t* pBuffer);
+IppOpStatus ippsFFTInv_PackToR_64f(const double* pSrc, double* pDst, const FFTSpec_R_64f* pSpec,
+                                   std::uint8_t* pBuffer);
 
 }  // namespace Slbcbbasicdispatcher

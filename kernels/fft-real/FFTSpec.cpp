@@ -26,12 +26,12 @@ void ownsFFTFreeSpec_R_64f(FFTSpec_64* spec)
 int specInitAlloc(const TFFTVariant& v, FFTSpec_64** ppSpec, int order, int flag, int hint, std::int32_t id)
 {
     if (!ppSpec)
-        return kFFTStsNullPtrErr;
+        return ippStsNullPtrErr;
     if (order < 0 || order > 30)
-        return kFFTStsOrderErr;
+        return ippStsFftOrderErr;
     void* mem = fftMalloc(sizeof(FFTSpec_64));
     if (!mem)
-        return kFFTStsMemAllocErr;
+        return ippStsMemAllocErr;
     // Value-initialised: every field the set-up does not set reads as zero or null.
     FFTSpec_64* spec = id == kFFTSpecIdComplex ? static_cast<FFTSpec_64*>(new (mem) FFTSpec_C_64fc{})
                                                : static_cast<FFTSpec_64*>(new (mem) FFTSpec_R_64f{});
@@ -58,74 +58,74 @@ int specInitAlloc(const TFFTVariant& v, FFTSpec_64** ppSpec, int order, int flag
         break;
     default:
         ownsFFTFreeSpec_R_64f(spec);
-        return kFFTStsFlagErr;
+        return ippStsFftFlagErr;
     }
     if (order <= 3) {
         *ppSpec = spec;
-        return kFFTStsNoErr;
+        return ippStsNoErr;
     }
 
     // Every trigonometric value of the record is read from this table.
     auto* S = static_cast<double*>(fftMalloc((8 * (N / 4 + 1) + 15) / 16 * 16));
     if (!S) {
         ownsFFTFreeSpec_R_64f(spec);
-        return kFFTStsMemAllocErr;
+        return ippStsMemAllocErr;
     }
     ownsFFTInitSinTab_64f(order, S);
     const int k = id == kFFTSpecIdReal ? order - 1 : order;
     int status = v.initComplex(spec, k, S, order);
-    if (status == kFFTStsNoErr && id == kFFTSpecIdReal)
+    if (status == ippStsNoErr && id == kFFTSpecIdReal)
         status = v.initReal(spec, order, S);
     fftFree(S);
-    if (status != kFFTStsNoErr) {
+    if (status != ippStsNoErr) {
         ownsFFTFreeSpec_R_64f(spec);
         return status;
     }
     *ppSpec = spec;
-    return kFFTStsNoErr;
+    return ippStsNoErr;
 }
 
 int specGetBufSize(const FFTSpec_64* pSpec, int* pSize, std::int32_t id)
 {
     if (!pSize || !pSpec)
-        return kFFTStsNullPtrErr;
+        return ippStsNullPtrErr;
     if (pSpec->id != id)
-        return kFFTStsContextMatchErr;
+        return ippStsContextMatchErr;
     *pSize = pSpec->workSize > 0 ? pSpec->workSize + 16 : 0;
-    return kFFTStsNoErr;
+    return ippStsNoErr;
 }
 
 int specFree(FFTSpec_64* pSpec, std::int32_t id)
 {
     if (!pSpec)
-        return kFFTStsNullPtrErr;
+        return ippStsNullPtrErr;
     if (pSpec->id != id)
-        return kFFTStsContextMatchErr;
+        return ippStsContextMatchErr;
     ownsFFTFreeSpec_R_64f(pSpec);
-    return kFFTStsNoErr;
+    return ippStsNoErr;
 }
 
-int ippsFFTInitAlloc_C_64fc(FFTSpec_C_64fc** ppSpec, int order, int flag, int hint)
+IppOpStatus ippsFFTInitAlloc_C_64fc(FFTSpec_C_64fc** ppSpec, int order, int flag, int hint)
 {
     FFTSpec_64* spec = nullptr;
     const int status = specInitAlloc(kFFTGenericVariant, ppSpec ? &spec : nullptr, order, flag, hint, kFFTSpecIdComplex);
-    if (status == kFFTStsNoErr)
+    if (status == ippStsNoErr)
         *ppSpec = static_cast<FFTSpec_C_64fc*>(spec);
     return status;
 }
 
-int ippsFFTInitAlloc_R_64f(FFTSpec_R_64f** ppSpec, int order, int flag, int hint)
+IppOpStatus ippsFFTInitAlloc_R_64f(FFTSpec_R_64f** ppSpec, int order, int flag, int hint)
 {
     FFTSpec_64* spec = nullptr;
     const int status = specInitAlloc(kFFTGenericVariant, ppSpec ? &spec : nullptr, order, flag, hint, kFFTSpecIdReal);
-    if (status == kFFTStsNoErr)
+    if (status == ippStsNoErr)
         *ppSpec = static_cast<FFTSpec_R_64f*>(spec);
     return status;
 }
 
-int ippsFFTGetBufSize_C_64fc(const FFTSpec_C_64fc* pSpec, int* pSize) { return specGetBufSize(pSpec, pSize, kFFTSpecIdComplex); }
-int ippsFFTGetBufSize_R_64f(const FFTSpec_R_64f* pSpec, int* pSize) { return specGetBufSize(pSpec, pSize, kFFTSpecIdReal); }
-int ippsFFTFree_C_64fc(FFTSpec_C_64fc* pSpec) { return specFree(pSpec, kFFTSpecIdComplex); }
-int ippsFFTFree_R_64f(FFTSpec_R_64f* pSpec) { return specFree(pSpec, kFFTSpecIdReal); }
+IppOpStatus ippsFFTGetBufSize_C_64fc(const FFTSpec_C_64fc* pSpec, int* pSize) { return specGetBufSize(pSpec, pSize, kFFTSpecIdComplex); }
+IppOpStatus ippsFFTGetBufSize_R_64f(const FFTSpec_R_64f* pSpec, int* pSize) { return specGetBufSize(pSpec, pSize, kFFTSpecIdReal); }
+IppOpStatus ippsFFTFree_C_64fc(FFTSpec_C_64fc* pSpec) { return specFree(pSpec, kFFTSpecIdComplex); }
+IppOpStatus ippsFFTFree_R_64f(FFTSpec_R_64f* pSpec) { return specFree(pSpec, kFFTSpecIdReal); }
 
 }  // namespace Slbcbbasicdispatcher

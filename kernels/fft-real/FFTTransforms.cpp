@@ -22,17 +22,17 @@ public:
     int settle(const FFTSpec_64* spec, std::uint8_t* pBuffer)
     {
         if (spec->workSize <= 0)
-            return kFFTStsNoErr;
+            return ippStsNoErr;
         if (pBuffer) {
             const auto addr = reinterpret_cast<std::uintptr_t>(pBuffer);
             area_ = reinterpret_cast<Ipp64fc*>((addr + 15) & ~std::uintptr_t{15});
-            return kFFTStsNoErr;
+            return ippStsNoErr;
         }
         own_ = fftMalloc(spec->workSize);
         if (!own_)
-            return kFFTStsMemAllocErr;
+            return ippStsMemAllocErr;
         area_ = static_cast<Ipp64fc*>(own_);
-        return kFFTStsNoErr;
+        return ippStsNoErr;
     }
 
     Ipp64fc* area() const { return area_; }
@@ -45,12 +45,12 @@ private:
 int check(const FFTSpec_64* pSpec, const void* pSrc, const void* pDst, std::int32_t id)
 {
     if (!pSpec)
-        return kFFTStsNullPtrErr;
+        return ippStsNullPtrErr;
     if (pSpec->id != id)
-        return kFFTStsContextMatchErr;
+        return ippStsContextMatchErr;
     if (!pSrc || !pDst)
-        return kFFTStsNullPtrErr;
-    return kFFTStsNoErr;
+        return ippStsNullPtrErr;
+    return ippStsNoErr;
 }
 
 // Orders 0 to 3: one straight-line kernel of the operation's table, scaled when the
@@ -103,13 +103,13 @@ int transformComplex(const TFFTVariant& v, bool inverse, const Ipp64fc* pSrc, Ip
     const bool scale = inverse ? pSpec->invScaleFlag : pSpec->fwdScaleFlag;
     if (pSpec->order <= 3) {
         runSmall(inverse ? *v.complexInv : *v.complexFwd, scale, pSpec, &pSrc->re, &pDst->re);
-        return kFFTStsNoErr;
+        return ippStsNoErr;
     }
     TWorkArea work;
     if (const int status = work.settle(pSpec, pBuffer))
         return status;
     (inverse ? v.transformInv : v.transformFwd)(pSpec, pSrc, pDst, pSpec->order, work.area());
-    return kFFTStsNoErr;
+    return ippStsNoErr;
 }
 
 int transformRealFwd(const TFFTVariant& v, bool pack, const double* pSrc, double* pDst,
@@ -134,7 +134,7 @@ int transformRealFwd(const TFFTVariant& v, bool pack, const double* pSrc, double
     }
     if (pack)
         permToPack(pDst, N);
-    return kFFTStsNoErr;
+    return ippStsNoErr;
 }
 
 int transformRealInv(const TFFTVariant& v, bool pack, const double* pSrc, double* pDst,
@@ -155,42 +155,42 @@ int transformRealInv(const TFFTVariant& v, bool pack, const double* pSrc, double
     }
     if (m <= 3) {
         runSmall(*v.realInv, pSpec->invScaleFlag, pSpec, pSrc, pDst);
-        return kFFTStsNoErr;
+        return ippStsNoErr;
     }
     const double a = pSrc[0], b = pSrc[1];
     pDst[0] = a + b;
     pDst[1] = a - b;
     v.recombInv(asComplex(pSrc), asComplex(pDst), N / 2, pSpec->recombInvTable);
     v.transformInv(pSpec, asComplex(pDst), asComplex(pDst), m - 1, work.area());
-    return kFFTStsNoErr;
+    return ippStsNoErr;
 }
 
-int ippsFFTFwd_CToC_64fc(const Ipp64fc* pSrc, Ipp64fc* pDst, const FFTSpec_C_64fc* pSpec, std::uint8_t* pBuffer)
+IppOpStatus ippsFFTFwd_CToC_64fc(const Ipp64fc* pSrc, Ipp64fc* pDst, const FFTSpec_C_64fc* pSpec, std::uint8_t* pBuffer)
 {
     return transformComplex(kFFTGenericVariant, false, pSrc, pDst, pSpec, pBuffer);
 }
 
-int ippsFFTInv_CToC_64fc(const Ipp64fc* pSrc, Ipp64fc* pDst, const FFTSpec_C_64fc* pSpec, std::uint8_t* pBuffer)
+IppOpStatus ippsFFTInv_CToC_64fc(const Ipp64fc* pSrc, Ipp64fc* pDst, const FFTSpec_C_64fc* pSpec, std::uint8_t* pBuffer)
 {
     return transformComplex(kFFTGenericVariant, true, pSrc, pDst, pSpec, pBuffer);
 }
 
-int ippsFFTFwd_RToPerm_64f(const double* pSrc, double* pDst, const FFTSpec_R_64f* pSpec, std::uint8_t* pBuffer)
+IppOpStatus ippsFFTFwd_RToPerm_64f(const double* pSrc, double* pDst, const FFTSpec_R_64f* pSpec, std::uint8_t* pBuffer)
 {
     return transformRealFwd(kFFTGenericVariant, false, pSrc, pDst, pSpec, pBuffer);
 }
 
-int ippsFFTInv_PermToR_64f(const double* pSrc, double* pDst, const FFTSpec_R_64f* pSpec, std::uint8_t* pBuffer)
+IppOpStatus ippsFFTInv_PermToR_64f(const double* pSrc, double* pDst, const FFTSpec_R_64f* pSpec, std::uint8_t* pBuffer)
 {
     return transformRealInv(kFFTGenericVariant, false, pSrc, pDst, pSpec, pBuffer);
 }
 
-int ippsFFTFwd_RToPack_64f(const double* pSrc, double* pDst, const FFTSpec_R_64f* pSpec, std::uint8_t* pBuffer)
+IppOpStatus ippsFFTFwd_RToPack_64f(const double* pSrc, double* pDst, const FFTSpec_R_64f* pSpec, std::uint8_t* pBuffer)
 {
     return transformRealFwd(kFFTGenericVariant, true, pSrc, pDst, pSpec, pBuffer);
 }
 
-int ippsFFTInv_PackToR_64f(const double* pSrc, double* pDst, const FFTSpec_R_64f* pSpec, std::uint8_t* pBuffer)
+IppOpStatus ippsFFTInv_PackToR_64f(const double* pSrc, double* pDst, const FFTSpec_R_64f* pSpec, std::uint8_t* pBuffer)
 {
     return transformRealInv(kFFTGenericVariant, true, pSrc, pDst, pSpec, pBuffer);
 }
