@@ -1,0 +1,308 @@
+// Framework objects and lock groups.
+//
+// Every framework object (pins, pin lists, state groups, components' own state
+// objects) is a TOWObject. Objects joined by share links (AddShareLock) form a
+// lock group and use one re-entrant group lock, a TOWLockObject. Merging or
+// splitting groups gives every affected group a fresh lock and carries the held
+// entries over to it.
+//
+// Above every group lock stands OWGlobalLock, the multi-read exclusive-write
+// lock that guards the link topology: topology changes take it for writing,
+// everything else for reading, always before any object lock. Lock sections
+// (IOWLockSection and the stack guards below) take the global lock and an
+// object lock together and give both back in reverse order.
+//
+// Threads: every entry point may be called from any thread. One process-wide
+// bookkeeping section guards every object's group-lock reference and counts:
+// it is held for a few field accesses by BeginRead/BeginWrite/EndRead/EndWrite
+// and for the whole of a merge or split (a single section rather than one per
+// object, so that a merge never takes several in an order another merge could
+// reverse). AddShareLock, RemoveShareLock and the destructor run under the
+// global write lock.
+#pragma once
+
+#include "framework/pins/OWMultiReadLock.h"
+#include "platform/classlib/Persistent.h"
+#include "platform/com/Unknown.h"
+
+#include <condition_variable>
+#include <cstdint>
+#include <mutex>
+#include <vector>
+
+class TOWObject;
+
+// ---------------------------------------------------------------------------
+// Lock interfaces
+
+// Holding a reference holds the locks the section took; releasing the last
+// reference gives them back.
+struct IOWLockSection : public virtual com::IUnknown {
+  static constexpr TGUID IID = TGUID::FromLiteral("{01621A5C-9936-4BEB-BF6F-5D6754E65786}");
+};
+using IOWLockSectionPtr = com::TComPtr<IOWLockSection>;
+
+struct IOWBaseLockObject : public virtual com::IUnknown {
+  static constexpr TGUID IID = TGUID::FromLiteral("{581C5EAF-32C2-49FB-9FA4-BED8AEC22B87}");
+  virtual void BeginRead() = 0;
+  virtual void BeginWrite() = 0;
+  virtual void EndRead() = 0;
+  virtual void EndWrite() = 0;
+  virtual IOWLockSectionPtr ReadLock() = 0;
+  virtual IOWLockSectionPtr WriteLock() = 0;
+};
+
+class TOWLockObject;
+
+struct IOWLockObject : public IOWBaseLockObject {
+  static constexpr TGUID IID = TGUID::FromLiteral("{5DE54E3E-FA36-4275-BF54-62F1DC2926A3}");
+  // Two references denote the same lock exactly when their Instances are equal.
+  virtual TOWLockObject *Instance() = 0;
+};
+using IOWLockObjectPtr = com::TComPtr<IOWLockObject>;
+
+// ---------------------------------------------------------------------------
+// Group lock
+
+// A re-entrant lock that counts entries rather than tying them to a thread
+// handle: the thread that holds it may enter again, and any thread may leave an
+// entry (a group's entries move between lock objects when groups change).
+class TOWGroupCriticalSection {
+public:
+  TOWGroupCriticalSection() = default;
+  TOWGroupCriticalSection(const TOWGroupCriticalSection &) = delete;
+  TOWGroupCriticalSection &operator=(const TOWGroupCriticalSection &) = delete;
+
+  void Enter();
+  void Leave();
+  int64_t GetEntries() const;
+
+private:
+  mutable std::mutex m_;
+  std::condition_variable cv_;
+  uint32_t owner_ = 0;
+  int64_t entries_ = 0;
+};
+
+// The lock of one group. Reads and writes are one exclusive, re-entrant lock.
+class TOWLockObject final : public com::TInterfacedObject, public IOWLockObject {
+public:
+  static IOWLockObjectPtr Create();
+  HRESULT QueryInterface(const TGUID &iid, void **out) override {
+    return com::QueryInterfaceFor<IOWBaseLockObject, IOWLockObject>(this, iid, out);
+  }
+  ~TOWLockObject() override;
+
+  void BeginRead() override { cs_.Enter(); }
+  void BeginWrite() override { cs_.Enter(); }
+  void EndRead() override { cs_.Leave(); }
+  void EndWrite() override { cs_.Leave(); }
+  IOWLockSectionPtr ReadLock() override;
+  IOWLockSectionPtr WriteLock() override;
+  TOWLockObject *Instance() override { return this; }
+
+  // Entries held now, over all threads.
+  int64_t GetEntries() const { return cs_.GetEntries(); }
+
+private:
+  TOWGroupCriticalSection cs_;
+};
+
+// ---------------------------------------------------------------------------
+// Global lock
+
+class TOWGlobalLockObject final : public com::TInterfacedObject,
+                                  public IOWBaseLockObject,
+                                  public TOWMultiReadExclusiveWriteSynchronizer {
+public:
+  static com::TComPtr<TOWGlobalLockObject> Create();
+  HRESULT QueryInterface(const TGUID &iid, void **out) override {
+    return com::QueryInterfaceFor<IOWBaseLockObject>(this, iid, out);
+  }
+
+  void BeginRead() override { TOWMultiReadExclusiveWriteSynchronizer::BeginRead(); }
+  void BeginWrite() override { TOWMultiReadExclusiveWriteSynchronizer::BeginWrite(); }
+  void EndRead() override { TOWMultiReadExclusiveWriteSynchronizer::EndRead(); }
+  void EndWrite() override { TOWMultiReadExclusiveWriteSynchronizer::EndWrite(); }
+  IOWLockSectionPtr ReadLock() override;
+  IOWLockSectionPtr WriteLock() override;
+};
+
+// The framework's one global lock; made by OWPinsInitialization before any other
+// framework state and freed by OWPinsFinalization after it.
+extern TOWGlobalLockObject *OWGlobalLock;
+
+// ---------------------------------------------------------------------------
+// Framework object
+
+class TOWObject : public TPersistent {
+public:
+  TOWObject();
+  TOWObject(const TOWObject &) = delete;
+  TOWObject &operator=(const TOWObject &) = delete;
+  // Unlinks the object from every group, under the global write lock.
+  ~TOWObject() override;
+
+  // Count one read or write on the object and enter its group lock, following a
+  // replacement of the group lock while waiting. May wait.
+  virtual void BeginRead();
+  virtual void BeginWrite();
+  virtual void EndRead();
+  virtual void EndWrite();
+
+  IOWLockSectionPtr ReadLock();
+  IOWLockSectionPtr WriteLock();
+
+  // Links other's lock group with this one's. Nothing for null.
+  void AddShareLock(TOWObject *other);
+  // Removes the share link from this object to other. Nothing for null.
+  void RemoveShareLock(TOWObject *other);
+  // Appends the whole lock group, depth first from this object.
+  void PopulateLockList(std::vector<TOWObject *> &list);
+  // Gives the group a fresh lock, carrying every held entry over. Callers hold
+  // the global write lock and the private sections of the whole group.
+  void RepopulateLock();
+
+  int GetCountReads() const;
+  int GetCountWrites() const;
+
+  // The current group lock (for identity tests).
+  IOWLockObjectPtr GetGroupLock() const;
+  const std::vector<TOWObject *> &GetSharesWith() const { return sharesWith_; }
+  const std::vector<TOWObject *> &GetSharedBy() const { return sharedBy_; }
+
+private:
+  enum class TAccess { Read, Write };
+  void Begin(TAccess access);
+  void End(TAccess access);
+
+  IOWLockObjectPtr groupLock_;
+  std::vector<TOWObject *> sharesWith_;
+  std::vector<TOWObject *> sharedBy_;
+  int32_t readCount_ = 0;
+  int32_t writeCount_ = 0;
+  // Entries made on the current group lock for this object and not yet left.
+  // Only these move to a fresh lock; a caller still waiting on a replaced lock
+  // leaves it and enters the current one itself.
+  int32_t heldReads_ = 0;
+  int32_t heldWrites_ = 0;
+};
+
+// ---------------------------------------------------------------------------
+// Stack guards (the framework's own lock sections) and reference-counted
+// sections (IOWLockSection) for callers that keep a section as a value.
+
+class TOWGlobalReadSection {
+public:
+  TOWGlobalReadSection() { OWGlobalLock->BeginRead(); }
+  ~TOWGlobalReadSection() { Release(); }
+  TOWGlobalReadSection(const TOWGlobalReadSection &) = delete;
+  TOWGlobalReadSection &operator=(const TOWGlobalReadSection &) = delete;
+  void Release() {
+    if (held_) {
+      held_ = false;
+      OWGlobalLock->EndRead();
+    }
+  }
+
+private:
+  bool held_ = true;
+};
+
+class TOWGlobalWriteSection {
+public:
+  TOWGlobalWriteSection() { OWGlobalLock->BeginWrite(); }
+  ~TOWGlobalWriteSection() { Release(); }
+  TOWGlobalWriteSection(const TOWGlobalWriteSection &) = delete;
+  TOWGlobalWriteSection &operator=(const TOWGlobalWriteSection &) = delete;
+  void Release() {
+    if (held_) {
+      held_ = false;
+      OWGlobalLock->EndWrite();
+    }
+  }
+
+private:
+  bool held_ = true;
+};
+
+// Global read, then the object's BeginRead or BeginWrite; given back in reverse.
+// A null object takes the global lock only.
+template <bool Write> class TOWObjectSection {
+public:
+  explicit TOWObjectSection(const TOWObject *object) : object_(const_cast<TOWObject *>(object)) {
+    OWGlobalLock->BeginRead();
+    if (object_) {
+      try {
+        if (Write)
+          object_->BeginWrite();
+        else
+          object_->BeginRead();
+      } catch (...) {
+        OWGlobalLock->EndRead();
+        throw;
+      }
+    }
+  }
+  ~TOWObjectSection() { Release(); }
+  TOWObjectSection(const TOWObjectSection &) = delete;
+  TOWObjectSection &operator=(const TOWObjectSection &) = delete;
+  void Release() {
+    if (!held_)
+      return;
+    held_ = false;
+    if (object_) {
+      if (Write)
+        object_->EndWrite();
+      else
+        object_->EndRead();
+    }
+    OWGlobalLock->EndRead();
+  }
+
+private:
+  TOWObject *object_;
+  bool held_ = true;
+};
+using TOWReadSection = TOWObjectSection<false>;
+using TOWWriteSection = TOWObjectSection<true>;
+
+// ---------------------------------------------------------------------------
+// Object lists
+
+// A reference-counted, non-owning list of framework objects (a sink's stream
+// locks). The count changes by interlocked operations.
+struct IOWObjectList : public virtual com::IUnknown {
+  virtual void SetItem(int index, TOWObject *object) = 0;
+  virtual TOWObject *GetItem(int index) = 0;
+  virtual int GetCount() = 0;
+  virtual int Add(TOWObject *object) = 0;
+};
+using IOWObjectListPtr = com::TComPtr<IOWObjectList>;
+
+class TOWObjectList final : public com::TInterfacedObject, public IOWObjectList {
+public:
+  static com::TComPtr<TOWObjectList> Create();
+  void SetItem(int index, TOWObject *object) override;
+  TOWObject *GetItem(int index) override;
+  int GetCount() override { return static_cast<int>(items_.size()); }
+  int Add(TOWObject *object) override;
+  // Takes the last item out (for the chain collection of stream locks).
+  TOWObject *PopLast();
+
+private:
+  std::vector<TOWObject *> items_;
+};
+
+// An owning list of object lists, used while upstream lock chains are collected.
+class TOWObjectListList {
+public:
+  int Add(com::TComPtr<TOWObjectList> list);
+  void SetItem(int index, com::TComPtr<TOWObjectList> list);
+  TOWObjectList *GetItem(int index) const { return items_.at(static_cast<size_t>(index)).Get(); }
+  int GetCount() const { return static_cast<int>(items_.size()); }
+  void Delete(int index) { items_.erase(items_.begin() + index); }
+
+private:
+  std::vector<com::TComPtr<TOWObjectList>> items_;
+};
