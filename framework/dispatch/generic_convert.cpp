@@ -84,31 +84,18 @@ unsigned char scaleAccurate(long double c, long double k, std::int64_t v) {
     return static_cast<unsigned char>(n);
 }
 
-int scale16s8u(const short* pSrc, int srcStep, unsigned char* pDst, int dstStep, int width, int height,
-               int hint) {
-    if (hint == 2) {
-        const long double c = std::bit_cast<float>(0x43000080u);
-        const long double k = std::bit_cast<float>(0x3B7F00FFu);
-        return convertRegion(pSrc, srcStep, pDst, dstStep, width, height,
-                             [c, k](short v) { return scaleAccurate(c, k, v); });
-    }
-    return convertRegion(pSrc, srcStep, pDst, dstStep, width, height, [](short s) {
-        const int v = s;
-        return static_cast<unsigned char>(((v - (v >> 8)) >> 8) + 128);
-    });
-}
-
-int scale32s8u(const int* pSrc, int srcStep, unsigned char* pDst, int dstStep, int width, int height,
-               int hint) {
-    if (hint == 2) {
-        const long double c = std::bit_cast<double>(0x40600000000FF000ull);
-        const long double k = std::bit_cast<double>(0x3E6FE000001FE000ull);
-        return convertRegion(pSrc, srcStep, pDst, dstStep, width, height,
-                             [c, k](int v) { return scaleAccurate(c, k, v); });
-    }
-    return convertRegion(pSrc, srcStep, pDst, dstStep, width, height, [](int s) {
+// Signed 16- or 32-bit samples to unsigned bytes: by hint 2 through e = c + k·v,
+// otherwise through shifts that keep the low 8 bits.
+template <class T>
+int scaleToBytes(const T* pSrc, int srcStep, unsigned char* pDst, int dstStep, tagSIZE roi, int hint,
+                 long double c, long double k) {
+    if (hint == 2)
+        return convertRegion(pSrc, srcStep, pDst, dstStep, roi.width, roi.height,
+                             [c, k](T v) { return scaleAccurate(c, k, v); });
+    return convertRegion(pSrc, srcStep, pDst, dstStep, roi.width, roi.height, [](T s) {
+        constexpr int shift = 8 * sizeof(T) - 8;
         const std::int64_t v = s;
-        return static_cast<unsigned char>(((v - (v >> 8)) >> 24) + 128);
+        return static_cast<unsigned char>(((v - (v >> 8)) >> shift) + 128);
     });
 }
 
@@ -178,11 +165,13 @@ IppOpStatus ippiScale_8u32s_C1R(const unsigned char* pSrc, int srcStep, int* pDs
 }
 
 IppOpStatus ippiScale_16s8u_C1R(const short* pSrc, int srcStep, unsigned char* pDst, int dstStep, tagSIZE roi, int hint) {
-    return scale16s8u(pSrc, srcStep, pDst, dstStep, roi.width, roi.height, hint);
+    return scaleToBytes(pSrc, srcStep, pDst, dstStep, roi, hint, std::bit_cast<float>(0x43000080u),
+                        std::bit_cast<float>(0x3B7F00FFu));
 }
 
 IppOpStatus ippiScale_32s8u_C1R(const int* pSrc, int srcStep, unsigned char* pDst, int dstStep, tagSIZE roi, int hint) {
-    return scale32s8u(pSrc, srcStep, pDst, dstStep, roi.width, roi.height, hint);
+    return scaleToBytes(pSrc, srcStep, pDst, dstStep, roi, hint, std::bit_cast<double>(0x40600000000FF000ull),
+                        std::bit_cast<double>(0x3E6FE000001FE000ull));
 }
 
 }  // namespace Albasicdispatcher::generic
