@@ -1,6 +1,7 @@
 #include "platform/classlib/Collection.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "platform/classlib/ClassBuilder.h"
 

@@ -74,8 +74,9 @@ public:
   // Reads "object Name: TClass ... end" into root: see LoadFormText.
   void ReadRootComponent(TComponent *root);
 
+  struct TState; // the reader's inner state (FormStream.cpp)
+
 private:
-  struct TState;
   std::unique_ptr<TState> s_;
 };
 
@@ -104,8 +105,9 @@ public:
   // The text written so far.
   const std::string &Text() const;
 
+  struct TState; // the writer's inner state (FormStream.cpp)
+
 private:
-  struct TState;
   std::unique_ptr<TState> s_;
 };
 
