@@ -1,0 +1,167 @@
+// Generic variants of the audio unit's FIR filter and real transform operations,
+// over the double-precision FFT engine. Every failure releases what the call took and
+// leaves the caller's state pointer and output as they were.
+#include "framework/dispatch/Vizazodizaro.h"
+#include "framework/dispatch/generic_nocaller.h"
+#include "framework/dispatch/generic_nocaller_alloc.h"
+#include "framework/dispatch/generic_nocaller_fir.h"
+#include "kernels/fft-real/FFTReal64.h"
+
+#include <algorithm>
+#include <cstring>
+#include <new>
+
+namespace dispatch_filters {
+namespace {
+
+namespace fft = Slbcbbasicdispatcher;
+
+long long align32(long long n) { return (n + 31) / 32 * 32; }
+
+// The taps spectrum: taps zero-padded to N = 2^(e+1), 2^e the smallest power above
+// L, transformed into the Perm layout with a record that scales the inverse by 1/N.
+IppOpStatus makeTapsSpectrum(int tapsLen, FFTSpec_R_64f*& spec, int& fftLen)
+{
+    int e = 0;
+    while (e < 31 && (1LL << e) <= tapsLen)
+        ++e;
+    spec = nullptr;
+    fftLen = 0;
+    FFTSpec_R_64f* made = nullptr;
+    const IppOpStatus st = fft::ippsFFTInitAlloc_R_64f(&made, e + 1, fft::kFFTDivInvByN, 0);
+    if (st != ippStsNoErr)
+        return st;
+    spec = made;
+    fftLen = 1 << (e + 1);
+    return ippStsNoErr;
+}
+
+}  // namespace
+}  // namespace dispatch_filters
+
+using namespace dispatch_filters;
+
+namespace Vizazodizaro::generic {
+
+IppOpStatus ippsFIRInitAlloc_64f(FIRState_64f** ppState, const double* pTaps, int tapsLen, const double* pDlyLine)
+{
+    if (!ppState || !pTaps)
+        return ippStsNullPtrErr;
+    if (tapsLen < 1)
+        return ippStsFIRLenErr;
+
+    const long long L = tapsLen;
+    FFTSpec_R_64f* spec = nullptr;
+    int fftLen = 0;
+    if (tapsLen >= kFIRSpectrumTaps) {
+        if (IppOpStatus st = makeTapsSpectrum(tapsLen, spec, fftLen); st != ippStsNoErr)
+            return st;
+    }
+    const long long header = align32(sizeof(FIRState_64f));
+    const long long bytes = header + align32(8 * L) + align32(16 * L) + 8LL * fftLen;
+    auto* block = static_cast<unsigned char*>(blockAlloc(bytes));
+    if (!block) {
+        if (spec)
+            fft::ippsFFTFree_R_64f(spec);
+        return ippStsMemAllocErr;
+    }
+
+    auto* s = new (block) FIRState_64f{};
+    s->id = kFIRId;
+    s->tapsLen = tapsLen;
+    s->fftLen = spec ? fftLen : -1;
+    s->pTaps = reinterpret_cast<double*>(block + header);
+    s->pDlyLine = reinterpret_cast<double*>(block + header + align32(8 * L));
+    s->pSpec = spec;
+    s->allocated = 1;
+    for (int i = 0; i < tapsLen; ++i) {
+        s->pTaps[i] = pTaps[tapsLen - 1 - i];
+        s->pDlyLine[i] = pDlyLine ? pDlyLine[tapsLen - 1 - i] : 0.0;
+    }
+    if (spec) {
+        s->pSpectrum = reinterpret_cast<double*>(block + header + align32(8 * L) + align32(16 * L));
+        std::copy(pTaps, pTaps + tapsLen, s->pSpectrum);
+        std::fill(s->pSpectrum + tapsLen, s->pSpectrum + fftLen, 0.0);
+        const IppOpStatus st = fft::ippsFFTFwd_RToPerm_64f(s->pSpectrum, s->pSpectrum, spec, nullptr);
+        if (st != ippStsNoErr) {
+            fft::ippsFFTFree_R_64f(spec);
+            blockFree(block);
+            return st;
+        }
+    }
+    *ppState = s;
+    return ippStsNoErr;
+}
+
+IppOpStatus ippsFIROne_64f(double src, double& dstVal, FIRState_64f& state)
+{
+    if (isNullRef(state) || isNullRef(dstVal))
+        return ippStsNullPtrErr;
+    if (state.id != kFIRId)
+        return ippStsContextMatchErr;
+    const int L = state.tapsLen;
+    int i = state.dlyIndex;
+    state.pDlyLine[i] = src;
+    state.pDlyLine[i + L] = src;
+    if (++i == L)
+        i = 0;
+    state.dlyIndex = i;
+    // Oldest sample first, so the newest meets taps[L-1], the caller's first tap.
+    ext y = 0;
+    const double* window = state.pDlyLine + i;
+    for (int k = 0; k < L; ++k)
+        y += static_cast<ext>(state.pTaps[k]) * window[k];
+    dstVal = static_cast<double>(y);
+    return ippStsNoErr;
+}
+
+IppOpStatus ippsFIRFree_64f(FIRState_64f& state)
+{
+    if (isNullRef(state))
+        return ippStsNullPtrErr;
+    if (state.id != kFIRId && state.id != kFIRForeignId)
+        return ippStsContextMatchErr;
+    if (state.allocated) {
+        if (state.pSpec)
+            fft::ippsFFTFree_R_64f(state.pSpec);
+        blockFree(&state);
+    }
+    return ippStsNoErr;
+}
+
+IppOpStatus ippsFFTInitAlloc_R_64f(FFTSpec_R_64f*& pFFTSpec, int order, int flag, int hint)
+{
+    if (isNullRef(pFFTSpec))
+        return ippStsNullPtrErr;
+    return fft::ippsFFTInitAlloc_R_64f(&pFFTSpec, order, flag, hint);
+}
+
+IppOpStatus ippsFFTFree_R_64f(FFTSpec_R_64f& fftSpec)
+{
+    if (isNullRef(fftSpec))
+        return ippStsNullPtrErr;
+    return fft::ippsFFTFree_R_64f(&fftSpec);
+}
+
+// CCS: R0, 0, Re1, Im1, ..., R(N/2), 0 in N + 2 doubles (two for N = 1), from the Pack
+// layout R0, Re1, Im1, ..., R(N/2) that the engine writes into the first N.
+IppOpStatus ippsFFTFwd_RToCCS_64f(const double* pSrc, double* pDst, const FFTSpec_R_64f* pFFTSpec,
+                                  unsigned char* pBuffer)
+{
+    const IppOpStatus st = fft::ippsFFTFwd_RToPack_64f(pSrc, pDst, pFFTSpec, pBuffer);
+    if (st != ippStsNoErr)
+        return st;
+    const int n = 1 << pFFTSpec->order;
+    if (n == 1) {
+        pDst[1] = 0.0;
+        return ippStsNoErr;
+    }
+    const double nyquist = pDst[n - 1];
+    std::memmove(pDst + 2, pDst + 1, sizeof(double) * static_cast<std::size_t>(n - 2));
+    pDst[1] = 0.0;
+    pDst[n] = nyquist;
+    pDst[n + 1] = 0.0;
+    return ippStsNoErr;
+}
+
+}  // namespace Vizazodizaro::generic
