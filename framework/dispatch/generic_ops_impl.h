@@ -46,51 +46,61 @@ inline T saturateTo(__int128 v) {
 }
 
 // Quotient num / den (den > 0) rounded to the nearest integer, an exact half to
-// the even neighbour.
-inline __int128 divRoundHalfEven(__int128 num, __int128 den) {
-    __int128 q = num / den;
-    __int128 r = num % den;
+// the even neighbour. 2 · |num| and 2 · den must fit I.
+template <class I>
+inline I divRoundHalfEven(I num, I den) {
+    I q = num / den;
+    I r = num % den;
     if (r < 0) {  // make q the floor and r non-negative
         q -= 1;
         r += den;
     }
-    const __int128 twice = 2 * r;
+    const I twice = 2 * r;
     if (twice > den || (twice == den && (q & 1) != 0)) q += 1;
     return q;
 }
 
 // The scale-factor rule: the exact result r times 2^-sf, rounded half to even and
-// saturated to T. |r| stays below 2^63, so every shift fits 128 bits.
+// saturated to T. |r| is at most 2^62 (the square of -2^31), so every shifted value
+// stays within 64 bits and every scaled-up one within 128.
 template <class T>
 inline T scaleResult(std::int64_t r, int sf) {
     if (sf == 0 || r == 0) return saturateTo<T>(r);
     if (sf > 0) {
-        if (sf >= 64) return T(0);  // |r| / 2^64 < 0.5
-        return saturateTo<T>(divRoundHalfEven(r, static_cast<__int128>(1) << sf));
+        if (sf >= 63) return T(0);  // |r| / 2^63 is at most a half, which goes to the even 0
+        const std::int64_t q = r >> sf;  // floor
+        const std::int64_t rest = r - (q << sf);
+        const std::int64_t half = std::int64_t{1} << (sf - 1);
+        return saturateTo<T>(q + ((rest > half || (rest == half && (q & 1) != 0)) ? 1 : 0));
     }
     if (sf <= -64) return saturateTo<T>(r > 0 ? std::numeric_limits<std::int64_t>::max()
                                               : std::numeric_limits<std::int64_t>::min());
     return saturateTo<T>(static_cast<__int128>(r) * (static_cast<__int128>(1) << -sf));
 }
 
-// x · 2^-sf / d exactly, rounded half to even and saturated to T (d != 0).
+// x · 2^-sf / d exactly, rounded half to even and saturated to T (d != 0; x and d
+// are 32-bit values).
 template <class T>
 inline T scaledQuotient(std::int64_t x, std::int64_t d, int sf) {
     if (x == 0) return T(0);
+    if (d < 0) {
+        x = -x;
+        d = -d;
+    }
+    if (sf > 40) return T(0);  // |x / d| <= 2^31, so the scaled quotient is below a half
+    if (sf < -62) return saturateTo<T>(x > 0 ? std::numeric_limits<std::int64_t>::max()
+                                             : std::numeric_limits<std::int64_t>::min());
+    if (sf >= -31 && sf <= 31) {  // both sides stay within 2^62
+        return saturateTo<T>(sf > 0 ? divRoundHalfEven<std::int64_t>(x, d << sf)
+                                    : divRoundHalfEven<std::int64_t>(x * (std::int64_t{1} << -sf), d));
+    }
     __int128 num = x;
     __int128 den = d;
-    if (den < 0) {
-        num = -num;
-        den = -den;
-    }
-    if (sf > 40) return T(0);  // |x / d| < 2^32, so the scaled quotient is below 0.5
-    if (sf < -62) return saturateTo<T>(num > 0 ? std::numeric_limits<std::int64_t>::max()
-                                               : std::numeric_limits<std::int64_t>::min());
     if (sf > 0)
         den <<= sf;
     else
         num *= static_cast<__int128>(1) << -sf;
-    return saturateTo<T>(divRoundHalfEven(num, den));
+    return saturateTo<T>(divRoundHalfEven<__int128>(num, den));
 }
 
 }  // namespace dispatch_ops

@@ -233,6 +233,31 @@ TEST(IntArithDivision32s, ScaleFactorExtremes) {
     EXPECT_EQ((std::vector<int>{0, 0, 0, 0}), x);  // 2^31 - 1 over 2^32 is just below a half
 }
 
+TEST(IntArithDivision32s, ScaleFactorsBeyondThirtyOneBits) {
+    struct Row {
+        int x, d, sf, expected;
+    };
+    const Row rows[] = {
+        {1, 1073741824, -32, 4},         // 2^32 / 2^30
+        {-3, INT_MAX, -32, -6},          // -6.0000000028
+        {1, 3, -40, INT_MAX},            // 2^40 / 3
+        {-1, 3, -62, INT_MIN},           // scaled up to the limit
+        {INT_MIN, -1, 31, 1},            // 2^31 / 2^31
+        {INT_MIN, -1, 32, 0},            // a half goes to the even 0
+        {INT_MIN, 1, 32, 0},
+        {3, 1, 33, 0},                   // 3 / 2^33
+        {INT_MAX, 1, 35, 0},             // 1/16
+        {INT_MIN, 1, 30, -2},            // -2^31 / 2^30
+        {1610612736, 1, 32, 0},          // 0.375
+        {-1610612736, -1, 31, 1},        // 0.75
+    };
+    for (const Row& r : rows) {
+        int x = r.x;
+        ASSERT_EQ(ippStsNoErr, Slbasicdispatcher::ippsDiv_32s_ISfs(&r.d, &x, 1, r.sf));
+        EXPECT_EQ(r.expected, x) << r.x << " / " << r.d << " sf " << r.sf;
+    }
+}
+
 TEST(IntArithDivision16s, RegionZeroDivisorAndSaturation) {
     const std::vector<short> src{0, 0, 0, -1, 2, 4};
     std::vector<short> x{7, -7, 0, -32768, 5, 10};
