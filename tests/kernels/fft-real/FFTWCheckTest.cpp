@@ -75,6 +75,6 @@ TEST_P(FFTWCheck, RealForwardAgreesWithFftwInPermAndPack)
     fftw_free(out);
 }
 
-INSTANTIATE_TEST_SUITE_P(Orders, FFTWCheck, ::testing::Values(2, 4, 7, 10, 12, 15, 18, 20));
+INSTANTIATE_TEST_SUITE_P(Orders, FFTWCheck, ::testing::Values(2, 4, 7, 10, 12, 15, 18, 20, 21, 22));
 
 }  // namespace
