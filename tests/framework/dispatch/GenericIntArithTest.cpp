@@ -278,7 +278,6 @@ TEST(IntArithDivision16s, ConstantDivision) {
     EXPECT_EQ(ippStsNoErr, Albasicdispatcher::ippsDivC_16s_ISfs(2, x.data(), 2, 0));
     EXPECT_EQ(4, x[0]);  // 3.5
     EXPECT_EQ(2, x[1]);  // 2.5
-    // 9/6 and 15/6 are halves that the rounded factor 1/6 must not move off the tie
     EXPECT_EQ(ippStsNoErr, Albasicdispatcher::ippsDivC_16s_ISfs(6, &x[2], 2, 0));
     EXPECT_EQ(2, x[2]);
     EXPECT_EQ(2, x[3]);
@@ -286,6 +285,25 @@ TEST(IntArithDivision16s, ConstantDivision) {
     EXPECT_EQ(32767, x[4]);
     EXPECT_EQ(ippStsNoErr, Albasicdispatcher::ippsDivC_16s_ISfs(3, &x[5], 1, -1));
     EXPECT_EQ(67, x[5]);  // 200/3 = 66.67
+}
+
+TEST(IntArithDivision16s, ConstantDivisionKeepsExactHalvesOnTheEvenSide) {
+    // The factor 1/val is rounded, so m·x can land a few units of the last place off
+    // an exact half (for val 30 a plain nearest rounding of m·x misses hundreds);
+    // rounding at the scale of 32768 absorbs that.
+    for (short val : {6, 10, 30, -30, 34, 250}) {
+        std::vector<short> x;
+        std::vector<short> expected;
+        for (int v = -32768; v <= 32767; ++v) {
+            if ((2 * v) % val != 0 || ((2 * v / val) & 1) == 0) continue;  // only exact halves
+            x.push_back(static_cast<short>(v));
+            const int down = static_cast<int>(std::floor(static_cast<double>(v) / val));
+            expected.push_back(static_cast<short>(down % 2 == 0 ? down : down + 1));
+        }
+        ASSERT_FALSE(x.empty());
+        ASSERT_EQ(ippStsNoErr, Albasicdispatcher::ippsDivC_16s_ISfs(val, x.data(), static_cast<int>(x.size()), 0));
+        EXPECT_EQ(expected, x) << "val " << val;
+    }
 }
 
 TEST(IntArithDivision16s, ConstantDivisionScaleExtremes) {
