@@ -1,9 +1,9 @@
-// Vector operations on audio samples of 8, 16 and 32 bits.
-//
-// Operations of unit Albasicdispatcher, called by name: Albasicdispatcher::<operation>(...). Each runs
-// through its slot (see Dispatch.h); Albasicdispatcher::SetUp_<operation> is its set-up
-// routine and Albasicdispatcher::generic::<operation> its generic variant, defined in the
-// generic_*.cpp file of its concern. The list itself is ALBASICDISPATCHER_CATALOGUE in DispatchCatalogue.h.
+// Vector operations on audio samples of 8, 16 and 32 bits. Call them by name,
+// Albasicdispatcher::<operation>(...); each runs through its slot (Dispatch.h).
+// Albasicdispatcher::SetUp_<operation> is an operation's set-up routine and
+// Albasicdispatcher::generic::<operation> its generic variant, defined in the
+// generic_*.cpp file of its concern. The operations themselves are listed in
+// ALBASICDISPATCHER_CATALOGUE of DispatchCatalogue.h.
 #pragma once
 
 #include "framework/dispatch/Dispatch.h"

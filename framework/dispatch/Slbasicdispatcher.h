@@ -1,9 +1,9 @@
-// Basic vector operations of the signal buffers.
-//
-// Operations of unit Slbasicdispatcher, called by name: Slbasicdispatcher::<operation>(...). Each runs
-// through its slot (see Dispatch.h); Slbasicdispatcher::SetUp_<operation> is its set-up
-// routine and Slbasicdispatcher::generic::<operation> its generic variant, defined in the
-// generic_*.cpp file of its concern. The list itself is SLBASICDISPATCHER_CATALOGUE in DispatchCatalogue.h.
+// Basic vector operations of the signal buffers. Call them by name,
+// Slbasicdispatcher::<operation>(...); each runs through its slot (Dispatch.h).
+// Slbasicdispatcher::SetUp_<operation> is an operation's set-up routine and
+// Slbasicdispatcher::generic::<operation> its generic variant, defined in the
+// generic_*.cpp file of its concern. The operations themselves are listed in
+// SLBASICDISPATCHER_CATALOGUE of DispatchCatalogue.h.
 #pragma once
 
 #include "framework/dispatch/Dispatch.h"

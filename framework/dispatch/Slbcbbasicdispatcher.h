@@ -1,9 +1,10 @@
-// Vector operations of the real-buffer wrappers: real, complex and integer signal operations, correlation and convolution.
-//
-// Operations of unit Slbcbbasicdispatcher, called by name: Slbcbbasicdispatcher::<operation>(...). Each runs
-// through its slot (see Dispatch.h); Slbcbbasicdispatcher::SetUp_<operation> is its set-up
-// routine and Slbcbbasicdispatcher::generic::<operation> its generic variant, defined in the
-// generic_*.cpp file of its concern. The list itself is SLBCBBASICDISPATCHER_CATALOGUE in DispatchCatalogue.h.
+// Vector operations of the real-buffer wrappers: real, complex and integer signal
+// operations, correlation and convolution. Call them by name,
+// Slbcbbasicdispatcher::<operation>(...); each runs through its slot (Dispatch.h).
+// Slbcbbasicdispatcher::SetUp_<operation> is an operation's set-up routine and
+// Slbcbbasicdispatcher::generic::<operation> its generic variant, defined in the
+// generic_*.cpp file of its concern. The operations themselves are listed in
+// SLBCBBASICDISPATCHER_CATALOGUE of DispatchCatalogue.h.
 #pragma once
 
 #include "framework/dispatch/Dispatch.h"

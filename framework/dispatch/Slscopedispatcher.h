@@ -1,9 +1,10 @@
-// Vector operations of the scope display. Array results here are passed by reference to their first element.
-//
-// Operations of unit Slscopedispatcher, called by name: Slscopedispatcher::<operation>(...). Each runs
-// through its slot (see Dispatch.h); Slscopedispatcher::SetUp_<operation> is its set-up
-// routine and Slscopedispatcher::generic::<operation> its generic variant, defined in the
-// generic_*.cpp file of its concern. The list itself is SLSCOPEDISPATCHER_CATALOGUE in DispatchCatalogue.h.
+// Vector operations of the scope display. Array results of this unit are passed by
+// reference to their first element. Call them by name,
+// Slscopedispatcher::<operation>(...); each runs through its slot (Dispatch.h).
+// Slscopedispatcher::SetUp_<operation> is an operation's set-up routine and
+// Slscopedispatcher::generic::<operation> its generic variant, defined in the
+// generic_*.cpp file of its concern. The operations themselves are listed in
+// SLSCOPEDISPATCHER_CATALOGUE of DispatchCatalogue.h.
 #pragma once
 
 #include "framework/dispatch/Dispatch.h"

@@ -1,9 +1,9 @@
-// Vector operations of the audio components: filters, statistics, conversions, generators and transforms.
-//
-// Operations of unit Vizazodizaro, called by name: Vizazodizaro::<operation>(...). Each runs
-// through its slot (see Dispatch.h); Vizazodizaro::SetUp_<operation> is its set-up
-// routine and Vizazodizaro::generic::<operation> its generic variant, defined in the
-// generic_*.cpp file of its concern. The list itself is VIZAZODIZARO_CATALOGUE in DispatchCatalogue.h.
+// Vector operations of the audio components: filters, statistics, conversions, generators
+// and transforms. Call them by name, Vizazodizaro::<operation>(...); each runs through its
+// slot (Dispatch.h). Vizazodizaro::SetUp_<operation> is an operation's set-up routine and
+// Vizazodizaro::generic::<operation> its generic variant, defined in the generic_*.cpp
+// file of its concern. The operations themselves are listed in VIZAZODIZARO_CATALOGUE of
+// DispatchCatalogue.h.
 #pragma once
 
 #include "framework/dispatch/Dispatch.h"
