@@ -39,10 +39,16 @@ void TComponent::Destroying() {
 }
 
 void TComponent::DestroyComponents() {
+  // Each component keeps its owner while it is torn down (its names and root
+  // still resolve) and leaves the list in its own destructor.
   while (!components_.empty()) {
     TComponent *c = components_.back();
-    Remove(c);
-    FreeObject(c);
+    try {
+      FreeObject(c);
+    } catch (...) {
+      Remove(c);
+      throw;
+    }
   }
 }
 

@@ -4,8 +4,9 @@
 // An owner frees the components it owns when it is freed, last first.
 // Components are created with CreateObject<T>(owner) and freed with
 // FreeObject: BeforeDestruction marks the component and everything it owns
-// as destroying (while the derived class still exists), the destructor then
-// frees the owned components and leaves the owner.
+// as destroying (while the derived class still exists); the TComponent
+// destructor then frees the owned components, each still seeing its owner
+// during its own tear-down, and leaves its owner (which is notified).
 //
 // A form (or data module) and the application object mark themselves with
 // SetIsForm / SetIsApplication; the framework stops its search for a root
