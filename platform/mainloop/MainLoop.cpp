@@ -7,7 +7,9 @@ namespace mainloop {
 TMainLoop::TMainLoop() : mainThread_(std::this_thread::get_id()) {}
 
 TMainLoop &TMainLoop::Main() {
-  static TMainLoop loop;
+  // Never destroyed: hidden windows that live in other static objects may
+  // still remove themselves from it while the process exits.
+  static TMainLoop &loop = *new TMainLoop;
   return loop;
 }
 
