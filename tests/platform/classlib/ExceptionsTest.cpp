@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/classlib/Dialogs.h"
 #include "platform/classlib/Lists.h"
 
 namespace {
@@ -34,6 +35,16 @@ TEST(ExceptionsTest, FormatLikeTheClassLibrary) {
   EXPECT_EQ(Format("%s - %u - %x", "Render", 2147942487u, 2147942487u), "Render - 2147942487 - 80070057");
   EXPECT_EQ(Format(" (%d)", 2), " (2)");
   EXPECT_EQ(Format("%s", ""), "");
+}
+
+TEST(DialogsTest, ShowMessageGoesToTheInstalledHandler) {
+  std::vector<std::string> shown;
+  TShowMessageHandler previous = SetShowMessageHandler([&](const std::string &text) { shown.push_back(text); });
+  ShowMessage("AwaitsLinkingPins =2\r");
+  EXPECT_EQ(shown, std::vector<std::string>{"AwaitsLinkingPins =2\r"});
+  SetShowMessageHandler(previous);
+  ShowMessage("to standard error");
+  EXPECT_EQ(shown.size(), 1u);
 }
 
 } // namespace
