@@ -1,16 +1,42 @@
 // The catalogue: how many operations each unit has, their schemes and their names.
-#include "framework/dispatch/Dispatch.h"
+#include "framework/dispatch/VectorMath.h"
 
 #include <gtest/gtest.h>
 
 #include <map>
 #include <set>
 #include <string>
+#include <type_traits>
 #include <vector>
 
 namespace {
 
 using dispatch::Scheme;
+
+// Argument passing as the catalogue writes it: read arrays are pointers to const, the
+// scope unit passes array results by reference to the first element, states come back
+// through a pointer to a pointer or a reference to a pointer.
+template <auto Op, class Expected>
+constexpr bool hasSignature = std::is_same_v<decltype(Op), Expected>;
+
+static_assert(hasSignature<&Slscopedispatcher::ippsConvert_64f32f, IppOpStatus (*)(const double*, float&, int)>);
+static_assert(hasSignature<&Slbasicdispatcher::ippsConvert_64f32f, IppOpStatus (*)(const double*, float*, int)>);
+static_assert(hasSignature<&Slscopedispatcher::ippsAddC_32s_ISfs, IppOpStatus (*)(int, int&, int, int)>);
+static_assert(hasSignature<&Slbcbbasicdispatcher::ippsAddC_32s_ISfs, IppOpStatus (*)(int, int*, int, int)>);
+static_assert(hasSignature<&Vizazodizaro::ippsFFTInitAlloc_R_64f, IppOpStatus (*)(FFTSpec_R_64f*&, int, int, int)>);
+static_assert(hasSignature<&Vizazodizaro::ippsIIRInitAlloc_32f,
+                           IppOpStatus (*)(IIRState_32f**, const float*, int, const float*)>);
+static_assert(hasSignature<&Vizazodizaro::ippsFIROne_64f, IppOpStatus (*)(double, double&, FIRState_64f&)>);
+static_assert(hasSignature<&Slbasicdispatcher::ippsConvert_64f32s_Sfs,
+                           IppOpStatus (*)(const double*, int*, int, IppRoundMode, int)>);
+static_assert(hasSignature<&Slbcbbasicdispatcher::ippsThreshold_64f,
+                           IppOpStatus (*)(const double*, double*, int, double, IppCmpOp)>);
+static_assert(hasSignature<&Albasicdispatcher::ippiScale_16s8u_C1R,
+                           IppOpStatus (*)(const short*, int, unsigned char*, int, tagSIZE, int)>);
+static_assert(hasSignature<&Albasicdispatcher::ippiDivC_16s_C1IRSfs, IppOpStatus (*)(short, short*, int, tagSIZE, int)>);
+static_assert(hasSignature<&Slbasicdispatcher::ippsSet_64fc, IppOpStatus (*)(Ipp64fc, Ipp64fc*, int)>);
+// the set-up routine takes the operation's own arguments
+static_assert(hasSignature<&Slbasicdispatcher::SetUp_ippsCopy_64f, decltype(&Slbasicdispatcher::ippsCopy_64f)>);
 
 struct UnitRow {
     const char* unit;
