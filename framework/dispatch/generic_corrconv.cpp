@@ -42,8 +42,12 @@ public:
             fft::ippsFFTFree_R_64f(spec_);
     }
 
-    IppOpStatus init(int order, long long doubles)
+    // A record of the smallest order of at least minOrder with 2^order >= need, and
+    // scratch for `arrays` arrays of that length.
+    IppOpStatus init(long long need, int minOrder, int arrays)
     {
+        const int order = orderFor(need, minOrder);
+        n_ = 1LL << std::min(order, 62);
         if (IppOpStatus st = fft::ippsFFTInitAlloc_R_64f(&spec_, order, fft::kFFTDivInvByN, 0); st != ippStsNoErr) {
             spec_ = nullptr;
             return st;
@@ -54,12 +58,22 @@ public:
         // With the work area given, the transforms themselves never allocate or fail.
         if (workBytes > 0 && !(work_ = blockAlloc(workBytes)))
             return ippStsMemAllocErr;
-        if (!(data_ = blockAllocDoubles(doubles)))
+        if (!(data_ = blockAllocDoubles(arrays * n_)))
             return ippStsMemAllocErr;
         return ippStsNoErr;
     }
 
-    double* data() const { return data_; }
+    // Array i of the scratch, holding `before` zeros, then src, then zeros up to n().
+    double* place(int i, long long before, const double* src, long long len) const
+    {
+        double* a = data_ + i * n_;
+        std::fill(a, a + before, 0.0);
+        std::copy(src, src + len, a + before);
+        std::fill(a + before + len, a + n_, 0.0);
+        return a;
+    }
+
+    long long n() const { return n_; }
     const FFTSpec_R_64f* spec() const { return spec_; }
     std::uint8_t* work() const { return static_cast<std::uint8_t*>(work_); }
 
@@ -67,6 +81,7 @@ private:
     FFTSpec_R_64f* spec_ = nullptr;
     void* work_ = nullptr;
     double* data_ = nullptr;
+    long long n_ = 0;
 };
 
 void zero(double* p, long long n) { std::fill(p, p + std::max(0LL, n), 0.0); }
@@ -121,20 +136,14 @@ void mulPackConj(const double* pSrc, double* pSrcDst, long long n)
 IppOpStatus convOneTransform(const double* a, int la, const double* b, int lb, double* pDst)
 {
     const long long outLen = static_cast<long long>(la) + lb - 1;
-    const int order = orderFor(outLen, 2);
-    const long long n = 1LL << std::min(order, 62);
     FftScratch s;
-    if (IppOpStatus st = s.init(order, 2 * n); st != ippStsNoErr)
+    if (IppOpStatus st = s.init(outLen, 2, 2); st != ippStsNoErr)
         return st;
-    double* x = s.data();
-    double* y = x + n;
-    std::copy(a, a + la, x);
-    zero(x + la, n - la);
-    std::copy(b, b + lb, y);
-    zero(y + lb, n - lb);
+    double* x = s.place(0, 0, a, la);
+    double* y = s.place(1, 0, b, lb);
     fft::ippsFFTFwd_RToPerm_64f(x, x, s.spec(), s.work());
     fft::ippsFFTFwd_RToPerm_64f(y, y, s.spec(), s.work());
-    mulPerm(x, y, n);
+    mulPerm(x, y, s.n());
     fft::ippsFFTInv_PermToR_64f(y, y, s.spec(), s.work());
     std::copy(y, y + outLen, pDst);
     return ippStsNoErr;
@@ -145,23 +154,18 @@ IppOpStatus convOneTransform(const double* a, int la, const double* b, int lb, d
 IppOpStatus convBlocks(const double* a, int la, const double* b, int lb, double* pDst)
 {
     const long long outLen = static_cast<long long>(la) + lb - 1;
-    const int d = orderFor(2LL * lb, 2);
-    const int order = d + 1;
-    const long long m = 1LL << std::min(order, 62);
-    const long long step = m - lb + 1;
     FftScratch s;
-    if (IppOpStatus st = s.init(order, 2 * m); st != ippStsNoErr)
+    // Order d + 1, d the smallest order of at least 2 with 2^d >= 2·lb.
+    if (IppOpStatus st = s.init(4LL * lb, 3, 2); st != ippStsNoErr)
         return st;
-    double* kernel = s.data();
-    double* block = kernel + m;
-    std::copy(b, b + lb, kernel);
-    zero(kernel + lb, m - lb);
+    const long long m = s.n();
+    const long long step = m - lb + 1;
+    double* kernel = s.place(0, 0, b, lb);
     fft::ippsFFTFwd_RToPerm_64f(kernel, kernel, s.spec(), s.work());
     for (long long pos = 0; pos < outLen; pos += step) {
         const long long back = pos == 0 ? 0 : lb - 1;  // later blocks start lb - 1 samples back
         const long long count = std::min(la - pos + back, step + back);
-        std::copy(a + pos - back, a + pos - back + count, block);
-        zero(block + count, m - count);
+        double* block = s.place(1, 0, a + pos - back, count);
         fft::ippsFFTFwd_RToPerm_64f(block, block, s.spec(), s.work());
         mulPerm(kernel, block, m);
         fft::ippsFFTInv_PermToR_64f(block, block, s.spec(), s.work());
@@ -185,16 +189,12 @@ void autoCorrDirect(const double* x, int srcLen, double* pDst, int n)
 // Lags 0 .. n-1 through one transform of N >= 2·srcLen points (no circular overlap).
 IppOpStatus autoCorrTransform(const double* x, int srcLen, double* pDst, int n)
 {
-    const int order = orderFor(2LL * srcLen, 2);
-    const long long len = 1LL << std::min(order, 62);
     FftScratch s;
-    if (IppOpStatus st = s.init(order, len); st != ippStsNoErr)
+    if (IppOpStatus st = s.init(2LL * srcLen, 2, 1); st != ippStsNoErr)
         return st;
-    double* data = s.data();
-    std::copy(x, x + srcLen, data);
-    zero(data + srcLen, len - srcLen);
+    double* data = s.place(0, 0, x, srcLen);
     fft::ippsFFTFwd_RToPack_64f(data, data, s.spec(), s.work());
-    mulPackConj(data, data, len);
+    mulPackConj(data, data, s.n());
     fft::ippsFFTInv_PackToR_64f(data, data, s.spec(), s.work());
     std::copy(data, data + n, pDst);
     return ippStsNoErr;
@@ -309,21 +309,14 @@ IppOpStatus ippsCrossCorr_64f(const double* pSrc1, int src1Len, const double* pS
     if (lags > 0 && crossCorrTakesTransform(lags, src1Len, src2Len)) {
         // Everything the transform needs is taken and computed before the first write.
         const long long full = static_cast<long long>(src1Len) + src2Len - 1;
-        const int order = orderFor(full, 2);
-        const long long n = 1LL << std::min(order, 62);
         FftScratch s;
-        if (IppOpStatus st = s.init(order, 2 * n); st != ippStsNoErr)
+        if (IppOpStatus st = s.init(full, 2, 2); st != ippStsNoErr)
             return st;
-        double* a1 = s.data();
-        double* a2 = a1 + n;
-        std::copy(pSrc1, pSrc1 + src1Len, a1);
-        zero(a1 + src1Len, n - src1Len);
-        zero(a2, src1Len - 1);
-        std::copy(pSrc2, pSrc2 + src2Len, a2 + src1Len - 1);
-        zero(a2 + full, n - full);
+        double* a1 = s.place(0, 0, pSrc1, src1Len);
+        double* a2 = s.place(1, src1Len - 1, pSrc2, src2Len);
         fft::ippsFFTFwd_RToPack_64f(a1, a1, s.spec(), s.work());
         fft::ippsFFTFwd_RToPack_64f(a2, a2, s.spec(), s.work());
-        mulPackConj(a2, a1, n);
+        mulPackConj(a2, a1, s.n());
         fft::ippsFFTInv_PackToR_64f(a1, a2, s.spec(), s.work());
         // a2[t] is the lag t - (len1 - 1).
         const long long off = firstLag + src1Len - 1;

@@ -65,30 +65,6 @@ bool divFactor(Ipp64fc val, Ipp64fc& c)
     return true;
 }
 
-template <class F>
-int mapC(const Ipp64fc* pSrc, Ipp64fc* pDst, int len, F f)
-{
-    if (!pSrc || !pDst)
-        return ippStsNullPtrErr;
-    if (len < 1)
-        return ippStsSizeErr;
-    for (int i = 0; i < len; ++i)
-        pDst[i] = f(pSrc[i]);
-    return ippStsNoErr;
-}
-
-template <class F>
-int mapCToReal(const Ipp64fc* pSrc, double* pDst, int len, F f)
-{
-    if (!pSrc || !pDst)
-        return ippStsNullPtrErr;
-    if (len < 1)
-        return ippStsSizeErr;
-    for (int i = 0; i < len; ++i)
-        pDst[i] = f(pSrc[i]);
-    return ippStsNoErr;
-}
-
 int divC(const Ipp64fc* pSrc, Ipp64fc val, Ipp64fc* pDst, int len)
 {
     if (!pSrc || !pDst)
@@ -98,7 +74,7 @@ int divC(const Ipp64fc* pSrc, Ipp64fc val, Ipp64fc* pDst, int len)
     Ipp64fc c;
     if (!divFactor(val, c))
         return ippStsDivByZeroErr;
-    return mapC(pSrc, pDst, len, [c](Ipp64fc x) { return mulC(x, c); });
+    return mapElements(pSrc, pDst, len, [c](Ipp64fc x) { return mulC(x, c); });
 }
 
 // Magnitude clamp keeping the phase. The in-place and out-of-place forms differ only in
@@ -193,12 +169,12 @@ namespace Slbcbbasicdispatcher::generic {
 
 IppOpStatus ippsReal_64fc(const Ipp64fc* pSrc, double* pDstRe, int len)
 {
-    return mapCToReal(pSrc, pDstRe, len, [](Ipp64fc x) { return x.re; });
+    return mapElements(pSrc, pDstRe, len, [](Ipp64fc x) { return x.re; });
 }
 
 IppOpStatus ippsImag_64fc(const Ipp64fc* pSrc, double* pDstIm, int len)
 {
-    return mapCToReal(pSrc, pDstIm, len, [](Ipp64fc x) { return x.im; });
+    return mapElements(pSrc, pDstIm, len, [](Ipp64fc x) { return x.im; });
 }
 
 IppOpStatus ippsRealToCplx_64f(const double* pSrcRe, const double* pSrcIm, Ipp64fc* pDst, int len)
@@ -216,24 +192,24 @@ IppOpStatus ippsRealToCplx_64f(const double* pSrcRe, const double* pSrcIm, Ipp64
 
 IppOpStatus ippsCopy_64fc(const Ipp64fc* pSrc, Ipp64fc* pDst, int len)
 {
-    return mapC(pSrc, pDst, len, [](Ipp64fc x) { return x; });
+    return mapElements(pSrc, pDst, len, [](Ipp64fc x) { return x; });
 }
 
 IppOpStatus ippsAddC_64fc_I(Ipp64fc val, Ipp64fc* pSrcDst, int len)
 {
-    return mapC(pSrcDst, pSrcDst, len, [val](Ipp64fc x) { return Ipp64fc{x.re + val.re, x.im + val.im}; });
+    return mapElements(pSrcDst, pSrcDst, len, [val](Ipp64fc x) { return Ipp64fc{x.re + val.re, x.im + val.im}; });
 }
 
 IppOpStatus ippsMulC_64fc_I(Ipp64fc val, Ipp64fc* pSrcDst, int len)
 {
-    return mapC(pSrcDst, pSrcDst, len, [val](Ipp64fc x) { return mulC(x, val); });
+    return mapElements(pSrcDst, pSrcDst, len, [val](Ipp64fc x) { return mulC(x, val); });
 }
 
 IppOpStatus ippsDivC_64fc_I(Ipp64fc val, Ipp64fc* pSrcDst, int len) { return divC(pSrcDst, val, pSrcDst, len); }
 
 IppOpStatus ippsSubC_64fc_I(Ipp64fc val, Ipp64fc* pSrcDst, int len)
 {
-    return mapC(pSrcDst, pSrcDst, len, [val](Ipp64fc x) { return Ipp64fc{x.re - val.re, x.im - val.im}; });
+    return mapElements(pSrcDst, pSrcDst, len, [val](Ipp64fc x) { return Ipp64fc{x.re - val.re, x.im - val.im}; });
 }
 
 IppOpStatus ippsNormalize_64fc(const Ipp64fc* pSrc, Ipp64fc* pDst, int len, Ipp64fc vSub, double vDiv)
@@ -245,7 +221,7 @@ IppOpStatus ippsNormalize_64fc(const Ipp64fc* pSrc, Ipp64fc* pDst, int len, Ipp6
     if (!(std::fabs(vDiv) >= DBL_MIN))
         return ippStsDivByZeroErr;
     const ext r = 1.0L / vDiv;
-    return mapC(pSrc, pDst, len, [vSub, r](Ipp64fc x) {
+    return mapElements(pSrc, pDst, len, [vSub, r](Ipp64fc x) {
         return Ipp64fc{static_cast<double>((x.re - static_cast<ext>(vSub.re)) * r),
                        static_cast<double>((x.im - static_cast<ext>(vSub.im)) * r)};
     });
@@ -277,29 +253,29 @@ IppOpStatus ippsThreshold_64fc(const Ipp64fc* pSrc, Ipp64fc* pDst, int len, doub
     return thresholdC(pSrc, pDst, len, level, relOp, false);
 }
 
-IppOpStatus ippsSqr_64fc_I(Ipp64fc* pSrcDst, int len) { return mapC(pSrcDst, pSrcDst, len, sqrC); }
+IppOpStatus ippsSqr_64fc_I(Ipp64fc* pSrcDst, int len) { return mapElements(pSrcDst, pSrcDst, len, sqrC); }
 
-IppOpStatus ippsSqr_64fc(const Ipp64fc* pSrc, Ipp64fc* pDst, int len) { return mapC(pSrc, pDst, len, sqrC); }
+IppOpStatus ippsSqr_64fc(const Ipp64fc* pSrc, Ipp64fc* pDst, int len) { return mapElements(pSrc, pDst, len, sqrC); }
 
-IppOpStatus ippsSqrt_64fc_I(Ipp64fc* pSrcDst, int len) { return mapC(pSrcDst, pSrcDst, len, sqrtC); }
+IppOpStatus ippsSqrt_64fc_I(Ipp64fc* pSrcDst, int len) { return mapElements(pSrcDst, pSrcDst, len, sqrtC); }
 
-IppOpStatus ippsSqrt_64fc(const Ipp64fc* pSrc, Ipp64fc* pDst, int len) { return mapC(pSrc, pDst, len, sqrtC); }
+IppOpStatus ippsSqrt_64fc(const Ipp64fc* pSrc, Ipp64fc* pDst, int len) { return mapElements(pSrc, pDst, len, sqrtC); }
 
 IppOpStatus ippsPhase_64fc(const Ipp64fc* pSrc, double* pDst, int len)
 {
-    return mapCToReal(pSrc, pDst, len, [](Ipp64fc x) { return std::atan2(x.im, x.re); });
+    return mapElements(pSrc, pDst, len, [](Ipp64fc x) { return std::atan2(x.im, x.re); });
 }
 
 IppOpStatus ippsMagnitude_64fc(const Ipp64fc* pSrc, double* pDst, int len)
 {
-    return mapCToReal(pSrc, pDst, len, [](Ipp64fc x) {
+    return mapElements(pSrc, pDst, len, [](Ipp64fc x) {
         return std::sqrt(static_cast<double>(static_cast<ext>(x.re) * x.re + static_cast<ext>(x.im) * x.im));
     });
 }
 
 IppOpStatus ippsPowerSpectr_64fc(const Ipp64fc* pSrc, double* pDst, int len)
 {
-    return mapCToReal(pSrc, pDst, len, [](Ipp64fc x) {
+    return mapElements(pSrc, pDst, len, [](Ipp64fc x) {
         return static_cast<double>(static_cast<ext>(x.re) * x.re + static_cast<ext>(x.im) * x.im);
     });
 }
@@ -339,7 +315,7 @@ namespace Slbasicdispatcher::generic {
 
 IppOpStatus ippsAddC_64fc(const Ipp64fc* pSrc, Ipp64fc val, Ipp64fc* pDst, int len)
 {
-    return mapC(pSrc, pDst, len, [val](Ipp64fc x) { return Ipp64fc{x.re + val.re, x.im + val.im}; });
+    return mapElements(pSrc, pDst, len, [val](Ipp64fc x) { return Ipp64fc{x.re + val.re, x.im + val.im}; });
 }
 
 IppOpStatus ippsAdd_64fc(const Ipp64fc* pSrc1, const Ipp64fc* pSrc2, Ipp64fc* pDst, int len)
@@ -356,19 +332,19 @@ IppOpStatus ippsAdd_64fc(const Ipp64fc* pSrc1, const Ipp64fc* pSrc2, Ipp64fc* pD
 
 IppOpStatus ippsSubC_64fc(const Ipp64fc* pSrc, Ipp64fc val, Ipp64fc* pDst, int len)
 {
-    return mapC(pSrc, pDst, len, [val](Ipp64fc x) { return Ipp64fc{x.re - val.re, x.im - val.im}; });
+    return mapElements(pSrc, pDst, len, [val](Ipp64fc x) { return Ipp64fc{x.re - val.re, x.im - val.im}; });
 }
 
 IppOpStatus ippsSubCRev_64fc(const Ipp64fc* pSrc, Ipp64fc val, Ipp64fc* pDst, int len)
 {
-    return mapC(pSrc, pDst, len, [val](Ipp64fc x) { return Ipp64fc{val.re - x.re, val.im - x.im}; });
+    return mapElements(pSrc, pDst, len, [val](Ipp64fc x) { return Ipp64fc{val.re - x.re, val.im - x.im}; });
 }
 
 IppOpStatus ippsDivC_64fc(const Ipp64fc* pSrc, Ipp64fc val, Ipp64fc* pDst, int len) { return divC(pSrc, val, pDst, len); }
 
 IppOpStatus ippsMulC_64fc(const Ipp64fc* pSrc, Ipp64fc val, Ipp64fc* pDst, int len)
 {
-    return mapC(pSrc, pDst, len, [val](Ipp64fc x) { return mulC(x, val); });
+    return mapElements(pSrc, pDst, len, [val](Ipp64fc x) { return mulC(x, val); });
 }
 
 }  // namespace Slbasicdispatcher::generic

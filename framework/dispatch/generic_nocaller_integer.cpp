@@ -17,34 +17,9 @@ namespace {
 
 using dispatch_ops::scaleResult;
 
-// dst[i] = f(src[i]) after the common pointer and length tests; src may equal dst.
-template <class S, class D, class F>
-IppOpStatus mapInt(const S* pSrc, D* pDst, int len, F f)
-{
-    if (!pSrc || !pDst)
-        return ippStsNullPtrErr;
-    if (len < 1)
-        return ippStsSizeErr;
-    for (int i = 0; i < len; ++i)
-        pDst[i] = f(pSrc[i]);
-    return ippStsNoErr;
-}
-
-// x = f(x, src[i]) in place.
-template <class T, class F>
-IppOpStatus zipInt(const T* pSrc, T* pSrcDst, int len, F f)
-{
-    if (!pSrc || !pSrcDst)
-        return ippStsNullPtrErr;
-    if (len < 1)
-        return ippStsSizeErr;
-    for (int i = 0; i < len; ++i)
-        pSrcDst[i] = f(pSrcDst[i], pSrc[i]);
-    return ippStsNoErr;
-}
-
-// Shifts: a negative count is an error; counts from 32 on shift everything out.
-IppOpStatus shiftLeft(const int* pSrc, int val, int* pDst, int len)
+// Shifts: a negative count is an error; counts from 32 on shift everything out (to the
+// sign for the arithmetic right shift).
+IppOpStatus shift(const int* pSrc, int val, int* pDst, int len, bool left)
 {
     if (!pSrc || !pDst)
         return ippStsNullPtrErr;
@@ -52,21 +27,12 @@ IppOpStatus shiftLeft(const int* pSrc, int val, int* pDst, int len)
         return ippStsSizeErr;
     if (val < 0)
         return ippStsShiftErr;
-    return mapInt(pSrc, pDst, len, [val](int x) {
-        return val >= 32 ? 0 : static_cast<int>(static_cast<std::uint32_t>(x) << val);
-    });
-}
-
-IppOpStatus shiftRight(const int* pSrc, int val, int* pDst, int len)
-{
-    if (!pSrc || !pDst)
-        return ippStsNullPtrErr;
-    if (len < 1)
-        return ippStsSizeErr;
-    if (val < 0)
-        return ippStsShiftErr;
+    if (left)
+        return mapElements(pSrc, pDst, len, [val](int x) {
+            return val >= 32 ? 0 : static_cast<int>(static_cast<std::uint32_t>(x) << val);
+        });
     const int by = std::min(val, 31);
-    return mapInt(pSrc, pDst, len, [by](int x) { return x >> by; });
+    return mapElements(pSrc, pDst, len, [by](int x) { return x >> by; });
 }
 
 }  // namespace
@@ -78,26 +44,26 @@ namespace Slbcbbasicdispatcher::generic {
 
 IppOpStatus ippsCopy_16s(const short* pSrc, short* pDst, int len)
 {
-    return mapInt(pSrc, pDst, len, [](short x) { return x; });
+    return mapElements(pSrc, pDst, len, [](short x) { return x; });
 }
 
 IppOpStatus ippsAddC_32s_ISfs(int val, int* pSrcDst, int len, int scaleFactor)
 {
-    return mapInt(pSrcDst, pSrcDst, len, [=](int x) {
+    return mapElements(pSrcDst, pSrcDst, len, [=](int x) {
         return scaleResult<int>(static_cast<std::int64_t>(x) + val, scaleFactor);
     });
 }
 
 IppOpStatus ippsMulC_32s_ISfs(int val, int* pSrcDst, int len, int scaleFactor)
 {
-    return mapInt(pSrcDst, pSrcDst, len, [=](int x) {
+    return mapElements(pSrcDst, pSrcDst, len, [=](int x) {
         return scaleResult<int>(static_cast<std::int64_t>(x) * val, scaleFactor);
     });
 }
 
 IppOpStatus ippsSubC_32s_ISfs(int val, int* pSrcDst, int len, int scaleFactor)
 {
-    return mapInt(pSrcDst, pSrcDst, len, [=](int x) {
+    return mapElements(pSrcDst, pSrcDst, len, [=](int x) {
         return scaleResult<int>(static_cast<std::int64_t>(x) - val, scaleFactor);
     });
 }
@@ -121,37 +87,37 @@ IppOpStatus ippsDotProd_32s_Sfs(const int* pSrc1, const int* pSrc2, int len, int
 
 IppOpStatus ippsAndC_32u_I(unsigned int val, unsigned int* pSrcDst, int len)
 {
-    return mapInt(pSrcDst, pSrcDst, len, [val](unsigned int x) { return x & val; });
+    return mapElements(pSrcDst, pSrcDst, len, [val](unsigned int x) { return x & val; });
 }
 
 IppOpStatus ippsAnd_32u_I(const unsigned int* pSrc, unsigned int* pSrcDst, int len)
 {
-    return zipInt(pSrc, pSrcDst, len, [](unsigned int x, unsigned int s) { return x & s; });
+    return zipElements(pSrc, pSrcDst, len, [](unsigned int x, unsigned int s) { return x & s; });
 }
 
 IppOpStatus ippsOrC_32u_I(unsigned int val, unsigned int* pSrcDst, int len)
 {
-    return mapInt(pSrcDst, pSrcDst, len, [val](unsigned int x) { return x | val; });
+    return mapElements(pSrcDst, pSrcDst, len, [val](unsigned int x) { return x | val; });
 }
 
 IppOpStatus ippsOr_32u_I(const unsigned int* pSrc, unsigned int* pSrcDst, int len)
 {
-    return zipInt(pSrc, pSrcDst, len, [](unsigned int x, unsigned int s) { return x | s; });
+    return zipElements(pSrc, pSrcDst, len, [](unsigned int x, unsigned int s) { return x | s; });
 }
 
 IppOpStatus ippsXorC_32u_I(unsigned int val, unsigned int* pSrcDst, int len)
 {
-    return mapInt(pSrcDst, pSrcDst, len, [val](unsigned int x) { return x ^ val; });
+    return mapElements(pSrcDst, pSrcDst, len, [val](unsigned int x) { return x ^ val; });
 }
 
 IppOpStatus ippsXor_32u_I(const unsigned int* pSrc, unsigned int* pSrcDst, int len)
 {
-    return zipInt(pSrc, pSrcDst, len, [](unsigned int x, unsigned int s) { return x ^ s; });
+    return zipElements(pSrc, pSrcDst, len, [](unsigned int x, unsigned int s) { return x ^ s; });
 }
 
-IppOpStatus ippsLShiftC_32s_I(int val, int* pSrcDst, int len) { return shiftLeft(pSrcDst, val, pSrcDst, len); }
+IppOpStatus ippsLShiftC_32s_I(int val, int* pSrcDst, int len) { return shift(pSrcDst, val, pSrcDst, len, true); }
 
-IppOpStatus ippsRShiftC_32s_I(int val, int* pSrcDst, int len) { return shiftRight(pSrcDst, val, pSrcDst, len); }
+IppOpStatus ippsRShiftC_32s_I(int val, int* pSrcDst, int len) { return shift(pSrcDst, val, pSrcDst, len, false); }
 
 }  // namespace Slbcbbasicdispatcher::generic
 
@@ -159,50 +125,50 @@ namespace Slbasicdispatcher::generic {
 
 IppOpStatus ippsAddC_32s_Sfs(const int* pSrc, int val, int* pDst, int len, int scaleFactor)
 {
-    return mapInt(pSrc, pDst, len, [=](int x) {
+    return mapElements(pSrc, pDst, len, [=](int x) {
         return scaleResult<int>(static_cast<std::int64_t>(x) + val, scaleFactor);
     });
 }
 
 IppOpStatus ippsSubC_32s_Sfs(const int* pSrc, int val, int* pDst, int len, int scaleFactor)
 {
-    return mapInt(pSrc, pDst, len, [=](int x) {
+    return mapElements(pSrc, pDst, len, [=](int x) {
         return scaleResult<int>(static_cast<std::int64_t>(x) - val, scaleFactor);
     });
 }
 
 IppOpStatus ippsSubCRev_32s_Sfs(const int* pSrc, int val, int* pDst, int len, int scaleFactor)
 {
-    return mapInt(pSrc, pDst, len, [=](int x) {
+    return mapElements(pSrc, pDst, len, [=](int x) {
         return scaleResult<int>(static_cast<std::int64_t>(val) - x, scaleFactor);
     });
 }
 
 IppOpStatus ippsMulC_32s_Sfs(const int* pSrc, int val, int* pDst, int len, int scaleFactor)
 {
-    return mapInt(pSrc, pDst, len, [=](int x) {
+    return mapElements(pSrc, pDst, len, [=](int x) {
         return scaleResult<int>(static_cast<std::int64_t>(x) * val, scaleFactor);
     });
 }
 
 IppOpStatus ippsAndC_32u(const unsigned int* pSrc, unsigned int val, unsigned int* pDst, int len)
 {
-    return mapInt(pSrc, pDst, len, [val](unsigned int x) { return x & val; });
+    return mapElements(pSrc, pDst, len, [val](unsigned int x) { return x & val; });
 }
 
 IppOpStatus ippsOrC_32u(const unsigned int* pSrc, unsigned int val, unsigned int* pDst, int len)
 {
-    return mapInt(pSrc, pDst, len, [val](unsigned int x) { return x | val; });
+    return mapElements(pSrc, pDst, len, [val](unsigned int x) { return x | val; });
 }
 
 IppOpStatus ippsXorC_32u(const unsigned int* pSrc, unsigned int val, unsigned int* pDst, int len)
 {
-    return mapInt(pSrc, pDst, len, [val](unsigned int x) { return x ^ val; });
+    return mapElements(pSrc, pDst, len, [val](unsigned int x) { return x ^ val; });
 }
 
-IppOpStatus ippsLShiftC_32s(const int* pSrc, int val, int* pDst, int len) { return shiftLeft(pSrc, val, pDst, len); }
+IppOpStatus ippsLShiftC_32s(const int* pSrc, int val, int* pDst, int len) { return shift(pSrc, val, pDst, len, true); }
 
-IppOpStatus ippsRShiftC_32s(const int* pSrc, int val, int* pDst, int len) { return shiftRight(pSrc, val, pDst, len); }
+IppOpStatus ippsRShiftC_32s(const int* pSrc, int val, int* pDst, int len) { return shift(pSrc, val, pDst, len, false); }
 
 }  // namespace Slbasicdispatcher::generic
 
@@ -210,7 +176,7 @@ namespace Vizazodizaro::generic {
 
 IppOpStatus ippsAdd_16s_I(const short* pSrc, short* pSrcDst, int len)
 {
-    return zipInt(pSrc, pSrcDst, len, [](short x, short s) { return scaleResult<short>(x + s, 0); });
+    return zipElements(pSrc, pSrcDst, len, [](short x, short s) { return scaleResult<short>(x + s, 0); });
 }
 
 IppOpStatus ippsThreshold_LTValGTVal_16s_I(short* pSrcDst, int len, short levelLT, short valueLT, short levelGT,
@@ -222,7 +188,7 @@ IppOpStatus ippsThreshold_LTValGTVal_16s_I(short* pSrcDst, int len, short levelL
         return ippStsSizeErr;
     if (levelGT < levelLT)
         return ippStsThreshErr;
-    return mapInt(pSrcDst, pSrcDst, len, [=](short x) { return x < levelLT ? valueLT : (x > levelGT ? valueGT : x); });
+    return mapElements(pSrcDst, pSrcDst, len, [=](short x) { return x < levelLT ? valueLT : (x > levelGT ? valueGT : x); });
 }
 
 }  // namespace Vizazodizaro::generic
@@ -231,12 +197,12 @@ namespace Albasicdispatcher::generic {
 
 IppOpStatus ippsConvert_8s16s(const signed char* pSrc, short* pDst, int len)
 {
-    return mapInt(pSrc, pDst, len, [](signed char x) { return static_cast<short>(x); });
+    return mapElements(pSrc, pDst, len, [](signed char x) { return static_cast<short>(x); });
 }
 
 IppOpStatus ippsMulC_8u_ISfs(unsigned char val, unsigned char* pSrcDst, int len, int scaleFactor)
 {
-    return mapInt(pSrcDst, pSrcDst, len, [=](unsigned char x) {
+    return mapElements(pSrcDst, pSrcDst, len, [=](unsigned char x) {
         return scaleResult<unsigned char>(static_cast<std::int64_t>(x) * val, scaleFactor);
     });
 }

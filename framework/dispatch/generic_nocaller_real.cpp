@@ -11,18 +11,6 @@
 namespace dispatch_filters {
 namespace {
 
-template <class T, class F>
-IppOpStatus mapReal(const T* pSrc, T* pDst, int len, F f)
-{
-    if (!pSrc || !pDst)
-        return ippStsNullPtrErr;
-    if (len < 1)
-        return ippStsSizeErr;
-    for (int i = 0; i < len; ++i)
-        pDst[i] = f(pSrc[i]);
-    return ippStsNoErr;
-}
-
 // Symmetric windows: weight(k) for the pair (k, N-1-k), k < N/2; an odd middle has
 // weight 1 and is copied. Weights come from the caller's recurrence, in pair order.
 template <class NextWeight>
@@ -160,22 +148,22 @@ namespace Slbasicdispatcher::generic {
 
 IppOpStatus ippsAddC_64f(const double* pSrc, double val, double* pDst, int len)
 {
-    return mapReal(pSrc, pDst, len, [val](double x) { return x + val; });
+    return mapElements(pSrc, pDst, len, [val](double x) { return x + val; });
 }
 
 IppOpStatus ippsSubC_64f(const double* pSrc, double val, double* pDst, int len)
 {
-    return mapReal(pSrc, pDst, len, [val](double x) { return x - val; });
+    return mapElements(pSrc, pDst, len, [val](double x) { return x - val; });
 }
 
 IppOpStatus ippsSubCRev_64f(const double* pSrc, double val, double* pDst, int len)
 {
-    return mapReal(pSrc, pDst, len, [val](double x) { return val - x; });
+    return mapElements(pSrc, pDst, len, [val](double x) { return val - x; });
 }
 
 IppOpStatus ippsMulC_64f(const double* pSrc, double val, double* pDst, int len)
 {
-    return mapReal(pSrc, pDst, len, [val](double x) { return x * val; });
+    return mapElements(pSrc, pDst, len, [val](double x) { return x * val; });
 }
 
 IppOpStatus ippsDivC_64f(const double* pSrc, double val, double* pDst, int len)
@@ -187,7 +175,7 @@ IppOpStatus ippsDivC_64f(const double* pSrc, double val, double* pDst, int len)
     if (val == 0.0)
         return ippStsDivByZeroErr;
     const ext r = 1.0L / val;
-    return mapReal(pSrc, pDst, len, [r](double x) { return static_cast<double>(x * r); });
+    return mapElements(pSrc, pDst, len, [r](double x) { return static_cast<double>(x * r); });
 }
 
 IppOpStatus ippsAdd_64f(const double* pSrc1, const double* pSrc2, double* pDst, int len)
@@ -265,7 +253,7 @@ IppOpStatus ippsSub_32f_I(const float* pSrc, float* pSrcDst, int len)
 
 IppOpStatus ippsMulC_32f(const float* pSrc, float val, float* pDst, int len)
 {
-    return mapReal(pSrc, pDst, len, [val](float x) { return val == 0.0f ? 0.0f : x * val; });
+    return mapElements(pSrc, pDst, len, [val](float x) { return val == 0.0f ? 0.0f : x * val; });
 }
 
 IppOpStatus ippsMulC_32f_I(float val, float* pSrcDst, int len)
@@ -284,7 +272,7 @@ IppOpStatus ippsDivC_32f_I(float val, float* pSrcDst, int len)
     if (val == 0.0f)
         return ippStsDivByZeroErr;
     const ext r = 1.0L / val;
-    return mapReal(pSrcDst, pSrcDst, len, [r](float x) { return static_cast<float>(x * r); });
+    return mapElements(pSrcDst, pSrcDst, len, [r](float x) { return static_cast<float>(x * r); });
 }
 
 }  // namespace Vizazodizaro::generic

@@ -4,7 +4,7 @@
 // transform path reports -9 and leaves the destination untouched.
 #include "framework/dispatch/Slbcbbasicdispatcher.h"
 #include "framework/dispatch/generic_nocaller_alloc.h"
-#include "kernels/fft-real/FFTAlloc.h"
+#include "tests/framework/dispatch/GenericNoCallerLiveBlocks.h"
 
 #include <gtest/gtest.h>
 
@@ -58,22 +58,7 @@ void expectClose(const std::vector<double>& got, const std::vector<long double>&
         ASSERT_NEAR(got[i], static_cast<double>(ref[i]), static_cast<double>(1e-12L * scale)) << what << " at " << i;
 }
 
-class CorrConv : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        ours = blockLiveCount();
-        engine = S::fftLiveBlocks();
-    }
-    void TearDown() override
-    {
-        blockFailAfter(-1);
-        S::fftFailAfter(-1);
-        EXPECT_EQ(blockLiveCount(), ours);
-        EXPECT_EQ(S::fftLiveBlocks(), engine);
-    }
-    long ours = 0, engine = 0;
-};
+using CorrConv = LiveBlocks;
 
 constexpr double kSentinel = -12345.5;
 
@@ -301,8 +286,8 @@ TEST_F(CorrConv, EveryTransformAllocationFailureReleasesEverything)
             break;
         EXPECT_EQ(st, -9);
         EXPECT_EQ(out, std::vector<double>(2999, kSentinel)) << k;
-        EXPECT_EQ(S::fftLiveBlocks(), engine) << k;
-        EXPECT_EQ(blockLiveCount(), ours) << k;
+        EXPECT_EQ(S::fftLiveBlocks(), engine_) << k;
+        EXPECT_EQ(blockLiveCount(), ours_) << k;
         ASSERT_LT(k, 50);
     }
     for (int k = 0; k < 2; ++k) {

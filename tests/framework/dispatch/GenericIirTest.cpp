@@ -1,6 +1,7 @@
 #include "framework/dispatch/Vizazodizaro.h"
 #include "framework/dispatch/generic_iir.h"
 #include "framework/dispatch/generic_nocaller_alloc.h"
+#include "tests/framework/dispatch/GenericNoCallerLiveBlocks.h"
 
 #include <gtest/gtest.h>
 
@@ -68,19 +69,8 @@ std::vector<long double> reference(const std::vector<float>& taps, int n, const 
     return y;
 }
 
-class IirBlocks : public ::testing::Test {
-protected:
-    void SetUp() override { live = blockLiveCount(); }
-    void TearDown() override
-    {
-        blockFailAfter(-1);
-        EXPECT_EQ(blockLiveCount(), live);
-    }
-    long live = 0;
-};
-
-using IirInit = IirBlocks;
-using IirFiltering = IirBlocks;
+using IirInit = LiveBlocks;
+using IirFiltering = LiveBlocks;
 
 }  // namespace
 

@@ -4,6 +4,7 @@
 #include "framework/dispatch/generic_nocaller_fir.h"
 #include "kernels/fft-real/FFTAlloc.h"
 #include "kernels/fft-real/FFTReal64.h"
+#include "tests/framework/dispatch/GenericNoCallerLiveBlocks.h"
 
 #include <gtest/gtest.h>
 
@@ -29,24 +30,6 @@ std::vector<double> randomV(int n, unsigned seed)
     return v;
 }
 
-// Every block either allocator handed out is back when a test ends.
-class Blocks : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        ours = blockLiveCount();
-        engine = Slbcbbasicdispatcher::fftLiveBlocks();
-    }
-    void TearDown() override
-    {
-        blockFailAfter(-1);
-        Slbcbbasicdispatcher::fftFailAfter(-1);
-        EXPECT_EQ(blockLiveCount(), ours);
-        EXPECT_EQ(Slbcbbasicdispatcher::fftLiveBlocks(), engine);
-    }
-    long ours = 0, engine = 0;
-};
-
 struct Fir {
     FIRState_64f* state = nullptr;
     Fir(const std::vector<double>& taps, const double* dly = nullptr)
@@ -67,8 +50,8 @@ struct Fir {
     }
 };
 
-using FirFilter = Blocks;
-using RealTransform = Blocks;
+using FirFilter = LiveBlocks;
+using RealTransform = LiveBlocks;
 
 }  // namespace
 
@@ -183,7 +166,7 @@ TEST_F(FirFilter, EveryFailedAllocationReleasesEverything)
         }
         EXPECT_EQ(st, -9) << k;
         EXPECT_EQ(p, sentinel);
-        EXPECT_EQ(Slbcbbasicdispatcher::fftLiveBlocks(), engine) << k;
+        EXPECT_EQ(Slbcbbasicdispatcher::fftLiveBlocks(), engine_) << k;
         ASSERT_LT(k, 50);
     }
     blockFailAfter(0);
