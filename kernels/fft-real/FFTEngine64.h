@@ -3,8 +3,8 @@
 // small-order kernels, together with the variant record through which the entry
 // operations reach them.
 //
-// Nothing here tests an argument, returns a status or allocates (except the table
-// set-up routines, which allocate through fftMalloc and report -9): the entry operations
+// Nothing here tests an argument, returns a status or allocates (except a variant's two
+// set-up entries, which allocate through fftMalloc and report -9): the entry operations
 // have validated everything first. The routines keep no state and take no locks.
 // They are the building blocks that other transforms of the system (the audio unit's
 // transforms into other spectrum layouts) run on as well.
