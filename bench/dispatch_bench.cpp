@@ -1,5 +1,6 @@
 // The operations the buffers and meters call most, through their dispatch slots, against
-// what a user would write instead (memcpy, memset, plain loops), in one run. After the
+// what a user would write instead (memcpy, memset, plain loops), in one run, and the
+// cost of the slot itself against calling the generic variant directly. After the
 // run a table gives, per operation and size, our time over the alternative's.
 #include "framework/dispatch/Slbasicdispatcher.h"
 #include "framework/dispatch/Vizazodizaro.h"
@@ -217,6 +218,32 @@ void IIR_loop(benchmark::State& state)
     setBytes(state, sizeof(float));
 }
 
+// --- the slot itself: one indirect call on top of the variant --------------------------
+
+void Slot_ours(benchmark::State& state)
+{
+    const int n = static_cast<int>(state.range(0));
+    const double src[8] = {1, 2, 3, 4, 5, 6, 7, 8};
+    double dst[8];
+    for (auto _ : state) {
+        Slbasicdispatcher::ippsCopy_64f(src, dst, n);
+        benchmark::DoNotOptimize(dst);
+        benchmark::ClobberMemory();
+    }
+}
+
+void Slot_direct(benchmark::State& state)
+{
+    const int n = static_cast<int>(state.range(0));
+    const double src[8] = {1, 2, 3, 4, 5, 6, 7, 8};
+    double dst[8];
+    for (auto _ : state) {
+        Slbasicdispatcher::generic::ippsCopy_64f(src, dst, n);
+        benchmark::DoNotOptimize(dst);
+        benchmark::ClobberMemory();
+    }
+}
+
 void sizes(benchmark::internal::Benchmark* b)
 {
     for (int n : kSizes)
@@ -235,6 +262,8 @@ BENCHMARK(Sum_ours)->Apply(sizes);
 BENCHMARK(Sum_loop)->Apply(sizes);
 BENCHMARK(IIR_ours)->Apply(sizes);
 BENCHMARK(IIR_loop)->Apply(sizes);
+BENCHMARK(Slot_ours)->Arg(8);
+BENCHMARK(Slot_direct)->Arg(8);
 
 // Prints as usual and keeps each run's time per iteration for the ratio table.
 class TRatioReporter : public benchmark::ConsoleReporter {
