@@ -135,9 +135,6 @@ TEST_F(FirFilter, Statuses)
     EXPECT_EQ(p, sentinel);
 
     Fir f({1, 2});
-    EXPECT_EQ(V::ippsFIROne_64f(1.0, *static_cast<double*>(nullptr), *f.state), -8);
-    EXPECT_EQ(V::ippsFIROne_64f(1.0, *&f.state->pTaps[0], *static_cast<FIRState_64f*>(nullptr)), -8);
-    EXPECT_EQ(V::ippsFIRFree_64f(*static_cast<FIRState_64f*>(nullptr)), -8);
 
     // A state of the other identifier: filtering refuses it, the release accepts it.
     FIRState_64f foreign = *f.state;
@@ -215,7 +212,6 @@ TEST_F(RealTransform, CcsLayoutInAndOutOfPlace)
 TEST_F(RealTransform, Statuses)
 {
     FFTSpec_R_64f* spec = nullptr;
-    EXPECT_EQ(V::ippsFFTInitAlloc_R_64f(*static_cast<FFTSpec_R_64f**>(nullptr), 3, 2, 0), -8);
     EXPECT_EQ(V::ippsFFTInitAlloc_R_64f(spec, 31, 2, 0), -15);
     EXPECT_EQ(V::ippsFFTInitAlloc_R_64f(spec, -1, 2, 0), -15);
     EXPECT_EQ(V::ippsFFTInitAlloc_R_64f(spec, 3, 3, 0), -16);
@@ -228,7 +224,6 @@ TEST_F(RealTransform, Statuses)
     wrong.id = 7;
     EXPECT_EQ(V::ippsFFTFwd_RToCCS_64f(nullptr, buf, &wrong, nullptr), -17);
     EXPECT_EQ(V::ippsFFTFree_R_64f(wrong), -17);
-    EXPECT_EQ(V::ippsFFTFree_R_64f(*static_cast<FFTSpec_R_64f*>(nullptr)), -8);
     EXPECT_EQ(V::ippsFFTFree_R_64f(*spec), 0);
 
     FFTSpec_R_64f* keep = reinterpret_cast<FFTSpec_R_64f*>(0x40);
