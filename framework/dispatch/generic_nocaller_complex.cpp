@@ -1,5 +1,5 @@
-// Generic variants of the complex-double element operations and the complex
-// correlations that nothing in the system calls. Each element's intermediate values
+// Generic variants of the complex-double element operations that nothing in the
+// system calls. Each element's intermediate values
 // are held in extended precision and rounded to double once, when stored; every
 // complex-to-complex operation reads an element before writing it, so source and
 // destination may be the same vector.
@@ -115,48 +115,6 @@ int thresholdC(const Ipp64fc* pSrc, Ipp64fc* pDst, int len, double level, IppCmp
         }
         pDst[i] = out;
     }
-    return ippStsNoErr;
-}
-
-// Complex correlation sums: conj(a) * b accumulated in extended precision.
-struct SumC {
-    ext re = 0, im = 0;
-    void add(Ipp64fc a, Ipp64fc b)
-    {
-        re = (re + static_cast<ext>(a.re) * b.re) + static_cast<ext>(a.im) * b.im;
-        im = (im + static_cast<ext>(a.re) * b.im) - static_cast<ext>(a.im) * b.re;
-    }
-    Ipp64fc get() const { return {static_cast<double>(re), static_cast<double>(im)}; }
-};
-
-// Lag t of conj(x1[j]) * x2[j + t] over the overlap; zero outside it.
-Ipp64fc crossLagC(const Ipp64fc* x1, int len1, const Ipp64fc* x2, int len2, long long t)
-{
-    SumC s;
-    const long long jFrom = std::max(0LL, -t);
-    const long long jTo = std::min<long long>(len1, len2 - t);
-    for (long long j = jFrom; j < jTo; ++j)
-        s.add(x1[j], x2[j + t]);
-    return s.get();
-}
-
-int autoCorrC(const Ipp64fc* pSrc, int srcLen, Ipp64fc* pDst, int dstLen, int norm)
-{
-    if (!pSrc || !pDst)
-        return ippStsNullPtrErr;
-    if (srcLen < 1 || dstLen < 1)
-        return ippStsSizeErr;
-    const int n = std::min(srcLen, dstLen);
-    const double f = static_cast<double>(1.0L / srcLen);
-    for (int k = 0; k < n; ++k) {
-        Ipp64fc v = crossLagC(pSrc, srcLen, pSrc, srcLen, k);
-        if (norm == 1 && f != 1.0)
-            v = {v.re * f, v.im * f};
-        else if (norm == 2)
-            v = {v.re / (srcLen - k), v.im / (srcLen - k)};
-        pDst[k] = v;
-    }
-    std::fill(pDst + n, pDst + dstLen, Ipp64fc{0.0, 0.0});
     return ippStsNoErr;
 }
 
@@ -278,35 +236,6 @@ IppOpStatus ippsPowerSpectr_64fc(const Ipp64fc* pSrc, double* pDst, int len)
     return mapElements(pSrc, pDst, len, [](Ipp64fc x) {
         return static_cast<double>(static_cast<ext>(x.re) * x.re + static_cast<ext>(x.im) * x.im);
     });
-}
-
-// The correlations sum directly; they allocate nothing, so no failure can leave a
-// destination half written.
-IppOpStatus ippsAutoCorr_64fc(const Ipp64fc* pSrc, int srcLen, Ipp64fc* pDst, int dstLen)
-{
-    return autoCorrC(pSrc, srcLen, pDst, dstLen, 0);
-}
-
-IppOpStatus ippsAutoCorr_NormA_64fc(const Ipp64fc* pSrc, int srcLen, Ipp64fc* pDst, int dstLen)
-{
-    return autoCorrC(pSrc, srcLen, pDst, dstLen, 1);
-}
-
-IppOpStatus ippsAutoCorr_NormB_64fc(const Ipp64fc* pSrc, int srcLen, Ipp64fc* pDst, int dstLen)
-{
-    return autoCorrC(pSrc, srcLen, pDst, dstLen, 2);
-}
-
-IppOpStatus ippsCrossCorr_64fc(const Ipp64fc* pSrc1, int len1, const Ipp64fc* pSrc2, int len2, Ipp64fc* pDst, int dstLen,
-                       int lowLag)
-{
-    if (!pSrc1 || !pSrc2 || !pDst)
-        return ippStsNullPtrErr;
-    if (len1 < 1 || len2 < 1 || dstLen < 1)
-        return ippStsSizeErr;
-    for (int i = 0; i < dstLen; ++i)
-        pDst[i] = crossLagC(pSrc1, len1, pSrc2, len2, static_cast<long long>(lowLag) + i);
-    return ippStsNoErr;
 }
 
 }  // namespace Slbcbbasicdispatcher::generic

@@ -2,12 +2,14 @@
 #include "framework/dispatch/Slbasicdispatcher.h"
 #include "framework/dispatch/Slbcbbasicdispatcher.h"
 #include "framework/dispatch/Vizazodizaro.h"
+#include "tests/framework/dispatch/GenericNoCallerLiveBlocks.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <complex>
 #include <cstring>
+#include <functional>
 #include <limits>
 #include <random>
 #include <vector>
@@ -259,4 +261,75 @@ TEST(NoCallerComplex, CrossCorrelation)
         expectC(cc[k], ac[k].re, ac[k].im, 1e-14);
     EXPECT_EQ(S::ippsCrossCorr_64fc(a.data(), 37, nullptr, 23, cc.data(), 5, 0), -8);
     EXPECT_EQ(S::ippsCrossCorr_64fc(a.data(), 37, b.data(), 23, cc.data(), 0, 0), -6);
+}
+
+// Both sides of the complex path thresholds: 95/96 autocorrelation lags, an estimated
+// 511/512 for the cross-correlation. The direct paths take no memory, so with the next
+// allocation armed to fail only the transform paths report -9, writing nothing.
+namespace {
+
+using ComplexPaths = LiveBlocks;
+
+std::vector<Ipp64fc> probeFailure(bool& failed, const std::function<int(Ipp64fc*)>& op, int n)
+{
+    std::vector<Ipp64fc> probe(n, Ipp64fc{-7.5, 7.5});
+    dispatch_filters::blockFailAfter(0);
+    const int st = op(probe.data());
+    dispatch_filters::blockFailAfter(-1);
+    failed = st == -9;
+    EXPECT_TRUE(st == 0 || st == -9) << st;
+    return probe;
+}
+
+}  // namespace
+
+TEST_F(ComplexPaths, AutoCorrelationThreshold)
+{
+    const auto x = randomC(300, 11);
+    for (int dstLen : {95, 96}) {
+        std::vector<Ipp64fc> got(dstLen);
+        ASSERT_EQ(S::ippsAutoCorr_64fc(x.data(), 300, got.data(), dstLen), 0);
+        for (int k = 0; k < dstLen; ++k) {
+            const auto ref = crossRef(x, x, k);
+            expectC(got[k], static_cast<double>(ref.real()), static_cast<double>(ref.imag()), 1e-12);
+        }
+        bool failed = false;
+        const auto probe = probeFailure(
+            failed, [&](Ipp64fc* p) { return S::ippsAutoCorr_NormB_64fc(x.data(), 300, p, dstLen); }, dstLen);
+        EXPECT_EQ(failed, dstLen == 96);
+        if (failed) {
+            for (const auto& v : probe)
+                expectC(v, -7.5, 7.5);
+        }
+    }
+}
+
+TEST_F(ComplexPaths, CrossCorrelationThreshold)
+{
+    const auto a = randomC(300, 12), b = randomC(300, 13);
+    for (int dstLen : {511, 512, 530}) {
+        std::vector<Ipp64fc> got(dstLen);
+        // From lag -299 up: with 300 + 300 samples every requested lag up to 299 overlaps.
+        ASSERT_EQ(S::ippsCrossCorr_64fc(a.data(), 300, b.data(), 300, got.data(), dstLen, -299), 0);
+        for (int j = 0; j < dstLen; ++j) {
+            const auto ref = crossRef(a, b, j - 299);
+            expectC(got[j], static_cast<double>(ref.real()), static_cast<double>(ref.imag()), 1e-12);
+        }
+        bool failed = false;
+        const auto probe = probeFailure(
+            failed, [&](Ipp64fc* p) { return S::ippsCrossCorr_64fc(a.data(), 300, b.data(), 300, p, dstLen, -299); },
+            dstLen);
+        EXPECT_EQ(failed, dstLen >= 512);
+        if (failed) {
+            for (const auto& v : probe)
+                expectC(v, -7.5, 7.5);
+        }
+    }
+    // Eleven zero lags lead 519 computed ones: a failing transform writes not even those.
+    bool failed = false;
+    const auto probe = probeFailure(
+        failed, [&](Ipp64fc* p) { return S::ippsCrossCorr_64fc(a.data(), 300, b.data(), 300, p, 530, -310); }, 530);
+    EXPECT_TRUE(failed);
+    for (const auto& v : probe)
+        expectC(v, -7.5, 7.5);
 }
