@@ -13,11 +13,11 @@
 using namespace dispatch_filters;
 
 namespace {
-// The generic variants are what every slot runs with processor code 0.
-constexpr auto iirInitAlloc = &Vizazodizaro::generic::ippsIIRInitAlloc_32f;
-constexpr auto iirFree = &Vizazodizaro::generic::ippsIIRFree_32f;
-constexpr auto iirFilter = &Vizazodizaro::generic::ippsIIR_32f;
-constexpr auto iirFilterI = &Vizazodizaro::generic::ippsIIR_32f_I;
+// Called by name, as the meters call them: through the slots.
+constexpr auto iirInitAlloc = &Vizazodizaro::ippsIIRInitAlloc_32f;
+constexpr auto iirFree = &Vizazodizaro::ippsIIRFree_32f;
+constexpr auto iirFilter = &Vizazodizaro::ippsIIR_32f;
+constexpr auto iirFilterI = &Vizazodizaro::ippsIIR_32f_I;
 }  // namespace
 
 namespace {
