@@ -8,6 +8,7 @@
 #include "kernels/fft-real/FFTReal64.h"
 
 #include <algorithm>
+#include <climits>
 #include <cstring>
 #include <new>
 
@@ -18,22 +19,14 @@ namespace fft = Slbcbbasicdispatcher;
 
 long long align32(long long n) { return (n + 31) / 32 * 32; }
 
-// The taps spectrum: taps zero-padded to N = 2^(e+1), 2^e the smallest power above
-// L, transformed into the Perm layout with a record that scales the inverse by 1/N.
-IppOpStatus makeTapsSpectrum(int tapsLen, FFTSpec_R_64f*& spec, int& fftLen)
+// Order of the taps spectrum: taps zero-padded to N = 2^(e+1), 2^e the smallest power
+// above L, so 2L < N <= 4L.
+int tapsSpectrumOrder(int tapsLen)
 {
     int e = 0;
-    while (e < 31 && (1LL << e) <= tapsLen)
+    while ((1LL << e) <= tapsLen)
         ++e;
-    spec = nullptr;
-    fftLen = 0;
-    FFTSpec_R_64f* made = nullptr;
-    const IppOpStatus st = fft::ippsFFTInitAlloc_R_64f(&made, e + 1, fft::kFFTDivInvByN, 0);
-    if (st != ippStsNoErr)
-        return st;
-    spec = made;
-    fftLen = 1 << (e + 1);
-    return ippStsNoErr;
+    return e + 1;
 }
 
 }  // namespace
@@ -51,14 +44,17 @@ IppOpStatus ippsFIRInitAlloc_64f(FIRState_64f** ppState, const double* pTaps, in
         return ippStsFIRLenErr;
 
     const long long L = tapsLen;
+    const int order = tapsLen >= kFIRSpectrumTaps ? tapsSpectrumOrder(tapsLen) : -1;
+    const long long fftLen = order < 0 ? 0 : 1LL << order;
+    const long long header = align32(sizeof(FIRState_64f));
+    const long long bytes = header + align32(8 * L) + align32(16 * L) + 8 * fftLen;
+    if (bytes > INT_MAX)
+        return ippStsMemAllocErr;  // more than the allocator can hand out; nothing taken
     FFTSpec_R_64f* spec = nullptr;
-    int fftLen = 0;
-    if (tapsLen >= kFIRSpectrumTaps) {
-        if (IppOpStatus st = makeTapsSpectrum(tapsLen, spec, fftLen); st != ippStsNoErr)
+    if (order >= 0) {
+        if (IppOpStatus st = fft::ippsFFTInitAlloc_R_64f(&spec, order, fft::kFFTDivInvByN, 0); st != ippStsNoErr)
             return st;
     }
-    const long long header = align32(sizeof(FIRState_64f));
-    const long long bytes = header + align32(8 * L) + align32(16 * L) + 8LL * fftLen;
     auto* block = static_cast<unsigned char*>(blockAlloc(bytes));
     if (!block) {
         if (spec)
@@ -69,7 +65,7 @@ IppOpStatus ippsFIRInitAlloc_64f(FIRState_64f** ppState, const double* pTaps, in
     auto* s = new (block) FIRState_64f{};
     s->id = kFIRId;
     s->tapsLen = tapsLen;
-    s->fftLen = spec ? fftLen : -1;
+    s->fftLen = spec ? static_cast<int>(fftLen) : -1;
     s->pTaps = reinterpret_cast<double*>(block + header);
     s->pDlyLine = reinterpret_cast<double*>(block + header + align32(8 * L));
     s->pSpec = spec;

@@ -132,6 +132,8 @@ TEST_F(FirFilter, Statuses)
     EXPECT_EQ(V::ippsFIRInitAlloc_64f(nullptr, taps, 2, nullptr), -8);
     EXPECT_EQ(V::ippsFIRInitAlloc_64f(&p, nullptr, 2, nullptr), -8);
     EXPECT_EQ(V::ippsFIRInitAlloc_64f(&p, taps, 0, nullptr), -26);
+    // A state larger than the allocator can hand out is refused before any tap is read.
+    EXPECT_EQ(V::ippsFIRInitAlloc_64f(&p, taps, 1 << 28, nullptr), -9);
     EXPECT_EQ(p, sentinel);
 
     Fir f({1, 2});
