@@ -4,6 +4,7 @@
 
 #include <cmath>
 
+#include "framework/dispatch/Libcdispatcher.h"
 #include "framework/dispatch/Slbasicdispatcher.h"
 #include "framework/dispatch/Slbcbbasicdispatcher.h"
 #include "framework/dispatch/Slscopedispatcher.h"
@@ -155,7 +156,7 @@ double sqrtOf(double x, int& status) {
         status = ippStsSqrtNegArg;
         return ippDefaultNaN;
     }
-    return std::sqrt(x);
+    return Libcdispatcher::_sqrt(x);
 }
 
 double lnOf(double x, int& status) {
@@ -169,10 +170,11 @@ double lnOf(double x, int& status) {
         if (status == ippStsNoErr) status = ippStsLnZeroArg;
         return -std::numeric_limits<double>::infinity();
     }
-    return rounded(std::log(static_cast<long double>(x)));
+    return Libcdispatcher::_log(x);
 }
 
-double expShort(double x, int&) { return rounded(std::exp(static_cast<long double>(x))); }
+// Short vectors take the library exponential element by element, last bit included.
+double expShort(double x, int&) { return Libcdispatcher::_exp(x); }
 
 // The path for vectors of four or more elements: results that would be subnormal
 // become +0.0, and NaNs other than a positive quiet one become the default NaN.

@@ -4,6 +4,7 @@
 
 #include <cmath>
 
+#include "framework/dispatch/Libcdispatcher.h"
 #include "framework/dispatch/Slbasicdispatcher.h"
 #include "framework/dispatch/Slbcbbasicdispatcher.h"
 #include "framework/dispatch/Vizazodizaro.h"
@@ -174,7 +175,8 @@ int vectorJaehne64f(double* pDst, int len, double magn) {
     for (int i = 0; i < len; ++i) {
         const long double ii = static_cast<long double>(static_cast<std::int64_t>(i) * i);
         const double arg = static_cast<double>(ii * k);
-        pDst[i] = static_cast<double>(magn * std::sin(static_cast<long double>(arg)));
+        // The library sine hands back a double; the product with magn is rounded once.
+        pDst[i] = static_cast<double>(static_cast<long double>(magn) * Libcdispatcher::_sin(arg));
     }
     return ippStsNoErr;
 }

@@ -8,6 +8,7 @@
 #include <limits>
 #include <vector>
 
+#include "framework/dispatch/Libcdispatcher.h"
 #include "framework/dispatch/Slbasicdispatcher.h"
 #include "framework/dispatch/Slbcbbasicdispatcher.h"
 #include "framework/dispatch/Slscopedispatcher.h"
@@ -291,6 +292,18 @@ INSTANTIATE_TEST_SUITE_P(
                   {kPayloadNaN, kNegativeNaN, -kInf, kInf, 709.8},
                   {kPayloadNaN, ippDefaultNaN, 0.0, kInf, kInf}, ippStsNoErr}),
     [](const auto& info) { return info.param.name; });
+
+// Below four elements every element goes through the library exponential, last bit
+// included; at these arguments it differs from the correctly rounded e^x.
+TEST(ArithUnaryFunctions, ShortVectorsTakeTheLibraryExponential) {
+    const std::vector<double> xs{-656.92999999999972, -630.89999999999964, -513.07999999999925};
+    for (int len = 1; len <= 3; ++len) {
+        std::vector<double> out(3, 99.0);
+        ASSERT_EQ(ippStsNoErr, Slbcbbasicdispatcher::ippsExp_64f(xs.data(), out.data(), len));
+        for (int i = 0; i < len; ++i)
+            EXPECT_EQ(bits(Libcdispatcher::_exp(xs[i])), bits(out[i])) << "len " << len << " x = " << xs[i];
+    }
+}
 
 TEST(ArithUnaryFunctions, ExpIsWithinOneUlpOnBothPaths) {
     std::vector<double> xs;

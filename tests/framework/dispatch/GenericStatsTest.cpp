@@ -10,6 +10,7 @@
 #include <numbers>
 #include <vector>
 
+#include "framework/dispatch/Libcdispatcher.h"
 #include "framework/dispatch/Slbasicdispatcher.h"
 #include "framework/dispatch/Slbcbbasicdispatcher.h"
 #include "framework/dispatch/Vizazodizaro.h"
@@ -239,6 +240,20 @@ TEST(StatsJaehne, SineOfTheSquaredIndex) {
     d[0] = 5;
     ASSERT_EQ(ippStsNoErr, Slbasicdispatcher::ippsVectorJaehne_64f(d, 1, 2.0));
     EXPECT_EQ(0.0, d[0]);
+}
+
+TEST(StatsJaehne, MagnitudeTimesTheLibrarySine) {
+    // k = (pi/2) / len as a double; each element is magn times the double sine of i·i·k.
+    constexpr int len = 1000;
+    const double magn = 3.0;
+    std::vector<double> d(len);
+    ASSERT_EQ(ippStsNoErr, Slbasicdispatcher::ippsVectorJaehne_64f(d.data(), len, magn));
+    const double k = static_cast<double>((std::numbers::pi_v<long double> / 2) / len);
+    for (int i = 0; i < len; ++i) {
+        const double arg = static_cast<double>(static_cast<long double>(i) * i * k);
+        const double expected = static_cast<double>(static_cast<long double>(magn) * Libcdispatcher::_sin(arg));
+        ASSERT_EQ(std::bit_cast<std::uint64_t>(expected), std::bit_cast<std::uint64_t>(d[i])) << "i = " << i;
+    }
 }
 
 TEST(StatsJaehne, LongVectorsStayBounded) {
