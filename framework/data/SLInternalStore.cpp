@@ -110,13 +110,6 @@ void SLCheckStoreSize(uint64_t Size) {
     throw ERangeError(Format("Buffer size out of range = %llu", static_cast<unsigned long long>(Size)));
 }
 
-uint8_t *SLAllocateStoreBlock(uint32_t AllocatedSize) {
-  void *block = SLBufferAllocate(AllocatedSize);
-  if (block == nullptr)
-    throw EOutOfMemory();
-  return static_cast<uint8_t *>(block);
-}
-
 // ---------------------------------------------------------------------------
 // TSLSmartBuffer
 
@@ -195,36 +188,41 @@ void TSLPoolAllocated::operator delete(void *Block, size_t Size) noexcept {
 }
 
 // ---------------------------------------------------------------------------
-// TSLSmartMemoryBuffer
+// TSLStoreBlock
 
-TSLSmartMemoryBuffer::TSLSmartMemoryBuffer(uint32_t Size) : TSLSmartMemoryBuffer(nullptr, Size) {}
+namespace {
+uint8_t *AllocateStoreBlock(uint32_t AllocatedSize) {
+  void *block = SLBufferAllocate(AllocatedSize);
+  if (block == nullptr)
+    throw EOutOfMemory();
+  return static_cast<uint8_t *>(block);
+}
+} // namespace
 
-TSLSmartMemoryBuffer::TSLSmartMemoryBuffer(const void *Data, uint32_t Size)
-    : allocatedSize_(CalculateAllocationSize(Size)), rawData_(nullptr) {
+TSLStoreBlock::TSLStoreBlock(const void *Data, uint32_t Size)
+    : allocatedSize_(TSLSmartBuffer::CalculateAllocationSize(Size)), rawData_(nullptr) {
+  // A larger request would get a 2^30 block while its holder counts more.
   SLCheckStoreSize(Size);
-  rawData_ = SLAllocateStoreBlock(allocatedSize_);
+  rawData_ = AllocateStoreBlock(allocatedSize_);
   if (Data != nullptr && Size > 0)
     std::memcpy(rawData_, Data, Size);
 }
 
-TSLSmartMemoryBuffer::TSLSmartMemoryBuffer(const TSLSmartMemoryBuffer &Other, bool CopyData)
-    : TSLSmartBuffer(Other, CopyData), allocatedSize_(Other.allocatedSize_),
-      rawData_(SLAllocateStoreBlock(Other.allocatedSize_)) {
-  if (CopyData)
-    std::memcpy(rawData_, Other.rawData_, allocatedSize_);
+TSLStoreBlock::TSLStoreBlock(const TSLStoreBlock &Other, uint32_t CopyBytes)
+    : allocatedSize_(Other.allocatedSize_), rawData_(AllocateStoreBlock(Other.allocatedSize_)) {
+  if (CopyBytes > 0)
+    std::memcpy(rawData_, Other.rawData_, CopyBytes < allocatedSize_ ? CopyBytes : allocatedSize_);
 }
 
-TSLSmartMemoryBuffer::~TSLSmartMemoryBuffer() {
+TSLStoreBlock::~TSLStoreBlock() {
   if (rawData_ != nullptr) {
     SLBufferDeallocate(rawData_, allocatedSize_);
     rawData_ = nullptr;
   }
 }
 
-void TSLSmartMemoryBuffer::CopyFrom(const TSLSmartMemoryBuffer &Other) {
+void TSLStoreBlock::CopyFrom(const TSLStoreBlock &Other) {
   const uint32_t n = Other.allocatedSize_ < allocatedSize_ ? Other.allocatedSize_ : allocatedSize_;
   if (&Other != this)
     std::memcpy(rawData_, Other.rawData_, n);
 }
-
-TSLSmartMemoryBuffer *TSLSmartMemoryBuffer::Clone(bool CopyData) { return new TSLSmartMemoryBuffer(*this, CopyData); }

@@ -129,37 +129,56 @@ struct TSLPoolAllocated {
   static void operator delete(void *Block, size_t Size) noexcept;
 };
 
-// The plain memory store: one pool block of a power-of-two size.
-class TSLSmartMemoryBuffer : public TSLSmartBuffer, public TSLPoolAllocated {
+// The data block of a store: one pool block of the power-of-two class size,
+// given back to the pool when the holder goes. Shared by the memory store and
+// the audio store.
+class TSLStoreBlock {
 public:
-  using TSLPoolAllocated::operator new;
-  using TSLPoolAllocated::operator delete;
-
   // A block for Size bytes, contents not initialised (a reused block holds old
-  // data). ERangeError when Size exceeds SLMaxStoreSize; EOutOfMemory when the
-  // pool has no memory.
-  explicit TSLSmartMemoryBuffer(uint32_t Size);
-  // As above; then, when Data is not null, its first Size bytes are copied.
-  TSLSmartMemoryBuffer(const void *Data, uint32_t Size);
-  // A fresh block of Other's allocated size; the whole block copied when
-  // CopyData is true.
-  TSLSmartMemoryBuffer(const TSLSmartMemoryBuffer &Other, bool CopyData);
-  ~TSLSmartMemoryBuffer() override;
+  // data); then, when Data is not null, its first Size bytes are copied.
+  // ERangeError when Size exceeds SLMaxStoreSize; EOutOfMemory when the pool
+  // has no memory.
+  TSLStoreBlock(const void *Data, uint32_t Size);
+  // A fresh block of Other's allocated size with Other's first CopyBytes bytes.
+  TSLStoreBlock(const TSLStoreBlock &Other, uint32_t CopyBytes);
+  TSLStoreBlock &operator=(const TSLStoreBlock &) = delete;
+  ~TSLStoreBlock();
 
   uint8_t *GetRawData() const { return rawData_; }
   uint32_t GetAllocatedSize() const { return allocatedSize_; }
   // Copies min(Other's, own allocated size) bytes to the start of this block.
-  void CopyFrom(const TSLSmartMemoryBuffer &Other);
-  TSLSmartMemoryBuffer *Clone(bool CopyData) override;
-  static void ReleaseMemory() { SLMemoryCleanUp(); }
+  void CopyFrom(const TSLStoreBlock &Other);
 
 private:
   uint32_t allocatedSize_;
   uint8_t *rawData_;
 };
 
+// The plain memory store: one pool block of a power-of-two size.
+class TSLSmartMemoryBuffer : public TSLSmartBuffer, public TSLPoolAllocated {
+public:
+  using TSLPoolAllocated::operator new;
+  using TSLPoolAllocated::operator delete;
+
+  // A block for Size bytes, contents not initialised.
+  explicit TSLSmartMemoryBuffer(uint32_t Size) : block_(nullptr, Size) {}
+  // As above; then, when Data is not null, its first Size bytes are copied.
+  TSLSmartMemoryBuffer(const void *Data, uint32_t Size) : block_(Data, Size) {}
+  // A fresh block of Other's allocated size; the whole block copied when
+  // CopyData is true.
+  TSLSmartMemoryBuffer(const TSLSmartMemoryBuffer &Other, bool CopyData)
+      : TSLSmartBuffer(Other, CopyData), block_(Other.block_, CopyData ? Other.GetAllocatedSize() : 0) {}
+
+  uint8_t *GetRawData() const { return block_.GetRawData(); }
+  uint32_t GetAllocatedSize() const { return block_.GetAllocatedSize(); }
+  void CopyFrom(const TSLSmartMemoryBuffer &Other) { block_.CopyFrom(Other.block_); }
+  TSLSmartMemoryBuffer *Clone(bool CopyData) override { return new TSLSmartMemoryBuffer(*this, CopyData); }
+  static void ReleaseMemory() { SLMemoryCleanUp(); }
+
+private:
+  TSLStoreBlock block_;
+};
+
 // Throws ERangeError when a store of Size bytes was asked for beyond
 // SLMaxStoreSize; shared by the stores and the buffers that size them.
 void SLCheckStoreSize(uint64_t Size);
-// A fresh pool block of the class size for Size bytes; throws EOutOfMemory.
-uint8_t *SLAllocateStoreBlock(uint32_t AllocatedSize);

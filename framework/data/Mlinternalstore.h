@@ -1,0 +1,37 @@
+// The store of the media buffers: a shared store that also carries the time
+// stamp of its data (validity flag, begin and end in 100 ns units).
+//
+// The stamp belongs to the store, so every buffer sharing the store sees and
+// changes the same stamp; a clone made for copy-on-write carries it over, and
+// from then on the two stamps are independent. Begin and end are read and
+// written under the store's critical section, so a 64-bit time is never seen
+// half written; the flag is an atomic read and written without it. Any thread.
+#pragma once
+
+#include "framework/data/SLInternalStore.h"
+
+#include <atomic>
+#include <cstdint>
+
+class TMLSmartMediaBuffer : public TSLSmartBuffer {
+public:
+  // Stamp not available, begin 0, end 0.
+  TMLSmartMediaBuffer() = default;
+  // The TSLSmartBuffer copy (nothing of Other's counts), with Other's stamp.
+  TMLSmartMediaBuffer(TMLSmartMediaBuffer &Other, bool CopyData);
+
+  // A new store of this class with this stamp, counts at 0.
+  TMLSmartMediaBuffer *Clone(bool CopyData) override;
+
+  bool GetTimeStampAvailable() const { return timeStampAvailable_.load(std::memory_order_relaxed); }
+  void SetTimeStampAvailable(bool Value) { timeStampAvailable_.store(Value, std::memory_order_relaxed); }
+  int64_t GetTimeStampBegin();
+  void SetTimeStampBegin(int64_t Value);
+  int64_t GetTimeStampEnd();
+  void SetTimeStampEnd(int64_t Value);
+
+private:
+  std::atomic<bool> timeStampAvailable_{false};
+  int64_t timeStampBegin_ = 0;
+  int64_t timeStampEnd_ = 0;
+};
