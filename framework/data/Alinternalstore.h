@@ -1,5 +1,4 @@
-// The store of the audio buffers. The speaker positions of its channel mask
-// (TALSpeaker, TALSpeakers) come with the wave-format rules in ALWaveFormat.h.
+// The store of the audio buffers and the speaker positions of a channel mask.
 //
 // TALSmartAudioBuffer holds, in one pooled block, the 40-byte wave-format
 // header (WAVEFORMATEXTENSIBLE) followed by the interleaved samples; the
@@ -8,14 +7,52 @@
 // is itself a pool block. Counts and stamp: see the base classes; any thread.
 #pragma once
 
-#include "framework/data/ALWaveFormat.h"
 #include "framework/data/Mlinternalstore.h"
 
 #include <cstdint>
 
 // Bytes of the wave-format header at the start of every audio store.
-inline constexpr uint32_t ALWaveFormatHeaderSize = sizeof(WAVEFORMATEXTENSIBLE);
-static_assert(ALWaveFormatHeaderSize == 40);
+inline constexpr uint32_t ALWaveFormatHeaderSize = 40;
+
+// Speaker positions; the ordinal is the position's bit in the channel mask.
+enum TALSpeaker : uint8_t {
+  spFrontLeft,
+  spFrontRight,
+  spFrontCenter,
+  spSubwoofer,
+  spBackLeft,
+  spBackRight,
+  spFrontLeftOfCenter,
+  spFrontRightOfCenter,
+  spBackCenter,
+  spSideLeft,
+  spSideRight,
+  spTopCenter,
+  spTopFrontLeft,
+  spTopFrontCenter,
+  spTopFrontRight,
+  spTopBackLeft,
+  spTopBackCenter,
+  spTopBackRight
+};
+
+// A set of speaker positions, stored as the 32-bit channel mask.
+struct TALSpeakers {
+  uint32_t Mask = 0;
+
+  constexpr TALSpeakers() = default;
+  constexpr explicit TALSpeakers(uint32_t mask) : Mask(mask) {}
+  constexpr bool Contains(TALSpeaker s) const { return (Mask >> s) & 1u; }
+  constexpr TALSpeakers &Include(TALSpeaker s) {
+    Mask |= 1u << s;
+    return *this;
+  }
+  constexpr TALSpeakers &Exclude(TALSpeaker s) {
+    Mask &= ~(1u << s);
+    return *this;
+  }
+  friend constexpr bool operator==(TALSpeakers a, TALSpeakers b) { return a.Mask == b.Mask; }
+};
 
 class TALSmartAudioBuffer : public TMLSmartMediaBuffer, public TSLPoolAllocated {
 public:

@@ -118,4 +118,13 @@ TEST_F(MLMediaBufferTest, AudioStoreInstancesComeFromThePool) {
   EXPECT_GE(SLPoolFreeBlockCount(sizeof(TALSmartAudioBuffer)), 1);
 }
 
+TEST(ALSpeakers, SetIsTheChannelMask) {
+  TALSpeakers s;
+  s.Include(spFrontLeft).Include(spTopBackRight);
+  EXPECT_EQ(s.Mask, 0x20001u);
+  EXPECT_TRUE(s.Contains(spTopBackRight));
+  EXPECT_FALSE(s.Contains(spFrontRight));
+  EXPECT_EQ(s.Exclude(spFrontLeft), TALSpeakers(0x20000u));
+}
+
 } // namespace
