@@ -16,21 +16,18 @@ namespace {
 
 inline double rounded(long double v) { return static_cast<double>(v); }
 
-int addC64f(double val, double* pSrcDst, int len) {
-    if (!pSrcDst) return ippStsNullPtrErr;
-    if (len < 1) return ippStsSizeErr;
-    // Adding zero would turn -0.0 into +0.0 and quieten NaNs; the data stays as it is.
-    if (val == 0.0) return ippStsNoErr;
-    for (int i = 0; i < len; ++i) pSrcDst[i] = rounded(static_cast<long double>(pSrcDst[i]) + val);
-    return ippStsNoErr;
-}
+constexpr auto kPlus = [](long double x, long double y) { return x + y; };
+constexpr auto kMinus = [](long double x, long double y) { return x - y; };
+constexpr auto kTimes = [](long double x, long double y) { return x * y; };
 
-int subC64f(double val, double* pSrcDst, int len) {
+// Adding or subtracting a constant in place. Zero would turn -0.0 into +0.0 and quieten
+// NaNs; the data stays as it is.
+template <class Op>
+int addSubC64f(double val, double* pSrcDst, int len, Op op) {
     if (!pSrcDst) return ippStsNullPtrErr;
     if (len < 1) return ippStsSizeErr;
     if (val == 0.0) return ippStsNoErr;
-    for (int i = 0; i < len; ++i) pSrcDst[i] = rounded(static_cast<long double>(pSrcDst[i]) - val);
-    return ippStsNoErr;
+    return mapVector(pSrcDst, pSrcDst, len, [val, op](double x) { return rounded(op(x, val)); });
 }
 
 // Multiplication by a constant into pDst (pDst may equal pSrc): 1.0 copies, 0.0 stores +0.0.
@@ -41,12 +38,8 @@ int mulC64f(const double* pSrc, double val, double* pDst, int len) {
         if (pDst != pSrc) std::memmove(pDst, pSrc, sizeof(double) * static_cast<std::size_t>(len));
         return ippStsNoErr;
     }
-    if (val == 0.0) {
-        for (int i = 0; i < len; ++i) pDst[i] = 0.0;
-        return ippStsNoErr;
-    }
-    for (int i = 0; i < len; ++i) pDst[i] = rounded(static_cast<long double>(pSrc[i]) * val);
-    return ippStsNoErr;
+    if (val == 0.0) return mapVector(pSrc, pDst, len, [](double) { return 0.0; });
+    return mapVector(pSrc, pDst, len, [val](double x) { return rounded(static_cast<long double>(x) * val); });
 }
 
 int divC64f(double val, double* pSrcDst, int len) {
@@ -59,90 +52,65 @@ int divC64f(double val, double* pSrcDst, int len) {
 
 template <class Op>
 int binary64fI(const double* pSrc, double* pSrcDst, int len, Op op) {
-    if (!pSrc || !pSrcDst) return ippStsNullPtrErr;
-    if (len < 1) return ippStsSizeErr;
-    for (int i = 0; i < len; ++i)
-        pSrcDst[i] = rounded(op(static_cast<long double>(pSrcDst[i]), static_cast<long double>(pSrc[i])));
-    return ippStsNoErr;
+    return zipVector(pSrc, pSrcDst, len, [op](double x, double src) { return rounded(op(x, src)); });
+}
+
+double divOf(double x, double d, int& status) {
+    if (d != 0.0) return rounded(static_cast<long double>(x) / d);
+    status = ippStsDivByZero;
+    if (x > 0.0) return std::numeric_limits<double>::infinity();
+    if (x < 0.0) return -std::numeric_limits<double>::infinity();
+    if (x == 0.0) return ippDefaultNaN;
+    return x;  // a NaN dividend stays the NaN it is
 }
 
 int div64fI(const double* pSrc, double* pSrcDst, int len) {
-    if (!pSrc || !pSrcDst) return ippStsNullPtrErr;
-    if (len < 1) return ippStsSizeErr;
-    int status = ippStsNoErr;
-    for (int i = 0; i < len; ++i) {
-        const double x = pSrcDst[i];
-        const double d = pSrc[i];
-        if (d != 0.0) {
-            pSrcDst[i] = rounded(static_cast<long double>(x) / d);
-            continue;
-        }
-        status = ippStsDivByZero;
-        if (x > 0.0)
-            pSrcDst[i] = std::numeric_limits<double>::infinity();
-        else if (x < 0.0)
-            pSrcDst[i] = -std::numeric_limits<double>::infinity();
-        else if (x == 0.0)
-            pSrcDst[i] = ippDefaultNaN;
-        // a NaN dividend stays the NaN it is
-    }
-    return status;
+    return withWarning([&](int& warning) {
+        return zipVector(pSrc, pSrcDst, len, [&warning](double x, double d) { return divOf(x, d, warning); });
+    });
 }
 
 // Sum and difference test the length before the pointers.
 template <class Op>
 int addSub64fcI(const Ipp64fc* pSrc, Ipp64fc* pSrcDst, int len, Op op) {
     if (len < 1) return ippStsSizeErr;
-    if (!pSrc || !pSrcDst) return ippStsNullPtrErr;
-    for (int i = 0; i < len; ++i) {
-        pSrcDst[i].re = rounded(op(static_cast<long double>(pSrcDst[i].re), static_cast<long double>(pSrc[i].re)));
-        pSrcDst[i].im = rounded(op(static_cast<long double>(pSrcDst[i].im), static_cast<long double>(pSrc[i].im)));
-    }
-    return ippStsNoErr;
+    return zipVector(pSrc, pSrcDst, len, [op](Ipp64fc x, Ipp64fc src) {
+        return Ipp64fc{rounded(op(x.re, src.re)), rounded(op(x.im, src.im))};
+    });
 }
 
-int mul64fcI(const Ipp64fc* pSrc, Ipp64fc* pSrcDst, int len) {
-    if (!pSrc || !pSrcDst) return ippStsNullPtrErr;
-    if (len < 1) return ippStsSizeErr;
-    for (int i = 0; i < len; ++i) {
-        const long double a = pSrcDst[i].re, b = pSrcDst[i].im;
-        const long double c = pSrc[i].re, d = pSrc[i].im;
-        pSrcDst[i].re = rounded(a * c - b * d);
-        pSrcDst[i].im = rounded(a * d + b * c);
+Ipp64fc mulOf(Ipp64fc x, Ipp64fc src) {
+    const long double a = x.re, b = x.im;
+    const long double c = src.re, d = src.im;
+    return Ipp64fc{rounded(a * c - b * d), rounded(a * d + b * c)};
+}
+
+Ipp64fc divOf(Ipp64fc x, Ipp64fc src, int& status) {
+    const long double a = x.re, b = x.im;
+    const long double c = src.re, d = src.im;
+    // The extended exponent range keeps c² + d² free of overflow and underflow.
+    const long double m = c * c + d * d;
+    if (m == 0.0L) {
+        status = ippStsDivByZero;
+        return Ipp64fc{ippDefaultNaN, ippDefaultNaN};
     }
-    return ippStsNoErr;
+    const long double r = 1.0L / m;
+    return Ipp64fc{rounded(r * (a * c + b * d)), rounded(r * (b * c - a * d))};
 }
 
 int div64fcI(const Ipp64fc* pSrc, Ipp64fc* pSrcDst, int len) {
-    if (!pSrc || !pSrcDst) return ippStsNullPtrErr;
-    if (len < 1) return ippStsSizeErr;
-    int status = ippStsNoErr;
-    for (int i = 0; i < len; ++i) {
-        const long double a = pSrcDst[i].re, b = pSrcDst[i].im;
-        const long double c = pSrc[i].re, d = pSrc[i].im;
-        // The extended exponent range keeps c² + d² free of overflow and underflow.
-        const long double m = c * c + d * d;
-        if (m == 0.0L) {
-            pSrcDst[i] = Ipp64fc{ippDefaultNaN, ippDefaultNaN};
-            status = ippStsDivByZero;
-            continue;
-        }
-        const long double r = 1.0L / m;
-        pSrcDst[i].re = rounded(r * (a * c + b * d));
-        pSrcDst[i].im = rounded(r * (b * c - a * d));
-    }
-    return status;
+    return withWarning([&](int& warning) {
+        return zipVector(pSrc, pSrcDst, len, [&warning](Ipp64fc x, Ipp64fc d) { return divOf(x, d, warning); });
+    });
 }
 
 // One-argument functions: pSrc may equal pDst. Fn maps one element and may raise
 // the status it is given.
 template <class T, class Fn>
 int unary(const T* pSrc, T* pDst, int len, Fn fn) {
-    if (!pSrc || !pDst) return ippStsNullPtrErr;
-    if (len < 1) return ippStsSizeErr;
-    int status = ippStsNoErr;
-    for (int i = 0; i < len; ++i) pDst[i] = fn(pSrc[i], status);
-    return status;
+    return withWarning([&](int& warning) {
+        return mapVector(pSrc, pDst, len, [&warning, fn](T x) { return fn(x, warning); });
+    });
 }
 
 double absOf(double x, int&) { return std::bit_cast<double>(bitsOf(x) & ~(std::uint64_t(1) << 63)); }
@@ -196,9 +164,6 @@ int exp64f(const double* pSrc, double* pDst, int len) {
     return unary(pSrc, pDst, len, expLong);
 }
 
-constexpr auto kPlus = [](long double x, long double y) { return x + y; };
-constexpr auto kMinus = [](long double x, long double y) { return x - y; };
-constexpr auto kTimes = [](long double x, long double y) { return x * y; };
 
 }  // namespace
 }  // namespace dispatch_ops
@@ -207,8 +172,8 @@ using namespace dispatch_ops;
 
 namespace Slbasicdispatcher::generic {
 
-IppOpStatus ippsAddC_64f_I(double val, double* pSrcDst, int len) { return addC64f(val, pSrcDst, len); }
-IppOpStatus ippsSubC_64f_I(double val, double* pSrcDst, int len) { return subC64f(val, pSrcDst, len); }
+IppOpStatus ippsAddC_64f_I(double val, double* pSrcDst, int len) { return addSubC64f(val, pSrcDst, len, kPlus); }
+IppOpStatus ippsSubC_64f_I(double val, double* pSrcDst, int len) { return addSubC64f(val, pSrcDst, len, kMinus); }
 IppOpStatus ippsMulC_64f_I(double val, double* pSrcDst, int len) { return mulC64f(pSrcDst, val, pSrcDst, len); }
 IppOpStatus ippsDivC_64f_I(double val, double* pSrcDst, int len) { return divC64f(val, pSrcDst, len); }
 
@@ -219,7 +184,7 @@ IppOpStatus ippsDiv_64f_I(const double* pSrc, double* pSrcDst, int len) { return
 
 IppOpStatus ippsAdd_64fc_I(const Ipp64fc* pSrc, Ipp64fc* pSrcDst, int len) { return addSub64fcI(pSrc, pSrcDst, len, kPlus); }
 IppOpStatus ippsSub_64fc_I(const Ipp64fc* pSrc, Ipp64fc* pSrcDst, int len) { return addSub64fcI(pSrc, pSrcDst, len, kMinus); }
-IppOpStatus ippsMul_64fc_I(const Ipp64fc* pSrc, Ipp64fc* pSrcDst, int len) { return mul64fcI(pSrc, pSrcDst, len); }
+IppOpStatus ippsMul_64fc_I(const Ipp64fc* pSrc, Ipp64fc* pSrcDst, int len) { return zipVector(pSrc, pSrcDst, len, mulOf); }
 IppOpStatus ippsDiv_64fc_I(const Ipp64fc* pSrc, Ipp64fc* pSrcDst, int len) { return div64fcI(pSrc, pSrcDst, len); }
 
 }  // namespace Slbasicdispatcher::generic

@@ -17,22 +17,12 @@ namespace {
 constexpr double kFloatMax = std::numeric_limits<float>::max();
 
 template <class TSrc, class TDst, class Fn>
-int convertVector(const TSrc* pSrc, TDst* pDst, int len, Fn fn) {
-    if (!pSrc || !pDst) return ippStsNullPtrErr;
-    if (len < 1) return ippStsSizeErr;
-    for (int i = 0; i < len; ++i) pDst[i] = fn(pSrc[i]);
-    return ippStsNoErr;
-}
-
-template <class TSrc, class TDst, class Fn>
-int convertRegion(const TSrc* pSrc, int srcStep, TDst* pDst, int dstStep, int width, int height, Fn fn) {
-    if (!pSrc || !pDst) return ippStsNullPtrErr;
-    if (width < 1 || height < 1) return ippStsSizeErr;
-    if (srcStep < 1 || dstStep < 1) return ippStsStepErr;
+int convertRegion(const TSrc* pSrc, int srcStep, TDst* pDst, int dstStep, tagSIZE roi, Fn fn) {
+    if (const int st = checkRegion(pSrc, srcStep, pDst, dstStep, roi); st != ippStsNoErr) return st;
     const void* src = pSrc;
     void* dst = pDst;
-    for (int y = 0; y < height; ++y) {
-        for (int x = 0; x < width; ++x) storeAt<TDst>(dst, x, fn(loadAt<TSrc>(src, x)));
+    for (int y = 0; y < roi.height; ++y) {
+        for (int x = 0; x < roi.width; ++x) storeAt<TDst>(dst, x, fn(loadAt<TSrc>(src, x)));
         src = advance(src, srcStep, 1);
         dst = advance(dst, dstStep, 1);
     }
@@ -59,15 +49,15 @@ int toInt32Scaled(long double x, int rnd, int sf) {
 
 template <class TSrc>
 int convertToInt32Sfs(const TSrc* pSrc, int* pDst, int len, int rnd, int sf) {
-    return convertVector(pSrc, pDst, len, [rnd, sf](TSrc x) { return toInt32Scaled(x, rnd, sf); });
+    return mapVector(pSrc, pDst, len, [rnd, sf](TSrc x) { return toInt32Scaled(x, rnd, sf); });
 }
 
 int convert16s64fSfs(const short* pSrc, double* pDst, int len, int sf) {
-    if (sf == 0) return convertVector(pSrc, pDst, len, [](short v) { return static_cast<double>(v); });
+    if (sf == 0) return mapVector(pSrc, pDst, len, [](short v) { return static_cast<double>(v); });
     if (sf > 1022) sf = 1022;
     if (sf < -1008) sf = -1008;
     const double factor = std::ldexp(1.0, -sf);
-    return convertVector(pSrc, pDst, len, [factor](short v) { return v * factor; });
+    return mapVector(pSrc, pDst, len, [factor](short v) { return v * factor; });
 }
 
 // Unsigned 8-bit samples to and from signed 16- and 32-bit samples over the full range.
@@ -90,9 +80,9 @@ template <class T>
 int scaleToBytes(const T* pSrc, int srcStep, unsigned char* pDst, int dstStep, tagSIZE roi, int hint,
                  long double c, long double k) {
     if (hint == 2)
-        return convertRegion(pSrc, srcStep, pDst, dstStep, roi.width, roi.height,
+        return convertRegion(pSrc, srcStep, pDst, dstStep, roi,
                              [c, k](T v) { return scaleAccurate(c, k, v); });
-    return convertRegion(pSrc, srcStep, pDst, dstStep, roi.width, roi.height, [](T s) {
+    return convertRegion(pSrc, srcStep, pDst, dstStep, roi, [](T s) {
         constexpr int shift = 8 * sizeof(T) - 8;
         const std::int64_t v = s;
         return static_cast<unsigned char>(((v - (v >> 8)) >> shift) + 128);
@@ -109,9 +99,9 @@ using namespace dispatch_ops;
 
 namespace Slbasicdispatcher::generic {
 
-IppOpStatus ippsConvert_32f64f(const float* pSrc, double* pDst, int len) { return convertVector(pSrc, pDst, len, kExact<double>); }
-IppOpStatus ippsConvert_32s64f(const int* pSrc, double* pDst, int len) { return convertVector(pSrc, pDst, len, kExact<double>); }
-IppOpStatus ippsConvert_64f32f(const double* pSrc, float* pDst, int len) { return convertVector(pSrc, pDst, len, toFloatSaturated); }
+IppOpStatus ippsConvert_32f64f(const float* pSrc, double* pDst, int len) { return mapVector(pSrc, pDst, len, kExact<double>); }
+IppOpStatus ippsConvert_32s64f(const int* pSrc, double* pDst, int len) { return mapVector(pSrc, pDst, len, kExact<double>); }
+IppOpStatus ippsConvert_64f32f(const double* pSrc, float* pDst, int len) { return mapVector(pSrc, pDst, len, toFloatSaturated); }
 
 IppOpStatus ippsConvert_64f32s_Sfs(const double* pSrc, int* pDst, int len, IppRoundMode rndMode, int scaleFactor) {
     return convertToInt32Sfs(pSrc, pDst, len, rndMode, scaleFactor);
@@ -122,7 +112,7 @@ IppOpStatus ippsConvert_64f32s_Sfs(const double* pSrc, int* pDst, int len, IppRo
 namespace Slscopedispatcher::generic {
 
 // The scope passes the first element of its destination array.
-IppOpStatus ippsConvert_64f32f(const double* pSrc, float& dst, int len) { return convertVector(pSrc, &dst, len, toFloatSaturated); }
+IppOpStatus ippsConvert_64f32f(const double* pSrc, float& dst, int len) { return mapVector(pSrc, &dst, len, toFloatSaturated); }
 
 IppOpStatus ippsConvert_32f32s_Sfs(const float* pSrc, int& dst, int len, IppRoundMode rndMode, int scaleFactor) {
     return convertToInt32Sfs(pSrc, &dst, len, rndMode, scaleFactor);
@@ -145,7 +135,7 @@ IppOpStatus ippsConvert_16s64f_Sfs(const short* pSrc, double* pDst, int len, int
 namespace Vizazodizaro::generic {
 
 IppOpStatus ippiConvert_16s32f_C1R(const short* pSrc, int srcStep, float* pDst, int dstStep, tagSIZE roi) {
-    return convertRegion(pSrc, srcStep, pDst, dstStep, roi.width, roi.height, kExact<float>);
+    return convertRegion(pSrc, srcStep, pDst, dstStep, roi, kExact<float>);
 }
 
 }  // namespace Vizazodizaro::generic
@@ -153,15 +143,15 @@ IppOpStatus ippiConvert_16s32f_C1R(const short* pSrc, int srcStep, float* pDst, 
 namespace Albasicdispatcher::generic {
 
 IppOpStatus ippiConvert_8u32f_C1R(const unsigned char* pSrc, int srcStep, float* pDst, int dstStep, tagSIZE roi) {
-    return convertRegion(pSrc, srcStep, pDst, dstStep, roi.width, roi.height, kExact<float>);
+    return convertRegion(pSrc, srcStep, pDst, dstStep, roi, kExact<float>);
 }
 
 IppOpStatus ippiScale_8u16s_C1R(const unsigned char* pSrc, int srcStep, short* pDst, int dstStep, tagSIZE roi) {
-    return convertRegion(pSrc, srcStep, pDst, dstStep, roi.width, roi.height, scale8u16s);
+    return convertRegion(pSrc, srcStep, pDst, dstStep, roi, scale8u16s);
 }
 
 IppOpStatus ippiScale_8u32s_C1R(const unsigned char* pSrc, int srcStep, int* pDst, int dstStep, tagSIZE roi) {
-    return convertRegion(pSrc, srcStep, pDst, dstStep, roi.width, roi.height, scale8u32s);
+    return convertRegion(pSrc, srcStep, pDst, dstStep, roi, scale8u32s);
 }
 
 IppOpStatus ippiScale_16s8u_C1R(const short* pSrc, int srcStep, unsigned char* pDst, int dstStep, tagSIZE roi, int hint) {

@@ -19,18 +19,12 @@ constexpr auto kSubRev = [](std::int64_t x, std::int64_t v) { return v - x; };
 
 template <class T, class Op>
 int vectorSfs(const T* pSrc, T* pSrcDst, int len, int sf, Op op) {
-    if (!pSrc || !pSrcDst) return ippStsNullPtrErr;
-    if (len < 1) return ippStsSizeErr;
-    for (int i = 0; i < len; ++i) pSrcDst[i] = scaleResult<T>(op(pSrcDst[i], pSrc[i]), sf);
-    return ippStsNoErr;
+    return zipVector(pSrc, pSrcDst, len, [sf, op](T x, T src) { return scaleResult<T>(op(x, src), sf); });
 }
 
 template <class T, class Op>
 int constSfs(T val, T* pSrcDst, int len, int sf, Op op) {
-    if (!pSrcDst) return ippStsNullPtrErr;
-    if (len < 1) return ippStsSizeErr;
-    for (int i = 0; i < len; ++i) pSrcDst[i] = scaleResult<T>(op(pSrcDst[i], val), sf);
-    return ippStsNoErr;
+    return mapVector(pSrcDst, pSrcDst, len, [val, sf, op](T x) { return scaleResult<T>(op(x, val), sf); });
 }
 
 // A zero divisor stores the type's extreme of the dividend's sign (0 for 0).
@@ -41,41 +35,33 @@ T divByZero(std::int64_t x) {
     return T(0);
 }
 
-int div32sSfs(const int* pSrc, int* pSrcDst, int len, int sf) {
-    if (!pSrc || !pSrcDst) return ippStsNullPtrErr;
-    if (len < 1) return ippStsSizeErr;
-    int status = ippStsNoErr;
-    for (int i = 0; i < len; ++i) {
-        if (pSrc[i] == 0) {
-            pSrcDst[i] = divByZero<int>(pSrcDst[i]);
-            status = ippStsDivByZero;
-        } else {
-            pSrcDst[i] = scaledQuotient<int>(pSrcDst[i], pSrc[i], sf);
-        }
+// x / d, or the zero-divisor result with warning 6.
+template <class T>
+T quotientOf(T x, T d, int sf, int& status) {
+    if (d == 0) {
+        status = ippStsDivByZero;
+        return divByZero<T>(x);
     }
-    return status;
+    return scaledQuotient<T>(x, d, sf);
+}
+
+int div32sSfs(const int* pSrc, int* pSrcDst, int len, int sf) {
+    return withWarning([&](int& warning) {
+        return zipVector(pSrc, pSrcDst, len, [sf, &warning](int x, int d) { return quotientOf(x, d, sf, warning); });
+    });
 }
 
 // Region forms: width elements per row, rows `step` bytes apart. Every step must be
 // at least 1: a step of 0 or below would make the rows overlap and the in-place
-// result depend on the walk.
-inline int checkRegion(const void* pSrc, int srcStep, const void* pSrcDst, int srcDstStep, int width,
-                       int height) {
-    if (!pSrc || !pSrcDst) return ippStsNullPtrErr;
-    if (width < 1 || height < 1) return ippStsSizeErr;
-    if (srcStep < 1 || srcDstStep < 1) return ippStsStepErr;
-    return ippStsNoErr;
-}
-
-// Fn(x, src) gives the stored value and may raise the status it is handed.
+// result depend on the walk. Fn(x, src) gives the stored value and may raise the status it is handed.
 template <class T, class Fn>
-int regionSfs(const T* pSrc, int srcStep, T* pSrcDst, int srcDstStep, int width, int height, Fn fn) {
-    if (const int st = checkRegion(pSrc, srcStep, pSrcDst, srcDstStep, width, height); st != ippStsNoErr) return st;
+int regionSfs(const T* pSrc, int srcStep, T* pSrcDst, int srcDstStep, tagSIZE roi, Fn fn) {
+    if (const int st = checkRegion(pSrc, srcStep, pSrcDst, srcDstStep, roi); st != ippStsNoErr) return st;
     int status = ippStsNoErr;
     const void* src = pSrc;
     void* dst = pSrcDst;
-    for (int y = 0; y < height; ++y) {
-        for (int x = 0; x < width; ++x) storeAt<T>(dst, x, fn(loadAt<T>(dst, x), loadAt<T>(src, x), status));
+    for (int y = 0; y < roi.height; ++y) {
+        for (int x = 0; x < roi.width; ++x) storeAt<T>(dst, x, fn(loadAt<T>(dst, x), loadAt<T>(src, x), status));
         src = advance(src, srcStep, 1);
         dst = advance(dst, srcDstStep, 1);
     }
@@ -83,28 +69,21 @@ int regionSfs(const T* pSrc, int srcStep, T* pSrcDst, int srcDstStep, int width,
 }
 
 template <class T, class Op>
-int regionBinarySfs(const T* pSrc, int srcStep, T* pSrcDst, int srcDstStep, int width, int height, int sf,
-                    Op op) {
-    return regionSfs(pSrc, srcStep, pSrcDst, srcDstStep, width, height,
+int regionBinarySfs(const T* pSrc, int srcStep, T* pSrcDst, int srcDstStep, tagSIZE roi, int sf, Op op) {
+    return regionSfs(pSrc, srcStep, pSrcDst, srcDstStep, roi,
                      [sf, op](T x, T s, int&) { return scaleResult<T>(op(x, s), sf); });
 }
 
 // The constant forms walk the one region as both source and destination.
 template <class T, class Op>
-int regionConstSfs(T val, T* pSrcDst, int step, int width, int height, int sf, Op op) {
-    return regionSfs<T>(pSrcDst, step, pSrcDst, step, width, height,
+int regionConstSfs(T val, T* pSrcDst, int step, tagSIZE roi, int sf, Op op) {
+    return regionSfs<T>(pSrcDst, step, pSrcDst, step, roi,
                         [sf, op, val](T x, T, int&) { return scaleResult<T>(op(x, val), sf); });
 }
 
-int regionDiv16sSfs(const short* pSrc, int srcStep, short* pSrcDst, int srcDstStep, int width, int height,
-                    int sf) {
-    return regionSfs(pSrc, srcStep, pSrcDst, srcDstStep, width, height, [sf](short x, short d, int& status) {
-        if (d == 0) {
-            status = ippStsDivByZero;
-            return divByZero<short>(x);
-        }
-        return scaledQuotient<short>(x, d, sf);
-    });
+int regionDiv16sSfs(const short* pSrc, int srcStep, short* pSrcDst, int srcDstStep, tagSIZE roi, int sf) {
+    return regionSfs(pSrc, srcStep, pSrcDst, srcDstStep, roi,
+                     [sf](short x, short d, int& status) { return quotientOf(x, d, sf, status); });
 }
 
 // Rounds m·x to 16 bits the way the constant division does: 32768.5 is added at
@@ -136,11 +115,11 @@ int divC16sSfs(short val, short* pSrcDst, int len, int sf) {
     return ippStsNoErr;
 }
 
-int regionDivC16sSfs(short val, short* pSrcDst, int step, int width, int height, int sf) {
-    if (const int st = checkRegion(pSrcDst, step, pSrcDst, step, width, height); st != ippStsNoErr) return st;
+int regionDivC16sSfs(short val, short* pSrcDst, int step, tagSIZE roi, int sf) {
+    if (const int st = checkRegion(pSrcDst, step, pSrcDst, step, roi); st != ippStsNoErr) return st;
     if (val == 0) return ippStsDivByZeroErr;
     const long double m = divCFactor(val, sf);
-    return regionSfs<short>(pSrcDst, step, pSrcDst, step, width, height,
+    return regionSfs<short>(pSrcDst, step, pSrcDst, step, roi,
                             [m](short x, short, int&) { return roundShifted16(m * x); });
 }
 
@@ -188,43 +167,43 @@ IppOpStatus ippsMulC_16s_ISfs(short val, short* pSrcDst, int len, int scaleFacto
 IppOpStatus ippsDivC_16s_ISfs(short val, short* pSrcDst, int len, int scaleFactor) { return divC16sSfs(val, pSrcDst, len, scaleFactor); }
 
 IppOpStatus ippiAdd_16s_C1IRSfs(const short* pSrc, int srcStep, short* pSrcDst, int srcDstStep, tagSIZE roi, int scaleFactor) {
-    return regionBinarySfs(pSrc, srcStep, pSrcDst, srcDstStep, roi.width, roi.height, scaleFactor, kAdd);
+    return regionBinarySfs(pSrc, srcStep, pSrcDst, srcDstStep, roi, scaleFactor, kAdd);
 }
 
 IppOpStatus ippiSub_16s_C1IRSfs(const short* pSrc, int srcStep, short* pSrcDst, int srcDstStep, tagSIZE roi, int scaleFactor) {
-    return regionBinarySfs(pSrc, srcStep, pSrcDst, srcDstStep, roi.width, roi.height, scaleFactor, kSub);
+    return regionBinarySfs(pSrc, srcStep, pSrcDst, srcDstStep, roi, scaleFactor, kSub);
 }
 
 IppOpStatus ippiMul_16s_C1IRSfs(const short* pSrc, int srcStep, short* pSrcDst, int srcDstStep, tagSIZE roi, int scaleFactor) {
-    return regionBinarySfs(pSrc, srcStep, pSrcDst, srcDstStep, roi.width, roi.height, scaleFactor, kMul);
+    return regionBinarySfs(pSrc, srcStep, pSrcDst, srcDstStep, roi, scaleFactor, kMul);
 }
 
 IppOpStatus ippiDiv_16s_C1IRSfs(const short* pSrc, int srcStep, short* pSrcDst, int srcDstStep, tagSIZE roi, int scaleFactor) {
-    return regionDiv16sSfs(pSrc, srcStep, pSrcDst, srcDstStep, roi.width, roi.height, scaleFactor);
+    return regionDiv16sSfs(pSrc, srcStep, pSrcDst, srcDstStep, roi, scaleFactor);
 }
 
 IppOpStatus ippiAddC_8u_C1IRSfs(unsigned char val, unsigned char* pSrcDst, int srcDstStep, tagSIZE roi, int scaleFactor) {
-    return regionConstSfs(val, pSrcDst, srcDstStep, roi.width, roi.height, scaleFactor, kAdd);
+    return regionConstSfs(val, pSrcDst, srcDstStep, roi, scaleFactor, kAdd);
 }
 
 IppOpStatus ippiSubC_8u_C1IRSfs(unsigned char val, unsigned char* pSrcDst, int srcDstStep, tagSIZE roi, int scaleFactor) {
-    return regionConstSfs(val, pSrcDst, srcDstStep, roi.width, roi.height, scaleFactor, kSub);
+    return regionConstSfs(val, pSrcDst, srcDstStep, roi, scaleFactor, kSub);
 }
 
 IppOpStatus ippiAddC_16s_C1IRSfs(short val, short* pSrcDst, int srcDstStep, tagSIZE roi, int scaleFactor) {
-    return regionConstSfs(val, pSrcDst, srcDstStep, roi.width, roi.height, scaleFactor, kAdd);
+    return regionConstSfs(val, pSrcDst, srcDstStep, roi, scaleFactor, kAdd);
 }
 
 IppOpStatus ippiSubC_16s_C1IRSfs(short val, short* pSrcDst, int srcDstStep, tagSIZE roi, int scaleFactor) {
-    return regionConstSfs(val, pSrcDst, srcDstStep, roi.width, roi.height, scaleFactor, kSub);
+    return regionConstSfs(val, pSrcDst, srcDstStep, roi, scaleFactor, kSub);
 }
 
 IppOpStatus ippiMulC_16s_C1IRSfs(short val, short* pSrcDst, int srcDstStep, tagSIZE roi, int scaleFactor) {
-    return regionConstSfs(val, pSrcDst, srcDstStep, roi.width, roi.height, scaleFactor, kMul);
+    return regionConstSfs(val, pSrcDst, srcDstStep, roi, scaleFactor, kMul);
 }
 
 IppOpStatus ippiDivC_16s_C1IRSfs(short val, short* pSrcDst, int srcDstStep, tagSIZE roi, int scaleFactor) {
-    return regionDivC16sSfs(val, pSrcDst, srcDstStep, roi.width, roi.height, scaleFactor);
+    return regionDivC16sSfs(val, pSrcDst, srcDstStep, roi, scaleFactor);
 }
 
 }  // namespace Albasicdispatcher::generic

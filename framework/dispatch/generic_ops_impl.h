@@ -38,6 +38,43 @@ inline void* advance(void* p, int step, int rows) {
     return static_cast<unsigned char*>(p) + static_cast<std::ptrdiff_t>(step) * rows;
 }
 
+// pDst[i] = f(pSrc[i]) after the common tests (null pointer, then length below 1);
+// pSrc may equal pDst.
+template <class S, class D, class F>
+inline int mapVector(const S* pSrc, D* pDst, int len, F f) {
+    if (!pSrc || !pDst) return ippStsNullPtrErr;
+    if (len < 1) return ippStsSizeErr;
+    for (int i = 0; i < len; ++i) pDst[i] = f(pSrc[i]);
+    return ippStsNoErr;
+}
+
+// pSrcDst[i] = f(pSrcDst[i], pSrc[i]) in place, after the same tests.
+template <class S, class T, class F>
+inline int zipVector(const S* pSrc, T* pSrcDst, int len, F f) {
+    if (!pSrc || !pSrcDst) return ippStsNullPtrErr;
+    if (len < 1) return ippStsSizeErr;
+    for (int i = 0; i < len; ++i) pSrcDst[i] = f(pSrcDst[i], pSrc[i]);
+    return ippStsNoErr;
+}
+
+// run(warning) runs a vector operation whose element function may set a warning in
+// `warning`; an error of the common tests wins, otherwise the warning is the status.
+template <class Run>
+inline int withWarning(Run run) {
+    int warning = ippStsNoErr;
+    const int status = run(warning);
+    return status != ippStsNoErr ? status : warning;
+}
+
+// The tests of the one-channel region operations, in their order: null pointer, width or
+// height below 1, a row step below 1.
+inline int checkRegion(const void* pSrc, int srcStep, const void* pDst, int dstStep, tagSIZE roi) {
+    if (!pSrc || !pDst) return ippStsNullPtrErr;
+    if (roi.width < 1 || roi.height < 1) return ippStsSizeErr;
+    if (srcStep < 1 || dstStep < 1) return ippStsStepErr;
+    return ippStsNoErr;
+}
+
 template <class T>
 inline T saturateTo(__int128 v) {
     constexpr __int128 lo = std::numeric_limits<T>::min();

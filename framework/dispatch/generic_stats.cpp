@@ -75,14 +75,16 @@ int stdDev64f(const double* pSrc, int len, double* pStdDev) {
     return ippStsNoErr;
 }
 
-// One accumulator, elements in order from the first.
-template <class Term>
-int reduce2(const double* pSrc1, const double* pSrc2, int len, double* pResult, Term term) {
+// One accumulator, elements in order from the first; `finish` works on the extended sum
+// before it is rounded.
+template <class Term, class Finish = decltype(kIdentity)>
+int reduce2(const double* pSrc1, const double* pSrc2, int len, double* pResult, Term term,
+            Finish finish = kIdentity) {
     if (!pSrc1 || !pSrc2 || !pResult) return ippStsNullPtrErr;
     if (len < 1) return ippStsSizeErr;
     long double acc = 0;
     for (int i = 0; i < len; ++i) acc += term(static_cast<long double>(pSrc1[i]), pSrc2[i]);
-    *pResult = static_cast<double>(acc);
+    *pResult = static_cast<double>(finish(acc));
     return ippStsNoErr;
 }
 
@@ -95,15 +97,9 @@ int normDiffL1(const double* a, const double* b, int len, double* pNorm) {
 }
 
 int normDiffL2(const double* a, const double* b, int len, double* pNorm) {
-    if (!a || !b || !pNorm) return ippStsNullPtrErr;
-    if (len < 1) return ippStsSizeErr;
-    long double acc = 0;
-    for (int i = 0; i < len; ++i) {
-        const long double d = static_cast<long double>(a[i]) - b[i];
-        acc += d * d;
-    }
-    *pNorm = static_cast<double>(std::sqrt(acc));
-    return ippStsNoErr;
+    return reduce2(
+        a, b, len, pNorm, [](long double x, long double y) { return (x - y) * (x - y); },
+        [](long double sum) { return std::sqrt(sum); });
 }
 
 int normDiffInf(const double* a, const double* b, int len, double* pNorm) {
@@ -148,14 +144,8 @@ int min64f(const double* pSrc, int len, double* pMin, int* pIndx) {
 
 // relOp 4 (greater) clamps from above, every other value from below.
 int threshold64f(const double* pSrc, double* pDst, int len, double level, int relOp) {
-    if (!pSrc || !pDst) return ippStsNullPtrErr;
-    if (len < 1) return ippStsSizeErr;
     const bool upper = relOp == 4;
-    for (int i = 0; i < len; ++i) {
-        const double x = pSrc[i];
-        pDst[i] = (upper ? x > level : x < level) ? level : x;
-    }
-    return ippStsNoErr;
+    return mapVector(pSrc, pDst, len, [upper, level](double x) { return (upper ? x > level : x < level) ? level : x; });
 }
 
 int normalize64f(const double* pSrc, double* pDst, int len, double vSub, double vDiv) {
