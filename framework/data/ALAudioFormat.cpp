@@ -21,8 +21,9 @@ const TClassInfo &TALAudioFormatBasic::StaticClassInfo() {
         c.Integer("Channels", &TALAudioFormatBasic::GetChannels, &TALAudioFormatBasic::SetChannels, 2);
         c.Integer("Bits", &TALAudioFormatBasic::GetBits, &TALAudioFormatBasic::SetBits, 16);
         c.Integer("SampleRate", &TALAudioFormatBasic::GetSampleRate, &TALAudioFormatBasic::SetSampleRate, 11025);
-        c.Set("ChannelMask", &TALAudioFormatBasic::GetChannelMask, &TALAudioFormatBasic::SetChannelMask,
-              SpeakerNames(), 3);
+        c.Set(
+            "ChannelMask", [](TALAudioFormatBasic &f) { return f.GetChannelMask().Mask; },
+            [](TALAudioFormatBasic &f, uint32_t mask) { f.SetChannelMask(TALSpeakers(mask)); }, SpeakerNames(), 3);
       });
   return info;
 }
@@ -95,7 +96,7 @@ void TALAudioFormatBasic::SetSampleRate(uint32_t Value) {
 
 void TALAudioFormatBasic::SetChannelMask(TALSpeakers Value) {
   Change([&] {
-    format_.dwChannelMask = Value;
+    format_.dwChannelMask = Value.Mask;
     CalculateFormat();
     NotifyChange();
   });

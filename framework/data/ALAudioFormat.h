@@ -31,7 +31,7 @@ public:
   uint32_t GetChannels() const { return format_.Format.nChannels; }
   uint32_t GetBits() const { return format_.Samples.wValidBitsPerSample; }
   uint32_t GetSampleRate() const { return format_.Format.nSamplesPerSec; }
-  TALSpeakers GetChannelMask() const { return format_.dwChannelMask; }
+  TALSpeakers GetChannelMask() const { return TALSpeakers(format_.dwChannelMask); }
 
   // 0 becomes 1 and above 32 becomes 32; nothing happens when unchanged. The
   // mask is left as it is.

@@ -1,41 +1,15 @@
-// Speaker positions and the rules by which the audio side fills its
-// 40-byte WAVEFORMATEXTENSIBLE headers (audio buffers, format records,
-// start-wave operations): container bits from valid bits, block align and
-// byte rate from them. Header-only; no state.
+// The rules by which the audio side fills its 40-byte WAVEFORMATEXTENSIBLE
+// headers (audio buffers, format records, start-wave operations): container
+// bits from valid bits, block align and byte rate from them. The speaker
+// positions come with the audio store. Header-only; no state.
 #pragma once
 
+#include "framework/data/Alinternalstore.h"
 #include "platform/wave/WaveFormat.h"
 
 #include <cstdint>
 
-// The ordinal of a speaker is its bit in the channel mask.
-enum TALSpeaker : uint8_t {
-  spFrontLeft,
-  spFrontRight,
-  spFrontCenter,
-  spSubwoofer,
-  spBackLeft,
-  spBackRight,
-  spFrontLeftOfCenter,
-  spFrontRightOfCenter,
-  spBackCenter,
-  spSideLeft,
-  spSideRight,
-  spTopCenter,
-  spTopFrontLeft,
-  spTopFrontCenter,
-  spTopFrontRight,
-  spTopBackLeft,
-  spTopBackCenter,
-  spTopBackRight
-};
-
 inline constexpr int ALSpeakerCount = spTopBackRight + 1;
-
-// A set of speakers, stored as the 32-bit channel mask.
-using TALSpeakers = uint32_t;
-
-constexpr TALSpeakers ALSpeakerBit(TALSpeaker s) { return TALSpeakers{1} << s; }
 
 // Valid bits rounded up to a whole number of bytes: 1-8 give 8, 9-16 give 16,
 // 17-24 give 24, 25-32 give 32.
@@ -43,7 +17,7 @@ constexpr uint32_t ALContainerBits(uint32_t validBits) { return (validBits + 7) 
 
 // One bit per channel from the front left up; 32 channels set all 32 bits.
 constexpr TALSpeakers ALDefaultChannelMask(uint32_t channels) {
-  return channels >= 32 ? 0xFFFFFFFFu : (TALSpeakers{1} << channels) - 1;
+  return TALSpeakers(channels >= 32 ? 0xFFFFFFFFu : (uint32_t{1} << channels) - 1);
 }
 
 // Writes every field of an extensible PCM header from the four that define it.
@@ -58,6 +32,6 @@ inline void ALFillWaveFormat(WAVEFORMATEXTENSIBLE &f, uint32_t samplesPerSec, ui
   f.Format.wBitsPerSample = static_cast<uint16_t>(container);
   f.Format.cbSize = WAVEFORMATEXTENSIBLE_EXTRA;
   f.Samples.wValidBitsPerSample = static_cast<uint16_t>(validBits);
-  f.dwChannelMask = channelMask;
+  f.dwChannelMask = channelMask.Mask;
   f.SubFormat = KSDATAFORMAT_SUBTYPE_PCM;
 }

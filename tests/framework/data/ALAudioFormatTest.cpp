@@ -76,7 +76,7 @@ TEST_F(AudioFormatRecord, HandlerRunsOnChangesOnlyWhereTheRuleSaysAndUnderTheOwn
   f->SetBufferSize(1024);
   EXPECT_EQ(changes_, 0);
   f->SetSampleRate(11025);  // unchanged, still notified
-  f->SetChannelMask(3);
+  f->SetChannelMask(TALSpeakers(3));
   EXPECT_EQ(changes_, 2);
   EXPECT_GT(writesHeld_, 0);
   EXPECT_EQ(owner_.GetCountWrites(), 0);
@@ -87,7 +87,7 @@ TEST_F(AudioFormatRecord, HandlerRunsOnChangesOnlyWhereTheRuleSaysAndUnderTheOwn
 TEST_F(AudioFormatRecord, ChannelsDoNotChangeTheMask) {
   auto f = Make();
   f->SetChannels(1);
-  EXPECT_EQ(f->GetChannelMask(), 3u);
+  EXPECT_EQ(f->GetChannelMask().Mask, 3u);
   EXPECT_EQ(f->GetWaveFormat()->Format.nBlockAlign, 2);
 }
 
