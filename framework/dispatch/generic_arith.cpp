@@ -133,7 +133,10 @@ double lnOf(double x, int& status) {
         if (status == ippStsNoErr) status = ippStsLnNegArg;
         return ippDefaultNaN;
     }
-    if (std::isnan(x)) return std::bit_cast<double>(ippDefaultNaNBits & ~(std::uint64_t(1) << 63));
+    // A positive quiet NaN gives the default NaN without its sign; a signalling one goes on
+    // to the logarithm, which quietens it and keeps its payload.
+    constexpr std::uint64_t kQuietBit = std::uint64_t(1) << 51;
+    if (std::isnan(x) && (bits & kQuietBit)) return std::bit_cast<double>(ippDefaultNaNBits & ~(std::uint64_t(1) << 63));
     if (x == 0.0) {
         if (status == ippStsNoErr) status = ippStsLnZeroArg;
         return -std::numeric_limits<double>::infinity();

@@ -279,6 +279,10 @@ INSTANTIATE_TEST_SUITE_P(
                   {-0.0, kNegativeNaN}, {ippDefaultNaN, ippDefaultNaN}, ippStsLnNegArg},
         UnaryCase{"LnOfPositiveNaNAndInfinity", Slbcbbasicdispatcher::ippsLn_64f, IN_PLACE(ippsLn_64f_I),
                   {kPayloadNaN, kInf, 1}, {kPositiveDefaultNaN, kInf, 0}, ippStsNoErr},
+        // A signalling NaN is not a quiet one: the logarithm quietens it and keeps its payload.
+        UnaryCase{"LnOfPositiveSignallingNaN", Slbcbbasicdispatcher::ippsLn_64f, IN_PLACE(ippsLn_64f_I),
+                  {std::bit_cast<double>(std::uint64_t{0x7FF0000000000123ull})},
+                  {std::bit_cast<double>(std::uint64_t{0x7FF8000000000123ull})}, ippStsNoErr},
         UnaryCase{"LnOfE", Slbcbbasicdispatcher::ippsLn_64f, IN_PLACE(ippsLn_64f_I), {std::exp(1.0)}, {1.0},
                   ippStsNoErr},
         UnaryCase{"ExpLongVectorThresholds", Slbcbbasicdispatcher::ippsExp_64f, IN_PLACE(ippsExp_64f_I),
