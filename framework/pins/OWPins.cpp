@@ -240,23 +240,31 @@ void TOWPinStreamType::SwapPosition(int i, int j) {
 // ---------------------------------------------------------------------------
 // TOWBasicPin
 
-TOWBasicPin::TOWBasicPin() {
-  TOWPinsUnit &u = OWUnit();
-  sys::TCriticalSectionLock lock(u.cs);
-  if (std::find(u.allPins.begin(), u.allPins.end(), this) == u.allPins.end())
-    u.allPins.push_back(this);
-}
+// A pin joins the list of all pins once it is fully built and leaves it before
+// its destructors run: other threads walk the list and call the pins' virtual
+// operations, which must never meet a pin half made or half gone.
+TOWBasicPin::TOWBasicPin() { OWUnit(); }
 
-TOWBasicPin::~TOWBasicPin() {
+namespace {
+void LeaveAllPins(TOWBasicPin *pin) {
   TOWPinsUnit &u = OWUnit();
   sys::TCriticalSectionLock lock(u.cs);
-  auto it = std::find(u.allPins.begin(), u.allPins.end(), this);
+  auto it = std::find(u.allPins.begin(), u.allPins.end(), pin);
   if (it != u.allPins.end())
     u.allPins.erase(it);
 }
+} // namespace
+
+TOWBasicPin::~TOWBasicPin() { LeaveAllPins(this); }
 
 void TOWBasicPin::AfterConstruction() {
   TOWPinObject::AfterConstruction();
+  {
+    TOWPinsUnit &u = OWUnit();
+    sys::TCriticalSectionLock lock(u.cs);
+    if (std::find(u.allPins.begin(), u.allPins.end(), this) == u.allPins.end())
+      u.allPins.push_back(this);
+  }
   TOWWriteSection own(this);
   OWRaisePinNotifiers([&](IOWPinNotifier *n) { n->PinCreated(this); });
 }
@@ -276,6 +284,7 @@ void TOWBasicPin::BeforeDestruction() {
       for (TOWStateDispatcher *g : groups)
         g->PinDeletedNotify(this);
     }
+    LeaveAllPins(this);
   }
   TOWPinObject::BeforeDestruction();
 }

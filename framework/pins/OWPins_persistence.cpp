@@ -52,11 +52,16 @@ std::vector<TOWBasicPin *> PendingPins() {
 
 TOWUnloadedPin::TOWUnloadedPin(TComponent *, TOWPinType kind, const std::string &ident, const std::string &display,
                                const std::string &)
-    : display_(display), ident_(ident), kind_(kind) {
-  TOWPinsUnit &u = OWUnit();
-  sys::TCriticalSectionLock lock(u.cs);
-  if (std::find(u.pending.begin(), u.pending.end(), this) == u.pending.end())
-    u.pending.push_back(this);
+    : display_(display), ident_(ident), kind_(kind) {}
+
+void TOWUnloadedPin::AfterConstruction() {
+  {
+    TOWPinsUnit &u = OWUnit();
+    sys::TCriticalSectionLock lock(u.cs);
+    if (std::find(u.pending.begin(), u.pending.end(), this) == u.pending.end())
+      u.pending.push_back(this);
+  }
+  TOWBasicPin::AfterConstruction();
 }
 
 TOWUnloadedPin::~TOWUnloadedPin() = default;

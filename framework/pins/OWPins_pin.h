@@ -6,8 +6,9 @@
 // TOWStateDispatcher (state group).
 //
 // Life: pins are class-library objects, created with CreateObject<T>(owner)
-// and freed with FreeObject (the two phases send PinCreated and disconnect the
-// pin from everything before it goes). Components own their pins; pins are not
+// and freed with FreeObject: the two phases enter the pin into the list of all
+// pins and send PinCreated, and disconnect the pin from everything and take it
+// out of the list before its destructors run. Components own their pins; pins are not
 // reference-counted (their IOWStream AddRef/Release do nothing).
 //
 // Locks: every pin locks itself through the lock sections of OWPins_object.h.
@@ -607,6 +608,7 @@ public:
   static void TakeOver(TOWUnloadedPin *placeholder, TOWBasicPin *realPin);
 
   const TOWSinkPinEntryList &GetRecordedLinks() const { return links_; }
+  void AfterConstruction() override;
   void BeforeDestruction() override;
   bool HeldByList = false;
 

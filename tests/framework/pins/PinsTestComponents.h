@@ -53,6 +53,8 @@ public:
   // What the pin answers to a delivery.
   TOWNotifyResult Answer;
   std::string Label;
+  // Deliveries counted by CountingHandler; guarded by the pin's lock group.
+  int64_t Delivered = 0;
 };
 
 using TTestSinkPin = TTestPin<TOWSinkPin>;
@@ -79,6 +81,18 @@ inline TOWSubmit RecordingHandler() {
       label = pin->GetFullName(false);
     DeliveryLog().push_back({label, *type, state, op ? op->Instance()->GetOperationID() : 0});
     return answer;
+  };
+}
+
+// A handler that counts deliveries on the receiving test pin; safe from
+// several threads since deliveries hold the receiver's lock.
+inline TOWSubmit CountingHandler() {
+  return [](IOWStream *handler, const TGUID *, IOWNotifyOperation *, TOWNotifyState) {
+    if (auto *s = dynamic_cast<TTestSinkPin *>(handler))
+      ++s->Delivered;
+    else if (auto *u = dynamic_cast<TTestSourcePin *>(handler))
+      ++u->Delivered;
+    return TOWNotifyResult{};
   };
 }
 
