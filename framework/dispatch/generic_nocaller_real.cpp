@@ -146,14 +146,15 @@ using namespace dispatch_filters;
 
 namespace Slbasicdispatcher::generic {
 
+// A zero constant of either sign copies, so -0.0 elements keep their sign.
 IppOpStatus ippsAddC_64f(const double* pSrc, double val, double* pDst, int len)
 {
-    return mapElements(pSrc, pDst, len, [val](double x) { return x + val; });
+    return mapElements(pSrc, pDst, len, [val](double x) { return val == 0.0 ? x : x + val; });
 }
 
 IppOpStatus ippsSubC_64f(const double* pSrc, double val, double* pDst, int len)
 {
-    return mapElements(pSrc, pDst, len, [val](double x) { return x - val; });
+    return mapElements(pSrc, pDst, len, [val](double x) { return val == 0.0 ? x : x - val; });
 }
 
 IppOpStatus ippsSubCRev_64f(const double* pSrc, double val, double* pDst, int len)
@@ -174,8 +175,9 @@ IppOpStatus ippsDivC_64f(const double* pSrc, double val, double* pDst, int len)
         return ippStsSizeErr;
     if (val == 0.0)
         return ippStsDivByZeroErr;
-    const ext r = 1.0L / val;
-    return mapElements(pSrc, pDst, len, [r](double x) { return static_cast<double>(x * r); });
+    // Multiplied by the reciprocal rounded to double, as the in-place division does.
+    const double r = static_cast<double>(1.0L / val);
+    return mapElements(pSrc, pDst, len, [r](double x) { return static_cast<double>(static_cast<ext>(x) * r); });
 }
 
 IppOpStatus ippsAdd_64f(const double* pSrc1, const double* pSrc2, double* pDst, int len)
@@ -195,17 +197,19 @@ IppOpStatus ippsSum_64f(const double* pSrc, int len, double* pSum)
         return ippStsNullPtrErr;
     if (len < 1)
         return ippStsSizeErr;
-    // Two partial sums over groups of four, then the tail.
-    ext s0 = 0, s1 = 0;
+    // Over groups of four, the even-indexed elements go into one partial sum and the
+    // odd-indexed into the other; the tail joins the first.
+    ext even = 0, odd = 0;
     int i = 0;
     for (; i + 4 <= len; i += 4) {
-        s0 += static_cast<ext>(pSrc[i]) + pSrc[i + 1];
-        s1 += static_cast<ext>(pSrc[i + 2]) + pSrc[i + 3];
+        even += pSrc[i];
+        odd += pSrc[i + 1];
+        even += pSrc[i + 2];
+        odd += pSrc[i + 3];
     }
-    ext s = s0 + s1;
     for (; i < len; ++i)
-        s += pSrc[i];
-    *pSum = static_cast<double>(s);
+        even += pSrc[i];
+    *pSum = static_cast<double>(even + odd);
     return ippStsNoErr;
 }
 
@@ -251,9 +255,10 @@ IppOpStatus ippsSub_32f_I(const float* pSrc, float* pSrcDst, int len)
     return ippStsNoErr;
 }
 
+// A constant of 1 copies bit for bit; 0 of either sign stores +0.0 whatever the element.
 IppOpStatus ippsMulC_32f(const float* pSrc, float val, float* pDst, int len)
 {
-    return mapElements(pSrc, pDst, len, [val](float x) { return val == 0.0f ? 0.0f : x * val; });
+    return mapElements(pSrc, pDst, len, [val](float x) { return val == 1.0f ? x : val == 0.0f ? 0.0f : x * val; });
 }
 
 IppOpStatus ippsMulC_32f_I(float val, float* pSrcDst, int len)
@@ -271,8 +276,8 @@ IppOpStatus ippsDivC_32f_I(float val, float* pSrcDst, int len)
         return ippStsSizeErr;
     if (val == 0.0f)
         return ippStsDivByZeroErr;
-    const ext r = 1.0L / val;
-    return mapElements(pSrcDst, pSrcDst, len, [r](float x) { return static_cast<float>(x * r); });
+    // Multiplied by the reciprocal rounded to float, so an infinite divisor zeroes.
+    return ippsMulC_32f(pSrcDst, static_cast<float>(1.0L / val), pSrcDst, len);
 }
 
 }  // namespace Vizazodizaro::generic

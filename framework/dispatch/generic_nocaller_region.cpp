@@ -95,12 +95,13 @@ IppOpStatus convertRegion(const S* pSrc, int srcStep, D* pDst, int dstStep, tagS
     return ippStsNoErr;
 }
 
-// Float to integer: ties to even when roundMode is 1, toward zero otherwise; saturated.
+// Float to integer: ties to even when roundMode is 1, toward zero otherwise; saturated,
+// a NaN to the lower bound.
 template <class T>
 T floatToInt(float v, int roundMode)
 {
     if (std::isnan(v))
-        return 0;
+        return std::numeric_limits<T>::min();
     const double r = roundMode == 1 ? std::nearbyint(static_cast<double>(v)) : std::trunc(static_cast<double>(v));
     if (r <= std::numeric_limits<T>::min())
         return std::numeric_limits<T>::min();

@@ -4,7 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <bit>
 #include <cmath>
+#include <cstdint>
 #include <functional>
 #include <limits>
 #include <numbers>
@@ -149,6 +151,28 @@ TEST(NoCallerReal, ConstantArithmetic)
     EXPECT_EQ(B::ippsAddC_64f(src.data(), 1, dst.data(), 0), -6);
 }
 
+TEST(NoCallerReal, ZeroConstantCopiesAndDivisionMultipliesByTheRoundedReciprocal)
+{
+    // Adding or subtracting a zero of either sign copies: -0.0 stays -0.0.
+    const std::vector<double> src{-0.0, 1.5};
+    for (double zero : {0.0, -0.0}) {
+        std::vector<double> dst(2, 7.0);
+        EXPECT_EQ(B::ippsAddC_64f(src.data(), zero, dst.data(), 2), 0);
+        EXPECT_TRUE(std::signbit(dst[0])) << zero;
+        EXPECT_EQ(dst[1], 1.5);
+        dst.assign(2, 7.0);
+        EXPECT_EQ(B::ippsSubC_64f(src.data(), zero, dst.data(), 2), 0);
+        EXPECT_TRUE(std::signbit(dst[0])) << zero;
+        EXPECT_EQ(dst[1], 1.5);
+    }
+
+    // 49 times the double nearest 1/49 is just below 1, not the quotient 1.
+    const double fortyNine = 49.0;
+    double q = 0;
+    EXPECT_EQ(B::ippsDivC_64f(&fortyNine, 49.0, &q, 1), 0);
+    EXPECT_EQ(q, 0.99999999999999989);
+}
+
 TEST(NoCallerReal, SumOverGroupsAndTail)
 {
     for (int len : {1, 3, 4, 7, 8, 1001}) {
@@ -162,7 +186,12 @@ TEST(NoCallerReal, SumOverGroupsAndTail)
         EXPECT_EQ(B::ippsSum_64f(v.data(), len, &sum), 0);
         EXPECT_NEAR(sum, static_cast<double>(ref), 1e-15 * len);
     }
+    // Even-indexed elements and the tail go into one sum, odd-indexed ones into the other.
+    const double big = std::ldexp(1.0, 70);
+    const std::vector<double> cancel{big, 1, -big, 1, 1};
     double s;
+    EXPECT_EQ(B::ippsSum_64f(cancel.data(), 5, &s), 0);
+    EXPECT_EQ(s, 3.0);
     EXPECT_EQ(B::ippsSum_64f(nullptr, 3, &s), -8);
     const double one = 1;
     EXPECT_EQ(B::ippsSum_64f(&one, 0, &s), -6);
@@ -186,6 +215,21 @@ TEST(NoCallerReal, FloatConstantArithmetic)
     EXPECT_EQ(v, (std::vector<float>{1, 2}));
     EXPECT_EQ(Vizazodizaro::ippsMulC_32f_I(1.0f, nullptr, 2), -8);
     EXPECT_EQ(Vizazodizaro::ippsMulC_32f_I(1.0f, v.data(), 0), -6);
+
+    // Division multiplies by the float nearest 1/val; an infinite divisor zeroes.
+    std::vector<float> fifths{5, 7};
+    EXPECT_EQ(Vizazodizaro::ippsDivC_32f_I(3.0f, fifths.data(), 2), 0);
+    EXPECT_EQ(fifths, (std::vector<float>{5 * (1.0f / 3.0f), 7 * (1.0f / 3.0f)}));
+    std::vector<float> toZero{-2, std::numeric_limits<float>::infinity()};
+    EXPECT_EQ(Vizazodizaro::ippsDivC_32f_I(std::numeric_limits<float>::infinity(), toZero.data(), 2), 0);
+    EXPECT_FALSE(std::signbit(toZero[0]));
+    EXPECT_EQ(toZero, (std::vector<float>{0, 0}));
+
+    // A constant of 1 copies bit for bit, signalling NaNs included.
+    const float sNaN = std::numeric_limits<float>::signaling_NaN();
+    float copied = 0;
+    EXPECT_EQ(Vizazodizaro::ippsMulC_32f(&sNaN, 1.0f, &copied, 1), 0);
+    EXPECT_EQ(std::bit_cast<std::uint32_t>(copied), std::bit_cast<std::uint32_t>(sNaN));
 
     const std::vector<float> s{0.5f, 4};
     EXPECT_EQ(Vizazodizaro::ippsSub_32f_I(s.data(), v.data(), 2), 0);

@@ -141,15 +141,17 @@ TEST(NoCallerRegion, Conversions)
     EXPECT_EQ(f[0], -128.0f);
     EXPECT_EQ(f[1], 127.0f);
 
-    const float in[6] = {2.5f, 3.5f, -2.5f, 1e9f, -1e9f, -0.7f};
-    short s16[6];
-    EXPECT_EQ(Vizazodizaro::ippiConvert_32f16s_C1R(in, 24, s16, 12, {6, 1}, 1), 0);
-    EXPECT_EQ(std::vector<short>(s16, s16 + 6), (std::vector<short>{2, 4, -2, 32767, -32768, -1}));
-    EXPECT_EQ(Vizazodizaro::ippiConvert_32f16s_C1R(in, 24, s16, 12, {6, 1}, 0), 0);
-    EXPECT_EQ(std::vector<short>(s16, s16 + 6), (std::vector<short>{2, 3, -2, 32767, -32768, 0}));
-    signed char s8out[6];
-    EXPECT_EQ(Vizazodizaro::ippiConvert_32f8s_C1R(in, 24, s8out, 6, {6, 1}, 1), 0);
-    EXPECT_EQ(std::vector<signed char>(s8out, s8out + 6), (std::vector<signed char>{2, 4, -2, 127, -128, -1}));
-    EXPECT_EQ(Vizazodizaro::ippiConvert_32f8s_C1R(in, 24, nullptr, 6, {6, 1}, 1), -8);
-    EXPECT_EQ(Vizazodizaro::ippiConvert_32f8s_C1R(in, 24, s8out, 6, {6, 0}, 1), -6);
+    // A NaN goes to the lower bound, like every value at or below it.
+    const float in[7] = {2.5f, 3.5f, -2.5f, 1e9f, -1e9f, -0.7f, std::numeric_limits<float>::quiet_NaN()};
+    short s16[7];
+    EXPECT_EQ(Vizazodizaro::ippiConvert_32f16s_C1R(in, 28, s16, 14, {7, 1}, 1), 0);
+    EXPECT_EQ(std::vector<short>(s16, s16 + 7), (std::vector<short>{2, 4, -2, 32767, -32768, -1, -32768}));
+    EXPECT_EQ(Vizazodizaro::ippiConvert_32f16s_C1R(in, 28, s16, 14, {7, 1}, 0), 0);
+    EXPECT_EQ(std::vector<short>(s16, s16 + 7), (std::vector<short>{2, 3, -2, 32767, -32768, 0, -32768}));
+    signed char s8out[7];
+    EXPECT_EQ(Vizazodizaro::ippiConvert_32f8s_C1R(in, 28, s8out, 7, {7, 1}, 1), 0);
+    EXPECT_EQ(std::vector<signed char>(s8out, s8out + 7),
+              (std::vector<signed char>{2, 4, -2, 127, -128, -1, -128}));
+    EXPECT_EQ(Vizazodizaro::ippiConvert_32f8s_C1R(in, 28, nullptr, 7, {7, 1}, 1), -8);
+    EXPECT_EQ(Vizazodizaro::ippiConvert_32f8s_C1R(in, 28, s8out, 7, {7, 0}, 1), -6);
 }
