@@ -30,7 +30,7 @@
 // Main-thread hand-over: TSLMainThreadNotify calls its callback on the main
 // thread once per Notify, made from any thread, by posting message 0x0A00 to
 // one hidden window that exists while any notifier lives; a message whose
-// notifier is gone is ignored. TSLMainThreadBufferQueueT hands buffers from a
+// notifier is gone is ignored. TSLMainThreadBufferQueue hands buffers from a
 // producing thread to a main-thread callback, at most 400 outstanding.
 #pragma once
 
@@ -301,3 +301,5 @@ private:
   TSLMainThreadSlots slots_;
   std::unique_ptr<TSLMainThreadNotify> notifier_;
 };
+
+using TSLMainThreadBufferQueue = TSLMainThreadBufferQueueT<ISLDataBufferPtr>;

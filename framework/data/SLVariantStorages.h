@@ -11,14 +11,22 @@
 //
 // The containers are written over the buffer reference type TBuffer, a
 // counted reference to a data buffer with MakeCopy, GetSize (items),
-// GetByteSize, ByteRead and ByteModify.
+// GetByteSize, ByteRead and ByteModify; TSLBufferList, TSLBufferStampList and
+// TSLBufferQueue are the ones over ISLDataBuffer.
+//
+// TSLOperationList: a queue of operations locked through a framework object's
+// lock group (its owner's, or an object of its own).
 #pragma once
 
+#include "framework/data/SLSimpleDataBuffer.h"
+#include "framework/pins/OWPins_object.h"
+#include "framework/pins/OWPins_types.h"
 #include "platform/sys/Sync.h"
 
 #include <cstdint>
 #include <cstring>
 #include <deque>
+#include <memory>
 #include <mutex>
 
 // ---------------------------------------------------------------------------
@@ -245,4 +253,56 @@ private:
   std::deque<TBuffer> items_;
   uint32_t available_ = 0;
   uint32_t readPosition_ = 0;
+};
+
+using TSLBufferWrapper = TSLBufferWrapperT<ISLDataBufferPtr>;
+using TSLBufferStampWrapper = TSLBufferStampWrapperT<ISLDataBufferPtr>;
+using TSLBufferList = TSLBufferListT<ISLDataBufferPtr>;
+using TSLBufferStampList = TSLBufferStampListT<ISLDataBufferPtr>;
+using TSLBufferQueue = TSLBufferQueueT<ISLDataBufferPtr>;
+
+// ---------------------------------------------------------------------------
+
+// A framework object without additions: the lock of an operation list that was
+// given no owner.
+class TOWExposedObject final : public TOWObject {};
+
+// An operation class of this unit; nothing creates it.
+class TSLInternalStopOperation : public TOWNotifyOperation {};
+
+// Every operation but ItemsCount runs between BeginWrite and EndWrite of the
+// lock object, which is the owner's group lock when an owner was given: a
+// component that passes its input pin as owner excludes queue operations while
+// an operation is being delivered on that pin. Only the group lock is taken,
+// never the global lock. Lock / Unlock hold the list across several calls
+// (the group lock is re-entrant). Any thread.
+class TSLOperationList {
+public:
+  explicit TSLOperationList(TOWObject *Owner = nullptr);
+  ~TSLOperationList();
+  TSLOperationList(const TSLOperationList &) = delete;
+  TSLOperationList &operator=(const TSLOperationList &) = delete;
+
+  void Lock() { lock_->BeginWrite(); }
+  void Unlock() { lock_->EndWrite(); }
+
+  // Appends at the tail; with LatestOnly, then drops from the head until only
+  // the new operation is left. Returns the count.
+  int Push(const IOWNotifyOperationPtr &Operation, bool LatestOnly);
+  // Inserts at the head, so the operation is the next one popped. Returns the count.
+  int PushBack(const IOWNotifyOperationPtr &Operation);
+  // The head operation, removed; null when the list is empty.
+  IOWNotifyOperationPtr Pop();
+  // The head operation, left in place; null when the list is empty.
+  IOWNotifyOperationPtr Peek();
+  // Read between BeginRead and EndRead of the lock object.
+  int ItemsCount();
+  void Clear();
+
+  TOWObject *GetLockObject() const { return lock_; }
+
+private:
+  std::unique_ptr<TOWExposedObject> ownLock_;
+  TOWObject *const lock_;
+  std::deque<IOWNotifyOperationPtr> operations_;
 };

@@ -157,6 +157,24 @@ TEST_F(MainThreadTest, TheQueueHandsOverCopiesThatShareTheSamples) {
   EXPECT_EQ(seen->ByteRead(), sent->ByteRead());
 }
 
+TEST_F(MainThreadTest, TheSystemsBufferQueueHandsOverDataBuffers) {
+  std::vector<double> seen;
+  TSLMainThreadBufferQueue queue([&](TSLMainThreadBufferQueue *, const ISLDataBufferPtr &buffer) {
+    auto real = com::TComPtr<ISLRealBuffer>::Query(buffer);
+    ASSERT_TRUE(real);
+    seen.insert(seen.end(), real->Read(), real->Read() + real->GetSize());
+  });
+  std::thread producer([&] {
+    for (double v : {1.0, 2.0}) {
+      std::vector<double> values{v, v + 10};
+      queue.AddBuffer(com::MakeCom<TSLRealBuffer>(values.data(), 2u), true);
+    }
+  });
+  producer.join();
+  Loop().RunPending();
+  EXPECT_EQ(seen, (std::vector<double>{1, 11, 2, 12}));
+}
+
 TEST_F(MainThreadTest, The401stBufferWaitsUntilTheMainThreadHandlesOne) {
   TReceived got;
   TQueue queue(got.Callback());

@@ -175,3 +175,66 @@ TEST(TSLBufferQueue, ClearEmptiesTheQueue) {
   ASSERT_TRUE(queue.Pop(one));
   EXPECT_EQ(one->Items(), (std::vector<int>{9}));
 }
+
+// ---- over the system's own buffers -------------------------------------------
+
+namespace {
+
+com::TComPtr<TSLRealBuffer> Real(std::vector<double> values) {
+  return com::MakeCom<TSLRealBuffer>(values.data(), static_cast<uint32_t>(values.size()));
+}
+
+std::vector<double> Values(const ISLDataBufferPtr &b) {
+  auto real = com::TComPtr<ISLRealBuffer>::Query(b);
+  return std::vector<double>(real->Read(), real->Read() + real->GetSize());
+}
+
+// Every test leaves no buffer and no store behind.
+class DataBufferStorages : public ::testing::Test {
+protected:
+  void SetUp() override {
+    stores_ = _SLCountStores.load();
+    buffers_ = _SLCountPasBuffers.load();
+  }
+  void TearDown() override {
+    EXPECT_EQ(_SLCountStores.load(), stores_);
+    EXPECT_EQ(_SLCountPasBuffers.load(), buffers_);
+  }
+  int32_t stores_ = 0, buffers_ = 0;
+};
+
+} // namespace
+
+TEST_F(DataBufferStorages, ABufferQueueOfRealsPopsWholeSamplesAcrossBuffers) {
+  TSLBufferQueue queue;
+  queue.Push(Real({1, 2}));
+  queue.Push(Real({5, 6, 7}));
+  ISLDataBufferPtr three = Real({0, 0, 0});
+  ASSERT_TRUE(queue.Pop(three));
+  EXPECT_EQ(Values(three), (std::vector<double>{1, 2, 5}));
+  EXPECT_EQ(queue.GetAvailable(), 2u);
+  ISLDataBufferPtr two = Real({0, 0});
+  ASSERT_TRUE(queue.Pop(two));
+  EXPECT_EQ(Values(two), (std::vector<double>{6, 7}));
+}
+
+TEST_F(DataBufferStorages, ABufferListStoresCopiesSharingTheStore) {
+  TSLBufferList list;
+  ISLDataBufferPtr original = Real({1, 2, 3});
+  list.Add(original, true);
+  EXPECT_EQ(_SLCountPasBuffers.load(), buffers_ + 2);
+  EXPECT_EQ(_SLCountStores.load(), stores_ + 1);
+  ISLDataBufferPtr stored;
+  ASSERT_TRUE(list.PopFirst(stored));
+  EXPECT_NE(stored.Get(), original.Get());
+  EXPECT_EQ(stored->ByteRead(), original->ByteRead());
+  EXPECT_EQ(Values(stored), (std::vector<double>{1, 2, 3}));
+}
+
+TEST_F(DataBufferStorages, AStampListReleasesItsCopiesWhenCleared) {
+  TSLBufferStampList list;
+  list.Add(Real({1}), 1, 2);
+  list.Add(Real({2}), 3, 4);
+  EXPECT_EQ(list.GetCount(), 2);
+  list.Clear();
+}
