@@ -48,8 +48,8 @@ bool TMainLoop::Post(TTargetId target, std::function<void()> call) {
       return false;
     queue_.push_back(TEntry{target, std::move(call)});
     hook = wakeHook_;
+    posted_.notify_all();
   }
-  posted_.notify_all();
   if (hook)
     hook();
   return true;
@@ -98,8 +98,8 @@ void TMainLoop::Shutdown() {
     std::lock_guard<std::mutex> lock(m_);
     shutDown_ = true;
     discarded.swap(queue_);
+    posted_.notify_all();
   }
-  posted_.notify_all();
   // discarded is destroyed outside the lock, as in RemoveTarget.
 }
 
