@@ -246,13 +246,7 @@ namespace Vizazodizaro::generic {
 
 IppOpStatus ippsSub_32f_I(const float* pSrc, float* pSrcDst, int len)
 {
-    if (!pSrc || !pSrcDst)
-        return ippStsNullPtrErr;
-    if (len < 1)
-        return ippStsSizeErr;
-    for (int i = 0; i < len; ++i)
-        pSrcDst[i] = pSrcDst[i] - pSrc[i];
-    return ippStsNoErr;
+    return zipElements(pSrc, pSrcDst, len, [](float x, float s) { return x - s; });
 }
 
 // A constant of 1 copies bit for bit; 0 of either sign stores +0.0 whatever the element.
