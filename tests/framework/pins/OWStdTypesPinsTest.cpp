@@ -420,7 +420,10 @@ TEST_F(ValuePinsTest, PinsLinkOnlyWhereASinkTakesOneOfTheSourcesTypes) {
 
 TEST_F(ValuePinsTest, AStatePinTakesItsPartnersValueAndHearsItsOwn) {
   std::vector<std::pair<TOWPin *, int32_t>> changes;
-  auto handler = [&](TOWPin *pin, int32_t v) { changes.emplace_back(pin, v); };
+  // Records the value the pin holds when its handler runs.
+  auto handler = [&](TOWPin *pin, int32_t) {
+    changes.emplace_back(pin, static_cast<TOWIntegerStatePin *>(pin)->GetValue());
+  };
   auto a = Make<TOWIntegerStatePin>(nullptr, handler, nullptr);
   auto b = Make<TOWIntegerStatePin>(nullptr, handler, nullptr);
   a->SetValue(3); // no group yet: stored, nothing sent
