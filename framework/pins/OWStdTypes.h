@@ -9,9 +9,11 @@
 // sink keeps the last value received and calls its change handler; a value
 // state pin does both within its state group.
 //
-// Threads and locks: value pins add no lock of their own beyond taking their
-// own write section around a SetValue (so the stored value and the sends of
-// concurrent setters stay in one order). Every send is the pin's Notify and
+// Threads and locks: value pins add no lock of their own. SetValue, Send and
+// the progress setters hold the pin's own write section from the comparison
+// to the end of the send, so the stored value and the sends of concurrent
+// setters stay in one order; getters take its read section; receivers keep
+// their value under the locks of the delivery. Every send is the pin's Notify and
 // runs in the caller's thread under the locks Notify takes; the change,
 // clock and notification handlers run in the sending thread under those
 // locks. Handlers must not block on another thread that needs the global

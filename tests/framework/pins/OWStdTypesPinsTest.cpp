@@ -402,6 +402,16 @@ TEST_F(ValuePinsTest, TheDataStreamTypeDeliversThroughTheDefaultHandler) {
   EXPECT_EQ(log, ReceivedLog{int32_t{42}});
 }
 
+TEST_F(ValuePinsTest, APeerWithoutTheRoutinesStreamIsSkipped) {
+  auto source = Make<TOWFloatSourcePin>(nullptr);
+  source->SetValue(1.0f);
+  auto boolSink = MakeSink<TOWBoolSinkPin>();
+  IOWNotifyOperationPtr op = TOWNotifyOperation::Make<TOWSuppliedSingleOperation>(2.0f);
+  EXPECT_TRUE(source->Notification(boolSink.get(), &IOWFloatStream::IID, op.Get(), {nsNewLink}).Empty());
+  EXPECT_TRUE(source->Notification(boolSink.get(), &IOWFloatStream::IID, op.Get(), {}).Empty());
+  EXPECT_TRUE(log.empty());
+}
+
 TEST_F(ValuePinsTest, PinsLinkOnlyWhereASinkTakesOneOfTheSourcesTypes) {
   auto text = Make<TOWStringSourcePin>(nullptr);
   auto number = MakeSink<TOWIntegerSinkPin>();
