@@ -48,16 +48,13 @@ TALAudioBuffer *AudioInstance(ISLDataBuffer *Other) {
   return audio;
 }
 
-// One in-place region routine on byte pointers: target (dst) op source.
-using TRegionOp = void (*)(const uint8_t *src, int srcStep, uint8_t *dst, int dstStep, tagSIZE roi);
-
 template <class T, auto F> void OnBytes(const uint8_t *s, int ss, uint8_t *d, int ds, tagSIZE roi) {
   F(reinterpret_cast<const T *>(s), ss, reinterpret_cast<T *>(d), ds, roi, 0);
 }
 
 // The element routines by operation and sample format: offset 8-bit, 16-bit
 // (the catalogue's, saturating), 24-bit, 32-bit.
-constexpr TRegionOp RegionOps[4][4] = {
+constexpr TALRegionOp RegionOps[4][4] = {
     {OnBytes<uint8_t, X::ippiAdd_8s_C1IRSfs>, OnBytes<short, AL::ippiAdd_16s_C1IRSfs>,
      OnBytes<uint8_t, X::ippiAdd_24s_C1IRSfs>, OnBytes<int, X::ippiAdd_32s_C1IRSfs>},
     {OnBytes<uint8_t, X::ippiSub_8s_C1IRSfs>, OnBytes<short, AL::ippiSub_16s_C1IRSfs>,
@@ -85,6 +82,14 @@ bool CopyColumn(const uint8_t *src, int srcStep, uint8_t *dst, int dstStep, uint
 }
 
 } // namespace
+
+TALRegionOp ALRegionOp(TALArithmetic Op, uint32_t ValidBits, uint32_t ContainerBits) {
+  if (ValidBits <= 8) return RegionOps[Op][0];
+  if (ValidBits <= 16) return RegionOps[Op][1];
+  if (ContainerBits == 24) return RegionOps[Op][2];
+  if (ContainerBits == 32) return RegionOps[Op][3];
+  return nullptr;
+}
 
 int GetALSpeakerValuesSize() { return ALSpeakerCount; }
 uint8_t GetALSpeakerValues(int i) { return SpeakerValues[i]; }
@@ -265,18 +270,13 @@ void TALAudioBuffer::Subtract(IALAudioBuffer *Other) { Arithmetic(arSubtract, Ot
 void TALAudioBuffer::Multiply(IALAudioBuffer *Other) { Arithmetic(arMultiply, Other); }
 void TALAudioBuffer::Divide(IALAudioBuffer *Other) { Arithmetic(arDivide, Other); }
 
-void TALAudioBuffer::Arithmetic(TArithmetic Op, IALAudioBuffer *Other) {
-  int format;
-  if (validBits_ <= 8) format = 0;
-  else if (validBits_ <= 16) format = 1;
-  else if (containerBits_ == 24) format = 2;
-  else if (containerBits_ == 32) format = 3;
-  else return;
+void TALAudioBuffer::Arithmetic(TALArithmetic Op, IALAudioBuffer *Other) {
+  const TALRegionOp op = ALRegionOp(Op, validBits_, containerBits_);
+  if (op == nullptr) return;
   // Reading the operand at another width would walk past its frames.
   if (Other->GetSampleBitWidth() != containerBits_)
     throw EInvalidOperation("Audio buffers of different sample widths cannot be combined");
   const uint32_t frames = std::min(Other->GetSize(), GetSize());
-  const TRegionOp op = RegionOps[Op][format];
   uint8_t *dst = Modify();
   const uint8_t *src = Other->Read();
   const int srcStep = static_cast<int>(Other->GetDataStep()), dstStep = static_cast<int>(dataStep_);

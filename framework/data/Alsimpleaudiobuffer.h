@@ -51,6 +51,14 @@ struct TALChannelPair {
 std::vector<TALChannelPair> ALPairChannels(TALSpeakers SourceMask, uint32_t SourceChannels, TALSpeakers DestMask,
                                            uint32_t DestChannels);
 
+// The element routines of the audio arithmetic: target (dst) op source over a
+// column, on byte pointers. Offset 8-bit for up to 8 valid bits, the
+// catalogue's saturating 16-bit routines for 9 to 16, then 24- or 32-bit by
+// container; null for any other format.
+enum TALArithmetic { arAdd, arSubtract, arMultiply, arDivide };
+using TALRegionOp = void (*)(const uint8_t *Src, int SrcStep, uint8_t *Dst, int DstStep, tagSIZE Roi);
+TALRegionOp ALRegionOp(TALArithmetic Op, uint32_t ValidBits, uint32_t ContainerBits);
+
 struct IALAudioBuffer : public virtual ISLDataBuffer {
   static constexpr com::TGUID IID = com::TGUID::FromLiteral("{49372BB8-FFDD-437C-A9D3-BA5DFB8A3B97}");
 
@@ -196,9 +204,8 @@ protected:
   ~TALAudioBuffer() override = default;
 
 private:
-  enum TArithmetic { arAdd, arSubtract, arMultiply, arDivide };
   TALAudioBuffer(const WAVEFORMATEXTENSIBLE &Header, uint32_t ByteSize);
-  void Arithmetic(TArithmetic Op, IALAudioBuffer *Other);
+  void Arithmetic(TALArithmetic Op, IALAudioBuffer *Other);
   uint32_t ContainerBytes() const { return containerBits_ / 8; }
 
   uint32_t channels_ = 0;
