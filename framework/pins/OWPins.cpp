@@ -120,6 +120,8 @@ void OWRaisePinNotifiers(const std::function<void(IOWPinNotifier *)> &event) {
 }
 
 void OWForEachPin(const std::function<void(TOWBasicPin *)> &fn) {
+  // The global lock before the unit's section: the calls take pin sections.
+  TOWGlobalReadSection global;
   TOWPinsUnit &u = OWUnit();
   sys::TCriticalSectionLock lock(u.cs);
   const std::vector<TOWBasicPin *> snapshot = u.allPins;
@@ -189,6 +191,7 @@ void OWClearPendingLinks() {
 }
 
 std::string OWAwaitsLinkingText() {
+  TOWGlobalReadSection global;
   TOWPinsUnit &u = OWUnit();
   sys::TCriticalSectionLock lock(u.cs);
   std::string text = "AwaitsLinkingPins =" + std::to_string(u.pending.size()) + "\r";

@@ -262,6 +262,7 @@ void TOWPinList::ConnectPin(int index, TOWPinType ownKind, TOWPinType peerKind, 
     auto *pin = static_cast<TOWBasicPin *>(entries_.Objects(index));
     TOWBasicPin *found = nullptr;
     {
+      TOWGlobalReadSection global;
       sys::TCriticalSectionLock lock(OWUnit().cs);
       for (TOWUnloadedPin *p : OWUnit().pending) {
         if (p == pin)

@@ -160,6 +160,9 @@ TOWBasicPin *TOWUnloadedPin::FindOrCreate(TComponent *root, TOWPinType kind, con
                                           const std::string &display, const std::string &linkingPinName) {
   if (ident.empty())
     return nullptr;
+  // The global lock before the unit's section, as everywhere: the names are
+  // computed under pin sections and a new placeholder takes its own.
+  TOWGlobalReadSection global;
   TOWPinsUnit &u = OWUnit();
   sys::TCriticalSectionLock lock(u.cs);
   if (TOWBasicPin *p = FindByIdent(u.allPins, ident, root))
@@ -172,6 +175,9 @@ TOWBasicPin *TOWUnloadedPin::FindOrCreate(TComponent *root, TOWPinType kind, con
 void TOWUnloadedPin::TakeOver(TOWUnloadedPin *placeholder, TOWBasicPin *realPin) {
   // The placeholder stays alive until the end, whatever its peers do while
   // their links move.
+  // Moving links is a topology change; the list walk below takes the unit's
+  // section, always after the global lock.
+  TOWGlobalWriteSection global;
   const bool guard = placeholder->removalGuard_;
   placeholder->removalGuard_ = true;
   std::vector<std::pair<TOWBasicPin *, TOWBasicPin *>> links;
@@ -190,6 +196,7 @@ void TOWPin::CheckVirtualList() {
     for (;;) {
       TOWBasicPin *found;
       {
+        TOWGlobalReadSection global;
         TOWPinsUnit &u = OWUnit();
         sys::TCriticalSectionLock lock(u.cs);
         const std::vector<TOWBasicPin *> pending = PendingPins();

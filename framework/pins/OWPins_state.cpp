@@ -245,7 +245,9 @@ TOWStateDispatcher *TOWStateDispatcher::GetByName(const std::string &name, bool 
 }
 
 TOWStateDispatcher *TOWStateDispatcher::GetByNameCreate(TOWBasicPin *pin, const std::string &name, bool designing) {
-  TOWGlobalReadSection global;
+  // Writing: a group made here takes the global write lock, which must not be
+  // a promotion while the unit's section is held.
+  TOWGlobalWriteSection global;
   sys::TCriticalSectionLock lock(OWUnit().cs);
   if (TOWStateDispatcher *g = GetByName(name, designing))
     return g;
