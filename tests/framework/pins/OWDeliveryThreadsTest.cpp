@@ -107,4 +107,64 @@ TEST_F(TOWDeliveryThreadsTest, TakeOverWhilePinsAreMadeElsewhere) {
   EXPECT_EQ(src->OutputPin->GetSinkCount(), 50);
 }
 
+// Dependency searches in several threads at once: each search keeps its own
+// record of the pins it met, so no search sees another's marks.
+TEST_F(TOWDeliveryThreadsTest, ConcurrentDependencySearchesAgree) {
+  // A chain of three filters: In0 -> Out0 -> In1 -> Out1 -> In2 -> Out2.
+  std::vector<TFilter> chain;
+  for (int i = 0; i < 3; ++i) {
+    TFilter f{Sink("In" + std::to_string(i)), Source("Out" + std::to_string(i))};
+    f.Out->OutputPin->FunctionDependencies().Add(f.In->InputPin, false);
+    if (!chain.empty()) {
+      ASSERT_TRUE(f.In->InputPin->Connect(chain.back().Out->OutputPin));
+    }
+    chain.push_back(f);
+  }
+  std::atomic<int> wrong{0};
+  std::vector<std::unique_ptr<TTestThread>> threads;
+  for (int t = 0; t < 4; ++t)
+    threads.push_back(std::make_unique<TTestThread>([&] {
+      for (int i = 0; i < 2000; ++i) {
+        if (!chain[2].Out->OutputPin->DependsOn(chain[0].In->InputPin))
+          ++wrong;
+        if (chain[0].In->InputPin->CanConnectTo(chain[2].Out->OutputPin))
+          ++wrong; // would close a cycle
+      }
+    }));
+  for (auto &t : threads)
+    EXPECT_TRUE(t->Finished(120s));
+  EXPECT_EQ(wrong, 0);
+}
+
+// A sink that joins a state group takes the global lock before its own, so a
+// delivery that holds the global lock for reading and waits for the sink's
+// lock cannot deadlock against it.
+TEST_F(TOWDeliveryThreadsTest, ASinkJoiningAGroupWhileDeliveriesRunDoesNotDeadlock) {
+  auto *src = Source("AudioIn");
+  src->OutputPin->ClearTypes();
+  src->OutputPin->AddType(IID_TestA, CountingHandler());
+  auto *sink = Sink("Meter");
+  auto *a = State("A");
+  auto *b = State("B");
+  ASSERT_TRUE(a->StatePin->ConnectByState(b->StatePin));
+  TOWStateDispatcher *group = a->StatePin->GetStateGroup();
+  ASSERT_TRUE(sink->InputPin->Connect(src->OutputPin));
+  std::atomic<bool> stop{false};
+  TTestThread notifier([&] {
+    while (!stop)
+      src->OutputPin->Notify(TOWNotifyOperation::Make().Get());
+  });
+  TTestThread joiner([&] {
+    for (int i = 0; i < 200; ++i) {
+      sink->InputPin->ConnectToState(group);
+      sink->InputPin->Connect(src->OutputPin);
+    }
+  });
+  EXPECT_TRUE(joiner.Finished(120s));
+  stop = true;
+  EXPECT_TRUE(notifier.Finished(120s));
+  EXPECT_EQ(sink->InputPin->GetSourcePin(), src->OutputPin);
+  EXPECT_EQ(group->GetPinCount(), 2);
+}
+
 } // namespace
