@@ -41,7 +41,9 @@ struct ISLRealDataAccess;
 struct ISLIntegerDataAccess;
 struct ISLComplexDataAccess;
 
-// The item of the complex buffers: real part, then imaginary part.
+// The item of the complex buffers: real part, then imaginary part (the layout
+// of the value pins' TOWRealComplex; this header stays free of the pin
+// framework, so it names the vector operations' type).
 using TSLComplexItem = Ipp64fc;
 
 // ---------------------------------------------------------------------------
