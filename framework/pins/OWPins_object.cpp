@@ -33,64 +33,29 @@ int64_t TOWGroupCriticalSection::GetEntries() const {
 // ---------------------------------------------------------------------------
 // Reference-counted lock sections
 
-namespace {
-
-// Holds the global lock (read or write) and optionally one entry of a lock
-// object or an object, given back in reverse order when the last reference goes.
-class TOWLockSection final : public com::TInterfacedObject, public IOWLockSection {
-public:
-  enum class TGlobal { Read, Write };
-  enum class TInner { None, Read, Write };
-
-  static IOWLockSectionPtr ForObject(TOWObject *object, TInner inner) {
-    return com::MakeCom<TOWLockSection>(TGlobal::Read, object, nullptr, inner);
-  }
-  static IOWLockSectionPtr ForLockObject(IOWLockObject *lock, TInner inner) {
-    return com::MakeCom<TOWLockSection>(TGlobal::Read, nullptr, lock, inner);
-  }
-  static IOWLockSectionPtr ForGlobal(TGlobal global) {
-    return com::MakeCom<TOWLockSection>(global, nullptr, nullptr, TInner::None);
-  }
-
-  HRESULT QueryInterface(const TGUID &iid, void **out) override {
-    return com::QueryInterfaceFor<IOWLockSection>(this, iid, out);
-  }
-
-  ~TOWLockSection() override {
-    if (inner_ != TInner::None) {
-      if (object_)
-        inner_ == TInner::Read ? object_->EndRead() : object_->EndWrite();
-      else if (lock_)
-        inner_ == TInner::Read ? lock_->EndRead() : lock_->EndWrite();
-    }
+TOWLockSection::TOWLockSection(TGlobal global, TOWObject *object, IOWLockObject *lock, TInner inner)
+    : global_(global), object_(object), lock_(lock), inner_(inner) {
+  global_ == TGlobal::Read ? OWGlobalLock->BeginRead() : OWGlobalLock->BeginWrite();
+  try {
+    if (inner_ == TInner::Read)
+      object_ ? object_->BeginRead() : lock_->BeginRead();
+    else if (inner_ == TInner::Write)
+      object_ ? object_->BeginWrite() : lock_->BeginWrite();
+  } catch (...) {
     global_ == TGlobal::Read ? OWGlobalLock->EndRead() : OWGlobalLock->EndWrite();
+    throw;
   }
+}
 
-  TOWLockSection(TGlobal global, TOWObject *object, IOWLockObject *lock, TInner inner)
-      : global_(global), object_(object), lock_(lock), inner_(inner) {
-    global_ == TGlobal::Read ? OWGlobalLock->BeginRead() : OWGlobalLock->BeginWrite();
-    try {
-      if (inner_ == TInner::Read)
-        object_ ? object_->BeginRead() : lock_->BeginRead();
-      else if (inner_ == TInner::Write)
-        object_ ? object_->BeginWrite() : lock_->BeginWrite();
-    } catch (...) {
-      global_ == TGlobal::Read ? OWGlobalLock->EndRead() : OWGlobalLock->EndWrite();
-      throw;
-    }
+TOWLockSection::~TOWLockSection() {
+  if (inner_ != TInner::None) {
+    if (object_)
+      inner_ == TInner::Read ? object_->EndRead() : object_->EndWrite();
+    else if (lock_)
+      inner_ == TInner::Read ? lock_->EndRead() : lock_->EndWrite();
   }
-
-private:
-  const TGlobal global_;
-  // Objects are not reference-counted: the section is released before its
-  // object is destroyed. A lock object is kept alive, and the section leaves
-  // that very lock even when the group was given a fresh one meanwhile.
-  TOWObject *const object_;
-  const IOWLockObjectPtr lock_;
-  const TInner inner_;
-};
-
-} // namespace
+  global_ == TGlobal::Read ? OWGlobalLock->EndRead() : OWGlobalLock->EndWrite();
+}
 
 // ---------------------------------------------------------------------------
 // TOWLockObject
@@ -103,10 +68,8 @@ TOWLockObject::~TOWLockObject() {
   cs_.Leave();
 }
 
-IOWLockSectionPtr TOWLockObject::ReadLock() { return TOWLockSection::ForLockObject(this, TOWLockSection::TInner::Read); }
-IOWLockSectionPtr TOWLockObject::WriteLock() {
-  return TOWLockSection::ForLockObject(this, TOWLockSection::TInner::Write);
-}
+IOWLockSectionPtr TOWLockObject::ReadLock() { return com::MakeCom<TOWStreamReadLockSection>(this); }
+IOWLockSectionPtr TOWLockObject::WriteLock() { return com::MakeCom<TOWStreamWriteLockSection>(this); }
 
 // ---------------------------------------------------------------------------
 // TOWGlobalLockObject
@@ -115,10 +78,8 @@ com::TComPtr<TOWGlobalLockObject> TOWGlobalLockObject::Create() {
   return com::MakeCom<TOWGlobalLockObject>();
 }
 
-IOWLockSectionPtr TOWGlobalLockObject::ReadLock() { return TOWLockSection::ForGlobal(TOWLockSection::TGlobal::Read); }
-IOWLockSectionPtr TOWGlobalLockObject::WriteLock() {
-  return TOWLockSection::ForGlobal(TOWLockSection::TGlobal::Write);
-}
+IOWLockSectionPtr TOWGlobalLockObject::ReadLock() { return com::MakeCom<TOWGlobalReadLockSection>(); }
+IOWLockSectionPtr TOWGlobalLockObject::WriteLock() { return com::MakeCom<TOWGlobalWriteLockSection>(); }
 
 // ---------------------------------------------------------------------------
 // Bookkeeping section: the private section of every object.
@@ -213,8 +174,8 @@ void TOWObject::BeginWrite() { Begin(TAccess::Write); }
 void TOWObject::EndRead() { End(TAccess::Read); }
 void TOWObject::EndWrite() { End(TAccess::Write); }
 
-IOWLockSectionPtr TOWObject::ReadLock() { return TOWLockSection::ForObject(this, TOWLockSection::TInner::Read); }
-IOWLockSectionPtr TOWObject::WriteLock() { return TOWLockSection::ForObject(this, TOWLockSection::TInner::Write); }
+IOWLockSectionPtr TOWObject::ReadLock() { return com::MakeCom<TOWReadLockSection>(this); }
+IOWLockSectionPtr TOWObject::WriteLock() { return com::MakeCom<TOWWriteLockSection>(this); }
 
 int TOWObject::GetCountReads() const {
   sys::TCriticalSectionLock guard(Bookkeeping());

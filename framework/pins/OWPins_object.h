@@ -268,6 +268,63 @@ using TOWReadSection = TOWObjectSection<false>;
 using TOWWriteSection = TOWObjectSection<true>;
 
 // ---------------------------------------------------------------------------
+// Reference-counted lock sections: the global lock, then an object's or a lock
+// object's entry; given back in reverse order when the last reference goes.
+
+class TOWLockSection : public com::TInterfacedObject, public IOWLockSection {
+public:
+  HRESULT QueryInterface(const TGUID &iid, void **out) override {
+    return com::QueryInterfaceFor<IOWLockSection>(this, iid, out);
+  }
+
+protected:
+  enum class TGlobal { Read, Write };
+  enum class TInner { None, Read, Write };
+  TOWLockSection(TGlobal global, TOWObject *object, IOWLockObject *lock, TInner inner);
+  ~TOWLockSection() override;
+
+private:
+  const TGlobal global_;
+  // Objects are not reference-counted: the section is released before its
+  // object is destroyed. A lock object is kept alive, and the section leaves
+  // that very lock even when the group was given a fresh one meanwhile (its
+  // entry is not counted on any object).
+  TOWObject *const object_;
+  const IOWLockObjectPtr lock_;
+  const TInner inner_;
+};
+
+// TOWObject::ReadLock / WriteLock.
+class TOWReadLockSection final : public TOWLockSection {
+public:
+  explicit TOWReadLockSection(TOWObject *object) : TOWLockSection(TGlobal::Read, object, nullptr, TInner::Read) {}
+};
+class TOWWriteLockSection final : public TOWLockSection {
+public:
+  explicit TOWWriteLockSection(TOWObject *object) : TOWLockSection(TGlobal::Read, object, nullptr, TInner::Write) {}
+};
+// TOWLockObject::ReadLock / WriteLock.
+class TOWStreamReadLockSection final : public TOWLockSection {
+public:
+  explicit TOWStreamReadLockSection(IOWLockObject *lock)
+      : TOWLockSection(TGlobal::Read, nullptr, lock, TInner::Read) {}
+};
+class TOWStreamWriteLockSection final : public TOWLockSection {
+public:
+  explicit TOWStreamWriteLockSection(IOWLockObject *lock)
+      : TOWLockSection(TGlobal::Read, nullptr, lock, TInner::Write) {}
+};
+// TOWGlobalLockObject::ReadLock / WriteLock.
+class TOWGlobalReadLockSection final : public TOWLockSection {
+public:
+  TOWGlobalReadLockSection() : TOWLockSection(TGlobal::Read, nullptr, nullptr, TInner::None) {}
+};
+class TOWGlobalWriteLockSection final : public TOWLockSection {
+public:
+  TOWGlobalWriteLockSection() : TOWLockSection(TGlobal::Write, nullptr, nullptr, TInner::None) {}
+};
+
+// ---------------------------------------------------------------------------
 // Object lists
 
 // A reference-counted, non-owning list of framework objects (a sink's stream
