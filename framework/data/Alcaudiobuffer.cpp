@@ -32,21 +32,9 @@ const uint8_t *SampleAt(const uint8_t *data, int frames, const TALCFormat &f, in
 int ReadSample(const uint8_t *data, int frames, const TALCFormat &f, int channel, int frame) {
   const uint8_t *p = SampleAt(data, frames, f, channel, frame);
   if (p == nullptr) return 0;
-  switch (f.SampleBitWidth) {
-  case 8: return static_cast<int8_t>(*p);
-  case 16: {
-    int16_t v;
-    std::memcpy(&v, p, 2);
-    return v;
-  }
-  case 24: return X::Convert24BitTo32Bit(p);
-  case 32: {
-    int32_t v;
-    std::memcpy(&v, p, 4);
-    return v;
-  }
-  default: return 0;
-  }
+  const int32_t v = ALReadSample(p, uint32_t(f.SampleBitWidth));
+  // The raw byte taken as signed.
+  return f.SampleBitWidth == 8 ? static_cast<int8_t>(v) : v;
 }
 
 void WriteSample(uint8_t *data, int frames, const TALCFormat &f, int channel, int frame, int value) {

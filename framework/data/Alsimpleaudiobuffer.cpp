@@ -91,6 +91,24 @@ TALRegionOp ALRegionOp(TALArithmetic Op, uint32_t ValidBits, uint32_t ContainerB
   return nullptr;
 }
 
+int32_t ALReadSample(const uint8_t *p, uint32_t Bits) {
+  switch (Bits) {
+  case 8: return *p;
+  case 16: {
+    int16_t v;
+    std::memcpy(&v, p, 2);
+    return v;
+  }
+  case 24: return X::Convert24BitTo32Bit(p);
+  case 32: {
+    int32_t v;
+    std::memcpy(&v, p, 4);
+    return v;
+  }
+  default: return 0;
+  }
+}
+
 int GetALSpeakerValuesSize() { return ALSpeakerCount; }
 uint8_t GetALSpeakerValues(int i) { return SpeakerValues[i]; }
 
@@ -206,22 +224,7 @@ void TALAudioBuffer::Resize(uint32_t Size, bool KeepData) {
 int32_t TALAudioBuffer::GetItem(uint32_t Frame, uint32_t Channel) {
   if (Channel >= channels_) throw ERangeError(Format("Channel out of range = %u", Channel));
   if (Frame >= GetSize()) throw ERangeError(Format("Index out of range = %u", Frame));
-  const uint8_t *p = dataPointer_ + uint64_t(Frame) * dataStep_ + uint64_t(Channel) * ContainerBytes();
-  if (validBits_ <= 8) return *p;
-  if (validBits_ <= 16) {
-    int16_t v;
-    std::memcpy(&v, p, 2);
-    return v;
-  }
-  switch (containerBits_) {
-  case 24: return X::Convert24BitTo32Bit(p);
-  case 32: {
-    int32_t v;
-    std::memcpy(&v, p, 4);
-    return v;
-  }
-  default: return 0;
-  }
+  return ALReadSample(dataPointer_ + uint64_t(Frame) * dataStep_ + uint64_t(Channel) * ContainerBytes(), containerBits_);
 }
 
 void TALAudioBuffer::SetItem(uint32_t Frame, uint32_t Channel, int32_t Value) {

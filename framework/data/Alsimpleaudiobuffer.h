@@ -51,6 +51,10 @@ struct TALChannelPair {
 std::vector<TALChannelPair> ALPairChannels(TALSpeakers SourceMask, uint32_t SourceChannels, TALSpeakers DestMask,
                                            uint32_t DestChannels);
 
+// The sample at p in a container of Bits: 8 bits unsigned (0 ... 255), 16 and
+// 32 bits signed, 24 bits sign-extended; 0 for any other width.
+int32_t ALReadSample(const uint8_t *p, uint32_t Bits);
+
 // The element routines of the audio arithmetic: target (dst) op source over a
 // column, on byte pointers. Offset 8-bit for up to 8 valid bits, the
 // catalogue's saturating 16-bit routines for 9 to 16, then 24- or 32-bit by

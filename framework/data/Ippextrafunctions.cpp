@@ -6,6 +6,8 @@
 #include <climits>
 #include <cmath>
 #include <cstring>
+#include <limits>
+#include <type_traits>
 
 namespace Ippextrafunctions {
 
@@ -16,40 +18,26 @@ using Byte = unsigned char;
 // How one item of each width is read, written and bounded. Samples are
 // reached through memcpy: channel columns of interleaved frames need not be
 // aligned to their width.
-struct Item8u {
-  static constexpr long long Lo = 0, Hi = 255;
-  static long long Load(const Byte *p) { return *p; }
-  static void Store(Byte *p, long long v) { *p = static_cast<Byte>(v); }
-};
-struct Item16s {
-  static constexpr long long Lo = SHRT_MIN, Hi = SHRT_MAX;
+template <class T> struct ItemInt {
+  static constexpr long long Lo = std::numeric_limits<T>::min(), Hi = std::numeric_limits<T>::max();
   static long long Load(const Byte *p) {
-    int16_t v;
-    std::memcpy(&v, p, 2);
+    T v;
+    std::memcpy(&v, p, sizeof v);
     return v;
   }
+  // Keeps the low bits: the 32-bit arithmetic wraps.
   static void Store(Byte *p, long long v) {
-    const auto w = static_cast<int16_t>(v);
-    std::memcpy(p, &w, 2);
+    const auto w = static_cast<T>(static_cast<std::make_unsigned_t<T>>(v));
+    std::memcpy(p, &w, sizeof w);
   }
 };
+using Item8u = ItemInt<uint8_t>;
+using Item16s = ItemInt<int16_t>;
+using Item32s = ItemInt<int32_t>;
 struct Item24s {
   static constexpr long long Lo = Min24, Hi = Max24;
   static long long Load(const Byte *p) { return Convert24BitTo32Bit(p); }
   static void Store(Byte *p, long long v) { Convert32BitTo24Bit(static_cast<int>(v < Lo ? Lo : v > Hi ? Hi : v), p); }
-};
-struct Item32s {
-  static constexpr long long Lo = INT_MIN, Hi = INT_MAX;
-  static long long Load(const Byte *p) {
-    int32_t v;
-    std::memcpy(&v, p, 4);
-    return v;
-  }
-  // Keeps the low 32 bits: the 32-bit arithmetic wraps.
-  static void Store(Byte *p, long long v) {
-    const auto w = static_cast<int32_t>(static_cast<uint32_t>(v));
-    std::memcpy(p, &w, 4);
-  }
 };
 struct Item32f {
   static float Load(const Byte *p) {
