@@ -135,26 +135,24 @@ int OWGetPinCount() {
   return static_cast<int>(OWUnit().allPins.size());
 }
 
-TOWBasicPin *OWGetPin(int index) {
+namespace {
+// Entry index of one of the unit's lists, under the unit's section.
+template <class T> T *UnitListItem(const std::vector<T *> &list, int index) {
   sys::TCriticalSectionLock lock(OWUnit().cs);
-  auto &v = OWUnit().allPins;
-  if (index < 0 || index >= static_cast<int>(v.size()))
+  if (index < 0 || index >= static_cast<int>(list.size()))
     throw EListError::IndexOutOfBounds(index);
-  return v[static_cast<size_t>(index)];
+  return list[static_cast<size_t>(index)];
 }
+} // namespace
+
+TOWBasicPin *OWGetPin(int index) { return UnitListItem(OWUnit().allPins, index); }
 
 int OWGetPendingCount() {
   sys::TCriticalSectionLock lock(OWUnit().cs);
   return static_cast<int>(OWUnit().pending.size());
 }
 
-TOWUnloadedPin *OWGetPending(int index) {
-  sys::TCriticalSectionLock lock(OWUnit().cs);
-  auto &v = OWUnit().pending;
-  if (index < 0 || index >= static_cast<int>(v.size()))
-    throw EListError::IndexOutOfBounds(index);
-  return v[static_cast<size_t>(index)];
-}
+TOWUnloadedPin *OWGetPending(int index) { return UnitListItem(OWUnit().pending, index); }
 
 void OWRemovePending(TOWUnloadedPin *placeholder) {
   // The global lock before the unit's section, as every pin destruction takes them.

@@ -192,39 +192,25 @@ private:
 // Stack guards (the framework's own lock sections) and reference-counted
 // sections (IOWLockSection) for callers that keep a section as a value.
 
-class TOWGlobalReadSection {
+// The global lock alone, for reading or writing.
+template <bool Write> class TOWGlobalSection {
 public:
-  TOWGlobalReadSection() { OWGlobalLock->BeginRead(); }
-  ~TOWGlobalReadSection() { Release(); }
-  TOWGlobalReadSection(const TOWGlobalReadSection &) = delete;
-  TOWGlobalReadSection &operator=(const TOWGlobalReadSection &) = delete;
+  TOWGlobalSection() { Write ? OWGlobalLock->BeginWrite() : OWGlobalLock->BeginRead(); }
+  ~TOWGlobalSection() { Release(); }
+  TOWGlobalSection(const TOWGlobalSection &) = delete;
+  TOWGlobalSection &operator=(const TOWGlobalSection &) = delete;
   void Release() {
-    if (held_) {
-      held_ = false;
-      OWGlobalLock->EndRead();
-    }
+    if (!held_)
+      return;
+    held_ = false;
+    Write ? OWGlobalLock->EndWrite() : OWGlobalLock->EndRead();
   }
 
 private:
   bool held_ = true;
 };
-
-class TOWGlobalWriteSection {
-public:
-  TOWGlobalWriteSection() { OWGlobalLock->BeginWrite(); }
-  ~TOWGlobalWriteSection() { Release(); }
-  TOWGlobalWriteSection(const TOWGlobalWriteSection &) = delete;
-  TOWGlobalWriteSection &operator=(const TOWGlobalWriteSection &) = delete;
-  void Release() {
-    if (held_) {
-      held_ = false;
-      OWGlobalLock->EndWrite();
-    }
-  }
-
-private:
-  bool held_ = true;
-};
+using TOWGlobalReadSection = TOWGlobalSection<false>;
+using TOWGlobalWriteSection = TOWGlobalSection<true>;
 
 // Global read, then the object's BeginRead or BeginWrite; given back in reverse.
 // A null object takes the global lock only.
