@@ -157,6 +157,8 @@ com::HRESULT TALAudioBuffer::QueryInterface(const com::TGUID &iid, void **out) {
   return com::QueryInterfaceFor<ISLDataBuffer, ISLGenericBuffer, IMLMediaBuffer, IALAudioBuffer>(this, iid, out);
 }
 
+void TALAudioBuffer::Assign(ISLDataBuffer *Source) { TSLGenericBuffer::Assign(AudioInstance(Source)); }
+
 com::TComPtr<ISLDataBuffer> TALAudioBuffer::MakeCopy() { return com::MakeCom<TALAudioBuffer>(this); }
 
 com::TComPtr<IALAudioDataAccess> TALAudioBuffer::Data() {
@@ -361,6 +363,7 @@ void ConvertBits(const uint8_t *Src, int SrcBits, int SrcStep, uint8_t *Dst, int
 }
 
 void ConvertBuffers(IALAudioBuffer *Source, uint32_t SourceRate, IALAudioBufferPtr &Dest, uint32_t DestRate) {
+  if (!Dest) throw EInvalidCast();
   IALAudioBufferPtr result(Source);
   if (DestRate != SourceRate && SourceRate != 0) {
     const uint32_t frame = Source->GetSampleBitWidth() * Source->GetChannels() / 8;
@@ -372,7 +375,7 @@ void ConvertBuffers(IALAudioBuffer *Source, uint32_t SourceRate, IALAudioBufferP
                                              static_cast<int>(Source->GetBitsPerSample()),
                                              static_cast<int>(Source->GetChannels()), static_cast<int>(tmpFrames),
                                              Source->GetChannelMask());
-    const uint32_t srcK = ratio >= 1 ? 1 : SourceRate / DestRate;
+    const uint32_t srcK = ratio >= 1 || DestRate == 0 ? 1 : SourceRate / DestRate;
     const uint32_t dstK = ratio >= 1 ? DestRate / SourceRate : 1;
     uint32_t count = std::min(srcFrames, tmpFrames);
     if (count > 0) count = std::min({count, (srcFrames - 1) / srcK + 1, (tmpFrames - 1) / dstK + 1});

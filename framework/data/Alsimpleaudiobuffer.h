@@ -149,6 +149,8 @@ public:
   com::HRESULT QueryInterface(const com::TGUID &iid, void **out) override;
 
   // ISLDataBuffer
+  // Shares Source's store; EInvalidCast when Source is not an audio buffer.
+  void Assign(ISLDataBuffer *Source) override;
   // Bytes of the data area (header excluded).
   uint32_t GetByteSize() override;
   // Frames.
@@ -268,7 +270,8 @@ private:
 void ConvertBits(const uint8_t *Src, int SrcBits, int SrcStep, uint8_t *Dst, int DstBits, int DstStep, int Count);
 
 // Changes the rate of Source by an integer ratio (the whole part of the
-// larger rate over the smaller) into Dest, which must hold an audio buffer:
+// larger rate over the smaller; a DestRate of 0 gives no frames) into Dest,
+// which must hold an audio buffer (EInvalidCast otherwise):
 // down-sampling keeps every k-th frame, up-sampling spreads the frames k
 // apart and holds each frame over the gap after it. Dest keeps its own format
 // (widths converted, channels paired) and is resized to the result's frames.

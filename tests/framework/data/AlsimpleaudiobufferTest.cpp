@@ -159,6 +159,12 @@ TEST(AudioBuffer, SharingConstructorsShareTheStoreAndRefuseOtherBuffers) {
   EXPECT_NE(IALAudioBufferPtr::Query(copy), nullptr);
   auto block = MakeCom<TSLBlockBuffer>(8u);
   EXPECT_THROW(MakeCom<TALAudioBuffer>(static_cast<ISLDataBuffer *>(block.Get())), EInvalidCast);
+  EXPECT_THROW(a->Assign(block.Get()), EInvalidCast);
+  auto other = Make(48000, 24, 1, 2);
+  other->Assign(a.Get());
+  EXPECT_EQ(other->GetBuffer(), a->GetBuffer());
+  EXPECT_EQ(other->GetChannels(), 2u);
+  EXPECT_EQ(other->GetSize(), 4u);
 }
 
 // ---------------------------------------------------------------------------
@@ -471,6 +477,16 @@ TEST(AudioConversion, DoublingTheRateHoldsEachFrameOverTheGap) {
   ConvertBuffers(src.Get(), 8000, dest, 16000);
   ASSERT_EQ(dest->GetSize(), 6u);
   for (uint32_t f = 0; f < 6; ++f) EXPECT_EQ(dest->GetItem(f, 1), int((f / 2) * 10 + 1)) << f;
+}
+
+TEST(AudioConversion, ARateOfZeroGivesNoFrames) {
+  auto src = M(16, 1, 4, 1);
+  src->Zero();
+  IALAudioBufferPtr dest(M(16, 1, 3, 1).Get());
+  ConvertBuffers(src.Get(), 44100, dest, 0);
+  EXPECT_EQ(dest->GetSize(), 0u);
+  IALAudioBufferPtr none;
+  EXPECT_THROW(ConvertBuffers(src.Get(), 44100, none, 22050), EInvalidCast);
 }
 
 TEST(AudioConversion, DestKeepsItsOwnWidth) {
