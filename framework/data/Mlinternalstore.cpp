@@ -10,28 +10,15 @@ TMLSmartMediaBuffer::TMLSmartMediaBuffer(TMLSmartMediaBuffer &Other, bool CopyDa
 
 TMLSmartMediaBuffer *TMLSmartMediaBuffer::Clone(bool CopyData) { return new TMLSmartMediaBuffer(*this, CopyData); }
 
-int64_t TMLSmartMediaBuffer::GetTimeStampBegin() {
+int64_t TMLSmartMediaBuffer::ReadLocked(const int64_t &Field) {
   EnterRead();
-  const int64_t value = timeStampBegin_;
+  const int64_t value = Field;
   LeaveRead();
   return value;
 }
 
-void TMLSmartMediaBuffer::SetTimeStampBegin(int64_t Value) {
+void TMLSmartMediaBuffer::WriteLocked(int64_t &Field, int64_t Value) {
   EnterWrite();
-  timeStampBegin_ = Value;
-  LeaveWrite();
-}
-
-int64_t TMLSmartMediaBuffer::GetTimeStampEnd() {
-  EnterRead();
-  const int64_t value = timeStampEnd_;
-  LeaveRead();
-  return value;
-}
-
-void TMLSmartMediaBuffer::SetTimeStampEnd(int64_t Value) {
-  EnterWrite();
-  timeStampEnd_ = Value;
+  Field = Value;
   LeaveWrite();
 }

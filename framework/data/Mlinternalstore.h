@@ -25,12 +25,16 @@ public:
 
   bool GetTimeStampAvailable() const { return timeStampAvailable_.load(std::memory_order_relaxed); }
   void SetTimeStampAvailable(bool Value) { timeStampAvailable_.store(Value, std::memory_order_relaxed); }
-  int64_t GetTimeStampBegin();
-  void SetTimeStampBegin(int64_t Value);
-  int64_t GetTimeStampEnd();
-  void SetTimeStampEnd(int64_t Value);
+  int64_t GetTimeStampBegin() { return ReadLocked(timeStampBegin_); }
+  void SetTimeStampBegin(int64_t Value) { WriteLocked(timeStampBegin_, Value); }
+  int64_t GetTimeStampEnd() { return ReadLocked(timeStampEnd_); }
+  void SetTimeStampEnd(int64_t Value) { WriteLocked(timeStampEnd_, Value); }
 
 private:
+  // A time read or written under the store's section, never seen half written.
+  int64_t ReadLocked(const int64_t &Field);
+  void WriteLocked(int64_t &Field, int64_t Value);
+
   std::atomic<bool> timeStampAvailable_{false};
   int64_t timeStampBegin_ = 0;
   int64_t timeStampEnd_ = 0;

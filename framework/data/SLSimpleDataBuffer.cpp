@@ -206,17 +206,6 @@ TSLRealBuffer::TSLRealBuffer(const float *Data, uint32_t Size) : TSLTypedBufferT
     (void)sl::ippsConvert_32f64f(Data, Write(), static_cast<int>(Size));
 }
 
-double TSLRealBuffer::GetItem(int32_t Index) {
-  CheckIndex(Index);
-  return Read()[Index];
-}
-
-void TSLRealBuffer::SetItem(int32_t Index, double Value) {
-  Unique(true);
-  CheckIndex(Index);
-  Modify()[Index] = Value;
-}
-
 void TSLRealBuffer::VectorJaehne(double Magnitude) {
   (void)sl::ippsVectorJaehne_64f(Write(), static_cast<int>(GetSize()), Magnitude);
 }
@@ -290,17 +279,6 @@ void TSLRealBuffer::CopyTo(uint32_t FromIndex, ISLDataBuffer *Dest, uint32_t ToI
   CopyBytes(uint64_t(FromIndex) * 8, Dest, uint64_t(ToIndex) * 8, uint64_t(Count) * 8);
 }
 
-int32_t TSLIntegerBuffer::GetItem(int32_t Index) {
-  CheckIndex(Index);
-  return Read()[Index];
-}
-
-void TSLIntegerBuffer::SetItem(int32_t Index, int32_t Value) {
-  Unique(true);
-  CheckIndex(Index);
-  Modify()[Index] = Value;
-}
-
 void TSLIntegerBuffer::Add(ISLIntegerBuffer *Other) {
   Combine(Other, [](const int32_t *s, int32_t *d, int n) { (void)sl::ippsAdd_32s_ISfs(s, d, n, 0); });
 }
@@ -330,17 +308,6 @@ void TSLIntegerBuffer::CopyTo(uint32_t FromIndex, ISLDataBuffer *Dest, uint32_t 
   if (dynamic_cast<TSLIntegerBuffer *>(Dest->GetInstance()) == nullptr)
     return TSLGenericBuffer::CopyTo(FromIndex, Dest, ToIndex, Count);
   CopyBytes(uint64_t(FromIndex) * 4, Dest, uint64_t(ToIndex) * 4, uint64_t(Count) * 4);
-}
-
-TSLComplexItem TSLComplexBuffer::GetItem(int32_t Index) {
-  CheckIndex(Index);
-  return Read()[Index];
-}
-
-void TSLComplexBuffer::SetItem(int32_t Index, TSLComplexItem Value) {
-  Unique(true);
-  CheckIndex(Index);
-  Modify()[Index] = Value;
 }
 
 void TSLComplexBuffer::Add(ISLComplexBuffer *Other) {

@@ -112,57 +112,78 @@ template <class TItem, class IView> struct ISLTypedBufferT : public virtual ISLD
   virtual TItem *Modify() = 0;
 };
 
-struct ISLBlockBuffer : public ISLTypedBufferT<uint8_t, ISLBlockDataAccess> {
-  static constexpr com::TGUID IID = com::TGUID::FromLiteral("{1D7F6725-9466-43E9-9B6C-164FAB691FEA}");
-  virtual void Add(ISLBlockBuffer *Other) = 0;
-  virtual void Subtract(ISLBlockBuffer *Other) = 0;
-  virtual void Multiply(ISLBlockBuffer *Other) = 0;
-  virtual void Divide(ISLBlockBuffer *Other) = 0;
-  virtual void SetValue(uint8_t Value) = 0;
+// The operation sets that a typed buffer and its view share; Other is the
+// interface of the other operand (a buffer, or a view, of the same kind).
+template <class Other> struct ISLArithmeticT {
+  virtual void Add(Other *Operand) = 0;
+  virtual void Subtract(Other *Operand) = 0;
+  virtual void Multiply(Other *Operand) = 0;
+  virtual void Divide(Other *Operand) = 0;
   virtual void Zero() = 0;
+
+protected:
+  ~ISLArithmeticT() = default;
 };
 
-struct ISLRealBuffer : public ISLTypedBufferT<double, ISLRealDataAccess> {
-  static constexpr com::TGUID IID = com::TGUID::FromLiteral("{032C61EC-364E-4739-A2FE-E7DA0BA64939}");
-  virtual double GetItem(int32_t Index) = 0;
-  virtual void SetItem(int32_t Index, double Value) = 0;
+template <class TItem, class Other> struct ISLItemOperationsT : public ISLArithmeticT<Other> {
+  virtual TItem GetItem(int32_t Index) = 0;
+  virtual void SetItem(int32_t Index, TItem Value) = 0;
+
+protected:
+  ~ISLItemOperationsT() = default;
+};
+
+template <class Other> struct ISLBlockOperationsT : public ISLArithmeticT<Other> {
+  virtual void SetValue(uint8_t Value) = 0;
+
+protected:
+  ~ISLBlockOperationsT() = default;
+};
+
+template <class Other> struct ISLRealOperationsT : public ISLItemOperationsT<double, Other> {
   virtual void VectorJaehne(double Magnitude) = 0;
-  virtual void Add(ISLRealBuffer *Other) = 0;
-  virtual void Subtract(ISLRealBuffer *Other) = 0;
-  virtual void Multiply(ISLRealBuffer *Other) = 0;
-  virtual void Divide(ISLRealBuffer *Other) = 0;
   virtual void SetValue(double Value) = 0;
-  virtual void Zero() = 0;
   virtual double GetMinValue() = 0;
   virtual double GetMaxValue() = 0;
   virtual double GetMin(int32_t From, int32_t To) = 0;
   virtual double GetMax(int32_t From, int32_t To) = 0;
+
+protected:
+  ~ISLRealOperationsT() = default;
 };
 
-struct ISLIntegerBuffer : public ISLTypedBufferT<int32_t, ISLIntegerDataAccess> {
-  static constexpr com::TGUID IID = com::TGUID::FromLiteral("{51D45274-AF18-4746-BBF1-94C82F07139B}");
-  virtual int32_t GetItem(int32_t Index) = 0;
-  virtual void SetItem(int32_t Index, int32_t Value) = 0;
-  virtual void Add(ISLIntegerBuffer *Other) = 0;
-  virtual void Subtract(ISLIntegerBuffer *Other) = 0;
-  virtual void Multiply(ISLIntegerBuffer *Other) = 0;
-  virtual void Divide(ISLIntegerBuffer *Other) = 0;
+template <class Other> struct ISLIntegerOperationsT : public ISLItemOperationsT<int32_t, Other> {
   virtual void SetValue(int32_t Value) = 0;
-  virtual void Zero() = 0;
+
+protected:
+  ~ISLIntegerOperationsT() = default;
+};
+
+template <class Other> struct ISLComplexOperationsT : public ISLItemOperationsT<TSLComplexItem, Other> {
+  virtual void SetValue(double Re, double Im) = 0;
+
+protected:
+  ~ISLComplexOperationsT() = default;
+};
+
+struct ISLBlockBuffer : public ISLTypedBufferT<uint8_t, ISLBlockDataAccess>, public ISLBlockOperationsT<ISLBlockBuffer> {
+  static constexpr com::TGUID IID = com::TGUID::FromLiteral("{1D7F6725-9466-43E9-9B6C-164FAB691FEA}");
+};
+
+struct ISLRealBuffer : public ISLTypedBufferT<double, ISLRealDataAccess>, public ISLRealOperationsT<ISLRealBuffer> {
+  static constexpr com::TGUID IID = com::TGUID::FromLiteral("{032C61EC-364E-4739-A2FE-E7DA0BA64939}");
+};
+
+struct ISLIntegerBuffer : public ISLTypedBufferT<int32_t, ISLIntegerDataAccess>,
+                          public ISLIntegerOperationsT<ISLIntegerBuffer> {
+  static constexpr com::TGUID IID = com::TGUID::FromLiteral("{51D45274-AF18-4746-BBF1-94C82F07139B}");
   virtual int32_t GetMinValue() = 0;
   virtual int32_t GetMaxValue() = 0;
 };
 
-struct ISLComplexBuffer : public ISLTypedBufferT<TSLComplexItem, ISLComplexDataAccess> {
+struct ISLComplexBuffer : public ISLTypedBufferT<TSLComplexItem, ISLComplexDataAccess>,
+                          public ISLComplexOperationsT<ISLComplexBuffer> {
   static constexpr com::TGUID IID = com::TGUID::FromLiteral("{FA61019A-FF10-4472-9F8C-89DC48D5C792}");
-  virtual TSLComplexItem GetItem(int32_t Index) = 0;
-  virtual void SetItem(int32_t Index, TSLComplexItem Value) = 0;
-  virtual void Add(ISLComplexBuffer *Other) = 0;
-  virtual void Subtract(ISLComplexBuffer *Other) = 0;
-  virtual void Multiply(ISLComplexBuffer *Other) = 0;
-  virtual void Divide(ISLComplexBuffer *Other) = 0;
-  virtual void SetValue(double Re, double Im) = 0;
-  virtual void Zero() = 0;
 };
 
 // Typed views: the typed operations of their buffer, with the other operand
@@ -175,55 +196,22 @@ template <class TItem> struct ISLTypedDataAccessT : public virtual ISLDataAccess
 
 // The block and real views share one identifier: a query by it answers the
 // view's own kind. Callers take views only from Data of a buffer they know.
-struct ISLBlockDataAccess : public ISLTypedDataAccessT<uint8_t> {
+struct ISLBlockDataAccess : public ISLTypedDataAccessT<uint8_t>, public ISLBlockOperationsT<ISLBlockDataAccess> {
   static constexpr com::TGUID IID = com::TGUID::FromLiteral("{E658B17B-9F67-4737-AFF0-9651B7572F8F}");
-  virtual void Add(ISLBlockDataAccess *Other) = 0;
-  virtual void Subtract(ISLBlockDataAccess *Other) = 0;
-  virtual void Multiply(ISLBlockDataAccess *Other) = 0;
-  virtual void Divide(ISLBlockDataAccess *Other) = 0;
-  virtual void SetValue(uint8_t Value) = 0;
-  virtual void Zero() = 0;
 };
 
-struct ISLRealDataAccess : public ISLTypedDataAccessT<double> {
+struct ISLRealDataAccess : public ISLTypedDataAccessT<double>, public ISLRealOperationsT<ISLRealDataAccess> {
   static constexpr com::TGUID IID = com::TGUID::FromLiteral("{E658B17B-9F67-4737-AFF0-9651B7572F8F}");
-  virtual double GetItem(int32_t Index) = 0;
-  virtual void SetItem(int32_t Index, double Value) = 0;
-  virtual void VectorJaehne(double Magnitude) = 0;
-  virtual void Add(ISLRealDataAccess *Other) = 0;
-  virtual void Subtract(ISLRealDataAccess *Other) = 0;
-  virtual void Multiply(ISLRealDataAccess *Other) = 0;
-  virtual void Divide(ISLRealDataAccess *Other) = 0;
-  virtual void SetValue(double Value) = 0;
-  virtual void Zero() = 0;
-  virtual double GetMinValue() = 0;
-  virtual double GetMaxValue() = 0;
-  virtual double GetMin(int32_t From, int32_t To) = 0;
-  virtual double GetMax(int32_t From, int32_t To) = 0;
 };
 
-struct ISLIntegerDataAccess : public ISLTypedDataAccessT<int32_t> {
+struct ISLIntegerDataAccess : public ISLTypedDataAccessT<int32_t>,
+                              public ISLIntegerOperationsT<ISLIntegerDataAccess> {
   static constexpr com::TGUID IID = com::TGUID::FromLiteral("{7A4B6462-C905-411C-8F63-F3AFD2EBFCCC}");
-  virtual int32_t GetItem(int32_t Index) = 0;
-  virtual void SetItem(int32_t Index, int32_t Value) = 0;
-  virtual void Add(ISLIntegerDataAccess *Other) = 0;
-  virtual void Subtract(ISLIntegerDataAccess *Other) = 0;
-  virtual void Multiply(ISLIntegerDataAccess *Other) = 0;
-  virtual void Divide(ISLIntegerDataAccess *Other) = 0;
-  virtual void SetValue(int32_t Value) = 0;
-  virtual void Zero() = 0;
 };
 
-struct ISLComplexDataAccess : public ISLTypedDataAccessT<TSLComplexItem> {
+struct ISLComplexDataAccess : public ISLTypedDataAccessT<TSLComplexItem>,
+                              public ISLComplexOperationsT<ISLComplexDataAccess> {
   static constexpr com::TGUID IID = com::TGUID::FromLiteral("{7A56E9D8-ADE9-412B-8DEE-C03F4BA39146}");
-  virtual TSLComplexItem GetItem(int32_t Index) = 0;
-  virtual void SetItem(int32_t Index, TSLComplexItem Value) = 0;
-  virtual void Add(ISLComplexDataAccess *Other) = 0;
-  virtual void Subtract(ISLComplexDataAccess *Other) = 0;
-  virtual void Multiply(ISLComplexDataAccess *Other) = 0;
-  virtual void Divide(ISLComplexDataAccess *Other) = 0;
-  virtual void SetValue(double Re, double Im) = 0;
-  virtual void Zero() = 0;
 };
 
 using ISLDataBufferPtr = com::TComPtr<ISLDataBuffer>;
@@ -402,7 +390,17 @@ protected:
     const uint32_t n = Other->GetSize() < GetSize() ? Other->GetSize() : GetSize();
     op(src, dst, static_cast<int>(n));
   }
-  // Throws the range error of the item accesses.
+  // The item accesses: a range error outside the buffer; a store goes into a
+  // buffer made unique with its data first.
+  TItem ItemAt(int32_t Index) {
+    CheckIndex(Index);
+    return Read()[Index];
+  }
+  void StoreAt(int32_t Index, TItem Value) {
+    Unique(true);
+    CheckIndex(Index);
+    Modify()[Index] = Value;
+  }
   void CheckIndex(int32_t Index) {
     if (Index < 0 || static_cast<uint32_t>(Index) >= GetSize())
       throw ERangeError(Format("Index out of rabge = %u", static_cast<unsigned>(Index)));
@@ -442,8 +440,8 @@ public:
 
   // ERangeError "Index out of rabge = %u" outside 0 .. GetSize - 1; SetItem
   // makes the buffer unique (with its data) first.
-  double GetItem(int32_t Index) override;
-  void SetItem(int32_t Index, double Value) override;
+  double GetItem(int32_t Index) override { return ItemAt(Index); }
+  void SetItem(int32_t Index, double Value) override { StoreAt(Index, Value); }
   void VectorJaehne(double Magnitude) override;
   void Add(ISLRealBuffer *Other) override;
   void Subtract(ISLRealBuffer *Other) override;
@@ -471,8 +469,8 @@ class TSLIntegerBuffer : public TSLTypedBufferT<TSLIntegerBuffer, int32_t, ISLIn
 public:
   using TSLTypedBufferT::TSLTypedBufferT;
   // ERangeError "Index out of rabge = %u" outside the buffer.
-  int32_t GetItem(int32_t Index) override;
-  void SetItem(int32_t Index, int32_t Value) override;
+  int32_t GetItem(int32_t Index) override { return ItemAt(Index); }
+  void SetItem(int32_t Index, int32_t Value) override { StoreAt(Index, Value); }
   void Add(ISLIntegerBuffer *Other) override;
   void Subtract(ISLIntegerBuffer *Other) override;
   void Multiply(ISLIntegerBuffer *Other) override;
@@ -494,8 +492,8 @@ class TSLComplexBuffer : public TSLTypedBufferT<TSLComplexBuffer, TSLComplexItem
 public:
   using TSLTypedBufferT::TSLTypedBufferT;
   // ERangeError "Index out of rabge = %u" outside the buffer.
-  TSLComplexItem GetItem(int32_t Index) override;
-  void SetItem(int32_t Index, TSLComplexItem Value) override;
+  TSLComplexItem GetItem(int32_t Index) override { return ItemAt(Index); }
+  void SetItem(int32_t Index, TSLComplexItem Value) override { StoreAt(Index, Value); }
   void Add(ISLComplexBuffer *Other) override;
   void Subtract(ISLComplexBuffer *Other) override;
   void Multiply(ISLComplexBuffer *Other) override;
@@ -561,6 +559,11 @@ public:
   const Item *Read() override { return Typed()->Read(); }
   Item *Write() override { return Typed()->Write(); }
   Item *Modify() override { return Typed()->Modify(); }
+  void Add(IView *Other) override { Typed()->Add(Of(Other)); }
+  void Subtract(IView *Other) override { Typed()->Subtract(Of(Other)); }
+  void Multiply(IView *Other) override { Typed()->Multiply(Of(Other)); }
+  void Divide(IView *Other) override { Typed()->Divide(Of(Other)); }
+  void Zero() override { Typed()->Zero(); }
 
 protected:
   ~TSLTypedDataBufferAccessT() override = default;
@@ -571,12 +574,7 @@ protected:
 class TSLBlockDataBufferAccess : public TSLTypedDataBufferAccessT<TSLBlockBuffer, ISLBlockDataAccess> {
 public:
   using TSLTypedDataBufferAccessT::TSLTypedDataBufferAccessT;
-  void Add(ISLBlockDataAccess *Other) override { Typed()->Add(Of(Other)); }
-  void Subtract(ISLBlockDataAccess *Other) override { Typed()->Subtract(Of(Other)); }
-  void Multiply(ISLBlockDataAccess *Other) override { Typed()->Multiply(Of(Other)); }
-  void Divide(ISLBlockDataAccess *Other) override { Typed()->Divide(Of(Other)); }
   void SetValue(uint8_t Value) override { Typed()->SetValue(Value); }
-  void Zero() override { Typed()->Zero(); }
 };
 
 class TSLRealDataBufferAccess : public TSLTypedDataBufferAccessT<TSLRealBuffer, ISLRealDataAccess> {
@@ -585,12 +583,7 @@ public:
   double GetItem(int32_t Index) override { return Typed()->GetItem(Index); }
   void SetItem(int32_t Index, double Value) override { Typed()->SetItem(Index, Value); }
   void VectorJaehne(double Magnitude) override { Typed()->VectorJaehne(Magnitude); }
-  void Add(ISLRealDataAccess *Other) override { Typed()->Add(Of(Other)); }
-  void Subtract(ISLRealDataAccess *Other) override { Typed()->Subtract(Of(Other)); }
-  void Multiply(ISLRealDataAccess *Other) override { Typed()->Multiply(Of(Other)); }
-  void Divide(ISLRealDataAccess *Other) override { Typed()->Divide(Of(Other)); }
   void SetValue(double Value) override { Typed()->SetValue(Value); }
-  void Zero() override { Typed()->Zero(); }
   // 0.0 for an empty buffer, as the buffer's own.
   double GetMinValue() override { return Typed()->GetMinValue(); }
   double GetMaxValue() override { return Typed()->GetMaxValue(); }
@@ -603,12 +596,7 @@ public:
   using TSLTypedDataBufferAccessT::TSLTypedDataBufferAccessT;
   int32_t GetItem(int32_t Index) override { return Typed()->GetItem(Index); }
   void SetItem(int32_t Index, int32_t Value) override { Typed()->SetItem(Index, Value); }
-  void Add(ISLIntegerDataAccess *Other) override { Typed()->Add(Of(Other)); }
-  void Subtract(ISLIntegerDataAccess *Other) override { Typed()->Subtract(Of(Other)); }
-  void Multiply(ISLIntegerDataAccess *Other) override { Typed()->Multiply(Of(Other)); }
-  void Divide(ISLIntegerDataAccess *Other) override { Typed()->Divide(Of(Other)); }
   void SetValue(int32_t Value) override { Typed()->SetValue(Value); }
-  void Zero() override { Typed()->Zero(); }
 };
 
 class TSLComplexDataBufferAccess : public TSLTypedDataBufferAccessT<TSLComplexBuffer, ISLComplexDataAccess> {
@@ -616,12 +604,7 @@ public:
   using TSLTypedDataBufferAccessT::TSLTypedDataBufferAccessT;
   TSLComplexItem GetItem(int32_t Index) override { return Typed()->GetItem(Index); }
   void SetItem(int32_t Index, TSLComplexItem Value) override { Typed()->SetItem(Index, Value); }
-  void Add(ISLComplexDataAccess *Other) override { Typed()->Add(Of(Other)); }
-  void Subtract(ISLComplexDataAccess *Other) override { Typed()->Subtract(Of(Other)); }
-  void Multiply(ISLComplexDataAccess *Other) override { Typed()->Multiply(Of(Other)); }
-  void Divide(ISLComplexDataAccess *Other) override { Typed()->Divide(Of(Other)); }
   void SetValue(double Re, double Im) override { Typed()->SetValue(Re, Im); }
-  void Zero() override { Typed()->Zero(); }
 };
 
 // ---------------------------------------------------------------------------

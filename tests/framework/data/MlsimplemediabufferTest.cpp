@@ -1,5 +1,6 @@
 #include "framework/data/Alinternalstore.h"
 #include "framework/data/Mlsimplemediabuffer.h"
+#include "tests/framework/data/SLBufferTestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -10,21 +11,11 @@ namespace {
 using com::MakeCom;
 using com::TComPtr;
 
-class MLMediaBufferTest : public testing::Test {
+class MLMediaBufferTest : public SLCountedTest {
 protected:
-  void SetUp() override {
-    stores_ = _SLCountStores.load();
-    buffers_ = _SLCountPasBuffers.load();
-  }
-  void TearDown() override {
-    EXPECT_EQ(_SLCountStores.load(), stores_);
-    EXPECT_EQ(_SLCountPasBuffers.load(), buffers_);
-  }
   static TComPtr<TMLMediaBuffer> Audio(uint32_t bytes) {
     return MakeCom<TMLMediaBuffer>(new TALSmartAudioBuffer(bytes), bytes);
   }
-  int32_t stores_ = 0;
-  int32_t buffers_ = 0;
 };
 
 TEST_F(MLMediaBufferTest, NewAudioStoreHasNoStamp) {

@@ -1,4 +1,5 @@
 #include "framework/data/SLInternalStore.h"
+#include "tests/framework/data/SLBufferTestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -79,12 +80,7 @@ INSTANTIATE_TEST_SUITE_P(Table, SLAllocationSize,
 // ---------------------------------------------------------------------------
 // Stores
 
-class SLStoreTest : public testing::Test {
-protected:
-  void SetUp() override { baseline_ = _SLCountStores.load(); }
-  void TearDown() override { EXPECT_EQ(_SLCountStores.load(), baseline_); }
-  int32_t baseline_ = 0;
-};
+using SLStoreTest = SLCountedTest;
 
 TEST_F(SLStoreTest, DataConstructorCopiesOnlyTheRequestedBytes) {
   const uint8_t data[8] = {1, 2, 3, 4, 5, 6, 7, 8};

@@ -1,4 +1,5 @@
 #include "framework/data/SLSimpleDataBuffer.h"
+#include "tests/framework/data/SLBufferTestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -20,20 +21,7 @@ TComPtr<TSLRealBuffer> Real(std::vector<double> values) {
 
 std::vector<double> Values(ISLRealBuffer *b) { return std::vector<double>(b->Read(), b->Read() + b->GetSize()); }
 
-// Every test leaves no buffer and no store behind.
-class SLBufferTest : public testing::Test {
-protected:
-  void SetUp() override {
-    stores_ = _SLCountStores.load();
-    buffers_ = _SLCountPasBuffers.load();
-  }
-  void TearDown() override {
-    EXPECT_EQ(_SLCountStores.load(), stores_);
-    EXPECT_EQ(_SLCountPasBuffers.load(), buffers_);
-  }
-  int32_t stores_ = 0;
-  int32_t buffers_ = 0;
-};
+using SLBufferTest = SLCountedTest;
 
 // ---------------------------------------------------------------------------
 // Generic and memory buffer

@@ -1,4 +1,5 @@
 #include "framework/data/Slcrealbuffer.h"
+#include "tests/framework/data/SLBufferTestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -11,19 +12,7 @@ std::vector<double> Values(const TSLCRealBuffer &b) { return std::vector<double>
 
 TSLCRealBuffer Make(std::vector<double> v) { return TSLCRealBuffer(v.data(), static_cast<int>(v.size())); }
 
-class SLCRealBufferTest : public testing::Test {
-protected:
-  void SetUp() override {
-    stores_ = _SLCountStores.load();
-    buffers_ = _SLCountPasBuffers.load();
-  }
-  void TearDown() override {
-    EXPECT_EQ(_SLCountStores.load(), stores_);
-    EXPECT_EQ(_SLCountPasBuffers.load(), buffers_);
-  }
-  int32_t stores_ = 0;
-  int32_t buffers_ = 0;
-};
+using SLCRealBufferTest = SLCountedTest;
 
 TEST_F(SLCRealBufferTest, CopiesShareUntilOneWrites) {
   TSLCRealBuffer a = Make({1, 2, 3});
