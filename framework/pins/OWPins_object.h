@@ -192,10 +192,14 @@ private:
 // Stack guards (the framework's own lock sections) and reference-counted
 // sections (IOWLockSection) for callers that keep a section as a value.
 
-// The global lock alone, for reading or writing.
+// The global lock alone, for reading or writing. After the framework's
+// shut-down (no global lock any more) objects still being freed lock nothing.
 template <bool Write> class TOWGlobalSection {
 public:
-  TOWGlobalSection() { Write ? OWGlobalLock->BeginWrite() : OWGlobalLock->BeginRead(); }
+  TOWGlobalSection() : lock_(OWGlobalLock) {
+    if (lock_)
+      Write ? lock_->BeginWrite() : lock_->BeginRead();
+  }
   ~TOWGlobalSection() { Release(); }
   TOWGlobalSection(const TOWGlobalSection &) = delete;
   TOWGlobalSection &operator=(const TOWGlobalSection &) = delete;
@@ -203,10 +207,12 @@ public:
     if (!held_)
       return;
     held_ = false;
-    Write ? OWGlobalLock->EndWrite() : OWGlobalLock->EndRead();
+    if (lock_)
+      Write ? lock_->EndWrite() : lock_->EndRead();
   }
 
 private:
+  TOWGlobalLockObject *const lock_;
   bool held_ = true;
 };
 using TOWGlobalReadSection = TOWGlobalSection<false>;
@@ -217,7 +223,6 @@ using TOWGlobalWriteSection = TOWGlobalSection<true>;
 template <bool Write> class TOWObjectSection {
 public:
   explicit TOWObjectSection(const TOWObject *object) : object_(const_cast<TOWObject *>(object)) {
-    OWGlobalLock->BeginRead();
     if (object_) {
       try {
         if (Write)
@@ -225,7 +230,7 @@ public:
         else
           object_->BeginRead();
       } catch (...) {
-        OWGlobalLock->EndRead();
+        global_.Release();
         throw;
       }
     }
@@ -243,10 +248,11 @@ public:
       else
         object_->EndRead();
     }
-    OWGlobalLock->EndRead();
+    global_.Release();
   }
 
 private:
+  TOWGlobalSection<false> global_;
   TOWObject *object_;
   bool held_ = true;
 };
