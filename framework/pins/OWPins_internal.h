@@ -9,15 +9,20 @@
 #include <string>
 #include <vector>
 
+// The list of all pins (non-owning) and the list of pending placeholders
+// (owning: taking one out frees it, see OWRemovePending).
+using TOWInternalPinList = std::vector<TOWBasicPin *>;
+using TOWBasicPinList = std::vector<TOWUnloadedPin *>;
+
 struct TOWPinsUnit {
   // Guards the lists below (not the notifier list, which locks itself).
   sys::TCriticalSection cs;
   TInterfaceList<IOWPinNotifier> notifiers;
   std::vector<TOWStateDispatcher *> designingGroups;
   std::vector<TOWStateDispatcher *> runtimeGroups;
-  std::vector<TOWBasicPin *> allPins;
+  TOWInternalPinList allPins;
   // Owns the placeholders that still wait for their real pin.
-  std::vector<TOWUnloadedPin *> pending;
+  TOWBasicPinList pending;
 };
 
 // The unit's state; made by OWPinsInitialization.
