@@ -119,6 +119,21 @@ TEST_F(TOWPinListTest, LeftoverPlaceholdersVanishAtTheFirstLookAtRunTime) {
   EXPECT_EQ(OWGetPendingCount(), 0) << "a placeholder without links goes";
 }
 
+TEST_F(TOWPinListTest, APlaceholderHeldByAListStaysPendingWithoutLinks) {
+  auto *src = Source("AudioIn");
+  Meter->IncludeState(csLoading);
+  auto *placeholder = TOWUnloadedPin::FindOrCreate(Form, ptSink, "MainForm.Meter.InputPins._Pin0",
+                                                   "MainForm.Meter.InputPins._Pin0", "x");
+  ASSERT_TRUE(src->OutputPin->IntConnectAfter(placeholder, nullptr));
+  Meter->InputPins->Add(placeholder);
+  src->OutputPin->Disconnect();
+  EXPECT_EQ(OWGetPendingCount(), 1) << "held by the list, it does not go with its last link";
+  EXPECT_EQ(Meter->InputPins->GetPlaceholderCount(), 1);
+  Meter->ExcludeState(csLoading);
+  EXPECT_EQ(Meter->InputPins->GetCount(), 0);
+  EXPECT_EQ(OWGetPendingCount(), 0);
+}
+
 TEST_F(TOWPinListTest, ListsAreWrittenWhenAPinIsLinkedAndOwnerListsAlways) {
   TTestSinkPin *p = NewPin();
   Meter->InputPins->Add(p);
