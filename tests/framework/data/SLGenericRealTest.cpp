@@ -1,5 +1,6 @@
 #include "framework/data/SLGenericReal.h"
 
+#include "platform/classlib/FormStream.h"
 #include "platform/mainloop/MainLoop.h"
 
 #include <gtest/gtest.h>
@@ -190,6 +191,60 @@ TEST_F(SLGenericRealTest, PublishedProperties) {
   for (const char *name : {"SynchronizeType", "OnStart", "OnStop", "OnProcessData", "OutputPin", "InputPin",
                            "EnablePin", "Enabled"})
     EXPECT_NE(info.FindProperty(name), nullptr) << name;
+}
+
+} // namespace
+
+namespace {
+
+// A form with a published handler for the filter's data event.
+class TGenericRealTestForm : public TComponent {
+  CLASSLIB_CLASS(TGenericRealTestForm)
+public:
+  explicit TGenericRealTestForm(TComponent *owner) : TComponent(owner) { SetIsForm(true); }
+  void Process(TObject *, TSLCRealBuffer, TSLCRealBuffer &, bool &) { ++calls; }
+  int calls = 0;
+};
+
+const TClassInfo &TGenericRealTestForm::StaticClassInfo() {
+  static const TClassInfo &info =
+      MakeClassInfo<TGenericRealTestForm>("TGenericRealTestForm", &TComponent::StaticClassInfo(), [](auto &c) {
+        c.template Method<TSLGenericReal::TProcessDataEvent>("Process", &TGenericRealTestForm::Process);
+      });
+  return info;
+}
+
+TSLGenericReal *LoadFilter(TGenericRealTestForm *form, const std::string &method) {
+  RegisterClass(TGenericRealTestForm::StaticClassInfo());
+  RegisterClass(TSLGenericReal::StaticClassInfo());
+  LoadFormText(form, "object Form1: TGenericRealTestForm\n  object Filter: TSLGenericReal\n    OnFilterData = " +
+                         method + "\n  end\nend\n");
+  return dynamic_cast<TSLGenericReal *>(form->FindComponent("Filter"));
+}
+
+TEST(SLGenericRealForm, OlderEventNameLoadsTheHandler) {
+  OWPinsInitialization();
+  OWStdTypesInitialization();
+  TOwnedPtr<TGenericRealTestForm> form(CreateObject<TGenericRealTestForm>(nullptr));
+  TSLGenericReal *filter = LoadFilter(form.get(), "Process");
+  ASSERT_NE(filter, nullptr);
+  ASSERT_TRUE(filter->OnProcessData);
+  EXPECT_EQ(filter->OnProcessData.MethodName, "Process");
+  TSLCRealBuffer out(1);
+  bool send = true;
+  filter->OnProcessData(filter, TSLCRealBuffer(1), out, send);
+  EXPECT_EQ(form->calls, 1);
+  // The older name is never written back.
+  EXPECT_EQ(WriteFormText(form.get()).find("OnFilterData"), std::string::npos);
+}
+
+TEST(SLGenericRealForm, AMissingMethodIsIgnored) {
+  OWPinsInitialization();
+  OWStdTypesInitialization();
+  TOwnedPtr<TGenericRealTestForm> form(CreateObject<TGenericRealTestForm>(nullptr));
+  TSLGenericReal *filter = LoadFilter(form.get(), "Gone");
+  ASSERT_NE(filter, nullptr);
+  EXPECT_FALSE(filter->OnProcessData);
 }
 
 } // namespace
