@@ -35,7 +35,7 @@ void TOWExtCollection::CallNotifiers(const std::function<void(IOWCollectionNotif
     try {
       com::TComPtr<IOWCollectionNotifier> notifier = notifiers_->Items(i);
       call(*notifier);
-    } catch (const std::exception &) {
+    } catch (...) {
     }
   }
 }

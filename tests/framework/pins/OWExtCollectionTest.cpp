@@ -31,27 +31,38 @@ private:
 
 class TRecordingNotifier : public TInterfacedObject, public IOWCollectionNotifier {
 public:
-  TRecordingNotifier(std::string name, Log &log, bool raises = false) : name_(std::move(name)), log_(log), raises_(raises) {}
+  // How a notifier fails: not at all, with a class-library exception, or with
+  // something that is no exception class at all.
+  enum class TRaises { No, LibraryError, Other };
+  TRecordingNotifier(std::string name, Log &log, TRaises raises = TRaises::No)
+      : name_(std::move(name)), log_(log), raises_(raises) {}
   void ItemCreated(TOWExtCollection *c, TCollectionItem *item) override {
     log_.push_back(name_ + " created index " + std::to_string(item->Index()) + " of " + std::to_string(c->Count()));
-    if (raises_) throw EInvalidOperation("notifier failed");
+    Raise();
   }
   void ItemDestroyed(TOWExtCollection *c, TCollectionItem *item) override {
     log_.push_back(name_ + " destroyed index " + std::to_string(item->Index()) + " of " + std::to_string(c->Count()));
-    if (raises_) throw EInvalidOperation("notifier failed");
+    Raise();
   }
 
 private:
+  void Raise() {
+    if (raises_ == TRaises::LibraryError)
+      throw EInvalidOperation("notifier failed");
+    if (raises_ == TRaises::Other)
+      throw 42;
+  }
   std::string name_;
   Log &log_;
-  bool raises_;
+  TRaises raises_;
 };
+using TRaises = TRecordingNotifier::TRaises;
 
 class TOwner : public TPersistent {};
 
 class OWExtCollectionTest : public ::testing::Test {
 protected:
-  com::TComPtr<IOWCollectionNotifier> Notifier(const std::string &name, bool raises = false) {
+  com::TComPtr<IOWCollectionNotifier> Notifier(const std::string &name, TRaises raises = TRaises::No) {
     return com::MakeCom<TRecordingNotifier>(name, log, raises);
   }
 
@@ -99,13 +110,17 @@ TEST_F(OWExtCollectionTest, NotifiersHearOfEveryLeavingItemWhileItIsStillThere) 
 }
 
 TEST_F(OWExtCollectionTest, ARaisingNotifierDoesNotStopTheNextOne) {
-  TTestCollection c(&owner, log);
-  OWAddCollectionNotifier(&c, Notifier("bad", true));
-  OWAddCollectionNotifier(&c, Notifier("good"));
-  ASSERT_NO_THROW(c.Add());
-  ASSERT_NO_THROW(c.Delete(0));
-  EXPECT_EQ(log, (Log{"hook index 0", "bad created index 0 of 1", "good created index 0 of 1",
-                      "bad destroyed index 0 of 1", "good destroyed index 0 of 1"}));
+  for (TRaises raises : {TRaises::LibraryError, TRaises::Other}) {
+    SCOPED_TRACE(static_cast<int>(raises));
+    log.clear();
+    TTestCollection c(&owner, log);
+    OWAddCollectionNotifier(&c, Notifier("bad", raises));
+    OWAddCollectionNotifier(&c, Notifier("good"));
+    ASSERT_NO_THROW(c.Add());
+    ASSERT_NO_THROW(c.Delete(0));
+    EXPECT_EQ(log, (Log{"hook index 0", "bad created index 0 of 1", "good created index 0 of 1",
+                        "bad destroyed index 0 of 1", "good destroyed index 0 of 1"}));
+  }
 }
 
 TEST_F(OWExtCollectionTest, DestroyingTheCollectionReachesNoNotifierAndReleasesThem) {
