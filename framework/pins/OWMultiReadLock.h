@@ -82,6 +82,8 @@ public:
   uint32_t GetWriter() const { return writer_.load(); }
   int32_t GetWriteRecursion() const { return writeRecursion_; }
   const TOWThreadLocalCounter &GetCounter() const { return counter_; }
+  // True while a writer waits or writes and keeps new first-level readers out.
+  bool ReadersBlocked() const { return !readSignal_.IsSet(); }
   // True when the calling thread holds the write lock.
   bool IsWriter() const { return writer_.load() == OWCurrentThreadId(); }
 

@@ -124,8 +124,10 @@ TEST(OWMultiReadLock, WaitingWriterKeepsNewReadersOutButNotNestedOnes) {
     writerIn = true;
     s.EndWrite();
   });
-  // The writer has blocked the readers once the sentinel shows its claim or
-  // the read signal is cleared; give it time to get there.
+  // A new reader is kept out only once the writer has blocked the readers;
+  // wait for that rather than for a fixed time, which a loaded machine may
+  // not give the writer.
+  EXPECT_TRUE(Eventually([&] { return s.ReadersBlocked(); }));
   EXPECT_FALSE(writer.Finished(BlockedFor));
 
   TTestThread newReader([&] {
