@@ -350,7 +350,7 @@ void TOWBasicPin::LeaveStateGroup() {
   if (group)
     group->RemovePin(this);
   own.Release();
-  OWRaisePinNotifiers([&](IOWPinNotifier *n) { n->PinChanged(this); });
+  OWRaisePinChanged(this);
 }
 
 void TOWBasicPin::Disconnect() { LeaveStateGroup(); }

@@ -150,7 +150,7 @@ void TOWSourcePin::NewConnection(TOWBasicPin *pin, const TOWSubmit &handler) {
   TGUID g = DownStreamFindConnectionID(pin);
   IOWNotifyOperationPtr operation = TOWNotifyOperation::Make();
   handler(static_cast<IOWStream *>(pin), &g, operation.Get(), {nsNewLink, nsLastIteration});
-  OWRaisePinNotifiers([&](IOWPinNotifier *n) { n->PinChanged(this); });
+  OWRaisePinChanged(this);
 }
 
 // ---------------------------------------------------------------------------

@@ -2,6 +2,7 @@
 // the framework.
 #pragma once
 
+#include "framework/pins/OWPins_list.h"
 #include "framework/pins/OWPins_pin.h"
 
 #include "platform/sys/Sync.h"
@@ -40,6 +41,22 @@ std::string OWAfterLastDot(const std::string &name);
 // Calls fn for every pin of the all-pins list that is still in it when its
 // turn comes (fn may free placeholders), under the unit's critical section.
 void OWForEachPin(const std::function<void(TOWBasicPin *)> &fn);
+
+// The pin events every unit raises.
+inline void OWRaisePinChanged(TOWBasicPin *pin) {
+  OWRaisePinNotifiers([&](IOWPinNotifier *n) { n->PinChanged(pin); });
+}
+inline void OWRaisePinConnected(TOWBasicPin *pin, TOWPinObject *peer) {
+  OWRaisePinNotifiers([&](IOWPinNotifier *n) { n->PinConnected(pin, peer); });
+}
+inline void OWRaisePinDisconnected(TOWBasicPin *pin, TOWPinObject *peer) {
+  OWRaisePinNotifiers([&](IOWPinNotifier *n) { n->PinDisconnected(pin, peer); });
+}
+
+// The pins that pin could link to, for linking by name: listed over
+// component's root with component's name as prefix when component is given and
+// is not pin's root, else over pin's own root. False when the listing failed.
+bool OWListLinkCandidates(TStringList *list, TOWPin *pin, TComponent *component, TOWPinValueFilters filters);
 
 // True when pin is a source pin / sink pin / state pin / placeholder.
 inline TOWSourcePin *OWAsSource(TOWBasicPin *pin) { return dynamic_cast<TOWSourcePin *>(pin); }

@@ -7,18 +7,6 @@
 
 namespace {
 
-void RaiseChanged(TOWBasicPin *pin) {
-  OWRaisePinNotifiers([&](IOWPinNotifier *n) { n->PinChanged(pin); });
-}
-
-void RaiseConnected(TOWBasicPin *pin, TOWPinObject *peer) {
-  OWRaisePinNotifiers([&](IOWPinNotifier *n) { n->PinConnected(pin, peer); });
-}
-
-void RaiseDisconnected(TOWBasicPin *pin, TOWPinObject *peer) {
-  OWRaisePinNotifiers([&](IOWPinNotifier *n) { n->PinDisconnected(pin, peer); });
-}
-
 // Step D of every CanConnectTo: false when exactly one of the two is designing.
 bool SameDesignMode(TOWBasicPin *a, TOWBasicPin *b) { return OWPinDesigning(a) == OWPinDesigning(b); }
 
@@ -225,12 +213,12 @@ bool TOWSinkPin::ConnectAfter(TOWBasicPin *pin, TOWBasicPin *afterPin) {
     TOWBasicPin *old = source_;
     if (old) {
       old->IntDisconnect(this, keep);
-      RaiseDisconnected(this, old);
+      OWRaisePinDisconnected(this, old);
       source_ = nullptr;
     }
     handler_ = nullptr;
     PopulateStreamLocks();
-    RaiseChanged(this);
+    OWRaisePinChanged(this);
     own.Release();
     global.Release();
     if (old)
@@ -244,7 +232,7 @@ bool TOWSinkPin::ConnectAfter(TOWBasicPin *pin, TOWBasicPin *afterPin) {
   if (TOWBasicPin *old = source_) {
     const bool keep = OwnerInDesigning() && RootInDestroying();
     old->IntDisconnect(this, keep);
-    RaiseDisconnected(this, old);
+    OWRaisePinDisconnected(this, old);
     old->CheckRemove();
     source_ = nullptr;
     handler_ = nullptr;
@@ -264,8 +252,8 @@ bool TOWSinkPin::ConnectAfter(TOWBasicPin *pin, TOWBasicPin *afterPin) {
     result = pin->Connect(this);
   }
   PopulateStreamLocks();
-  RaiseConnected(this, pin);
-  RaiseChanged(this);
+  OWRaisePinConnected(this, pin);
+  OWRaisePinChanged(this);
   return result;
 }
 
@@ -293,7 +281,7 @@ void TOWSourcePin::IntDisconnect(TOWBasicPin *pin, bool keep) {
   if (TOWPinEntry *e = entries_.GetItemByPin(pin)) {
     entries_.Remove(e);
     own.Release();
-    RaiseChanged(this);
+    OWRaisePinChanged(this);
     pin->CheckRemove();
   }
 }
@@ -309,7 +297,7 @@ void TOWSinkPin::IntDisconnect(TOWBasicPin *pin, bool keep) {
   old->CheckRemove();
   source_ = nullptr;
   placeholder->Connect(this);
-  RaiseChanged(this);
+  OWRaisePinChanged(this);
 }
 
 std::vector<TOWSinkPin *> TOWSourcePin::LinkedSinkPins() {
@@ -334,7 +322,7 @@ void TOWSourcePin::Disconnect() {
     if (!entries_.GetItemByPin(s))
       continue;
     const bool keep = OwnerInDesigning() && RootInDestroying();
-    RaiseDisconnected(this, s);
+    OWRaisePinDisconnected(this, s);
     s->IntDisconnect(this, keep);
     if (TOWSinkPin *sink = OWAsSink(s))
       sink->PopulateStreamLocks();

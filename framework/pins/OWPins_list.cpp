@@ -7,10 +7,6 @@
 
 namespace {
 
-void RaiseChanged(TOWBasicPin *pin) {
-  OWRaisePinNotifiers([&](IOWPinNotifier *n) { n->PinChanged(pin); });
-}
-
 void RaiseListChanged(TOWPinList *list) {
   OWRaisePinNotifiers([&](IOWPinNotifier *n) { n->PinListChanged(list); });
 }
@@ -84,7 +80,7 @@ void TOWPinList::SetPin(int index, TOWBasicPin *pin) {
   TOWGlobalWriteSection global;
   TOWWriteSection own(this);
   entries_.SetObject(index, pin);
-  RaiseChanged(pin);
+  OWRaisePinChanged(pin);
 }
 
 std::string TOWPinList::GetName(int index) {
@@ -107,7 +103,7 @@ void TOWPinList::SetName(int index, const std::string &name) {
   if (stored == entries_.Strings(index))
     return;
   entries_.SetString(index, stored);
-  RaiseChanged(static_cast<TOWBasicPin *>(entries_.Objects(index)));
+  OWRaisePinChanged(static_cast<TOWBasicPin *>(entries_.Objects(index)));
 }
 
 void TOWPinList::SetPinName(TOWPin *pin, const std::string &name) {
@@ -127,7 +123,7 @@ int TOWPinList::IndexOf(TOWBasicPin *pin) {
 
 void TOWPinList::Add(TOWBasicPin *pin) {
   AddNamed(pin, std::string());
-  RaiseChanged(pin);
+  OWRaisePinChanged(pin);
 }
 
 void TOWPinList::AddNamed(TOWBasicPin *pin, const std::string &name) {
@@ -160,7 +156,7 @@ void TOWPinList::AddNamed(TOWBasicPin *pin, const std::string &name) {
   }
   if (pin->GetOwnerComponent() && pin->GetOwnerComponent() == owner_) {
     pin->SetPinList(this);
-    RaiseChanged(pin);
+    OWRaisePinChanged(pin);
   }
   const int count = entries_.Count();
   RaiseListChanged(this);
@@ -183,7 +179,7 @@ void TOWPinList::Delete(int index) {
   auto *pin = static_cast<TOWBasicPin *>(entries_.Objects(index));
   if (!ownsPins_ && pin->GetPinList() == this) {
     pin->SetPinList(nullptr);
-    RaiseChanged(pin);
+    OWRaisePinChanged(pin);
   }
   OWRaisePinNotifiers([&](IOWPinNotifier *n) { n->PinListPinRemoved(this, pin, index); });
   entries_.Delete(index);
@@ -218,7 +214,7 @@ void TOWPinList::Clear() {
       FreePin(pin);
     } else if (pin->GetPinList() == this) {
       pin->SetPinList(nullptr);
-      RaiseChanged(pin);
+      OWRaisePinChanged(pin);
     }
   }
   std::vector<TOWUnloadedPin *> left;
@@ -560,4 +556,10 @@ bool OWGetPinsValueListSingle(TStringList *list, TComponent *component, TOWPin *
 bool OWGetPinsValueList(TStringList *list, TOWPin *pin, const std::string &separator, TOWPinValueFilters options) {
   TComponent *owner = pin ? pin->GetOwnerComponent() : nullptr;
   return OWGetPinsValueListSingleRoot(list, OWGetMainOwnerComponent(owner), pin, separator, std::string(), options);
+}
+
+bool OWListLinkCandidates(TStringList *list, TOWPin *pin, TComponent *component, TOWPinValueFilters filters) {
+  if (component && component != pin->GetRoot())
+    return OWGetPinsValueListSingle(list, component, pin, ".", component->Name(), filters);
+  return OWGetPinsValueList(list, pin, ".", filters);
 }

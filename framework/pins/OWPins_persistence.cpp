@@ -369,14 +369,11 @@ bool TOWSourcePin::TryLinkTo(TComponent *component, const std::string &name, con
   if (keepWhenEmpty)
     filters.Include(pvoSaveValue);
   TStringList list;
-  const bool listed = component && component != GetRoot()
-                          ? OWGetPinsValueListSingle(&list, component, this, ".", component->Name(), filters)
-                          : OWGetPinsValueList(&list, this, ".", filters);
-  if (!listed)
+  if (!OWListLinkCandidates(&list, this, component, filters))
     return true;
   for (int i = 0; i < list.Count(); ++i)
     if (list.Strings(i) == name) {
-      Connect(static_cast<TOWBasicPin *>(dynamic_cast<TOWBasicPin *>(list.Objects(i))));
+      Connect(dynamic_cast<TOWBasicPin *>(list.Objects(i)));
       return true;
     }
   return false;

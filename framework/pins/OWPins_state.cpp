@@ -7,14 +7,6 @@
 
 namespace {
 
-void RaiseChanged(TOWBasicPin *pin) {
-  OWRaisePinNotifiers([&](IOWPinNotifier *n) { n->PinChanged(pin); });
-}
-
-void RaiseConnected(TOWBasicPin *pin, TOWPinObject *peer) {
-  OWRaisePinNotifiers([&](IOWPinNotifier *n) { n->PinConnected(pin, peer); });
-}
-
 void RaiseGroupChanged(TOWStateDispatcher *group) {
   OWRaisePinNotifiers([&](IOWPinNotifier *n) { n->DispatcherChanged(group); });
 }
@@ -336,7 +328,7 @@ bool TOWBasicPin::ConnectToStateAfter(TOWStateDispatcher *group, TOWBasicPin *af
     group->AddPinAfter(this, afterPin);
     stateGroup_ = group;
     UpdateStateValue();
-    RaiseConnected(this, group);
+    OWRaisePinConnected(this, group);
     return true;
   }
   return false;
@@ -352,7 +344,7 @@ bool TOWSinkPin::ConnectToStateAfter(TOWStateDispatcher *group, TOWBasicPin *aft
   if (result && source_) {
     TOWBasicPin *s = source_;
     s->IntDisconnect(this, false);
-    OWRaisePinNotifiers([&](IOWPinNotifier *n) { n->PinDisconnected(this, s); });
+    OWRaisePinDisconnected(this, s);
     IntDisconnect(s, false);
     s->CheckRemove();
   }
@@ -367,13 +359,13 @@ bool TOWBasicPin::ConnectByStateAfter(TOWBasicPin *pin, TOWBasicPin *) {
   if (stateGroup_) {
     const bool result = pin->ConnectToState(stateGroup_);
     UpdateStateValue();
-    RaiseChanged(this);
+    OWRaisePinChanged(this);
     return result;
   }
   if (TOWStateDispatcher *other = pin->GetStateGroup()) {
     const bool result = ConnectToState(other);
     UpdateStateValue();
-    RaiseChanged(this);
+    OWRaisePinChanged(this);
     return result;
   }
   TOWStateDispatcher *group = CreateDispatcher(GetRoot());
@@ -383,10 +375,10 @@ bool TOWBasicPin::ConnectByStateAfter(TOWBasicPin *pin, TOWBasicPin *) {
   group->AddPin(pin);
   OWRaisePinNotifiers([&](IOWPinNotifier *n) { n->PinConnectedByState(group); });
   UpdateStateValue();
-  RaiseConnected(pin, group);
-  RaiseConnected(this, group);
-  RaiseChanged(pin);
-  RaiseChanged(this);
+  OWRaisePinConnected(pin, group);
+  OWRaisePinConnected(this, group);
+  OWRaisePinChanged(pin);
+  OWRaisePinChanged(this);
   return true;
 }
 
@@ -548,14 +540,10 @@ bool TOWStatePin::TryLinkTo(TComponent *root, const std::string &name) {
   TOWWriteSection own(this);
   TStringList list;
   const TOWPinValueFilters filters{pvoFullList};
-  const bool listed = root && root != GetRoot()
-                          ? OWGetPinsValueListSingle(&list, root, this, ".", root->Name(), filters)
-                          : OWGetPinsValueList(&list, this, ".", filters);
-  if (!listed)
+  if (!OWListLinkCandidates(&list, this, root, filters))
     return true;
   for (int i = 0; i < list.Count(); ++i)
-    if (list.Strings(i) == name || GetRootName() + "." + list.Strings(i) == name)
-    {
+    if (list.Strings(i) == name || GetRootName() + "." + list.Strings(i) == name) {
       Connect(dynamic_cast<TOWBasicPin *>(list.Objects(i)));
       return true;
     }
