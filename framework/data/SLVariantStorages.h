@@ -194,6 +194,8 @@ public:
   // with nothing changed, when fewer items are stored than Buffer holds.
   // Offsets and counts are items, turned into bytes with each buffer's own
   // item size, so typed buffers are copied whole and not by their first bytes.
+  // Stored buffers of another item size than Buffer's give each item the
+  // bytes both sizes have in common.
   bool Pop(const TBuffer &Buffer) {
     if (!Buffer)
       return false;
@@ -211,9 +213,8 @@ public:
       const uint32_t headItem = ItemBytes(head);
       const uint32_t a = head->GetSize() - readPosition_;
       const uint32_t take = a > remaining ? remaining : a;
-      std::memcpy(dest + static_cast<size_t>(target) * destItem,
-                  BytesOf(head->ByteRead()) + static_cast<size_t>(readPosition_) * headItem,
-                  static_cast<size_t>(take) * destItem);
+      CopyItems(BytesOf(head->ByteRead()) + static_cast<size_t>(readPosition_) * headItem, headItem,
+                dest + static_cast<size_t>(target) * destItem, destItem, take);
       if (a > remaining) {
         readPosition_ += remaining;
         break;
@@ -243,6 +244,18 @@ public:
 private:
   template <class T> static uint8_t *BytesOf(T *p) {
     return static_cast<uint8_t *>(const_cast<void *>(static_cast<const void *>(p)));
+  }
+  // Copies count items from one buffer to another. Items of equal size are copied
+  // whole; otherwise each item gets the bytes both sizes have in common, so
+  // neither buffer is read or written past its end.
+  static void CopyItems(const uint8_t *from, uint32_t fromItem, uint8_t *to, uint32_t toItem, uint32_t count) {
+    if (fromItem == toItem) {
+      std::memcpy(to, from, static_cast<size_t>(count) * toItem);
+      return;
+    }
+    const uint32_t common = fromItem < toItem ? fromItem : toItem;
+    for (uint32_t i = 0; i < count; ++i)
+      std::memcpy(to + static_cast<size_t>(i) * toItem, from + static_cast<size_t>(i) * fromItem, common);
   }
   static uint32_t ItemBytes(const TBuffer &b) {
     const uint32_t items = b->GetSize();

@@ -14,6 +14,7 @@ struct TFakeBuffer {
   std::shared_ptr<std::vector<uint8_t>> store;
   uint32_t itemSize = 1;
   int tag = 0; // identifies the buffer a copy came from
+  uint32_t guard = 0; // bytes kept after the buffer's end, not part of it
 
   static TFakeBufferPtr Make(uint32_t items, uint32_t itemSize = 1, int tag = 0) {
     auto b = std::make_shared<TFakeBuffer>();
@@ -34,8 +35,14 @@ struct TFakeBuffer {
     auto b = std::make_shared<TFakeBuffer>(*this);
     return b;
   }
-  uint32_t GetSize() const { return static_cast<uint32_t>(store->size() / itemSize); }
-  uint32_t GetByteSize() const { return static_cast<uint32_t>(store->size()); }
+  // Puts count bytes of value after the buffer's end, so a reader that runs
+  // past it picks them up.
+  void AddGuard(uint32_t count, uint8_t value) {
+    store->insert(store->end(), count, value);
+    guard += count;
+  }
+  uint32_t GetSize() const { return GetByteSize() / itemSize; }
+  uint32_t GetByteSize() const { return static_cast<uint32_t>(store->size()) - guard; }
   const uint8_t *ByteRead() const { return store->data(); }
   uint8_t *ByteModify() {
     if (store.use_count() > 1)

@@ -143,6 +143,41 @@ TEST(TSLBufferQueue, ItemsAreCountedInItemsNotBytes) {
   EXPECT_EQ(two->Items(), (std::vector<int>{6, 7}));
 }
 
+// Buffers of another item size in one queue: every item keeps its place and
+// gets the bytes both sizes have in common; neither buffer is read or written
+// past its end (the guard bytes after each one must never show up).
+struct MixedSizeCase {
+  uint32_t storedItemSize, poppedItemSize;
+};
+
+class TSLBufferQueueMixedSizes : public ::testing::TestWithParam<MixedSizeCase> {};
+
+TEST_P(TSLBufferQueueMixedSizes, ItemsKeepTheirPlaceAndNoBufferIsOverrun) {
+  const MixedSizeCase c = GetParam();
+  TQueue queue;
+  TFakeBufferPtr stored = TFakeBuffer::Counting(3, 1, c.storedItemSize);
+  stored->AddGuard(64, 0xEE);
+  queue.Push(stored);
+  TFakeBufferPtr popped = TFakeBuffer::Make(3, c.poppedItemSize);
+  popped->AddGuard(64, 0xDD);
+  ASSERT_TRUE(queue.Pop(popped));
+  EXPECT_EQ(popped->Items(), (std::vector<int>{1, 2, 3}));
+  const uint8_t *bytes = popped->ByteRead();
+  for (uint32_t i = 0; i < popped->GetByteSize(); ++i)
+    ASSERT_NE(bytes[i], 0xEE) << "read past the stored buffer at byte " << i;
+  for (uint32_t i = popped->GetByteSize(); i < popped->GetByteSize() + 64; ++i)
+    ASSERT_EQ(bytes[i], 0xDD) << "wrote past the popped buffer at byte " << i;
+}
+
+INSTANTIATE_TEST_SUITE_P(Rows, TSLBufferQueueMixedSizes,
+                         ::testing::Values(MixedSizeCase{1, 8},   // narrower stored items
+                                           MixedSizeCase{8, 1},   // wider stored items
+                                           MixedSizeCase{4, 16}), // integers into complex
+                         [](const auto &info) {
+                           return "Stored" + std::to_string(info.param.storedItemSize) + "Popped" +
+                                  std::to_string(info.param.poppedItemSize);
+                         });
+
 TEST(TSLBufferQueue, HoldsThePushedBuffersThemselves) {
   TQueue queue;
   TFakeBufferPtr pushed = TFakeBuffer::Counting(2, 1);
