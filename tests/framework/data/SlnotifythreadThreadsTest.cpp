@@ -156,10 +156,13 @@ TEST(TSLClockThread, DestructionEndsTheThreadEvenWithAFullSemaphore) {
   EXPECT_FALSE(thread);
 }
 
-TEST(TSLClockThread, AnUnassignedCallbackIsSkippedAndDestructionIsPrompt) {
+TEST(TSLClockThread, AnUnassignedCallbackIsSkippedAndTheThreadEndsCleanly) {
   TSLClockThread thread(nullptr);
   thread.Clock();
   thread.Clock();
+  thread.Terminate();
+  EXPECT_TRUE(thread.Finished());
+  EXPECT_FALSE(thread.FatalException());
 }
 
 TEST(TSLWriteProtect, AReadWaitsForAnotherThreadsWrite) {
