@@ -51,6 +51,10 @@ protected:
     for (int i = 0; i < audioIn->OutputPin->GetSinkCount(); ++i)
       linked.push_back(audioIn->OutputPin->GetSink(i)->GetOwnerComponent()->Name());
     EXPECT_EQ(linked, DeliveryOrder);
+    for (const std::string &name : DeliveryOrder) {
+      auto *sink = dynamic_cast<TTestSinkComponent *>(Form->FindComponent(name));
+      EXPECT_TRUE(sink && sink->InputPin->GetSourcePin() == audioIn->OutputPin) << name << " knows its source";
+    }
     const std::string written = WriteFormText(Form);
     DeliveryLog().clear();
     audioIn->OutputPin->Notify(TOWNotifyOperation::Make<TOWStartOperation>().Get());
@@ -76,6 +80,10 @@ TEST_F(TOWPersistenceTest, TheCaptureFanOutLoadsWritesAndReloadsInEveryOrder) {
   Names sourcesFirst = {"AudioIn"};
   sourcesFirst.insert(sourcesFirst.end(), DeliveryOrder.begin(), DeliveryOrder.end());
   EXPECT_EQ(LoadAndCheck(FormText(sourcesFirst, DeliveryOrder), "sources first"),
+            FormText(sourcesFirst, DeliveryOrder));
+  // Loaded source first, the sinks link up in the order they are made, not in
+  // the stored order.
+  EXPECT_EQ(LoadAndCheck(FormText(sourcesFirst, StoredOrder), "sources first, main window's stored order"),
             FormText(sourcesFirst, DeliveryOrder));
 }
 
