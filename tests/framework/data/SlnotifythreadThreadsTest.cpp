@@ -46,6 +46,13 @@ TYPED_TEST_SUITE(CoalescingThread, CoalescingThreads);
 template <class T> void WakeUp(T &t);
 template <> void WakeUp(TSLNotifyThread &t) { t.Notify(); }
 template <> void WakeUp(TSLEventClockThread &t) { t.Clock(); }
+template <> void WakeUp(TSLClockThread &t) { t.Clock(); }
+
+// Every callback thread, counting or coalescing, ends only after the running
+// callback has returned.
+template <class T> class CallbackThread : public ::testing::Test {};
+using CallbackThreads = ::testing::Types<TSLNotifyThread, TSLEventClockThread, TSLClockThread>;
+TYPED_TEST_SUITE(CallbackThread, CallbackThreads);
 
 TYPED_TEST(CoalescingThread, TenWakesDuringARunGiveOneFurtherRun) {
   TGate gate;
@@ -63,13 +70,13 @@ TYPED_TEST(CoalescingThread, TenWakesDuringARunGiveOneFurtherRun) {
   EXPECT_EQ(gate.sender.load(), &thread);
 }
 
-TYPED_TEST(CoalescingThread, DestroyingAnIdleThreadReturnsPromptly) {
+TYPED_TEST(CallbackThread, DestroyingAnIdleThreadReturnsPromptly) {
   TGate gate;
   { TypeParam thread(gate.Callback()); }
   EXPECT_EQ(gate.runs.load(), 0);
 }
 
-TYPED_TEST(CoalescingThread, DestroyingDuringACallbackWaitsForItToReturn) {
+TYPED_TEST(CallbackThread, DestroyingDuringACallbackWaitsForItToReturn) {
   TGate gate;
   std::atomic<bool> destroyed{false};
   auto thread = std::make_unique<TypeParam>(gate.Callback());
