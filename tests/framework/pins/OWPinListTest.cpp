@@ -25,11 +25,36 @@ const TClassInfo &TTestScope::StaticClassInfo() {
   return info;
 }
 
+// A component with two output pins in its pin list.
+class TTestSplitter : public TComponent {
+  CLASSLIB_CLASS(TTestSplitter)
+public:
+  explicit TTestSplitter(TComponent *owner) : TComponent(owner), OutputPins(CreateObject<TOWPinList>(this, true)) {
+    for (int i = 0; i < 2; ++i) {
+      auto *pin = CreateObject<TTestSourcePin>(this);
+      AddRecordingTypes(pin, {IID_TestA});
+      OutputPins->Add(pin);
+    }
+  }
+  ~TTestSplitter() override { FreeObject(OutputPins); }
+  TOWPinList *GetOutputPins() const { return OutputPins; }
+  TTestSourcePin *Output(int i) const { return dynamic_cast<TTestSourcePin *>(OutputPins->GetPin(i)); }
+  TOWPinList *OutputPins;
+};
+
+const TClassInfo &TTestSplitter::StaticClassInfo() {
+  static const TClassInfo &info = MakeClassInfo<TTestSplitter>(
+      "TTestSplitter", &TComponent::StaticClassInfo(),
+      [](TClassBuilder<TTestSplitter> &c) { c.Object("OutputPins", &TTestSplitter::GetOutputPins); });
+  return info;
+}
+
 class TOWPinListTest : public TPinsFixture {
 protected:
   void SetUp() override {
     TPinsFixture::SetUp();
     RegisterClass(TTestScope::StaticClassInfo());
+    RegisterClass(TTestSplitter::StaticClassInfo());
     Meter = CreateObject<TTestListComponent>(Form);
     Meter->SetName("Meter");
   }
@@ -202,6 +227,51 @@ TEST_F(TOWPinListTest, PinsOfAListAreStoredAndLoaded) {
   ASSERT_TRUE(scope && audioIn);
   EXPECT_EQ(dynamic_cast<TOWSinkPin *>(scope->InputPins->GetPin(1))->GetSourcePin(), audioIn->OutputPin);
   EXPECT_EQ(dynamic_cast<TOWSinkPin *>(scope->InputPins->GetPin(0))->GetSourcePin(), nullptr);
+  EXPECT_EQ(WriteFormText(Form), text);
+}
+
+// A list of sources stores each pin's sinks after "Sinks", and a pin in a
+// state group its "State" value first; both come back when the form loads.
+TEST_F(TOWPinListTest, SourcesAndStateMembersOfAListAreStoredAndLoaded) {
+  auto *splitter = CreateObject<TTestSplitter>(Form);
+  splitter->SetName("Splitter");
+  auto *left = Sink("Left");
+  auto *right = Sink("Right");
+  auto *enable = State("Enable");
+  ASSERT_TRUE(left->InputPin->Connect(splitter->Output(0)));
+  ASSERT_TRUE(right->InputPin->Connect(splitter->Output(1)));
+  ASSERT_TRUE(splitter->Output(1)->ConnectByState(enable->StatePin));
+  ASSERT_EQ(splitter->Output(1)->GetStateGroup()->GetName(), "MainFormLink1");
+  const std::string text = WriteFormText(Form);
+  EXPECT_NE(text.find("OutputPins.Pins = (\n"
+                      "      Sinks\n"
+                      "      (\n"
+                      "        MainForm.Left.InputPin)\n"
+                      "      State\n"
+                      "      (\n"
+                      "        'MainFormLink1'\n"
+                      "        Sinks\n"
+                      "        (\n"
+                      "          MainForm.Right.InputPin)))"),
+            std::string::npos)
+      << text;
+
+  FreeObject(Form);
+  Form = App.AddForm("Loading");
+  LoadFormText(Form, text);
+  EXPECT_EQ(OWGetPendingCount(), 0);
+  auto *loaded = dynamic_cast<TTestSplitter *>(Form->FindComponent("Splitter"));
+  auto *loadedLeft = dynamic_cast<TTestSinkComponent *>(Form->FindComponent("Left"));
+  auto *loadedRight = dynamic_cast<TTestSinkComponent *>(Form->FindComponent("Right"));
+  auto *loadedEnable = dynamic_cast<TTestStateComponent *>(Form->FindComponent("Enable"));
+  ASSERT_TRUE(loaded && loadedLeft && loadedRight && loadedEnable);
+  EXPECT_EQ(loadedLeft->InputPin->GetSourcePin(), loaded->Output(0));
+  EXPECT_EQ(loadedRight->InputPin->GetSourcePin(), loaded->Output(1));
+  TOWStateDispatcher *group = loaded->Output(1)->GetStateGroup();
+  ASSERT_NE(group, nullptr);
+  EXPECT_EQ(group->GetName(), "MainFormLink1");
+  EXPECT_EQ(loadedEnable->StatePin->GetStateGroup(), group);
+  EXPECT_EQ(loaded->Output(0)->GetStateGroup(), nullptr);
   EXPECT_EQ(WriteFormText(Form), text);
 }
 
