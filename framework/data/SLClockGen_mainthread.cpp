@@ -83,8 +83,10 @@ TSLMainThreadNotify::~TSLMainThreadNotify() {
 bool TSLMainThreadNotify::Notify() { return window_->PostMessage(SLMainThreadNotifyMessage, id_, 0); }
 
 void TSLMainThreadNotify::SyncNotify() {
-  if (callback_)
-    callback_(this);
+  // Called through a copy: a callback may destroy its own notifier, which
+  // clears callback_, and must not lose what it captured while it runs.
+  if (const TCallback callback = callback_)
+    callback(this);
 }
 
 mainloop::TTargetId SLMainWindowHandle() {

@@ -95,6 +95,28 @@ TEST_F(MainThreadTest, ACallbackMayDestroyItsOwnNotifier) {
   EXPECT_FALSE(notifier);
 }
 
+// What the callback captured must outlive its own run, also when the run
+// destroys the notifier that holds the callback.
+TEST_F(MainThreadTest, ACallbackKeepsItsCapturesWhileItDestroysItsNotifier) {
+  struct TCapture {
+    bool *destroyed;
+    ~TCapture() { *destroyed = true; }
+  };
+  bool captureDestroyed = false;
+  bool destroyedDuringRun = true;
+  std::unique_ptr<TSLMainThreadNotify> notifier;
+  auto capture = std::make_shared<TCapture>(&captureDestroyed);
+  notifier = std::make_unique<TSLMainThreadNotify>([&, capture](TSLMainThreadNotify *) {
+    notifier.reset();
+    destroyedDuringRun = captureDestroyed;
+  });
+  capture.reset(); // the callback holds the only reference now
+  notifier->Notify();
+  Loop().RunPending();
+  EXPECT_FALSE(destroyedDuringRun) << "the callback's captures went while it ran";
+  EXPECT_TRUE(captureDestroyed);
+}
+
 TEST_F(MainThreadTest, AnUnassignedCallbackIsSkipped) {
   TSLMainThreadNotify notifier(nullptr);
   notifier.Notify();
