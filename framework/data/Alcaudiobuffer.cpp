@@ -165,8 +165,10 @@ void TALCAudioBuffer::Assign(int Value) {
 }
 
 void TALCAudioBuffer::Zero() {
-  Unique(false);
-  buffer_->Zero();
+  if (format_.SampleBitWidth == 8) return Assign(0);
+  const uint32_t bytes = GetByteSize();
+  uint8_t *data = Write();
+  if (bytes > 0) std::memset(data, 0, bytes);
 }
 
 void TALCAudioBuffer::Assign(const TALCAudioBuffer &Other) {

@@ -113,7 +113,7 @@ public:
   // The first min(both byte sizes) bytes of Other over this wrapper's data.
   void Copy(const TALCAudioBuffer &Other);
   bool IsEqual(const TALCAudioBuffer &Other) const;
-  // 127 in every byte for 8 bits, 0 otherwise.
+  // 127 in every byte for 8 bits, 0 in every byte for any other width.
   void Zero();
 
   // Constants, over every sample: 8-bit Add and Sub saturate on the raw byte

@@ -89,6 +89,15 @@ TEST(AudioWrapper, FillsAndZero) {
   for (int f = 0; f < 5; ++f) EXPECT_EQ(b24.GetItem(0, f), 0x123456);
 }
 
+TEST(AudioWrapper, ZeroClearsEveryByteOfAnUnusualWidth) {
+  TALCAudioBuffer b40(8000, 40, 2, 3);  // 40-bit containers: no sample routine of their own
+  ASSERT_EQ(b40.GetSampleBitWidth(), 40);
+  std::memset(b40.Write(), 0x5A, b40.GetByteSize());
+  b40.Zero();
+  ASSERT_EQ(b40.GetByteSize(), 30u);
+  for (uint8_t x : Bytes(b40)) EXPECT_EQ(x, 0);
+}
+
 struct ConstantCase {
   std::string name;
   int bits, x, v;

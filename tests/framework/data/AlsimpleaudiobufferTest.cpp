@@ -460,6 +460,31 @@ TEST(AudioConversion, ConvertBitsRoundTripsLoseDetailAndEqualWidthsWriteNothing)
   EXPECT_EQ(to8[1], 0);
 }
 
+// One row per pair of widths; each value tells the buffers' own full-scale
+// routines (8-bit zero level 127, truncating ratios) from the vector-math
+// catalogue's (8 bits over 0 ... 255, shifts).
+TEST(AudioConversion, ConvertBitsPicksTheRoutineOfEachPairOfWidths) {
+  const struct {
+    int from, to;
+    int64_t in, out;
+  } rows[] = {
+      {8, 16, 0, -32768},         {8, 24, 0, -8388607},   {8, 32, 0, INT32_MIN},   {16, 8, 0, 128},
+      {16, 24, -32768, -8388608}, {16, 32, 1, 65538},     {24, 8, 0, 127},         {24, 16, 256, 0},
+      {24, 32, 1, 256},           {32, 8, 0, 128},        {32, 16, 65536, 0},      {32, 24, 256, 0},
+  };
+  for (const auto &r : rows) {
+    auto src = M(r.from, 1, 2, 1), dst = M(r.to, 1, 2, 1);
+    src->SetItem(0, 0, int32_t(r.in));
+    src->SetItem(1, 0, int32_t(r.in));
+    dst->SetValue(5);
+    const int32_t untouched = dst->GetItem(1, 0);
+    ConvertBits(src->Read() + src->GetDataStep(), r.from, int(src->GetDataStep()), dst->Write(), r.to,
+                int(dst->GetDataStep()), 1);
+    EXPECT_EQ(dst->GetItem(0, 0), r.out) << r.from << " -> " << r.to;
+    EXPECT_EQ(dst->GetItem(1, 0), untouched) << r.from << " -> " << r.to;
+  }
+}
+
 TEST(AudioConversion, EqualRatesCopySourceIntoDest) {
   auto src = M(16, 2, 6, 3);
   Fill(src.Get());
