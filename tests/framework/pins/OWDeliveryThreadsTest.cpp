@@ -52,8 +52,9 @@ TEST_F(TOWDeliveryThreadsTest, ConcurrentDeliveryWhileLinksChange) {
       }
     }));
   threads.push_back(std::make_unique<TTestThread>([&] {
-    // Upstream from the end of the chain: takes the stream locks in order.
-    while (!stop)
+    // Upstream from the end of the chain: takes the stream locks in order. A
+    // fixed number at least, however late this thread gets to run.
+    for (int i = 0; i < 100 || !stop; ++i)
       tail->InputPin->Notify(TOWNotifyOperation::Make<TOWQueryStreamOperation>().Get());
   }));
   TTestThread relinker([&] {
