@@ -1,5 +1,6 @@
 #include "framework/data/SLCommonFilter.h"
 #include "framework/data/Slfiltertypes.h"
+#include "tests/framework/data/SLBufferTestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -44,9 +45,10 @@ private:
   std::vector<std::string> &log_;
 };
 
-class SLCommonFilterTest : public testing::Test {
+class SLCommonFilterTest : public SLCountedTest {
 protected:
   void SetUp() override {
+    SLCountedTest::SetUp();
     OWPinsInitialization();
     OWStdTypesInitialization();
     SLStreamTypesInitialization();
@@ -71,6 +73,7 @@ protected:
     filter.reset();
     sink.reset();
     source.reset();
+    SLCountedTest::TearDown();
   }
   TRecordingRealFilter *MakeFilter() {
     filter.reset(CreateObject<TRecordingRealFilter>(nullptr, log));

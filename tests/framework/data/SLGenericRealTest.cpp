@@ -2,6 +2,7 @@
 
 #include "platform/classlib/FormStream.h"
 #include "platform/mainloop/MainLoop.h"
+#include "tests/framework/data/SLBufferTestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -12,9 +13,10 @@ namespace {
 
 template <class T> using Owned = TOwnedPtr<T>;
 
-class SLGenericRealTest : public testing::Test {
+class SLGenericRealTest : public SLCountedTest {
 protected:
   void SetUp() override {
+    SLCountedTest::SetUp();
     OWPinsInitialization();
     OWStdTypesInitialization();
     SLStreamTypesInitialization();
@@ -45,6 +47,7 @@ protected:
     received.clear();
     sink.reset();
     source.reset();
+    SLCountedTest::TearDown();
   }
   static mainloop::TMainLoop &Loop() { return mainloop::TMainLoop::Main(); }
   static com::TComPtr<TSLRealBuffer> Buffer(std::vector<double> v) {

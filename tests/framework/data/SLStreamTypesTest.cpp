@@ -1,4 +1,5 @@
 #include "framework/data/SLStreamTypes.h"
+#include "tests/framework/data/SLBufferTestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -35,9 +36,10 @@ std::string KindOf(IOWNotifyOperation *op) {
   return "other";
 }
 
-class SLStreamTypesTest : public testing::Test {
+class SLStreamTypesTest : public SLCountedTest {
 protected:
   void SetUp() override {
+    SLCountedTest::SetUp();
     OWPinsInitialization();
     OWStdTypesInitialization();
     SLStreamTypesInitialization();
