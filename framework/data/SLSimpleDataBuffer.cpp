@@ -144,6 +144,12 @@ TSLMemoryBuffer::TSLMemoryBuffer(TSLSmartMemoryBuffer *Store, uint32_t ByteSize)
 
 TSLMemoryBuffer::TSLMemoryBuffer(TSLMemoryBuffer *Source) : TSLGenericBuffer(Source) {}
 
+void TSLMemoryBuffer::Assign(ISLDataBuffer *Source) {
+  // The cached data pointer is read from a memory store: another kind of
+  // store would leave it pointing into foreign memory.
+  TSLGenericBuffer::Assign(MemorySource(Source));
+}
+
 void TSLMemoryBuffer::PopulateCahces() { dataPointer_ = GetCharBuffer()->GetRawData(); }
 
 com::TComPtr<ISLDataBuffer> TSLMemoryBuffer::MakeCopy() { return com::MakeCom<TSLMemoryBuffer>(this); }
@@ -273,12 +279,6 @@ double TSLRealBuffer::GetMax(int32_t From, int32_t To) {
   return Reduce(&sl::ippsMax_64f, Read(), from, to);
 }
 
-void TSLRealBuffer::CopyTo(uint32_t FromIndex, ISLDataBuffer *Dest, uint32_t ToIndex, uint32_t Count) {
-  if (dynamic_cast<TSLRealBuffer *>(Dest->GetInstance()) == nullptr)
-    return TSLGenericBuffer::CopyTo(FromIndex, Dest, ToIndex, Count);
-  CopyBytes(uint64_t(FromIndex) * 8, Dest, uint64_t(ToIndex) * 8, uint64_t(Count) * 8);
-}
-
 void TSLIntegerBuffer::Add(ISLIntegerBuffer *Other) {
   Combine(Other, [](const int32_t *s, int32_t *d, int n) { (void)sl::ippsAdd_32s_ISfs(s, d, n, 0); });
 }
@@ -302,12 +302,6 @@ int32_t TSLIntegerBuffer::GetMinValue() {
 int32_t TSLIntegerBuffer::GetMaxValue() {
   const uint32_t n = GetSize();
   return n == 0 ? 0 : *std::max_element(Read(), Read() + n);
-}
-
-void TSLIntegerBuffer::CopyTo(uint32_t FromIndex, ISLDataBuffer *Dest, uint32_t ToIndex, uint32_t Count) {
-  if (dynamic_cast<TSLIntegerBuffer *>(Dest->GetInstance()) == nullptr)
-    return TSLGenericBuffer::CopyTo(FromIndex, Dest, ToIndex, Count);
-  CopyBytes(uint64_t(FromIndex) * 4, Dest, uint64_t(ToIndex) * 4, uint64_t(Count) * 4);
 }
 
 void TSLComplexBuffer::Add(ISLComplexBuffer *Other) {

@@ -323,6 +323,9 @@ public:
   TSLSmartMemoryBuffer *GetCharBuffer() const { return static_cast<TSLSmartMemoryBuffer *>(GetDataContainer()); }
   void SetCharBuffer(TSLSmartMemoryBuffer *Store) { SetDataContainer(Store); }
 
+  // Takes Source's store as the generic buffer does; EInvalidCast (and the
+  // own store kept) when Source is not a memory buffer.
+  void Assign(ISLDataBuffer *Source) override;
   void PopulateCahces() override;
   uint32_t GetSize() override { return byteSize_ / ItemSize(); }
   uint32_t GetCharSize() const { return byteSize_; }
@@ -405,6 +408,14 @@ protected:
     if (Index < 0 || static_cast<uint32_t>(Index) >= GetSize())
       throw ERangeError(Format("Index out of rabge = %u", static_cast<unsigned>(Index)));
   }
+  // The copy of the buffers that count in items: items when Dest is of this
+  // class (or a descendant), bytes otherwise.
+  void CopyItemsTo(uint32_t FromIndex, ISLDataBuffer *Dest, uint32_t ToIndex, uint32_t Count) {
+    if (dynamic_cast<TSelf *>(Dest->GetInstance()) == nullptr)
+      return TSLGenericBuffer::CopyTo(FromIndex, Dest, ToIndex, Count);
+    CopyBytes(uint64_t(FromIndex) * sizeof(TItem), Dest, uint64_t(ToIndex) * sizeof(TItem),
+              uint64_t(Count) * sizeof(TItem));
+  }
 };
 
 class TSLBlockDataBufferAccess;
@@ -458,7 +469,9 @@ public:
   double GetMin(int32_t From, int32_t To) override;
   double GetMax(int32_t From, int32_t To) override;
   // Counts in items when Dest is a real buffer.
-  void CopyTo(uint32_t FromIndex, ISLDataBuffer *Dest, uint32_t ToIndex, uint32_t Count) override;
+  void CopyTo(uint32_t FromIndex, ISLDataBuffer *Dest, uint32_t ToIndex, uint32_t Count) override {
+    CopyItemsTo(FromIndex, Dest, ToIndex, Count);
+  }
 
 protected:
   ~TSLRealBuffer() override = default;
@@ -481,7 +494,9 @@ public:
   int32_t GetMinValue() override;
   int32_t GetMaxValue() override;
   // Counts in items when Dest is an integer buffer.
-  void CopyTo(uint32_t FromIndex, ISLDataBuffer *Dest, uint32_t ToIndex, uint32_t Count) override;
+  void CopyTo(uint32_t FromIndex, ISLDataBuffer *Dest, uint32_t ToIndex, uint32_t Count) override {
+    CopyItemsTo(FromIndex, Dest, ToIndex, Count);
+  }
 
 protected:
   ~TSLIntegerBuffer() override = default;

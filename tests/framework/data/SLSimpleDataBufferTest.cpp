@@ -139,6 +139,21 @@ TEST_F(SLBufferTest, SharingConstructorRefusesAStoreThatIsNotMemory) {
   EXPECT_THROW(MakeCom<TSLRealBuffer>(static_cast<ISLDataBuffer *>(g.Get())), EInvalidCast);
 }
 
+TEST_F(SLBufferTest, AssignRefusesAStoreThatIsNotMemory) {
+  // A memory buffer reads its samples from a memory store: taking any other
+  // kind would point it at foreign memory. It keeps its own store instead.
+  TComPtr<TSLRealBuffer> real = Real({1, 2});
+  TSLSmartBuffer *own = real->GetDataContainer();
+  TComPtr<TSLGenericBuffer> g = MakeCom<TSLGenericBuffer>(new TSLSmartBuffer(), 16u);
+  EXPECT_THROW(real->Assign(g.Get()), EInvalidCast);
+  EXPECT_EQ(real->GetDataContainer(), own);
+  EXPECT_EQ(Values(real.Get()), (std::vector<double>{1, 2}));
+  EXPECT_EQ(g->GetDataContainer()->TransportCount(), 1);
+  // A generic buffer takes any store.
+  g->Assign(real.Get());
+  EXPECT_EQ(g->GetDataContainer(), own);
+}
+
 // ---------------------------------------------------------------------------
 // Resize
 
