@@ -18,12 +18,7 @@ const TClassInfo &TSLGenericReal::StaticClassInfo() {
 
 namespace {
 // The real buffer object behind a buffer that travels as a real buffer.
-TSLRealBuffer *RealObject(ISLDataBuffer *Buffer) {
-  auto *real = dynamic_cast<TSLRealBuffer *>(Buffer->GetInstance());
-  if (real == nullptr)
-    throw EInvalidCast();
-  return real;
-}
+TSLRealBuffer *RealObject(ISLDataBuffer *Buffer) { return SLBufferObject<TSLRealBuffer>(Buffer); }
 } // namespace
 
 TSLGenericReal::TSLGenericReal(TComponent *AOwner)

@@ -129,12 +129,7 @@ TSLSmartMemoryBuffer *TSLMemoryBuffer::NewStore(const void *Data, uint64_t Size,
   return new TSLSmartMemoryBuffer(Data, static_cast<uint32_t>(bytes));
 }
 
-TSLMemoryBuffer *TSLMemoryBuffer::MemorySource(ISLDataBuffer *Source) {
-  auto *buffer = dynamic_cast<TSLMemoryBuffer *>(Source->GetInstance());
-  if (buffer == nullptr)
-    throw EInvalidCast();
-  return buffer;
-}
+TSLMemoryBuffer *TSLMemoryBuffer::MemorySource(ISLDataBuffer *Source) { return SLBufferObject<TSLMemoryBuffer>(Source); }
 
 TSLMemoryBuffer::TSLMemoryBuffer(uint32_t Size) : TSLMemoryBuffer(NewStore(nullptr, Size, 1), Size) {}
 

@@ -311,6 +311,15 @@ private:
   bool ownsData_ = true;
 };
 
+// The object of class T (or a descendant) behind Buffer; EInvalidCast when
+// Buffer is of another class.
+template <class T> T *SLBufferObject(ISLDataBuffer *Buffer) {
+  auto *object = dynamic_cast<T *>(Buffer->GetInstance());
+  if (object == nullptr)
+    throw EInvalidCast();
+  return object;
+}
+
 // The memory buffer: a generic buffer over a TSLSmartMemoryBuffer store, with
 // sizes in items (byte size / ItemSize) and the resize rules.
 class TSLMemoryBuffer : public TSLGenericBuffer {
@@ -633,8 +642,5 @@ template <class TView, class IView> com::TComPtr<IView> TSLGenericBuffer::NewVie
 
 template <class TBuffer, class IView> TBuffer *TSLTypedDataBufferAccessT<TBuffer, IView>::Of(IView *Other) {
   com::TComPtr<ISLDataBuffer> buffer = Other->GetBufferInstance();
-  auto *typed = dynamic_cast<TBuffer *>(buffer->GetInstance());
-  if (typed == nullptr)
-    throw EInvalidCast();
-  return typed;
+  return SLBufferObject<TBuffer>(buffer.Get());
 }
