@@ -105,32 +105,29 @@ template <class TSelf> void TSLCRealOperationsT<TSelf>::Copy(const TSLCRealBuffe
   (void)sl::ippsCopy_64f(B.Read(), dst, Common(B));
 }
 
-template <class TSelf> void TSLCRealOperationsT<TSelf>::Add(double V) {
-  if (V == 0)
-    return;
+template <class TSelf> template <class Op> void TSLCRealOperationsT<TSelf>::WithConstant(Op Operation, double V) {
   double *dst = Self().Modify();
-  (void)sl::ippsAddC_64f_I(V, dst, Self().Count());
+  (void)Operation(V, dst, Self().Count());
+}
+
+template <class TSelf> void TSLCRealOperationsT<TSelf>::Add(double V) {
+  if (V != 0)
+    WithConstant(sl::ippsAddC_64f_I, V);
 }
 
 template <class TSelf> void TSLCRealOperationsT<TSelf>::Sub(double V) {
-  if (V == 0)
-    return;
-  double *dst = Self().Modify();
-  (void)sl::ippsSubC_64f_I(V, dst, Self().Count());
+  if (V != 0)
+    WithConstant(sl::ippsSubC_64f_I, V);
 }
 
 template <class TSelf> void TSLCRealOperationsT<TSelf>::Multiply(double V) {
-  if (V == 1)
-    return;
-  double *dst = Self().Modify();
-  (void)sl::ippsMulC_64f_I(V, dst, Self().Count());
+  if (V != 1)
+    WithConstant(sl::ippsMulC_64f_I, V);
 }
 
 template <class TSelf> void TSLCRealOperationsT<TSelf>::Divide(double V) {
-  if (V == 1 || V == 0)
-    return;
-  double *dst = Self().Modify();
-  (void)sl::ippsDivC_64f_I(V, dst, Self().Count());
+  if (V != 1 && V != 0)
+    WithConstant(sl::ippsDivC_64f_I, V);
 }
 
 #define SLC_BINARY_IN_PLACE(Name, Op)                                                                               \
@@ -188,17 +185,14 @@ template <class TSelf> double TSLCRealOperationsT<TSelf>::Dot(const TSLCRealBuff
   return result;
 }
 
-template <class TSelf> double TSLCRealOperationsT<TSelf>::Max() const {
+template <class TSelf> template <class Op> double TSLCRealOperationsT<TSelf>::Statistic(Op Operation) const {
   double result = 0;
-  (void)sl::ippsMax_64f(Self().Read(), Self().Count(), &result);
+  (void)Operation(Self().Read(), Self().Count(), &result);
   return result;
 }
 
-template <class TSelf> double TSLCRealOperationsT<TSelf>::Min() const {
-  double result = 0;
-  (void)sl::ippsMin_64f(Self().Read(), Self().Count(), &result);
-  return result;
-}
+template <class TSelf> double TSLCRealOperationsT<TSelf>::Max() const { return Statistic(sl::ippsMax_64f); }
+template <class TSelf> double TSLCRealOperationsT<TSelf>::Min() const { return Statistic(sl::ippsMin_64f); }
 
 template <class TSelf> double TSLCRealOperationsT<TSelf>::Max(int &Index) const {
   double result = 0;
@@ -214,17 +208,8 @@ template <class TSelf> double TSLCRealOperationsT<TSelf>::Min(int &Index) const 
   return result;
 }
 
-template <class TSelf> double TSLCRealOperationsT<TSelf>::Mean() const {
-  double result = 0;
-  (void)slb::ippsMean_64f(Self().Read(), Self().Count(), &result);
-  return result;
-}
-
-template <class TSelf> double TSLCRealOperationsT<TSelf>::SDev() const {
-  double result = 0;
-  (void)slb::ippsStdDev_64f(Self().Read(), Self().Count(), &result);
-  return result;
-}
+template <class TSelf> double TSLCRealOperationsT<TSelf>::Mean() const { return Statistic(slb::ippsMean_64f); }
+template <class TSelf> double TSLCRealOperationsT<TSelf>::SDev() const { return Statistic(slb::ippsStdDev_64f); }
 
 template <class TSelf> double TSLCRealOperationsT<TSelf>::Norm(const TSLCRealBuffer &B, TSLNormType T) const {
   double result = 0;

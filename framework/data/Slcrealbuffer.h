@@ -105,6 +105,10 @@ private:
   TSelf &Self() { return static_cast<TSelf &>(*this); }
   const TSelf &Self() const { return static_cast<const TSelf &>(*this); }
   int Common(const TSLCRealBuffer &B) const;
+  // Operation(V, Modify, N): this buffer changed in place by a constant.
+  template <class Op> void WithConstant(Op Operation, double V);
+  // Operation(Read, N, &result); the result stays 0 where it fails.
+  template <class Op> double Statistic(Op Operation) const;
   // The target of an operation computed from B: Modify when B is this buffer.
   double *WriteFrom(const TSLCRealBuffer &B);
   std::vector<double> SelfValues() const;

@@ -71,6 +71,10 @@ TEST_F(SLCRealBufferTest, NeutralConstantsDoNotSeparateSharers) {
   b.Divide(4);
   EXPECT_EQ(Values(b), (std::vector<double>{1, 2}));
   EXPECT_EQ(Values(a), (std::vector<double>{4, 8}));
+  b.Add(3);
+  b.Multiply(-2);
+  b.Sub(1);
+  EXPECT_EQ(Values(b), (std::vector<double>{-9, -11}));
 }
 
 TEST_F(SLCRealBufferTest, Conversions) {
@@ -133,7 +137,11 @@ TEST_F(SLCRealBufferTest, StatisticsAndEmptyResults) {
   EXPECT_EQ(a.Max(), 4);
   EXPECT_EQ(a.Min(index), -1);
   EXPECT_EQ(index, 1);
+  EXPECT_EQ(a.Min(), -1);
+  EXPECT_EQ(a.Max(index), 4);
+  EXPECT_EQ(index, 2);
   EXPECT_EQ(a.Mean(), 7.0 / 4);
+  EXPECT_NEAR(a.SDev(), std::sqrt(14.75 / 3), 1e-12); // sample deviation
   EXPECT_EQ(a.Norm(Make({3, -1, 4, 3}), ntInf), 2);
   EXPECT_EQ(a.Norm(Make({3, -1, 4, 3}), static_cast<TSLNormType>(7)), 0);
   TSLCRealBuffer empty;
