@@ -35,8 +35,10 @@ TEST(InterfaceListThreadsTest, RegisteringWhileAnotherThreadNotifies) {
         list.Remove(o.Get());
       }
     });
+  // The notifier goes on until it has been heard at least once: on a loaded machine the
+  // writers may finish before it first runs, and the kept observer is always there.
   std::thread notifier([&] {
-    while (!stop.load()) {
+    while (!stop.load() || heard.load() == 0) {
       int count = list.Count();
       for (int i = 0; i < count; ++i) {
         try {
