@@ -1,36 +1,22 @@
 #include "framework/dispatch/generic_nocaller_alloc.h"
 
+#include "framework/dispatch/CountedBlocks.h"
 #include "framework/dispatch/IppMalloc.h"
 
-#include <atomic>
 #include <climits>
 
 namespace dispatch_filters {
 
 namespace {
-std::atomic<int> failAfter{-1};
-std::atomic<long> liveBlocks{0};
-
-bool injectedFailure()
-{
-    int left = failAfter.load();
-    while (left >= 0) {
-        if (failAfter.compare_exchange_weak(left, left - 1))
-            return left == 0;
-    }
-    return false;
-}
+dispatch::TCountedBlocks blocks;
 }  // namespace
 
 void* blockAlloc(long long bytes)
 {
-    if (bytes < 1 || bytes > INT_MAX)
-        return nullptr;
-    if (injectedFailure())
+    if (!blocks.Admit(bytes))
         return nullptr;
     void* p = dispatch::_ippMalloc(static_cast<int>(bytes));
-    if (p)
-        ++liveBlocks;
+    blocks.Taken(p);
     return p;
 }
 
@@ -45,12 +31,12 @@ void blockFree(void* p)
 {
     if (!p)
         return;
-    --liveBlocks;
+    blocks.Released();
     dispatch::_ippFree(p);
 }
 
-void blockFailAfter(int after) { failAfter.store(after < 0 ? -1 : after); }
+void blockFailAfter(int after) { blocks.FailAfter(after); }
 
-long blockLiveCount() { return liveBlocks.load(); }
+long blockLiveCount() { return blocks.Live(); }
 
 }  // namespace dispatch_filters

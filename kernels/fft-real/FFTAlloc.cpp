@@ -1,37 +1,21 @@
 #include "kernels/fft-real/FFTAlloc.h"
 
-#include <atomic>
-#include <climits>
+#include "framework/dispatch/CountedBlocks.h"
+
 #include <cstdlib>
 
 namespace Slbcbbasicdispatcher {
 
 namespace {
-std::atomic<int> failAfter{-1};
-std::atomic<long> liveBlocks{0};
-std::atomic<long> requests{0};
-
-bool injectedFailure()
-{
-    int left = failAfter.load();
-    while (left >= 0) {
-        if (failAfter.compare_exchange_weak(left, left - 1))
-            return left == 0;
-    }
-    return false;
-}
+dispatch::TCountedBlocks blocks;
 }  // namespace
 
 void* fftMalloc(long long bytes)
 {
-    ++requests;
-    if (bytes < 1 || bytes > INT_MAX)
-        return nullptr;
-    if (injectedFailure())
+    if (!blocks.Admit(bytes))
         return nullptr;
     void* p = std::aligned_alloc(32, static_cast<std::size_t>((bytes + 31) / 32 * 32));
-    if (p)
-        ++liveBlocks;
+    blocks.Taken(p);
     return p;
 }
 
@@ -39,14 +23,14 @@ void fftFree(void* p)
 {
     if (!p)
         return;
-    --liveBlocks;
+    blocks.Released();
     std::free(p);
 }
 
-void fftFailAfter(int after) { failAfter.store(after < 0 ? -1 : after); }
+void fftFailAfter(int after) { blocks.FailAfter(after); }
 
-long fftLiveBlocks() { return liveBlocks.load(); }
+long fftLiveBlocks() { return blocks.Live(); }
 
-long fftAllocRequests() { return requests.load(); }
+long fftAllocRequests() { return blocks.Requests(); }
 
 }  // namespace Slbcbbasicdispatcher
