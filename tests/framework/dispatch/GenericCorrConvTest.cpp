@@ -19,16 +19,6 @@ namespace S = Slbcbbasicdispatcher;
 using dispatch_filters::blockFailAfter;
 using dispatch_filters::blockLiveCount;
 
-std::vector<double> randomV(int n, unsigned seed)
-{
-    std::mt19937 g(seed);
-    std::uniform_real_distribution<double> u(-1, 1);
-    std::vector<double> v(n);
-    for (auto& x : v)
-        x = u(g);
-    return v;
-}
-
 std::vector<long double> convRef(const std::vector<double>& x, const std::vector<double>& y)
 {
     std::vector<long double> r(x.size() + y.size() - 1, 0.0L);

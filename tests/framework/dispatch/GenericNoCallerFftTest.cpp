@@ -20,16 +20,6 @@ namespace V = Vizazodizaro;
 using dispatch_filters::blockFailAfter;
 using dispatch_filters::blockLiveCount;
 
-std::vector<double> randomV(int n, unsigned seed)
-{
-    std::mt19937 g(seed);
-    std::uniform_real_distribution<double> u(-1, 1);
-    std::vector<double> v(n);
-    for (auto& x : v)
-        x = u(g);
-    return v;
-}
-
 struct Fir {
     FIRState_64f* state = nullptr;
     Fir(const std::vector<double>& taps, const double* dly = nullptr)

@@ -8,6 +8,9 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
+#include <vector>
+
 class LiveBlocks : public ::testing::Test {
 protected:
     void SetUp() override
@@ -25,3 +28,14 @@ protected:
     long ours_ = 0;
     long engine_ = 0;
 };
+
+// n doubles drawn evenly from [-1, 1), the same for the same seed.
+inline std::vector<double> randomV(int n, unsigned seed)
+{
+    std::mt19937 g(seed);
+    std::uniform_real_distribution<double> u(-1, 1);
+    std::vector<double> v(n);
+    for (auto& x : v)
+        x = u(g);
+    return v;
+}
