@@ -45,35 +45,12 @@ private:
   std::vector<std::string> &log_;
 };
 
-class SLCommonFilterTest : public SLCountedTest {
+class SLCommonFilterTest : public SLRealChainTest {
 protected:
-  void SetUp() override {
-    SLCountedTest::SetUp();
-    OWPinsInitialization();
-    OWStdTypesInitialization();
-    SLStreamTypesInitialization();
-    source.reset(CreateObject<TSLOWRealSourcePin>(nullptr, TSLOperationEvent(), 0));
-    sink.reset(CreateObject<TSLOWRealSinkPin>(nullptr, [this](TOWPin *, const TGUID *, IOWNotifyOperation *op,
-                                                               TOWNotifyState) {
-      if (const auto *b = OWOperationAs<TOWSuppliedBufferOperation>(op)) {
-        received.push_back(b->Buffer());
-        log.push_back("buffer");
-      } else if (OWOperationAs<TOWStartOperation>(op)) {
-        log.push_back("forwarded start");
-      } else if (OWOperationAs<TOWStopOperation>(op)) {
-        log.push_back("forwarded stop");
-      } else if (const auto *s = OWOperationAs<TOWSuppliedSingleOperation>(op)) {
-        log.push_back("single " + std::to_string(s->Value()));
-      }
-      return TOWNotifyResult{};
-    }));
-  }
+  SLCommonFilterTest() : SLRealChainTest("forwarded") {}
   void TearDown() override {
-    received.clear();
     filter.reset();
-    sink.reset();
-    source.reset();
-    SLCountedTest::TearDown();
+    SLRealChainTest::TearDown();
   }
   TRecordingRealFilter *MakeFilter() {
     filter.reset(CreateObject<TRecordingRealFilter>(nullptr, log));
@@ -83,10 +60,6 @@ protected:
     return filter.get();
   }
 
-  std::vector<std::string> log;
-  std::vector<com::TComPtr<ISLDataBuffer>> received;
-  Owned<TSLOWRealSourcePin> source;
-  Owned<TSLOWRealSinkPin> sink;
   Owned<TRecordingRealFilter> filter;
 };
 

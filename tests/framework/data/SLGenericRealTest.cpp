@@ -13,29 +13,12 @@ namespace {
 
 template <class T> using Owned = TOwnedPtr<T>;
 
-class SLGenericRealTest : public SLCountedTest {
+class SLGenericRealTest : public SLRealChainTest {
 protected:
+  SLGenericRealTest() : SLRealChainTest("downstream") {}
   void SetUp() override {
-    SLCountedTest::SetUp();
-    OWPinsInitialization();
-    OWStdTypesInitialization();
-    SLStreamTypesInitialization();
     Loop().RunPending();
-    source.reset(CreateObject<TSLOWRealSourcePin>(nullptr, TSLOperationEvent(), 0));
-    sink.reset(CreateObject<TSLOWRealSinkPin>(
-        nullptr, [this](TOWPin *, const TGUID *, IOWNotifyOperation *op, TOWNotifyState) {
-          if (const auto *b = OWOperationAs<TOWSuppliedBufferOperation>(op)) {
-            received.push_back(b->Buffer());
-            log.push_back("buffer");
-          } else if (OWOperationAs<TOWStartOperation>(op)) {
-            log.push_back("downstream start");
-          } else if (OWOperationAs<TOWStopOperation>(op)) {
-            log.push_back("downstream stop");
-          } else if (const auto *s = OWOperationAs<TOWSuppliedSingleOperation>(op)) {
-            log.push_back("single " + std::to_string(s->Value()));
-          }
-          return TOWNotifyResult{};
-        }));
+    SLRealChainTest::SetUp();
     filter.reset(CreateObject<TSLGenericReal>(nullptr));
     EXPECT_TRUE(filter->GetInputPin()->Connect(source.get()));
     EXPECT_TRUE(sink->Connect(filter->GetOutputPin()));
@@ -44,10 +27,7 @@ protected:
   void TearDown() override {
     filter.reset();
     Loop().RunPending();
-    received.clear();
-    sink.reset();
-    source.reset();
-    SLCountedTest::TearDown();
+    SLRealChainTest::TearDown();
   }
   static mainloop::TMainLoop &Loop() { return mainloop::TMainLoop::Main(); }
   static com::TComPtr<TSLRealBuffer> Buffer(std::vector<double> v) {
@@ -65,10 +45,6 @@ protected:
   }
 
   bool send = true;
-  std::vector<std::string> log;
-  std::vector<com::TComPtr<ISLDataBuffer>> received;
-  Owned<TSLOWRealSourcePin> source;
-  Owned<TSLOWRealSinkPin> sink;
   Owned<TSLGenericReal> filter;
 };
 
