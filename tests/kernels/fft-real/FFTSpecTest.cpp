@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdint>
 #include <cstring>
 #include <vector>
 
@@ -54,6 +55,15 @@ TEST_F(FFTSpecSetUp, AFlagOutsideItsTableIsRejectedAndTheRecordReleased)
     }
 }
 
+TEST_F(FFTSpecSetUp, TheRecordIsAllocatedBeforeTheFlagIsTested)
+{
+    FFTSpec_R_64f* const sentinel = reinterpret_cast<FFTSpec_R_64f*>(std::uintptr_t{0x1234560});
+    FFTSpec_R_64f* r = sentinel;
+    fftFailAfter(0);
+    EXPECT_EQ(ippsFFTInitAlloc_R_64f(&r, 5, 3, 0), -9);
+    EXPECT_EQ(r, sentinel);
+}
+
 struct FlagCase {
     int flag;
     int fwd, inv;
@@ -62,26 +72,41 @@ struct FlagCase {
 
 class FFTSpecFlags : public FFTSpecFixture, public ::testing::WithParamInterface<FlagCase> {};
 
+// The fields every record of orders 0 to 3 holds: flags and factor, no table, no work.
+void expectSmallRecord(const FFTSpec_64* s, std::int32_t id, int order, const FlagCase& fc)
+{
+    EXPECT_EQ(s->id, id);
+    EXPECT_EQ(s->order, order);
+    EXPECT_EQ(s->hint, 2);
+    EXPECT_EQ(s->owned, 1);
+    EXPECT_EQ(s->fwdScaleFlag, fc.fwd);
+    EXPECT_EQ(s->invScaleFlag, fc.inv);
+    EXPECT_EQ(s->scaleFactor, order == 0 ? fc.factorOrder0 : fc.factorOrder3);
+    EXPECT_EQ(s->workSize, 0);
+    EXPECT_EQ(s->bitRevTable, nullptr);
+    EXPECT_EQ(s->twiddleTable, nullptr);
+    EXPECT_EQ(s->recombFwdTable, nullptr);
+    EXPECT_EQ(s->recombInvTable, nullptr);
+}
+
 TEST_P(FFTSpecFlags, FlagSetsTheScaleFlagsAndFactor)
 {
     const FlagCase& fc = GetParam();
     for (int order : {0, 3}) {
+        SCOPED_TRACE(::testing::Message() << "order " << order);
         FFTSpec_C_64fc* c = nullptr;
+        FFTSpec_R_64f* r = nullptr;
         ASSERT_EQ(ippsFFTInitAlloc_C_64fc(&c, order, fc.flag, 2), 0);
-        EXPECT_EQ(c->id, 7);
-        EXPECT_EQ(c->order, order);
-        EXPECT_EQ(c->hint, 2);
-        EXPECT_EQ(c->owned, 1);
-        EXPECT_EQ(c->fwdScaleFlag, fc.fwd);
-        EXPECT_EQ(c->invScaleFlag, fc.inv);
-        EXPECT_EQ(c->scaleFactor, order == 0 ? fc.factorOrder0 : fc.factorOrder3);
-        // No table below order 4, and no work area.
-        EXPECT_EQ(c->bitRevTable, nullptr);
-        EXPECT_EQ(c->twiddleTable, nullptr);
-        int size = -1;
-        EXPECT_EQ(ippsFFTGetBufSize_C_64fc(c, &size), 0);
-        EXPECT_EQ(size, 0);
+        ASSERT_EQ(ippsFFTInitAlloc_R_64f(&r, order, fc.flag, 2), 0);
+        expectSmallRecord(c, 7, order, fc);
+        expectSmallRecord(r, 9, order, fc);
+        int sc = -1, sr = -1;
+        EXPECT_EQ(ippsFFTGetBufSize_C_64fc(c, &sc), 0);
+        EXPECT_EQ(ippsFFTGetBufSize_R_64f(r, &sr), 0);
+        EXPECT_EQ(sc, 0);
+        EXPECT_EQ(sr, 0);
         EXPECT_EQ(ippsFFTFree_C_64fc(c), 0);
+        EXPECT_EQ(ippsFFTFree_R_64f(r), 0);
     }
 }
 

@@ -137,9 +137,15 @@ TEST_P(FFTLargeSizes, BlockAndWorkBytes)
 }
 
 INSTANTIATE_TEST_SUITE_P(Orders, FFTLargeSizes,
-                         ::testing::Values(LargeSizeCase{10, 12304, 0}, LargeSizeCase{12, 69920, 1024},
-                                           LargeSizeCase{13, 135712, 2048}, LargeSizeCase{18, 4210720, 32768},
-                                           LargeSizeCase{21, 33694256, 16384}));
+                         ::testing::Values(LargeSizeCase{10, 12304, 0}, LargeSizeCase{11, 16400, 0},
+                                           LargeSizeCase{12, 69920, 1024}, LargeSizeCase{13, 135712, 2048},
+                                           LargeSizeCase{18, 4210720, 32768}, LargeSizeCase{21, 33694256, 16384},
+                                           // Two levels over a leaf of order 8, 8 and 9; the block
+                                           // outgrows a signed 32-bit count from order 27 on.
+                                           LargeSizeCase{22, 67380272, 16384}, LargeSizeCase{26, 1075859504, 32768},
+                                           LargeSizeCase{27, 2151702576, 32768},
+                                           // Three levels (9, 8, 5) over a leaf of order 8.
+                                           LargeSizeCase{30, 17213571648, 32768}));
 
 TEST(FFTTables, SplitExponentsByOrder)
 {
