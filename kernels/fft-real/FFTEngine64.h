@@ -60,6 +60,26 @@ void ownsFFTRadix4_64fc(Ipp64fc* x, std::int64_t N, const Ipp64fc* tw);
 void ownsFFTRadix4Inv_64fc(Ipp64fc* x, std::int64_t N, const Ipp64fc* tw);
 void ownsFFTScale_64f(double factor, double* x, std::int64_t count);
 
+// The radix passes of one direction.
+template <bool Inv>
+inline void ownsFFTRadix4Dir_64fc(Ipp64fc* x, std::int64_t N, const Ipp64fc* tw)
+{
+    if (Inv)
+        ownsFFTRadix4Inv_64fc(x, N, tw);
+    else
+        ownsFFTRadix4_64fc(x, N, tw);
+}
+
+// A leaf transform: the radix passes of one direction, then the record's scale factor
+// when that direction's flag is set, so that every value is scaled exactly once.
+template <bool Inv>
+inline void ownsFFTRadix4Leaf_64fc(const FFTSpec_64* spec, Ipp64fc* x, std::int64_t N, const Ipp64fc* tw)
+{
+    ownsFFTRadix4Dir_64fc<Inv>(x, N, tw);
+    if (Inv ? spec->invScaleFlag : spec->fwdScaleFlag)
+        ownsFFTScale_64f(spec->scaleFactor, &x->re, 2 * N);
+}
+
 // Bit-reversed input of 2^order values (order above the radix limit) to its transform in
 // natural order, scaled when the direction's flag is set. work: the 16-aligned work area,
 // null when the record's work size is 0.

@@ -64,12 +64,7 @@ void transform(const FFTSpec_64* spec, const Ipp64fc* src, Ipp64fc* dst, int k, 
             ownsFFTLarge_64fc(spec, dst, k, work);
         return;
     }
-    if (Inv)
-        ownsFFTRadix4Inv_64fc(dst, N, spec->twiddleTable);
-    else
-        ownsFFTRadix4_64fc(dst, N, spec->twiddleTable);
-    if (Inv ? spec->invScaleFlag : spec->fwdScaleFlag)
-        ownsFFTScale_64f(spec->scaleFactor, &dst->re, 2 * N);
+    ownsFFTRadix4Leaf_64fc<Inv>(spec, dst, N, spec->twiddleTable);
 }
 
 const FFTSmallKernelTable kComplexFwd = {

@@ -7,23 +7,6 @@ namespace Slbcbbasicdispatcher {
 
 namespace {
 
-template <bool Inv>
-void radix4(Ipp64fc* x, std::int64_t N, const Ipp64fc* tw)
-{
-    if (Inv)
-        ownsFFTRadix4Inv_64fc(x, N, tw);
-    else
-        ownsFFTRadix4_64fc(x, N, tw);
-}
-
-// Scaling happens once per value, right after the leaf transform of its row.
-template <bool Inv>
-void scaleLeaf(const FFTSpec_64* spec, Ipp64fc* x, std::int64_t N)
-{
-    if (Inv ? spec->invScaleFlag : spec->fwdScaleFlag)
-        ownsFFTScale_64f(spec->scaleFactor, &x->re, 2 * N);
-}
-
 // Joins total/start transforms of `start` points lying one after the other into one
 // transform of `total` points; table[j] = W_total^j, j < total/4.
 template <bool Inv>
@@ -55,8 +38,7 @@ template <bool Inv>
 void blocked(const FFTSpec_64* spec, Ipp64fc* data, std::int64_t count)
 {
     for (std::int64_t b = count - 512; b >= 0; b -= 512) {
-        radix4<Inv>(data + b, 512, spec->twiddleTable);
-        scaleLeaf<Inv>(spec, data + b, 512);
+        ownsFFTRadix4Leaf_64fc<Inv>(spec, data + b, 512, spec->twiddleTable);
     }
     blockedPass<Inv>(data, count, 512, spec->blockedTable);
 }
@@ -74,8 +56,8 @@ void largeStep(const FFTSpec_64* spec, Ipp64fc* data, int k, int level, Ipp64fc*
     for (std::int64_t i = 0; i < R; ++i) {
         Ipp64fc* row = data + i * C;
         if (r <= 9) {
-            radix4<Inv>(row, C, spec->twiddleTable);
-            scaleLeaf<Inv>(spec, row, C);
+            // Scaling happens once per value, right after the leaf transform of its row.
+            ownsFFTRadix4Leaf_64fc<Inv>(spec, row, C, spec->twiddleTable);
         } else if (ownsFFTOrderSplit(r) != 0) {
             largeStep<Inv>(spec, row, r, level + 1, work);
         } else {
@@ -94,7 +76,7 @@ void largeStep(const FFTSpec_64* spec, Ipp64fc* data, int k, int level, Ipp64fc*
                 work[j * R + i] = ownsFFTMulTw<Inv>(src[j], *col++);
         }
         for (int j = 0; j < 4; ++j)
-            radix4<Inv>(work + j * R, R, levelTw);
+            ownsFFTRadix4Dir_64fc<Inv>(work + j * R, R, levelTw);
         for (std::int64_t q = 0; q < R; ++q) {
             Ipp64fc* dst = data + q * C + c0;
             for (int j = 0; j < 4; ++j)
