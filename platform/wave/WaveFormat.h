@@ -22,7 +22,11 @@ inline constexpr uint16_t WAVE_FORMAT_EXTENSIBLE = 0xFFFE;
 inline constexpr uint16_t WAVEFORMATEXTENSIBLE_EXTRA = 22;
 
 // {00000001-0000-0010-8000-00AA00389B71}: integer PCM samples.
-inline constexpr com::TGUID KSDATAFORMAT_SUBTYPE_PCM = com::TGUID::FromLiteral("{00000001-0000-0010-8000-00AA00389B71}");
+inline constexpr com::TGUID KSDATAFORMAT_SUBTYPE_PCM =
+    com::TGUID::FromLiteral("{00000001-0000-0010-8000-00AA00389B71}");
+// {00000003-0000-0010-8000-00AA00389B71}: IEEE floating-point samples.
+inline constexpr com::TGUID KSDATAFORMAT_SUBTYPE_IEEE_FLOAT =
+    com::TGUID::FromLiteral("{00000003-0000-0010-8000-00AA00389B71}");
 
 #pragma pack(push, 1)
 
@@ -31,9 +35,9 @@ struct WAVEFORMATEX {
   uint16_t nChannels;
   uint32_t nSamplesPerSec;
   uint32_t nAvgBytesPerSec;
-  uint16_t nBlockAlign;     // bytes per frame
-  uint16_t wBitsPerSample;  // container bits of one sample
-  uint16_t cbSize;          // bytes of format data after these 18
+  uint16_t nBlockAlign;    // bytes per frame
+  uint16_t wBitsPerSample; // container bits of one sample
+  uint16_t cbSize;         // bytes of format data after these 18
 };
 
 struct WAVEFORMATEXTENSIBLE {
@@ -43,7 +47,7 @@ struct WAVEFORMATEXTENSIBLE {
     uint16_t wSamplesPerBlock;
     uint16_t wReserved;
   } Samples;
-  uint32_t dwChannelMask;  // one bit per speaker position, front left first
+  uint32_t dwChannelMask; // one bit per speaker position, front left first
   com::TGUID SubFormat;
 };
 
