@@ -1,0 +1,149 @@
+// A hand-driven audio source for the logger and player tests: a component
+// with a TALOWAudioSourcePin that sends what the test tells it to, and
+// remembers what its sinks sent back (stops, pump requests...). Also a
+// recording sink that keeps every operation it receives, and the framework
+// start-up the audio tests share.
+#pragma once
+
+#include "framework/data/ALStreamTypes.h"
+#include "framework/data/Alsimpleaudiobuffer.h"
+#include "framework/pins/OWStdTypes.h"
+#include "platform/classlib/Component.h"
+#include "platform/mainloop/MainLoop.h"
+
+#include <cstring>
+#include <mutex>
+#include <random>
+#include <vector>
+
+inline void ALTestFrameworkUp() {
+  static std::once_flag once;
+  std::call_once(once, [] {
+    OWPinsInitialization();
+    OWStdTypesInitialization();
+    SLStreamTypesInitialization();
+    ALStreamTypesInitialization();
+  });
+}
+
+inline WAVEFORMATEXTENSIBLE ALTestFormat(uint32_t rate, uint32_t bits, uint32_t channels) {
+  WAVEFORMATEXTENSIBLE f{};
+  ALFillWaveFormat(f, rate, bits, channels, ALDefaultChannelMask(channels));
+  return f;
+}
+
+class TALVirtualSource : public TComponent {
+public:
+  explicit TALVirtualSource(TComponent *Owner = nullptr) : TComponent(Owner) {
+    pin_.reset(CreateObject<TALOWAudioSourcePin>(
+        this, [this](TOWPin *, const TGUID *, IOWNotifyOperation *Operation, TOWNotifyState) {
+          std::lock_guard<std::mutex> lock(m_);
+          upstream_.push_back(IOWNotifyOperationPtr(Operation));
+          return TOWNotifyResult{};
+        }));
+  }
+  ~TALVirtualSource() override { pin_.reset(); }
+
+  TALOWAudioSourcePin *Pin() const { return pin_.get(); }
+
+  void Start(const WAVEFORMATEXTENSIBLE &Format, int32_t BufferSize = 1024) {
+    format_ = Format;
+    pin_->Notify(TOWNotifyOperation::Make<TOWStartWaveOperation>(
+                     BufferSize, float(Format.Format.nSamplesPerSec), &Format)
+                     .Get());
+  }
+  void Stop() { pin_->Stop(); }
+
+  // A buffer of Frames frames in the started format whose bytes continue a
+  // seeded pseudo-random sequence (Sent() keeps every byte sent).
+  void SendBuffer(uint32_t Frames) {
+    auto buffer = com::MakeCom<TALAudioBuffer>(&format_, int(Frames));
+    uint8_t *p = buffer->Write();
+    const size_t n = size_t(Frames) * format_.Format.nBlockAlign;
+    for (size_t i = 0; i < n; ++i)
+      p[i] = uint8_t(rng_() >> 24);
+    sent_.insert(sent_.end(), p, p + n);
+    pin_->SubmitBuffer(com::TComPtr<ISLDataBuffer>(buffer.Get()));
+  }
+  const std::vector<uint8_t> &Sent() const { return sent_; }
+
+  // Operations the sinks sent back, in order.
+  std::vector<IOWNotifyOperationPtr> Upstream() {
+    std::lock_guard<std::mutex> lock(m_);
+    return upstream_;
+  }
+  template <class T> int UpstreamCount() {
+    int n = 0;
+    for (auto &op : Upstream())
+      n += OWOperationAs<T>(op.Get()) != nullptr;
+    return n;
+  }
+
+private:
+  TOwnedPtr<TALOWAudioSourcePin> pin_;
+  WAVEFORMATEXTENSIBLE format_{};
+  std::vector<uint8_t> sent_;
+  std::mt19937 rng_{12345};
+  std::mutex m_;
+  std::vector<IOWNotifyOperationPtr> upstream_;
+};
+
+// Keeps every operation that reaches its input, with the thread it came on.
+class TALRecordingSink : public TComponent {
+public:
+  struct TSeen {
+    IOWNotifyOperationPtr Operation;
+    bool OnMainThread;
+  };
+
+  explicit TALRecordingSink(TComponent *Owner = nullptr) : TComponent(Owner) {
+    pin_.reset(CreateObject<TALOWAudioSinkPin>(
+        this, [this](TOWPin *, const TGUID *, IOWNotifyOperation *Operation, TOWNotifyState) {
+          std::lock_guard<std::mutex> lock(m_);
+          seen_.push_back(
+              {IOWNotifyOperationPtr(Operation), mainloop::TMainLoop::Main().IsMainThread()});
+          return TOWNotifyResult{};
+        }));
+  }
+  ~TALRecordingSink() override { pin_.reset(); }
+  TALOWAudioSinkPin *Pin() const { return pin_.get(); }
+
+  std::vector<TSeen> Seen() {
+    std::lock_guard<std::mutex> lock(m_);
+    return seen_;
+  }
+  void Clear() {
+    std::lock_guard<std::mutex> lock(m_);
+    seen_.clear();
+  }
+  // Frames of every supplied buffer, in order.
+  std::vector<uint32_t> BufferFrames() {
+    std::vector<uint32_t> frames;
+    for (auto &s : Seen())
+      if (auto *b = OWOperationAs<TOWSuppliedBufferOperation>(s.Operation.Get()))
+        frames.push_back(com::MakeCom<TALAudioBuffer>(b->Buffer())->GetSize());
+    return frames;
+  }
+  // The bytes of every supplied buffer, concatenated.
+  std::vector<uint8_t> Bytes() {
+    std::vector<uint8_t> bytes;
+    for (auto &s : Seen())
+      if (auto *b = OWOperationAs<TOWSuppliedBufferOperation>(s.Operation.Get())) {
+        auto audio = com::MakeCom<TALAudioBuffer>(b->Buffer());
+        const uint8_t *p = audio->Read();
+        bytes.insert(bytes.end(), p, p + audio->GetByteSize());
+      }
+    return bytes;
+  }
+  template <class T> int Count() {
+    int n = 0;
+    for (auto &s : Seen())
+      n += OWOperationAs<T>(s.Operation.Get()) != nullptr;
+    return n;
+  }
+
+private:
+  TOwnedPtr<TALOWAudioSinkPin> pin_;
+  std::mutex m_;
+  std::vector<TSeen> seen_;
+};
