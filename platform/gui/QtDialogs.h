@@ -1,0 +1,25 @@
+// The dialog seam's Qt side: message dialogs as QMessageBox, open and save
+// dialogs as QFileDialog. The application installs it; tests never see it.
+#pragma once
+
+#include <string>
+
+#include "platform/classlib/Dialogs.h"
+
+class QString;
+
+namespace gui {
+
+class TQtDialogs : public IDialogHandler {
+public:
+  void ShowMessage(const std::string &text) override;
+  TModalResult MessageDialog(const TMessageDialog &dialog) override;
+  bool FileDialog(TFileDialog &dialog) override;
+};
+
+// The class library's filter "Wave Files(*.wav)|*.wav|All Files(*.*)|*.*" in
+// Qt's form "Wave Files(*.wav) (*.wav);;All Files(*.*) (*)"; "*.*" matches
+// every name, with or without a dot.
+std::string QtFileFilter(const std::string &filter);
+
+} // namespace gui
