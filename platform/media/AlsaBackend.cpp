@@ -1,0 +1,255 @@
+#include <alsa/asoundlib.h>
+#include <poll.h>
+#include <sys/eventfd.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <cerrno>
+#include <cstdarg>
+#include <mutex>
+
+#include "platform/media/Backend.h"
+#include "platform/media/Internal.h"
+
+namespace media::detail {
+
+namespace {
+
+// alsa-lib prints its complaints on stderr; the program reports failures itself.
+void SilentErrorHandler(const char *, int, const char *, int, const char *, ...) {}
+
+void SilenceAlsa() {
+  static std::once_flag once;
+  std::call_once(once, [] { snd_lib_error_set_handler(SilentErrorHandler); });
+}
+
+snd_pcm_format_t AlsaFormat(const WAVEFORMATEXTENSIBLE &f) {
+  if (f.SubFormat == KSDATAFORMAT_SUBTYPE_IEEE_FLOAT)
+    return f.Format.wBitsPerSample == 32 ? SND_PCM_FORMAT_FLOAT_LE : SND_PCM_FORMAT_UNKNOWN;
+  if (f.SubFormat != KSDATAFORMAT_SUBTYPE_PCM)
+    return SND_PCM_FORMAT_UNKNOWN;
+  switch (f.Format.wBitsPerSample) {
+  case 8:
+    return SND_PCM_FORMAT_U8;
+  case 16:
+    return SND_PCM_FORMAT_S16_LE;
+  case 24:
+    return SND_PCM_FORMAT_S24_3LE;
+  case 32:
+    return SND_PCM_FORMAT_S32_LE;
+  default:
+    return SND_PCM_FORMAT_UNKNOWN;
+  }
+}
+
+class TAlsaStream final : public IAudioStream {
+public:
+  TAlsaStream(snd_pcm_t *pcm, bool capture, size_t block)
+      : pcm_(pcm), capture_(capture), block_(block) {
+    abortFd_ = eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC);
+  }
+  ~TAlsaStream() override {
+    snd_pcm_close(pcm_);
+    if (abortFd_ >= 0)
+      close(abortFd_);
+  }
+
+  long Read(uint8_t *buffer, size_t frames) override { return Transfer(buffer, frames); }
+  long Write(const uint8_t *buffer, size_t frames) override {
+    return Transfer(const_cast<uint8_t *>(buffer), frames);
+  }
+
+  void Abort() override {
+    aborted_ = true;
+    uint64_t one = 1;
+    if (abortFd_ >= 0)
+      (void)!write(abortFd_, &one, sizeof one);
+  }
+  bool Aborted() const override { return aborted_; }
+  uint64_t Position() const override { return position_; }
+
+private:
+  long Transfer(uint8_t *buffer, size_t frames) {
+    size_t done = 0;
+    while (done < frames) {
+      if (aborted_)
+        break;
+      snd_pcm_sframes_t n = capture_ ? snd_pcm_readi(pcm_, buffer + done * block_, frames - done)
+                                     : snd_pcm_writei(pcm_, buffer + done * block_, frames - done);
+      if (n > 0) {
+        done += static_cast<size_t>(n);
+        position_ += static_cast<uint64_t>(n);
+        continue;
+      }
+      if (n == 0 || n == -EAGAIN) {
+        if (!Wait())
+          break;
+        continue;
+      }
+      if (n == -EPIPE) { // overrun or underrun: start again and go on
+        if (snd_pcm_prepare(pcm_) < 0)
+          return -EIO;
+        if (capture_)
+          snd_pcm_start(pcm_);
+        continue;
+      }
+      if (n == -ESTRPIPE) { // suspended: resume, or prepare when it cannot
+        int err;
+        while ((err = snd_pcm_resume(pcm_)) == -EAGAIN)
+          if (!Wait(10))
+            return static_cast<long>(done);
+        if (err < 0 && snd_pcm_prepare(pcm_) < 0)
+          return -EIO;
+        continue;
+      }
+      if (n == -ENODEV || n == -EIO || n == -EBADFD || n == -ENOTTY)
+        return -ENODEV;
+      return static_cast<long>(n);
+    }
+    return static_cast<long>(done);
+  }
+
+  // Waits for the device or an abort; false when aborted.
+  bool Wait(int timeoutMs = 1000) {
+    int count = snd_pcm_poll_descriptors_count(pcm_);
+    if (count < 0)
+      count = 0;
+    std::vector<pollfd> fds(static_cast<size_t>(count) + 1);
+    if (count > 0)
+      snd_pcm_poll_descriptors(pcm_, fds.data(), static_cast<unsigned>(count));
+    fds[count] = {abortFd_, POLLIN, 0};
+    int r = poll(fds.data(), fds.size(), timeoutMs);
+    if (aborted_)
+      return false;
+    (void)r;
+    return true;
+  }
+
+  snd_pcm_t *pcm_;
+  bool capture_;
+  size_t block_;
+  int abortFd_ = -1;
+  std::atomic<bool> aborted_{false};
+  std::atomic<uint64_t> position_{0};
+};
+
+class TAlsaBackend final : public IAudioBackend {
+public:
+  std::vector<TDeviceEntry> List(bool capture) override {
+    SilenceAlsa();
+    std::vector<TDeviceEntry> out;
+    snd_pcm_stream_t stream = capture ? SND_PCM_STREAM_CAPTURE : SND_PCM_STREAM_PLAYBACK;
+    int card = -1;
+    while (snd_card_next(&card) == 0 && card >= 0) {
+      char hw[32];
+      std::snprintf(hw, sizeof hw, "hw:%d", card);
+      snd_ctl_t *ctl = nullptr;
+      if (snd_ctl_open(&ctl, hw, 0) < 0)
+        continue;
+      snd_ctl_card_info_t *info;
+      snd_ctl_card_info_alloca(&info);
+      if (snd_ctl_card_info(ctl, info) < 0) {
+        snd_ctl_close(ctl);
+        continue;
+      }
+      std::string cardId = snd_ctl_card_info_get_id(info);
+      std::string cardName = snd_ctl_card_info_get_name(info);
+      std::vector<std::pair<int, std::string>> devices;
+      snd_pcm_info_t *pcmInfo;
+      snd_pcm_info_alloca(&pcmInfo);
+      int dev = -1;
+      while (snd_ctl_pcm_next_device(ctl, &dev) == 0 && dev >= 0) {
+        snd_pcm_info_set_device(pcmInfo, static_cast<unsigned>(dev));
+        snd_pcm_info_set_subdevice(pcmInfo, 0);
+        snd_pcm_info_set_stream(pcmInfo, stream);
+        if (snd_ctl_pcm_info(ctl, pcmInfo) < 0)
+          continue;
+        devices.emplace_back(dev, snd_pcm_info_get_name(pcmInfo));
+      }
+      snd_ctl_close(ctl);
+      for (auto &[d, pcmName] : devices) {
+        std::string friendly = devices.size() > 1 ? cardName + " - " + pcmName : cardName;
+        out.push_back({"plughw:CARD=" + cardId + ",DEV=" + std::to_string(d), friendly});
+      }
+    }
+    // Configured PCMs that describe themselves (hint { show on; description ... }).
+    void **hints = nullptr;
+    if (snd_device_name_hint(-1, "pcm", &hints) == 0 && hints) {
+      for (void **h = hints; *h; ++h) {
+        char *name = snd_device_name_get_hint(*h, "NAME");
+        char *desc = snd_device_name_get_hint(*h, "DESC");
+        char *ioid = snd_device_name_get_hint(*h, "IOID");
+        std::string n = name ? name : "", d = desc ? desc : "", io = ioid ? ioid : "";
+        free(name);
+        free(desc);
+        free(ioid);
+        if (n.empty() || n.find(':') != std::string::npos || n == "null" || n == "default" ||
+            n == "sysdefault")
+          continue;
+        if (!io.empty() && io != (capture ? "Input" : "Output"))
+          continue;
+        d = d.substr(0, d.find('\n'));
+        if (d.empty())
+          continue;
+        out.push_back({n, d});
+      }
+      snd_device_name_free_hint(hints);
+    }
+    return out;
+  }
+
+  bool Owns(const std::string &) override { return true; }
+
+  int Open(const std::string &id, bool capture, const WAVEFORMATEXTENSIBLE &format,
+           std::unique_ptr<IAudioStream> *stream) override {
+    SilenceAlsa();
+    snd_pcm_format_t fmt = AlsaFormat(format);
+    if (fmt == SND_PCM_FORMAT_UNKNOWN || format.Format.nBlockAlign == 0)
+      return -EINVAL;
+    snd_pcm_t *pcm = nullptr;
+    int err =
+        snd_pcm_open(&pcm, id.c_str(), capture ? SND_PCM_STREAM_CAPTURE : SND_PCM_STREAM_PLAYBACK,
+                     SND_PCM_NONBLOCK);
+    if (err < 0)
+      return err;
+    snd_pcm_hw_params_t *hw;
+    snd_pcm_hw_params_alloca(&hw);
+    unsigned rate = format.Format.nSamplesPerSec;
+    unsigned periodUs = 10000, bufferUs = 200000;
+    int dir = 0;
+    if ((err = snd_pcm_hw_params_any(pcm, hw)) < 0 ||
+        (err = snd_pcm_hw_params_set_access(pcm, hw, SND_PCM_ACCESS_RW_INTERLEAVED)) < 0 ||
+        (err = snd_pcm_hw_params_set_format(pcm, hw, fmt)) < 0 ||
+        (err = snd_pcm_hw_params_set_channels(pcm, hw, format.Format.nChannels)) < 0 ||
+        (err = snd_pcm_hw_params_set_rate(pcm, hw, rate, 0)) < 0) {
+      snd_pcm_close(pcm);
+      return err == -EBUSY || err == -ENODEV || err == -ENOENT ? err : -EINVAL;
+    }
+    snd_pcm_hw_params_set_buffer_time_near(pcm, hw, &bufferUs, &dir);
+    snd_pcm_hw_params_set_period_time_near(pcm, hw, &periodUs, &dir);
+    if ((err = snd_pcm_hw_params(pcm, hw)) < 0 || (err = snd_pcm_prepare(pcm)) < 0) {
+      snd_pcm_close(pcm);
+      return err;
+    }
+    if (capture)
+      snd_pcm_start(pcm);
+    *stream = std::make_unique<TAlsaStream>(pcm, capture, format.Format.nBlockAlign);
+    return 0;
+  }
+
+  std::string DefaultId(bool) override { return "default"; }
+
+  bool PreferredFormat(const std::string &, bool, WAVEFORMATEXTENSIBLE *format) override {
+    *format = MakeFormat(WAVE_FORMAT_PCM, 2, 48000, 16);
+    return true;
+  }
+};
+
+} // namespace
+
+IAudioBackend &AlsaBackend() {
+  static TAlsaBackend backend;
+  return backend;
+}
+
+} // namespace media::detail
