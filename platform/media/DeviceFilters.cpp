@@ -398,6 +398,7 @@ public:
     if (from == State_Stopped) {
       stopped_ = false;
       lost_ = false;
+      partial_.clear();
       if (pins_[0]->IsConnected()) {
         AM_MEDIA_TYPE mt = pins_[0]->ConnectionType();
         WAVEFORMATEXTENSIBLE f;
@@ -450,8 +451,23 @@ public:
     LONG block = format_.Format.nBlockAlign;
     if (bytes <= 0 || block <= 0)
       return S_OK;
-    long frames = bytes / block;
-    long n = stream->Write(p, static_cast<size_t>(frames));
+    // Senders may cut their data anywhere, also inside a frame: the part of
+    // a frame at the end waits for the rest in the next sample.
+    std::vector<uint8_t> joined;
+    const uint8_t *data = p;
+    size_t total = static_cast<size_t>(bytes);
+    if (!partial_.empty()) {
+      joined = std::move(partial_);
+      joined.insert(joined.end(), p, p + bytes);
+      data = joined.data();
+      total = joined.size();
+    }
+    size_t frames = total / static_cast<size_t>(block);
+    size_t whole = frames * static_cast<size_t>(block);
+    partial_.assign(data + whole, data + total);
+    if (frames == 0)
+      return S_OK;
+    long n = stream->Write(data, frames);
     if (n < 0) {
       bool first;
       {
@@ -470,7 +486,7 @@ public:
       }
       return VFW_E_RUNTIME_ERROR;
     }
-    return n < frames ? VFW_E_WRONG_STATE : S_OK;
+    return static_cast<size_t>(n) < frames ? VFW_E_WRONG_STATE : S_OK;
   }
 
   HRESULT EndOfStream() {
@@ -491,6 +507,7 @@ private:
   bool running_ = false, stopped_ = true, lost_ = false;
   std::shared_ptr<IAudioStream> stream_;
   WAVEFORMATEXTENSIBLE format_{};
+  std::vector<uint8_t> partial_; // touched by the one delivering thread
 };
 
 HRESULT TRenderPin::OnReceive(IMediaSample *sample) { return owner_->Receive(sample); }

@@ -1,0 +1,310 @@
+#include <cerrno>
+#include <cstring>
+#include <thread>
+
+#include "tests/platform/media/MediaTestSupport.h"
+#include "tests/support/Wait.h"
+
+#include "platform/mainloop/HiddenWindow.h"
+#include "platform/sys/Sync.h"
+
+using namespace mediatest;
+
+namespace {
+
+constexpr TGUID kRender = CLSID_AudioRendererCategory;
+
+std::vector<uint8_t> Ramp(size_t bytes) {
+  std::vector<uint8_t> v(bytes);
+  for (size_t i = 0; i < bytes; ++i)
+    v[i] = static_cast<uint8_t>(i * 7 + i / 251);
+  return v;
+}
+
+class CaptureGraph : public TVirtualOnly {};
+
+TEST_F(CaptureGraph, DeliversStampedBlocksOfTheNegotiatedSize) {
+  const WAVEFORMATEX wf = Pcm(2, 44100, 16);
+  std::vector<uint8_t> data = Ramp(3 * 1024 * 4);
+  TVirtualCaptureSpec spec;
+  spec.FriendlyName = "USB Audio CODEC ";
+  spec.Source = TVirtualSource::Bytes;
+  spec.Bytes = data;
+  spec.Loop = false;
+  spec.Pacing = TVirtualPacing::Manual;
+  auto device = TVirtualAudio::AddCapture(spec);
+  TCaptureGraph g;
+  ASSERT_EQ(g.Build(device->Id(), wf, 1024), com::S_OK);
+  ASSERT_EQ(g.control->Run(), com::S_OK);
+  EXPECT_EQ(device->OpenedFormat().Format.nSamplesPerSec, 44100u);
+  // Released frames that do not fill a block stay with the device.
+  device->ReleaseFrames(1000);
+  std::this_thread::sleep_for(BlockedFor);
+  EXPECT_EQ(g.collector->Blocks().size(), 0u);
+  device->ReleaseFrames(3 * 1024 - 1000);
+  ASSERT_TRUE(g.collector->WaitCount(3));
+  auto blocks = g.collector->Blocks();
+  std::vector<uint8_t> joined;
+  for (size_t i = 0; i < 3; ++i) {
+    EXPECT_EQ(blocks[i].bytes.size(), 4096u);
+    EXPECT_EQ(blocks[i].start, static_cast<REFERENCE_TIME>(i * 1024 * UNITS / 44100));
+    EXPECT_EQ(blocks[i].stop, static_cast<REFERENCE_TIME>((i + 1) * 1024 * UNITS / 44100));
+    joined.insert(joined.end(), blocks[i].bytes.begin(), blocks[i].bytes.end());
+  }
+  EXPECT_EQ(joined, data);
+  AM_MEDIA_TYPE mt{};
+  ASSERT_EQ(g.grabber->GetConnectedMediaType(&mt), com::S_OK);
+  EXPECT_EQ(WaveFormatOf(mt)->nBlockAlign, 4);
+  FreeMediaType(mt);
+  // Stop with the device thread waiting for frames that never come.
+  EXPECT_EQ(g.control->Stop(), com::S_OK);
+  EXPECT_EQ(device->OpenCount(), 0);
+  // And again from the start: stamps restart at 0.
+  ASSERT_EQ(g.control->Run(), com::S_OK);
+  device->ReleaseFrames(1024);
+  ASSERT_TRUE(g.collector->WaitCount(4));
+  EXPECT_EQ(g.collector->Blocks()[3].start, 0);
+  EXPECT_EQ(g.control->Stop(), com::S_OK);
+}
+
+TEST_F(CaptureGraph, StreamConfigReportsItsCapabilities) {
+  auto device = TVirtualAudio::AddCapture({});
+  TCaptureGraph g;
+  ASSERT_EQ(g.Build(device->Id(), Pcm(1, 22050, 16), 512), com::S_OK);
+  TComPtr<IAMStreamConfig> config;
+  ASSERT_EQ(g.builder->FindInterface(&PIN_CATEGORY_CAPTURE, &MEDIATYPE_Audio, g.capture.Get(),
+                                     IAMStreamConfig::IID, config.PutVoid()),
+            com::S_OK);
+  int count = 0, size = 0;
+  ASSERT_EQ(config->GetNumberOfCapabilities(&count, &size), com::S_OK);
+  EXPECT_EQ(size, 52);
+  AM_MEDIA_TYPE *mt = nullptr;
+  AUDIO_STREAM_CONFIG_CAPS caps{};
+  ASSERT_EQ(config->GetStreamCaps(0, &mt, reinterpret_cast<BYTE *>(&caps)), com::S_OK);
+  EXPECT_EQ(WaveFormatOf(*mt)->nSamplesPerSec, 22050u);
+  EXPECT_LE(caps.MinimumSampleFrequency, 22050u);
+  DeleteMediaType(mt);
+  TComPtr<IAMBufferNegotiation> negotiation;
+  ASSERT_EQ(g.builder->FindInterface(nullptr, nullptr, g.capture.Get(), IAMBufferNegotiation::IID,
+                                     negotiation.PutVoid()),
+            com::S_OK);
+  ALLOCATOR_PROPERTIES props{};
+  ASSERT_EQ(negotiation->GetAllocatorProperties(&props), com::S_OK);
+  EXPECT_EQ(props.cbBuffer, 1024); // 512 mono 16-bit frames
+  // Formats the device cannot give are refused; so is a change while connected.
+  WAVEFORMATEX bad = Pcm(2, 44100, 12);
+  AM_MEDIA_TYPE badType{};
+  AudioMediaTypeFromFormat(&bad, &badType);
+  EXPECT_EQ(config->SetFormat(&badType), VFW_E_INVALIDMEDIATYPE);
+  FreeMediaType(badType);
+  // The device's interface lives on the capture filter's pin, found upstream of the grabber too.
+  TComPtr<IAMStreamConfig> viaGrabber;
+  EXPECT_EQ(g.builder->FindInterface(nullptr, nullptr, g.grabberFilter.Get(), IAMStreamConfig::IID,
+                                     viaGrabber.PutVoid()),
+            com::S_OK);
+}
+
+TEST_F(CaptureGraph, UnplugEndsTheStreamWithDeviceLostOnTheMainThread) {
+  TVirtualCaptureSpec spec;
+  spec.Pacing = TVirtualPacing::Manual;
+  auto device = TVirtualAudio::AddCapture(spec);
+  TCaptureGraph g;
+  ASSERT_EQ(g.Build(device->Id(), Pcm(2, 48000, 16), 1024), com::S_OK);
+  mainloop::TMainLoop &loop = mainloop::TMainLoop::Main();
+  ASSERT_TRUE(loop.IsMainThread());
+  mainloop::THiddenWindow window;
+  std::vector<LONG> codes;
+  bool onMain = true;
+  window.SetWindowProc([&](const mainloop::TMessage &msg) {
+    if (msg.Msg != WM_GRAPHNOTIFY)
+      return;
+    onMain = onMain && loop.IsMainThread();
+    LONG code;
+    LONG_PTR p1, p2;
+    while (g.events->GetEvent(&code, &p1, &p2, 0) == com::S_OK) {
+      g.events->FreeEventParams(code, p1, p2);
+      codes.push_back(code);
+    }
+  });
+  ASSERT_EQ(g.events->SetNotifyWindow(&window, WM_GRAPHNOTIFY, 0), com::S_OK);
+  ASSERT_EQ(g.events->SetNotifyFlags(0), com::S_OK);
+  ASSERT_EQ(g.control->Run(), com::S_OK);
+  device->ReleaseFrames(1024);
+  ASSERT_TRUE(g.collector->WaitCount(1));
+  device->Unplug();
+  EXPECT_TRUE(Eventually([&] {
+    loop.RunPending();
+    return !codes.empty();
+  }));
+  ASSERT_EQ(codes.size(), 1u);
+  EXPECT_EQ(codes[0], EC_DEVICE_LOST);
+  EXPECT_TRUE(onMain);
+  EXPECT_EQ(g.control->Stop(), com::S_OK); // no thread left blocked
+  // Gone from the list, and running again says why.
+  EXPECT_FALSE(Moniker(CLSID_AudioInputDeviceCategory, device->Id()));
+  EXPECT_EQ(g.control->Run(), HRESULT_FROM_ERRNO(ENODEV));
+  g.events->SetNotifyWindow(nullptr, 0, 0);
+}
+
+TEST_F(CaptureGraph, BusyDeviceFailsRunWithItsOwnCode) {
+  auto device = TVirtualAudio::AddCapture({});
+  TCaptureGraph g;
+  ASSERT_EQ(g.Build(device->Id(), Pcm(2, 48000, 16), 1024), com::S_OK);
+  device->SetBusy(true);
+  HRESULT hr = g.control->Run();
+  EXPECT_EQ(hr, HRESULT_FROM_ERRNO(EBUSY));
+  EXPECT_EQ(ErrnoFromHResult(hr), EBUSY);
+  OAFilterState state = -1;
+  g.control->GetState(0, &state);
+  EXPECT_EQ(state, State_Stopped);
+  device->SetBusy(false);
+  EXPECT_EQ(g.control->Run(), com::S_OK);
+  EXPECT_EQ(g.control->Stop(), com::S_OK);
+}
+
+TEST_F(CaptureGraph, FaultAbortsTheStreamWithAnError) {
+  TVirtualCaptureSpec spec;
+  spec.Pacing = TVirtualPacing::Immediate;
+  auto device = TVirtualAudio::AddCapture(spec);
+  TCaptureGraph g;
+  ASSERT_EQ(g.Build(device->Id(), Pcm(1, 8000, 8), 256), com::S_OK);
+  ASSERT_EQ(g.control->Run(), com::S_OK);
+  ASSERT_TRUE(g.collector->WaitCount(2));
+  device->SetFault(true);
+  LONG code = 0;
+  LONG_PTR p1 = 0, p2 = 0;
+  ASSERT_EQ(g.events->GetEvent(&code, &p1, &p2, 10000), com::S_OK);
+  EXPECT_EQ(code, EC_DEVICE_LOST);
+  g.events->FreeEventParams(code, p1, p2);
+  EXPECT_EQ(g.events->GetEvent(&code, &p1, &p2, 0), com::E_ABORT);
+  EXPECT_EQ(g.control->Stop(), com::S_OK);
+}
+
+// ---- Render -----------------------------------------------------------------------------------
+class RenderGraph : public TVirtualOnly {};
+
+TEST_F(RenderGraph, RecordsExactlyTheBytesSent) {
+  auto out = TVirtualAudio::AddRender("Out");
+  const WAVEFORMATEX wf = Pcm(2, 11025, 16);
+  auto source = com::MakeCom<TTestSource>(wf, 4145);
+  TComPtr<IGraphBuilder> graph = Create<IGraphBuilder>(CLSID_FilterGraph);
+  TComPtr<ICaptureGraphBuilder2> builder =
+      Create<ICaptureGraphBuilder2>(CLSID_CaptureGraphBuilder2);
+  builder->SetFiltergraph(graph.Get());
+  TComPtr<IBaseFilter> renderer = Bind(Moniker(kRender, out->Id()));
+  ASSERT_EQ(graph->AddFilter(renderer.Get(), u"Audio Render"), com::S_OK);
+  ASSERT_EQ(graph->AddFilter(source.Get(), u"AudioSource"), com::S_OK);
+  ASSERT_EQ(builder->RenderStream(nullptr, &MEDIATYPE_Audio,
+                                  static_cast<IBaseFilter *>(source.Get()), nullptr,
+                                  renderer.Get()),
+            com::S_OK);
+  TComPtr<IMediaControl> control = TComPtr<IMediaControl>::Query(graph);
+  ASSERT_EQ(control->Run(), com::S_OK);
+  // The graph's clock is the output's own.
+  TComPtr<IMediaFilter> mediaFilter = TComPtr<IMediaFilter>::Query(graph);
+  TComPtr<IReferenceClock> clock;
+  ASSERT_EQ(mediaFilter->GetSyncSource(reinterpret_cast<IReferenceClock **>(clock.PutVoid())),
+            com::S_OK);
+  EXPECT_EQ(clock.Get(), static_cast<IReferenceClock *>(out->Clock().Get()));
+  std::vector<uint8_t> data = Ramp(10000);
+  ASSERT_EQ(source->Pin()->Push(data.data(), data.size()), com::S_OK);
+  EXPECT_EQ(out->Recorded(), data);
+  EXPECT_EQ(control->Stop(), com::S_OK);
+}
+
+TEST_F(RenderGraph, NullSinkUsesTheDefaultOutputAndStopReleasesAWaitingSender) {
+  auto out = TVirtualAudio::AddRender("Out", {}, TVirtualPacing::Manual);
+  auto source = com::MakeCom<TTestSource>(Pcm(1, 8000, 16), 200);
+  TComPtr<IGraphBuilder> graph = Create<IGraphBuilder>(CLSID_FilterGraph);
+  TComPtr<ICaptureGraphBuilder2> builder =
+      Create<ICaptureGraphBuilder2>(CLSID_CaptureGraphBuilder2);
+  builder->SetFiltergraph(graph.Get());
+  ASSERT_EQ(graph->AddFilter(source.Get(), u"AudioSource"), com::S_OK);
+  ASSERT_EQ(builder->RenderStream(nullptr, &MEDIATYPE_Audio,
+                                  static_cast<IBaseFilter *>(source.Get()), nullptr, nullptr),
+            com::S_OK);
+  TComPtr<IMediaControl> control = TComPtr<IMediaControl>::Query(graph);
+  ASSERT_EQ(control->Pause(), com::S_OK);
+  EXPECT_TRUE(out->WaitOpen(std::chrono::milliseconds(0)));
+  std::vector<uint8_t> data = Ramp(1000);
+  HRESULT pushed = com::S_OK;
+  // Paused: the renderer holds the first sample; the sender then waits for a buffer.
+  TTestThread sender([&] { pushed = source->Pin()->Push(data.data(), data.size()); });
+  EXPECT_FALSE(sender.Finished(BlockedFor));
+  ASSERT_EQ(control->Run(), com::S_OK);
+  out->ReleaseFrames(200); // two samples' worth: the device then blocks the third
+  EXPECT_TRUE(out->WaitRecorded(400, std::chrono::seconds(10)));
+  EXPECT_FALSE(sender.Finished(BlockedFor));
+  EXPECT_EQ(control->Stop(), com::S_OK);
+  EXPECT_TRUE(sender.Finished(EventuallyDeadline));
+  EXPECT_TRUE(com::FAILED(pushed));
+  EXPECT_EQ(out->RecordedBytes(), 400u);
+}
+
+TEST_F(RenderGraph, UnpluggedOutputFailsPauseAndALostOneReportsIt) {
+  auto out = TVirtualAudio::AddRender("Out");
+  auto source = com::MakeCom<TTestSource>(Pcm(1, 8000, 16), 200);
+  TComPtr<IGraphBuilder> graph = Create<IGraphBuilder>(CLSID_FilterGraph);
+  TComPtr<IBaseFilter> renderer = Bind(Moniker(kRender, out->Id()));
+  graph->AddFilter(renderer.Get(), u"Audio Render");
+  graph->AddFilter(source.Get(), u"AudioSource");
+  TComPtr<IPin> in;
+  renderer->FindPin(u"Audio Input pin (rendered)", reinterpret_cast<IPin **>(in.PutVoid()));
+  ASSERT_EQ(graph->Connect(source->Pin(), in.Get()), com::S_OK);
+  TComPtr<IMediaControl> control = TComPtr<IMediaControl>::Query(graph);
+  TComPtr<IMediaEventEx> events = TComPtr<IMediaEventEx>::Query(graph);
+  ASSERT_EQ(control->Run(), com::S_OK);
+  out->SetFault(true);
+  std::vector<uint8_t> data = Ramp(400);
+  EXPECT_TRUE(com::FAILED(source->Pin()->Push(data.data(), data.size())));
+  LONG code = 0;
+  LONG_PTR p1 = 0, p2 = 0;
+  ASSERT_EQ(events->GetEvent(&code, &p1, &p2, 10000), com::S_OK);
+  EXPECT_EQ(code, EC_DEVICE_LOST);
+  events->FreeEventParams(code, p1, p2);
+  control->Stop();
+  out->SetFault(false);
+  out->Unplug();
+  EXPECT_EQ(control->Run(), HRESULT_FROM_ERRNO(ENODEV));
+}
+
+// ---- Allocator and clocks across threads
+// ---------------------------------------------------------
+TEST(AllocatorThreads, DecommitWakesAWaitingGetBuffer) {
+  TComPtr<IMemAllocator> a = Create<IMemAllocator>(CLSID_MemoryAllocator);
+  ALLOCATOR_PROPERTIES want{1, 16, 1, 0}, got{};
+  ASSERT_EQ(a->SetProperties(&want, &got), com::S_OK);
+  ASSERT_EQ(a->Commit(), com::S_OK);
+  IMediaSample *held = nullptr;
+  ASSERT_EQ(a->GetBuffer(&held, nullptr, nullptr, 0), com::S_OK);
+  HRESULT result = com::S_OK;
+  TTestThread waiter([&] {
+    IMediaSample *s = nullptr;
+    result = a->GetBuffer(&s, nullptr, nullptr, 0);
+  });
+  EXPECT_FALSE(waiter.Finished(BlockedFor));
+  a->Decommit();
+  EXPECT_TRUE(waiter.Finished(EventuallyDeadline));
+  EXPECT_EQ(result, VFW_E_NOT_COMMITTED);
+  held->Release();
+}
+
+TEST(ClockThreads, SystemClockReleasesThePeriodicSemaphore) {
+  TComPtr<IReferenceClock> clock = CreateSystemClock();
+  REFERENCE_TIME t0 = 0, t1 = 0;
+  clock->GetTime(&t0);
+  sys::TSemaphore sem(0, 1000);
+  DWORD_PTR cookie = 0;
+  ASSERT_EQ(clock->AdvisePeriodic(t0 + 10 * MILLISECONDS, 10 * MILLISECONDS, &sem, &cookie),
+            com::S_OK);
+  for (int i = 0; i < 3; ++i)
+    EXPECT_TRUE(sem.Wait(std::chrono::seconds(10)));
+  clock->GetTime(&t1);
+  EXPECT_GE(t1 - t0, 30 * MILLISECONDS);
+  EXPECT_EQ(clock->Unadvise(cookie), com::S_OK);
+  int after = sem.Count();
+  std::this_thread::sleep_for(std::chrono::milliseconds(30));
+  EXPECT_EQ(sem.Count(), after);
+}
+
+} // namespace
