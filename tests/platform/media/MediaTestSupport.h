@@ -3,6 +3,7 @@
 #pragma once
 
 #include <condition_variable>
+#include <cstring>
 #include <mutex>
 #include <vector>
 
