@@ -24,9 +24,9 @@ void SilenceAlsa() {
 }
 
 snd_pcm_format_t AlsaFormat(const WAVEFORMATEXTENSIBLE &f) {
-  if (f.SubFormat == KSDATAFORMAT_SUBTYPE_IEEE_FLOAT)
+  if (SubFormatOf(f) == KSDATAFORMAT_SUBTYPE_IEEE_FLOAT)
     return f.Format.wBitsPerSample == 32 ? SND_PCM_FORMAT_FLOAT_LE : SND_PCM_FORMAT_UNKNOWN;
-  if (f.SubFormat != KSDATAFORMAT_SUBTYPE_PCM)
+  if (SubFormatOf(f) != KSDATAFORMAT_SUBTYPE_PCM)
     return SND_PCM_FORMAT_UNKNOWN;
   switch (f.Format.wBitsPerSample) {
   case 8:

@@ -44,7 +44,7 @@ HRESULT MediaTypeOfFormat(const WAVEFORMATEXTENSIBLE &f, AM_MEDIA_TYPE *mt) {
   const WAVEFORMATEX &wf = f.Format;
   bool plain = wf.nChannels <= 2 && wf.wBitsPerSample <= 16 &&
                f.Samples.wValidBitsPerSample == wf.wBitsPerSample &&
-               f.SubFormat == KSDATAFORMAT_SUBTYPE_PCM;
+               SubFormatOf(f) == KSDATAFORMAT_SUBTYPE_PCM;
   if (plain) {
     WAVEFORMATEX p = wf;
     p.wFormatTag = WAVE_FORMAT_PCM;
@@ -66,7 +66,7 @@ bool ParseAudioType(const AM_MEDIA_TYPE *mt, WAVEFORMATEXTENSIBLE *format) {
 bool SameFormat(const WAVEFORMATEXTENSIBLE &a, const WAVEFORMATEXTENSIBLE &b) {
   return a.Format.nChannels == b.Format.nChannels &&
          a.Format.nSamplesPerSec == b.Format.nSamplesPerSec &&
-         a.Format.wBitsPerSample == b.Format.wBitsPerSample && a.SubFormat == b.SubFormat;
+         a.Format.wBitsPerSample == b.Format.wBitsPerSample && SubFormatOf(a) == SubFormatOf(b);
 }
 
 // ---- Capture -----------------------------------------------------------------------------------

@@ -797,6 +797,19 @@ HRESULT TFilterBase::NotifyEvent(LONG code, LONG_PTR p1, LONG_PTR p2) {
 
 // ---- Helpers
 // ------------------------------------------------------------------------------------------
+TGUID SubFormatOf(const WAVEFORMATEXTENSIBLE &f) {
+  TGUID g;
+  std::memcpy(static_cast<void *>(&g),
+              reinterpret_cast<const char *>(&f) + offsetof(WAVEFORMATEXTENSIBLE, SubFormat),
+              sizeof g);
+  return g;
+}
+
+void SetSubFormat(WAVEFORMATEXTENSIBLE &f, const TGUID &g) {
+  std::memcpy(reinterpret_cast<char *>(&f) + offsetof(WAVEFORMATEXTENSIBLE, SubFormat), &g,
+              sizeof g);
+}
+
 bool MediaTypeMatches(const AM_MEDIA_TYPE &candidate, const AM_MEDIA_TYPE &pattern) {
   if (!pattern.majortype.IsNull() && pattern.majortype != candidate.majortype)
     return false;
@@ -824,9 +837,9 @@ WAVEFORMATEXTENSIBLE ExtensibleOf(const BYTE *format, ULONG size) {
     uint16_t tag = wf.wFormatTag == WAVE_FORMAT_EXTENSIBLE ? WAVE_FORMAT_PCM : wf.wFormatTag;
     ext.Samples.wValidBitsPerSample = wf.wBitsPerSample;
     ext.dwChannelMask = wf.nChannels >= 32 ? 0xFFFFFFFFu : (1u << wf.nChannels) - 1;
-    ext.SubFormat = tag == WAVE_FORMAT_IEEE_FLOAT ? KSDATAFORMAT_SUBTYPE_IEEE_FLOAT
-                    : tag == WAVE_FORMAT_PCM      ? KSDATAFORMAT_SUBTYPE_PCM
-                                                  : GUID_NULL;
+    SetSubFormat(ext, tag == WAVE_FORMAT_IEEE_FLOAT ? KSDATAFORMAT_SUBTYPE_IEEE_FLOAT
+                      : tag == WAVE_FORMAT_PCM      ? KSDATAFORMAT_SUBTYPE_PCM
+                                                    : GUID_NULL);
     wf.wFormatTag = WAVE_FORMAT_EXTENSIBLE;
     wf.cbSize = WAVEFORMATEXTENSIBLE_EXTRA;
   }
@@ -853,9 +866,9 @@ bool IsSupportedWaveFormat(const BYTE *format, ULONG size) {
     if (size < sizeof(WAVEFORMATEXTENSIBLE))
       return false;
     WAVEFORMATEXTENSIBLE ext = ExtensibleOf(format, size);
-    if (ext.SubFormat == KSDATAFORMAT_SUBTYPE_PCM)
+    if (SubFormatOf(ext) == KSDATAFORMAT_SUBTYPE_PCM)
       return bits == 8 || bits == 16 || bits == 24 || bits == 32;
-    if (ext.SubFormat == KSDATAFORMAT_SUBTYPE_IEEE_FLOAT)
+    if (SubFormatOf(ext) == KSDATAFORMAT_SUBTYPE_IEEE_FLOAT)
       return bits == 32;
   }
   return false;

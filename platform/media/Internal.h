@@ -330,6 +330,10 @@ bool MediaTypeMatches(const AM_MEDIA_TYPE &candidate, const AM_MEDIA_TYPE &patte
 bool IsSupportedWaveFormat(const BYTE *format, ULONG size);
 // The extensible view of any wave format record.
 WAVEFORMATEXTENSIBLE ExtensibleOf(const BYTE *format, ULONG size);
+// The sub-format of a packed record, read and written byte-wise: the field
+// is not aligned, so it is never bound to a reference.
+TGUID SubFormatOf(const WAVEFORMATEXTENSIBLE &f);
+void SetSubFormat(WAVEFORMATEXTENSIBLE &f, const TGUID &g);
 
 } // namespace media::detail
 

@@ -122,7 +122,9 @@ HRESULT AudioMediaTypeFromFormat(const WAVEFORMATEX *format, AM_MEDIA_TYPE *mt) 
   if (wf.wFormatTag == WAVE_FORMAT_EXTENSIBLE && wf.cbSize >= WAVEFORMATEXTENSIBLE_EXTRA) {
     WAVEFORMATEXTENSIBLE ext;
     std::memcpy(static_cast<void *>(&ext), format, sizeof ext);
-    mt->subtype = ext.SubFormat;
+    std::memcpy(static_cast<void *>(&mt->subtype),
+                reinterpret_cast<const char *>(&ext) + offsetof(WAVEFORMATEXTENSIBLE, SubFormat),
+                sizeof(TGUID));
   }
   mt->bFixedSizeSamples = TRUE;
   mt->bTemporalCompression = FALSE;

@@ -88,7 +88,7 @@ void PutSample(uint8_t *p, const WAVEFORMATEXTENSIBLE &f, double v) {
   if (v < -1.0)
     v = -1.0;
   uint16_t bits = f.Format.wBitsPerSample;
-  if (f.SubFormat == KSDATAFORMAT_SUBTYPE_IEEE_FLOAT) {
+  if (detail::SubFormatOf(f) == KSDATAFORMAT_SUBTYPE_IEEE_FLOAT) {
     float x = static_cast<float>(v);
     std::memcpy(p, &x, 4);
     return;
