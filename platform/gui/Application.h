@@ -56,6 +56,9 @@ public:
   void Run();
   void Terminate();
   bool Terminated() const { return terminated_; }
+  // Forgets a Terminate, so the loop can run again (tests run many programs'
+  // starts in one process).
+  void ResetTerminated() { terminated_ = false; }
   // Runs the Qt events and main-loop posts that are pending now.
   void ProcessMessages();
 
