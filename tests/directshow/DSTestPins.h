@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <chrono>
 #include <condition_variable>
 #include <cstring>
 #include <mutex>
@@ -203,6 +204,9 @@ public:
     r.bytes.assign(p, p + sample->GetActualDataLength());
     std::lock_guard lock(m_);
     received_.push_back(std::move(r));
+    if (HoldSamples)
+      held_.emplace_back(sample);
+    cv_.notify_all();
     return ReceiveSampleResult;
   }
   HRESULT ReceiveMultiple(IMediaSample **samples, LONG count, LONG *processed) override {
@@ -214,6 +218,14 @@ public:
 
   ~TTestSink() override { FreeMediaType(type_); }
 
+  bool WaitReceived(size_t n) {
+    std::unique_lock lock(m_);
+    return cv_.wait_for(lock, std::chrono::seconds(10), [&] { return received_.size() >= n; });
+  }
+  void DropHeld() {
+    std::lock_guard lock(m_);
+    held_.clear();
+  }
   std::vector<TReceived> Received() {
     std::lock_guard lock(m_);
     return received_;
@@ -224,6 +236,8 @@ public:
 
   HRESULT ReceiveResult = com::S_OK;
   HRESULT ReceiveSampleResult = com::S_OK;
+  // Keep every sample received, so the allocator runs out of free ones.
+  std::atomic<bool> HoldSamples{false};
 
 private:
   TComPtr<TLimitedAllocator> allocator_;
@@ -231,7 +245,9 @@ private:
   TComPtr<IMemAllocator> notified_;
   AM_MEDIA_TYPE type_{};
   std::mutex m_;
+  std::condition_variable cv_;
   std::vector<TReceived> received_;
+  std::vector<TComPtr<IMediaSample>> held_;
 };
 
 inline WAVEFORMATEXTENSIBLE Extensible(uint16_t channels, uint32_t rate, uint16_t bits) {
