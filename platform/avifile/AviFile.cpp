@@ -340,11 +340,8 @@ HRESULT TAviFile::Write(int64_t start, int32_t samples, const void *buffer, int3
         CutBack(oldBytes);
         return FailErrno(AVIERR_FILEWRITE, "Can't write the WAV file");
       }
-    } else if (::ftruncate(fd, off_t(PaddedEnd(newBytes))) != 0) {
-      // An old pad byte beyond the new end would be a stray byte.
-      CutBack(oldBytes);
-      return FailErrno(AVIERR_FILEWRITE, "Can't write the WAV file");
     }
+    // An old pad byte lies inside the new data: the file ends at the new end.
     if (!WriteSizes(newBytes)) {
       const int saved = errno;
       CutBack(oldBytes);

@@ -1,0 +1,121 @@
+// The wave player on the shared clock generator's thread, with the timer
+// driven by hand: buffers come from the clock thread, the end of playback
+// reaches the main thread, and starting, pausing and stopping on the main
+// thread while ticks arrive never deadlocks.
+#include "audio/ALWavePlayer.h"
+
+#include "platform/sys/MMTimer.h"
+#include "tests/audio/ALVirtualSourceSupport.h"
+#include "tests/support/WavOracle.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+#include <thread>
+
+using namespace avifile;
+
+namespace {
+
+// True when pred holds within the deadline; runs the main loop meanwhile.
+bool Eventually(const std::function<bool()> &pred,
+                std::chrono::seconds within = std::chrono::seconds(20)) {
+  const auto end = std::chrono::steady_clock::now() + within;
+  while (!pred()) {
+    if (std::chrono::steady_clock::now() > end)
+      return false;
+    mainloop::TMainLoop::Main().WaitAndRun(std::chrono::milliseconds(1));
+  }
+  return true;
+}
+
+class ALWavePlayerThreadsTest : public testing::Test {
+protected:
+  void SetUp() override {
+    ALTestFrameworkUp();
+    mainloop::TMainLoop::Main().BindMainThread();
+    path = dir.File("take.wav");
+    const auto format = ALTestFormat(44100, 16, 2);
+    PAVIFILE file = nullptr;
+    PAVISTREAM stream = nullptr;
+    AVISTREAMINFOA info{};
+    info.fccType = streamtypeAUDIO;
+    ASSERT_EQ(AVIFileOpen(&file, path.c_str(), OF_CREATE | OF_WRITE, nullptr), AVIERR_OK);
+    ASSERT_EQ(AVIFileCreateStream(file, &stream, &info), AVIERR_OK);
+    ASSERT_EQ(AVIStreamSetFormat(stream, 0, &format, sizeof format), AVIERR_OK);
+    std::vector<uint8_t> data(40000, 0x11);
+    ASSERT_EQ(AVIStreamWrite(stream, 0, 10000, data.data(), 40000, 0, nullptr, nullptr), AVIERR_OK);
+    AVIStreamRelease(stream);
+    AVIFileRelease(file);
+
+    player.reset(CreateObject<TALWavePlayer>(nullptr));
+    player->SetEnabled(false);
+    sink.reset(CreateObject<TALRecordingSink>());
+    ASSERT_TRUE(sink->Pin()->Connect(player->GetOutputPin()));
+    player->OnStop = [this](TObject *) {
+      stopOnMain = mainloop::TMainLoop::Main().IsMainThread();
+      ++stops;
+    };
+    player->SetFileName(path);
+  }
+  void TearDown() override {
+    player.reset();
+    sink.reset();
+    // The generator goes with its thread, which kills its timer on our service.
+    EXPECT_TRUE(Eventually([] { return SLClockGenLiveThreads() == 0; }));
+    mainloop::TMainLoop::Main().RunPending();
+  }
+
+  sys::TManualTimerService timers;
+  sys::TScopedTimerService scoped{timers};
+  wavoracle::TTempDir dir;
+  std::string path;
+  TOwnedPtr<TALWavePlayer> player;
+  TOwnedPtr<TALRecordingSink> sink;
+  std::atomic<int> stops{0};
+  std::atomic<bool> stopOnMain{false};
+};
+
+TEST_F(ALWavePlayerThreadsTest, ClockTicksPlayTheFileAndTheEndReachesTheMainThread) {
+  player->Start();
+  ASSERT_EQ(timers.Running().size(), 1u);
+  EXPECT_EQ(timers.Period(timers.Running()[0]), 23u);
+  // Each tick is counted into the generator's thread, which pumps the player.
+  std::thread ticker([this] {
+    for (int i = 0; i < 14; ++i)
+      timers.FirePeriod(23);
+  });
+  ticker.join();
+  ASSERT_TRUE(Eventually([this] { return stops == 1; }));
+  EXPECT_TRUE(stopOnMain);
+  EXPECT_EQ(sink->BufferFrames(),
+            (std::vector<uint32_t>{1024, 1024, 1024, 1024, 1024, 1024, 1024, 1024, 1024, 784}));
+  EXPECT_EQ(sink->Count<TOWEndStopOperation>(), 1);
+  EXPECT_FALSE(player->GetEnabled());
+  // The clock was left: no timer runs any more.
+  EXPECT_TRUE(Eventually([this] { return timers.Running().empty(); }));
+}
+
+TEST_F(ALWavePlayerThreadsTest, PausingSeekingAndStoppingWhileTicksArriveNeverDeadlocks) {
+  player->Loop = true;
+  std::atomic<bool> done{false};
+  std::thread ticker([&] {
+    while (!done)
+      timers.FirePeriod(23);
+  });
+  for (int round = 0; round < 30; ++round) {
+    player->Start();
+    player->Pause();
+    player->SetCurrentSample(round * 100);
+    player->Resume();
+    mainloop::TMainLoop::Main().RunPending();
+    player->Stop();
+  }
+  done = true;
+  ticker.join();
+  EXPECT_FALSE(player->GetPlaying());
+  EXPECT_GT(sink->BufferFrames().size(), 0u);
+}
+
+} // namespace
