@@ -16,8 +16,14 @@
 //
 // Every function may be called from any thread.
 //
-// Work in progress: the graph, devices and clocks are being implemented; until
-// they land, the functions here are declared but not yet defined.
+// Typical use:
+//   TComPtr<IGraphBuilder> graph;
+//   media::CoCreateInstance(CLSID_FilterGraph, nullptr, CLSCTX_INPROC_SERVER,
+//                           IGraphBuilder::IID, graph.PutVoid());
+//   ICreateDevEnum (CLSID_SystemDeviceEnum) -> IEnumMoniker -> IMoniker:
+//   BindToStorage(IPropertyBag) reads "FriendlyName", BindToObject(IBaseFilter)
+//   makes the device's filter. Tests install devices with VirtualAudio.h and
+//   drive an output's clock through TVirtualRenderDevice::Clock().
 #pragma once
 
 #include <atomic>

@@ -1,5 +1,9 @@
+#include <unistd.h>
+
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
+#include <fstream>
 #include <thread>
 
 #include "tests/platform/media/MediaTestSupport.h"
@@ -305,6 +309,119 @@ TEST(ClockThreads, SystemClockReleasesThePeriodicSemaphore) {
   int after = sem.Count();
   std::this_thread::sleep_for(std::chrono::milliseconds(30));
   EXPECT_EQ(sem.Count(), after);
+}
+
+} // namespace
+
+namespace {
+
+void Put16(std::string &s, uint16_t v) {
+  s.append({static_cast<char>(v & 0xFF), static_cast<char>(v >> 8)});
+}
+void Put32(std::string &s, uint32_t v) {
+  Put16(s, static_cast<uint16_t>(v & 0xFFFF));
+  Put16(s, static_cast<uint16_t>(v >> 16));
+}
+
+class WaveDevice : public TVirtualOnly {
+protected:
+  std::string path_ = "/tmp/sonvelt-media-test-" + std::to_string(getpid()) + ".wav";
+  void TearDown() override {
+    std::remove(path_.c_str());
+    unsetenv("SONVELT_VIRTUAL_AUDIO");
+    TVirtualOnly::TearDown();
+  }
+  // Mono 16-bit 8 kHz: an odd-sized chunk before the data, and a data chunk
+  // claiming more bytes than the file holds.
+  std::vector<uint8_t> Write(size_t frames) {
+    std::vector<uint8_t> samples = Ramp(frames * 2);
+    std::string f = "RIFF";
+    Put32(f, 0);
+    f += "WAVEfmt ";
+    Put32(f, 16);
+    Put16(f, WAVE_FORMAT_PCM);
+    Put16(f, 1);
+    Put32(f, 8000);
+    Put32(f, 16000);
+    Put16(f, 2);
+    Put16(f, 16);
+    f += "LIST";
+    Put32(f, 3);
+    f += "abc";
+    f += '\0'; // padding of the odd chunk
+    f += "data";
+    Put32(f, static_cast<uint32_t>(samples.size() + 1000));
+    f.append(samples.begin(), samples.end());
+    std::ofstream(path_, std::ios::binary) << f;
+    return samples;
+  }
+};
+
+TEST_F(WaveDevice, PlaysTheFileInItsOwnFormat) {
+  std::vector<uint8_t> samples = Write(512);
+  TVirtualCaptureSpec spec;
+  spec.Source = TVirtualSource::WaveFile;
+  spec.WavePath = path_;
+  spec.Loop = false;
+  spec.Pacing = TVirtualPacing::Immediate;
+  auto device = TVirtualAudio::AddCapture(spec);
+  TCaptureGraph g;
+  // Another format than the file's is refused.
+  EXPECT_EQ(g.Build(device->Id(), Pcm(2, 44100, 16), 256), VFW_E_INVALIDMEDIATYPE);
+  TCaptureGraph ok;
+  ASSERT_EQ(ok.Build(device->Id(), Pcm(1, 8000, 16), 256), com::S_OK);
+  ASSERT_EQ(ok.control->Run(), com::S_OK);
+  ASSERT_TRUE(ok.collector->WaitCount(3));
+  ok.control->Stop();
+  auto blocks = ok.collector->Blocks();
+  std::vector<uint8_t> joined;
+  for (size_t i = 0; i < 2; ++i)
+    joined.insert(joined.end(), blocks[i].bytes.begin(), blocks[i].bytes.end());
+  EXPECT_EQ(joined, samples);
+  EXPECT_EQ(blocks[2].bytes, std::vector<uint8_t>(512, 0)); // silence after the end
+}
+
+TEST_F(WaveDevice, EnvironmentInstallsAToneOrAFile) {
+  setenv("SONVELT_VIRTUAL_AUDIO", "tone", 1);
+  ASSERT_TRUE(TVirtualAudio::InstallFromEnvironment());
+  ASSERT_EQ(TVirtualAudio::Devices(true).size(), 1u);
+  EXPECT_EQ(TVirtualAudio::Devices(false).size(), 1u);
+  TVirtualAudio::Clear();
+  Write(16);
+  setenv("SONVELT_VIRTUAL_AUDIO", path_.c_str(), 1);
+  ASSERT_TRUE(TVirtualAudio::InstallFromEnvironment());
+  auto mic = TVirtualAudio::Devices(true);
+  ASSERT_EQ(mic.size(), 1u);
+  WAVEFORMATEXTENSIBLE f{};
+  ASSERT_TRUE(detail::VirtualBackend().PreferredFormat(mic[0]->Id(), true, &f));
+  EXPECT_EQ(f.Format.nSamplesPerSec, 8000u);
+  TVirtualAudio::Clear();
+  setenv("SONVELT_VIRTUAL_AUDIO", "/nonexistent.wav", 1);
+  EXPECT_FALSE(TVirtualAudio::InstallFromEnvironment());
+  EXPECT_TRUE(TVirtualAudio::Devices(true).empty());
+}
+
+TEST_F(WaveDevice, ToneFillsEveryChannelAtItsAmplitude) {
+  TVirtualCaptureSpec spec;
+  spec.Pacing = TVirtualPacing::Immediate;
+  spec.ToneHz = 1000;
+  spec.ToneAmplitude = 0.5;
+  auto device = TVirtualAudio::AddCapture(spec);
+  TCaptureGraph g;
+  ASSERT_EQ(g.Build(device->Id(), Pcm(2, 48000, 16), 480), com::S_OK);
+  ASSERT_EQ(g.control->Run(), com::S_OK);
+  ASSERT_TRUE(g.collector->WaitCount(1));
+  g.control->Stop();
+  auto block = g.collector->Blocks()[0].bytes;
+  int16_t peak = 0;
+  for (size_t i = 0; i + 3 < block.size(); i += 4) {
+    int16_t l, r;
+    std::memcpy(&l, &block[i], 2);
+    std::memcpy(&r, &block[i + 2], 2);
+    EXPECT_EQ(l, r);
+    peak = std::max<int16_t>(peak, l);
+  }
+  EXPECT_NEAR(peak, 16383, 2);
 }
 
 } // namespace
