@@ -258,7 +258,7 @@ public:
   }
   HRESULT OnPause(FILTER_STATE from) override {
     if (from == State_Running)
-      StopThread();
+      StopThread(true);
     if (stream_ || !Pin()->IsConnected())
       return S_OK;
     return OpenStream(Pin()->Id(), true, Pin()->Format(), &stream_);
@@ -272,27 +272,28 @@ public:
     return S_OK;
   }
   void OnStop() override {
-    StopThread();
+    StopThread(false);
     stream_.reset();
   }
 
 private:
   ~TCaptureFilter() override {
-    StopThread();
+    StopThread(false);
     for (auto &p : pins_)
       p->Disconnect();
   }
   TCapturePin *Pin() { return static_cast<TCapturePin *>(pins_[0].get()); }
 
   // Leaves the stream aborted: a stream is opened anew for the next run.
-  void StopThread() {
+  // reopen: a pause keeps the device open for the next run.
+  void StopThread(bool reopen) {
     if (stream_)
       stream_->Abort();
     if (thread_.joinable())
       thread_.join();
     if (stream_ && stream_->Aborted())
       stream_.reset();
-    if (!stream_ && State() != State_Stopped && Pin()->IsConnected())
+    if (reopen && !stream_ && Pin()->IsConnected())
       OpenStream(Pin()->Id(), true, Pin()->Format(), &stream_);
   }
 

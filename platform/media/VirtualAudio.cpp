@@ -128,7 +128,7 @@ public:
       if (s_->pacing == TVirtualPacing::Immediate)
         break;
       if (s_->pacing == TVirtualPacing::Manual) {
-        if (s_->released >= need)
+        if (s_->released >= s_->framesRead + frames)
           break;
         s_->cv.wait(lock);
         continue;
@@ -159,7 +159,7 @@ public:
       if (s_->pacing == TVirtualPacing::Immediate)
         break;
       if (s_->pacing == TVirtualPacing::Manual) {
-        if (s_->released >= need)
+        if (s_->released >= s_->framesWritten + frames)
           break;
         s_->cv.wait(lock);
         continue;

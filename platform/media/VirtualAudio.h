@@ -85,7 +85,7 @@ class TVirtualCaptureDevice final : public TVirtualDevice {
 public:
   explicit TVirtualCaptureDevice(TVirtualCaptureSpec spec);
   const TVirtualCaptureSpec &Spec() const { return spec_; }
-  // Manual pacing: makes frames readable.
+  // Manual pacing: makes frames readable (counted over every stream opened).
   void ReleaseFrames(uint64_t frames);
   uint64_t FramesRead() const;
   // Waits until at least frames have been read by the capture filter.

@@ -71,6 +71,26 @@ TEST_F(CaptureGraph, DeliversStampedBlocksOfTheNegotiatedSize) {
   EXPECT_EQ(g.control->Stop(), com::S_OK);
 }
 
+TEST_F(CaptureGraph, PauseHoldsTheStreamAndRunGoesOn) {
+  TVirtualCaptureSpec spec;
+  spec.Pacing = TVirtualPacing::Manual;
+  auto device = TVirtualAudio::AddCapture(spec);
+  TCaptureGraph g;
+  ASSERT_EQ(g.Build(device->Id(), Pcm(1, 16000, 16), 160), com::S_OK);
+  ASSERT_EQ(g.control->Run(), com::S_OK);
+  device->ReleaseFrames(160);
+  ASSERT_TRUE(g.collector->WaitCount(1));
+  ASSERT_EQ(g.control->Pause(), com::S_OK);
+  EXPECT_EQ(device->OpenCount(), 1); // paused: the device stays open
+  device->ReleaseFrames(160);
+  std::this_thread::sleep_for(BlockedFor);
+  EXPECT_EQ(g.collector->Blocks().size(), 1u);
+  ASSERT_EQ(g.control->Run(), com::S_OK);
+  ASSERT_TRUE(g.collector->WaitCount(2));
+  EXPECT_EQ(g.control->Stop(), com::S_OK);
+  EXPECT_EQ(device->OpenCount(), 0);
+}
+
 TEST_F(CaptureGraph, StreamConfigReportsItsCapabilities) {
   auto device = TVirtualAudio::AddCapture({});
   TCaptureGraph g;
