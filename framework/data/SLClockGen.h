@@ -221,6 +221,8 @@ public:
   // Counts the caller in and waits for a slot; false (counted out again) when
   // the gate closed first.
   bool Enter();
+  // As Enter, without waiting: false (counted out again) when no slot is free.
+  bool TryEnter();
   // Counts a producer out after Enter returned true.
   void Leave();
   void Release() { slots_.Release(); }
@@ -274,6 +276,27 @@ public:
       slots_.Release();
     slots_.Leave();
     return true;
+  }
+
+  // As AddBuffer, without waiting for a slot: false (nothing handed over)
+  // when none is free. For the main thread, which frees the slots and so must
+  // never wait for one.
+  bool TryAddBuffer(const TBuffer &Buffer, bool Force) {
+    if (!slots_.TryEnter())
+      return false;
+    list_.Add(Buffer, Force);
+    if (!notifier_->Notify())
+      slots_.Release();
+    slots_.Leave();
+    return true;
+  }
+  // Main thread: hands every waiting buffer to the callback now, oldest first.
+  // Their messages still arrive; they find nothing and give their slots back.
+  void ExtractWaiting() {
+    TBuffer buffer;
+    while (list_.PopFirst(buffer))
+      if (callback_)
+        callback_(this, buffer);
   }
 
   // Drops the waiting buffers; the slots come back as their messages are handled.

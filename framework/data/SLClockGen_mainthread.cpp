@@ -109,6 +109,19 @@ bool TSLMainThreadSlots::Enter() {
   return false;
 }
 
+bool TSLMainThreadSlots::TryEnter() {
+  {
+    std::lock_guard<std::mutex> lock(m_);
+    if (closed_)
+      return false;
+    ++inside_;
+  }
+  if (slots_.TryWait())
+    return true;
+  Leave();
+  return false;
+}
+
 void TSLMainThreadSlots::Leave() {
   std::lock_guard<std::mutex> lock(m_);
   --inside_;

@@ -1,0 +1,122 @@
+// Helpers of the audio component tests: a hand-driven audio source, a sink
+// that records what reaches it, and audio buffers made from sample values.
+#pragma once
+
+#include "framework/data/ALStreamTypes.h"
+#include "framework/data/Alsimpleaudiobuffer.h"
+#include "framework/pins/OWPins.h"
+#include "platform/mainloop/MainLoop.h"
+#include "tests/support/FrameworkEnvironment.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+inline WAVEFORMATEXTENSIBLE TestWaveFormat(uint32_t rate, uint32_t bits, uint32_t channels) {
+  WAVEFORMATEXTENSIBLE f{};
+  ALFillWaveFormat(f, rate, bits, channels, ALDefaultChannelMask(channels));
+  return f;
+}
+
+// Interleaved frames of samples (frame by frame, channel by channel).
+inline com::TComPtr<TALAudioBuffer> TestAudioBuffer(uint32_t rate, uint32_t bits, uint32_t channels,
+                                                    const std::vector<int32_t> &samples) {
+  const uint32_t frames = static_cast<uint32_t>(samples.size()) / channels;
+  auto b = com::MakeCom<TALAudioBuffer>(static_cast<int>(rate), static_cast<int>(bits),
+                                        static_cast<int>(channels), static_cast<int>(frames));
+  for (uint32_t f = 0; f < frames; ++f)
+    for (uint32_t c = 0; c < channels; ++c)
+      b->SetItem(f, c, samples[f * channels + c]);
+  return b;
+}
+
+// An audio source driven by the test. Upstream operations are recorded; a
+// query for the stream is answered with an ignore when AnswerIgnore is set.
+class TTestAudioSource {
+public:
+  TTestAudioSource()
+      : pin(CreateObject<TALOWAudioSourcePin>(
+            nullptr,
+            [this](TOWPin *, const TGUID *, IOWNotifyOperation *op,
+                   TOWNotifyState) -> TOWNotifyResult {
+              upstream.push_back(op);
+              if (AnswerIgnore && OWOperationAs<TOWQueryStreamOperation>(op))
+                pin->Notify(TOWNotifyOperation::Make<TOWIgnoreStreamOperation>().Get());
+              return {};
+            })) {}
+
+  void Start(uint32_t rate, uint32_t bits, uint32_t channels, int32_t bufferSize = 1024) {
+    StartWith(TestWaveFormat(rate, bits, channels), bufferSize);
+  }
+  void StartWith(const WAVEFORMATEXTENSIBLE &f, int32_t bufferSize = 1024) {
+    format = f;
+    pin->Notify(TOWNotifyOperation::Make<TOWStartWaveOperation>(
+                    bufferSize, static_cast<float>(f.Format.nSamplesPerSec), &f)
+                    .Get());
+  }
+  void Send(const com::TComPtr<TALAudioBuffer> &b) {
+    pin->SubmitBuffer(com::TComPtr<ISLDataBuffer>(b.Get()));
+  }
+  // Frames of one value on every channel, in the started format.
+  void SendConstant(uint32_t frames, int32_t value) {
+    const uint32_t ch = format.Format.nChannels;
+    Send(TestAudioBuffer(format.Format.nSamplesPerSec, format.Samples.wValidBitsPerSample, ch,
+                         std::vector<int32_t>(static_cast<size_t>(frames) * ch, value)));
+  }
+  void Stop() { pin->Notify(TOWNotifyOperation::Make<TOWStopOperation>().Get()); }
+
+  bool AnswerIgnore = false;
+  std::vector<IOWNotifyOperationPtr> upstream;
+  WAVEFORMATEXTENSIBLE format{};
+  TOwnedPtr<TALOWAudioSourcePin> pin;
+};
+
+// An audio sink that records, in order, "start", "resume", "pause", "stop"
+// and "buffer", with the starts and buffers themselves.
+class TTestAudioSink {
+public:
+  TTestAudioSink()
+      : pin(CreateObject<TALOWAudioSinkPin>(
+            nullptr,
+            [this](TOWPin *, const TGUID *, IOWNotifyOperation *op,
+                   TOWNotifyState) -> TOWNotifyResult {
+              if (OWOperationAs<TOWStartWaveOperation>(op)) {
+                log.push_back("start");
+                starts.push_back(op);
+              } else if (OWOperationAs<TOWSLResumeOperation>(op)) {
+                log.push_back("resume");
+              } else if (OWOperationAs<TOWSLPauseOperation>(op)) {
+                log.push_back("pause");
+              } else if (OWOperationAs<TOWStopOperation>(op)) {
+                log.push_back("stop");
+              } else if (auto *b = OWOperationAs<TOWSuppliedBufferOperation>(op)) {
+                log.push_back("buffer");
+                buffers.push_back(IALAudioBufferPtr::Query(b->Buffer()));
+              } else if (OWOperationAs<TOWPumpRequestOperation>(op)) {
+                log.push_back("pump request");
+              } else {
+                log.push_back("other");
+              }
+              return {};
+            })) {}
+
+  int Count(const std::string &what) const {
+    int n = 0;
+    for (const auto &s : log)
+      n += s == what;
+    return n;
+  }
+
+  TOWStartWaveOperation *Start(size_t i) const {
+    return OWOperationAs<TOWStartWaveOperation>(starts.at(i).Get());
+  }
+
+  std::vector<std::string> log;
+  std::vector<IOWNotifyOperationPtr> starts;
+  std::vector<IALAudioBufferPtr> buffers;
+  TOwnedPtr<TALOWAudioSinkPin> pin;
+};
+
+inline mainloop::TMainLoop &TestLoop() { return mainloop::TMainLoop::Main(); }
