@@ -109,6 +109,8 @@ void TALCommonLogger::IntDispatch(IOWNotifyOperation *Operation, bool FromMain) 
 }
 
 void TALCommonLogger::MainThreadDataProcess() {
+  // The global lock before the group lock, in the framework's order.
+  TOWGlobalReadSection global;
   pending_->Lock();
   try {
     while (IOWNotifyOperationPtr op = pending_->Pop())
