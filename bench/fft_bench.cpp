@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-using namespace Slbcbbasicdispatcher;
+using namespace fft_real;
 
 namespace {
 

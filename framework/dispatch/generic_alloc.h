@@ -1,23 +1,31 @@
-// Scratch and state blocks of the filter, correlation and uncalled operations.
+// Scratch and state blocks of the filter, correlation, convolution and region operations.
 //
-// Every block comes from the aligned allocator through here, so that byte counts
-// are checked once (a count that does not fit the allocator's int argument is a
-// failed allocation) and tests can fail the k-th allocation and count live blocks.
-// The seam's counters are atomics; arming it is meant for single-threaded tests.
+// Every block comes from the aligned allocator through one counter of their own
+// (kernels/common/CountedBlocks.h), so byte counts are checked once (a count that does
+// not fit the allocator's int argument is a failed allocation) and tests can fail the
+// k-th allocation and count live blocks.
 #pragma once
+
+#include "framework/dispatch/IppMalloc.h"
+#include "kernels/common/CountedBlocks.h"
 
 namespace dispatch_filters {
 
+inline kernels::TCountedBlocks &filterBlocks() {
+  static kernels::TCountedBlocks blocks{&dispatch::_ippMalloc, &dispatch::_ippFree};
+  return blocks;
+}
+
 // A 32-byte-aligned block of `bytes` bytes, or null when bytes < 1, bytes does not
 // fit an int, or memory is exhausted.
-void* blockAlloc(long long bytes);
+inline void *blockAlloc(long long bytes) { return filterBlocks().Alloc(bytes); }
 // Doubles; null as above (count < 1 or count * 8 too large).
-double* blockAllocDoubles(long long count);
-void blockFree(void* p);
+inline double *blockAllocDoubles(long long count) { return filterBlocks().AllocDoubles(count); }
+inline void blockFree(void *p) { filterBlocks().Free(p); }
 
 // Test seam: the next `after` allocations succeed, the one after fails; -1 disarms.
-void blockFailAfter(int after);
+inline void blockFailAfter(int after) { filterBlocks().FailAfter(after); }
 // Blocks handed out by blockAlloc and not yet released.
-long blockLiveCount();
+inline long blockLiveCount() { return filterBlocks().Live(); }
 
-}  // namespace dispatch_filters
+} // namespace dispatch_filters

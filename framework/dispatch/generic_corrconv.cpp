@@ -6,7 +6,7 @@
 #include "framework/dispatch/Slbcbbasicdispatcher.h"
 #include "framework/dispatch/generic_corrconv.h"
 #include "framework/dispatch/generic_nocaller.h"
-#include "framework/dispatch/generic_nocaller_alloc.h"
+#include "framework/dispatch/generic_alloc.h"
 #include "kernels/fft-real/FFTReal64.h"
 
 #include <algorithm>
@@ -17,7 +17,7 @@ namespace dispatch_filters {
 
 namespace {
 
-namespace fft = Slbcbbasicdispatcher;
+namespace fft = fft_real;
 
 // The smallest order of at least minOrder whose power of two reaches need. Orders past
 // 30 are left for the transform set-up to refuse.

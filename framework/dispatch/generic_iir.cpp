@@ -1,7 +1,7 @@
 #include "framework/dispatch/generic_iir.h"
 
 #include "framework/dispatch/Vizazodizaro.h"
-#include "framework/dispatch/generic_nocaller_alloc.h"
+#include "framework/dispatch/generic_alloc.h"
 
 #include <cmath>
 #include <cstdint>

@@ -3,7 +3,7 @@
 // leaves the caller's state pointer and output as they were.
 #include "framework/dispatch/Vizazodizaro.h"
 #include "framework/dispatch/generic_nocaller.h"
-#include "framework/dispatch/generic_nocaller_alloc.h"
+#include "framework/dispatch/generic_alloc.h"
 #include "framework/dispatch/generic_nocaller_fir.h"
 #include "kernels/fft-real/FFTReal64.h"
 
@@ -15,7 +15,7 @@
 namespace dispatch_filters {
 namespace {
 
-namespace fft = Slbcbbasicdispatcher;
+namespace fft = fft_real;
 
 long long align32(long long n) { return (n + 31) / 32 * 32; }
 

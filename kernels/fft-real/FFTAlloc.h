@@ -1,26 +1,31 @@
 // Blocks of the double-precision FFT engine: specification records, their tables and
 // the work areas that a transform takes for one call.
 //
-// Every block comes through here so that byte counts are checked in one place (a count
-// that does not fit the allocator's signed 32-bit argument is a failed allocation, never
-// a wrapped one) and tests can fail the k-th allocation and count the live blocks.
-// Blocks are 32-byte aligned. The counters are atomics; arming the failure is meant for
-// single-threaded tests.
+// Every block comes through the engine's own counter (kernels/common/CountedBlocks.h), so
+// byte counts are checked in one place and tests can fail the k-th allocation and count
+// the live blocks. Blocks are 32-byte aligned.
 #pragma once
 
-namespace Slbcbbasicdispatcher {
+#include "kernels/common/CountedBlocks.h"
+
+namespace fft_real {
+
+inline kernels::TCountedBlocks &fftBlocks() {
+  static kernels::TCountedBlocks blocks;
+  return blocks;
+}
 
 // A 32-byte-aligned block of `bytes` bytes, or null when bytes < 1, bytes does not fit
 // a signed 32-bit count, or memory is exhausted.
-void* fftMalloc(long long bytes);
+inline void *fftMalloc(long long bytes) { return fftBlocks().Alloc(bytes); }
 // Releases a block of fftMalloc; null is ignored.
-void fftFree(void* p);
+inline void fftFree(void *p) { fftBlocks().Free(p); }
 
 // Test seam: the next `after` allocations succeed, the one after fails; -1 disarms.
-void fftFailAfter(int after);
+inline void fftFailAfter(int after) { fftBlocks().FailAfter(after); }
 // Blocks handed out by fftMalloc and not yet released.
-long fftLiveBlocks();
+inline long fftLiveBlocks() { return fftBlocks().Live(); }
 // Allocation requests made so far (successful or not).
-long fftAllocRequests();
+inline long fftAllocRequests() { return fftBlocks().Requests(); }
 
-}  // namespace Slbcbbasicdispatcher
+} // namespace fft_real

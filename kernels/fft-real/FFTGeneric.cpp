@@ -3,7 +3,7 @@
 #include "kernels/fft-real/FFTAlloc.h"
 #include "kernels/fft-real/FFTEngine64.h"
 
-namespace Slbcbbasicdispatcher {
+namespace fft_real {
 
 namespace {
 
@@ -121,4 +121,4 @@ const TFFTVariant kFFTGenericVariant = {
     ownsFFTRealRecomb_64f, ownsFFTRealRecombInv_64f,
 };
 
-}  // namespace Slbcbbasicdispatcher
+}  // namespace fft_real

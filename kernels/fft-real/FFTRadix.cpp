@@ -5,7 +5,7 @@
 
 #include <utility>
 
-namespace Slbcbbasicdispatcher {
+namespace fft_real {
 
 void ownsBitRev_64fc(const Ipp64fc* src, Ipp64fc* dst, std::int64_t N, const std::int32_t* table)
 {
@@ -140,4 +140,4 @@ void ownsFFTScale_64f(double factor, double* x, std::int64_t count)
         x[i] *= factor;
 }
 
-}  // namespace Slbcbbasicdispatcher
+}  // namespace fft_real

@@ -14,7 +14,7 @@
 // Every transform accepts pDst == pSrc; partly overlapping arrays are not supported.
 #pragma once
 
-#include "framework/dispatch/IppTypes.h"
+#include "kernels/common/IppTypes.h"
 
 #include <cstdint>
 
@@ -43,7 +43,7 @@ struct FFTSpec_64 {
 struct FFTSpec_C_64fc : FFTSpec_64 {};
 struct FFTSpec_R_64f : FFTSpec_64 {};
 
-namespace Slbcbbasicdispatcher {
+namespace fft_real {
 
 // Scaling flags of the set-up.
 enum : int {
@@ -84,4 +84,4 @@ IppOpStatus ippsFFTFwd_RToPack_64f(const double* pSrc, double* pDst, const FFTSp
 IppOpStatus ippsFFTInv_PackToR_64f(const double* pSrc, double* pDst, const FFTSpec_R_64f* pSpec,
                                    std::uint8_t* pBuffer);
 
-}  // namespace Slbcbbasicdispatcher
+}  // namespace fft_real

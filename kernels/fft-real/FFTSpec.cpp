@@ -6,7 +6,7 @@
 #include <cmath>
 #include <new>
 
-namespace Slbcbbasicdispatcher {
+namespace fft_real {
 
 static_assert(sizeof(FFTSpec_C_64fc) == sizeof(FFTSpec_64) && sizeof(FFTSpec_R_64f) == sizeof(FFTSpec_64),
               "the two records share one layout");
@@ -128,4 +128,4 @@ IppOpStatus ippsFFTGetBufSize_R_64f(const FFTSpec_R_64f* pSpec, int* pSize) { re
 IppOpStatus ippsFFTFree_C_64fc(FFTSpec_C_64fc* pSpec) { return specFree(pSpec, kFFTSpecIdComplex); }
 IppOpStatus ippsFFTFree_R_64f(FFTSpec_R_64f* pSpec) { return specFree(pSpec, kFFTSpecIdReal); }
 
-}  // namespace Slbcbbasicdispatcher
+}  // namespace fft_real

@@ -4,7 +4,7 @@
 
 #include <cmath>
 
-namespace Slbcbbasicdispatcher {
+namespace fft_real {
 
 int ownsFFTOrderSplit(int k)
 {
@@ -201,4 +201,4 @@ void ownsFFTInitLarge_64fc(FFTSpec_64* spec, int k, const double* S, int m, Ipp6
     spec->workSize = static_cast<std::int32_t>(work);
 }
 
-}  // namespace Slbcbbasicdispatcher
+}  // namespace fft_real

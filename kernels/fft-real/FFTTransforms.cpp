@@ -5,7 +5,7 @@
 
 #include <cstdint>
 
-namespace Slbcbbasicdispatcher {
+namespace fft_real {
 
 namespace {
 
@@ -195,4 +195,4 @@ IppOpStatus ippsFFTInv_PackToR_64f(const double* pSrc, double* pDst, const FFTSp
     return transformRealInv(kFFTGenericVariant, true, pSrc, pDst, pSpec, pBuffer);
 }
 
-}  // namespace Slbcbbasicdispatcher
+}  // namespace fft_real

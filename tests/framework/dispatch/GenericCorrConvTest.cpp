@@ -3,7 +3,7 @@
 // no memory, so with the next allocation armed to fail they still succeed, while a
 // transform path reports -9 and leaves the destination untouched.
 #include "framework/dispatch/Slbcbbasicdispatcher.h"
-#include "framework/dispatch/generic_nocaller_alloc.h"
+#include "framework/dispatch/generic_alloc.h"
 #include "tests/framework/dispatch/GenericNoCallerLiveBlocks.h"
 
 #include <gtest/gtest.h>
@@ -269,14 +269,14 @@ TEST_F(CorrConv, EveryTransformAllocationFailureReleasesEverything)
     const auto x = randomV(2000, 1), y = randomV(1000, 2);
     std::vector<double> out(2999, kSentinel);
     for (int k = 0;; ++k) {
-        S::fftFailAfter(k);
+        fft_real::fftFailAfter(k);
         const int st = S::ippsConv_64f(x.data(), 2000, y.data(), 1000, out.data());
-        S::fftFailAfter(-1);
+        fft_real::fftFailAfter(-1);
         if (st == 0)
             break;
         EXPECT_EQ(st, -9);
         EXPECT_EQ(out, std::vector<double>(2999, kSentinel)) << k;
-        EXPECT_EQ(S::fftLiveBlocks(), engine_) << k;
+        EXPECT_EQ(fft_real::fftLiveBlocks(), engine_) << k;
         EXPECT_EQ(blockLiveCount(), ours_) << k;
         ASSERT_LT(k, 50);
     }

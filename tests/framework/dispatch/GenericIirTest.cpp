@@ -1,6 +1,6 @@
 #include "framework/dispatch/Vizazodizaro.h"
 #include "framework/dispatch/generic_iir.h"
-#include "framework/dispatch/generic_nocaller_alloc.h"
+#include "framework/dispatch/generic_alloc.h"
 #include "tests/framework/dispatch/GenericNoCallerLiveBlocks.h"
 
 #include <gtest/gtest.h>

@@ -3,7 +3,7 @@
 // by a test never leaks into the next one.
 #pragma once
 
-#include "framework/dispatch/generic_nocaller_alloc.h"
+#include "framework/dispatch/generic_alloc.h"
 #include "kernels/fft-real/FFTAlloc.h"
 
 #include <gtest/gtest.h>
@@ -16,14 +16,14 @@ protected:
     void SetUp() override
     {
         ours_ = dispatch_filters::blockLiveCount();
-        engine_ = Slbcbbasicdispatcher::fftLiveBlocks();
+        engine_ = fft_real::fftLiveBlocks();
     }
     void TearDown() override
     {
         dispatch_filters::blockFailAfter(-1);
-        Slbcbbasicdispatcher::fftFailAfter(-1);
+        fft_real::fftFailAfter(-1);
         EXPECT_EQ(dispatch_filters::blockLiveCount(), ours_);
-        EXPECT_EQ(Slbcbbasicdispatcher::fftLiveBlocks(), engine_);
+        EXPECT_EQ(fft_real::fftLiveBlocks(), engine_);
     }
     long ours_ = 0;
     long engine_ = 0;

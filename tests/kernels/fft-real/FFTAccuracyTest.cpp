@@ -12,7 +12,7 @@
 #include <memory>
 #include <vector>
 
-using namespace Slbcbbasicdispatcher;
+using namespace fft_real;
 using fftref::CL;
 
 namespace {

@@ -8,7 +8,7 @@
 #include <cstring>
 #include <vector>
 
-using namespace Slbcbbasicdispatcher;
+using namespace fft_real;
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include <cmath>
 #include <vector>
 
-using namespace Slbcbbasicdispatcher;
+using namespace fft_real;
 
 namespace {
 

@@ -7,7 +7,7 @@
 
 #include <vector>
 
-using namespace Slbcbbasicdispatcher;
+using namespace fft_real;
 
 namespace {
 
