@@ -368,3 +368,31 @@ TEST_F(Connections, DuplicateNamesAreNumbered) {
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(Connections, EmptyGraphRunsAndRenderAddsTheDefaultOutput) {
+  TComPtr<IGraphBuilder> graph = Create<IGraphBuilder>(CLSID_FilterGraph);
+  TComPtr<IMediaControl> control = TComPtr<IMediaControl>::Query(graph);
+  EXPECT_EQ(control->Run(), com::S_OK);
+  OAFilterState state = -1;
+  control->GetState(0, &state);
+  EXPECT_EQ(state, State_Running);
+  EXPECT_EQ(control->Stop(), com::S_OK);
+  auto source = com::MakeCom<TTestSource>(Pcm(2, 44100, 16), 4096);
+  graph->AddFilter(source.Get(), u"AudioSource");
+  EXPECT_EQ(graph->Render(source->Pin()), VFW_E_NO_AUDIO_HARDWARE); // no output yet
+  TVirtualAudio::AddRender("Speakers");
+  ASSERT_EQ(graph->Render(source->Pin()), com::S_OK);
+  TComPtr<IBaseFilter> renderer;
+  ASSERT_EQ(graph->FindFilterByName(u"Default Audio Renderer",
+                                    reinterpret_cast<IBaseFilter **>(renderer.PutVoid())),
+            com::S_OK);
+  CLSID clsid;
+  renderer->GetClassID(&clsid);
+  EXPECT_EQ(clsid, CLSID_AudioRenderFilter);
+  // The renderer offers the clock the graph then runs on.
+  EXPECT_TRUE(TComPtr<IReferenceClock>::Query(renderer));
+}
+
+} // namespace
