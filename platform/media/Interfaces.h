@@ -183,8 +183,9 @@ struct IMemInputPin : public virtual IUnknown {
 
 struct IFilterGraph : public virtual IUnknown {
   MEDIA_IID("{56A8689F-0AD4-11CE-B03A-0020AF0BA770}");
-  // A null or empty name gets a generated one; a taken name VFW_E_DUPLICATE_NAME
-  // is avoided by numbering (VFW_S_DUPLICATE_NAME).
+  // A null or empty name becomes "Filter"; a taken name is numbered
+  // ("Name 0001") and answers VFW_S_DUPLICATE_NAME. A filter already in the
+  // graph answers VFW_E_DUPLICATE_NAME.
   virtual HRESULT AddFilter(IBaseFilter *filter, LPCWSTR name) = 0;
   virtual HRESULT RemoveFilter(IBaseFilter *filter) = 0;
   virtual HRESULT EnumFilters(IEnumFilters **filters) = 0;
