@@ -289,8 +289,16 @@ private:
   void StopThread(bool reopen) {
     if (stream_)
       stream_->Abort();
-    if (thread_.joinable())
-      thread_.join();
+    if (thread_.joinable()) {
+      // Stopped from a sample callback on the device thread itself: it
+      // ends on its own once the callback returns into the aborted loop.
+      if (thread_.get_id() == std::this_thread::get_id()) {
+        AddRef(); // the thread keeps its filter until it has left the loop
+        selfRef_ = true;
+        thread_.detach();
+      } else
+        thread_.join();
+    }
     if (stream_ && stream_->Aborted())
       stream_.reset();
     if (reopen && !stream_ && Pin()->IsConnected())
@@ -298,6 +306,12 @@ private:
   }
 
   void Loop(std::shared_ptr<IAudioStream> stream, TComPtr<IMemAllocator> allocator) {
+    Deliver(std::move(stream), std::move(allocator));
+    if (selfRef_.exchange(false))
+      Release();
+  }
+
+  void Deliver(std::shared_ptr<IAudioStream> stream, TComPtr<IMemAllocator> allocator) {
     WAVEFORMATEXTENSIBLE f = Pin()->Format();
     const int64_t rate = f.Format.nSamplesPerSec;
     const LONG block = f.Format.nBlockAlign;
@@ -343,6 +357,7 @@ private:
 
   std::shared_ptr<IAudioStream> stream_;
   std::thread thread_;
+  std::atomic<bool> selfRef_{false};
   int64_t frames_ = 0;
 };
 

@@ -445,3 +445,42 @@ TEST_F(WaveDevice, ToneFillsEveryChannelAtItsAmplitude) {
 }
 
 } // namespace
+
+namespace {
+
+// A callback that stops the graph from the device thread, as a sink may.
+class TStopper final : public com::TInterfacedObject, public ISampleGrabberCB {
+public:
+  explicit TStopper(IMediaControl *control) : control_(control) {}
+  HRESULT QueryInterface(const TGUID &iid, void **out) override {
+    return com::QueryInterfaceFor<ISampleGrabberCB>(this, iid, out);
+  }
+  uint32_t AddRef() override { return TInterfacedObject::AddRef(); }
+  uint32_t Release() override { return TInterfacedObject::Release(); }
+  HRESULT SampleCB(double, IMediaSample *) override {
+    result_ = control_->Stop();
+    done_.Set();
+    return com::S_OK;
+  }
+  HRESULT BufferCB(double, BYTE *, LONG) override { return com::S_OK; }
+  IMediaControl *control_;
+  HRESULT result_ = com::E_FAIL;
+  sys::TEvent done_{sys::TEventReset::Manual};
+};
+
+TEST_F(CaptureGraph, StopFromTheDeviceThreadEndsTheStream) {
+  TVirtualCaptureSpec spec;
+  spec.Pacing = TVirtualPacing::Immediate;
+  auto device = TVirtualAudio::AddCapture(spec);
+  TCaptureGraph g;
+  ASSERT_EQ(g.Build(device->Id(), Pcm(1, 8000, 16), 64), com::S_OK);
+  auto stopper = com::MakeCom<TStopper>(g.control.Get());
+  g.grabber->SetCallback(stopper.Get(), 0);
+  ASSERT_EQ(g.control->Run(), com::S_OK);
+  ASSERT_TRUE(stopper->done_.Wait(std::chrono::seconds(10)));
+  EXPECT_EQ(stopper->result_, com::S_OK);
+  EXPECT_TRUE(Eventually([&] { return device->OpenCount() == 0; }));
+  g.grabber->SetCallback(nullptr, 0);
+}
+
+} // namespace
