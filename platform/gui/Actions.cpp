@@ -176,8 +176,9 @@ void TActionList::UpdateAll() {
 
 namespace {
 
-template <class W> void Show(TAction &a, W *w) {
-  w->setText(QString::fromStdString(a.Caption()));
+template <class W> void Show(TAction &a, W *w, bool showCaption) {
+  if (showCaption)
+    w->setText(QString::fromStdString(a.Caption()));
   w->setEnabled(a.Enabled());
   w->setVisible(a.Visible());
   w->setToolTip(QString::fromStdString(a.Hint().substr(0, a.Hint().find('|'))));
@@ -187,19 +188,19 @@ template <class W> void Show(TAction &a, W *w) {
     w->setShortcut(QKeySequence(QString::fromStdString(a.ShortCut())));
 }
 
-template <class W> void Bind(TAction *action, W *widget) {
-  Show(*action, widget);
+template <class W> void Bind(TAction *action, W *widget, bool showCaption) {
+  Show(*action, widget, showCaption);
   QPointer<W> guard(widget);
-  action->AddChangeListener([guard](TAction &a) {
+  action->AddChangeListener([guard, showCaption](TAction &a) {
     if (guard)
-      Show(a, guard.data());
+      Show(a, guard.data(), showCaption);
   });
 }
 
 } // namespace
 
 void BindAction(TAction *action, QAction *item) {
-  Bind(action, item);
+  Bind(action, item, true);
   std::weak_ptr<bool> alive = action->alive_;
   QObject::connect(item, &QAction::triggered, item, [action, alive] {
     if (alive.lock())
@@ -207,8 +208,8 @@ void BindAction(TAction *action, QAction *item) {
   });
 }
 
-void BindAction(TAction *action, QAbstractButton *button) {
-  Bind(action, button);
+void BindAction(TAction *action, QAbstractButton *button, bool showCaption) {
+  Bind(action, button, showCaption);
   std::weak_ptr<bool> alive = action->alive_;
   QObject::connect(button, &QAbstractButton::clicked, button, [action, alive] {
     if (alive.lock())

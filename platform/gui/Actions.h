@@ -73,7 +73,7 @@ public:
 
 private:
   friend void BindAction(TAction *action, QAction *item);
-  friend void BindAction(TAction *action, QAbstractButton *button);
+  friend void BindAction(TAction *action, QAbstractButton *button, bool showCaption);
   void Changed();
 
   std::string caption_;
@@ -117,9 +117,9 @@ private:
 
 // Shows action on a menu item or a button and runs it when they are
 // triggered (exceptions go to the application's display). The binding ends
-// with either side.
+// with either side. A button bound with showCaption false keeps its own text.
 void BindAction(TAction *action, QAction *item);
-void BindAction(TAction *action, QAbstractButton *button);
+void BindAction(TAction *action, QAbstractButton *button, bool showCaption = true);
 
 // Registers TAction and TActionList for form loading.
 void RegisterActionClasses();

@@ -1,0 +1,384 @@
+#include "app/MainUnit.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QEvent>
+#include <QFrame>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMainWindow>
+#include <QMenu>
+#include <QPushButton>
+#include <QRadioButton>
+
+#include <climits>
+#include <cmath>
+
+#include "platform/classlib/ClassBuilder.h"
+#include "platform/classlib/FormStream.h"
+#include "platform/gui/Application.h"
+#include "ui_MainWindow.h"
+
+const std::string CaptionPrefix = "Sonvelt ";
+
+namespace {
+
+// Calls back on the frame's resize.
+class TResizeHook : public QObject {
+public:
+  explicit TResizeHook(std::function<void()> onResize) : onResize_(std::move(onResize)) {}
+  bool eventFilter(QObject *, QEvent *event) override {
+    if (event->type() == QEvent::Resize)
+      gui::Guarded(onResize_);
+    return false;
+  }
+
+private:
+  std::function<void()> onResize_;
+};
+
+QString ColourName(TColor colour) {
+  if (colour == clWindow)
+    return "palette(window)";
+  if (colour == clWindowText)
+    return "palette(window-text)";
+  unsigned c = static_cast<unsigned>(colour);
+  return QColor(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF).name();
+}
+
+template <class T> T *Find(TComponent *root, const char *name) {
+  auto *c = dynamic_cast<T *>(root->FindComponent(name));
+  if (!c)
+    throw EComponentError(std::string("The form resource lacks ") + name);
+  return c;
+}
+
+} // namespace
+
+int MeterPosition(double value) {
+  double v = value + 0.5;
+  if (std::isnan(v))
+    return 0;
+  // Truncation toward zero, held inside the bar's integer range.
+  if (v >= static_cast<double>(INT_MAX))
+    return INT_MAX;
+  if (v <= static_cast<double>(INT_MIN))
+    return INT_MIN;
+  return static_cast<int>(v);
+}
+
+const TClassInfo &TMainForm::StaticClassInfo() {
+  using A = void(gui::TAction *, bool &);
+  using N = void(TObject *);
+  using M = void(TObject *, int, double, double);
+  static const TClassInfo &info = MakeClassInfo<TMainForm>(
+      "TMainForm", &gui::TForm::StaticClassInfo(), [](TClassBuilder<TMainForm> &c) {
+        c.Method<A>("ActionList1Update", &TMainForm::ActionList1Update);
+        c.Method<N>("RecordActionUpdate", &TMainForm::RecordActionUpdate);
+        c.Method<N>("PlayActionUpdate", &TMainForm::PlayActionUpdate);
+        c.Method<N>("PauseActionUpdate", &TMainForm::PauseActionUpdate);
+        c.Method<N>("StopActionUpdate", &TMainForm::StopActionUpdate);
+        c.Method<N>("ResumeActionUpdate", &TMainForm::ResumeActionUpdate);
+        c.Method<N>("MarkActionUpdate", &TMainForm::MarkActionUpdate);
+        c.Method<N>("ClearMarkActionUpdate", &TMainForm::ClearMarkActionUpdate);
+        c.Method<N>("FileSaveActionUpdate", &TMainForm::FileSaveActionUpdate);
+        c.Method<A>("ActionManager1Update", &TMainForm::ActionManager1Update);
+        c.Method<N>("StopActionExecute", &TMainForm::StopActionExecute);
+        c.Method<N>("MetersPanelResize", &TMainForm::MetersPanelResize);
+        c.Method<M>("VUMeterValueChange", &TMainForm::VUMeterValueChange);
+        c.Method<M>("PPMMeterValueChange", &TMainForm::PPMMeterValueChange);
+      });
+  return info;
+}
+
+TMainForm::TMainForm(TComponent *owner, IRecorderAudio *audio)
+    : gui::TForm(owner, new QMainWindow), ui_(std::make_unique<Ui::MainWindow>()), audio_(audio) {
+  ui_->setupUi(Window());
+  LoadFormText(this, MainFormResource);
+  ActionList1 = Find<gui::TActionList>(this, "ActionList1");
+  ActionManager1 = Find<gui::TActionList>(this, "ActionManager1");
+  RecordAction = Find<gui::TAction>(this, "RecordAction");
+  PlayAction = Find<gui::TAction>(this, "PlayAction");
+  PauseAction = Find<gui::TAction>(this, "PauseAction");
+  StopAction = Find<gui::TAction>(this, "StopAction");
+  ResumeAction = Find<gui::TAction>(this, "ResumeAction");
+  MarkAction = Find<gui::TAction>(this, "MarkAction");
+  ClearMarkAction = Find<gui::TAction>(this, "ClearMarkAction");
+  New = Find<gui::TAction>(this, "New");
+  FileOpenAction = Find<gui::TAction>(this, "FileOpenAction");
+  FileSaveAction = Find<gui::TAction>(this, "FileSaveAction");
+  FileSaveAsAction = Find<gui::TAction>(this, "FileSaveAsAction");
+  FileExit1 = Find<gui::TAction>(this, "FileExit1");
+  About = Find<gui::TAction>(this, "About");
+  Timer1 = Find<gui::TTimer>(this, "Timer1");
+  WatchdogTimer = Find<gui::TTimer>(this, "WatchdogTimer");
+  TrayIcon = Find<TCoolTrayIcon>(this, "TrayIcon");
+  OneInstance = Find<TOneInstance>(this, "OneInstance");
+  RedImageList = Find<gui::TImageList>(this, "RedImageList");
+  GrayImageList = Find<gui::TImageList>(this, "GrayImageList");
+  for (gui::TAction *a : {RecordAction, PlayAction, PauseAction, StopAction, ResumeAction,
+                          MarkAction, ClearMarkAction})
+    a->SetActionList(ActionList1);
+  for (gui::TAction *a : {New, FileOpenAction, FileSaveAction, FileSaveAsAction, FileExit1, About})
+    a->SetActionList(ActionManager1);
+  // The tray icon blinks red while recording and grey while paused.
+  for (unsigned rgb : {0xE00000u, 0x600000u})
+    RedImageList->Add(gui::SolidIcon(rgb));
+  for (unsigned rgb : {0x909090u, 0x404040u})
+    GrayImageList->Add(gui::SolidIcon(rgb));
+  TrayIcon->SetIconList(RedImageList);
+  BindWidgets();
+
+  // Constructor steps that need no audio component.
+  New->SetEnabled(true);
+  FileOpenAction->SetEnabled(true);
+  SetStatus("", false, clWindow);
+  AudioFormatComboBox->clear();
+  AudioFormatComboBox->addItem("PCM 44.1 kHz 16 bit", 44100);
+  AudioFormatComboBox->addItem("PCM 48 kHz 16 bit", 48000);
+  AudioFormatComboBox->setCurrentIndex(0);
+  UpdateTimeDisplays();
+  SetCaption(CaptionPrefix);
+}
+
+TMainForm::~TMainForm() {
+  if (metersResize_)
+    MetersPanel->removeEventFilter(metersResize_.get());
+}
+
+QMainWindow *TMainForm::Window() const { return static_cast<QMainWindow *>(Widget()); }
+
+void TMainForm::BindWidgets() {
+  Ui::MainWindow &u = *ui_;
+  AudioFormatComboBox = u.AudioFormatComboBox;
+  InputBox = u.InputBox;
+  PlaybackBox = u.PlaybackBox;
+  MonoRadioButton = u.MonoRadioButton;
+  Stereo1micRadioButton = u.Stereo1micRadioButton;
+  Stereo2micRadioButton = u.Stereo2micRadioButton;
+  P3 = u.P3;
+  P4 = u.P4;
+  MetersPanel = u.MetersPanel;
+  RecButton = u.RecButton;
+  PlayButton = u.PlayButton;
+  StopButton = u.StopButton;
+  Button5 = u.Button5;
+  Button7 = u.Button7;
+  SelectionCheckBox = u.SelectionCheckBox;
+  LoopCheckBox = u.LoopCheckBox;
+  ProgressBar1 = u.ProgressBar1;
+  ProgressBar2 = u.ProgressBar2;
+  ProgressBar3 = u.ProgressBar3;
+  ProgressBar4 = u.ProgressBar4;
+  TrackBar = u.TrackBar;
+  Status = u.Status;
+  Position = u.Position;
+  RecLen = u.RecLen;
+
+  TrackBar->SetMin(0);
+  TrackBar->SetMax(10000);
+  TrackBar->SetPosition(0);
+  for (gui::TMeterBar *bar : {ProgressBar1, ProgressBar2, ProgressBar3, ProgressBar4})
+    bar->SetMax(100);
+
+  gui::BindAction(RecordAction, RecButton);
+  gui::BindAction(PlayAction, PlayButton);
+  gui::BindAction(StopAction, StopButton, false); // the button reads "STOP"
+  gui::BindAction(MarkAction, Button5);
+  gui::BindAction(ClearMarkAction, Button7);
+
+  QMenu *file = u.FileMenu;
+  for (gui::TAction *a : {New, FileOpenAction, FileSaveAction, FileSaveAsAction})
+    gui::BindAction(a, file->addAction(QString()));
+  file->addSeparator();
+  gui::BindAction(FileExit1, file->addAction(QString()));
+  gui::BindAction(About, u.HelpMenu->addAction(QString()));
+
+  metersResize_ = std::make_unique<TResizeHook>([this] { MetersPanelResize(this); });
+  MetersPanel->installEventFilter(metersResize_.get());
+}
+
+void TMainForm::ActionList1Update(gui::TAction *, bool &) {
+  bool hasFile = audio_ && !audio_->PlayerFileName().empty();
+  TrackBar->setEnabled((hasFile && FState != stRecording && FRecordLength > -1) ||
+                       FState == stPlaying);
+  Stereo2micRadioButton->setEnabled(FState == stIdle && FDeviceCount > 1);
+  SelectionCheckBox->setEnabled(FMarkState == 2);
+  LoopCheckBox->setEnabled(SelectionCheckBox->isEnabled());
+  TrayIcon->SetIconVisible(FState == stRecording || FState == stRecordingPaused);
+  switch (FState) {
+  case stRecording:
+    if (TrayIcon->IconList() != RedImageList) {
+      TrayIcon->SetIconList(RedImageList);
+      TrayIcon->SetHint("Recording...");
+      TrayIcon->SetShowHint(true);
+    }
+    SetStatus("RECORD", true, clRed);
+    break;
+  case stPlaying:
+    SetStatus("PLAYBACK", true, clLime);
+    break;
+  case stRecordingPaused:
+  case stPlayingPaused:
+    if (TrayIcon->IconList() != GrayImageList) {
+      TrayIcon->SetIconList(GrayImageList);
+      TrayIcon->SetHint("Paused");
+      TrayIcon->SetShowHint(true);
+    }
+    SetStatus("Paused", true, clLime);
+    break;
+  default:
+    SetStatus("", false, clWindow);
+    ClearDisplays();
+    break;
+  }
+}
+
+void TMainForm::ClearDisplays() {
+  if (audio_)
+    audio_->ClearScopeChannels();
+  for (QObject *child : MetersPanel->children())
+    if (auto *bar = qobject_cast<gui::TMeterBar *>(child))
+      bar->SetPosition(0);
+  P3->setVisible(false);
+  P4->setVisible(false);
+}
+
+void TMainForm::RecordActionUpdate(TObject *) {
+  RecordAction->SetEnabled(FState == stIdle && FDeviceCount > 0);
+}
+
+void TMainForm::PlayActionUpdate(TObject *) { PlayAction->SetEnabled(FState == stIdle); }
+
+void TMainForm::PauseActionUpdate(TObject *) {}
+
+void TMainForm::StopActionUpdate(TObject *) { StopAction->SetEnabled(true); }
+
+void TMainForm::ResumeActionUpdate(TObject *) {
+  ResumeAction->SetEnabled(FState == stRecordingPaused || FState == stPlayingPaused);
+}
+
+void TMainForm::MarkActionUpdate(TObject *) {
+  bool hasFile = audio_ && !audio_->PlayerFileName().empty();
+  MarkAction->SetEnabled(hasFile && FState != stRecording && FState != stRecordingPaused);
+  MarkAction->SetCaption(FMarkState != 0 ? "Mark End" : "Mark Begin");
+}
+
+void TMainForm::ClearMarkActionUpdate(TObject *) {
+  ClearMarkAction->SetEnabled(FState != stRecording && FState != stRecordingPaused &&
+                              FMarkState != 0);
+}
+
+// Saving copies the working file: not while a take is still being written
+// into it.
+void TMainForm::FileSaveActionUpdate(TObject *) {
+  FileSaveAction->SetEnabled(FCanSave && FState != stRecording && FState != stRecordingPaused);
+}
+
+void TMainForm::ActionManager1Update(gui::TAction *, bool &) {
+  FileSaveAsAction->SetEnabled(FCanSave && FState != stRecording && FState != stRecordingPaused);
+}
+
+void TMainForm::StopActionExecute(TObject *) {
+  if (FState != stIdle)
+    StopAll();
+}
+
+void TMainForm::StopAll() {
+  if (audio_)
+    audio_->StopCaptureAndPlayer();
+  if ((FState == stRecording || FState == stRecordingPaused) && audio_)
+    FRecordLength = audio_->MeasureWorkFileDuration();
+  FState = stIdle;
+  ClearDisplays();
+  WatchdogTimer->SetEnabled(false);
+}
+
+void TMainForm::SetStatus(const std::string &Text, bool Visible, TColor Colour) {
+  // Each part only when it changes: the idle update calls this every time.
+  if (Colour != statusColour_) {
+    statusColour_ = Colour;
+    Status->setStyleSheet(
+        "background-color: black; font-weight: bold; color: " + ColourName(Colour) + ";");
+  }
+  if (Text != statusText_) {
+    statusText_ = Text;
+    Status->setText(QString::fromStdString(Text));
+  }
+  if (Visible != !Status->isHidden())
+    Status->setVisible(Visible);
+}
+
+bool TMainForm::StatusVisible() const { return !Status->isHidden(); }
+
+void TMainForm::VUMeterValueChange(TObject *, int AChannel, double AValue, double AMax) {
+  if (FState == stRecording || (audio_ && audio_->PlayerEnabled())) {
+    if (AChannel == 0) {
+      ProgressBar1->SetMax(MeterPosition(AMax));
+      ProgressBar1->SetPosition(MeterPosition(AValue));
+    }
+    // A mono stream drives both bars.
+    if (AChannel == 1 || (audio_ && audio_->VUMeterActiveChannels() == 1)) {
+      ProgressBar2->SetMax(MeterPosition(AMax));
+      ProgressBar2->SetPosition(MeterPosition(AValue));
+    }
+  } else {
+    ProgressBar1->SetPosition(0);
+    ProgressBar2->SetPosition(0);
+  }
+}
+
+void TMainForm::PPMMeterValueChange(TObject *, int AChannel, double AValue, double AMax) {
+  if (FState != stRecording && !(audio_ && audio_->PlayerEnabled()))
+    return;
+  if (AChannel == 0) {
+    ProgressBar3->SetMax(MeterPosition(AMax));
+    ProgressBar3->SetPosition(MeterPosition(AValue));
+  }
+  if (AChannel == 1 || (audio_ && audio_->PPMMeterActiveChannels() == 1)) {
+    ProgressBar4->SetMax(MeterPosition(AMax));
+    ProgressBar4->SetPosition(MeterPosition(AValue));
+  }
+  P3->setVisible(ProgressBar3->Position() >= AMax);
+  P4->setVisible(ProgressBar4->Position() >= AMax);
+}
+
+void TMainForm::MetersPanelResize(TObject *) {
+  int height = MetersPanel->height() - 10;
+  for (QObject *child : MetersPanel->children())
+    if (auto *w = qobject_cast<QWidget *>(child))
+      w->resize(w->width(), height);
+}
+
+std::string TMainForm::FormatTime(int64_t Time) {
+  auto ms = static_cast<int32_t>(Time / 10000);
+  int32_t s = ms / 1000;
+  int32_t cs = (ms / 10) % 100;
+  int32_t m = s / 60;
+  s = s % 60;
+  auto part = [](int32_t v) { return (v < 10 ? "0" : "") + std::to_string(v); };
+  return part(m) + ":" + part(s) + ":" + part(cs);
+}
+
+void TMainForm::UpdateTimeDisplays() {
+  if (FRecordLength < 0) {
+    TrackBar->SetPosition(0);
+    return;
+  }
+  if (audio_ && audio_->PlayerEnabled() && !audio_->PlayerPaused())
+    return;
+  int64_t max = TrackBar->Max();
+  // An empty track bar has no position inside the take.
+  int64_t at = max > 0 ? static_cast<int64_t>(TrackBar->Position()) * FRecordLength / max : 0;
+  Position->setText(QString::fromStdString(FormatTime(at)));
+  RecLen->setText(QString::fromStdString(FormatTime(FRecordLength)));
+}
+
+void RegisterMainUnitClasses() {
+  gui::RegisterTimerClasses();
+  gui::RegisterActionClasses();
+  RegisterClass(gui::TImageList::StaticClassInfo());
+  RegisterCoolTrayIconClasses();
+  RegisterOneInstanceClasses();
+  RegisterClass(TMainForm::StaticClassInfo());
+}

@@ -1,0 +1,175 @@
+// The recorder's main window: its widgets (MainWindow.ui), the components of
+// its form resource, the recorder state and everything on the screen that
+// follows it: the actions' enabling and captions at idle time, the status
+// panel, the tray icon, the four meter bars with their clip lamps and the
+// two time displays.
+//
+// The audio components (capture, logger, player, meters, scope) reach the
+// window through IRecorderAudio: what the displays read of them and the
+// stops the window asks for. The window that owns them implements it; tests
+// give a stand-in.
+//
+// Everything runs on the main thread: the meters hand their values to the
+// main thread before they raise their events.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "app/CoolTrayIcon.h"
+#include "app/OneInstance.h"
+#include "platform/gui/Actions.h"
+#include "platform/gui/Forms.h"
+#include "platform/gui/Graphics.h"
+#include "platform/gui/ImageList.h"
+#include "platform/gui/MeterBar.h"
+#include "platform/gui/Timers.h"
+#include "platform/gui/TrackBar.h"
+
+class QCheckBox;
+class QComboBox;
+class QFrame;
+class QLabel;
+class QLineEdit;
+class QMainWindow;
+class QPushButton;
+class QRadioButton;
+
+namespace Ui {
+class MainWindow;
+}
+
+// The start of every caption of the main window: "Sonvelt " (with a
+// trailing blank).
+extern const std::string CaptionPrefix;
+
+// The recorder states.
+enum : uint8_t {
+  stIdle = 0,
+  stRecording = 1,
+  stPlaying = 2,
+  stRecordingPaused = 3, // tested by the handlers; nothing enters it
+  stPlayingPaused = 4,   // tested by the handlers; nothing enters it
+};
+
+class IRecorderAudio {
+public:
+  virtual ~IRecorderAudio() = default;
+  // The player's file name (empty before a take or an Open).
+  virtual std::string PlayerFileName() = 0;
+  virtual bool PlayerEnabled() = 0;
+  virtual bool PlayerPaused() = 0;
+  virtual int VUMeterActiveChannels() = 0;
+  virtual int PPMMeterActiveChannels() = 0;
+  // Clears the data of scope channels 0 and 1; true when they held any.
+  virtual bool ClearScopeChannels() = 0;
+  // Stops the capture components, then un-pauses and stops the player.
+  virtual void StopCaptureAndPlayer() = 0;
+  // The working file's duration (100-ns units), measured by the player.
+  virtual int64_t MeasureWorkFileDuration() = 0;
+};
+
+class TMainForm : public gui::TForm {
+  CLASSLIB_CLASS(TMainForm)
+
+public:
+  // Loads the form resource (creating and linking the components; the
+  // single-instance lock tests for a running copy meanwhile), then sets the
+  // window up. audio may be null until the components are hooked in.
+  TMainForm(TComponent *owner, IRecorderAudio *audio);
+  ~TMainForm() override;
+
+  // Components of the form resource.
+  gui::TActionList *ActionList1 = nullptr;
+  gui::TActionList *ActionManager1 = nullptr;
+  gui::TAction *RecordAction = nullptr, *PlayAction = nullptr, *PauseAction = nullptr,
+               *StopAction = nullptr, *ResumeAction = nullptr, *MarkAction = nullptr,
+               *ClearMarkAction = nullptr;
+  gui::TAction *New = nullptr, *FileOpenAction = nullptr, *FileSaveAction = nullptr,
+               *FileSaveAsAction = nullptr, *FileExit1 = nullptr, *About = nullptr;
+  gui::TTimer *Timer1 = nullptr, *WatchdogTimer = nullptr;
+  TCoolTrayIcon *TrayIcon = nullptr;
+  TOneInstance *OneInstance = nullptr;
+  gui::TImageList *RedImageList = nullptr, *GrayImageList = nullptr;
+
+  // Widgets of MainWindow.ui.
+  QComboBox *AudioFormatComboBox, *InputBox, *PlaybackBox;
+  QRadioButton *MonoRadioButton, *Stereo1micRadioButton, *Stereo2micRadioButton;
+  QFrame *P3, *P4, *MetersPanel;
+  QPushButton *RecButton, *PlayButton, *StopButton, *Button5, *Button7;
+  QCheckBox *SelectionCheckBox, *LoopCheckBox;
+  gui::TMeterBar *ProgressBar1, *ProgressBar2, *ProgressBar3, *ProgressBar4;
+  gui::TTrackBar *TrackBar;
+  QLabel *Status;
+  QLineEdit *Position, *RecLen;
+
+  // The recorder state, written by the handlers of recording, playback and
+  // the working file.
+  bool FPausedByTrackBar = false;
+  int32_t FDeviceCount = 0;
+  int64_t FRecordLength = 0; // 100-ns units
+  uint8_t FState = stIdle;
+  uint8_t FMarkState = 0;
+  bool FHasNewRecording = false;
+  bool FFileLoaded = false;
+  bool FLoadedIs44k16 = false;
+  bool FDeleteWorkFileOnClose = false;
+  bool FRecordStereo = false;
+  bool FLoadedStereo = false;
+  bool FCanSave = false;
+  std::string FFileName;
+  int32_t FSaveAnswer = 0;
+
+  // Idle updates of the actions.
+  void ActionList1Update(gui::TAction *Action, bool &Handled);
+  void RecordActionUpdate(TObject *Sender);
+  void PlayActionUpdate(TObject *Sender);
+  void PauseActionUpdate(TObject *Sender);
+  void StopActionUpdate(TObject *Sender);
+  void ResumeActionUpdate(TObject *Sender);
+  void MarkActionUpdate(TObject *Sender);
+  void ClearMarkActionUpdate(TObject *Sender);
+  void FileSaveActionUpdate(TObject *Sender);
+  void ActionManager1Update(gui::TAction *Action, bool &Handled);
+
+  void StopActionExecute(TObject *Sender);
+  // Stops capture and playback and returns to idle; a running take is
+  // measured.
+  void StopAll();
+
+  void SetStatus(const std::string &Text, bool Visible, TColor Colour);
+  const std::string &StatusText() const { return statusText_; }
+  bool StatusVisible() const;
+  TColor StatusColour() const { return statusColour_; }
+
+  void VUMeterValueChange(TObject *Sender, int AChannel, double AValue, double AMax);
+  void PPMMeterValueChange(TObject *Sender, int AChannel, double AValue, double AMax);
+  void MetersPanelResize(TObject *Sender);
+
+  static std::string FormatTime(int64_t Time);
+  void UpdateTimeDisplays();
+
+  QMainWindow *Window() const;
+  IRecorderAudio *Audio() const { return audio_; }
+  void SetAudio(IRecorderAudio *audio) { audio_ = audio; }
+
+private:
+  // Meters, lamps and scope back to rest; touches only what is not at rest.
+  void ClearDisplays();
+  void BindWidgets();
+
+  std::unique_ptr<Ui::MainWindow> ui_;
+  IRecorderAudio *audio_;
+  std::string statusText_;
+  TColor statusColour_ = clWindow;
+  std::unique_ptr<QObject> metersResize_;
+};
+
+// Registers the classes of the main window's form resource.
+void RegisterMainUnitClasses();
+// The main window's form resource.
+extern const char *const MainFormResource;
+
+// Meter value to bar position: trunc(value + 0.5), held inside int.
+int MeterPosition(double value);

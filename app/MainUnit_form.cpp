@@ -1,0 +1,99 @@
+// The main window's form resource: its non-visual components, their
+// properties and the handlers they call. The audio components and their
+// pin links join it when the window hooks them in.
+#include "app/MainUnit.h"
+
+const char *const MainFormResource = R"(object MainForm: TMainForm
+  object TrayIcon: TCoolTrayIcon
+    CycleIcons = True
+    CycleInterval = 500
+    IconIndex = 1
+  end
+  object OneInstance: TOneInstance
+    RaisePriorInstance = True
+  end
+  object Timer1: TTimer
+  end
+  object WatchdogTimer: TTimer
+    Enabled = False
+    Interval = 5000
+  end
+  object ActionList1: TActionList
+    OnUpdate = ActionList1Update
+  end
+  object RecordAction: TAction
+    Caption = 'Record'
+    OnUpdate = RecordActionUpdate
+  end
+  object PlayAction: TAction
+    Caption = 'Play'
+    OnUpdate = PlayActionUpdate
+  end
+  object PauseAction: TAction
+    Caption = 'Pause'
+    OnUpdate = PauseActionUpdate
+  end
+  object StopAction: TAction
+    Caption = 'Stop'
+    OnExecute = StopActionExecute
+    OnUpdate = StopActionUpdate
+  end
+  object ResumeAction: TAction
+    Caption = 'Resume'
+    OnUpdate = ResumeActionUpdate
+  end
+  object MarkAction: TAction
+    Caption = 'Mark Begin'
+    Enabled = False
+    OnUpdate = MarkActionUpdate
+  end
+  object ClearMarkAction: TAction
+    Caption = 'Clear Select.'
+    OnUpdate = ClearMarkActionUpdate
+  end
+  object ActionManager1: TActionList
+    OnUpdate = ActionManager1Update
+  end
+  object New: TAction
+    Category = 'File'
+    Caption = '&New'
+    Enabled = False
+    ImageIndex = 3
+  end
+  object FileOpenAction: TAction
+    Category = 'File'
+    Caption = '&Open...'
+    Enabled = False
+    ImageIndex = 0
+    ShortCut = 'Ctrl+O'
+  end
+  object FileSaveAction: TAction
+    Category = 'File'
+    Caption = '&Save'
+    Enabled = False
+    ImageIndex = 4
+    ShortCut = 'Ctrl+S'
+    OnUpdate = FileSaveActionUpdate
+  end
+  object FileSaveAsAction: TAction
+    Category = 'File'
+    Caption = 'Save &As...'
+    Hint = 'Save As|Saves the active file with a new name'
+    ImageIndex = 1
+  end
+  object FileExit1: TAction
+    Category = 'File'
+    Caption = 'E&xit'
+    Hint = 'Exit|Quits the application'
+    ImageIndex = 2
+  end
+  object About: TAction
+    Category = 'Help'
+    Caption = '&About'
+  end
+  object RedImageList: TImageList
+  end
+  object GrayImageList: TImageList
+  end
+end
+)";

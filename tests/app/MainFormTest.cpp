@@ -1,0 +1,334 @@
+#include "app/MainUnit.h"
+
+#include <gtest/gtest.h>
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFrame>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMainWindow>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTemporaryDir>
+
+#include <string>
+#include <vector>
+
+#include "platform/classlib/Dialogs.h"
+#include "platform/gui/Application.h"
+
+namespace {
+
+// The audio components as the displays see them.
+struct TFakeAudio : IRecorderAudio {
+  std::string FileName;
+  bool Enabled = false, Paused = false;
+  int VUChannels = 1, PPMChannels = 1;
+  bool ScopeHasData = false;
+  int ScopeClears = 0, Stops = 0;
+  int64_t Duration = 0;
+  std::string PlayerFileName() override { return FileName; }
+  bool PlayerEnabled() override { return Enabled; }
+  bool PlayerPaused() override { return Paused; }
+  int VUMeterActiveChannels() override { return VUChannels; }
+  int PPMMeterActiveChannels() override { return PPMChannels; }
+  bool ClearScopeChannels() override {
+    bool had = ScopeHasData;
+    if (had)
+      ++ScopeClears;
+    ScopeHasData = false;
+    return had;
+  }
+  void StopCaptureAndPlayer() override {
+    ++Stops;
+    Enabled = false;
+  }
+  int64_t MeasureWorkFileDuration() override { return Duration; }
+};
+
+class TMainFormTest : public ::testing::Test {
+protected:
+  void SetUp() override {
+    gui::Application().SetTitle("Sonvelt");
+    gui::Application().ResetTerminated();
+    RegisterMainUnitClasses();
+    ASSERT_TRUE(folder.isValid());
+    TOneInstance::SetLockFolder(folder.path().toStdString());
+    form.reset(CreateObject<TMainForm>(nullptr, &audio));
+  }
+  void TearDown() override {
+    form.reset();
+    TOneInstance::SetLockFolder("");
+  }
+  void Idle() { gui::Application().DoIdle(); }
+  static bool Shown(QWidget *w) { return !w->isHidden(); }
+
+  QTemporaryDir folder;
+  sys::TManualTimerService timers;
+  gui::TScopedWindowTimerService scopedTimers{timers};
+  gui::TTestTrayIconBackend tray;
+  TScriptedDialogs dialogs;
+  TFakeAudio audio;
+  TOwnedPtr<TMainForm> form;
+};
+
+TEST_F(TMainFormTest, TheWindowStartsIdleWithItsTextsAndNothingToSaveOrMark) {
+  EXPECT_EQ(form->Caption(), "Sonvelt ");
+  ASSERT_EQ(form->AudioFormatComboBox->count(), 2);
+  EXPECT_EQ(form->AudioFormatComboBox->itemText(0), "PCM 44.1 kHz 16 bit");
+  EXPECT_EQ(form->AudioFormatComboBox->itemData(0).toInt(), 44100);
+  EXPECT_EQ(form->AudioFormatComboBox->itemText(1), "PCM 48 kHz 16 bit");
+  EXPECT_EQ(form->AudioFormatComboBox->itemData(1).toInt(), 48000);
+  EXPECT_EQ(form->AudioFormatComboBox->currentIndex(), 0);
+  EXPECT_TRUE(form->MonoRadioButton->isChecked());
+  EXPECT_EQ(form->Position->text(), "00:00:00");
+  EXPECT_EQ(form->StopButton->text(), "STOP");
+  EXPECT_TRUE(form->OneInstance->LockOwner());
+
+  Idle();
+  EXPECT_FALSE(Shown(form->Status));
+  EXPECT_EQ(form->StatusText(), "");
+  EXPECT_FALSE(form->RecordAction->Enabled()) << "no microphone";
+  EXPECT_FALSE(form->RecButton->isEnabled());
+  EXPECT_TRUE(form->PlayAction->Enabled());
+  EXPECT_TRUE(form->StopAction->Enabled());
+  EXPECT_TRUE(form->New->Enabled());
+  EXPECT_TRUE(form->FileOpenAction->Enabled());
+  for (gui::TAction *a : {form->MarkAction, form->ClearMarkAction, form->FileSaveAction,
+                          form->FileSaveAsAction, form->ResumeAction})
+    EXPECT_FALSE(a->Enabled()) << a->Name();
+  EXPECT_EQ(form->MarkAction->Caption(), "Mark Begin");
+  EXPECT_FALSE(form->TrackBar->isEnabled());
+  EXPECT_FALSE(form->Stereo2micRadioButton->isEnabled());
+  EXPECT_FALSE(form->SelectionCheckBox->isEnabled());
+  EXPECT_FALSE(form->LoopCheckBox->isEnabled());
+  EXPECT_FALSE(tray.Shown(form->TrayIcon->Id()));
+}
+
+struct TActionCase {
+  const char *Name;
+  uint8_t State;
+  int Devices;
+  bool PlayerFile;
+  uint8_t MarkState;
+  bool CanSave;
+  // Expected.
+  bool Record, Play, Mark, ClearMark, Save, TrackBar, Stereo2, Selection;
+  const char *MarkCaption;
+};
+
+TEST_F(TMainFormTest, TheActionsFollowTheState) {
+  const TActionCase cases[] = {
+      {"idle, one mic", 0, 1, false, 0, false, true, true, false, false, false, false, false, false,
+       "Mark Begin"},
+      {"idle, two mics, a take", 0, 2, true, 0, true, true, true, true, false, true, true, true,
+       false, "Mark Begin"},
+      {"recording", 1, 2, true, 1, true, false, false, false, false, false, false, false, false,
+       "Mark End"},
+      {"playing a selection", 2, 1, true, 2, true, false, false, true, true, true, true, false,
+       true, "Mark End"},
+      {"idle, begin mark", 0, 1, true, 1, true, true, true, true, true, true, true, false, false,
+       "Mark End"},
+      {"recording paused", 3, 1, true, 0, true, false, false, false, false, false, true, false,
+       false, "Mark Begin"},
+  };
+  for (const TActionCase &c : cases) {
+    SCOPED_TRACE(c.Name);
+    form->FState = c.State;
+    form->FDeviceCount = c.Devices;
+    audio.FileName = c.PlayerFile ? "/tmp/TmpDataFile~.wav" : "";
+    form->FMarkState = c.MarkState;
+    form->FCanSave = c.CanSave;
+    Idle();
+    EXPECT_EQ(form->RecordAction->Enabled(), c.Record);
+    EXPECT_EQ(form->PlayAction->Enabled(), c.Play);
+    EXPECT_EQ(form->MarkAction->Enabled(), c.Mark);
+    EXPECT_EQ(form->ClearMarkAction->Enabled(), c.ClearMark);
+    EXPECT_EQ(form->FileSaveAction->Enabled(), c.Save);
+    EXPECT_EQ(form->FileSaveAsAction->Enabled(), c.Save);
+    EXPECT_EQ(form->TrackBar->isEnabled(), c.TrackBar);
+    EXPECT_EQ(form->Stereo2micRadioButton->isEnabled(), c.Stereo2);
+    EXPECT_EQ(form->SelectionCheckBox->isEnabled(), c.Selection);
+    EXPECT_EQ(form->LoopCheckBox->isEnabled(), c.Selection);
+    EXPECT_EQ(form->MarkAction->Caption(), c.MarkCaption);
+    EXPECT_EQ(form->Button5->text().toStdString(), c.MarkCaption);
+    EXPECT_TRUE(form->StopAction->Enabled());
+    EXPECT_TRUE(form->New->Enabled());
+    EXPECT_TRUE(form->FileOpenAction->Enabled());
+  }
+}
+
+TEST_F(TMainFormTest, StatusAndTrayIconShowTheState) {
+  form->FState = stRecording;
+  Idle();
+  EXPECT_EQ(form->StatusText(), "RECORD");
+  EXPECT_TRUE(Shown(form->Status));
+  EXPECT_EQ(form->StatusColour(), clRed);
+  ASSERT_TRUE(tray.Shown(form->TrayIcon->Id()));
+  EXPECT_EQ(form->TrayIcon->IconList(), form->RedImageList);
+  EXPECT_EQ(tray.Icon(form->TrayIcon->Id())->szTip, "")
+      << "the resource already names the red list";
+  // The icon blinks every 500 ms.
+  EXPECT_EQ(timers.FirePeriod(500), 1);
+
+  form->FState = stPlaying;
+  Idle();
+  EXPECT_EQ(form->StatusText(), "PLAYBACK");
+  EXPECT_EQ(form->StatusColour(), clLime);
+  EXPECT_FALSE(tray.Shown(form->TrayIcon->Id()));
+
+  form->FState = stRecordingPaused;
+  Idle();
+  EXPECT_EQ(form->StatusText(), "Paused");
+  EXPECT_EQ(form->StatusColour(), clLime);
+  EXPECT_EQ(form->TrayIcon->IconList(), form->GrayImageList);
+  EXPECT_EQ(tray.Icon(form->TrayIcon->Id())->szTip, "Paused");
+
+  form->FState = stIdle;
+  Idle();
+  EXPECT_FALSE(Shown(form->Status));
+  EXPECT_EQ(form->StatusText(), "");
+  EXPECT_EQ(form->StatusColour(), clWindow);
+  EXPECT_FALSE(tray.Shown(form->TrayIcon->Id()));
+}
+
+TEST_F(TMainFormTest, AnIdleUpdateThatFindsNothingChangedChangesNothing) {
+  form->FDeviceCount = 1;
+  audio.ScopeHasData = true;
+  Idle();
+  EXPECT_EQ(audio.ScopeClears, 1);
+  std::vector<int> changes;
+  auto count = [&] {
+    std::vector<int> c;
+    for (int i = 0; i < form->ComponentCount(); ++i)
+      if (auto *a = dynamic_cast<gui::TAction *>(form->Components(i)))
+        c.push_back(a->ChangeCount());
+    for (gui::TMeterBar *b :
+         {form->ProgressBar1, form->ProgressBar2, form->ProgressBar3, form->ProgressBar4})
+      c.push_back(b->RepaintCount());
+    return c;
+  };
+  changes = count();
+  for (int i = 0; i < 3; ++i)
+    Idle();
+  EXPECT_EQ(count(), changes);
+  EXPECT_EQ(audio.ScopeClears, 1) << "an empty scope is not cleared again";
+}
+
+TEST_F(TMainFormTest, AMonoTakeDrivesBothBarsOfEachMeter) {
+  form->FState = stRecording;
+  form->VUMeterValueChange(nullptr, 0, 1000.4, 32767);
+  form->PPMMeterValueChange(nullptr, 0, 20000.5, 32767);
+  EXPECT_EQ(form->ProgressBar1->Max(), 32767);
+  EXPECT_EQ(form->ProgressBar1->Position(), 1000);
+  EXPECT_EQ(form->ProgressBar2->Position(), 1000);
+  EXPECT_EQ(form->ProgressBar3->Position(), 20001);
+  EXPECT_EQ(form->ProgressBar4->Position(), 20001);
+  EXPECT_FALSE(Shown(form->P3));
+
+  audio.VUChannels = audio.PPMChannels = 2;
+  form->VUMeterValueChange(nullptr, 1, 500, 32767);
+  EXPECT_EQ(form->ProgressBar1->Position(), 1000);
+  EXPECT_EQ(form->ProgressBar2->Position(), 500);
+}
+
+TEST_F(TMainFormTest, AFullScalePeakLightsTheLampAndALowerOnePutsItOut) {
+  form->FState = stRecording;
+  // A 16-bit peak of -32768 measures 32768, above the maximum 32767.
+  form->PPMMeterValueChange(nullptr, 0, 32768, 32767);
+  EXPECT_TRUE(Shown(form->P3));
+  EXPECT_TRUE(Shown(form->P4));
+  EXPECT_EQ(form->ProgressBar3->Position(), 32767);
+  form->PPMMeterValueChange(nullptr, 0, 1000, 32767);
+  EXPECT_FALSE(Shown(form->P3));
+  EXPECT_FALSE(Shown(form->P4));
+}
+
+TEST_F(TMainFormTest, MeterEventsAfterTheTakeLeaveTheBarsAtRest) {
+  form->FState = stIdle;
+  form->ProgressBar1->SetPosition(50);
+  form->VUMeterValueChange(nullptr, 0, 1000, 32767);
+  EXPECT_EQ(form->ProgressBar1->Position(), 0);
+  form->PPMMeterValueChange(nullptr, 0, 32768, 32767);
+  EXPECT_EQ(form->ProgressBar3->Position(), 0);
+  EXPECT_FALSE(Shown(form->P3));
+  audio.Enabled = true; // the player feeds the meters while it plays
+  form->VUMeterValueChange(nullptr, 0, 1000, 32767);
+  EXPECT_EQ(form->ProgressBar1->Position(), 1000);
+}
+
+TEST(FormatTimeTest, MinutesSecondsAndCentiseconds) {
+  const std::pair<int64_t, const char *> cases[] = {
+      {0, "00:00:00"},
+      {(20 * 60 + 34) * 10000000LL + 5670000, "20:34:56"},
+      {3600LL * 10000000, "60:00:00"},
+      {99999999, "00:09:99"},
+      {100LL * 60 * 10000000, "100:00:00"},
+      {9999, "00:00:00"},
+  };
+  for (auto [t, text] : cases)
+    EXPECT_EQ(TMainForm::FormatTime(t), text) << t;
+}
+
+TEST(MeterPositionTest, HalvesRoundUpAndTheRangeHolds) {
+  EXPECT_EQ(MeterPosition(0.49), 0);
+  EXPECT_EQ(MeterPosition(0.5), 1);
+  EXPECT_EQ(MeterPosition(32767.0), 32767);
+  EXPECT_EQ(MeterPosition(-0.7), 0) << "truncation toward zero";
+  EXPECT_EQ(MeterPosition(1e300), INT_MAX);
+  EXPECT_EQ(MeterPosition(std::numeric_limits<double>::quiet_NaN()), 0);
+}
+
+TEST_F(TMainFormTest, TimeDisplaysFollowTheTrackBarOverTheTake) {
+  form->FRecordLength = 100LL * 10000000; // 100 s
+  form->TrackBar->SetPosition(2500);
+  form->UpdateTimeDisplays();
+  EXPECT_EQ(form->Position->text(), "00:25:00");
+  EXPECT_EQ(form->RecLen->text(), "01:40:00");
+
+  audio.Enabled = true; // a playing player keeps them current itself
+  form->TrackBar->SetPosition(5000);
+  form->UpdateTimeDisplays();
+  EXPECT_EQ(form->Position->text(), "00:25:00");
+
+  form->FRecordLength = -1;
+  form->UpdateTimeDisplays();
+  EXPECT_EQ(form->TrackBar->Position(), 0);
+}
+
+TEST_F(TMainFormTest, StopReturnsToIdleMeasuresTheTakeAndClearsTheDisplays) {
+  form->FState = stIdle;
+  form->StopAction->Execute();
+  EXPECT_EQ(audio.Stops, 0) << "Stop does nothing while idle";
+
+  form->FState = stRecording;
+  form->WatchdogTimer->SetEnabled(true);
+  form->ProgressBar3->SetPosition(80);
+  form->P3->setVisible(true);
+  audio.ScopeHasData = true;
+  audio.Duration = 3 * 10000000LL;
+  form->StopAction->Execute();
+  EXPECT_EQ(audio.Stops, 1);
+  EXPECT_EQ(form->FState, stIdle);
+  EXPECT_EQ(form->FRecordLength, 3 * 10000000LL);
+  EXPECT_FALSE(form->WatchdogTimer->Enabled());
+  EXPECT_EQ(form->ProgressBar3->Position(), 0);
+  EXPECT_FALSE(Shown(form->P3));
+  EXPECT_EQ(audio.ScopeClears, 1);
+
+  form->FState = stPlaying; // a stopped playback is not measured again
+  audio.Duration = 0;
+  form->StopAction->Execute();
+  EXPECT_EQ(form->FRecordLength, 3 * 10000000LL);
+}
+
+TEST_F(TMainFormTest, EveryMeterBarIsTheMeterPanelsHeightLessTen) {
+  form->MetersPanel->resize(form->MetersPanel->width(), 300);
+  form->MetersPanelResize(form.get());
+  for (gui::TMeterBar *b :
+       {form->ProgressBar1, form->ProgressBar2, form->ProgressBar3, form->ProgressBar4})
+    EXPECT_EQ(b->height(), 290);
+}
+
+} // namespace
