@@ -459,6 +459,12 @@ void RegisterMediaClasses() {
   });
 }
 
+namespace {
+// Programs that link the media layer find its classes also through
+// com::CoCreateInstance.
+const bool gRegisteredAtStart = (RegisterMediaClasses(), true);
+} // namespace
+
 HRESULT CoCreateInstance(const TGUID &clsid, IUnknown *outer, DWORD clsContext, const TGUID &iid,
                          void **out) {
   RegisterMediaClasses();
