@@ -1,6 +1,7 @@
 #include "framework/dispatch/Libcdispatcher.h"
 
 #include "framework/dispatch/IppTypes.h"
+#include "framework/dispatch/generic_helpers.h"
 
 #include <cmath>
 #include <cstring>
@@ -8,7 +9,7 @@
 namespace Libcdispatcher {
 
 namespace {
-using ext = long double;
+using dispatch_ops::ext;
 
 constexpr ext kLog2e = 1.442695040888963407359924681001892137L;
 constexpr double kTrigLimit = 9223372036854775808.0;  // 2^63

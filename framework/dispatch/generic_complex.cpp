@@ -6,7 +6,7 @@
 #include "framework/dispatch/Slbasicdispatcher.h"
 #include "framework/dispatch/Slbcbbasicdispatcher.h"
 #include "framework/dispatch/Vizazodizaro.h"
-#include "framework/dispatch/generic_nocaller.h"
+#include "framework/dispatch/generic_helpers.h"
 
 #include <algorithm>
 #include <cfloat>
@@ -74,7 +74,7 @@ int divC(const Ipp64fc* pSrc, Ipp64fc val, Ipp64fc* pDst, int len)
     Ipp64fc c;
     if (!divFactor(val, c))
         return ippStsDivByZeroErr;
-    return mapElements(pSrc, pDst, len, [c](Ipp64fc x) { return mulC(x, c); });
+    return mapVector(pSrc, pDst, len, [c](Ipp64fc x) { return mulC(x, c); });
 }
 
 // Magnitude clamp keeping the phase. The in-place and out-of-place forms differ only in
@@ -127,12 +127,12 @@ namespace Slbcbbasicdispatcher::generic {
 
 IppOpStatus ippsReal_64fc(const Ipp64fc* pSrc, double* pDstRe, int len)
 {
-    return mapElements(pSrc, pDstRe, len, [](Ipp64fc x) { return x.re; });
+    return mapVector(pSrc, pDstRe, len, [](Ipp64fc x) { return x.re; });
 }
 
 IppOpStatus ippsImag_64fc(const Ipp64fc* pSrc, double* pDstIm, int len)
 {
-    return mapElements(pSrc, pDstIm, len, [](Ipp64fc x) { return x.im; });
+    return mapVector(pSrc, pDstIm, len, [](Ipp64fc x) { return x.im; });
 }
 
 IppOpStatus ippsRealToCplx_64f(const double* pSrcRe, const double* pSrcIm, Ipp64fc* pDst, int len)
@@ -150,24 +150,24 @@ IppOpStatus ippsRealToCplx_64f(const double* pSrcRe, const double* pSrcIm, Ipp64
 
 IppOpStatus ippsCopy_64fc(const Ipp64fc* pSrc, Ipp64fc* pDst, int len)
 {
-    return mapElements(pSrc, pDst, len, [](Ipp64fc x) { return x; });
+    return mapVector(pSrc, pDst, len, [](Ipp64fc x) { return x; });
 }
 
 IppOpStatus ippsAddC_64fc_I(Ipp64fc val, Ipp64fc* pSrcDst, int len)
 {
-    return mapElements(pSrcDst, pSrcDst, len, [val](Ipp64fc x) { return Ipp64fc{x.re + val.re, x.im + val.im}; });
+    return mapVector(pSrcDst, pSrcDst, len, [val](Ipp64fc x) { return Ipp64fc{x.re + val.re, x.im + val.im}; });
 }
 
 IppOpStatus ippsMulC_64fc_I(Ipp64fc val, Ipp64fc* pSrcDst, int len)
 {
-    return mapElements(pSrcDst, pSrcDst, len, [val](Ipp64fc x) { return mulC(x, val); });
+    return mapVector(pSrcDst, pSrcDst, len, [val](Ipp64fc x) { return mulC(x, val); });
 }
 
 IppOpStatus ippsDivC_64fc_I(Ipp64fc val, Ipp64fc* pSrcDst, int len) { return divC(pSrcDst, val, pSrcDst, len); }
 
 IppOpStatus ippsSubC_64fc_I(Ipp64fc val, Ipp64fc* pSrcDst, int len)
 {
-    return mapElements(pSrcDst, pSrcDst, len, [val](Ipp64fc x) { return Ipp64fc{x.re - val.re, x.im - val.im}; });
+    return mapVector(pSrcDst, pSrcDst, len, [val](Ipp64fc x) { return Ipp64fc{x.re - val.re, x.im - val.im}; });
 }
 
 IppOpStatus ippsNormalize_64fc(const Ipp64fc* pSrc, Ipp64fc* pDst, int len, Ipp64fc vSub, double vDiv)
@@ -179,7 +179,7 @@ IppOpStatus ippsNormalize_64fc(const Ipp64fc* pSrc, Ipp64fc* pDst, int len, Ipp6
     if (!(std::fabs(vDiv) >= DBL_MIN))
         return ippStsDivByZeroErr;
     const ext r = 1.0L / vDiv;
-    return mapElements(pSrc, pDst, len, [vSub, r](Ipp64fc x) {
+    return mapVector(pSrc, pDst, len, [vSub, r](Ipp64fc x) {
         return Ipp64fc{static_cast<double>((x.re - static_cast<ext>(vSub.re)) * r),
                        static_cast<double>((x.im - static_cast<ext>(vSub.im)) * r)};
     });
@@ -211,29 +211,29 @@ IppOpStatus ippsThreshold_64fc(const Ipp64fc* pSrc, Ipp64fc* pDst, int len, doub
     return thresholdC(pSrc, pDst, len, level, relOp, false);
 }
 
-IppOpStatus ippsSqr_64fc_I(Ipp64fc* pSrcDst, int len) { return mapElements(pSrcDst, pSrcDst, len, sqrC); }
+IppOpStatus ippsSqr_64fc_I(Ipp64fc* pSrcDst, int len) { return mapVector(pSrcDst, pSrcDst, len, sqrC); }
 
-IppOpStatus ippsSqr_64fc(const Ipp64fc* pSrc, Ipp64fc* pDst, int len) { return mapElements(pSrc, pDst, len, sqrC); }
+IppOpStatus ippsSqr_64fc(const Ipp64fc* pSrc, Ipp64fc* pDst, int len) { return mapVector(pSrc, pDst, len, sqrC); }
 
-IppOpStatus ippsSqrt_64fc_I(Ipp64fc* pSrcDst, int len) { return mapElements(pSrcDst, pSrcDst, len, sqrtC); }
+IppOpStatus ippsSqrt_64fc_I(Ipp64fc* pSrcDst, int len) { return mapVector(pSrcDst, pSrcDst, len, sqrtC); }
 
-IppOpStatus ippsSqrt_64fc(const Ipp64fc* pSrc, Ipp64fc* pDst, int len) { return mapElements(pSrc, pDst, len, sqrtC); }
+IppOpStatus ippsSqrt_64fc(const Ipp64fc* pSrc, Ipp64fc* pDst, int len) { return mapVector(pSrc, pDst, len, sqrtC); }
 
 IppOpStatus ippsPhase_64fc(const Ipp64fc* pSrc, double* pDst, int len)
 {
-    return mapElements(pSrc, pDst, len, [](Ipp64fc x) { return std::atan2(x.im, x.re); });
+    return mapVector(pSrc, pDst, len, [](Ipp64fc x) { return std::atan2(x.im, x.re); });
 }
 
 IppOpStatus ippsMagnitude_64fc(const Ipp64fc* pSrc, double* pDst, int len)
 {
-    return mapElements(pSrc, pDst, len, [](Ipp64fc x) {
+    return mapVector(pSrc, pDst, len, [](Ipp64fc x) {
         return std::sqrt(static_cast<double>(static_cast<ext>(x.re) * x.re + static_cast<ext>(x.im) * x.im));
     });
 }
 
 IppOpStatus ippsPowerSpectr_64fc(const Ipp64fc* pSrc, double* pDst, int len)
 {
-    return mapElements(pSrc, pDst, len, [](Ipp64fc x) {
+    return mapVector(pSrc, pDst, len, [](Ipp64fc x) {
         return static_cast<double>(static_cast<ext>(x.re) * x.re + static_cast<ext>(x.im) * x.im);
     });
 }
@@ -244,7 +244,7 @@ namespace Slbasicdispatcher::generic {
 
 IppOpStatus ippsAddC_64fc(const Ipp64fc* pSrc, Ipp64fc val, Ipp64fc* pDst, int len)
 {
-    return mapElements(pSrc, pDst, len, [val](Ipp64fc x) { return Ipp64fc{x.re + val.re, x.im + val.im}; });
+    return mapVector(pSrc, pDst, len, [val](Ipp64fc x) { return Ipp64fc{x.re + val.re, x.im + val.im}; });
 }
 
 IppOpStatus ippsAdd_64fc(const Ipp64fc* pSrc1, const Ipp64fc* pSrc2, Ipp64fc* pDst, int len)
@@ -261,19 +261,19 @@ IppOpStatus ippsAdd_64fc(const Ipp64fc* pSrc1, const Ipp64fc* pSrc2, Ipp64fc* pD
 
 IppOpStatus ippsSubC_64fc(const Ipp64fc* pSrc, Ipp64fc val, Ipp64fc* pDst, int len)
 {
-    return mapElements(pSrc, pDst, len, [val](Ipp64fc x) { return Ipp64fc{x.re - val.re, x.im - val.im}; });
+    return mapVector(pSrc, pDst, len, [val](Ipp64fc x) { return Ipp64fc{x.re - val.re, x.im - val.im}; });
 }
 
 IppOpStatus ippsSubCRev_64fc(const Ipp64fc* pSrc, Ipp64fc val, Ipp64fc* pDst, int len)
 {
-    return mapElements(pSrc, pDst, len, [val](Ipp64fc x) { return Ipp64fc{val.re - x.re, val.im - x.im}; });
+    return mapVector(pSrc, pDst, len, [val](Ipp64fc x) { return Ipp64fc{val.re - x.re, val.im - x.im}; });
 }
 
 IppOpStatus ippsDivC_64fc(const Ipp64fc* pSrc, Ipp64fc val, Ipp64fc* pDst, int len) { return divC(pSrc, val, pDst, len); }
 
 IppOpStatus ippsMulC_64fc(const Ipp64fc* pSrc, Ipp64fc val, Ipp64fc* pDst, int len)
 {
-    return mapElements(pSrc, pDst, len, [val](Ipp64fc x) { return mulC(x, val); });
+    return mapVector(pSrc, pDst, len, [val](Ipp64fc x) { return mulC(x, val); });
 }
 
 }  // namespace Slbasicdispatcher::generic

@@ -9,7 +9,7 @@
 #include "framework/dispatch/Slbcbbasicdispatcher.h"
 #include "framework/dispatch/Slscopedispatcher.h"
 #include "framework/dispatch/Vizazodizaro.h"
-#include "framework/dispatch/generic_ops_impl.h"
+#include "framework/dispatch/generic_helpers.h"
 
 namespace dispatch_ops {
 namespace {

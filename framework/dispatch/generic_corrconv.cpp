@@ -5,7 +5,7 @@
 // so every failure leaves the destination as it was and releases what it took.
 #include "framework/dispatch/Slbcbbasicdispatcher.h"
 #include "framework/dispatch/generic_corrconv.h"
-#include "framework/dispatch/generic_nocaller.h"
+#include "framework/dispatch/generic_helpers.h"
 #include "framework/dispatch/generic_alloc.h"
 #include "kernels/fft-real/FFTReal64.h"
 

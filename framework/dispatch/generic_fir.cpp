@@ -1,15 +1,15 @@
-// Generic variants of the audio unit's FIR filter and real transform operations,
-// over the double-precision FFT engine. Every failure releases what the call took and
-// leaves the caller's state pointer and output as they were.
+// Generic variants of the audio unit's FIR filter operations; from 32 taps on the set-up
+// also keeps the spectrum of the taps, made by the double-precision FFT engine. Every
+// failure releases what the call took and leaves the caller's state pointer and output as
+// they were.
 #include "framework/dispatch/Vizazodizaro.h"
-#include "framework/dispatch/generic_nocaller.h"
+#include "framework/dispatch/generic_helpers.h"
 #include "framework/dispatch/generic_alloc.h"
-#include "framework/dispatch/generic_nocaller_fir.h"
+#include "framework/dispatch/generic_fir.h"
 #include "kernels/fft-real/FFTReal64.h"
 
 #include <algorithm>
 #include <climits>
-#include <cstring>
 #include <new>
 
 namespace dispatch_filters {
@@ -122,41 +122,6 @@ IppOpStatus ippsFIRFree_64f(FIRState_64f& state)
             fft::ippsFFTFree_R_64f(state.pSpec);
         blockFree(&state);
     }
-    return ippStsNoErr;
-}
-
-IppOpStatus ippsFFTInitAlloc_R_64f(FFTSpec_R_64f*& pFFTSpec, int order, int flag, int hint)
-{
-    if (isNullRef(pFFTSpec))
-        return ippStsNullPtrErr;
-    return fft::ippsFFTInitAlloc_R_64f(&pFFTSpec, order, flag, hint);
-}
-
-IppOpStatus ippsFFTFree_R_64f(FFTSpec_R_64f& fftSpec)
-{
-    if (isNullRef(fftSpec))
-        return ippStsNullPtrErr;
-    return fft::ippsFFTFree_R_64f(&fftSpec);
-}
-
-// CCS: R0, 0, Re1, Im1, ..., R(N/2), 0 in N + 2 doubles (two for N = 1), from the Pack
-// layout R0, Re1, Im1, ..., R(N/2) that the engine writes into the first N.
-IppOpStatus ippsFFTFwd_RToCCS_64f(const double* pSrc, double* pDst, const FFTSpec_R_64f* pFFTSpec,
-                                  unsigned char* pBuffer)
-{
-    const IppOpStatus st = fft::ippsFFTFwd_RToPack_64f(pSrc, pDst, pFFTSpec, pBuffer);
-    if (st != ippStsNoErr)
-        return st;
-    const int n = 1 << pFFTSpec->order;
-    if (n == 1) {
-        pDst[1] = 0.0;
-        return ippStsNoErr;
-    }
-    const double nyquist = pDst[n - 1];
-    std::memmove(pDst + 2, pDst + 1, sizeof(double) * static_cast<std::size_t>(n - 2));
-    pDst[1] = 0.0;
-    pDst[n] = nyquist;
-    pDst[n + 1] = 0.0;
     return ippStsNoErr;
 }
 

@@ -3,7 +3,7 @@
 // back the seed or phase the previous call wrote. Every check comes before any write,
 // so a failing call leaves samples, seed and phase as they were.
 #include "framework/dispatch/Vizazodizaro.h"
-#include "framework/dispatch/generic_nocaller.h"
+#include "framework/dispatch/generic_helpers.h"
 
 #include <cmath>
 #include <cstdint>

@@ -2,6 +2,7 @@
 
 #include "framework/dispatch/Vizazodizaro.h"
 #include "framework/dispatch/generic_alloc.h"
+#include "framework/dispatch/generic_helpers.h"
 
 #include <cmath>
 #include <cstdint>
@@ -10,8 +11,6 @@
 namespace dispatch_filters {
 
 namespace {
-
-using ext = long double;
 
 long long align16(long long n) { return (n + 15) / 16 * 16; }
 

@@ -7,7 +7,7 @@
 #include "framework/dispatch/Albasicdispatcher.h"
 #include "framework/dispatch/Slbasicdispatcher.h"
 #include "framework/dispatch/Slscopedispatcher.h"
-#include "framework/dispatch/generic_ops_impl.h"
+#include "framework/dispatch/generic_helpers.h"
 
 namespace dispatch_ops {
 namespace {

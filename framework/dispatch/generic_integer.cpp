@@ -6,8 +6,7 @@
 #include "framework/dispatch/Slbcbbasicdispatcher.h"
 #include "framework/dispatch/Slscopedispatcher.h"
 #include "framework/dispatch/Vizazodizaro.h"
-#include "framework/dispatch/generic_nocaller.h"
-#include "framework/dispatch/generic_ops_impl.h"
+#include "framework/dispatch/generic_helpers.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -28,11 +27,11 @@ IppOpStatus shift(const int* pSrc, int val, int* pDst, int len, bool left)
     if (val < 0)
         return ippStsShiftErr;
     if (left)
-        return mapElements(pSrc, pDst, len, [val](int x) {
+        return mapVector(pSrc, pDst, len, [val](int x) {
             return val >= 32 ? 0 : static_cast<int>(static_cast<std::uint32_t>(x) << val);
         });
     const int by = std::min(val, 31);
-    return mapElements(pSrc, pDst, len, [by](int x) { return x >> by; });
+    return mapVector(pSrc, pDst, len, [by](int x) { return x >> by; });
 }
 
 }  // namespace
@@ -44,26 +43,26 @@ namespace Slbcbbasicdispatcher::generic {
 
 IppOpStatus ippsCopy_16s(const short* pSrc, short* pDst, int len)
 {
-    return mapElements(pSrc, pDst, len, [](short x) { return x; });
+    return mapVector(pSrc, pDst, len, [](short x) { return x; });
 }
 
 IppOpStatus ippsAddC_32s_ISfs(int val, int* pSrcDst, int len, int scaleFactor)
 {
-    return mapElements(pSrcDst, pSrcDst, len, [=](int x) {
+    return mapVector(pSrcDst, pSrcDst, len, [=](int x) {
         return scaleResult<int>(static_cast<std::int64_t>(x) + val, scaleFactor);
     });
 }
 
 IppOpStatus ippsMulC_32s_ISfs(int val, int* pSrcDst, int len, int scaleFactor)
 {
-    return mapElements(pSrcDst, pSrcDst, len, [=](int x) {
+    return mapVector(pSrcDst, pSrcDst, len, [=](int x) {
         return scaleResult<int>(static_cast<std::int64_t>(x) * val, scaleFactor);
     });
 }
 
 IppOpStatus ippsSubC_32s_ISfs(int val, int* pSrcDst, int len, int scaleFactor)
 {
-    return mapElements(pSrcDst, pSrcDst, len, [=](int x) {
+    return mapVector(pSrcDst, pSrcDst, len, [=](int x) {
         return scaleResult<int>(static_cast<std::int64_t>(x) - val, scaleFactor);
     });
 }
@@ -87,32 +86,32 @@ IppOpStatus ippsDotProd_32s_Sfs(const int* pSrc1, const int* pSrc2, int len, int
 
 IppOpStatus ippsAndC_32u_I(unsigned int val, unsigned int* pSrcDst, int len)
 {
-    return mapElements(pSrcDst, pSrcDst, len, [val](unsigned int x) { return x & val; });
+    return mapVector(pSrcDst, pSrcDst, len, [val](unsigned int x) { return x & val; });
 }
 
 IppOpStatus ippsAnd_32u_I(const unsigned int* pSrc, unsigned int* pSrcDst, int len)
 {
-    return zipElements(pSrc, pSrcDst, len, [](unsigned int x, unsigned int s) { return x & s; });
+    return zipVector(pSrc, pSrcDst, len, [](unsigned int x, unsigned int s) { return x & s; });
 }
 
 IppOpStatus ippsOrC_32u_I(unsigned int val, unsigned int* pSrcDst, int len)
 {
-    return mapElements(pSrcDst, pSrcDst, len, [val](unsigned int x) { return x | val; });
+    return mapVector(pSrcDst, pSrcDst, len, [val](unsigned int x) { return x | val; });
 }
 
 IppOpStatus ippsOr_32u_I(const unsigned int* pSrc, unsigned int* pSrcDst, int len)
 {
-    return zipElements(pSrc, pSrcDst, len, [](unsigned int x, unsigned int s) { return x | s; });
+    return zipVector(pSrc, pSrcDst, len, [](unsigned int x, unsigned int s) { return x | s; });
 }
 
 IppOpStatus ippsXorC_32u_I(unsigned int val, unsigned int* pSrcDst, int len)
 {
-    return mapElements(pSrcDst, pSrcDst, len, [val](unsigned int x) { return x ^ val; });
+    return mapVector(pSrcDst, pSrcDst, len, [val](unsigned int x) { return x ^ val; });
 }
 
 IppOpStatus ippsXor_32u_I(const unsigned int* pSrc, unsigned int* pSrcDst, int len)
 {
-    return zipElements(pSrc, pSrcDst, len, [](unsigned int x, unsigned int s) { return x ^ s; });
+    return zipVector(pSrc, pSrcDst, len, [](unsigned int x, unsigned int s) { return x ^ s; });
 }
 
 IppOpStatus ippsLShiftC_32s_I(int val, int* pSrcDst, int len) { return shift(pSrcDst, val, pSrcDst, len, true); }
@@ -125,45 +124,45 @@ namespace Slbasicdispatcher::generic {
 
 IppOpStatus ippsAddC_32s_Sfs(const int* pSrc, int val, int* pDst, int len, int scaleFactor)
 {
-    return mapElements(pSrc, pDst, len, [=](int x) {
+    return mapVector(pSrc, pDst, len, [=](int x) {
         return scaleResult<int>(static_cast<std::int64_t>(x) + val, scaleFactor);
     });
 }
 
 IppOpStatus ippsSubC_32s_Sfs(const int* pSrc, int val, int* pDst, int len, int scaleFactor)
 {
-    return mapElements(pSrc, pDst, len, [=](int x) {
+    return mapVector(pSrc, pDst, len, [=](int x) {
         return scaleResult<int>(static_cast<std::int64_t>(x) - val, scaleFactor);
     });
 }
 
 IppOpStatus ippsSubCRev_32s_Sfs(const int* pSrc, int val, int* pDst, int len, int scaleFactor)
 {
-    return mapElements(pSrc, pDst, len, [=](int x) {
+    return mapVector(pSrc, pDst, len, [=](int x) {
         return scaleResult<int>(static_cast<std::int64_t>(val) - x, scaleFactor);
     });
 }
 
 IppOpStatus ippsMulC_32s_Sfs(const int* pSrc, int val, int* pDst, int len, int scaleFactor)
 {
-    return mapElements(pSrc, pDst, len, [=](int x) {
+    return mapVector(pSrc, pDst, len, [=](int x) {
         return scaleResult<int>(static_cast<std::int64_t>(x) * val, scaleFactor);
     });
 }
 
 IppOpStatus ippsAndC_32u(const unsigned int* pSrc, unsigned int val, unsigned int* pDst, int len)
 {
-    return mapElements(pSrc, pDst, len, [val](unsigned int x) { return x & val; });
+    return mapVector(pSrc, pDst, len, [val](unsigned int x) { return x & val; });
 }
 
 IppOpStatus ippsOrC_32u(const unsigned int* pSrc, unsigned int val, unsigned int* pDst, int len)
 {
-    return mapElements(pSrc, pDst, len, [val](unsigned int x) { return x | val; });
+    return mapVector(pSrc, pDst, len, [val](unsigned int x) { return x | val; });
 }
 
 IppOpStatus ippsXorC_32u(const unsigned int* pSrc, unsigned int val, unsigned int* pDst, int len)
 {
-    return mapElements(pSrc, pDst, len, [val](unsigned int x) { return x ^ val; });
+    return mapVector(pSrc, pDst, len, [val](unsigned int x) { return x ^ val; });
 }
 
 IppOpStatus ippsLShiftC_32s(const int* pSrc, int val, int* pDst, int len) { return shift(pSrc, val, pDst, len, true); }
@@ -176,7 +175,7 @@ namespace Vizazodizaro::generic {
 
 IppOpStatus ippsAdd_16s_I(const short* pSrc, short* pSrcDst, int len)
 {
-    return zipElements(pSrc, pSrcDst, len, [](short x, short s) { return scaleResult<short>(x + s, 0); });
+    return zipVector(pSrc, pSrcDst, len, [](short x, short s) { return scaleResult<short>(x + s, 0); });
 }
 
 IppOpStatus ippsThreshold_LTValGTVal_16s_I(short* pSrcDst, int len, short levelLT, short valueLT, short levelGT,
@@ -188,7 +187,7 @@ IppOpStatus ippsThreshold_LTValGTVal_16s_I(short* pSrcDst, int len, short levelL
         return ippStsSizeErr;
     if (levelGT < levelLT)
         return ippStsThreshErr;
-    return mapElements(pSrcDst, pSrcDst, len, [=](short x) { return x < levelLT ? valueLT : (x > levelGT ? valueGT : x); });
+    return mapVector(pSrcDst, pSrcDst, len, [=](short x) { return x < levelLT ? valueLT : (x > levelGT ? valueGT : x); });
 }
 
 }  // namespace Vizazodizaro::generic
@@ -197,12 +196,12 @@ namespace Albasicdispatcher::generic {
 
 IppOpStatus ippsConvert_8s16s(const signed char* pSrc, short* pDst, int len)
 {
-    return mapElements(pSrc, pDst, len, [](signed char x) { return static_cast<short>(x); });
+    return mapVector(pSrc, pDst, len, [](signed char x) { return static_cast<short>(x); });
 }
 
 IppOpStatus ippsMulC_8u_ISfs(unsigned char val, unsigned char* pSrcDst, int len, int scaleFactor)
 {
-    return mapElements(pSrcDst, pSrcDst, len, [=](unsigned char x) {
+    return mapVector(pSrcDst, pSrcDst, len, [=](unsigned char x) {
         return scaleResult<unsigned char>(static_cast<std::int64_t>(x) * val, scaleFactor);
     });
 }

@@ -3,7 +3,7 @@
 // Intermediate values are held in extended precision and rounded once when stored.
 #include "framework/dispatch/Slbasicdispatcher.h"
 #include "framework/dispatch/Vizazodizaro.h"
-#include "framework/dispatch/generic_nocaller.h"
+#include "framework/dispatch/generic_helpers.h"
 
 #include <cmath>
 #include <numbers>
@@ -149,22 +149,22 @@ namespace Slbasicdispatcher::generic {
 // A zero constant of either sign copies, so -0.0 elements keep their sign.
 IppOpStatus ippsAddC_64f(const double* pSrc, double val, double* pDst, int len)
 {
-    return mapElements(pSrc, pDst, len, [val](double x) { return val == 0.0 ? x : x + val; });
+    return mapVector(pSrc, pDst, len, [val](double x) { return val == 0.0 ? x : x + val; });
 }
 
 IppOpStatus ippsSubC_64f(const double* pSrc, double val, double* pDst, int len)
 {
-    return mapElements(pSrc, pDst, len, [val](double x) { return val == 0.0 ? x : x - val; });
+    return mapVector(pSrc, pDst, len, [val](double x) { return val == 0.0 ? x : x - val; });
 }
 
 IppOpStatus ippsSubCRev_64f(const double* pSrc, double val, double* pDst, int len)
 {
-    return mapElements(pSrc, pDst, len, [val](double x) { return val - x; });
+    return mapVector(pSrc, pDst, len, [val](double x) { return val - x; });
 }
 
 IppOpStatus ippsMulC_64f(const double* pSrc, double val, double* pDst, int len)
 {
-    return mapElements(pSrc, pDst, len, [val](double x) { return x * val; });
+    return mapVector(pSrc, pDst, len, [val](double x) { return x * val; });
 }
 
 IppOpStatus ippsDivC_64f(const double* pSrc, double val, double* pDst, int len)
@@ -177,7 +177,7 @@ IppOpStatus ippsDivC_64f(const double* pSrc, double val, double* pDst, int len)
         return ippStsDivByZeroErr;
     // Multiplied by the reciprocal rounded to double, as the in-place division does.
     const double r = static_cast<double>(1.0L / val);
-    return mapElements(pSrc, pDst, len, [r](double x) { return static_cast<double>(static_cast<ext>(x) * r); });
+    return mapVector(pSrc, pDst, len, [r](double x) { return static_cast<double>(static_cast<ext>(x) * r); });
 }
 
 IppOpStatus ippsAdd_64f(const double* pSrc1, const double* pSrc2, double* pDst, int len)
@@ -246,13 +246,13 @@ namespace Vizazodizaro::generic {
 
 IppOpStatus ippsSub_32f_I(const float* pSrc, float* pSrcDst, int len)
 {
-    return zipElements(pSrc, pSrcDst, len, [](float x, float s) { return x - s; });
+    return zipVector(pSrc, pSrcDst, len, [](float x, float s) { return x - s; });
 }
 
 // A constant of 1 copies bit for bit; 0 of either sign stores +0.0 whatever the element.
 IppOpStatus ippsMulC_32f(const float* pSrc, float val, float* pDst, int len)
 {
-    return mapElements(pSrc, pDst, len, [val](float x) { return val == 1.0f ? x : val == 0.0f ? 0.0f : x * val; });
+    return mapVector(pSrc, pDst, len, [val](float x) { return val == 1.0f ? x : val == 0.0f ? 0.0f : x * val; });
 }
 
 IppOpStatus ippsMulC_32f_I(float val, float* pSrcDst, int len)

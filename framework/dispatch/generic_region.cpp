@@ -5,8 +5,7 @@
 #include "framework/dispatch/Slbasicdispatcher.h"
 #include "framework/dispatch/Slscopedispatcher.h"
 #include "framework/dispatch/Vizazodizaro.h"
-#include "framework/dispatch/generic_nocaller.h"
-#include "framework/dispatch/generic_ops_impl.h"
+#include "framework/dispatch/generic_helpers.h"
 
 #include <cmath>
 #include <cstdint>

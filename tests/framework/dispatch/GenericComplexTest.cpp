@@ -2,7 +2,7 @@
 #include "framework/dispatch/Slbasicdispatcher.h"
 #include "framework/dispatch/Slbcbbasicdispatcher.h"
 #include "framework/dispatch/Vizazodizaro.h"
-#include "tests/framework/dispatch/GenericNoCallerLiveBlocks.h"
+#include "tests/framework/dispatch/GenericLiveBlocks.h"
 
 #include <gtest/gtest.h>
 

@@ -4,7 +4,7 @@
 // transform path reports -9 and leaves the destination untouched.
 #include "framework/dispatch/Slbcbbasicdispatcher.h"
 #include "framework/dispatch/generic_alloc.h"
-#include "tests/framework/dispatch/GenericNoCallerLiveBlocks.h"
+#include "tests/framework/dispatch/GenericLiveBlocks.h"
 
 #include <gtest/gtest.h>
 

@@ -1,10 +1,10 @@
 // The audio unit's FIR filter and real transform, called by name through their slots.
 #include "framework/dispatch/Vizazodizaro.h"
 #include "framework/dispatch/generic_alloc.h"
-#include "framework/dispatch/generic_nocaller_fir.h"
+#include "framework/dispatch/generic_fir.h"
 #include "kernels/fft-real/FFTAlloc.h"
 #include "kernels/fft-real/FFTReal64.h"
-#include "tests/framework/dispatch/GenericNoCallerLiveBlocks.h"
+#include "tests/framework/dispatch/GenericLiveBlocks.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 #include "framework/dispatch/Vizazodizaro.h"
 #include "framework/dispatch/generic_iir.h"
 #include "framework/dispatch/generic_alloc.h"
-#include "tests/framework/dispatch/GenericNoCallerLiveBlocks.h"
+#include "tests/framework/dispatch/GenericLiveBlocks.h"
 
 #include <gtest/gtest.h>
 
