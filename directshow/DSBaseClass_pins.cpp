@@ -569,7 +569,7 @@ HRESULT TDSEnumPins::Clone(IEnumPins **clone) {
 // TDSEnumMediaTypes
 
 TDSEnumMediaTypes::TDSEnumMediaTypes(TDSBasePin *pin, const TDSEnumMediaTypes *source) : pin_(pin) {
-  static_cast<IPin *>(pin_)->AddRef();
+  pin_->AddRef();
   if (source != nullptr) {
     position_ = source->position_;
     version_ = source->version_;
@@ -578,7 +578,7 @@ TDSEnumMediaTypes::TDSEnumMediaTypes(TDSBasePin *pin, const TDSEnumMediaTypes *s
   }
 }
 
-TDSEnumMediaTypes::~TDSEnumMediaTypes() { static_cast<IPin *>(pin_)->Release(); }
+TDSEnumMediaTypes::~TDSEnumMediaTypes() { pin_->Release(); }
 
 HRESULT TDSEnumMediaTypes::Next(ULONG count, AM_MEDIA_TYPE **types, ULONG *fetched) {
   if (types == nullptr)

@@ -83,6 +83,10 @@ public:
   media::LONG InputType, OutputType;
 };
 
+// The routes of one crossbar source, in path order from the crossbar nearest
+// the device outward.
+using TVLDSCrossbarRoutingNodes = std::vector<std::unique_ptr<TDSCrossbarRoutingNode>>;
+
 class TVLDSCrossbarSource final : public TVLDSCaptureSource {
 public:
   explicit TVLDSCrossbarSource(TVLDSCrossbarRoutings *list) : TVLDSCaptureSource(list) {}
@@ -100,7 +104,7 @@ public:
   void SetEnabled(bool on) override;
 
 private:
-  std::vector<std::unique_ptr<TDSCrossbarRoutingNode>> nodes_;
+  TVLDSCrossbarRoutingNodes nodes_;
 };
 
 class TDSSwitches {
