@@ -3,6 +3,7 @@
 #include "framework/dispatch/Slbcbbasicdispatcher.h"
 #include "framework/dispatch/Vizazodizaro.h"
 #include "tests/framework/dispatch/GenericLiveBlocks.h"
+#include "tests/support/RandomVectors.h"
 
 #include <gtest/gtest.h>
 
@@ -29,16 +30,6 @@ void expectC(Ipp64fc got, double re, double im, double tol = 0)
         EXPECT_NEAR(got.re, re, tol);
         EXPECT_NEAR(got.im, im, tol);
     }
-}
-
-std::vector<Ipp64fc> randomC(int n, unsigned seed)
-{
-    std::mt19937 g(seed);
-    std::uniform_real_distribution<double> u(-1, 1);
-    std::vector<Ipp64fc> v(n);
-    for (auto& x : v)
-        x = {u(g), u(g)};
-    return v;
 }
 
 }  // namespace
@@ -175,7 +166,7 @@ TEST(NoCallerComplex, SquaresRootsAndMagnitudes)
 TEST(NoCallerComplex, ConjCcsCompletesTheMirrorHalf)
 {
     for (int len : {1, 2, 5, 6}) {
-        auto v = randomC(len, len);
+        auto v = test_support::RandomComplexVector<Ipp64fc>(len, len);
         const auto before = v;
         EXPECT_EQ(Vizazodizaro::ippsConjCcs_64fc_I(v.data(), len), 0);
         for (int i = 0; i <= len / 2; ++i)
@@ -216,7 +207,7 @@ TEST(NoCallerComplex, AutoCorrelationAndNorms)
     expectC(out[0], 2, 0);
     expectC(out[1], 0, 1);
 
-    const auto x = randomC(130, 3);
+    const auto x = test_support::RandomComplexVector<Ipp64fc>(130, 3);
     std::vector<Ipp64fc> a(140), na(140), nb(140);
     EXPECT_EQ(S::ippsAutoCorr_64fc(x.data(), 130, a.data(), 140), 0);
     EXPECT_EQ(S::ippsAutoCorr_NormA_64fc(x.data(), 130, na.data(), 140), 0);
@@ -244,7 +235,7 @@ TEST(NoCallerComplex, CrossCorrelation)
     expectC(out[2], 0, -2);
     expectC(out[3], 0, 0);
 
-    const auto a = randomC(37, 5), b = randomC(23, 6);
+    const auto a = test_support::RandomComplexVector<Ipp64fc>(37, 5), b = test_support::RandomComplexVector<Ipp64fc>(23, 6);
     for (int lowLag : {-60, -36, -5, 0, 22, 23}) {
         std::vector<Ipp64fc> got(50);
         EXPECT_EQ(S::ippsCrossCorr_64fc(a.data(), 37, b.data(), 23, got.data(), 50, lowLag), 0);
@@ -285,7 +276,7 @@ std::vector<Ipp64fc> probeFailure(bool& failed, const std::function<int(Ipp64fc*
 
 TEST_F(ComplexPaths, AutoCorrelationThreshold)
 {
-    const auto x = randomC(300, 11);
+    const auto x = test_support::RandomComplexVector<Ipp64fc>(300, 11);
     for (int dstLen : {95, 96}) {
         std::vector<Ipp64fc> got(dstLen);
         ASSERT_EQ(S::ippsAutoCorr_64fc(x.data(), 300, got.data(), dstLen), 0);
@@ -306,7 +297,7 @@ TEST_F(ComplexPaths, AutoCorrelationThreshold)
 
 TEST_F(ComplexPaths, CrossCorrelationThreshold)
 {
-    const auto a = randomC(300, 12), b = randomC(300, 13);
+    const auto a = test_support::RandomComplexVector<Ipp64fc>(300, 12), b = test_support::RandomComplexVector<Ipp64fc>(300, 13);
     for (int dstLen : {511, 512, 530}) {
         std::vector<Ipp64fc> got(dstLen);
         // From lag -299 up: with 300 + 300 samples every requested lag up to 299 overlaps.

@@ -109,7 +109,7 @@ class ConvPaths : public CorrConv, public ::testing::WithParamInterface<ConvCase
 TEST_P(ConvPaths, MatchDirectSumOnEachSideOfTheThresholds)
 {
     const auto& c = GetParam();
-    const auto x = randomV(c.len1, c.len1), y = randomV(c.len2, c.len2 + 7);
+    const auto x = test_support::RandomVector<double>(c.len1, c.len1), y = test_support::RandomVector<double>(c.len2, c.len2 + 7);
     const size_t outLen = c.len1 + c.len2 - 1;
     std::vector<double> got(outLen), swapped(outLen);
     ASSERT_EQ(S::ippsConv_64f(x.data(), c.len1, y.data(), c.len2, got.data()), 0);
@@ -161,7 +161,7 @@ class AutoCorrPaths : public CorrConv, public ::testing::WithParamInterface<Auto
 TEST_P(AutoCorrPaths, AllThreeNormsMatchDirectSums)
 {
     const auto& c = GetParam();
-    const auto x = randomV(c.srcLen, c.srcLen);
+    const auto x = test_support::RandomVector<double>(c.srcLen, c.srcLen);
     std::vector<long double> ref(c.dstLen, 0.0L);
     for (int k = 0; k < std::min(c.srcLen, c.dstLen); ++k)
         ref[k] = crossRef(x, x, k);
@@ -217,7 +217,7 @@ class CrossCorrPaths : public CorrConv, public ::testing::WithParamInterface<Cro
 TEST_P(CrossCorrPaths, MatchDirectSumsAndWriteNothingOnFailure)
 {
     const auto& c = GetParam();
-    const auto x1 = randomV(c.len1, c.len1), x2 = randomV(c.len2, c.len2 + 3);
+    const auto x1 = test_support::RandomVector<double>(c.len1, c.len1), x2 = test_support::RandomVector<double>(c.len2, c.len2 + 3);
     std::vector<long double> ref(c.dstLen);
     for (int j = 0; j < c.dstLen; ++j)
         ref[j] = crossRef(x1, x2, static_cast<long long>(c.lowLag) + j);
@@ -255,7 +255,7 @@ TEST_F(CorrConv, CrossCorrelationEstimateJustBelow512OnLongInputs)
 {
     // lags · shorter is one less than 512 · longer: the direct path, exactly.
     const int len1 = 65601, len2 = 51913, dstLen = 647;
-    const auto x1 = randomV(len1, 1), x2 = randomV(len2, 2);
+    const auto x1 = test_support::RandomVector<double>(len1, 1), x2 = test_support::RandomVector<double>(len2, 2);
     std::vector<double> got(dstLen);
     blockFailAfter(0);
     ASSERT_EQ(S::ippsCrossCorr_64f(x1.data(), len1, x2.data(), len2, got.data(), dstLen, 0), 0);
@@ -266,7 +266,7 @@ TEST_F(CorrConv, CrossCorrelationEstimateJustBelow512OnLongInputs)
 
 TEST_F(CorrConv, EveryTransformAllocationFailureReleasesEverything)
 {
-    const auto x = randomV(2000, 1), y = randomV(1000, 2);
+    const auto x = test_support::RandomVector<double>(2000, 1), y = test_support::RandomVector<double>(1000, 2);
     std::vector<double> out(2999, kSentinel);
     for (int k = 0;; ++k) {
         fft_real::fftFailAfter(k);

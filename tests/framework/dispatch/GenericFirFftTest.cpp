@@ -56,7 +56,7 @@ TEST_F(FirFilter, SingleTapScalesAndKeepsIndexZero)
 TEST_F(FirFilter, ImpulseGivesTheTapsThenZeros)
 {
     for (int L : {3, 31, 32, 40}) {
-        const auto taps = randomV(L, L);
+        const auto taps = test_support::RandomVector<double>(L, L);
         Fir f(taps);
         for (int n = 0; n < L + 3; ++n) {
             const double y = f.step(n == 0 ? 1.0 : 0.0);
@@ -68,9 +68,9 @@ TEST_F(FirFilter, ImpulseGivesTheTapsThenZeros)
 
 TEST_F(FirFilter, MatchesConvolutionAndUsesTheGivenDelayLine)
 {
-    const auto taps = randomV(7, 1);
-    const auto dly = randomV(7, 2);
-    const auto x = randomV(50, 3);
+    const auto taps = test_support::RandomVector<double>(7, 1);
+    const auto dly = test_support::RandomVector<double>(7, 2);
+    const auto x = test_support::RandomVector<double>(50, 3);
     Fir f(taps, dly.data());
     // History: dly[j] is the input j + 1 samples before the first.
     auto at = [&](int t) { return t >= 0 ? static_cast<long double>(x[t]) : static_cast<long double>(dly[-t - 1]); };
@@ -88,7 +88,7 @@ TEST_F(FirFilter, SpectrumFromThirtyTwoTaps)
         int taps, fftLen;
     };
     for (Row r : {Row{31, -1}, Row{32, 128}, Row{63, 128}, Row{64, 256}}) {
-        const auto taps = randomV(r.taps, r.taps);
+        const auto taps = test_support::RandomVector<double>(r.taps, r.taps);
         Fir f(taps);
         EXPECT_EQ(f.state->fftLen, r.fftLen);
         if (r.fftLen < 0) {
@@ -141,7 +141,7 @@ TEST_F(FirFilter, Statuses)
 
 TEST_F(FirFilter, EveryFailedAllocationReleasesEverything)
 {
-    const auto taps = randomV(40, 9);
+    const auto taps = test_support::RandomVector<double>(40, 9);
     // Fail each allocation of the engine in turn, then the state block.
     for (int k = 0;; ++k) {
         fft_real::fftFailAfter(k);
@@ -181,7 +181,7 @@ TEST_F(RealTransform, CcsLayoutInAndOutOfPlace)
         const int N = 1 << order;
         FFTSpec_R_64f* s = nullptr;
         ASSERT_EQ(V::ippsFFTInitAlloc_R_64f(s, order, 1, 0), 0);
-        const auto v = randomV(N, order);
+        const auto v = test_support::RandomVector<double>(N, order);
         std::vector<double> out(N + 2, 7.0);
         ASSERT_EQ(V::ippsFFTFwd_RToCCS_64f(v.data(), out.data(), s, nullptr), 0);
         for (int k = 0; k <= N / 2; ++k) {

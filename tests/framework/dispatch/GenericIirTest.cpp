@@ -2,6 +2,7 @@
 #include "framework/dispatch/generic_iir.h"
 #include "framework/dispatch/generic_alloc.h"
 #include "tests/framework/dispatch/GenericLiveBlocks.h"
+#include "tests/support/RandomVectors.h"
 
 #include <gtest/gtest.h>
 
@@ -42,16 +43,6 @@ struct Filter {
     }
 };
 
-std::vector<float> noise(int n, unsigned seed)
-{
-    std::mt19937 g(seed);
-    std::uniform_real_distribution<float> u(-1.0f, 1.0f);
-    std::vector<float> v(n);
-    for (auto& x : v)
-        x = u(g);
-    return v;
-}
-
 // y[t] = (sum B x - sum_{k>=1} A y) / A0, in long double.
 std::vector<long double> reference(const std::vector<float>& taps, int n, const std::vector<float>& x)
 {
@@ -76,7 +67,7 @@ using IirFiltering = LiveBlocks;
 
 TEST_F(IirInit, IdentityPassesAndA0Scales)
 {
-    const auto x = noise(37, 1);
+    const auto x = test_support::RandomVector<float>(37, 1);
     Filter same({1, 0, 0, 1, 0, 0}, 2);
     EXPECT_EQ(same.run(x), x);
     Filter half({1, 0, 0, 2, 0, 0}, 2);
@@ -210,7 +201,7 @@ TEST_P(IirOrders, MatchesReferenceForEveryLength)
 {
     const auto& c = GetParam();
     for (int len : {1, 2, 3, 4, 5, 31, 100}) {
-        const auto x = noise(len, 7u + len);
+        const auto x = test_support::RandomVector<float>(len, 7u + len);
         Filter f(c.taps, c.order);
         const auto y = f.run(x);
         const auto ref = reference(c.taps, c.order, x);
@@ -230,7 +221,7 @@ INSTANTIATE_TEST_SUITE_P(
 TEST_F(IirFiltering, BlocksFilterAsOneSignal)
 {
     const std::vector<float> taps{0.2f, 0.4f, 0.2f, 1.0f, -0.3f, 0.1f};
-    const auto x = noise(100, 3);
+    const auto x = test_support::RandomVector<float>(100, 3);
     Filter whole(taps, 2);
     const auto y = whole.run(x);
 
@@ -249,7 +240,7 @@ TEST_F(IirFiltering, BlocksFilterAsOneSignal)
 TEST_F(IirFiltering, EvenBlocksGiveIdenticalOutputAndDelays)
 {
     const std::vector<float> taps{0.2f, 0.4f, 0.2f, 1.0f, -0.3f, 0.1f};
-    const auto x = noise(4800, 4);
+    const auto x = test_support::RandomVector<float>(4800, 4);
     Filter whole(taps, 2);
     const auto y = whole.run(x);
     Filter halves(taps, 2);
@@ -283,7 +274,7 @@ TEST_F(IirFiltering, OddTailTakesTheSingleStep)
 TEST_F(IirFiltering, InPlaceEqualsOutOfPlace)
 {
     const std::vector<float> taps{0.2f, 0.4f, 0.2f, 1.0f, -0.3f, 0.1f};
-    const auto x = noise(33, 5);
+    const auto x = test_support::RandomVector<float>(33, 5);
     Filter a(taps, 2), b(taps, 2);
     std::vector<float> out(x.size());
     EXPECT_EQ(iirFilter(x.data(), out.data(), 33, a.state), 0);
@@ -302,7 +293,7 @@ TEST_F(IirFiltering, BiQuadCascade)
     blk.header.pTaps = blk.taps;
     blk.header.pDlyLine = blk.dly;
     blk.header.order = 4;
-    const auto x = noise(20, 9);
+    const auto x = test_support::RandomVector<float>(20, 9);
     std::vector<float> y(x.size());
     ASSERT_EQ(iirFilter(x.data(), y.data(), 20, &blk.header), 0);
 

@@ -27,7 +27,7 @@ T reference(long double r, int sf) {
     return static_cast<T>(q);
 }
 
-// ---- the Parts' worked cases -------------------------------------------------
+// ---- worked cases: rounding ties, saturation and zero divisors by hand ----------------
 
 struct Case8u {
     const char* name;

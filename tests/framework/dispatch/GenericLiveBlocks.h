@@ -5,10 +5,10 @@
 
 #include "framework/dispatch/generic_alloc.h"
 #include "kernels/fft-real/FFTAlloc.h"
+#include "tests/support/RandomVectors.h"
 
 #include <gtest/gtest.h>
 
-#include <random>
 #include <vector>
 
 class LiveBlocks : public ::testing::Test {
@@ -29,13 +29,3 @@ protected:
     long engine_ = 0;
 };
 
-// n doubles drawn evenly from [-1, 1), the same for the same seed.
-inline std::vector<double> randomV(int n, unsigned seed)
-{
-    std::mt19937 g(seed);
-    std::uniform_real_distribution<double> u(-1, 1);
-    std::vector<double> v(n);
-    for (auto& x : v)
-        x = u(g);
-    return v;
-}

@@ -2,6 +2,7 @@
 // scaling flag; forward then inverse; in place against out of place.
 #include "kernels/fft-real/FFTReal64.h"
 #include "tests/kernels/fft-real/FFTReference.h"
+#include "tests/support/RandomVectors.h"
 
 #include <gtest/gtest.h>
 
@@ -69,7 +70,7 @@ TEST_P(FFTAccuracy, ComplexTransformsMatchTheReferenceUnderEveryFlag)
 {
     const int order = GetParam();
     const std::int64_t N = std::int64_t{1} << order;
-    const std::vector<double> x = fftref::randomReals(2 * N, 100 + order);
+    const std::vector<double> x = test_support::RandomVector<double>(2 * N, 100 + order);
     std::vector<CL> xl(N);
     for (std::int64_t i = 0; i < N; ++i)
         xl[i] = CL(x[2 * i], x[2 * i + 1]);
@@ -95,11 +96,11 @@ TEST_P(FFTAccuracy, RealTransformsMatchTheReferenceInPermAndPack)
 {
     const int order = GetParam();
     const std::int64_t N = std::int64_t{1} << order;
-    const std::vector<double> x = fftref::randomReals(N, 200 + order);
+    const std::vector<double> x = test_support::RandomVector<double>(N, 200 + order);
     std::vector<CL> xl(x.begin(), x.end());
     const std::vector<double> perm = fftref::realSpectrumPerm(fftref::transform(xl, -1));
     // For the inverse: a random spectrum, read as conjugate-symmetric.
-    const std::vector<double> spec = fftref::randomReals(N, 300 + order);
+    const std::vector<double> spec = test_support::RandomVector<double>(N, 300 + order);
     std::vector<long double> invRef(N);
     {
         const std::vector<CL> t = fftref::transform(fftref::permToFull(spec), +1);
@@ -131,8 +132,8 @@ TEST_P(FFTAccuracy, ForwardThenInverseReturnsTheInput)
 {
     const int order = GetParam();
     const std::int64_t N = std::int64_t{1} << order;
-    const std::vector<double> xc = fftref::randomReals(2 * N, 400 + order);
-    const std::vector<double> xr = fftref::randomReals(N, 500 + order);
+    const std::vector<double> xc = test_support::RandomVector<double>(2 * N, 400 + order);
+    const std::vector<double> xr = test_support::RandomVector<double>(N, 500 + order);
     for (int flag : kFlags) {
         SCOPED_TRACE(::testing::Message() << "flag " << flag);
         // Flag 8 scales neither direction, so the round trip gives N times the input.
@@ -162,7 +163,7 @@ TEST_P(FFTAccuracy, InPlaceEqualsOutOfPlaceBitForBitAndLeavesTheSourceAlone)
 {
     const int order = GetParam();
     const std::int64_t N = std::int64_t{1} << order;
-    const std::vector<double> x = fftref::randomReals(2 * N, 600 + order);
+    const std::vector<double> x = test_support::RandomVector<double>(2 * N, 600 + order);
     for (int flag : {kFFTDivInvByN, kFFTDivBySqrtN}) {
         SpecC sc(order, flag);
         for (bool inverse : {false, true}) {
@@ -193,7 +194,7 @@ TEST(FFTAlignment, DataOffTheSixteenByteGridGivesTheSameBits)
     for (int order : {4, 5, 10, 12, 19}) {
         SCOPED_TRACE(::testing::Message() << "order " << order);
         const std::int64_t N = std::int64_t{1} << order;
-        const std::vector<double> x = fftref::randomReals(2 * N, 900 + order);
+        const std::vector<double> x = test_support::RandomVector<double>(2 * N, 900 + order);
         // One spare double on each side, so one copy sits on the grid and one 8 bytes off.
         std::vector<double> store(2 * N + 2), out(2 * N + 2);
         auto* base = store.data() + (reinterpret_cast<std::uintptr_t>(store.data()) % 16 ? 1 : 0);
@@ -229,7 +230,7 @@ TEST(FFTReference, TheLongDoubleFftAgreesWithTheNaiveSum)
 {
     for (int order = 0; order <= 10; ++order) {
         const std::int64_t N = std::int64_t{1} << order;
-        const std::vector<double> x = fftref::randomReals(2 * N, order);
+        const std::vector<double> x = test_support::RandomVector<double>(2 * N, order);
         std::vector<CL> xl(N);
         for (std::int64_t i = 0; i < N; ++i)
             xl[i] = CL(x[2 * i], x[2 * i + 1]);

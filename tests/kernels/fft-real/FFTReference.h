@@ -104,16 +104,6 @@ inline std::vector<CL> permToFull(const std::vector<double>& p)
     return X;
 }
 
-inline std::vector<double> randomReals(std::int64_t n, unsigned seed)
-{
-    std::mt19937_64 gen(seed);
-    std::uniform_real_distribution<double> d(-1.0, 1.0);
-    std::vector<double> v(n);
-    for (auto& x : v)
-        x = d(gen);
-    return v;
-}
-
 // ||y - ref||2 / ||ref||2 in long double.
 inline long double relError(const double* y, const std::vector<long double>& ref)
 {

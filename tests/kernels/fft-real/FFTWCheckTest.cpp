@@ -1,6 +1,7 @@
 // FFTW as an independent check of a few sizes, complex and real.
 #include "kernels/fft-real/FFTReal64.h"
 #include "tests/kernels/fft-real/FFTReference.h"
+#include "tests/support/RandomVectors.h"
 
 #include <fftw3.h>
 #include <gtest/gtest.h>
@@ -17,7 +18,7 @@ TEST_P(FFTWCheck, ComplexForwardAndInverseAgreeWithFftw)
 {
     const int order = GetParam();
     const int N = 1 << order;
-    const std::vector<double> x = fftref::randomReals(2 * N, 700 + order);
+    const std::vector<double> x = test_support::RandomVector<double>(2 * N, 700 + order);
     FFTSpec_C_64fc* spec = nullptr;
     ASSERT_EQ(ippsFFTInitAlloc_C_64fc(&spec, order, kFFTNoDivByAny, 0), 0);
     for (int sign : {FFTW_FORWARD, FFTW_BACKWARD}) {
@@ -49,7 +50,7 @@ TEST_P(FFTWCheck, RealForwardAgreesWithFftwInPermAndPack)
 {
     const int order = GetParam();
     const int N = 1 << order;
-    const std::vector<double> x = fftref::randomReals(N, 800 + order);
+    const std::vector<double> x = test_support::RandomVector<double>(N, 800 + order);
     double* in = fftw_alloc_real(N);
     fftw_complex* out = fftw_alloc_complex(N / 2 + 1);
     fftw_plan plan = fftw_plan_dft_r2c_1d(N, in, out, FFTW_ESTIMATE);
