@@ -9,6 +9,8 @@ constexpr int64_t kTicksPerSecond = 10000000;
 }
 
 TALWaveLogger::TALWaveLogger(TComponent *AOwner) : TALCommonLogger(AOwner) {
+  compression_.reset(CreateObject<TALAudioCompression>(this));
+  compressor_.reset(CreateObject<TALAcmCompressor>());
   progressWindow_ = std::make_unique<mainloop::THiddenWindow>();
   savedProc_ = progressWindow_->SetWindowProc([this](const mainloop::TMessage &Message) {
     if (Message.Msg == ALLoggerProgressMessage)
@@ -23,10 +25,17 @@ TALWaveLogger::TALWaveLogger(TComponent *AOwner) : TALCommonLogger(AOwner) {
 
 TALWaveLogger::~TALWaveLogger() {
   ReleaseFile();
+  compressor_->CloseCompressor();
   AVIFileExit();
   failureNotifier_.reset();
   progressWindow_->SetWindowProc(savedProc_);
   progressWindow_.reset();
+}
+
+void TALWaveLogger::SetCompression(TALAudioCompression *Value) {
+  TOWWriteSection section(GetLockObject());
+  compression_->SetEnabled(Value->GetEnabled());
+  compression_->SetCompressions(Value->GetCompressions());
 }
 
 int64_t TALWaveLogger::Get_CurrentSample() const {
@@ -118,6 +127,27 @@ void TALWaveLogger::BeginAudio(int32_t, const WAVEFORMATEXTENSIBLE *Format) {
       return;
     }
   }
+  pendingSamples_ = 0;
+  if (compression_->GetEnabled()) {
+    TALAudioCompressionItems *items = compression_->GetCompressions();
+    for (int i = 0; i < items->Count(); ++i) {
+      const TALCompressionFormat *target = items->GetItem(i)->GetFormat();
+      if (target->GetEmpty())
+        continue;
+      WAVEFORMATEX pcm = Format->Format;
+      pcm.wFormatTag = WAVE_FORMAT_PCM;
+      pcm.cbSize = 0;
+      if (!compressor_->OpenCompressor(&pcm, target->GetFormat()))
+        continue;
+      if (AVIStreamSetFormat(stream_, 0, target->GetFormat(), target->GetSize()) == AVIERR_OK) {
+        targetBlockAlign_ = target->GetFormat()->nBlockAlign;
+        AdjustSampleData();
+        return;
+      }
+      // Neither the next choice nor the plain format may run through this one.
+      compressor_->CloseCompressor();
+    }
+  }
   const int32_t formatSize =
       std::min<int32_t>(18 + Format->Format.cbSize, int32_t(sizeof(WAVEFORMATEXTENSIBLE)));
   if (AVIStreamSetFormat(stream_, 0, Format, formatSize) != AVIERR_OK) {
@@ -142,6 +172,17 @@ void TALWaveLogger::AdjustSampleData() {
 
 void TALWaveLogger::EndAudio() {
   ClearPending();
+  if (compressor_->GetOpened()) {
+    if (stream_ && !failed_ && targetBlockAlign_) {
+      // What the codec still holds is the end of the take.
+      IALAudioBufferPtr out;
+      uint32_t bytes = 0;
+      compressor_->FlushBuffer(out, bytes);
+      if (bytes > 0)
+        WriteSamples(out->Read(), bytes, bytes / targetBlockAlign_);
+    }
+    compressor_->CloseCompressor();
+  }
   ReleaseFile();
 }
 
@@ -159,29 +200,44 @@ void TALWaveLogger::ReleaseFile() {
 void TALWaveLogger::RenderAudio(IALAudioBuffer *Buffer) {
   if (!stream_ || failed_ || blockAlign_ == 0)
     return;
+  if (compressor_->GetOpened()) {
+    IALAudioBufferPtr out;
+    uint32_t bytes = 0;
+    compressor_->CompressBuffer(Buffer, out, bytes);
+    if (targetBlockAlign_ == 0)
+      return;
+    pendingSamples_ += bytes / targetBlockAlign_;
+    if (bytes > 0 && WriteSamples(out->Read(), bytes, pendingSamples_))
+      pendingSamples_ = 0;
+    return;
+  }
   const uint32_t bytes = Buffer->GetByteSize();
   const uint32_t frames = bytes / blockAlign_;
-  if (frames == 0)
-    return;
+  if (frames > 0)
+    WriteSamples(Buffer->Read(), frames * blockAlign_, frames);
+}
+
+bool TALWaveLogger::WriteSamples(const uint8_t *Data, uint32_t Bytes, int64_t Samples) {
   int64_t at;
   {
     TOWReadSection section(GetLockObject());
     at = currentSample_;
   }
-  if (AVIStreamWrite(stream_, at, int32_t(frames), Buffer->Read(), int32_t(bytes), AVIIF_KEYFRAME,
-                     nullptr, nullptr) != AVIERR_OK) {
+  if (AVIStreamWrite(stream_, at, int32_t(Samples), Data, int32_t(Bytes), AVIIF_KEYFRAME, nullptr,
+                     nullptr) != AVIERR_OK) {
     const std::string why = AVIStreamLastError(stream_);
     ReleaseFile();
     Fail("Recording into \"" + GetFileName() + "\" stopped: " + why +
          ". Everything recorded before is kept in the file.");
-    return;
+    return false;
   }
   {
     TOWWriteSection section(GetLockObject());
-    currentSample_ = at + frames;
+    currentSample_ = at + Samples;
     samplesCount_ = std::max(samplesCount_, currentSample_);
   }
   ReportPosition();
+  return true;
 }
 
 void TALWaveLogger::ReportPosition() {

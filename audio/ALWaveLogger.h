@@ -14,6 +14,10 @@
 // to stop, and OnError reports the reason on the main thread. The same holds
 // for a file that cannot be opened or refuses the format.
 //
+// With Compression enabled the first choice whose compressor opens and whose
+// format the file accepts is used; the compressor's last partial block is
+// flushed into the file when the take ends, so no tail is lost.
+//
 // Threads: OnProgress and OnError run on the main thread (OnProgress through
 // the progress window's message 1026). CurrentSample and SamplesCount are read
 // and written under the lock object's sections; the reported values cross
@@ -21,6 +25,8 @@
 #pragma once
 
 #include "audio/ALCommonLogger.h"
+#include "audio/ALCompression.h"
+#include "audio/Alacmcompressor.h"
 #include "platform/avifile/AviFile.h"
 #include "platform/mainloop/HiddenWindow.h"
 
@@ -42,6 +48,10 @@ class TALWaveLogger : public TALCommonLogger {
 public:
   explicit TALWaveLogger(TComponent *AOwner);
   ~TALWaveLogger() override;
+
+  // The compression choices tried in order when a file begins (off by default).
+  TALAudioCompression *GetCompression() const { return compression_.get(); }
+  void SetCompression(TALAudioCompression *Value);
 
   TALLoggerFileMode FileMode = fmTruncate;
   TALLoggerProgressEvent OnProgress;
@@ -72,10 +82,16 @@ private:
   void Fail(const std::string &Message);
   void MainThreadFailure();
   void ReleaseFile();
+  // Writes Bytes of Data (Samples stream samples) at the current sample.
+  bool WriteSamples(const uint8_t *Data, uint32_t Bytes, int64_t Samples);
 
   avifile::PAVIFILE file_ = nullptr; // input pin's group
   avifile::PAVISTREAM stream_ = nullptr;
   uint32_t blockAlign_ = 0;
+  uint32_t targetBlockAlign_ = 0; // of the compressed format, when compressing
+  int64_t pendingSamples_ = 0;
+  TOwnedPtr<TALAudioCompression> compression_;
+  TOwnedPtr<TALAcmCompressor> compressor_;
   bool failed_ = false;       // the take stopped writing after a failure
   int64_t currentSample_ = 0; // lock object
   int64_t samplesCount_ = 0;

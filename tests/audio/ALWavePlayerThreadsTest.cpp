@@ -62,8 +62,10 @@ protected:
   void TearDown() override {
     player.reset();
     sink.reset();
-    // The generator goes with its thread, which kills its timer on our service.
-    EXPECT_TRUE(Eventually([] { return SLClockGenLiveThreads() == 0; }));
+    // The generator goes with its thread, which kills its timer on our service;
+    // the ended threads are joined here.
+    SLClockGenFinalization();
+    EXPECT_EQ(SLClockGenLiveThreads(), 0);
     mainloop::TMainLoop::Main().RunPending();
   }
 
