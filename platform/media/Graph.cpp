@@ -446,16 +446,14 @@ private:
     LONG_PTR p1, p2;
   };
 
-  // Interface parameters travel with a count until FreeEventParams.
-  static void HoldParams(LONG code, LONG_PTR p1, LONG_PTR p2) {
-    if (code == EC_COMPLETE && p2)
-      reinterpret_cast<IUnknown *>(p2)->AddRef();
+  // EC_DEVICE_LOST's device (an IUnknown*) travels with a count until
+  // FreeEventParams. EC_COMPLETE's filter is carried as a value only: senders
+  // pass their own interface pointer, which need not be an IUnknown* here.
+  static void HoldParams(LONG code, LONG_PTR p1, LONG_PTR) {
     if (code == EC_DEVICE_LOST && p1)
       reinterpret_cast<IUnknown *>(p1)->AddRef();
   }
-  static void ReleaseParams(LONG code, LONG_PTR p1, LONG_PTR p2) {
-    if (code == EC_COMPLETE && p2)
-      reinterpret_cast<IUnknown *>(p2)->Release();
+  static void ReleaseParams(LONG code, LONG_PTR p1, LONG_PTR) {
     if (code == EC_DEVICE_LOST && p1)
       reinterpret_cast<IUnknown *>(p1)->Release();
   }

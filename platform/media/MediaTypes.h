@@ -120,7 +120,8 @@ constexpr int ErrnoFromHResult(HRESULT hr) {
 std::string ResultText(HRESULT hr);
 
 // ---- Event codes (IMediaEventEx::GetEvent) ----------------------------------
-inline constexpr LONG EC_COMPLETE = 1; // p1 result, p2 the filter (IBaseFilter*)
+inline constexpr LONG EC_COMPLETE =
+    1; // p1 result, p2 the filter's IBaseFilter* (a value, not counted)
 inline constexpr LONG EC_USERABORT = 2;
 inline constexpr LONG EC_ERRORABORT = 3; // p1 result
 inline constexpr LONG EC_TIME = 4;
@@ -131,7 +132,7 @@ inline constexpr LONG EC_ERROR_STILLPLAYING = 8;
 inline constexpr LONG EC_CLOCK_CHANGED = 13;
 inline constexpr LONG EC_PAUSED = 14;
 inline constexpr LONG EC_STARVATION = 23;
-inline constexpr LONG EC_DEVICE_LOST = 31; // p1 the device's filter (IUnknown*), p2 0 = removed
+inline constexpr LONG EC_DEVICE_LOST = 31; // p1 the device's filter as IUnknown* (counted), p2 0
 
 // Message the graph posts to its notify window for each queued event.
 inline constexpr uint32_t WM_USER = 0x0400;

@@ -233,6 +233,17 @@ TEST_F(RenderGraph, RecordsExactlyTheBytesSent) {
   std::vector<uint8_t> data = Ramp(10000);
   ASSERT_EQ(source->Pin()->Push(data.data(), data.size()), com::S_OK);
   EXPECT_EQ(out->Recorded(), data);
+  // The end of the stream is announced with the renderer as parameter.
+  TComPtr<IPin> in;
+  renderer->FindPin(u"Audio Input pin (rendered)", reinterpret_cast<IPin **>(in.PutVoid()));
+  ASSERT_EQ(in->EndOfStream(), com::S_OK);
+  TComPtr<IMediaEventEx> events = TComPtr<IMediaEventEx>::Query(graph);
+  LONG code = 0;
+  LONG_PTR p1 = 0, p2 = 0;
+  ASSERT_EQ(events->GetEvent(&code, &p1, &p2, 0), com::S_OK);
+  EXPECT_EQ(code, EC_COMPLETE);
+  EXPECT_EQ(reinterpret_cast<IBaseFilter *>(p2), renderer.Get());
+  events->FreeEventParams(code, p1, p2);
   EXPECT_EQ(control->Stop(), com::S_OK);
 }
 
@@ -481,6 +492,67 @@ TEST_F(CaptureGraph, StopFromTheDeviceThreadEndsTheStream) {
   EXPECT_EQ(stopper->result_, com::S_OK);
   EXPECT_TRUE(Eventually([&] { return device->OpenCount() == 0; }));
   g.grabber->SetCallback(nullptr, 0);
+}
+
+} // namespace
+
+namespace {
+
+class BufferCallback final : public com::TInterfacedObject, public ISampleGrabberCB {
+public:
+  HRESULT QueryInterface(const TGUID &iid, void **out) override {
+    return com::QueryInterfaceFor<ISampleGrabberCB>(this, iid, out);
+  }
+  uint32_t AddRef() override { return TInterfacedObject::AddRef(); }
+  uint32_t Release() override { return TInterfacedObject::Release(); }
+  HRESULT SampleCB(double, IMediaSample *) override { return com::E_UNEXPECTED; }
+  HRESULT BufferCB(double, BYTE *buffer, LONG length) override {
+    std::lock_guard<std::mutex> lock(m);
+    bytes.assign(buffer, buffer + length);
+    ++calls;
+    return com::S_OK;
+  }
+  std::mutex m;
+  std::vector<uint8_t> bytes;
+  int calls = 0;
+};
+
+TEST_F(CaptureGraph, OneShotGrabberKeepsItsSampleAndCompletes) {
+  TVirtualCaptureSpec spec;
+  spec.Source = TVirtualSource::Bytes;
+  spec.Bytes = Ramp(4096);
+  spec.Pacing = TVirtualPacing::Immediate;
+  auto device = TVirtualAudio::AddCapture(spec);
+  TCaptureGraph g;
+  ASSERT_EQ(g.Build(device->Id(), Pcm(2, 44100, 16), 256), com::S_OK);
+  auto callback = com::MakeCom<BufferCallback>();
+  ASSERT_EQ(g.grabber->SetCallback(callback.Get(), 1), com::S_OK);
+  EXPECT_EQ(g.grabber->SetCallback(callback.Get(), 2), com::E_INVALIDARG);
+  g.grabber->SetOneShot(TRUE);
+  g.grabber->SetBufferSamples(TRUE);
+  LONG size = 0;
+  EXPECT_EQ(g.grabber->GetCurrentBuffer(&size, nullptr), VFW_E_WRONG_STATE);
+  ASSERT_EQ(g.control->Run(), com::S_OK);
+  LONG code = 0;
+  LONG_PTR p1 = 0, p2 = 0;
+  ASSERT_EQ(g.events->GetEvent(&code, &p1, &p2, 10000), com::S_OK);
+  EXPECT_EQ(code, EC_COMPLETE);
+  EXPECT_EQ(reinterpret_cast<IBaseFilter *>(p2), g.grabberFilter.Get());
+  g.events->FreeEventParams(code, p1, p2);
+  ASSERT_TRUE(
+      device->WaitFramesRead(3 * 256, std::chrono::seconds(10))); // later samples pass unseen
+  EXPECT_EQ(g.control->Stop(), com::S_OK);
+  std::vector<uint8_t> first(spec.Bytes.begin(), spec.Bytes.begin() + 1024);
+  {
+    std::lock_guard<std::mutex> lock(callback->m);
+    EXPECT_EQ(callback->calls, 1);
+    EXPECT_EQ(callback->bytes, first);
+  }
+  ASSERT_EQ(g.grabber->GetCurrentBuffer(&size, nullptr), com::S_OK);
+  ASSERT_EQ(size, 1024);
+  std::vector<uint8_t> kept(1024);
+  ASSERT_EQ(g.grabber->GetCurrentBuffer(&size, reinterpret_cast<LONG *>(kept.data())), com::S_OK);
+  EXPECT_EQ(kept, first);
 }
 
 } // namespace
