@@ -1,66 +1,77 @@
 #include "framework/data/SLStreamTypes.h"
 
+#include "framework/pins/OWTypeRegistry.h"
+
 #include <algorithm>
-#include <vector>
+#include <mutex>
 
 // ---------------------------------------------------------------------------
 // Registry
 
 namespace {
 
+// A buffer stream type's record. Looked up by deliveries on any thread while
+// the first buffer pin, made on another, may still be registering: see
+// TOWTypeRegistry.
 struct TSLOWStreamTypeRecord {
-  TGUID ID;
-  int32_t SampleSize;
+  bool Registered = false;
+  int32_t SampleSize = 1;
   TSLOWCreateBufferFunction CreateBuffer;
   TSLOWUpdateBufferFunction UpdateBuffer;
 };
 
-std::vector<TSLOWStreamTypeRecord> &Registry() {
-  static std::vector<TSLOWStreamTypeRecord> registry;
+TOWTypeRegistry<TSLOWStreamTypeRecord> &Registry() {
+  static TOWTypeRegistry<TSLOWStreamTypeRecord> registry;
   return registry;
 }
 
-TSLOWStreamTypeRecord *Find(const TGUID &ID) {
-  for (TSLOWStreamTypeRecord &r : Registry())
-    if (r.ID == ID)
-      return &r;
-  return nullptr;
-}
+const TSLOWStreamTypeRecord *Find(const TGUID &ID) { return Registry().Find(ID); }
 
 template <class TBuffer> TSLOWCreateBufferFunction Creator() {
   return [](uint32_t Size) { return com::TComPtr<ISLDataBuffer>(com::MakeCom<TBuffer>(Size)); };
 }
 
 // The buffer stream types with a default handler, before the first buffer pin
-// is made (and again after the framework's registry was cleared).
+// is made (and again after the framework's registry was cleared). Pins may be
+// made on several threads at once: the first registers while the others wait,
+// so none goes on with half the types registered. The default handler of the
+// channel stream and the complex record are the last ones registered.
 void EnsureRegistered() {
-  if (OWGetDefaultHandler(IOWSLChannelStream::IID) == nullptr || Registry().empty())
+  static std::mutex registering;
+  std::lock_guard<std::mutex> lock(registering);
+  if (OWGetDefaultHandler(IOWSLChannelStream::IID) == nullptr ||
+      Find(IOWSLComplexStream::IID) == nullptr)
     SLStreamTypesInitialization();
 }
 
 } // namespace
 
-void SLOWRegisterStreamType(const TGUID &ID, int32_t SampleSize, TSLOWCreateBufferFunction CreateBuffer,
+void SLOWRegisterStreamType(const TGUID &ID, int32_t SampleSize,
+                            TSLOWCreateBufferFunction CreateBuffer,
                             TSLOWUpdateBufferFunction UpdateBuffer) {
-  TSLOWStreamTypeRecord *record = Find(ID);
-  if (record == nullptr) {
-    Registry().push_back({ID, SampleSize, {}, {}});
-    record = &Registry().back();
-  }
-  record->CreateBuffer = std::move(CreateBuffer);
-  record->UpdateBuffer = std::move(UpdateBuffer);
+  Registry().Update(ID, [&](TSLOWStreamTypeRecord &record) {
+    if (!record.Registered) {
+      record.Registered = true;
+      record.SampleSize = SampleSize;
+    }
+    record.CreateBuffer = std::move(CreateBuffer);
+    record.UpdateBuffer = std::move(UpdateBuffer);
+  });
 }
 
-void SLOWRegisterStreamType(const TGUID &ID, int32_t SampleSize, TSLOWCreateBufferFunction CreateBuffer) {
-  SLOWRegisterStreamType(ID, SampleSize, std::move(CreateBuffer), [](ISLDataBuffer *, IOWNotifyOperation *) {});
+void SLOWRegisterStreamType(const TGUID &ID, int32_t SampleSize,
+                            TSLOWCreateBufferFunction CreateBuffer) {
+  SLOWRegisterStreamType(ID, SampleSize, std::move(CreateBuffer),
+                         [](ISLDataBuffer *, IOWNotifyOperation *) {});
 }
 
-int SLOWGetStreamTypesCount() { return static_cast<int>(Registry().size()); }
+int SLOWGetStreamTypesCount() { return Registry().Count(); }
 
 TGUID SLOWGetStreamType(int Index) {
-  if (Index < 0 || Index >= SLOWGetStreamTypesCount())
+  const std::optional<TGUID> id = Registry().TypeAt(Index);
+  if (!id)
     throw EListError::IndexOutOfBounds(Index);
-  return Registry()[static_cast<size_t>(Index)].ID;
+  return *id;
 }
 
 com::TComPtr<ISLDataBuffer> SLOWCreateBuffer(const TGUID &ID, uint32_t Size) {
@@ -88,17 +99,24 @@ void SLStreamTypesInitialization() {
   for (const TGUID &id : {IOWSLBinaryStream::IID, IOWSLRealStream::IID, IOWSLIntegerStream::IID,
                           IOWSLComplexStream::IID, IOWSLChannelStream::IID})
     OWRegisterDefaultHandler(id, DefaultSLChannelNotificationHandler);
-  SLOWRegisterStreamType(IOWSLChannelStream::IID, 1, Creator<TSLBlockBuffer>(), SLOWStandardUpdateBuffer);
-  SLOWRegisterStreamType(IOWSLBinaryStream::IID, 1, Creator<TSLBlockBuffer>(), SLOWStandardUpdateBuffer);
-  SLOWRegisterStreamType(IOWSLRealStream::IID, 8, Creator<TSLRealBuffer>(), SLOWStandardUpdateBuffer);
-  SLOWRegisterStreamType(IOWSLIntegerStream::IID, 4, Creator<TSLIntegerBuffer>(), SLOWStandardUpdateBuffer);
-  SLOWRegisterStreamType(IOWSLComplexStream::IID, 16, Creator<TSLComplexBuffer>(), SLOWStandardUpdateBuffer);
+  SLOWRegisterStreamType(IOWSLChannelStream::IID, 1, Creator<TSLBlockBuffer>(),
+                         SLOWStandardUpdateBuffer);
+  SLOWRegisterStreamType(IOWSLBinaryStream::IID, 1, Creator<TSLBlockBuffer>(),
+                         SLOWStandardUpdateBuffer);
+  SLOWRegisterStreamType(IOWSLRealStream::IID, 8, Creator<TSLRealBuffer>(),
+                         SLOWStandardUpdateBuffer);
+  SLOWRegisterStreamType(IOWSLIntegerStream::IID, 4, Creator<TSLIntegerBuffer>(),
+                         SLOWStandardUpdateBuffer);
+  SLOWRegisterStreamType(IOWSLComplexStream::IID, 16, Creator<TSLComplexBuffer>(),
+                         SLOWStandardUpdateBuffer);
 }
 
-void SLStreamTypesFinalization() { Registry().clear(); }
+void SLStreamTypesFinalization() { Registry().Clear(); }
 
-TOWNotifyResult DefaultSLChannelNotificationHandler(TOWPin *, IOWStream *Handler, const TGUID *DataTypeID,
-                                                    IOWNotifyOperation *Operation, TOWNotifyState State) {
+TOWNotifyResult DefaultSLChannelNotificationHandler(TOWPin *, IOWStream *Handler,
+                                                    const TGUID *DataTypeID,
+                                                    IOWNotifyOperation *Operation,
+                                                    TOWNotifyState State) {
   if (State.Contains(nsNewLink))
     return {};
   com::TComPtr<IOWSLGenericStream> stream = OWPeerStream<IOWSLGenericStream>(Handler);
@@ -109,7 +127,8 @@ TOWNotifyResult DefaultSLChannelNotificationHandler(TOWPin *, IOWStream *Handler
 // Operations
 
 TOWStartSampleRateOperation::TOWStartSampleRateOperation(int32_t BufferSize, double SampleRate)
-    : TOWStartRateOperation(static_cast<float>(BufferSize > 0 ? SampleRate / BufferSize : SampleRate)),
+    : TOWStartRateOperation(
+          static_cast<float>(BufferSize > 0 ? SampleRate / BufferSize : SampleRate)),
       bufferSize_(BufferSize), sampleRate_(SampleRate) {}
 
 // ---------------------------------------------------------------------------
@@ -142,7 +161,9 @@ IOWNotifyOperationPtr TSLOWSourcePin::GetLastStart() {
   return lastStart_;
 }
 
-void TSLOWSourcePin::SendTo(TOWBasicPin *Pin, IOWNotifyOperation *Operation) { NotifyPin(Pin, Operation); }
+void TSLOWSourcePin::SendTo(TOWBasicPin *Pin, IOWNotifyOperation *Operation) {
+  NotifyPin(Pin, Operation);
+}
 
 void TSLOWSourcePin::IntConnect(TOWBasicPin *Pin, TOWBasicPin *AfterPin) {
   TOWWriteSection own(this);
@@ -167,7 +188,8 @@ void TSLOWSourcePin::IntDisconnect(TOWBasicPin *Pin, bool Keep) {
 }
 
 TOWNotifyResult TSLOWSourcePin::SubmitBuffer(com::TComPtr<ISLDataBuffer> Buffer) {
-  IOWNotifyOperationPtr operation = TOWNotifyOperation::Make<TOWSuppliedBufferOperation>(std::move(Buffer));
+  IOWNotifyOperationPtr operation =
+      TOWNotifyOperation::Make<TOWSuppliedBufferOperation>(std::move(Buffer));
   try {
     return Notify(operation.Get());
   } catch (...) {
@@ -177,19 +199,25 @@ TOWNotifyResult TSLOWSourcePin::SubmitBuffer(com::TComPtr<ISLDataBuffer> Buffer)
   }
 }
 
-TOWNotifyResult TSLOWSourcePin::Stop() { return Notify(TOWNotifyOperation::Make<TOWStopOperation>().Get()); }
+TOWNotifyResult TSLOWSourcePin::Stop() {
+  return Notify(TOWNotifyOperation::Make<TOWStopOperation>().Get());
+}
 
-TOWNotifyResult TSLOWSourcePin::EndStop() { return Notify(TOWNotifyOperation::Make<TOWEndStopOperation>().Get()); }
+TOWNotifyResult TSLOWSourcePin::EndStop() {
+  return Notify(TOWNotifyOperation::Make<TOWEndStopOperation>().Get());
+}
 
-TOWNotifyResult TSLOWSourcePin::ClockNotification(IOWStream *Handler, const TGUID *, IOWNotifyOperation *Operation,
-                                                  TOWNotifyState) {
+TOWNotifyResult TSLOWSourcePin::ClockNotification(IOWStream *Handler, const TGUID *,
+                                                  IOWNotifyOperation *Operation, TOWNotifyState) {
   com::TComPtr<IOWClockStream> clock = OWPeerStream<IOWClockStream>(Handler);
   if (clock && OWOperationAs<TOWClockOperation>(Operation))
     clock->Clock();
   return {};
 }
 
-TOWNotifyResult TSLOWSourcePin::DispatchData(const TGUID *, IOWNotifyOperation *, TOWNotifyState) { return {}; }
+TOWNotifyResult TSLOWSourcePin::DispatchData(const TGUID *, IOWNotifyOperation *, TOWNotifyState) {
+  return {};
+}
 
 // ---------------------------------------------------------------------------
 // TSLOWSinkPin
@@ -205,7 +233,9 @@ HRESULT TSLOWSinkPin::QueryInterface(const TGUID &iid, void **out) {
   return TOWSinkPin::QueryInterface(iid, out);
 }
 
-TOWNotifyResult TSLOWSinkPin::DispatchData(const TGUID *, IOWNotifyOperation *, TOWNotifyState) { return {}; }
+TOWNotifyResult TSLOWSinkPin::DispatchData(const TGUID *, IOWNotifyOperation *, TOWNotifyState) {
+  return {};
+}
 
 TOWNotifyResult TSLOWSinkPin::MasterPump(TObject *Sender) {
   return Notify(TOWNotifyOperation::Make<TOWMasterPumpOperation>(Sender).Get());
@@ -250,7 +280,8 @@ TSLOWRealSourcePin::TSLOWRealSourcePin(TComponent *Owner, TSLOperationEvent OnOp
 }
 
 TOWNotifyResult TSLOWRealSourcePin::NotificationSingle(IOWStream *Handler, const TGUID *DataTypeID,
-                                                       IOWNotifyOperation *Operation, TOWNotifyState State) {
+                                                       IOWNotifyOperation *Operation,
+                                                       TOWNotifyState State) {
   if (State.Contains(nsNewLink))
     return {};
   const auto *supplied = OWOperationAs<TOWSuppliedBufferOperation>(Operation);
@@ -295,24 +326,28 @@ TSLOWRealComplexSinkPin::TSLOWRealComplexSinkPin(TComponent *Owner, TSLOperation
   AddTypes(this, {IOWSLRealStream::IID, IOWSLComplexStream::IID});
 }
 
-TSLOWIntegerRealComplexSourcePin::TSLOWIntegerRealComplexSourcePin(TComponent *Owner, TSLOperationEvent OnOperation)
+TSLOWIntegerRealComplexSourcePin::TSLOWIntegerRealComplexSourcePin(TComponent *Owner,
+                                                                   TSLOperationEvent OnOperation)
     : TSLOWStreamsT(Owner, std::move(OnOperation)) {
   AddTypes(this, {IOWSLIntegerStream::IID, IOWSLRealStream::IID, IOWSLComplexStream::IID});
 }
-TSLOWIntegerRealComplexSinkPin::TSLOWIntegerRealComplexSinkPin(TComponent *Owner, TSLOperationEvent OnOperation)
+TSLOWIntegerRealComplexSinkPin::TSLOWIntegerRealComplexSinkPin(TComponent *Owner,
+                                                               TSLOperationEvent OnOperation)
     : TSLOWStreamsT(Owner, std::move(OnOperation)) {
   AddTypes(this, {IOWSLIntegerStream::IID, IOWSLRealStream::IID, IOWSLComplexStream::IID});
 }
 
-TSLOWIntegerRealComplexBinarySourcePin::TSLOWIntegerRealComplexBinarySourcePin(TComponent *Owner,
-                                                                               TSLOperationEvent OnOperation)
+TSLOWIntegerRealComplexBinarySourcePin::TSLOWIntegerRealComplexBinarySourcePin(
+    TComponent *Owner, TSLOperationEvent OnOperation)
     : TSLOWStreamsT(Owner, std::move(OnOperation)) {
-  AddTypes(this, {IOWSLIntegerStream::IID, IOWSLRealStream::IID, IOWSLComplexStream::IID, IOWSLBinaryStream::IID});
+  AddTypes(this, {IOWSLIntegerStream::IID, IOWSLRealStream::IID, IOWSLComplexStream::IID,
+                  IOWSLBinaryStream::IID});
 }
-TSLOWIntegerRealComplexBinarySinkPin::TSLOWIntegerRealComplexBinarySinkPin(TComponent *Owner,
-                                                                           TSLOperationEvent OnOperation)
+TSLOWIntegerRealComplexBinarySinkPin::TSLOWIntegerRealComplexBinarySinkPin(
+    TComponent *Owner, TSLOperationEvent OnOperation)
     : TSLOWStreamsT(Owner, std::move(OnOperation)) {
-  AddTypes(this, {IOWSLIntegerStream::IID, IOWSLRealStream::IID, IOWSLComplexStream::IID, IOWSLBinaryStream::IID});
+  AddTypes(this, {IOWSLIntegerStream::IID, IOWSLRealStream::IID, IOWSLComplexStream::IID,
+                  IOWSLBinaryStream::IID});
 }
 
 TSLOWComplexSourcePin::TSLOWComplexSourcePin(TComponent *Owner, TSLOperationEvent OnOperation)
@@ -338,7 +373,8 @@ TSLOWChannelSourcePin::TSLOWChannelSourcePin(TComponent *Owner, TSLOperationEven
 }
 
 TOWNotifyResult TSLOWChannelSourcePin::DispatchSend(IOWStream *Handler, const TGUID *DataTypeID,
-                                                    IOWNotifyOperation *Operation, TOWNotifyState State) {
+                                                    IOWNotifyOperation *Operation,
+                                                    TOWNotifyState State) {
   if (OnDispatch)
     return OnDispatch(Handler, DataTypeID, Operation, State);
   return DefaultSLChannelNotificationHandler(this, Handler, DataTypeID, Operation, State);
@@ -367,11 +403,12 @@ TSLOWChannelSinkPin::TSLOWChannelSinkPin(TComponent *Owner, TSLOperationEvent On
 namespace {
 // The universal pins' answer: the pin's generic stream for a registered buffer
 // type that its chain allows.
-HRESULT UniversalRequest(TOWStreamPin *pin, IOWSLGenericStream *stream, const TGUID &iid, void **out, HRESULT hr,
-                         bool upstream) {
+HRESULT UniversalRequest(TOWStreamPin *pin, IOWSLGenericStream *stream, const TGUID &iid,
+                         void **out, HRESULT hr, bool upstream) {
   if (hr == S_OK || Find(iid) == nullptr)
     return hr;
-  const HRESULT chain = upstream ? pin->UpStreamQueryPossybleInterface(iid) : pin->DownStreamQueryPossybleInterface(iid);
+  const HRESULT chain = upstream ? pin->UpStreamQueryPossybleInterface(iid)
+                                 : pin->DownStreamQueryPossybleInterface(iid);
   if (chain != S_OK)
     return hr;
   *out = stream;
@@ -380,8 +417,9 @@ HRESULT UniversalRequest(TOWStreamPin *pin, IOWSLGenericStream *stream, const TG
 } // namespace
 
 TSLOWUniversalSourcePin::TSLOWUniversalSourcePin(TComponent *Owner) : TSLOWStreamsT(Owner) {
-  for (const TSLOWStreamTypeRecord &r : Registry())
-    AddRoutine(r.ID, &TSLOWUniversalSourcePin::UniversalNotification);
+  Registry().ForEach([this](const TGUID &id, const TSLOWStreamTypeRecord &) {
+    AddRoutine(id, &TSLOWUniversalSourcePin::UniversalNotification);
+  });
 }
 
 HRESULT TSLOWUniversalSourcePin::RequestInterface(const TGUID &iid, void **out) {
@@ -393,14 +431,15 @@ HRESULT TSLOWUniversalSourcePin::RequestInterface(const TGUID &iid, void **out) 
   return UniversalRequest(this, this, iid, out, TSLOWSourcePin::RequestInterface(iid, out), true);
 }
 
-TOWNotifyResult TSLOWUniversalSourcePin::UniversalNotification(IOWStream *Handler, const TGUID *DataTypeID,
-                                                               IOWNotifyOperation *Operation, TOWNotifyState State) {
+TOWNotifyResult TSLOWUniversalSourcePin::UniversalNotification(IOWStream *Handler,
+                                                               const TGUID *DataTypeID,
+                                                               IOWNotifyOperation *Operation,
+                                                               TOWNotifyState State) {
   return DefaultSLChannelNotificationHandler(this, Handler, DataTypeID, Operation, State);
 }
 
 TSLOWUniversalSinkPin::TSLOWUniversalSinkPin(TComponent *Owner) : TSLOWStreamsT(Owner) {
-  for (const TSLOWStreamTypeRecord &r : Registry())
-    AddType(r.ID);
+  Registry().ForEach([this](const TGUID &id, const TSLOWStreamTypeRecord &) { AddType(id); });
 }
 
 HRESULT TSLOWUniversalSinkPin::RequestInterface(const TGUID &iid, void **out) {

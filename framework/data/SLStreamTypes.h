@@ -15,8 +15,9 @@
 // first delivery until the last start is updated; receivers run inside those
 // locks. Linking and unlinking run under the global write lock, and the
 // replayed start and the stop are delivered inside it. The registry is filled
-// on the main thread before any pin exists (SLStreamTypesInitialization, also
-// run by the first buffer pin made) and only read afterwards.
+// at start-up (FrameworkInitialization, framework/data/FrameworkRuntime.h);
+// failing that, the first buffer pin made fills it, on whatever thread. Its
+// lookups take no lock and stay valid while another thread registers.
 #pragma once
 
 #include "framework/data/SLSimpleDataBuffer.h"
@@ -63,14 +64,17 @@ struct IOWSLUniversalStream : public virtual IOWSLGenericStream {
 // A new buffer of Size items.
 using TSLOWCreateBufferFunction = std::function<com::TComPtr<ISLDataBuffer>(uint32_t Size)>;
 // Adapts Buffer to Operation.
-using TSLOWUpdateBufferFunction = std::function<void(ISLDataBuffer *Buffer, IOWNotifyOperation *Operation)>;
+using TSLOWUpdateBufferFunction =
+    std::function<void(ISLDataBuffer *Buffer, IOWNotifyOperation *Operation)>;
 
 // A known GUID keeps its first sample size and takes the new functions;
 // otherwise a record is appended.
-void SLOWRegisterStreamType(const TGUID &ID, int32_t SampleSize, TSLOWCreateBufferFunction CreateBuffer,
+void SLOWRegisterStreamType(const TGUID &ID, int32_t SampleSize,
+                            TSLOWCreateBufferFunction CreateBuffer,
                             TSLOWUpdateBufferFunction UpdateBuffer);
 // The same with an update function that does nothing.
-void SLOWRegisterStreamType(const TGUID &ID, int32_t SampleSize, TSLOWCreateBufferFunction CreateBuffer);
+void SLOWRegisterStreamType(const TGUID &ID, int32_t SampleSize,
+                            TSLOWCreateBufferFunction CreateBuffer);
 int SLOWGetStreamTypesCount();
 // The GUID of record Index; EListError outside the registry.
 TGUID SLOWGetStreamType(int Index);
@@ -94,8 +98,10 @@ void SLStreamTypesFinalization();
 // The default handler of the buffer types: nothing on a new link's greeting;
 // otherwise the receiving pin's DispatchData when it offers
 // IOWSLGenericStream.
-TOWNotifyResult DefaultSLChannelNotificationHandler(TOWPin *Sender, IOWStream *Handler, const TGUID *DataTypeID,
-                                                    IOWNotifyOperation *Operation, TOWNotifyState State);
+TOWNotifyResult DefaultSLChannelNotificationHandler(TOWPin *Sender, IOWStream *Handler,
+                                                    const TGUID *DataTypeID,
+                                                    IOWNotifyOperation *Operation,
+                                                    TOWNotifyState State);
 
 // ---------------------------------------------------------------------------
 // Operations
@@ -104,7 +110,8 @@ TOWNotifyResult DefaultSLChannelNotificationHandler(TOWPin *Sender, IOWStream *H
 // operation, and so also a clock tick.
 class TOWSuppliedBufferOperation : public TOWSuppliedOperation {
 public:
-  explicit TOWSuppliedBufferOperation(com::TComPtr<ISLDataBuffer> Buffer) : buffer_(std::move(Buffer)) {}
+  explicit TOWSuppliedBufferOperation(com::TComPtr<ISLDataBuffer> Buffer)
+      : buffer_(std::move(Buffer)) {}
   ISLDataBuffer *Buffer() const { return buffer_.Get(); }
 
 private:
@@ -153,17 +160,19 @@ public:
 private:
   TOWObject *owner_;
 };
-using TLPPropertyExpandEvent = std::function<void(TLPLockedPersistent *Sender1, TLPLockedPersistent *Sender2)>;
+using TLPPropertyExpandEvent =
+    std::function<void(TLPLockedPersistent *Sender1, TLPLockedPersistent *Sender2)>;
 
 // ---------------------------------------------------------------------------
 // Pins
 
 // The owner's handler of every operation that arrives at a typed pin.
-using TSLOperationEvent = std::function<TOWNotifyResult(TOWPin *Sender, const TGUID *DataTypeID,
-                                                        IOWNotifyOperation *Operation, TOWNotifyState State)>;
+using TSLOperationEvent = std::function<TOWNotifyResult(
+    TOWPin *Sender, const TGUID *DataTypeID, IOWNotifyOperation *Operation, TOWNotifyState State)>;
 // Replaces the standard delivery of one operation to one linked pin.
-using TSLDispatchEvent = std::function<TOWNotifyResult(IOWStream *Handler, const TGUID *DataTypeID,
-                                                       IOWNotifyOperation *Operation, TOWNotifyState State)>;
+using TSLDispatchEvent =
+    std::function<TOWNotifyResult(IOWStream *Handler, const TGUID *DataTypeID,
+                                  IOWNotifyOperation *Operation, TOWNotifyState State)>;
 
 // Base of every buffer and audio output pin.
 class TSLOWSourcePin : public TOWSourcePin, public virtual IOWSLGenericStream {
@@ -195,7 +204,8 @@ public:
   virtual TOWNotifyResult ClockNotification(IOWStream *Handler, const TGUID *DataTypeID,
                                             IOWNotifyOperation *Operation, TOWNotifyState State);
   // Operations sent upstream to a plain buffer source end here.
-  TOWNotifyResult DispatchData(const TGUID *DataTypeID, IOWNotifyOperation *Operation, TOWNotifyState State) override;
+  TOWNotifyResult DispatchData(const TGUID *DataTypeID, IOWNotifyOperation *Operation,
+                               TOWNotifyState State) override;
 
   // The start a new sink would be greeted with; null when none.
   IOWNotifyOperationPtr GetLastStart();
@@ -206,11 +216,11 @@ protected:
   // Adds a type served by a member routine of this pin.
   template <class Self>
   void AddRoutine(const TGUID &ID,
-                  TOWNotifyResult (Self::*Routine)(IOWStream *, const TGUID *, IOWNotifyOperation *, TOWNotifyState)) {
+                  TOWNotifyResult (Self::*Routine)(IOWStream *, const TGUID *, IOWNotifyOperation *,
+                                                   TOWNotifyState)) {
     Self *self = static_cast<Self *>(this);
-    AddType(ID, [self, Routine](IOWStream *h, const TGUID *d, IOWNotifyOperation *o, TOWNotifyState s) {
-      return (self->*Routine)(h, d, o, s);
-    });
+    AddType(ID, [self, Routine](IOWStream *h, const TGUID *d, IOWNotifyOperation *o,
+                                TOWNotifyState s) { return (self->*Routine)(h, d, o, s); });
   }
 
 private:
@@ -226,7 +236,8 @@ public:
   explicit TSLOWSinkPin(TComponent *Owner);
 
   HRESULT QueryInterface(const TGUID &iid, void **out) override;
-  TOWNotifyResult DispatchData(const TGUID *DataTypeID, IOWNotifyOperation *Operation, TOWNotifyState State) override;
+  TOWNotifyResult DispatchData(const TGUID *DataTypeID, IOWNotifyOperation *Operation,
+                               TOWNotifyState State) override;
   // Sends upstream to the linked source.
   TOWNotifyResult BCBNotify(IOWNotifyOperation *Operation) { return Notify(Operation); }
   // Asks the source for one buffer.
@@ -236,8 +247,10 @@ public:
 // A pin that hands every arriving operation to its owner's handler.
 template <class Base> class TSLOWOperationPinT : public Base {
 public:
-  TSLOWOperationPinT(TComponent *Owner, TSLOperationEvent OnOperation) : Base(Owner), OnOperation(std::move(OnOperation)) {}
-  TOWNotifyResult DispatchData(const TGUID *DataTypeID, IOWNotifyOperation *Operation, TOWNotifyState State) override {
+  TSLOWOperationPinT(TComponent *Owner, TSLOperationEvent OnOperation)
+      : Base(Owner), OnOperation(std::move(OnOperation)) {}
+  TOWNotifyResult DispatchData(const TGUID *DataTypeID, IOWNotifyOperation *Operation,
+                               TOWNotifyState State) override {
     return OnOperation ? OnOperation(this, DataTypeID, Operation, State) : TOWNotifyResult{};
   }
   TSLOperationEvent OnOperation;
@@ -255,8 +268,10 @@ public:
   }
 };
 
-template <class... Streams> using TSLOWTypedSourcePinT = TSLOWStreamsT<TSLOWOperationPinT<TSLOWSourcePin>, Streams...>;
-template <class... Streams> using TSLOWTypedSinkPinT = TSLOWStreamsT<TSLOWOperationPinT<TSLOWSinkPin>, Streams...>;
+template <class... Streams>
+using TSLOWTypedSourcePinT = TSLOWStreamsT<TSLOWOperationPinT<TSLOWSourcePin>, Streams...>;
+template <class... Streams>
+using TSLOWTypedSinkPinT = TSLOWStreamsT<TSLOWOperationPinT<TSLOWSinkPin>, Streams...>;
 
 // Typed pins. Each adds its stream types to the inherited ones, in the order
 // given; a link takes the source's most recently added type that the sink
@@ -315,13 +330,15 @@ public:
   TSLOWRealSinkPin(TComponent *Owner, TSLOperationEvent OnOperation);
 };
 // Also Float single and Real single.
-class TSLOWComboRealSinkPin : public TSLOWStreamsT<TSLOWRealSinkPin, IOWRealStream, IOWFloatStream> {
+class TSLOWComboRealSinkPin
+    : public TSLOWStreamsT<TSLOWRealSinkPin, IOWRealStream, IOWFloatStream> {
   CLASSLIB_SIMPLE_CLASS(TSLOWComboRealSinkPin, TSLOWRealSinkPin)
 public:
   TSLOWComboRealSinkPin(TComponent *Owner, TSLOperationEvent OnOperation);
 };
 // Also SL integer array and Integer single.
-class TSLOWComboRealIntSinkPin : public TSLOWStreamsT<TSLOWComboRealSinkPin, IOWIntegerStream, IOWSLIntegerStream> {
+class TSLOWComboRealIntSinkPin
+    : public TSLOWStreamsT<TSLOWComboRealSinkPin, IOWIntegerStream, IOWSLIntegerStream> {
   CLASSLIB_SIMPLE_CLASS(TSLOWComboRealIntSinkPin, TSLOWComboRealSinkPin)
 public:
   TSLOWComboRealIntSinkPin(TComponent *Owner, TSLOperationEvent OnOperation);
@@ -347,13 +364,15 @@ public:
 };
 
 class TSLOWIntegerRealComplexBinarySourcePin
-    : public TSLOWTypedSourcePinT<IOWSLIntegerStream, IOWSLRealStream, IOWSLComplexStream, IOWSLBinaryStream> {
+    : public TSLOWTypedSourcePinT<IOWSLIntegerStream, IOWSLRealStream, IOWSLComplexStream,
+                                  IOWSLBinaryStream> {
   CLASSLIB_SIMPLE_CLASS(TSLOWIntegerRealComplexBinarySourcePin, TSLOWSourcePin)
 public:
   TSLOWIntegerRealComplexBinarySourcePin(TComponent *Owner, TSLOperationEvent OnOperation);
 };
 class TSLOWIntegerRealComplexBinarySinkPin
-    : public TSLOWTypedSinkPinT<IOWSLIntegerStream, IOWSLRealStream, IOWSLComplexStream, IOWSLBinaryStream> {
+    : public TSLOWTypedSinkPinT<IOWSLIntegerStream, IOWSLRealStream, IOWSLComplexStream,
+                                IOWSLBinaryStream> {
   CLASSLIB_SIMPLE_CLASS(TSLOWIntegerRealComplexBinarySinkPin, TSLOWSinkPin)
 public:
   TSLOWIntegerRealComplexBinarySinkPin(TComponent *Owner, TSLOperationEvent OnOperation);
@@ -373,19 +392,20 @@ public:
 
 // The five buffer types (integer, binary, generic, complex, real), each served
 // by DispatchSend: OnDispatch when assigned, else the standard delivery.
-class TSLOWChannelSourcePin
-    : public TSLOWTypedSourcePinT<IOWSLComplexStream, IOWSLRealStream, IOWSLIntegerStream, IOWSLBinaryStream> {
+class TSLOWChannelSourcePin : public TSLOWTypedSourcePinT<IOWSLComplexStream, IOWSLRealStream,
+                                                          IOWSLIntegerStream, IOWSLBinaryStream> {
   CLASSLIB_SIMPLE_CLASS(TSLOWChannelSourcePin, TSLOWSourcePin)
 public:
-  TSLOWChannelSourcePin(TComponent *Owner, TSLOperationEvent OnOperation, TSLDispatchEvent OnDispatch);
-  virtual TOWNotifyResult DispatchSend(IOWStream *Handler, const TGUID *DataTypeID, IOWNotifyOperation *Operation,
-                                       TOWNotifyState State);
+  TSLOWChannelSourcePin(TComponent *Owner, TSLOperationEvent OnOperation,
+                        TSLDispatchEvent OnDispatch);
+  virtual TOWNotifyResult DispatchSend(IOWStream *Handler, const TGUID *DataTypeID,
+                                       IOWNotifyOperation *Operation, TOWNotifyState State);
   // The largest sample size of the types of its links to sink pins; at least 1.
   int32_t GetMaxSampleSize();
   TSLDispatchEvent OnDispatch;
 };
-class TSLOWChannelSinkPin
-    : public TSLOWTypedSinkPinT<IOWSLComplexStream, IOWSLRealStream, IOWSLIntegerStream, IOWSLBinaryStream> {
+class TSLOWChannelSinkPin : public TSLOWTypedSinkPinT<IOWSLComplexStream, IOWSLRealStream,
+                                                      IOWSLIntegerStream, IOWSLBinaryStream> {
   CLASSLIB_SIMPLE_CLASS(TSLOWChannelSinkPin, TSLOWSinkPin)
 public:
   TSLOWChannelSinkPin(TComponent *Owner, TSLOperationEvent OnOperation);
@@ -398,8 +418,8 @@ class TSLOWUniversalSourcePin : public TSLOWStreamsT<TSLOWSourcePin, IOWSLUniver
 public:
   explicit TSLOWUniversalSourcePin(TComponent *Owner);
   HRESULT RequestInterface(const TGUID &iid, void **out) override;
-  TOWNotifyResult UniversalNotification(IOWStream *Handler, const TGUID *DataTypeID, IOWNotifyOperation *Operation,
-                                        TOWNotifyState State);
+  TOWNotifyResult UniversalNotification(IOWStream *Handler, const TGUID *DataTypeID,
+                                        IOWNotifyOperation *Operation, TOWNotifyState State);
 };
 class TSLOWUniversalSinkPin : public TSLOWStreamsT<TSLOWSinkPin, IOWSLUniversalStream> {
   CLASSLIB_SIMPLE_CLASS(TSLOWUniversalSinkPin, TSLOWSinkPin)

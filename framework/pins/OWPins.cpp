@@ -2,6 +2,7 @@
 #include "framework/pins/OWPins.h"
 
 #include "framework/pins/OWPins_internal.h"
+#include "framework/pins/OWTypeRegistry.h"
 
 #include "platform/classlib/Dialogs.h"
 
@@ -18,27 +19,13 @@ com::TComPtr<TOWGlobalLockObject> globalLockHolder;
 std::unique_ptr<TOWPinsUnit> unit;
 std::mutex initialization;
 
+// A stream type's display name and default handler. Read by deliveries on any
+// thread while a pin made elsewhere may register a type: see TOWTypeRegistry.
 struct TOWStreamTypeEntry {
-  TGUID ID;
   std::string Name;
   TOWDefaultHandler Handler = nullptr;
 };
-std::vector<TOWStreamTypeEntry> registry;
-
-TOWStreamTypeEntry &FindOrAppend(const TGUID &id) {
-  for (auto &e : registry)
-    if (e.ID == id)
-      return e;
-  registry.push_back({id, {}, nullptr});
-  return registry.back();
-}
-
-const TOWStreamTypeEntry *Find(const TGUID &id) {
-  for (auto &e : registry)
-    if (e.ID == id)
-      return &e;
-  return nullptr;
-}
+TOWTypeRegistry<TOWStreamTypeEntry> registry;
 
 } // namespace
 
@@ -59,7 +46,7 @@ void OWPinsFinalization() {
     OWGlobalLock = nullptr;
     globalLockHolder.Reset();
   }
-  registry.clear();
+  registry.Clear();
 }
 
 TOWPinsUnit &OWUnit() {
@@ -68,25 +55,27 @@ TOWPinsUnit &OWUnit() {
   return *unit;
 }
 
-void OWRegisterStream(const TGUID &id, const std::string &name) { FindOrAppend(id).Name = name; }
+void OWRegisterStream(const TGUID &id, const std::string &name) {
+  registry.Update(id, [&](TOWStreamTypeEntry &e) { e.Name = name; });
+}
 
-void OWRegisterDefaultHandler(const TGUID &id, TOWDefaultHandler handler) { FindOrAppend(id).Handler = handler; }
+void OWRegisterDefaultHandler(const TGUID &id, TOWDefaultHandler handler) {
+  registry.Update(id, [&](TOWStreamTypeEntry &e) { e.Handler = handler; });
+}
 
 std::string OWGetStreamTypeFromID(const TGUID &id) {
   if (id == OWNULLID)
     return "NIL ID";
-  const TOWStreamTypeEntry *e = Find(id);
+  const TOWStreamTypeEntry *e = registry.Find(id);
   if (e && !e->Name.empty())
     return e->Name;
   return id.ToString();
 }
 
 TOWDefaultHandler OWGetDefaultHandler(const TGUID &id) {
-  const TOWStreamTypeEntry *e = Find(id);
+  const TOWStreamTypeEntry *e = registry.Find(id);
   return e ? e->Handler : nullptr;
 }
-
-void OWClearStreamRegistry() { registry.clear(); }
 
 TComponent *OWGetMainOwnerComponent(TComponent *c) {
   while (c && c->Owner() && !c->Owner()->IsApplication() && !c->IsForm())
@@ -391,9 +380,13 @@ bool TOWPin::RootInDestroying() const {
   return owner_ && OWGetMainOwnerComponent(owner_)->InState(csDestroying);
 }
 
-std::string TOWPin::GetFullName(bool withRoot) { return OWValueToString(this, ".", withRoot, false); }
+std::string TOWPin::GetFullName(bool withRoot) {
+  return OWValueToString(this, ".", withRoot, false);
+}
 
-std::string TOWPin::GetFullIdentName(bool withRoot) { return OWValueToString(this, ".", withRoot, true); }
+std::string TOWPin::GetFullIdentName(bool withRoot) {
+  return OWValueToString(this, ".", withRoot, true);
+}
 
 std::string TOWPin::GetName() {
   TOWWriteSection own(this);
@@ -457,9 +450,8 @@ bool TOWPin::IsConnectedToState(TOWStateDispatcher *group) {
 
 void TOWPin::AddType(const TGUID &id) {
   TOWWriteSection own(this);
-  types_.AddType(id, [this](IOWStream *h, const TGUID *t, IOWNotifyOperation *op, TOWNotifyState s) {
-    return DefaultNotifyDispatcher(h, t, op, s);
-  });
+  types_.AddType(id, [this](IOWStream *h, const TGUID *t, IOWNotifyOperation *op,
+                            TOWNotifyState s) { return DefaultNotifyDispatcher(h, t, op, s); });
 }
 
 void TOWPin::AddType(const TGUID &id, TOWSubmit handler) {
@@ -492,7 +484,8 @@ TOWSubmit TOWPin::GetSubmitFunctionID(const TGUID &id) {
 }
 
 TOWNotifyResult TOWPin::DefaultNotifyDispatcher(IOWStream *handler, const TGUID *dataTypeId,
-                                                IOWNotifyOperation *operation, TOWNotifyState state) {
+                                                IOWNotifyOperation *operation,
+                                                TOWNotifyState state) {
   TOWReadSection own(this);
   TOWDefaultHandler h = dataTypeId ? OWGetDefaultHandler(*dataTypeId) : nullptr;
   return h ? h(this, handler, dataTypeId, operation, state) : TOWNotifyResult{};

@@ -93,7 +93,8 @@ public:
   int64_t GetOperationID() const { return id_; }
 
   // A fresh operation of class T, as the interface that travels along links.
-  template <class T = TOWNotifyOperation, class... Args> static IOWNotifyOperationPtr Make(Args &&...args) {
+  template <class T = TOWNotifyOperation, class... Args>
+  static IOWNotifyOperationPtr Make(Args &&...args) {
     return IOWNotifyOperationPtr(com::MakeCom<T>(std::forward<Args>(args)...));
   }
 
@@ -122,15 +123,20 @@ template <class T> T *OWOperationAs(IOWNotifyOperation *operation) {
 // The sending side's handler for one stream type: hands Operation to the
 // receiving pin Handler under the link's type DataTypeID. Assigned when the
 // function is set.
-using TOWSubmit = std::function<TOWNotifyResult(IOWStream *Handler, const TGUID *DataTypeID,
-                                                IOWNotifyOperation *Operation, TOWNotifyState State)>;
+using TOWSubmit =
+    std::function<TOWNotifyResult(IOWStream *Handler, const TGUID *DataTypeID,
+                                  IOWNotifyOperation *Operation, TOWNotifyState State)>;
 
 // A stream type's default handler; Pin is the sending pin.
-using TOWDefaultHandler = TOWNotifyResult (*)(TOWPin *Pin, IOWStream *Handler, const TGUID *DataTypeID,
-                                               IOWNotifyOperation *Operation, TOWNotifyState State);
+using TOWDefaultHandler = TOWNotifyResult (*)(TOWPin *Pin, IOWStream *Handler,
+                                              const TGUID *DataTypeID,
+                                              IOWNotifyOperation *Operation, TOWNotifyState State);
 
 // ---------------------------------------------------------------------------
-// Registry
+// Registry. Registration is meant for start-up on the main thread, but may
+// also come from a pin made on another thread (the buffer and audio pins
+// register their types if start-up did not): lookups take no lock and stay
+// valid while another thread registers. OWPinsFinalization empties it.
 
 // Finds or appends the entry of id, then sets its display name.
 void OWRegisterStream(const TGUID &id, const std::string &name);
@@ -140,8 +146,6 @@ void OWRegisterDefaultHandler(const TGUID &id, TOWDefaultHandler handler);
 std::string OWGetStreamTypeFromID(const TGUID &id);
 // The default handler of id, null when none.
 TOWDefaultHandler OWGetDefaultHandler(const TGUID &id);
-// Empties the registry (the units' shut-down).
-void OWClearStreamRegistry();
 
 // ---------------------------------------------------------------------------
 

@@ -1,6 +1,7 @@
 #include "framework/data/ALAudioFormat.h"
 
-#include "tests/framework/data/DataTestSupport.h"
+#include "tests/support/FrameworkEnvironment.h"
+#include "tests/support/WaveFormatChecks.h"
 
 #include <gtest/gtest.h>
 
@@ -11,8 +12,6 @@ namespace {
 
 class AudioFormatRecord : public testing::Test {
 protected:
-  void SetUp() override { SLTestFrameworkUp(); }
-
   std::unique_ptr<TALAudioFormat> Make() {
     return std::make_unique<TALAudioFormat>(&owner_, [this](TObject *sender) {
       ++changes_;
@@ -29,17 +28,9 @@ protected:
 
 TEST_F(AudioFormatRecord, FreshRecordDescribesStereo16Bit11025WithItsHandlerCalled) {
   auto f = Make();
-  const WAVEFORMATEXTENSIBLE &w = *f->GetWaveFormat();
-  EXPECT_EQ(w.Format.wFormatTag, 0xFFFE);
-  EXPECT_EQ(w.Format.nChannels, 2);
-  EXPECT_EQ(w.Format.nSamplesPerSec, 11025u);
-  EXPECT_EQ(w.Format.nAvgBytesPerSec, 44100u);
-  EXPECT_EQ(w.Format.nBlockAlign, 4);
-  EXPECT_EQ(w.Format.wBitsPerSample, 16);
-  EXPECT_EQ(w.Format.cbSize, 22);
-  EXPECT_EQ(w.Samples.wValidBitsPerSample, 16);
-  EXPECT_EQ(w.dwChannelMask, 3u);
-  EXPECT_EQ(w.SubFormat, KSDATAFORMAT_SUBTYPE_PCM);
+  EXPECT_TRUE(IsExtensiblePcm(*f->GetWaveFormat(),
+                              {.Channels = 2, .SamplesPerSec = 11025, .ContainerBits = 16}));
+  EXPECT_EQ(f->GetWaveFormat()->Format.nAvgBytesPerSec, 44100u);
   EXPECT_EQ(f->GetBufferSize(), 1024u);
   // Channels, Bits, SampleRate and ChannelMask went through their setters.
   EXPECT_EQ(changes_, 4);
@@ -71,11 +62,11 @@ TEST_F(AudioFormatRecord, SettersClampAndRecompute) {
 TEST_F(AudioFormatRecord, HandlerRunsOnChangesOnlyWhereTheRuleSaysAndUnderTheOwnersWriteLock) {
   auto f = Make();
   changes_ = 0;
-  f->SetChannels(2);  // unchanged
-  f->SetBits(16);     // unchanged
+  f->SetChannels(2); // unchanged
+  f->SetBits(16);    // unchanged
   f->SetBufferSize(1024);
   EXPECT_EQ(changes_, 0);
-  f->SetSampleRate(11025);  // unchanged, still notified
+  f->SetSampleRate(11025); // unchanged, still notified
   f->SetChannelMask(TALSpeakers(3));
   EXPECT_EQ(changes_, 2);
   EXPECT_GT(writesHeld_, 0);
@@ -105,7 +96,11 @@ TEST_F(AudioFormatRecord, PropertiesArePublishedWithTheirDefaults) {
   const struct {
     const char *name;
     int64_t def;
-  } rows[] = {{"Channels", 2}, {"Bits", 16}, {"SampleRate", 11025}, {"ChannelMask", 3}, {"BufferSize", 1024}};
+  } rows[] = {{"Channels", 2},
+              {"Bits", 16},
+              {"SampleRate", 11025},
+              {"ChannelMask", 3},
+              {"BufferSize", 1024}};
   auto f = Make();
   for (const auto &r : rows) {
     const TPropInfo *p = c.FindProperty(r.name);

@@ -3,6 +3,9 @@
 #include "framework/data/ALAudioFormat.h"
 #include "framework/data/Alsimpleaudiobuffer.h"
 
+#include "tests/support/FrameworkEnvironment.h"
+#include "tests/support/WaveFormatChecks.h"
+
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -21,12 +24,6 @@ struct TSeen {
 
 class ALStreamTypesTest : public testing::Test {
 protected:
-  void SetUp() override {
-    OWPinsInitialization();
-    OWStdTypesInitialization();
-    SLStreamTypesInitialization();
-    ALStreamTypesInitialization();
-  }
   TSLOperationEvent Recorder(TOWNotifyResult answer = {}) {
     return [this, answer](TOWPin *pin, const TGUID *type, IOWNotifyOperation *op, TOWNotifyState) {
       seen.push_back({pin, type ? *type : TGUID{}, op});
@@ -36,7 +33,9 @@ protected:
   Owned<TALOWAudioSourcePin> Source() {
     return Owned<TALOWAudioSourcePin>(CreateObject<TALOWAudioSourcePin>(nullptr, Recorder()));
   }
-  Owned<TALOWAudioSinkPin> Sink() { return Owned<TALOWAudioSinkPin>(CreateObject<TALOWAudioSinkPin>(nullptr, Recorder())); }
+  Owned<TALOWAudioSinkPin> Sink() {
+    return Owned<TALOWAudioSinkPin>(CreateObject<TALOWAudioSinkPin>(nullptr, Recorder()));
+  }
 
   std::vector<TSeen> seen;
 };
@@ -63,7 +62,8 @@ TEST_F(ALStreamTypesTest, ASinkLinkedToARunningSourceGetsTheStartThenTheResume) 
   auto source = Source();
   auto first = Sink();
   ASSERT_TRUE(first->Connect(source.get()));
-  IOWNotifyOperationPtr start = TOWNotifyOperation::Make<TOWStartWaveOperation>(1024, 44100.0f, nullptr);
+  IOWNotifyOperationPtr start =
+      TOWNotifyOperation::Make<TOWStartWaveOperation>(1024, 44100.0f, nullptr);
   IOWNotifyOperationPtr resume = TOWNotifyOperation::Make<TOWSLResumeOperation>();
   source->Notify(start.Get());
   source->SubmitBuffer(com::TComPtr<ISLDataBuffer>(com::MakeCom<TALAudioBuffer>().Get()));
@@ -89,7 +89,8 @@ TEST_F(ALStreamTypesTest, AStopForgetsTheStartAndTheResume) {
   ASSERT_TRUE(afterStop->Connect(source.get()));
   EXPECT_TRUE(seen.empty());
   // A new start without a new resume is replayed alone.
-  IOWNotifyOperationPtr start = TOWNotifyOperation::Make<TOWStartWaveOperation>(512, 48000.0f, nullptr);
+  IOWNotifyOperationPtr start =
+      TOWNotifyOperation::Make<TOWStartWaveOperation>(512, 48000.0f, nullptr);
   source->Notify(start.Get());
   auto afterStart = Sink();
   seen.clear();
@@ -102,13 +103,17 @@ TEST_F(ALStreamTypesTest, AStopForgetsTheStartAndTheResume) {
 }
 
 TEST_F(ALStreamTypesTest, APinWithoutAHandlerAnswersEmpty) {
-  auto source = Owned<TALOWAudioSourcePin>(CreateObject<TALOWAudioSourcePin>(nullptr, TSLOperationEvent{}));
-  auto sink = Owned<TALOWAudioSinkPin>(CreateObject<TALOWAudioSinkPin>(nullptr, TSLOperationEvent{}));
+  auto source =
+      Owned<TALOWAudioSourcePin>(CreateObject<TALOWAudioSourcePin>(nullptr, TSLOperationEvent{}));
+  auto sink =
+      Owned<TALOWAudioSinkPin>(CreateObject<TALOWAudioSinkPin>(nullptr, TSLOperationEvent{}));
   auto start = TOWNotifyOperation::Make<TOWStartWaveOperation>(1, 1.0f, nullptr);
   EXPECT_TRUE(source->DispatchData(&IOWALAudioStream::IID, start.Get(), {}).Empty());
   EXPECT_TRUE(sink->DispatchData(&IOWALAudioStream::IID, start.Get(), {}).Empty());
-  auto answering = Owned<TALOWAudioSinkPin>(CreateObject<TALOWAudioSinkPin>(nullptr, Recorder({nrDataChanged})));
-  EXPECT_TRUE(answering->DispatchData(&IOWALAudioStream::IID, start.Get(), {}).Contains(nrDataChanged));
+  auto answering =
+      Owned<TALOWAudioSinkPin>(CreateObject<TALOWAudioSinkPin>(nullptr, Recorder({nrDataChanged})));
+  EXPECT_TRUE(
+      answering->DispatchData(&IOWALAudioStream::IID, start.Get(), {}).Contains(nrDataChanged));
 }
 
 TEST_F(ALStreamTypesTest, StartWaveCopiesTheFormat) {
@@ -130,16 +135,8 @@ TEST_F(ALStreamTypesTest, StartWaveCopiesTheFormat) {
 TEST_F(ALStreamTypesTest, StartWaveWithoutAFormatDescribesStereo16Bit) {
   auto op = TOWNotifyOperation::Make<TOWStartWaveOperation>(1024, 44100.0f, nullptr);
   const WAVEFORMATEXTENSIBLE &w = OWOperationAs<TOWStartWaveOperation>(op.Get())->WaveFormat();
-  EXPECT_EQ(w.Format.wFormatTag, 0xFFFE);
-  EXPECT_EQ(w.Format.nChannels, 2);
-  EXPECT_EQ(w.Format.nSamplesPerSec, 11024u);
+  EXPECT_TRUE(IsExtensiblePcm(w, {.Channels = 2, .SamplesPerSec = 11024, .ContainerBits = 16}));
   EXPECT_EQ(w.Format.nAvgBytesPerSec, 44096u);
-  EXPECT_EQ(w.Format.nBlockAlign, 4);
-  EXPECT_EQ(w.Format.wBitsPerSample, 16);
-  EXPECT_EQ(w.Format.cbSize, 22);
-  EXPECT_EQ(w.Samples.wValidBitsPerSample, 16);
-  EXPECT_EQ(w.dwChannelMask, 3u);
-  EXPECT_EQ(w.SubFormat, KSDATAFORMAT_SUBTYPE_PCM);
   EXPECT_NE(OWGetDefaultHandler(IOWALAudioStream::IID), nullptr);
 }
 

@@ -2,6 +2,8 @@
 
 #include "framework/data/Ippextrafunctions.h"
 
+#include "tests/support/WaveFormatChecks.h"
+
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -14,7 +16,9 @@ using com::MakeCom;
 using com::TComPtr;
 using Audio = TComPtr<TALAudioBuffer>;
 
-Audio Make(int rate, int bits, int channels, int frames) { return MakeCom<TALAudioBuffer>(rate, bits, channels, frames); }
+Audio Make(int rate, int bits, int channels, int frames) {
+  return MakeCom<TALAudioBuffer>(rate, bits, channels, frames);
+}
 // bits, channels, frames and mask at 44100 Hz.
 Audio M(int bits, int channels, int frames, uint32_t mask) {
   return MakeCom<TALAudioBuffer>(44100, bits, channels, frames, TALSpeakers(mask));
@@ -23,7 +27,8 @@ Audio M(int bits, int channels, int frames, uint32_t mask) {
 // Fills sample (f, c) with f * 10 + c + base.
 void Fill(TALAudioBuffer *b, int base = 0) {
   for (uint32_t f = 0; f < b->GetSize(); ++f)
-    for (uint32_t c = 0; c < b->GetChannels(); ++c) b->SetItem(f, c, int(f * 10 + c) + base);
+    for (uint32_t c = 0; c < b->GetChannels(); ++c)
+      b->SetItem(f, c, int(f * 10 + c) + base);
 }
 
 std::string RangeMessage(const std::function<void()> &fn) {
@@ -49,11 +54,9 @@ TEST(AudioBuffer, DefaultIsOneChannelOf8BitsAt11025WithNoFrames) {
   EXPECT_EQ(b->GetByteSize(), 0u);
   WAVEFORMATEXTENSIBLE w;
   b->GetWaveFormat(w);
-  EXPECT_EQ(w.Format.wFormatTag, 0xFFFE);
+  EXPECT_TRUE(IsExtensiblePcm(
+      w, {.Channels = 1, .SamplesPerSec = 11025, .ContainerBits = 8, .ChannelMask = 1}));
   EXPECT_EQ(w.Format.nAvgBytesPerSec, 11025u);
-  EXPECT_EQ(w.Format.nBlockAlign, 1);
-  EXPECT_EQ(w.Format.cbSize, 22);
-  EXPECT_EQ(w.SubFormat, KSDATAFORMAT_SUBTYPE_PCM);
 }
 
 TEST(AudioBuffer, FramesAreDataBytesOverBlockAlign) {
@@ -71,16 +74,18 @@ TEST(AudioBuffer, FramesAreDataBytesOverBlockAlign) {
 
 TEST(AudioBuffer, HeaderIsTheLittleEndianExtensibleRecord) {
   auto b = Make(44100, 16, 2, 1);
-  const uint8_t expected[40] = {0xFE, 0xFF, 0x02, 0x00, 0x44, 0xAC, 0x00, 0x00, 0x10, 0xB1, 0x02, 0x00, 0x04, 0x00,
-                                0x10, 0x00, 0x16, 0x00, 0x10, 0x00, 0x03, 0x00, 0x00, 0x00, 0x01, 0x00, 0x00, 0x00,
-                                0x00, 0x00, 0x10, 0x00, 0x80, 0x00, 0x00, 0xAA, 0x00, 0x38, 0x9B, 0x71};
+  const uint8_t expected[40] = {0xFE, 0xFF, 0x02, 0x00, 0x44, 0xAC, 0x00, 0x00, 0x10, 0xB1,
+                                0x02, 0x00, 0x04, 0x00, 0x10, 0x00, 0x16, 0x00, 0x10, 0x00,
+                                0x03, 0x00, 0x00, 0x00, 0x01, 0x00, 0x00, 0x00, 0x00, 0x00,
+                                0x10, 0x00, 0x80, 0x00, 0x00, 0xAA, 0x00, 0x38, 0x9B, 0x71};
   EXPECT_EQ(std::memcmp(b->GetBuffer()->GetRawData(), expected, 40), 0);
 }
 
 TEST(AudioBuffer, ContainerIsValidBitsRoundedUpToBytes) {
   const struct {
     int bits, container;
-  } rows[] = {{1, 8}, {8, 8}, {9, 16}, {12, 16}, {16, 16}, {17, 24}, {20, 24}, {24, 24}, {25, 32}, {32, 32}};
+  } rows[] = {{1, 8},   {8, 8},   {9, 16},  {12, 16}, {16, 16},
+              {17, 24}, {20, 24}, {24, 24}, {25, 32}, {32, 32}};
   for (const auto &r : rows) {
     auto b = Make(48000, r.bits, 3, 2);
     EXPECT_EQ(b->GetSampleBitWidth(), uint32_t(r.container)) << r.bits;
@@ -93,7 +98,7 @@ TEST(AudioBuffer, ContainerIsValidBitsRoundedUpToBytes) {
 TEST(AudioBuffer, FormatConstructorRecomputesTheDerivedFields) {
   WAVEFORMATEXTENSIBLE f{};
   ALFillWaveFormat(f, 96000, 24, 2, TALSpeakers(5));
-  f.Format.wBitsPerSample = 32;  // a 32-bit container with 24 valid bits
+  f.Format.wBitsPerSample = 32; // a 32-bit container with 24 valid bits
   f.Format.nBlockAlign = 8;
   auto b = MakeCom<TALAudioBuffer>(&f, 10);
   EXPECT_EQ(b->GetSampleBitWidth(), 24u);
@@ -116,8 +121,13 @@ TEST(AudioBuffer, ItemsReadAndWriteByContainerWidth) {
   const struct {
     int bits;
     int value, read;
-  } rows[] = {{8, 200, 200},          {8, -1, 255},        {16, -32768, -32768},      {16, 70000, 70000 - 65536},
-              {24, -8388608, -8388608}, {24, 0x00FFFFFF, -1}, {32, -2147483647 - 1, -2147483647 - 1}};
+  } rows[] = {{8, 200, 200},
+              {8, -1, 255},
+              {16, -32768, -32768},
+              {16, 70000, 70000 - 65536},
+              {24, -8388608, -8388608},
+              {24, 0x00FFFFFF, -1},
+              {32, -2147483647 - 1, -2147483647 - 1}};
   for (const auto &r : rows) {
     auto b = Make(8000, r.bits, 2, 3);
     b->Zero();
@@ -152,7 +162,7 @@ TEST(AudioBuffer, SetItemMakesASharedBufferUniqueEvenWhenItRaises) {
   b->SetItem(1, 0, 99);
   EXPECT_EQ(a->GetItem(1, 0), 10);
   EXPECT_EQ(b->GetItem(1, 0), 99);
-  EXPECT_EQ(b->GetItem(2, 0), 20);  // the copy kept the samples
+  EXPECT_EQ(b->GetItem(2, 0), 20); // the copy kept the samples
 }
 
 TEST(AudioBuffer, SharingConstructorsShareTheStoreAndRefuseOtherBuffers) {
@@ -225,22 +235,21 @@ TEST(AudioBuffer, GrowingASharedBufferMovesItWithHeaderStampAndSamples) {
 
 TEST(AudioBuffer, PairingWalksTheSpeakerTableWithinTheChannelCounts) {
   EXPECT_EQ(GetALSpeakerValuesSize(), 18);
-  for (int i = 0; i < 18; ++i) EXPECT_EQ(GetALSpeakerValues(i), i);
+  for (int i = 0; i < 18; ++i)
+    EXPECT_EQ(GetALSpeakerValues(i), i);
   const struct {
     uint32_t srcMask, srcChannels, dstMask, dstChannels;
     std::vector<std::pair<uint32_t, uint32_t>> pairs;
   } rows[] = {
-      {3, 2, 5, 2, {{0, 0}}},
-      {5, 2, 7, 3, {{0, 0}, {1, 2}}},
-      {3, 2, 3, 2, {{0, 0}, {1, 1}}},
-      {3, 1, 3, 2, {{0, 0}}},          // a mono buffer that kept mask 3
-      {3, 2, 3, 1, {{0, 0}}},
-      {1u << 20, 1, 1u << 20, 1, {}},  // bits beyond the table pair nothing
+      {3, 2, 5, 2, {{0, 0}}}, {5, 2, 7, 3, {{0, 0}, {1, 2}}}, {3, 2, 3, 2, {{0, 0}, {1, 1}}},
+      {3, 1, 3, 2, {{0, 0}}},                                 // a mono buffer that kept mask 3
+      {3, 2, 3, 1, {{0, 0}}}, {1u << 20, 1, 1u << 20, 1, {}}, // bits beyond the table pair nothing
       {0, 2, 3, 2, {}},
   };
   for (const auto &r : rows) {
     std::vector<std::pair<uint32_t, uint32_t>> got;
-    for (auto p : ALPairChannels(TALSpeakers(r.srcMask), r.srcChannels, TALSpeakers(r.dstMask), r.dstChannels))
+    for (auto p : ALPairChannels(TALSpeakers(r.srcMask), r.srcChannels, TALSpeakers(r.dstMask),
+                                 r.dstChannels))
       got.emplace_back(p.Source, p.Dest);
     EXPECT_EQ(got, r.pairs) << r.srcMask << " -> " << r.dstMask;
   }
@@ -249,7 +258,7 @@ TEST(AudioBuffer, PairingWalksTheSpeakerTableWithinTheChannelCounts) {
 TEST(AudioBuffer, CopyPairsChannelsBySpeaker) {
   auto src = M(16, 2, 3, 3);
   Fill(src.Get());
-  auto dst = M(16, 2, 3, 5);  // front left + front centre
+  auto dst = M(16, 2, 3, 5); // front left + front centre
   dst->SetValue(-7);
   src->CopyTo(0, dst.Get(), 0, 3);
   for (uint32_t f = 0; f < 3; ++f) {
@@ -259,7 +268,7 @@ TEST(AudioBuffer, CopyPairsChannelsBySpeaker) {
 }
 
 TEST(AudioBuffer, CopyFromAMonoBufferWithAStereoMaskStaysInsideTheFrame) {
-  auto src = M(16, 1, 4, 3);  // one channel, mask 3
+  auto src = M(16, 1, 4, 3); // one channel, mask 3
   Fill(src.Get(), 1);
   auto dst = M(16, 2, 4, 3);
   dst->Zero();
@@ -344,19 +353,25 @@ TEST(AudioBuffer, OperandChannelsMeetTheirSpeakers) {
 TEST(AudioBuffer, ArithmeticCoversTheShorterBufferAndEveryWidth) {
   const struct {
     int bits, a, b, sum, product;
-  } rows[] = {{8, 137, 130, 140, 157}, {16, 30000, 10000, 32767, 32767}, {24, -5, 3, -2, -15}, {32, 7, -3, 4, -21}};
+  } rows[] = {{8, 137, 130, 140, 157},
+              {16, 30000, 10000, 32767, 32767},
+              {24, -5, 3, -2, -15},
+              {32, 7, -3, 4, -21}};
   for (const auto &r : rows) {
     auto target = M(r.bits, 1, 3, 1);
     auto other = M(r.bits, 1, 2, 1);
-    for (uint32_t f = 0; f < 3; ++f) target->SetItem(f, 0, r.a);
-    for (uint32_t f = 0; f < 2; ++f) other->SetItem(f, 0, r.b);
+    for (uint32_t f = 0; f < 3; ++f)
+      target->SetItem(f, 0, r.a);
+    for (uint32_t f = 0; f < 2; ++f)
+      other->SetItem(f, 0, r.b);
     auto copy = MakeCom<TALAudioBuffer>(target.Get());
     target->Add(other.Get());
     EXPECT_EQ(target->GetItem(1, 0), r.sum) << r.bits;
     EXPECT_EQ(target->GetItem(2, 0), r.a) << r.bits;
-    EXPECT_EQ(copy->GetItem(0, 0), r.a) << r.bits;  // copy-on-write
+    EXPECT_EQ(copy->GetItem(0, 0), r.a) << r.bits; // copy-on-write
     auto product = M(r.bits, 1, 3, 1);
-    for (uint32_t f = 0; f < 3; ++f) product->SetItem(f, 0, r.a);
+    for (uint32_t f = 0; f < 3; ++f)
+      product->SetItem(f, 0, r.a);
     product->Multiply(other.Get());
     EXPECT_EQ(product->GetItem(0, 0), r.product) << r.bits;
   }
@@ -367,17 +382,21 @@ TEST(AudioBuffer, ArithmeticCoversTheShorterBufferAndEveryWidth) {
 TEST(AudioBuffer, FillsUseTheZeroLevelOfEachWidth) {
   auto b8 = M(8, 2, 4, 3);
   b8->Zero();
-  for (uint32_t i = 0; i < 8; ++i) EXPECT_EQ(b8->Read()[i], 127);
+  for (uint32_t i = 0; i < 8; ++i)
+    EXPECT_EQ(b8->Read()[i], 127);
   b8->SetValue(-127);
-  for (uint32_t i = 0; i < 8; ++i) EXPECT_EQ(b8->Read()[i], 0);
+  for (uint32_t i = 0; i < 8; ++i)
+    EXPECT_EQ(b8->Read()[i], 0);
   const int widths[] = {16, 24, 32};
   for (int bits : widths) {
     auto b = M(bits, 2, 5, 3);
     b->SetValue(-3);
     for (uint32_t f = 0; f < 5; ++f)
-      for (uint32_t c = 0; c < 2; ++c) EXPECT_EQ(b->GetItem(f, c), -3) << bits;
+      for (uint32_t c = 0; c < 2; ++c)
+        EXPECT_EQ(b->GetItem(f, c), -3) << bits;
     b->Zero();
-    for (uint32_t i = 0; i < b->GetByteSize(); ++i) EXPECT_EQ(b->Read()[i], 0) << bits;
+    for (uint32_t i = 0; i < b->GetByteSize(); ++i)
+      EXPECT_EQ(b->Read()[i], 0) << bits;
   }
 }
 
@@ -447,9 +466,11 @@ TEST(AudioConversion, ConvertBitsRoundTripsLoseDetailAndEqualWidthsWriteNothing)
   EXPECT_NE(back[0], in[0]);
   EXPECT_NEAR(back[0], in[0], 256);
   int16_t untouched[3] = {7, 7, 7};
-  ConvertBits(reinterpret_cast<const uint8_t *>(in), 16, 2, reinterpret_cast<uint8_t *>(untouched), 16, 2, 3);
+  ConvertBits(reinterpret_cast<const uint8_t *>(in), 16, 2, reinterpret_cast<uint8_t *>(untouched),
+              16, 2, 3);
   EXPECT_EQ(untouched[0], 7);
-  ConvertBits(reinterpret_cast<const uint8_t *>(in), 16, 2, reinterpret_cast<uint8_t *>(untouched), 20, 2, 3);
+  ConvertBits(reinterpret_cast<const uint8_t *>(in), 16, 2, reinterpret_cast<uint8_t *>(untouched),
+              20, 2, 3);
   EXPECT_EQ(untouched[2], 7);
   // 24 <-> 8 use the zero level 127.
   uint8_t s24[6], to8[2];
@@ -468,9 +489,9 @@ TEST(AudioConversion, ConvertBitsPicksTheRoutineOfEachPairOfWidths) {
     int from, to;
     int64_t in, out;
   } rows[] = {
-      {8, 16, 0, -32768},         {8, 24, 0, -8388607},   {8, 32, 0, INT32_MIN},   {16, 8, 0, 128},
-      {16, 24, -32768, -8388608}, {16, 32, 1, 65538},     {24, 8, 0, 127},         {24, 16, 256, 0},
-      {24, 32, 1, 256},           {32, 8, 0, 128},        {32, 16, 65536, 0},      {32, 24, 256, 0},
+      {8, 16, 0, -32768},         {8, 24, 0, -8388607}, {8, 32, 0, INT32_MIN}, {16, 8, 0, 128},
+      {16, 24, -32768, -8388608}, {16, 32, 1, 65538},   {24, 8, 0, 127},       {24, 16, 256, 0},
+      {24, 32, 1, 256},           {32, 8, 0, 128},      {32, 16, 65536, 0},    {32, 24, 256, 0},
   };
   for (const auto &r : rows) {
     auto src = M(r.from, 1, 2, 1), dst = M(r.to, 1, 2, 1);
@@ -478,8 +499,8 @@ TEST(AudioConversion, ConvertBitsPicksTheRoutineOfEachPairOfWidths) {
     src->SetItem(1, 0, int32_t(r.in));
     dst->SetValue(5);
     const int32_t untouched = dst->GetItem(1, 0);
-    ConvertBits(src->Read() + src->GetDataStep(), r.from, int(src->GetDataStep()), dst->Write(), r.to,
-                int(dst->GetDataStep()), 1);
+    ConvertBits(src->Read() + src->GetDataStep(), r.from, int(src->GetDataStep()), dst->Write(),
+                r.to, int(dst->GetDataStep()), 1);
     EXPECT_EQ(dst->GetItem(0, 0), r.out) << r.from << " -> " << r.to;
     EXPECT_EQ(dst->GetItem(1, 0), untouched) << r.from << " -> " << r.to;
   }
@@ -500,7 +521,8 @@ TEST(AudioConversion, HalvingTheRateKeepsEveryOtherFrame) {
   IALAudioBufferPtr dest(M(16, 1, 1, 1).Get());
   ConvertBuffers(src.Get(), 44100, dest, 22050);
   ASSERT_EQ(dest->GetSize(), 5u);
-  for (uint32_t f = 0; f < 5; ++f) EXPECT_EQ(dest->GetItem(f, 0), int(f * 20));
+  for (uint32_t f = 0; f < 5; ++f)
+    EXPECT_EQ(dest->GetItem(f, 0), int(f * 20));
 }
 
 TEST(AudioConversion, DoublingTheRateHoldsEachFrameOverTheGap) {
@@ -509,7 +531,8 @@ TEST(AudioConversion, DoublingTheRateHoldsEachFrameOverTheGap) {
   IALAudioBufferPtr dest(M(16, 2, 1, 3).Get());
   ConvertBuffers(src.Get(), 8000, dest, 16000);
   ASSERT_EQ(dest->GetSize(), 6u);
-  for (uint32_t f = 0; f < 6; ++f) EXPECT_EQ(dest->GetItem(f, 1), int((f / 2) * 10 + 1)) << f;
+  for (uint32_t f = 0; f < 6; ++f)
+    EXPECT_EQ(dest->GetItem(f, 1), int((f / 2) * 10 + 1)) << f;
 }
 
 TEST(AudioConversion, ARateOfZeroGivesNoFrames) {
@@ -529,7 +552,8 @@ TEST(AudioConversion, DestKeepsItsOwnWidth) {
   ConvertBuffers(src.Get(), 11025, dest, 33075);
   ASSERT_EQ(dest->GetSize(), 12u);
   EXPECT_EQ(dest->GetSampleBitWidth(), 24u);
-  for (uint32_t f = 0; f < 12; ++f) EXPECT_EQ(dest->GetItem(f, 0), -8388608) << f;
+  for (uint32_t f = 0; f < 12; ++f)
+    EXPECT_EQ(dest->GetItem(f, 0), -8388608) << f;
 }
 
 } // namespace

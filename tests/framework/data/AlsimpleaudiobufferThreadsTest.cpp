@@ -1,6 +1,7 @@
 #include "framework/data/Alsimpleaudiobuffer.h"
 
-#include "tests/framework/data/DataTestSupport.h"
+#include "tests/support/FrameworkEnvironment.h"
+#include "tests/support/Wait.h"
 
 #include <gtest/gtest.h>
 
@@ -29,17 +30,20 @@ TEST(AudioBufferThreads, WritersSharingAStoreEachGetTheirOwnCopy) {
           mine->SetItem(uint32_t(round), uint32_t(t % 2), 1000 + t);
           mine->GetTimeStamp()->SetBegin(t);
           mine->Add(shared.Get());
-          if (mine->GetItem(uint32_t(round), uint32_t(t % 2)) != 1007 + t || mine->GetBuffer() == shared->GetBuffer())
+          if (mine->GetItem(uint32_t(round), uint32_t(t % 2)) != 1007 + t ||
+              mine->GetBuffer() == shared->GetBuffer())
             ++wrong;
         }
         ++done;
       });
-    const bool finished = SLEventually([&] { return done.load() == Writers; });
+    const bool finished = Eventually([&] { return done.load() == Writers; });
     ASSERT_TRUE(finished);
-    for (auto &th : threads) th.join();
+    for (auto &th : threads)
+      th.join();
     EXPECT_EQ(wrong.load(), 0);
     for (uint32_t f = 0; f < shared->GetSize(); ++f)
-      for (uint32_t c = 0; c < 2; ++c) ASSERT_EQ(shared->GetItem(f, c), 7);
+      for (uint32_t c = 0; c < 2; ++c)
+        ASSERT_EQ(shared->GetItem(f, c), 7);
     EXPECT_EQ(shared->GetTimeStamp()->GetBegin(), 123);
   }
   EXPECT_EQ(_SLCountStores.load(), stores);

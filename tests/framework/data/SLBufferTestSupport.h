@@ -7,6 +7,8 @@
 #include "framework/pins/OWPins.h"
 #include "framework/pins/OWStdTypes.h"
 
+#include "tests/support/FrameworkEnvironment.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
@@ -35,9 +37,6 @@ protected:
   explicit SLRealChainTest(std::string passedOn) : passedOn_(std::move(passedOn)) {}
   void SetUp() override {
     SLCountedTest::SetUp();
-    OWPinsInitialization();
-    OWStdTypesInitialization();
-    SLStreamTypesInitialization();
     source.reset(CreateObject<TSLOWRealSourcePin>(nullptr, TSLOperationEvent(), 0));
     sink.reset(CreateObject<TSLOWRealSinkPin>(
         nullptr, [this](TOWPin *, const TGUID *, IOWNotifyOperation *op, TOWNotifyState) {

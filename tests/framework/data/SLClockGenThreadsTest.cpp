@@ -1,6 +1,7 @@
 #include "framework/data/SLClockGen.h"
 
-#include "tests/framework/data/DataTestSupport.h"
+#include "tests/support/FrameworkEnvironment.h"
+#include "tests/support/Wait.h"
 
 #include <gtest/gtest.h>
 
@@ -19,10 +20,9 @@ namespace {
 // service goes.
 class ClockGenTest : public ::testing::Test {
 protected:
-  void SetUp() override { SLTestFrameworkUp(); }
   void TearDown() override {
     EXPECT_EQ(SLClockGenCount(), 0);
-    EXPECT_TRUE(SLEventually([] { return SLClockGenLiveThreads() == 0; }));
+    EXPECT_TRUE(Eventually([] { return SLClockGenLiveThreads() == 0; }));
     SLClockGenFinalization();
   }
 
@@ -102,7 +102,7 @@ TEST_F(ClockGenTest, TheLastReleaseEndsTheGeneratorAndItsThread) {
   EXPECT_TRUE(SLReleaseClockGen(ia, &a));
   EXPECT_EQ(SLClockGenCount(), 0);
   // The tick the release pumped destroys the generator on its own thread.
-  EXPECT_TRUE(SLEventually([] { return SLClockGenLiveThreads() == 0; }));
+  EXPECT_TRUE(Eventually([] { return SLClockGenLiveThreads() == 0; }));
   EXPECT_EQ(timers.Period(timer), 0u) << "the timer was not stopped";
   EXPECT_TRUE(Calls().empty());
 }
@@ -122,7 +122,7 @@ TEST_F(ClockGenTest, AClientHoldingItsWriteLockExcludesTheTick) {
   {
     TOWWriteSection mine(&a);
     ASSERT_TRUE(timers.Fire(ia->GetGenerator()->GetTimer()));
-    EXPECT_FALSE(reported.Wait(SLBlockedFor)) << "the tick ran under the client's lock";
+    EXPECT_FALSE(reported.Wait(BlockedFor)) << "the tick ran under the client's lock";
   }
   EXPECT_TRUE(reported.Wait(10s));
   SLReleaseClockGen(ia, &a);
@@ -143,7 +143,7 @@ TEST_F(ClockGenTest, ANewClientAfterTheLastReleaseGetsANewGenerator) {
     EXPECT_EQ(SLClockGenLiveThreads(), 2);
     EXPECT_EQ(SLClockGenCount(), 1);
   }
-  EXPECT_TRUE(SLEventually([] { return SLClockGenLiveThreads() == 1; }));
+  EXPECT_TRUE(Eventually([] { return SLClockGenLiveThreads() == 1; }));
   ASSERT_TRUE(Tick(ib));
   EXPECT_EQ(Calls(), (std::vector<std::string>{"b"}));
   EXPECT_TRUE(SLReleaseClockGen(ib, &b));
@@ -177,7 +177,8 @@ TEST_F(ClockGenTest, TicksAreCountedWhileACallbackIsSlow) {
 
 TEST_F(ClockGenTest, AThrowingClientStopsNeitherTheOthersNorLaterTicks) {
   TOWObject a, b;
-  TSLClockGenItem *ia = SLGetClockGen(20, [] { throw std::runtime_error("player failed"); }, &a);
+  TSLClockGenItem *ia = SLGetClockGen(
+      20, [] { throw std::runtime_error("player failed"); }, &a);
   TSLClockGenItem *ib = SLGetClockGen(20, Report("b"), &b);
   ASSERT_TRUE(Tick(ib));
   ASSERT_TRUE(Tick(ib));
@@ -218,7 +219,7 @@ TEST_F(ClockGenTest, TheLastClientReleasingItselfInItsCallbackEndsTheGenerator) 
       &a);
   ASSERT_TRUE(Tick(ia));
   EXPECT_TRUE(lastWasEmpty.load());
-  EXPECT_TRUE(SLEventually([] { return SLClockGenLiveThreads() == 0; }));
+  EXPECT_TRUE(Eventually([] { return SLClockGenLiveThreads() == 0; }));
 }
 
 TEST_F(ClockGenTest, ThreadedPumpRunsOneMoreTickAtOnce) {
@@ -228,7 +229,7 @@ TEST_F(ClockGenTest, ThreadedPumpRunsOneMoreTickAtOnce) {
   ASSERT_TRUE(reported.Wait(10s));
   ia->BeginWrite(); // the item's lock is the tick's lock
   ia->ThreadedPump();
-  EXPECT_FALSE(reported.Wait(SLBlockedFor));
+  EXPECT_FALSE(reported.Wait(BlockedFor));
   ia->EndWrite();
   EXPECT_TRUE(reported.Wait(10s));
   SLReleaseClockGen(ia, &a);
@@ -246,13 +247,13 @@ TEST_F(ClockGenTest, FinalizationStopsAGeneratorThatIsStillInUse) {
 // The real timer, once, with a loose window: a few ticks arrive and the
 // generator still shuts down cleanly.
 TEST(ClockGenRealTimer, TicksAndShutsDown) {
-  SLTestFrameworkUp();
   TOWObject a;
   sys::TSemaphore ticks(0, 1000000);
-  TSLClockGenItem *ia = SLGetClockGen(5, [&] { ticks.Release(); }, &a);
+  TSLClockGenItem *ia = SLGetClockGen(
+      5, [&] { ticks.Release(); }, &a);
   for (int i = 0; i < 3; ++i)
     ASSERT_TRUE(ticks.Wait(10s));
   EXPECT_TRUE(SLReleaseClockGen(ia, &a));
-  EXPECT_TRUE(SLEventually([] { return SLClockGenLiveThreads() == 0; }));
+  EXPECT_TRUE(Eventually([] { return SLClockGenLiveThreads() == 0; }));
   SLClockGenFinalization();
 }

@@ -33,10 +33,13 @@ protected:
   static com::TComPtr<TSLRealBuffer> Buffer(std::vector<double> v) {
     return com::MakeCom<TSLRealBuffer>(v.data(), static_cast<uint32_t>(v.size()));
   }
-  static double First(ISLDataBuffer *b) { return reinterpret_cast<const double *>(b->ByteRead())[0]; }
+  static double First(ISLDataBuffer *b) {
+    return reinterpret_cast<const double *>(b->ByteRead())[0];
+  }
   // A handler that doubles the samples into OutBuffer and logs the first input.
   void Doubling() {
-    filter->OnProcessData.Fn = [this](TObject *, TSLCRealBuffer In, TSLCRealBuffer &Out, bool &Send) {
+    filter->OnProcessData.Fn = [this](TObject *, TSLCRealBuffer In, TSLCRealBuffer &Out,
+                                      bool &Send) {
       log.push_back("process " + std::to_string(static_cast<int>(In.Read()[0])) + " of " +
                     std::to_string(In.Count()));
       Out.Multiply(2);
@@ -95,8 +98,8 @@ TEST_F(SLGenericRealTest, QueuedBuffersAreHandledOnTheMainThreadInOrder) {
     source->SubmitBuffer(Buffer({v}));
   EXPECT_TRUE(log.empty());
   EXPECT_EQ(Loop().RunPending(), 3u);
-  EXPECT_EQ(log, (std::vector<std::string>{"process 1 of 1", "buffer", "process 2 of 1", "buffer", "process 3 of 1",
-                                           "buffer"}));
+  EXPECT_EQ(log, (std::vector<std::string>{"process 1 of 1", "buffer", "process 2 of 1", "buffer",
+                                           "process 3 of 1", "buffer"}));
   ASSERT_EQ(received.size(), 3u);
   EXPECT_EQ(First(received[2].Get()), 6);
 }
@@ -133,7 +136,8 @@ TEST_F(SLGenericRealTest, StartAndStopEventsComeBeforeTheDownstreamSeesThem) {
   EXPECT_EQ(filter->GetBlockSize(), 512);
   source->Stop();
   EXPECT_EQ(filter->GetBlockSize(), 0);
-  EXPECT_EQ(log, (std::vector<std::string>{"start 512", "downstream start", "stop", "downstream stop"}));
+  EXPECT_EQ(log,
+            (std::vector<std::string>{"start 512", "downstream start", "stop", "downstream stop"}));
 }
 
 TEST_F(SLGenericRealTest, StopDropsBuffersWaitingForTheMainThread) {
@@ -167,8 +171,8 @@ TEST_F(SLGenericRealTest, CommandsGoUpstreamWhenTheInputIsLinked) {
 
 TEST_F(SLGenericRealTest, PublishedProperties) {
   const TClassInfo &info = filter->ClassInfo();
-  for (const char *name : {"SynchronizeType", "OnStart", "OnStop", "OnProcessData", "OutputPin", "InputPin",
-                           "EnablePin", "Enabled"})
+  for (const char *name : {"SynchronizeType", "OnStart", "OnStop", "OnProcessData", "OutputPin",
+                           "InputPin", "EnablePin", "Enabled"})
     EXPECT_NE(info.FindProperty(name), nullptr) << name;
 }
 
@@ -186,9 +190,10 @@ public:
 };
 
 const TClassInfo &TGenericRealTestForm::StaticClassInfo() {
-  static const TClassInfo &info =
-      MakeClassInfo<TGenericRealTestForm>("TGenericRealTestForm", &TComponent::StaticClassInfo(), [](auto &c) {
-        c.template Method<TSLGenericReal::TProcessDataEvent>("Process", &TGenericRealTestForm::Process);
+  static const TClassInfo &info = MakeClassInfo<TGenericRealTestForm>(
+      "TGenericRealTestForm", &TComponent::StaticClassInfo(), [](auto &c) {
+        c.template Method<TSLGenericReal::TProcessDataEvent>("Process",
+                                                             &TGenericRealTestForm::Process);
       });
   return info;
 }
@@ -196,14 +201,14 @@ const TClassInfo &TGenericRealTestForm::StaticClassInfo() {
 TSLGenericReal *LoadFilter(TGenericRealTestForm *form, const std::string &method) {
   RegisterClass(TGenericRealTestForm::StaticClassInfo());
   RegisterClass(TSLGenericReal::StaticClassInfo());
-  LoadFormText(form, "object Form1: TGenericRealTestForm\n  object Filter: TSLGenericReal\n    OnFilterData = " +
-                         method + "\n  end\nend\n");
+  LoadFormText(
+      form,
+      "object Form1: TGenericRealTestForm\n  object Filter: TSLGenericReal\n    OnFilterData = " +
+          method + "\n  end\nend\n");
   return dynamic_cast<TSLGenericReal *>(form->FindComponent("Filter"));
 }
 
 TEST(SLGenericRealForm, OlderEventNameLoadsTheHandler) {
-  OWPinsInitialization();
-  OWStdTypesInitialization();
   TOwnedPtr<TGenericRealTestForm> form(CreateObject<TGenericRealTestForm>(nullptr));
   TSLGenericReal *filter = LoadFilter(form.get(), "Process");
   ASSERT_NE(filter, nullptr);
@@ -218,8 +223,6 @@ TEST(SLGenericRealForm, OlderEventNameLoadsTheHandler) {
 }
 
 TEST(SLGenericRealForm, AMissingMethodIsIgnored) {
-  OWPinsInitialization();
-  OWStdTypesInitialization();
   TOwnedPtr<TGenericRealTestForm> form(CreateObject<TGenericRealTestForm>(nullptr));
   TSLGenericReal *filter = LoadFilter(form.get(), "Gone");
   ASSERT_NE(filter, nullptr);

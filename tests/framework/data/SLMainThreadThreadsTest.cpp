@@ -1,7 +1,8 @@
 #include "framework/data/SLClockGen.h"
 
-#include "tests/framework/data/DataTestSupport.h"
 #include "tests/framework/data/FakeDataBuffer.h"
+#include "tests/support/FrameworkEnvironment.h"
+#include "tests/support/Wait.h"
 
 #include <gtest/gtest.h>
 
@@ -22,7 +23,6 @@ namespace {
 class MainThreadTest : public ::testing::Test {
 protected:
   void SetUp() override {
-    SLTestFrameworkUp();
     Loop().BindMainThread();
     Loop().RunPending();
   }
@@ -35,7 +35,8 @@ protected:
 TEST_F(MainThreadTest, EachNotifyGivesOneCallbackInOrderWithTheNotifierAsSender) {
   std::vector<std::pair<int, TSLMainThreadNotify *>> calls;
   int n = 0;
-  TSLMainThreadNotify notifier([&](TSLMainThreadNotify *sender) { calls.emplace_back(++n, sender); });
+  TSLMainThreadNotify notifier(
+      [&](TSLMainThreadNotify *sender) { calls.emplace_back(++n, sender); });
   std::thread producer([&] {
     for (int i = 0; i < 3; ++i)
       EXPECT_TRUE(notifier.Notify());
@@ -145,7 +146,8 @@ struct ForceCase {
   std::vector<int> expected;
 };
 
-class MainThreadQueueForce : public MainThreadTest, public ::testing::WithParamInterface<ForceCase> {};
+class MainThreadQueueForce : public MainThreadTest,
+                             public ::testing::WithParamInterface<ForceCase> {};
 
 TEST_P(MainThreadQueueForce, FiveBuffersBeforeTheMainThreadRuns) {
   TReceived got;
@@ -163,10 +165,11 @@ TEST_P(MainThreadQueueForce, FiveBuffersBeforeTheMainThreadRuns) {
   EXPECT_EQ(queue.GetFreeSlots(), TSLMainThreadSlots::Slots);
 }
 
-INSTANTIATE_TEST_SUITE_P(Rows, MainThreadQueueForce,
-                         ::testing::Values(ForceCase{true, {1, 2, 3, 4, 5}}, // every buffer, in order
-                                           ForceCase{false, {1}}),           // only the oldest waiting one
-                         [](const auto &info) { return info.param.force ? "Forced" : "NotForced"; });
+INSTANTIATE_TEST_SUITE_P(
+    Rows, MainThreadQueueForce,
+    ::testing::Values(ForceCase{true, {1, 2, 3, 4, 5}}, // every buffer, in order
+                      ForceCase{false, {1}}),           // only the oldest waiting one
+    [](const auto &info) { return info.param.force ? "Forced" : "NotForced"; });
 
 TEST_F(MainThreadTest, TheQueueHandsOverCopiesThatShareTheSamples) {
   TFakeBufferPtr seen;
@@ -207,12 +210,12 @@ TEST_F(MainThreadTest, The401stBufferWaitsUntilTheMainThreadHandlesOne) {
       ++added;
     }
   });
-  ASSERT_TRUE(SLEventually([&] { return added.load() == TSLMainThreadSlots::Slots; }));
-  std::this_thread::sleep_for(SLBlockedFor);
+  ASSERT_TRUE(Eventually([&] { return added.load() == TSLMainThreadSlots::Slots; }));
+  std::this_thread::sleep_for(BlockedFor);
   EXPECT_EQ(added.load(), TSLMainThreadSlots::Slots) << "the 401st buffer did not wait";
   EXPECT_EQ(queue.GetFreeSlots(), 0);
   EXPECT_EQ(Loop().RunPending(1), 1u);
-  EXPECT_TRUE(SLEventually([&] { return added.load() == TSLMainThreadSlots::Slots + 1; }));
+  EXPECT_TRUE(Eventually([&] { return added.load() == TSLMainThreadSlots::Slots + 1; }));
   producer.join();
   Loop().RunPending();
   ASSERT_EQ(got.tags.size(), static_cast<size_t>(TSLMainThreadSlots::Slots + 1));
@@ -238,8 +241,9 @@ TEST_F(MainThreadTest, DestroyingTheQueueSendsAWaitingProducerHome) {
     queue->AddBuffer(TFakeBuffer::Make(1), true);
   std::atomic<int> result{-1};
   TQueue *target = queue.get();
-  std::thread producer([&result, target] { result = target->AddBuffer(TFakeBuffer::Make(1), true) ? 1 : 0; });
-  std::this_thread::sleep_for(SLBlockedFor);
+  std::thread producer(
+      [&result, target] { result = target->AddBuffer(TFakeBuffer::Make(1), true) ? 1 : 0; });
+  std::this_thread::sleep_for(BlockedFor);
   EXPECT_EQ(result.load(), -1) << "the producer should be waiting for a slot";
   queue.reset();
   producer.join();
@@ -275,7 +279,8 @@ TEST_F(MainThreadTest, ProducersOnSeveralThreadsLoseNothingWhenForced) {
   ASSERT_EQ(tags.size(), 3u * perThread);
   std::vector<int> last(3, -1);
   for (int tag : tags) {
-    EXPECT_GT(tag % perThread, last[tag / perThread]) << "a producer's buffers arrived out of order";
+    EXPECT_GT(tag % perThread, last[tag / perThread])
+        << "a producer's buffers arrived out of order";
     last[tag / perThread] = tag % perThread;
   }
 }

@@ -1,6 +1,6 @@
 #include "framework/data/SLVariantStorages.h"
 
-#include "tests/framework/data/DataTestSupport.h"
+#include "tests/support/FrameworkEnvironment.h"
 
 #include <gtest/gtest.h>
 
@@ -10,9 +10,10 @@ namespace {
 
 class OperationListTest : public ::testing::Test {
 protected:
-  void SetUp() override { SLTestFrameworkUp(); }
   static IOWNotifyOperationPtr Op() { return TOWNotifyOperation::Make<TOWStopOperation>(); }
-  static int64_t Id(const IOWNotifyOperationPtr &op) { return op ? op->Instance()->GetOperationID() : 0; }
+  static int64_t Id(const IOWNotifyOperationPtr &op) {
+    return op ? op->Instance()->GetOperationID() : 0;
+  }
 };
 
 } // namespace

@@ -1,6 +1,7 @@
 #include "framework/data/SLVariantStorages.h"
 
-#include "tests/framework/data/DataTestSupport.h"
+#include "tests/support/FrameworkEnvironment.h"
+#include "tests/support/Wait.h"
 
 #include <gtest/gtest.h>
 
@@ -8,13 +9,13 @@
 #include <thread>
 
 TEST(TSLOperationList, HoldingTheOwnersWriteLockExcludesTheList) {
-  SLTestFrameworkUp();
   TOWObject owner;
   TSLOperationList list(&owner);
   std::atomic<int> pushed{0};
   owner.BeginWrite();
-  std::thread producer([&] { pushed = list.Push(TOWNotifyOperation::Make<TOWStopOperation>(), false); });
-  std::this_thread::sleep_for(SLBlockedFor);
+  std::thread producer(
+      [&] { pushed = list.Push(TOWNotifyOperation::Make<TOWStopOperation>(), false); });
+  std::this_thread::sleep_for(BlockedFor);
   EXPECT_EQ(pushed.load(), 0) << "the push did not wait for the owner's lock";
   owner.EndWrite();
   producer.join();
@@ -22,7 +23,6 @@ TEST(TSLOperationList, HoldingTheOwnersWriteLockExcludesTheList) {
 }
 
 TEST(TSLOperationList, OneThreadPushesWhileAnotherPopsAndNothingIsLost) {
-  SLTestFrameworkUp();
   TSLOperationList list;
   constexpr int count = 2000;
   std::thread producer([&] {

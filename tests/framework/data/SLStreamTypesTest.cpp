@@ -38,16 +38,11 @@ std::string KindOf(IOWNotifyOperation *op) {
 
 class SLStreamTypesTest : public SLCountedTest {
 protected:
-  void SetUp() override {
-    SLCountedTest::SetUp();
-    OWPinsInitialization();
-    OWStdTypesInitialization();
-    SLStreamTypesInitialization();
-  }
   TSLOperationEvent Recorder(const std::string &name, bool raise = false) {
     return [this, name, raise](TOWPin *, const TGUID *, IOWNotifyOperation *op, TOWNotifyState) {
       const auto *supplied = OWOperationAs<TOWSuppliedBufferOperation>(op);
-      seen.push_back({name, op->Instance()->GetOperationID(), KindOf(op), supplied ? supplied->Buffer() : nullptr});
+      seen.push_back({name, op->Instance()->GetOperationID(), KindOf(op),
+                      supplied ? supplied->Buffer() : nullptr});
       if (raise)
         throw Exception("receiver failed");
       return TOWNotifyResult{};
@@ -61,7 +56,8 @@ protected:
     return r;
   }
   Owned<TSLOWRealSourcePin> RealSource() {
-    return Owned<TSLOWRealSourcePin>(CreateObject<TSLOWRealSourcePin>(nullptr, Recorder("source"), 0));
+    return Owned<TSLOWRealSourcePin>(
+        CreateObject<TSLOWRealSourcePin>(nullptr, Recorder("source"), 0));
   }
   Owned<TSLOWRealSinkPin> RealSink(const std::string &name, bool raise = false) {
     return Owned<TSLOWRealSinkPin>(CreateObject<TSLOWRealSinkPin>(nullptr, Recorder(name, raise)));
@@ -93,18 +89,25 @@ TEST_F(SLStreamTypesTest, RegistryMakesAndUpdatesBuffers) {
   EXPECT_TRUE(com::TComPtr<ISLRealBuffer>::Query(b));
   EXPECT_EQ(b->GetSize(), 6u);
   EXPECT_FALSE(SLOWCreateBuffer(IOWFloatStream::IID, 6));
-  SLOWUpdateBuffer(IOWSLRealStream::IID, b.Get(), TOWNotifyOperation::Make<TOWStartSampleRateOperation>(1024, 44100.0).Get());
+  SLOWUpdateBuffer(IOWSLRealStream::IID, b.Get(),
+                   TOWNotifyOperation::Make<TOWStartSampleRateOperation>(1024, 44100.0).Get());
   EXPECT_EQ(b->GetSize(), 1024u);
-  SLOWUpdateBuffer(IOWSLRealStream::IID, b.Get(), TOWNotifyOperation::Make<TOWStopOperation>().Get());
+  SLOWUpdateBuffer(IOWSLRealStream::IID, b.Get(),
+                   TOWNotifyOperation::Make<TOWStopOperation>().Get());
   EXPECT_EQ(b->GetSize(), 1024u);
-  SLOWUpdateBuffer(IOWFloatStream::IID, b.Get(), TOWNotifyOperation::Make<TOWStartSampleRateOperation>(2, 1.0).Get());
+  SLOWUpdateBuffer(IOWFloatStream::IID, b.Get(),
+                   TOWNotifyOperation::Make<TOWStartSampleRateOperation>(2, 1.0).Get());
   EXPECT_EQ(b->GetSize(), 1024u);
 }
 
 TEST_F(SLStreamTypesTest, ReregisteringKeepsTheFirstSampleSize) {
   const TGUID id = TGUID::FromLiteral("{0C1D2E3F-4A5B-4C6D-8E9F-A0B1C2D3E4F5}");
-  SLOWRegisterStreamType(id, 2, [](uint32_t n) { return com::TComPtr<ISLDataBuffer>(com::MakeCom<TSLBlockBuffer>(n)); });
-  SLOWRegisterStreamType(id, 3, [](uint32_t n) { return com::TComPtr<ISLDataBuffer>(com::MakeCom<TSLRealBuffer>(n)); });
+  SLOWRegisterStreamType(id, 2, [](uint32_t n) {
+    return com::TComPtr<ISLDataBuffer>(com::MakeCom<TSLBlockBuffer>(n));
+  });
+  SLOWRegisterStreamType(id, 3, [](uint32_t n) {
+    return com::TComPtr<ISLDataBuffer>(com::MakeCom<TSLRealBuffer>(n));
+  });
   EXPECT_EQ(SLOWGetSampleSize(id), 2);
   EXPECT_TRUE(com::TComPtr<ISLRealBuffer>::Query(SLOWCreateBuffer(id, 1)));
   EXPECT_EQ(SLOWGetStreamTypesCount(), 6);
@@ -194,14 +197,17 @@ TEST_F(SLStreamTypesTest, AFailingReceiverDoesNotReachTheSubmitter) {
     ASSERT_FALSE(seen.empty());
     EXPECT_EQ(seen.back().Pin, "bad");
   }
-  EXPECT_THROW(source->Notify(TOWNotifyOperation::Make<TOWSuppliedBufferOperation>(com::MakeCom<TSLRealBuffer>(1u)).Get()),
+  EXPECT_THROW(source->Notify(TOWNotifyOperation::Make<TOWSuppliedBufferOperation>(
+                                  com::MakeCom<TSLRealBuffer>(1u))
+                                  .Get()),
                Exception);
 }
 
 TEST_F(SLStreamTypesTest, ClockSinkTicksOncePerBuffer) {
   auto source = RealSource();
   int ticks = 0;
-  Owned<TOWClockSinkPin> clock(CreateObject<TOWClockSinkPin>(nullptr, [&ticks](TOWPin *) { ++ticks; }, nullptr));
+  Owned<TOWClockSinkPin> clock(CreateObject<TOWClockSinkPin>(
+      nullptr, [&ticks](TOWPin *) { ++ticks; }, nullptr));
   ASSERT_TRUE(clock->Connect(source.get()));
   EXPECT_EQ(source->GetConnectionID(clock.get()), IOWClockStream::IID);
   ticks = 0;
@@ -215,8 +221,8 @@ TEST_F(SLStreamTypesTest, ClockSinkTicksOncePerBuffer) {
 TEST_F(SLStreamTypesTest, FloatSinkFollowsARealStreamWithTheFirstItem) {
   Owned<TSLOWRealSourcePin> source(CreateObject<TSLOWRealSourcePin>(nullptr, TSLOperationEvent()));
   std::vector<float> values;
-  Owned<TOWFloatSinkPin> single(
-      CreateObject<TOWFloatSinkPin>(nullptr, [&values](TOWPin *, float v) { values.push_back(v); }, nullptr));
+  Owned<TOWFloatSinkPin> single(CreateObject<TOWFloatSinkPin>(
+      nullptr, [&values](TOWPin *, float v) { values.push_back(v); }, nullptr));
   ASSERT_TRUE(single->Connect(source.get()));
   EXPECT_EQ(source->GetConnectionID(single.get()), IOWFloatStream::IID);
   values.clear();
@@ -226,8 +232,9 @@ TEST_F(SLStreamTypesTest, FloatSinkFollowsARealStreamWithTheFirstItem) {
   EXPECT_EQ(values, (std::vector<float>{2.5f}));
   // An empty buffer fails with the range error, which SubmitBuffer drops.
   EXPECT_NO_THROW(source->SubmitBuffer(com::MakeCom<TSLRealBuffer>()));
-  EXPECT_THROW(source->Notify(
-                   TOWNotifyOperation::Make<TOWSuppliedBufferOperation>(com::MakeCom<TSLRealBuffer>()).Get()),
+  EXPECT_THROW(source->Notify(TOWNotifyOperation::Make<TOWSuppliedBufferOperation>(
+                                  com::MakeCom<TSLRealBuffer>())
+                                  .Get()),
                ERangeError);
 }
 
@@ -250,10 +257,12 @@ TEST_F(SLStreamTypesTest, LinksTakeTheMostRecentTypeTheSinkImplements) {
   Owned<TSLOWChannelSourcePin> channel(
       CreateObject<TSLOWChannelSourcePin>(nullptr, TSLOperationEvent(), TSLDispatchEvent()));
   EXPECT_EQ(channel->GetMaxSampleSize(), 1);
-  Owned<TSLOWComboRealIntSinkPin> scope(CreateObject<TSLOWComboRealIntSinkPin>(nullptr, Recorder("scope")));
+  Owned<TSLOWComboRealIntSinkPin> scope(
+      CreateObject<TSLOWComboRealIntSinkPin>(nullptr, Recorder("scope")));
   ASSERT_TRUE(scope->Connect(channel.get()));
   EXPECT_EQ(channel->GetConnectionID(scope.get()), IOWSLRealStream::IID);
-  Owned<TSLOWComplexSinkPin> complex(CreateObject<TSLOWComplexSinkPin>(nullptr, Recorder("complex")));
+  Owned<TSLOWComplexSinkPin> complex(
+      CreateObject<TSLOWComplexSinkPin>(nullptr, Recorder("complex")));
   ASSERT_TRUE(complex->Connect(channel.get()));
   EXPECT_EQ(channel->GetMaxSampleSize(), 16);
   // The channel sink implements neither the generic nor the universal stream.
@@ -262,7 +271,8 @@ TEST_F(SLStreamTypesTest, LinksTakeTheMostRecentTypeTheSinkImplements) {
   ASSERT_TRUE(sink->Connect(channel.get()));
   EXPECT_EQ(channel->GetConnectionID(sink.get()), IOWSLRealStream::IID);
   // A binary source cannot feed a real sink.
-  Owned<TSLOWBinarySourcePin> binary(CreateObject<TSLOWBinarySourcePin>(nullptr, TSLOperationEvent()));
+  Owned<TSLOWBinarySourcePin> binary(
+      CreateObject<TSLOWBinarySourcePin>(nullptr, TSLOperationEvent()));
   auto real = RealSink("real");
   EXPECT_FALSE(real->Connect(binary.get()));
 }

@@ -2,7 +2,7 @@
 // placeholder while other threads make pins.
 #include "tests/framework/pins/PinsTestComponents.h"
 
-#include "tests/framework/pins/PinsTestSupport.h"
+#include "tests/support/Wait.h"
 
 #include <gtest/gtest.h>
 
@@ -73,15 +73,17 @@ TEST_F(TOWDeliveryThreadsTest, ConcurrentDeliveryWhileLinksChange) {
 
   EXPECT_EQ(src->OutputPin->GetNestingCount(), 0);
   EXPECT_EQ(src->OutputPin->GetSinkCount(), 5);
-  for (TOWObject *o : std::vector<TOWObject *>{src->OutputPin, filter.In->InputPin, filter.Out->OutputPin,
-                                               tail->InputPin, sinks[0]->InputPin}) {
+  for (TOWObject *o :
+       std::vector<TOWObject *>{src->OutputPin, filter.In->InputPin, filter.Out->OutputPin,
+                                tail->InputPin, sinks[0]->InputPin}) {
     EXPECT_EQ(o->GetCountReads(), 0);
     EXPECT_EQ(o->GetCountWrites(), 0);
   }
   for (auto *s : sinks)
     EXPECT_GT(s->InputPin->Delivered, 0);
   EXPECT_GE(tail->InputPin->Delivered, 900) << "every filter notification reached the tail";
-  EXPECT_GT(filter.Out->OutputPin->Delivered, 0) << "upstream deliveries reached the filter's output";
+  EXPECT_GT(filter.Out->OutputPin->Delivered, 0)
+      << "upstream deliveries reached the filter's output";
 }
 
 // The hand-over of a placeholder walks the list of all pins under the unit's
@@ -97,7 +99,8 @@ TEST_F(TOWDeliveryThreadsTest, TakeOverWhilePinsAreMadeElsewhere) {
   auto *src = Source("AudioIn");
   for (int i = 0; i < 50; ++i) {
     auto *sink = Sink("Late" + std::to_string(i));
-    auto *placeholder = TOWUnloadedPin::FindOrCreate(Form, ptSink, "MainForm.Waiting", "MainForm.Waiting", "x");
+    auto *placeholder =
+        TOWUnloadedPin::FindOrCreate(Form, ptSink, "MainForm.Waiting", "MainForm.Waiting", "x");
     ASSERT_TRUE(src->OutputPin->IntConnectAfter(placeholder, nullptr));
     TOWUnloadedPin::TakeOver(static_cast<TOWUnloadedPin *>(placeholder), sink->InputPin);
     EXPECT_EQ(sink->InputPin->GetSourcePin(), src->OutputPin);

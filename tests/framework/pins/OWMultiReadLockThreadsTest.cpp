@@ -3,7 +3,7 @@
 #include "framework/pins/OWMultiReadLock.h"
 
 #include "platform/classlib/Exceptions.h"
-#include "tests/framework/pins/PinsTestSupport.h"
+#include "tests/support/Wait.h"
 
 #include <gtest/gtest.h>
 
@@ -35,10 +35,18 @@ TEST_P(SingleThreadSequence, NeverWaitsAndEndsIdle) {
   TTestThread t([&] {
     for (char c : GetParam().steps) {
       switch (c) {
-      case 'r': s.BeginRead(); break;
-      case 'R': s.EndRead(); break;
-      case 'w': s.BeginWrite(); break;
-      case 'W': s.EndWrite(); break;
+      case 'r':
+        s.BeginRead();
+        break;
+      case 'R':
+        s.EndRead();
+        break;
+      case 'w':
+        s.BeginWrite();
+        break;
+      case 'W':
+        s.EndWrite();
+        break;
       }
     }
   });
@@ -47,14 +55,15 @@ TEST_P(SingleThreadSequence, NeverWaitsAndEndsIdle) {
   EXPECT_EQ(s.GetWriter(), 0u);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    OWMultiReadLock, SingleThreadSequence,
-    ::testing::Values(TSequenceCase{"NestedReads", {'r', 'r', 'R', 'R'}},
-                      TSequenceCase{"ReadInsideWrite", {'w', 'r', 'R', 'W'}},
-                      TSequenceCase{"PromotedRead", {'r', 'w', 'W', 'R'}},
-                      TSequenceCase{"NestedWrites", {'w', 'w', 'w', 'W', 'W', 'W'}},
-                      TSequenceCase{"PromotionInsideNestedReads", {'r', 'r', 'w', 'r', 'R', 'W', 'R', 'R'}}),
-    [](const auto &info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(OWMultiReadLock, SingleThreadSequence,
+                         ::testing::Values(TSequenceCase{"NestedReads", {'r', 'r', 'R', 'R'}},
+                                           TSequenceCase{"ReadInsideWrite", {'w', 'r', 'R', 'W'}},
+                                           TSequenceCase{"PromotedRead", {'r', 'w', 'W', 'R'}},
+                                           TSequenceCase{"NestedWrites",
+                                                         {'w', 'w', 'w', 'W', 'W', 'W'}},
+                                           TSequenceCase{"PromotionInsideNestedReads",
+                                                         {'r', 'r', 'w', 'r', 'R', 'W', 'R', 'R'}}),
+                         [](const auto &info) { return std::string(info.param.name); });
 
 TEST(OWMultiReadLock, NestedReadsLeaveTheRecordFree) {
   Sync s;

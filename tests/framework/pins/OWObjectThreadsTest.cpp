@@ -2,7 +2,7 @@
 // with held counts, sections, and a randomised stress of merges under load.
 #include "framework/pins/OWPins.h"
 
-#include "tests/framework/pins/PinsTestSupport.h"
+#include "tests/support/Wait.h"
 
 #include <gtest/gtest.h>
 
@@ -16,7 +16,8 @@ using namespace std::chrono_literals;
 TOWLockObject *LockOf(const TOWObject &o) { return o.GetGroupLock()->Instance(); }
 
 // True when another thread's read section on o has to wait.
-bool OtherThreadWaitsForRead(TOWObject &o, std::unique_ptr<TTestThread> &thread, std::atomic<bool> &entered) {
+bool OtherThreadWaitsForRead(TOWObject &o, std::unique_ptr<TTestThread> &thread,
+                             std::atomic<bool> &entered) {
   thread = std::make_unique<TTestThread>([&] {
     IOWLockSectionPtr section = o.ReadLock();
     entered = true;
@@ -118,8 +119,8 @@ TEST(TOWObject, CountsAreUnchangedByMergeAndSplit) {
   b.BeginRead();
   c.BeginWrite();
   auto counts = [&] {
-    return std::vector<int>{a.GetCountReads(), a.GetCountWrites(), b.GetCountReads(),
-                            b.GetCountWrites(), c.GetCountReads(), c.GetCountWrites()};
+    return std::vector<int>{a.GetCountReads(),  a.GetCountWrites(), b.GetCountReads(),
+                            b.GetCountWrites(), c.GetCountReads(),  c.GetCountWrites()};
   };
   const std::vector<int> before = counts();
   a.AddShareLock(&b);
@@ -177,7 +178,8 @@ TEST(TOWObject, AStreamSectionLeavesTheLockItEntered) {
   IOWLockSectionPtr section = lock->WriteLock();
   a.AddShareLock(&b);
   EXPECT_EQ(lock->Instance()->GetEntries(), 1);
-  EXPECT_EQ(a.GetGroupLock()->Instance()->GetEntries(), 0) << "stream entries are not counted on objects";
+  EXPECT_EQ(a.GetGroupLock()->Instance()->GetEntries(), 0)
+      << "stream entries are not counted on objects";
   section.Reset();
   EXPECT_EQ(lock->Instance()->GetEntries(), 0);
 }

@@ -5,7 +5,7 @@
 
 #include <atomic>
 
-#include "tests/framework/pins/PinsTestSupport.h"
+#include "tests/support/Wait.h"
 
 namespace {
 
