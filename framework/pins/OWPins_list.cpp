@@ -56,8 +56,8 @@ void TOWPinList::BeforeDestruction() {
 void TOWPinList::DefineProperties(TFiler *filer) {
   TOWObject::DefineProperties(filer);
   filer->DefineProperty(
-      "Pins", [this](TReader *r) { ReadConnectionsData(r); }, [this](TWriter *w) { WriteConnectionsData(w); },
-      DoWrite());
+      "Pins", [this](TReader *r) { ReadConnectionsData(r); },
+      [this](TWriter *w) { WriteConnectionsData(w); }, DoWrite());
   filer->DefineProperty(
       "PinsOwner", [](TReader *r) { r->ReadBoolean(); }, nullptr, false);
 }
@@ -112,7 +112,9 @@ void TOWPinList::SetPinName(TOWPin *pin, const std::string &name) {
     SetName(i, name);
 }
 
-std::string TOWPinList::GetListName() { return owner_ ? OWPropertyNameOf(owner_, this, "TOWPinList") : std::string(); }
+std::string TOWPinList::GetListName() {
+  return owner_ ? OWPropertyNameOf(owner_, this, "TOWPinList") : std::string();
+}
 
 TComponent *TOWPinList::GetRoot() { return owner_ ? OWGetMainOwnerComponent(owner_) : nullptr; }
 
@@ -144,7 +146,8 @@ void TOWPinList::AddNamed(TOWBasicPin *pin, const std::string &name) {
         if (OWAsPlaceholder(static_cast<TOWBasicPin *>(entries_.Objects(i))))
           slot = i;
     if (slot >= 0) {
-      auto *placeholder = static_cast<TOWUnloadedPin *>(static_cast<TOWBasicPin *>(entries_.Objects(slot)));
+      auto *placeholder =
+          static_cast<TOWUnloadedPin *>(static_cast<TOWBasicPin *>(entries_.Objects(slot)));
       entries_.SetString(slot, name);
       entries_.SetObject(slot, pin);
       --placeholders_;
@@ -250,40 +253,48 @@ void TOWPinList::CleanUnloaded() {
       Delete(i);
 }
 
-void TOWPinList::ConnectPin(int index, TOWPinType ownKind, TOWPinType peerKind, const std::string &peerIdent,
-                            const std::string &peerDisplay) {
+void TOWPinList::TakeOverPlaceholderOf(TOWBasicPin *pin) {
+  TComponent *root = GetRoot();
+  const std::string rootName = root ? root->Name() : std::string();
+  TOWUnloadedPin *found = nullptr;
+  {
+    TOWGlobalReadSection global;
+    sys::TCriticalSectionLock lock(OWUnit().cs);
+    const std::string ident = pin->GetFullIdentName(false);
+    const std::string display = pin->GetFullName(false);
+    for (TOWUnloadedPin *p : OWUnit().pending) {
+      if (p == pin || (root && p->GetRootName() != rootName))
+        continue;
+      if (p->GetFullIdentName(false) == ident || p->GetFullName(false) == display) {
+        found = p;
+        break;
+      }
+    }
+  }
+  if (found)
+    TOWUnloadedPin::TakeOver(found, pin);
+}
+
+void TOWPinList::ConnectPin(int index, TOWPinType ownKind, TOWPinType peerKind,
+                            const std::string &peerIdent, const std::string &peerDisplay) {
   TComponent *root = GetRoot();
   const std::string rootName = root ? root->Name() : std::string();
   if (index < entries_.Count()) {
-    auto *pin = static_cast<TOWBasicPin *>(entries_.Objects(index));
-    TOWBasicPin *found = nullptr;
-    {
-      TOWGlobalReadSection global;
-      sys::TCriticalSectionLock lock(OWUnit().cs);
-      for (TOWUnloadedPin *p : OWUnit().pending) {
-        if (p == pin)
-          continue;
-        if (p->GetFullIdentName(false) == pin->GetFullIdentName(false) ||
-            p->GetFullName(false) == pin->GetFullName(false)) {
-          found = p;
-          break;
-        }
-      }
-    }
-    if (found)
-      TOWUnloadedPin::TakeOver(static_cast<TOWUnloadedPin *>(found), pin);
+    TakeOverPlaceholderOf(static_cast<TOWBasicPin *>(entries_.Objects(index)));
   } else {
     while (entries_.Count() <= index) {
-      const std::string n = rootName + "." + (owner_ ? owner_->Name() : std::string()) + "." + GetListName() +
-                            "._Pin" + std::to_string(entries_.Count());
+      const std::string n = rootName + "." + (owner_ ? owner_->Name() : std::string()) + "." +
+                            GetListName() + "._Pin" + std::to_string(entries_.Count());
       Add(TOWUnloadedPin::FindOrCreate(root, ownKind, n, n, n));
     }
   }
   auto *pin = static_cast<TOWBasicPin *>(entries_.Objects(index));
-  pin->Connect(TOWUnloadedPin::FindOrCreate(root, peerKind, peerIdent, peerDisplay, pin->GetFullName(true)));
+  pin->Connect(
+      TOWUnloadedPin::FindOrCreate(root, peerKind, peerIdent, peerDisplay, pin->GetFullName(true)));
 }
 
-void TOWPinList::ReadReference(TReader *reader, int index, TOWPinType ownKind, TOWPinType peerKind) {
+void TOWPinList::ReadReference(TReader *reader, int index, TOWPinType ownKind,
+                               TOWPinType peerKind) {
   std::string ident, display;
   ReadReferenceValue(reader, ident, display);
   ConnectPin(index, ownKind, peerKind, ident, display);
@@ -437,6 +448,8 @@ void TOWPinListOwner::ReadConnectionsData(TReader *reader) {
       Add(pin);
     }
     ++index;
+    // A source loaded earlier may wait for this pin through a placeholder.
+    TakeOverPlaceholderOf(pin);
     TComponent *root = GetRoot();
     const bool isSource = OWAsSource(pin) != nullptr;
     auto link = [&](const std::string &ident, const std::string &display) {
@@ -495,13 +508,15 @@ bool WalkProperties(TObject *obj, const std::string &className, TStringList *lis
         for (int i = 0; i < pins->GetCount(); ++i) {
           TOWBasicPin *pin = pins->GetPin(i);
           if (pin && pin->InheritsFrom(className))
-            list->AddObject(prefix + p->Name + (saveValue ? "._Pin" + std::to_string(i) : "." + pins->GetName(i)),
+            list->AddObject(prefix + p->Name +
+                                (saveValue ? "._Pin" + std::to_string(i) : "." + pins->GetName(i)),
                             pin);
         }
       } else if (dynamic_cast<TPersistent *>(value) && !dynamic_cast<TComponent *>(value) &&
                  std::find(visited.begin(), visited.end(), value) == visited.end()) {
         visited.push_back(value);
-        if (!WalkProperties(value, className, list, saveValue, prefix + p->Name + ".", depth + 1, visited))
+        if (!WalkProperties(value, className, list, saveValue, prefix + p->Name + ".", depth + 1,
+                            visited))
           result = false;
       }
     }
@@ -513,13 +528,15 @@ bool WalkProperties(TObject *obj, const std::string &className, TStringList *lis
 
 } // namespace
 
-bool OWGetClassPropertiesOfTypeName(TObject *obj, const std::string &className, TStringList *list, bool saveValue) {
+bool OWGetClassPropertiesOfTypeName(TObject *obj, const std::string &className, TStringList *list,
+                                    bool saveValue) {
   std::vector<TObject *> visited;
   return WalkProperties(obj, className, list, saveValue, std::string(), 0, visited);
 }
 
-bool OWGetPinsValueListSingleRoot(TStringList *list, TComponent *root, TOWPin *pin, const std::string &separator,
-                                  const std::string &prefix, TOWPinValueFilters options) {
+bool OWGetPinsValueListSingleRoot(TStringList *list, TComponent *root, TOWPin *pin,
+                                  const std::string &separator, const std::string &prefix,
+                                  TOWPinValueFilters options) {
   if (!root)
     return false;
   bool result = true;
@@ -534,7 +551,8 @@ bool OWGetPinsValueListSingleRoot(TStringList *list, TComponent *root, TOWPin *p
         continue;
       bool qualifies;
       if (options.Contains(pvoFullList))
-        qualifies = pin->IsCompatible(p) && !(options.Contains(pvoExcludeDirectDependency) && pin->DirectDependsOn(p));
+        qualifies = pin->IsCompatible(p) &&
+                    !(options.Contains(pvoExcludeDirectDependency) && pin->DirectDependsOn(p));
       else
         qualifies = pin->CanConnectTo(p);
       if (!qualifies)
@@ -542,23 +560,29 @@ bool OWGetPinsValueListSingleRoot(TStringList *list, TComponent *root, TOWPin *p
       const std::string name = c->Name() + separator + scratch.Strings(k);
       list->AddObject(prefix.empty() ? name : prefix + separator + name, p);
     }
-    if (c->ComponentCount() > 0 && !OWGetPinsValueListSingleRoot(list, c, pin, separator, prefix, options))
+    if (c->ComponentCount() > 0 &&
+        !OWGetPinsValueListSingleRoot(list, c, pin, separator, prefix, options))
       result = false;
   }
   return result;
 }
 
-bool OWGetPinsValueListSingle(TStringList *list, TComponent *component, TOWPin *pin, const std::string &separator,
-                              const std::string &prefix, TOWPinValueFilters options) {
-  return OWGetPinsValueListSingleRoot(list, OWGetMainOwnerComponent(component), pin, separator, prefix, options);
+bool OWGetPinsValueListSingle(TStringList *list, TComponent *component, TOWPin *pin,
+                              const std::string &separator, const std::string &prefix,
+                              TOWPinValueFilters options) {
+  return OWGetPinsValueListSingleRoot(list, OWGetMainOwnerComponent(component), pin, separator,
+                                      prefix, options);
 }
 
-bool OWGetPinsValueList(TStringList *list, TOWPin *pin, const std::string &separator, TOWPinValueFilters options) {
+bool OWGetPinsValueList(TStringList *list, TOWPin *pin, const std::string &separator,
+                        TOWPinValueFilters options) {
   TComponent *owner = pin ? pin->GetOwnerComponent() : nullptr;
-  return OWGetPinsValueListSingleRoot(list, OWGetMainOwnerComponent(owner), pin, separator, std::string(), options);
+  return OWGetPinsValueListSingleRoot(list, OWGetMainOwnerComponent(owner), pin, separator,
+                                      std::string(), options);
 }
 
-bool OWListLinkCandidates(TStringList *list, TOWPin *pin, TComponent *component, TOWPinValueFilters filters) {
+bool OWListLinkCandidates(TStringList *list, TOWPin *pin, TComponent *component,
+                          TOWPinValueFilters filters) {
   if (component && component != pin->GetRoot())
     return OWGetPinsValueListSingle(list, component, pin, ".", component->Name(), filters);
   return OWGetPinsValueList(list, pin, ".", filters);

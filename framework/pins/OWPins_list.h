@@ -66,6 +66,11 @@ protected:
   static void WritePinItem(TWriter *writer, TOWBasicPin *pin);
   // Frees a pin the list owned (a placeholder goes through the pending list).
   static void FreePin(TOWBasicPin *pin);
+  // Hands pin the links of a pending placeholder named like it (its ident
+  // form, else its display form, without root) in the list's own root: a
+  // source loaded before the list's pins were made linked to such a
+  // placeholder. Nothing when none waits.
+  void TakeOverPlaceholderOf(TOWBasicPin *pin);
   int EntryCount() const { return entries_.Count(); }
 
   TComponent *owner_;
@@ -81,7 +86,8 @@ public:
   using TDestroyMethod = std::function<void(TOWPinList *, TOWBasicPin *)>;
 
   TOWPinListOwner(TComponent *owner, TCreateMethod create, TDestroyMethod destroy);
-  TOWPinListOwner(TComponent *owner, int minimum, int maximum, TCreateMethod create, TDestroyMethod destroy);
+  TOWPinListOwner(TComponent *owner, int minimum, int maximum, TCreateMethod create,
+                  TDestroyMethod destroy);
   void AfterConstruction() override;
   void BeforeDestruction() override;
 
@@ -109,9 +115,13 @@ std::string OWPropertyNameOf(TObject *object, TObject *value, std::string_view c
 
 // Lists (name, object) of the objects of class className that obj publishes,
 // walking into persistent sub-objects up to depth 20.
-bool OWGetClassPropertiesOfTypeName(TObject *obj, const std::string &className, TStringList *list, bool saveValue);
-bool OWGetPinsValueListSingleRoot(TStringList *list, TComponent *root, TOWPin *pin, const std::string &separator,
-                                  const std::string &prefix, TOWPinValueFilters options);
-bool OWGetPinsValueListSingle(TStringList *list, TComponent *component, TOWPin *pin, const std::string &separator,
-                              const std::string &prefix, TOWPinValueFilters options);
-bool OWGetPinsValueList(TStringList *list, TOWPin *pin, const std::string &separator, TOWPinValueFilters options);
+bool OWGetClassPropertiesOfTypeName(TObject *obj, const std::string &className, TStringList *list,
+                                    bool saveValue);
+bool OWGetPinsValueListSingleRoot(TStringList *list, TComponent *root, TOWPin *pin,
+                                  const std::string &separator, const std::string &prefix,
+                                  TOWPinValueFilters options);
+bool OWGetPinsValueListSingle(TStringList *list, TComponent *component, TOWPin *pin,
+                              const std::string &separator, const std::string &prefix,
+                              TOWPinValueFilters options);
+bool OWGetPinsValueList(TStringList *list, TOWPin *pin, const std::string &separator,
+                        TOWPinValueFilters options);

@@ -19,7 +19,9 @@ TComPtr<TSLRealBuffer> Real(std::vector<double> values) {
   return MakeCom<TSLRealBuffer>(values.data(), static_cast<uint32_t>(values.size()));
 }
 
-std::vector<double> Values(ISLRealBuffer *b) { return std::vector<double>(b->Read(), b->Read() + b->GetSize()); }
+std::vector<double> Values(ISLRealBuffer *b) {
+  return std::vector<double>(b->Read(), b->Read() + b->GetSize());
+}
 
 using SLBufferTest = SLCountedTest;
 
@@ -211,7 +213,8 @@ TEST_F(SLBufferTest, GrowingASharedBufferTakesANewStore) {
 
 TEST_F(SLBufferTest, OversizeRequestsAreRangeErrors) {
   EXPECT_THROW(MakeCom<TSLRealBuffer>((1u << 27) + 1), ERangeError);
-  EXPECT_THROW(MakeCom<TSLComplexBuffer>(0xFFFFFFFFu), ERangeError); // would wrap to a small size in 32 bits
+  EXPECT_THROW(MakeCom<TSLComplexBuffer>(0xFFFFFFFFu),
+               ERangeError); // would wrap to a small size in 32 bits
   TComPtr<TSLRealBuffer> a = Real({1});
   EXPECT_THROW(a->Resize(1u << 28, false), ERangeError);
   EXPECT_EQ(a->GetSize(), 1u);
@@ -367,10 +370,12 @@ TEST_P(SLRealRange, ClampsIntoTheBuffer) {
   EXPECT_EQ(a->GetMax(GetParam().from, GetParam().to), GetParam().max);
 }
 
-INSTANTIATE_TEST_SUITE_P(Table, SLRealRange,
-                         testing::Values(RangeCase{-5, 100, 1, 10}, RangeCase{3, 7, 4, 7}, RangeCase{9, 10, 1, 1},
-                                         RangeCase{20, 30, 1, 1}, // From past the end becomes the last item
-                                         RangeCase{5, 5, 0, 0}, RangeCase{6, 2, 0, 0}, RangeCase{-3, -1, 0, 0}));
+INSTANTIATE_TEST_SUITE_P(
+    Table, SLRealRange,
+    testing::Values(RangeCase{-5, 100, 1, 10}, RangeCase{3, 7, 4, 7}, RangeCase{9, 10, 1, 1},
+                    RangeCase{20, 30, 1, 1}, // From past the end becomes the last item
+                    RangeCase{10, 10, 1, 1}, // and so does From at the end
+                    RangeCase{5, 5, 0, 0}, RangeCase{6, 2, 0, 0}, RangeCase{-3, -1, 0, 0}));
 
 TEST_F(SLBufferTest, VectorJaehneFillsThroughWriteAccess) {
   TComPtr<TSLRealBuffer> a = Real({7, 7, 7, 7});
@@ -406,6 +411,13 @@ TEST_F(SLBufferTest, CopyToASharedDestinationKeepsItsOtherContents) {
   EXPECT_EQ(dst->GetItem(1), 1);
   EXPECT_EQ(dst->GetItem(2), 2);
   EXPECT_EQ(As<ISLIntegerBuffer>(other)->GetItem(1), 8);
+}
+
+TEST_F(SLBufferTest, CopyToOfARangeEndingAtTheLastItemCopiesIt) {
+  TComPtr<TSLRealBuffer> src = Real({0, 1, 2});
+  TComPtr<TSLRealBuffer> dst = Real({9, 9});
+  src->CopyTo(1, dst.Get(), 0, 2);
+  EXPECT_EQ(Values(dst.Get()), (std::vector<double>{1, 2}));
 }
 
 TEST_F(SLBufferTest, CopyToOutsideEitherBufferIsARangeError) {

@@ -95,12 +95,13 @@ TEST_F(TOWDeliveryTest, RecursionRaisesOnThe202ndNestedDeliveryAndTheCountComesB
   int depth = 0;
   bool armed = false;
   src->OutputPin->ClearTypes();
-  src->OutputPin->AddType(IID_TestA, [&](IOWStream *, const TGUID *, IOWNotifyOperation *op, TOWNotifyState) {
-    ++depth;
-    if (armed)
-      src->OutputPin->Notify(op);
-    return TOWNotifyResult{};
-  });
+  src->OutputPin->AddType(IID_TestA,
+                          [&](IOWStream *, const TGUID *, IOWNotifyOperation *op, TOWNotifyState) {
+                            ++depth;
+                            if (armed)
+                              src->OutputPin->Notify(op);
+                            return TOWNotifyResult{};
+                          });
   sink->InputPin->Connect(nullptr);
   ASSERT_TRUE(sink->InputPin->Connect(src->OutputPin));
   depth = 0;
@@ -122,12 +123,13 @@ TEST_F(TOWDeliveryTest, AHandlerExceptionLeavesThePinUsable) {
   bool raise = true;
   int calls = 0;
   src->OutputPin->ClearTypes();
-  src->OutputPin->AddType(IID_TestA, [&](IOWStream *, const TGUID *, IOWNotifyOperation *, TOWNotifyState) {
-    ++calls;
-    if (raise)
-      throw Exception("handler failure");
-    return TOWNotifyResult{};
-  });
+  src->OutputPin->AddType(IID_TestA,
+                          [&](IOWStream *, const TGUID *, IOWNotifyOperation *, TOWNotifyState) {
+                            ++calls;
+                            if (raise)
+                              throw Exception("handler failure");
+                            return TOWNotifyResult{};
+                          });
   Sinks["A"]->InputPin->Connect(nullptr);
   raise = false;
   ASSERT_TRUE(Sinks["A"]->InputPin->Connect(src->OutputPin));
@@ -146,13 +148,14 @@ TEST_F(TOWDeliveryTest, AHandlerMayUnlinkItsOwnSinkMidFanOut) {
   src->OutputPin->ClearTypes();
   std::vector<std::string> seen;
   bool armed = false;
-  src->OutputPin->AddType(IID_TestA, [&](IOWStream *h, const TGUID *, IOWNotifyOperation *, TOWNotifyState) {
-    auto *sink = dynamic_cast<TTestSinkPin *>(h);
-    seen.push_back(sink->Label);
-    if (armed && sink->Label == "A")
-      sink->Connect(nullptr);
-    return TOWNotifyResult{};
-  });
+  src->OutputPin->AddType(IID_TestA,
+                          [&](IOWStream *h, const TGUID *, IOWNotifyOperation *, TOWNotifyState) {
+                            auto *sink = dynamic_cast<TTestSinkPin *>(h);
+                            seen.push_back(sink->Label);
+                            if (armed && sink->Label == "A")
+                              sink->Connect(nullptr);
+                            return TOWNotifyResult{};
+                          });
   for (auto &[n, c] : Sinks) {
     c->InputPin->Connect(nullptr);
     c->InputPin->Connect(src->OutputPin);
@@ -167,7 +170,8 @@ TEST_F(TOWDeliveryTest, AHandlerMayUnlinkItsOwnSinkMidFanOut) {
 TEST_F(TOWDeliveryTest, UpstreamDeliveryGoesToTheSourceThroughTheSinksHandler) {
   auto *src = Source("Player");
   auto *sink = Sink("Queue");
-  EXPECT_TRUE(sink->InputPin->Notify(TOWNotifyOperation::Make<TOWQueryStreamOperation>().Get()).Empty());
+  EXPECT_TRUE(
+      sink->InputPin->Notify(TOWNotifyOperation::Make<TOWQueryStreamOperation>().Get()).Empty());
   EXPECT_TRUE(DeliveryLog().empty()) << "no source: nothing is called";
   sink->InputPin->AddType(IID_TestA, RecordingHandler());
   ASSERT_TRUE(sink->InputPin->Connect(src->OutputPin));
@@ -181,6 +185,28 @@ TEST_F(TOWDeliveryTest, UpstreamDeliveryGoesToTheSourceThroughTheSinksHandler) {
   EXPECT_EQ(DeliveryLog()[0].OperationID, op->Instance()->GetOperationID());
 }
 
+// The sink's handler runs with the read side of every lock group on its
+// stream-lock chain held: the source's and its own.
+TEST_F(TOWDeliveryTest, UpstreamDeliveryHoldsTheChainsReadLocks) {
+  auto *src = Source("Player");
+  auto *sink = Sink("Queue");
+  int sourceReads = -1;
+  int sinkReads = -1;
+  sink->InputPin->AddType(IID_TestA,
+                          [&](IOWStream *, const TGUID *, IOWNotifyOperation *, TOWNotifyState) {
+                            sourceReads = src->OutputPin->GetCountReads();
+                            sinkReads = sink->InputPin->GetCountReads();
+                            return TOWNotifyResult{};
+                          });
+  ASSERT_TRUE(sink->InputPin->Connect(src->OutputPin));
+  sourceReads = sinkReads = -1;
+  sink->InputPin->Notify(TOWNotifyOperation::Make<TOWQueryStreamOperation>().Get());
+  EXPECT_GT(sourceReads, 0);
+  EXPECT_GT(sinkReads, 0);
+  EXPECT_EQ(src->OutputPin->GetCountReads(), 0) << "given back after the delivery";
+  EXPECT_EQ(sink->InputPin->GetCountReads(), 0);
+}
+
 TEST(TOWNotifyOperation, IdsIncreaseByOneAndClassesMatchTheirAncestors) {
   auto a = TOWNotifyOperation::Make();
   auto b = TOWNotifyOperation::Make<TOWEndStopOperation>();
@@ -189,7 +215,8 @@ TEST(TOWNotifyOperation, IdsIncreaseByOneAndClassesMatchTheirAncestors) {
   EXPECT_FALSE(OWOperationAs<TOWStopOperation>(a.Get()));
   auto supplied = TOWNotifyOperation::Make<TOWSuppliedMulticastOperation>();
   EXPECT_TRUE(OWOperationAs<TOWClockOperation>(supplied.Get()));
-  static_assert(sizeof(std::declval<TOWNotifyOperation>().GetOperationID()) == 8, "ids do not wrap at 2^31");
+  static_assert(sizeof(std::declval<TOWNotifyOperation>().GetOperationID()) == 8,
+                "ids do not wrap at 2^31");
 }
 
 // Connecting a second sink of another type re-delivers a new-link operation to

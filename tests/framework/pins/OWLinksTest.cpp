@@ -7,12 +7,14 @@ namespace {
 
 class TOWLinksTest : public TPinsFixture {};
 
-// Source types [A, B] (B added last) against what the sink implements.
+// Source types [A, B] (B added last) against what the sink implements; the
+// source implements both, so the upstream type is the downstream one.
 struct TTypeCase {
   const char *name;
   std::set<TGUID> sinkAccepts;
   bool links;
   TGUID downstream;
+  TGUID upstream;
 };
 
 class TOWDownstreamType : public TPinsFixture, public ::testing::WithParamInterface<TTypeCase> {};
@@ -20,6 +22,7 @@ class TOWDownstreamType : public TPinsFixture, public ::testing::WithParamInterf
 TEST_P(TOWDownstreamType, IsTheSourcesLastAddedTypeTheSinkImplements) {
   auto *src = Source("AudioIn");
   src->OutputPin->AddType(IID_TestB, RecordingHandler());
+  src->OutputPin->Accepts = {IID_TestA, IID_TestB};
   auto *sink = Sink("Meter", GetParam().sinkAccepts);
   EXPECT_EQ(sink->InputPin->CanConnectTo(src->OutputPin), GetParam().links);
   EXPECT_EQ(sink->InputPin->Connect(src->OutputPin), GetParam().links);
@@ -27,18 +30,21 @@ TEST_P(TOWDownstreamType, IsTheSourcesLastAddedTypeTheSinkImplements) {
     EXPECT_EQ(src->OutputPin->GetConnectionID(sink->InputPin), GetParam().downstream);
     EXPECT_EQ(sink->InputPin->GetDownStreamID(), GetParam().downstream);
     EXPECT_EQ(src->OutputPin->GetPrimaryConnectionID(), GetParam().downstream);
+    EXPECT_EQ(sink->InputPin->GetUpStreamID(), GetParam().upstream);
   } else {
     EXPECT_EQ(sink->InputPin->GetSourcePin(), nullptr);
     EXPECT_EQ(src->OutputPin->GetSinkCount(), 0);
   }
 }
 
-INSTANTIATE_TEST_SUITE_P(Links, TOWDownstreamType,
-                         ::testing::Values(TTypeCase{"BothPreferTheLaterType", {IID_TestA, IID_TestB}, true, IID_TestB},
-                                           TTypeCase{"OnlyTheFirstType", {IID_TestA}, true, IID_TestA},
-                                           TTypeCase{"OnlyTheLaterType", {IID_TestB}, true, IID_TestB},
-                                           TTypeCase{"Neither", {}, false, OWNULLID}),
-                         [](const auto &info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(
+    Links, TOWDownstreamType,
+    ::testing::Values(
+        TTypeCase{"BothPreferTheLaterType", {IID_TestA, IID_TestB}, true, IID_TestB, IID_TestB},
+        TTypeCase{"OnlyTheFirstType", {IID_TestA}, true, IID_TestA, IID_TestA},
+        TTypeCase{"OnlyTheLaterType", {IID_TestB}, true, IID_TestB, IID_TestB},
+        TTypeCase{"Neither", {}, false, OWNULLID, OWNULLID}),
+    [](const auto &info) { return std::string(info.param.name); });
 
 // The upstream type: the downstream type when the source implements it, else
 // the source's last-added type it implements; skipped for a sink without types.
@@ -77,7 +83,8 @@ TEST_F(TOWLinksTest, ConnectingToANewSourceBreaksTheOldLink) {
   EXPECT_EQ(a->OutputPin->GetSinkCount(), 0);
   ASSERT_EQ(b->OutputPin->GetSinkCount(), 2);
   EXPECT_EQ(b->OutputPin->GetSink(1), sink->InputPin) << "appended at the end";
-  EXPECT_TRUE(sink->InputPin->Connect(b->OutputPin)) << "relinking to the same source changes nothing";
+  EXPECT_TRUE(sink->InputPin->Connect(b->OutputPin))
+      << "relinking to the same source changes nothing";
   EXPECT_EQ(b->OutputPin->GetSinkCount(), 2);
   EXPECT_THROW(b->OutputPin->GetSink(2), EListError);
 }
@@ -98,7 +105,9 @@ TEST_F(TOWLinksTest, AfterPinsMustBeSinksOfTheSourceAndFormNoCycle) {
 // Observes disconnections.
 class TDisconnectNotifier : public com::TInterfacedObject, public IOWPinNotifier {
 public:
-  void PinDisconnected(TOWBasicPin *pin, TOWPinObject *peer) override { Events.emplace_back(pin, peer); }
+  void PinDisconnected(TOWBasicPin *pin, TOWPinObject *peer) override {
+    Events.emplace_back(pin, peer);
+  }
   std::vector<std::pair<TOWBasicPin *, TOWPinObject *>> Events;
 };
 
@@ -179,13 +188,15 @@ protected:
 TEST_F(TOWDependencyTest, AFilterSharesOneLockAndRefusesAFeedbackLink) {
   TFilter first = Filter("First");
   TFilter second = Filter("Second");
-  EXPECT_EQ(first.In->InputPin->GetGroupLock()->Instance(), first.Out->OutputPin->GetGroupLock()->Instance());
+  EXPECT_EQ(first.In->InputPin->GetGroupLock()->Instance(),
+            first.Out->OutputPin->GetGroupLock()->Instance());
   ASSERT_TRUE(second.In->InputPin->Connect(first.Out->OutputPin));
   // Linking Second's output back into First's input would close a cycle.
   EXPECT_TRUE(second.Out->OutputPin->DependsOn(first.In->InputPin));
   EXPECT_TRUE(second.Out->OutputPin->DependsOn(second.In->InputPin));
   EXPECT_TRUE(second.Out->OutputPin->DependsOn(first.Out->OutputPin));
-  EXPECT_FALSE(first.In->InputPin->CanConnectTo(second.Out->OutputPin)) << "the source depends on the sink";
+  EXPECT_FALSE(first.In->InputPin->CanConnectTo(second.Out->OutputPin))
+      << "the source depends on the sink";
   EXPECT_FALSE(first.In->InputPin->Connect(second.Out->OutputPin));
   EXPECT_TRUE(second.Out->OutputPin->DirectDependsOn(second.In->InputPin));
   EXPECT_FALSE(second.Out->OutputPin->DirectDependsOn(first.Out->OutputPin));
@@ -223,13 +234,14 @@ TEST_F(TOWDependencyTest, StreamLocksListTheMostDistantUpstreamObjectsFirst) {
   ASSERT_TRUE(d2->InputPin->Connect(b->OutputPin));
   ASSERT_TRUE(k->InputPin->Connect(s1->OutputPin));
   IOWObjectListPtr locks = k->InputPin->GetStreamLocks();
-  std::vector<TOWObject *> expected = {b->OutputPin, a->OutputPin, d2->InputPin, d1->InputPin, s1->OutputPin,
-                                       k->InputPin};
+  std::vector<TOWObject *> expected = {b->OutputPin, a->OutputPin,  d2->InputPin,
+                                       d1->InputPin, s1->OutputPin, k->InputPin};
   ASSERT_EQ(locks->GetCount(), static_cast<int>(expected.size()));
   for (int i = 0; i < locks->GetCount(); ++i)
     EXPECT_EQ(locks->GetItem(i), expected[static_cast<size_t>(i)]) << i;
   auto *lonely = Sink("Lonely");
-  EXPECT_EQ(lonely->InputPin->GetStreamLocks() ? lonely->InputPin->GetStreamLocks()->GetCount() : 0, 0);
+  EXPECT_EQ(lonely->InputPin->GetStreamLocks() ? lonely->InputPin->GetStreamLocks()->GetCount() : 0,
+            0);
 }
 
 } // namespace

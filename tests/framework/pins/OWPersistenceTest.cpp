@@ -10,7 +10,8 @@ namespace {
 
 using Names = std::vector<std::string>;
 
-const Names DeliveryOrder = {"AudioToReal", "VUMeter", "PPMMeter", "AudioLogger", "ALGenericFilter"};
+const Names DeliveryOrder = {"AudioToReal", "VUMeter", "PPMMeter", "AudioLogger",
+                             "ALGenericFilter"};
 const Names StoredOrder = {"PPMMeter", "ALGenericFilter", "VUMeter", "AudioToReal", "AudioLogger"};
 
 // The form text of MainForm with its components in creation order and the
@@ -24,7 +25,8 @@ std::string FormText(const Names &creationOrder, const Names &sinkOrder) {
         text += "\n      MainForm." + sink + ".InputPin";
       text += ")\n  end\n";
     } else {
-      text += "  object " + name + ": TTestSinkComponent\n    InputPin.SourcePin = MainForm.AudioIn.OutputPin\n  end\n";
+      text += "  object " + name +
+              ": TTestSinkComponent\n    InputPin.SourcePin = MainForm.AudioIn.OutputPin\n  end\n";
     }
   }
   return text + "end\n";
@@ -53,7 +55,8 @@ protected:
     EXPECT_EQ(linked, DeliveryOrder);
     for (const std::string &name : DeliveryOrder) {
       auto *sink = dynamic_cast<TTestSinkComponent *>(Form->FindComponent(name));
-      EXPECT_TRUE(sink && sink->InputPin->GetSourcePin() == audioIn->OutputPin) << name << " knows its source";
+      EXPECT_TRUE(sink && sink->InputPin->GetSourcePin() == audioIn->OutputPin)
+          << name << " knows its source";
     }
     const std::string written = WriteFormText(Form);
     DeliveryLog().clear();
@@ -67,15 +70,18 @@ protected:
 };
 
 TEST_F(TOWPersistenceTest, TheCaptureFanOutLoadsWritesAndReloadsInEveryOrder) {
-  const Names mainWindowOrder = {"AudioToReal", "AudioIn", "VUMeter", "PPMMeter", "AudioLogger", "ALGenericFilter"};
+  const Names mainWindowOrder = {"AudioToReal", "AudioIn",     "VUMeter",
+                                 "PPMMeter",    "AudioLogger", "ALGenericFilter"};
   // Written back, the sinks stand in the order the load linked them.
   const std::string written = LoadAndCheck(FormText(mainWindowOrder, StoredOrder), "main window");
   EXPECT_EQ(written, FormText(mainWindowOrder, DeliveryOrder));
-  EXPECT_EQ(LoadAndCheck(written, "the written text"), written) << "a loaded text is written back unchanged";
+  EXPECT_EQ(LoadAndCheck(written, "the written text"), written)
+      << "a loaded text is written back unchanged";
 
   Names sinksFirst = DeliveryOrder;
   sinksFirst.push_back("AudioIn");
-  EXPECT_EQ(LoadAndCheck(FormText(sinksFirst, DeliveryOrder), "sinks first"), FormText(sinksFirst, DeliveryOrder));
+  EXPECT_EQ(LoadAndCheck(FormText(sinksFirst, DeliveryOrder), "sinks first"),
+            FormText(sinksFirst, DeliveryOrder));
 
   Names sourcesFirst = {"AudioIn"};
   sourcesFirst.insert(sourcesFirst.end(), DeliveryOrder.begin(), DeliveryOrder.end());
@@ -83,7 +89,8 @@ TEST_F(TOWPersistenceTest, TheCaptureFanOutLoadsWritesAndReloadsInEveryOrder) {
             FormText(sourcesFirst, DeliveryOrder));
   // Loaded source first, the sinks link up in the order they are made, not in
   // the stored order.
-  EXPECT_EQ(LoadAndCheck(FormText(sourcesFirst, StoredOrder), "sources first, main window's stored order"),
+  EXPECT_EQ(LoadAndCheck(FormText(sourcesFirst, StoredOrder),
+                         "sources first, main window's stored order"),
             FormText(sourcesFirst, DeliveryOrder));
 }
 
@@ -125,6 +132,11 @@ TEST_F(TOWPersistenceTest, APlaceholderKeepsTheLinkUntilTheRealPinArrives) {
   EXPECT_FALSE(OWGetAllLinked());
   ASSERT_EQ(src->OutputPin->GetSinkCount(), 2);
   EXPECT_FALSE(src->OutputPin->GetSink(0)->GetIsRealPin());
+  // The pending list holds the placeholders in the order they were made.
+  EXPECT_EQ(OWGetPending(0), src->OutputPin->GetSink(0));
+  EXPECT_EQ(OWGetPending(1), src->OutputPin->GetSink(1));
+  EXPECT_EQ(OWGetPending(1)->GetFullName(true), "MainForm.Other.Shown");
+  EXPECT_THROW(OWGetPending(2), EListError);
   EXPECT_EQ(src->OutputPin->GetSubmitID(0), OWNULLID) << "no operation reaches a placeholder";
   // A pending link is written again with the placeholder's names.
   TWriter writer;
@@ -141,20 +153,24 @@ TEST_F(TOWPersistenceTest, APlaceholderKeepsTheLinkUntilTheRealPinArrives) {
   TReader sinkReader("MainForm.AudioIn.OutputPin");
   later->InputPin->ReadConnectionsData(&sinkReader);
   EXPECT_EQ(OWGetPendingCount(), 1);
+  EXPECT_EQ(OWGetPending(0)->GetFullIdentName(true), "MainForm.Other.InputPin")
+      << "the taken-over one left";
   EXPECT_EQ(later->InputPin->GetSourcePin(), src->OutputPin);
   EXPECT_EQ(src->OutputPin->GetSinkCount(), 2);
   EXPECT_EQ(src->OutputPin->GetSink(1), later->InputPin);
 
   OWClearPendingLinks();
   EXPECT_TRUE(OWGetAllLinked());
-  EXPECT_EQ(src->OutputPin->GetSinkCount(), 1) << "the source dropped its link to the freed placeholder";
+  EXPECT_EQ(src->OutputPin->GetSinkCount(), 1)
+      << "the source dropped its link to the freed placeholder";
 }
 
 TEST_F(TOWPersistenceTest, ASinkLoadedFirstWaitsForItsSourceWithoutARunTimeLink) {
   auto *sink = Sink("Meter");
   TReader reader("(MainForm.AudioIn.OutputPin 'MainForm.AudioIn.OutputPin')");
   sink->InputPin->ReadConnectionsData(&reader);
-  EXPECT_EQ(sink->InputPin->GetSourcePin(), nullptr) << "a run-time sink cannot link to a placeholder";
+  EXPECT_EQ(sink->InputPin->GetSourcePin(), nullptr)
+      << "a run-time sink cannot link to a placeholder";
   EXPECT_EQ(OWGetPendingCount(), 1);
   auto *src = Source("AudioIn");
   TReader sourceReader("(MainForm.Meter.InputPin)");
@@ -166,7 +182,8 @@ TEST_F(TOWPersistenceTest, ASinkLoadedFirstWaitsForItsSourceWithoutARunTimeLink)
 TEST_F(TOWPersistenceTest, LinkingByNameAndLinkTexts) {
   auto *src = Source("AudioIn");
   auto *sink = Sink("Meter");
-  EXPECT_TRUE(sink->InputPin->TryLinkTo(nullptr, "MainForm.AudioIn.OutputPin", "MainForm.AudioIn.OutputPin", false));
+  EXPECT_TRUE(sink->InputPin->TryLinkTo(nullptr, "MainForm.AudioIn.OutputPin",
+                                        "MainForm.AudioIn.OutputPin", false));
   EXPECT_EQ(sink->InputPin->GetSourcePin(), src->OutputPin);
   EXPECT_EQ(sink->InputPin->GetLinkStr(), "AudioIn.OutputPin");
   EXPECT_EQ(src->OutputPin->GetLinkStr(0), "Meter.InputPin");

@@ -9,7 +9,8 @@ namespace {
 class TTestScope : public TComponent {
   CLASSLIB_CLASS(TTestScope)
 public:
-  explicit TTestScope(TComponent *owner) : TComponent(owner), InputPins(CreateObject<TOWPinList>(this, true)) {
+  explicit TTestScope(TComponent *owner)
+      : TComponent(owner), InputPins(CreateObject<TOWPinList>(this, true)) {
     InputPins->Add(CreateObject<TTestSinkPin>(this));
     InputPins->Add(CreateObject<TTestSinkPin>(this));
   }
@@ -19,9 +20,9 @@ public:
 };
 
 const TClassInfo &TTestScope::StaticClassInfo() {
-  static const TClassInfo &info =
-      MakeClassInfo<TTestScope>("TTestScope", &TComponent::StaticClassInfo(),
-                                [](TClassBuilder<TTestScope> &c) { c.Object("InputPins", &TTestScope::GetInputPins); });
+  static const TClassInfo &info = MakeClassInfo<TTestScope>(
+      "TTestScope", &TComponent::StaticClassInfo(),
+      [](TClassBuilder<TTestScope> &c) { c.Object("InputPins", &TTestScope::GetInputPins); });
   return info;
 }
 
@@ -29,7 +30,8 @@ const TClassInfo &TTestScope::StaticClassInfo() {
 class TTestSplitter : public TComponent {
   CLASSLIB_CLASS(TTestSplitter)
 public:
-  explicit TTestSplitter(TComponent *owner) : TComponent(owner), OutputPins(CreateObject<TOWPinList>(this, true)) {
+  explicit TTestSplitter(TComponent *owner)
+      : TComponent(owner), OutputPins(CreateObject<TOWPinList>(this, true)) {
     for (int i = 0; i < 2; ++i) {
       auto *pin = CreateObject<TTestSourcePin>(this);
       AddRecordingTypes(pin, {IID_TestA});
@@ -38,14 +40,39 @@ public:
   }
   ~TTestSplitter() override { FreeObject(OutputPins); }
   TOWPinList *GetOutputPins() const { return OutputPins; }
-  TTestSourcePin *Output(int i) const { return dynamic_cast<TTestSourcePin *>(OutputPins->GetPin(i)); }
+  TTestSourcePin *Output(int i) const {
+    return dynamic_cast<TTestSourcePin *>(OutputPins->GetPin(i));
+  }
   TOWPinList *OutputPins;
 };
 
 const TClassInfo &TTestSplitter::StaticClassInfo() {
   static const TClassInfo &info = MakeClassInfo<TTestSplitter>(
-      "TTestSplitter", &TComponent::StaticClassInfo(),
-      [](TClassBuilder<TTestSplitter> &c) { c.Object("OutputPins", &TTestSplitter::GetOutputPins); });
+      "TTestSplitter", &TComponent::StaticClassInfo(), [](TClassBuilder<TTestSplitter> &c) {
+        c.Object("OutputPins", &TTestSplitter::GetOutputPins);
+      });
+  return info;
+}
+
+// A component whose owner list makes its input pins itself.
+class TTestMixer : public TComponent {
+  CLASSLIB_CLASS(TTestMixer)
+public:
+  explicit TTestMixer(TComponent *owner)
+      : TComponent(owner),
+        InputPins(CreateObject<TOWPinListOwner>(
+            this, [this](TOWPinList *) -> TOWPin * { return CreateObject<TTestSinkPin>(this); },
+            nullptr)) {}
+  ~TTestMixer() override { FreeObject(InputPins); }
+  TOWPinList *GetInputPins() const { return InputPins; }
+  TTestSinkPin *Input(int i) const { return dynamic_cast<TTestSinkPin *>(InputPins->GetPin(i)); }
+  TOWPinListOwner *InputPins;
+};
+
+const TClassInfo &TTestMixer::StaticClassInfo() {
+  static const TClassInfo &info = MakeClassInfo<TTestMixer>(
+      "TTestMixer", &TComponent::StaticClassInfo(),
+      [](TClassBuilder<TTestMixer> &c) { c.Object("InputPins", &TTestMixer::GetInputPins); });
   return info;
 }
 
@@ -55,6 +82,7 @@ protected:
     TPinsFixture::SetUp();
     RegisterClass(TTestScope::StaticClassInfo());
     RegisterClass(TTestSplitter::StaticClassInfo());
+    RegisterClass(TTestMixer::StaticClassInfo());
     Meter = CreateObject<TTestListComponent>(Form);
     Meter->SetName("Meter");
   }
@@ -225,10 +253,85 @@ TEST_F(TOWPinListTest, PinsOfAListAreStoredAndLoaded) {
   auto *scope = dynamic_cast<TTestScope *>(Form->FindComponent("Scope"));
   auto *audioIn = dynamic_cast<TTestSourceComponent *>(Form->FindComponent("AudioIn"));
   ASSERT_TRUE(scope && audioIn);
-  EXPECT_EQ(dynamic_cast<TOWSinkPin *>(scope->InputPins->GetPin(1))->GetSourcePin(), audioIn->OutputPin);
+  EXPECT_EQ(dynamic_cast<TOWSinkPin *>(scope->InputPins->GetPin(1))->GetSourcePin(),
+            audioIn->OutputPin);
   EXPECT_EQ(dynamic_cast<TOWSinkPin *>(scope->InputPins->GetPin(0))->GetSourcePin(), nullptr);
   EXPECT_EQ(WriteFormText(Form), text);
 }
+
+// The pins of an owner list are made while its "Pins" value is read. A source
+// stored before the list's owner has made a placeholder for the list pin it
+// names; the pin, once made, takes the placeholder's link over, so the source
+// keeps one entry and the link is written once. Either order of the two
+// components gives the same links and the same text, loaded again.
+struct TMixerLoadCase {
+  const char *name;
+  const char *text;
+};
+
+class TOWOwnerListLoad : public TOWPinListTest,
+                         public ::testing::WithParamInterface<TMixerLoadCase> {
+protected:
+  // Loads text into a fresh form and checks the one link Gen -> Mix pin 1.
+  void LoadAndCheck(const std::string &text) {
+    FreeObject(Form);
+    Form = App.AddForm("Loading");
+    LoadFormText(Form, text);
+    auto *gen = dynamic_cast<TTestSourceComponent *>(Form->FindComponent("Gen"));
+    auto *mix = dynamic_cast<TTestMixer *>(Form->FindComponent("Mix"));
+    ASSERT_TRUE(gen && mix);
+    ASSERT_EQ(mix->InputPins->GetCount(), 2);
+    EXPECT_EQ(mix->Input(0)->GetSourcePin(), nullptr);
+    EXPECT_EQ(mix->Input(1)->GetSourcePin(), gen->OutputPin);
+    ASSERT_EQ(gen->OutputPin->GetSinkCount(), 1) << "no entry left for a placeholder";
+    EXPECT_EQ(gen->OutputPin->GetSink(0), mix->Input(1));
+  }
+};
+
+TEST_P(TOWOwnerListLoad, LinksTheListPinOnceAndWritesItOnce) {
+  // A placeholder of the same name in another form is not this list's.
+  TOWUnloadedPin::FindOrCreate(nullptr, ptSink, "OtherForm.Mix.InputPins._Pin1",
+                               "OtherForm.Mix.InputPins._Pin1", "x");
+  ASSERT_EQ(OWGetPendingCount(), 1);
+  LoadAndCheck(GetParam().text);
+  ASSERT_EQ(OWGetPendingCount(), 1);
+  EXPECT_EQ(OWGetPending(0)->GetFullIdentName(true), "OtherForm.Mix.InputPins._Pin1");
+  const std::string written = WriteFormText(Form);
+  EXPECT_EQ(written, GetParam().text);
+  LoadAndCheck(written);
+  EXPECT_EQ(WriteFormText(Form), written);
+  EXPECT_EQ(OWGetPendingCount(), 1);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Orders, TOWOwnerListLoad,
+    ::testing::Values(TMixerLoadCase{"SourceFirst", "object MainForm: TTestForm\n"
+                                                    "  object Gen: TTestSourceComponent\n"
+                                                    "    OutputPin.SinkPins = (\n"
+                                                    "      (\n"
+                                                    "        MainForm.Mix.InputPins._Pin1\n"
+                                                    "        'MainForm.Mix.InputPins.Pin [1]'))\n"
+                                                    "  end\n"
+                                                    "  object Mix: TTestMixer\n"
+                                                    "    InputPins.Pins = (\n"
+                                                    "      nil\n"
+                                                    "      MainForm.Gen.OutputPin)\n"
+                                                    "  end\n"
+                                                    "end\n"},
+                      TMixerLoadCase{"SinksFirst", "object MainForm: TTestForm\n"
+                                                   "  object Mix: TTestMixer\n"
+                                                   "    InputPins.Pins = (\n"
+                                                   "      nil\n"
+                                                   "      MainForm.Gen.OutputPin)\n"
+                                                   "  end\n"
+                                                   "  object Gen: TTestSourceComponent\n"
+                                                   "    OutputPin.SinkPins = (\n"
+                                                   "      (\n"
+                                                   "        MainForm.Mix.InputPins._Pin1\n"
+                                                   "        'MainForm.Mix.InputPins.Pin [1]'))\n"
+                                                   "  end\n"
+                                                   "end\n"}),
+    [](const auto &info) { return std::string(info.param.name); });
 
 // A list of sources stores each pin's sinks after "Sinks", and a pin in a
 // state group its "State" value first; both come back when the form loads.

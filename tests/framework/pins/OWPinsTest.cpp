@@ -47,7 +47,8 @@ TEST(TOWPinStreamType, AddingAgainKeepsThePlaceAndRemovingMovesUp) {
 
 class TOWPinTest : public TPinsFixture {};
 
-TOWNotifyResult CountingDefaultHandler(TOWPin *, IOWStream *, const TGUID *, IOWNotifyOperation *, TOWNotifyState) {
+TOWNotifyResult CountingDefaultHandler(TOWPin *, IOWStream *, const TGUID *, IOWNotifyOperation *,
+                                       TOWNotifyState) {
   return {nrDataChanged};
 }
 
@@ -56,7 +57,8 @@ TEST_F(TOWPinTest, SubmitFunctionsOfTypesWithAndWithoutHandler) {
   TOWPin *pin = src->OutputPin;
   pin->AddType(IID_TestB);
   EXPECT_FALSE(pin->GetSubmitFunctionID(OWNULLID));
-  EXPECT_FALSE(pin->GetSubmitFunctionID(TGUID::FromLiteral("{11111111-2222-3333-4444-555555555555}")));
+  EXPECT_FALSE(
+      pin->GetSubmitFunctionID(TGUID::FromLiteral("{11111111-2222-3333-4444-555555555555}")));
   TOWSubmit viaDefault = pin->GetSubmitFunctionID(IID_TestB);
   ASSERT_TRUE(viaDefault);
   // Without a default handler in the registry the delivery does nothing.
@@ -132,6 +134,24 @@ TEST_F(TOWPinTest, EveryPinHearsOfADestructionTheDestroyedOneIncluded) {
   ASSERT_EQ(heardBySelf.size(), 1u);
   EXPECT_EQ(heardBySelf[0], dying);
   FreeObject(listener);
+}
+
+// The list of all pins: every pin (placeholders included) from its making to
+// its destruction, appended in the order of making.
+TEST_F(TOWPinTest, TheListOfAllPinsHoldsEveryLivePinInTheOrderOfMaking) {
+  const int before = OWGetPinCount();
+  auto *src = Source("AudioIn");
+  auto *placeholder = TOWUnloadedPin::FindOrCreate(Form, ptSink, "MainForm.Later.InputPin",
+                                                   "MainForm.Later.InputPin", "x");
+  ASSERT_EQ(OWGetPinCount(), before + 2);
+  EXPECT_EQ(OWGetPin(before), src->OutputPin);
+  EXPECT_EQ(OWGetPin(before + 1), placeholder);
+  EXPECT_THROW(OWGetPin(before + 2), EListError);
+  FreeObject(src);
+  ASSERT_EQ(OWGetPinCount(), before + 1);
+  EXPECT_EQ(OWGetPin(before), placeholder);
+  OWClearPendingLinks();
+  EXPECT_EQ(OWGetPinCount(), before);
 }
 
 // Notifier events reach every observer; one that raises stops nothing.

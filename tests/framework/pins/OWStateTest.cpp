@@ -30,6 +30,40 @@ TEST_F(TOWStateTest, TwoStatePinsFormANamedGroupAndAThirdJoins) {
   EXPECT_EQ(d->StatePin->GetStateGroup()->GetName(), "MainFormLink2");
 }
 
+// The framework's group lists: those of designing owners are counted and
+// indexed first, the run-time ones while no designing group exists.
+TEST_F(TOWStateTest, TheGroupListsAreReadDesigningFirst) {
+  const int before = OWGetDispatcherCount();
+  auto *a = State("A");
+  auto *b = State("B");
+  ASSERT_TRUE(a->StatePin->ConnectByState(b->StatePin));
+  TOWStateDispatcher *running = a->StatePin->GetStateGroup();
+  ASSERT_EQ(OWGetDispatcherCount(), before + 1);
+  EXPECT_EQ(OWGetDispatcher(before), running);
+  EXPECT_THROW(OWGetDispatcher(before + 1), EListError);
+  EXPECT_THROW(OWGetDispatcher(-1), EListError);
+
+  // A group's list follows its root form: one open in a designer.
+  TTestForm *designed = App.AddForm("DesignedForm");
+  designed->SetDesigning(true);
+  auto *c = CreateObject<TTestStateComponent>(designed);
+  auto *d = CreateObject<TTestStateComponent>(designed);
+  c->SetName("C");
+  d->SetName("D");
+  c->SetDesigning(true);
+  d->SetDesigning(true);
+  ASSERT_TRUE(c->StatePin->ConnectByState(d->StatePin));
+  TOWStateDispatcher *designing = c->StatePin->GetStateGroup();
+  ASSERT_NE(designing, running);
+  EXPECT_EQ(OWGetDispatcherCount(), 1) << "only the designing group counts";
+  EXPECT_EQ(OWGetDispatcher(0), designing);
+
+  c->StatePin->Disconnect();
+  EXPECT_EQ(OWGetDispatcherCount(), before + 1) << "back to the run-time groups";
+  EXPECT_EQ(OWGetDispatcher(before), running);
+  FreeObject(designed);
+}
+
 TEST_F(TOWStateTest, ANewcomerHearsEveryMemberThenTellsThemAll) {
   auto *a = State("A");
   auto *b = State("B");
@@ -79,7 +113,8 @@ TEST_F(TOWStateTest, AGroupDoesNotOutliveItsSecondToLastMember) {
   a->StatePin->Disconnect();
   EXPECT_EQ(a->StatePin->GetStateGroup(), nullptr);
   EXPECT_EQ(b->StatePin->GetStateGroup(), nullptr);
-  EXPECT_EQ(TOWStateDispatcher::GetByName("MainFormLink1", false), nullptr) << "the group freed itself";
+  EXPECT_EQ(TOWStateDispatcher::GetByName("MainFormLink1", false), nullptr)
+      << "the group freed itself";
 }
 
 TEST_F(TOWStateTest, NamesLinkPinsToTheSameGroup) {
@@ -123,7 +158,8 @@ TEST_F(TOWStateTest, AfterPinsNeverFormACycleAndForgetDestroyedPins) {
   ASSERT_TRUE(s->StatePin->ConnectToState(group));
   group->SetNotifyAfterByName(r->StatePin, "S.StatePin");
   FreeObject(s);
-  EXPECT_EQ(group->GetConnectedAfterPin(r->StatePin), nullptr) << "a destroyed pin is nobody's after-pin";
+  EXPECT_EQ(group->GetConnectedAfterPin(r->StatePin), nullptr)
+      << "a destroyed pin is nobody's after-pin";
 }
 
 // A group with a1, a2 on form A and b1 on form B, saved twice A then B.

@@ -75,6 +75,9 @@ TEST_F(CollectionTest, InsertPlacesTheNewItem) {
   AddNamed(items_, "a");
   TCollectionItem *first = items_.Insert(0);
   EXPECT_EQ(items_.Items(0), first);
+  TCollectionItem *last = items_.Insert(items_.Count());
+  ASSERT_EQ(items_.Count(), 3);
+  EXPECT_EQ(items_.Items(2), last) << "inserting at the count appends";
   EXPECT_THROW(items_.Insert(5), EListError);
 }
 
