@@ -7,12 +7,14 @@
 #include <QTimer>
 
 #include <chrono>
+#include <csignal>
 #include <stdexcept>
 #include <thread>
 
 #include "platform/classlib/Dialogs.h"
 #include "platform/classlib/Exceptions.h"
 #include "platform/gui/Actions.h"
+#include "platform/gui/Signals.h"
 #include "platform/mainloop/HiddenWindow.h"
 
 namespace {
@@ -184,6 +186,26 @@ TEST_F(TIdleTest, ADisabledActionDoesNotExecute) {
   record->SetEnabled(false);
   EXPECT_FALSE(record->Execute());
   EXPECT_EQ(executed, 1);
+}
+
+} // namespace
+
+namespace {
+
+TEST(TerminationSignalsTest, SigtermAndSigintReachTheHandlerOnTheMainThread) {
+  gui::Application();
+  std::vector<int> got;
+  std::thread::id on;
+  gui::InstallTerminationHandler([&](int signal) {
+    got.push_back(signal);
+    on = std::this_thread::get_id();
+  });
+  std::raise(SIGTERM);
+  std::raise(SIGINT);
+  ASSERT_TRUE(PumpUntil([&] { return got.size() == 2; }));
+  EXPECT_EQ(got, (std::vector<int>{SIGTERM, SIGINT}));
+  EXPECT_EQ(on, std::this_thread::get_id());
+  gui::RemoveTerminationHandler();
 }
 
 } // namespace
