@@ -53,6 +53,22 @@ TEST_F(Alsa, ConfiguredCodecIsListedByItsDescription) {
   EXPECT_EQ(v.bstrVal, u"USB Audio CODEC");
 }
 
+TEST_F(Alsa, SoundCardsAreListedThroughTheirControlDevice) {
+  std::ifstream cards("/proc/asound/cards");
+  std::string first;
+  std::getline(cards, first);
+  if (!cards || first.find("no soundcards") != std::string::npos)
+    GTEST_SKIP() << "no sound card here";
+  bool card = false;
+  for (bool capture : {true, false})
+    for (auto &e : detail::ListDevices(capture))
+      if (e.Id.rfind("plughw:CARD=", 0) == 0) {
+        card = true;
+        EXPECT_FALSE(e.FriendlyName.empty());
+      }
+  EXPECT_TRUE(card);
+}
+
 TEST_F(Alsa, CaptureYieldsTheRawSamplesExactly) {
   TCaptureGraph g;
   ASSERT_EQ(g.Build("usbcodec", Pcm(2, 48000, 16), 1024), com::S_OK);
