@@ -11,7 +11,8 @@
 // Devices are listed by the device enumerator in installation order, after
 // the ALSA devices. Installing from the environment: SONVELT_VIRTUAL_AUDIO=tone
 // (a 440 Hz microphone "Virtual Microphone" and an output "Virtual Output"),
-// or =<path of a WAV file> (a microphone playing that file in a loop).
+// or =<path of a WAV file> (a microphone playing that file in a loop, and the
+// same output).
 //
 // All calls are safe from any thread.
 #pragma once
