@@ -13,6 +13,8 @@
 
 #include <climits>
 #include <cmath>
+#include <filesystem>
+#include <system_error>
 
 #include "platform/classlib/ClassBuilder.h"
 #include "platform/classlib/FormStream.h"
@@ -132,6 +134,13 @@ TMainForm::TMainForm(TComponent *owner, IRecorderAudio *audio)
   // Constructor steps that need no audio component.
   New->SetEnabled(true);
   FileOpenAction->SetEnabled(true);
+  // A leftover working file goes, but only in the copy that holds the
+  // single-instance lock: a second copy must not touch the running copy's
+  // take.
+  if (OneInstance->LockOwner()) {
+    std::error_code ignored;
+    std::filesystem::remove(GetWorkFileName(), ignored);
+  }
   SetStatus("", false, clWindow);
   AudioFormatComboBox->clear();
   AudioFormatComboBox->addItem("PCM 44.1 kHz 16 bit", 44100);
@@ -348,6 +357,26 @@ void TMainForm::MetersPanelResize(TObject *) {
   for (QObject *child : MetersPanel->children())
     if (auto *w = qobject_cast<QWidget *>(child))
       w->resize(w->width(), height);
+}
+
+namespace {
+std::string &WorkFolder() {
+  static std::string folder;
+  return folder;
+}
+} // namespace
+
+void TMainForm::SetWorkFolder(const std::string &folder) { WorkFolder() = folder; }
+
+std::string TMainForm::GetWorkFileName() const {
+  std::string folder = WorkFolder();
+  if (folder.empty()) {
+    std::string exe = gui::Application().ExeName();
+    folder = exe.substr(0, exe.find_last_of('/') + 1);
+  }
+  if (folder.empty() || folder.back() != '/')
+    folder.push_back('/');
+  return folder + "TmpDataFile~.wav";
 }
 
 std::string TMainForm::FormatTime(int64_t Time) {

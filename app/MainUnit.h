@@ -147,6 +147,13 @@ public:
   void PPMMeterValueChange(TObject *Sender, int AChannel, double AValue, double AMax);
   void MetersPanelResize(TObject *Sender);
 
+  // The working file: the program's folder (or the folder set for it) with
+  // a path delimiter, then "TmpDataFile~.wav".
+  std::string GetWorkFileName() const;
+  // Where the working file lives instead of the program's folder (tests, a
+  // read-only program folder); empty: the program's folder.
+  static void SetWorkFolder(const std::string &folder);
+
   static std::string FormatTime(int64_t Time);
   void UpdateTimeDisplays();
 

@@ -105,13 +105,16 @@ std::string QtFileFilter(const std::string &filter) {
       std::string one = patterns.substr(p, semi - p);
       if (one == "*.*")
         one = "*";
-      if (!one.empty())
-        qtPatterns += (qtPatterns.empty() ? "" : " ") + one;
+      if (!one.empty()) {
+        if (!qtPatterns.empty())
+          qtPatterns.push_back(' ');
+        qtPatterns.append(one);
+      }
       p = semi + 1;
     }
     if (!out.empty())
-      out += ";;";
-    out += parts[i] + " (" + qtPatterns + ")";
+      out.append(";;");
+    out.append(parts[i]).append(" (").append(qtPatterns).append(")");
   }
   return out;
 }

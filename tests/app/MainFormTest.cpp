@@ -5,6 +5,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFrame>
+#include <QImage>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMainWindow>
@@ -12,11 +13,15 @@
 #include <QRadioButton>
 #include <QTemporaryDir>
 
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
 #include "platform/classlib/Dialogs.h"
 #include "platform/gui/Application.h"
+#include "platform/gui/InstanceLock.h"
 
 namespace {
 
@@ -329,6 +334,87 @@ TEST_F(TMainFormTest, EveryMeterBarIsTheMeterPanelsHeightLessTen) {
   for (gui::TMeterBar *b :
        {form->ProgressBar1, form->ProgressBar2, form->ProgressBar3, form->ProgressBar4})
     EXPECT_EQ(b->height(), 290);
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(TMainFormTest, AScreenshotOfTheWindowDuringATakeIsSavedForReview) {
+  form->Show();
+  form->FState = stRecording;
+  form->FDeviceCount = 1;
+  form->FRecordLength = 0;
+  form->SetCaption(CaptionPrefix + " - [NewFile]");
+  Idle();
+  form->VUMeterValueChange(nullptr, 0, 12000, 32767);
+  form->PPMMeterValueChange(nullptr, 0, 32768, 32767);
+  form->Position->setText("00:03:02");
+  QImage shot = form->Window()->grab().toImage();
+  ASSERT_FALSE(shot.isNull());
+  EXPECT_GE(shot.width(), 692);
+  EXPECT_GE(shot.height(), 466);
+  EXPECT_TRUE(shot.save("main-window-recording.png"));
+}
+
+} // namespace
+
+namespace {
+
+class TWorkFileTest : public ::testing::Test {
+protected:
+  void SetUp() override {
+    gui::Application().SetTitle("Sonvelt");
+    gui::Application().ResetTerminated();
+    RegisterMainUnitClasses();
+    ASSERT_TRUE(locks.isValid());
+    ASSERT_TRUE(work.isValid());
+    TOneInstance::SetLockFolder(locks.path().toStdString());
+    TMainForm::SetWorkFolder(work.path().toStdString());
+    workFile = work.path().toStdString() + "/TmpDataFile~.wav";
+    std::ofstream(workFile) << "RIFF take of the running copy";
+  }
+  void TearDown() override {
+    TOneInstance::SetLockFolder("");
+    TMainForm::SetWorkFolder("");
+    gui::Application().ResetTerminated();
+    gui::Application().SetTitle("Sonvelt");
+  }
+  static std::string Contents(const std::string &path) {
+    std::ifstream in(path);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+  }
+  QTemporaryDir locks, work;
+  std::string workFile;
+  sys::TManualTimerService timers;
+  gui::TScopedWindowTimerService scopedTimers{timers};
+  gui::TTestTrayIconBackend tray;
+  TScriptedDialogs dialogs;
+};
+
+TEST_F(TWorkFileTest, TheFirstCopyDeletesALeftoverWorkingFileASecondCopyLeavesItAlone) {
+  gui::TInstanceLock running(TOneInstance::MutexName(), locks.path().toStdString());
+  ASSERT_TRUE(running.TryAcquire());
+  {
+    TOwnedPtr<TMainForm> second(CreateObject<TMainForm>(nullptr, nullptr));
+    EXPECT_EQ(second->GetWorkFileName(), workFile);
+    EXPECT_FALSE(second->OneInstance->LockOwner());
+    EXPECT_TRUE(gui::Application().Terminated());
+  }
+  EXPECT_EQ(Contents(workFile), "RIFF take of the running copy");
+  running.Release();
+  gui::Application().ResetTerminated();
+
+  TOwnedPtr<TMainForm> first(CreateObject<TMainForm>(nullptr, nullptr));
+  EXPECT_TRUE(first->OneInstance->LockOwner());
+  EXPECT_FALSE(std::filesystem::exists(workFile));
+}
+
+TEST_F(TWorkFileTest, WithoutAFolderSetTheWorkingFileSitsBesideTheProgram) {
+  TMainForm::SetWorkFolder("");
+  TOwnedPtr<TMainForm> form(CreateObject<TMainForm>(nullptr, nullptr));
+  std::string exe = gui::Application().ExeName();
+  EXPECT_EQ(form->GetWorkFileName(), exe.substr(0, exe.find_last_of('/') + 1) + "TmpDataFile~.wav");
 }
 
 } // namespace
