@@ -48,6 +48,9 @@ void TALCompressionFormat::Store(const void *Block, int32_t Size) {
   block_.assign(std::max<size_t>(size_t(size_), sizeof(WAVEFORMATEX)), 0);
   if (Block && size_ > 0)
     std::memcpy(block_.data(), Block, size_t(size_));
+  // Readers of the record take 18 + cbSize bytes: a stored block shorter than
+  // its cbSize claims reads as zeros past its end, never past the block.
+  block_.resize(std::max(block_.size(), acm::FormatRecordSize(*GetFormat())), 0);
   empty_ = false;
 }
 

@@ -38,8 +38,8 @@ public:
 
   bool GetEmpty() const { return empty_; }
   int32_t GetSize() const { return size_; }
-  // The stored record. Never shorter than a WAVEFORMATEX: a shorter stored
-  // block reads as zeros past its end.
+  // The stored record. Never shorter than a WAVEFORMATEX and the cbSize bytes
+  // it claims: a shorter stored block reads as zeros past its end.
   const WAVEFORMATEX *GetFormat() const {
     return reinterpret_cast<const WAVEFORMATEX *>(block_.data());
   }

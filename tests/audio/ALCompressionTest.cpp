@@ -273,6 +273,14 @@ TEST(ALAcmCompressor, UnusableTargetsLeaveNoStageOpen) {
   ima.wfx.nBlockAlign = 3; // inconsistent
   EXPECT_FALSE(compressor->OpenCompressor(&source, &ima.wfx));
   EXPECT_FALSE(compressor->GetOpened());
+  // A stored record cut short of the codec bytes its cbSize claims: read as
+  // zeros (no coefficients), refused, and never read past the stored block.
+  const auto ms = acm::MakeMsAdpcmFormat(44100, 2);
+  TOwnedPtr<TALCompressionFormat> cut(CreateObject<TALCompressionFormat>());
+  cut->SetFormat(&ms.wfx, sizeof(WAVEFORMATEX));
+  EXPECT_EQ(cut->GetSize(), 18);
+  EXPECT_FALSE(compressor->OpenCompressor(&source, cut->GetFormat()));
+  EXPECT_EQ(cut->GetName(), "MS ADPCM [ Stereo, 44100 Hz  ] ");
   const WAVEFORMATEX threeChannels = Pcm(3, 44100, 16);
   EXPECT_FALSE(compressor->OpenCompressor(&source, &threeChannels)) << "2 channels do not map to 3";
 
