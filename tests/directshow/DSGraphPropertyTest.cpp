@@ -7,6 +7,7 @@
 #include <thread>
 #include <vector>
 
+#include "directshow/DSBaseClass.h"
 #include "framework/pins/OWPins.h"
 #include "platform/mainloop/MainLoop.h"
 #include "platform/media/Media.h"
@@ -337,6 +338,42 @@ TEST_F(AdditionalFiltersTest, ItemsAreAddedUnderNumberedNamesAndAFailureSkipsOnl
                                            reinterpret_cast<IBaseFilter **>(found.PutVoid())),
             S_OK);
   EXPECT_FALSE(graph->SaveToFile("/tmp/never-written.grf"));
+  graph->Graph.Reset();
+}
+
+TEST_F(AdditionalFiltersTest, DestroyDownstreamTakesTheRendererOutAndLeavesTheSource) {
+  TVirtualAudio::AddRender("Speaker", "sp1");
+  ASSERT_TRUE(graph->CreateGraph());
+  ASSERT_TRUE(graph->CreateGraphBuilder());
+  constexpr TGUID kClass = TGUID::FromLiteral("{AC11DC21-BDC9-49D9-BCAE-073AF5C1962C}");
+  auto source = com::MakeCom<TDSAudioSourceFilter>("AudioSource", kClass);
+  WAVEFORMATEXTENSIBLE f{};
+  f.Format = {WAVE_FORMAT_PCM, 2, 44100, 176400, 4, 16, 0};
+  source->SetFormat(f, false, 23);
+  ASSERT_EQ(graph->Graph->AddFilter(source.Get(), u"AudioSource"), S_OK);
+  TComPtr<IMoniker> moniker;
+  std::u16string name = Utf8ToWide(DeviceDisplayName(CLSID_AudioRendererCategory, "sp1"));
+  ASSERT_EQ(MkParseDisplayName(nullptr, name.c_str(), nullptr,
+                               reinterpret_cast<IMoniker **>(moniker.PutVoid())),
+            S_OK);
+  TComPtr<IBaseFilter> renderer;
+  ASSERT_EQ(moniker->BindToObject(nullptr, nullptr, IBaseFilter::IID, renderer.PutVoid()), S_OK);
+  ASSERT_EQ(graph->Graph->AddFilter(renderer.Get(), u"Audio Render"), S_OK);
+  ASSERT_EQ(graph->CaptureGraphBuilder->RenderStream(nullptr, nullptr,
+                                                     static_cast<IBaseFilter *>(source.Get()),
+                                                     nullptr, renderer.Get()),
+            S_OK);
+  ASSERT_TRUE(source->StreamPin()->IsConnected());
+  EXPECT_EQ(graph->GetFilterByClassID(kClass).Get(), static_cast<IBaseFilter *>(source.Get()));
+  EXPECT_FALSE(graph->GetFilterByClassID(GUID_NULL));
+
+  graph->DestroyDownstream(source.Get());
+  EXPECT_FALSE(source->StreamPin()->IsConnected());
+  TStringList names;
+  ASSERT_TRUE(graph->GetFilterList(&names));
+  ASSERT_EQ(names.Count(), 1);
+  EXPECT_EQ(names.Strings(0), "AudioSource");
+  graph->CaptureGraphBuilder.Reset();
   graph->Graph.Reset();
 }
 
