@@ -15,7 +15,9 @@
 //   EDSException at once. On any other thread (a delivery or clock thread)
 //   it hands the report over to the main thread, where OnError runs or the
 //   exception reaches the message loop, and returns normally: a worker thread
-//   is never ended by a raised report. Callers check their own results.
+//   is never ended by a raised report. Callers check their own results, and
+//   end their worker threads before the graph owner is destroyed (a report
+//   still queued then is dropped with the event window).
 // - The setters of OnError, OnWarning and OnGraphBuilt take the owner's write
 //   lock section; the other events and SetMsgEvent are plain writes.
 #pragma once
