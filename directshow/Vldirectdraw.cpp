@@ -36,7 +36,7 @@ constexpr TDDError kErrors[] = {
     {MAKE_DDHRESULT(110), "DirectDraw does not support the provided cliplist."},
     {MAKE_DDHRESULT(120), "DirectDraw does not support the requested mode."},
     {MAKE_DDHRESULT(130), "DirectDraw received a pointer that was an invalid DIRECTDRAW object."},
-    {MAKE_DDHRESULT(145), "The pixel format was invalid as specified."},
+    {MAKE_DDHRESULT(145), "The pixel format is not valid."},
     {MAKE_DDHRESULT(150), "Rectangle provided was invalid."},
     {MAKE_DDHRESULT(160),
      "Operation could not be carried out because one or more surfaces are locked."},
@@ -113,7 +113,7 @@ constexpr TDDError kErrors[] = {
     {MAKE_DDHRESULT(537), "Vertical blank is in progress."},
     {MAKE_DDHRESULT(540), "Informs DirectDraw that the previous Blt which is transfering "
                           "information to or from this Surface is incomplete."},
-    {MAKE_DDHRESULT(542), "The specified surface type requires specification of the COMPLEX flag."},
+    {MAKE_DDHRESULT(542), "This surface type requires the COMPLEX flag."},
     {MAKE_DDHRESULT(560), "Rectangle provided was not horizontally aligned on required boundary."},
     {MAKE_DDHRESULT(561),
      "The GUID passed to DirectDrawCreate is not a valid DirectDraw driver identifier."},
@@ -153,8 +153,8 @@ constexpr TDDError kErrors[] = {
     {MAKE_DDHRESULT(584), "Surface was not locked. An attempt to unlock a surface that was not "
                           "locked at all, or by this process, has been attempted."},
     {MAKE_DDHRESULT(585),
-     "Windows can not create any more DCs, or a DC was requested for a paltte-indexed surface when "
-     "the surface had no palette AND the display mode was not palette-indexed."},
+     "No more device contexts can be created, or one was asked for a palette-indexed surface "
+     "without a palette in a display mode that is not palette-indexed."},
     {MAKE_DDHRESULT(586), "No DC was ever created for this surface."},
     {MAKE_DDHRESULT(587),
      "This surface can not be restored because it was created in a different mode."},
