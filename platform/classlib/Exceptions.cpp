@@ -13,9 +13,9 @@ namespace {
 
 // One conversion of a printf-style format, applied with snprintf to a value
 // that has already been taken from the argument list.
-template <class T> void AppendOne(std::string &out, const std::string &conv, T value) {
+template <class T> void AppendOne(std::string &out, const std::string &piece, T value) {
   char small[128];
-  int n = std::snprintf(small, sizeof small, conv.c_str(), value);
+  int n = std::snprintf(small, sizeof small, piece.c_str(), value);
   if (n < 0)
     return;
   if (static_cast<size_t>(n) < sizeof small) {
@@ -23,7 +23,7 @@ template <class T> void AppendOne(std::string &out, const std::string &conv, T v
     return;
   }
   std::vector<char> big(static_cast<size_t>(n) + 1);
-  std::snprintf(big.data(), big.size(), conv.c_str(), value);
+  std::snprintf(big.data(), big.size(), piece.c_str(), value);
   out.append(big.data(), static_cast<size_t>(n));
 }
 
@@ -53,15 +53,15 @@ std::string Format(const char *format, ...) {
       continue;
     }
     // %[flags][width][.precision][length]conversion
-    std::string conv = "%";
+    std::string piece = "%";
     const char *q = p + 1;
     while (*q && std::strchr("-+ #0", *q))
-      conv += *q++;
+      piece += *q++;
     int width = -1;
     auto readNumber = [&](int &value) {
       if (*q == '*') {
         value = va_arg(args, int);
-        conv += std::to_string(value);
+        piece += std::to_string(value);
         ++q;
         return;
       }
@@ -70,12 +70,12 @@ std::string Format(const char *format, ...) {
       value = 0;
       while (std::isdigit(static_cast<unsigned char>(*q))) {
         value = value * 10 + (*q - '0');
-        conv += *q++;
+        piece += *q++;
       }
     };
     readNumber(width);
     if (*q == '.') {
-      conv += *q++;
+      piece += *q++;
       int precision = 0;
       readNumber(precision);
     }
@@ -96,7 +96,7 @@ std::string Format(const char *format, ...) {
                     reinterpret_cast<uintptr_t>(va_arg(args, void *)));
       std::string text = digits;
       if (width > 0 && static_cast<size_t>(width) > text.size()) {
-        if (conv.find('-') != std::string::npos)
+        if (piece.find('-') != std::string::npos)
           text.append(static_cast<size_t>(width) - text.size(), ' ');
         else
           text.insert(0, static_cast<size_t>(width) - text.size(), ' ');
@@ -105,8 +105,8 @@ std::string Format(const char *format, ...) {
       p = q;
       continue;
     }
-    conv += length;
-    conv += conv;
+    piece += length;
+    piece += conv;
     switch (conv) {
     case 'd':
     case 'i':
@@ -115,11 +115,11 @@ std::string Format(const char *format, ...) {
     case 'o':
     case 'X':
       if (length == "ll" || length == "q" || length == "j")
-        AppendOne(out, conv, va_arg(args, long long));
+        AppendOne(out, piece, va_arg(args, long long));
       else if (length == "l" || length == "z" || length == "t")
-        AppendOne(out, conv, va_arg(args, long));
+        AppendOne(out, piece, va_arg(args, long));
       else
-        AppendOne(out, conv, va_arg(args, int)); // hh and h arrive promoted to int
+        AppendOne(out, piece, va_arg(args, int)); // hh and h arrive promoted to int
       break;
     case 'e':
     case 'E':
@@ -130,12 +130,12 @@ std::string Format(const char *format, ...) {
     case 'a':
     case 'A':
       if (length == "L")
-        AppendOne(out, conv, va_arg(args, long double));
+        AppendOne(out, piece, va_arg(args, long double));
       else
-        AppendOne(out, conv, va_arg(args, double));
+        AppendOne(out, piece, va_arg(args, double));
       break;
     case 's':
-      AppendOne(out, conv, va_arg(args, const char *));
+      AppendOne(out, piece, va_arg(args, const char *));
       break;
     default: // an unknown conversion is kept as text and takes no argument
       out.append(p, static_cast<size_t>(q - p));
