@@ -14,8 +14,10 @@
 // of platform/wave/WaveFormat.h followed by their codec bytes, stream headers
 // prepared before and unprepared after each conversion. There are no drivers,
 // filters, callbacks or asynchronous streams: every driver handle argument must
-// be null, a filter or ACM_STREAMOPENF_ASYNC is refused. Sizes are computed in
-// 64 bits and refused with MMSYSERR_INVALPARAM when they do not fit 32.
+// be null; a filter, a callback or ACM_STREAMOPENF_ASYNC is refused with
+// MMSYSERR_NOTSUPPORTED. A format record is read as 18 + cbSize bytes: the
+// caller's block must hold them all. Sizes are computed in 64 bits and refused
+// with MMSYSERR_INVALPARAM when they do not fit 32.
 //
 // Conversions (acmStreamConvert):
 // - ACM_STREAMCONVERTF_START drops every state of the stream (codec history,
