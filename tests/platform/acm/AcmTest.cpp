@@ -562,3 +562,48 @@ TEST(AcmCodecs, AnMsAdpcmBlockWithAPredictorPastTheTableIsSilence) {
   for (int16_t v : out)
     ASSERT_EQ(v, 0);
 }
+
+TEST(AcmSuggest, FlagsFixTheFieldsTheyName) {
+  const TBytes src = Pcm(2, 44100, 16);
+  IMAADPCMWAVEFORMAT want{};
+  want.wfx.wFormatTag = WAVE_FORMAT_IMA_ADPCM;
+  want.wfx.nChannels = 1;
+  want.wfx.nSamplesPerSec = 8000;
+  const uint32_t fixed = ACM_FORMATSUGGESTF_WFORMATTAG | ACM_FORMATSUGGESTF_NCHANNELS |
+                         ACM_FORMATSUGGESTF_NSAMPLESPERSEC;
+  ASSERT_EQ(acmFormatSuggest(nullptr, Wfx(src), &want.wfx, sizeof want, fixed), MMSYSERR_NOERROR);
+  EXPECT_EQ(Record(want), Ima(8000, 1));
+
+  WAVEFORMATEX pcm{};
+  pcm.wBitsPerSample = 24;
+  ASSERT_EQ(
+      acmFormatSuggest(nullptr, Wfx(src), &pcm, sizeof pcm, ACM_FORMATSUGGESTF_WBITSPERSAMPLE),
+      MMSYSERR_NOERROR);
+  EXPECT_EQ(Record(pcm), Pcm(2, 44100, 24)) << "no tag flag: PCM";
+
+  want.wfx.wBitsPerSample = 8;
+  EXPECT_EQ(acmFormatSuggest(nullptr, Wfx(src), &want.wfx, sizeof want,
+                             ACM_FORMATSUGGESTF_WFORMATTAG | ACM_FORMATSUGGESTF_WBITSPERSAMPLE),
+            ACMERR_NOTPOSSIBLE)
+      << "IMA has 4 bits";
+  EXPECT_EQ(acmFormatSuggest(nullptr, Wfx(src), &pcm, sizeof pcm, 0x1), MMSYSERR_INVALFLAG);
+}
+
+TEST(AcmRegistry, DetailsOfAnUnknownOrMislabelledRecordAreRefused) {
+  TBytes unknown = Pcm(1, 8000, 16);
+  unknown[0] = 0x55;
+  ACMFORMATDETAILS d{};
+  d.cbStruct = sizeof d;
+  d.pwfx = reinterpret_cast<WAVEFORMATEX *>(unknown.data());
+  d.cbwfx = uint32_t(unknown.size());
+  d.dwFormatTag = 0x55;
+  EXPECT_EQ(acmFormatDetails(nullptr, &d, ACM_FORMATDETAILSF_FORMAT), ACMERR_NOTPOSSIBLE);
+  d.dwFormatTag = WAVE_FORMAT_PCM;
+  EXPECT_EQ(acmFormatDetails(nullptr, &d, ACM_FORMATDETAILSF_FORMAT), MMSYSERR_INVALPARAM);
+  TBytes ima = Ima(8000, 1);
+  d.pwfx = reinterpret_cast<WAVEFORMATEX *>(ima.data());
+  d.dwFormatTag = WAVE_FORMAT_IMA_ADPCM;
+  d.cbwfx = 18;
+  EXPECT_EQ(acmFormatDetails(nullptr, &d, ACM_FORMATDETAILSF_FORMAT), MMSYSERR_INVALPARAM)
+      << "the record is longer than the block given";
+}
