@@ -4,6 +4,7 @@
 #include <QFileDialog>
 #include <QMessageBox>
 
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -102,9 +103,9 @@ std::string QtFileFilter(const std::string &filter) {
       size_t semi = patterns.find(';', p);
       if (semi == std::string::npos)
         semi = patterns.size();
-      std::string one = patterns.substr(p, semi - p);
+      std::string_view one = std::string_view(patterns).substr(p, semi - p);
       if (one == "*.*")
-        one = "*";
+        one = "*"; // every name, with or without a dot
       if (!one.empty()) {
         if (!qtPatterns.empty())
           qtPatterns.push_back(' ');
