@@ -9,6 +9,8 @@
 
 #include "directshow/DSBaseClass.h"
 #include "framework/pins/OWPins.h"
+#include "platform/classlib/ClassBuilder.h"
+#include "platform/classlib/FormStream.h"
 #include "platform/mainloop/MainLoop.h"
 #include "platform/media/Media.h"
 #include "platform/media/VirtualAudio.h"
@@ -375,6 +377,51 @@ TEST_F(AdditionalFiltersTest, DestroyDownstreamTakesTheRendererOutAndLeavesTheSo
   EXPECT_EQ(names.Strings(0), "AudioSource");
   graph->CaptureGraphBuilder.Reset();
   graph->Graph.Reset();
+}
+
+// A component publishing its graph owner, as the audio components do.
+class TGraphHost : public TComponent {
+  CLASSLIB_CLASS(TGraphHost)
+
+public:
+  explicit TGraphHost(TComponent *owner) : TComponent(owner) {}
+  TDSGraph *GetGraph() { return &graph; }
+  TOWObject lock;
+  TDSGraph graph{this, nullptr, &lock};
+};
+
+const TClassInfo &TGraphHost::StaticClassInfo() {
+  static const TClassInfo &info = MakeClassInfo<TGraphHost>(
+      "TGraphHost", &TComponent::StaticClassInfo(),
+      [](TClassBuilder<TGraphHost> &c) { c.Object("Graph", &TGraphHost::GetGraph); });
+  return info;
+}
+
+TEST_F(AdditionalFiltersTest, RegisterIsAlwaysStoredAndFiltersPersistThroughData) {
+  TVirtualCaptureSpec a;
+  a.FriendlyName = "Mic A";
+  a.Id = "a";
+  TVirtualAudio::AddCapture(a);
+  TGraphHost *host = CreateObject<TGraphHost>(nullptr);
+  host->SetName("Host");
+  host->graph.GetAdditionalFilters()->Add()->SetName("Mic A");
+  host->graph.GetAdditionalFilters()->Add(); // "None": no Data
+  std::string text = WriteFormText(host);
+  EXPECT_NE(text.find("Graph.Register = False"), std::string::npos) << text;
+  EXPECT_EQ(text.find("FilterName"), std::string::npos) << text;
+  EXPECT_EQ(text.find("'None'"), std::string::npos) << text;
+
+  TGraphHost *loaded = CreateObject<TGraphHost>(nullptr);
+  LoadFormText(loaded, text);
+  TDSFilterItems *items = loaded->graph.GetAdditionalFilters();
+  ASSERT_EQ(items->Count(), 2);
+  EXPECT_EQ(items->Items(0)->GetFilterName(), "Mic A");
+  EXPECT_EQ(items->Items(0)->GetVC_DriverName(),
+            DeviceDisplayName(CLSID_AudioInputDeviceCategory, "a"));
+  EXPECT_TRUE(items->Items(0)->GetMoniker());
+  EXPECT_FALSE(items->Items(1)->GetMoniker());
+  FreeObject(loaded);
+  FreeObject(host);
 }
 
 } // namespace
