@@ -245,7 +245,10 @@ TEST_F(AviFileTest, AStreamWithSamplesKeepsItsFormat) {
   EXPECT_EQ(AVIStreamSetFormat(w.stream, 0, &other, sizeof other), AVIERR_UNSUPPORTED);
   EXPECT_EQ(AVIStreamLastError(w.stream), "The file's audio stream has another format");
   AVISTREAMINFOA info{};
-  EXPECT_NE(AVIFileCreateStream(w.file, &w.stream, &info), AVIERR_OK);
+  info.fccType = streamtypeAUDIO;
+  PAVISTREAM second = nullptr;
+  EXPECT_EQ(AVIFileCreateStream(w.file, &second, &info), AVIERR_UNSUPPORTED);
+  EXPECT_EQ(second, nullptr);
 }
 
 TEST_F(AviFileTest, ASecondExclusiveOpenFailsAndChangesNothing) {
