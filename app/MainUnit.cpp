@@ -17,11 +17,13 @@
 #include <system_error>
 
 #include "platform/classlib/ClassBuilder.h"
+#include "platform/classlib/Dialogs.h"
 #include "platform/classlib/FormStream.h"
 #include "platform/gui/Application.h"
 #include "ui_MainWindow.h"
 
 const std::string CaptionPrefix = "Sonvelt ";
+const char *const MicrophonePrefixes[2] = {"USB Audio CODEC", "Velmora USB"};
 
 namespace {
 
@@ -89,6 +91,8 @@ const TClassInfo &TMainForm::StaticClassInfo() {
         c.Method<N>("MetersPanelResize", &TMainForm::MetersPanelResize);
         c.Method<M>("VUMeterValueChange", &TMainForm::VUMeterValueChange);
         c.Method<M>("PPMMeterValueChange", &TMainForm::PPMMeterValueChange);
+        c.Method<N>("Timer1Timer", &TMainForm::Timer1Timer);
+        c.Method<N>("WatchdogTimerTimer", &TMainForm::WatchdogTimerTimer);
       });
   return info;
 }
@@ -96,6 +100,16 @@ const TClassInfo &TMainForm::StaticClassInfo() {
 TMainForm::TMainForm(TComponent *owner, IRecorderAudio *audio)
     : gui::TForm(owner, new QMainWindow), ui_(std::make_unique<Ui::MainWindow>()), audio_(audio) {
   ui_->setupUi(Window());
+  rearmWindow_ = std::make_unique<mainloop::THiddenWindow>();
+  rearmWindow_->SetWindowProc([this](const mainloop::TMessage &) {
+    rearmPending_ = false;
+    // A buffer that was on its way when the take ended must not start a
+    // watchdog on the idle window.
+    if (FState != stRecording)
+      return;
+    WatchdogTimer->SetEnabled(false);
+    WatchdogTimer->SetEnabled(true);
+  });
   LoadFormText(this, MainFormResource);
   ActionList1 = Find<gui::TActionList>(this, "ActionList1");
   ActionManager1 = Find<gui::TActionList>(this, "ActionManager1");
@@ -146,11 +160,13 @@ TMainForm::TMainForm(TComponent *owner, IRecorderAudio *audio)
   AudioFormatComboBox->addItem("PCM 44.1 kHz 16 bit", 44100);
   AudioFormatComboBox->addItem("PCM 48 kHz 16 bit", 48000);
   AudioFormatComboBox->setCurrentIndex(0);
+  DetectMicrophones();
   UpdateTimeDisplays();
   SetCaption(CaptionPrefix);
 }
 
 TMainForm::~TMainForm() {
+  rearmWindow_.reset(); // no re-arm reaches a window that is going
   if (metersResize_)
     MetersPanel->removeEventFilter(metersResize_.get());
 }
@@ -301,6 +317,40 @@ void TMainForm::StopAll() {
   FState = stIdle;
   ClearDisplays();
   WatchdogTimer->SetEnabled(false);
+}
+
+bool TMainForm::DetectMicrophones() {
+  std::vector<std::string> names;
+  if (audio_)
+    names = audio_->CaptureDeviceNames();
+  FDeviceCount = 0;
+  std::string found;
+  for (const std::string &name : names)
+    for (const char *prefix : MicrophonePrefixes)
+      if (name.rfind(prefix, 0) == 0) {
+        ++FDeviceCount;
+        found = prefix;
+      }
+  QString text = QString::fromStdString(FDeviceCount > 0 ? found : "No USB Microphone");
+  // Only a change touches the box: the poll runs every second.
+  if (InputBox->count() != 1 || InputBox->itemText(0) != text) {
+    InputBox->clear();
+    InputBox->addItem(text);
+  }
+  return FDeviceCount > 0;
+}
+
+void TMainForm::Timer1Timer(TObject *) { DetectMicrophones(); }
+
+void TMainForm::WatchdogTimerTimer(TObject *) {
+  StopAll();
+  ShowMessage("The microphone was disconnected.");
+}
+
+void TMainForm::RearmWatchdog() {
+  if (!rearmPending_.exchange(true))
+    if (!rearmWindow_->PostMessage(1, 0, 0))
+      rearmPending_ = false;
 }
 
 void TMainForm::SetStatus(const std::string &Text, bool Visible, TColor Colour) {

@@ -13,9 +13,11 @@
 // main thread before they raise their events.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "app/CoolTrayIcon.h"
 #include "app/OneInstance.h"
@@ -26,6 +28,7 @@
 #include "platform/gui/MeterBar.h"
 #include "platform/gui/Timers.h"
 #include "platform/gui/TrackBar.h"
+#include "platform/mainloop/HiddenWindow.h"
 
 class QCheckBox;
 class QComboBox;
@@ -68,6 +71,8 @@ public:
   virtual void StopCaptureAndPlayer() = 0;
   // The working file's duration (100-ns units), measured by the player.
   virtual int64_t MeasureWorkFileDuration() = 0;
+  // The friendly names of the capture devices, in the platform's order.
+  virtual std::vector<std::string> CaptureDeviceNames() = 0;
 };
 
 class TMainForm : public gui::TForm {
@@ -154,6 +159,20 @@ public:
   // read-only program folder); empty: the program's folder.
   static void SetWorkFolder(const std::string &folder);
 
+  // Counts the capture devices whose names begin with a microphone prefix
+  // and shows the prefix found last (or "No USB Microphone") in InputBox;
+  // true when there is one.
+  bool DetectMicrophones();
+  // The device poll (every 1000 ms, in every state).
+  void Timer1Timer(TObject *Sender);
+  // 5000 ms without data while recording: the take ends and the user is told.
+  void WatchdogTimerTimer(TObject *Sender);
+  // Restarts the watchdog's count; safe from any thread (the capture
+  // component's notify thread calls it for every buffer). Re-arms coming
+  // together are handled once, and one arriving after the take ended is
+  // dropped.
+  void RearmWatchdog();
+
   static std::string FormatTime(int64_t Time);
   void UpdateTimeDisplays();
 
@@ -171,7 +190,14 @@ private:
   std::string statusText_;
   TColor statusColour_ = clWindow;
   std::unique_ptr<QObject> metersResize_;
+  // Hands re-arms of the watchdog from the notify thread to the main thread.
+  std::unique_ptr<mainloop::THiddenWindow> rearmWindow_;
+  std::atomic<bool> rearmPending_{false};
 };
+
+// The names that mark a capture device as one of the recorder's microphones,
+// matched at the start of the name, case-sensitively.
+extern const char *const MicrophonePrefixes[2];
 
 // Registers the classes of the main window's form resource.
 void RegisterMainUnitClasses();

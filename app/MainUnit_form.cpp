@@ -13,10 +13,12 @@ const char *const MainFormResource = R"(object MainForm: TMainForm
     RaisePriorInstance = True
   end
   object Timer1: TTimer
+    OnTimer = Timer1Timer
   end
   object WatchdogTimer: TTimer
     Enabled = False
     Interval = 5000
+    OnTimer = WatchdogTimerTimer
   end
   object ActionList1: TActionList
     OnUpdate = ActionList1Update

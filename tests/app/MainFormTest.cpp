@@ -17,11 +17,13 @@
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "platform/classlib/Dialogs.h"
 #include "platform/gui/Application.h"
 #include "platform/gui/InstanceLock.h"
+#include "platform/mainloop/MainLoop.h"
 
 namespace {
 
@@ -50,6 +52,8 @@ struct TFakeAudio : IRecorderAudio {
     Enabled = false;
   }
   int64_t MeasureWorkFileDuration() override { return Duration; }
+  std::vector<std::string> Devices;
+  std::vector<std::string> CaptureDeviceNames() override { return Devices; }
 };
 
 class TMainFormTest : public ::testing::Test {
@@ -415,6 +419,87 @@ TEST_F(TWorkFileTest, WithoutAFolderSetTheWorkingFileSitsBesideTheProgram) {
   TOwnedPtr<TMainForm> form(CreateObject<TMainForm>(nullptr, nullptr));
   std::string exe = gui::Application().ExeName();
   EXPECT_EQ(form->GetWorkFileName(), exe.substr(0, exe.find_last_of('/') + 1) + "TmpDataFile~.wav");
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(TMainFormTest, MicrophonesAreCountedByTheirNamesPrefixes) {
+  struct TCase {
+    std::vector<std::string> Names;
+    int Count;
+    const char *Shown;
+  };
+  const TCase cases[] = {
+      {{}, 0, "No USB Microphone"},
+      {{"HDA Intel PCH", "usb audio codec"}, 0, "No USB Microphone"},
+      {{"USB Audio CODEC "}, 1, "USB Audio CODEC"},
+      {{"Velmora USB Mic 2", "HDA Intel PCH"}, 1, "Velmora USB"},
+      {{"Velmora USB", "USB Audio CODEC 2"}, 2, "USB Audio CODEC"},
+      {{"USB Audio CODEC ", "USB Audio CODEC "}, 2, "USB Audio CODEC"},
+  };
+  for (const TCase &c : cases) {
+    audio.Devices = c.Names;
+    EXPECT_EQ(form->DetectMicrophones(), c.Count > 0);
+    EXPECT_EQ(form->FDeviceCount, c.Count);
+    ASSERT_EQ(form->InputBox->count(), 1);
+    EXPECT_EQ(form->InputBox->itemText(0).toStdString(), c.Shown);
+  }
+}
+
+TEST_F(TMainFormTest, PluggingAMicrophoneInEnablesRecordAtTheNextPoll) {
+  Idle();
+  EXPECT_FALSE(form->RecordAction->Enabled());
+  audio.Devices = {"USB Audio CODEC "};
+  ASSERT_EQ(timers.FirePeriod(1000), 1) << "the one-second device poll";
+  Idle();
+  EXPECT_TRUE(form->RecordAction->Enabled());
+  audio.Devices = {"USB Audio CODEC ", "Velmora USB"};
+  timers.FirePeriod(1000);
+  Idle();
+  EXPECT_TRUE(form->Stereo2micRadioButton->isEnabled());
+  audio.Devices.clear();
+  timers.FirePeriod(1000);
+  Idle();
+  EXPECT_FALSE(form->RecordAction->Enabled());
+}
+
+TEST_F(TMainFormTest, DataFromAnotherThreadKeepsTheWatchdogAwayDuringATake) {
+  form->FState = stRecording;
+  form->WatchdogTimer->SetEnabled(true);
+  sys::TTimerId armed = 0;
+  for (sys::TTimerId id : timers.Running())
+    if (timers.Period(id) == 5000)
+      armed = id;
+  ASSERT_NE(armed, 0u);
+  std::thread notify([&] {
+    for (int i = 0; i < 50; ++i)
+      form->RearmWatchdog();
+  });
+  notify.join();
+  EXPECT_LE(mainloop::TMainLoop::Main().RunPending(), 50u);
+  EXPECT_FALSE(timers.Fire(armed)) << "the count started again";
+  EXPECT_TRUE(form->WatchdogTimer->Running());
+  EXPECT_TRUE(dialogs.Shown().empty());
+}
+
+TEST_F(TMainFormTest, FiveSecondsWithoutDataEndTheTakeAndTellTheUser) {
+  form->FState = stRecording;
+  audio.Duration = 2 * 10000000LL;
+  form->WatchdogTimer->SetEnabled(true);
+  ASSERT_EQ(timers.FirePeriod(5000), 1);
+  EXPECT_EQ(form->FState, stIdle);
+  EXPECT_EQ(audio.Stops, 1);
+  EXPECT_EQ(form->FRecordLength, 2 * 10000000LL) << "the take so far is kept and measured";
+  EXPECT_FALSE(form->WatchdogTimer->Enabled());
+  EXPECT_EQ(dialogs.Texts(), std::vector<std::string>{"The microphone was disconnected."});
+
+  // A buffer that was on its way arrives after the stop.
+  form->RearmWatchdog();
+  mainloop::TMainLoop::Main().RunPending();
+  EXPECT_FALSE(form->WatchdogTimer->Enabled());
+  EXPECT_EQ(timers.FirePeriod(5000), 0) << "no second message on the idle window";
 }
 
 } // namespace
