@@ -22,7 +22,8 @@ TFilledSlots& filledSlots()
     return slots;
 }
 
-#define DISPATCH_CATALOGUE_ENTRY(unit, name, scheme, ret, params, args) {#unit, #name, Scheme::scheme},
+#define DISPATCH_CATALOGUE_ENTRY(unit, name, scheme, ret, params, args) \
+    {#unit, #name, Scheme::scheme, WiresOf<op::unit::name>()},
 constexpr CatalogueEntry kCatalogue[] = {DISPATCH_CATALOGUE(DISPATCH_CATALOGUE_ENTRY)};
 #undef DISPATCH_CATALOGUE_ENTRY
 

@@ -234,3 +234,26 @@
     SLBCBBASICDISPATCHER_CATALOGUE(X) \
     SLBASICDISPATCHER_CATALOGUE(X) \
     ALBASICDISPATCHER_CATALOGUE(X)
+
+// Which kernel each processor class runs, per operation:
+// W(unit, operation, codes 16-17 entry, codes 6-9 entry, code 5 entry), each entry
+//   Own(&kernel)     a kernel of its own (kernels/*, same signature as the generic),
+//   GenericByDesign  the class runs the generic variant because that is its design,
+//   NotYetBuilt      the class is meant to have a kernel that does not exist yet.
+// An operation without a row here is NotYetBuilt in every class. Either way a slot then
+// holds the generic variant, and the catalogue (dispatch::Catalogue) says which it was.
+// Expanded in namespace dispatch by Dispatch.h.
+#define DISPATCH_KB ::kernels::basic
+#define DISPATCH_VARIANT_WIRING(W) \
+    W(Slbasicdispatcher, ippsSet_8u, Own(&DISPATCH_KB::sse2::ippsSet_8u), Own(&DISPATCH_KB::sse2::ippsSet_8u), Own(&DISPATCH_KB::sse::ippsSet_8u)) \
+    W(Slbasicdispatcher, ippsSet_32s, Own(&DISPATCH_KB::sse2::ippsSet_32s), Own(&DISPATCH_KB::sse2::ippsSet_32s), Own(&DISPATCH_KB::sse::ippsSet_32s)) \
+    W(Slbasicdispatcher, ippsSet_64f, Own(&DISPATCH_KB::sse2::ippsSet_64f), Own(&DISPATCH_KB::sse2::ippsSet_64f), Own(&DISPATCH_KB::sse::ippsSet_64f)) \
+    W(Slbasicdispatcher, ippsSet_64fc, Own(&DISPATCH_KB::sse2::ippsSet_64fc), Own(&DISPATCH_KB::sse2::ippsSet_64fc), Own(&DISPATCH_KB::sse::ippsSet_64fc)) \
+    W(Slbasicdispatcher, ippsZero_8u, Own(&DISPATCH_KB::sse2::ippsZero_8u), Own(&DISPATCH_KB::sse2::ippsZero_8u), Own(&DISPATCH_KB::sse::ippsZero_8u)) \
+    W(Slbasicdispatcher, ippsZero_16s, Own(&DISPATCH_KB::sse2::ippsZero_16s), Own(&DISPATCH_KB::sse2::ippsZero_16s), Own(&DISPATCH_KB::sse::ippsZero_16s)) \
+    W(Slbasicdispatcher, ippsZero_32s, Own(&DISPATCH_KB::sse2::ippsZero_32s), Own(&DISPATCH_KB::sse2::ippsZero_32s), Own(&DISPATCH_KB::sse::ippsZero_32s)) \
+    W(Slbasicdispatcher, ippsZero_64f, Own(&DISPATCH_KB::sse2::ippsZero_64f), Own(&DISPATCH_KB::sse2::ippsZero_64f), Own(&DISPATCH_KB::sse::ippsZero_64f)) \
+    W(Slbasicdispatcher, ippsZero_64fc, Own(&DISPATCH_KB::sse2::ippsZero_64fc), Own(&DISPATCH_KB::sse2::ippsZero_64fc), Own(&DISPATCH_KB::sse::ippsZero_64fc)) \
+    W(Slbasicdispatcher, ippsCopy_8u, Own(&DISPATCH_KB::sse3::ippsCopy_8u), Own(&DISPATCH_KB::sse2::ippsCopy_8u), Own(&DISPATCH_KB::sse::ippsCopy_8u)) \
+    W(Slbasicdispatcher, ippsCopy_64f, Own(&DISPATCH_KB::sse3::ippsCopy_64f), Own(&DISPATCH_KB::sse2::ippsCopy_64f), Own(&DISPATCH_KB::sse::ippsCopy_64f)) \
+    W(Slbasicdispatcher, ippsMove_64f, Own(&DISPATCH_KB::sse2::ippsMove_64f), Own(&DISPATCH_KB::sse2::ippsMove_64f), Own(&DISPATCH_KB::sse::ippsMove_64f))

@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <utility>
+
 #include <array>
 #include <atomic>
 #include <set>
@@ -160,15 +162,22 @@ TEST_F(DispatchState, SlotsStartAtTheirSetUpAndKeepTheGenericVariant)
     EXPECT_EQ(slots::ippsCopy_64f.load(), &generic::ippsCopy_64f);
 }
 
-TEST_F(DispatchState, WithoutSimdVariantsEveryCodeInstallsTheGenericVariant)
+TEST_F(DispatchState, EveryCodeInstallsTheKernelOfItsClass)
 {
     using namespace Slbasicdispatcher;
-    for (IppCpuType code : {5, 6, 9, 16}) {
+    const std::pair<IppCpuType, decltype(&generic::ippsZero_64f)> rows[] = {
+        {0, &generic::ippsZero_64f},
+        {5, &kernels::basic::sse::ippsZero_64f},
+        {6, &kernels::basic::sse2::ippsZero_64f},
+        {9, &kernels::basic::sse2::ippsZero_64f},
+        {16, &kernels::basic::sse2::ippsZero_64f}};
+    for (const auto& [code, variant] : rows) {
         dispatch::ResetSlotsForTesting();
         Ippglobalcpu::SetGlobalCpu(code);
-        double v = 0;
+        double v = 1;
         EXPECT_EQ(ippsZero_64f(&v, 1), ippStsNoErr);
-        EXPECT_EQ(slots::ippsZero_64f.load(), &generic::ippsZero_64f) << int(code);
+        EXPECT_EQ(v, 0.0);
+        EXPECT_EQ(slots::ippsZero_64f.load(), variant) << int(code);
     }
 }
 

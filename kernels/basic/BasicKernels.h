@@ -1,0 +1,73 @@
+// Processor-class variants of the basic vector operations.
+//
+// Each namespace holds the variants one processor class selects: sse3 (codes 16-17),
+// sse2 (codes 6-9) and sse (code 5). A variant takes exactly the arguments of the
+// operation's generic variant, makes the same checks in the same order, returns the
+// same statuses and writes the same bytes. Where two classes run the same code, the
+// function is declared once and both entries name it.
+//
+// The dispatch (framework/dispatch) wires these into its slots; nothing here includes
+// the dispatch.
+#pragma once
+
+#include "kernels/common/IppTypes.h"
+#include "platform/cpu/Cpuid.h"
+
+#include <cstdint>
+
+namespace kernels::basic {
+
+// Second- or third-level cache size in bytes (CPUID leaf 2, see CacheDescriptorTable),
+// divided by the cores sharing it when divideByCores; -1 when the processor is not
+// Intel's, leaf 2 needs more than one query or no descriptor is known.
+std::int64_t CacheSizePerCore(const cpu::ICpuidReader &reader, bool divideByCores) noexcept;
+
+// The reader the fill and copy blocks consult; nullptr returns to the hardware. The
+// sizes found are kept, so this also forgets them. Tests only; not while kernels run.
+void SetCpuidReaderForTesting(const cpu::ICpuidReader *reader) noexcept;
+
+// Counts of block-routine choices, for tests of the size thresholds.
+struct BlockCounters {
+  std::uint64_t nonTemporal = 0; // calls that used non-temporal stores
+};
+BlockCounters ReadBlockCounters() noexcept;
+
+// Codes 6-9; codes 16-17 share every routine here but the copies.
+namespace sse2 {
+IppOpStatus ippsSet_8u(unsigned char val, unsigned char *pDst, int len);
+IppOpStatus ippsSet_32s(int val, int *pDst, int len);
+IppOpStatus ippsSet_64f(double val, double *pDst, int len);
+IppOpStatus ippsSet_64fc(Ipp64fc val, Ipp64fc *pDst, int len);
+IppOpStatus ippsZero_8u(unsigned char *pDst, int len);
+IppOpStatus ippsZero_16s(short *pDst, int len);
+IppOpStatus ippsZero_32s(int *pDst, int len);
+IppOpStatus ippsZero_64f(double *pDst, int len);
+IppOpStatus ippsZero_64fc(Ipp64fc *pDst, int len);
+IppOpStatus ippsCopy_8u(const unsigned char *pSrc, unsigned char *pDst, int len);
+IppOpStatus ippsCopy_64f(const double *pSrc, double *pDst, int len);
+IppOpStatus ippsMove_64f(const double *pSrc, double *pDst, int len);
+} // namespace sse2
+
+// Codes 16-17: the copies differ from codes 6-9 only in when they bypass the cache.
+namespace sse3 {
+IppOpStatus ippsCopy_8u(const unsigned char *pSrc, unsigned char *pDst, int len);
+IppOpStatus ippsCopy_64f(const double *pSrc, double *pDst, int len);
+} // namespace sse3
+
+// Code 5: fixed non-temporal thresholds, and the platform move.
+namespace sse {
+IppOpStatus ippsSet_8u(unsigned char val, unsigned char *pDst, int len);
+IppOpStatus ippsSet_32s(int val, int *pDst, int len);
+IppOpStatus ippsSet_64f(double val, double *pDst, int len);
+IppOpStatus ippsSet_64fc(Ipp64fc val, Ipp64fc *pDst, int len);
+IppOpStatus ippsZero_8u(unsigned char *pDst, int len);
+IppOpStatus ippsZero_16s(short *pDst, int len);
+IppOpStatus ippsZero_32s(int *pDst, int len);
+IppOpStatus ippsZero_64f(double *pDst, int len);
+IppOpStatus ippsZero_64fc(Ipp64fc *pDst, int len);
+IppOpStatus ippsCopy_8u(const unsigned char *pSrc, unsigned char *pDst, int len);
+IppOpStatus ippsCopy_64f(const double *pSrc, double *pDst, int len);
+IppOpStatus ippsMove_64f(const double *pSrc, double *pDst, int len);
+} // namespace sse
+
+} // namespace kernels::basic
