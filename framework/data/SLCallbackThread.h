@@ -34,6 +34,10 @@ public:
   // until it has ended.
   void Terminate() override;
 
+  // The semaphore whose releases wake the thread, for a platform clock's
+  // AdvisePeriodic: each release the clock makes runs the callback once more.
+  sys::TSemaphore *WakeSemaphore() { return &wakes_; }
+
 protected:
   enum class TWakes { Counted, Coalesced };
 
