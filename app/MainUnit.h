@@ -173,6 +173,16 @@ public:
   // dropped.
   void RearmWatchdog();
 
+  // The save prompt; true only when the user chose Yes and the save
+  // succeeded. FSaveAnswer: 0 No, 1 Cancel or a failed save, 2 saved.
+  bool AskSaveRecording();
+  // The Save As dialog, then SaveToFile; false when cancelled or failed.
+  bool SaveAsDialog();
+  // Copies the working file to Target. The copy is written beside Target and
+  // renamed over it, so a failed save never destroys the user's file; the
+  // working file itself is never a target.
+  bool SaveToFile(const std::string &Target);
+
   static std::string FormatTime(int64_t Time);
   void UpdateTimeDisplays();
 

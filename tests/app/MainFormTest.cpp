@@ -16,6 +16,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -500,6 +501,102 @@ TEST_F(TMainFormTest, FiveSecondsWithoutDataEndTheTakeAndTellTheUser) {
   mainloop::TMainLoop::Main().RunPending();
   EXPECT_FALSE(form->WatchdogTimer->Enabled());
   EXPECT_EQ(timers.FirePeriod(5000), 0) << "no second message on the idle window";
+}
+
+} // namespace
+
+namespace {
+
+class TSaveTest : public TWorkFileTest {
+protected:
+  void SetUp() override {
+    TWorkFileTest::SetUp();
+    form.reset(CreateObject<TMainForm>(nullptr, nullptr));
+    std::ofstream(workFile, std::ios::binary) << std::string("RIFF\0\0\0\0WAVEtake", 16);
+    form->FHasNewRecording = form->FDeleteWorkFileOnClose = true;
+  }
+  void TearDown() override {
+    form.reset();
+    TWorkFileTest::TearDown();
+  }
+  std::string Target(const char *name) const { return work.path().toStdString() + "/" + name; }
+  TOwnedPtr<TMainForm> form;
+};
+
+TEST_F(TSaveTest, ThePromptsAnswersDecideWhatHappens) {
+  struct TCase {
+    const char *Name;
+    TModalResult Answer;
+    bool GiveFile;
+    bool Result;
+    int SaveAnswer;
+  };
+  const TCase cases[] = {
+      {"cancel", mrCancel, false, false, 1},
+      {"no", mrNo, false, false, 0},
+      {"yes, dialog cancelled", mrYes, false, false, 1},
+      {"yes, saved", mrYes, true, true, 2},
+  };
+  for (const TCase &c : cases) {
+    SCOPED_TRACE(c.Name);
+    TScriptedDialogs script;
+    script.Answer(c.Answer);
+    if (c.Answer == mrYes)
+      script.AnswerFile(c.GiveFile ? std::optional<std::string>(Target("take")) : std::nullopt);
+    EXPECT_EQ(form->AskSaveRecording(), c.Result);
+    EXPECT_EQ(form->FSaveAnswer, c.SaveAnswer);
+    ASSERT_GE(script.Shown().size(), 1u);
+    EXPECT_EQ(script.Shown()[0].Text, "There is a new recorder file.\nWould you like to save it?");
+    EXPECT_EQ(script.Shown()[0].Type, mtWarning);
+    EXPECT_EQ(script.Shown()[0].Buttons, MsgDlgButtons({mbYes, mbNo, mbCancel}));
+    EXPECT_EQ(script.UnusedAnswers(), 0u);
+  }
+  // The saved take is a byte-identical copy under the default extension.
+  EXPECT_EQ(Contents(Target("take.wav")), Contents(workFile));
+  EXPECT_EQ(form->FFileName, Target("take.wav"));
+  EXPECT_EQ(form->Caption(), "Sonvelt  - [take.wav]");
+  EXPECT_FALSE(form->FHasNewRecording);
+  EXPECT_FALSE(form->FDeleteWorkFileOnClose);
+  EXPECT_TRUE(std::filesystem::exists(workFile)) << "the take stays in the working file";
+}
+
+TEST_F(TSaveTest, SavingOverAnExistingFileReplacesIt) {
+  std::ofstream(Target("old.wav")) << "an older take";
+  EXPECT_TRUE(form->SaveToFile(Target("old.wav")));
+  EXPECT_EQ(Contents(Target("old.wav")), Contents(workFile));
+  EXPECT_FALSE(std::filesystem::exists(Target("old.wav.saving~")));
+}
+
+TEST_F(TSaveTest, SavingOntoTheWorkingFileIsRefusedAndKeepsTheTake) {
+  std::string before = Contents(workFile);
+  EXPECT_FALSE(form->SaveToFile(work.path().toStdString() + "/./TmpDataFile~.wav"));
+  EXPECT_EQ(Contents(workFile), before);
+  EXPECT_EQ(dialogs.Texts(),
+            std::vector<std::string>{"Can not save to : " + work.path().toStdString() +
+                                     "/./TmpDataFile~.wav"});
+  EXPECT_TRUE(form->FHasNewRecording);
+}
+
+TEST_F(TSaveTest, AFailedSaveNeverDestroysTheUsersFile) {
+  std::ofstream(Target("mine.wav")) << "the user's own recording";
+  std::filesystem::remove(workFile); // nothing to copy
+  EXPECT_FALSE(form->SaveToFile(Target("mine.wav")));
+  EXPECT_EQ(Contents(Target("mine.wav")), "the user's own recording");
+  EXPECT_EQ(dialogs.Texts(), std::vector<std::string>{"Can not save to : " + Target("mine.wav")});
+  EXPECT_EQ(form->FFileName, "");
+  EXPECT_TRUE(form->FHasNewRecording);
+
+  dialogs.OnShow = nullptr;
+  std::ofstream(workFile) << "take";
+  EXPECT_FALSE(form->SaveToFile(Target("no/such/folder/x.wav")));
+  EXPECT_EQ(dialogs.Texts().back(), "Can not save to : " + Target("no/such/folder/x.wav"));
+}
+
+TEST_F(TSaveTest, ATargetThatCannotBeReplacedIsNamed) {
+  std::filesystem::create_directory(Target("folder.wav"));
+  EXPECT_FALSE(form->SaveToFile(Target("folder.wav")));
+  EXPECT_EQ(dialogs.Texts(),
+            std::vector<std::string>{Target("folder.wav") + " - exists and can not be deleted !"});
 }
 
 } // namespace
