@@ -163,6 +163,26 @@ TMainForm::TMainForm(TComponent *owner, IRecorderAudio *audio)
   DetectMicrophones();
   UpdateTimeDisplays();
   SetCaption(CaptionPrefix);
+  OnCloseQuery.Fn = [this](TObject *sender, bool &canClose) { FormCloseQuery(sender, canClose); };
+  OnCloseQuery.MethodName = "FormCloseQuery";
+  OnClose.Fn = [this](TObject *sender, gui::TCloseAction &action) { FormClose(sender, action); };
+  OnClose.MethodName = "FormClose";
+}
+
+void TMainForm::FormCloseQuery(TObject *, bool &CanClose) {
+  StopAll();
+  if (FHasNewRecording) {
+    AskSaveRecording();
+    CanClose = FSaveAnswer != 1;
+  }
+}
+
+void TMainForm::FormClose(TObject *, gui::TCloseAction &) {
+  StopAll();
+  if (FDeleteWorkFileOnClose) {
+    std::error_code ignored;
+    std::filesystem::remove(GetWorkFileName(), ignored);
+  }
 }
 
 TMainForm::~TMainForm() {

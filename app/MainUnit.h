@@ -173,6 +173,12 @@ public:
   // dropped.
   void RearmWatchdog();
 
+  // Closing: everything stops first, then an unsaved take is offered for
+  // saving (Cancel or a failed save keeps the window open); a take that was
+  // never saved is deleted with the window.
+  void FormCloseQuery(TObject *Sender, bool &CanClose);
+  void FormClose(TObject *Sender, gui::TCloseAction &Action);
+
   // The save prompt; true only when the user chose Yes and the save
   // succeeded. FSaveAnswer: 0 No, 1 Cancel or a failed save, 2 saved.
   bool AskSaveRecording();

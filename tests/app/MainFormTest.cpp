@@ -600,3 +600,39 @@ TEST_F(TSaveTest, ATargetThatCannotBeReplacedIsNamed) {
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(TSaveTest, ClosingDuringATakeStopsItFirstAndCancelKeepsTheWindow) {
+  TFakeAudio audio;
+  form->SetAudio(&audio);
+  form->Show();
+  form->FState = stRecording;
+  dialogs.Answer(mrCancel);
+  int stopsWhenAsked = -1;
+  dialogs.OnShow = [&](const TMessageDialog &) { stopsWhenAsked = audio.Stops; };
+  EXPECT_FALSE(form->Close());
+  EXPECT_EQ(stopsWhenAsked, 1) << "the take stopped before the prompt";
+  EXPECT_EQ(form->FState, stIdle);
+  EXPECT_TRUE(form->Visible());
+  EXPECT_TRUE(std::filesystem::exists(workFile));
+  form->SetAudio(nullptr);
+}
+
+TEST_F(TSaveTest, ClosingAfterAnUnsavedTakeDeletesTheWorkingFileAfterASaveKeepsIt) {
+  form->Show();
+  dialogs.Answer(mrNo);
+  EXPECT_TRUE(form->Close());
+  EXPECT_FALSE(std::filesystem::exists(workFile));
+
+  std::ofstream(workFile) << "take";
+  form->FHasNewRecording = form->FDeleteWorkFileOnClose = true;
+  form->Show();
+  dialogs.Answer(mrYes);
+  dialogs.AnswerFile(Target("kept.wav"));
+  EXPECT_TRUE(form->Close());
+  EXPECT_TRUE(std::filesystem::exists(workFile)) << "a saved take's working file stays";
+  EXPECT_EQ(Contents(Target("kept.wav")), "take");
+}
+
+} // namespace
