@@ -303,8 +303,16 @@ TEST_F(ALDSAudioInTest, AWholeTakeThroughTheWaveLoggerEqualsTheSourceSampleForSa
   ASSERT_TRUE(logger->GetInputPin()->Connect(in->GetOutputPin()));
   UseFormat(2);
   in->Start();
-  mic->ReleaseFrames(20 * 1024);
-  ASSERT_TRUE(PumpUntil([&] { return logger->Get_CurrentSample() == 20 * 1024; }));
+  // One block per wake, so no block waits for a later one to be drained.
+  for (int64_t k = 1; k <= 19; ++k) {
+    mic->ReleaseFrames(1024);
+    ASSERT_TRUE(PumpUntil([&] { return logger->Get_CurrentSample() == k * 1024; }));
+  }
+  // The last block may still be queued when the take stops: Stop delivers it.
+  mic->ReleaseFrames(1024);
+  ASSERT_TRUE(mic->WaitFramesRead(20 * 1024, EventuallyDeadline));
+  ASSERT_TRUE(Eventually(
+      [&] { return in->GetBlockQueue()->HasData() || logger->Get_CurrentSample() == 20 * 1024; }));
   in->Stop();
   TMainLoop::Main().RunPending();
   const auto read = wavoracle::ReadWithSndfile(path);
