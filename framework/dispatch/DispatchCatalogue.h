@@ -242,6 +242,8 @@
 //   NotYetBuilt      the class is meant to have a kernel that does not exist yet.
 // An operation without a row here is NotYetBuilt in every class. Either way a slot then
 // holds the generic variant, and the catalogue (dispatch::Catalogue) says which it was.
+// Code 5's x87 loops are the generic extended-precision code (GenericByDesign); its SSE
+// loops run the SSE2 kernels, since the 8-byte register code would share the x87 stack.
 // Expanded in namespace dispatch by Dispatch.h.
 #define DISPATCH_KB ::kernels::basic
 #define DISPATCH_VARIANT_WIRING(W) \
@@ -256,4 +258,11 @@
     W(Slbasicdispatcher, ippsZero_64fc, Own(&DISPATCH_KB::sse2::ippsZero_64fc), Own(&DISPATCH_KB::sse2::ippsZero_64fc), Own(&DISPATCH_KB::sse::ippsZero_64fc)) \
     W(Slbasicdispatcher, ippsCopy_8u, Own(&DISPATCH_KB::sse3::ippsCopy_8u), Own(&DISPATCH_KB::sse2::ippsCopy_8u), Own(&DISPATCH_KB::sse::ippsCopy_8u)) \
     W(Slbasicdispatcher, ippsCopy_64f, Own(&DISPATCH_KB::sse3::ippsCopy_64f), Own(&DISPATCH_KB::sse2::ippsCopy_64f), Own(&DISPATCH_KB::sse::ippsCopy_64f)) \
-    W(Slbasicdispatcher, ippsMove_64f, Own(&DISPATCH_KB::sse2::ippsMove_64f), Own(&DISPATCH_KB::sse2::ippsMove_64f), Own(&DISPATCH_KB::sse::ippsMove_64f))
+    W(Slbasicdispatcher, ippsMove_64f, Own(&DISPATCH_KB::sse2::ippsMove_64f), Own(&DISPATCH_KB::sse2::ippsMove_64f), Own(&DISPATCH_KB::sse::ippsMove_64f)) \
+    W(Slbasicdispatcher, ippsConvert_32f64f, Own(&DISPATCH_KB::sse2::ippsConvert_32f64f), Own(&DISPATCH_KB::sse2::ippsConvert_32f64f), GenericByDesign) \
+    W(Slbasicdispatcher, ippsConvert_32s64f, Own(&DISPATCH_KB::sse2::ippsConvert_32s64f), Own(&DISPATCH_KB::sse2::ippsConvert_32s64f), GenericByDesign) \
+    W(Slbasicdispatcher, ippsConvert_64f32f, Own(&DISPATCH_KB::sse2::ippsConvert_64f32f), Own(&DISPATCH_KB::sse2::ippsConvert_64f32f), GenericByDesign) \
+    W(Slbasicdispatcher, ippsConvert_64f32s_Sfs, Own(&DISPATCH_KB::sse2::ippsConvert_64f32s_Sfs), Own(&DISPATCH_KB::sse2::ippsConvert_64f32s_Sfs), GenericByDesign) \
+    W(Slscopedispatcher, ippsConvert_64f32f, Own(&DISPATCH_KB::sse2::scope::ippsConvert_64f32f), GenericByDesign, GenericByDesign) \
+    W(Slscopedispatcher, ippsConvert_64f32s_Sfs, Own(&DISPATCH_KB::sse2::scope::ippsConvert_64f32s_Sfs), Own(&DISPATCH_KB::sse2::scope::ippsConvert_64f32s_Sfs), GenericByDesign) \
+    W(Slscopedispatcher, ippsConvert_32f32s_Sfs, Own(&DISPATCH_KB::sse2::scope::ippsConvert_32f32s_Sfs), Own(&DISPATCH_KB::sse2::scope::ippsConvert_32f32s_Sfs), Own(&DISPATCH_KB::sse2::scope::ippsConvert_32f32s_Sfs))

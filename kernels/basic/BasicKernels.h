@@ -46,6 +46,24 @@ IppOpStatus ippsZero_64fc(Ipp64fc *pDst, int len);
 IppOpStatus ippsCopy_8u(const unsigned char *pSrc, unsigned char *pDst, int len);
 IppOpStatus ippsCopy_64f(const double *pSrc, double *pDst, int len);
 IppOpStatus ippsMove_64f(const double *pSrc, double *pDst, int len);
+
+// Conversions; codes 16-17 and the code-5 SSE loop run these too. pDst of
+// ippsConvert_64f32f may equal pSrc.
+IppOpStatus ippsConvert_32f64f(const float *pSrc, double *pDst, int len);
+IppOpStatus ippsConvert_32s64f(const int *pSrc, double *pDst, int len);
+IppOpStatus ippsConvert_64f32f(const double *pSrc, float *pDst, int len);
+IppOpStatus ippsConvert_64f32s_Sfs(const double *pSrc, int *pDst, int len, IppRoundMode rndMode,
+                                   int scaleFactor);
+IppOpStatus ippsConvert_32f32s_Sfs(const float *pSrc, int *pDst, int len, IppRoundMode rndMode,
+                                   int scaleFactor);
+// The scope unit's forms, whose destination is a reference to its first element.
+namespace scope {
+IppOpStatus ippsConvert_64f32f(const double *pSrc, float &dst, int len);
+IppOpStatus ippsConvert_64f32s_Sfs(const double *pSrc, int &dst, int len, IppRoundMode rndMode,
+                                   int scaleFactor);
+IppOpStatus ippsConvert_32f32s_Sfs(const float *pSrc, int &dst, int len, IppRoundMode rndMode,
+                                   int scaleFactor);
+} // namespace scope
 } // namespace sse2
 
 // Codes 16-17: the copies differ from codes 6-9 only in when they bypass the cache.
