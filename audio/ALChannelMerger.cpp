@@ -70,6 +70,15 @@ void TALChannelMerger::QueuedPinDestroyFunction(TALOWQueuedAudioSinkPin *Pin) {
   TALMultiInput::QueuedPinDestroyFunction(Pin);
 }
 
+namespace {
+// A stopped input whose data is used up stops streaming, so no silent buffer
+// is made for it alone.
+void EndUsedUpStream(TALOWQueuedAudioSinkPin *Pin) {
+  if (!Pin->running && Pin->queue.GetCollected() == 0)
+    Pin->hasStream = false;
+}
+} // namespace
+
 bool TALChannelMerger::StretchLoadBuffer(TALOWQueuedAudioSinkPin *Pin, IALAudioBuffer *Buffer) {
   const uint32_t frames = Buffer->GetSize();
   if (Pin->framesPerOutput <= 0) {
@@ -84,8 +93,10 @@ bool TALChannelMerger::StretchLoadBuffer(TALOWQueuedAudioSinkPin *Pin, IALAudioB
   }
   const uint32_t own = static_cast<uint32_t>(Pin->framesPerOutput);
   if (frames == own) {
-    if (Pin->queue.Pop(Buffer))
+    if (Pin->queue.Pop(Buffer)) {
+      EndUsedUpStream(Pin);
       return true;
+    }
     if (Pin->running)
       return false;
     // A stopped input's last frames, then silence; its stream ends here.
@@ -104,6 +115,7 @@ bool TALChannelMerger::StretchLoadBuffer(TALOWQueuedAudioSinkPin *Pin, IALAudioB
     Pin->hasStream = Pin->running;
   } else {
     Pin->queue.Pop(temp.Get());
+    EndUsedUpStream(Pin);
   }
   const uint32_t step = Buffer->GetDataStep();
   const uint8_t *src = temp->Read();

@@ -72,8 +72,16 @@ TOWNotifyResult TALCommonFilter::SinkDispatch(TOWPin *, const TGUID *,
     IALAudioBufferPtr in(com::MakeCom<TALAudioBuffer>(received.Get()).Get());
     IALAudioBufferPtr out(com::MakeCom<TALAudioBuffer>(in.Get()).Get());
     bool send = true;
-    if (GetEnabled())
-      InternalOperation(in.Get(), out, outputPin_->IsConnected(), send);
+    if (GetEnabled()) {
+      const std::thread::id outer = dispatchThread_.exchange(std::this_thread::get_id());
+      try {
+        InternalOperation(in.Get(), out, outputPin_->IsConnected(), send);
+      } catch (...) {
+        dispatchThread_ = outer;
+        throw;
+      }
+      dispatchThread_ = outer;
+    }
     if (send && out && outputPin_->IsConnected())
       return outputPin_->SubmitBuffer(com::TComPtr<ISLDataBuffer>(out.Get()));
     return {};

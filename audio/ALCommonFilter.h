@@ -18,6 +18,9 @@
 #include "framework/data/Alsimpleaudiobuffer.h"
 #include "framework/data/SLCommonFilter.h"
 
+#include <atomic>
+#include <thread>
+
 class TALCommonFilter : public TSLCommonFilter {
   CLASSLIB_CLASS(TALCommonFilter)
 public:
@@ -50,9 +53,13 @@ public:
 
 protected:
   WAVEFORMATEXTENSIBLE &CurrentFormat() { return currentFormat_; }
+  // True on the thread that is inside the input pin's buffer dispatch, whose
+  // delivery holds the component's lock group.
+  bool InBufferDispatch() const { return dispatchThread_.load() == std::this_thread::get_id(); }
 
 private:
   TOwnedPtr<TALOWAudioSinkPin> inputPin_;
   TOwnedPtr<TALOWAudioSourcePin> outputPin_;
   WAVEFORMATEXTENSIBLE currentFormat_{};
+  std::atomic<std::thread::id> dispatchThread_{};
 };

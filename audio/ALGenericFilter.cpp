@@ -75,12 +75,32 @@ void TALGenericFilter::InternalOperation(IALAudioBuffer *InBuffer, IALAudioBuffe
 
 void TALGenericFilter::HandOver(IALAudioBuffer *Buffer, bool Force) {
   const ISLDataBufferPtr copy = Buffer->MakeCopy();
-  if (!mainloop::TMainLoop::Main().IsMainThread()) {
-    queue_->AddBuffer(copy, Force);
-    return;
-  }
   if (queue_->TryAddBuffer(copy, Force))
     return;
+  if (!mainloop::TMainLoop::Main().IsMainThread()) {
+    if (!InBufferDispatch()) {
+      queue_->AddBuffer(copy, Force);
+      return;
+    }
+    // Wait for a slot without the lock group that the delivery holds: the
+    // main thread needs it to send the buffers whose handling frees the
+    // slots. Nothing of the filter is touched while it is given up.
+    const IOWLockObjectPtr lock = GetLockObject()->GetGroupLock();
+    TOWLockObject *group = lock->Instance();
+    const int64_t held = group->GetEntries();
+    for (int64_t i = 0; i < held; ++i)
+      group->EndWrite();
+    try {
+      queue_->AddBuffer(copy, Force);
+    } catch (...) {
+      for (int64_t i = 0; i < held; ++i)
+        group->BeginWrite();
+      throw;
+    }
+    for (int64_t i = 0; i < held; ++i)
+      group->BeginWrite();
+    return;
+  }
   // Every slot is taken and only this thread gives them back: waiting would
   // never end. The main thread is where the buffer is headed anyway.
   queue_->ExtractWaiting();

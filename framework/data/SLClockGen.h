@@ -304,18 +304,16 @@ public:
   int32_t GetFreeSlots() const { return slots_.Free(); }
 
 private:
-  struct TSlotRelease {
-    TSLMainThreadSlots &slots;
-    ~TSlotRelease() { slots.Release(); }
-  };
-
   // The notifier's callback (main thread): the oldest waiting buffer goes to
-  // the callback, and the message's slot comes back in any case, even when
-  // the callback raises.
+  // the callback. The message's slot comes back before the callback runs: a
+  // producer that waits for a slot may hold locks the callback needs (a
+  // filter's lock group, which its main-thread send takes too), so it must be
+  // let through first.
   void ExtractBuffer() {
-    TSlotRelease release{slots_};
     TBuffer buffer;
-    if (list_.PopFirst(buffer) && callback_)
+    const bool popped = list_.PopFirst(buffer);
+    slots_.Release();
+    if (popped && callback_)
       callback_(this, buffer);
   }
 
