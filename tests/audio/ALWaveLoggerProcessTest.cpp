@@ -82,7 +82,8 @@ void ExpectCleanPrefixOfTheSource(const std::string &path, int64_t minFrames) {
   EXPECT_EQ(read.Frames % kFrames, 0);
   const size_t bytes = read.Samples.size() * 2;
   const auto expected = SourceBytes(bytes);
-  EXPECT_EQ(std::memcmp(read.Samples.data(), expected.data(), bytes), 0);
+  const auto *got = reinterpret_cast<const uint8_t *>(read.Samples.data());
+  EXPECT_TRUE(std::equal(expected.begin(), expected.end(), got));
 }
 
 struct TMoment {
