@@ -73,7 +73,7 @@ TEST_F(ChannelDataTest, AppendedPointsCountOnAndShiftAtTheLimit) {
   EXPECT_EQ(X(), (V{1, 2, 3}));
   EXPECT_EQ(Y(), (V{20, 30, 40}));
   Data.AddYPoint(50);
-  EXPECT_EQ(X(), (V{4, 5, 6}));
+  EXPECT_EQ(X(), (V{2, 3, 4}));
   EXPECT_EQ(Y(), (V{30, 40, 50}));
 
   Data.Clear();
