@@ -334,9 +334,9 @@ void TALDSAudioOut::PlayOneBuffer(IALAudioBuffer *Buffer, TDSAudioSourceFilter *
   }
   const uint32_t bytes = Buffer->GetByteSize();
   if (bytes && Filter) {
+    Filter->SendData(Buffer->Read(), int32_t(bytes), start, nextSampleTime_, true);
     if (OnDeliver)
       OnDeliver(start, nextSampleTime_, int32_t(bytes));
-    Filter->SendData(Buffer->Read(), int32_t(bytes), start, nextSampleTime_, true);
   }
 }
 

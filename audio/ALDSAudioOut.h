@@ -113,7 +113,7 @@ public:
   // The source filter of the current graph (null when none).
   TDSAudioSourceFilter *GetSourceFilter() const;
   // Called on the delivery thread with the times and size of every buffer
-  // handed to the source filter, before it is sent (monitoring).
+  // handed to the source filter, once SendData has returned (monitoring).
   std::function<void(int64_t Start, int64_t Stop, int32_t Bytes)> OnDeliver;
 
 private:

@@ -85,8 +85,8 @@ TEST_F(ALDSAudioOutTest, FourBuffersThenResumePlayInOrderFromTimeZeroByteForByte
   EXPECT_TRUE(out->GetRunning());
   ASSERT_TRUE(output->WaitRecorded(4 * 4096, EventuallyDeadline));
   const int64_t d = 1024 * UNITS / 44100;
+  ASSERT_TRUE(Eventually([&] { return Delivered().size() == 4; }));
   const auto got = Delivered();
-  ASSERT_EQ(got.size(), 4u);
   for (int i = 0; i < 4; ++i) {
     EXPECT_EQ(got[i].Start, i * d);
     EXPECT_EQ(got[i].Stop, (i + 1) * d);
@@ -131,6 +131,7 @@ TEST_F(ALDSAudioOutTest, AStartWaveWhilePlayingRebuildsTheGraphWithTheNewFormat)
   EXPECT_EQ(output->OpenedFormat().Format.nChannels, 1);
   EXPECT_EQ(output->Recorded(), source->Sent());
   // The new stream starts again at time 0.
+  ASSERT_TRUE(Eventually([&] { return Delivered().size() == 2; }));
   EXPECT_EQ(Delivered().back().Start, 0);
 }
 
