@@ -586,6 +586,9 @@ void TALDSAudioOut::DestroyGraph() {
     Stop();
   graph_->UnregisterGraph();
   graph_->MediaEvent.Reset();
+  // The advise names the clock thread's semaphore: it must not outlive it.
+  if (advised_ && refClock_)
+    refClock_->Unadvise(adviseCookie_);
   advised_ = false;
   sourceBase_.Reset();
   built_ = false;
@@ -596,6 +599,9 @@ void TALDSAudioOut::FreeFilters() {
   if (mediaControl_)
     mediaControl_->Stop();
   mediaControl_.Reset();
+  if (advised_ && refClock_)
+    refClock_->Unadvise(adviseCookie_);
+  advised_ = false;
   refClock_.Reset();
   mediaFilter_.Reset();
   graph_->Graph.Reset();
