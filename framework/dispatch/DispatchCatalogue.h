@@ -265,4 +265,13 @@
     W(Slbasicdispatcher, ippsConvert_64f32s_Sfs, Own(&DISPATCH_KB::sse2::ippsConvert_64f32s_Sfs), Own(&DISPATCH_KB::sse2::ippsConvert_64f32s_Sfs), GenericByDesign) \
     W(Slscopedispatcher, ippsConvert_64f32f, Own(&DISPATCH_KB::sse2::scope::ippsConvert_64f32f), GenericByDesign, GenericByDesign) \
     W(Slscopedispatcher, ippsConvert_64f32s_Sfs, Own(&DISPATCH_KB::sse2::scope::ippsConvert_64f32s_Sfs), Own(&DISPATCH_KB::sse2::scope::ippsConvert_64f32s_Sfs), GenericByDesign) \
-    W(Slscopedispatcher, ippsConvert_32f32s_Sfs, Own(&DISPATCH_KB::sse2::scope::ippsConvert_32f32s_Sfs), Own(&DISPATCH_KB::sse2::scope::ippsConvert_32f32s_Sfs), Own(&DISPATCH_KB::sse2::scope::ippsConvert_32f32s_Sfs))
+    W(Slscopedispatcher, ippsConvert_32f32s_Sfs, Own(&DISPATCH_KB::sse2::scope::ippsConvert_32f32s_Sfs), Own(&DISPATCH_KB::sse2::scope::ippsConvert_32f32s_Sfs), Own(&DISPATCH_KB::sse2::scope::ippsConvert_32f32s_Sfs)) \
+    W(Slbasicdispatcher, ippsAddC_64f, Own(&DISPATCH_KB::sse2::ippsAddC_64f), Own(&DISPATCH_KB::sse2::ippsAddC_64f), GenericByDesign) \
+    W(Slbasicdispatcher, ippsSubC_64f, Own(&DISPATCH_KB::sse2::ippsSubC_64f), Own(&DISPATCH_KB::sse2::ippsSubC_64f), GenericByDesign) \
+    W(Slbasicdispatcher, ippsSubCRev_64f, Own(&DISPATCH_KB::sse2::ippsSubCRev_64f), Own(&DISPATCH_KB::sse2::ippsSubCRev_64f), GenericByDesign) \
+    W(Slbasicdispatcher, ippsMulC_64f, Own(&DISPATCH_KB::sse2::ippsMulC_64f), Own(&DISPATCH_KB::sse2::ippsMulC_64f), GenericByDesign) \
+    W(Slbasicdispatcher, ippsDivC_64f, Own(&DISPATCH_KB::sse2::ippsDivC_64f), Own(&DISPATCH_KB::sse2::ippsDivC_64f), GenericByDesign) \
+    W(Slbasicdispatcher, ippsAddC_64f_I, Own(&DISPATCH_KB::sse2::ippsAddC_64f_I), Own(&DISPATCH_KB::sse2::ippsAddC_64f_I), GenericByDesign) \
+    W(Slbasicdispatcher, ippsSubC_64f_I, Own(&DISPATCH_KB::sse2::ippsSubC_64f_I), Own(&DISPATCH_KB::sse2::ippsSubC_64f_I), GenericByDesign) \
+    W(Slbasicdispatcher, ippsMulC_64f_I, Own(&DISPATCH_KB::sse2::ippsMulC_64f_I), Own(&DISPATCH_KB::sse2::ippsMulC_64f_I), GenericByDesign) \
+    W(Slbasicdispatcher, ippsDivC_64f_I, Own(&DISPATCH_KB::sse2::ippsDivC_64f_I), Own(&DISPATCH_KB::sse2::ippsDivC_64f_I), GenericByDesign)

@@ -56,6 +56,16 @@ IppOpStatus ippsConvert_64f32s_Sfs(const double *pSrc, int *pDst, int len, IppRo
                                    int scaleFactor);
 IppOpStatus ippsConvert_32f32s_Sfs(const float *pSrc, int *pDst, int len, IppRoundMode rndMode,
                                    int scaleFactor);
+// Real constant arithmetic, codes 16-17 and 6-9.
+IppOpStatus ippsAddC_64f(const double *pSrc, double val, double *pDst, int len);
+IppOpStatus ippsSubC_64f(const double *pSrc, double val, double *pDst, int len);
+IppOpStatus ippsSubCRev_64f(const double *pSrc, double val, double *pDst, int len);
+IppOpStatus ippsMulC_64f(const double *pSrc, double val, double *pDst, int len);
+IppOpStatus ippsDivC_64f(const double *pSrc, double val, double *pDst, int len);
+IppOpStatus ippsAddC_64f_I(double val, double *pSrcDst, int len);
+IppOpStatus ippsSubC_64f_I(double val, double *pSrcDst, int len);
+IppOpStatus ippsMulC_64f_I(double val, double *pSrcDst, int len);
+IppOpStatus ippsDivC_64f_I(double val, double *pSrcDst, int len);
 // The scope unit's forms, whose destination is a reference to its first element.
 namespace scope {
 IppOpStatus ippsConvert_64f32f(const double *pSrc, float &dst, int len);

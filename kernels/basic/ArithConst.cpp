@@ -1,0 +1,158 @@
+// Real constant arithmetic of the 16-byte-register classes (codes 16-17 and 6-9 share
+// these): two doubles per instruction, each result the IEEE double of its formula.
+//
+// Checks, shortcuts and statuses are the generic variant's: out of place, a zero
+// constant copies for AddC and SubC; in place, a zero constant leaves the vector, 1.0
+// leaves it for MulC and 0.0 stores +0.0; a zero divisor is -10. The generic forms the
+// in-place results and the division's products in extended precision, so those may
+// differ from these by one unit in the last place where extended rounding rounds twice.
+#include "kernels/basic/BasicKernels.h"
+
+#include <emmintrin.h>
+
+#include <cstring>
+
+namespace kernels::basic {
+
+namespace {
+
+// dst[i] = op(src[i]) for two lanes at a time; src may equal dst. Loads and stores go
+// through unaligned forms (memcpy for the scalar tail), so any address is fine.
+template <class Op> void mapPairs(const double *src, double *dst, int len, Op op) {
+  int i = 0;
+  for (; i + 4 <= len; i += 4) {
+    const __m128d a = op(_mm_loadu_pd(src + i));
+    const __m128d b = op(_mm_loadu_pd(src + i + 2));
+    _mm_storeu_pd(dst + i, a);
+    _mm_storeu_pd(dst + i + 2, b);
+  }
+  for (; i < len; ++i) {
+    double x;
+    std::memcpy(&x, src + i, sizeof x);
+    const double r = _mm_cvtsd_f64(op(_mm_set_sd(x)));
+    std::memcpy(dst + i, &r, sizeof r);
+  }
+}
+
+IppOpStatus check(const void *a, const void *b, int len) {
+  if (!a || !b)
+    return ippStsNullPtrErr;
+  if (len < 1)
+    return ippStsSizeErr;
+  return ippStsNoErr;
+}
+
+void copyIfApart(const double *src, double *dst, int len) {
+  if (src != dst)
+    std::memmove(static_cast<void *>(dst), src, sizeof(double) * static_cast<std::size_t>(len));
+}
+
+void mulBy(const double *src, double val, double *dst, int len) {
+  const __m128d c = _mm_set1_pd(val);
+  mapPairs(src, dst, len, [c](__m128d x) { return _mm_mul_pd(x, c); });
+}
+
+// The in-place multiply: 1.0 leaves the vector, 0.0 stores +0.0.
+IppOpStatus mulInPlace(double val, double *v, int len) {
+  if (const IppOpStatus st = check(v, v, len); st != ippStsNoErr)
+    return st;
+  if (val == 1.0)
+    return ippStsNoErr;
+  if (val == 0.0) {
+    std::memset(static_cast<void *>(v), 0, sizeof(double) * static_cast<std::size_t>(len));
+    return ippStsNoErr;
+  }
+  mulBy(v, val, v, len);
+  return ippStsNoErr;
+}
+
+// The reciprocal the generic variants multiply by: 1/val in extended precision, rounded.
+double reciprocal(double val) { return static_cast<double>(1.0L / val); }
+
+} // namespace
+
+namespace sse2 {
+
+IppOpStatus ippsAddC_64f(const double *pSrc, double val, double *pDst, int len) {
+  if (const IppOpStatus st = check(pSrc, pDst, len); st != ippStsNoErr)
+    return st;
+  if (val == 0.0) {
+    copyIfApart(pSrc, pDst, len);
+    return ippStsNoErr;
+  }
+  const __m128d c = _mm_set1_pd(val);
+  mapPairs(pSrc, pDst, len, [c](__m128d x) { return _mm_add_pd(x, c); });
+  return ippStsNoErr;
+}
+
+IppOpStatus ippsSubC_64f(const double *pSrc, double val, double *pDst, int len) {
+  if (const IppOpStatus st = check(pSrc, pDst, len); st != ippStsNoErr)
+    return st;
+  if (val == 0.0) {
+    copyIfApart(pSrc, pDst, len);
+    return ippStsNoErr;
+  }
+  const __m128d c = _mm_set1_pd(val);
+  mapPairs(pSrc, pDst, len, [c](__m128d x) { return _mm_sub_pd(x, c); });
+  return ippStsNoErr;
+}
+
+IppOpStatus ippsSubCRev_64f(const double *pSrc, double val, double *pDst, int len) {
+  if (const IppOpStatus st = check(pSrc, pDst, len); st != ippStsNoErr)
+    return st;
+  const __m128d c = _mm_set1_pd(val);
+  mapPairs(pSrc, pDst, len, [c](__m128d x) { return _mm_sub_pd(c, x); });
+  return ippStsNoErr;
+}
+
+IppOpStatus ippsMulC_64f(const double *pSrc, double val, double *pDst, int len) {
+  if (const IppOpStatus st = check(pSrc, pDst, len); st != ippStsNoErr)
+    return st;
+  mulBy(pSrc, val, pDst, len);
+  return ippStsNoErr;
+}
+
+IppOpStatus ippsDivC_64f(const double *pSrc, double val, double *pDst, int len) {
+  if (const IppOpStatus st = check(pSrc, pDst, len); st != ippStsNoErr)
+    return st;
+  if (val == 0.0)
+    return ippStsDivByZeroErr;
+  mulBy(pSrc, reciprocal(val), pDst, len);
+  return ippStsNoErr;
+}
+
+IppOpStatus ippsAddC_64f_I(double val, double *pSrcDst, int len) {
+  if (const IppOpStatus st = check(pSrcDst, pSrcDst, len); st != ippStsNoErr)
+    return st;
+  if (val == 0.0)
+    return ippStsNoErr;
+  const __m128d c = _mm_set1_pd(val);
+  mapPairs(pSrcDst, pSrcDst, len, [c](__m128d x) { return _mm_add_pd(x, c); });
+  return ippStsNoErr;
+}
+
+IppOpStatus ippsSubC_64f_I(double val, double *pSrcDst, int len) {
+  if (const IppOpStatus st = check(pSrcDst, pSrcDst, len); st != ippStsNoErr)
+    return st;
+  if (val == 0.0)
+    return ippStsNoErr;
+  const __m128d c = _mm_set1_pd(val);
+  mapPairs(pSrcDst, pSrcDst, len, [c](__m128d x) { return _mm_sub_pd(x, c); });
+  return ippStsNoErr;
+}
+
+IppOpStatus ippsMulC_64f_I(double val, double *pSrcDst, int len) {
+  return mulInPlace(val, pSrcDst, len);
+}
+
+IppOpStatus ippsDivC_64f_I(double val, double *pSrcDst, int len) {
+  if (const IppOpStatus st = check(pSrcDst, pSrcDst, len); st != ippStsNoErr)
+    return st;
+  if (val == 0.0)
+    return ippStsDivByZeroErr;
+  return mulInPlace(reciprocal(val), pSrcDst, len);
+}
+
+} // namespace sse2
+
+} // namespace kernels::basic
