@@ -2,6 +2,7 @@
 // what a user would write instead (memcpy, memset, plain loops), in one run, and the
 // cost of the slot itself against calling the generic variant directly. After the
 // run a table gives, per operation and size, our time over the alternative's.
+#include "framework/dispatch/Ippglobalcpu.h"
 #include "framework/dispatch/Slbasicdispatcher.h"
 #include "framework/dispatch/Vizazodizaro.h"
 
@@ -244,6 +245,90 @@ void Slot_direct(benchmark::State& state)
     }
 }
 
+// --- processor codes: the same slots with a code set (second argument) ---------------
+
+// Sets the processor code for one benchmark run and puts the slots back afterwards.
+class TCodeScope {
+public:
+    explicit TCodeScope(int code)
+    {
+        dispatch::ResetSlotsForTesting();
+        Ippglobalcpu::SetGlobalCpu(static_cast<IppCpuType>(code));
+    }
+    ~TCodeScope()
+    {
+        dispatch::ResetSlotsForTesting();
+        Ippglobalcpu::UnInitializeDispatch();
+    }
+};
+
+template <class Body>
+void atCode(benchmark::State& state, std::size_t elementBytes, Body body)
+{
+    const TCodeScope code(static_cast<int>(state.range(1)));
+    const int n = static_cast<int>(state.range(0));
+    const auto src = randomVector<double>(n, -1, 1);
+    std::vector<double> dst(src.size());
+    for (auto _ : state) {
+        body(src.data(), dst.data(), n);
+        benchmark::DoNotOptimize(dst.data());
+        benchmark::ClobberMemory();
+    }
+    setBytes(state, elementBytes);
+}
+
+void CopyAt_ours(benchmark::State& s)
+{
+    atCode(s, 8, [](const double* a, double* b, int n) { Slbasicdispatcher::ippsCopy_64f(a, b, n); });
+}
+void CopyAt_memcpy(benchmark::State& s)
+{
+    atCode(s, 8, [](const double* a, double* b, int n) { std::memcpy(b, a, sizeof(double) * static_cast<std::size_t>(n)); });
+}
+void MoveAt_ours(benchmark::State& s)
+{
+    atCode(s, 8, [](const double* a, double* b, int n) { Slbasicdispatcher::ippsMove_64f(a, b, n); });
+}
+void MoveAt_memmove(benchmark::State& s)
+{
+    atCode(s, 8, [](const double* a, double* b, int n) { std::memmove(b, a, sizeof(double) * static_cast<std::size_t>(n)); });
+}
+void SetAt_ours(benchmark::State& s)
+{
+    atCode(s, 8, [](const double*, double* b, int n) { Slbasicdispatcher::ippsSet_64f(0.25, b, n); });
+}
+void SetAt_fill(benchmark::State& s)
+{
+    atCode(s, 8, [](const double*, double* b, int n) { std::fill_n(b, n, 0.25); });
+}
+void ZeroAt_ours(benchmark::State& s)
+{
+    atCode(s, 8, [](const double*, double* b, int n) { Slbasicdispatcher::ippsZero_64f(b, n); });
+}
+void ZeroAt_memset(benchmark::State& s)
+{
+    atCode(s, 8, [](const double*, double* b, int n) { std::memset(b, 0, sizeof(double) * static_cast<std::size_t>(n)); });
+}
+void MulCAt_ours(benchmark::State& s)
+{
+    atCode(s, 8, [](const double* a, double* b, int n) { Slbasicdispatcher::ippsMulC_64f(a, 1.5, b, n); });
+}
+void MulCAt_loop(benchmark::State& s)
+{
+    atCode(s, 8, [](const double* a, double* b, int n) {
+        for (int i = 0; i < n; ++i)
+            b[i] = a[i] * 1.5;
+    });
+}
+
+// Sizes in elements (8 KiB to 16 MiB of doubles) at codes 0, 5, 6 and 16.
+void codeSizes(benchmark::internal::Benchmark* b)
+{
+    for (int code : {0, 5, 6, 16})
+        for (int n : {1024, 8192, 65536, 1 << 20, 1 << 21})
+            b->Args({n, code});
+}
+
 void sizes(benchmark::internal::Benchmark* b)
 {
     for (int n : kSizes)
@@ -264,6 +349,16 @@ BENCHMARK(IIR_ours)->Apply(sizes);
 BENCHMARK(IIR_loop)->Apply(sizes);
 BENCHMARK(Slot_ours)->Arg(8);
 BENCHMARK(Slot_direct)->Arg(8);
+BENCHMARK(CopyAt_ours)->Apply(codeSizes);
+BENCHMARK(CopyAt_memcpy)->Apply(codeSizes);
+BENCHMARK(MoveAt_ours)->Apply(codeSizes);
+BENCHMARK(MoveAt_memmove)->Apply(codeSizes);
+BENCHMARK(SetAt_ours)->Apply(codeSizes);
+BENCHMARK(SetAt_fill)->Apply(codeSizes);
+BENCHMARK(ZeroAt_ours)->Apply(codeSizes);
+BENCHMARK(ZeroAt_memset)->Apply(codeSizes);
+BENCHMARK(MulCAt_ours)->Apply(codeSizes);
+BENCHMARK(MulCAt_loop)->Apply(codeSizes);
 
 // Prints as usual and keeps each run's time per iteration for the ratio table.
 class TRatioReporter : public benchmark::ConsoleReporter {
@@ -282,7 +377,7 @@ public:
     {
         struct Row {
             std::string op;
-            long size;
+            std::string size;
             std::string against;
             double ratio;
         };
@@ -295,16 +390,16 @@ public:
             const std::string size = name.substr(us + 6);
             for (const auto& [other, theirs] : times_) {
                 if (other.rfind(op + "_", 0) == 0 && other != name && other.ends_with("/" + size) && theirs > 0) {
-                    rows.push_back({op, std::stol(size), other.substr(op.size() + 1, other.find('/') - op.size() - 1),
+                    rows.push_back({op, size, other.substr(op.size() + 1, other.find('/') - op.size() - 1),
                                     ours / theirs});
                 }
             }
         }
         std::sort(rows.begin(), rows.end(),
                   [](const Row& a, const Row& b) { return std::tie(a.op, a.size) < std::tie(b.op, b.size); });
-        std::printf("\n%-10s %9s %-8s %14s\n", "operation", "size", "against", "ours / theirs");
+        std::printf("\n%-10s %12s %-8s %14s\n", "operation", "size[/code]", "against", "ours / theirs");
         for (const Row& r : rows)
-            std::printf("%-10s %9ld %-8s %14.2f\n", r.op.c_str(), r.size, r.against.c_str(), r.ratio);
+            std::printf("%-10s %12s %-8s %14.2f\n", r.op.c_str(), r.size.c_str(), r.against.c_str(), r.ratio);
     }
 
 private:
