@@ -19,96 +19,90 @@ namespace {
 constexpr int kMinOrder = 4;
 constexpr int kMaxOrder = 20;
 
-void fill(double* x, std::int64_t n)
-{
-    for (std::int64_t i = 0; i < n; ++i)
-        x[i] = std::sin(0.37 * double(i)) + 0.01 * double(i % 7);
+void fill(double *x, std::int64_t n) {
+  for (std::int64_t i = 0; i < n; ++i)
+    x[i] = std::sin(0.37 * double(i)) + 0.01 * double(i % 7);
 }
 
-void setFlops(benchmark::State& state, double perCall)
-{
-    state.counters["Gflop/s"] =
-        benchmark::Counter(perCall * 1e-9 * double(state.iterations()), benchmark::Counter::kIsRate);
+void setFlops(benchmark::State &state, double perCall) {
+  state.counters["Gflop/s"] =
+      benchmark::Counter(perCall * 1e-9 * double(state.iterations()), benchmark::Counter::kIsRate);
 }
 
-void complexOurs(benchmark::State& state)
-{
-    const int order = int(state.range(0));
-    const std::int64_t N = std::int64_t{1} << order;
-    FFTSpec_C_64fc* spec = nullptr;
-    if (ippsFFTInitAlloc_C_64fc(&spec, order, kFFTNoDivByAny, 0) != 0) {
-        state.SkipWithError("set-up failed");
-        return;
-    }
-    int size = 0;
-    ippsFFTGetBufSize_C_64fc(spec, &size);
-    std::vector<std::uint8_t> buffer(size);
-    std::vector<Ipp64fc> x(N), y(N);
-    fill(&x[0].re, 2 * N);
-    for (auto _ : state) {
-        ippsFFTFwd_CToC_64fc(x.data(), y.data(), spec, buffer.data());
-        benchmark::DoNotOptimize(y.data());
-    }
-    setFlops(state, 5.0 * double(N) * order);
-    ippsFFTFree_C_64fc(spec);
+void complexOurs(benchmark::State &state) {
+  const int order = int(state.range(0));
+  const std::int64_t N = std::int64_t{1} << order;
+  FFTSpec_C_64fc *spec = nullptr;
+  if (ippsFFTInitAlloc_C_64fc(&spec, order, kFFTNoDivByAny, 0) != 0) {
+    state.SkipWithError("set-up failed");
+    return;
+  }
+  int size = 0;
+  ippsFFTGetBufSize_C_64fc(spec, &size);
+  std::vector<std::uint8_t> buffer(size);
+  std::vector<Ipp64fc> x(N), y(N);
+  fill(&x[0].re, 2 * N);
+  for (auto _ : state) {
+    ippsFFTFwd_CToC_64fc(x.data(), y.data(), spec, buffer.data());
+    benchmark::DoNotOptimize(y.data());
+  }
+  setFlops(state, 5.0 * double(N) * order);
+  ippsFFTFree_C_64fc(spec);
 }
 
-void complexFftw(benchmark::State& state)
-{
-    const int order = int(state.range(0));
-    const int N = 1 << order;
-    fftw_complex* in = fftw_alloc_complex(N);
-    fftw_complex* out = fftw_alloc_complex(N);
-    fftw_plan plan = fftw_plan_dft_1d(N, in, out, FFTW_FORWARD, FFTW_MEASURE);
-    fill(&in[0][0], 2 * std::int64_t{N});
-    for (auto _ : state) {
-        fftw_execute(plan);
-        benchmark::DoNotOptimize(out);
-    }
-    setFlops(state, 5.0 * double(N) * order);
-    fftw_destroy_plan(plan);
-    fftw_free(in);
-    fftw_free(out);
+void complexFftw(benchmark::State &state) {
+  const int order = int(state.range(0));
+  const int N = 1 << order;
+  fftw_complex *in = fftw_alloc_complex(N);
+  fftw_complex *out = fftw_alloc_complex(N);
+  fftw_plan plan = fftw_plan_dft_1d(N, in, out, FFTW_FORWARD, FFTW_MEASURE);
+  fill(&in[0][0], 2 * std::int64_t{N});
+  for (auto _ : state) {
+    fftw_execute(plan);
+    benchmark::DoNotOptimize(out);
+  }
+  setFlops(state, 5.0 * double(N) * order);
+  fftw_destroy_plan(plan);
+  fftw_free(in);
+  fftw_free(out);
 }
 
-void realOurs(benchmark::State& state)
-{
-    const int order = int(state.range(0));
-    const std::int64_t N = std::int64_t{1} << order;
-    FFTSpec_R_64f* spec = nullptr;
-    if (ippsFFTInitAlloc_R_64f(&spec, order, kFFTNoDivByAny, 0) != 0) {
-        state.SkipWithError("set-up failed");
-        return;
-    }
-    int size = 0;
-    ippsFFTGetBufSize_R_64f(spec, &size);
-    std::vector<std::uint8_t> buffer(size);
-    std::vector<double> x(N), y(N);
-    fill(x.data(), N);
-    for (auto _ : state) {
-        ippsFFTFwd_RToPerm_64f(x.data(), y.data(), spec, buffer.data());
-        benchmark::DoNotOptimize(y.data());
-    }
-    setFlops(state, 2.5 * double(N) * order);
-    ippsFFTFree_R_64f(spec);
+void realOurs(benchmark::State &state) {
+  const int order = int(state.range(0));
+  const std::int64_t N = std::int64_t{1} << order;
+  FFTSpec_R_64f *spec = nullptr;
+  if (ippsFFTInitAlloc_R_64f(&spec, order, kFFTNoDivByAny, 0) != 0) {
+    state.SkipWithError("set-up failed");
+    return;
+  }
+  int size = 0;
+  ippsFFTGetBufSize_R_64f(spec, &size);
+  std::vector<std::uint8_t> buffer(size);
+  std::vector<double> x(N), y(N);
+  fill(x.data(), N);
+  for (auto _ : state) {
+    ippsFFTFwd_RToPerm_64f(x.data(), y.data(), spec, buffer.data());
+    benchmark::DoNotOptimize(y.data());
+  }
+  setFlops(state, 2.5 * double(N) * order);
+  ippsFFTFree_R_64f(spec);
 }
 
-void realFftw(benchmark::State& state)
-{
-    const int order = int(state.range(0));
-    const int N = 1 << order;
-    double* in = fftw_alloc_real(N);
-    fftw_complex* out = fftw_alloc_complex(N / 2 + 1);
-    fftw_plan plan = fftw_plan_dft_r2c_1d(N, in, out, FFTW_MEASURE);
-    fill(in, N);
-    for (auto _ : state) {
-        fftw_execute(plan);
-        benchmark::DoNotOptimize(out);
-    }
-    setFlops(state, 2.5 * double(N) * order);
-    fftw_destroy_plan(plan);
-    fftw_free(in);
-    fftw_free(out);
+void realFftw(benchmark::State &state) {
+  const int order = int(state.range(0));
+  const int N = 1 << order;
+  double *in = fftw_alloc_real(N);
+  fftw_complex *out = fftw_alloc_complex(N / 2 + 1);
+  fftw_plan plan = fftw_plan_dft_r2c_1d(N, in, out, FFTW_MEASURE);
+  fill(in, N);
+  for (auto _ : state) {
+    fftw_execute(plan);
+    benchmark::DoNotOptimize(out);
+  }
+  setFlops(state, 2.5 * double(N) * order);
+  fftw_destroy_plan(plan);
+  fftw_free(in);
+  fftw_free(out);
 }
 
 BENCHMARK(complexOurs)->DenseRange(kMinOrder, kMaxOrder);
@@ -119,47 +113,44 @@ BENCHMARK(realFftw)->DenseRange(kMinOrder, kMaxOrder);
 // Keeps each run's time per call so that the ratios can be printed after the table.
 class TRatioReporter : public benchmark::ConsoleReporter {
 public:
-    void ReportRuns(const std::vector<Run>& runs) override
-    {
-        for (const Run& r : runs)
-            if (r.run_type == Run::RT_Iteration && !r.error_occurred)
-                times_[r.benchmark_name()] = r.GetAdjustedRealTime();
-        ConsoleReporter::ReportRuns(runs);
-    }
+  void ReportRuns(const std::vector<Run> &runs) override {
+    for (const Run &r : runs)
+      if (r.run_type == Run::RT_Iteration && !r.error_occurred)
+        times_[r.benchmark_name()] = r.GetAdjustedRealTime();
+    ConsoleReporter::ReportRuns(runs);
+  }
 
-    void printRatios() const
-    {
-        std::printf("\nTime per transform, ours / FFTW (below 1: we are faster)\n");
-        std::printf("%8s %10s %10s\n", "N", "complex", "real");
-        for (int order = kMinOrder; order <= kMaxOrder; ++order) {
-            const std::string o = "/" + std::to_string(order);
-            std::printf("%8lld %10s %10s\n", 1LL << order, ratio("complexOurs" + o, "complexFftw" + o).c_str(),
-                        ratio("realOurs" + o, "realFftw" + o).c_str());
-        }
+  void printRatios() const {
+    std::printf("\nTime per transform, ours / FFTW (below 1: we are faster)\n");
+    std::printf("%8s %10s %10s\n", "N", "complex", "real");
+    for (int order = kMinOrder; order <= kMaxOrder; ++order) {
+      const std::string o = "/" + std::to_string(order);
+      std::printf("%8lld %10s %10s\n", 1LL << order,
+                  ratio("complexOurs" + o, "complexFftw" + o).c_str(),
+                  ratio("realOurs" + o, "realFftw" + o).c_str());
     }
+  }
 
 private:
-    std::string ratio(const std::string& ours, const std::string& theirs) const
-    {
-        const auto a = times_.find(ours), b = times_.find(theirs);
-        if (a == times_.end() || b == times_.end() || b->second <= 0)
-            return "-";
-        char text[32];
-        std::snprintf(text, sizeof text, "%.2f", a->second / b->second);
-        return text;
-    }
+  std::string ratio(const std::string &ours, const std::string &theirs) const {
+    const auto a = times_.find(ours), b = times_.find(theirs);
+    if (a == times_.end() || b == times_.end() || b->second <= 0)
+      return "-";
+    char text[32];
+    std::snprintf(text, sizeof text, "%.2f", a->second / b->second);
+    return text;
+  }
 
-    std::map<std::string, double> times_;
+  std::map<std::string, double> times_;
 };
 
-}  // namespace
+} // namespace
 
-int main(int argc, char** argv)
-{
-    benchmark::Initialize(&argc, argv);
-    TRatioReporter reporter;
-    benchmark::RunSpecifiedBenchmarks(&reporter);
-    reporter.printRatios();
-    benchmark::Shutdown();
-    return 0;
+int main(int argc, char **argv) {
+  benchmark::Initialize(&argc, argv);
+  TRatioReporter reporter;
+  benchmark::RunSpecifiedBenchmarks(&reporter);
+  reporter.printRatios();
+  benchmark::Shutdown();
+  return 0;
 }

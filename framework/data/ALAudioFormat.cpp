@@ -7,23 +7,28 @@
 namespace {
 
 std::vector<std::string> SpeakerNames() {
-  return {"spFrontLeft",     "spFrontRight",   "spFrontCenter",        "spSubwoofer",    "spBackLeft",
-          "spBackRight",     "spFrontLeftOfCenter", "spFrontRightOfCenter", "spBackCenter", "spSideLeft",
-          "spSideRight",     "spTopCenter",    "spTopFrontLeft",       "spTopFrontCenter", "spTopFrontRight",
-          "spTopBackLeft",   "spTopBackCenter", "spTopBackRight"};
+  return {"spFrontLeft",     "spFrontRight",     "spFrontCenter",       "spSubwoofer",
+          "spBackLeft",      "spBackRight",      "spFrontLeftOfCenter", "spFrontRightOfCenter",
+          "spBackCenter",    "spSideLeft",       "spSideRight",         "spTopCenter",
+          "spTopFrontLeft",  "spTopFrontCenter", "spTopFrontRight",     "spTopBackLeft",
+          "spTopBackCenter", "spTopBackRight"};
 }
 
 } // namespace
 
 const TClassInfo &TALAudioFormatBasic::StaticClassInfo() {
   static const TClassInfo &info = MakeClassInfo<TALAudioFormatBasic>(
-      "TALAudioFormatBasic", &TPersistent::StaticClassInfo(), [](TClassBuilder<TALAudioFormatBasic> &c) {
-        c.Integer("Channels", &TALAudioFormatBasic::GetChannels, &TALAudioFormatBasic::SetChannels, 2);
+      "TALAudioFormatBasic", &TPersistent::StaticClassInfo(),
+      [](TClassBuilder<TALAudioFormatBasic> &c) {
+        c.Integer("Channels", &TALAudioFormatBasic::GetChannels, &TALAudioFormatBasic::SetChannels,
+                  2);
         c.Integer("Bits", &TALAudioFormatBasic::GetBits, &TALAudioFormatBasic::SetBits, 16);
-        c.Integer("SampleRate", &TALAudioFormatBasic::GetSampleRate, &TALAudioFormatBasic::SetSampleRate, 11025);
+        c.Integer("SampleRate", &TALAudioFormatBasic::GetSampleRate,
+                  &TALAudioFormatBasic::SetSampleRate, 11025);
         c.Set(
             "ChannelMask", [](TALAudioFormatBasic &f) { return f.GetChannelMask().Mask; },
-            [](TALAudioFormatBasic &f, uint32_t mask) { f.SetChannelMask(TALSpeakers(mask)); }, SpeakerNames(), 3);
+            [](TALAudioFormatBasic &f, uint32_t mask) { f.SetChannelMask(TALSpeakers(mask)); },
+            SpeakerNames(), 3);
       });
   return info;
 }
@@ -32,17 +37,19 @@ const TClassInfo &TALOptionalBasicAudioFormat::StaticClassInfo() {
   static const TClassInfo &info = MakeClassInfo<TALOptionalBasicAudioFormat>(
       "TALOptionalBasicAudioFormat", &TALAudioFormatBasic::StaticClassInfo(),
       [](TClassBuilder<TALOptionalBasicAudioFormat> &c) {
-        c.Boolean("Enabled", &TALOptionalBasicAudioFormat::GetEnabled, &TALOptionalBasicAudioFormat::SetEnabled,
-                  false);
+        c.Boolean("Enabled", &TALOptionalBasicAudioFormat::GetEnabled,
+                  &TALOptionalBasicAudioFormat::SetEnabled, false);
       });
   return info;
 }
 
 const TClassInfo &TALAudioFormat::StaticClassInfo() {
-  static const TClassInfo &info = MakeClassInfo<TALAudioFormat>(
-      "TALAudioFormat", &TALAudioFormatBasic::StaticClassInfo(), [](TClassBuilder<TALAudioFormat> &c) {
-        c.Integer("BufferSize", &TALAudioFormat::GetBufferSize, &TALAudioFormat::SetBufferSize, 1024);
-      });
+  static const TClassInfo &info =
+      MakeClassInfo<TALAudioFormat>("TALAudioFormat", &TALAudioFormatBasic::StaticClassInfo(),
+                                    [](TClassBuilder<TALAudioFormat> &c) {
+                                      c.Integer("BufferSize", &TALAudioFormat::GetBufferSize,
+                                                &TALAudioFormat::SetBufferSize, 1024);
+                                    });
   return info;
 }
 
@@ -63,13 +70,15 @@ template <class Fn> void TALAudioFormatBasic::Change(Fn fn) {
 }
 
 void TALAudioFormatBasic::NotifyChange() {
-  if (onChange_) onChange_(this);
+  if (onChange_)
+    onChange_(this);
 }
 
 void TALAudioFormatBasic::SetChannels(uint32_t Value) {
   Value = std::clamp<uint32_t>(Value, 1, 32);
   Change([&] {
-    if (Value == GetChannels()) return;
+    if (Value == GetChannels())
+      return;
     format_.Format.nChannels = static_cast<uint16_t>(Value);
     CalculateFormat();
     NotifyChange();
@@ -79,7 +88,8 @@ void TALAudioFormatBasic::SetChannels(uint32_t Value) {
 void TALAudioFormatBasic::SetBits(uint32_t Value) {
   Value = std::clamp<uint32_t>(Value, 8, 32);
   Change([&] {
-    if (Value == GetBits()) return;
+    if (Value == GetBits())
+      return;
     format_.Samples.wValidBitsPerSample = static_cast<uint16_t>(Value);
     CalculateFormat();
     NotifyChange();
@@ -106,7 +116,8 @@ void TALAudioFormatBasic::CalculateFormat() {
   ALFillWaveFormat(format_, GetSampleRate(), GetBits(), GetChannels(), GetChannelMask());
 }
 
-TALOptionalBasicAudioFormat::TALOptionalBasicAudioFormat(TOWObject *OwnerObject, TALFormatChangeEvent OnChange)
+TALOptionalBasicAudioFormat::TALOptionalBasicAudioFormat(TOWObject *OwnerObject,
+                                                         TALFormatChangeEvent OnChange)
     : TALAudioFormatBasic(OwnerObject, std::move(OnChange)) {
   SetEnabled(false);
 }
@@ -124,7 +135,8 @@ TALAudioFormat::TALAudioFormat(TOWObject *OwnerObject, TALFormatChangeEvent OnCh
 void TALAudioFormat::SetBufferSize(uint32_t Value) {
   Value = std::max<uint32_t>(Value, 1);
   Change([&] {
-    if (Value == bufferSize_) return;
+    if (Value == bufferSize_)
+      return;
     bufferSize_ = Value;
     NotifyChange();
   });

@@ -9,7 +9,8 @@ void ALStreamTypesInitialization() {
     OWRegisterDefaultHandler(IOWALAudioStream::IID, DefaultSLChannelNotificationHandler);
 }
 
-TOWStartWaveOperation::TOWStartWaveOperation(int32_t BufferSize, float SampleRate, const WAVEFORMATEXTENSIBLE *Format)
+TOWStartWaveOperation::TOWStartWaveOperation(int32_t BufferSize, float SampleRate,
+                                             const WAVEFORMATEXTENSIBLE *Format)
     : TOWStartSampleRateOperation(BufferSize, SampleRate) {
   if (Format != nullptr)
     std::memcpy(&waveFormat_, Format, sizeof waveFormat_);

@@ -21,8 +21,8 @@ constexpr TALSpeakers ALDefaultChannelMask(uint32_t channels) {
 }
 
 // Writes every field of an extensible PCM header from the four that define it.
-inline void ALFillWaveFormat(WAVEFORMATEXTENSIBLE &f, uint32_t samplesPerSec, uint32_t validBits, uint32_t channels,
-                             TALSpeakers channelMask) {
+inline void ALFillWaveFormat(WAVEFORMATEXTENSIBLE &f, uint32_t samplesPerSec, uint32_t validBits,
+                             uint32_t channels, TALSpeakers channelMask) {
   const uint32_t container = ALContainerBits(validBits);
   f.Format.wFormatTag = WAVE_FORMAT_EXTENSIBLE;
   f.Format.nChannels = static_cast<uint16_t>(channels);

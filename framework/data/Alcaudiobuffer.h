@@ -32,9 +32,9 @@ class TALCAudioDataAccess;
 // The five format fields the wrapper and its accesses cache.
 struct TALCFormat {
   int Channels = 0;
-  int BitsPerSample = 0;   // valid bits
-  int DataStep = 0;        // bytes per frame
-  int SampleBitWidth = 0;  // container bits
+  int BitsPerSample = 0;  // valid bits
+  int DataStep = 0;       // bytes per frame
+  int SampleBitWidth = 0; // container bits
   TALSpeakers ChannelMask;
 };
 
@@ -53,7 +53,8 @@ private:
 // One frame of a wrapper.
 class TALCAudioBufferSample {
 public:
-  TALCAudioBufferSample(const TALCAudioBuffer *Buffer, int Frame) : buffer_(Buffer), frame_(Frame) {}
+  TALCAudioBufferSample(const TALCAudioBuffer *Buffer, int Frame)
+      : buffer_(Buffer), frame_(Frame) {}
   TALSpeakers GetChannelMask() const;
   TALCAudioBufferSampleChannel operator[](int Channel) const { return {buffer_, Channel, frame_}; }
   const TALCAudioBuffer *GetBuffer() const { return buffer_; }
@@ -170,6 +171,8 @@ public:
   TALCAudioBufferSample operator[](int Frame) const;
 
 private:
-  const TALCAudioBuffer *Wrapper() const { return static_cast<const TALCAudioBuffer *>(GetWrapper()); }
+  const TALCAudioBuffer *Wrapper() const {
+    return static_cast<const TALCAudioBuffer *>(GetWrapper());
+  }
   mutable TALCFormat format_;
 };

@@ -71,7 +71,9 @@ public:
       : TMLSmartMediaBuffer(Other, CopyData),
         block_(Other.block_, CopyData ? Other.GetAllocatedSize() : ALWaveFormatHeaderSize) {}
 
-  TALSmartAudioBuffer *Clone(bool CopyData) override { return new TALSmartAudioBuffer(*this, CopyData); }
+  TALSmartAudioBuffer *Clone(bool CopyData) override {
+    return new TALSmartAudioBuffer(*this, CopyData);
+  }
 
   uint8_t *GetRawData() const { return block_.GetRawData(); }
   uint32_t GetAllocatedSize() const { return block_.GetAllocatedSize(); }

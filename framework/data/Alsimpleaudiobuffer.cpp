@@ -14,25 +14,29 @@ namespace AL = Albasicdispatcher;
 
 namespace {
 
-constexpr uint8_t SpeakerValues[ALSpeakerCount] = {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17};
+constexpr uint8_t SpeakerValues[ALSpeakerCount] = {0, 1,  2,  3,  4,  5,  6,  7,  8,
+                                                   9, 10, 11, 12, 13, 14, 15, 16, 17};
 
 tagSIZE Column(uint32_t n) { return tagSIZE{1, static_cast<int>(n)}; }
 
-WAVEFORMATEXTENSIBLE MakeHeader(uint32_t SamplesPerSecond, uint32_t Bits, uint32_t Channels, TALSpeakers Mask) {
+WAVEFORMATEXTENSIBLE MakeHeader(uint32_t SamplesPerSecond, uint32_t Bits, uint32_t Channels,
+                                TALSpeakers Mask) {
   WAVEFORMATEXTENSIBLE f{};
   ALFillWaveFormat(f, SamplesPerSecond, Bits, Channels, Mask);
   return f;
 }
 
 uint32_t NonNegative(int v) {
-  if (v < 0) throw ERangeError();
+  if (v < 0)
+    throw ERangeError();
   return static_cast<uint32_t>(v);
 }
 
 // Header plus Frames frames of the header's block align, within a store.
 uint32_t AudioByteSize(const WAVEFORMATEXTENSIBLE &Header, uint64_t Frames) {
   const uint64_t bytes = Frames * Header.Format.nBlockAlign + ALWaveFormatHeaderSize;
-  if (bytes > SLMaxStoreSize) throw ERangeError();
+  if (bytes > SLMaxStoreSize)
+    throw ERangeError();
   return static_cast<uint32_t>(bytes);
 }
 
@@ -44,7 +48,8 @@ TALSmartAudioBuffer *NewAudioStore(const WAVEFORMATEXTENSIBLE &Header, uint32_t 
 
 TALAudioBuffer *AudioInstance(ISLDataBuffer *Other) {
   auto *audio = Other ? dynamic_cast<TALAudioBuffer *>(Other->GetInstance()) : nullptr;
-  if (audio == nullptr) throw EInvalidCast();
+  if (audio == nullptr)
+    throw EInvalidCast();
   return audio;
 }
 
@@ -66,61 +71,78 @@ constexpr TALRegionOp RegionOps[4][4] = {
 };
 
 // Copies a column of equal-width samples; false for a width it cannot copy.
-bool CopyColumn(const uint8_t *src, int srcStep, uint8_t *dst, int dstStep, uint32_t bits, uint32_t count) {
+bool CopyColumn(const uint8_t *src, int srcStep, uint8_t *dst, int dstStep, uint32_t bits,
+                uint32_t count) {
   const tagSIZE roi = Column(count);
   switch (bits) {
-  case 8: AL::ippiCopy_8u_C1R(src, srcStep, dst, dstStep, roi); return true;
+  case 8:
+    AL::ippiCopy_8u_C1R(src, srcStep, dst, dstStep, roi);
+    return true;
   case 16:
-    AL::ippiCopy_16s_C1R(reinterpret_cast<const short *>(src), srcStep, reinterpret_cast<short *>(dst), dstStep, roi);
+    AL::ippiCopy_16s_C1R(reinterpret_cast<const short *>(src), srcStep,
+                         reinterpret_cast<short *>(dst), dstStep, roi);
     return true;
-  case 24: X::ippiCopy_24s_C1R(src, srcStep, dst, dstStep, roi); return true;
+  case 24:
+    X::ippiCopy_24s_C1R(src, srcStep, dst, dstStep, roi);
+    return true;
   case 32:
-    AL::ippiCopy_32s_C1R(reinterpret_cast<const int *>(src), srcStep, reinterpret_cast<int *>(dst), dstStep, roi);
+    AL::ippiCopy_32s_C1R(reinterpret_cast<const int *>(src), srcStep, reinterpret_cast<int *>(dst),
+                         dstStep, roi);
     return true;
-  default: return false;
+  default:
+    return false;
   }
 }
 
 } // namespace
 
 TALRegionOp ALRegionOp(TALArithmetic Op, uint32_t ValidBits, uint32_t ContainerBits) {
-  if (ValidBits <= 8) return RegionOps[Op][0];
-  if (ValidBits <= 16) return RegionOps[Op][1];
-  if (ContainerBits == 24) return RegionOps[Op][2];
-  if (ContainerBits == 32) return RegionOps[Op][3];
+  if (ValidBits <= 8)
+    return RegionOps[Op][0];
+  if (ValidBits <= 16)
+    return RegionOps[Op][1];
+  if (ContainerBits == 24)
+    return RegionOps[Op][2];
+  if (ContainerBits == 32)
+    return RegionOps[Op][3];
   return nullptr;
 }
 
 int32_t ALReadSample(const uint8_t *p, uint32_t Bits) {
   switch (Bits) {
-  case 8: return *p;
+  case 8:
+    return *p;
   case 16: {
     int16_t v;
     std::memcpy(&v, p, 2);
     return v;
   }
-  case 24: return X::Convert24BitTo32Bit(p);
+  case 24:
+    return X::Convert24BitTo32Bit(p);
   case 32: {
     int32_t v;
     std::memcpy(&v, p, 4);
     return v;
   }
-  default: return 0;
+  default:
+    return 0;
   }
 }
 
 int GetALSpeakerValuesSize() { return ALSpeakerCount; }
 uint8_t GetALSpeakerValues(int i) { return SpeakerValues[i]; }
 
-std::vector<TALChannelPair> ALPairChannels(TALSpeakers SourceMask, uint32_t SourceChannels, TALSpeakers DestMask,
-                                           uint32_t DestChannels) {
+std::vector<TALChannelPair> ALPairChannels(TALSpeakers SourceMask, uint32_t SourceChannels,
+                                           TALSpeakers DestMask, uint32_t DestChannels) {
   std::vector<TALChannelPair> pairs;
   uint32_t source = 0, dest = 0;
   for (int p = 0; p < GetALSpeakerValuesSize(); ++p) {
     const uint8_t bit = GetALSpeakerValues(p);
-    if (bit > 31) continue;
+    if (bit > 31)
+      continue;
     const bool inSource = (SourceMask.Mask >> bit) & 1u, inDest = (DestMask.Mask >> bit) & 1u;
-    if (inSource && inDest && source < SourceChannels && dest < DestChannels) pairs.push_back({source, dest});
+    if (inSource && inDest && source < SourceChannels && dest < DestChannels)
+      pairs.push_back({source, dest});
     source += inSource;
     dest += inDest;
   }
@@ -135,38 +157,53 @@ TALAudioBuffer::TALAudioBuffer(const WAVEFORMATEXTENSIBLE &Header, uint32_t Byte
   PopulateCahces();
 }
 
-TALAudioBuffer::TALAudioBuffer() : TALAudioBuffer(MakeHeader(11025, 8, 1, TALSpeakers(1)), ALWaveFormatHeaderSize) {}
+TALAudioBuffer::TALAudioBuffer()
+    : TALAudioBuffer(MakeHeader(11025, 8, 1, TALSpeakers(1)), ALWaveFormatHeaderSize) {}
 
 TALAudioBuffer::TALAudioBuffer(int SamplesPerSecond, int Bits, int Channels, int Size)
-    : TALAudioBuffer(SamplesPerSecond, Bits, Channels, Size, ALDefaultChannelMask(NonNegative(Channels))) {}
+    : TALAudioBuffer(SamplesPerSecond, Bits, Channels, Size,
+                     ALDefaultChannelMask(NonNegative(Channels))) {}
 
-TALAudioBuffer::TALAudioBuffer(int SamplesPerSecond, int Bits, int Channels, int Size, TALSpeakers ChannelMask)
-    : TALAudioBuffer(MakeHeader(NonNegative(SamplesPerSecond), NonNegative(Bits), NonNegative(Channels), ChannelMask),
-                     AudioByteSize(MakeHeader(0, NonNegative(Bits), NonNegative(Channels), ChannelMask),
-                                   NonNegative(Size))) {}
+TALAudioBuffer::TALAudioBuffer(int SamplesPerSecond, int Bits, int Channels, int Size,
+                               TALSpeakers ChannelMask)
+    : TALAudioBuffer(
+          MakeHeader(NonNegative(SamplesPerSecond), NonNegative(Bits), NonNegative(Channels),
+                     ChannelMask),
+          AudioByteSize(MakeHeader(0, NonNegative(Bits), NonNegative(Channels), ChannelMask),
+                        NonNegative(Size))) {}
 
 TALAudioBuffer::TALAudioBuffer(const WAVEFORMATEXTENSIBLE *Format, int Size)
-    : TALAudioBuffer(static_cast<int>(Format->Format.nSamplesPerSec), Format->Samples.wValidBitsPerSample,
-                     Format->Format.nChannels, Size, TALSpeakers(Format->dwChannelMask)) {}
+    : TALAudioBuffer(static_cast<int>(Format->Format.nSamplesPerSec),
+                     Format->Samples.wValidBitsPerSample, Format->Format.nChannels, Size,
+                     TALSpeakers(Format->dwChannelMask)) {}
 
 TALAudioBuffer::TALAudioBuffer(TALAudioBuffer *Other) : TMLMediaBuffer(Other) { PopulateCahces(); }
 TALAudioBuffer::TALAudioBuffer(ISLDataBuffer *Other) : TALAudioBuffer(AudioInstance(Other)) {}
 TALAudioBuffer::TALAudioBuffer(IALAudioBuffer *Other) : TALAudioBuffer(AudioInstance(Other)) {}
 
 com::HRESULT TALAudioBuffer::QueryInterface(const com::TGUID &iid, void **out) {
-  return com::QueryInterfaceFor<ISLDataBuffer, ISLGenericBuffer, IMLMediaBuffer, IALAudioBuffer>(this, iid, out);
+  return com::QueryInterfaceFor<ISLDataBuffer, ISLGenericBuffer, IMLMediaBuffer, IALAudioBuffer>(
+      this, iid, out);
 }
 
-void TALAudioBuffer::Assign(ISLDataBuffer *Source) { TSLGenericBuffer::Assign(AudioInstance(Source)); }
+void TALAudioBuffer::Assign(ISLDataBuffer *Source) {
+  TSLGenericBuffer::Assign(AudioInstance(Source));
+}
 
-com::TComPtr<ISLDataBuffer> TALAudioBuffer::MakeCopy() { return com::MakeCom<TALAudioBuffer>(this); }
+com::TComPtr<ISLDataBuffer> TALAudioBuffer::MakeCopy() {
+  return com::MakeCom<TALAudioBuffer>(this);
+}
 
 com::TComPtr<IALAudioDataAccess> TALAudioBuffer::Data() {
   return NewView<TALAudioDataBufferAccess, IALAudioDataAccess>();
 }
-com::TComPtr<ISLDataAccess> TALAudioBuffer::DataAccess() { return com::TComPtr<ISLDataAccess>(Data().Get()); }
+com::TComPtr<ISLDataAccess> TALAudioBuffer::DataAccess() {
+  return com::TComPtr<ISLDataAccess>(Data().Get());
+}
 
-TALSmartAudioBuffer *TALAudioBuffer::MakeCopySize(uint32_t Size) { return new TALSmartAudioBuffer(Size); }
+TALSmartAudioBuffer *TALAudioBuffer::MakeCopySize(uint32_t Size) {
+  return new TALSmartAudioBuffer(Size);
+}
 
 void TALAudioBuffer::PopulateCahces() {
   header_ = reinterpret_cast<WAVEFORMATEXTENSIBLE *>(GetBuffer()->GetRawData());
@@ -189,7 +226,9 @@ uint32_t TALAudioBuffer::GetSize() { return dataStep_ == 0 ? 0 : GetByteSize() /
 uint32_t TALAudioBuffer::GetSamplesPerSecond() { return header_->Format.nSamplesPerSec; }
 uint32_t TALAudioBuffer::GetDataOffset() { return header_->Format.cbSize + 18u; }
 uint32_t TALAudioBuffer::GetCharSize() { return byteSize_ - GetDataOffset(); }
-void TALAudioBuffer::GetWaveFormat(WAVEFORMATEXTENSIBLE &Format) { std::memcpy(&Format, header_, sizeof Format); }
+void TALAudioBuffer::GetWaveFormat(WAVEFORMATEXTENSIBLE &Format) {
+  std::memcpy(&Format, header_, sizeof Format);
+}
 
 WAVEFORMATEXTENSIBLE *TALAudioBuffer::GetModifyFormat() {
   Unique(true);
@@ -208,7 +247,8 @@ void TALAudioBuffer::Resize(uint32_t Size, bool KeepData) {
   }
   TALSmartAudioBuffer *fresh = MakeCopySize(bytes);
   std::memcpy(fresh->GetRawData(), &header, sizeof header);
-  if (KeepData) fresh->CopyFrom(*old);
+  if (KeepData)
+    fresh->CopyFrom(*old);
   // The stamp describes the data, which stays this buffer's.
   fresh->SetTimeStampAvailable(old->GetTimeStampAvailable());
   fresh->SetTimeStampBegin(old->GetTimeStampBegin());
@@ -224,35 +264,47 @@ void TALAudioBuffer::Resize(uint32_t Size, bool KeepData) {
 // Samples
 
 int32_t TALAudioBuffer::GetItem(uint32_t Frame, uint32_t Channel) {
-  if (Channel >= channels_) throw ERangeError(Format("Channel out of range = %u", Channel));
-  if (Frame >= GetSize()) throw ERangeError(Format("Index out of range = %u", Frame));
-  return ALReadSample(dataPointer_ + uint64_t(Frame) * dataStep_ + uint64_t(Channel) * ContainerBytes(), containerBits_);
+  if (Channel >= channels_)
+    throw ERangeError(Format("Channel out of range = %u", Channel));
+  if (Frame >= GetSize())
+    throw ERangeError(Format("Index out of range = %u", Frame));
+  return ALReadSample(dataPointer_ + uint64_t(Frame) * dataStep_ +
+                          uint64_t(Channel) * ContainerBytes(),
+                      containerBits_);
 }
 
 void TALAudioBuffer::SetItem(uint32_t Frame, uint32_t Channel, int32_t Value) {
   Unique(true);
-  if (Channel >= channels_) throw ERangeError(Format("Channel out of rabge = %u", Channel));
-  if (Frame >= GetSize()) throw ERangeError(Format("Index out of rabge = %u", Frame));
+  if (Channel >= channels_)
+    throw ERangeError(Format("Channel out of rabge = %u", Channel));
+  if (Frame >= GetSize())
+    throw ERangeError(Format("Index out of rabge = %u", Frame));
   uint8_t *p = dataPointer_ + uint64_t(Frame) * dataStep_ + uint64_t(Channel) * ContainerBytes();
   // The low bytes of a little-endian value.
-  const size_t bytes = validBits_ > 16 ? std::min<size_t>(ContainerBytes(), 4) : validBits_ > 8 ? 2 : 1;
+  const size_t bytes = validBits_ > 16  ? std::min<size_t>(ContainerBytes(), 4)
+                       : validBits_ > 8 ? 2
+                                        : 1;
   std::memcpy(p, &Value, bytes);
 }
 
 // ---------------------------------------------------------------------------
 // Copying
 
-void TALAudioBuffer::CopyTo(uint32_t FromIndex, ISLDataBuffer *Dest, uint32_t ToIndex, uint32_t Count) {
+void TALAudioBuffer::CopyTo(uint32_t FromIndex, ISLDataBuffer *Dest, uint32_t ToIndex,
+                            uint32_t Count) {
   if (auto *audio = dynamic_cast<TALAudioBuffer *>(Dest->GetInstance()))
     CopyToAudio(FromIndex, audio, ToIndex, Count);
   else
     TSLGenericBuffer::CopyTo(FromIndex, Dest, ToIndex, Count);
 }
 
-void TALAudioBuffer::CopyToAudio(uint32_t FromIndex, TALAudioBuffer *Dest, uint32_t ToIndex, uint32_t Count) {
-  if (uint64_t(FromIndex) + Count > GetSize() || uint64_t(ToIndex) + Count > Dest->GetSize()) throw ERangeError();
+void TALAudioBuffer::CopyToAudio(uint32_t FromIndex, TALAudioBuffer *Dest, uint32_t ToIndex,
+                                 uint32_t Count) {
+  if (uint64_t(FromIndex) + Count > GetSize() || uint64_t(ToIndex) + Count > Dest->GetSize())
+    throw ERangeError();
   const auto pairs = ALPairChannels(channelMask_, channels_, Dest->channelMask_, Dest->channels_);
-  if (pairs.empty() || Count == 0) return;
+  if (pairs.empty() || Count == 0)
+    return;
   // Dest first: when it is this buffer, making it unique moves the source too.
   uint8_t *dst = Dest->Modify() + uint64_t(ToIndex) * Dest->dataStep_;
   const uint8_t *src = Read() + uint64_t(FromIndex) * dataStep_;
@@ -260,10 +312,12 @@ void TALAudioBuffer::CopyToAudio(uint32_t FromIndex, TALAudioBuffer *Dest, uint3
     const uint8_t *s = src + pair.Source * ContainerBytes();
     uint8_t *d = dst + pair.Dest * Dest->ContainerBytes();
     if (containerBits_ == Dest->containerBits_)
-      CopyColumn(s, static_cast<int>(dataStep_), d, static_cast<int>(Dest->dataStep_), containerBits_, Count);
+      CopyColumn(s, static_cast<int>(dataStep_), d, static_cast<int>(Dest->dataStep_),
+                 containerBits_, Count);
     else
       ConvertBits(s, static_cast<int>(containerBits_), static_cast<int>(dataStep_), d,
-                  static_cast<int>(Dest->containerBits_), static_cast<int>(Dest->dataStep_), static_cast<int>(Count));
+                  static_cast<int>(Dest->containerBits_), static_cast<int>(Dest->dataStep_),
+                  static_cast<int>(Count));
   }
 }
 
@@ -277,7 +331,8 @@ void TALAudioBuffer::Divide(IALAudioBuffer *Other) { Arithmetic(arDivide, Other)
 
 void TALAudioBuffer::Arithmetic(TALArithmetic Op, IALAudioBuffer *Other) {
   const TALRegionOp op = ALRegionOp(Op, validBits_, containerBits_);
-  if (op == nullptr) return;
+  if (op == nullptr)
+    return;
   // Reading the operand at another width would walk past its frames.
   if (Other->GetSampleBitWidth() != containerBits_)
     throw EInvalidOperation("Audio buffers of different sample widths cannot be combined");
@@ -286,32 +341,54 @@ void TALAudioBuffer::Arithmetic(TALArithmetic Op, IALAudioBuffer *Other) {
   const uint8_t *src = Other->Read();
   const int srcStep = static_cast<int>(Other->GetDataStep()), dstStep = static_cast<int>(dataStep_);
   if (Other->GetChannels() == 1) {
-    for (uint32_t i = 0; i < channels_; ++i) op(src, srcStep, dst + i * ContainerBytes(), dstStep, Column(frames));
+    for (uint32_t i = 0; i < channels_; ++i)
+      op(src, srcStep, dst + i * ContainerBytes(), dstStep, Column(frames));
     return;
   }
-  for (const TALChannelPair &pair : ALPairChannels(Other->GetChannelMask(), Other->GetChannels(), channelMask_, channels_))
-    op(src + pair.Source * ContainerBytes(), srcStep, dst + pair.Dest * ContainerBytes(), dstStep, Column(frames));
+  for (const TALChannelPair &pair :
+       ALPairChannels(Other->GetChannelMask(), Other->GetChannels(), channelMask_, channels_))
+    op(src + pair.Source * ContainerBytes(), srcStep, dst + pair.Dest * ContainerBytes(), dstStep,
+       Column(frames));
 }
 
 void TALAudioBuffer::SetValue(int32_t Value) {
   const uint32_t bytes = GetByteSize();
   switch (containerBits_) {
-  case 8: Slbasicdispatcher::ippsSet_8u(static_cast<uint8_t>(uint32_t(Value) + 127u), Write(), int(bytes)); break;
-  case 16: AL::ippsSet_16s(static_cast<short>(Value), reinterpret_cast<short *>(Write()), int(bytes / 2)); break;
-  case 24: X::ippsSet_24s(Value, Write(), int(bytes / 3)); break;
-  case 32: Slbasicdispatcher::ippsSet_32s(Value, reinterpret_cast<int *>(Write()), int(bytes / 4)); break;
-  default: break;
+  case 8:
+    Slbasicdispatcher::ippsSet_8u(static_cast<uint8_t>(uint32_t(Value) + 127u), Write(),
+                                  int(bytes));
+    break;
+  case 16:
+    AL::ippsSet_16s(static_cast<short>(Value), reinterpret_cast<short *>(Write()), int(bytes / 2));
+    break;
+  case 24:
+    X::ippsSet_24s(Value, Write(), int(bytes / 3));
+    break;
+  case 32:
+    Slbasicdispatcher::ippsSet_32s(Value, reinterpret_cast<int *>(Write()), int(bytes / 4));
+    break;
+  default:
+    break;
   }
 }
 
 void TALAudioBuffer::Zero() {
   const uint32_t bytes = GetByteSize();
   switch (containerBits_) {
-  case 8: SetValue(0); break;
-  case 16: Slbasicdispatcher::ippsZero_16s(reinterpret_cast<short *>(Write()), int(bytes / 2)); break;
-  case 24: X::ippsZero_24s(Write(), int(bytes / 3)); break;
-  case 32: Slbasicdispatcher::ippsZero_32s(reinterpret_cast<int *>(Write()), int(bytes / 4)); break;
-  default: break;
+  case 8:
+    SetValue(0);
+    break;
+  case 16:
+    Slbasicdispatcher::ippsZero_16s(reinterpret_cast<short *>(Write()), int(bytes / 2));
+    break;
+  case 24:
+    X::ippsZero_24s(Write(), int(bytes / 3));
+    break;
+  case 32:
+    Slbasicdispatcher::ippsZero_32s(reinterpret_cast<int *>(Write()), int(bytes / 4));
+    break;
+  default:
+    break;
   }
 }
 
@@ -319,11 +396,20 @@ void TALAudioBuffer::MultiplyByConstant(double Value) {
   const tagSIZE all = Column(GetSize() * channels_);
   const int step = static_cast<int>(ContainerBytes());
   switch (containerBits_) {
-  case 8: X::MultiplyByReal8u(Value, Modify(), step, all); break;
-  case 16: X::MultiplyByReal16s(Value, reinterpret_cast<short *>(Modify()), step, all); break;
-  case 24: X::MultiplyByReal24s(Value, Modify(), step, all); break;
-  case 32: X::MultiplyByReal32s(Value, reinterpret_cast<int *>(Modify()), step, all); break;
-  default: break;
+  case 8:
+    X::MultiplyByReal8u(Value, Modify(), step, all);
+    break;
+  case 16:
+    X::MultiplyByReal16s(Value, reinterpret_cast<short *>(Modify()), step, all);
+    break;
+  case 24:
+    X::MultiplyByReal24s(Value, Modify(), step, all);
+    break;
+  case 32:
+    X::MultiplyByReal32s(Value, reinterpret_cast<int *>(Modify()), step, all);
+    break;
+  default:
+    break;
   }
 }
 
@@ -332,38 +418,67 @@ void TALAudioBuffer::MultiplyByConstant(double Value) {
 
 IALAudioBufferPtr TALAudioDataBufferAccess::Of(IALAudioDataAccess *Other) {
   auto audio = IALAudioBufferPtr::Query(Other->GetBufferInstance());
-  if (!audio) throw EInvalidCast();
+  if (!audio)
+    throw EInvalidCast();
   return audio;
 }
 
 // ---------------------------------------------------------------------------
 // Width conversion and rate change
 
-void ConvertBits(const uint8_t *Src, int SrcBits, int SrcStep, uint8_t *Dst, int DstBits, int DstStep, int Count) {
+void ConvertBits(const uint8_t *Src, int SrcBits, int SrcStep, uint8_t *Dst, int DstBits,
+                 int DstStep, int Count) {
   const tagSIZE roi = Column(Count < 0 ? 0 : uint32_t(Count));
   auto *s16 = reinterpret_cast<const short *>(Src);
   auto *s32 = reinterpret_cast<const int *>(Src);
   auto *d16 = reinterpret_cast<short *>(Dst);
   auto *d32 = reinterpret_cast<int *>(Dst);
   switch (SrcBits * 100 + DstBits) {
-  case 816: AL::ippiScale_8u16s_C1R(Src, SrcStep, d16, DstStep, roi); break;
-  case 824: X::ippiScale_8u24s_C1R(Src, SrcStep, Dst, DstStep, roi); break;
-  case 832: AL::ippiScale_8u32s_C1R(Src, SrcStep, d32, DstStep, roi); break;
-  case 1608: AL::ippiScale_16s8u_C1R(s16, SrcStep, Dst, DstStep, roi, ippAlgHintFast); break;
-  case 1624: X::ippiScale_16s24s_C1R(s16, SrcStep, Dst, DstStep, roi); break;
-  case 1632: X::ippiScale_16s32s_C1R(s16, SrcStep, d32, DstStep, roi); break;
-  case 2408: X::ippiScale_24s8u_C1R(Src, SrcStep, Dst, DstStep, roi, ippAlgHintFast); break;
-  case 2416: X::ippiScale_24s16s_C1R(Src, SrcStep, d16, DstStep, roi, ippAlgHintFast); break;
-  case 2432: X::ippiScale_24s32s_C1R(Src, SrcStep, d32, DstStep, roi); break;
-  case 3208: AL::ippiScale_32s8u_C1R(s32, SrcStep, Dst, DstStep, roi, ippAlgHintFast); break;
-  case 3216: X::ippiScale_32s16s_C1R(s32, SrcStep, d16, DstStep, roi, ippAlgHintFast); break;
-  case 3224: X::ippiScale_32s24s_C1R(s32, SrcStep, Dst, DstStep, roi, ippAlgHintFast); break;
-  default: break;
+  case 816:
+    AL::ippiScale_8u16s_C1R(Src, SrcStep, d16, DstStep, roi);
+    break;
+  case 824:
+    X::ippiScale_8u24s_C1R(Src, SrcStep, Dst, DstStep, roi);
+    break;
+  case 832:
+    AL::ippiScale_8u32s_C1R(Src, SrcStep, d32, DstStep, roi);
+    break;
+  case 1608:
+    AL::ippiScale_16s8u_C1R(s16, SrcStep, Dst, DstStep, roi, ippAlgHintFast);
+    break;
+  case 1624:
+    X::ippiScale_16s24s_C1R(s16, SrcStep, Dst, DstStep, roi);
+    break;
+  case 1632:
+    X::ippiScale_16s32s_C1R(s16, SrcStep, d32, DstStep, roi);
+    break;
+  case 2408:
+    X::ippiScale_24s8u_C1R(Src, SrcStep, Dst, DstStep, roi, ippAlgHintFast);
+    break;
+  case 2416:
+    X::ippiScale_24s16s_C1R(Src, SrcStep, d16, DstStep, roi, ippAlgHintFast);
+    break;
+  case 2432:
+    X::ippiScale_24s32s_C1R(Src, SrcStep, d32, DstStep, roi);
+    break;
+  case 3208:
+    AL::ippiScale_32s8u_C1R(s32, SrcStep, Dst, DstStep, roi, ippAlgHintFast);
+    break;
+  case 3216:
+    X::ippiScale_32s16s_C1R(s32, SrcStep, d16, DstStep, roi, ippAlgHintFast);
+    break;
+  case 3224:
+    X::ippiScale_32s24s_C1R(s32, SrcStep, Dst, DstStep, roi, ippAlgHintFast);
+    break;
+  default:
+    break;
   }
 }
 
-void ConvertBuffers(IALAudioBuffer *Source, uint32_t SourceRate, IALAudioBufferPtr &Dest, uint32_t DestRate) {
-  if (!Dest) throw EInvalidCast();
+void ConvertBuffers(IALAudioBuffer *Source, uint32_t SourceRate, IALAudioBufferPtr &Dest,
+                    uint32_t DestRate) {
+  if (!Dest)
+    throw EInvalidCast();
   IALAudioBufferPtr result(Source);
   if (DestRate != SourceRate && SourceRate != 0) {
     const uint32_t frame = Source->GetSampleBitWidth() * Source->GetChannels() / 8;
@@ -373,12 +488,13 @@ void ConvertBuffers(IALAudioBuffer *Source, uint32_t SourceRate, IALAudioBufferP
     // The temporary buffer keeps Source's rate; Dest's own header decides.
     auto temp = com::MakeCom<TALAudioBuffer>(static_cast<int>(Source->GetSamplesPerSecond()),
                                              static_cast<int>(Source->GetBitsPerSample()),
-                                             static_cast<int>(Source->GetChannels()), static_cast<int>(tmpFrames),
-                                             Source->GetChannelMask());
+                                             static_cast<int>(Source->GetChannels()),
+                                             static_cast<int>(tmpFrames), Source->GetChannelMask());
     const uint32_t srcK = ratio >= 1 || DestRate == 0 ? 1 : SourceRate / DestRate;
     const uint32_t dstK = ratio >= 1 ? DestRate / SourceRate : 1;
     uint32_t count = std::min(srcFrames, tmpFrames);
-    if (count > 0) count = std::min({count, (srcFrames - 1) / srcK + 1, (tmpFrames - 1) / dstK + 1});
+    if (count > 0)
+      count = std::min({count, (srcFrames - 1) / srcK + 1, (tmpFrames - 1) / dstK + 1});
     const uint32_t sample = Source->GetSampleBitWidth() / 8;
     const uint8_t *src = Source->Read();
     uint8_t *dst = temp->Write();
@@ -387,10 +503,12 @@ void ConvertBuffers(IALAudioBuffer *Source, uint32_t SourceRate, IALAudioBufferP
                  Source->GetSampleBitWidth(), count);
     // Frames up-sampling left unwritten hold the frame before them.
     for (uint32_t j = 1; j < tmpFrames; ++j)
-      if (j % dstK != 0 || j / dstK >= count) std::memcpy(dst + uint64_t(j) * frame, dst + uint64_t(j - 1) * frame, frame);
+      if (j % dstK != 0 || j / dstK >= count)
+        std::memcpy(dst + uint64_t(j) * frame, dst + uint64_t(j - 1) * frame, frame);
     result = IALAudioBufferPtr(temp.Get());
   }
-  if (Dest.Get() == result.Get()) return;
+  if (Dest.Get() == result.Get())
+    return;
   const uint32_t n = result->GetSize();
   Dest->Resize(n, false);
   result->CopyTo(0, Dest.Get(), 0, n);

@@ -48,8 +48,8 @@ struct TALChannelPair {
 
 // The pairs of the speaker-table walk, limited to channel indexes below both
 // channel counts.
-std::vector<TALChannelPair> ALPairChannels(TALSpeakers SourceMask, uint32_t SourceChannels, TALSpeakers DestMask,
-                                           uint32_t DestChannels);
+std::vector<TALChannelPair> ALPairChannels(TALSpeakers SourceMask, uint32_t SourceChannels,
+                                           TALSpeakers DestMask, uint32_t DestChannels);
 
 // The sample at p in a container of Bits: 8 bits unsigned (0 ... 255), 16 and
 // 32 bits signed, 24 bits sign-extended; 0 for any other width.
@@ -60,11 +60,13 @@ int32_t ALReadSample(const uint8_t *p, uint32_t Bits);
 // catalogue's saturating 16-bit routines for 9 to 16, then 24- or 32-bit by
 // container; null for any other format.
 enum TALArithmetic { arAdd, arSubtract, arMultiply, arDivide };
-using TALRegionOp = void (*)(const uint8_t *Src, int SrcStep, uint8_t *Dst, int DstStep, tagSIZE Roi);
+using TALRegionOp = void (*)(const uint8_t *Src, int SrcStep, uint8_t *Dst, int DstStep,
+                             tagSIZE Roi);
 TALRegionOp ALRegionOp(TALArithmetic Op, uint32_t ValidBits, uint32_t ContainerBits);
 
 struct IALAudioBuffer : public virtual ISLDataBuffer {
-  static constexpr com::TGUID IID = com::TGUID::FromLiteral("{49372BB8-FFDD-437C-A9D3-BA5DFB8A3B97}");
+  static constexpr com::TGUID IID =
+      com::TGUID::FromLiteral("{49372BB8-FFDD-437C-A9D3-BA5DFB8A3B97}");
 
   virtual TMLTimeStamp *GetTimeStamp() = 0;
   // A new view registered with the buffer.
@@ -104,7 +106,8 @@ struct IALAudioBuffer : public virtual ISLDataBuffer {
 // buffer; the arithmetic takes the other view's buffer as an audio buffer
 // (EInvalidCast when it is not one).
 struct IALAudioDataAccess : public virtual ISLDataAccess {
-  static constexpr com::TGUID IID = com::TGUID::FromLiteral("{1A0B7AC4-17BF-4E83-96AC-95EE720ECE3E}");
+  static constexpr com::TGUID IID =
+      com::TGUID::FromLiteral("{1A0B7AC4-17BF-4E83-96AC-95EE720ECE3E}");
 
   virtual TMLTimeStamp *GetTimeStamp() = 0;
   virtual uint32_t GetChannels() = 0;
@@ -198,7 +201,9 @@ public:
   // its data (call PopulateCahces after changing it).
   const WAVEFORMATEXTENSIBLE *GetConstFormat() const { return header_; }
   WAVEFORMATEXTENSIBLE *GetModifyFormat();
-  TALSmartAudioBuffer *GetBuffer() const { return static_cast<TALSmartAudioBuffer *>(GetDataContainer()); }
+  TALSmartAudioBuffer *GetBuffer() const {
+    return static_cast<TALSmartAudioBuffer *>(GetDataContainer());
+  }
   // Replaces the store reference only: no counts, no cache refresh.
   void SetBuffer(TALSmartAudioBuffer *Store) { SetDataContainer(Store); }
   // Frames of this buffer into Dest, channels paired by speaker.
@@ -243,8 +248,12 @@ public:
   const uint8_t *Read() override { return Audio()->Read(); }
   uint8_t *Write() override { return Audio()->Write(); }
   uint8_t *Modify() override { return Audio()->Modify(); }
-  int32_t GetItem(uint32_t Frame, uint32_t Channel) override { return Audio()->GetItem(Frame, Channel); }
-  void SetItem(uint32_t Frame, uint32_t Channel, int32_t Value) override { Audio()->SetItem(Frame, Channel, Value); }
+  int32_t GetItem(uint32_t Frame, uint32_t Channel) override {
+    return Audio()->GetItem(Frame, Channel);
+  }
+  void SetItem(uint32_t Frame, uint32_t Channel, int32_t Value) override {
+    Audio()->SetItem(Frame, Channel, Value);
+  }
   void Add(IALAudioDataAccess *Other) override { Audio()->Add(Of(Other).Get()); }
   void Subtract(IALAudioDataAccess *Other) override { Audio()->Subtract(Of(Other).Get()); }
   void Multiply(IALAudioDataAccess *Other) override { Audio()->Multiply(Of(Other).Get()); }
@@ -267,7 +276,8 @@ private:
 // 8-bit zero level (saturating); the other pairs map 8-bit samples over
 // 0 ... 255 (vector-math catalogue). Equal widths and widths other than 8,
 // 16, 24 and 32 convert nothing.
-void ConvertBits(const uint8_t *Src, int SrcBits, int SrcStep, uint8_t *Dst, int DstBits, int DstStep, int Count);
+void ConvertBits(const uint8_t *Src, int SrcBits, int SrcStep, uint8_t *Dst, int DstBits,
+                 int DstStep, int Count);
 
 // Changes the rate of Source by an integer ratio (the whole part of the
 // larger rate over the smaller; a DestRate of 0 gives no frames) into Dest,
@@ -275,4 +285,5 @@ void ConvertBits(const uint8_t *Src, int SrcBits, int SrcStep, uint8_t *Dst, int
 // down-sampling keeps every k-th frame, up-sampling spreads the frames k
 // apart and holds each frame over the gap after it. Dest keeps its own format
 // (widths converted, channels paired) and is resized to the result's frames.
-void ConvertBuffers(IALAudioBuffer *Source, uint32_t SourceRate, IALAudioBufferPtr &Dest, uint32_t DestRate);
+void ConvertBuffers(IALAudioBuffer *Source, uint32_t SourceRate, IALAudioBufferPtr &Dest,
+                    uint32_t DestRate);

@@ -41,21 +41,34 @@ void ippsZero_24s(unsigned char *dst, int n);
 void ippsSet_24s(int value, unsigned char *dst, int n);
 void ippiSet_24s_C1R(int value, unsigned char *dst, int step, tagSIZE roi);
 void ippiSet_32u_C1R(unsigned value, unsigned *dst, int step, tagSIZE roi);
-void ippiCopy_24s_C1R(const unsigned char *src, int srcStep, unsigned char *dst, int dstStep, tagSIZE roi);
+void ippiCopy_24s_C1R(const unsigned char *src, int srcStep, unsigned char *dst, int dstStep,
+                      tagSIZE roi);
 
 // Element arithmetic, target (srcDst) op source.
-void ippiAdd_8s_C1IRSfs(const unsigned char *src, int srcStep, unsigned char *srcDst, int srcDstStep, tagSIZE roi, int sf);
-void ippiSub_8s_C1IRSfs(const unsigned char *src, int srcStep, unsigned char *srcDst, int srcDstStep, tagSIZE roi, int sf);
-void ippiMul_8s_C1IRSfs(const unsigned char *src, int srcStep, unsigned char *srcDst, int srcDstStep, tagSIZE roi, int sf);
-void ippiDiv_8s_C1IRSfs(const unsigned char *src, int srcStep, unsigned char *srcDst, int srcDstStep, tagSIZE roi, int sf);
-void ippiAdd_24s_C1IRSfs(const unsigned char *src, int srcStep, unsigned char *srcDst, int srcDstStep, tagSIZE roi, int sf);
-void ippiSub_24s_C1IRSfs(const unsigned char *src, int srcStep, unsigned char *srcDst, int srcDstStep, tagSIZE roi, int sf);
-void ippiMul_24s_C1IRSfs(const unsigned char *src, int srcStep, unsigned char *srcDst, int srcDstStep, tagSIZE roi, int sf);
-void ippiDiv_24s_C1IRSfs(const unsigned char *src, int srcStep, unsigned char *srcDst, int srcDstStep, tagSIZE roi, int sf);
-void ippiAdd_32s_C1IRSfs(const int *src, int srcStep, int *srcDst, int srcDstStep, tagSIZE roi, int sf);
-void ippiSub_32s_C1IRSfs(const int *src, int srcStep, int *srcDst, int srcDstStep, tagSIZE roi, int sf);
-void ippiMul_32s_C1IRSfs(const int *src, int srcStep, int *srcDst, int srcDstStep, tagSIZE roi, int sf);
-void ippiDiv_32s_C1IRSfs(const int *src, int srcStep, int *srcDst, int srcDstStep, tagSIZE roi, int sf);
+void ippiAdd_8s_C1IRSfs(const unsigned char *src, int srcStep, unsigned char *srcDst,
+                        int srcDstStep, tagSIZE roi, int sf);
+void ippiSub_8s_C1IRSfs(const unsigned char *src, int srcStep, unsigned char *srcDst,
+                        int srcDstStep, tagSIZE roi, int sf);
+void ippiMul_8s_C1IRSfs(const unsigned char *src, int srcStep, unsigned char *srcDst,
+                        int srcDstStep, tagSIZE roi, int sf);
+void ippiDiv_8s_C1IRSfs(const unsigned char *src, int srcStep, unsigned char *srcDst,
+                        int srcDstStep, tagSIZE roi, int sf);
+void ippiAdd_24s_C1IRSfs(const unsigned char *src, int srcStep, unsigned char *srcDst,
+                         int srcDstStep, tagSIZE roi, int sf);
+void ippiSub_24s_C1IRSfs(const unsigned char *src, int srcStep, unsigned char *srcDst,
+                         int srcDstStep, tagSIZE roi, int sf);
+void ippiMul_24s_C1IRSfs(const unsigned char *src, int srcStep, unsigned char *srcDst,
+                         int srcDstStep, tagSIZE roi, int sf);
+void ippiDiv_24s_C1IRSfs(const unsigned char *src, int srcStep, unsigned char *srcDst,
+                         int srcDstStep, tagSIZE roi, int sf);
+void ippiAdd_32s_C1IRSfs(const int *src, int srcStep, int *srcDst, int srcDstStep, tagSIZE roi,
+                         int sf);
+void ippiSub_32s_C1IRSfs(const int *src, int srcStep, int *srcDst, int srcDstStep, tagSIZE roi,
+                         int sf);
+void ippiMul_32s_C1IRSfs(const int *src, int srcStep, int *srcDst, int srcDstStep, tagSIZE roi,
+                         int sf);
+void ippiDiv_32s_C1IRSfs(const int *src, int srcStep, int *srcDst, int srcDstStep, tagSIZE roi,
+                         int sf);
 
 // Arithmetic with a constant v, in place.
 void ippsMulC_8s_ISfs(int v, unsigned char *srcDst, int n, int sf);
@@ -81,21 +94,31 @@ void ippiDivC_32s_C1IRSfs(int v, int *srcDst, int step, tagSIZE roi, int sf);
 
 // Width scaling by full-scale ratios, products in 64 bits, quotients truncated
 // toward zero, results saturated to the target width.
-void ippiScale_8u24s_C1R(const unsigned char *src, int srcStep, unsigned char *dst, int dstStep, tagSIZE roi);
-void ippiScale_16s24s_C1R(const short *src, int srcStep, unsigned char *dst, int dstStep, tagSIZE roi);
+void ippiScale_8u24s_C1R(const unsigned char *src, int srcStep, unsigned char *dst, int dstStep,
+                         tagSIZE roi);
+void ippiScale_16s24s_C1R(const short *src, int srcStep, unsigned char *dst, int dstStep,
+                          tagSIZE roi);
 void ippiScale_16s32s_C1R(const short *src, int srcStep, int *dst, int dstStep, tagSIZE roi);
-void ippiScale_24s32s_C1R(const unsigned char *src, int srcStep, int *dst, int dstStep, tagSIZE roi);
-void ippiScale_24s8u_C1R(const unsigned char *src, int srcStep, unsigned char *dst, int dstStep, tagSIZE roi, int hint);
-void ippiScale_24s16s_C1R(const unsigned char *src, int srcStep, short *dst, int dstStep, tagSIZE roi, int hint);
-void ippiScale_32s16s_C1R(const int *src, int srcStep, short *dst, int dstStep, tagSIZE roi, int hint);
-void ippiScale_32s24s_C1R(const int *src, int srcStep, unsigned char *dst, int dstStep, tagSIZE roi, int hint);
+void ippiScale_24s32s_C1R(const unsigned char *src, int srcStep, int *dst, int dstStep,
+                          tagSIZE roi);
+void ippiScale_24s8u_C1R(const unsigned char *src, int srcStep, unsigned char *dst, int dstStep,
+                         tagSIZE roi, int hint);
+void ippiScale_24s16s_C1R(const unsigned char *src, int srcStep, short *dst, int dstStep,
+                          tagSIZE roi, int hint);
+void ippiScale_32s16s_C1R(const int *src, int srcStep, short *dst, int dstStep, tagSIZE roi,
+                          int hint);
+void ippiScale_32s24s_C1R(const int *src, int srcStep, unsigned char *dst, int dstStep, tagSIZE roi,
+                          int hint);
 
 // Conversions with floats; float to integer rounds to nearest, ties to even,
 // and saturates (NaN gives 0).
-void ippiConvert_24s32f_C1R(const unsigned char *src, int srcStep, float *dst, int dstStep, tagSIZE roi);
+void ippiConvert_24s32f_C1R(const unsigned char *src, int srcStep, float *dst, int dstStep,
+                            tagSIZE roi);
 void ippiConvert_32s32f_C1R(const int *src, int srcStep, float *dst, int dstStep, tagSIZE roi);
-void ippiConvert_32f24s_C1R(const float *src, int srcStep, unsigned char *dst, int dstStep, tagSIZE roi, int sf);
-void ippiConvert_32f32s_C1R(const float *src, int srcStep, int *dst, int dstStep, tagSIZE roi, int sf);
+void ippiConvert_32f24s_C1R(const float *src, int srcStep, unsigned char *dst, int dstStep,
+                            tagSIZE roi, int sf);
+void ippiConvert_32f32s_C1R(const float *src, int srcStep, int *dst, int dstStep, tagSIZE roi,
+                            int sf);
 
 // Each item times x, rounded to nearest (ties to even) and saturated to the
 // item's range. The 8-bit form scales the offset value (x - 127), so the zero
@@ -105,4 +128,4 @@ void MultiplyByReal16s(double x, short *data, int step, tagSIZE roi);
 void MultiplyByReal24s(double x, unsigned char *data, int step, tagSIZE roi);
 void MultiplyByReal32s(double x, int *data, int step, tagSIZE roi);
 
-}  // namespace Ippextrafunctions
+} // namespace Ippextrafunctions

@@ -47,5 +47,7 @@ class TMLCMediaDataAccess : public TSLCDataAccess {
 public:
   explicit TMLCMediaDataAccess(const TMLCMediaBuffer &Wrapper) : TSLCDataAccess(Wrapper) {}
   TMLCMediaDataAccess(const TMLCMediaDataAccess &Other) = default;
-  TMLCTimeStamp GetTimeStamp() const { return TMLCTimeStamp(static_cast<const TMLCMediaBuffer *>(GetWrapper())); }
+  TMLCTimeStamp GetTimeStamp() const {
+    return TMLCTimeStamp(static_cast<const TMLCMediaBuffer *>(GetWrapper()));
+  }
 };

@@ -8,7 +8,9 @@ TMLSmartMediaBuffer::TMLSmartMediaBuffer(TMLSmartMediaBuffer &Other, bool CopyDa
   Other.LeaveRead();
 }
 
-TMLSmartMediaBuffer *TMLSmartMediaBuffer::Clone(bool CopyData) { return new TMLSmartMediaBuffer(*this, CopyData); }
+TMLSmartMediaBuffer *TMLSmartMediaBuffer::Clone(bool CopyData) {
+  return new TMLSmartMediaBuffer(*this, CopyData);
+}
 
 int64_t TMLSmartMediaBuffer::ReadLocked(const int64_t &Field) {
   EnterRead();

@@ -24,7 +24,9 @@ public:
   TMLSmartMediaBuffer *Clone(bool CopyData) override;
 
   bool GetTimeStampAvailable() const { return timeStampAvailable_.load(std::memory_order_relaxed); }
-  void SetTimeStampAvailable(bool Value) { timeStampAvailable_.store(Value, std::memory_order_relaxed); }
+  void SetTimeStampAvailable(bool Value) {
+    timeStampAvailable_.store(Value, std::memory_order_relaxed);
+  }
   int64_t GetTimeStampBegin() { return ReadLocked(timeStampBegin_); }
   void SetTimeStampBegin(int64_t Value) { WriteLocked(timeStampBegin_, Value); }
   int64_t GetTimeStampEnd() { return ReadLocked(timeStampEnd_); }

@@ -37,14 +37,16 @@ private:
 };
 
 struct IMLMediaBuffer : public virtual ISLDataBuffer {
-  static constexpr com::TGUID IID = com::TGUID::FromLiteral("{D4894B42-BC18-4BDD-9AA0-320612A44E5F}");
+  static constexpr com::TGUID IID =
+      com::TGUID::FromLiteral("{D4894B42-BC18-4BDD-9AA0-320612A44E5F}");
   virtual TMLTimeStamp *GetTimeStamp() = 0;
 };
 
 class TMLMediaBuffer : public TSLGenericBuffer, public IMLMediaBuffer {
 public:
   // Takes Store (one more owner) with ByteSize bytes.
-  TMLMediaBuffer(TMLSmartMediaBuffer *Store, uint32_t ByteSize) : TSLGenericBuffer(Store, ByteSize), timeStamp_(this) {}
+  TMLMediaBuffer(TMLSmartMediaBuffer *Store, uint32_t ByteSize)
+      : TSLGenericBuffer(Store, ByteSize), timeStamp_(this) {}
   // Shares Source's store, size and data pointer.
   explicit TMLMediaBuffer(TMLMediaBuffer *Source) : TSLGenericBuffer(Source), timeStamp_(this) {}
 
@@ -55,7 +57,9 @@ public:
   com::TComPtr<ISLDataBuffer> MakeCopy() override { return com::MakeCom<TMLMediaBuffer>(this); }
 
   TMLTimeStamp *GetTimeStamp() override { return &timeStamp_; }
-  TMLSmartMediaBuffer *GetMediaStore() const { return static_cast<TMLSmartMediaBuffer *>(GetDataContainer()); }
+  TMLSmartMediaBuffer *GetMediaStore() const {
+    return static_cast<TMLSmartMediaBuffer *>(GetDataContainer());
+  }
 
   bool GetTimeStampAvailable() const { return GetMediaStore()->GetTimeStampAvailable(); }
   void SetTimeStampAvailable(bool Value) { GetMediaStore()->SetTimeStampAvailable(Value); }

@@ -38,8 +38,9 @@ void ReapRetiredThreads() {
   {
     TUnitState &unit = Unit();
     std::lock_guard<std::mutex> lock(unit.mutex);
-    auto split = std::stable_partition(unit.retiredThreads.begin(), unit.retiredThreads.end(),
-                                       [](const auto &t) { return !t->Finished() || t->IsCurrentThread(); });
+    auto split =
+        std::stable_partition(unit.retiredThreads.begin(), unit.retiredThreads.end(),
+                              [](const auto &t) { return !t->Finished() || t->IsCurrentThread(); });
     std::move(split, unit.retiredThreads.end(), std::back_inserter(ended));
     unit.retiredThreads.erase(split, unit.retiredThreads.end());
   }
@@ -155,7 +156,8 @@ bool TSLClockGen::RemoveReff(TSLClockGenItem *Item, TOWObject *Client) {
   bool empty;
   {
     TOWWriteSection section(this);
-    auto it = std::find_if(clients_.begin(), clients_.end(), [Item](const auto &c) { return c.get() == Item; });
+    auto it = std::find_if(clients_.begin(), clients_.end(),
+                           [Item](const auto &c) { return c.get() == Item; });
     if (it != clients_.end()) {
       (*it)->removed_ = true;
       clients_.erase(it);
@@ -189,7 +191,8 @@ bool TSLClockGen::SyncClock() {
 
 // ---- unit functions ------------------------------------------------------------
 
-TSLClockGenItem *SLGetClockGen(uint32_t Period, TSLClockGenItem::TCallback Callback, TOWObject *Client) {
+TSLClockGenItem *SLGetClockGen(uint32_t Period, TSLClockGenItem::TCallback Callback,
+                               TOWObject *Client) {
   // The global write lock first: it serialises the generator list between
   // concurrent callers and is what AddShareLock needs anyway, so no read has
   // to be promoted while the list is being looked at.

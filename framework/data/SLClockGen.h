@@ -61,7 +61,8 @@ class TSLClockGenItem {
 public:
   using TCallback = std::function<void()>;
 
-  TSLClockGenItem(TCallback callback, TSLClockGen *generator) : callback_(std::move(callback)), generator_(generator) {}
+  TSLClockGenItem(TCallback callback, TSLClockGen *generator)
+      : callback_(std::move(callback)), generator_(generator) {}
   TSLClockGenItem(const TSLClockGenItem &) = delete;
   TSLClockGenItem &operator=(const TSLClockGenItem &) = delete;
 
@@ -133,7 +134,8 @@ private:
   std::unique_ptr<TSLClockGenThread> thread_;
 };
 
-TSLClockGenItem *SLGetClockGen(uint32_t Period, TSLClockGenItem::TCallback Callback, TOWObject *Client);
+TSLClockGenItem *SLGetClockGen(uint32_t Period, TSLClockGenItem::TCallback Callback,
+                               TOWObject *Client);
 // True when no generator at all is left in the generator list.
 bool SLReleaseClockGen(TSLClockGenItem *Item, TOWObject *Client);
 // Generator threads that have not ended yet.
@@ -254,8 +256,8 @@ public:
   using TCallback = std::function<void(TSLMainThreadBufferQueueT *Sender, const TBuffer &Buffer)>;
 
   explicit TSLMainThreadBufferQueueT(TCallback Callback)
-      : callback_(std::move(Callback)),
-        notifier_(std::make_unique<TSLMainThreadNotify>([this](TSLMainThreadNotify *) { ExtractBuffer(); })) {}
+      : callback_(std::move(Callback)), notifier_(std::make_unique<TSLMainThreadNotify>(
+                                            [this](TSLMainThreadNotify *) { ExtractBuffer(); })) {}
 
   ~TSLMainThreadBufferQueueT() {
     slots_.Close();

@@ -80,7 +80,9 @@ TSLMainThreadNotify::~TSLMainThreadNotify() {
   last.reset();
 }
 
-bool TSLMainThreadNotify::Notify() { return window_->PostMessage(SLMainThreadNotifyMessage, id_, 0); }
+bool TSLMainThreadNotify::Notify() {
+  return window_->PostMessage(SLMainThreadNotifyMessage, id_, 0);
+}
 
 void TSLMainThreadNotify::SyncNotify() {
   // Called through a copy: a callback may destroy its own notifier, which

@@ -30,14 +30,16 @@ void TSLCommonFilter::OnEnableEvent(TOWPin *, bool Value) { SetEnabled(Value); }
 // Typed bases
 
 template <class TOutPin, class TInPin, class TBuffer, class IBuffer>
-TSLCommonBufferFilterT<TOutPin, TInPin, TBuffer, IBuffer>::TSLCommonBufferFilterT(TComponent *AOwner, bool ShareLock)
+TSLCommonBufferFilterT<TOutPin, TInPin, TBuffer, IBuffer>::TSLCommonBufferFilterT(
+    TComponent *AOwner, bool ShareLock)
     : TSLCommonFilter(AOwner) {
-  output_.reset(CreateObject<TOutPin>(this, [this](TOWPin *s, const TGUID *d, IOWNotifyOperation *o, TOWNotifyState st) {
-    return SourceDispatch(s, d, o, st);
-  }));
-  input_.reset(CreateObject<TInPin>(this, [this](TOWPin *s, const TGUID *d, IOWNotifyOperation *o, TOWNotifyState st) {
-    return SinkDispatch(s, d, o, st);
-  }));
+  output_.reset(CreateObject<TOutPin>(
+      this, [this](TOWPin *s, const TGUID *d, IOWNotifyOperation *o, TOWNotifyState st) {
+        return SourceDispatch(s, d, o, st);
+      }));
+  input_.reset(
+      CreateObject<TInPin>(this, [this](TOWPin *s, const TGUID *d, IOWNotifyOperation *o,
+                                        TOWNotifyState st) { return SinkDispatch(s, d, o, st); }));
   input_->IgnoreUpstream = true;
   output_->FunctionDependencies().Add(input_.get(), true);
   if (ShareLock)
@@ -83,17 +85,16 @@ TOWNotifyResult TSLCommonBufferFilterT<TOutPin, TInPin, TBuffer, IBuffer>::SinkD
 }
 
 template <class TOutPin, class TInPin, class TBuffer, class IBuffer>
-void TSLCommonBufferFilterT<TOutPin, TInPin, TBuffer, IBuffer>::InternalOperation(IBuffer *InBuffer,
-                                                                                 TBufferPtr &OutBuffer,
-                                                                                 bool OutputConnected,
-                                                                                 bool &SendOutput) {
+void TSLCommonBufferFilterT<TOutPin, TInPin, TBuffer, IBuffer>::InternalOperation(
+    IBuffer *InBuffer, TBufferPtr &OutBuffer, bool OutputConnected, bool &SendOutput) {
   if (OutputConnected)
     FilterInternalOperation(InBuffer, OutBuffer, SendOutput);
 }
 
 template <class TOutPin, class TInPin, class TBuffer, class IBuffer>
 typename TSLCommonBufferFilterT<TOutPin, TInPin, TBuffer, IBuffer>::TBufferPtr
-TSLCommonBufferFilterT<TOutPin, TInPin, TBuffer, IBuffer>::MakeOutBuffer(TBuffer *InBuffer, TOWNotifyState) {
+TSLCommonBufferFilterT<TOutPin, TInPin, TBuffer, IBuffer>::MakeOutBuffer(TBuffer *InBuffer,
+                                                                         TOWNotifyState) {
   com::TComPtr<TBuffer> out = com::MakeCom<TBuffer>(InBuffer->GetSize());
   out->Zero();
   return TBufferPtr(out.Get());
@@ -114,19 +115,24 @@ TOWNotifyResult TSLCommonBufferFilterT<TOutPin, TInPin, TBuffer, IBuffer>::Dispa
   return output_->SubmitBuffer(com::TComPtr<ISLDataBuffer>(out.Get()));
 }
 
-template class TSLCommonBufferFilterT<TSLOWComboRealSourcePin, TSLOWComboRealSinkPin, TSLRealBuffer, ISLRealBuffer>;
-template class TSLCommonBufferFilterT<TSLOWComplexSourcePin, TSLOWComplexSinkPin, TSLComplexBuffer, ISLComplexBuffer>;
-template class TSLCommonBufferFilterT<TSLOWIntegerSourcePin, TSLOWIntegerSinkPin, TSLIntegerBuffer, ISLIntegerBuffer>;
-template class TSLCommonBufferFilterT<TSLOWBinarySourcePin, TSLOWBinarySinkPin, TSLBlockBuffer, ISLBlockBuffer>;
+template class TSLCommonBufferFilterT<TSLOWComboRealSourcePin, TSLOWComboRealSinkPin, TSLRealBuffer,
+                                      ISLRealBuffer>;
+template class TSLCommonBufferFilterT<TSLOWComplexSourcePin, TSLOWComplexSinkPin, TSLComplexBuffer,
+                                      ISLComplexBuffer>;
+template class TSLCommonBufferFilterT<TSLOWIntegerSourcePin, TSLOWIntegerSinkPin, TSLIntegerBuffer,
+                                      ISLIntegerBuffer>;
+template class TSLCommonBufferFilterT<TSLOWBinarySourcePin, TSLOWBinarySinkPin, TSLBlockBuffer,
+                                      ISLBlockBuffer>;
 
 // ---------------------------------------------------------------------------
 // Class records
 
-#define SL_FILTER_CLASS_INFO(T)                                                                                     \
-  const TClassInfo &T::StaticClassInfo() {                                                                          \
-    static const TClassInfo &info = MakeClassInfo<T>(#T, &TSLCommonFilter::StaticClassInfo(),                       \
-                                                     [](TClassBuilder<T> &c) { SLPublishFilterProperties(c); });     \
-    return info;                                                                                                    \
+#define SL_FILTER_CLASS_INFO(T)                                                                    \
+  const TClassInfo &T::StaticClassInfo() {                                                         \
+    static const TClassInfo &info =                                                                \
+        MakeClassInfo<T>(#T, &TSLCommonFilter::StaticClassInfo(),                                  \
+                         [](TClassBuilder<T> &c) { SLPublishFilterProperties(c); });               \
+    return info;                                                                                   \
   }
 SL_FILTER_CLASS_INFO(TSLCommonRealFilter)
 SL_FILTER_CLASS_INFO(TSLCommonComplexFilter)
@@ -137,11 +143,14 @@ SL_FILTER_CLASS_INFO(TSLCommonBinaryFilter)
 // ---------------------------------------------------------------------------
 // TSLCommonRealFilter
 
-TSLCommonRealFilter::TSLCommonRealFilter(TComponent *AOwner) : TSLCommonBufferFilterT(AOwner, true) {}
+TSLCommonRealFilter::TSLCommonRealFilter(TComponent *AOwner)
+    : TSLCommonBufferFilterT(AOwner, true) {}
 
 TOWNotifyResult TSLCommonRealFilter::SinkDispatch(TOWPin *Sender, const TGUID *DataTypeID,
-                                                  IOWNotifyOperation *Operation, TOWNotifyState State) {
-  if (!OWOperationAs<TOWStartSampleRateOperation>(Operation) && OWOperationAs<TOWStartOperation>(Operation)) {
+                                                  IOWNotifyOperation *Operation,
+                                                  TOWNotifyState State) {
+  if (!OWOperationAs<TOWStartSampleRateOperation>(Operation) &&
+      OWOperationAs<TOWStartOperation>(Operation)) {
     SetSamples(1);
     Reset();
     return Forward(Operation);
@@ -178,8 +187,10 @@ void TSLCommonRealFilter::InternalFloatOperation(double Value, double &Output, b
   Output = out->GetItem(0);
 }
 
-TSLCommonRealFilter::TBufferPtr TSLCommonRealFilter::MakeOutBuffer(TSLRealBuffer *InBuffer, TOWNotifyState State) {
-  com::TComPtr<TSLRealBuffer> out = com::MakeCom<TSLRealBuffer>(static_cast<ISLDataBuffer *>(InBuffer));
+TSLCommonRealFilter::TBufferPtr TSLCommonRealFilter::MakeOutBuffer(TSLRealBuffer *InBuffer,
+                                                                   TOWNotifyState State) {
+  com::TComPtr<TSLRealBuffer> out =
+      com::MakeCom<TSLRealBuffer>(static_cast<ISLDataBuffer *>(InBuffer));
   if (State.Contains(nsLastIteration) && CanInline())
     out->RemoveOwnerShip();
   return TBufferPtr(out.Get());

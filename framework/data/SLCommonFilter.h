@@ -70,15 +70,16 @@ public:
 
   // An operation from downstream on the output pin: sent on upstream when the
   // input pin is linked, otherwise handled as if it had arrived on the input.
-  virtual TOWNotifyResult SourceDispatch(TOWPin *Sender, const TGUID *DataTypeID, IOWNotifyOperation *Operation,
-                                         TOWNotifyState State);
+  virtual TOWNotifyResult SourceDispatch(TOWPin *Sender, const TGUID *DataTypeID,
+                                         IOWNotifyOperation *Operation, TOWNotifyState State);
   // An operation on the input pin: starts with sample rate set the samples and
   // the rate and reset the filter, stops stop it (both are then sent on);
   // buffers run through the hooks; everything else is sent on.
-  virtual TOWNotifyResult SinkDispatch(TOWPin *Sender, const TGUID *DataTypeID, IOWNotifyOperation *Operation,
-                                       TOWNotifyState State);
+  virtual TOWNotifyResult SinkDispatch(TOWPin *Sender, const TGUID *DataTypeID,
+                                       IOWNotifyOperation *Operation, TOWNotifyState State);
   // FilterInternalOperation when the output is linked.
-  virtual void InternalOperation(IBuffer *InBuffer, TBufferPtr &OutBuffer, bool OutputConnected, bool &SendOutput);
+  virtual void InternalOperation(IBuffer *InBuffer, TBufferPtr &OutBuffer, bool OutputConnected,
+                                 bool &SendOutput);
   // The processing hook of descendants; nothing here.
   virtual void FilterInternalOperation(IBuffer *, TBufferPtr &, bool &) {}
 
@@ -108,14 +109,15 @@ template <class T> void SLPublishFilterProperties(TClassBuilder<T> &c) {
 // Real buffers, and single float and double values processed as one-item
 // buffers.
 class TSLCommonRealFilter
-    : public TSLCommonBufferFilterT<TSLOWComboRealSourcePin, TSLOWComboRealSinkPin, TSLRealBuffer, ISLRealBuffer> {
+    : public TSLCommonBufferFilterT<TSLOWComboRealSourcePin, TSLOWComboRealSinkPin, TSLRealBuffer,
+                                    ISLRealBuffer> {
   CLASSLIB_CLASS(TSLCommonRealFilter)
 public:
   explicit TSLCommonRealFilter(TComponent *AOwner);
 
   // Plain starts (SetSamples(1), Reset) and single values besides the base's.
-  TOWNotifyResult SinkDispatch(TOWPin *Sender, const TGUID *DataTypeID, IOWNotifyOperation *Operation,
-                               TOWNotifyState State) override;
+  TOWNotifyResult SinkDispatch(TOWPin *Sender, const TGUID *DataTypeID,
+                               IOWNotifyOperation *Operation, TOWNotifyState State) override;
   // True in a descendant that processes its output buffer in place: the last
   // receiver of a fan-out then writes into the shared samples without copying.
   virtual bool CanInline() { return false; }
@@ -134,14 +136,16 @@ private:
 };
 
 class TSLCommonComplexFilter
-    : public TSLCommonBufferFilterT<TSLOWComplexSourcePin, TSLOWComplexSinkPin, TSLComplexBuffer, ISLComplexBuffer> {
+    : public TSLCommonBufferFilterT<TSLOWComplexSourcePin, TSLOWComplexSinkPin, TSLComplexBuffer,
+                                    ISLComplexBuffer> {
   CLASSLIB_CLASS(TSLCommonComplexFilter)
 public:
   explicit TSLCommonComplexFilter(TComponent *AOwner) : TSLCommonBufferFilterT(AOwner, true) {}
 };
 
 class TSLCommonIntegerFilter
-    : public TSLCommonBufferFilterT<TSLOWIntegerSourcePin, TSLOWIntegerSinkPin, TSLIntegerBuffer, ISLIntegerBuffer> {
+    : public TSLCommonBufferFilterT<TSLOWIntegerSourcePin, TSLOWIntegerSinkPin, TSLIntegerBuffer,
+                                    ISLIntegerBuffer> {
   CLASSLIB_CLASS(TSLCommonIntegerFilter)
 public:
   explicit TSLCommonIntegerFilter(TComponent *AOwner) : TSLCommonBufferFilterT(AOwner, true) {}
@@ -149,7 +153,8 @@ public:
 
 // The lock object stays out of the pins' group.
 class TSLCommonBinaryFilter
-    : public TSLCommonBufferFilterT<TSLOWBinarySourcePin, TSLOWBinarySinkPin, TSLBlockBuffer, ISLBlockBuffer> {
+    : public TSLCommonBufferFilterT<TSLOWBinarySourcePin, TSLOWBinarySinkPin, TSLBlockBuffer,
+                                    ISLBlockBuffer> {
   CLASSLIB_CLASS(TSLCommonBinaryFilter)
 public:
   explicit TSLCommonBinaryFilter(TComponent *AOwner) : TSLCommonBufferFilterT(AOwner, false) {}

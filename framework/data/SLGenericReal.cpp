@@ -3,16 +3,16 @@
 #include "platform/classlib/FormStream.h"
 
 const TClassInfo &TSLGenericReal::StaticClassInfo() {
-  static const TClassInfo &info =
-      MakeClassInfo<TSLGenericReal>("TSLGenericReal", &TSLCommonRealFilter::StaticClassInfo(),
-                                    [](TClassBuilder<TSLGenericReal> &c) {
-                                      c.Enumeration("SynchronizeType", &TSLGenericReal::GetSynchronizeType,
-                                                    &TSLGenericReal::SetSynchronizeType,
-                                                    {"stNone", "stSingleBuffer", "stQueue"}, stNone);
-                                      c.Event("OnStart", &TSLGenericReal::OnStart);
-                                      c.Event("OnStop", &TSLGenericReal::OnStop);
-                                      c.Event("OnProcessData", &TSLGenericReal::OnProcessData);
-                                    });
+  static const TClassInfo &info = MakeClassInfo<TSLGenericReal>(
+      "TSLGenericReal", &TSLCommonRealFilter::StaticClassInfo(),
+      [](TClassBuilder<TSLGenericReal> &c) {
+        c.Enumeration("SynchronizeType", &TSLGenericReal::GetSynchronizeType,
+                      &TSLGenericReal::SetSynchronizeType, {"stNone", "stSingleBuffer", "stQueue"},
+                      stNone);
+        c.Event("OnStart", &TSLGenericReal::OnStart);
+        c.Event("OnStop", &TSLGenericReal::OnStop);
+        c.Event("OnProcessData", &TSLGenericReal::OnProcessData);
+      });
   return info;
 }
 
@@ -24,7 +24,9 @@ TSLRealBuffer *RealObject(ISLDataBuffer *Buffer) { return SLBufferObject<TSLReal
 TSLGenericReal::TSLGenericReal(TComponent *AOwner)
     : TSLCommonRealFilter(AOwner),
       queue_(std::make_unique<TSLMainThreadBufferQueue>(
-          [this](TSLMainThreadBufferQueue *Sender, const ISLDataBufferPtr &Buffer) { SyncBuffer(Sender, Buffer); })) {}
+          [this](TSLMainThreadBufferQueue *Sender, const ISLDataBufferPtr &Buffer) {
+            SyncBuffer(Sender, Buffer);
+          })) {}
 
 TSLGenericReal::~TSLGenericReal() { queue_.reset(); }
 
@@ -65,7 +67,8 @@ void TSLGenericReal::Stop() {
   TSLCommonRealFilter::Stop();
 }
 
-void TSLGenericReal::InternalOperation(ISLRealBuffer *InBuffer, TBufferPtr &OutBuffer, bool, bool &SendOutput) {
+void TSLGenericReal::InternalOperation(ISLRealBuffer *InBuffer, TBufferPtr &OutBuffer, bool,
+                                       bool &SendOutput) {
   OutBuffer->Assign(InBuffer);
   if (!OnProcessData)
     return;
@@ -92,8 +95,8 @@ void TSLGenericReal::SyncBuffer(TSLMainThreadBufferQueue *, const ISLDataBufferP
 }
 
 TOWNotifyResult TSLGenericReal::SendData(TSLCRealBuffer Buffer) {
-  IOWNotifyOperationPtr operation =
-      TOWNotifyOperation::Make<TOWSuppliedBufferOperation>(com::TComPtr<ISLDataBuffer>(Buffer.RealBuffer()));
+  IOWNotifyOperationPtr operation = TOWNotifyOperation::Make<TOWSuppliedBufferOperation>(
+      com::TComPtr<ISLDataBuffer>(Buffer.RealBuffer()));
   return GetOutputPin()->BCBNotify(operation.Get());
 }
 
@@ -104,7 +107,8 @@ TOWNotifyResult TSLGenericReal::SendCommand(IOWNotifyOperation *Operation) {
 }
 
 TOWNotifyResult TSLGenericReal::SendStartCommand(int BufferSize, float SampleRate) {
-  return SendCommand(TOWNotifyOperation::Make<TOWStartSampleRateOperation>(BufferSize, SampleRate).Get());
+  return SendCommand(
+      TOWNotifyOperation::Make<TOWStartSampleRateOperation>(BufferSize, SampleRate).Get());
 }
 
 TOWNotifyResult TSLGenericReal::SendStopCommand() {

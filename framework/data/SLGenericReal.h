@@ -25,8 +25,8 @@ class TSLGenericReal : public TSLCommonRealFilter {
 public:
   using TStartEvent = void(TObject *Sender, int BlockSize);
   using TStopEvent = void(TObject *Sender);
-  using TProcessDataEvent = void(TObject *Sender, TSLCRealBuffer InBuffer, TSLCRealBuffer &OutBuffer,
-                                 bool &SendOutputData);
+  using TProcessDataEvent = void(TObject *Sender, TSLCRealBuffer InBuffer,
+                                 TSLCRealBuffer &OutBuffer, bool &SendOutputData);
 
   explicit TSLGenericReal(TComponent *AOwner);
   ~TSLGenericReal() override;

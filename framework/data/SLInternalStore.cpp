@@ -107,7 +107,8 @@ int SLPoolFreeBlockCount(uint32_t Size) { return Manager().FreeBlockCount(Size);
 
 void SLCheckStoreSize(uint64_t Size) {
   if (Size > SLMaxStoreSize)
-    throw ERangeError(Format("Buffer size out of range = %llu", static_cast<unsigned long long>(Size)));
+    throw ERangeError(
+        Format("Buffer size out of range = %llu", static_cast<unsigned long long>(Size)));
 }
 
 // ---------------------------------------------------------------------------

@@ -101,8 +101,12 @@ public:
   // references. The base copies nothing.
   virtual TSLSmartBuffer *Clone(bool CopyData);
 
-  bool GetBufferNumberAvailable() const { return bufferNumberAvailable_.load(std::memory_order_relaxed); }
-  void SetBufferNumberAvailable(bool Value) { bufferNumberAvailable_.store(Value, std::memory_order_relaxed); }
+  bool GetBufferNumberAvailable() const {
+    return bufferNumberAvailable_.load(std::memory_order_relaxed);
+  }
+  void SetBufferNumberAvailable(bool Value) {
+    bufferNumberAvailable_.store(Value, std::memory_order_relaxed);
+  }
   int64_t GetBufferNumber() const { return bufferNumber_.load(std::memory_order_relaxed); }
   void SetBufferNumber(int64_t Value) { bufferNumber_.store(Value, std::memory_order_relaxed); }
 
@@ -167,12 +171,15 @@ public:
   // A fresh block of Other's allocated size; the whole block copied when
   // CopyData is true.
   TSLSmartMemoryBuffer(const TSLSmartMemoryBuffer &Other, bool CopyData)
-      : TSLSmartBuffer(Other, CopyData), block_(Other.block_, CopyData ? Other.GetAllocatedSize() : 0) {}
+      : TSLSmartBuffer(Other, CopyData),
+        block_(Other.block_, CopyData ? Other.GetAllocatedSize() : 0) {}
 
   uint8_t *GetRawData() const { return block_.GetRawData(); }
   uint32_t GetAllocatedSize() const { return block_.GetAllocatedSize(); }
   void CopyFrom(const TSLSmartMemoryBuffer &Other) { block_.CopyFrom(Other.block_); }
-  TSLSmartMemoryBuffer *Clone(bool CopyData) override { return new TSLSmartMemoryBuffer(*this, CopyData); }
+  TSLSmartMemoryBuffer *Clone(bool CopyData) override {
+    return new TSLSmartMemoryBuffer(*this, CopyData);
+  }
   static void ReleaseMemory() { SLMemoryCleanUp(); }
 
 private:

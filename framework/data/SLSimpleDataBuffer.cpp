@@ -26,12 +26,14 @@ TSLGenericBuffer::TSLGenericBuffer(TSLSmartBuffer *Store, uint32_t ByteSize)
 }
 
 TSLGenericBuffer::TSLGenericBuffer(TSLGenericBuffer *Source)
-    : dataPointer_(Source->dataPointer_), byteSize_(Source->byteSize_), stamp_(this), store_(Source->store_) {
+    : dataPointer_(Source->dataPointer_), byteSize_(Source->byteSize_), stamp_(this),
+      store_(Source->store_) {
   store_->AddReff(true);
   sys::InterlockedIncrement(_SLCountPasBuffers);
 }
 
-TSLGenericBuffer::TSLGenericBuffer(ISLDataBuffer *Source) : TSLGenericBuffer(Source->GetInstance()) {}
+TSLGenericBuffer::TSLGenericBuffer(ISLDataBuffer *Source)
+    : TSLGenericBuffer(Source->GetInstance()) {}
 
 TSLGenericBuffer::~TSLGenericBuffer() {
   while (!views_.empty())
@@ -73,24 +75,31 @@ uint8_t *TSLGenericBuffer::ByteModify() {
   return dataPointer_;
 }
 
-void TSLGenericBuffer::CopyBytes(uint64_t FromByte, ISLDataBuffer *Dest, uint64_t ToByte, uint64_t ByteCount) {
+void TSLGenericBuffer::CopyBytes(uint64_t FromByte, ISLDataBuffer *Dest, uint64_t ToByte,
+                                 uint64_t ByteCount) {
   // The callers' positions may come from anywhere: a range outside either
   // buffer would read or write foreign memory.
   if (FromByte + ByteCount > GetByteSize() || ToByte + ByteCount > Dest->GetByteSize())
-    throw ERangeError(Format("Copy range out of bounds = %llu, %llu, %llu", static_cast<unsigned long long>(FromByte),
-                             static_cast<unsigned long long>(ToByte), static_cast<unsigned long long>(ByteCount)));
+    throw ERangeError(Format(
+        "Copy range out of bounds = %llu, %llu, %llu", static_cast<unsigned long long>(FromByte),
+        static_cast<unsigned long long>(ToByte), static_cast<unsigned long long>(ByteCount)));
   // The destination first, since it may be this buffer and become unique.
   uint8_t *dst = Dest->ByteModify();
   (void)sl::ippsCopy_8u(ByteRead() + FromByte, dst + ToByte, static_cast<int>(ByteCount));
 }
 
-void TSLGenericBuffer::CopyTo(uint32_t FromIndex, ISLDataBuffer *Dest, uint32_t ToIndex, uint32_t Count) {
+void TSLGenericBuffer::CopyTo(uint32_t FromIndex, ISLDataBuffer *Dest, uint32_t ToIndex,
+                              uint32_t Count) {
   CopyBytes(FromIndex, Dest, ToIndex, Count);
 }
 
-com::TComPtr<ISLDataBuffer> TSLGenericBuffer::MakeCopy() { return com::MakeCom<TSLGenericBuffer>(this); }
+com::TComPtr<ISLDataBuffer> TSLGenericBuffer::MakeCopy() {
+  return com::MakeCom<TSLGenericBuffer>(this);
+}
 
-com::TComPtr<ISLDataAccess> TSLGenericBuffer::DataAccess() { return NewView<TSLDataBufferAccess, ISLDataAccess>(); }
+com::TComPtr<ISLDataAccess> TSLGenericBuffer::DataAccess() {
+  return NewView<TSLDataBufferAccess, ISLDataAccess>();
+}
 
 bool TSLGenericBuffer::MakeUnique(bool KeepData) {
   TSLSmartBuffer *old = store_;
@@ -123,17 +132,22 @@ void TSLGenericBuffer::ReleaseDataAccess(TSLDataBufferAccess *View) {
 // ---------------------------------------------------------------------------
 // TSLMemoryBuffer
 
-TSLSmartMemoryBuffer *TSLMemoryBuffer::NewStore(const void *Data, uint64_t Size, uint32_t ItemSize) {
+TSLSmartMemoryBuffer *TSLMemoryBuffer::NewStore(const void *Data, uint64_t Size,
+                                                uint32_t ItemSize) {
   const uint64_t bytes = Size * ItemSize;
   SLCheckStoreSize(bytes);
   return new TSLSmartMemoryBuffer(Data, static_cast<uint32_t>(bytes));
 }
 
-TSLMemoryBuffer *TSLMemoryBuffer::MemorySource(ISLDataBuffer *Source) { return SLBufferObject<TSLMemoryBuffer>(Source); }
+TSLMemoryBuffer *TSLMemoryBuffer::MemorySource(ISLDataBuffer *Source) {
+  return SLBufferObject<TSLMemoryBuffer>(Source);
+}
 
-TSLMemoryBuffer::TSLMemoryBuffer(uint32_t Size) : TSLMemoryBuffer(NewStore(nullptr, Size, 1), Size) {}
+TSLMemoryBuffer::TSLMemoryBuffer(uint32_t Size)
+    : TSLMemoryBuffer(NewStore(nullptr, Size, 1), Size) {}
 
-TSLMemoryBuffer::TSLMemoryBuffer(TSLSmartMemoryBuffer *Store, uint32_t ByteSize) : TSLGenericBuffer(Store, ByteSize) {
+TSLMemoryBuffer::TSLMemoryBuffer(TSLSmartMemoryBuffer *Store, uint32_t ByteSize)
+    : TSLGenericBuffer(Store, ByteSize) {
   dataPointer_ = Store->GetRawData();
 }
 
@@ -147,9 +161,13 @@ void TSLMemoryBuffer::Assign(ISLDataBuffer *Source) {
 
 void TSLMemoryBuffer::PopulateCahces() { dataPointer_ = GetCharBuffer()->GetRawData(); }
 
-com::TComPtr<ISLDataBuffer> TSLMemoryBuffer::MakeCopy() { return com::MakeCom<TSLMemoryBuffer>(this); }
+com::TComPtr<ISLDataBuffer> TSLMemoryBuffer::MakeCopy() {
+  return com::MakeCom<TSLMemoryBuffer>(this);
+}
 
-TSLSmartMemoryBuffer *TSLMemoryBuffer::MakeCopySize(uint32_t Size) const { return NewStore(nullptr, Size, ItemSize()); }
+TSLSmartMemoryBuffer *TSLMemoryBuffer::MakeCopySize(uint32_t Size) const {
+  return NewStore(nullptr, Size, ItemSize());
+}
 
 void TSLMemoryBuffer::Resize(uint32_t Size, bool KeepData) {
   const uint32_t current = GetSize();
@@ -159,8 +177,8 @@ void TSLMemoryBuffer::Resize(uint32_t Size, bool KeepData) {
   SLCheckStoreSize(bytes);
   // Shrinking, to nothing included, only narrows this buffer's view of the
   // store; growing stays in the block while nobody else owns it.
-  if (Size < current ||
-      (GetCharBuffer()->SingleOwner() && GetCharBuffer()->GetAllocatedSize() / ItemSize() >= Size)) {
+  if (Size < current || (GetCharBuffer()->SingleOwner() &&
+                         GetCharBuffer()->GetAllocatedSize() / ItemSize() >= Size)) {
     byteSize_ = static_cast<uint32_t>(bytes);
     PopulateCahces();
     return;
@@ -180,13 +198,16 @@ void TSLMemoryBuffer::Resize(uint32_t Size, bool KeepData) {
 // Typed buffers
 
 void TSLBlockBuffer::Add(ISLBlockBuffer *Other) {
-  Combine(Other, [](const uint8_t *s, uint8_t *d, int n) { (void)sl::ippsAdd_8u_ISfs(s, d, n, 0); });
+  Combine(Other,
+          [](const uint8_t *s, uint8_t *d, int n) { (void)sl::ippsAdd_8u_ISfs(s, d, n, 0); });
 }
 void TSLBlockBuffer::Subtract(ISLBlockBuffer *Other) {
-  Combine(Other, [](const uint8_t *s, uint8_t *d, int n) { (void)sl::ippsSub_8u_ISfs(s, d, n, 0); });
+  Combine(Other,
+          [](const uint8_t *s, uint8_t *d, int n) { (void)sl::ippsSub_8u_ISfs(s, d, n, 0); });
 }
 void TSLBlockBuffer::Multiply(ISLBlockBuffer *Other) {
-  Combine(Other, [](const uint8_t *s, uint8_t *d, int n) { (void)sl::ippsMul_8u_ISfs(s, d, n, 0); });
+  Combine(Other,
+          [](const uint8_t *s, uint8_t *d, int n) { (void)sl::ippsMul_8u_ISfs(s, d, n, 0); });
 }
 void TSLBlockBuffer::Divide(ISLBlockBuffer *Other) {
   Combine(Other, [](const uint8_t *s, uint8_t *d, int n) {
@@ -194,7 +215,9 @@ void TSLBlockBuffer::Divide(ISLBlockBuffer *Other) {
       d[i] = s[i] != 0 ? static_cast<uint8_t>(d[i] / s[i]) : (d[i] != 0 ? 255 : 0);
   });
 }
-void TSLBlockBuffer::SetValue(uint8_t Value) { (void)sl::ippsSet_8u(Value, Write(), static_cast<int>(GetSize())); }
+void TSLBlockBuffer::SetValue(uint8_t Value) {
+  (void)sl::ippsSet_8u(Value, Write(), static_cast<int>(GetSize()));
+}
 void TSLBlockBuffer::Zero() { (void)sl::ippsZero_8u(Write(), static_cast<int>(GetSize())); }
 
 TSLRealBuffer::TSLRealBuffer(const int32_t *Data, uint32_t Size) : TSLTypedBufferT(Size) {
@@ -232,7 +255,9 @@ void TSLRealBuffer::Divide(ISLRealBuffer *Other) {
         d[i] = d[i] > 0.0 ? 1e15 : -1e14;
   });
 }
-void TSLRealBuffer::SetValue(double Value) { (void)sl::ippsSet_64f(Value, Write(), static_cast<int>(GetSize())); }
+void TSLRealBuffer::SetValue(double Value) {
+  (void)sl::ippsSet_64f(Value, Write(), static_cast<int>(GetSize()));
+}
 void TSLRealBuffer::Zero() { (void)sl::ippsZero_64f(Write(), static_cast<int>(GetSize())); }
 
 namespace {
@@ -275,18 +300,24 @@ double TSLRealBuffer::GetMax(int32_t From, int32_t To) {
 }
 
 void TSLIntegerBuffer::Add(ISLIntegerBuffer *Other) {
-  Combine(Other, [](const int32_t *s, int32_t *d, int n) { (void)sl::ippsAdd_32s_ISfs(s, d, n, 0); });
+  Combine(Other,
+          [](const int32_t *s, int32_t *d, int n) { (void)sl::ippsAdd_32s_ISfs(s, d, n, 0); });
 }
 void TSLIntegerBuffer::Subtract(ISLIntegerBuffer *Other) {
-  Combine(Other, [](const int32_t *s, int32_t *d, int n) { (void)sl::ippsSub_32s_ISfs(s, d, n, 0); });
+  Combine(Other,
+          [](const int32_t *s, int32_t *d, int n) { (void)sl::ippsSub_32s_ISfs(s, d, n, 0); });
 }
 void TSLIntegerBuffer::Multiply(ISLIntegerBuffer *Other) {
-  Combine(Other, [](const int32_t *s, int32_t *d, int n) { (void)sl::ippsMul_32s_ISfs(s, d, n, 0); });
+  Combine(Other,
+          [](const int32_t *s, int32_t *d, int n) { (void)sl::ippsMul_32s_ISfs(s, d, n, 0); });
 }
 void TSLIntegerBuffer::Divide(ISLIntegerBuffer *Other) {
-  Combine(Other, [](const int32_t *s, int32_t *d, int n) { (void)sl::ippsDiv_32s_ISfs(s, d, n, 0); });
+  Combine(Other,
+          [](const int32_t *s, int32_t *d, int n) { (void)sl::ippsDiv_32s_ISfs(s, d, n, 0); });
 }
-void TSLIntegerBuffer::SetValue(int32_t Value) { (void)sl::ippsSet_32s(Value, Write(), static_cast<int>(GetSize())); }
+void TSLIntegerBuffer::SetValue(int32_t Value) {
+  (void)sl::ippsSet_32s(Value, Write(), static_cast<int>(GetSize()));
+}
 void TSLIntegerBuffer::Zero() { (void)sl::ippsZero_32s(Write(), static_cast<int>(GetSize())); }
 
 int32_t TSLIntegerBuffer::GetMinValue() {
@@ -335,7 +366,8 @@ TSLGenericBuffer *TSLDataBufferAccess::Buffer() const {
   return buffer_;
 }
 
-void TSLDataBufferAccess::CopyTo(uint32_t FromIndex, ISLDataAccess *Dest, uint32_t ToIndex, uint32_t Count) {
+void TSLDataBufferAccess::CopyTo(uint32_t FromIndex, ISLDataAccess *Dest, uint32_t ToIndex,
+                                 uint32_t Count) {
   com::TComPtr<ISLDataBuffer> dest = Dest->GetBufferInstance();
   Buffer()->CopyTo(FromIndex, dest.Get(), ToIndex, Count);
 }

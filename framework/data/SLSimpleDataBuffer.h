@@ -51,7 +51,8 @@ using TSLComplexItem = Ipp64fc;
 
 // The interface of every sample buffer.
 struct ISLDataBuffer : public virtual com::IUnknown {
-  static constexpr com::TGUID IID = com::TGUID::FromLiteral("{CA519E69-AECD-43D8-89CF-3B55E15541ED}");
+  static constexpr com::TGUID IID =
+      com::TGUID::FromLiteral("{CA519E69-AECD-43D8-89CF-3B55E15541ED}");
 
   // Takes Source's store (sharing it) with Source's size.
   virtual void Assign(ISLDataBuffer *Source) = 0;
@@ -69,7 +70,8 @@ struct ISLDataBuffer : public virtual com::IUnknown {
   // or items between real or integer buffers of one class). Dest first gets a
   // store of its own when its store is shared. ERangeError when a range
   // leaves either buffer.
-  virtual void CopyTo(uint32_t FromIndex, ISLDataBuffer *Dest, uint32_t ToIndex, uint32_t Count) = 0;
+  virtual void CopyTo(uint32_t FromIndex, ISLDataBuffer *Dest, uint32_t ToIndex,
+                      uint32_t Count) = 0;
   // New size in items; nothing at the generic level.
   virtual void Resize(uint32_t Size, bool KeepData) = 0;
   virtual void Unique(bool KeepData) = 0;
@@ -78,7 +80,8 @@ struct ISLDataBuffer : public virtual com::IUnknown {
 };
 
 struct ISLGenericBuffer : public virtual ISLDataBuffer {
-  static constexpr com::TGUID IID = com::TGUID::FromLiteral("{D4612012-7681-404F-ACCB-1086DA16207B}");
+  static constexpr com::TGUID IID =
+      com::TGUID::FromLiteral("{D4612012-7681-404F-ACCB-1086DA16207B}");
   // A new data-access view (typed for the typed buffers).
   com::TComPtr<ISLDataAccess> Data() { return DataAccess(); }
   virtual com::TComPtr<ISLDataAccess> DataAccess() = 0;
@@ -86,7 +89,8 @@ struct ISLGenericBuffer : public virtual ISLDataBuffer {
 
 // The view interface of every buffer.
 struct ISLDataAccess : public virtual com::IUnknown {
-  static constexpr com::TGUID IID = com::TGUID::FromLiteral("{47A26EE3-AFF1-40FF-A533-C9439044C803}");
+  static constexpr com::TGUID IID =
+      com::TGUID::FromLiteral("{47A26EE3-AFF1-40FF-A533-C9439044C803}");
 
   virtual const uint8_t *ByteRead() = 0;
   virtual uint8_t *ByteWrite() = 0;
@@ -95,7 +99,8 @@ struct ISLDataAccess : public virtual com::IUnknown {
   virtual uint32_t GetSize() = 0;
   virtual com::TComPtr<ISLDataBuffer> GetBufferInstance() = 0;
   virtual TSLSequenceStamp *GetSequenceStamp() = 0;
-  virtual void CopyTo(uint32_t FromIndex, ISLDataAccess *Dest, uint32_t ToIndex, uint32_t Count) = 0;
+  virtual void CopyTo(uint32_t FromIndex, ISLDataAccess *Dest, uint32_t ToIndex,
+                      uint32_t Count) = 0;
   virtual void Resize(uint32_t Size, bool KeepData) = 0;
   virtual void Unique(bool KeepData) = 0;
   virtual com::TComPtr<ISLDataBuffer> MakeCopy() = 0;
@@ -159,31 +164,38 @@ protected:
   ~ISLIntegerOperationsT() = default;
 };
 
-template <class Other> struct ISLComplexOperationsT : public ISLItemOperationsT<TSLComplexItem, Other> {
+template <class Other>
+struct ISLComplexOperationsT : public ISLItemOperationsT<TSLComplexItem, Other> {
   virtual void SetValue(double Re, double Im) = 0;
 
 protected:
   ~ISLComplexOperationsT() = default;
 };
 
-struct ISLBlockBuffer : public ISLTypedBufferT<uint8_t, ISLBlockDataAccess>, public ISLBlockOperationsT<ISLBlockBuffer> {
-  static constexpr com::TGUID IID = com::TGUID::FromLiteral("{1D7F6725-9466-43E9-9B6C-164FAB691FEA}");
+struct ISLBlockBuffer : public ISLTypedBufferT<uint8_t, ISLBlockDataAccess>,
+                        public ISLBlockOperationsT<ISLBlockBuffer> {
+  static constexpr com::TGUID IID =
+      com::TGUID::FromLiteral("{1D7F6725-9466-43E9-9B6C-164FAB691FEA}");
 };
 
-struct ISLRealBuffer : public ISLTypedBufferT<double, ISLRealDataAccess>, public ISLRealOperationsT<ISLRealBuffer> {
-  static constexpr com::TGUID IID = com::TGUID::FromLiteral("{032C61EC-364E-4739-A2FE-E7DA0BA64939}");
+struct ISLRealBuffer : public ISLTypedBufferT<double, ISLRealDataAccess>,
+                       public ISLRealOperationsT<ISLRealBuffer> {
+  static constexpr com::TGUID IID =
+      com::TGUID::FromLiteral("{032C61EC-364E-4739-A2FE-E7DA0BA64939}");
 };
 
 struct ISLIntegerBuffer : public ISLTypedBufferT<int32_t, ISLIntegerDataAccess>,
                           public ISLIntegerOperationsT<ISLIntegerBuffer> {
-  static constexpr com::TGUID IID = com::TGUID::FromLiteral("{51D45274-AF18-4746-BBF1-94C82F07139B}");
+  static constexpr com::TGUID IID =
+      com::TGUID::FromLiteral("{51D45274-AF18-4746-BBF1-94C82F07139B}");
   virtual int32_t GetMinValue() = 0;
   virtual int32_t GetMaxValue() = 0;
 };
 
 struct ISLComplexBuffer : public ISLTypedBufferT<TSLComplexItem, ISLComplexDataAccess>,
                           public ISLComplexOperationsT<ISLComplexBuffer> {
-  static constexpr com::TGUID IID = com::TGUID::FromLiteral("{FA61019A-FF10-4472-9F8C-89DC48D5C792}");
+  static constexpr com::TGUID IID =
+      com::TGUID::FromLiteral("{FA61019A-FF10-4472-9F8C-89DC48D5C792}");
 };
 
 // Typed views: the typed operations of their buffer, with the other operand
@@ -196,22 +208,28 @@ template <class TItem> struct ISLTypedDataAccessT : public virtual ISLDataAccess
 
 // The block and real views share one identifier: a query by it answers the
 // view's own kind. Callers take views only from Data of a buffer they know.
-struct ISLBlockDataAccess : public ISLTypedDataAccessT<uint8_t>, public ISLBlockOperationsT<ISLBlockDataAccess> {
-  static constexpr com::TGUID IID = com::TGUID::FromLiteral("{E658B17B-9F67-4737-AFF0-9651B7572F8F}");
+struct ISLBlockDataAccess : public ISLTypedDataAccessT<uint8_t>,
+                            public ISLBlockOperationsT<ISLBlockDataAccess> {
+  static constexpr com::TGUID IID =
+      com::TGUID::FromLiteral("{E658B17B-9F67-4737-AFF0-9651B7572F8F}");
 };
 
-struct ISLRealDataAccess : public ISLTypedDataAccessT<double>, public ISLRealOperationsT<ISLRealDataAccess> {
-  static constexpr com::TGUID IID = com::TGUID::FromLiteral("{E658B17B-9F67-4737-AFF0-9651B7572F8F}");
+struct ISLRealDataAccess : public ISLTypedDataAccessT<double>,
+                           public ISLRealOperationsT<ISLRealDataAccess> {
+  static constexpr com::TGUID IID =
+      com::TGUID::FromLiteral("{E658B17B-9F67-4737-AFF0-9651B7572F8F}");
 };
 
 struct ISLIntegerDataAccess : public ISLTypedDataAccessT<int32_t>,
                               public ISLIntegerOperationsT<ISLIntegerDataAccess> {
-  static constexpr com::TGUID IID = com::TGUID::FromLiteral("{7A4B6462-C905-411C-8F63-F3AFD2EBFCCC}");
+  static constexpr com::TGUID IID =
+      com::TGUID::FromLiteral("{7A4B6462-C905-411C-8F63-F3AFD2EBFCCC}");
 };
 
 struct ISLComplexDataAccess : public ISLTypedDataAccessT<TSLComplexItem>,
                               public ISLComplexOperationsT<ISLComplexDataAccess> {
-  static constexpr com::TGUID IID = com::TGUID::FromLiteral("{7A56E9D8-ADE9-412B-8DEE-C03F4BA39146}");
+  static constexpr com::TGUID IID =
+      com::TGUID::FromLiteral("{7A56E9D8-ADE9-412B-8DEE-C03F4BA39146}");
 };
 
 using ISLDataBufferPtr = com::TComPtr<ISLDataBuffer>;
@@ -329,7 +347,9 @@ public:
   TSLMemoryBuffer(TSLSmartMemoryBuffer *Store, uint32_t ByteSize);
   explicit TSLMemoryBuffer(TSLMemoryBuffer *Source);
 
-  TSLSmartMemoryBuffer *GetCharBuffer() const { return static_cast<TSLSmartMemoryBuffer *>(GetDataContainer()); }
+  TSLSmartMemoryBuffer *GetCharBuffer() const {
+    return static_cast<TSLSmartMemoryBuffer *>(GetDataContainer());
+  }
   void SetCharBuffer(TSLSmartMemoryBuffer *Store) { SetDataContainer(Store); }
 
   // Takes Source's store as the generic buffer does; EInvalidCast (and the
@@ -372,7 +392,8 @@ public:
   explicit TSLTypedBufferT(uint32_t Size) : TSLTypedBufferT(nullptr, Size) {}
   // Size items, copied from Data when it is not null.
   TSLTypedBufferT(const TItem *Data, uint32_t Size)
-      : TSLMemoryBuffer(NewStore(Data, Size, sizeof(TItem)), static_cast<uint32_t>(Size * sizeof(TItem))) {
+      : TSLMemoryBuffer(NewStore(Data, Size, sizeof(TItem)),
+                        static_cast<uint32_t>(Size * sizeof(TItem))) {
     PopulateCahces();
   }
   // Share Source's store with Source's byte size. Source must be a memory
@@ -383,7 +404,9 @@ public:
     return com::QueryInterfaceFor<ISLDataBuffer, ISLGenericBuffer, IBuffer>(this, iid, out);
   }
   uint32_t ItemSize() const override { return sizeof(TItem); }
-  com::TComPtr<ISLDataBuffer> MakeCopy() override { return com::MakeCom<TSelf>(static_cast<ISLDataBuffer *>(this)); }
+  com::TComPtr<ISLDataBuffer> MakeCopy() override {
+    return com::MakeCom<TSelf>(static_cast<ISLDataBuffer *>(this));
+  }
   com::TComPtr<ISLDataAccess> DataAccess() override { return TypedDataAccess(); }
   com::TComPtr<IView> TypedDataAccess() override { return NewView<TView, IView>(); }
   com::TComPtr<IView> Data() { return TypedDataAccess(); }
@@ -432,8 +455,8 @@ class TSLRealDataBufferAccess;
 class TSLIntegerDataBufferAccess;
 class TSLComplexDataBufferAccess;
 
-class TSLBlockBuffer
-    : public TSLTypedBufferT<TSLBlockBuffer, uint8_t, ISLBlockBuffer, ISLBlockDataAccess, TSLBlockDataBufferAccess> {
+class TSLBlockBuffer : public TSLTypedBufferT<TSLBlockBuffer, uint8_t, ISLBlockBuffer,
+                                              ISLBlockDataAccess, TSLBlockDataBufferAccess> {
 public:
   using TSLTypedBufferT::TSLTypedBufferT;
   // Saturating byte arithmetic.
@@ -449,8 +472,8 @@ protected:
   ~TSLBlockBuffer() override = default;
 };
 
-class TSLRealBuffer
-    : public TSLTypedBufferT<TSLRealBuffer, double, ISLRealBuffer, ISLRealDataAccess, TSLRealDataBufferAccess> {
+class TSLRealBuffer : public TSLTypedBufferT<TSLRealBuffer, double, ISLRealBuffer,
+                                             ISLRealDataAccess, TSLRealDataBufferAccess> {
 public:
   using TSLTypedBufferT::TSLTypedBufferT;
   // Size doubles converted from integers or floats (contents not initialised
@@ -486,8 +509,8 @@ protected:
   ~TSLRealBuffer() override = default;
 };
 
-class TSLIntegerBuffer : public TSLTypedBufferT<TSLIntegerBuffer, int32_t, ISLIntegerBuffer, ISLIntegerDataAccess,
-                                                TSLIntegerDataBufferAccess> {
+class TSLIntegerBuffer : public TSLTypedBufferT<TSLIntegerBuffer, int32_t, ISLIntegerBuffer,
+                                                ISLIntegerDataAccess, TSLIntegerDataBufferAccess> {
 public:
   using TSLTypedBufferT::TSLTypedBufferT;
   // ERangeError "Index out of rabge = %u" outside the buffer.
@@ -551,7 +574,9 @@ public:
   uint8_t *ByteModify() override { return Buffer()->ByteModify(); }
   uint32_t GetByteSize() override { return Buffer()->GetByteSize(); }
   uint32_t GetSize() override { return Buffer()->GetSize(); }
-  com::TComPtr<ISLDataBuffer> GetBufferInstance() override { return com::TComPtr<ISLDataBuffer>(Buffer()); }
+  com::TComPtr<ISLDataBuffer> GetBufferInstance() override {
+    return com::TComPtr<ISLDataBuffer>(Buffer());
+  }
   TSLSequenceStamp *GetSequenceStamp() override { return Buffer()->GetSequenceStamp(); }
   void CopyTo(uint32_t FromIndex, ISLDataAccess *Dest, uint32_t ToIndex, uint32_t Count) override;
   // Nothing when Size is the current item count.
@@ -595,7 +620,8 @@ protected:
   static TBuffer *Of(IView *Other);
 };
 
-class TSLBlockDataBufferAccess : public TSLTypedDataBufferAccessT<TSLBlockBuffer, ISLBlockDataAccess> {
+class TSLBlockDataBufferAccess
+    : public TSLTypedDataBufferAccessT<TSLBlockBuffer, ISLBlockDataAccess> {
 public:
   using TSLTypedDataBufferAccessT::TSLTypedDataBufferAccessT;
   void SetValue(uint8_t Value) override { Typed()->SetValue(Value); }
@@ -615,7 +641,8 @@ public:
   double GetMax(int32_t From, int32_t To) override { return Typed()->GetMax(From, To); }
 };
 
-class TSLIntegerDataBufferAccess : public TSLTypedDataBufferAccessT<TSLIntegerBuffer, ISLIntegerDataAccess> {
+class TSLIntegerDataBufferAccess
+    : public TSLTypedDataBufferAccessT<TSLIntegerBuffer, ISLIntegerDataAccess> {
 public:
   using TSLTypedDataBufferAccessT::TSLTypedDataBufferAccessT;
   int32_t GetItem(int32_t Index) override { return Typed()->GetItem(Index); }
@@ -623,7 +650,8 @@ public:
   void SetValue(int32_t Value) override { Typed()->SetValue(Value); }
 };
 
-class TSLComplexDataBufferAccess : public TSLTypedDataBufferAccessT<TSLComplexBuffer, ISLComplexDataAccess> {
+class TSLComplexDataBufferAccess
+    : public TSLTypedDataBufferAccessT<TSLComplexBuffer, ISLComplexDataAccess> {
 public:
   using TSLTypedDataBufferAccessT::TSLTypedDataBufferAccessT;
   TSLComplexItem GetItem(int32_t Index) override { return Typed()->GetItem(Index); }
@@ -640,7 +668,8 @@ template <class TView, class IView> com::TComPtr<IView> TSLGenericBuffer::NewVie
   return com::TComPtr<IView>(view.Get());
 }
 
-template <class TBuffer, class IView> TBuffer *TSLTypedDataBufferAccessT<TBuffer, IView>::Of(IView *Other) {
+template <class TBuffer, class IView>
+TBuffer *TSLTypedDataBufferAccessT<TBuffer, IView>::Of(IView *Other) {
   com::TComPtr<ISLDataBuffer> buffer = Other->GetBufferInstance();
   return SLBufferObject<TBuffer>(buffer.Get());
 }

@@ -18,7 +18,8 @@ private:
 } // namespace
 
 TSLOperationList::TSLOperationList(TOWObject *Owner)
-    : ownLock_(Owner ? nullptr : std::make_unique<TOWExposedObject>()), lock_(Owner ? Owner : ownLock_.get()) {}
+    : ownLock_(Owner ? nullptr : std::make_unique<TOWExposedObject>()),
+      lock_(Owner ? Owner : ownLock_.get()) {}
 
 // No lock: nobody else may use the list any more, and the owner may be gone.
 TSLOperationList::~TSLOperationList() = default;

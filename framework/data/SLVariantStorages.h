@@ -32,9 +32,7 @@
 // ---------------------------------------------------------------------------
 // Item records, owned by their list.
 
-template <class TBuffer> struct TSLBufferWrapperT {
-  TBuffer Buffer;
-};
+template <class TBuffer> struct TSLBufferWrapperT { TBuffer Buffer; };
 
 template <class TBuffer> struct TSLBufferStampWrapperT : TSLBufferWrapperT<TBuffer> {
   int64_t Stamp1 = 0;
@@ -69,7 +67,9 @@ public:
 protected:
   // Item at Index, or null for an index outside the list. Takes no lock.
   TItem *ItemAt(int Index) {
-    return Index >= 0 && static_cast<size_t>(Index) < items_.size() ? &items_[static_cast<size_t>(Index)] : nullptr;
+    return Index >= 0 && static_cast<size_t>(Index) < items_.size()
+               ? &items_[static_cast<size_t>(Index)]
+               : nullptr;
   }
   // Takes the oldest (First) or newest item out; false when empty.
   bool PopItem(bool First, TItem &Item) {
@@ -92,7 +92,8 @@ protected:
 
 // ---------------------------------------------------------------------------
 
-template <class TBuffer> class TSLBufferListT : public TSLLockedItemList<TSLBufferWrapperT<TBuffer>> {
+template <class TBuffer>
+class TSLBufferListT : public TSLLockedItemList<TSLBufferWrapperT<TBuffer>> {
   using TItem = TSLBufferWrapperT<TBuffer>;
 
 public:
@@ -146,8 +147,12 @@ public:
     std::lock_guard<sys::TCriticalSection> lock(this->section_);
     this->items_.push_back(std::move(item));
   }
-  bool PopFirst(TBuffer &Buffer, int64_t &Stamp1, int64_t &Stamp2) { return Pop(true, Buffer, Stamp1, Stamp2); }
-  bool PopLast(TBuffer &Buffer, int64_t &Stamp1, int64_t &Stamp2) { return Pop(false, Buffer, Stamp1, Stamp2); }
+  bool PopFirst(TBuffer &Buffer, int64_t &Stamp1, int64_t &Stamp2) {
+    return Pop(true, Buffer, Stamp1, Stamp2);
+  }
+  bool PopLast(TBuffer &Buffer, int64_t &Stamp1, int64_t &Stamp2) {
+    return Pop(false, Buffer, Stamp1, Stamp2);
+  }
   bool GetVarItem(int Index, TBuffer &Buffer, int64_t &Stamp1, int64_t &Stamp2) {
     TItem *item = this->ItemAt(Index);
     if (!item)
@@ -248,14 +253,16 @@ private:
   // Copies count items from one buffer to another. Items of equal size are copied
   // whole; otherwise each item gets the bytes both sizes have in common, so
   // neither buffer is read or written past its end.
-  static void CopyItems(const uint8_t *from, uint32_t fromItem, uint8_t *to, uint32_t toItem, uint32_t count) {
+  static void CopyItems(const uint8_t *from, uint32_t fromItem, uint8_t *to, uint32_t toItem,
+                        uint32_t count) {
     if (fromItem == toItem) {
       std::memcpy(to, from, static_cast<size_t>(count) * toItem);
       return;
     }
     const uint32_t common = fromItem < toItem ? fromItem : toItem;
     for (uint32_t i = 0; i < count; ++i)
-      std::memcpy(to + static_cast<size_t>(i) * toItem, from + static_cast<size_t>(i) * fromItem, common);
+      std::memcpy(to + static_cast<size_t>(i) * toItem, from + static_cast<size_t>(i) * fromItem,
+                  common);
   }
   static uint32_t ItemBytes(const TBuffer &b) {
     const uint32_t items = b->GetSize();

@@ -34,7 +34,9 @@ void TSLCGenericBuffer::ReleaseDataAccess(const TSLCDataAccess *Access) const {
 // ---------------------------------------------------------------------------
 // TSLCDataAccess
 
-TSLCDataAccess::TSLCDataAccess(const TSLCDataAccess &Other) : wrapper_(Other.wrapper_) { Register(); }
+TSLCDataAccess::TSLCDataAccess(const TSLCDataAccess &Other) : wrapper_(Other.wrapper_) {
+  Register();
+}
 
 TSLCDataAccess::~TSLCDataAccess() {
   if (wrapper_ != nullptr)

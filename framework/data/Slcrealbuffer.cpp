@@ -22,7 +22,9 @@ int64_t LowBits(double v, bool roundToNearest) {
   return static_cast<int64_t>(std::fmod(std::trunc(v), 65536.0));
 }
 
-std::vector<double> Values(const TSLCRealBuffer &B) { return std::vector<double>(B.Read(), B.Read() + B.Count()); }
+std::vector<double> Values(const TSLCRealBuffer &B) {
+  return std::vector<double>(B.Read(), B.Read() + B.Count());
+}
 
 IppCmpOp Comparison(TSLThresholdType T) { return T == ttAbove ? ippCmpGreater : ippCmpLess; }
 
@@ -40,20 +42,23 @@ template <class TSelf> double *TSLCRealOperationsT<TSelf>::WriteFrom(const TSLCR
   return B.RealBuffer() == Self().RealBuffer() ? Self().Modify() : Self().Write();
 }
 
-template <class TSelf> void TSLCRealOperationsT<TSelf>::ToChar(char *Dst, bool RoundToNearest) const {
+template <class TSelf>
+void TSLCRealOperationsT<TSelf>::ToChar(char *Dst, bool RoundToNearest) const {
   const double *src = Self().Read();
   for (int i = 0; i < Self().Count(); ++i)
     Dst[i] = static_cast<char>(static_cast<uint8_t>(LowBits(src[i], RoundToNearest)));
 }
 
-template <class TSelf> void TSLCRealOperationsT<TSelf>::ToShort(short *Dst, bool RoundToNearest) const {
+template <class TSelf>
+void TSLCRealOperationsT<TSelf>::ToShort(short *Dst, bool RoundToNearest) const {
   const double *src = Self().Read();
   for (int i = 0; i < Self().Count(); ++i)
     Dst[i] = static_cast<short>(static_cast<uint16_t>(LowBits(src[i], RoundToNearest)));
 }
 
 template <class TSelf> void TSLCRealOperationsT<TSelf>::ToInt(int *Dst, bool RoundToNearest) const {
-  (void)sl::ippsConvert_64f32s_Sfs(Self().Read(), Dst, Self().Count(), RoundToNearest ? ippRndNear : ippRndZero, 0);
+  (void)sl::ippsConvert_64f32s_Sfs(Self().Read(), Dst, Self().Count(),
+                                   RoundToNearest ? ippRndNear : ippRndZero, 0);
 }
 
 template <class TSelf> void TSLCRealOperationsT<TSelf>::ToDouble(double *Dst) const {
@@ -105,7 +110,9 @@ template <class TSelf> void TSLCRealOperationsT<TSelf>::Copy(const TSLCRealBuffe
   (void)sl::ippsCopy_64f(B.Read(), dst, Common(B));
 }
 
-template <class TSelf> template <class Op> void TSLCRealOperationsT<TSelf>::WithConstant(Op Operation, double V) {
+template <class TSelf>
+template <class Op>
+void TSLCRealOperationsT<TSelf>::WithConstant(Op Operation, double V) {
   double *dst = Self().Modify();
   (void)Operation(V, dst, Self().Count());
 }
@@ -130,10 +137,10 @@ template <class TSelf> void TSLCRealOperationsT<TSelf>::Divide(double V) {
     WithConstant(sl::ippsDivC_64f_I, V);
 }
 
-#define SLC_BINARY_IN_PLACE(Name, Op)                                                                               \
-  template <class TSelf> void TSLCRealOperationsT<TSelf>::Name(const TSLCRealBuffer &B) {                            \
-    double *dst = Self().Modify();                                                                                  \
-    (void)sl::Op(B.Read(), dst, Common(B));                                                                         \
+#define SLC_BINARY_IN_PLACE(Name, Op)                                                              \
+  template <class TSelf> void TSLCRealOperationsT<TSelf>::Name(const TSLCRealBuffer &B) {          \
+    double *dst = Self().Modify();                                                                 \
+    (void)sl::Op(B.Read(), dst, Common(B));                                                        \
   }
 SLC_BINARY_IN_PLACE(Add, ippsAdd_64f_I)
 SLC_BINARY_IN_PLACE(Sub, ippsSub_64f_I)
@@ -141,14 +148,14 @@ SLC_BINARY_IN_PLACE(Multiply, ippsMul_64f_I)
 SLC_BINARY_IN_PLACE(Divide, ippsDiv_64f_I)
 #undef SLC_BINARY_IN_PLACE
 
-#define SLC_UNARY(Name, OpI, Op)                                                                                    \
-  template <class TSelf> void TSLCRealOperationsT<TSelf>::Name() {                                                  \
-    double *dst = Self().Modify();                                                                                  \
-    (void)slb::OpI(dst, Self().Count());                                                                            \
-  }                                                                                                                 \
-  template <class TSelf> void TSLCRealOperationsT<TSelf>::Name(const TSLCRealBuffer &B) {                            \
-    double *dst = WriteFrom(B);                                                                                     \
-    (void)slb::Op(B.Read(), dst, Common(B));                                                                        \
+#define SLC_UNARY(Name, OpI, Op)                                                                   \
+  template <class TSelf> void TSLCRealOperationsT<TSelf>::Name() {                                 \
+    double *dst = Self().Modify();                                                                 \
+    (void)slb::OpI(dst, Self().Count());                                                           \
+  }                                                                                                \
+  template <class TSelf> void TSLCRealOperationsT<TSelf>::Name(const TSLCRealBuffer &B) {          \
+    double *dst = WriteFrom(B);                                                                    \
+    (void)slb::Op(B.Read(), dst, Common(B));                                                       \
   }
 SLC_UNARY(Abs, ippsAbs_64f_I, ippsAbs_64f)
 SLC_UNARY(Sqr, ippsSqr_64f_I, ippsSqr_64f)
@@ -168,13 +175,15 @@ template <class TSelf> void TSLCRealOperationsT<TSelf>::Normalize(double Sub, do
   (void)slb::ippsNormalize_64f(dst, dst, Self().Count(), Sub, Div);
 }
 
-template <class TSelf> void TSLCRealOperationsT<TSelf>::Threshold(double Level, TSLThresholdType T) {
+template <class TSelf>
+void TSLCRealOperationsT<TSelf>::Threshold(double Level, TSLThresholdType T) {
   double *dst = Self().Modify();
   (void)slb::ippsThreshold_64f_I(dst, Self().Count(), Level, Comparison(T));
 }
 
 template <class TSelf>
-void TSLCRealOperationsT<TSelf>::Threshold(const TSLCRealBuffer &B, double Level, TSLThresholdType T) {
+void TSLCRealOperationsT<TSelf>::Threshold(const TSLCRealBuffer &B, double Level,
+                                           TSLThresholdType T) {
   double *dst = WriteFrom(B);
   (void)slb::ippsThreshold_64f(B.Read(), dst, Common(B), Level, Comparison(T));
 }
@@ -185,14 +194,20 @@ template <class TSelf> double TSLCRealOperationsT<TSelf>::Dot(const TSLCRealBuff
   return result;
 }
 
-template <class TSelf> template <class Op> double TSLCRealOperationsT<TSelf>::Statistic(Op Operation) const {
+template <class TSelf>
+template <class Op>
+double TSLCRealOperationsT<TSelf>::Statistic(Op Operation) const {
   double result = 0;
   (void)Operation(Self().Read(), Self().Count(), &result);
   return result;
 }
 
-template <class TSelf> double TSLCRealOperationsT<TSelf>::Max() const { return Statistic(sl::ippsMax_64f); }
-template <class TSelf> double TSLCRealOperationsT<TSelf>::Min() const { return Statistic(sl::ippsMin_64f); }
+template <class TSelf> double TSLCRealOperationsT<TSelf>::Max() const {
+  return Statistic(sl::ippsMax_64f);
+}
+template <class TSelf> double TSLCRealOperationsT<TSelf>::Min() const {
+  return Statistic(sl::ippsMin_64f);
+}
 
 template <class TSelf> double TSLCRealOperationsT<TSelf>::Max(int &Index) const {
   double result = 0;
@@ -208,10 +223,15 @@ template <class TSelf> double TSLCRealOperationsT<TSelf>::Min(int &Index) const 
   return result;
 }
 
-template <class TSelf> double TSLCRealOperationsT<TSelf>::Mean() const { return Statistic(slb::ippsMean_64f); }
-template <class TSelf> double TSLCRealOperationsT<TSelf>::SDev() const { return Statistic(slb::ippsStdDev_64f); }
+template <class TSelf> double TSLCRealOperationsT<TSelf>::Mean() const {
+  return Statistic(slb::ippsMean_64f);
+}
+template <class TSelf> double TSLCRealOperationsT<TSelf>::SDev() const {
+  return Statistic(slb::ippsStdDev_64f);
+}
 
-template <class TSelf> double TSLCRealOperationsT<TSelf>::Norm(const TSLCRealBuffer &B, TSLNormType T) const {
+template <class TSelf>
+double TSLCRealOperationsT<TSelf>::Norm(const TSLCRealBuffer &B, TSLNormType T) const {
   double result = 0;
   const int n = Common(B);
   switch (T) {
@@ -229,7 +249,8 @@ template <class TSelf> double TSLCRealOperationsT<TSelf>::Norm(const TSLCRealBuf
 }
 
 template <class TSelf>
-void TSLCRealOperationsT<TSelf>::ConvolveValues(const std::vector<double> &A, const std::vector<double> &B) {
+void TSLCRealOperationsT<TSelf>::ConvolveValues(const std::vector<double> &A,
+                                                const std::vector<double> &B) {
   const int na = static_cast<int>(A.size()), nb = static_cast<int>(B.size());
   if (na <= 0 || nb <= 0)
     return;
@@ -243,7 +264,8 @@ void TSLCRealOperationsT<TSelf>::ConvolveValues(const std::vector<double> &A, co
 
 // The sources are copied first: either may be this buffer, which is resized
 // (and may move) before the result goes in.
-template <class TSelf> void TSLCRealOperationsT<TSelf>::Convolve(const TSLCRealBuffer &A, const TSLCRealBuffer &B) {
+template <class TSelf>
+void TSLCRealOperationsT<TSelf>::Convolve(const TSLCRealBuffer &A, const TSLCRealBuffer &B) {
   ConvolveValues(Values(A), Values(B));
 }
 
@@ -251,7 +273,8 @@ template <class TSelf> void TSLCRealOperationsT<TSelf>::Convolve(const TSLCRealB
   ConvolveValues(SelfValues(), Values(B));
 }
 
-template <class TSelf> void TSLCRealOperationsT<TSelf>::AutoCorr(const TSLCRealBuffer &A, TSLAutoCorrType T) {
+template <class TSelf>
+void TSLCRealOperationsT<TSelf>::AutoCorr(const TSLCRealBuffer &A, TSLAutoCorrType T) {
   const std::vector<double> a = Values(A);
   double *dst = Self().Write();
   const int n = Self().Count();
@@ -265,19 +288,21 @@ template <class TSelf> void TSLCRealOperationsT<TSelf>::AutoCorr(const TSLCRealB
 }
 
 template <class TSelf>
-void TSLCRealOperationsT<TSelf>::CrossCorrValues(const std::vector<double> &A, const std::vector<double> &B,
-                                                 int LowLag) {
+void TSLCRealOperationsT<TSelf>::CrossCorrValues(const std::vector<double> &A,
+                                                 const std::vector<double> &B, int LowLag) {
   double *dst = Self().Write();
-  (void)slb::ippsCrossCorr_64f(A.data(), static_cast<int>(A.size()), B.data(), static_cast<int>(B.size()), dst,
-                               Self().Count(), LowLag);
+  (void)slb::ippsCrossCorr_64f(A.data(), static_cast<int>(A.size()), B.data(),
+                               static_cast<int>(B.size()), dst, Self().Count(), LowLag);
 }
 
 template <class TSelf>
-void TSLCRealOperationsT<TSelf>::CrossCorr(const TSLCRealBuffer &A, const TSLCRealBuffer &B, int LowLag) {
+void TSLCRealOperationsT<TSelf>::CrossCorr(const TSLCRealBuffer &A, const TSLCRealBuffer &B,
+                                           int LowLag) {
   CrossCorrValues(Values(A), Values(B), LowLag);
 }
 
-template <class TSelf> void TSLCRealOperationsT<TSelf>::CrossCorr(const TSLCRealBuffer &B, int LowLag) {
+template <class TSelf>
+void TSLCRealOperationsT<TSelf>::CrossCorr(const TSLCRealBuffer &B, int LowLag) {
   CrossCorrValues(SelfValues(), Values(B), LowLag);
 }
 
@@ -295,7 +320,8 @@ template <class TSelf> bool TSLCRealOperationsT<TSelf>::IsEqual(const TSLCRealBu
   if (B.Count() != Self().Count())
     return false;
   return Self().Count() == 0 ||
-         std::memcmp(B.Read(), Self().Read(), static_cast<size_t>(Self().Count()) * sizeof(double)) == 0;
+         std::memcmp(B.Read(), Self().Read(),
+                     static_cast<size_t>(Self().Count()) * sizeof(double)) == 0;
 }
 
 template class TSLCRealOperationsT<TSLCRealBuffer>;
@@ -304,7 +330,8 @@ template class TSLCRealOperationsT<TSLCRealDataAccess>;
 // ---------------------------------------------------------------------------
 // TSLCRealBuffer
 
-TSLCRealBuffer::TSLCRealBuffer(int Size) : buffer_(com::MakeCom<TSLRealBuffer>(static_cast<uint32_t>(Size))) {
+TSLCRealBuffer::TSLCRealBuffer(int Size)
+    : buffer_(com::MakeCom<TSLRealBuffer>(static_cast<uint32_t>(Size))) {
   PopulateCahces();
 }
 
@@ -324,7 +351,8 @@ TSLCRealBuffer::TSLCRealBuffer(const TSLCRealBuffer &Other)
   PopulateCahces();
 }
 
-TSLCRealBuffer::TSLCRealBuffer(const TSLCRealDataAccess &Access) : buffer_(Sharing(Access.RealBuffer())) {
+TSLCRealBuffer::TSLCRealBuffer(const TSLCRealDataAccess &Access)
+    : buffer_(Sharing(Access.RealBuffer())) {
   PopulateCahces();
 }
 
@@ -372,10 +400,13 @@ TSLCRealDataAccess TSLCRealBuffer::Data() const { return TSLCRealDataAccess(*thi
 // ---------------------------------------------------------------------------
 // TSLCRealDataAccess
 
-TSLCRealDataAccess::TSLCRealDataAccess(const TSLCRealBuffer &Wrapper) : TSLCDataAccess(Wrapper) { Register(); }
+TSLCRealDataAccess::TSLCRealDataAccess(const TSLCRealBuffer &Wrapper) : TSLCDataAccess(Wrapper) {
+  Register();
+}
 
 TSLRealBuffer *TSLCRealDataAccess::RealBuffer() const {
-  return GetWrapper() == nullptr ? nullptr : static_cast<const TSLCRealBuffer *>(GetWrapper())->RealBuffer();
+  return GetWrapper() == nullptr ? nullptr
+                                 : static_cast<const TSLCRealBuffer *>(GetWrapper())->RealBuffer();
 }
 
 void TSLCRealDataAccess::Resize(int Count) {
@@ -385,7 +416,8 @@ void TSLCRealDataAccess::Resize(int Count) {
 }
 
 void TSLCRealDataAccess::Assign(const TSLCRealDataAccess &Other) {
-  if (&Other == this || Other.GetWrapper() == GetWrapper() || GetWrapper() == nullptr || Other.RealBuffer() == nullptr)
+  if (&Other == this || Other.GetWrapper() == GetWrapper() || GetWrapper() == nullptr ||
+      Other.RealBuffer() == nullptr)
     return;
   SetWrite();
   RealBuffer()->Assign(Other.RealBuffer());

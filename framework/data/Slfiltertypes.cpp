@@ -16,8 +16,8 @@ std::string SLEnumNameToString(std::string Name, bool RemovePrefix, bool InsertS
   return Name;
 }
 
-void SLEnumTypeToStrings(const std::vector<std::string> &ValueNames, TStringList &Strings, bool RemovePrefix,
-                         bool InsertSpaces) {
+void SLEnumTypeToStrings(const std::vector<std::string> &ValueNames, TStringList &Strings,
+                         bool RemovePrefix, bool InsertSpaces) {
   Strings.Clear();
   for (const std::string &name : ValueNames)
     Strings.Add(SLEnumNameToString(name, RemovePrefix, InsertSpaces));

@@ -13,7 +13,7 @@
 // any digit or other caseless character right after it), keeping at least one
 // character; InsertSpaces puts a blank before every character after the first
 // that is not a lower-case letter. Case is ASCII case.
-void SLEnumTypeToStrings(const std::vector<std::string> &ValueNames, TStringList &Strings, bool RemovePrefix,
-                         bool InsertSpaces);
+void SLEnumTypeToStrings(const std::vector<std::string> &ValueNames, TStringList &Strings,
+                         bool RemovePrefix, bool InsertSpaces);
 // The display string of one name, by the same rules.
 std::string SLEnumNameToString(std::string Name, bool RemovePrefix, bool InsertSpaces);

@@ -1,6 +1,7 @@
 #include "framework/data/Slnotifythread.h"
 
-TSLNotifyThread::TSLNotifyThread(TCallback callback) : TSLCallbackThread(std::move(callback), TWakes::Coalesced, 1) {
+TSLNotifyThread::TSLNotifyThread(TCallback callback)
+    : TSLCallbackThread(std::move(callback), TWakes::Coalesced, 1) {
   Start();
 }
 

@@ -13,7 +13,7 @@ namespace Albasicdispatcher {
 
 namespace generic {
 ALBASICDISPATCHER_CATALOGUE(DISPATCH_DECLARE_GENERIC)
-}  // namespace generic
+} // namespace generic
 
 ALBASICDISPATCHER_CATALOGUE(DISPATCH_DEFINE_OPERATION)
 
@@ -21,4 +21,4 @@ ALBASICDISPATCHER_CATALOGUE(DISPATCH_DEFINE_OPERATION)
 using dispatch::_ippFree;
 using dispatch::_ippMalloc;
 
-}  // namespace Albasicdispatcher
+} // namespace Albasicdispatcher

@@ -8,8 +8,8 @@
 namespace dispatch {
 
 // A 32-byte-aligned block of n bytes; null when n < 1 or memory is exhausted.
-void* _ippMalloc(int n) noexcept;
+void *_ippMalloc(int n) noexcept;
 // Releases a block of _ippMalloc; null is ignored.
-void _ippFree(void* p) noexcept;
+void _ippFree(void *p) noexcept;
 
-}  // namespace dispatch
+} // namespace dispatch

@@ -30,6 +30,6 @@ IppCpuType InitializeDispatch() noexcept;
 void UnInitializeDispatch() noexcept;
 
 // The code the detection gives for the processor `reader` describes.
-IppCpuType DetectCpuType(const cpu::ICpuidReader& reader) noexcept;
+IppCpuType DetectCpuType(const cpu::ICpuidReader &reader) noexcept;
 
-}  // namespace Ippglobalcpu
+} // namespace Ippglobalcpu

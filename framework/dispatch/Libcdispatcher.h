@@ -21,6 +21,6 @@ double _pow(double x, double y) noexcept;
 // Angle of (x, y) in -pi ... pi.
 double _atan2(double y, double x) noexcept;
 // Copies n bytes, overlap allowed; nothing for n < 1. Returns dst.
-void* _memmove(void* dst, const void* src, int n) noexcept;
+void *_memmove(void *dst, const void *src, int n) noexcept;
 
-}  // namespace Libcdispatcher
+} // namespace Libcdispatcher

@@ -4,8 +4,8 @@
 namespace Lpmalloc {
 
 // n bytes from the process heap, contents undefined; null when exhausted.
-void* _malloc(unsigned n) noexcept;
+void *_malloc(unsigned n) noexcept;
 // Gives a block of _malloc back; null is ignored.
-void _free(void* p) noexcept;
+void _free(void *p) noexcept;
 
-}  // namespace Lpmalloc
+} // namespace Lpmalloc

@@ -13,7 +13,7 @@ namespace Slbasicdispatcher {
 
 namespace generic {
 SLBASICDISPATCHER_CATALOGUE(DISPATCH_DECLARE_GENERIC)
-}  // namespace generic
+} // namespace generic
 
 SLBASICDISPATCHER_CATALOGUE(DISPATCH_DEFINE_OPERATION)
 
@@ -21,4 +21,4 @@ SLBASICDISPATCHER_CATALOGUE(DISPATCH_DEFINE_OPERATION)
 using dispatch::_ippFree;
 using dispatch::_ippMalloc;
 
-}  // namespace Slbasicdispatcher
+} // namespace Slbasicdispatcher

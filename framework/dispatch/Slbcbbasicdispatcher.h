@@ -13,8 +13,8 @@ namespace Slbcbbasicdispatcher {
 
 namespace generic {
 SLBCBBASICDISPATCHER_CATALOGUE(DISPATCH_DECLARE_GENERIC)
-}  // namespace generic
+} // namespace generic
 
 SLBCBBASICDISPATCHER_CATALOGUE(DISPATCH_DEFINE_OPERATION)
 
-}  // namespace Slbcbbasicdispatcher
+} // namespace Slbcbbasicdispatcher

@@ -13,8 +13,8 @@ namespace Slscopedispatcher {
 
 namespace generic {
 SLSCOPEDISPATCHER_CATALOGUE(DISPATCH_DECLARE_GENERIC)
-}  // namespace generic
+} // namespace generic
 
 SLSCOPEDISPATCHER_CATALOGUE(DISPATCH_DEFINE_OPERATION)
 
-}  // namespace Slscopedispatcher
+} // namespace Slscopedispatcher

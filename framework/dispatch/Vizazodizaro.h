@@ -13,7 +13,7 @@ namespace Vizazodizaro {
 
 namespace generic {
 VIZAZODIZARO_CATALOGUE(DISPATCH_DECLARE_GENERIC)
-}  // namespace generic
+} // namespace generic
 
 VIZAZODIZARO_CATALOGUE(DISPATCH_DEFINE_OPERATION)
 
@@ -21,4 +21,4 @@ VIZAZODIZARO_CATALOGUE(DISPATCH_DEFINE_OPERATION)
 using dispatch::_ippFree;
 using dispatch::_ippMalloc;
 
-}  // namespace Vizazodizaro
+} // namespace Vizazodizaro

@@ -1,5 +1,5 @@
-// Path thresholds of the real convolution and of the real and complex correlations. Below them a direct sum
-// is cheaper than the transforms; both paths give the defined result up to rounding.
+// Path thresholds of the real convolution and of the real and complex correlations. Below them a
+// direct sum is cheaper than the transforms; both paths give the defined result up to rounding.
 #pragma once
 
 namespace dispatch_filters {
@@ -18,4 +18,4 @@ inline constexpr long long kCrossCorrEstimate = 512;
 
 bool crossCorrTakesTransform(long long lags, int len1, int len2);
 
-}  // namespace dispatch_filters
+} // namespace dispatch_filters

@@ -11,15 +11,15 @@
 #include <cstdint>
 
 struct FIRState_64f {
-    std::uint32_t id;        // kFIRId (0x46493135 is accepted by the release only)
-    int tapsLen;             // L
-    int dlyIndex;            // where the next sample goes, 0 ... L-1
-    int fftLen;              // N of the taps spectrum; -1 below 32 taps
-    double* pTaps;           // L taps, reversed
-    double* pDlyLine;        // 2L samples
-    double* pSpectrum;       // N doubles in the Perm layout; null below 32 taps
-    FFTSpec_R_64f* pSpec;    // real transform of order log2 N; null below 32 taps
-    int allocated;           // 1 when the block belongs to the state
+  std::uint32_t id;     // kFIRId (0x46493135 is accepted by the release only)
+  int tapsLen;          // L
+  int dlyIndex;         // where the next sample goes, 0 ... L-1
+  int fftLen;           // N of the taps spectrum; -1 below 32 taps
+  double *pTaps;        // L taps, reversed
+  double *pDlyLine;     // 2L samples
+  double *pSpectrum;    // N doubles in the Perm layout; null below 32 taps
+  FFTSpec_R_64f *pSpec; // real transform of order log2 N; null below 32 taps
+  int allocated;        // 1 when the block belongs to the state
 };
 
 namespace dispatch_filters {
@@ -29,4 +29,4 @@ inline constexpr std::uint32_t kFIRForeignId = 0x46493135u;
 // Taps from which the set-up also prepares the spectrum of the taps.
 inline constexpr int kFIRSpectrumTaps = 32;
 
-}  // namespace dispatch_filters
+} // namespace dispatch_filters

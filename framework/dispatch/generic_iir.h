@@ -9,13 +9,13 @@
 #include <cstdint>
 
 struct IIRState_32f {
-    std::uint32_t id;        // kIIRDirectId or kIIRBiQuadId
-    float* pTaps;
-    float* pDlyLine;
-    int order;               // direct form: n; biquad cascade: number of delay values
-    int reserved;            // 0
-    int sectionCount;        // read only by the vector filters of a biquad cascade
-    int allocated;           // 1 when the block belongs to the state
+  std::uint32_t id; // kIIRDirectId or kIIRBiQuadId
+  float *pTaps;
+  float *pDlyLine;
+  int order;        // direct form: n; biquad cascade: number of delay values
+  int reserved;     // 0
+  int sectionCount; // read only by the vector filters of a biquad cascade
+  int allocated;    // 1 when the block belongs to the state
 };
 
 namespace dispatch_filters {
@@ -30,5 +30,4 @@ static_assert(sizeof(IIRState_32f) <= kIIRHeaderBytes, "the IIR header must fit 
 // Block size for an order, or -1 when it does not fit the allocator's int argument.
 long long iirStateBytes(int order);
 
-
-}  // namespace dispatch_filters
+} // namespace dispatch_filters

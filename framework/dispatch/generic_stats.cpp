@@ -17,213 +17,256 @@ namespace {
 // third element of each group, `odd` the second and fourth. Returns the number of
 // elements consumed.
 template <class T, class Fn>
-int pairedGroupSums(const T* p, int len, long double& even, long double& odd, Fn term) {
-    const int groups = len / 4;
-    for (int g = 0; g < groups; ++g) {
-        const T* q = p + 4 * g;
-        even += term(q[0]);
-        odd += term(q[1]);
-        even += term(q[2]);
-        odd += term(q[3]);
-    }
-    return groups * 4;
+int pairedGroupSums(const T *p, int len, long double &even, long double &odd, Fn term) {
+  const int groups = len / 4;
+  for (int g = 0; g < groups; ++g) {
+    const T *q = p + 4 * g;
+    even += term(q[0]);
+    odd += term(q[1]);
+    even += term(q[2]);
+    odd += term(q[3]);
+  }
+  return groups * 4;
 }
 
 constexpr auto kIdentity = [](auto x) { return static_cast<long double>(x); };
 
-int sum32f(const float* pSrc, int len, float* pSum) {
-    if (!pSrc || !pSum) return ippStsNullPtrErr;
-    if (len < 1) return ippStsSizeErr;
-    long double even = 0, odd = 0;
-    int i = pairedGroupSums(pSrc, len, even, odd, kIdentity);
-    long double total = odd + even;
-    for (; i < len; ++i) total += pSrc[i];
-    *pSum = static_cast<float>(total);
-    return ippStsNoErr;
+int sum32f(const float *pSrc, int len, float *pSum) {
+  if (!pSrc || !pSum)
+    return ippStsNullPtrErr;
+  if (len < 1)
+    return ippStsSizeErr;
+  long double even = 0, odd = 0;
+  int i = pairedGroupSums(pSrc, len, even, odd, kIdentity);
+  long double total = odd + even;
+  for (; i < len; ++i)
+    total += pSrc[i];
+  *pSum = static_cast<float>(total);
+  return ippStsNoErr;
 }
 
-int mean64f(const double* pSrc, int len, double* pMean) {
-    if (!pSrc || !pMean) return ippStsNullPtrErr;
-    if (len < 1) return ippStsSizeErr;
-    long double even = 0, odd = 0;
-    int i = pairedGroupSums(pSrc, len, even, odd, kIdentity);
-    for (; i < len; ++i) even += pSrc[i];
-    *pMean = static_cast<double>((odd + even) / len);
-    return ippStsNoErr;
+int mean64f(const double *pSrc, int len, double *pMean) {
+  if (!pSrc || !pMean)
+    return ippStsNullPtrErr;
+  if (len < 1)
+    return ippStsSizeErr;
+  long double even = 0, odd = 0;
+  int i = pairedGroupSums(pSrc, len, even, odd, kIdentity);
+  for (; i < len; ++i)
+    even += pSrc[i];
+  *pMean = static_cast<double>((odd + even) / len);
+  return ippStsNoErr;
 }
 
-int stdDev64f(const double* pSrc, int len, double* pStdDev) {
-    if (!pSrc || !pStdDev) return ippStsNullPtrErr;
-    if (len < 2) return ippStsSizeErr;
-    long double s1 = 0, s2 = 0, q1 = 0, q2 = 0;
-    pairedGroupSums(pSrc, len, s1, s2, kIdentity);
-    const int done = pairedGroupSums(pSrc, len, q1, q2, [](double x) {
-        const long double v = x;
-        return v * v;
-    });
-    long double s = s2 + s1;
-    long double q = q2 + q1;
-    for (int i = done; i < len; ++i) {
-        const long double v = pSrc[i];
-        s += v;
-        q += v * v;
-    }
-    const long double n = len;
-    const long double g = q * n - s * s;
-    // Rounding can leave g slightly negative for constant data.
-    *pStdDev = g > 0 ? static_cast<double>(std::sqrt(g / (n * (n - 1)))) : 0.0;
-    return ippStsNoErr;
+int stdDev64f(const double *pSrc, int len, double *pStdDev) {
+  if (!pSrc || !pStdDev)
+    return ippStsNullPtrErr;
+  if (len < 2)
+    return ippStsSizeErr;
+  long double s1 = 0, s2 = 0, q1 = 0, q2 = 0;
+  pairedGroupSums(pSrc, len, s1, s2, kIdentity);
+  const int done = pairedGroupSums(pSrc, len, q1, q2, [](double x) {
+    const long double v = x;
+    return v * v;
+  });
+  long double s = s2 + s1;
+  long double q = q2 + q1;
+  for (int i = done; i < len; ++i) {
+    const long double v = pSrc[i];
+    s += v;
+    q += v * v;
+  }
+  const long double n = len;
+  const long double g = q * n - s * s;
+  // Rounding can leave g slightly negative for constant data.
+  *pStdDev = g > 0 ? static_cast<double>(std::sqrt(g / (n * (n - 1)))) : 0.0;
+  return ippStsNoErr;
 }
 
 // One accumulator, elements in order from the first; `finish` works on the extended sum
 // before it is rounded.
 template <class Term, class Finish = decltype(kIdentity)>
-int reduce2(const double* pSrc1, const double* pSrc2, int len, double* pResult, Term term,
+int reduce2(const double *pSrc1, const double *pSrc2, int len, double *pResult, Term term,
             Finish finish = kIdentity) {
-    if (!pSrc1 || !pSrc2 || !pResult) return ippStsNullPtrErr;
-    if (len < 1) return ippStsSizeErr;
-    long double acc = 0;
-    for (int i = 0; i < len; ++i) acc += term(static_cast<long double>(pSrc1[i]), pSrc2[i]);
-    *pResult = static_cast<double>(finish(acc));
-    return ippStsNoErr;
+  if (!pSrc1 || !pSrc2 || !pResult)
+    return ippStsNullPtrErr;
+  if (len < 1)
+    return ippStsSizeErr;
+  long double acc = 0;
+  for (int i = 0; i < len; ++i)
+    acc += term(static_cast<long double>(pSrc1[i]), pSrc2[i]);
+  *pResult = static_cast<double>(finish(acc));
+  return ippStsNoErr;
 }
 
-int dotProd64f(const double* a, const double* b, int len, double* pDp) {
-    return reduce2(a, b, len, pDp, [](long double x, long double y) { return x * y; });
+int dotProd64f(const double *a, const double *b, int len, double *pDp) {
+  return reduce2(a, b, len, pDp, [](long double x, long double y) { return x * y; });
 }
 
-int normDiffL1(const double* a, const double* b, int len, double* pNorm) {
-    return reduce2(a, b, len, pNorm, [](long double x, long double y) { return std::fabs(x - y); });
+int normDiffL1(const double *a, const double *b, int len, double *pNorm) {
+  return reduce2(a, b, len, pNorm, [](long double x, long double y) { return std::fabs(x - y); });
 }
 
-int normDiffL2(const double* a, const double* b, int len, double* pNorm) {
-    return reduce2(
-        a, b, len, pNorm, [](long double x, long double y) { return (x - y) * (x - y); },
-        [](long double sum) { return std::sqrt(sum); });
+int normDiffL2(const double *a, const double *b, int len, double *pNorm) {
+  return reduce2(
+      a, b, len, pNorm, [](long double x, long double y) { return (x - y) * (x - y); },
+      [](long double sum) { return std::sqrt(sum); });
 }
 
-int normDiffInf(const double* a, const double* b, int len, double* pNorm) {
-    if (!a || !b || !pNorm) return ippStsNullPtrErr;
-    if (len < 1) return ippStsSizeErr;
-    long double largest = std::fabs(static_cast<long double>(a[0]) - b[0]);
-    for (int i = 1; i < len; ++i) {
-        const long double d = std::fabs(static_cast<long double>(a[i]) - b[i]);
-        if (d > largest) largest = d;
-    }
-    *pNorm = static_cast<double>(largest);
-    return ippStsNoErr;
+int normDiffInf(const double *a, const double *b, int len, double *pNorm) {
+  if (!a || !b || !pNorm)
+    return ippStsNullPtrErr;
+  if (len < 1)
+    return ippStsSizeErr;
+  long double largest = std::fabs(static_cast<long double>(a[0]) - b[0]);
+  for (int i = 1; i < len; ++i) {
+    const long double d = std::fabs(static_cast<long double>(a[i]) - b[i]);
+    if (d > largest)
+      largest = d;
+  }
+  *pNorm = static_cast<double>(largest);
+  return ippStsNoErr;
 }
 
 // Maximum or minimum with the index of its first occurrence. The current value is
 // replaced only by an element that compares strictly beyond it, so a NaN after the
 // first element never wins, for the minimum as for the maximum.
 template <class Beyond>
-int extremum(const double* pSrc, int len, double* pValue, int* pIndx, Beyond beyond) {
-    if (!pSrc || !pValue) return ippStsNullPtrErr;
-    if (len < 1) return ippStsSizeErr;
-    double best = pSrc[0];
-    int at = 0;
-    for (int i = 1; i < len; ++i) {
-        if (beyond(pSrc[i], best)) {
-            best = pSrc[i];
-            at = i;
-        }
+int extremum(const double *pSrc, int len, double *pValue, int *pIndx, Beyond beyond) {
+  if (!pSrc || !pValue)
+    return ippStsNullPtrErr;
+  if (len < 1)
+    return ippStsSizeErr;
+  double best = pSrc[0];
+  int at = 0;
+  for (int i = 1; i < len; ++i) {
+    if (beyond(pSrc[i], best)) {
+      best = pSrc[i];
+      at = i;
     }
-    *pValue = best;
-    if (pIndx) *pIndx = at;
-    return ippStsNoErr;
+  }
+  *pValue = best;
+  if (pIndx)
+    *pIndx = at;
+  return ippStsNoErr;
 }
 
-int max64f(const double* pSrc, int len, double* pMax, int* pIndx) {
-    return extremum(pSrc, len, pMax, pIndx, [](double x, double best) { return x > best; });
+int max64f(const double *pSrc, int len, double *pMax, int *pIndx) {
+  return extremum(pSrc, len, pMax, pIndx, [](double x, double best) { return x > best; });
 }
 
-int min64f(const double* pSrc, int len, double* pMin, int* pIndx) {
-    return extremum(pSrc, len, pMin, pIndx, [](double x, double best) { return x < best; });
+int min64f(const double *pSrc, int len, double *pMin, int *pIndx) {
+  return extremum(pSrc, len, pMin, pIndx, [](double x, double best) { return x < best; });
 }
 
 // relOp 4 (greater) clamps from above, every other value from below.
-int threshold64f(const double* pSrc, double* pDst, int len, double level, int relOp) {
-    const bool upper = relOp == 4;
-    return mapVector(pSrc, pDst, len, [upper, level](double x) { return (upper ? x > level : x < level) ? level : x; });
+int threshold64f(const double *pSrc, double *pDst, int len, double level, int relOp) {
+  const bool upper = relOp == 4;
+  return mapVector(pSrc, pDst, len, [upper, level](double x) {
+    return (upper ? x > level : x < level) ? level : x;
+  });
 }
 
-int normalize64f(const double* pSrc, double* pDst, int len, double vSub, double vDiv) {
-    if (!pSrc || !pDst) return ippStsNullPtrErr;
-    if (len < 1) return ippStsSizeErr;
-    if (!(std::fabs(vDiv) >= std::numeric_limits<double>::min())) return ippStsDivByZeroErr;  // NaN too
-    const long double r = 1.0L / vDiv;
-    for (int i = 0; i < len; ++i) pDst[i] = static_cast<double>(r * (static_cast<long double>(pSrc[i]) - vSub));
-    return ippStsNoErr;
+int normalize64f(const double *pSrc, double *pDst, int len, double vSub, double vDiv) {
+  if (!pSrc || !pDst)
+    return ippStsNullPtrErr;
+  if (len < 1)
+    return ippStsSizeErr;
+  if (!(std::fabs(vDiv) >= std::numeric_limits<double>::min()))
+    return ippStsDivByZeroErr; // NaN too
+  const long double r = 1.0L / vDiv;
+  for (int i = 0; i < len; ++i)
+    pDst[i] = static_cast<double>(r * (static_cast<long double>(pSrc[i]) - vSub));
+  return ippStsNoErr;
 }
 
-int vectorJaehne64f(double* pDst, int len, double magn) {
-    if (!pDst) return ippStsNullPtrErr;
-    if (len < 1) return ippStsSizeErr;
-    if (magn < 0) return ippStsJaehneErr;
-    const double k = static_cast<double>((std::acos(-1.0L) / 2) / len);
-    for (int i = 0; i < len; ++i) {
-        const long double ii = static_cast<long double>(static_cast<std::int64_t>(i) * i);
-        const double arg = static_cast<double>(ii * k);
-        // The library sine hands back a double; the product with magn is rounded once.
-        pDst[i] = static_cast<double>(static_cast<long double>(magn) * Libcdispatcher::_sin(arg));
-    }
-    return ippStsNoErr;
+int vectorJaehne64f(double *pDst, int len, double magn) {
+  if (!pDst)
+    return ippStsNullPtrErr;
+  if (len < 1)
+    return ippStsSizeErr;
+  if (magn < 0)
+    return ippStsJaehneErr;
+  const double k = static_cast<double>((std::acos(-1.0L) / 2) / len);
+  for (int i = 0; i < len; ++i) {
+    const long double ii = static_cast<long double>(static_cast<std::int64_t>(i) * i);
+    const double arg = static_cast<double>(ii * k);
+    // The library sine hands back a double; the product with magn is rounded once.
+    pDst[i] = static_cast<double>(static_cast<long double>(magn) * Libcdispatcher::_sin(arg));
+  }
+  return ippStsNoErr;
 }
 
-}  // namespace
-}  // namespace dispatch_ops
+} // namespace
+} // namespace dispatch_ops
 
 using namespace dispatch_ops;
 
 namespace Vizazodizaro::generic {
 
 // The hint does not change the result.
-IppOpStatus ippsSum_32f(const float* pSrc, int len, float* pSum, int /*hint*/) { return sum32f(pSrc, len, pSum); }
+IppOpStatus ippsSum_32f(const float *pSrc, int len, float *pSum, int /*hint*/) {
+  return sum32f(pSrc, len, pSum);
+}
 
-}  // namespace Vizazodizaro::generic
+} // namespace Vizazodizaro::generic
 
 namespace Slbasicdispatcher::generic {
 
-IppOpStatus ippsMax_64f(const double* pSrc, int len, double* pMax) { return max64f(pSrc, len, pMax, nullptr); }
-IppOpStatus ippsMin_64f(const double* pSrc, int len, double* pMin) { return min64f(pSrc, len, pMin, nullptr); }
-IppOpStatus ippsVectorJaehne_64f(double* pDst, int len, double magn) { return vectorJaehne64f(pDst, len, magn); }
+IppOpStatus ippsMax_64f(const double *pSrc, int len, double *pMax) {
+  return max64f(pSrc, len, pMax, nullptr);
+}
+IppOpStatus ippsMin_64f(const double *pSrc, int len, double *pMin) {
+  return min64f(pSrc, len, pMin, nullptr);
+}
+IppOpStatus ippsVectorJaehne_64f(double *pDst, int len, double magn) {
+  return vectorJaehne64f(pDst, len, magn);
+}
 
-}  // namespace Slbasicdispatcher::generic
+} // namespace Slbasicdispatcher::generic
 
 namespace Slbcbbasicdispatcher::generic {
 
-IppOpStatus ippsMaxIndx_64f(const double* pSrc, int len, double* pMax, int* pIndx) { return max64f(pSrc, len, pMax, pIndx); }
-IppOpStatus ippsMinIndx_64f(const double* pSrc, int len, double* pMin, int* pIndx) { return min64f(pSrc, len, pMin, pIndx); }
-IppOpStatus ippsMean_64f(const double* pSrc, int len, double* pMean) { return mean64f(pSrc, len, pMean); }
-IppOpStatus ippsStdDev_64f(const double* pSrc, int len, double* pStdDev) { return stdDev64f(pSrc, len, pStdDev); }
-
-IppOpStatus ippsDotProd_64f(const double* pSrc1, const double* pSrc2, int len, double* pDp) {
-    return dotProd64f(pSrc1, pSrc2, len, pDp);
+IppOpStatus ippsMaxIndx_64f(const double *pSrc, int len, double *pMax, int *pIndx) {
+  return max64f(pSrc, len, pMax, pIndx);
+}
+IppOpStatus ippsMinIndx_64f(const double *pSrc, int len, double *pMin, int *pIndx) {
+  return min64f(pSrc, len, pMin, pIndx);
+}
+IppOpStatus ippsMean_64f(const double *pSrc, int len, double *pMean) {
+  return mean64f(pSrc, len, pMean);
+}
+IppOpStatus ippsStdDev_64f(const double *pSrc, int len, double *pStdDev) {
+  return stdDev64f(pSrc, len, pStdDev);
 }
 
-IppOpStatus ippsNormDiff_L1_64f(const double* pSrc1, const double* pSrc2, int len, double* pNorm) {
-    return normDiffL1(pSrc1, pSrc2, len, pNorm);
+IppOpStatus ippsDotProd_64f(const double *pSrc1, const double *pSrc2, int len, double *pDp) {
+  return dotProd64f(pSrc1, pSrc2, len, pDp);
 }
 
-IppOpStatus ippsNormDiff_L2_64f(const double* pSrc1, const double* pSrc2, int len, double* pNorm) {
-    return normDiffL2(pSrc1, pSrc2, len, pNorm);
+IppOpStatus ippsNormDiff_L1_64f(const double *pSrc1, const double *pSrc2, int len, double *pNorm) {
+  return normDiffL1(pSrc1, pSrc2, len, pNorm);
 }
 
-IppOpStatus ippsNormDiff_Inf_64f(const double* pSrc1, const double* pSrc2, int len, double* pNorm) {
-    return normDiffInf(pSrc1, pSrc2, len, pNorm);
+IppOpStatus ippsNormDiff_L2_64f(const double *pSrc1, const double *pSrc2, int len, double *pNorm) {
+  return normDiffL2(pSrc1, pSrc2, len, pNorm);
 }
 
-IppOpStatus ippsThreshold_64f_I(double* pSrcDst, int len, double level, IppCmpOp relOp) {
-    return threshold64f(pSrcDst, pSrcDst, len, level, relOp);
+IppOpStatus ippsNormDiff_Inf_64f(const double *pSrc1, const double *pSrc2, int len, double *pNorm) {
+  return normDiffInf(pSrc1, pSrc2, len, pNorm);
 }
 
-IppOpStatus ippsThreshold_64f(const double* pSrc, double* pDst, int len, double level, IppCmpOp relOp) {
-    return threshold64f(pSrc, pDst, len, level, relOp);
+IppOpStatus ippsThreshold_64f_I(double *pSrcDst, int len, double level, IppCmpOp relOp) {
+  return threshold64f(pSrcDst, pSrcDst, len, level, relOp);
 }
 
-IppOpStatus ippsNormalize_64f(const double* pSrc, double* pDst, int len, double vSub, double vDiv) {
-    return normalize64f(pSrc, pDst, len, vSub, vDiv);
+IppOpStatus ippsThreshold_64f(const double *pSrc, double *pDst, int len, double level,
+                              IppCmpOp relOp) {
+  return threshold64f(pSrc, pDst, len, level, relOp);
 }
 
-}  // namespace Slbcbbasicdispatcher::generic
+IppOpStatus ippsNormalize_64f(const double *pSrc, double *pDst, int len, double vSub, double vDiv) {
+  return normalize64f(pSrc, pDst, len, vSub, vDiv);
+}
+
+} // namespace Slbcbbasicdispatcher::generic

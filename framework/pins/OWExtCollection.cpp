@@ -54,7 +54,8 @@ TInterfaceList<IOWCollectionNotifier> &TOWExtCollection::Notifiers() {
   return *notifiers_;
 }
 
-void OWAddCollectionNotifier(TOWExtCollection *collection, com::TComPtr<IOWCollectionNotifier> notifier) {
+void OWAddCollectionNotifier(TOWExtCollection *collection,
+                             com::TComPtr<IOWCollectionNotifier> notifier) {
   if (collection == nullptr)
     return;
   collection->Notifiers().Add(std::move(notifier));

@@ -70,7 +70,8 @@ public:
 
   // variable: the holder's pointer to this item, or null to forget it.
   template <class T> void SetReferenceVariable(T **variable) {
-    static_assert(std::is_base_of_v<TOWExtCollectionItem, T>, "the variable must refer to the item");
+    static_assert(std::is_base_of_v<TOWExtCollectionItem, T>,
+                  "the variable must refer to the item");
     if (variable == nullptr)
       clearReference_ = nullptr;
     else
@@ -83,5 +84,6 @@ private:
 
 // Nothing happens for a null collection. Adding makes the notifier list on
 // first use; removing an absent notifier changes nothing.
-void OWAddCollectionNotifier(TOWExtCollection *collection, com::TComPtr<IOWCollectionNotifier> notifier);
+void OWAddCollectionNotifier(TOWExtCollection *collection,
+                             com::TComPtr<IOWCollectionNotifier> notifier);
 void OWRemoveCollectionNotifier(TOWExtCollection *collection, IOWCollectionNotifier *notifier);

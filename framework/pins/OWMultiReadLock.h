@@ -42,7 +42,9 @@ public:
   TOWThreadLocalCounter &operator=(const TOWThreadLocalCounter &) = delete;
   ~TOWThreadLocalCounter();
 
-  static int HashIndex(uint32_t threadId) { return static_cast<int>((threadId ^ (threadId >> 8)) & 15); }
+  static int HashIndex(uint32_t threadId) {
+    return static_cast<int>((threadId ^ (threadId >> 8)) & 15);
+  }
 
   // The calling thread's record, found, recycled or made.
   void Open(TOWThreadInfo *&info);
@@ -66,7 +68,8 @@ public:
 
   TOWMultiReadExclusiveWriteSynchronizer();
   TOWMultiReadExclusiveWriteSynchronizer(const TOWMultiReadExclusiveWriteSynchronizer &) = delete;
-  TOWMultiReadExclusiveWriteSynchronizer &operator=(const TOWMultiReadExclusiveWriteSynchronizer &) = delete;
+  TOWMultiReadExclusiveWriteSynchronizer &
+  operator=(const TOWMultiReadExclusiveWriteSynchronizer &) = delete;
   // Takes the write lock first, so it waits until every other holder is gone.
   virtual ~TOWMultiReadExclusiveWriteSynchronizer();
 

@@ -4,10 +4,10 @@
 #pragma once
 
 #include "framework/pins/OWMultiReadLock.h"
-#include "framework/pins/OWPins_object.h"
-#include "framework/pins/OWPins_types.h"
-#include "framework/pins/OWPins_pin.h"
 #include "framework/pins/OWPins_list.h"
+#include "framework/pins/OWPins_object.h"
+#include "framework/pins/OWPins_pin.h"
+#include "framework/pins/OWPins_types.h"
 
 // Start-up and shut-down of the framework's global state (global lock, unit
 // critical section, pin lists, state-group lists, notifiers). Start-up runs once

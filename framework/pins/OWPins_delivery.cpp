@@ -9,7 +9,8 @@ namespace {
 
 std::atomic<int64_t> operationCounter{0};
 
-const char *const SelfDependencyMessage = "The pin depends on itself. Please protect with functional dependency.";
+const char *const SelfDependencyMessage =
+    "The pin depends on itself. Please protect with functional dependency.";
 
 // Raises the pin's nesting count for one delivery and lowers it again on every
 // way out, a handler's exception included: a count left raised by escaping
@@ -38,9 +39,12 @@ TOWNotifyOperation::TOWNotifyOperation() : id_(operationCounter.fetch_add(1) + 1
 // ---------------------------------------------------------------------------
 // State-group delivery
 
-TOWNotifyResult TOWPin::Notify(IOWNotifyOperation *operation) { return NotifyDispatcher(operation, {}, nullptr); }
+TOWNotifyResult TOWPin::Notify(IOWNotifyOperation *operation) {
+  return NotifyDispatcher(operation, {}, nullptr);
+}
 
-TOWNotifyResult TOWPin::NotifyDispatcher(IOWNotifyOperation *operation, TOWNotifyState state, TOWBasicPin *pin) {
+TOWNotifyResult TOWPin::NotifyDispatcher(IOWNotifyOperation *operation, TOWNotifyState state,
+                                         TOWBasicPin *pin) {
   TOWGlobalReadSection global;
   TOWWriteSection own(this);
   TOWStateDispatcher *group = GetStateGroup();

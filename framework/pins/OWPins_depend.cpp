@@ -108,7 +108,8 @@ void TOWSinkPin::IntRemoveDataTypeDependance(TOWSourcePin *source) {
 // ---------------------------------------------------------------------------
 // Dependency queries
 
-bool TOWSourcePin::DependsOnSearch(TOWBasicPin *pin, std::vector<TOWSourcePin *> &visited, bool direct) {
+bool TOWSourcePin::DependsOnSearch(TOWBasicPin *pin, std::vector<TOWSourcePin *> &visited,
+                                   bool direct) {
   TOWGlobalReadSection global;
   TOWReadSection own(this);
   if (std::find(visited.begin(), visited.end(), this) != visited.end())
@@ -159,7 +160,9 @@ bool TOWSinkPin::DirectDependsOn(TOWBasicPin *pin) {
 // ---------------------------------------------------------------------------
 // Stream locks
 
-void TOWStreamPin::BackPopulateStreamChains(TOWObjectListList &, TOWObjectList *chain) { chain->Add(this); }
+void TOWStreamPin::BackPopulateStreamChains(TOWObjectListList &, TOWObjectList *chain) {
+  chain->Add(this);
+}
 
 void TOWSourcePin::BackPopulateStreamChains(TOWObjectListList &chains, TOWObjectList *chain) {
   chain->Add(this);

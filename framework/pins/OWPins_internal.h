@@ -56,13 +56,16 @@ inline void OWRaisePinDisconnected(TOWBasicPin *pin, TOWPinObject *peer) {
 // The pins that pin could link to, for linking by name: listed over
 // component's root with component's name as prefix when component is given and
 // is not pin's root, else over pin's own root. False when the listing failed.
-bool OWListLinkCandidates(TStringList *list, TOWPin *pin, TComponent *component, TOWPinValueFilters filters);
+bool OWListLinkCandidates(TStringList *list, TOWPin *pin, TComponent *component,
+                          TOWPinValueFilters filters);
 
 // True when pin is a source pin / sink pin / state pin / placeholder.
 inline TOWSourcePin *OWAsSource(TOWBasicPin *pin) { return dynamic_cast<TOWSourcePin *>(pin); }
 inline TOWSinkPin *OWAsSink(TOWBasicPin *pin) { return dynamic_cast<TOWSinkPin *>(pin); }
 inline TOWStatePin *OWAsState(TOWBasicPin *pin) { return dynamic_cast<TOWStatePin *>(pin); }
-inline TOWUnloadedPin *OWAsPlaceholder(TOWBasicPin *pin) { return dynamic_cast<TOWUnloadedPin *>(pin); }
+inline TOWUnloadedPin *OWAsPlaceholder(TOWBasicPin *pin) {
+  return dynamic_cast<TOWUnloadedPin *>(pin);
+}
 
 // Whether a pin's owner is designing (a placeholder always counts as such).
 inline bool OWPinDesigning(TOWBasicPin *pin) { return pin->OwnerInDesigning(); }

@@ -8,7 +8,9 @@
 namespace {
 
 // Step D of every CanConnectTo: false when exactly one of the two is designing.
-bool SameDesignMode(TOWBasicPin *a, TOWBasicPin *b) { return OWPinDesigning(a) == OWPinDesigning(b); }
+bool SameDesignMode(TOWBasicPin *a, TOWBasicPin *b) {
+  return OWPinDesigning(a) == OWPinDesigning(b);
+}
 
 TOWUnloadedPin *MakePlaceholder(TOWBasicPin *missing, TOWPinType kind, TOWBasicPin *linking) {
   return CreateObject<TOWUnloadedPin>(linking->GetRoot(), kind, missing->GetFullIdentName(true),
@@ -78,7 +80,9 @@ TGUID TOWSinkPin::UpStreamFindConnectionID(TOWBasicPin *source, const TGUID &pre
   return first;
 }
 
-bool TOWSourcePin::CheckDownStreamInterfaces(TOWBasicPin *sink) { return DownStreamFindConnectionID(sink) != OWNULLID; }
+bool TOWSourcePin::CheckDownStreamInterfaces(TOWBasicPin *sink) {
+  return DownStreamFindConnectionID(sink) != OWNULLID;
+}
 
 bool TOWSinkPin::HasToIgnoreUpstream() {
   TOWReadSection own(this);

@@ -14,7 +14,8 @@ std::string OWPropertyNameOf(TObject *object, TObject *value, std::string_view c
   return {};
 }
 
-std::string OWValueToString(TOWBasicPin *pin, const std::string & /*separator*/, bool withRoot, bool indexed) {
+std::string OWValueToString(TOWBasicPin *pin, const std::string & /*separator*/, bool withRoot,
+                            bool indexed) {
   if (!pin)
     return {};
   TComponent *owner = pin->GetOwnerComponent();

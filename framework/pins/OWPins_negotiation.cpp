@@ -69,19 +69,22 @@ void TOWStreamPin::KeepAcceptedTypes(TOWPinTypeRestricted *list) {
 
 // Source side ---------------------------------------------------------------
 
-void TOWSourcePin::DownStreamFillPossibleStreamTypes(TOWPinTypeRestricted *list, TOWStreamPin *origin) {
+void TOWSourcePin::DownStreamFillPossibleStreamTypes(TOWPinTypeRestricted *list,
+                                                     TOWStreamPin *origin) {
   FillOwnTypes(list);
   for (TOWSinkPin *d : std::vector<TOWSinkPin *>(dataTypeDependencies_.items_))
     d->DownStreamBackRestrictPossibleStreamTypes(list, origin);
 }
 
-void TOWSourcePin::UpStreamFillPossibleStreamTypes(TOWPinTypeRestricted *list, TOWStreamPin *origin) {
+void TOWSourcePin::UpStreamFillPossibleStreamTypes(TOWPinTypeRestricted *list,
+                                                   TOWStreamPin *origin) {
   FillOwnTypes(list);
   for (TOWSinkPin *d : std::vector<TOWSinkPin *>(dataTypeDependencies_.items_))
     d->UpStreamBackRestrictPossibleStreamTypes(list, origin);
 }
 
-void TOWSourcePin::DownStreamBackRestrictPossibleStreamTypes(TOWPinTypeRestricted *list, TOWStreamPin *origin) {
+void TOWSourcePin::DownStreamBackRestrictPossibleStreamTypes(TOWPinTypeRestricted *list,
+                                                             TOWStreamPin *origin) {
   TOWReadSection own(this);
   if (origin == this) {
     for (TOWSinkPin *s : LinkedSinkPins())
@@ -95,7 +98,8 @@ void TOWSourcePin::DownStreamBackRestrictPossibleStreamTypes(TOWPinTypeRestricte
   }
 }
 
-void TOWSourcePin::UpStreamBackRestrictPossibleStreamTypes(TOWPinTypeRestricted *list, TOWStreamPin *origin) {
+void TOWSourcePin::UpStreamBackRestrictPossibleStreamTypes(TOWPinTypeRestricted *list,
+                                                           TOWStreamPin *origin) {
   TOWReadSection own(this);
   if (origin == this) {
     for (TOWSinkPin *s : LinkedSinkPins())
@@ -108,7 +112,8 @@ void TOWSourcePin::UpStreamBackRestrictPossibleStreamTypes(TOWPinTypeRestricted 
   }
 }
 
-void TOWSourcePin::DownStreamForthRestrictPossibleStreamTypes(TOWPinTypeRestricted *list, TOWStreamPin *origin) {
+void TOWSourcePin::DownStreamForthRestrictPossibleStreamTypes(TOWPinTypeRestricted *list,
+                                                              TOWStreamPin *origin) {
   if (origin == this)
     return;
   KeepOwnTypes(list);
@@ -116,7 +121,8 @@ void TOWSourcePin::DownStreamForthRestrictPossibleStreamTypes(TOWPinTypeRestrict
     s->DownStreamForthRestrictPossibleStreamTypes(list, origin);
 }
 
-void TOWSourcePin::UpStreamForthRestrictPossibleStreamTypes(TOWPinTypeRestricted *list, TOWStreamPin *origin) {
+void TOWSourcePin::UpStreamForthRestrictPossibleStreamTypes(TOWPinTypeRestricted *list,
+                                                            TOWStreamPin *origin) {
   if (origin == this)
     return;
   KeepAcceptedTypes(list);
@@ -126,7 +132,8 @@ void TOWSourcePin::UpStreamForthRestrictPossibleStreamTypes(TOWPinTypeRestricted
 
 // Sink side -----------------------------------------------------------------
 
-void TOWSinkPin::DownStreamFillPossibleStreamTypes(TOWPinTypeRestricted *list, TOWStreamPin *origin) {
+void TOWSinkPin::DownStreamFillPossibleStreamTypes(TOWPinTypeRestricted *list,
+                                                   TOWStreamPin *origin) {
   FillOwnTypes(list);
   for (TOWSourcePin *d : std::vector<TOWSourcePin *>(dataTypeBack_))
     d->DownStreamForthRestrictPossibleStreamTypes(list, origin);
@@ -140,7 +147,8 @@ void TOWSinkPin::UpStreamFillPossibleStreamTypes(TOWPinTypeRestricted *list, TOW
     d->UpStreamForthRestrictPossibleStreamTypes(list, origin);
 }
 
-void TOWSinkPin::DownStreamBackRestrictPossibleStreamTypes(TOWPinTypeRestricted *list, TOWStreamPin *origin) {
+void TOWSinkPin::DownStreamBackRestrictPossibleStreamTypes(TOWPinTypeRestricted *list,
+                                                           TOWStreamPin *origin) {
   TOWReadSection own(this);
   if (origin == this) {
     for (TOWSourcePin *d : std::vector<TOWSourcePin *>(dataTypeBack_))
@@ -153,7 +161,8 @@ void TOWSinkPin::DownStreamBackRestrictPossibleStreamTypes(TOWPinTypeRestricted 
   }
 }
 
-void TOWSinkPin::UpStreamBackRestrictPossibleStreamTypes(TOWPinTypeRestricted *list, TOWStreamPin *origin) {
+void TOWSinkPin::UpStreamBackRestrictPossibleStreamTypes(TOWPinTypeRestricted *list,
+                                                         TOWStreamPin *origin) {
   TOWReadSection own(this);
   if (origin == this) {
     for (TOWSourcePin *d : std::vector<TOWSourcePin *>(dataTypeBack_))
@@ -167,7 +176,8 @@ void TOWSinkPin::UpStreamBackRestrictPossibleStreamTypes(TOWPinTypeRestricted *l
   }
 }
 
-void TOWSinkPin::DownStreamForthRestrictPossibleStreamTypes(TOWPinTypeRestricted *list, TOWStreamPin *origin) {
+void TOWSinkPin::DownStreamForthRestrictPossibleStreamTypes(TOWPinTypeRestricted *list,
+                                                            TOWStreamPin *origin) {
   if (origin == this)
     return;
   KeepAcceptedTypes(list);
@@ -175,7 +185,8 @@ void TOWSinkPin::DownStreamForthRestrictPossibleStreamTypes(TOWPinTypeRestricted
     d->DownStreamForthRestrictPossibleStreamTypes(list, origin);
 }
 
-void TOWSinkPin::UpStreamForthRestrictPossibleStreamTypes(TOWPinTypeRestricted *list, TOWStreamPin *origin) {
+void TOWSinkPin::UpStreamForthRestrictPossibleStreamTypes(TOWPinTypeRestricted *list,
+                                                          TOWStreamPin *origin) {
   if (origin == this || HasToIgnoreUpstream())
     return;
   KeepOwnTypes(list);
@@ -187,36 +198,43 @@ void TOWSinkPin::UpStreamForthRestrictPossibleStreamTypes(TOWPinTypeRestricted *
 // Acceptance along a chain
 
 HRESULT TOWSourcePin::DownStreamQueryPossybleInterface(const TGUID &iid) {
-  return FirstFailure(std::vector<TOWSinkPin *>(dataTypeDependencies_.items_),
-                      [&](TOWSinkPin *d) { return d->DownStreamForthQueryPossybleInterface(iid, this); });
+  return FirstFailure(std::vector<TOWSinkPin *>(dataTypeDependencies_.items_), [&](TOWSinkPin *d) {
+    return d->DownStreamForthQueryPossybleInterface(iid, this);
+  });
 }
 
 HRESULT TOWSourcePin::UpStreamQueryPossybleInterface(const TGUID &iid) {
-  return FirstFailure(std::vector<TOWSinkPin *>(dataTypeDependencies_.items_),
-                      [&](TOWSinkPin *d) { return d->UpStreamForthQueryPossybleInterface(iid, this); });
+  return FirstFailure(std::vector<TOWSinkPin *>(dataTypeDependencies_.items_), [&](TOWSinkPin *d) {
+    return d->UpStreamForthQueryPossybleInterface(iid, this);
+  });
 }
 
 HRESULT TOWSourcePin::DownStreamBackQueryPossybleInterface(const TGUID &iid, TOWStreamPin *origin) {
   if (origin == this)
-    return FirstFailure(LinkedSinkPins(),
-                        [&](TOWSinkPin *s) { return s->DownStreamForthQueryPossybleInterface(iid, origin); });
+    return FirstFailure(LinkedSinkPins(), [&](TOWSinkPin *s) {
+      return s->DownStreamForthQueryPossybleInterface(iid, origin);
+    });
   if (dataTypeDependencies_.items_.empty())
     return DownStreamForthQueryPossybleInterface(iid, origin);
-  return FirstFailure(std::vector<TOWSinkPin *>(dataTypeDependencies_.items_),
-                      [&](TOWSinkPin *d) { return d->DownStreamBackQueryPossybleInterface(iid, origin); });
+  return FirstFailure(std::vector<TOWSinkPin *>(dataTypeDependencies_.items_), [&](TOWSinkPin *d) {
+    return d->DownStreamBackQueryPossybleInterface(iid, origin);
+  });
 }
 
 HRESULT TOWSourcePin::UpStreamBackQueryPossybleInterface(const TGUID &iid, TOWStreamPin *origin) {
   if (origin == this)
-    return FirstFailure(LinkedSinkPins(),
-                        [&](TOWSinkPin *s) { return s->UpStreamForthQueryPossybleInterface(iid, origin); });
+    return FirstFailure(LinkedSinkPins(), [&](TOWSinkPin *s) {
+      return s->UpStreamForthQueryPossybleInterface(iid, origin);
+    });
   if (dataTypeDependencies_.items_.empty())
     return UpStreamForthQueryPossybleInterface(iid, origin);
-  return FirstFailure(std::vector<TOWSinkPin *>(dataTypeDependencies_.items_),
-                      [&](TOWSinkPin *d) { return d->UpStreamBackQueryPossybleInterface(iid, origin); });
+  return FirstFailure(std::vector<TOWSinkPin *>(dataTypeDependencies_.items_), [&](TOWSinkPin *d) {
+    return d->UpStreamBackQueryPossybleInterface(iid, origin);
+  });
 }
 
-HRESULT TOWSourcePin::DownStreamForthQueryPossybleInterface(const TGUID &iid, TOWStreamPin *origin) {
+HRESULT TOWSourcePin::DownStreamForthQueryPossybleInterface(const TGUID &iid,
+                                                            TOWStreamPin *origin) {
   if (origin == this)
     return S_OK;
   {
@@ -224,8 +242,9 @@ HRESULT TOWSourcePin::DownStreamForthQueryPossybleInterface(const TGUID &iid, TO
     if (!types_.Contains(iid))
       return E_NOINTERFACE;
   }
-  return FirstFailure(LinkedSinkPins(),
-                      [&](TOWSinkPin *s) { return s->DownStreamForthQueryPossybleInterface(iid, origin); });
+  return FirstFailure(LinkedSinkPins(), [&](TOWSinkPin *s) {
+    return s->DownStreamForthQueryPossybleInterface(iid, origin);
+  });
 }
 
 HRESULT TOWSourcePin::UpStreamForthQueryPossybleInterface(const TGUID &iid, TOWStreamPin *origin) {
@@ -234,24 +253,28 @@ HRESULT TOWSourcePin::UpStreamForthQueryPossybleInterface(const TGUID &iid, TOWS
   const HRESULT hr = PlainAnswer(this, iid);
   if (hr != S_OK)
     return hr;
-  return FirstFailure(LinkedSinkPins(),
-                      [&](TOWSinkPin *s) { return s->UpStreamForthQueryPossybleInterface(iid, origin); });
+  return FirstFailure(LinkedSinkPins(), [&](TOWSinkPin *s) {
+    return s->UpStreamForthQueryPossybleInterface(iid, origin);
+  });
 }
 
 HRESULT TOWSinkPin::DownStreamQueryPossybleInterface(const TGUID &iid) {
-  return FirstFailure(std::vector<TOWSourcePin *>(dataTypeBack_),
-                      [&](TOWSourcePin *d) { return d->DownStreamBackQueryPossybleInterface(iid, this); });
+  return FirstFailure(std::vector<TOWSourcePin *>(dataTypeBack_), [&](TOWSourcePin *d) {
+    return d->DownStreamBackQueryPossybleInterface(iid, this);
+  });
 }
 
 HRESULT TOWSinkPin::UpStreamQueryPossybleInterface(const TGUID &iid) {
-  return FirstFailure(std::vector<TOWSourcePin *>(dataTypeBack_),
-                      [&](TOWSourcePin *d) { return d->UpStreamBackQueryPossybleInterface(iid, this); });
+  return FirstFailure(std::vector<TOWSourcePin *>(dataTypeBack_), [&](TOWSourcePin *d) {
+    return d->UpStreamBackQueryPossybleInterface(iid, this);
+  });
 }
 
 HRESULT TOWSinkPin::DownStreamBackQueryPossybleInterface(const TGUID &iid, TOWStreamPin *origin) {
   if (origin == this)
-    return FirstFailure(std::vector<TOWSourcePin *>(dataTypeBack_),
-                        [&](TOWSourcePin *d) { return d->DownStreamForthQueryPossybleInterface(iid, origin); });
+    return FirstFailure(std::vector<TOWSourcePin *>(dataTypeBack_), [&](TOWSourcePin *d) {
+      return d->DownStreamForthQueryPossybleInterface(iid, origin);
+    });
   if (TOWSourcePin *s = RealSource())
     return s->DownStreamBackQueryPossybleInterface(iid, origin);
   return DownStreamForthQueryPossybleInterface(iid, origin);
@@ -259,8 +282,9 @@ HRESULT TOWSinkPin::DownStreamBackQueryPossybleInterface(const TGUID &iid, TOWSt
 
 HRESULT TOWSinkPin::UpStreamBackQueryPossybleInterface(const TGUID &iid, TOWStreamPin *origin) {
   if (origin == this)
-    return FirstFailure(std::vector<TOWSourcePin *>(dataTypeBack_),
-                        [&](TOWSourcePin *d) { return d->UpStreamForthQueryPossybleInterface(iid, origin); });
+    return FirstFailure(std::vector<TOWSourcePin *>(dataTypeBack_), [&](TOWSourcePin *d) {
+      return d->UpStreamForthQueryPossybleInterface(iid, origin);
+    });
   if (TOWSourcePin *s = RealSource())
     return s->UpStreamBackQueryPossybleInterface(iid, origin);
   return UpStreamForthQueryPossybleInterface(iid, origin);
@@ -272,8 +296,9 @@ HRESULT TOWSinkPin::DownStreamForthQueryPossybleInterface(const TGUID &iid, TOWS
   const HRESULT hr = PlainAnswer(this, iid);
   if (hr != S_OK)
     return hr;
-  return FirstFailure(std::vector<TOWSourcePin *>(dataTypeBack_),
-                      [&](TOWSourcePin *d) { return d->DownStreamForthQueryPossybleInterface(iid, origin); });
+  return FirstFailure(std::vector<TOWSourcePin *>(dataTypeBack_), [&](TOWSourcePin *d) {
+    return d->DownStreamForthQueryPossybleInterface(iid, origin);
+  });
 }
 
 HRESULT TOWSinkPin::UpStreamForthQueryPossybleInterface(const TGUID &iid, TOWStreamPin *origin) {
@@ -284,8 +309,9 @@ HRESULT TOWSinkPin::UpStreamForthQueryPossybleInterface(const TGUID &iid, TOWStr
     if (!types_.Contains(iid))
       return E_NOINTERFACE;
   }
-  return FirstFailure(std::vector<TOWSourcePin *>(dataTypeBack_),
-                      [&](TOWSourcePin *d) { return d->UpStreamForthQueryPossybleInterface(iid, origin); });
+  return FirstFailure(std::vector<TOWSourcePin *>(dataTypeBack_), [&](TOWSourcePin *d) {
+    return d->UpStreamForthQueryPossybleInterface(iid, origin);
+  });
 }
 
 // ---------------------------------------------------------------------------

@@ -69,7 +69,9 @@ TOWLockObject::~TOWLockObject() {
 }
 
 IOWLockSectionPtr TOWLockObject::ReadLock() { return com::MakeCom<TOWStreamReadLockSection>(this); }
-IOWLockSectionPtr TOWLockObject::WriteLock() { return com::MakeCom<TOWStreamWriteLockSection>(this); }
+IOWLockSectionPtr TOWLockObject::WriteLock() {
+  return com::MakeCom<TOWStreamWriteLockSection>(this);
+}
 
 // ---------------------------------------------------------------------------
 // TOWGlobalLockObject
@@ -78,8 +80,12 @@ com::TComPtr<TOWGlobalLockObject> TOWGlobalLockObject::Create() {
   return com::MakeCom<TOWGlobalLockObject>();
 }
 
-IOWLockSectionPtr TOWGlobalLockObject::ReadLock() { return com::MakeCom<TOWGlobalReadLockSection>(); }
-IOWLockSectionPtr TOWGlobalLockObject::WriteLock() { return com::MakeCom<TOWGlobalWriteLockSection>(); }
+IOWLockSectionPtr TOWGlobalLockObject::ReadLock() {
+  return com::MakeCom<TOWGlobalReadLockSection>();
+}
+IOWLockSectionPtr TOWGlobalLockObject::WriteLock() {
+  return com::MakeCom<TOWGlobalWriteLockSection>();
+}
 
 // ---------------------------------------------------------------------------
 // Bookkeeping section: the private section of every object.
@@ -272,7 +278,9 @@ void TOWObject::RepopulateLock() {
 
 com::TComPtr<TOWObjectList> TOWObjectList::Create() { return com::MakeCom<TOWObjectList>(); }
 
-void TOWObjectList::SetItem(int index, TOWObject *object) { items_.at(static_cast<size_t>(index)) = object; }
+void TOWObjectList::SetItem(int index, TOWObject *object) {
+  items_.at(static_cast<size_t>(index)) = object;
+}
 
 TOWObject *TOWObjectList::GetItem(int index) { return items_.at(static_cast<size_t>(index)); }
 

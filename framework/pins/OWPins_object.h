@@ -289,11 +289,13 @@ private:
 // TOWObject::ReadLock / WriteLock.
 class TOWReadLockSection final : public TOWLockSection {
 public:
-  explicit TOWReadLockSection(TOWObject *object) : TOWLockSection(TGlobal::Read, object, nullptr, TInner::Read) {}
+  explicit TOWReadLockSection(TOWObject *object)
+      : TOWLockSection(TGlobal::Read, object, nullptr, TInner::Read) {}
 };
 class TOWWriteLockSection final : public TOWLockSection {
 public:
-  explicit TOWWriteLockSection(TOWObject *object) : TOWLockSection(TGlobal::Read, object, nullptr, TInner::Write) {}
+  explicit TOWWriteLockSection(TOWObject *object)
+      : TOWLockSection(TGlobal::Read, object, nullptr, TInner::Write) {}
 };
 // TOWLockObject::ReadLock / WriteLock.
 class TOWStreamReadLockSection final : public TOWLockSection {

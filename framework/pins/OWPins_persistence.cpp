@@ -9,7 +9,8 @@
 namespace {
 
 // Algorithm of the loaders: a pin of the list named ident (with root R).
-TOWBasicPin *FindByIdent(const std::vector<TOWBasicPin *> &pins, const std::string &name, TComponent *root) {
+TOWBasicPin *FindByIdent(const std::vector<TOWBasicPin *> &pins, const std::string &name,
+                         TComponent *root) {
   const std::string shortName = OWAfterFirstDot(name);
   for (TOWBasicPin *x : pins) {
     TComponent *xRoot = x->GetRoot();
@@ -29,7 +30,8 @@ TOWBasicPin *FindByIdent(const std::vector<TOWBasicPin *> &pins, const std::stri
   return nullptr;
 }
 
-TOWBasicPin *FindByDisplay(const std::vector<TOWBasicPin *> &pins, const std::string &name, TComponent *root) {
+TOWBasicPin *FindByDisplay(const std::vector<TOWBasicPin *> &pins, const std::string &name,
+                           TComponent *root) {
   for (TOWBasicPin *x : pins) {
     TComponent *xRoot = x->GetRoot();
     if (xRoot && root && xRoot != root)
@@ -50,8 +52,8 @@ std::vector<TOWBasicPin *> PendingPins() {
 // ---------------------------------------------------------------------------
 // Placeholders
 
-TOWUnloadedPin::TOWUnloadedPin(TComponent *, TOWPinType kind, const std::string &ident, const std::string &display,
-                               const std::string &)
+TOWUnloadedPin::TOWUnloadedPin(TComponent *, TOWPinType kind, const std::string &ident,
+                               const std::string &display, const std::string &)
     : display_(display), ident_(ident), kind_(kind) {}
 
 void TOWUnloadedPin::AfterConstruction() {
@@ -74,9 +76,13 @@ void TOWUnloadedPin::BeforeDestruction() {
 
 std::string TOWUnloadedPin::GetName() { return OWAfterLastDot(display_); }
 
-std::string TOWUnloadedPin::GetFullName(bool withRoot) { return withRoot ? display_ : OWAfterFirstDot(ident_); }
+std::string TOWUnloadedPin::GetFullName(bool withRoot) {
+  return withRoot ? display_ : OWAfterFirstDot(ident_);
+}
 
-std::string TOWUnloadedPin::GetFullIdentName(bool withRoot) { return withRoot ? ident_ : OWAfterFirstDot(ident_); }
+std::string TOWUnloadedPin::GetFullIdentName(bool withRoot) {
+  return withRoot ? ident_ : OWAfterFirstDot(ident_);
+}
 
 bool TOWUnloadedPin::IsConnected() {
   TOWReadSection own(this);
@@ -156,8 +162,9 @@ void TOWUnloadedPin::CheckRemove() {
   removalGuard_ = false;
 }
 
-TOWBasicPin *TOWUnloadedPin::FindOrCreate(TComponent *root, TOWPinType kind, const std::string &ident,
-                                          const std::string &display, const std::string &linkingPinName) {
+TOWBasicPin *TOWUnloadedPin::FindOrCreate(TComponent *root, TOWPinType kind,
+                                          const std::string &ident, const std::string &display,
+                                          const std::string &linkingPinName) {
   if (ident.empty())
     return nullptr;
   // The global lock before the unit's section, as everywhere: the names are
@@ -219,15 +226,15 @@ void TOWPin::CheckVirtualList() {
 void TOWSourcePin::DefineProperties(TFiler *filer) {
   TOWPin::DefineProperties(filer);
   filer->DefineProperty(
-      "SinkPins", [this](TReader *r) { ReadConnectionsData(r); }, [this](TWriter *w) { WriteConnectionsData(w); },
-      DoWrite());
+      "SinkPins", [this](TReader *r) { ReadConnectionsData(r); },
+      [this](TWriter *w) { WriteConnectionsData(w); }, DoWrite());
 }
 
 void TOWSinkPin::DefineProperties(TFiler *filer) {
   TOWPin::DefineProperties(filer);
   filer->DefineProperty(
-      "SourcePin", [this](TReader *r) { ReadConnectionsData(r); }, [this](TWriter *w) { WriteConnectionsData(w); },
-      DoWrite());
+      "SourcePin", [this](TReader *r) { ReadConnectionsData(r); },
+      [this](TWriter *w) { WriteConnectionsData(w); }, DoWrite());
 }
 
 bool TOWSourcePin::DoWrite() { return GetSinkCount() > 0; }
@@ -385,9 +392,11 @@ void TOWSourcePin::TryLinkToList(TComponent *component, const std::vector<std::s
     TryLinkTo(component, names[i], others[i], std::string(), true);
 }
 
-bool TOWSinkPin::TryLinkTo(TComponent *, const std::string &name, const std::string &display, bool) {
+bool TOWSinkPin::TryLinkTo(TComponent *, const std::string &name, const std::string &display,
+                           bool) {
   TOWWriteSection own(this);
   if (name == "nil")
     return Connect(nullptr);
-  return Connect(TOWUnloadedPin::FindOrCreate(GetRoot(), ptSource, name, display, GetFullName(true)));
+  return Connect(
+      TOWUnloadedPin::FindOrCreate(GetRoot(), ptSource, name, display, GetFullName(true)));
 }

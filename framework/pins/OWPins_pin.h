@@ -224,7 +224,9 @@ public:
   bool ConnectByState(TOWBasicPin *pin) { return ConnectByStateAfter(pin, nullptr); }
   virtual bool ConnectByStateAfter(TOWBasicPin *pin, TOWBasicPin *afterPin);
   bool Connect(TOWBasicPin *pin) { return ConnectAfter(pin, nullptr); }
-  virtual bool ConnectAfter(TOWBasicPin *pin, TOWBasicPin *afterPin) { return ConnectByStateAfter(pin, afterPin); }
+  virtual bool ConnectAfter(TOWBasicPin *pin, TOWBasicPin *afterPin) {
+    return ConnectByStateAfter(pin, afterPin);
+  }
   virtual bool CanConnectAfter(TOWBasicPin *pin, TOWBasicPin *afterPin);
   virtual void Disconnect();
   virtual TOWNotifyResult Notify(IOWNotifyOperation *) { return {}; }
@@ -248,7 +250,9 @@ public:
   virtual TOWNotifyResult NotifyDispatcher(IOWNotifyOperation *operation, TOWNotifyState state,
                                            TOWBasicPin *pin) = 0;
   virtual void UpdateStateValue() {}
-  virtual HRESULT RequestInterface(const TGUID &iid, void **out) { return QueryInterface(iid, out); }
+  virtual HRESULT RequestInterface(const TGUID &iid, void **out) {
+    return QueryInterface(iid, out);
+  }
 
   // True for a real pin, false for a placeholder.
   bool GetIsRealPin() const;
@@ -293,7 +297,8 @@ public:
   bool CanConnectTo(TOWBasicPin *pin) override;
   TGUID FindConnectionID(TOWBasicPin *pin) override;
   TOWNotifyResult Notify(IOWNotifyOperation *operation) override;
-  TOWNotifyResult NotifyDispatcher(IOWNotifyOperation *operation, TOWNotifyState state, TOWBasicPin *pin) override;
+  TOWNotifyResult NotifyDispatcher(IOWNotifyOperation *operation, TOWNotifyState state,
+                                   TOWBasicPin *pin) override;
   bool OwnerInDesigning() override;
   void CheckVirtualList() override;
   bool DependsOn(TOWBasicPin *) override { return false; }
@@ -337,8 +342,10 @@ class TOWStreamPin : public TOWPin {
   CLASSLIB_SIMPLE_CLASS(TOWStreamPin, TOWPin)
 public:
   using TOWPin::TOWPin;
-  virtual void DownStreamFillPossibleStreamTypes(TOWPinTypeRestricted *list, TOWStreamPin *origin) = 0;
-  virtual void UpStreamFillPossibleStreamTypes(TOWPinTypeRestricted *list, TOWStreamPin *origin) = 0;
+  virtual void DownStreamFillPossibleStreamTypes(TOWPinTypeRestricted *list,
+                                                 TOWStreamPin *origin) = 0;
+  virtual void UpStreamFillPossibleStreamTypes(TOWPinTypeRestricted *list,
+                                               TOWStreamPin *origin) = 0;
   virtual HRESULT DownStreamQueryPossybleInterface(const TGUID &iid) = 0;
   virtual HRESULT UpStreamQueryPossybleInterface(const TGUID &iid) = 0;
   virtual void BackPopulateStreamChains(TOWObjectListList &chains, TOWObjectList *chain);
@@ -381,7 +388,9 @@ public:
   TOWBasicPin *GetConnectedPin(int index) override { return GetSink(index); }
   bool DependsOn(TOWBasicPin *pin) override;
   bool DirectDependsOn(TOWBasicPin *pin) override;
-  TOWNotifyResult Notify(IOWNotifyOperation *operation) override { return NotifyPin(nullptr, operation); }
+  TOWNotifyResult Notify(IOWNotifyOperation *operation) override {
+    return NotifyPin(nullptr, operation);
+  }
   void ReadConnectionsData(TReader *reader) override;
   void PinDeletedNotify(TOWBasicPin *pin) override;
   void PinReplacedNotify(TOWBasicPin *old, TOWBasicPin *replacement) override;
@@ -413,8 +422,8 @@ public:
   void ChangeConnectionType(int index, const TGUID &type);
 
   // Linking by name and link texts.
-  bool TryLinkTo(TComponent *component, const std::string &name, const std::string &s1, const std::string &s2,
-                 bool keepWhenEmpty);
+  bool TryLinkTo(TComponent *component, const std::string &name, const std::string &s1,
+                 const std::string &s2, bool keepWhenEmpty);
   void TryLinkToList(TComponent *component, const std::vector<std::string> &names,
                      const std::vector<std::string> &others);
   std::string GetLinkStr(int index);
@@ -505,7 +514,8 @@ public:
   std::string GetUpStreamLinkName();
   std::string GetDownStreamLinkName();
   bool IsConnectedToPinName(const std::string &name);
-  bool TryLinkTo(TComponent *component, const std::string &name, const std::string &display, bool flag);
+  bool TryLinkTo(TComponent *component, const std::string &name, const std::string &display,
+                 bool flag);
   std::string GetLinkStr();
 
   void IntAddFunctionDependance(TOWSourcePin *source);
@@ -576,8 +586,8 @@ public:
 class TOWUnloadedPin : public TOWBasicPin {
   CLASSLIB_SIMPLE_CLASS(TOWUnloadedPin, TOWBasicPin)
 public:
-  TOWUnloadedPin(TComponent *root, TOWPinType kind, const std::string &ident, const std::string &display,
-                 const std::string &linkingPinName);
+  TOWUnloadedPin(TComponent *root, TOWPinType kind, const std::string &ident,
+                 const std::string &display, const std::string &linkingPinName);
   ~TOWUnloadedPin() override;
 
   TOWPinType GetPinType() const override { return kind_; }
@@ -589,7 +599,9 @@ public:
   bool CanConnectTo(TOWBasicPin *) override { return true; }
   bool DependsOn(TOWBasicPin *) override { return false; }
   TGUID FindConnectionID(TOWBasicPin *) override { return OWNULLID; }
-  TOWNotifyResult NotifyDispatcher(IOWNotifyOperation *, TOWNotifyState, TOWBasicPin *) override { return {}; }
+  TOWNotifyResult NotifyDispatcher(IOWNotifyOperation *, TOWNotifyState, TOWBasicPin *) override {
+    return {};
+  }
   bool IsConnected() override;
   bool IsConnectedTo(TOWBasicPin *pin) override;
   bool ConnectAfter(TOWBasicPin *pin, TOWBasicPin *afterPin) override;
@@ -672,7 +684,8 @@ public:
   bool IsDesigning() const { return designing_; }
 
   static TOWStateDispatcher *GetByName(const std::string &name, bool designing);
-  static TOWStateDispatcher *GetByNameCreate(TOWBasicPin *pin, const std::string &name, bool designing);
+  static TOWStateDispatcher *GetByNameCreate(TOWBasicPin *pin, const std::string &name,
+                                             bool designing);
   static std::string GetUniqueName(TComponent *component);
   static bool IsUniqueName(const std::string &name, bool designing);
 
@@ -721,4 +734,5 @@ void OWRaisePinNotifiers(const std::function<void(IOWPinNotifier *)> &event);
 // and the index when indexed, else "." and the list's item name); with root,
 // the root name and "." in front; "(No owner)" without owner component. The
 // separator is not used: "." always is.
-std::string OWValueToString(TOWBasicPin *pin, const std::string &separator, bool withRoot, bool indexed);
+std::string OWValueToString(TOWBasicPin *pin, const std::string &separator, bool withRoot,
+                            bool indexed);

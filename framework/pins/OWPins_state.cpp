@@ -18,7 +18,8 @@ bool DifferentRoots(TOWBasicPin *a, TOWBasicPin *b) { return a->GetRoot() != b->
 // ---------------------------------------------------------------------------
 // TOWStateDispatcher
 
-TOWStateDispatcher::TOWStateDispatcher(const std::string &name, bool designing) : name_(name), designing_(designing) {
+TOWStateDispatcher::TOWStateDispatcher(const std::string &name, bool designing)
+    : name_(name), designing_(designing) {
   TOWGlobalWriteSection global;
   TOWWriteSection own(this);
   TOWPinsUnit &u = OWUnit();
@@ -236,7 +237,8 @@ TOWStateDispatcher *TOWStateDispatcher::GetByName(const std::string &name, bool 
   return nullptr;
 }
 
-TOWStateDispatcher *TOWStateDispatcher::GetByNameCreate(TOWBasicPin *pin, const std::string &name, bool designing) {
+TOWStateDispatcher *TOWStateDispatcher::GetByNameCreate(TOWBasicPin *pin, const std::string &name,
+                                                        bool designing) {
   // Writing: a group made here takes the global write lock, which must not be
   // a promotion while the unit's section is held.
   TOWGlobalWriteSection global;

@@ -32,7 +32,8 @@ std::string OWFloatToText(double value) {
 
   // Scientific form rounded once to 15 significant digits: "-d.ddddddddddddddde+XX".
   char buf[64];
-  const auto res = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::scientific, kDigits - 1);
+  const auto res =
+      std::to_chars(buf, buf + sizeof buf, value, std::chars_format::scientific, kDigits - 1);
   const std::string sci(buf, res.ptr);
   const bool negative = sci[0] == '-';
   const std::size_t start = negative ? 1 : 0;
@@ -88,11 +89,13 @@ TOWNotifyResult UnlessNewLink(TOWNotifyState state, TOWNotifyResult result) {
 
 } // namespace
 
-TOWNotifyResult OWServeRealPeer(IOWStream *handler, const TGUID *dataTypeID, IOWNotifyOperation *operation,
-                                TOWNotifyState state, double current) {
+TOWNotifyResult OWServeRealPeer(IOWStream *handler, const TGUID *dataTypeID,
+                                IOWNotifyOperation *operation, TOWNotifyState state,
+                                double current) {
   if (OWPeerStream<IOWRealStream>(handler)) {
-    OWServePeer<IOWRealStream>(handler, dataTypeID, operation, state, false,
-                               [current] { return MakeSupplied<TOWSuppliedRealOperation>(current); });
+    OWServePeer<IOWRealStream>(handler, dataTypeID, operation, state, false, [current] {
+      return MakeSupplied<TOWSuppliedRealOperation>(current);
+    });
     return {};
   }
   // A float-only peer: the current value on a new link, and every double on
@@ -109,14 +112,16 @@ TOWNotifyResult OWServeRealPeer(IOWStream *handler, const TGUID *dataTypeID, IOW
 // Source pins
 
 TOWClockSourcePin::TOWClockSourcePin(TComponent *AOwner) : TOWSourcePin(AOwner) {
-  AddType(IOWClockStream::IID, [this](IOWStream *h, const TGUID *d, IOWNotifyOperation *o, TOWNotifyState s) {
-    return ClockNotification(h, d, o, s);
-  });
+  AddType(IOWClockStream::IID, [this](IOWStream *h, const TGUID *d, IOWNotifyOperation *o,
+                                      TOWNotifyState s) { return ClockNotification(h, d, o, s); });
 }
 
-TOWNotifyResult TOWClockSourcePin::Clock() { return Notify(TOWNotifyOperation::Make<TOWClockOperation>().Get()); }
+TOWNotifyResult TOWClockSourcePin::Clock() {
+  return Notify(TOWNotifyOperation::Make<TOWClockOperation>().Get());
+}
 
-TOWNotifyResult TOWClockSourcePin::ClockNotification(IOWStream *Handler, const TGUID *, IOWNotifyOperation *Operation,
+TOWNotifyResult TOWClockSourcePin::ClockNotification(IOWStream *Handler, const TGUID *,
+                                                     IOWNotifyOperation *Operation,
                                                      TOWNotifyState State) {
   // The delivery that opens a link is not a tick.
   if (State.Contains(nsNewLink) || !OWOperationAs<TOWClockOperation>(Operation))
@@ -161,7 +166,8 @@ TOWNotifyResult TOWRealSourcePin::SubmitReal(double value) {
 }
 
 TOWNotifyResult TOWRealSourcePin::Notification(IOWStream *Handler, const TGUID *DataTypeID,
-                                               IOWNotifyOperation *Operation, TOWNotifyState State) {
+                                               IOWNotifyOperation *Operation,
+                                               TOWNotifyState State) {
   if (onNotification_) {
     com::TComPtr<IOWDataStream> stream = OWPeerStream<IOWRealStream>(Handler);
     if (!stream)
@@ -177,17 +183,19 @@ TOWFloatIntSourcePin::TOWFloatIntSourcePin(TComponent *AOwner) : TOWValueSenderP
 }
 
 TOWNotifyResult TOWFloatIntSourcePin::FloatNotification(IOWStream *Handler, const TGUID *DataTypeID,
-                                                        IOWNotifyOperation *Operation, TOWNotifyState State) {
+                                                        IOWNotifyOperation *Operation,
+                                                        TOWNotifyState State) {
   ServeOwnKind(Handler, DataTypeID, Operation, State);
   return {};
 }
 
-TOWNotifyResult TOWFloatIntSourcePin::IntegerNotification(IOWStream *Handler, const TGUID *DataTypeID,
-                                                          IOWNotifyOperation *Operation, TOWNotifyState State) {
-  const TOWNotifyResult result =
-      OWServePeer<IOWIntegerStream>(Handler, DataTypeID, Operation, State, IsSuppliedValue(Operation), [this] {
-        return MakeSupplied<TOWSuppliedIntegerOperation>(OWRoundToInteger(value_));
-      });
+TOWNotifyResult TOWFloatIntSourcePin::IntegerNotification(IOWStream *Handler,
+                                                          const TGUID *DataTypeID,
+                                                          IOWNotifyOperation *Operation,
+                                                          TOWNotifyState State) {
+  const TOWNotifyResult result = OWServePeer<IOWIntegerStream>(
+      Handler, DataTypeID, Operation, State, IsSuppliedValue(Operation),
+      [this] { return MakeSupplied<TOWSuppliedIntegerOperation>(OWRoundToInteger(value_)); });
   return UnlessNewLink(State, result);
 }
 
@@ -200,7 +208,8 @@ TOWStdComboSourcePin::TOWStdComboSourcePin(TComponent *AOwner) : TOWValueSenderP
 }
 
 TOWNotifyResult TOWStdComboSourcePin::RealNotification(IOWStream *Handler, const TGUID *DataTypeID,
-                                                       IOWNotifyOperation *Operation, TOWNotifyState State) {
+                                                       IOWNotifyOperation *Operation,
+                                                       TOWNotifyState State) {
   ServeOwnKind(Handler, DataTypeID, Operation, State);
   return {};
 }
@@ -209,38 +218,45 @@ TOWNotifyResult TOWStdComboSourcePin::RealNotification(IOWStream *Handler, const
 // value sent, whatever the operation carried.
 template <class Stream, class Op, class Convert>
 TOWNotifyResult TOWStdComboSourcePin::ServeConverted(IOWStream *Handler, const TGUID *DataTypeID,
-                                                     IOWNotifyOperation *Operation, TOWNotifyState State,
-                                                     Convert convert) {
+                                                     IOWNotifyOperation *Operation,
+                                                     TOWNotifyState State, Convert convert) {
   OWServePeer<Stream>(Handler, DataTypeID, Operation, State, IsSuppliedValue(Operation),
                       [&] { return MakeSupplied<Op>(convert(value_)); });
   return {};
 }
 
 TOWNotifyResult TOWStdComboSourcePin::FloatNotification(IOWStream *Handler, const TGUID *DataTypeID,
-                                                        IOWNotifyOperation *Operation, TOWNotifyState State) {
-  return ServeConverted<IOWFloatStream, TOWSuppliedSingleOperation>(Handler, DataTypeID, Operation, State,
-                                                                    OWNarrowToSingle);
+                                                        IOWNotifyOperation *Operation,
+                                                        TOWNotifyState State) {
+  return ServeConverted<IOWFloatStream, TOWSuppliedSingleOperation>(Handler, DataTypeID, Operation,
+                                                                    State, OWNarrowToSingle);
 }
 
-TOWNotifyResult TOWStdComboSourcePin::IntegerNotification(IOWStream *Handler, const TGUID *DataTypeID,
-                                                          IOWNotifyOperation *Operation, TOWNotifyState State) {
-  return ServeConverted<IOWIntegerStream, TOWSuppliedIntegerOperation>(Handler, DataTypeID, Operation, State,
-                                                                       OWRoundToInteger);
+TOWNotifyResult TOWStdComboSourcePin::IntegerNotification(IOWStream *Handler,
+                                                          const TGUID *DataTypeID,
+                                                          IOWNotifyOperation *Operation,
+                                                          TOWNotifyState State) {
+  return ServeConverted<IOWIntegerStream, TOWSuppliedIntegerOperation>(
+      Handler, DataTypeID, Operation, State, OWRoundToInteger);
 }
 
-TOWNotifyResult TOWStdComboSourcePin::StringNotification(IOWStream *Handler, const TGUID *DataTypeID,
-                                                         IOWNotifyOperation *Operation, TOWNotifyState State) {
-  return ServeConverted<IOWStringStream, TOWSuppliedStringOperation>(Handler, DataTypeID, Operation, State,
-                                                                     OWFloatToText);
+TOWNotifyResult TOWStdComboSourcePin::StringNotification(IOWStream *Handler,
+                                                         const TGUID *DataTypeID,
+                                                         IOWNotifyOperation *Operation,
+                                                         TOWNotifyState State) {
+  return ServeConverted<IOWStringStream, TOWSuppliedStringOperation>(Handler, DataTypeID, Operation,
+                                                                     State, OWFloatToText);
 }
 
 TOWNotifyResult TOWStdComboSourcePin::BoolNotification(IOWStream *Handler, const TGUID *DataTypeID,
-                                                       IOWNotifyOperation *Operation, TOWNotifyState State) {
-  return ServeConverted<IOWBoolStream, TOWSuppliedBoolOperation>(Handler, DataTypeID, Operation, State,
-                                                                 OWValueToBool);
+                                                       IOWNotifyOperation *Operation,
+                                                       TOWNotifyState State) {
+  return ServeConverted<IOWBoolStream, TOWSuppliedBoolOperation>(Handler, DataTypeID, Operation,
+                                                                 State, OWValueToBool);
 }
 
-TOWIntProgressSourcePin::TOWIntProgressSourcePin(TComponent *AOwner) : TOWIntProgressSenderPin(AOwner) {
+TOWIntProgressSourcePin::TOWIntProgressSourcePin(TComponent *AOwner)
+    : TOWIntProgressSenderPin(AOwner) {
   AddProgressTypes();
 }
 
@@ -278,7 +294,8 @@ TOWNotifyResult TOWRealStatePin::Notification(IOWStream *Handler, const TGUID *D
   return OWServeRealPeer(Handler, DataTypeID, Operation, State, value_);
 }
 
-TOWFloatIntStatePin::TOWFloatIntStatePin(TComponent *AOwner, TOWFloatChangeEvent OnChange, TObject *AObject)
+TOWFloatIntStatePin::TOWFloatIntStatePin(TComponent *AOwner, TOWFloatChangeEvent OnChange,
+                                         TObject *AObject)
     : TOWValueReceiverPin(AOwner, std::move(OnChange), AObject) {
   AddRoutine(IOWFloatStream::IID, &TOWFloatIntStatePin::Notification);
   AddRoutine(IOWIntegerStream::IID, &TOWFloatIntStatePin::Notification);
@@ -289,21 +306,24 @@ IOWNotifyOperationPtr TOWFloatIntStatePin::MakeValueOperation(const float &) {
 }
 
 TOWNotifyResult TOWFloatIntStatePin::Notification(IOWStream *Handler, const TGUID *DataTypeID,
-                                                  IOWNotifyOperation *Operation, TOWNotifyState State) {
+                                                  IOWNotifyOperation *Operation,
+                                                  TOWNotifyState State) {
   const bool multicast = OWOperationAs<TOWSuppliedMulticastOperation>(Operation) != nullptr;
   TOWNotifyResult result;
   if (OWPeerStream<IOWFloatStream>(Handler))
-    result = OWServePeer<IOWFloatStream>(Handler, DataTypeID, Operation, State, multicast,
-                                         [this] { return MakeSupplied<TOWSuppliedSingleOperation>(value_); });
-  else
-    result = OWServePeer<IOWIntegerStream>(Handler, DataTypeID, Operation, State, multicast, [this] {
-      return MakeSupplied<TOWSuppliedIntegerOperation>(OWRoundToInteger(value_));
+    result = OWServePeer<IOWFloatStream>(Handler, DataTypeID, Operation, State, multicast, [this] {
+      return MakeSupplied<TOWSuppliedSingleOperation>(value_);
     });
+  else
+    result =
+        OWServePeer<IOWIntegerStream>(Handler, DataTypeID, Operation, State, multicast, [this] {
+          return MakeSupplied<TOWSuppliedIntegerOperation>(OWRoundToInteger(value_));
+        });
   return UnlessNewLink(State, result);
 }
 
-TOWIntProgressStatePin::TOWIntProgressStatePin(TComponent *AOwner, TOWIntProgressChangeEvent OnChange,
-                                               TObject *AObject)
+TOWIntProgressStatePin::TOWIntProgressStatePin(TComponent *AOwner,
+                                               TOWIntProgressChangeEvent OnChange, TObject *AObject)
     : TOWProgressReceiverPin(AOwner, std::move(OnChange), AObject) {
   AddProgressTypes();
 }

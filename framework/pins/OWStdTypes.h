@@ -114,7 +114,8 @@ struct IOWFloatProgressStream : public virtual IOWDataStream {
 // descent, so a clock receiver also ticks on every value that is sent.
 
 // One value of type V, below Base in the operation tree.
-template <class V, class Base = TOWSuppliedOperation> class TOWSuppliedValueOperation : public Base {
+template <class V, class Base = TOWSuppliedOperation>
+class TOWSuppliedValueOperation : public Base {
 public:
   using TValue = V;
   explicit TOWSuppliedValueOperation(V value) : value_(std::move(value)) {}
@@ -169,11 +170,13 @@ private:
   const TValue maximum_;
 };
 
-class TOWSuppliedSingleProgressOperation : public TOWSuppliedProgressOperation<TOWSuppliedSingleOperation> {
+class TOWSuppliedSingleProgressOperation
+    : public TOWSuppliedProgressOperation<TOWSuppliedSingleOperation> {
 public:
   using TOWSuppliedProgressOperation::TOWSuppliedProgressOperation;
 };
-class TOWSuppliedIntProgressOperation : public TOWSuppliedProgressOperation<TOWSuppliedIntegerOperation> {
+class TOWSuppliedIntProgressOperation
+    : public TOWSuppliedProgressOperation<TOWSuppliedIntegerOperation> {
 public:
   using TOWSuppliedProgressOperation::TOWSuppliedProgressOperation;
 };
@@ -224,8 +227,8 @@ using TOWBoolChangeEvent = std::function<void(TOWPin *Sender, bool AValue)>;
 using TOWCharChangeEvent = std::function<void(TOWPin *Sender, char AValue)>;
 using TOWStringChangeEvent = std::function<void(TOWPin *Sender, const std::string &AValue)>;
 using TOWRealComplexChangeEvent = std::function<void(TOWPin *Sender, const TOWRealComplex &AValue)>;
-using TOWIntProgressChangeEvent =
-    std::function<void(TOWPin *Sender, int32_t AMin, int32_t AMax, int32_t APosition, bool RangesFilled)>;
+using TOWIntProgressChangeEvent = std::function<void(TOWPin *Sender, int32_t AMin, int32_t AMax,
+                                                     int32_t APosition, bool RangesFilled)>;
 using TOWFloatProgressChangeEvent =
     std::function<void(TOWPin *Sender, float AMin, float AMax, float APosition, bool RangesFilled)>;
 
@@ -301,15 +304,18 @@ private:
 // Serving one peer on the way out (the pins' per-type notification routines).
 
 // The peer's stream interface I, null when the peer does not implement it.
-template <class I> com::TComPtr<I> OWPeerStream(IOWStream *handler) { return com::TComPtr<I>::Query(handler); }
+template <class I> com::TComPtr<I> OWPeerStream(IOWStream *handler) {
+  return com::TComPtr<I>::Query(handler);
+}
 
 // Hands the operation to the peer's typed stream I, or, on a new link and
 // when replace holds, a fresh operation from make(): the new link receives the
 // sender's current value instead of the operation that opened it. A peer
 // without I is skipped (empty result); otherwise the peer's result.
 template <class I, class Make>
-TOWNotifyResult OWServePeer(IOWStream *handler, const TGUID *dataTypeID, IOWNotifyOperation *operation,
-                            TOWNotifyState state, bool replace, const Make &make) {
+TOWNotifyResult OWServePeer(IOWStream *handler, const TGUID *dataTypeID,
+                            IOWNotifyOperation *operation, TOWNotifyState state, bool replace,
+                            const Make &make) {
   com::TComPtr<I> stream = OWPeerStream<I>(handler);
   if (!stream)
     return {};
@@ -322,8 +328,9 @@ TOWNotifyResult OWServePeer(IOWStream *handler, const TGUID *dataTypeID, IOWNoti
 
 // The real pins' way out: a real peer gets doubles, a float-only peer the
 // values narrowed to Single (other operations pass unchanged).
-TOWNotifyResult OWServeRealPeer(IOWStream *handler, const TGUID *dataTypeID, IOWNotifyOperation *operation,
-                                TOWNotifyState state, double current);
+TOWNotifyResult OWServeRealPeer(IOWStream *handler, const TGUID *dataTypeID,
+                                IOWNotifyOperation *operation, TOWNotifyState state,
+                                double current);
 
 // ---------------------------------------------------------------------------
 // Building blocks of the value pins
@@ -343,7 +350,8 @@ protected:
 
 // Sending side of source and state pins of one value kind: SetValue and the
 // default way out.
-template <class PinBase, class Kind> class TOWValueSenderPin : public TOWValueHolderPin<PinBase, typename Kind::Value> {
+template <class PinBase, class Kind>
+class TOWValueSenderPin : public TOWValueHolderPin<PinBase, typename Kind::Value> {
 public:
   using TValue = typename Kind::Value;
   using TOWValueHolderPin<PinBase, TValue>::TOWValueHolderPin;
@@ -362,8 +370,8 @@ protected:
     return TOWNotifyOperation::Make<typename Kind::Operation>(value);
   }
   // The way out without notification handler; the peer's result.
-  TOWNotifyResult ServeOwnKind(IOWStream *handler, const TGUID *dataTypeID, IOWNotifyOperation *operation,
-                               TOWNotifyState state) {
+  TOWNotifyResult ServeOwnKind(IOWStream *handler, const TGUID *dataTypeID,
+                               IOWNotifyOperation *operation, TOWNotifyState state) {
     return OWServePeer<typename Kind::Stream>(handler, dataTypeID, operation, state, false, [this] {
       return TOWNotifyOperation::Make<typename Kind::Operation>(this->value_);
     });
@@ -371,11 +379,11 @@ protected:
   // Registers type id with the routine of this pin.
   template <class Self>
   void AddRoutine(const TGUID &id,
-                  TOWNotifyResult (Self::*routine)(IOWStream *, const TGUID *, IOWNotifyOperation *, TOWNotifyState)) {
+                  TOWNotifyResult (Self::*routine)(IOWStream *, const TGUID *, IOWNotifyOperation *,
+                                                   TOWNotifyState)) {
     Self *self = static_cast<Self *>(this);
-    this->AddType(id, [self, routine](IOWStream *h, const TGUID *d, IOWNotifyOperation *o, TOWNotifyState s) {
-      return (self->*routine)(h, d, o, s);
-    });
+    this->AddType(id, [self, routine](IOWStream *h, const TGUID *d, IOWNotifyOperation *o,
+                                      TOWNotifyState s) { return (self->*routine)(h, d, o, s); });
   }
 };
 
@@ -395,7 +403,8 @@ public:
     return Base::QueryInterface(iid, out);
   }
 
-  TOWNotifyResult DispatchData(const TGUID *, IOWNotifyOperation *Operation, TOWNotifyState) override {
+  TOWNotifyResult DispatchData(const TGUID *, IOWNotifyOperation *Operation,
+                               TOWNotifyState) override {
     if (Accepts::Read(Operation, this->value_) && onChange_)
       onChange_(this, this->value_);
     return {};
@@ -432,15 +441,17 @@ public:
   explicit TOWValueSourcePin(TComponent *AOwner) : Base(AOwner) {
     this->AddRoutine(Kind::Stream::IID, &TOWValueSourcePin::Notification);
   }
-  TOWValueSourcePin(TComponent *AOwner, NotificationEvent OnNotification) : TOWValueSourcePin(AOwner) {
+  TOWValueSourcePin(TComponent *AOwner, NotificationEvent OnNotification)
+      : TOWValueSourcePin(AOwner) {
     onNotification_ = std::move(OnNotification);
   }
 
-  virtual TOWNotifyResult Notification(IOWStream *Handler, const TGUID *DataTypeID, IOWNotifyOperation *Operation,
-                                       TOWNotifyState State) {
+  virtual TOWNotifyResult Notification(IOWStream *Handler, const TGUID *DataTypeID,
+                                       IOWNotifyOperation *Operation, TOWNotifyState State) {
     if (onNotification_) {
       com::TComPtr<typename Kind::Stream> stream = OWPeerStream<typename Kind::Stream>(Handler);
-      return stream ? onNotification_(stream.Get(), DataTypeID, Operation, State) : TOWNotifyResult{};
+      return stream ? onNotification_(stream.Get(), DataTypeID, Operation, State)
+                    : TOWNotifyResult{};
     }
     const TOWNotifyResult result = this->ServeOwnKind(Handler, DataTypeID, Operation, State);
     return PeerResult ? result : TOWNotifyResult{};
@@ -460,7 +471,8 @@ class TOWBoolSourcePin : public TOWValueSourcePin<TOWBoolKind> {
 public:
   using TOWValueSourcePin::TOWValueSourcePin;
 };
-class TOWIntegerSourcePin : public TOWValueSourcePin<TOWIntegerKind, TOWIntegerPinNotificationEvent, true> {
+class TOWIntegerSourcePin
+    : public TOWValueSourcePin<TOWIntegerKind, TOWIntegerPinNotificationEvent, true> {
   CLASSLIB_SIMPLE_CLASS(TOWIntegerSourcePin, TOWClockSourcePin)
 public:
   using TOWValueSourcePin::TOWValueSourcePin;
@@ -498,8 +510,8 @@ public:
   TOWRealSourcePin(TComponent *AOwner, TOWPinNotificationEvent OnNotification);
   // Sends value at once, without comparing or storing it.
   TOWNotifyResult SubmitReal(double value);
-  virtual TOWNotifyResult Notification(IOWStream *Handler, const TGUID *DataTypeID, IOWNotifyOperation *Operation,
-                                       TOWNotifyState State);
+  virtual TOWNotifyResult Notification(IOWStream *Handler, const TGUID *DataTypeID,
+                                       IOWNotifyOperation *Operation, TOWNotifyState State);
 
 private:
   TOWPinNotificationEvent onNotification_;
@@ -535,8 +547,9 @@ public:
 
 private:
   template <class Stream, class Op, class Convert>
-  TOWNotifyResult ServeConverted(IOWStream *Handler, const TGUID *DataTypeID, IOWNotifyOperation *Operation,
-                                 TOWNotifyState State, Convert convert);
+  TOWNotifyResult ServeConverted(IOWStream *Handler, const TGUID *DataTypeID,
+                                 IOWNotifyOperation *Operation, TOWNotifyState State,
+                                 Convert convert);
 };
 
 // A pin of class PinBase keeping a progress triple of type V.
@@ -561,7 +574,8 @@ private:
 
 // Sending side of the integer progress source and state pins: integer peers
 // receive the position, progress peers all three.
-template <class PinBase> class TOWIntProgressSenderPin : public TOWProgressHolderPin<PinBase, int32_t> {
+template <class PinBase>
+class TOWIntProgressSenderPin : public TOWProgressHolderPin<PinBase, int32_t> {
 public:
   using TOWProgressHolderPin<PinBase, int32_t>::TOWProgressHolderPin;
 
@@ -570,28 +584,33 @@ public:
   void SetMax(int32_t value) { Set(this->maximum_, value); }
   void SetProgress(int32_t value) { Set(this->position_, value); }
 
-  virtual TOWNotifyResult IntNotification(IOWStream *Handler, const TGUID *DataTypeID, IOWNotifyOperation *Operation,
-                                          TOWNotifyState State) {
+  virtual TOWNotifyResult IntNotification(IOWStream *Handler, const TGUID *DataTypeID,
+                                          IOWNotifyOperation *Operation, TOWNotifyState State) {
     OWServePeer<IOWIntegerStream>(Handler, DataTypeID, Operation, State, false, [this] {
       return TOWNotifyOperation::Make<TOWSuppliedIntegerOperation>(this->position_);
     });
     return {};
   }
   virtual TOWNotifyResult IntProgressNotification(IOWStream *Handler, const TGUID *DataTypeID,
-                                                  IOWNotifyOperation *Operation, TOWNotifyState State) {
+                                                  IOWNotifyOperation *Operation,
+                                                  TOWNotifyState State) {
     OWServePeer<IOWIntProgressStream>(Handler, DataTypeID, Operation, State, false, [this] {
-      return TOWNotifyOperation::Make<TOWSuppliedIntProgressOperation>(this->minimum_, this->maximum_,
-                                                                       this->position_);
+      return TOWNotifyOperation::Make<TOWSuppliedIntProgressOperation>(
+          this->minimum_, this->maximum_, this->position_);
     });
     return {};
   }
 
 protected:
   void AddProgressTypes() {
-    this->AddType(IOWIntegerStream::IID, [this](IOWStream *h, const TGUID *d, IOWNotifyOperation *o,
-                                                TOWNotifyState s) { return IntNotification(h, d, o, s); });
-    this->AddType(IOWIntProgressStream::IID, [this](IOWStream *h, const TGUID *d, IOWNotifyOperation *o,
-                                                    TOWNotifyState s) { return IntProgressNotification(h, d, o, s); });
+    this->AddType(IOWIntegerStream::IID,
+                  [this](IOWStream *h, const TGUID *d, IOWNotifyOperation *o, TOWNotifyState s) {
+                    return IntNotification(h, d, o, s);
+                  });
+    this->AddType(IOWIntProgressStream::IID,
+                  [this](IOWStream *h, const TGUID *d, IOWNotifyOperation *o, TOWNotifyState s) {
+                    return IntProgressNotification(h, d, o, s);
+                  });
   }
 
 private:
@@ -600,9 +619,9 @@ private:
     if (field == value)
       return;
     field = value;
-    this->Notify(
-        TOWNotifyOperation::Make<TOWSuppliedIntProgressOperation>(this->minimum_, this->maximum_, this->position_)
-            .Get());
+    this->Notify(TOWNotifyOperation::Make<TOWSuppliedIntProgressOperation>(
+                     this->minimum_, this->maximum_, this->position_)
+                     .Get());
   }
 };
 
@@ -630,59 +649,67 @@ private:
 };
 
 template <class V, class ChangeEvent, class Accepts, class... Streams>
-using TOWValueSinkPin = TOWValueReceiverPin<TOWValueHolderPin<TOWSinkPin, V>, ChangeEvent, Accepts, Streams...>;
+using TOWValueSinkPin =
+    TOWValueReceiverPin<TOWValueHolderPin<TOWSinkPin, V>, ChangeEvent, Accepts, Streams...>;
 
 class TOWFloatSinkPin
-    : public TOWValueSinkPin<float, TOWFloatChangeEvent, TOWAccepts<float, TOWSuppliedSingleOperation>, IOWFloatStream> {
+    : public TOWValueSinkPin<float, TOWFloatChangeEvent,
+                             TOWAccepts<float, TOWSuppliedSingleOperation>, IOWFloatStream> {
   CLASSLIB_SIMPLE_CLASS(TOWFloatSinkPin, TOWSinkPin)
 public:
   using TOWValueReceiverPin::TOWValueReceiverPin;
 };
 class TOWBoolSinkPin
-    : public TOWValueSinkPin<bool, TOWBoolChangeEvent, TOWAccepts<bool, TOWSuppliedBoolOperation>, IOWBoolStream> {
+    : public TOWValueSinkPin<bool, TOWBoolChangeEvent, TOWAccepts<bool, TOWSuppliedBoolOperation>,
+                             IOWBoolStream> {
   CLASSLIB_SIMPLE_CLASS(TOWBoolSinkPin, TOWSinkPin)
 public:
   using TOWValueReceiverPin::TOWValueReceiverPin;
 };
 class TOWCharSinkPin
-    : public TOWValueSinkPin<char, TOWCharChangeEvent, TOWAccepts<char, TOWSuppliedCharOperation>, IOWCharStream> {
+    : public TOWValueSinkPin<char, TOWCharChangeEvent, TOWAccepts<char, TOWSuppliedCharOperation>,
+                             IOWCharStream> {
   CLASSLIB_SIMPLE_CLASS(TOWCharSinkPin, TOWSinkPin)
 public:
   using TOWValueReceiverPin::TOWValueReceiverPin;
 };
-class TOWStringSinkPin : public TOWValueSinkPin<std::string, TOWStringChangeEvent,
-                                                TOWAccepts<std::string, TOWSuppliedStringOperation>, IOWStringStream> {
+class TOWStringSinkPin
+    : public TOWValueSinkPin<std::string, TOWStringChangeEvent,
+                             TOWAccepts<std::string, TOWSuppliedStringOperation>, IOWStringStream> {
   CLASSLIB_SIMPLE_CLASS(TOWStringSinkPin, TOWSinkPin)
 public:
   using TOWValueReceiverPin::TOWValueReceiverPin;
 };
 // Progress operations included: an integer receiver takes their position.
-class TOWIntegerSinkPin : public TOWValueSinkPin<int32_t, TOWIntegerChangeEvent,
-                                                 TOWAccepts<int32_t, TOWSuppliedIntegerOperation>, IOWIntegerStream> {
+class TOWIntegerSinkPin
+    : public TOWValueSinkPin<int32_t, TOWIntegerChangeEvent,
+                             TOWAccepts<int32_t, TOWSuppliedIntegerOperation>, IOWIntegerStream> {
   CLASSLIB_SIMPLE_CLASS(TOWIntegerSinkPin, TOWSinkPin)
 public:
   using TOWValueReceiverPin::TOWValueReceiverPin;
 };
-class TOWRealSinkPin
-    : public TOWValueSinkPin<double, TOWRealChangeEvent,
-                             TOWAccepts<double, TOWSuppliedRealOperation, TOWSuppliedSingleOperation>, IOWRealStream,
-                             IOWFloatStream> {
+class TOWRealSinkPin : public TOWValueSinkPin<
+                           double, TOWRealChangeEvent,
+                           TOWAccepts<double, TOWSuppliedRealOperation, TOWSuppliedSingleOperation>,
+                           IOWRealStream, IOWFloatStream> {
   CLASSLIB_SIMPLE_CLASS(TOWRealSinkPin, TOWSinkPin)
 public:
   using TOWValueReceiverPin::TOWValueReceiverPin;
 };
 class TOWComplexSinkPin
     : public TOWValueSinkPin<TOWRealComplex, TOWRealComplexChangeEvent,
-                             TOWAccepts<TOWRealComplex, TOWSuppliedRealComplexOperation>, IOWRealComplexStream> {
+                             TOWAccepts<TOWRealComplex, TOWSuppliedRealComplexOperation>,
+                             IOWRealComplexStream> {
   CLASSLIB_SIMPLE_CLASS(TOWComplexSinkPin, TOWSinkPin)
 public:
   using TOWValueReceiverPin::TOWValueReceiverPin;
 };
 // An integer becomes the nearest Single.
 class TOWFloatIntSinkPin
-    : public TOWValueSinkPin<float, TOWFloatChangeEvent,
-                             TOWAccepts<float, TOWSuppliedIntegerOperation, TOWSuppliedSingleOperation>,
-                             IOWIntegerStream, IOWFloatStream> {
+    : public TOWValueSinkPin<
+          float, TOWFloatChangeEvent,
+          TOWAccepts<float, TOWSuppliedIntegerOperation, TOWSuppliedSingleOperation>,
+          IOWIntegerStream, IOWFloatStream> {
   CLASSLIB_SIMPLE_CLASS(TOWFloatIntSinkPin, TOWSinkPin)
 public:
   using TOWValueReceiverPin::TOWValueReceiverPin;
@@ -706,7 +733,8 @@ public:
     return Base::QueryInterface(iid, out);
   }
 
-  TOWNotifyResult DispatchData(const TGUID *, IOWNotifyOperation *Operation, TOWNotifyState) override {
+  TOWNotifyResult DispatchData(const TGUID *, IOWNotifyOperation *Operation,
+                               TOWNotifyState) override {
     bool ranges = false;
     if (!Read(Operation, ranges))
       return {};
@@ -749,15 +777,17 @@ private:
   ChangeEvent onChange_;
 };
 
-class TOWIntProgressSinkPin : public TOWProgressReceiverPin<TOWProgressHolderPin<TOWSinkPin, int32_t>, int32_t, TOWIntProgressChangeEvent, false,
-                                                            IOWIntegerStream, IOWIntProgressStream> {
+class TOWIntProgressSinkPin
+    : public TOWProgressReceiverPin<TOWProgressHolderPin<TOWSinkPin, int32_t>, int32_t,
+                                    TOWIntProgressChangeEvent, false, IOWIntegerStream,
+                                    IOWIntProgressStream> {
   CLASSLIB_SIMPLE_CLASS(TOWIntProgressSinkPin, TOWSinkPin)
 public:
   using TOWProgressReceiverPin::TOWProgressReceiverPin;
 };
 class TOWFloatIntProgressSinkPin
-    : public TOWProgressReceiverPin<TOWProgressHolderPin<TOWSinkPin, float>, float, TOWFloatProgressChangeEvent, true,
-                                    IOWIntegerStream,
+    : public TOWProgressReceiverPin<TOWProgressHolderPin<TOWSinkPin, float>, float,
+                                    TOWFloatProgressChangeEvent, true, IOWIntegerStream,
                                     IOWFloatStream, IOWIntProgressStream, IOWFloatProgressStream> {
   CLASSLIB_SIMPLE_CLASS(TOWFloatIntProgressSinkPin, TOWSinkPin)
 public:
@@ -773,9 +803,10 @@ public:
 // pin's own kind first becomes its current value; then the peer is served
 // with the default way out.
 template <class Kind, class ChangeEvent, class Accepts, class... Streams>
-class TOWValueStatePin
-    : public TOWValueReceiverPin<TOWValueSenderPin<TOWStatePin, Kind>, ChangeEvent, Accepts, Streams...> {
-  using Base = TOWValueReceiverPin<TOWValueSenderPin<TOWStatePin, Kind>, ChangeEvent, Accepts, Streams...>;
+class TOWValueStatePin : public TOWValueReceiverPin<TOWValueSenderPin<TOWStatePin, Kind>,
+                                                    ChangeEvent, Accepts, Streams...> {
+  using Base =
+      TOWValueReceiverPin<TOWValueSenderPin<TOWStatePin, Kind>, ChangeEvent, Accepts, Streams...>;
 
 public:
   TOWValueStatePin(TComponent *AOwner, ChangeEvent OnChange, TObject *AObject)
@@ -783,49 +814,54 @@ public:
     this->AddRoutine(Kind::Stream::IID, &TOWValueStatePin::Notification);
   }
 
-  virtual TOWNotifyResult Notification(IOWStream *Handler, const TGUID *DataTypeID, IOWNotifyOperation *Operation,
-                                       TOWNotifyState State) {
+  virtual TOWNotifyResult Notification(IOWStream *Handler, const TGUID *DataTypeID,
+                                       IOWNotifyOperation *Operation, TOWNotifyState State) {
     Accepts::Read(Operation, this->value_);
     this->ServeOwnKind(Handler, DataTypeID, Operation, State);
     return {};
   }
 };
 
-class TOWFloatStatePin : public TOWValueStatePin<TOWFloatKind, TOWFloatChangeEvent,
-                                                 TOWAccepts<float, TOWSuppliedSingleOperation>, IOWFloatStream> {
+class TOWFloatStatePin
+    : public TOWValueStatePin<TOWFloatKind, TOWFloatChangeEvent,
+                              TOWAccepts<float, TOWSuppliedSingleOperation>, IOWFloatStream> {
   CLASSLIB_SIMPLE_CLASS(TOWFloatStatePin, TOWStatePin)
 public:
   using TOWValueStatePin::TOWValueStatePin;
 };
 class TOWBoolStatePin
-    : public TOWValueStatePin<TOWBoolKind, TOWBoolChangeEvent, TOWAccepts<bool, TOWSuppliedBoolOperation>, IOWBoolStream> {
+    : public TOWValueStatePin<TOWBoolKind, TOWBoolChangeEvent,
+                              TOWAccepts<bool, TOWSuppliedBoolOperation>, IOWBoolStream> {
   CLASSLIB_SIMPLE_CLASS(TOWBoolStatePin, TOWStatePin)
 public:
   using TOWValueStatePin::TOWValueStatePin;
 };
 class TOWCharStatePin
-    : public TOWValueStatePin<TOWCharKind, TOWCharChangeEvent, TOWAccepts<char, TOWSuppliedCharOperation>, IOWCharStream> {
+    : public TOWValueStatePin<TOWCharKind, TOWCharChangeEvent,
+                              TOWAccepts<char, TOWSuppliedCharOperation>, IOWCharStream> {
   CLASSLIB_SIMPLE_CLASS(TOWCharStatePin, TOWStatePin)
 public:
   using TOWValueStatePin::TOWValueStatePin;
 };
 class TOWStringStatePin
-    : public TOWValueStatePin<TOWStringKind, TOWStringChangeEvent, TOWAccepts<std::string, TOWSuppliedStringOperation>,
+    : public TOWValueStatePin<TOWStringKind, TOWStringChangeEvent,
+                              TOWAccepts<std::string, TOWSuppliedStringOperation>,
                               IOWStringStream> {
   CLASSLIB_SIMPLE_CLASS(TOWStringStatePin, TOWStatePin)
 public:
   using TOWValueStatePin::TOWValueStatePin;
 };
 class TOWIntegerStatePin
-    : public TOWValueStatePin<TOWIntegerKind, TOWIntegerChangeEvent, TOWAccepts<int32_t, TOWSuppliedIntegerOperation>,
-                              IOWIntegerStream> {
+    : public TOWValueStatePin<TOWIntegerKind, TOWIntegerChangeEvent,
+                              TOWAccepts<int32_t, TOWSuppliedIntegerOperation>, IOWIntegerStream> {
   CLASSLIB_SIMPLE_CLASS(TOWIntegerStatePin, TOWStatePin)
 public:
   using TOWValueStatePin::TOWValueStatePin;
 };
 class TOWComplexStatePin
     : public TOWValueStatePin<TOWComplexKind, TOWRealComplexChangeEvent,
-                              TOWAccepts<TOWRealComplex, TOWSuppliedRealComplexOperation>, IOWRealComplexStream> {
+                              TOWAccepts<TOWRealComplex, TOWSuppliedRealComplexOperation>,
+                              IOWRealComplexStream> {
   CLASSLIB_SIMPLE_CLASS(TOWComplexStatePin, TOWStatePin)
 public:
   using TOWValueStatePin::TOWValueStatePin;
@@ -834,35 +870,38 @@ public:
 // Types Float and Real; takes doubles and Singles widened; serves its peers
 // as the real source does.
 class TOWRealStatePin
-    : public TOWValueReceiverPin<TOWValueSenderPin<TOWStatePin, TOWRealKind>, TOWRealChangeEvent,
-                                 TOWAccepts<double, TOWSuppliedRealOperation, TOWSuppliedSingleOperation>,
-                                 IOWRealStream, IOWFloatStream> {
+    : public TOWValueReceiverPin<
+          TOWValueSenderPin<TOWStatePin, TOWRealKind>, TOWRealChangeEvent,
+          TOWAccepts<double, TOWSuppliedRealOperation, TOWSuppliedSingleOperation>, IOWRealStream,
+          IOWFloatStream> {
   CLASSLIB_SIMPLE_CLASS(TOWRealStatePin, TOWStatePin)
 public:
   TOWRealStatePin(TComponent *AOwner, TOWRealChangeEvent OnChange, TObject *AObject);
-  virtual TOWNotifyResult Notification(IOWStream *Handler, const TGUID *DataTypeID, IOWNotifyOperation *Operation,
-                                       TOWNotifyState State);
+  virtual TOWNotifyResult Notification(IOWStream *Handler, const TGUID *DataTypeID,
+                                       IOWNotifyOperation *Operation, TOWNotifyState State);
 };
 
 // Types Float and Integer; SetValue sends a multicast operation, which each
 // member receives as its own type: Single, or the value rounded.
 class TOWFloatIntStatePin
-    : public TOWValueReceiverPin<TOWValueSenderPin<TOWStatePin, TOWFloatKind>, TOWFloatChangeEvent,
-                                 TOWAccepts<float, TOWSuppliedIntegerOperation, TOWSuppliedSingleOperation>,
-                                 IOWIntegerStream, IOWFloatStream> {
+    : public TOWValueReceiverPin<
+          TOWValueSenderPin<TOWStatePin, TOWFloatKind>, TOWFloatChangeEvent,
+          TOWAccepts<float, TOWSuppliedIntegerOperation, TOWSuppliedSingleOperation>,
+          IOWIntegerStream, IOWFloatStream> {
   CLASSLIB_SIMPLE_CLASS(TOWFloatIntStatePin, TOWStatePin)
 public:
   TOWFloatIntStatePin(TComponent *AOwner, TOWFloatChangeEvent OnChange, TObject *AObject);
-  virtual TOWNotifyResult Notification(IOWStream *Handler, const TGUID *DataTypeID, IOWNotifyOperation *Operation,
-                                       TOWNotifyState State);
+  virtual TOWNotifyResult Notification(IOWStream *Handler, const TGUID *DataTypeID,
+                                       IOWNotifyOperation *Operation, TOWNotifyState State);
 
 protected:
   IOWNotifyOperationPtr MakeValueOperation(const float &value) override;
 };
 
 class TOWIntProgressStatePin
-    : public TOWProgressReceiverPin<TOWIntProgressSenderPin<TOWStatePin>, int32_t, TOWIntProgressChangeEvent, false,
-                                    IOWIntegerStream, IOWIntProgressStream> {
+    : public TOWProgressReceiverPin<TOWIntProgressSenderPin<TOWStatePin>, int32_t,
+                                    TOWIntProgressChangeEvent, false, IOWIntegerStream,
+                                    IOWIntProgressStream> {
   CLASSLIB_SIMPLE_CLASS(TOWIntProgressStatePin, TOWStatePin)
 public:
   TOWIntProgressStatePin(TComponent *AOwner, TOWIntProgressChangeEvent OnChange, TObject *AObject);

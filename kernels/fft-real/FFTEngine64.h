@@ -23,128 +23,132 @@ int ownsFFTOrderSplit(int k);
 
 // The folded value (cos(2πp/L), -sin(2πp/L)), L = 2^j, read from the quarter-wave sine
 // table S of order m (j <= m, 0 <= p < L).
-Ipp64fc ownsFFTFolded(const double* S, int m, int j, std::int64_t p);
+Ipp64fc ownsFFTFolded(const double *S, int m, int j, std::int64_t p);
 
-void ownsFFTInitSinTab_64f(int m, double* S);
+void ownsFFTInitSinTab_64f(int m, double *S);
 // Each builder returns the first 16-byte boundary after what it wrote.
-std::int32_t* ownsFFTInitBitRevTab(int k, std::int32_t* T);
-Ipp64fc* ownsFFTInitTwiddleTab_64fc(int k, const double* S, int m, Ipp64fc* W);
-Ipp64fc* ownsFFTInitBlockedTab_64fc(int k, const double* S, int m, Ipp64fc* W);
-void ownsFFTInitRealFwdTab_64f(int m, const double* S, Ipp64fc* T);
-void ownsFFTInitRealInvTab_64f(int m, const double* S, Ipp64fc* T);
+std::int32_t *ownsFFTInitBitRevTab(int k, std::int32_t *T);
+Ipp64fc *ownsFFTInitTwiddleTab_64fc(int k, const double *S, int m, Ipp64fc *W);
+Ipp64fc *ownsFFTInitBlockedTab_64fc(int k, const double *S, int m, Ipp64fc *W);
+void ownsFFTInitRealFwdTab_64f(int m, const double *S, Ipp64fc *T);
+void ownsFFTInitRealInvTab_64f(int m, const double *S, Ipp64fc *T);
 // Byte sizes of the large-order block and the work area for complex order k above the
 // radix limit.
-void ownsFFTGetSizeLarge(int k, std::int64_t* blockSize, std::int64_t* workSize);
+void ownsFFTGetSizeLarge(int k, std::int64_t *blockSize, std::int64_t *workSize);
 // Fills the large-order block and stores the record's twiddle, blocked and level tables
 // and its work size.
-void ownsFFTInitLarge_64fc(FFTSpec_64* spec, int k, const double* S, int m, Ipp64fc* block);
+void ownsFFTInitLarge_64fc(FFTSpec_64 *spec, int k, const double *S, int m, Ipp64fc *block);
 
 // ---- Complex inner routines -----------------------------------------------------------
 
 // p·w for the forward direction, p·conj(w) for the inverse: the inverse passes read the
 // forward tables.
-template <bool Inv>
-inline Ipp64fc ownsFFTMulTw(Ipp64fc p, Ipp64fc w)
-{
-    if (Inv)
-        return {p.re * w.re + p.im * w.im, p.im * w.re - p.re * w.im};
-    return {p.re * w.re - p.im * w.im, p.re * w.im + p.im * w.re};
+template <bool Inv> inline Ipp64fc ownsFFTMulTw(Ipp64fc p, Ipp64fc w) {
+  if (Inv)
+    return {p.re * w.re + p.im * w.im, p.im * w.re - p.re * w.im};
+  return {p.re * w.re - p.im * w.im, p.re * w.im + p.im * w.re};
 }
 
 // dst[rev(j)] = src[j] over n = log2 N bits; table: FFTBitRevTable of order n.
-void ownsBitRev_64fc(const Ipp64fc* src, Ipp64fc* dst, std::int64_t N, const std::int32_t* table);
-void ownsBitRev_64fc_I(Ipp64fc* x, std::int64_t N, const std::int32_t* table);
+void ownsBitRev_64fc(const Ipp64fc *src, Ipp64fc *dst, std::int64_t N, const std::int32_t *table);
+void ownsBitRev_64fc_I(Ipp64fc *x, std::int64_t N, const std::int32_t *table);
 // Bit-reversed input of N = 4 ... 1024 values to its unscaled transform in natural order;
 // tw: FFTTwiddleTable of order log2 N.
-void ownsFFTRadix4_64fc(Ipp64fc* x, std::int64_t N, const Ipp64fc* tw);
-void ownsFFTRadix4Inv_64fc(Ipp64fc* x, std::int64_t N, const Ipp64fc* tw);
-void ownsFFTScale_64f(double factor, double* x, std::int64_t count);
+void ownsFFTRadix4_64fc(Ipp64fc *x, std::int64_t N, const Ipp64fc *tw);
+void ownsFFTRadix4Inv_64fc(Ipp64fc *x, std::int64_t N, const Ipp64fc *tw);
+void ownsFFTScale_64f(double factor, double *x, std::int64_t count);
 
 // The radix passes of one direction.
 template <bool Inv>
-inline void ownsFFTRadix4Dir_64fc(Ipp64fc* x, std::int64_t N, const Ipp64fc* tw)
-{
-    if (Inv)
-        ownsFFTRadix4Inv_64fc(x, N, tw);
-    else
-        ownsFFTRadix4_64fc(x, N, tw);
+inline void ownsFFTRadix4Dir_64fc(Ipp64fc *x, std::int64_t N, const Ipp64fc *tw) {
+  if (Inv)
+    ownsFFTRadix4Inv_64fc(x, N, tw);
+  else
+    ownsFFTRadix4_64fc(x, N, tw);
 }
 
 // A leaf transform: the radix passes of one direction, then the record's scale factor
 // when that direction's flag is set, so that every value is scaled exactly once.
 template <bool Inv>
-inline void ownsFFTRadix4Leaf_64fc(const FFTSpec_64* spec, Ipp64fc* x, std::int64_t N, const Ipp64fc* tw)
-{
-    ownsFFTRadix4Dir_64fc<Inv>(x, N, tw);
-    if (Inv ? spec->invScaleFlag : spec->fwdScaleFlag)
-        ownsFFTScale_64f(spec->scaleFactor, &x->re, 2 * N);
+inline void ownsFFTRadix4Leaf_64fc(const FFTSpec_64 *spec, Ipp64fc *x, std::int64_t N,
+                                   const Ipp64fc *tw) {
+  ownsFFTRadix4Dir_64fc<Inv>(x, N, tw);
+  if (Inv ? spec->invScaleFlag : spec->fwdScaleFlag)
+    ownsFFTScale_64f(spec->scaleFactor, &x->re, 2 * N);
 }
 
 // Bit-reversed input of 2^order values (order above the radix limit) to its transform in
 // natural order, scaled when the direction's flag is set. work: the 16-aligned work area,
 // null when the record's work size is 0.
-void ownsFFTLarge_64fc(const FFTSpec_64* spec, Ipp64fc* data, int order, Ipp64fc* work);
-void ownsFFTLargeInv_64fc(const FFTSpec_64* spec, Ipp64fc* data, int order, Ipp64fc* work);
+void ownsFFTLarge_64fc(const FFTSpec_64 *spec, Ipp64fc *data, int order, Ipp64fc *work);
+void ownsFFTLargeInv_64fc(const FFTSpec_64 *spec, Ipp64fc *data, int order, Ipp64fc *work);
 
 // ---- Real recombination ---------------------------------------------------------------
 
 // data: the M values of the half-length forward transform; becomes the Perm spectrum
 // except slots 0 and 1, which the caller fills.
-void ownsFFTRealRecomb_64f(Ipp64fc* data, std::int64_t M, const Ipp64fc* table);
+void ownsFFTRealRecomb_64f(Ipp64fc *data, std::int64_t M, const Ipp64fc *table);
 // src: a Perm spectrum; dst (may be src) receives twice the half-length spectrum,
 // element 0 untouched.
-void ownsFFTRealRecombInv_64f(const Ipp64fc* src, Ipp64fc* dst, std::int64_t M, const Ipp64fc* table);
+void ownsFFTRealRecombInv_64f(const Ipp64fc *src, Ipp64fc *dst, std::int64_t M,
+                              const Ipp64fc *table);
 
 // ---- Small-order kernels (orders 0 to 3) ----------------------------------------------
 
-using FFTKernel = void (*)(const double* src, double* dst);
-using FFTKernelScale = void (*)(const double* src, double* dst, double factor);
+using FFTKernel = void (*)(const double *src, double *dst);
+using FFTKernelScale = void (*)(const double *src, double *dst, double factor);
 
 // Entries 0 to 3: unscaled kernels of orders 0 to 3; entries 4 to 7: the scaled ones.
 struct FFTSmallKernelTable {
-    FFTKernel unscaled[4];
-    FFTKernelScale scaled[4];
+  FFTKernel unscaled[4];
+  FFTKernelScale scaled[4];
 };
 
-void ownsFFTCopy_64fc(const double* src, double* dst);
-void ownsFFTCopyScale_64fc(const double* src, double* dst, double s);
-void ownsFFT2_64fc(const double* src, double* dst);
-void ownsFFT2Scale_64fc(const double* src, double* dst, double s);
-void ownsFFTFwd4_64fc(const double* src, double* dst);
-void ownsFFTInv4_64fc(const double* src, double* dst);
-void ownsFFTFwd4Scale_64fc(const double* src, double* dst, double s);
-void ownsFFTInv4Scale_64fc(const double* src, double* dst, double s);
-void ownsFFTFwd8_64fc(const double* src, double* dst);
-void ownsFFTInv8_64fc(const double* src, double* dst);
-void ownsFFTFwd8Scale_64fc(const double* src, double* dst, double s);
-void ownsFFTInv8Scale_64fc(const double* src, double* dst, double s);
+void ownsFFTCopy_64fc(const double *src, double *dst);
+void ownsFFTCopyScale_64fc(const double *src, double *dst, double s);
+void ownsFFT2_64fc(const double *src, double *dst);
+void ownsFFT2Scale_64fc(const double *src, double *dst, double s);
+void ownsFFTFwd4_64fc(const double *src, double *dst);
+void ownsFFTInv4_64fc(const double *src, double *dst);
+void ownsFFTFwd4Scale_64fc(const double *src, double *dst, double s);
+void ownsFFTInv4Scale_64fc(const double *src, double *dst, double s);
+void ownsFFTFwd8_64fc(const double *src, double *dst);
+void ownsFFTInv8_64fc(const double *src, double *dst);
+void ownsFFTFwd8Scale_64fc(const double *src, double *dst, double s);
+void ownsFFTInv8Scale_64fc(const double *src, double *dst, double s);
 
-void ownsFFTCopy_64f(const double* src, double* dst);
-void ownsFFTCopyScale_64f(const double* src, double* dst, double s);
-void ownsFFT2_64f(const double* src, double* dst);
-void ownsFFT2Scale_64f(const double* src, double* dst, double s);
-void ownsFFTFwd4_64f(const double* src, double* dst);
-void ownsFFTInv4_64f(const double* src, double* dst);
-void ownsFFTFwd4Scale_64f(const double* src, double* dst, double s);
-void ownsFFTInv4Scale_64f(const double* src, double* dst, double s);
-void ownsFFTFwd8_64f(const double* src, double* dst);
-void ownsFFTInv8_64f(const double* src, double* dst);
-void ownsFFTFwd8Scale_64f(const double* src, double* dst, double s);
-void ownsFFTInv8Scale_64f(const double* src, double* dst, double s);
+void ownsFFTCopy_64f(const double *src, double *dst);
+void ownsFFTCopyScale_64f(const double *src, double *dst, double s);
+void ownsFFT2_64f(const double *src, double *dst);
+void ownsFFT2Scale_64f(const double *src, double *dst, double s);
+void ownsFFTFwd4_64f(const double *src, double *dst);
+void ownsFFTInv4_64f(const double *src, double *dst);
+void ownsFFTFwd4Scale_64f(const double *src, double *dst, double s);
+void ownsFFTInv4Scale_64f(const double *src, double *dst, double s);
+void ownsFFTFwd8_64f(const double *src, double *dst);
+void ownsFFTInv8_64f(const double *src, double *dst);
+void ownsFFTFwd8Scale_64f(const double *src, double *dst, double s);
+void ownsFFTInv8Scale_64f(const double *src, double *dst, double s);
 
 // Twins of the complex kernels on separate real and imaginary arrays.
-void ownsFFTCopy_64fc_Split(const double* sRe, const double* sIm, double* dRe, double* dIm);
-void ownsFFTCopyScale_64fc_Split(const double* sRe, const double* sIm, double* dRe, double* dIm, double s);
-void ownsFFT2_64fc_Split(const double* sRe, const double* sIm, double* dRe, double* dIm);
-void ownsFFT2Scale_64fc_Split(const double* sRe, const double* sIm, double* dRe, double* dIm, double s);
-void ownsFFTFwd4_64fc_Split(const double* sRe, const double* sIm, double* dRe, double* dIm);
-void ownsFFTInv4_64fc_Split(const double* sRe, const double* sIm, double* dRe, double* dIm);
-void ownsFFTFwd4Scale_64fc_Split(const double* sRe, const double* sIm, double* dRe, double* dIm, double s);
-void ownsFFTInv4Scale_64fc_Split(const double* sRe, const double* sIm, double* dRe, double* dIm, double s);
-void ownsFFTFwd8_64fc_Split(const double* sRe, const double* sIm, double* dRe, double* dIm);
-void ownsFFTInv8_64fc_Split(const double* sRe, const double* sIm, double* dRe, double* dIm);
-void ownsFFTFwd8Scale_64fc_Split(const double* sRe, const double* sIm, double* dRe, double* dIm, double s);
-void ownsFFTInv8Scale_64fc_Split(const double* sRe, const double* sIm, double* dRe, double* dIm, double s);
+void ownsFFTCopy_64fc_Split(const double *sRe, const double *sIm, double *dRe, double *dIm);
+void ownsFFTCopyScale_64fc_Split(const double *sRe, const double *sIm, double *dRe, double *dIm,
+                                 double s);
+void ownsFFT2_64fc_Split(const double *sRe, const double *sIm, double *dRe, double *dIm);
+void ownsFFT2Scale_64fc_Split(const double *sRe, const double *sIm, double *dRe, double *dIm,
+                              double s);
+void ownsFFTFwd4_64fc_Split(const double *sRe, const double *sIm, double *dRe, double *dIm);
+void ownsFFTInv4_64fc_Split(const double *sRe, const double *sIm, double *dRe, double *dIm);
+void ownsFFTFwd4Scale_64fc_Split(const double *sRe, const double *sIm, double *dRe, double *dIm,
+                                 double s);
+void ownsFFTInv4Scale_64fc_Split(const double *sRe, const double *sIm, double *dRe, double *dIm,
+                                 double s);
+void ownsFFTFwd8_64fc_Split(const double *sRe, const double *sIm, double *dRe, double *dIm);
+void ownsFFTInv8_64fc_Split(const double *sRe, const double *sIm, double *dRe, double *dIm);
+void ownsFFTFwd8Scale_64fc_Split(const double *sRe, const double *sIm, double *dRe, double *dIm,
+                                 double s);
+void ownsFFTInv8Scale_64fc_Split(const double *sRe, const double *sIm, double *dRe, double *dIm,
+                                 double s);
 
 // ---- Variants -------------------------------------------------------------------------
 
@@ -153,39 +157,42 @@ void ownsFFTInv8Scale_64fc_Split(const double* sRe, const double* sIm, double* d
 // choice, Perm and Pack moves, release) are shared and take the variant as an argument;
 // a record must be read by the variant that built it.
 struct TFFTVariant {
-    // Kernel tables of the six entry operations (Pack shares the Perm tables).
-    const FFTSmallKernelTable* complexFwd;
-    const FFTSmallKernelTable* complexInv;
-    const FFTSmallKernelTable* realFwd;
-    const FFTSmallKernelTable* realInv;
-    // Builds the tables of complex order k (>= 3) into the record from the sine table of
-    // order m and sets its work size; attaches every block it allocates to the record
-    // at once, so that a release frees them. Returns 0 or -9.
-    int (*initComplex)(FFTSpec_64* spec, int k, const double* S, int m);
-    // Builds the two recombination tables of real order m (>= 4); 0 or -9 as above.
-    int (*initReal)(FFTSpec_64* spec, int m, const double* S);
-    // Transform of 2^k values (k >= 3) from src into dst (src may be dst), including
-    // the bit reversal and the direction's scaling.
-    void (*transformFwd)(const FFTSpec_64* spec, const Ipp64fc* src, Ipp64fc* dst, int k, Ipp64fc* work);
-    void (*transformInv)(const FFTSpec_64* spec, const Ipp64fc* src, Ipp64fc* dst, int k, Ipp64fc* work);
-    void (*recombFwd)(Ipp64fc* data, std::int64_t M, const Ipp64fc* table);
-    void (*recombInv)(const Ipp64fc* src, Ipp64fc* dst, std::int64_t M, const Ipp64fc* table);
+  // Kernel tables of the six entry operations (Pack shares the Perm tables).
+  const FFTSmallKernelTable *complexFwd;
+  const FFTSmallKernelTable *complexInv;
+  const FFTSmallKernelTable *realFwd;
+  const FFTSmallKernelTable *realInv;
+  // Builds the tables of complex order k (>= 3) into the record from the sine table of
+  // order m and sets its work size; attaches every block it allocates to the record
+  // at once, so that a release frees them. Returns 0 or -9.
+  int (*initComplex)(FFTSpec_64 *spec, int k, const double *S, int m);
+  // Builds the two recombination tables of real order m (>= 4); 0 or -9 as above.
+  int (*initReal)(FFTSpec_64 *spec, int m, const double *S);
+  // Transform of 2^k values (k >= 3) from src into dst (src may be dst), including
+  // the bit reversal and the direction's scaling.
+  void (*transformFwd)(const FFTSpec_64 *spec, const Ipp64fc *src, Ipp64fc *dst, int k,
+                       Ipp64fc *work);
+  void (*transformInv)(const FFTSpec_64 *spec, const Ipp64fc *src, Ipp64fc *dst, int k,
+                       Ipp64fc *work);
+  void (*recombFwd)(Ipp64fc *data, std::int64_t M, const Ipp64fc *table);
+  void (*recombInv)(const Ipp64fc *src, Ipp64fc *dst, std::int64_t M, const Ipp64fc *table);
 };
 
 extern const TFFTVariant kFFTGenericVariant;
 
 // Shared entry operations, parametrised by the variant.
-int specInitAlloc(const TFFTVariant& v, FFTSpec_64** ppSpec, int order, int flag, int hint, std::int32_t id);
-int specGetBufSize(const FFTSpec_64* pSpec, int* pSize, std::int32_t id);
-int specFree(FFTSpec_64* pSpec, std::int32_t id);
-int transformComplex(const TFFTVariant& v, bool inverse, const Ipp64fc* pSrc, Ipp64fc* pDst,
-                     const FFTSpec_64* pSpec, std::uint8_t* pBuffer);
-int transformRealFwd(const TFFTVariant& v, bool pack, const double* pSrc, double* pDst,
-                     const FFTSpec_64* pSpec, std::uint8_t* pBuffer);
-int transformRealInv(const TFFTVariant& v, bool pack, const double* pSrc, double* pDst,
-                     const FFTSpec_64* pSpec, std::uint8_t* pBuffer);
+int specInitAlloc(const TFFTVariant &v, FFTSpec_64 **ppSpec, int order, int flag, int hint,
+                  std::int32_t id);
+int specGetBufSize(const FFTSpec_64 *pSpec, int *pSize, std::int32_t id);
+int specFree(FFTSpec_64 *pSpec, std::int32_t id);
+int transformComplex(const TFFTVariant &v, bool inverse, const Ipp64fc *pSrc, Ipp64fc *pDst,
+                     const FFTSpec_64 *pSpec, std::uint8_t *pBuffer);
+int transformRealFwd(const TFFTVariant &v, bool pack, const double *pSrc, double *pDst,
+                     const FFTSpec_64 *pSpec, std::uint8_t *pBuffer);
+int transformRealInv(const TFFTVariant &v, bool pack, const double *pSrc, double *pDst,
+                     const FFTSpec_64 *pSpec, std::uint8_t *pBuffer);
 
 // Clears the record's id and, when it owns them, frees its tables and the record.
-void ownsFFTFreeSpec_R_64f(FFTSpec_64* spec);
+void ownsFFTFreeSpec_R_64f(FFTSpec_64 *spec);
 
-}  // namespace fft_real
+} // namespace fft_real

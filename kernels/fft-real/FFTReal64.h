@@ -20,22 +20,22 @@
 
 // Fields shared by the complex and the real record, in their fixed order.
 struct FFTSpec_64 {
-    std::int32_t id;
-    std::int32_t order;          // the order m given to the set-up
-    std::int32_t fwdScaleFlag;   // 0 or 1
-    std::int32_t invScaleFlag;   // 0 or 1
-    double scaleFactor;          // 1/N or 1/sqrt(N); 0.0 under flag 8
-    std::int32_t hint;           // stored, never read
-    std::int32_t workSize;       // bytes of work area a transform needs; 0 for none
-    std::int32_t owned;          // 1: the release frees the tables and the record
-    std::int32_t* bitRevTable;   // FFTBitRevTable of the complex order; null for m <= 3
-    Ipp64fc* twiddleTable;       // FFTTwiddleTable, or the whole large-order block
-    Ipp64fc* blockedTable;       // inside the large-order block (blocked scheme)
-    Ipp64fc* blockedTable2;      // never set
-    Ipp64fc* recombFwdTable;     // real records of order 4 or more
-    Ipp64fc* recombInvTable;
-    Ipp64fc* levelTwiddle[3];    // inside the large-order block, level 0 = top level
-    Ipp64fc* levelColumn[3];
+  std::int32_t id;
+  std::int32_t order;        // the order m given to the set-up
+  std::int32_t fwdScaleFlag; // 0 or 1
+  std::int32_t invScaleFlag; // 0 or 1
+  double scaleFactor;        // 1/N or 1/sqrt(N); 0.0 under flag 8
+  std::int32_t hint;         // stored, never read
+  std::int32_t workSize;     // bytes of work area a transform needs; 0 for none
+  std::int32_t owned;        // 1: the release frees the tables and the record
+  std::int32_t *bitRevTable; // FFTBitRevTable of the complex order; null for m <= 3
+  Ipp64fc *twiddleTable;     // FFTTwiddleTable, or the whole large-order block
+  Ipp64fc *blockedTable;     // inside the large-order block (blocked scheme)
+  Ipp64fc *blockedTable2;    // never set
+  Ipp64fc *recombFwdTable;   // real records of order 4 or more
+  Ipp64fc *recombInvTable;
+  Ipp64fc *levelTwiddle[3]; // inside the large-order block, level 0 = top level
+  Ipp64fc *levelColumn[3];
 };
 
 // The records complete the opaque declarations of the dispatch types; the audio unit's
@@ -47,41 +47,41 @@ namespace fft_real {
 
 // Scaling flags of the set-up.
 enum : int {
-    kFFTDivFwdByN = 1,   // forward scaled by 1/N
-    kFFTDivInvByN = 2,   // inverse scaled by 1/N
-    kFFTDivBySqrtN = 4,  // both scaled by 1/sqrt(N)
-    kFFTNoDivByAny = 8,  // no scaling
+  kFFTDivFwdByN = 1,  // forward scaled by 1/N
+  kFFTDivInvByN = 2,  // inverse scaled by 1/N
+  kFFTDivBySqrtN = 4, // both scaled by 1/sqrt(N)
+  kFFTNoDivByAny = 8, // no scaling
 };
 
 // Record identifiers: 7 complex, 9 real, 0 after release.
 enum : std::int32_t { kFFTSpecIdComplex = 7, kFFTSpecIdReal = 9 };
 
 // Set-up, size query and release (generic variant).
-IppOpStatus ippsFFTInitAlloc_C_64fc(FFTSpec_C_64fc** ppSpec, int order, int flag, int hint);
-IppOpStatus ippsFFTInitAlloc_R_64f(FFTSpec_R_64f** ppSpec, int order, int flag, int hint);
+IppOpStatus ippsFFTInitAlloc_C_64fc(FFTSpec_C_64fc **ppSpec, int order, int flag, int hint);
+IppOpStatus ippsFFTInitAlloc_R_64f(FFTSpec_R_64f **ppSpec, int order, int flag, int hint);
 // Work-buffer size in bytes: the record's work size + 16 (a caller's buffer is used from
 // its first 16-byte boundary), or 0 when no work area is needed.
-IppOpStatus ippsFFTGetBufSize_C_64fc(const FFTSpec_C_64fc* pSpec, int* pSize);
-IppOpStatus ippsFFTGetBufSize_R_64f(const FFTSpec_R_64f* pSpec, int* pSize);
-IppOpStatus ippsFFTFree_C_64fc(FFTSpec_C_64fc* pSpec);
-IppOpStatus ippsFFTFree_R_64f(FFTSpec_R_64f* pSpec);
+IppOpStatus ippsFFTGetBufSize_C_64fc(const FFTSpec_C_64fc *pSpec, int *pSize);
+IppOpStatus ippsFFTGetBufSize_R_64f(const FFTSpec_R_64f *pSpec, int *pSize);
+IppOpStatus ippsFFTFree_C_64fc(FFTSpec_C_64fc *pSpec);
+IppOpStatus ippsFFTFree_R_64f(FFTSpec_R_64f *pSpec);
 
 // Complex transforms of N values. pBuffer may be null: the transform then takes its own
 // work area for the call when the record needs one.
-IppOpStatus ippsFFTFwd_CToC_64fc(const Ipp64fc* pSrc, Ipp64fc* pDst, const FFTSpec_C_64fc* pSpec,
-                                 std::uint8_t* pBuffer);
-IppOpStatus ippsFFTInv_CToC_64fc(const Ipp64fc* pSrc, Ipp64fc* pDst, const FFTSpec_C_64fc* pSpec,
-                                 std::uint8_t* pBuffer);
+IppOpStatus ippsFFTFwd_CToC_64fc(const Ipp64fc *pSrc, Ipp64fc *pDst, const FFTSpec_C_64fc *pSpec,
+                                 std::uint8_t *pBuffer);
+IppOpStatus ippsFFTInv_CToC_64fc(const Ipp64fc *pSrc, Ipp64fc *pDst, const FFTSpec_C_64fc *pSpec,
+                                 std::uint8_t *pBuffer);
 
 // Real transforms of N doubles. Perm: R0, R(N/2), Re1, Im1, ...; Pack: R0, Re1, Im1, ...,
 // R(N/2). The inverses treat the spectrum as conjugate-symmetric.
-IppOpStatus ippsFFTFwd_RToPerm_64f(const double* pSrc, double* pDst, const FFTSpec_R_64f* pSpec,
-                                   std::uint8_t* pBuffer);
-IppOpStatus ippsFFTInv_PermToR_64f(const double* pSrc, double* pDst, const FFTSpec_R_64f* pSpec,
-                                   std::uint8_t* pBuffer);
-IppOpStatus ippsFFTFwd_RToPack_64f(const double* pSrc, double* pDst, const FFTSpec_R_64f* pSpec,
-                                   std::uint8_t* pBuffer);
-IppOpStatus ippsFFTInv_PackToR_64f(const double* pSrc, double* pDst, const FFTSpec_R_64f* pSpec,
-                                   std::uint8_t* pBuffer);
+IppOpStatus ippsFFTFwd_RToPerm_64f(const double *pSrc, double *pDst, const FFTSpec_R_64f *pSpec,
+                                   std::uint8_t *pBuffer);
+IppOpStatus ippsFFTInv_PermToR_64f(const double *pSrc, double *pDst, const FFTSpec_R_64f *pSpec,
+                                   std::uint8_t *pBuffer);
+IppOpStatus ippsFFTFwd_RToPack_64f(const double *pSrc, double *pDst, const FFTSpec_R_64f *pSpec,
+                                   std::uint8_t *pBuffer);
+IppOpStatus ippsFFTInv_PackToR_64f(const double *pSrc, double *pDst, const FFTSpec_R_64f *pSpec,
+                                   std::uint8_t *pBuffer);
 
-}  // namespace fft_real
+} // namespace fft_real

@@ -8,124 +8,127 @@
 
 namespace fft_real {
 
-static_assert(sizeof(FFTSpec_C_64fc) == sizeof(FFTSpec_64) && sizeof(FFTSpec_R_64f) == sizeof(FFTSpec_64),
+static_assert(sizeof(FFTSpec_C_64fc) == sizeof(FFTSpec_64) &&
+                  sizeof(FFTSpec_R_64f) == sizeof(FFTSpec_64),
               "the two records share one layout");
 
-void ownsFFTFreeSpec_R_64f(FFTSpec_64* spec)
-{
-    spec->id = 0;
-    if (spec->owned != 1)
-        return;
-    fftFree(spec->bitRevTable);
-    fftFree(spec->twiddleTable);
-    fftFree(spec->recombFwdTable);
-    fftFree(spec->recombInvTable);
-    fftFree(spec);
+void ownsFFTFreeSpec_R_64f(FFTSpec_64 *spec) {
+  spec->id = 0;
+  if (spec->owned != 1)
+    return;
+  fftFree(spec->bitRevTable);
+  fftFree(spec->twiddleTable);
+  fftFree(spec->recombFwdTable);
+  fftFree(spec->recombInvTable);
+  fftFree(spec);
 }
 
-int specInitAlloc(const TFFTVariant& v, FFTSpec_64** ppSpec, int order, int flag, int hint, std::int32_t id)
-{
-    if (!ppSpec)
-        return ippStsNullPtrErr;
-    if (order < 0 || order > 30)
-        return ippStsFftOrderErr;
-    void* mem = fftMalloc(sizeof(FFTSpec_64));
-    if (!mem)
-        return ippStsMemAllocErr;
-    // Value-initialised: every field the set-up does not set reads as zero or null.
-    FFTSpec_64* spec = id == kFFTSpecIdComplex ? static_cast<FFTSpec_64*>(new (mem) FFTSpec_C_64fc{})
-                                               : static_cast<FFTSpec_64*>(new (mem) FFTSpec_R_64f{});
-    spec->id = id;
-    spec->order = order;
-    spec->hint = hint;
-    spec->owned = 1;
-    const std::int64_t N = std::int64_t{1} << order;
-    const long double n = static_cast<long double>(N);
-    switch (flag) {
-    case kFFTNoDivByAny:
-        break;
-    case kFFTDivBySqrtN:
-        spec->fwdScaleFlag = spec->invScaleFlag = 1;
-        spec->scaleFactor = static_cast<double>(1.0L / static_cast<long double>(std::sqrt(static_cast<double>(N))));
-        break;
-    case kFFTDivFwdByN:
-        spec->fwdScaleFlag = 1;
-        spec->scaleFactor = static_cast<double>(1.0L / n);
-        break;
-    case kFFTDivInvByN:
-        spec->invScaleFlag = 1;
-        spec->scaleFactor = static_cast<double>(1.0L / n);
-        break;
-    default:
-        ownsFFTFreeSpec_R_64f(spec);
-        return ippStsFftFlagErr;
-    }
-    if (order <= 3) {
-        *ppSpec = spec;
-        return ippStsNoErr;
-    }
-
-    // Every trigonometric value of the record is read from this table.
-    auto* S = static_cast<double*>(fftMalloc((8 * (N / 4 + 1) + 15) / 16 * 16));
-    if (!S) {
-        ownsFFTFreeSpec_R_64f(spec);
-        return ippStsMemAllocErr;
-    }
-    ownsFFTInitSinTab_64f(order, S);
-    const int k = id == kFFTSpecIdReal ? order - 1 : order;
-    int status = v.initComplex(spec, k, S, order);
-    if (status == ippStsNoErr && id == kFFTSpecIdReal)
-        status = v.initReal(spec, order, S);
-    fftFree(S);
-    if (status != ippStsNoErr) {
-        ownsFFTFreeSpec_R_64f(spec);
-        return status;
-    }
+int specInitAlloc(const TFFTVariant &v, FFTSpec_64 **ppSpec, int order, int flag, int hint,
+                  std::int32_t id) {
+  if (!ppSpec)
+    return ippStsNullPtrErr;
+  if (order < 0 || order > 30)
+    return ippStsFftOrderErr;
+  void *mem = fftMalloc(sizeof(FFTSpec_64));
+  if (!mem)
+    return ippStsMemAllocErr;
+  // Value-initialised: every field the set-up does not set reads as zero or null.
+  FFTSpec_64 *spec = id == kFFTSpecIdComplex ? static_cast<FFTSpec_64 *>(new (mem) FFTSpec_C_64fc{})
+                                             : static_cast<FFTSpec_64 *>(new (mem) FFTSpec_R_64f{});
+  spec->id = id;
+  spec->order = order;
+  spec->hint = hint;
+  spec->owned = 1;
+  const std::int64_t N = std::int64_t{1} << order;
+  const long double n = static_cast<long double>(N);
+  switch (flag) {
+  case kFFTNoDivByAny:
+    break;
+  case kFFTDivBySqrtN:
+    spec->fwdScaleFlag = spec->invScaleFlag = 1;
+    spec->scaleFactor =
+        static_cast<double>(1.0L / static_cast<long double>(std::sqrt(static_cast<double>(N))));
+    break;
+  case kFFTDivFwdByN:
+    spec->fwdScaleFlag = 1;
+    spec->scaleFactor = static_cast<double>(1.0L / n);
+    break;
+  case kFFTDivInvByN:
+    spec->invScaleFlag = 1;
+    spec->scaleFactor = static_cast<double>(1.0L / n);
+    break;
+  default:
+    ownsFFTFreeSpec_R_64f(spec);
+    return ippStsFftFlagErr;
+  }
+  if (order <= 3) {
     *ppSpec = spec;
     return ippStsNoErr;
-}
+  }
 
-int specGetBufSize(const FFTSpec_64* pSpec, int* pSize, std::int32_t id)
-{
-    if (!pSize || !pSpec)
-        return ippStsNullPtrErr;
-    if (pSpec->id != id)
-        return ippStsContextMatchErr;
-    *pSize = pSpec->workSize > 0 ? pSpec->workSize + 16 : 0;
-    return ippStsNoErr;
-}
-
-int specFree(FFTSpec_64* pSpec, std::int32_t id)
-{
-    if (!pSpec)
-        return ippStsNullPtrErr;
-    if (pSpec->id != id)
-        return ippStsContextMatchErr;
-    ownsFFTFreeSpec_R_64f(pSpec);
-    return ippStsNoErr;
-}
-
-IppOpStatus ippsFFTInitAlloc_C_64fc(FFTSpec_C_64fc** ppSpec, int order, int flag, int hint)
-{
-    FFTSpec_64* spec = nullptr;
-    const int status = specInitAlloc(kFFTGenericVariant, ppSpec ? &spec : nullptr, order, flag, hint, kFFTSpecIdComplex);
-    if (status == ippStsNoErr)
-        *ppSpec = static_cast<FFTSpec_C_64fc*>(spec);
+  // Every trigonometric value of the record is read from this table.
+  auto *S = static_cast<double *>(fftMalloc((8 * (N / 4 + 1) + 15) / 16 * 16));
+  if (!S) {
+    ownsFFTFreeSpec_R_64f(spec);
+    return ippStsMemAllocErr;
+  }
+  ownsFFTInitSinTab_64f(order, S);
+  const int k = id == kFFTSpecIdReal ? order - 1 : order;
+  int status = v.initComplex(spec, k, S, order);
+  if (status == ippStsNoErr && id == kFFTSpecIdReal)
+    status = v.initReal(spec, order, S);
+  fftFree(S);
+  if (status != ippStsNoErr) {
+    ownsFFTFreeSpec_R_64f(spec);
     return status;
+  }
+  *ppSpec = spec;
+  return ippStsNoErr;
 }
 
-IppOpStatus ippsFFTInitAlloc_R_64f(FFTSpec_R_64f** ppSpec, int order, int flag, int hint)
-{
-    FFTSpec_64* spec = nullptr;
-    const int status = specInitAlloc(kFFTGenericVariant, ppSpec ? &spec : nullptr, order, flag, hint, kFFTSpecIdReal);
-    if (status == ippStsNoErr)
-        *ppSpec = static_cast<FFTSpec_R_64f*>(spec);
-    return status;
+int specGetBufSize(const FFTSpec_64 *pSpec, int *pSize, std::int32_t id) {
+  if (!pSize || !pSpec)
+    return ippStsNullPtrErr;
+  if (pSpec->id != id)
+    return ippStsContextMatchErr;
+  *pSize = pSpec->workSize > 0 ? pSpec->workSize + 16 : 0;
+  return ippStsNoErr;
 }
 
-IppOpStatus ippsFFTGetBufSize_C_64fc(const FFTSpec_C_64fc* pSpec, int* pSize) { return specGetBufSize(pSpec, pSize, kFFTSpecIdComplex); }
-IppOpStatus ippsFFTGetBufSize_R_64f(const FFTSpec_R_64f* pSpec, int* pSize) { return specGetBufSize(pSpec, pSize, kFFTSpecIdReal); }
-IppOpStatus ippsFFTFree_C_64fc(FFTSpec_C_64fc* pSpec) { return specFree(pSpec, kFFTSpecIdComplex); }
-IppOpStatus ippsFFTFree_R_64f(FFTSpec_R_64f* pSpec) { return specFree(pSpec, kFFTSpecIdReal); }
+int specFree(FFTSpec_64 *pSpec, std::int32_t id) {
+  if (!pSpec)
+    return ippStsNullPtrErr;
+  if (pSpec->id != id)
+    return ippStsContextMatchErr;
+  ownsFFTFreeSpec_R_64f(pSpec);
+  return ippStsNoErr;
+}
 
-}  // namespace fft_real
+IppOpStatus ippsFFTInitAlloc_C_64fc(FFTSpec_C_64fc **ppSpec, int order, int flag, int hint) {
+  FFTSpec_64 *spec = nullptr;
+  const int status = specInitAlloc(kFFTGenericVariant, ppSpec ? &spec : nullptr, order, flag, hint,
+                                   kFFTSpecIdComplex);
+  if (status == ippStsNoErr)
+    *ppSpec = static_cast<FFTSpec_C_64fc *>(spec);
+  return status;
+}
+
+IppOpStatus ippsFFTInitAlloc_R_64f(FFTSpec_R_64f **ppSpec, int order, int flag, int hint) {
+  FFTSpec_64 *spec = nullptr;
+  const int status = specInitAlloc(kFFTGenericVariant, ppSpec ? &spec : nullptr, order, flag, hint,
+                                   kFFTSpecIdReal);
+  if (status == ippStsNoErr)
+    *ppSpec = static_cast<FFTSpec_R_64f *>(spec);
+  return status;
+}
+
+IppOpStatus ippsFFTGetBufSize_C_64fc(const FFTSpec_C_64fc *pSpec, int *pSize) {
+  return specGetBufSize(pSpec, pSize, kFFTSpecIdComplex);
+}
+IppOpStatus ippsFFTGetBufSize_R_64f(const FFTSpec_R_64f *pSpec, int *pSize) {
+  return specGetBufSize(pSpec, pSize, kFFTSpecIdReal);
+}
+IppOpStatus ippsFFTFree_C_64fc(FFTSpec_C_64fc *pSpec) { return specFree(pSpec, kFFTSpecIdComplex); }
+IppOpStatus ippsFFTFree_R_64f(FFTSpec_R_64f *pSpec) { return specFree(pSpec, kFFTSpecIdReal); }
+
+} // namespace fft_real

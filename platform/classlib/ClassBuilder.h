@@ -2,7 +2,8 @@
 // declared in order in the class's StaticClassInfo():
 //
 //   const TClassInfo &TMeter::StaticClassInfo() {
-//     static const TClassInfo &info = MakeClassInfo<TMeter>("TMeter", &TComponent::StaticClassInfo(),
+//     static const TClassInfo &info = MakeClassInfo<TMeter>("TMeter",
+//     &TComponent::StaticClassInfo(),
 //       [](TClassBuilder<TMeter> &c) {
 //         c.Integer("Interval", &TMeter::GetInterval, &TMeter::SetInterval, 100);
 //         c.Boolean("Enabled", &TMeter::FEnabled, &TMeter::FEnabled, true);
@@ -32,7 +33,9 @@
 
 namespace classlib_detail {
 
-template <class T, class G> decltype(auto) Get(G &get, TObject *obj) { return std::invoke(get, *static_cast<T *>(obj)); }
+template <class T, class G> decltype(auto) Get(G &get, TObject *obj) {
+  return std::invoke(get, *static_cast<T *>(obj));
+}
 
 template <class T, class S, class V> void Set(S &set, TObject *obj, V &&value) {
   T &self = *static_cast<T *>(obj);
@@ -47,7 +50,9 @@ template <class T, class S, class V> void Set(S &set, TObject *obj, V &&value) {
 template <class Sig> struct MethodBinder;
 template <class R, class... A> struct MethodBinder<R(A...)> {
   template <class T, class M> static std::function<R(A...)> Bind(T *self, M method) {
-    return [self, method](A... args) -> R { return std::invoke(method, self, std::forward<A>(args)...); };
+    return [self, method](A... args) -> R {
+      return std::invoke(method, self, std::forward<A>(args)...);
+    };
   }
 };
 
@@ -59,12 +64,15 @@ public:
 
   // Integer properties (any integral type). A value that does not fit the
   // getter's type raises ERangeError when set.
-  template <class G, class S> TClassBuilder &Integer(std::string name, G get, S set, std::optional<int64_t> def = {}) {
+  template <class G, class S>
+  TClassBuilder &Integer(std::string name, G get, S set, std::optional<int64_t> def = {}) {
     return Ordinal(std::move(name), tkInteger, get, set, def, {});
   }
-  template <class G, class S> TClassBuilder &Boolean(std::string name, G get, S set, std::optional<bool> def = {}) {
+  template <class G, class S>
+  TClassBuilder &Boolean(std::string name, G get, S set, std::optional<bool> def = {}) {
     std::optional<int64_t> d;
-    if (def) d = *def ? 1 : 0;
+    if (def)
+      d = *def ? 1 : 0;
     return Ordinal(std::move(name), tkBoolean, get, set, d, {});
   }
   // Enumerations: values are ordinals 0..n-1, named by names.
@@ -76,7 +84,8 @@ public:
   // Sets: the value's bit i stands for element names[i]; the getter and
   // setter work on the bit mask (an unsigned integer type).
   template <class G, class S>
-  TClassBuilder &Set(std::string name, G get, S set, std::vector<std::string> names, std::optional<int64_t> def = 0) {
+  TClassBuilder &Set(std::string name, G get, S set, std::vector<std::string> names,
+                     std::optional<int64_t> def = 0) {
     return Ordinal(std::move(name), tkSet, get, set, def, std::move(names));
   }
 
@@ -96,14 +105,18 @@ public:
     p.Kind = tkString;
     p.GetStr = [get](TObject *o) { return std::string(classlib_detail::Get<T>(get, o)); };
     if constexpr (!std::is_null_pointer_v<S>)
-      p.SetStr = [set](TObject *o, const std::string &v) mutable { classlib_detail::Set<T>(set, o, v); };
+      p.SetStr = [set](TObject *o, const std::string &v) mutable {
+        classlib_detail::Set<T>(set, o, v);
+      };
     return Add(std::move(p));
   }
 
   // Object properties: the getter returns a pointer to a TObject descendant.
   // A setter (usually an Assign into an owned object) is optional.
-  template <class G, class S = std::nullptr_t> TClassBuilder &Object(std::string name, G get, S set = nullptr) {
-    using Ptr = std::remove_cvref_t<decltype(classlib_detail::Get<T>(get, static_cast<TObject *>(nullptr)))>;
+  template <class G, class S = std::nullptr_t>
+  TClassBuilder &Object(std::string name, G get, S set = nullptr) {
+    using Ptr = std::remove_cvref_t<decltype(classlib_detail::Get<T>(
+        get, static_cast<TObject *>(nullptr)))>;
     using U = std::remove_pointer_t<Ptr>;
     static_assert(std::is_base_of_v<TObject, U>, "object properties hold TObject descendants");
     TPropInfo p;
@@ -114,7 +127,8 @@ public:
     if constexpr (!std::is_null_pointer_v<S>)
       p.SetObject = [set](TObject *o, TObject *v) mutable {
         U *value = v ? dynamic_cast<U *>(v) : nullptr;
-        if (v && !value) throw EInvalidCast();
+        if (v && !value)
+          throw EInvalidCast();
         classlib_detail::Set<T>(set, o, value);
       };
     return Add(std::move(p));
@@ -133,7 +147,8 @@ public:
         return;
       }
       const auto *fn = std::any_cast<std::function<Sig>>(&m.Handler);
-      if (!fn) throw EReadError("Method " + m.Name + " does not match event " + name);
+      if (!fn)
+        throw EReadError("Method " + m.Name + " does not match event " + name);
       ev.Fn = *fn;
       ev.MethodName = m.Name;
     };
@@ -159,7 +174,8 @@ private:
   template <class G, class S>
   TClassBuilder &Ordinal(std::string name, TTypeKind kind, G get, S set, std::optional<int64_t> def,
                          std::vector<std::string> names) {
-    using V = std::remove_cvref_t<decltype(classlib_detail::Get<T>(get, static_cast<TObject *>(nullptr)))>;
+    using V = std::remove_cvref_t<decltype(classlib_detail::Get<T>(
+        get, static_cast<TObject *>(nullptr)))>;
     TPropInfo p;
     p.Name = std::move(name);
     p.Kind = kind;
@@ -169,7 +185,8 @@ private:
     if constexpr (!std::is_null_pointer_v<S>)
       p.SetOrd = [set](TObject *o, int64_t v) mutable {
         if constexpr (std::is_integral_v<V> && !std::is_same_v<V, bool>) {
-          if (!std::in_range<V>(v)) throw ERangeError();
+          if (!std::in_range<V>(v))
+            throw ERangeError();
         }
         classlib_detail::Set<T>(set, o, static_cast<V>(v));
       };
@@ -196,8 +213,10 @@ const TClassInfo &MakeClassInfo(std::string name, const TClassInfo *parent, Defi
   auto *info = new TClassInfo(std::move(name), parent);
   TClassBuilder<T> builder(*info);
   define(builder);
-  if constexpr (std::is_base_of_v<TComponent, T> && !std::is_abstract_v<T> && std::is_constructible_v<T, TComponent *>)
-    info->SetComponentFactory([](TComponent *owner) -> TComponent * { return CreateObject<T>(owner); });
+  if constexpr (std::is_base_of_v<TComponent, T> && !std::is_abstract_v<T> &&
+                std::is_constructible_v<T, TComponent *>)
+    info->SetComponentFactory(
+        [](TComponent *owner) -> TComponent * { return CreateObject<T>(owner); });
   if constexpr (std::is_base_of_v<TCollectionItem, T> && !std::is_abstract_v<T> &&
                 std::is_constructible_v<T, TCollection *>)
     info->SetItemFactory([](TCollection *c) -> TCollectionItem * { return CreateObject<T>(c); });

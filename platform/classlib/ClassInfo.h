@@ -63,7 +63,9 @@ template <class R, class... A> struct TEvent<R(A...)> {
   std::string MethodName;
 
   explicit operator bool() const { return static_cast<bool>(Fn); }
-  template <class... Args> R operator()(Args &&...args) const { return Fn(std::forward<Args>(args)...); }
+  template <class... Args> R operator()(Args &&...args) const {
+    return Fn(std::forward<Args>(args)...);
+  }
   void Clear() {
     Fn = nullptr;
     MethodName.clear();
@@ -76,9 +78,9 @@ template <class R, class... A> struct TEvent<R(A...)> {
 struct TPropInfo {
   std::string Name;
   TTypeKind Kind = tkInteger;
-  const TClassInfo *PropClass = nullptr;  // tkClass: the declared class (may be null)
-  std::vector<std::string> ValueNames;     // tkEnumeration, tkSet: names by ordinal
-  std::optional<int64_t> Default;          // ordinals: the value that is not stored
+  const TClassInfo *PropClass = nullptr; // tkClass: the declared class (may be null)
+  std::vector<std::string> ValueNames;   // tkEnumeration, tkSet: names by ordinal
+  std::optional<int64_t> Default;        // ordinals: the value that is not stored
 
   std::function<int64_t(TObject *)> GetOrd;
   std::function<void(TObject *, int64_t)> SetOrd;
@@ -155,19 +157,19 @@ private:
   TItemFactory itemFactory_;
 };
 
-#define CLASSLIB_CLASS(T)                                                                                  \
-public:                                                                                                    \
-  static const ::TClassInfo &StaticClassInfo();                                                            \
+#define CLASSLIB_CLASS(T)                                                                          \
+public:                                                                                            \
+  static const ::TClassInfo &StaticClassInfo();                                                    \
   const ::TClassInfo &ClassInfo() const override { return StaticClassInfo(); }
 
 // A class with no properties or methods of its own (a factory is still made
 // when the class qualifies; see ClassBuilder.h). Needs ClassBuilder.h included.
-#define CLASSLIB_SIMPLE_CLASS(T, Parent)                                                                   \
-public:                                                                                                    \
-  static const ::TClassInfo &StaticClassInfo() {                                                           \
-    static const ::TClassInfo &info = ::MakeClassInfo<T>(#T, &Parent::StaticClassInfo());                  \
-    return info;                                                                                           \
-  }                                                                                                        \
+#define CLASSLIB_SIMPLE_CLASS(T, Parent)                                                           \
+public:                                                                                            \
+  static const ::TClassInfo &StaticClassInfo() {                                                   \
+    static const ::TClassInfo &info = ::MakeClassInfo<T>(#T, &Parent::StaticClassInfo());          \
+    return info;                                                                                   \
+  }                                                                                                \
   const ::TClassInfo &ClassInfo() const override { return StaticClassInfo(); }
 
 // The root of every class-library object. Objects have identity: no copies.
@@ -183,7 +185,9 @@ public:
 
   const std::string &ClassName() const { return ClassInfo().ClassName(); }
   bool InheritsFrom(const TClassInfo &c) const { return ClassInfo().InheritsFrom(c); }
-  bool InheritsFrom(std::string_view className) const { return ClassInfo().InheritsFrom(className); }
+  bool InheritsFrom(std::string_view className) const {
+    return ClassInfo().InheritsFrom(className);
+  }
 
   // Two-phase hooks; see the file comment.
   virtual void AfterConstruction() {}

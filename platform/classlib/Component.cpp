@@ -6,36 +6,45 @@
 #include "platform/classlib/ClassBuilder.h"
 
 const TClassInfo &TComponent::StaticClassInfo() {
-  static const TClassInfo &info = MakeClassInfo<TComponent>("TComponent", &TPersistent::StaticClassInfo());
+  static const TClassInfo &info =
+      MakeClassInfo<TComponent>("TComponent", &TPersistent::StaticClassInfo());
   return info;
 }
 
 bool IsValidIdent(std::string_view name) {
-  if (name.empty()) return false;
+  if (name.empty())
+    return false;
   auto alpha = [](char c) { return std::isalpha(static_cast<unsigned char>(c)) || c == '_'; };
-  if (!alpha(name[0])) return false;
-  return std::all_of(name.begin() + 1, name.end(),
-                     [&](char c) { return alpha(c) || std::isdigit(static_cast<unsigned char>(c)); });
+  if (!alpha(name[0]))
+    return false;
+  return std::all_of(name.begin() + 1, name.end(), [&](char c) {
+    return alpha(c) || std::isdigit(static_cast<unsigned char>(c));
+  });
 }
 
 TComponent::TComponent(TComponent *owner) {
-  if (owner) owner->InsertComponent(this);
+  if (owner)
+    owner->InsertComponent(this);
 }
 
 TComponent::~TComponent() {
   Destroying();
   DestroyComponents();
-  if (owner_) owner_->RemoveComponent(this);
+  if (owner_)
+    owner_->RemoveComponent(this);
 }
 
 void TComponent::BeforeDestruction() {
-  if (!InState(csDestroying)) Destroying();
+  if (!InState(csDestroying))
+    Destroying();
 }
 
 void TComponent::Destroying() {
-  if (InState(csDestroying)) return;
+  if (InState(csDestroying))
+    return;
   IncludeState(csDestroying);
-  for (TComponent *c : components_) c->Destroying();
+  for (TComponent *c : components_)
+    c->Destroying();
 }
 
 void TComponent::DestroyComponents() {
@@ -53,45 +62,55 @@ void TComponent::DestroyComponents() {
 }
 
 TComponent *TComponent::Components(int index) const {
-  if (index < 0 || index >= ComponentCount()) throw EListError::IndexOutOfBounds(index);
+  if (index < 0 || index >= ComponentCount())
+    throw EListError::IndexOutOfBounds(index);
   return components_[static_cast<size_t>(index)];
 }
 
 int TComponent::ComponentIndex() const {
-  if (!owner_) return -1;
+  if (!owner_)
+    return -1;
   auto &list = owner_->components_;
   auto it = std::find(list.begin(), list.end(), this);
   return it == list.end() ? -1 : static_cast<int>(it - list.begin());
 }
 
 TComponent *TComponent::FindComponent(std::string_view name) const {
-  if (name.empty()) return nullptr;
+  if (name.empty())
+    return nullptr;
   for (TComponent *c : components_)
-    if (SameText(c->name_, name)) return c;
+    if (SameText(c->name_, name))
+      return c;
   return nullptr;
 }
 
 void TComponent::SetName(const std::string &name) {
-  if (name == name_) return;
-  if (!name.empty() && !IsValidIdent(name)) throw EComponentError("'" + name + "' is not a valid component name");
+  if (name == name_)
+    return;
+  if (!name.empty() && !IsValidIdent(name))
+    throw EComponentError("'" + name + "' is not a valid component name");
   if (owner_ && !name.empty()) {
     TComponent *other = owner_->FindComponent(name);
-    if (other && other != this) throw EComponentError("A component named " + name + " already exists");
+    if (other && other != this)
+      throw EComponentError("A component named " + name + " already exists");
   }
   name_ = name;
 }
 
 void TComponent::InsertComponent(TComponent *component) {
-  if (!component || component->owner_ == this) return;
+  if (!component || component->owner_ == this)
+    return;
   if (!component->name_.empty() && FindComponent(component->name_))
     throw EComponentError("A component named " + component->name_ + " already exists");
-  if (component->owner_) component->owner_->RemoveComponent(component);
+  if (component->owner_)
+    component->owner_->RemoveComponent(component);
   Insert(component);
   Notification(component, opInsert);
 }
 
 void TComponent::RemoveComponent(TComponent *component) {
-  if (!component || component->owner_ != this) return;
+  if (!component || component->owner_ != this)
+    return;
   Notification(component, opRemove);
   Remove(component);
 }
@@ -112,7 +131,8 @@ void TComponent::SetDesigning(bool designing, bool setChildren) {
   else
     ExcludeState(csDesigning);
   if (setChildren)
-    for (TComponent *c : components_) c->SetDesigning(designing, true);
+    for (TComponent *c : components_)
+      c->SetDesigning(designing, true);
 }
 
 void TComponent::Loaded() { ExcludeState(csLoading); }
@@ -121,5 +141,6 @@ void TComponent::Notification(TComponent *component, TOperation operation) {
   // A copy: a handler may change the list.
   std::vector<TComponent *> owned = components_;
   for (TComponent *c : owned)
-    if (c != component) c->Notification(component, operation);
+    if (c != component)
+      c->Notification(component, operation);
 }

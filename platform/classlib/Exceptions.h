@@ -76,8 +76,10 @@ private:
 };
 
 // Raises EAssertionFailed when condition is false.
-inline void Assert(bool condition, const char *unit, int line, const char *text = "Assertion failure") {
-  if (!condition) throw EAssertionFailed(text, unit, line);
+inline void Assert(bool condition, const char *unit, int line,
+                   const char *text = "Assertion failure") {
+  if (!condition)
+    throw EAssertionFailed(text, unit, line);
 }
 
 // Component naming and ownership errors ("A component named %s already exists").

@@ -34,7 +34,18 @@
 
 // The kind of the next value in a stream. vaNull: no value follows (the end
 // of a list, of an object or of the stream).
-enum TValueType { vaNull, vaList, vaInteger, vaExtended, vaString, vaIdent, vaFalse, vaTrue, vaSet, vaCollection };
+enum TValueType {
+  vaNull,
+  vaList,
+  vaInteger,
+  vaExtended,
+  vaString,
+  vaIdent,
+  vaFalse,
+  vaTrue,
+  vaSet,
+  vaCollection
+};
 
 namespace classlib_detail {
 struct TToken;
@@ -69,7 +80,8 @@ public:
 
   // DefineProperties protocol: runs readData when name is the property
   // being read.
-  void DefineProperty(const std::string &name, TReaderProc readData, TWriterProc writeData, bool hasData) override;
+  void DefineProperty(const std::string &name, TReaderProc readData, TWriterProc writeData,
+                      bool hasData) override;
 
   // Reads "object Name: TClass ... end" into root: see LoadFormText.
   void ReadRootComponent(TComponent *root);
@@ -94,7 +106,8 @@ public:
   void WriteFloat(double value);
   void WriteBoolean(bool value);
 
-  void DefineProperty(const std::string &name, TReaderProc readData, TWriterProc writeData, bool hasData) override;
+  void DefineProperty(const std::string &name, TReaderProc readData, TWriterProc writeData,
+                      bool hasData) override;
 
   // Writes root as "object Name: TClass", its published properties that are
   // stored (see TPropInfo::IsStored; object properties as dotted paths, then

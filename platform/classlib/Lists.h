@@ -36,44 +36,54 @@ public:
   T *operator[](int index) const { return Items(index); }
   void SetItem(int index, T *item) {
     T *&slot = items_[Check(index)];
-    if (slot == item) return;
+    if (slot == item)
+      return;
     T *old = slot;
     slot = item;
-    if (old) Notify(old, lnDeleted);
-    if (item) Notify(item, lnAdded);
+    if (old)
+      Notify(old, lnDeleted);
+    if (item)
+      Notify(item, lnAdded);
   }
   T *First() const { return Items(0); }
   T *Last() const { return Items(Count() - 1); }
 
   int Add(T *item) {
     items_.push_back(item);
-    if (item) Notify(item, lnAdded);
+    if (item)
+      Notify(item, lnAdded);
     return Count() - 1;
   }
   // index may equal Count (append).
   void Insert(int index, T *item) {
-    if (index < 0 || index > Count()) throw EListError::IndexOutOfBounds(index);
+    if (index < 0 || index > Count())
+      throw EListError::IndexOutOfBounds(index);
     items_.insert(items_.begin() + index, item);
-    if (item) Notify(item, lnAdded);
+    if (item)
+      Notify(item, lnAdded);
   }
   // Removes entry index, then announces it as deleted.
   void Delete(int index) {
     T *item = items_[Check(index)];
     items_.erase(items_.begin() + index);
-    if (item) Notify(item, lnDeleted);
+    if (item)
+      Notify(item, lnDeleted);
   }
   // Deletes the first entry holding item; its former index, or -1.
   int Remove(T *item) {
     int i = IndexOf(item);
-    if (i >= 0) Delete(i);
+    if (i >= 0)
+      Delete(i);
     return i;
   }
   // Takes the first entry holding item out without deleting it; item or null.
   T *Extract(T *item) {
     int i = IndexOf(item);
-    if (i < 0) return nullptr;
+    if (i < 0)
+      return nullptr;
     items_.erase(items_.begin() + i);
-    if (item) Notify(item, lnExtracted);
+    if (item)
+      Notify(item, lnExtracted);
     return item;
   }
   int IndexOf(const T *item) const {
@@ -82,7 +92,8 @@ public:
   }
   // Deletes every entry, from the last to the first.
   void Clear() {
-    while (!items_.empty()) Delete(Count() - 1);
+    while (!items_.empty())
+      Delete(Count() - 1);
   }
   void Exchange(int i, int j) { std::swap(items_[Check(i)], items_[Check(j)]); }
   // Takes the entry at from out and inserts it at to.
@@ -100,7 +111,8 @@ public:
   // The class library's quicksort (middle pivot, Hoare partition). It does
   // not keep equal entries in order; callers rely on its exact order.
   void Sort(const std::function<int(T *, T *)> &compare) {
-    if (Count() > 1) QuickSort(0, Count() - 1, compare);
+    if (Count() > 1)
+      QuickSort(0, Count() - 1, compare);
   }
 
   typename std::vector<T *>::const_iterator begin() const { return items_.begin(); }
@@ -117,7 +129,8 @@ protected:
 
 private:
   size_t Check(int index) const {
-    if (index < 0 || index >= Count()) throw EListError::IndexOutOfBounds(index);
+    if (index < 0 || index >= Count())
+      throw EListError::IndexOutOfBounds(index);
     return static_cast<size_t>(index);
   }
   void QuickSort(int l, int r, const std::function<int(T *, T *)> &compare) {
@@ -127,15 +140,18 @@ private:
       int j = r;
       T *p = items_[static_cast<size_t>((l + r) / 2)];
       do {
-        while (compare(items_[i], p) < 0) ++i;
-        while (compare(items_[j], p) > 0) --j;
+        while (compare(items_[i], p) < 0)
+          ++i;
+        while (compare(items_[j], p) > 0)
+          --j;
         if (i <= j) {
           std::swap(items_[i], items_[j]);
           ++i;
           --j;
         }
       } while (i <= j);
-      if (l < j) QuickSort(l, j, compare);
+      if (l < j)
+        QuickSort(l, j, compare);
       l = i;
     } while (i < r);
   }
@@ -161,7 +177,8 @@ public:
 
 protected:
   void Notify(T *item, TListNotification action) override {
-    if (ownsObjects_ && action == lnDeleted) FreeListItem(item);
+    if (ownsObjects_ && action == lnDeleted)
+      FreeListItem(item);
   }
 
 private:
@@ -188,10 +205,13 @@ public:
   }
   // index may equal Count (append).
   void Insert(int index, std::string s, TObject *obj = nullptr) {
-    if (index < 0 || index > Count()) throw EListError::IndexOutOfBounds(index);
+    if (index < 0 || index > Count())
+      throw EListError::IndexOutOfBounds(index);
     items_.emplace(items_.begin() + index, std::move(s), obj);
   }
-  void Delete(int index) { items_.erase(items_.begin() + static_cast<std::ptrdiff_t>(Check(index))); }
+  void Delete(int index) {
+    items_.erase(items_.begin() + static_cast<std::ptrdiff_t>(Check(index)));
+  }
   void Clear() { items_.clear(); }
   void Exchange(int i, int j) { std::swap(items_[Check(i)], items_[Check(j)]); }
   void Move(int from, int to) {
@@ -204,18 +224,21 @@ public:
   // Exact (case-sensitive) comparison; -1 when absent.
   int IndexOf(std::string_view s) const {
     for (int i = 0; i < Count(); ++i)
-      if (items_[static_cast<size_t>(i)].first == s) return i;
+      if (items_[static_cast<size_t>(i)].first == s)
+        return i;
     return -1;
   }
   int IndexOfObject(const TObject *obj) const {
     for (int i = 0; i < Count(); ++i)
-      if (items_[static_cast<size_t>(i)].second == obj) return i;
+      if (items_[static_cast<size_t>(i)].second == obj)
+        return i;
     return -1;
   }
 
 private:
   size_t Check(int index) const {
-    if (index < 0 || index >= Count()) throw EListError::IndexOutOfBounds(index);
+    if (index < 0 || index >= Count())
+      throw EListError::IndexOutOfBounds(index);
     return static_cast<size_t>(index);
   }
   std::vector<std::pair<std::string, TObject *>> items_;
@@ -236,7 +259,8 @@ public:
   // A counted copy of entry index; EListError outside the list.
   com::TComPtr<I> Items(int index) const {
     std::lock_guard lock(m_);
-    if (index < 0 || index >= static_cast<int>(items_.size())) throw EListError::IndexOutOfBounds(index);
+    if (index < 0 || index >= static_cast<int>(items_.size()))
+      throw EListError::IndexOutOfBounds(index);
     return items_[static_cast<size_t>(index)];
   }
   int Add(com::TComPtr<I> item) {
@@ -247,7 +271,8 @@ public:
   int IndexOf(const I *item) const {
     std::lock_guard lock(m_);
     for (size_t i = 0; i < items_.size(); ++i)
-      if (items_[i].Get() == item) return static_cast<int>(i);
+      if (items_[i].Get() == item)
+        return static_cast<int>(i);
     return -1;
   }
   // Removes the first entry holding item; its former index, or -1.
@@ -265,7 +290,8 @@ public:
   void Delete(int index) {
     com::TComPtr<I> released;
     std::lock_guard lock(m_);
-    if (index < 0 || index >= static_cast<int>(items_.size())) throw EListError::IndexOutOfBounds(index);
+    if (index < 0 || index >= static_cast<int>(items_.size()))
+      throw EListError::IndexOutOfBounds(index);
     released = std::move(items_[static_cast<size_t>(index)]);
     items_.erase(items_.begin() + index);
   }

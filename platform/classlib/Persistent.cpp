@@ -3,7 +3,8 @@
 #include "platform/classlib/ClassBuilder.h"
 
 const TClassInfo &TPersistent::StaticClassInfo() {
-  static const TClassInfo &info = MakeClassInfo<TPersistent>("TPersistent", &TObject::StaticClassInfo());
+  static const TClassInfo &info =
+      MakeClassInfo<TPersistent>("TPersistent", &TObject::StaticClassInfo());
   return info;
 }
 

@@ -22,7 +22,8 @@ public:
   // holds a property of this name (readData must read exactly one value);
   // the writer calls writeData when hasData is true (writeData must write
   // exactly one value, a list counting as one).
-  virtual void DefineProperty(const std::string &name, TReaderProc readData, TWriterProc writeData, bool hasData) = 0;
+  virtual void DefineProperty(const std::string &name, TReaderProc readData, TWriterProc writeData,
+                              bool hasData) = 0;
 
   // The component whose form is being read or written; null for a filer
   // over a lone value.

@@ -7,7 +7,8 @@ std::string TGUID::ToString() const {
   std::string s;
   s.reserve(38);
   auto put = [&](uint64_t v, int digits) {
-    for (int i = digits - 1; i >= 0; --i) s += kHex[(v >> (4 * i)) & 0xF];
+    for (int i = digits - 1; i >= 0; --i)
+      s += kHex[(v >> (4 * i)) & 0xF];
   };
   s += '{';
   put(Data1, 8);
@@ -19,7 +20,8 @@ std::string TGUID::ToString() const {
   put(Data4[0], 2);
   put(Data4[1], 2);
   s += '-';
-  for (int i = 2; i < 8; ++i) put(Data4[i], 2);
+  for (int i = 2; i < 8; ++i)
+    put(Data4[i], 2);
   s += '}';
   return s;
 }

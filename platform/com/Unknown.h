@@ -61,20 +61,26 @@ using IInterface = IUnknown;
 inline constexpr TGUID IID_IUnknown = IUnknown::IID;
 
 template <class I>
-concept HasIID = requires { { I::IID } -> std::convertible_to<TGUID>; };
+concept HasIID = requires {
+  { I::IID } -> std::convertible_to<TGUID>;
+};
 
 // QueryInterface for an object implementing the listed interfaces (IUnknown
 // is always answered).
 template <class... Interfaces, class Self>
 HRESULT QueryInterfaceFor(Self *self, const TGUID &iid, void **out) {
-  if (out == nullptr) return E_POINTER;
+  if (out == nullptr)
+    return E_POINTER;
   *out = nullptr;
   if (iid == IUnknown::IID) {
     *out = static_cast<IUnknown *>(self);
   } else {
-    ((*out == nullptr && iid == Interfaces::IID ? (void)(*out = static_cast<Interfaces *>(self)) : (void)0), ...);
+    ((*out == nullptr && iid == Interfaces::IID ? (void)(*out = static_cast<Interfaces *>(self))
+                                                : (void)0),
+     ...);
   }
-  if (*out == nullptr) return E_NOINTERFACE;
+  if (*out == nullptr)
+    return E_NOINTERFACE;
   self->AddRef();
   return S_OK;
 }
@@ -88,11 +94,14 @@ public:
   TInterfacedObject(const TInterfacedObject &) = delete;
   TInterfacedObject &operator=(const TInterfacedObject &) = delete;
 
-  HRESULT QueryInterface(const TGUID &iid, void **out) override { return QueryInterfaceFor<>(this, iid, out); }
+  HRESULT QueryInterface(const TGUID &iid, void **out) override {
+    return QueryInterfaceFor<>(this, iid, out);
+  }
   uint32_t AddRef() override { return refCount_.fetch_add(1, std::memory_order_relaxed) + 1; }
   uint32_t Release() override {
     uint32_t n = refCount_.fetch_sub(1, std::memory_order_acq_rel) - 1;
-    if (n == 0) delete this;
+    if (n == 0)
+      delete this;
     return n;
   }
   uint32_t RefCount() const { return refCount_.load(std::memory_order_relaxed); }
@@ -112,7 +121,8 @@ public:
   // Takes a new reference (AddRef).
   template <class U, class = std::enable_if_t<std::is_convertible_v<U *, T *>>>
   TComPtr(U *p) : p_(p) {
-    if (p_) p_->AddRef();
+    if (p_)
+      p_->AddRef();
   }
   TComPtr(const TComPtr &o) : TComPtr(o.p_) {}
   template <class U, class = std::enable_if_t<std::is_convertible_v<U *, T *>>>
@@ -136,7 +146,8 @@ public:
   // Gives up the reference without releasing it.
   T *Detach() { return std::exchange(p_, nullptr); }
   void Reset() {
-    if (T *p = std::exchange(p_, nullptr)) p->Release();
+    if (T *p = std::exchange(p_, nullptr))
+      p->Release();
   }
 
   T *Get() const { return p_; }
@@ -156,7 +167,8 @@ public:
   template <class U> static TComPtr Query(U *src) {
     static_assert(HasIID<T>, "the interface has no IID");
     TComPtr r;
-    if (src) src->QueryInterface(T::IID, r.PutVoid());
+    if (src)
+      src->QueryInterface(T::IID, r.PutVoid());
     return r;
   }
   template <class U> static TComPtr Query(const TComPtr<U> &src) { return Query(src.Get()); }

@@ -18,7 +18,7 @@ inline constexpr std::uint16_t kX87RoundingField = 0x0C00;
 inline constexpr std::uint16_t kX87RoundTowardZero = 0x0C00;
 
 // MXCSR fields.
-inline constexpr std::uint32_t kMxcsrDefault = 0x1F80;  // all masked, round to nearest
+inline constexpr std::uint32_t kMxcsrDefault = 0x1F80; // all masked, round to nearest
 inline constexpr std::uint32_t kMxcsrExceptionMasks = 0x1F80;
 inline constexpr std::uint32_t kMxcsrRoundingField = 0x6000;
 
@@ -30,11 +30,12 @@ inline constexpr std::uint32_t kFlagZeroDivide = 0x08;
 inline constexpr std::uint32_t kFlagOverflow = 0x04;
 inline constexpr std::uint32_t kFlagUnderflow = 0x02;
 inline constexpr std::uint32_t kFlagInexact = 0x01;
-inline constexpr std::uint32_t kFlagRoundingMask = 0x300;  // near 0, down 100h, up 200h, chop 300h
+inline constexpr std::uint32_t kFlagRoundingMask = 0x300; // near 0, down 100h, up 200h, chop 300h
 inline constexpr std::uint32_t kFlagRoundDown = 0x100;
 inline constexpr std::uint32_t kFlagRoundUp = 0x200;
 inline constexpr std::uint32_t kFlagRoundTowardZero = 0x300;
-inline constexpr std::uint32_t kFlagPrecisionMask = 0x30000;  // 64-bit 0, 53-bit 10000h, 24-bit 20000h
+inline constexpr std::uint32_t kFlagPrecisionMask =
+    0x30000; // 64-bit 0, 53-bit 10000h, 24-bit 20000h
 inline constexpr std::uint32_t kFlagPrecision53 = 0x10000;
 inline constexpr std::uint32_t kFlagPrecision24 = 0x20000;
 inline constexpr std::uint32_t kFlagInfinityAffine = 0x40000;
@@ -78,7 +79,7 @@ std::uint32_t StatusX87Flags() noexcept;
 std::uint32_t ClearX87Flags() noexcept;
 
 // From the double's high and low words.
-int IsNaN_64f(double x) noexcept;     // 1 for a quiet or signalling NaN
-int IsFinite_64f(double x) noexcept;  // 0 for infinities and NaN
+int IsNaN_64f(double x) noexcept;    // 1 for a quiet or signalling NaN
+int IsFinite_64f(double x) noexcept; // 0 for infinities and NaN
 
-}  // namespace cpu
+} // namespace cpu

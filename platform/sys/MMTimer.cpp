@@ -28,7 +28,9 @@ ITimerService &TimerService() {
   return s ? *s : DefaultService();
 }
 
-ITimerService *SetTimerService(ITimerService *service) { return installedService.exchange(service); }
+ITimerService *SetTimerService(ITimerService *service) {
+  return installedService.exchange(service);
+}
 
 TTimerId TimeSetEvent(uint32_t periodMs, TTimerCallback callback) {
   return TimerService().Start(periodMs, std::move(callback));

@@ -14,10 +14,13 @@ using com::MakeCom;
 
 // A wrapper of Bits / Channels / Frames at 8000 Hz with mask Mask.
 TALCAudioBuffer Wrap(int bits, int channels, int frames, uint32_t mask) {
-  return TALCAudioBuffer(MakeCom<TALAudioBuffer>(8000, bits, channels, frames, TALSpeakers(mask)).Get());
+  return TALCAudioBuffer(
+      MakeCom<TALAudioBuffer>(8000, bits, channels, frames, TALSpeakers(mask)).Get());
 }
 
-std::vector<uint8_t> Bytes(const TALCAudioBuffer &b) { return {b.Read(), b.Read() + b.GetByteSize()}; }
+std::vector<uint8_t> Bytes(const TALCAudioBuffer &b) {
+  return {b.Read(), b.Read() + b.GetByteSize()};
+}
 
 TEST(AudioWrapper, FormatAndDefaults) {
   TALCAudioBuffer d;
@@ -67,11 +70,11 @@ TEST(AudioWrapper, SamplesByWidth) {
   d[4] = 0xFF;
   d[5] = 0xFF;
   EXPECT_EQ(b24.GetItem(1, 0), -2);
-  b24.SetItem(0, 1, 9000000);  // the store rule clips
+  b24.SetItem(0, 1, 9000000); // the store rule clips
   EXPECT_EQ(b24.GetItem(0, 1), 8388607);
   TALCAudioBuffer b8(8000, 8, 1, 1);
   b8.SetItem(0, 0, 200);
-  EXPECT_EQ(b8.GetItem(0, 0), -56);  // the raw byte taken as signed
+  EXPECT_EQ(b8.GetItem(0, 0), -56); // the raw byte taken as signed
   EXPECT_EQ(b8.Read()[0], 200);
 }
 
@@ -80,29 +83,34 @@ TEST(AudioWrapper, FillsAndZero) {
   b8.Zero();
   b16.Assign(3);
   b16.Zero();
-  for (uint8_t x : Bytes(b8)) EXPECT_EQ(x, 127);
-  for (uint8_t x : Bytes(b16)) EXPECT_EQ(x, 0);
+  for (uint8_t x : Bytes(b8))
+    EXPECT_EQ(x, 127);
+  for (uint8_t x : Bytes(b16))
+    EXPECT_EQ(x, 0);
   b8.Assign(-127);
-  for (uint8_t x : Bytes(b8)) EXPECT_EQ(x, 0);
+  for (uint8_t x : Bytes(b8))
+    EXPECT_EQ(x, 0);
   TALCAudioBuffer b24(8000, 24, 1, 5);
   b24.Assign(0x123456);
-  for (int f = 0; f < 5; ++f) EXPECT_EQ(b24.GetItem(0, f), 0x123456);
+  for (int f = 0; f < 5; ++f)
+    EXPECT_EQ(b24.GetItem(0, f), 0x123456);
 }
 
 TEST(AudioWrapper, ZeroClearsEveryByteOfAnUnusualWidth) {
-  TALCAudioBuffer b40(8000, 40, 2, 3);  // 40-bit containers: no sample routine of their own
+  TALCAudioBuffer b40(8000, 40, 2, 3); // 40-bit containers: no sample routine of their own
   ASSERT_EQ(b40.GetSampleBitWidth(), 40);
   std::memset(b40.Write(), 0x5A, b40.GetByteSize());
   b40.Zero();
   ASSERT_EQ(b40.GetByteSize(), 30u);
-  for (uint8_t x : Bytes(b40)) EXPECT_EQ(x, 0);
+  for (uint8_t x : Bytes(b40))
+    EXPECT_EQ(x, 0);
 }
 
 struct ConstantCase {
   std::string name;
   int bits, x, v;
   void (TALCAudioBuffer::*op)(int);
-  int expected;  // raw byte for 8 bits, else the sample
+  int expected; // raw byte for 8 bits, else the sample
 };
 void PrintTo(const ConstantCase &c, std::ostream *os) { *os << c.name; }
 
@@ -112,7 +120,8 @@ TEST_P(AudioWrapperConstant, AppliesToEverySample) {
   const ConstantCase &c = GetParam();
   TALCAudioBuffer b(8000, c.bits, 2, 3);
   for (int f = 0; f < 3; ++f)
-    for (int ch = 0; ch < 2; ++ch) b.SetItem(ch, f, c.x);
+    for (int ch = 0; ch < 2; ++ch)
+      b.SetItem(ch, f, c.x);
   (b.*c.op)(c.v);
   for (int f = 0; f < 3; ++f)
     for (int ch = 0; ch < 2; ++ch) {
@@ -162,7 +171,7 @@ TEST(AudioWrapper, SampleFormsPairChannelsBySpeaker) {
     EXPECT_EQ(target.GetItem(2, f), 301);
   }
   target.Multiply(frame1);
-  EXPECT_EQ(target.GetItem(2, 0), 32767);  // 301 * 300 saturates
+  EXPECT_EQ(target.GetItem(2, 0), 32767); // 301 * 300 saturates
   EXPECT_EQ(target.GetItem(1, 0), 1);
 }
 
@@ -192,14 +201,15 @@ TEST(AudioWrapper, EightBitSampleDivisionByZeroGivesTheZeroLevel) {
 
 TEST(AudioWrapper, BufferFormsCoverTheCommonFramesOfPairedChannels) {
   TALCAudioBuffer target = Wrap(8, 2, 4, 3);
-  target.Zero();  // 127 everywhere
-  TALCAudioBuffer other = Wrap(8, 1, 2, 2);  // front right only
-  other.Assign(10);                          // 137
+  target.Zero();                            // 127 everywhere
+  TALCAudioBuffer other = Wrap(8, 1, 2, 2); // front right only
+  other.Assign(10);                         // 137
   target.Add(other);
   const uint8_t expected[8] = {127, 137, 127, 137, 127, 127, 127, 127};
   EXPECT_EQ(std::memcmp(target.Read(), expected, 8), 0);
   target.Sub(other);
-  for (uint8_t x : Bytes(target)) EXPECT_EQ(x, 127);
+  for (uint8_t x : Bytes(target))
+    EXPECT_EQ(x, 127);
   TALCAudioBuffer wide = Wrap(16, 2, 4, 3);
   EXPECT_THROW(target.Add(wide), EInvalidOperation);
   TALCAudioBuffer t32 = Wrap(32, 2, 2, 3), o32 = Wrap(32, 2, 2, 3);
@@ -223,7 +233,7 @@ TEST(AudioWrapper, CopyResizeAssignBytesAndEquality) {
   EXPECT_TRUE(a.IsEqual(b));
   TALCAudioBuffer c(8000, 8, 1, 5);
   std::memset(c.Write(), 1, 5);
-  EXPECT_FALSE(a.IsEqual(c));  // sizes differ, whatever the content
+  EXPECT_FALSE(a.IsEqual(c)); // sizes differ, whatever the content
 }
 
 TEST(AudioWrapper, AccessFollowsTheWrapperThroughCopyOnWriteAndDetaches) {
@@ -232,7 +242,7 @@ TEST(AudioWrapper, AccessFollowsTheWrapperThroughCopyOnWriteAndDetaches) {
   TALCAudioBuffer sharer(*owner);
   TALCAudioDataAccess access = owner->Data();
   TALCAudioDataAccess second(access);
-  owner->SetItem(1, 2, 77);  // separates the stores
+  owner->SetItem(1, 2, 77); // separates the stores
   EXPECT_EQ(access.GetItem(1, 2), 77);
   EXPECT_EQ(second.GetItem(1, 2), 77);
   EXPECT_EQ(sharer.GetItem(1, 2), 1);

@@ -13,7 +13,7 @@ using TFakeBufferPtr = std::shared_ptr<TFakeBuffer>;
 struct TFakeBuffer {
   std::shared_ptr<std::vector<uint8_t>> store;
   uint32_t itemSize = 1;
-  int tag = 0; // identifies the buffer a copy came from
+  int tag = 0;        // identifies the buffer a copy came from
   uint32_t guard = 0; // bytes kept after the buffer's end, not part of it
 
   static TFakeBufferPtr Make(uint32_t items, uint32_t itemSize = 1, int tag = 0) {

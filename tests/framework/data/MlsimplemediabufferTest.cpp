@@ -1,5 +1,5 @@
-#include "framework/data/Alinternalstore.h"
 #include "framework/data/Mlsimplemediabuffer.h"
+#include "framework/data/Alinternalstore.h"
 #include "tests/framework/data/SLBufferTestSupport.h"
 
 #include <gtest/gtest.h>

@@ -44,7 +44,8 @@ using SLBufferThreadsTest = SLCountedTest;
 TEST_F(SLBufferThreadsTest, PoolServesManyThreads) {
   ASSERT_TRUE(RunConcurrently(8, [](int id) {
     for (int round = 0; round < 2000; ++round) {
-      TComPtr<TSLRealBuffer> a = MakeCom<TSLRealBuffer>(static_cast<uint32_t>(1 + (round + id) % 300));
+      TComPtr<TSLRealBuffer> a =
+          MakeCom<TSLRealBuffer>(static_cast<uint32_t>(1 + (round + id) % 300));
       TComPtr<ISLDataBuffer> b = a->MakeCopy();
       a->Modify()[0] = id;
       b->ByteWrite();

@@ -14,7 +14,8 @@ template <class T> using Owned = TOwnedPtr<T>;
 // Records what the filter is told, in order, into a shared log.
 class TRecordingRealFilter : public TSLCommonRealFilter {
 public:
-  TRecordingRealFilter(TComponent *owner, std::vector<std::string> &log) : TSLCommonRealFilter(owner), log_(log) {}
+  TRecordingRealFilter(TComponent *owner, std::vector<std::string> &log)
+      : TSLCommonRealFilter(owner), log_(log) {}
   void SetSamples(int n) override { log_.push_back("samples " + std::to_string(n)); }
   void SetSampleRate(double r) override {
     log_.push_back("rate " + std::to_string(static_cast<int>(r)));
@@ -27,7 +28,8 @@ public:
   }
   bool CanInline() override { return inlineWork; }
   // Out = 2 * In.
-  void FilterInternalOperation(ISLRealBuffer *InBuffer, TBufferPtr &OutBuffer, bool &SendOutput) override {
+  void FilterInternalOperation(ISLRealBuffer *InBuffer, TBufferPtr &OutBuffer,
+                               bool &SendOutput) override {
     ++processed;
     ownedOut = OutBuffer->GetInstance()->OwnsData();
     double *out = OutBuffer->Write();
@@ -68,8 +70,8 @@ TEST_F(SLCommonFilterTest, StartAndStopReachTheFilterBeforeTheyAreSentOn) {
   source->Notify(TOWNotifyOperation::Make<TOWStartSampleRateOperation>(1024, 44100.0).Get());
   EXPECT_EQ(f->GetVC_SampleRate(), 44100.0);
   source->Stop();
-  EXPECT_EQ(log, (std::vector<std::string>{"samples 1024", "rate 44100", "reset", "forwarded start", "stop, rate 0",
-                                           "forwarded stop"}));
+  EXPECT_EQ(log, (std::vector<std::string>{"samples 1024", "rate 44100", "reset", "forwarded start",
+                                           "stop, rate 0", "forwarded stop"}));
   log.clear();
   source->Notify(TOWNotifyOperation::Make<TOWStartOperation>().Get());
   EXPECT_EQ(log, (std::vector<std::string>{"samples 1", "reset", "forwarded start"}));
@@ -154,7 +156,8 @@ TEST_F(SLCommonFilterTest, EnablePinSwitchesTheFilter) {
 }
 
 TEST_F(SLCommonFilterTest, EnabledComplexFilterWithoutHookSendsAClearedBufferOfTheSameLength) {
-  Owned<TSLOWComplexSourcePin> in(CreateObject<TSLOWComplexSourcePin>(nullptr, TSLOperationEvent()));
+  Owned<TSLOWComplexSourcePin> in(
+      CreateObject<TSLOWComplexSourcePin>(nullptr, TSLOperationEvent()));
   std::vector<com::TComPtr<ISLDataBuffer>> out;
   Owned<TSLOWComplexSinkPin> tap(CreateObject<TSLOWComplexSinkPin>(
       nullptr, [&out](TOWPin *, const TGUID *, IOWNotifyOperation *op, TOWNotifyState) {

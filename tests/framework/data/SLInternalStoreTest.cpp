@@ -72,9 +72,10 @@ TEST_P(SLAllocationSize, IsTheSmallestPowerOfTwoFromFourUpToTwoToThirty) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Table, SLAllocationSize,
-                         testing::Values(SizeCase{0, 4}, SizeCase{1, 4}, SizeCase{4, 4}, SizeCase{5, 8},
-                                         SizeCase{1000, 1024}, SizeCase{1024, 1024}, SizeCase{1025, 2048},
-                                         SizeCase{1u << 30, 1u << 30}, SizeCase{(1u << 30) + 1, 1u << 30},
+                         testing::Values(SizeCase{0, 4}, SizeCase{1, 4}, SizeCase{4, 4},
+                                         SizeCase{5, 8}, SizeCase{1000, 1024}, SizeCase{1024, 1024},
+                                         SizeCase{1025, 2048}, SizeCase{1u << 30, 1u << 30},
+                                         SizeCase{(1u << 30) + 1, 1u << 30},
                                          SizeCase{0xFFFFFFFFu, 1u << 30}));
 
 // ---------------------------------------------------------------------------

@@ -137,7 +137,8 @@ TEST(TSLBufferQueue, ItemsAreCountedInItemsNotBytes) {
   TFakeBufferPtr three = TFakeBuffer::Make(3, 8);
   ASSERT_TRUE(queue.Pop(three));
   EXPECT_EQ(three->Items(), (std::vector<int>{1, 2, 5}));
-  EXPECT_EQ(std::vector<uint8_t>(three->ByteRead() + 16, three->ByteRead() + 24), std::vector<uint8_t>(8, 5));
+  EXPECT_EQ(std::vector<uint8_t>(three->ByteRead() + 16, three->ByteRead() + 24),
+            std::vector<uint8_t>(8, 5));
   TFakeBufferPtr two = TFakeBuffer::Make(2, 8);
   ASSERT_TRUE(queue.Pop(two));
   EXPECT_EQ(two->Items(), (std::vector<int>{6, 7}));

@@ -8,9 +8,13 @@
 
 namespace {
 
-std::vector<double> Values(const TSLCRealBuffer &b) { return std::vector<double>(b.Read(), b.Read() + b.Count()); }
+std::vector<double> Values(const TSLCRealBuffer &b) {
+  return std::vector<double>(b.Read(), b.Read() + b.Count());
+}
 
-TSLCRealBuffer Make(std::vector<double> v) { return TSLCRealBuffer(v.data(), static_cast<int>(v.size())); }
+TSLCRealBuffer Make(std::vector<double> v) {
+  return TSLCRealBuffer(v.data(), static_cast<int>(v.size()));
+}
 
 using SLCRealBufferTest = SLCountedTest;
 

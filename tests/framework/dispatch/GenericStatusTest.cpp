@@ -25,27 +25,30 @@ namespace A = Albasicdispatcher;
 // A buffer big enough for every row's element type, filled with a pattern that no
 // operation here could produce by accident.
 struct alignas(16) Buffer {
-    std::array<unsigned char, 256> bytes;
-    Buffer() { bytes.fill(0xA5); }
-    template <class T>
-    T* as() { return reinterpret_cast<T*>(bytes.data()); }
-    template <class T>
-    const T* as() const { return reinterpret_cast<const T*>(bytes.data()); }
+  std::array<unsigned char, 256> bytes;
+  Buffer() { bytes.fill(0xA5); }
+  template <class T> T *as() { return reinterpret_cast<T *>(bytes.data()); }
+  template <class T> const T *as() const { return reinterpret_cast<const T *>(bytes.data()); }
 };
 
 struct Row {
-    const char* name;
-    // Calls the operation on `dst`, with its first pointer argument null when `nullPtr`.
-    std::function<int(Buffer& dst, const Buffer& src, bool nullPtr, int len)> call;
-    bool lengthFirst = false;
+  const char *name;
+  // Calls the operation on `dst`, with its first pointer argument null when `nullPtr`.
+  std::function<int(Buffer &dst, const Buffer &src, bool nullPtr, int len)> call;
+  bool lengthFirst = false;
 };
 
-std::ostream& operator<<(std::ostream& os, const Row& r) { return os << r.name; }
+std::ostream &operator<<(std::ostream &os, const Row &r) { return os << r.name; }
 
-template <class T>
-T* orNull(T* p, bool nullPtr) { return nullPtr ? nullptr : p; }
+template <class T> T *orNull(T *p, bool nullPtr) { return nullPtr ? nullptr : p; }
 
-#define ROW(name, expr) Row{name, [](Buffer& d, const Buffer& s, bool n, int len) { (void)s; return expr; }}
+#define ROW(name, expr)                                                                            \
+  Row {                                                                                            \
+    name, [](Buffer &d, const Buffer &s, bool n, int len) {                                        \
+      (void)s;                                                                                     \
+      return expr;                                                                                 \
+    }                                                                                              \
+  }
 
 const Row kRows[] = {
     ROW("Real_64fc", S::ippsReal_64fc(orNull(s.as<const Ipp64fc>() , n), d.as<double>(), len)),
@@ -141,26 +144,25 @@ const Row kRows[] = {
 
 class CommonRules : public ::testing::TestWithParam<Row> {};
 
-TEST_P(CommonRules, NullBeforeLengthAndNothingWritten)
-{
-    const Row& r = GetParam();
-    Buffer src;
-    Buffer dst;
-    const Buffer untouched;
-    EXPECT_EQ(r.call(dst, src, true, 4), -8);
-    EXPECT_EQ(r.call(dst, src, false, 0), -6);
-    EXPECT_EQ(r.call(dst, src, false, -3), -6);
-    EXPECT_EQ(r.call(dst, src, true, 0), r.lengthFirst ? -6 : -8);
-    EXPECT_EQ(std::memcmp(dst.bytes.data(), untouched.bytes.data(), dst.bytes.size()), 0);
+TEST_P(CommonRules, NullBeforeLengthAndNothingWritten) {
+  const Row &r = GetParam();
+  Buffer src;
+  Buffer dst;
+  const Buffer untouched;
+  EXPECT_EQ(r.call(dst, src, true, 4), -8);
+  EXPECT_EQ(r.call(dst, src, false, 0), -6);
+  EXPECT_EQ(r.call(dst, src, false, -3), -6);
+  EXPECT_EQ(r.call(dst, src, true, 0), r.lengthFirst ? -6 : -8);
+  EXPECT_EQ(std::memcmp(dst.bytes.data(), untouched.bytes.data(), dst.bytes.size()), 0);
 }
 
 INSTANTIATE_TEST_SUITE_P(Uncalled, CommonRules, ::testing::ValuesIn(kRows),
-                         [](const ::testing::TestParamInfo<Row>& info) {
-                             std::string name;
-                             for (const char* c = info.param.name; *c; ++c)
-                                 if (std::isalnum(static_cast<unsigned char>(*c)))
-                                     name += *c;
-                             return name;
+                         [](const ::testing::TestParamInfo<Row> &info) {
+                           std::string name;
+                           for (const char *c = info.param.name; *c; ++c)
+                             if (std::isalnum(static_cast<unsigned char>(*c)))
+                               name += *c;
+                           return name;
                          });
 
-}  // namespace
+} // namespace

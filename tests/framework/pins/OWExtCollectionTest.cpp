@@ -20,7 +20,8 @@ public:
 // Records the hook with what the item looks like at that moment.
 class TTestCollection : public TOWExtCollection {
 public:
-  TTestCollection(TPersistent *owner, Log &log) : TOWExtCollection(owner, &TTestItem::StaticClassInfo()), log_(log) {}
+  TTestCollection(TPersistent *owner, Log &log)
+      : TOWExtCollection(owner, &TTestItem::StaticClassInfo()), log_(log) {}
   void NewItemCreated(TCollectionItem *item) override {
     log_.push_back("hook index " + std::to_string(item->Index()));
   }
@@ -37,11 +38,13 @@ public:
   TRecordingNotifier(std::string name, Log &log, TRaises raises = TRaises::No)
       : name_(std::move(name)), log_(log), raises_(raises) {}
   void ItemCreated(TOWExtCollection *c, TCollectionItem *item) override {
-    log_.push_back(name_ + " created index " + std::to_string(item->Index()) + " of " + std::to_string(c->Count()));
+    log_.push_back(name_ + " created index " + std::to_string(item->Index()) + " of " +
+                   std::to_string(c->Count()));
     Raise();
   }
   void ItemDestroyed(TOWExtCollection *c, TCollectionItem *item) override {
-    log_.push_back(name_ + " destroyed index " + std::to_string(item->Index()) + " of " + std::to_string(c->Count()));
+    log_.push_back(name_ + " destroyed index " + std::to_string(item->Index()) + " of " +
+                   std::to_string(c->Count()));
     Raise();
   }
 
@@ -62,7 +65,8 @@ class TOwner : public TPersistent {};
 
 class OWExtCollectionTest : public ::testing::Test {
 protected:
-  com::TComPtr<IOWCollectionNotifier> Notifier(const std::string &name, TRaises raises = TRaises::No) {
+  com::TComPtr<IOWCollectionNotifier> Notifier(const std::string &name,
+                                               TRaises raises = TRaises::No) {
     return com::MakeCom<TRecordingNotifier>(name, log, raises);
   }
 
@@ -101,10 +105,11 @@ TEST_F(OWExtCollectionTest, NotifiersHearOfEveryLeavingItemWhileItIsStillThere) 
   OWAddCollectionNotifier(&c, Notifier("a"));
   log.clear();
 
-  c.Delete(0);              // deleted
-  FreeObject(third);        // extracted by freeing
+  c.Delete(0);                    // deleted
+  FreeObject(third);              // extracted by freeing
   second->SetCollection(nullptr); // extracted, still alive
-  EXPECT_EQ(log, (Log{"a destroyed index 0 of 3", "a destroyed index 1 of 2", "a destroyed index 0 of 1"}));
+  EXPECT_EQ(log, (Log{"a destroyed index 0 of 3", "a destroyed index 1 of 2",
+                      "a destroyed index 0 of 1"}));
   EXPECT_EQ(c.Count(), 0);
   FreeObject(second);
 }

@@ -12,7 +12,9 @@
 namespace {
 
 template <class T> using Owned = TOwnedPtr<T>;
-template <class T, class... A> Owned<T> Make(A &&...args) { return Owned<T>(CreateObject<T>(std::forward<A>(args)...)); }
+template <class T, class... A> Owned<T> Make(A &&...args) {
+  return Owned<T>(CreateObject<T>(std::forward<A>(args)...));
+}
 
 // What a sink received, in order, as one variant per delivery.
 using Received = std::variant<int32_t, float, double, bool, char, std::string, TOWRealComplex>;
@@ -26,7 +28,8 @@ protected:
   }
 
   template <class Sink> Owned<Sink> MakeSink() {
-    return Make<Sink>(nullptr, [this](TOWPin *, auto value) { log.push_back(Received(value)); }, nullptr);
+    return Make<Sink>(
+        nullptr, [this](TOWPin *, auto value) { log.push_back(Received(value)); }, nullptr);
   }
 
   ReceivedLog log;
@@ -50,7 +53,8 @@ TEST_F(ValuePinsTest, StreamTypesAreRegisteredWithTheirDisplayNames) {
 }
 
 TEST_F(ValuePinsTest, EverySuppliedValueIsAClockTickAndProgressCarriesItsPosition) {
-  IOWNotifyOperationPtr single = TOWNotifyOperation::Make<TOWSuppliedSingleProgressOperation>(1.0f, 9.0f, 4.5f);
+  IOWNotifyOperationPtr single =
+      TOWNotifyOperation::Make<TOWSuppliedSingleProgressOperation>(1.0f, 9.0f, 4.5f);
   ASSERT_NE(OWOperationAs<TOWClockOperation>(single.Get()), nullptr);
   ASSERT_NE(OWOperationAs<TOWSuppliedSingleOperation>(single.Get()), nullptr);
   EXPECT_EQ(OWOperationAs<TOWSuppliedSingleOperation>(single.Get())->Value(), 4.5f);
@@ -103,15 +107,15 @@ template <class Source, class Sink, class V> struct Pair {
 
 template <class P> class SameTypeLinkTest : public ValuePinsTest {};
 
-using SameTypePairs =
-    ::testing::Types<Pair<TOWFloatSourcePin, TOWFloatSinkPin, float>, Pair<TOWBoolSourcePin, TOWBoolSinkPin, bool>,
-                     Pair<TOWCharSourcePin, TOWCharSinkPin, char>,
-                     Pair<TOWStringSourcePin, TOWStringSinkPin, std::string>,
-                     Pair<TOWIntegerSourcePin, TOWIntegerSinkPin, int32_t>,
-                     Pair<TOWRealSourcePin, TOWRealSinkPin, double>,
-                     Pair<TOWComplexSourcePin, TOWComplexSinkPin, TOWRealComplex>,
-                     Pair<TOWFloatIntSourcePin, TOWFloatSinkPin, float>,
-                     Pair<TOWStdComboSourcePin, TOWStringSinkPin, double>>;
+using SameTypePairs = ::testing::Types<Pair<TOWFloatSourcePin, TOWFloatSinkPin, float>,
+                                       Pair<TOWBoolSourcePin, TOWBoolSinkPin, bool>,
+                                       Pair<TOWCharSourcePin, TOWCharSinkPin, char>,
+                                       Pair<TOWStringSourcePin, TOWStringSinkPin, std::string>,
+                                       Pair<TOWIntegerSourcePin, TOWIntegerSinkPin, int32_t>,
+                                       Pair<TOWRealSourcePin, TOWRealSinkPin, double>,
+                                       Pair<TOWComplexSourcePin, TOWComplexSinkPin, TOWRealComplex>,
+                                       Pair<TOWFloatIntSourcePin, TOWFloatSinkPin, float>,
+                                       Pair<TOWStdComboSourcePin, TOWStringSinkPin, double>>;
 TYPED_TEST_SUITE(SameTypeLinkTest, SameTypePairs);
 
 template <class V> V SampleValue(int n);
@@ -144,8 +148,9 @@ TYPED_TEST(SameTypeLinkTest, ANewLinkReceivesTheCurrentValueAndOnlyChangesAreSen
   EXPECT_EQ(this->log.size(), 1u) << "the current value again sends nothing";
   source->SetValue(SampleValue<V>(2));
   source->SetValue(SampleValue<V>(3));
-  EXPECT_EQ(this->log, (ReceivedLog{AsReceived<Sink>(SampleValue<V>(1)), AsReceived<Sink>(SampleValue<V>(2)),
-                                    AsReceived<Sink>(SampleValue<V>(3))}));
+  EXPECT_EQ(this->log,
+            (ReceivedLog{AsReceived<Sink>(SampleValue<V>(1)), AsReceived<Sink>(SampleValue<V>(2)),
+                         AsReceived<Sink>(SampleValue<V>(3))}));
   EXPECT_EQ(this->log.back(), Received(sink->GetValue()));
   EXPECT_EQ(source->GetValue(), SampleValue<V>(3));
 }
@@ -177,13 +182,16 @@ TEST_P(ComboSourceTest, EachSinkReceivesTheValueInItsOwnType) {
   const ComboCase c = GetParam();
   auto source = Make<TOWStdComboSourcePin>(nullptr);
   ReceivedLog ints, texts, bools, singles;
-  auto intSink = Make<TOWIntegerSinkPin>(nullptr, [&](TOWPin *, int32_t v) { ints.push_back(v); }, nullptr);
-  auto textSink =
-      Make<TOWStringSinkPin>(nullptr, [&](TOWPin *, const std::string &v) { texts.push_back(v); }, nullptr);
-  auto boolSink = Make<TOWBoolSinkPin>(nullptr, [&](TOWPin *, bool v) { bools.push_back(v); }, nullptr);
-  auto singleSink = Make<TOWFloatSinkPin>(nullptr, [&](TOWPin *, float v) { singles.push_back(v); }, nullptr);
-  for (TOWSinkPin *sink : std::initializer_list<TOWSinkPin *>{intSink.get(), textSink.get(), boolSink.get(),
-                                                             singleSink.get()})
+  auto intSink = Make<TOWIntegerSinkPin>(
+      nullptr, [&](TOWPin *, int32_t v) { ints.push_back(v); }, nullptr);
+  auto textSink = Make<TOWStringSinkPin>(
+      nullptr, [&](TOWPin *, const std::string &v) { texts.push_back(v); }, nullptr);
+  auto boolSink = Make<TOWBoolSinkPin>(
+      nullptr, [&](TOWPin *, bool v) { bools.push_back(v); }, nullptr);
+  auto singleSink = Make<TOWFloatSinkPin>(
+      nullptr, [&](TOWPin *, float v) { singles.push_back(v); }, nullptr);
+  for (TOWSinkPin *sink : std::initializer_list<TOWSinkPin *>{intSink.get(), textSink.get(),
+                                                              boolSink.get(), singleSink.get()})
     ASSERT_TRUE(sink->Connect(source.get()));
   // (Each new link of the combo also re-delivers to the links made before it.)
   for (ReceivedLog *received : {&ints, &texts, &bools, &singles})
@@ -212,8 +220,10 @@ INSTANTIATE_TEST_SUITE_P(
 TEST_F(ValuePinsTest, ComboIntegerSaturationKeepsTheFanOutWhole) {
   auto source = Make<TOWStdComboSourcePin>(nullptr);
   ReceivedLog first, last;
-  auto a = Make<TOWIntegerSinkPin>(nullptr, [&](TOWPin *, int32_t v) { first.push_back(v); }, nullptr);
-  auto b = Make<TOWStringSinkPin>(nullptr, [&](TOWPin *, const std::string &v) { last.push_back(v); }, nullptr);
+  auto a = Make<TOWIntegerSinkPin>(
+      nullptr, [&](TOWPin *, int32_t v) { first.push_back(v); }, nullptr);
+  auto b = Make<TOWStringSinkPin>(
+      nullptr, [&](TOWPin *, const std::string &v) { last.push_back(v); }, nullptr);
   ASSERT_TRUE(a->Connect(source.get()));
   ASSERT_TRUE(b->Connect(source.get()));
   first.clear();
@@ -304,7 +314,8 @@ TEST_F(ValuePinsTest, AClockSinkTicksForEveryValueSentButNotForTheLink) {
   TOWPin *sender = nullptr;
   auto source = Make<TOWFloatSourcePin>(nullptr);
   source->SetValue(1.0f);
-  auto clock = Make<TOWClockSinkPin>(nullptr, [&](TOWPin *pin) { ++ticks, sender = pin; }, nullptr);
+  auto clock = Make<TOWClockSinkPin>(
+      nullptr, [&](TOWPin *pin) { ++ticks, sender = pin; }, nullptr);
   ASSERT_TRUE(clock->Connect(source.get()));
   EXPECT_EQ(ticks, 0);
   source->SetValue(2.0f);
@@ -334,7 +345,10 @@ TEST_F(ValuePinsTest, IntProgressSourceDeliversPositionOrAllThree) {
   source->SetProgress(10);
   std::vector<ProgressCall> calls;
   auto progressSink = Make<TOWIntProgressSinkPin>(
-      nullptr, [&](TOWPin *, int32_t mn, int32_t mx, int32_t pos, bool r) { calls.push_back({1.0 * mn, 1.0 * mx, 1.0 * pos, r}); },
+      nullptr,
+      [&](TOWPin *, int32_t mn, int32_t mx, int32_t pos, bool r) {
+        calls.push_back({1.0 * mn, 1.0 * mx, 1.0 * pos, r});
+      },
       nullptr);
   auto intSink = MakeSink<TOWIntegerSinkPin>();
   ASSERT_TRUE(progressSink->Connect(source.get()));
@@ -355,7 +369,11 @@ TEST_F(ValuePinsTest, IntProgressSourceDeliversPositionOrAllThree) {
 TEST_F(ValuePinsTest, ProgressSinksTakePlainValuesAsThePosition) {
   std::vector<ProgressCall> calls;
   auto sink = Make<TOWFloatIntProgressSinkPin>(
-      nullptr, [&](TOWPin *, float mn, float mx, float pos, bool r) { calls.push_back({mn, mx, pos, r}); }, nullptr);
+      nullptr,
+      [&](TOWPin *, float mn, float mx, float pos, bool r) {
+        calls.push_back({mn, mx, pos, r});
+      },
+      nullptr);
   auto progress = Make<TOWIntProgressSourcePin>(nullptr);
   progress->SetMax(8);
   ASSERT_TRUE(sink->Connect(progress.get()));
@@ -365,7 +383,8 @@ TEST_F(ValuePinsTest, ProgressSinksTakePlainValuesAsThePosition) {
   auto integer = Make<TOWIntegerSourcePin>(nullptr);
   integer->SetValue(3);
   ASSERT_TRUE(sink->Connect(integer.get()));
-  EXPECT_EQ(calls, (std::vector<ProgressCall>{{0, 8, 0, true}, {0, 8, 2.5, false}, {0, 8, 3, false}}));
+  EXPECT_EQ(calls,
+            (std::vector<ProgressCall>{{0, 8, 0, true}, {0, 8, 2.5, false}, {0, 8, 3, false}}));
 }
 
 // ---------------------------------------------------------------------------
@@ -373,16 +392,17 @@ TEST_F(ValuePinsTest, ProgressSinksTakePlainValuesAsThePosition) {
 
 TEST_F(ValuePinsTest, ANotificationHandlerServesThePeerInsteadOfTheDefaultPath) {
   int calls = 0;
-  auto source = Make<TOWFloatSourcePin>(
-      nullptr, [&](IOWFloatStream *peer, const TGUID *type, IOWNotifyOperation *op, TOWNotifyState state) {
-        ++calls;
-        EXPECT_EQ(*type, IOWFloatStream::IID);
-        // Forwards doubled values only after the link is made.
-        if (state.Contains(nsNewLink))
-          return TOWNotifyResult{};
-        const float v = OWOperationAs<TOWSuppliedSingleOperation>(op)->Value();
-        return peer->DispatchData(type, TOWNotifyOperation::Make<TOWSuppliedSingleOperation>(2 * v).Get(), state);
-      });
+  auto source = Make<TOWFloatSourcePin>(nullptr, [&](IOWFloatStream *peer, const TGUID *type,
+                                                     IOWNotifyOperation *op, TOWNotifyState state) {
+    ++calls;
+    EXPECT_EQ(*type, IOWFloatStream::IID);
+    // Forwards doubled values only after the link is made.
+    if (state.Contains(nsNewLink))
+      return TOWNotifyResult{};
+    const float v = OWOperationAs<TOWSuppliedSingleOperation>(op)->Value();
+    return peer->DispatchData(
+        type, TOWNotifyOperation::Make<TOWSuppliedSingleOperation>(2 * v).Get(), state);
+  });
   auto sink = MakeSink<TOWFloatSinkPin>();
   ASSERT_TRUE(sink->Connect(source.get()));
   source->SetValue(1.5f);
@@ -398,7 +418,8 @@ TEST_F(ValuePinsTest, TheDataStreamTypeDeliversThroughTheDefaultHandler) {
   ASSERT_EQ(source->GetSubmitID(0), IOWDataStream::IID);
   log.clear();
   source->Notify(TOWNotifyOperation::Make<TOWSuppliedIntegerOperation>(42).Get());
-  source->Notify(TOWNotifyOperation::Make<TOWSuppliedRealOperation>(1.0).Get()); // not taken by this sink
+  source->Notify(
+      TOWNotifyOperation::Make<TOWSuppliedRealOperation>(1.0).Get()); // not taken by this sink
   EXPECT_EQ(log, ReceivedLog{int32_t{42}});
 }
 
@@ -407,7 +428,8 @@ TEST_F(ValuePinsTest, APeerWithoutTheRoutinesStreamIsSkipped) {
   source->SetValue(1.0f);
   auto boolSink = MakeSink<TOWBoolSinkPin>();
   IOWNotifyOperationPtr op = TOWNotifyOperation::Make<TOWSuppliedSingleOperation>(2.0f);
-  EXPECT_TRUE(source->Notification(boolSink.get(), &IOWFloatStream::IID, op.Get(), {nsNewLink}).Empty());
+  EXPECT_TRUE(
+      source->Notification(boolSink.get(), &IOWFloatStream::IID, op.Get(), {nsNewLink}).Empty());
   EXPECT_TRUE(source->Notification(boolSink.get(), &IOWFloatStream::IID, op.Get(), {}).Empty());
   EXPECT_TRUE(log.empty());
 }
@@ -422,7 +444,8 @@ TEST_F(ValuePinsTest, PinsLinkOnlyWhereASinkTakesOneOfTheSourcesTypes) {
   EXPECT_EQ(real->GetConnectionID(floatInt.get()), IOWFloatStream::IID);
   auto combo = Make<TOWStdComboSourcePin>(nullptr);
   ASSERT_TRUE(floatInt->Connect(combo.get()));
-  EXPECT_EQ(combo->GetConnectionID(floatInt.get()), IOWIntegerStream::IID) << "the type added last wins";
+  EXPECT_EQ(combo->GetConnectionID(floatInt.get()), IOWIntegerStream::IID)
+      << "the type added last wins";
 }
 
 // ---------------------------------------------------------------------------
@@ -444,15 +467,21 @@ TEST_F(ValuePinsTest, AStatePinTakesItsPartnersValueAndHearsItsOwn) {
   b->SetValue(7);
   EXPECT_EQ(a->GetValue(), 7);
   EXPECT_EQ(b->GetValue(), 7);
-  EXPECT_EQ(std::count(changes.begin(), changes.end(), std::make_pair(static_cast<TOWPin *>(a.get()), 7)), 1);
-  EXPECT_EQ(std::count(changes.begin(), changes.end(), std::make_pair(static_cast<TOWPin *>(b.get()), 7)), 1);
+  EXPECT_EQ(
+      std::count(changes.begin(), changes.end(), std::make_pair(static_cast<TOWPin *>(a.get()), 7)),
+      1);
+  EXPECT_EQ(
+      std::count(changes.begin(), changes.end(), std::make_pair(static_cast<TOWPin *>(b.get()), 7)),
+      1);
   EXPECT_EQ(changes.size(), 2u);
 }
 
 TEST_F(ValuePinsTest, AFloatIntStatePinSendsEachMemberItsOwnType) {
   ReceivedLog ints;
-  auto floatInt = Make<TOWFloatIntStatePin>(nullptr, [&](TOWPin *, float v) { log.push_back(v); }, nullptr);
-  auto integer = Make<TOWIntegerStatePin>(nullptr, [&](TOWPin *, int32_t v) { ints.push_back(v); }, nullptr);
+  auto floatInt = Make<TOWFloatIntStatePin>(
+      nullptr, [&](TOWPin *, float v) { log.push_back(v); }, nullptr);
+  auto integer = Make<TOWIntegerStatePin>(
+      nullptr, [&](TOWPin *, int32_t v) { ints.push_back(v); }, nullptr);
   ASSERT_TRUE(floatInt->ConnectByState(integer.get()));
   log.clear();
   ints.clear();
@@ -463,8 +492,10 @@ TEST_F(ValuePinsTest, AFloatIntStatePinSendsEachMemberItsOwnType) {
 }
 
 TEST_F(ValuePinsTest, ARealStatePinServesAFloatPartnerWithSingles) {
-  auto real = Make<TOWRealStatePin>(nullptr, [&](TOWPin *, double v) { log.push_back(v); }, nullptr);
-  auto single = Make<TOWFloatStatePin>(nullptr, [&](TOWPin *, float v) { log.push_back(v); }, nullptr);
+  auto real = Make<TOWRealStatePin>(
+      nullptr, [&](TOWPin *, double v) { log.push_back(v); }, nullptr);
+  auto single = Make<TOWFloatStatePin>(
+      nullptr, [&](TOWPin *, float v) { log.push_back(v); }, nullptr);
   ASSERT_TRUE(real->ConnectByState(single.get()));
   log.clear();
   real->SetValue(0.1);

@@ -22,12 +22,13 @@ TEST_P(OWRoundToIntegerTest, HalvesGoToEvenAndRangeSaturates) {
 
 INSTANTIATE_TEST_SUITE_P(
     Table, OWRoundToIntegerTest,
-    ::testing::Values(RoundCase{2.5, 2}, RoundCase{3.5, 4}, RoundCase{-2.5, -2}, RoundCase{-3.5, -4},
-                      RoundCase{0.5, 0}, RoundCase{1.5, 2}, RoundCase{2.4999999, 2}, RoundCase{2.5000001, 3},
-                      RoundCase{-0.0, 0}, RoundCase{2147483646.5, 2147483646}, RoundCase{2147483647.0, 2147483647},
-                      RoundCase{2147483647.5, 2147483647}, RoundCase{3e9, 2147483647}, RoundCase{1e300, 2147483647},
-                      RoundCase{-2147483648.0, -2147483647 - 1}, RoundCase{-2147483648.5, -2147483647 - 1},
-                      RoundCase{-1e300, -2147483647 - 1},
+    ::testing::Values(RoundCase{2.5, 2}, RoundCase{3.5, 4}, RoundCase{-2.5, -2},
+                      RoundCase{-3.5, -4}, RoundCase{0.5, 0}, RoundCase{1.5, 2},
+                      RoundCase{2.4999999, 2}, RoundCase{2.5000001, 3}, RoundCase{-0.0, 0},
+                      RoundCase{2147483646.5, 2147483646}, RoundCase{2147483647.0, 2147483647},
+                      RoundCase{2147483647.5, 2147483647}, RoundCase{3e9, 2147483647},
+                      RoundCase{1e300, 2147483647}, RoundCase{-2147483648.0, -2147483647 - 1},
+                      RoundCase{-2147483648.5, -2147483647 - 1}, RoundCase{-1e300, -2147483647 - 1},
                       RoundCase{std::numeric_limits<double>::infinity(), 2147483647},
                       RoundCase{-std::numeric_limits<double>::infinity(), -2147483647 - 1},
                       RoundCase{std::numeric_limits<double>::quiet_NaN(), 0}));
@@ -45,14 +46,16 @@ TEST_P(OWFloatToTextTest, GeneralFormatWith15Digits) {
 
 INSTANTIATE_TEST_SUITE_P(
     Table, OWFloatToTextTest,
-    ::testing::Values(TextCase{2.5, "2.5"}, TextCase{0.0, "0"}, TextCase{-0.0, "0"}, TextCase{1.0, "1"},
-                      TextCase{-2.5, "-2.5"}, TextCase{100.0, "100"}, TextCase{0.1, "0.1"},
-                      TextCase{1.0 / 3.0, "0.333333333333333"}, TextCase{2.0 / 3.0, "0.666666666666667"},
-                      TextCase{123456789012345.0, "123456789012345"}, TextCase{999999999999999.0, "999999999999999"},
+    ::testing::Values(TextCase{2.5, "2.5"}, TextCase{0.0, "0"}, TextCase{-0.0, "0"},
+                      TextCase{1.0, "1"}, TextCase{-2.5, "-2.5"}, TextCase{100.0, "100"},
+                      TextCase{0.1, "0.1"}, TextCase{1.0 / 3.0, "0.333333333333333"},
+                      TextCase{2.0 / 3.0, "0.666666666666667"},
+                      TextCase{123456789012345.0, "123456789012345"},
+                      TextCase{999999999999999.0, "999999999999999"},
                       TextCase{1234567890123456.0, "1.23456789012346E15"}, TextCase{1e20, "1E20"},
                       TextCase{0.00001, "0.00001"}, TextCase{0.000012345, "0.000012345"},
-                      TextCase{0.000001, "1E-6"}, TextCase{-1.5e-7, "-1.5E-7"}, TextCase{1e-300, "1E-300"},
-                      TextCase{9.9999999999999999e14, "1E15"},
+                      TextCase{0.000001, "1E-6"}, TextCase{-1.5e-7, "-1.5E-7"},
+                      TextCase{1e-300, "1E-300"}, TextCase{9.9999999999999999e14, "1E15"},
                       TextCase{std::numeric_limits<double>::quiet_NaN(), "NAN"},
                       TextCase{std::numeric_limits<double>::infinity(), "INF"},
                       TextCase{-std::numeric_limits<double>::infinity(), "-INF"}));

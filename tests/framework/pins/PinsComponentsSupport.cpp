@@ -4,7 +4,9 @@
 const TClassInfo &TTestSourceComponent::StaticClassInfo() {
   static const TClassInfo &info = MakeClassInfo<TTestSourceComponent>(
       "TTestSourceComponent", &TComponent::StaticClassInfo(),
-      [](TClassBuilder<TTestSourceComponent> &c) { c.Object("OutputPin", &TTestSourceComponent::GetOutputPin); });
+      [](TClassBuilder<TTestSourceComponent> &c) {
+        c.Object("OutputPin", &TTestSourceComponent::GetOutputPin);
+      });
   return info;
 }
 
@@ -16,9 +18,11 @@ TTestSourceComponent::TTestSourceComponent(TComponent *owner)
 TTestSourceComponent::~TTestSourceComponent() { FreeObject(OutputPin); }
 
 const TClassInfo &TTestSinkComponent::StaticClassInfo() {
-  static const TClassInfo &info = MakeClassInfo<TTestSinkComponent>(
-      "TTestSinkComponent", &TComponent::StaticClassInfo(),
-      [](TClassBuilder<TTestSinkComponent> &c) { c.Object("InputPin", &TTestSinkComponent::GetInputPin); });
+  static const TClassInfo &info =
+      MakeClassInfo<TTestSinkComponent>("TTestSinkComponent", &TComponent::StaticClassInfo(),
+                                        [](TClassBuilder<TTestSinkComponent> &c) {
+                                          c.Object("InputPin", &TTestSinkComponent::GetInputPin);
+                                        });
   return info;
 }
 
@@ -28,9 +32,11 @@ TTestSinkComponent::TTestSinkComponent(TComponent *owner)
 TTestSinkComponent::~TTestSinkComponent() { FreeObject(InputPin); }
 
 const TClassInfo &TTestStateComponent::StaticClassInfo() {
-  static const TClassInfo &info = MakeClassInfo<TTestStateComponent>(
-      "TTestStateComponent", &TComponent::StaticClassInfo(),
-      [](TClassBuilder<TTestStateComponent> &c) { c.Object("StatePin", &TTestStateComponent::GetStatePin); });
+  static const TClassInfo &info =
+      MakeClassInfo<TTestStateComponent>("TTestStateComponent", &TComponent::StaticClassInfo(),
+                                         [](TClassBuilder<TTestStateComponent> &c) {
+                                           c.Object("StatePin", &TTestStateComponent::GetStatePin);
+                                         });
   return info;
 }
 
@@ -42,9 +48,11 @@ TTestStateComponent::TTestStateComponent(TComponent *owner)
 TTestStateComponent::~TTestStateComponent() { FreeObject(StatePin); }
 
 const TClassInfo &TTestListComponent::StaticClassInfo() {
-  static const TClassInfo &info = MakeClassInfo<TTestListComponent>(
-      "TTestListComponent", &TComponent::StaticClassInfo(),
-      [](TClassBuilder<TTestListComponent> &c) { c.Object("InputPins", &TTestListComponent::GetInputPins); });
+  static const TClassInfo &info =
+      MakeClassInfo<TTestListComponent>("TTestListComponent", &TComponent::StaticClassInfo(),
+                                        [](TClassBuilder<TTestListComponent> &c) {
+                                          c.Object("InputPins", &TTestListComponent::GetInputPins);
+                                        });
   return info;
 }
 

@@ -40,7 +40,8 @@ inline std::vector<TDelivery> &DeliveryLog() {
 // through RecordingHandler.
 template <class Base> class TTestPin : public Base, public IOWTestAStream, public IOWTestBStream {
 public:
-  explicit TTestPin(TComponent *owner, std::set<TGUID> accepts = {IID_TestA}) : Base(owner), Accepts(accepts) {}
+  explicit TTestPin(TComponent *owner, std::set<TGUID> accepts = {IID_TestA})
+      : Base(owner), Accepts(accepts) {}
   HRESULT QueryInterface(const TGUID &iid, void **out) override {
     if (out && Accepts.count(iid)) {
       *out = iid == IID_TestA ? static_cast<void *>(static_cast<IOWTestAStream *>(this))

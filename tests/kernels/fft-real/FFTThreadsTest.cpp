@@ -12,41 +12,41 @@ using namespace fft_real;
 
 namespace {
 
-TEST(FFTThreads, ThreadsSharingARecordGetTheSingleThreadedResult)
-{
-    // Order 14: the large-order path with a work area per call.
-    const int order = 14;
-    const std::size_t N = std::size_t{1} << order;
-    FFTSpec_R_64f* spec = nullptr;
-    ASSERT_EQ(ippsFFTInitAlloc_R_64f(&spec, order, kFFTDivInvByN, 0), 0);
-    std::vector<double> x(N);
-    for (std::size_t i = 0; i < N; ++i)
-        x[i] = std::sin(0.01 * double(i * i % 1000));
-    std::vector<double> expected(N);
-    ASSERT_EQ(ippsFFTFwd_RToPack_64f(x.data(), expected.data(), spec, nullptr), 0);
+TEST(FFTThreads, ThreadsSharingARecordGetTheSingleThreadedResult) {
+  // Order 14: the large-order path with a work area per call.
+  const int order = 14;
+  const std::size_t N = std::size_t{1} << order;
+  FFTSpec_R_64f *spec = nullptr;
+  ASSERT_EQ(ippsFFTInitAlloc_R_64f(&spec, order, kFFTDivInvByN, 0), 0);
+  std::vector<double> x(N);
+  for (std::size_t i = 0; i < N; ++i)
+    x[i] = std::sin(0.01 * double(i * i % 1000));
+  std::vector<double> expected(N);
+  ASSERT_EQ(ippsFFTFwd_RToPack_64f(x.data(), expected.data(), spec, nullptr), 0);
 
-    constexpr int kThreads = 4;
-    constexpr int kRounds = 20;
-    std::vector<int> mismatches(kThreads, 0);
-    std::vector<std::thread> threads;
-    for (int t = 0; t < kThreads; ++t)
-        threads.emplace_back([&, t] {
-            std::vector<double> y(N);
-            for (int r = 0; r < kRounds; ++r) {
-                // Every other round with a null buffer, so that calls also take their own.
-                int size = 0;
-                ippsFFTGetBufSize_R_64f(spec, &size);
-                std::vector<std::uint8_t> buffer(r % 2 ? size : 0);
-                if (ippsFFTFwd_RToPack_64f(x.data(), y.data(), spec, r % 2 ? buffer.data() : nullptr) != 0 ||
-                    std::memcmp(y.data(), expected.data(), N * sizeof(double)) != 0)
-                    ++mismatches[t];
-            }
-        });
-    for (std::thread& th : threads)
-        th.join();
-    for (int t = 0; t < kThreads; ++t)
-        EXPECT_EQ(mismatches[t], 0) << "thread " << t;
-    EXPECT_EQ(ippsFFTFree_R_64f(spec), 0);
+  constexpr int kThreads = 4;
+  constexpr int kRounds = 20;
+  std::vector<int> mismatches(kThreads, 0);
+  std::vector<std::thread> threads;
+  for (int t = 0; t < kThreads; ++t)
+    threads.emplace_back([&, t] {
+      std::vector<double> y(N);
+      for (int r = 0; r < kRounds; ++r) {
+        // Every other round with a null buffer, so that calls also take their own.
+        int size = 0;
+        ippsFFTGetBufSize_R_64f(spec, &size);
+        std::vector<std::uint8_t> buffer(r % 2 ? size : 0);
+        if (ippsFFTFwd_RToPack_64f(x.data(), y.data(), spec, r % 2 ? buffer.data() : nullptr) !=
+                0 ||
+            std::memcmp(y.data(), expected.data(), N * sizeof(double)) != 0)
+          ++mismatches[t];
+      }
+    });
+  for (std::thread &th : threads)
+    th.join();
+  for (int t = 0; t < kThreads; ++t)
+    EXPECT_EQ(mismatches[t], 0) << "thread " << t;
+  EXPECT_EQ(ippsFFTFree_R_64f(spec), 0);
 }
 
-}  // namespace
+} // namespace

@@ -11,7 +11,8 @@ namespace {
 TEST(ClassInfoTest, NamesAndAncestors) {
   const TClassInfo &c = TTestComponent::StaticClassInfo();
   EXPECT_EQ(c.ClassName(), "TTestComponent");
-  EXPECT_EQ(c.AncestorNames(), (std::vector<std::string>{"TTestComponent", "TComponent", "TPersistent", "TObject"}));
+  EXPECT_EQ(c.AncestorNames(),
+            (std::vector<std::string>{"TTestComponent", "TComponent", "TPersistent", "TObject"}));
   EXPECT_TRUE(c.InheritsFrom("TPersistent"));
   EXPECT_FALSE(c.InheritsFrom("tpersistent")); // exact comparison
   EXPECT_TRUE(c.InheritsFrom(TComponent::StaticClassInfo()));
@@ -25,7 +26,8 @@ TEST(ClassInfoTest, NamesAndAncestors) {
 TEST(ClassInfoTest, PropertiesInDeclarationOrderAncestorsFirst) {
   const TClassInfo &c = TTestComponent::StaticClassInfo();
   std::vector<std::string> names;
-  for (const TPropInfo *p : c.ObjectProperties()) names.push_back(p->Name);
+  for (const TPropInfo *p : c.ObjectProperties())
+    names.push_back(p->Name);
   EXPECT_EQ(names, (std::vector<std::string>{"AudioFormat", "OutputPin", "Items"}));
   const TPropInfo *p = c.FindProperty("interval");
   ASSERT_NE(p, nullptr);
@@ -102,7 +104,8 @@ public:
   std::string Describe() const override { return "derived"; }
   void AfterConstruction() override {
     TBase::AfterConstruction();
-    if (fail_) throw Exception("set-up failed");
+    if (fail_)
+      throw Exception("set-up failed");
   }
 
 private:
@@ -113,7 +116,8 @@ TEST(TwoPhaseTest, SetUpAndTearDownReachTheDerivedClass) {
   Log().clear();
   TDerived *d = CreateObject<TDerived>(nullptr);
   FreeObject(d);
-  EXPECT_EQ(Log(), (std::vector<std::string>{"after construction: derived", "before destruction: derived", "destructor"}));
+  EXPECT_EQ(Log(), (std::vector<std::string>{"after construction: derived",
+                                             "before destruction: derived", "destructor"}));
 }
 
 TEST(TwoPhaseTest, FailedSetUpFreesTheObject) {
@@ -130,9 +134,7 @@ TEST(TwoPhaseTest, FreeAndNilAndOwnedPointers) {
   FreeAndNil(d);
   EXPECT_EQ(d, nullptr);
   FreeObject(nullptr);
-  {
-    TOwnedPtr<TDerived> owned(CreateObject<TDerived>(nullptr));
-  }
+  { TOwnedPtr<TDerived> owned(CreateObject<TDerived>(nullptr)); }
   EXPECT_EQ(std::count(Log().begin(), Log().end(), "before destruction: derived"), 2);
 }
 

@@ -39,8 +39,9 @@ TEST(ComponentTest, OwnerFreesOwnedComponentsLastFirst) {
   FreeObject(root);
   // The root's own Notification override is gone by then; its remaining
   // components still hear of each removal.
-  EXPECT_EQ(events, (std::vector<std::string>{"Root going, owner destroying=0", "B going, owner destroying=1",
-                                              "A remove B", "A going, owner destroying=1"}));
+  EXPECT_EQ(events, (std::vector<std::string>{"Root going, owner destroying=0",
+                                              "B going, owner destroying=1", "A remove B",
+                                              "A going, owner destroying=1"}));
 }
 
 TEST(ComponentTest, NamesAreIdentifiersUniqueWithinTheOwner) {
@@ -84,7 +85,8 @@ TEST(ComponentTest, OwnersAndTheirComponentsHearInsertAndRemove) {
   EXPECT_EQ(events, (std::vector<std::string>{"A insert B", "Root insert B"}));
   events.clear();
   FreeObject(a); // leaves its owner, which tells the others
-  EXPECT_EQ(events, (std::vector<std::string>{"A going, owner destroying=0", "B remove A", "Root remove A"}));
+  EXPECT_EQ(events, (std::vector<std::string>{"A going, owner destroying=0", "B remove A",
+                                              "Root remove A"}));
 }
 
 TEST(ComponentTest, StateFlags) {

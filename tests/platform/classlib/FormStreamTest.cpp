@@ -50,7 +50,9 @@ protected:
     Log().clear();
     form_.reset(CreateObject<TTestForm>(nullptr));
   }
-  TTestComponent *Child(const char *name) { return dynamic_cast<TTestComponent *>(form_->FindComponent(name)); }
+  TTestComponent *Child(const char *name) {
+    return dynamic_cast<TTestComponent *>(form_->FindComponent(name));
+  }
   TOwnedPtr<TTestForm> form_;
 };
 
@@ -72,7 +74,8 @@ TEST_F(FormStreamTest, LoadSetsEveryPropertyKind) {
   using Sink = std::pair<std::string, std::string>;
   EXPECT_EQ(in->GetOutputPin()->Sinks,
             (std::vector<Sink>{{"MainForm.VUMeter.InputPin", ""},
-                               {"MainForm.AudioToReal.OutputPins._Pin0", "MainForm.AudioToReal.OutputPins.Pin [0]"}}));
+                               {"MainForm.AudioToReal.OutputPins._Pin0",
+                                "MainForm.AudioToReal.OutputPins.Pin [0]"}}));
   ASSERT_EQ(in->GetItems()->Count(), 2);
   EXPECT_EQ(dynamic_cast<TTestItem *>(in->GetItems()->Items(0))->Value, 3);
   EXPECT_EQ(dynamic_cast<TTestItem *>(in->GetItems()->Items(1))->Name, "second");
@@ -107,8 +110,8 @@ TEST_F(FormStreamTest, ComponentsAreNamedAndLoadingBeforePropertiesAndLoadedRuns
   end
 end)");
   EXPECT_EQ(Log(), (std::vector<std::string>{"Interval of B (loading) owner MainForm",
-                                             "Interval of A (loading) owner MainForm", "Loaded MainForm", "Loaded B",
-                                             "Loaded A"}));
+                                             "Interval of A (loading) owner MainForm",
+                                             "Loaded MainForm", "Loaded B", "Loaded A"}));
   EXPECT_FALSE(form_->InState(csLoading));
   EXPECT_FALSE(Child("A")->InState(csLoading));
   EXPECT_EQ(form_->Components(0)->Name(), "B");
@@ -146,61 +149,97 @@ TEST_P(FormStreamErrors, NameTheFormComponentPropertyAndLine) {
 INSTANTIATE_TEST_SUITE_P(
     Cases, FormStreamErrors,
     ::testing::Values(
-        TLoadError{"UnknownClass", "object MainForm: TTestForm\n object A: TTestComponent\n end\n object X: TNoSuch\n end\nend",
+        TLoadError{"UnknownClass",
+                   "object MainForm: TTestForm\n object A: TTestComponent\n end\n object X: "
+                   "TNoSuch\n end\nend",
                    "Error reading MainForm.X (line 4): Class TNoSuch not found"},
-        TLoadError{"UnknownProperty", "object MainForm: TTestForm\n object AudioIn: TTestComponent\n  Colour = 1\n end\nend",
-                   "Error reading MainForm.AudioIn.Colour (line 3): Property Colour does not exist"},
+        TLoadError{
+            "UnknownProperty",
+            "object MainForm: TTestForm\n object AudioIn: TTestComponent\n  Colour = 1\n end\nend",
+            "Error reading MainForm.AudioIn.Colour (line 3): Property Colour does not exist"},
         TLoadError{"UnknownCustomProperty",
-                   "object MainForm: TTestForm\n object AudioIn: TTestComponent\n  OutputPin.Sinks = ()\n end\nend",
-                   "Error reading MainForm.AudioIn.OutputPin.Sinks (line 3): Property Sinks does not exist"},
+                   "object MainForm: TTestForm\n object AudioIn: TTestComponent\n  OutputPin.Sinks "
+                   "= ()\n end\nend",
+                   "Error reading MainForm.AudioIn.OutputPin.Sinks (line 3): Property Sinks does "
+                   "not exist"},
         TLoadError{"PathThroughNonObject",
-                   "object MainForm: TTestForm\n object AudioIn: TTestComponent\n  Interval.X = 1\n end\nend",
-                   "Error reading MainForm.AudioIn.Interval.X (line 3): Property Interval is not an object"},
+                   "object MainForm: TTestForm\n object AudioIn: TTestComponent\n  Interval.X = "
+                   "1\n end\nend",
+                   "Error reading MainForm.AudioIn.Interval.X (line 3): Property Interval is not "
+                   "an object"},
         TLoadError{"WrongValueKind",
-                   "object MainForm: TTestForm\n object AudioIn: TTestComponent\n  Interval = 'x'\n end\nend",
-                   "Error reading MainForm.AudioIn.Interval (line 3): Integer expected but string found on line 3"},
+                   "object MainForm: TTestForm\n object AudioIn: TTestComponent\n  Interval = "
+                   "'x'\n end\nend",
+                   "Error reading MainForm.AudioIn.Interval (line 3): Integer expected but string "
+                   "found on line 3"},
         TLoadError{"CustomReaderWrongKind",
-                   "object MainForm: TTestForm\n object AudioIn: TTestComponent\n  OutputPin.SinkPins = ('a')\n end\nend",
-                   "Error reading MainForm.AudioIn.OutputPin.SinkPins (line 3): Identifier expected but string found on "
+                   "object MainForm: TTestForm\n object AudioIn: TTestComponent\n  "
+                   "OutputPin.SinkPins = ('a')\n end\nend",
+                   "Error reading MainForm.AudioIn.OutputPin.SinkPins (line 3): Identifier "
+                   "expected but string found on "
                    "line 3"},
         TLoadError{"CustomReaderLeavesPart",
-                   "object MainForm: TTestForm\n object AudioIn: TTestComponent\n  OutputPin.Half = (a b)\n end\nend",
-                   "Error reading MainForm.AudioIn.OutputPin.Half (line 3): Property Half was not read as one value"},
+                   "object MainForm: TTestForm\n object AudioIn: TTestComponent\n  OutputPin.Half "
+                   "= (a b)\n end\nend",
+                   "Error reading MainForm.AudioIn.OutputPin.Half (line 3): Property Half was not "
+                   "read as one value"},
         TLoadError{"CustomReaderWrongKindString",
-                   "object MainForm: TTestForm\n object AudioIn: TTestComponent\n  OutputPin.State = ('a' 'b')\n end\nend",
-                   "Error reading MainForm.AudioIn.OutputPin.State (line 3): String expected but '(' found on line 3"},
-        TLoadError{"BadEnumeration", "object MainForm: TTestForm\n object A: TTestComponent\n  Mode = tmMaybe\n end\nend",
-                   "Error reading MainForm.A.Mode (line 3): Invalid property value tmMaybe"},
-        TLoadError{"BadSetElement", "object MainForm: TTestForm\n object A: TTestComponent\n  Options = [soA, soZ]\n end\nend",
+                   "object MainForm: TTestForm\n object AudioIn: TTestComponent\n  OutputPin.State "
+                   "= ('a' 'b')\n end\nend",
+                   "Error reading MainForm.AudioIn.OutputPin.State (line 3): String expected but "
+                   "'(' found on line 3"},
+        TLoadError{
+            "BadEnumeration",
+            "object MainForm: TTestForm\n object A: TTestComponent\n  Mode = tmMaybe\n end\nend",
+            "Error reading MainForm.A.Mode (line 3): Invalid property value tmMaybe"},
+        TLoadError{"BadSetElement",
+                   "object MainForm: TTestForm\n object A: TTestComponent\n  Options = [soA, "
+                   "soZ]\n end\nend",
                    "Error reading MainForm.A.Options (line 3): Invalid property value soZ"},
         TLoadError{"IntegerOutOfRange",
-                   "object MainForm: TTestForm\n object A: TTestComponent\n  Interval = 3000000000\n end\nend",
+                   "object MainForm: TTestForm\n object A: TTestComponent\n  Interval = "
+                   "3000000000\n end\nend",
                    "Error reading MainForm.A.Interval (line 3): Range check error"},
-        TLoadError{"UnknownMethod", "object MainForm: TTestForm\n object A: TTestComponent\n  OnStart = NoSuch\n end\nend",
-                   "Error reading MainForm.A.OnStart (line 3): Method NoSuch not found in TTestForm"},
-        TLoadError{"MethodOfOtherType", "object MainForm: TTestForm\n object A: TTestComponent\n  OnStart = Double\n end\nend",
-                   "Error reading MainForm.A.OnStart (line 3): Method Double does not match event OnStart"},
+        TLoadError{
+            "UnknownMethod",
+            "object MainForm: TTestForm\n object A: TTestComponent\n  OnStart = NoSuch\n end\nend",
+            "Error reading MainForm.A.OnStart (line 3): Method NoSuch not found in TTestForm"},
+        TLoadError{
+            "MethodOfOtherType",
+            "object MainForm: TTestForm\n object A: TTestComponent\n  OnStart = Double\n end\nend",
+            "Error reading MainForm.A.OnStart (line 3): Method Double does not match event "
+            "OnStart"},
         TLoadError{"ItemProperty",
-                   "object MainForm: TTestForm\n object A: TTestComponent\n  Items = <\n   item\n    Size = 1\n   end>\n "
+                   "object MainForm: TTestForm\n object A: TTestComponent\n  Items = <\n   item\n  "
+                   "  Size = 1\n   end>\n "
                    "end\nend",
                    "Error reading MainForm.A.Items[0].Size (line 5): Property Size does not exist"},
-        TLoadError{"DuplicateName", "object MainForm: TTestForm\n object A: TTestComponent\n end\n object a: TTestComponent\n end\nend",
+        TLoadError{"DuplicateName",
+                   "object MainForm: TTestForm\n object A: TTestComponent\n end\n object a: "
+                   "TTestComponent\n end\nend",
                    "Error reading MainForm.a (line 4): A component named a already exists"},
-        TLoadError{"WrongRootClass", "object MainForm: TTestComponent\nend",
-                   "Error reading MainForm (line 1): Form class TTestComponent does not match TTestForm"},
-        TLoadError{"MissingEquals", "object MainForm: TTestForm\n object A: TTestComponent\n  Interval 5\n end\nend",
+        TLoadError{
+            "WrongRootClass", "object MainForm: TTestComponent\nend",
+            "Error reading MainForm (line 1): Form class TTestComponent does not match TTestForm"},
+        TLoadError{"MissingEquals",
+                   "object MainForm: TTestForm\n object A: TTestComponent\n  Interval 5\n end\nend",
                    "'=' expected but integer found on line 3"},
-        TLoadError{"MissingEnd", "object MainForm: TTestForm\n object A: TTestComponent\n  Interval = 5\n",
+        TLoadError{"MissingEnd",
+                   "object MainForm: TTestForm\n object A: TTestComponent\n  Interval = 5\n",
                    "Property name expected but end of text found on line 4"},
-        TLoadError{"UnterminatedString", "object MainForm: TTestForm\n Caption = 'abc\nend", "Unterminated string on line 2"},
-        TLoadError{"StrayCharacter", "object MainForm: TTestForm\n\n  Interval = 5;\nend", "Invalid character ';' on line 3"},
-        TLoadError{"TextAfterForm", "object MainForm: TTestForm\nend\nend", "End of text expected but identifier end found on line 3"}),
+        TLoadError{"UnterminatedString", "object MainForm: TTestForm\n Caption = 'abc\nend",
+                   "Unterminated string on line 2"},
+        TLoadError{"StrayCharacter", "object MainForm: TTestForm\n\n  Interval = 5;\nend",
+                   "Invalid character ';' on line 3"},
+        TLoadError{"TextAfterForm", "object MainForm: TTestForm\nend\nend",
+                   "End of text expected but identifier end found on line 3"}),
     [](const auto &info) { return std::string(info.param.name); });
 
 TEST_F(FormStreamTest, ParserErrorsAreReadErrorsToo) {
   EXPECT_THROW(LoadFormText(form_.get(), "object MainForm: TTestForm\n X = 'a"), EParserError);
   EXPECT_THROW(LoadFormText(form_.get(), "object MainForm: TTestForm\n X = 'a"), EReadError);
-  EXPECT_THROW(LoadFormText(form_.get(), "object MainForm: TTestForm object X: TNoSuch end end"), EClassNotFound);
+  EXPECT_THROW(LoadFormText(form_.get(), "object MainForm: TTestForm object X: TNoSuch end end"),
+               EClassNotFound);
 }
 
 TEST_F(FormStreamTest, ExceptionsOfComponentsPassUnchangedAndTheLoadIsTakenBack) {
@@ -284,15 +323,17 @@ TEST_P(WriterStrings, QuoteAndReadBack) {
   EXPECT_EQ(r.ReadString(), value);
 }
 
-INSTANTIATE_TEST_SUITE_P(Cases, WriterStrings,
-                         ::testing::Values(std::pair<std::string, std::string>{"", "''"},
-                                           std::pair<std::string, std::string>{"plain", "'plain'"},
-                                           std::pair<std::string, std::string>{"'", "''''"},
-                                           std::pair<std::string, std::string>{"a\nb", "'a'#10'b'"},
-                                           std::pair<std::string, std::string>{"\r\n", "#13#10"},
-                                           std::pair<std::string, std::string>{std::string("x\0y", 3), "'x'#0'y'"},
-                                           std::pair<std::string, std::string>{"Pin [0]", "'Pin [0]'"},
-                                           std::pair<std::string, std::string>{"\xC3\xA9t\xC3\xA9", "'\xC3\xA9t\xC3\xA9'"}));
+INSTANTIATE_TEST_SUITE_P(
+    Cases, WriterStrings,
+    ::testing::Values(std::pair<std::string, std::string>{"", "''"},
+                      std::pair<std::string, std::string>{"plain", "'plain'"},
+                      std::pair<std::string, std::string>{"'", "''''"},
+                      std::pair<std::string, std::string>{"a\nb", "'a'#10'b'"},
+                      std::pair<std::string, std::string>{"\r\n", "#13#10"},
+                      std::pair<std::string, std::string>{std::string("x\0y", 3), "'x'#0'y'"},
+                      std::pair<std::string, std::string>{"Pin [0]", "'Pin [0]'"},
+                      std::pair<std::string, std::string>{"\xC3\xA9t\xC3\xA9",
+                                                          "'\xC3\xA9t\xC3\xA9'"}));
 
 class WriterFloats : public ::testing::TestWithParam<std::pair<double, std::string>> {};
 
@@ -309,15 +350,16 @@ TEST_P(WriterFloats, ShortestTextThatReadsBackExactly) {
     EXPECT_EQ(back, value);
 }
 
-INSTANTIATE_TEST_SUITE_P(Cases, WriterFloats,
-                         ::testing::Values(std::pair<double, std::string>{0.1, "0.1"},
-                                           std::pair<double, std::string>{2.0, "2.0"},
-                                           std::pair<double, std::string>{-44100.0, "-44100.0"},
-                                           std::pair<double, std::string>{1e300, "1e+300"},
-                                           std::pair<double, std::string>{-2.5e-7, "-2.5e-07"},
-                                           std::pair<double, std::string>{std::numeric_limits<double>::infinity(), "INF"},
-                                           std::pair<double, std::string>{-std::numeric_limits<double>::infinity(), "-INF"},
-                                           std::pair<double, std::string>{std::numeric_limits<double>::quiet_NaN(), "NAN"}));
+INSTANTIATE_TEST_SUITE_P(
+    Cases, WriterFloats,
+    ::testing::Values(
+        std::pair<double, std::string>{0.1, "0.1"}, std::pair<double, std::string>{2.0, "2.0"},
+        std::pair<double, std::string>{-44100.0, "-44100.0"},
+        std::pair<double, std::string>{1e300, "1e+300"},
+        std::pair<double, std::string>{-2.5e-7, "-2.5e-07"},
+        std::pair<double, std::string>{std::numeric_limits<double>::infinity(), "INF"},
+        std::pair<double, std::string>{-std::numeric_limits<double>::infinity(), "-INF"},
+        std::pair<double, std::string>{std::numeric_limits<double>::quiet_NaN(), "NAN"}));
 
 TEST(FormStreamWriter, ListsNestAndRefuseBadIdentifiers) {
   TWriter w;
@@ -350,14 +392,17 @@ public:
     filer->DefineProperty(
         "Data", nullptr,
         [this](TWriter *w) {
-          if (!CloseList) w->WriteListBegin();
-          for (int i = 0; i < Values; ++i) w->WriteInteger(i);
+          if (!CloseList)
+            w->WriteListBegin();
+          for (int i = 0; i < Values; ++i)
+            w->WriteInteger(i);
         },
         true);
   }
 };
 const TClassInfo &TBadWriter::StaticClassInfo() {
-  static const TClassInfo &info = MakeClassInfo<TBadWriter>("TBadWriter", &TComponent::StaticClassInfo());
+  static const TClassInfo &info =
+      MakeClassInfo<TBadWriter>("TBadWriter", &TComponent::StaticClassInfo());
   return info;
 }
 

@@ -49,7 +49,8 @@ TEST(InterfaceListThreadsTest, RegisteringWhileAnotherThreadNotifies) {
       }
     }
   });
-  for (auto &w : writers) w.join();
+  for (auto &w : writers)
+    w.join();
   stop.store(true);
   notifier.join();
   EXPECT_EQ(list.Count(), 1);

@@ -13,7 +13,8 @@ struct TEntry {
 
 std::string Names(const TList<TEntry> &list) {
   std::string s;
-  for (TEntry *e : list) s += e->name;
+  for (TEntry *e : list)
+    s += e->name;
   return s;
 }
 
@@ -28,21 +29,25 @@ class ListSort : public ::testing::TestWithParam<TSortCase> {};
 
 TEST_P(ListSort, EqualKeysMoveAsTheClassLibrarySortMovesThem) {
   std::vector<TEntry> storage;
-  for (char c : GetParam().before) storage.push_back({std::string(1, c), 0});
+  for (char c : GetParam().before)
+    storage.push_back({std::string(1, c), 0});
   TList<TEntry> list;
-  for (auto &e : storage) list.Add(&e);
+  for (auto &e : storage)
+    list.Add(&e);
   list.Sort([](TEntry *a, TEntry *b) { return a->counter - b->counter; });
   EXPECT_EQ(Names(list), GetParam().after);
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, ListSort,
-                         ::testing::Values(TSortCase{"ab", "ba"}, TSortCase{"abc", "cba"}, TSortCase{"abcde", "decab"},
-                                           TSortCase{"decab", "abcde"}, TSortCase{"a", "a"}, TSortCase{"", ""}));
+                         ::testing::Values(TSortCase{"ab", "ba"}, TSortCase{"abc", "cba"},
+                                           TSortCase{"abcde", "decab"}, TSortCase{"decab", "abcde"},
+                                           TSortCase{"a", "a"}, TSortCase{"", ""}));
 
 TEST(ListTest, SortsByKey) {
   TEntry a{"a", 3}, b{"b", 1}, c{"c", 2}, d{"d", 0};
   TList<TEntry> list;
-  for (TEntry *e : {&a, &b, &c, &d}) list.Add(e);
+  for (TEntry *e : {&a, &b, &c, &d})
+    list.Add(e);
   list.Sort([](TEntry *x, TEntry *y) { return x->counter - y->counter; });
   EXPECT_EQ(Names(list), "dbca");
 }

@@ -17,15 +17,16 @@ const TClassInfo &TAudioFormat::StaticClassInfo() {
 }
 
 const TClassInfo &TTestPin::StaticClassInfo() {
-  static const TClassInfo &info = MakeClassInfo<TTestPin>("TTestPin", &TPersistent::StaticClassInfo());
+  static const TClassInfo &info =
+      MakeClassInfo<TTestPin>("TTestPin", &TPersistent::StaticClassInfo());
   return info;
 }
 
 void TTestPin::DefineProperties(TFiler *filer) {
   TPersistent::DefineProperties(filer);
   filer->DefineProperty(
-      "State", [this](TReader *r) { State = r->ReadString(); }, [this](TWriter *w) { w->WriteString(State); },
-      !State.empty());
+      "State", [this](TReader *r) { State = r->ReadString(); },
+      [this](TWriter *w) { w->WriteString(State); }, !State.empty());
   filer->DefineProperty(
       "SinkPins",
       [this](TReader *r) {
@@ -70,10 +71,11 @@ void TTestPin::DefineProperties(TFiler *filer) {
 }
 
 const TClassInfo &TTestItem::StaticClassInfo() {
-  static const TClassInfo &info = MakeClassInfo<TTestItem>("TTestItem", &TCollectionItem::StaticClassInfo(), [](auto &c) {
-    c.String("Name", &TTestItem::Name, &TTestItem::Name);
-    c.Integer("Value", &TTestItem::Value, &TTestItem::Value, 0);
-  });
+  static const TClassInfo &info =
+      MakeClassInfo<TTestItem>("TTestItem", &TCollectionItem::StaticClassInfo(), [](auto &c) {
+        c.String("Name", &TTestItem::Name, &TTestItem::Name);
+        c.Integer("Value", &TTestItem::Value, &TTestItem::Value, 0);
+      });
   return info;
 }
 
@@ -100,7 +102,9 @@ const TClassInfo &TTestComponent::StaticClassInfo() {
         c.Object("Items", &T::GetItems);
         c.Event("OnStart", &T::OnStart);
         c.Event("OnScale", &T::OnScale);
-        c.String("Refuse", [](T &) { return std::string(); }, [](T &, const std::string &) { throw Exception("refused"); });
+        c.String(
+            "Refuse", [](T &) { return std::string(); },
+            [](T &, const std::string &) { throw Exception("refused"); });
       });
   return info;
 }
@@ -118,10 +122,11 @@ void TTestComponent::Loaded() {
 }
 
 const TClassInfo &TTestForm::StaticClassInfo() {
-  static const TClassInfo &info = MakeClassInfo<TTestForm>("TTestForm", &TComponent::StaticClassInfo(), [](auto &c) {
-    c.template Method<void(TObject *)>("AudioInStart", &TTestForm::AudioInStart);
-    c.template Method<int(int)>("Double", &TTestForm::Double);
-  });
+  static const TClassInfo &info =
+      MakeClassInfo<TTestForm>("TTestForm", &TComponent::StaticClassInfo(), [](auto &c) {
+        c.template Method<void(TObject *)>("AudioInStart", &TTestForm::AudioInStart);
+        c.template Method<int(int)>("Double", &TTestForm::Double);
+      });
   return info;
 }
 

@@ -33,16 +33,17 @@ class GuidBadInput : public ::testing::TestWithParam<const char *> {};
 
 TEST_P(GuidBadInput, IsRefused) { EXPECT_FALSE(TGUID::TryParse(GetParam())); }
 
-INSTANTIATE_TEST_SUITE_P(Cases, GuidBadInput,
-                         ::testing::Values("", "{}", "{2BFF1BE1-1698-4CFA-A427-9E0801C5B357",    // no closing brace
-                                           "2BFF1BE1-1698-4CFA-A427-9E0801C5B357}",               // no opening brace
-                                           "{2BFF1BE1-1698-4CFA-A427-9E0801C5B35}",               // one digit short
-                                           "{2BFF1BE1-1698-4CFA-A427-9E0801C5B3577}",             // one digit long
-                                           "{2BFF1BE1+1698-4CFA-A427-9E0801C5B357}",              // wrong separator
-                                           "{2BFF1BE11698-4CFA-A427-9E0801C5B357-}",              // misplaced dash
-                                           "{2BFF1BG1-1698-4CFA-A427-9E0801C5B357}",              // not hex
-                                           " {2BFF1BE1-1698-4CFA-A427-9E0801C5B357}",             // stray blank
-                                           "(2BFF1BE1-1698-4CFA-A427-9E0801C5B357)"));            // wrong brackets
+INSTANTIATE_TEST_SUITE_P(
+    Cases, GuidBadInput,
+    ::testing::Values("", "{}", "{2BFF1BE1-1698-4CFA-A427-9E0801C5B357", // no closing brace
+                      "2BFF1BE1-1698-4CFA-A427-9E0801C5B357}",           // no opening brace
+                      "{2BFF1BE1-1698-4CFA-A427-9E0801C5B35}",           // one digit short
+                      "{2BFF1BE1-1698-4CFA-A427-9E0801C5B3577}",         // one digit long
+                      "{2BFF1BE1+1698-4CFA-A427-9E0801C5B357}",          // wrong separator
+                      "{2BFF1BE11698-4CFA-A427-9E0801C5B357-}",          // misplaced dash
+                      "{2BFF1BG1-1698-4CFA-A427-9E0801C5B357}",          // not hex
+                      " {2BFF1BE1-1698-4CFA-A427-9E0801C5B357}",         // stray blank
+                      "(2BFF1BE1-1698-4CFA-A427-9E0801C5B357)"));        // wrong brackets
 
 TEST(GuidTest, ComparesOrdersAndHashesByValue) {
   TGUID a = kStream, b = kStream;

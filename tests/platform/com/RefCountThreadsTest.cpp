@@ -30,7 +30,8 @@ TEST(RefCountThreadsTest, ConcurrentCopiesFreeTheObjectExactlyOnce) {
         }
       });
     shared.Reset(); // the last reference goes on whichever thread ends last
-    for (auto &t : threads) t.join();
+    for (auto &t : threads)
+      t.join();
     EXPECT_EQ(destroyed.load(), round + 1);
   }
 }

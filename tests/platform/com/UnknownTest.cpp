@@ -51,7 +51,9 @@ TEST(UnknownTest, QueryInterfaceByGuid) {
   EXPECT_EQ(second->Second(), 2);
 
   void *out = reinterpret_cast<void *>(1);
-  EXPECT_EQ(first->QueryInterface(TGUID::FromLiteral("{11111111-0000-0000-0000-000000000009}"), &out), E_NOINTERFACE);
+  EXPECT_EQ(
+      first->QueryInterface(TGUID::FromLiteral("{11111111-0000-0000-0000-000000000009}"), &out),
+      E_NOINTERFACE);
   EXPECT_EQ(out, nullptr);
   EXPECT_EQ(first->QueryInterface(IFirst::IID, nullptr), E_POINTER);
 

@@ -39,7 +39,11 @@ TEST(TCriticalSection, TheOwnerMayEnterAgain) {
   EXPECT_FALSE(otherEntered);
   cs.Leave();
   cs.Leave();
-  std::thread([&] { otherEntered = cs.TryEnter(); if (otherEntered) cs.Leave(); }).join();
+  std::thread([&] {
+    otherEntered = cs.TryEnter();
+    if (otherEntered)
+      cs.Leave();
+  }).join();
   EXPECT_TRUE(otherEntered);
 }
 
@@ -77,12 +81,13 @@ TEST_P(TSemaphoreRelease, APastTheMaximumFailsAndChangesNothing) {
   EXPECT_EQ(s.Count(), c.after);
 }
 
-INSTANTIATE_TEST_SUITE_P(Rows, TSemaphoreRelease,
-                         ::testing::Values(ReleaseCase{0, 1, 1, true, 1},         // up to the maximum
-                                           ReleaseCase{1, 1, 1, false, 1},        // one past it
-                                           ReleaseCase{399, 400, 2, false, 399},  // a batch that would pass it
-                                           ReleaseCase{400, 400, 1, false, 400},  // a full slot semaphore
-                                           ReleaseCase{5, 10, 0, false, 5}));     // nothing to release
+INSTANTIATE_TEST_SUITE_P(
+    Rows, TSemaphoreRelease,
+    ::testing::Values(ReleaseCase{0, 1, 1, true, 1},        // up to the maximum
+                      ReleaseCase{1, 1, 1, false, 1},       // one past it
+                      ReleaseCase{399, 400, 2, false, 399}, // a batch that would pass it
+                      ReleaseCase{400, 400, 1, false, 400}, // a full slot semaphore
+                      ReleaseCase{5, 10, 0, false, 5}));    // nothing to release
 
 TEST(TSemaphore, AReleaseWakesAWaiterOnAnotherThread) {
   sys::TSemaphore s(0, 10);
