@@ -16,6 +16,7 @@
 #include <filesystem>
 #include <system_error>
 
+#include "app/RecorderAudio.h"
 #include "platform/classlib/ClassBuilder.h"
 #include "platform/classlib/Dialogs.h"
 #include "platform/classlib/FormStream.h"
@@ -97,7 +98,11 @@ const TClassInfo &TMainForm::StaticClassInfo() {
   return info;
 }
 
-TMainForm::TMainForm(TComponent *owner, IRecorderAudio *audio)
+TMainForm::TMainForm(TComponent *owner) : TMainForm(owner, nullptr, true) {}
+
+TMainForm::TMainForm(TComponent *owner, IRecorderAudio *audio) : TMainForm(owner, audio, false) {}
+
+TMainForm::TMainForm(TComponent *owner, IRecorderAudio *audio, bool ownComponents)
     : gui::TForm(owner, new QMainWindow), ui_(std::make_unique<Ui::MainWindow>()), audio_(audio) {
   ui_->setupUi(Window());
   rearmWindow_ = std::make_unique<mainloop::THiddenWindow>();
@@ -144,6 +149,11 @@ TMainForm::TMainForm(TComponent *owner, IRecorderAudio *audio)
     GrayImageList->Add(gui::SolidIcon(rgb));
   TrayIcon->SetIconList(RedImageList);
   BindWidgets();
+  if (ownComponents) {
+    components_ = std::make_unique<TRecorderAudio>(this);
+    audio_ = components_.get();
+    HookComponents();
+  }
 
   // Constructor steps that need no audio component.
   New->SetEnabled(true);
@@ -155,11 +165,25 @@ TMainForm::TMainForm(TComponent *owner, IRecorderAudio *audio)
     std::error_code ignored;
     std::filesystem::remove(GetWorkFileName(), ignored);
   }
+  if (components_)
+    components_->AudioLogger->SetFileName(GetWorkFileName());
   SetStatus("", false, clWindow);
   AudioFormatComboBox->clear();
   AudioFormatComboBox->addItem("PCM 44.1 kHz 16 bit", 44100);
   AudioFormatComboBox->addItem("PCM 48 kHz 16 bit", 48000);
   AudioFormatComboBox->setCurrentIndex(0);
+  if (components_) {
+    // Only to learn the output device's name; no output device leaves the
+    // box empty and the window usable.
+    try {
+      components_->AudioOutput->Open();
+      PlaybackBox->clear();
+      PlaybackBox->addItem(QString::fromStdString(
+          components_->AudioOutput->GetAudioOutputDevice()->GetVC_OpenedDeviceName()));
+    } catch (const std::exception &) {
+    }
+    components_->AudioOutput->Close();
+  }
   DetectMicrophones();
   UpdateTimeDisplays();
   SetCaption(CaptionPrefix);
@@ -183,9 +207,27 @@ void TMainForm::FormClose(TObject *, gui::TCloseAction &) {
     std::error_code ignored;
     std::filesystem::remove(GetWorkFileName(), ignored);
   }
+  // No progress reaches the closing window.
+  if (components_) {
+    components_->AudioPlayer->OnProgress = nullptr;
+    components_->AudioLogger->OnProgress = nullptr;
+  }
 }
 
 TMainForm::~TMainForm() {
+  if (components_) {
+    // The components outlive this object by a little (the class library
+    // frees them): they must neither run nor call back into it.
+    components_->StopCaptureAndPlayer();
+    components_->AudioPlayer->OnProgress = nullptr;
+    components_->AudioPlayer->OnStop = nullptr;
+    components_->AudioLogger->OnProgress = nullptr;
+    components_->AudioLogger->OnError = nullptr;
+    components_->ALGenericFilter->OnProcessData.Fn = nullptr;
+    components_->GenericFilterPlayer->OnStart.Fn = nullptr;
+    components_->VUMeter->SetValueChange(nullptr);
+    components_->PPMMeter->SetValueChange(nullptr);
+  }
   rearmWindow_.reset(); // no re-arm reaches a window that is going
   if (metersResize_)
     MetersPanel->removeEventFilter(metersResize_.get());
@@ -332,8 +374,8 @@ void TMainForm::StopActionExecute(TObject *) {
 void TMainForm::StopAll() {
   if (audio_)
     audio_->StopCaptureAndPlayer();
-  if ((FState == stRecording || FState == stRecordingPaused) && audio_)
-    FRecordLength = audio_->MeasureWorkFileDuration();
+  if (FState == stRecording || FState == stRecordingPaused)
+    MeasureRecordLength();
   FState = stIdle;
   ClearDisplays();
   WatchdogTimer->SetEnabled(false);

@@ -38,6 +38,7 @@ class QLineEdit;
 class QMainWindow;
 class QPushButton;
 class QRadioButton;
+class TRecorderAudio;
 
 namespace Ui {
 class MainWindow;
@@ -83,6 +84,9 @@ public:
   // single-instance lock tests for a running copy meanwhile), then sets the
   // window up. audio may be null until the components are hooked in.
   TMainForm(TComponent *owner, IRecorderAudio *audio);
+  // The program's window: it creates, links and drives its own audio
+  // components.
+  explicit TMainForm(TComponent *owner);
   ~TMainForm() override;
 
   // Components of the form resource.
@@ -125,6 +129,49 @@ public:
   bool FCanSave = false;
   std::string FFileName;
   int32_t FSaveAnswer = 0;
+  // Marks: (scale, position); the position counts units of a take that has
+  // scale units.
+  struct TMark {
+    int64_t Scale = 0;
+    int64_t Position = 0;
+  };
+  TMark FMark2, FMark1;
+
+  // Recording (needs the window's own components; nothing without them).
+  void RecordActionExecute(TObject *Sender);
+  void MeasureRecordLength();
+  void AudioLoggerProgress(TObject *Sender, int64_t CurrentSample, int64_t TotalSamples);
+  void GenericFilterPlayerStart(TObject *Sender);
+  int GetChannelMode() const;
+  bool IsStereoMode() const { return GetChannelMode() != 0; }
+  int GetSampleRate() const;
+
+  // Playback, marks and selection.
+  void PlayActionExecute(TObject *Sender);
+  void ApplyPlaySegment();
+  void MarkActionExecute(TObject *Sender);
+  void ClearMarkActionExecute(TObject *Sender);
+  void ClearSelection();
+  void SelectionCheckBoxClick(TObject *Sender);
+  void LoopCheckBoxClick(TObject *Sender);
+  void TrackBarChange(TObject *Sender);
+  // The track bar's press and release (x in the track bar's pixels).
+  void TrackBarMouseDown(int x);
+  void TrackBarMouseUp();
+  void AudioPlayerProgress(TObject *Sender, int64_t SartSample, int64_t EndSample,
+                           int64_t CurrenSample);
+  void AudioPlayerStop(TObject *Sender);
+
+  // Working file, open, save, new, about.
+  void LoadIntoWorkFile(const std::string &Source);
+  void NewExecute(TObject *Sender);
+  void FileOpenActionExecute(TObject *Sender);
+  void FileSaveActionExecute(TObject *Sender);
+  void FileSaveAsActionAccept(TObject *Sender);
+  void AboutExecute(TObject *Sender);
+
+  // The window's own components (null when a stand-in was given).
+  TRecorderAudio *RecorderComponents() const { return components_.get(); }
 
   // Idle updates of the actions.
   void ActionList1Update(gui::TAction *Action, bool &Handled);
@@ -201,7 +248,11 @@ private:
   void ClearDisplays();
   void BindWidgets();
 
+  TMainForm(TComponent *owner, IRecorderAudio *audio, bool ownComponents);
+  void HookComponents();
+
   std::unique_ptr<Ui::MainWindow> ui_;
+  std::unique_ptr<TRecorderAudio> components_;
   IRecorderAudio *audio_;
   std::string statusText_;
   TColor statusColour_ = clWindow;

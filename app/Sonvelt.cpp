@@ -19,7 +19,7 @@ int WinMain(int argc, char **argv) {
     app.SetTitle("Sonvelt");
     RegisterMainUnitClasses();
     RegisterAboutClasses();
-    TOwnedPtr<TMainForm> mainForm(CreateObject<TMainForm>(&app, nullptr));
+    TOwnedPtr<TMainForm> mainForm(CreateObject<TMainForm>(&app));
     TOwnedPtr<TAboutBox> aboutBox(CreateObject<TAboutBox>(&app));
     aboutBox->SetName("AboutBox");
     gui::InstallTerminationHandler([&mainForm](int) {

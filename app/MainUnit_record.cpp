@@ -1,0 +1,455 @@
+// The main window's recording, playback, marks and working-file handlers:
+// everything that drives the window's own audio components.
+#include "app/MainUnit.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QMainWindow>
+#include <QRadioButton>
+
+#include <filesystem>
+#include <system_error>
+
+#include "app/RecorderAudio.h"
+#include "platform/classlib/Dialogs.h"
+#include "platform/gui/Application.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// position x newScale / oldScale in signed 64 bits, product first, truncated
+// toward zero; an empty old scale gives 0.
+int64_t Rescale(int64_t position, int64_t newScale, int64_t oldScale) {
+  if (oldScale == 0)
+    return 0;
+  return position * newScale / oldScale;
+}
+
+std::string FilePart(const std::string &path) { return fs::path(path).filename().string(); }
+
+const char *const waveFilter = "Wave Files(*.wav)|*.wav|All Files(*.*)|*.*";
+
+} // namespace
+
+void TMainForm::HookComponents() {
+  TRecorderAudio &c = *components_;
+  c.AudioLogger->OnProgress = [this](TObject *s, int64_t cur, int64_t total) {
+    AudioLoggerProgress(s, cur, total);
+  };
+  c.AudioLogger->OnError = [](TObject *, const std::string &message) { ShowMessage(message); };
+  c.ALGenericFilter->OnProcessData.Fn = [this](TObject *, TALCAudioBuffer, TALCAudioBuffer &,
+                                               bool &) { RearmWatchdog(); };
+  c.GenericFilterPlayer->OnStart.Fn = [this](TObject *s) { GenericFilterPlayerStart(s); };
+  c.AudioPlayer->OnProgress = [this](TObject *s, int64_t a, int64_t b, int64_t cur) {
+    AudioPlayerProgress(s, a, b, cur);
+  };
+  c.AudioPlayer->OnStop = [this](TObject *s) { AudioPlayerStop(s); };
+  c.VUMeter->SetValueChange(
+      [this](TObject *s, int ch, double v, double m) { VUMeterValueChange(s, ch, v, m); });
+  c.PPMMeter->SetValueChange(
+      [this](TObject *s, int ch, double v, double m) { PPMMeterValueChange(s, ch, v, m); });
+
+  auto on = [this](gui::TAction *a, void (TMainForm::*fn)(TObject *)) {
+    a->OnExecute.Fn = [this, fn](TObject *s) { (this->*fn)(s); };
+  };
+  on(RecordAction, &TMainForm::RecordActionExecute);
+  on(PlayAction, &TMainForm::PlayActionExecute);
+  on(MarkAction, &TMainForm::MarkActionExecute);
+  on(ClearMarkAction, &TMainForm::ClearMarkActionExecute);
+  on(New, &TMainForm::NewExecute);
+  on(FileOpenAction, &TMainForm::FileOpenActionExecute);
+  on(FileSaveAction, &TMainForm::FileSaveActionExecute);
+  on(About, &TMainForm::AboutExecute);
+  FileSaveAsAction->OnExecute.Fn = [this](TObject *) { SaveAsDialog(); };
+  FileExit1->OnExecute.Fn = [this](TObject *) { Close(); };
+
+  TrackBar->OnChange = [this] { TrackBarChange(this); };
+  TrackBar->OnMouseDown = [this](int x, int) { TrackBarMouseDown(x); };
+  TrackBar->OnMouseUp = [this](int, int) { TrackBarMouseUp(); };
+  QObject::connect(SelectionCheckBox, &QCheckBox::toggled, Window(),
+                   [this](bool) { gui::Guarded([this] { SelectionCheckBoxClick(this); }); });
+  QObject::connect(LoopCheckBox, &QCheckBox::toggled, Window(),
+                   [this](bool) { gui::Guarded([this] { LoopCheckBoxClick(this); }); });
+}
+
+int TMainForm::GetChannelMode() const {
+  if (MonoRadioButton->isChecked())
+    return 0;
+  return Stereo1micRadioButton->isChecked() ? 1 : 2;
+}
+
+int TMainForm::GetSampleRate() const {
+  int rate = AudioFormatComboBox->currentData().toInt();
+  return rate > 0 ? rate : 44100;
+}
+
+void TMainForm::RecordActionExecute(TObject *) {
+  if (!DetectMicrophones()) {
+    MessageBox("No USB Microphone Connected", "Error", MB_OK);
+    return;
+  }
+  if (!components_)
+    return;
+  TRecorderAudio &c = *components_;
+  bool over = false;
+  bool fresh = false;
+  if (FHasNewRecording || FFileLoaded) {
+    // Recording over the take keeps its format: only the same stereo setting
+    // (and, for an opened file, 44.1 kHz 16 bit) and the same rate qualify.
+    bool sameFormat = FHasNewRecording ? IsStereoMode() == FRecordStereo
+                                       : FLoadedIs44k16 && IsStereoMode() == FLoadedStereo;
+    if (FFileLoaded && FRecordLength > 0 && FLoadedIs44k16 && GetSampleRate() != 44100)
+      sameFormat = false;
+    if (sameFormat) {
+      over = true;
+    } else {
+      if (!AskSaveRecording())
+        return;
+      fresh = true;
+    }
+  }
+  if (fresh) {
+    std::error_code ignored;
+    fs::remove(GetWorkFileName(), ignored);
+  }
+  c.AudioLogger->FileMode = fmOverride;
+  c.AudioLogger->Set_CurrentSample(
+      over ? Rescale(TrackBar->Position(), c.AudioPlayer->GetSamplesCount(), TrackBar->Max()) : 0);
+  FState = stRecording;
+  if (FFileName.empty())
+    SetCaption(CaptionPrefix + " - [NewFile]");
+  FRecordStereo = IsStereoMode();
+  int mode = GetChannelMode();
+  c.AudioIn->GetAudioFormat()->SetChannels(mode == 1 ? 2 : 1);
+  if (mode == 2) {
+    if (!c.FMerger) {
+      std::string first = c.AudioIn->GetAudioCaptureDevice()->GetDeviceName();
+      std::string second;
+      for (const char *prefix : MicrophonePrefixes) {
+        for (const std::string &name : c.CaptureDeviceNames())
+          if (name.rfind(prefix, 0) == 0 && name != first) {
+            second = name;
+            break;
+          }
+        if (!second.empty())
+          break;
+      }
+      c.CreateSecondInput(second, GetSampleRate());
+    }
+    c.LinkCaptureSinks(c.FMerger->GetOutputPin());
+  } else {
+    if (c.FMerger)
+      c.FreeSecondInput();
+    c.LinkCaptureSinks(c.AudioIn->GetOutputPin());
+  }
+  c.AudioIn->GetAudioFormat()->SetBits(16);
+  c.AudioIn->GetAudioFormat()->SetSampleRate(GetSampleRate());
+  c.AudioPlayer->SetFileName(GetWorkFileName());
+  try {
+    c.AudioIn->Start();
+    if (c.FAudioIn2)
+      c.FAudioIn2->Start();
+  } catch (...) {
+    // A busy device or a failed start: back to idle, not left at "RECORD".
+    c.AudioIn->Stop();
+    if (c.FAudioIn2)
+      c.FAudioIn2->Stop();
+    FState = stIdle;
+    throw;
+  }
+  WatchdogTimer->SetEnabled(true);
+  FHasNewRecording = true;
+  FDeleteWorkFileOnClose = true;
+  FCanSave = true;
+}
+
+void TMainForm::MeasureRecordLength() {
+  if (audio_)
+    FRecordLength = audio_->MeasureWorkFileDuration();
+}
+
+void TMainForm::AudioLoggerProgress(TObject *, int64_t CurrentSample, int64_t TotalSamples) {
+  auto saved = std::move(TrackBar->OnChange);
+  TrackBar->OnChange = nullptr;
+  TrackBar->SetPosition(TotalSamples != 0
+                            ? int(Rescale(CurrentSample, TrackBar->Max(), TotalSamples))
+                            : TrackBar->Max());
+  TrackBar->OnChange = std::move(saved);
+  if (components_) {
+    Position->setText(
+        QString::fromStdString(FormatTime(components_->AudioLogger->Get_CurrentTime())));
+    RecLen->setText(
+        QString::fromStdString(FormatTime(components_->AudioLogger->Get_DurationTime())));
+  }
+}
+
+void TMainForm::GenericFilterPlayerStart(TObject *) {
+  if (!components_)
+    return;
+  const WAVEFORMATEXTENSIBLE &f = components_->GenericFilterPlayer->StreamFormat;
+  FLoadedStereo = f.Format.nChannels > 1;
+  FLoadedIs44k16 = f.Format.nSamplesPerSec == 44100 && f.Format.wBitsPerSample == 16;
+  FFileLoaded = true;
+}
+
+// Playback, marks and selection.
+
+void TMainForm::PlayActionExecute(TObject *) {
+  if (!components_)
+    return;
+  TRecorderAudio &c = *components_;
+  if (TrackBar->Position() >= TrackBar->Max() - 1)
+    TrackBar->SetPosition(0);
+  if (c.AudioPlayer->GetFileName().empty()) {
+    TFileDialog dialog;
+    dialog.Kind = fdOpen;
+    dialog.Filter = waveFilter;
+    dialog.DefaultExt = "wav";
+    if (!ExecuteFileDialog(dialog))
+      return;
+    LoadIntoWorkFile(dialog.FileName);
+    TrackBar->SetPosition(0);
+    SetCaption(CaptionPrefix + " - [" + FilePart(FFileName) + "]");
+  }
+  std::string name = c.AudioPlayer->GetFileName();
+  std::error_code ec;
+  if (name.empty() || !fs::exists(name, ec)) {
+    ShowMessage("File " + name + " does not exist!");
+    return;
+  }
+  FState = stPlaying;
+  for (TALOWAudioSinkPin *sink :
+       {c.AudioToReal->GetInputPin(), c.VUMeter->GetInputPin(), c.PPMMeter->GetInputPin()})
+    sink->Connect(c.AudioPlayer->GetOutputPin());
+  ApplyPlaySegment();
+  if (SelectionCheckBox->isChecked()) {
+    TrackBar->SetPosition(0);
+    c.AudioPlayer->Start();
+  } else if (TrackBar->Position() <= 0) {
+    c.AudioPlayer->Start();
+  } else {
+    c.AudioPlayer->Pause();
+    c.AudioPlayer->Start();
+    c.AudioPlayer->SetCurrentSample(
+        Rescale(TrackBar->Position(), c.AudioPlayer->GetSamplesCount(), TrackBar->Max()));
+    c.AudioPlayer->Resume();
+  }
+  PlaybackBox->clear();
+  PlaybackBox->addItem(
+      QString::fromStdString(c.AudioOutput->GetAudioOutputDevice()->GetVC_OpenedDeviceName()));
+}
+
+void TMainForm::ApplyPlaySegment() {
+  if (!components_)
+    return;
+  TALWavePlayer *player = components_->AudioPlayer;
+  TALAudioPlayerSegment *segment = player->GetPlaySegment();
+  if (FMarkState == 2) {
+    int64_t count = player->GetSamplesCount();
+    if (count <= 0)
+      return;
+    int64_t a = Rescale(FMark1.Position, count, FMark1.Scale);
+    int64_t b = Rescale(FMark2.Position, count, FMark2.Scale);
+    segment->SetStartSample(std::min(a, b));
+    segment->SetStopSample(std::max(a, b));
+    segment->SetEnabled(SelectionCheckBox->isChecked());
+  } else {
+    segment->SetEnabled(false);
+  }
+}
+
+void TMainForm::SelectionCheckBoxClick(TObject *) {
+  if (components_)
+    components_->AudioPlayer->GetPlaySegment()->SetEnabled(SelectionCheckBox->isChecked());
+  ApplyPlaySegment();
+}
+
+void TMainForm::LoopCheckBoxClick(TObject *) {
+  if (components_)
+    components_->AudioPlayer->Loop = LoopCheckBox->isChecked();
+}
+
+void TMainForm::MarkActionExecute(TObject *) {
+  TMark mark;
+  if (FState == stPlaying && components_) {
+    mark.Position = components_->AudioPlayer->GetCurrentSample();
+    mark.Scale = components_->AudioPlayer->GetSamplesCount();
+  } else {
+    mark.Position = TrackBar->Position();
+    mark.Scale = TrackBar->Max();
+  }
+  if (FMarkState == 0) {
+    FMark1 = mark;
+    FMarkState = 1;
+    TrackBar->SetSelStart(0);
+    TrackBar->SetSelEnd(0);
+    return;
+  }
+  FMark2 = mark;
+  int64_t a = Rescale(FMark1.Position, mark.Scale, FMark1.Scale);
+  int64_t b = Rescale(FMark2.Position, mark.Scale, FMark2.Scale);
+  if (a == b)
+    return;
+  FMarkState = 2;
+  int64_t s1 = Rescale(FMark1.Position, 10000, FMark1.Scale);
+  int64_t s2 = Rescale(FMark2.Position, 10000, FMark2.Scale);
+  TrackBar->SetSelStart(int(std::min(s1, s2)));
+  TrackBar->SetSelEnd(int(std::max(s1, s2)));
+  ApplyPlaySegment();
+}
+
+void TMainForm::ClearMarkActionExecute(TObject *) { ClearSelection(); }
+
+void TMainForm::ClearSelection() {
+  FMarkState = 0;
+  bool wasChecked = SelectionCheckBox->isChecked();
+  SelectionCheckBox->setChecked(false);
+  if (!wasChecked) // no toggle: the segment still goes off
+    SelectionCheckBoxClick(this);
+  TrackBar->SetSelStart(0);
+  TrackBar->SetSelEnd(0);
+}
+
+void TMainForm::TrackBarChange(TObject *) {
+  if (components_)
+    components_->AudioPlayer->SetCurrentSample(Rescale(
+        TrackBar->Position(), components_->AudioPlayer->GetSamplesCount(), TrackBar->Max()));
+  UpdateTimeDisplays();
+}
+
+void TMainForm::TrackBarMouseDown(int pressX) {
+  if (components_) {
+    TALWavePlayer *p = components_->AudioPlayer;
+    if (p->GetEnabled() && !p->GetPaused()) {
+      p->Pause();
+      FPausedByTrackBar = true;
+    }
+  }
+  int x = int(int16_t(pressX)) - 4;
+  QRect channel = TrackBar->ChannelRect();
+  int left = channel.left(), right = channel.right() + 1;
+  int width = (right - left) - TrackBar->ThumbLength() / 2;
+  if (x > right)
+    x = width;
+  else if (x < left)
+    x = 0;
+  else
+    x = x - left;
+  if (width > 0)
+    TrackBar->SetPosition(TrackBar->Max() * x / width);
+}
+
+void TMainForm::TrackBarMouseUp() {
+  if (FPausedByTrackBar) {
+    if (components_)
+      components_->AudioPlayer->Resume();
+    FPausedByTrackBar = false;
+  }
+}
+
+void TMainForm::AudioPlayerProgress(TObject *, int64_t, int64_t, int64_t CurrenSample) {
+  if (!components_ || !components_->AudioPlayer->GetEnabled())
+    return;
+  TALWavePlayer *p = components_->AudioPlayer;
+  auto saved = std::move(TrackBar->OnChange);
+  TrackBar->OnChange = nullptr;
+  TrackBar->SetPosition(int(Rescale(CurrenSample, TrackBar->Max(), p->GetSamplesCount())));
+  TrackBar->OnChange = std::move(saved);
+  Position->setText(QString::fromStdString(FormatTime(p->Get_CurrentTime())));
+  RecLen->setText(QString::fromStdString(FormatTime(p->GetDurationTime())));
+}
+
+void TMainForm::AudioPlayerStop(TObject *) {
+  if (FState == stPlaying || FState == stPlayingPaused)
+    FState = stIdle;
+}
+
+// Working file, open, save, new.
+
+void TMainForm::LoadIntoWorkFile(const std::string &Source) {
+  FDeleteWorkFileOnClose = false;
+  FHasNewRecording = false;
+  // Through a file beside the working file, renamed over it: a failed copy
+  // never leaves the working file half-written.
+  std::string work = GetWorkFileName();
+  std::string temp = work + ".part";
+  std::error_code ec;
+  fs::copy_file(Source, temp, fs::copy_options::overwrite_existing, ec);
+  if (!ec)
+    fs::rename(temp, work, ec);
+  if (ec) {
+    std::error_code ignored;
+    fs::remove(temp, ignored);
+    ShowMessage("Can't create temporary file!");
+    return;
+  }
+  FFileName = Source;
+  if (components_)
+    components_->AudioPlayer->SetFileName(work);
+  FCanSave = true;
+  ClearSelection();
+  MeasureRecordLength();
+  RecLen->setText(QString::fromStdString(FormatTime(FRecordLength)));
+}
+
+void TMainForm::FileOpenActionExecute(TObject *) {
+  if (FHasNewRecording) {
+    AskSaveRecording();
+    if (FSaveAnswer == 1)
+      return;
+  }
+  TFileDialog dialog;
+  dialog.Kind = fdOpen;
+  dialog.Filter = waveFilter;
+  dialog.DefaultExt = "wav";
+  if (!ExecuteFileDialog(dialog))
+    return;
+  // The working file is replaced: nothing may still be writing or reading it.
+  StopAll();
+  FFileLoaded = false;
+  FHasNewRecording = false;
+  FDeleteWorkFileOnClose = false;
+  TrackBar->SetPosition(0);
+  LoadIntoWorkFile(dialog.FileName);
+  SetCaption(CaptionPrefix + " - [" + FilePart(FFileName) + "]");
+}
+
+void TMainForm::FileSaveActionExecute(TObject *) {
+  if (FState == stRecording || FState == stRecordingPaused)
+    return; // the take is still being written
+  if (FFileName.empty())
+    SaveAsDialog();
+  else
+    SaveToFile(FFileName);
+}
+
+void TMainForm::FileSaveAsActionAccept(TObject *) { SaveAsDialog(); }
+
+void TMainForm::NewExecute(TObject *) {
+  StopAll();
+  ClearSelection();
+  if (FHasNewRecording) {
+    AskSaveRecording();
+    if (FSaveAnswer == 1)
+      return;
+  }
+  std::error_code ignored;
+  fs::remove(GetWorkFileName(), ignored);
+  FHasNewRecording = false;
+  FDeleteWorkFileOnClose = false;
+  if (components_)
+    components_->AudioPlayer->SetFileName("");
+  SetCaption(CaptionPrefix);
+  FCanSave = false;
+  FFileLoaded = false;
+  FFileName.clear();
+  FRecordLength = 0;
+  TrackBar->SetPosition(0);
+}
+
+void TMainForm::AboutExecute(TObject *) {
+  if (auto *box = dynamic_cast<gui::TForm *>(gui::Application().FindComponent("AboutBox")))
+    box->ShowModal();
+}

@@ -1,0 +1,65 @@
+// The audio components of the main window and their pin links: the capture
+// component feeds the peak meter, the watchdog filter, the VU meter, the
+// scope converter and the wave logger; the player feeds its start filter and
+// the output component. The scope is not among them yet, so the converter's
+// outputs stay unlinked.
+//
+// Created and destroyed on the main thread; the components' own events are
+// set by the window (TMainForm::HookComponents).
+#pragma once
+
+#include "app/MainUnit.h"
+#include "audio/ALAudioToReal.h"
+#include "audio/ALChannelMerger.h"
+#include "audio/ALDSAudioIn.h"
+#include "audio/ALDSAudioOut.h"
+#include "audio/ALGenericFilter.h"
+#include "audio/ALPPMMeter.h"
+#include "audio/ALVUMeter.h"
+#include "audio/ALWaveLogger.h"
+// The players' header names its stop event's type TNotifyEvent, as the media
+// layer names a different type: included last, under a name of its own (both
+// names stand for the same std::function type inside the players).
+#define TNotifyEvent TALPlayerNotifyEvent
+#include "audio/ALWavePlayer.h"
+#undef TNotifyEvent
+
+class TRecorderAudio : public IRecorderAudio {
+public:
+  // The components, owned by owner (the window), configured and linked.
+  explicit TRecorderAudio(TComponent *owner);
+  ~TRecorderAudio() override;
+
+  std::string PlayerFileName() override;
+  bool PlayerEnabled() override;
+  bool PlayerPaused() override;
+  int VUMeterActiveChannels() override;
+  int PPMMeterActiveChannels() override;
+  bool ClearScopeChannels() override;
+  void StopCaptureAndPlayer() override;
+  int64_t MeasureWorkFileDuration() override;
+  std::vector<std::string> CaptureDeviceNames() override;
+
+  // Links the five capture sinks to source, in the window's order (scope
+  // converter, logger, VU, peak, watchdog filter).
+  void LinkCaptureSinks(TALOWAudioSourcePin *source);
+  // Creates the merger and the second input (mode "Stereo 2 mic"), or frees
+  // them.
+  void CreateSecondInput(const std::string &device, int sampleRate);
+  void FreeSecondInput();
+
+  TALDSAudioIn *AudioIn = nullptr;
+  TALAudioToReal *AudioToReal = nullptr;
+  TALVUMeter *VUMeter = nullptr;
+  TALPPMMeter *PPMMeter = nullptr;
+  TALWaveLogger *AudioLogger = nullptr;
+  TALGenericFilter *ALGenericFilter = nullptr;
+  TALWavePlayer *AudioPlayer = nullptr;
+  TALGenericFilter *GenericFilterPlayer = nullptr;
+  TALDSAudioOut *AudioOutput = nullptr;
+  TALChannelMerger *FMerger = nullptr;
+  TALDSAudioIn *FAudioIn2 = nullptr;
+
+private:
+  TComponent *owner_;
+};
