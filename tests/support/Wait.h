@@ -19,7 +19,7 @@
 
 // The deadline of Eventually and of TTestThread's join: far longer than any
 // healthy test needs, even under a sanitizer on a loaded two-core machine.
-inline constexpr std::chrono::milliseconds EventuallyDeadline{10000};
+inline constexpr std::chrono::milliseconds EventuallyDeadline{30000};
 
 // How long a test watches a thread that should stay blocked.
 inline constexpr std::chrono::milliseconds BlockedFor{100};
