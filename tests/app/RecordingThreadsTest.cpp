@@ -1,0 +1,169 @@
+// The main window with its own audio components on a virtual "USB Audio
+// CODEC": a take written into the working file equals the microphone's
+// samples, Save As copies it byte for byte, and a take whose data stops is
+// ended by the watchdog with its message.
+#include "app/MainUnit.h"
+#include "app/RecorderAudio.h"
+
+#include <gtest/gtest.h>
+
+#include <QComboBox>
+#include <QTemporaryDir>
+
+#include <cstring>
+#include <fstream>
+#include <iterator>
+
+#include "platform/classlib/Dialogs.h"
+#include "platform/gui/Application.h"
+#include "platform/mainloop/MainLoop.h"
+#include "platform/media/Media.h"
+#include "platform/media/VirtualAudio.h"
+#include "tests/support/FrameworkEnvironment.h"
+#include "tests/support/Wait.h"
+#include "tests/support/WavOracle.h"
+
+namespace {
+
+using namespace media;
+
+std::vector<uint8_t> Pattern(size_t bytes) {
+  std::vector<uint8_t> b(bytes);
+  for (size_t i = 0; i < bytes; ++i)
+    b[i] = uint8_t((i * 131 + (i >> 8) * 7) & 0xFF);
+  return b;
+}
+
+std::string Bytes(const std::string &path) {
+  std::ifstream in(path, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), {}};
+}
+
+class TRecordingTest : public ::testing::Test {
+protected:
+  void SetUp() override {
+    mainloop::TMainLoop::Main().BindMainThread();
+    SetAlsaEnabled(false);
+    TVirtualAudio::Clear();
+    TVirtualCaptureSpec spec;
+    spec.FriendlyName = "USB Audio CODEC ";
+    spec.Id = "usbcodec";
+    spec.Source = TVirtualSource::Bytes;
+    spec.Bytes = Pattern(1024 * 2 * 64);
+    spec.Loop = false;
+    spec.Pacing = TVirtualPacing::Manual;
+    mic = TVirtualAudio::AddCapture(spec);
+    TVirtualAudio::AddRender();
+    gui::Application().ResetTerminated();
+    RegisterMainUnitClasses();
+    ASSERT_TRUE(folder.isValid());
+    TOneInstance::SetLockFolder(folder.path().toStdString());
+    TMainForm::SetWorkFolder(folder.path().toStdString());
+    form.reset(CreateObject<TMainForm>(nullptr));
+    c = form->RecorderComponents();
+  }
+  void TearDown() override {
+    form.reset();
+    TMainForm::SetWorkFolder("");
+    TOneInstance::SetLockFolder("");
+    TVirtualAudio::Clear();
+    SetAlsaEnabled(true);
+    mainloop::TMainLoop::Main().RunPending();
+  }
+  bool PumpUntil(const std::function<bool()> &pred) {
+    const auto deadline = std::chrono::steady_clock::now() + EventuallyDeadline;
+    while (std::chrono::steady_clock::now() < deadline) {
+      if (pred())
+        return true;
+      mainloop::TMainLoop::Main().WaitAndRun(std::chrono::milliseconds(2));
+    }
+    return pred();
+  }
+  // Records blocks of 1024 frames, one at a time, each written before the next.
+  void Take(int blocks) {
+    form->RecordAction->Execute();
+    ASSERT_EQ(form->FState, stRecording);
+    int64_t start = c->AudioLogger->Get_CurrentSample();
+    for (int k = 1; k <= blocks; ++k) {
+      mic->ReleaseFrames(1024);
+      ASSERT_TRUE(
+          PumpUntil([&] { return c->AudioLogger->Get_CurrentSample() == start + k * 1024; }));
+    }
+  }
+
+  QTemporaryDir folder;
+  sys::TManualTimerService timers;
+  gui::TScopedWindowTimerService scopedTimers{timers};
+  gui::TTestTrayIconBackend tray;
+  TScriptedDialogs dialogs;
+  std::shared_ptr<TVirtualCaptureDevice> mic;
+  TOwnedPtr<TMainForm> form;
+  TRecorderAudio *c = nullptr;
+};
+
+TEST_F(TRecordingTest, ATakeIsTheMicrophonesSamplesAndSaveAsCopiesItByteForByte) {
+  EXPECT_EQ(form->InputBox->currentText(), "USB Audio CODEC");
+  gui::Application().DoIdle();
+  EXPECT_TRUE(form->RecordAction->Enabled());
+  Take(5);
+  EXPECT_EQ(form->Caption(), "Sonvelt  - [NewFile]");
+  gui::Application().DoIdle();
+  EXPECT_EQ(form->StatusText(), "RECORD");
+  form->StopAction->Execute();
+  mainloop::TMainLoop::Main().RunPending();
+  EXPECT_EQ(form->FState, stIdle);
+  EXPECT_TRUE(form->FHasNewRecording);
+  EXPECT_EQ(form->FRecordLength, 5 * 1024 * 10000000LL / 44100);
+  const std::string work = form->GetWorkFileName();
+  auto read = wavoracle::ReadWithSndfile(work);
+  ASSERT_TRUE(read.Opened) << read.Error;
+  EXPECT_EQ(read.Channels, 1);
+  EXPECT_EQ(read.Rate, 44100);
+  ASSERT_EQ(read.Frames, 5 * 1024);
+  EXPECT_EQ(std::memcmp(read.Samples.data(), mic->Spec().Bytes.data(), 5 * 1024 * 2), 0);
+
+  const std::string target = folder.filePath("take.wav").toStdString();
+  dialogs.AnswerFile(target);
+  gui::Application().DoIdle();
+  form->FileSaveAsAction->Execute();
+  EXPECT_EQ(Bytes(target), Bytes(work));
+  EXPECT_EQ(form->Caption(), "Sonvelt  - [take.wav]");
+  EXPECT_FALSE(form->FHasNewRecording);
+  EXPECT_EQ(wavoracle::SoxProblems(target), "");
+}
+
+TEST_F(TRecordingTest, RecordingOverTheTakeKeepsItsHeadAndTail) {
+  Take(8);
+  form->StopAction->Execute();
+  mainloop::TMainLoop::Main().RunPending();
+  // The thumb at a quarter: the new audio (the virtual microphone starts its
+  // bytes again for each stream) replaces blocks 2 and 3 only.
+  form->TrackBar->SetPosition(form->TrackBar->Max() / 4);
+  Take(2);
+  form->StopAction->Execute();
+  mainloop::TMainLoop::Main().RunPending();
+  auto read = wavoracle::ReadWithSndfile(form->GetWorkFileName());
+  ASSERT_TRUE(read.Opened) << read.Error;
+  ASSERT_EQ(read.Frames, 8 * 1024);
+  const uint8_t *src = mic->Spec().Bytes.data();
+  const uint8_t *got = reinterpret_cast<const uint8_t *>(read.Samples.data());
+  EXPECT_EQ(std::memcmp(got, src, 2 * 1024 * 2), 0) << "head";
+  EXPECT_EQ(std::memcmp(got + 2 * 1024 * 2, src, 2 * 1024 * 2), 0) << "new";
+  EXPECT_EQ(std::memcmp(got + 4 * 1024 * 2, src + 4 * 1024 * 2, 4 * 1024 * 2), 0) << "tail";
+}
+
+TEST_F(TRecordingTest, AnUnpluggedMicrophoneEndsTheTakeThroughTheWatchdog) {
+  Take(3);
+  mic->Unplug();
+  mainloop::TMainLoop::Main().RunPending();
+  EXPECT_EQ(timers.FirePeriod(5000), 1);
+  EXPECT_EQ(form->FState, stIdle);
+  ASSERT_FALSE(dialogs.Texts().empty());
+  EXPECT_EQ(dialogs.Texts().back(), "The microphone was disconnected.");
+  auto read = wavoracle::ReadWithSndfile(form->GetWorkFileName());
+  ASSERT_TRUE(read.Opened) << read.Error;
+  EXPECT_EQ(read.Frames, 3 * 1024);
+  EXPECT_GT(form->FRecordLength, 0);
+}
+
+} // namespace
