@@ -65,9 +65,17 @@ void TRecorderAudio::StopCaptureAndPlayer() {
 
 int64_t TRecorderAudio::MeasureWorkFileDuration() {
   AudioPlayer->Pause();
-  AudioPlayer->Start();
+  // Without an output device the start fails downstream after the file was
+  // opened: the take is still measured, and the stop that ended it holds.
+  try {
+    AudioPlayer->Start();
+  } catch (const std::exception &) {
+  }
   int64_t duration = AudioPlayer->GetDurationTime();
-  AudioPlayer->Stop();
+  try {
+    AudioPlayer->Stop();
+  } catch (const std::exception &) {
+  }
   AudioPlayer->Resume();
   return duration;
 }

@@ -167,3 +167,17 @@ TEST_F(TRecordingTest, AnUnpluggedMicrophoneEndsTheTakeThroughTheWatchdog) {
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(TRecordingTest, WithoutAnOutputDeviceStopStillEndsAndMeasuresTheTake) {
+  for (auto &d : TVirtualAudio::Devices(false))
+    TVirtualAudio::Remove(d);
+  Take(2);
+  form->StopAction->Execute();
+  mainloop::TMainLoop::Main().RunPending();
+  EXPECT_EQ(form->FState, stIdle);
+  EXPECT_EQ(form->FRecordLength, 2 * 1024 * 10000000LL / 44100);
+}
+
+} // namespace
