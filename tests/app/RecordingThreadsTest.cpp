@@ -181,3 +181,18 @@ TEST_F(TRecordingTest, WithoutAnOutputDeviceStopStillEndsAndMeasuresTheTake) {
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(TRecordingTest, ABusyMicrophoneShowsTheErrorAndLeavesTheWindowIdle) {
+  mic->SetBusy(true);
+  EXPECT_ANY_THROW(form->RecordActionExecute(form.get()));
+  EXPECT_EQ(form->FState, stIdle);
+  EXPECT_FALSE(form->WatchdogTimer->Enabled());
+  EXPECT_FALSE(form->FHasNewRecording);
+  mic->SetBusy(false);
+  Take(1);
+  EXPECT_EQ(form->FState, stRecording);
+}
+
+} // namespace
