@@ -196,3 +196,33 @@ TEST_F(TRecordingTest, ABusyMicrophoneShowsTheErrorAndLeavesTheWindowIdle) {
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(TRecordingTest, MarksInEitherOrderGiveOneSelectionAndTheSameMarkNone) {
+  Take(4);
+  form->StopAction->Execute();
+  mainloop::TMainLoop::Main().RunPending();
+  const int64_t samples = c->AudioPlayer->GetSamplesCount();
+  ASSERT_EQ(samples, 4 * 1024);
+  for (auto [first, second] : {std::pair{2500, 7500}, std::pair{7500, 2500}}) {
+    form->ClearMarkActionExecute(form.get());
+    form->TrackBar->SetPosition(first);
+    form->MarkActionExecute(form.get());
+    form->MarkActionExecute(form.get()); // the same place: no selection
+    EXPECT_EQ(form->FMarkState, 1);
+    form->TrackBar->SetPosition(second);
+    form->MarkActionExecute(form.get());
+    EXPECT_EQ(form->FMarkState, 2);
+    EXPECT_EQ(form->TrackBar->SelStart(), 2500);
+    EXPECT_EQ(form->TrackBar->SelEnd(), 7500);
+    EXPECT_EQ(c->AudioPlayer->GetPlaySegment()->GetStartSample(), samples / 4);
+    EXPECT_EQ(c->AudioPlayer->GetPlaySegment()->GetStopSample(), samples * 3 / 4);
+  }
+  form->ClearMarkActionExecute(form.get());
+  EXPECT_EQ(form->FMarkState, 0);
+  EXPECT_EQ(form->TrackBar->SelEnd(), 0);
+  EXPECT_FALSE(c->AudioPlayer->GetPlaySegment()->GetEnabled());
+}
+
+} // namespace
