@@ -11,6 +11,7 @@
 #include <QTemporaryDir>
 
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 
@@ -223,6 +224,34 @@ TEST_F(TRecordingTest, MarksInEitherOrderGiveOneSelectionAndTheSameMarkNone) {
   EXPECT_EQ(form->FMarkState, 0);
   EXPECT_EQ(form->TrackBar->SelEnd(), 0);
   EXPECT_FALSE(c->AudioPlayer->GetPlaySegment()->GetEnabled());
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(TRecordingTest, OpenCopiesTheFileInAndNewEmptiesTheWindow) {
+  Take(3);
+  form->StopAction->Execute();
+  mainloop::TMainLoop::Main().RunPending();
+  const std::string saved = folder.filePath("first.wav").toStdString();
+  dialogs.Answer(mrYes); // save the new take first
+  dialogs.AnswerFile(saved);
+  dialogs.AnswerFile(saved); // then open it
+  form->FileOpenActionExecute(form.get());
+  EXPECT_EQ(form->Caption(), "Sonvelt  - [first.wav]");
+  EXPECT_EQ(Bytes(form->GetWorkFileName()), Bytes(saved));
+  EXPECT_TRUE(form->FFileLoaded);
+  EXPECT_TRUE(form->FLoadedIs44k16);
+  EXPECT_FALSE(form->FLoadedStereo);
+  EXPECT_EQ(form->FRecordLength, 3 * 1024 * 10000000LL / 44100);
+
+  form->NewExecute(form.get());
+  EXPECT_FALSE(std::filesystem::exists(form->GetWorkFileName()));
+  EXPECT_EQ(form->Caption(), "Sonvelt ");
+  EXPECT_TRUE(c->AudioPlayer->GetFileName().empty());
+  EXPECT_EQ(form->FRecordLength, 0);
+  EXPECT_TRUE(std::filesystem::exists(saved));
 }
 
 } // namespace
