@@ -17,12 +17,7 @@
 #include "audio/ALPPMMeter.h"
 #include "audio/ALVUMeter.h"
 #include "audio/ALWaveLogger.h"
-// The players' header names its stop event's type TNotifyEvent, as the media
-// layer names a different type: included last, under a name of its own (both
-// names stand for the same std::function type inside the players).
-#define TNotifyEvent TALPlayerNotifyEvent
 #include "audio/ALWavePlayer.h"
-#undef TNotifyEvent
 
 class TRecorderAudio : public IRecorderAudio {
 public:

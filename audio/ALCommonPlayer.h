@@ -60,7 +60,7 @@ private:
 
 using TALAudioProgressEvent = std::function<void(TObject *Sender, int64_t SartSample,
                                                  int64_t EndSample, int64_t CurrenSample)>;
-using TNotifyEvent = std::function<void(TObject *Sender)>;
+using TALPlayerNotifyEvent = std::function<void(TObject *Sender)>;
 
 class TALCommonPlayer : public TComponent {
   CLASSLIB_SIMPLE_CLASS(TALCommonPlayer, TComponent)
@@ -97,7 +97,7 @@ public:
 
   std::atomic<bool> Loop{false};
   TALAudioProgressEvent OnProgress;
-  TNotifyEvent OnStop;
+  TALPlayerNotifyEvent OnStop;
 
   void Start() { SetEnabled(true); }
   void Stop() { SetEnabled(false); }
