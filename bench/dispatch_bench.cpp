@@ -22,159 +22,146 @@ namespace {
 
 const std::vector<int> kSizes{1024, 4800, 65536, 1 << 20};
 
-template <class T>
-std::vector<T> randomVector(int n, double lo, double hi)
-{
-    std::mt19937 gen(12345);
-    std::uniform_real_distribution<double> dist(lo, hi);
-    std::vector<T> v(static_cast<std::size_t>(n));
-    for (T& x : v)
-        x = static_cast<T>(dist(gen));
-    return v;
+template <class T> std::vector<T> randomVector(int n, double lo, double hi) {
+  std::mt19937 gen(12345);
+  std::uniform_real_distribution<double> dist(lo, hi);
+  std::vector<T> v(static_cast<std::size_t>(n));
+  for (T &x : v)
+    x = static_cast<T>(dist(gen));
+  return v;
 }
 
-void setBytes(benchmark::State& state, std::size_t elementBytes)
-{
-    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) * state.range(0) *
-                            static_cast<std::int64_t>(elementBytes));
+void setBytes(benchmark::State &state, std::size_t elementBytes) {
+  state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) * state.range(0) *
+                          static_cast<std::int64_t>(elementBytes));
 }
 
 // --- copy ----------------------------------------------------------------------------
 
-void Copy_ours(benchmark::State& state)
-{
-    const int n = static_cast<int>(state.range(0));
-    const auto src = randomVector<double>(n, -1, 1);
-    std::vector<double> dst(src.size());
-    for (auto _ : state) {
-        Slbasicdispatcher::ippsCopy_64f(src.data(), dst.data(), n);
-        benchmark::DoNotOptimize(dst.data());
-        benchmark::ClobberMemory();
-    }
-    setBytes(state, sizeof(double));
+void Copy_ours(benchmark::State &state) {
+  const int n = static_cast<int>(state.range(0));
+  const auto src = randomVector<double>(n, -1, 1);
+  std::vector<double> dst(src.size());
+  for (auto _ : state) {
+    Slbasicdispatcher::ippsCopy_64f(src.data(), dst.data(), n);
+    benchmark::DoNotOptimize(dst.data());
+    benchmark::ClobberMemory();
+  }
+  setBytes(state, sizeof(double));
 }
 
-void Copy_memcpy(benchmark::State& state)
-{
-    const int n = static_cast<int>(state.range(0));
-    const auto src = randomVector<double>(n, -1, 1);
-    std::vector<double> dst(src.size());
-    for (auto _ : state) {
-        std::memcpy(dst.data(), src.data(), src.size() * sizeof(double));
-        benchmark::DoNotOptimize(dst.data());
-        benchmark::ClobberMemory();
-    }
-    setBytes(state, sizeof(double));
+void Copy_memcpy(benchmark::State &state) {
+  const int n = static_cast<int>(state.range(0));
+  const auto src = randomVector<double>(n, -1, 1);
+  std::vector<double> dst(src.size());
+  for (auto _ : state) {
+    std::memcpy(dst.data(), src.data(), src.size() * sizeof(double));
+    benchmark::DoNotOptimize(dst.data());
+    benchmark::ClobberMemory();
+  }
+  setBytes(state, sizeof(double));
 }
 
 // --- set and zero ----------------------------------------------------------------------
 
-void Set_ours(benchmark::State& state)
-{
-    const int n = static_cast<int>(state.range(0));
-    std::vector<double> dst(static_cast<std::size_t>(n));
-    for (auto _ : state) {
-        Slbasicdispatcher::ippsSet_64f(0.25, dst.data(), n);
-        benchmark::DoNotOptimize(dst.data());
-        benchmark::ClobberMemory();
-    }
-    setBytes(state, sizeof(double));
+void Set_ours(benchmark::State &state) {
+  const int n = static_cast<int>(state.range(0));
+  std::vector<double> dst(static_cast<std::size_t>(n));
+  for (auto _ : state) {
+    Slbasicdispatcher::ippsSet_64f(0.25, dst.data(), n);
+    benchmark::DoNotOptimize(dst.data());
+    benchmark::ClobberMemory();
+  }
+  setBytes(state, sizeof(double));
 }
 
-void Set_loop(benchmark::State& state)
-{
-    const int n = static_cast<int>(state.range(0));
-    std::vector<double> dst(static_cast<std::size_t>(n));
-    for (auto _ : state) {
-        double* d = dst.data();
-        for (int i = 0; i < n; ++i)
-            d[i] = 0.25;
-        benchmark::DoNotOptimize(dst.data());
-        benchmark::ClobberMemory();
-    }
-    setBytes(state, sizeof(double));
+void Set_loop(benchmark::State &state) {
+  const int n = static_cast<int>(state.range(0));
+  std::vector<double> dst(static_cast<std::size_t>(n));
+  for (auto _ : state) {
+    double *d = dst.data();
+    for (int i = 0; i < n; ++i)
+      d[i] = 0.25;
+    benchmark::DoNotOptimize(dst.data());
+    benchmark::ClobberMemory();
+  }
+  setBytes(state, sizeof(double));
 }
 
-void Zero_ours(benchmark::State& state)
-{
-    const int n = static_cast<int>(state.range(0));
-    std::vector<double> dst(static_cast<std::size_t>(n), 1.0);
-    for (auto _ : state) {
-        Slbasicdispatcher::ippsZero_64f(dst.data(), n);
-        benchmark::DoNotOptimize(dst.data());
-        benchmark::ClobberMemory();
-    }
-    setBytes(state, sizeof(double));
+void Zero_ours(benchmark::State &state) {
+  const int n = static_cast<int>(state.range(0));
+  std::vector<double> dst(static_cast<std::size_t>(n), 1.0);
+  for (auto _ : state) {
+    Slbasicdispatcher::ippsZero_64f(dst.data(), n);
+    benchmark::DoNotOptimize(dst.data());
+    benchmark::ClobberMemory();
+  }
+  setBytes(state, sizeof(double));
 }
 
-void Zero_memset(benchmark::State& state)
-{
-    const int n = static_cast<int>(state.range(0));
-    std::vector<double> dst(static_cast<std::size_t>(n), 1.0);
-    for (auto _ : state) {
-        std::memset(dst.data(), 0, dst.size() * sizeof(double));
-        benchmark::DoNotOptimize(dst.data());
-        benchmark::ClobberMemory();
-    }
-    setBytes(state, sizeof(double));
+void Zero_memset(benchmark::State &state) {
+  const int n = static_cast<int>(state.range(0));
+  std::vector<double> dst(static_cast<std::size_t>(n), 1.0);
+  for (auto _ : state) {
+    std::memset(dst.data(), 0, dst.size() * sizeof(double));
+    benchmark::DoNotOptimize(dst.data());
+    benchmark::ClobberMemory();
+  }
+  setBytes(state, sizeof(double));
 }
 
 // --- convert -------------------------------------------------------------------------
 
-void Convert_ours(benchmark::State& state)
-{
-    const int n = static_cast<int>(state.range(0));
-    const auto src = randomVector<float>(n, -1, 1);
-    std::vector<double> dst(src.size());
-    for (auto _ : state) {
-        Slbasicdispatcher::ippsConvert_32f64f(src.data(), dst.data(), n);
-        benchmark::DoNotOptimize(dst.data());
-        benchmark::ClobberMemory();
-    }
-    setBytes(state, sizeof(float));
+void Convert_ours(benchmark::State &state) {
+  const int n = static_cast<int>(state.range(0));
+  const auto src = randomVector<float>(n, -1, 1);
+  std::vector<double> dst(src.size());
+  for (auto _ : state) {
+    Slbasicdispatcher::ippsConvert_32f64f(src.data(), dst.data(), n);
+    benchmark::DoNotOptimize(dst.data());
+    benchmark::ClobberMemory();
+  }
+  setBytes(state, sizeof(float));
 }
 
-void Convert_loop(benchmark::State& state)
-{
-    const int n = static_cast<int>(state.range(0));
-    const auto src = randomVector<float>(n, -1, 1);
-    std::vector<double> dst(src.size());
-    for (auto _ : state) {
-        const float* s = src.data();
-        double* d = dst.data();
-        for (int i = 0; i < n; ++i)
-            d[i] = s[i];
-        benchmark::DoNotOptimize(dst.data());
-        benchmark::ClobberMemory();
-    }
-    setBytes(state, sizeof(float));
+void Convert_loop(benchmark::State &state) {
+  const int n = static_cast<int>(state.range(0));
+  const auto src = randomVector<float>(n, -1, 1);
+  std::vector<double> dst(src.size());
+  for (auto _ : state) {
+    const float *s = src.data();
+    double *d = dst.data();
+    for (int i = 0; i < n; ++i)
+      d[i] = s[i];
+    benchmark::DoNotOptimize(dst.data());
+    benchmark::ClobberMemory();
+  }
+  setBytes(state, sizeof(float));
 }
 
 // --- sum (extended-precision accumulator against a float and a double loop) -------------
 
-void Sum_ours(benchmark::State& state)
-{
-    const int n = static_cast<int>(state.range(0));
-    const auto src = randomVector<float>(n, -1, 1);
-    float sum = 0;
-    for (auto _ : state) {
-        Vizazodizaro::ippsSum_32f(src.data(), n, &sum, 0);
-        benchmark::DoNotOptimize(sum);
-    }
-    setBytes(state, sizeof(float));
+void Sum_ours(benchmark::State &state) {
+  const int n = static_cast<int>(state.range(0));
+  const auto src = randomVector<float>(n, -1, 1);
+  float sum = 0;
+  for (auto _ : state) {
+    Vizazodizaro::ippsSum_32f(src.data(), n, &sum, 0);
+    benchmark::DoNotOptimize(sum);
+  }
+  setBytes(state, sizeof(float));
 }
 
-void Sum_loop(benchmark::State& state)
-{
-    const int n = static_cast<int>(state.range(0));
-    const auto src = randomVector<float>(n, -1, 1);
-    for (auto _ : state) {
-        double sum = 0;
-        for (float x : src)
-            sum += x;
-        benchmark::DoNotOptimize(sum);
-    }
-    setBytes(state, sizeof(float));
+void Sum_loop(benchmark::State &state) {
+  const int n = static_cast<int>(state.range(0));
+  const auto src = randomVector<float>(n, -1, 1);
+  for (auto _ : state) {
+    double sum = 0;
+    for (float x : src)
+      sum += x;
+    benchmark::DoNotOptimize(sum);
+  }
+  setBytes(state, sizeof(float));
 }
 
 // --- IIR (the meters' second-order DC blocker) against a textbook DF2T loop -------------
@@ -182,67 +169,63 @@ void Sum_loop(benchmark::State& state)
 // b0 b1 b2 a0 a1 a2
 const float kTaps[6] = {0.99869f, -1.99738f, 0.99869f, 1.0f, -1.99738f, 0.99738f};
 
-void IIR_ours(benchmark::State& state)
-{
-    const int n = static_cast<int>(state.range(0));
-    auto data = randomVector<float>(n, -1, 1);
-    IIRState_32f* iir = nullptr;
-    if (Vizazodizaro::ippsIIRInitAlloc_32f(&iir, kTaps, 2, nullptr) != ippStsNoErr) {
-        state.SkipWithError("IIR set-up failed");
-        return;
-    }
-    for (auto _ : state) {
-        Vizazodizaro::ippsIIR_32f_I(data.data(), n, iir);
-        benchmark::DoNotOptimize(data.data());
-        benchmark::ClobberMemory();
-    }
-    Vizazodizaro::ippsIIRFree_32f(iir);
-    setBytes(state, sizeof(float));
+void IIR_ours(benchmark::State &state) {
+  const int n = static_cast<int>(state.range(0));
+  auto data = randomVector<float>(n, -1, 1);
+  IIRState_32f *iir = nullptr;
+  if (Vizazodizaro::ippsIIRInitAlloc_32f(&iir, kTaps, 2, nullptr) != ippStsNoErr) {
+    state.SkipWithError("IIR set-up failed");
+    return;
+  }
+  for (auto _ : state) {
+    Vizazodizaro::ippsIIR_32f_I(data.data(), n, iir);
+    benchmark::DoNotOptimize(data.data());
+    benchmark::ClobberMemory();
+  }
+  Vizazodizaro::ippsIIRFree_32f(iir);
+  setBytes(state, sizeof(float));
 }
 
-void IIR_loop(benchmark::State& state)
-{
-    const int n = static_cast<int>(state.range(0));
-    auto data = randomVector<float>(n, -1, 1);
-    const float b0 = kTaps[0], b1 = kTaps[1], b2 = kTaps[2], a1 = kTaps[4], a2 = kTaps[5];
-    float d0 = 0, d1 = 0;
-    for (auto _ : state) {
-        for (float& x : data) {
-            const float y = b0 * x + d0;
-            d0 = b1 * x - a1 * y + d1;
-            d1 = b2 * x - a2 * y;
-            x = y;
-        }
-        benchmark::DoNotOptimize(data.data());
-        benchmark::ClobberMemory();
+void IIR_loop(benchmark::State &state) {
+  const int n = static_cast<int>(state.range(0));
+  auto data = randomVector<float>(n, -1, 1);
+  const float b0 = kTaps[0], b1 = kTaps[1], b2 = kTaps[2], a1 = kTaps[4], a2 = kTaps[5];
+  float d0 = 0, d1 = 0;
+  for (auto _ : state) {
+    for (float &x : data) {
+      const float y = b0 * x + d0;
+      d0 = b1 * x - a1 * y + d1;
+      d1 = b2 * x - a2 * y;
+      x = y;
     }
-    setBytes(state, sizeof(float));
+    benchmark::DoNotOptimize(data.data());
+    benchmark::ClobberMemory();
+  }
+  setBytes(state, sizeof(float));
 }
 
 // --- the slot itself: one indirect call on top of the variant --------------------------
 
-void Slot_ours(benchmark::State& state)
-{
-    const int n = static_cast<int>(state.range(0));
-    const double src[8] = {1, 2, 3, 4, 5, 6, 7, 8};
-    double dst[8];
-    for (auto _ : state) {
-        Slbasicdispatcher::ippsCopy_64f(src, dst, n);
-        benchmark::DoNotOptimize(dst);
-        benchmark::ClobberMemory();
-    }
+void Slot_ours(benchmark::State &state) {
+  const int n = static_cast<int>(state.range(0));
+  const double src[8] = {1, 2, 3, 4, 5, 6, 7, 8};
+  double dst[8];
+  for (auto _ : state) {
+    Slbasicdispatcher::ippsCopy_64f(src, dst, n);
+    benchmark::DoNotOptimize(dst);
+    benchmark::ClobberMemory();
+  }
 }
 
-void Slot_direct(benchmark::State& state)
-{
-    const int n = static_cast<int>(state.range(0));
-    const double src[8] = {1, 2, 3, 4, 5, 6, 7, 8};
-    double dst[8];
-    for (auto _ : state) {
-        Slbasicdispatcher::generic::ippsCopy_64f(src, dst, n);
-        benchmark::DoNotOptimize(dst);
-        benchmark::ClobberMemory();
-    }
+void Slot_direct(benchmark::State &state) {
+  const int n = static_cast<int>(state.range(0));
+  const double src[8] = {1, 2, 3, 4, 5, 6, 7, 8};
+  double dst[8];
+  for (auto _ : state) {
+    Slbasicdispatcher::generic::ippsCopy_64f(src, dst, n);
+    benchmark::DoNotOptimize(dst);
+    benchmark::ClobberMemory();
+  }
 }
 
 // --- processor codes: the same slots with a code set (second argument) ---------------
@@ -250,89 +233,81 @@ void Slot_direct(benchmark::State& state)
 // Sets the processor code for one benchmark run and puts the slots back afterwards.
 class TCodeScope {
 public:
-    explicit TCodeScope(int code)
-    {
-        dispatch::ResetSlotsForTesting();
-        Ippglobalcpu::SetGlobalCpu(static_cast<IppCpuType>(code));
-    }
-    ~TCodeScope()
-    {
-        dispatch::ResetSlotsForTesting();
-        Ippglobalcpu::UnInitializeDispatch();
-    }
+  explicit TCodeScope(int code) {
+    dispatch::ResetSlotsForTesting();
+    Ippglobalcpu::SetGlobalCpu(static_cast<IppCpuType>(code));
+  }
+  ~TCodeScope() {
+    dispatch::ResetSlotsForTesting();
+    Ippglobalcpu::UnInitializeDispatch();
+  }
 };
 
-template <class Body>
-void atCode(benchmark::State& state, std::size_t elementBytes, Body body)
-{
-    const TCodeScope code(static_cast<int>(state.range(1)));
-    const int n = static_cast<int>(state.range(0));
-    const auto src = randomVector<double>(n, -1, 1);
-    std::vector<double> dst(src.size());
-    for (auto _ : state) {
-        body(src.data(), dst.data(), n);
-        benchmark::DoNotOptimize(dst.data());
-        benchmark::ClobberMemory();
-    }
-    setBytes(state, elementBytes);
+template <class Body> void atCode(benchmark::State &state, std::size_t elementBytes, Body body) {
+  const TCodeScope code(static_cast<int>(state.range(1)));
+  const int n = static_cast<int>(state.range(0));
+  const auto src = randomVector<double>(n, -1, 1);
+  std::vector<double> dst(src.size());
+  for (auto _ : state) {
+    body(src.data(), dst.data(), n);
+    benchmark::DoNotOptimize(dst.data());
+    benchmark::ClobberMemory();
+  }
+  setBytes(state, elementBytes);
 }
 
-void CopyAt_ours(benchmark::State& s)
-{
-    atCode(s, 8, [](const double* a, double* b, int n) { Slbasicdispatcher::ippsCopy_64f(a, b, n); });
+void CopyAt_ours(benchmark::State &s) {
+  atCode(s, 8, [](const double *a, double *b, int n) { Slbasicdispatcher::ippsCopy_64f(a, b, n); });
 }
-void CopyAt_memcpy(benchmark::State& s)
-{
-    atCode(s, 8, [](const double* a, double* b, int n) { std::memcpy(b, a, sizeof(double) * static_cast<std::size_t>(n)); });
+void CopyAt_memcpy(benchmark::State &s) {
+  atCode(s, 8, [](const double *a, double *b, int n) {
+    std::memcpy(b, a, sizeof(double) * static_cast<std::size_t>(n));
+  });
 }
-void MoveAt_ours(benchmark::State& s)
-{
-    atCode(s, 8, [](const double* a, double* b, int n) { Slbasicdispatcher::ippsMove_64f(a, b, n); });
+void MoveAt_ours(benchmark::State &s) {
+  atCode(s, 8, [](const double *a, double *b, int n) { Slbasicdispatcher::ippsMove_64f(a, b, n); });
 }
-void MoveAt_memmove(benchmark::State& s)
-{
-    atCode(s, 8, [](const double* a, double* b, int n) { std::memmove(b, a, sizeof(double) * static_cast<std::size_t>(n)); });
+void MoveAt_memmove(benchmark::State &s) {
+  atCode(s, 8, [](const double *a, double *b, int n) {
+    std::memmove(b, a, sizeof(double) * static_cast<std::size_t>(n));
+  });
 }
-void SetAt_ours(benchmark::State& s)
-{
-    atCode(s, 8, [](const double*, double* b, int n) { Slbasicdispatcher::ippsSet_64f(0.25, b, n); });
+void SetAt_ours(benchmark::State &s) {
+  atCode(s, 8,
+         [](const double *, double *b, int n) { Slbasicdispatcher::ippsSet_64f(0.25, b, n); });
 }
-void SetAt_fill(benchmark::State& s)
-{
-    atCode(s, 8, [](const double*, double* b, int n) { std::fill_n(b, n, 0.25); });
+void SetAt_fill(benchmark::State &s) {
+  atCode(s, 8, [](const double *, double *b, int n) { std::fill_n(b, n, 0.25); });
 }
-void ZeroAt_ours(benchmark::State& s)
-{
-    atCode(s, 8, [](const double*, double* b, int n) { Slbasicdispatcher::ippsZero_64f(b, n); });
+void ZeroAt_ours(benchmark::State &s) {
+  atCode(s, 8, [](const double *, double *b, int n) { Slbasicdispatcher::ippsZero_64f(b, n); });
 }
-void ZeroAt_memset(benchmark::State& s)
-{
-    atCode(s, 8, [](const double*, double* b, int n) { std::memset(b, 0, sizeof(double) * static_cast<std::size_t>(n)); });
+void ZeroAt_memset(benchmark::State &s) {
+  atCode(s, 8, [](const double *, double *b, int n) {
+    std::memset(b, 0, sizeof(double) * static_cast<std::size_t>(n));
+  });
 }
-void MulCAt_ours(benchmark::State& s)
-{
-    atCode(s, 8, [](const double* a, double* b, int n) { Slbasicdispatcher::ippsMulC_64f(a, 1.5, b, n); });
+void MulCAt_ours(benchmark::State &s) {
+  atCode(s, 8,
+         [](const double *a, double *b, int n) { Slbasicdispatcher::ippsMulC_64f(a, 1.5, b, n); });
 }
-void MulCAt_loop(benchmark::State& s)
-{
-    atCode(s, 8, [](const double* a, double* b, int n) {
-        for (int i = 0; i < n; ++i)
-            b[i] = a[i] * 1.5;
-    });
+void MulCAt_loop(benchmark::State &s) {
+  atCode(s, 8, [](const double *a, double *b, int n) {
+    for (int i = 0; i < n; ++i)
+      b[i] = a[i] * 1.5;
+  });
 }
 
 // Sizes in elements (8 KiB to 16 MiB of doubles) at codes 0, 5, 6 and 16.
-void codeSizes(benchmark::internal::Benchmark* b)
-{
-    for (int code : {0, 5, 6, 16})
-        for (int n : {1024, 8192, 65536, 1 << 20, 1 << 21})
-            b->Args({n, code});
+void codeSizes(benchmark::internal::Benchmark *b) {
+  for (int code : {0, 5, 6, 16})
+    for (int n : {1024, 8192, 65536, 1 << 20, 1 << 21})
+      b->Args({n, code});
 }
 
-void sizes(benchmark::internal::Benchmark* b)
-{
-    for (int n : kSizes)
-        b->Arg(n);
+void sizes(benchmark::internal::Benchmark *b) {
+  for (int n : kSizes)
+    b->Arg(n);
 }
 
 BENCHMARK(Copy_ours)->Apply(sizes);
@@ -363,59 +338,59 @@ BENCHMARK(MulCAt_loop)->Apply(codeSizes);
 // Prints as usual and keeps each run's time per iteration for the ratio table.
 class TRatioReporter : public benchmark::ConsoleReporter {
 public:
-    void ReportRuns(const std::vector<Run>& runs) override
-    {
-        ConsoleReporter::ReportRuns(runs);
-        for (const Run& r : runs) {
-            if (!r.error_occurred && r.run_type == Run::RT_Iteration)
-                times_[r.benchmark_name()] = r.GetAdjustedRealTime();
-        }
+  void ReportRuns(const std::vector<Run> &runs) override {
+    ConsoleReporter::ReportRuns(runs);
+    for (const Run &r : runs) {
+      if (!r.error_occurred && r.run_type == Run::RT_Iteration)
+        times_[r.benchmark_name()] = r.GetAdjustedRealTime();
     }
+  }
 
-    // "<op>_ours/<n>" over the "<op>_<other>/<n>" next to it.
-    void PrintRatios() const
-    {
-        struct Row {
-            std::string op;
-            std::string size;
-            std::string against;
-            double ratio;
-        };
-        std::vector<Row> rows;
-        for (const auto& [name, ours] : times_) {
-            const auto us = name.find("_ours/");
-            if (us == std::string::npos)
-                continue;
-            const std::string op = name.substr(0, us);
-            const std::string size = name.substr(us + 6);
-            for (const auto& [other, theirs] : times_) {
-                if (other.rfind(op + "_", 0) == 0 && other != name && other.ends_with("/" + size) && theirs > 0) {
-                    rows.push_back({op, size, other.substr(op.size() + 1, other.find('/') - op.size() - 1),
-                                    ours / theirs});
-                }
-            }
+  // "<op>_ours/<n>" over the "<op>_<other>/<n>" next to it.
+  void PrintRatios() const {
+    struct Row {
+      std::string op;
+      std::string size;
+      std::string against;
+      double ratio;
+    };
+    std::vector<Row> rows;
+    for (const auto &[name, ours] : times_) {
+      const auto us = name.find("_ours/");
+      if (us == std::string::npos)
+        continue;
+      const std::string op = name.substr(0, us);
+      const std::string size = name.substr(us + 6);
+      for (const auto &[other, theirs] : times_) {
+        if (other.rfind(op + "_", 0) == 0 && other != name && other.ends_with("/" + size) &&
+            theirs > 0) {
+          rows.push_back({op, size, other.substr(op.size() + 1, other.find('/') - op.size() - 1),
+                          ours / theirs});
         }
-        std::sort(rows.begin(), rows.end(),
-                  [](const Row& a, const Row& b) { return std::tie(a.op, a.size) < std::tie(b.op, b.size); });
-        std::printf("\n%-10s %12s %-8s %14s\n", "operation", "size[/code]", "against", "ours / theirs");
-        for (const Row& r : rows)
-            std::printf("%-10s %12s %-8s %14.2f\n", r.op.c_str(), r.size.c_str(), r.against.c_str(), r.ratio);
+      }
     }
+    std::sort(rows.begin(), rows.end(), [](const Row &a, const Row &b) {
+      return std::tie(a.op, a.size) < std::tie(b.op, b.size);
+    });
+    std::printf("\n%-10s %12s %-8s %14s\n", "operation", "size[/code]", "against", "ours / theirs");
+    for (const Row &r : rows)
+      std::printf("%-10s %12s %-8s %14.2f\n", r.op.c_str(), r.size.c_str(), r.against.c_str(),
+                  r.ratio);
+  }
 
 private:
-    std::map<std::string, double> times_;
+  std::map<std::string, double> times_;
 };
 
-}  // namespace
+} // namespace
 
-int main(int argc, char** argv)
-{
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    TRatioReporter reporter;
-    benchmark::RunSpecifiedBenchmarks(&reporter);
-    reporter.PrintRatios();
-    benchmark::Shutdown();
-    return 0;
+int main(int argc, char **argv) {
+  benchmark::Initialize(&argc, argv);
+  if (benchmark::ReportUnrecognizedArguments(argc, argv))
+    return 1;
+  TRatioReporter reporter;
+  benchmark::RunSpecifiedBenchmarks(&reporter);
+  reporter.PrintRatios();
+  benchmark::Shutdown();
+  return 0;
 }
