@@ -10,6 +10,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -120,3 +122,36 @@ public:
 };
 
 inline mainloop::TMainLoop &TestLoop() { return mainloop::TMainLoop::Main(); }
+
+// A meter of our own to check the VU and peak meters against. Per channel:
+// the DC-blocking high-pass, then RMS and the held peak per
+// chunk, in the meters' precision (float filter output, float squares).
+class TReferenceMeter {
+public:
+  TReferenceMeter(double fs, double halfLifeMs) : hold_(fs * halfLifeMs / 1000) {
+    a_ = static_cast<float>(1.0L - 125.66370614359172954L / fs);
+  }
+  void Chunk(const std::vector<int32_t> &x, double &vu, double &peak) {
+    double sum = 0;
+    for (int32_t s : x) {
+      const double y = x1_ - x2_ + a_ * y1_;
+      x2_ = x1_;
+      x1_ = s;
+      y1_ = y;
+      const float f = static_cast<float>(y);
+      sum += static_cast<double>(f) * f;
+      const float a = std::fabs(f);
+      if (a > p_)
+        p_ = a;
+      else if (p_ > 0.005)
+        p_ = std::max<double>(a, p_ - p_ / hold_);
+      else
+        p_ = 0;
+    }
+    vu = std::sqrt(sum / static_cast<double>(x.size()));
+    peak = p_;
+  }
+
+private:
+  double hold_, a_, x1_ = 0, x2_ = 0, y1_ = 0, p_ = 0;
+};
