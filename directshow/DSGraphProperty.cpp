@@ -355,7 +355,12 @@ void TDSGraph::SetRegister(bool value) {
   register_ = value;
 }
 
-void TDSGraph::DestroyDownstream(media::IBaseFilter *filter) {
+namespace {
+
+// Calls visit(pin, to, other) for each pin of filter linked to a pin of the
+// given direction on another filter; stops at a pin that cannot describe itself.
+template <class Visit>
+void ForEachLinkedFilter(media::IBaseFilter *filter, media::PIN_DIRECTION dir, Visit visit) {
   if (filter == nullptr)
     return;
   media::IEnumPins *raw = nullptr;
@@ -375,59 +380,51 @@ void TDSGraph::DestroyDownstream(media::IBaseFilter *filter) {
     if (to->QueryPinInfo(&info) != S_OK)
       return;
     auto other = TComPtr<media::IBaseFilter>::Attach(info.pFilter);
-    if (info.dir != media::PINDIR_INPUT)
+    if (info.dir != dir)
       continue;
-    try {
-      DestroyDownstream(other.Get());
-    } catch (...) {
-    }
-    try {
-      if (Graph)
-        Graph->Disconnect(to.Get());
-    } catch (...) {
-    }
-    try {
-      if (Graph)
-        Graph->Disconnect(pin.Get());
-    } catch (...) {
-    }
-    try {
-      if (Graph)
-        Graph->RemoveFilter(other.Get());
-    } catch (...) {
-    }
+    visit(pin.Get(), to.Get(), other.Get());
   }
 }
 
+} // namespace
+
+// Downstream tear-down goes on past a step that fails, so one broken filter
+// does not keep the rest of the chain in the graph.
+void TDSGraph::DestroyDownstream(media::IBaseFilter *filter) {
+  ForEachLinkedFilter(filter, media::PINDIR_INPUT,
+                      [this](media::IPin *pin, media::IPin *to, media::IBaseFilter *other) {
+                        try {
+                          DestroyDownstream(other);
+                        } catch (...) {
+                        }
+                        try {
+                          if (Graph)
+                            Graph->Disconnect(to);
+                        } catch (...) {
+                        }
+                        try {
+                          if (Graph)
+                            Graph->Disconnect(pin);
+                        } catch (...) {
+                        }
+                        try {
+                          if (Graph)
+                            Graph->RemoveFilter(other);
+                        } catch (...) {
+                        }
+                      });
+}
+
 void TDSGraph::DestroyUpstream(media::IBaseFilter *filter) {
-  if (filter == nullptr)
-    return;
-  media::IEnumPins *raw = nullptr;
-  if (FAILED(filter->EnumPins(&raw)) || raw == nullptr)
-    return;
-  auto pins = TComPtr<media::IEnumPins>::Attach(raw);
-  pins->Reset();
-  media::IPin *pinRaw = nullptr;
-  while (pins->Next(1, &pinRaw, nullptr) == S_OK && pinRaw != nullptr) {
-    auto pin = TComPtr<media::IPin>::Attach(pinRaw);
-    pinRaw = nullptr;
-    TComPtr<media::IPin> to;
-    pin->ConnectedTo(reinterpret_cast<media::IPin **>(to.PutVoid()));
-    if (!to)
-      continue;
-    media::PIN_INFO info{};
-    if (to->QueryPinInfo(&info) != S_OK)
-      return;
-    auto other = TComPtr<media::IBaseFilter>::Attach(info.pFilter);
-    if (info.dir != media::PINDIR_OUTPUT)
-      continue;
-    DestroyUpstream(other.Get());
-    if (Graph) {
-      Graph->Disconnect(to.Get());
-      Graph->Disconnect(pin.Get());
-      Graph->RemoveFilter(other.Get());
-    }
-  }
+  ForEachLinkedFilter(filter, media::PINDIR_OUTPUT,
+                      [this](media::IPin *pin, media::IPin *to, media::IBaseFilter *other) {
+                        DestroyUpstream(other);
+                        if (Graph) {
+                          Graph->Disconnect(to);
+                          Graph->Disconnect(pin);
+                          Graph->RemoveFilter(other);
+                        }
+                      });
 }
 
 TComPtr<media::IBaseFilter> TDSGraph::GetFilterByClassID(const TGUID &clsid) {
