@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <random>
+#include <type_traits>
 #include <vector>
 
 namespace test_support {
@@ -17,7 +18,11 @@ std::vector<T> RandomVector(std::size_t n, unsigned seed, T lo = T(-1), T hi = T
   std::vector<T> v(n);
   for (auto &x : v) {
     const long double unit = static_cast<long double>(g()) / 4294967296.0L; // [0, 1)
-    x = static_cast<T>(lo + (hi - lo) * unit);
+    if constexpr (std::is_integral_v<T>) // hi - lo may not fit T (the full int range)
+      x = static_cast<T>(static_cast<long double>(lo) +
+                         (static_cast<long double>(hi) - static_cast<long double>(lo)) * unit);
+    else
+      x = static_cast<T>(lo + (hi - lo) * unit);
     if (!(x < hi)) // rounding to T may reach hi itself
       x = lo;
   }
