@@ -386,7 +386,11 @@ void TALDSAudioIn::NewAudioBuffer(double, IMediaSample *ASample) {
 
 void TALDSAudioIn::NewDataBufferNotify() {
   TOWWriteSection section(lock_.get());
-  DrainBlocks(MaxBlocksPerWake);
+  // A backlog longer than one wake's share would otherwise wait for the
+  // device's next block, which never comes after the last one: wake again,
+  // with the lock given back in between.
+  if (DrainBlocks(MaxBlocksPerWake) == MaxBlocksPerWake && notifyThread_)
+    notifyThread_->Notify();
 }
 
 int TALDSAudioIn::DrainBlocks(int Limit) {

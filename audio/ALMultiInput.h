@@ -15,6 +15,12 @@
 // one group, so all inputs (typically on their own notify threads) and the
 // merging are serialised; the output buffer and every downstream sink run on
 // the thread of the input whose buffer completed the set.
+//
+// A start-wave (or a resume before the start) asks the sources of the inputs
+// that have no stream yet, upstream, under the group lock. Upstream delivery
+// takes the source's lock after the group's, so two inputs must not deliver
+// their start-waves on two threads at once: the capture components send them
+// on the thread that runs their graphs, and only their buffers on their own.
 #pragma once
 
 #include "framework/data/ALAudioFormat.h"

@@ -95,8 +95,9 @@ TEST(GenericFilterThreads, AChainOfSynchronizedFiltersDrainsWithoutLockingUp) {
   ASSERT_TRUE(delivering.Finished(EventuallyDeadline));
 }
 
-// Two inputs on their own threads, as two capture components deliver: the
-// merged stream holds every frame of both, in order.
+// Two inputs on their own threads, as two capture components deliver: both
+// start on the thread that runs the graphs, then buffers and stop come on each
+// input's own thread. The merged stream holds every frame of both, in order.
 TEST(ChannelMergerThreads, TwoDeliveringThreadsMergeInOrder) {
   TTestAudioSource in[2];
   TOwnedPtr<TALChannelMerger> merger(CreateObject<TALChannelMerger>(nullptr));
@@ -105,8 +106,9 @@ TEST(ChannelMergerThreads, TwoDeliveringThreadsMergeInOrder) {
   ASSERT_TRUE(merger->GetInputPin(1)->Connect(in[1].pin.get()));
   ASSERT_TRUE(sink.pin->Connect(merger->GetOutputPin()));
   const int buffers = 40;
+  in[0].Start(44100, 16, 1);
+  in[1].Start(44100, 16, 1);
   auto feed = [&](int i) {
-    in[i].Start(44100, 16, 1);
     for (int b = 0; b < buffers; ++b) {
       std::vector<int32_t> s(1024);
       for (int f = 0; f < 1024; ++f)
