@@ -13,7 +13,10 @@
 #include "framework/dispatch/DispatchCatalogue.h"
 #include "framework/dispatch/IppTypes.h"
 #include "framework/dispatch/Ippglobalcpu.h"
-#include "kernels/basic/BasicKernels.h"
+#include "framework/dispatch/VariantWiringAudio.h"
+#include "framework/dispatch/VariantWiringBasic.h"
+#include "framework/dispatch/VariantWiringFFT.h"
+#include "framework/dispatch/VariantWiringSignal.h"
 
 #include <array>
 #include <atomic>

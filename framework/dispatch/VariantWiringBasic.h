@@ -1,0 +1,66 @@
+// The wiring rows of the kernels in kernels/basic (see DISPATCH_VARIANT_WIRING).
+#pragma once
+
+#include "kernels/basic/BasicKernels.h"
+
+#define DISPATCH_KB ::kernels::basic
+#define DISPATCH_WIRING_BASIC(W)                                                                   \
+  W(Slbasicdispatcher, ippsSet_8u, Own(&DISPATCH_KB::sse2::ippsSet_8u),                            \
+    Own(&DISPATCH_KB::sse2::ippsSet_8u), Own(&DISPATCH_KB::sse::ippsSet_8u))                       \
+  W(Slbasicdispatcher, ippsSet_32s, Own(&DISPATCH_KB::sse2::ippsSet_32s),                          \
+    Own(&DISPATCH_KB::sse2::ippsSet_32s), Own(&DISPATCH_KB::sse::ippsSet_32s))                     \
+  W(Slbasicdispatcher, ippsSet_64f, Own(&DISPATCH_KB::sse2::ippsSet_64f),                          \
+    Own(&DISPATCH_KB::sse2::ippsSet_64f), Own(&DISPATCH_KB::sse::ippsSet_64f))                     \
+  W(Slbasicdispatcher, ippsSet_64fc, Own(&DISPATCH_KB::sse2::ippsSet_64fc),                        \
+    Own(&DISPATCH_KB::sse2::ippsSet_64fc), Own(&DISPATCH_KB::sse::ippsSet_64fc))                   \
+  W(Slbasicdispatcher, ippsZero_8u, Own(&DISPATCH_KB::sse2::ippsZero_8u),                          \
+    Own(&DISPATCH_KB::sse2::ippsZero_8u), Own(&DISPATCH_KB::sse::ippsZero_8u))                     \
+  W(Slbasicdispatcher, ippsZero_16s, Own(&DISPATCH_KB::sse2::ippsZero_16s),                        \
+    Own(&DISPATCH_KB::sse2::ippsZero_16s), Own(&DISPATCH_KB::sse::ippsZero_16s))                   \
+  W(Slbasicdispatcher, ippsZero_32s, Own(&DISPATCH_KB::sse2::ippsZero_32s),                        \
+    Own(&DISPATCH_KB::sse2::ippsZero_32s), Own(&DISPATCH_KB::sse::ippsZero_32s))                   \
+  W(Slbasicdispatcher, ippsZero_64f, Own(&DISPATCH_KB::sse2::ippsZero_64f),                        \
+    Own(&DISPATCH_KB::sse2::ippsZero_64f), Own(&DISPATCH_KB::sse::ippsZero_64f))                   \
+  W(Slbasicdispatcher, ippsZero_64fc, Own(&DISPATCH_KB::sse2::ippsZero_64fc),                      \
+    Own(&DISPATCH_KB::sse2::ippsZero_64fc), Own(&DISPATCH_KB::sse::ippsZero_64fc))                 \
+  W(Slbasicdispatcher, ippsCopy_8u, Own(&DISPATCH_KB::sse3::ippsCopy_8u),                          \
+    Own(&DISPATCH_KB::sse2::ippsCopy_8u), Own(&DISPATCH_KB::sse::ippsCopy_8u))                     \
+  W(Slbasicdispatcher, ippsCopy_64f, Own(&DISPATCH_KB::sse3::ippsCopy_64f),                        \
+    Own(&DISPATCH_KB::sse2::ippsCopy_64f), Own(&DISPATCH_KB::sse::ippsCopy_64f))                   \
+  W(Slbasicdispatcher, ippsMove_64f, Own(&DISPATCH_KB::sse2::ippsMove_64f),                        \
+    Own(&DISPATCH_KB::sse2::ippsMove_64f), Own(&DISPATCH_KB::sse::ippsMove_64f))                   \
+  W(Slbasicdispatcher, ippsConvert_32f64f, Own(&DISPATCH_KB::sse2::ippsConvert_32f64f),            \
+    Own(&DISPATCH_KB::sse2::ippsConvert_32f64f), GenericByDesign)                                  \
+  W(Slbasicdispatcher, ippsConvert_32s64f, Own(&DISPATCH_KB::sse2::ippsConvert_32s64f),            \
+    Own(&DISPATCH_KB::sse2::ippsConvert_32s64f), GenericByDesign)                                  \
+  W(Slbasicdispatcher, ippsConvert_64f32f, Own(&DISPATCH_KB::sse2::ippsConvert_64f32f),            \
+    Own(&DISPATCH_KB::sse2::ippsConvert_64f32f), GenericByDesign)                                  \
+  W(Slbasicdispatcher, ippsConvert_64f32s_Sfs, Own(&DISPATCH_KB::sse2::ippsConvert_64f32s_Sfs),    \
+    Own(&DISPATCH_KB::sse2::ippsConvert_64f32s_Sfs), GenericByDesign)                              \
+  W(Slscopedispatcher, ippsConvert_64f32f, Own(&DISPATCH_KB::sse2::scope::ippsConvert_64f32f),     \
+    GenericByDesign, GenericByDesign)                                                              \
+  W(Slscopedispatcher, ippsConvert_64f32s_Sfs,                                                     \
+    Own(&DISPATCH_KB::sse2::scope::ippsConvert_64f32s_Sfs),                                        \
+    Own(&DISPATCH_KB::sse2::scope::ippsConvert_64f32s_Sfs), GenericByDesign)                       \
+  W(Slscopedispatcher, ippsConvert_32f32s_Sfs,                                                     \
+    Own(&DISPATCH_KB::sse2::scope::ippsConvert_32f32s_Sfs),                                        \
+    Own(&DISPATCH_KB::sse2::scope::ippsConvert_32f32s_Sfs),                                        \
+    Own(&DISPATCH_KB::sse2::scope::ippsConvert_32f32s_Sfs))                                        \
+  W(Slbasicdispatcher, ippsAddC_64f, Own(&DISPATCH_KB::sse2::ippsAddC_64f),                        \
+    Own(&DISPATCH_KB::sse2::ippsAddC_64f), GenericByDesign)                                        \
+  W(Slbasicdispatcher, ippsSubC_64f, Own(&DISPATCH_KB::sse2::ippsSubC_64f),                        \
+    Own(&DISPATCH_KB::sse2::ippsSubC_64f), GenericByDesign)                                        \
+  W(Slbasicdispatcher, ippsSubCRev_64f, Own(&DISPATCH_KB::sse2::ippsSubCRev_64f),                  \
+    Own(&DISPATCH_KB::sse2::ippsSubCRev_64f), GenericByDesign)                                     \
+  W(Slbasicdispatcher, ippsMulC_64f, Own(&DISPATCH_KB::sse2::ippsMulC_64f),                        \
+    Own(&DISPATCH_KB::sse2::ippsMulC_64f), GenericByDesign)                                        \
+  W(Slbasicdispatcher, ippsDivC_64f, Own(&DISPATCH_KB::sse2::ippsDivC_64f),                        \
+    Own(&DISPATCH_KB::sse2::ippsDivC_64f), GenericByDesign)                                        \
+  W(Slbasicdispatcher, ippsAddC_64f_I, Own(&DISPATCH_KB::sse2::ippsAddC_64f_I),                    \
+    Own(&DISPATCH_KB::sse2::ippsAddC_64f_I), GenericByDesign)                                      \
+  W(Slbasicdispatcher, ippsSubC_64f_I, Own(&DISPATCH_KB::sse2::ippsSubC_64f_I),                    \
+    Own(&DISPATCH_KB::sse2::ippsSubC_64f_I), GenericByDesign)                                      \
+  W(Slbasicdispatcher, ippsMulC_64f_I, Own(&DISPATCH_KB::sse2::ippsMulC_64f_I),                    \
+    Own(&DISPATCH_KB::sse2::ippsMulC_64f_I), GenericByDesign)                                      \
+  W(Slbasicdispatcher, ippsDivC_64f_I, Own(&DISPATCH_KB::sse2::ippsDivC_64f_I),                    \
+    Own(&DISPATCH_KB::sse2::ippsDivC_64f_I), GenericByDesign)
