@@ -1,0 +1,89 @@
+// Processor-class variants of the audio sample operations: scaled 8- and 16-bit
+// arithmetic on regions and vectors, divisions, fills, region copies and conversions
+// between sample widths.
+//
+// Every class (codes 16-17, 6-9 and 5) runs the same 16-byte register code: the
+// 8-byte register code of the oldest class would share the x87 stack with the
+// extended-precision code, so it is not used. A variant takes exactly the arguments of
+// the operation's generic variant, makes the same checks in the same order, returns the
+// same statuses and stores the same bytes.
+//
+// The dispatch (framework/dispatch) wires these into its slots; nothing here includes
+// the dispatch.
+#pragma once
+
+#include "kernels/common/IppTypes.h"
+
+namespace kernels::audio_sample::sse2 {
+
+// Region add, subtract and multiply, in place, with a scale factor.
+IppOpStatus ippiAdd_8u_C1IRSfs(const unsigned char *pSrc, int srcStep, unsigned char *pSrcDst,
+                               int srcDstStep, tagSIZE roi, int scaleFactor);
+IppOpStatus ippiSub_8u_C1IRSfs(const unsigned char *pSrc, int srcStep, unsigned char *pSrcDst,
+                               int srcDstStep, tagSIZE roi, int scaleFactor);
+IppOpStatus ippiMul_8u_C1IRSfs(const unsigned char *pSrc, int srcStep, unsigned char *pSrcDst,
+                               int srcDstStep, tagSIZE roi, int scaleFactor);
+IppOpStatus ippiAdd_16s_C1IRSfs(const short *pSrc, int srcStep, short *pSrcDst, int srcDstStep,
+                                tagSIZE roi, int scaleFactor);
+IppOpStatus ippiSub_16s_C1IRSfs(const short *pSrc, int srcStep, short *pSrcDst, int srcDstStep,
+                                tagSIZE roi, int scaleFactor);
+IppOpStatus ippiMul_16s_C1IRSfs(const short *pSrc, int srcStep, short *pSrcDst, int srcDstStep,
+                                tagSIZE roi, int scaleFactor);
+
+// Divisions: quotients exactly rounded (ties to even) and saturated.
+IppOpStatus ippiDiv_8u_C1IRSfs(const unsigned char *pSrc, int srcStep, unsigned char *pSrcDst,
+                               int srcDstStep, tagSIZE roi, int scaleFactor);
+IppOpStatus ippiDiv_16s_C1IRSfs(const short *pSrc, int srcStep, short *pSrcDst, int srcDstStep,
+                                tagSIZE roi, int scaleFactor);
+IppOpStatus ippsDivC_16s_ISfs(short val, short *pSrcDst, int len, int scaleFactor);
+IppOpStatus ippiDivC_8u_C1IRSfs(unsigned char val, unsigned char *pSrcDst, int srcDstStep,
+                                tagSIZE roi, int scaleFactor);
+IppOpStatus ippiDivC_16s_C1IRSfs(short val, short *pSrcDst, int srcDstStep, tagSIZE roi,
+                                 int scaleFactor);
+
+// Constant add, subtract and multiply, vectors and regions, in place.
+IppOpStatus ippsAddC_8u_ISfs(unsigned char val, unsigned char *pSrcDst, int len, int scaleFactor);
+IppOpStatus ippsSubC_8u_ISfs(unsigned char val, unsigned char *pSrcDst, int len, int scaleFactor);
+IppOpStatus ippsMulC_8u_ISfs(unsigned char val, unsigned char *pSrcDst, int len, int scaleFactor);
+IppOpStatus ippsAddC_16s_ISfs(short val, short *pSrcDst, int len, int scaleFactor);
+IppOpStatus ippsSubC_16s_ISfs(short val, short *pSrcDst, int len, int scaleFactor);
+IppOpStatus ippsMulC_16s_ISfs(short val, short *pSrcDst, int len, int scaleFactor);
+IppOpStatus ippiAddC_8u_C1IRSfs(unsigned char val, unsigned char *pSrcDst, int srcDstStep,
+                                tagSIZE roi, int scaleFactor);
+IppOpStatus ippiSubC_8u_C1IRSfs(unsigned char val, unsigned char *pSrcDst, int srcDstStep,
+                                tagSIZE roi, int scaleFactor);
+IppOpStatus ippiMulC_8u_C1IRSfs(unsigned char val, unsigned char *pSrcDst, int srcDstStep,
+                                tagSIZE roi, int scaleFactor);
+IppOpStatus ippiAddC_16s_C1IRSfs(short val, short *pSrcDst, int srcDstStep, tagSIZE roi,
+                                 int scaleFactor);
+IppOpStatus ippiSubC_16s_C1IRSfs(short val, short *pSrcDst, int srcDstStep, tagSIZE roi,
+                                 int scaleFactor);
+IppOpStatus ippiMulC_16s_C1IRSfs(short val, short *pSrcDst, int srcDstStep, tagSIZE roi,
+                                 int scaleFactor);
+
+// Fills and region copies.
+IppOpStatus ippsSet_16s(short val, short *pDst, int len);
+IppOpStatus ippiSet_8u_C1R(unsigned char val, unsigned char *pDst, int dstStep, tagSIZE roi);
+IppOpStatus ippiSet_16s_C1R(short val, short *pDst, int dstStep, tagSIZE roi);
+IppOpStatus ippiSet_32s_C1R(int val, int *pDst, int dstStep, tagSIZE roi);
+IppOpStatus ippiCopy_8u_C1R(const unsigned char *pSrc, int srcStep, unsigned char *pDst,
+                            int dstStep, tagSIZE roi);
+IppOpStatus ippiCopy_16s_C1R(const short *pSrc, int srcStep, short *pDst, int dstStep, tagSIZE roi);
+IppOpStatus ippiCopy_32s_C1R(const int *pSrc, int srcStep, int *pDst, int dstStep, tagSIZE roi);
+
+// Conversions and scalings between sample widths.
+IppOpStatus ippsConvert_8s16s(const signed char *pSrc, short *pDst, int len);
+IppOpStatus ippiConvert_8u16u_C1R(const unsigned char *pSrc, int srcStep, unsigned short *pDst,
+                                  int dstStep, tagSIZE roi);
+IppOpStatus ippiConvert_8u32f_C1R(const unsigned char *pSrc, int srcStep, float *pDst, int dstStep,
+                                  tagSIZE roi);
+IppOpStatus ippiScale_8u16s_C1R(const unsigned char *pSrc, int srcStep, short *pDst, int dstStep,
+                                tagSIZE roi);
+IppOpStatus ippiScale_8u32s_C1R(const unsigned char *pSrc, int srcStep, int *pDst, int dstStep,
+                                tagSIZE roi);
+IppOpStatus ippiScale_16s8u_C1R(const short *pSrc, int srcStep, unsigned char *pDst, int dstStep,
+                                tagSIZE roi, int hint);
+IppOpStatus ippiScale_32s8u_C1R(const int *pSrc, int srcStep, unsigned char *pDst, int dstStep,
+                                tagSIZE roi, int hint);
+
+} // namespace kernels::audio_sample::sse2

@@ -1,0 +1,298 @@
+// Fills, region copies and conversions between sample widths.
+#include "kernels/audio-sample/AudioSampleKernels.h"
+#include "kernels/audio-sample/RowWalk.h"
+
+#include <emmintrin.h>
+
+#include <bit>
+#include <cstdint>
+#include <cstring>
+
+namespace kernels::audio_sample::sse2 {
+namespace {
+
+using namespace detail;
+
+// `bytes` bytes of the repeated 16-byte pattern v (whose period divides the element
+// size), the last partial block through memcpy.
+void FillRow(unsigned char *d, std::size_t bytes, __m128i v) {
+  std::size_t i = 0;
+  for (; i + 64 <= bytes; i += 64) {
+    Store(d + i, v);
+    Store(d + i + 16, v);
+    Store(d + i + 32, v);
+    Store(d + i + 48, v);
+  }
+  for (; i + 16 <= bytes; i += 16)
+    Store(d + i, v);
+  if (i < bytes) {
+    alignas(16) unsigned char b[16];
+    Store(b, v);
+    std::memcpy(d + i, b, bytes - i);
+  }
+}
+
+template <class T> IppOpStatus SetRegion(T val, T *pDst, int dstStep, tagSIZE roi, __m128i v) {
+  if (!pDst)
+    return ippStsNullPtrErr;
+  if (roi.width < 1 || roi.height < 1)
+    return ippStsSizeErr;
+  if (dstStep < 1)
+    return ippStsStepErr;
+  (void)val;
+  const std::size_t bytes = static_cast<std::size_t>(roi.width) * sizeof(T);
+  for (int y = 0; y < roi.height; ++y)
+    FillRow(RowOf(pDst, dstStep, y), bytes, v);
+  return ippStsNoErr;
+}
+
+// One row; overlapping rows keep the semantics of a move.
+void CopyRow(const unsigned char *s, unsigned char *d, std::size_t bytes) {
+  if (s < d + bytes && d < s + bytes) {
+    std::memmove(d, s, bytes);
+    return;
+  }
+  std::size_t i = 0;
+  for (; i + 64 <= bytes; i += 64) {
+    const __m128i a = Load(s + i), b = Load(s + i + 16), c = Load(s + i + 32), e = Load(s + i + 48);
+    Store(d + i, a);
+    Store(d + i + 16, b);
+    Store(d + i + 32, c);
+    Store(d + i + 48, e);
+  }
+  for (; i + 16 <= bytes; i += 16)
+    Store(d + i, Load(s + i));
+  if (i < bytes)
+    std::memcpy(d + i, s + i, bytes - i);
+}
+
+template <class T>
+IppOpStatus CopyRegion(const T *pSrc, int srcStep, T *pDst, int dstStep, tagSIZE roi) {
+  if (!pSrc || !pDst)
+    return ippStsNullPtrErr;
+  if (roi.width < 1 || roi.height < 1)
+    return ippStsSizeErr;
+  const std::size_t bytes = static_cast<std::size_t>(roi.width) * sizeof(T);
+  for (int y = 0; y < roi.height; ++y)
+    CopyRow(RowOf(pSrc, srcStep, y), RowOf(pDst, dstStep, y), bytes);
+  return ippStsNoErr;
+}
+
+// Converts one row of `width` elements through a block routine of N elements
+// (block(const unsigned char *src, unsigned char *dst)); the last partial block runs on
+// padded copies.
+template <class S, class D, int N, class Block>
+void ConvertRow(const unsigned char *s, unsigned char *d, int width, Block block) {
+  int x = 0;
+  for (; x + N <= width; x += N)
+    block(s + x * sizeof(S), d + x * sizeof(D));
+  if (x < width) {
+    alignas(16) unsigned char bs[N * sizeof(S)] = {};
+    alignas(16) unsigned char bd[N * sizeof(D)];
+    const std::size_t rest = static_cast<std::size_t>(width - x);
+    std::memcpy(bs, s + x * sizeof(S), rest * sizeof(S));
+    block(bs, bd);
+    std::memcpy(d + x * sizeof(D), bd, rest * sizeof(D));
+  }
+}
+
+template <class S, class D, int N, class Block>
+IppOpStatus ConvertRegion(const S *pSrc, int srcStep, D *pDst, int dstStep, tagSIZE roi,
+                          Block block) {
+  if (IppOpStatus st = CheckRegion(pSrc, srcStep, pDst, dstStep, roi); st != ippStsNoErr)
+    return st;
+  for (int y = 0; y < roi.height; ++y)
+    ConvertRow<S, D, N>(RowOf(pSrc, srcStep, y), RowOf(pDst, dstStep, y), roi.width, block);
+  return ippStsNoErr;
+}
+
+// 16 bytes widened to 16 bits: zero-extended (or sign-extended when `sign`).
+template <bool sign> void Widen8To16(const unsigned char *s, unsigned char *d) {
+  const __m128i v = Load(s);
+  if constexpr (sign) {
+    Store(d, _mm_srai_epi16(_mm_unpacklo_epi8(v, v), 8));
+    Store(d + 16, _mm_srai_epi16(_mm_unpackhi_epi8(v, v), 8));
+  } else {
+    const __m128i z = _mm_setzero_si128();
+    Store(d, _mm_unpacklo_epi8(v, z));
+    Store(d + 16, _mm_unpackhi_epi8(v, z));
+  }
+}
+
+// 16 bytes to 16 floats.
+void Bytes8uTo32f(const unsigned char *s, unsigned char *d) {
+  const __m128i z = _mm_setzero_si128();
+  const __m128i v = Load(s);
+  const __m128i lo = _mm_unpacklo_epi8(v, z), hi = _mm_unpackhi_epi8(v, z);
+  const __m128i w[4] = {_mm_unpacklo_epi16(lo, z), _mm_unpackhi_epi16(lo, z),
+                        _mm_unpacklo_epi16(hi, z), _mm_unpackhi_epi16(hi, z)};
+  for (int k = 0; k < 4; ++k)
+    _mm_storeu_ps(reinterpret_cast<float *>(d + 16 * k), _mm_cvtepi32_ps(w[k]));
+}
+
+// v · 257 - 32768 as 16 bits: the byte in both halves, the top bit flipped.
+void Scale8u16s(const unsigned char *s, unsigned char *d) {
+  const __m128i v = Load(s);
+  const __m128i flip = _mm_set1_epi16(-0x8000);
+  Store(d, _mm_xor_si128(_mm_unpacklo_epi8(v, v), flip));
+  Store(d + 16, _mm_xor_si128(_mm_unpackhi_epi8(v, v), flip));
+}
+
+// v · 0x01010101 - 2^31 as 32 bits: the byte in all four, the top bit flipped.
+void Scale8u32s(const unsigned char *s, unsigned char *d) {
+  const __m128i v = Load(s);
+  const __m128i flip = _mm_set1_epi32(static_cast<int>(0x80000000u));
+  const __m128i lo = _mm_unpacklo_epi8(v, v), hi = _mm_unpackhi_epi8(v, v);
+  Store(d, _mm_xor_si128(_mm_unpacklo_epi16(lo, lo), flip));
+  Store(d + 16, _mm_xor_si128(_mm_unpackhi_epi16(lo, lo), flip));
+  Store(d + 32, _mm_xor_si128(_mm_unpacklo_epi16(hi, hi), flip));
+  Store(d + 48, _mm_xor_si128(_mm_unpackhi_epi16(hi, hi), flip));
+}
+
+// Fast 16-bit to byte scaling: ((v - (v >> 8)) >> 8) + 128, 16 samples. Neither step
+// leaves 16 bits.
+void Scale16s8uFast(const unsigned char *s, unsigned char *d) {
+  const __m128i bias = _mm_set1_epi16(128);
+  auto half = [bias](__m128i v) {
+    return _mm_add_epi16(_mm_srai_epi16(_mm_sub_epi16(v, _mm_srai_epi16(v, 8)), 8), bias);
+  };
+  Store(d, _mm_packus_epi16(half(Load(s)), half(Load(s + 16))));
+}
+
+// Accurate 16-bit to byte scaling: e = c + k · v with c and k single-precision
+// constants. k · v needs at most 40 bits and the sum spans 2^7 to 2^-31, so e is exact
+// in double; its integer part, one less when e is an odd integer. 8 samples.
+inline __m128i Accurate4(__m128i v32) {
+  const __m128d c = _mm_set1_pd(static_cast<double>(std::bit_cast<float>(0x43000080u)));
+  const __m128d k = _mm_set1_pd(static_cast<double>(std::bit_cast<float>(0x3B7F00FFu)));
+  const __m128d e0 = _mm_add_pd(c, _mm_mul_pd(k, _mm_cvtepi32_pd(v32)));
+  const __m128d e1 = _mm_add_pd(c, _mm_mul_pd(k, _mm_cvtepi32_pd(_mm_srli_si128(v32, 8))));
+  const __m128i n0 = _mm_cvttpd_epi32(e0), n1 = _mm_cvttpd_epi32(e1);
+  // Lanes where e is exactly the odd integer n step down by one.
+  const __m128i exact0 = _mm_castpd_si128(_mm_cmpeq_pd(_mm_cvtepi32_pd(n0), e0));
+  const __m128i exact1 = _mm_castpd_si128(_mm_cmpeq_pd(_mm_cvtepi32_pd(n1), e1));
+  // The compare masks are 64-bit; take their low 32-bit halves next to each other.
+  const __m128i exact =
+      _mm_unpacklo_epi64(_mm_shuffle_epi32(exact0, 0x08), _mm_shuffle_epi32(exact1, 0x08));
+  const __m128i n = _mm_unpacklo_epi64(n0, n1);
+  const __m128i odd = _mm_and_si128(n, _mm_set1_epi32(1));
+  return _mm_sub_epi32(n, _mm_and_si128(exact, odd));
+}
+
+void Scale16s8uAccurate(const unsigned char *s, unsigned char *d) {
+  const __m128i v = Load(s);
+  const __m128i lo = Accurate4(_mm_srai_epi32(_mm_unpacklo_epi16(v, v), 16));
+  const __m128i hi = Accurate4(_mm_srai_epi32(_mm_unpackhi_epi16(v, v), 16));
+  // Every n is within 0..255; keep its low byte.
+  const __m128i w = _mm_packs_epi32(lo, hi);
+  alignas(16) unsigned char b[16];
+  Store(b, _mm_packus_epi16(w, w));
+  std::memcpy(d, b, 8);
+}
+
+// Fast 32-bit to byte scaling: ((v - (v >> 8)) >> 24) + 128, 4 samples.
+void Scale32s8uFast(const unsigned char *s, unsigned char *d) {
+  const __m128i v = Load(s);
+  const __m128i r = _mm_add_epi32(_mm_srai_epi32(_mm_sub_epi32(v, _mm_srai_epi32(v, 8)), 24),
+                                  _mm_set1_epi32(128));
+  const __m128i w = _mm_packs_epi32(r, r);
+  const int bytes = _mm_cvtsi128_si32(_mm_packus_epi16(w, w));
+  std::memcpy(d, &bytes, 4);
+}
+
+// Accurate 32-bit to byte scaling: k · v needs more than double precision, so this
+// path keeps the extended-precision arithmetic of the reference, one sample at a time.
+void Scale32s8uAccurate(const unsigned char *s, unsigned char *d) {
+  const long double c = std::bit_cast<double>(0x40600000000FF000ull);
+  const long double k = std::bit_cast<double>(0x3E6FE000001FE000ull);
+  for (int i = 0; i < 4; ++i) {
+    std::int32_t v;
+    std::memcpy(&v, s + 4 * i, 4);
+    const long double e = c + k * static_cast<long double>(v);
+    auto n = static_cast<std::int64_t>(e);
+    if (static_cast<long double>(n) == e && (n & 1) != 0)
+      --n;
+    d[i] = static_cast<unsigned char>(n);
+  }
+}
+
+} // namespace
+
+IppOpStatus ippsSet_16s(short val, short *pDst, int len) {
+  if (!pDst)
+    return ippStsNullPtrErr;
+  if (len < 1)
+    return ippStsSizeErr;
+  FillRow(Bytes(pDst), static_cast<std::size_t>(len) * sizeof(short), _mm_set1_epi16(val));
+  return ippStsNoErr;
+}
+
+IppOpStatus ippiSet_8u_C1R(unsigned char val, unsigned char *pDst, int dstStep, tagSIZE roi) {
+  return SetRegion(val, pDst, dstStep, roi, _mm_set1_epi8(static_cast<char>(val)));
+}
+IppOpStatus ippiSet_16s_C1R(short val, short *pDst, int dstStep, tagSIZE roi) {
+  return SetRegion(val, pDst, dstStep, roi, _mm_set1_epi16(val));
+}
+IppOpStatus ippiSet_32s_C1R(int val, int *pDst, int dstStep, tagSIZE roi) {
+  return SetRegion(val, pDst, dstStep, roi, _mm_set1_epi32(val));
+}
+
+IppOpStatus ippiCopy_8u_C1R(const unsigned char *pSrc, int srcStep, unsigned char *pDst,
+                            int dstStep, tagSIZE roi) {
+  return CopyRegion(pSrc, srcStep, pDst, dstStep, roi);
+}
+IppOpStatus ippiCopy_16s_C1R(const short *pSrc, int srcStep, short *pDst, int dstStep,
+                             tagSIZE roi) {
+  return CopyRegion(pSrc, srcStep, pDst, dstStep, roi);
+}
+IppOpStatus ippiCopy_32s_C1R(const int *pSrc, int srcStep, int *pDst, int dstStep, tagSIZE roi) {
+  return CopyRegion(pSrc, srcStep, pDst, dstStep, roi);
+}
+
+IppOpStatus ippsConvert_8s16s(const signed char *pSrc, short *pDst, int len) {
+  if (!pSrc || !pDst)
+    return ippStsNullPtrErr;
+  if (len < 1)
+    return ippStsSizeErr;
+  ConvertRow<signed char, short, 16>(Bytes(pSrc), Bytes(pDst), len, Widen8To16<true>);
+  return ippStsNoErr;
+}
+
+IppOpStatus ippiConvert_8u16u_C1R(const unsigned char *pSrc, int srcStep, unsigned short *pDst,
+                                  int dstStep, tagSIZE roi) {
+  return ConvertRegion<unsigned char, unsigned short, 16>(pSrc, srcStep, pDst, dstStep, roi,
+                                                          Widen8To16<false>);
+}
+
+IppOpStatus ippiConvert_8u32f_C1R(const unsigned char *pSrc, int srcStep, float *pDst, int dstStep,
+                                  tagSIZE roi) {
+  return ConvertRegion<unsigned char, float, 16>(pSrc, srcStep, pDst, dstStep, roi, Bytes8uTo32f);
+}
+
+IppOpStatus ippiScale_8u16s_C1R(const unsigned char *pSrc, int srcStep, short *pDst, int dstStep,
+                                tagSIZE roi) {
+  return ConvertRegion<unsigned char, short, 16>(pSrc, srcStep, pDst, dstStep, roi, Scale8u16s);
+}
+
+IppOpStatus ippiScale_8u32s_C1R(const unsigned char *pSrc, int srcStep, int *pDst, int dstStep,
+                                tagSIZE roi) {
+  return ConvertRegion<unsigned char, int, 16>(pSrc, srcStep, pDst, dstStep, roi, Scale8u32s);
+}
+
+IppOpStatus ippiScale_16s8u_C1R(const short *pSrc, int srcStep, unsigned char *pDst, int dstStep,
+                                tagSIZE roi, int hint) {
+  if (hint == 2)
+    return ConvertRegion<short, unsigned char, 8>(pSrc, srcStep, pDst, dstStep, roi,
+                                                  Scale16s8uAccurate);
+  return ConvertRegion<short, unsigned char, 16>(pSrc, srcStep, pDst, dstStep, roi, Scale16s8uFast);
+}
+
+IppOpStatus ippiScale_32s8u_C1R(const int *pSrc, int srcStep, unsigned char *pDst, int dstStep,
+                                tagSIZE roi, int hint) {
+  if (hint == 2)
+    return ConvertRegion<int, unsigned char, 4>(pSrc, srcStep, pDst, dstStep, roi,
+                                                Scale32s8uAccurate);
+  return ConvertRegion<int, unsigned char, 4>(pSrc, srcStep, pDst, dstStep, roi, Scale32s8uFast);
+}
+
+} // namespace kernels::audio_sample::sse2

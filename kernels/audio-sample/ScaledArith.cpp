@@ -1,0 +1,237 @@
+// Scaled 8- and 16-bit add, subtract and multiply, of two regions and with a constant.
+//
+// Each block forms the exact 32-bit results v, scales them by 2^-sf with the rounding
+// rule of the scaled operations (round half to even:
+// (v + 2^(sf-1) - 1 + ((v >> sf) & 1)) >> sf), and saturates them by packing. A negative
+// scale factor first saturates v to 16 bits (which does not change the final result)
+// and then shifts by at most 16 bits, so nothing overflows.
+#include "kernels/audio-sample/AudioSampleKernels.h"
+#include "kernels/audio-sample/RowWalk.h"
+
+#include <emmintrin.h>
+
+#include <cstddef>
+
+namespace kernels::audio_sample::sse2 {
+namespace {
+
+using namespace detail;
+
+enum class Op { Add, Sub, Mul };
+
+class Scaler {
+public:
+  explicit Scaler(int sf) noexcept {
+    if (sf == 0) {
+      kind_ = Kind::Plain;
+    } else if (sf > 0 && sf <= 30) {
+      kind_ = Kind::Round;
+      count_ = _mm_cvtsi32_si128(sf);
+      bias_ = _mm_set1_epi32((1 << (sf - 1)) - 1);
+    } else if (sf > 30) {
+      // Every exact result is at most 2^30 in magnitude, which rounds to 0 from here.
+      kind_ = Kind::Zero;
+    } else {
+      kind_ = Kind::Shift;
+      count_ = _mm_cvtsi32_si128(sf < -16 ? 16 : -sf);
+    }
+  }
+
+  bool plain() const noexcept { return kind_ == Kind::Plain; }
+
+  __m128i apply(__m128i v) const noexcept {
+    switch (kind_) {
+    case Kind::Plain:
+      return v;
+    case Kind::Round: {
+      const __m128i b = _mm_and_si128(_mm_sra_epi32(v, count_), _mm_set1_epi32(1));
+      return _mm_sra_epi32(_mm_add_epi32(_mm_add_epi32(v, bias_), b), count_);
+    }
+    case Kind::Zero:
+      return _mm_setzero_si128();
+    case Kind::Shift: {
+      const __m128i v16 = _mm_packs_epi32(v, v);
+      return _mm_sll_epi32(_mm_srai_epi32(_mm_unpacklo_epi16(v16, v16), 16), count_);
+    }
+    }
+    return v;
+  }
+
+private:
+  enum class Kind { Plain, Round, Zero, Shift };
+  Kind kind_ = Kind::Plain;
+  __m128i count_ = _mm_setzero_si128();
+  __m128i bias_ = _mm_setzero_si128();
+};
+
+inline __m128i SignExtendLo(__m128i x) { return _mm_srai_epi32(_mm_unpacklo_epi16(x, x), 16); }
+inline __m128i SignExtendHi(__m128i x) { return _mm_srai_epi32(_mm_unpackhi_epi16(x, x), 16); }
+
+// Eight 16-bit samples.
+template <Op op> __m128i Block16s(__m128i d, __m128i s, const Scaler &sc) {
+  if constexpr (op == Op::Add) {
+    if (sc.plain())
+      return _mm_adds_epi16(d, s);
+    return _mm_packs_epi32(sc.apply(_mm_add_epi32(SignExtendLo(d), SignExtendLo(s))),
+                           sc.apply(_mm_add_epi32(SignExtendHi(d), SignExtendHi(s))));
+  } else if constexpr (op == Op::Sub) {
+    if (sc.plain())
+      return _mm_subs_epi16(d, s);
+    return _mm_packs_epi32(sc.apply(_mm_sub_epi32(SignExtendLo(d), SignExtendLo(s))),
+                           sc.apply(_mm_sub_epi32(SignExtendHi(d), SignExtendHi(s))));
+  } else {
+    const __m128i lo = _mm_mullo_epi16(d, s);
+    const __m128i hi = _mm_mulhi_epi16(d, s);
+    return _mm_packs_epi32(sc.apply(_mm_unpacklo_epi16(lo, hi)),
+                           sc.apply(_mm_unpackhi_epi16(lo, hi)));
+  }
+}
+
+// Eight 8-bit samples widened to 16 bits (d, s in 0..255): the exact results, scaled,
+// as eight 16-bit values (saturated to 16 bits; the byte pack saturates to 0..255).
+template <Op op> __m128i Half8u(__m128i d, __m128i s, const Scaler &sc) {
+  const __m128i zero = _mm_setzero_si128();
+  if constexpr (op == Op::Mul) {
+    const __m128i p = _mm_mullo_epi16(d, s); // at most 65025: unsigned 16 bits
+    return _mm_packs_epi32(sc.apply(_mm_unpacklo_epi16(p, zero)),
+                           sc.apply(_mm_unpackhi_epi16(p, zero)));
+  } else {
+    const __m128i v = op == Op::Add ? _mm_add_epi16(d, s) : _mm_sub_epi16(d, s);
+    return _mm_packs_epi32(sc.apply(SignExtendLo(v)), sc.apply(SignExtendHi(v)));
+  }
+}
+
+template <Op op> __m128i Block8u(__m128i d, __m128i s, const Scaler &sc) {
+  if (sc.plain()) {
+    if constexpr (op == Op::Add)
+      return _mm_adds_epu8(d, s);
+    else if constexpr (op == Op::Sub)
+      return _mm_subs_epu8(d, s);
+  }
+  const __m128i zero = _mm_setzero_si128();
+  return _mm_packus_epi16(Half8u<op>(_mm_unpacklo_epi8(d, zero), _mm_unpacklo_epi8(s, zero), sc),
+                          Half8u<op>(_mm_unpackhi_epi8(d, zero), _mm_unpackhi_epi8(s, zero), sc));
+}
+
+template <class T, Op op> __m128i BlockOf(__m128i d, __m128i s, const Scaler &sc) {
+  if constexpr (sizeof(T) == 1)
+    return Block8u<op>(d, s, sc);
+  else
+    return Block16s<op>(d, s, sc);
+}
+
+template <Op op, class T>
+IppOpStatus Region(const T *pSrc, int srcStep, T *pSrcDst, int srcDstStep, tagSIZE roi, int sf) {
+  if (IppOpStatus st = CheckRegion(pSrc, srcStep, pSrcDst, srcDstStep, roi); st != ippStsNoErr)
+    return st;
+  const Scaler sc(sf);
+  const std::size_t bytes = static_cast<std::size_t>(roi.width) * sizeof(T);
+  for (int y = 0; y < roi.height; ++y)
+    ZipRow(RowOf(pSrc, srcStep, y), RowOf(pSrcDst, srcDstStep, y), bytes,
+           [&sc](__m128i d, __m128i s) { return BlockOf<T, op>(d, s, sc); });
+  return ippStsNoErr;
+}
+
+template <class T> __m128i Broadcast(T val) {
+  if constexpr (sizeof(T) == 1)
+    return _mm_set1_epi8(static_cast<char>(val));
+  else
+    return _mm_set1_epi16(val);
+}
+
+template <Op op, class T> IppOpStatus Vector(T val, T *pSrcDst, int len, int sf) {
+  if (!pSrcDst)
+    return ippStsNullPtrErr;
+  if (len < 1)
+    return ippStsSizeErr;
+  const Scaler sc(sf);
+  const __m128i c = Broadcast(val);
+  MapRow(Bytes(pSrcDst), static_cast<std::size_t>(len) * sizeof(T),
+         [&sc, c](__m128i d) { return BlockOf<T, op>(d, c, sc); });
+  return ippStsNoErr;
+}
+
+template <Op op, class T> IppOpStatus RegionC(T val, T *pSrcDst, int step, tagSIZE roi, int sf) {
+  if (IppOpStatus st = CheckRegion(pSrcDst, step, pSrcDst, step, roi); st != ippStsNoErr)
+    return st;
+  const Scaler sc(sf);
+  const __m128i c = Broadcast(val);
+  const std::size_t bytes = static_cast<std::size_t>(roi.width) * sizeof(T);
+  for (int y = 0; y < roi.height; ++y)
+    MapRow(RowOf(pSrcDst, step, y), bytes,
+           [&sc, c](__m128i d) { return BlockOf<T, op>(d, c, sc); });
+  return ippStsNoErr;
+}
+
+} // namespace
+
+IppOpStatus ippiAdd_8u_C1IRSfs(const unsigned char *pSrc, int srcStep, unsigned char *pSrcDst,
+                               int srcDstStep, tagSIZE roi, int scaleFactor) {
+  return Region<Op::Add>(pSrc, srcStep, pSrcDst, srcDstStep, roi, scaleFactor);
+}
+IppOpStatus ippiSub_8u_C1IRSfs(const unsigned char *pSrc, int srcStep, unsigned char *pSrcDst,
+                               int srcDstStep, tagSIZE roi, int scaleFactor) {
+  return Region<Op::Sub>(pSrc, srcStep, pSrcDst, srcDstStep, roi, scaleFactor);
+}
+IppOpStatus ippiMul_8u_C1IRSfs(const unsigned char *pSrc, int srcStep, unsigned char *pSrcDst,
+                               int srcDstStep, tagSIZE roi, int scaleFactor) {
+  return Region<Op::Mul>(pSrc, srcStep, pSrcDst, srcDstStep, roi, scaleFactor);
+}
+IppOpStatus ippiAdd_16s_C1IRSfs(const short *pSrc, int srcStep, short *pSrcDst, int srcDstStep,
+                                tagSIZE roi, int scaleFactor) {
+  return Region<Op::Add>(pSrc, srcStep, pSrcDst, srcDstStep, roi, scaleFactor);
+}
+IppOpStatus ippiSub_16s_C1IRSfs(const short *pSrc, int srcStep, short *pSrcDst, int srcDstStep,
+                                tagSIZE roi, int scaleFactor) {
+  return Region<Op::Sub>(pSrc, srcStep, pSrcDst, srcDstStep, roi, scaleFactor);
+}
+IppOpStatus ippiMul_16s_C1IRSfs(const short *pSrc, int srcStep, short *pSrcDst, int srcDstStep,
+                                tagSIZE roi, int scaleFactor) {
+  return Region<Op::Mul>(pSrc, srcStep, pSrcDst, srcDstStep, roi, scaleFactor);
+}
+
+IppOpStatus ippsAddC_8u_ISfs(unsigned char val, unsigned char *pSrcDst, int len, int scaleFactor) {
+  return Vector<Op::Add>(val, pSrcDst, len, scaleFactor);
+}
+IppOpStatus ippsSubC_8u_ISfs(unsigned char val, unsigned char *pSrcDst, int len, int scaleFactor) {
+  return Vector<Op::Sub>(val, pSrcDst, len, scaleFactor);
+}
+IppOpStatus ippsMulC_8u_ISfs(unsigned char val, unsigned char *pSrcDst, int len, int scaleFactor) {
+  return Vector<Op::Mul>(val, pSrcDst, len, scaleFactor);
+}
+IppOpStatus ippsAddC_16s_ISfs(short val, short *pSrcDst, int len, int scaleFactor) {
+  return Vector<Op::Add>(val, pSrcDst, len, scaleFactor);
+}
+IppOpStatus ippsSubC_16s_ISfs(short val, short *pSrcDst, int len, int scaleFactor) {
+  return Vector<Op::Sub>(val, pSrcDst, len, scaleFactor);
+}
+IppOpStatus ippsMulC_16s_ISfs(short val, short *pSrcDst, int len, int scaleFactor) {
+  return Vector<Op::Mul>(val, pSrcDst, len, scaleFactor);
+}
+
+IppOpStatus ippiAddC_8u_C1IRSfs(unsigned char val, unsigned char *pSrcDst, int srcDstStep,
+                                tagSIZE roi, int scaleFactor) {
+  return RegionC<Op::Add>(val, pSrcDst, srcDstStep, roi, scaleFactor);
+}
+IppOpStatus ippiSubC_8u_C1IRSfs(unsigned char val, unsigned char *pSrcDst, int srcDstStep,
+                                tagSIZE roi, int scaleFactor) {
+  return RegionC<Op::Sub>(val, pSrcDst, srcDstStep, roi, scaleFactor);
+}
+IppOpStatus ippiMulC_8u_C1IRSfs(unsigned char val, unsigned char *pSrcDst, int srcDstStep,
+                                tagSIZE roi, int scaleFactor) {
+  return RegionC<Op::Mul>(val, pSrcDst, srcDstStep, roi, scaleFactor);
+}
+IppOpStatus ippiAddC_16s_C1IRSfs(short val, short *pSrcDst, int srcDstStep, tagSIZE roi,
+                                 int scaleFactor) {
+  return RegionC<Op::Add>(val, pSrcDst, srcDstStep, roi, scaleFactor);
+}
+IppOpStatus ippiSubC_16s_C1IRSfs(short val, short *pSrcDst, int srcDstStep, tagSIZE roi,
+                                 int scaleFactor) {
+  return RegionC<Op::Sub>(val, pSrcDst, srcDstStep, roi, scaleFactor);
+}
+IppOpStatus ippiMulC_16s_C1IRSfs(short val, short *pSrcDst, int srcDstStep, tagSIZE roi,
+                                 int scaleFactor) {
+  return RegionC<Op::Mul>(val, pSrcDst, srcDstStep, roi, scaleFactor);
+}
+
+} // namespace kernels::audio_sample::sse2
