@@ -4,8 +4,11 @@
 // the label format strings that hit points and measurement labels show.
 // Every routine is pure and may run on any thread.
 
+#include <cstdint>
 #include <functional>
 #include <string>
+
+#include "framework/data/SLStreamTypes.h"
 
 double SLLog10(double x);
 // sign(x) * log10(|x| + 1): odd, 0 at 0, defined for every real x. A NaN
@@ -36,3 +39,55 @@ std::string SLExpandFormatLabel(double X, double Y, const std::string &Format,
 // empty; "%%" gives "%", "%V" (either case) gives Value, other codes nothing.
 std::string SLExpandMeasurementLabel(const std::string &Value, const std::string &LabelText,
                                      const std::string &Default);
+
+// ---------------------------------------------------------------------------
+// What the scope's parts call of the control that owns them. The control
+// classes implement these; the parts (collections, channels, views) hold a
+// pointer that stays valid for their whole life.
+
+class TSLScopeChannel;
+
+// The display side every collection, item and view reaches: a repaint, or a
+// new layout and a repaint.
+class ISLDisplayHost {
+public:
+  // Repaint (suppressed while a channel's draw handler runs).
+  virtual void Invalidate() = 0;
+  // FRecalcRects := true, then Invalidate.
+  virtual void InvalidateRecalc() = 0;
+  // FRecalcRects := true without asking for a repaint; may run on the
+  // delivering thread (channel data writes), so it must be thread-safe.
+  virtual void SetRecalcRects() = 0;
+
+protected:
+  ~ISLDisplayHost() = default;
+};
+
+// What the scope channels and their collection call of the scope.
+// Thread rules: GetSizeLimit, SetRecalcRects, InvalidateHistory and
+// InvalidateFreq are also called on the delivering thread (a channel's input
+// pin), and must be safe there; everything else runs on the main thread.
+class ISLScopeHost : public ISLDisplayHost {
+public:
+  // The component that owns the pins and names the collections in the form
+  // stream.
+  virtual TComponent *GetScopeComponent() = 0;
+  // One sink pin per channel, in channel order; the list owns its pins.
+  virtual TOWPinList *GetInputPins() = 0;
+  // SizeLimit: most samples a channel keeps, 0 for no limit.
+  virtual uint32_t GetSizeLimit() = 0;
+  // The channel pin factory and its notifications (SLCreateChannelPin makes
+  // the standard pin).
+  virtual TOWSinkPin *CreateChannelPin(TSLScopeChannel *Channel, TSLOperationEvent Handler) = 0;
+  virtual void ChannelPinDestroyed(TSLScopeChannel *Channel) = 0;
+  virtual void ChannelPinsSwapped(int32_t From, int32_t To) = 0;
+  // Resets the Y axis's scaling history and repaints.
+  virtual void InvalidateHistory() = 0;
+  // Clears the sample-rate, time, frequency and domain caches.
+  virtual void InvalidateFreq() = 0;
+  // InvalidateMinMaxCache on the X axis and on the Y axis.
+  virtual void InvalidateMinMaxCache() = 0;
+
+protected:
+  ~ISLScopeHost() = default;
+};

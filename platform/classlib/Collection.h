@@ -38,7 +38,7 @@ public:
   // Position in the collection, -1 outside one.
   int Index() const;
   // Moves the item within its collection.
-  void SetIndex(int index);
+  virtual void SetIndex(int index);
   // A number unique within the collection, given when the item joins.
   int ID() const { return id_; }
   // The item's display text; the class name by default.
