@@ -163,7 +163,12 @@ public:
   void AudioPlayerStop(TObject *Sender);
 
   // Working file, open, save, new, about.
-  void LoadIntoWorkFile(const std::string &Source);
+  // Copies Source over the working file (through a file beside it, renamed
+  // over it); false, with a message, when the copy failed.
+  bool LoadIntoWorkFile(const std::string &Source);
+  // True when Source is a WAV file with audio the player can read; otherwise
+  // shows why it cannot be opened and returns false.
+  bool CheckWaveFile(const std::string &Source);
   void NewExecute(TObject *Sender);
   void FileOpenActionExecute(TObject *Sender);
   void FileSaveActionExecute(TObject *Sender);

@@ -12,6 +12,7 @@
 #include <system_error>
 
 #include "app/RecorderAudio.h"
+#include "platform/avifile/AviFile.h"
 #include "platform/classlib/Dialogs.h"
 #include "platform/gui/Application.h"
 
@@ -31,7 +32,34 @@ std::string FilePart(const std::string &path) { return fs::path(path).filename()
 
 const char *const waveFilter = "Wave Files(*.wav)|*.wav|All Files(*.*)|*.*";
 
+// Why path cannot be played and recorded over, or empty when it can: it must
+// be a RIFF/WAVE file with a format record and at least one sample. Read
+// through the same file services as the player, so what passes here plays.
+std::string WaveFileProblem(const std::string &path) {
+  using namespace avifile;
+  PAVIFILE file = nullptr;
+  if (AVIFileOpen(&file, path.c_str(), OF_READ, nullptr) != AVIERR_OK)
+    return "The file is not a readable WAV file.";
+  PAVISTREAM stream = nullptr;
+  std::string problem;
+  if (AVIFileGetStream(file, &stream, streamtypeAUDIO, 0) != AVIERR_OK ||
+      AVIStreamLength(stream) <= 0)
+    problem = "The file holds no audio.";
+  if (stream)
+    AVIStreamRelease(stream);
+  AVIFileRelease(file);
+  return problem;
+}
+
 } // namespace
+
+bool TMainForm::CheckWaveFile(const std::string &Source) {
+  std::string problem = WaveFileProblem(Source);
+  if (problem.empty())
+    return true;
+  ShowMessage("Can not open : " + Source + "\n" + problem);
+  return false;
+}
 
 void TMainForm::HookComponents() {
   TRecorderAudio &c = *components_;
@@ -207,9 +235,10 @@ void TMainForm::PlayActionExecute(TObject *) {
     dialog.Kind = fdOpen;
     dialog.Filter = waveFilter;
     dialog.DefaultExt = "wav";
-    if (!ExecuteFileDialog(dialog))
+    if (!ExecuteFileDialog(dialog) || !CheckWaveFile(dialog.FileName))
       return;
-    LoadIntoWorkFile(dialog.FileName);
+    if (!LoadIntoWorkFile(dialog.FileName))
+      return;
     TrackBar->SetPosition(0);
     SetCaption(CaptionPrefix + " - [" + FilePart(FFileName) + "]");
   }
@@ -368,7 +397,7 @@ void TMainForm::AudioPlayerStop(TObject *) {
 
 // Working file, open, save, new.
 
-void TMainForm::LoadIntoWorkFile(const std::string &Source) {
+bool TMainForm::LoadIntoWorkFile(const std::string &Source) {
   FDeleteWorkFileOnClose = false;
   FHasNewRecording = false;
   // Through a file beside the working file, renamed over it: a failed copy
@@ -383,7 +412,7 @@ void TMainForm::LoadIntoWorkFile(const std::string &Source) {
     std::error_code ignored;
     fs::remove(temp, ignored);
     ShowMessage("Can't create temporary file!");
-    return;
+    return false;
   }
   FFileName = Source;
   if (components_)
@@ -392,6 +421,7 @@ void TMainForm::LoadIntoWorkFile(const std::string &Source) {
   ClearSelection();
   MeasureRecordLength();
   RecLen->setText(QString::fromStdString(FormatTime(FRecordLength)));
+  return true;
 }
 
 void TMainForm::FileOpenActionExecute(TObject *) {
@@ -404,7 +434,9 @@ void TMainForm::FileOpenActionExecute(TObject *) {
   dialog.Kind = fdOpen;
   dialog.Filter = waveFilter;
   dialog.DefaultExt = "wav";
-  if (!ExecuteFileDialog(dialog))
+  // A file that cannot be played changes nothing: the take, the working file
+  // and the window stay as they are.
+  if (!ExecuteFileDialog(dialog) || !CheckWaveFile(dialog.FileName))
     return;
   // The working file is replaced: nothing may still be writing or reading it.
   StopAll();
@@ -412,7 +444,8 @@ void TMainForm::FileOpenActionExecute(TObject *) {
   FHasNewRecording = false;
   FDeleteWorkFileOnClose = false;
   TrackBar->SetPosition(0);
-  LoadIntoWorkFile(dialog.FileName);
+  if (!LoadIntoWorkFile(dialog.FileName))
+    return;
   SetCaption(CaptionPrefix + " - [" + FilePart(FFileName) + "]");
 }
 

@@ -636,3 +636,73 @@ TEST_F(TSaveTest, ClosingAfterAnUnsavedTakeDeletesTheWorkingFileAfterASaveKeepsI
 }
 
 } // namespace
+
+namespace {
+
+// A WAV file's bytes: a RIFF header, a 16-byte PCM format record and a data
+// chunk; riff and data override the sizes the header gives (0: the true ones).
+std::string WaveBytes(uint16_t channels, uint32_t frames, uint32_t riff = 0, uint32_t data = 0) {
+  auto le32 = [](uint32_t v) {
+    return std::string{char(v), char(v >> 8), char(v >> 16), char(v >> 24)};
+  };
+  auto le16 = [](uint16_t v) { return std::string{char(v), char(v >> 8)}; };
+  const uint32_t bytes = frames * 2 * (channels ? channels : 1);
+  std::string fmt = le16(1) + le16(channels) + le32(44100) + le32(44100 * 2 * channels) +
+                    le16(uint16_t(2 * channels)) + le16(16);
+  std::string body = "WAVEfmt " + le32(16) + fmt + "data" + le32(data ? data : bytes);
+  body += std::string(bytes, '\x11');
+  return "RIFF" + le32(riff ? riff : uint32_t(body.size())) + body;
+}
+
+TEST_F(TSaveTest, OpeningABrokenWaveFileSaysSoAndLeavesEverythingAsItWas) {
+  const std::string earlier = Target("earlier.wav");
+  form->FHasNewRecording = false;
+  form->FFileName = earlier;
+  form->SetCaption("Sonvelt  - [earlier.wav]");
+  const std::string before = Contents(workFile);
+  const std::string good = WaveBytes(1, 100);
+  struct TCase {
+    const char *Name;
+    std::string Bytes;
+    const char *Why;
+  };
+  const TCase cases[] = {
+      {"empty file", "", "The file is not a readable WAV file."},
+      {"text, not RIFF", "just some notes, not audio at all, long enough for a header",
+       "The file is not a readable WAV file."},
+      {"RIFF but not WAVE", "RIFF" + good.substr(4, 4) + "AVI " + good.substr(12),
+       "The file is not a readable WAV file."},
+      {"header cut in the format record", good.substr(0, 30),
+       "The file is not a readable WAV file."},
+      {"header cut before the data chunk", good.substr(0, 36),
+       "The file is not a readable WAV file."},
+      {"zero channels", WaveBytes(0, 100), "The file is not a readable WAV file."},
+      {"no data, bogus sizes", WaveBytes(1, 0, 0xFFFFFFF0u, 0x7FFFFFF0u),
+       "The file holds no audio."},
+      {"empty data chunk", WaveBytes(1, 0), "The file holds no audio."},
+  };
+  for (const TCase &c : cases) {
+    SCOPED_TRACE(c.Name);
+    const std::string path = Target("broken.wav");
+    std::ofstream(path, std::ios::binary | std::ios::trunc) << c.Bytes;
+    TScriptedDialogs script;
+    script.AnswerFile(path);
+    form->FileOpenActionExecute(form.get());
+    EXPECT_EQ(script.Texts(), std::vector<std::string>{"Can not open : " + path + "\n" + c.Why});
+    EXPECT_EQ(Contents(workFile), before) << "the working file is untouched";
+    EXPECT_FALSE(std::filesystem::exists(workFile + ".part"));
+    EXPECT_EQ(form->FFileName, earlier);
+    EXPECT_EQ(form->Caption(), "Sonvelt  - [earlier.wav]");
+  }
+
+  // A sound file opens over the same working file.
+  std::ofstream(Target("good.wav"), std::ios::binary) << good;
+  dialogs.AnswerFile(Target("good.wav"));
+  form->FileOpenActionExecute(form.get());
+  EXPECT_TRUE(dialogs.Texts().empty());
+  EXPECT_EQ(Contents(workFile), good);
+  EXPECT_EQ(form->FFileName, Target("good.wav"));
+  EXPECT_EQ(form->Caption(), "Sonvelt  - [good.wav]");
+}
+
+} // namespace
