@@ -63,4 +63,41 @@
   W(Slbasicdispatcher, ippsMulC_64f_I, Own(&DISPATCH_KB::sse2::ippsMulC_64f_I),                    \
     Own(&DISPATCH_KB::sse2::ippsMulC_64f_I), GenericByDesign)                                      \
   W(Slbasicdispatcher, ippsDivC_64f_I, Own(&DISPATCH_KB::sse2::ippsDivC_64f_I),                    \
-    Own(&DISPATCH_KB::sse2::ippsDivC_64f_I), GenericByDesign)
+    Own(&DISPATCH_KB::sse2::ippsDivC_64f_I), GenericByDesign)                                      \
+  W(Slbasicdispatcher, ippsAdd_64f, Own(&DISPATCH_KB::sse2::ippsAdd_64f),                          \
+    Own(&DISPATCH_KB::sse2::ippsAdd_64f), GenericByDesign)                                         \
+  W(Slbasicdispatcher, ippsAdd_64f_I, Own(&DISPATCH_KB::sse2::ippsAdd_64f_I),                      \
+    Own(&DISPATCH_KB::sse2::ippsAdd_64f_I), GenericByDesign)                                       \
+  W(Slbasicdispatcher, ippsSub_64f_I, Own(&DISPATCH_KB::sse2::ippsSub_64f_I),                      \
+    Own(&DISPATCH_KB::sse2::ippsSub_64f_I), GenericByDesign)                                       \
+  W(Slbasicdispatcher, ippsMul_64f_I, Own(&DISPATCH_KB::sse2::ippsMul_64f_I),                      \
+    Own(&DISPATCH_KB::sse2::ippsMul_64f_I), GenericByDesign)                                       \
+  W(Slbasicdispatcher, ippsMul_64fc_I, Own(&DISPATCH_KB::sse2::ippsMul_64fc_I),                    \
+    Own(&DISPATCH_KB::sse2::ippsMul_64fc_I), GenericByDesign)                                      \
+  W(Slbasicdispatcher, ippsDiv_64f_I, Own(&DISPATCH_KB::sse2::ippsDiv_64f_I),                      \
+    Own(&DISPATCH_KB::sse2::ippsDiv_64f_I), GenericByDesign)                                       \
+  W(Slbasicdispatcher, ippsDiv_64fc_I, Own(&DISPATCH_KB::sse2::ippsDiv_64fc_I),                    \
+    Own(&DISPATCH_KB::sse2::ippsDiv_64fc_I), GenericByDesign)                                      \
+  W(Slbasicdispatcher, ippsAdd_64fc, Own(&DISPATCH_KB::sse2::ippsAdd_64fc),                        \
+    Own(&DISPATCH_KB::sse2::ippsAdd_64fc), GenericByDesign)                                        \
+  W(Slbasicdispatcher, ippsAdd_64fc_I, Own(&DISPATCH_KB::sse2::ippsAdd_64fc_I),                    \
+    Own(&DISPATCH_KB::sse2::ippsAdd_64fc_I), GenericByDesign)                                      \
+  W(Slbasicdispatcher, ippsSub_64fc_I, Own(&DISPATCH_KB::sse2::ippsSub_64fc_I),                    \
+    Own(&DISPATCH_KB::sse2::ippsSub_64fc_I), GenericByDesign)                                      \
+  W(Slbasicdispatcher, ippsAddC_64fc, Own(&DISPATCH_KB::sse2::ippsAddC_64fc),                      \
+    Own(&DISPATCH_KB::sse2::ippsAddC_64fc), GenericByDesign)                                       \
+  W(Slbasicdispatcher, ippsSubC_64fc, Own(&DISPATCH_KB::sse2::ippsSubC_64fc),                      \
+    Own(&DISPATCH_KB::sse2::ippsSubC_64fc), GenericByDesign)                                       \
+  W(Slbasicdispatcher, ippsSubCRev_64fc, Own(&DISPATCH_KB::sse2::ippsSubCRev_64fc),                \
+    Own(&DISPATCH_KB::sse2::ippsSubCRev_64fc), GenericByDesign)                                    \
+  W(Slbasicdispatcher, ippsDivC_64fc, Own(&DISPATCH_KB::sse2::ippsDivC_64fc),                      \
+    Own(&DISPATCH_KB::sse2::ippsDivC_64fc), GenericByDesign)                                       \
+  W(Slbasicdispatcher, ippsMulC_64fc, GenericByDesign, Own(&DISPATCH_KB::sse2::ippsMulC_64fc),     \
+    GenericByDesign)                                                                               \
+  W(Slbasicdispatcher, ippsMax_64f, Own(&DISPATCH_KB::sse2::ippsMax_64f),                          \
+    Own(&DISPATCH_KB::sse2::ippsMax_64f), Own(&DISPATCH_KB::sse2::ippsMax_64f))                    \
+  W(Slbasicdispatcher, ippsMin_64f, Own(&DISPATCH_KB::sse2::ippsMin_64f),                          \
+    Own(&DISPATCH_KB::sse2::ippsMin_64f), Own(&DISPATCH_KB::sse2::ippsMin_64f))                    \
+  W(Slbasicdispatcher, ippsSum_64f, Own(&DISPATCH_KB::sse2::ippsSum_64f),                          \
+    Own(&DISPATCH_KB::sse2::ippsSum_64f), GenericByDesign)                                         \
+  W(Slbasicdispatcher, ippsVectorJaehne_64f, GenericByDesign, GenericByDesign, GenericByDesign)

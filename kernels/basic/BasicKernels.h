@@ -66,6 +66,27 @@ IppOpStatus ippsAddC_64f_I(double val, double *pSrcDst, int len);
 IppOpStatus ippsSubC_64f_I(double val, double *pSrcDst, int len);
 IppOpStatus ippsMulC_64f_I(double val, double *pSrcDst, int len);
 IppOpStatus ippsDivC_64f_I(double val, double *pSrcDst, int len);
+// Element-wise arithmetic of two vectors, codes 16-17 and 6-9.
+IppOpStatus ippsAdd_64f(const double *pSrc1, const double *pSrc2, double *pDst, int len);
+IppOpStatus ippsAdd_64f_I(const double *pSrc, double *pSrcDst, int len);
+IppOpStatus ippsSub_64f_I(const double *pSrc, double *pSrcDst, int len);
+IppOpStatus ippsMul_64f_I(const double *pSrc, double *pSrcDst, int len);
+IppOpStatus ippsDiv_64f_I(const double *pSrc, double *pSrcDst, int len);
+IppOpStatus ippsAdd_64fc(const Ipp64fc *pSrc1, const Ipp64fc *pSrc2, Ipp64fc *pDst, int len);
+IppOpStatus ippsAdd_64fc_I(const Ipp64fc *pSrc, Ipp64fc *pSrcDst, int len);
+IppOpStatus ippsSub_64fc_I(const Ipp64fc *pSrc, Ipp64fc *pSrcDst, int len);
+IppOpStatus ippsMul_64fc_I(const Ipp64fc *pSrc, Ipp64fc *pSrcDst, int len);
+IppOpStatus ippsDiv_64fc_I(const Ipp64fc *pSrc, Ipp64fc *pSrcDst, int len);
+// Complex constant arithmetic, codes 16-17 and 6-9 (the product alone: code 6 only).
+IppOpStatus ippsAddC_64fc(const Ipp64fc *pSrc, Ipp64fc val, Ipp64fc *pDst, int len);
+IppOpStatus ippsSubC_64fc(const Ipp64fc *pSrc, Ipp64fc val, Ipp64fc *pDst, int len);
+IppOpStatus ippsSubCRev_64fc(const Ipp64fc *pSrc, Ipp64fc val, Ipp64fc *pDst, int len);
+IppOpStatus ippsMulC_64fc(const Ipp64fc *pSrc, Ipp64fc val, Ipp64fc *pDst, int len);
+IppOpStatus ippsDivC_64fc(const Ipp64fc *pSrc, Ipp64fc val, Ipp64fc *pDst, int len);
+// Extremes (code 5 too) and the packed sum.
+IppOpStatus ippsMax_64f(const double *pSrc, int len, double *pMax);
+IppOpStatus ippsMin_64f(const double *pSrc, int len, double *pMin);
+IppOpStatus ippsSum_64f(const double *pSrc, int len, double *pSum);
 // The scope unit's forms, whose destination is a reference to its first element.
 namespace scope {
 IppOpStatus ippsConvert_64f32f(const double *pSrc, float &dst, int len);
