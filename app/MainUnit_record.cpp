@@ -8,6 +8,7 @@
 #include <QMainWindow>
 #include <QRadioButton>
 
+#include <algorithm>
 #include <filesystem>
 #include <system_error>
 
@@ -28,7 +29,9 @@ int64_t Rescale(int64_t position, int64_t newScale, int64_t oldScale) {
   return position * newScale / oldScale;
 }
 
-std::string FilePart(const std::string &path) { return fs::path(path).filename().string(); }
+std::string FilePart(const std::string &path) {
+  return fs::path(path).filename().string();
+}
 
 const char *const waveFilter = "Wave Files(*.wav)|*.wav|All Files(*.*)|*.*";
 
@@ -66,18 +69,26 @@ void TMainForm::HookComponents() {
   c.AudioLogger->OnProgress = [this](TObject *s, int64_t cur, int64_t total) {
     AudioLoggerProgress(s, cur, total);
   };
-  c.AudioLogger->OnError = [](TObject *, const std::string &message) { ShowMessage(message); };
-  c.ALGenericFilter->OnProcessData.Fn = [this](TObject *, TALCAudioBuffer, TALCAudioBuffer &,
+  c.AudioLogger->OnError = [](TObject *, const std::string &message) {
+    ShowMessage(message);
+  };
+  c.ALGenericFilter->OnProcessData.Fn = [this](TObject *, TALCAudioBuffer,
+                                               TALCAudioBuffer &,
                                                bool &) { RearmWatchdog(); };
-  c.GenericFilterPlayer->OnStart.Fn = [this](TObject *s) { GenericFilterPlayerStart(s); };
-  c.AudioPlayer->OnProgress = [this](TObject *s, int64_t a, int64_t b, int64_t cur) {
+  c.GenericFilterPlayer->OnStart.Fn = [this](TObject *s) {
+    GenericFilterPlayerStart(s);
+  };
+  c.AudioPlayer->OnProgress = [this](TObject *s, int64_t a, int64_t b,
+                                     int64_t cur) {
     AudioPlayerProgress(s, a, b, cur);
   };
   c.AudioPlayer->OnStop = [this](TObject *s) { AudioPlayerStop(s); };
-  c.VUMeter->SetValueChange(
-      [this](TObject *s, int ch, double v, double m) { VUMeterValueChange(s, ch, v, m); });
-  c.PPMMeter->SetValueChange(
-      [this](TObject *s, int ch, double v, double m) { PPMMeterValueChange(s, ch, v, m); });
+  c.VUMeter->SetValueChange([this](TObject *s, int ch, double v, double m) {
+    VUMeterValueChange(s, ch, v, m);
+  });
+  c.PPMMeter->SetValueChange([this](TObject *s, int ch, double v, double m) {
+    PPMMeterValueChange(s, ch, v, m);
+  });
 
   auto on = [this](gui::TAction *a, void (TMainForm::*fn)(TObject *)) {
     a->OnExecute.Fn = [this, fn](TObject *s) { (this->*fn)(s); };
@@ -96,10 +107,12 @@ void TMainForm::HookComponents() {
   TrackBar->OnChange = [this] { TrackBarChange(this); };
   TrackBar->OnMouseDown = [this](int x, int) { TrackBarMouseDown(x); };
   TrackBar->OnMouseUp = [this](int, int) { TrackBarMouseUp(); };
-  QObject::connect(SelectionCheckBox, &QCheckBox::toggled, Window(),
-                   [this](bool) { gui::Guarded([this] { SelectionCheckBoxClick(this); }); });
-  QObject::connect(LoopCheckBox, &QCheckBox::toggled, Window(),
-                   [this](bool) { gui::Guarded([this] { LoopCheckBoxClick(this); }); });
+  QObject::connect(
+      SelectionCheckBox, &QCheckBox::toggled, Window(),
+      [this](bool) { gui::Guarded([this] { SelectionCheckBoxClick(this); }); });
+  QObject::connect(LoopCheckBox, &QCheckBox::toggled, Window(), [this](bool) {
+    gui::Guarded([this] { LoopCheckBoxClick(this); });
+  });
 }
 
 int TMainForm::GetChannelMode() const {
@@ -126,9 +139,11 @@ void TMainForm::RecordActionExecute(TObject *) {
   if (FHasNewRecording || FFileLoaded) {
     // Recording over the take keeps its format: only the same stereo setting
     // (and, for an opened file, 44.1 kHz 16 bit) and the same rate qualify.
-    bool sameFormat = FHasNewRecording ? IsStereoMode() == FRecordStereo
-                                       : FLoadedIs44k16 && IsStereoMode() == FLoadedStereo;
-    if (FFileLoaded && FRecordLength > 0 && FLoadedIs44k16 && GetSampleRate() != 44100)
+    bool sameFormat = FHasNewRecording
+                          ? IsStereoMode() == FRecordStereo
+                          : FLoadedIs44k16 && IsStereoMode() == FLoadedStereo;
+    if (FFileLoaded && FRecordLength > 0 && FLoadedIs44k16 &&
+        GetSampleRate() != 44100)
       sameFormat = false;
     if (sameFormat) {
       over = true;
@@ -144,26 +159,38 @@ void TMainForm::RecordActionExecute(TObject *) {
   }
   c.AudioLogger->FileMode = fmOverride;
   c.AudioLogger->Set_CurrentSample(
-      over ? Rescale(TrackBar->Position(), c.AudioPlayer->GetSamplesCount(), TrackBar->Max()) : 0);
+      over ? Rescale(TrackBar->Position(), c.AudioPlayer->GetSamplesCount(),
+                     TrackBar->Max())
+           : 0);
   FState = stRecording;
   if (FFileName.empty())
     SetCaption(CaptionPrefix + " - [NewFile]");
   FRecordStereo = IsStereoMode();
   int mode = GetChannelMode();
   c.AudioIn->GetAudioFormat()->SetChannels(mode == 1 ? 2 : 1);
+  // Any detected microphone will do: the capture component keeps its device
+  // while that is among them, else takes the first one found.
+  std::vector<std::string> microphones;
+  for (const std::string &name : c.CaptureDeviceNames())
+    for (const char *prefix : MicrophonePrefixes)
+      if (name.rfind(prefix, 0) == 0) {
+        microphones.push_back(name);
+        break;
+      }
+  std::string first = c.AudioIn->GetAudioCaptureDevice()->GetDeviceName();
+  if (!microphones.empty() && std::find(microphones.begin(), microphones.end(),
+                                        first) == microphones.end()) {
+    first = microphones.front();
+    c.AudioIn->GetAudioCaptureDevice()->SetName(first);
+  }
   if (mode == 2) {
     if (!c.FMerger) {
-      std::string first = c.AudioIn->GetAudioCaptureDevice()->GetDeviceName();
       std::string second;
-      for (const char *prefix : MicrophonePrefixes) {
-        for (const std::string &name : c.CaptureDeviceNames())
-          if (name.rfind(prefix, 0) == 0 && name != first) {
-            second = name;
-            break;
-          }
-        if (!second.empty())
+      for (const std::string &name : microphones)
+        if (name != first) {
+          second = name;
           break;
-      }
+        }
       c.CreateSecondInput(second, GetSampleRate());
     }
     c.LinkCaptureSinks(c.FMerger->GetOutputPin());
@@ -198,27 +225,31 @@ void TMainForm::MeasureRecordLength() {
     FRecordLength = audio_->MeasureWorkFileDuration();
 }
 
-void TMainForm::AudioLoggerProgress(TObject *, int64_t CurrentSample, int64_t TotalSamples) {
+void TMainForm::AudioLoggerProgress(TObject *, int64_t CurrentSample,
+                                    int64_t TotalSamples) {
   auto saved = std::move(TrackBar->OnChange);
   TrackBar->OnChange = nullptr;
-  TrackBar->SetPosition(TotalSamples != 0
-                            ? int(Rescale(CurrentSample, TrackBar->Max(), TotalSamples))
-                            : TrackBar->Max());
+  TrackBar->SetPosition(
+      TotalSamples != 0
+          ? int(Rescale(CurrentSample, TrackBar->Max(), TotalSamples))
+          : TrackBar->Max());
   TrackBar->OnChange = std::move(saved);
   if (components_) {
-    Position->setText(
-        QString::fromStdString(FormatTime(components_->AudioLogger->Get_CurrentTime())));
-    RecLen->setText(
-        QString::fromStdString(FormatTime(components_->AudioLogger->Get_DurationTime())));
+    Position->setText(QString::fromStdString(
+        FormatTime(components_->AudioLogger->Get_CurrentTime())));
+    RecLen->setText(QString::fromStdString(
+        FormatTime(components_->AudioLogger->Get_DurationTime())));
   }
 }
 
 void TMainForm::GenericFilterPlayerStart(TObject *) {
   if (!components_)
     return;
-  const WAVEFORMATEXTENSIBLE &f = components_->GenericFilterPlayer->StreamFormat;
+  const WAVEFORMATEXTENSIBLE &f =
+      components_->GenericFilterPlayer->StreamFormat;
   FLoadedStereo = f.Format.nChannels > 1;
-  FLoadedIs44k16 = f.Format.nSamplesPerSec == 44100 && f.Format.wBitsPerSample == 16;
+  FLoadedIs44k16 =
+      f.Format.nSamplesPerSec == 44100 && f.Format.wBitsPerSample == 16;
   FFileLoaded = true;
 }
 
@@ -250,7 +281,8 @@ void TMainForm::PlayActionExecute(TObject *) {
   }
   FState = stPlaying;
   for (TALOWAudioSinkPin *sink :
-       {c.AudioToReal->GetInputPin(), c.VUMeter->GetInputPin(), c.PPMMeter->GetInputPin()})
+       {c.AudioToReal->GetInputPin(), c.VUMeter->GetInputPin(),
+        c.PPMMeter->GetInputPin()})
     sink->Connect(c.AudioPlayer->GetOutputPin());
   ApplyPlaySegment();
   if (SelectionCheckBox->isChecked()) {
@@ -261,13 +293,14 @@ void TMainForm::PlayActionExecute(TObject *) {
   } else {
     c.AudioPlayer->Pause();
     c.AudioPlayer->Start();
-    c.AudioPlayer->SetCurrentSample(
-        Rescale(TrackBar->Position(), c.AudioPlayer->GetSamplesCount(), TrackBar->Max()));
+    c.AudioPlayer->SetCurrentSample(Rescale(TrackBar->Position(),
+                                            c.AudioPlayer->GetSamplesCount(),
+                                            TrackBar->Max()));
     c.AudioPlayer->Resume();
   }
   PlaybackBox->clear();
-  PlaybackBox->addItem(
-      QString::fromStdString(c.AudioOutput->GetAudioOutputDevice()->GetVC_OpenedDeviceName()));
+  PlaybackBox->addItem(QString::fromStdString(
+      c.AudioOutput->GetAudioOutputDevice()->GetVC_OpenedDeviceName()));
 }
 
 void TMainForm::ApplyPlaySegment() {
@@ -291,7 +324,8 @@ void TMainForm::ApplyPlaySegment() {
 
 void TMainForm::SelectionCheckBoxClick(TObject *) {
   if (components_)
-    components_->AudioPlayer->GetPlaySegment()->SetEnabled(SelectionCheckBox->isChecked());
+    components_->AudioPlayer->GetPlaySegment()->SetEnabled(
+        SelectionCheckBox->isChecked());
   ApplyPlaySegment();
 }
 
@@ -343,8 +377,9 @@ void TMainForm::ClearSelection() {
 
 void TMainForm::TrackBarChange(TObject *) {
   if (components_)
-    components_->AudioPlayer->SetCurrentSample(Rescale(
-        TrackBar->Position(), components_->AudioPlayer->GetSamplesCount(), TrackBar->Max()));
+    components_->AudioPlayer->SetCurrentSample(
+        Rescale(TrackBar->Position(),
+                components_->AudioPlayer->GetSamplesCount(), TrackBar->Max()));
   UpdateTimeDisplays();
 }
 
@@ -378,13 +413,15 @@ void TMainForm::TrackBarMouseUp() {
   }
 }
 
-void TMainForm::AudioPlayerProgress(TObject *, int64_t, int64_t, int64_t CurrenSample) {
+void TMainForm::AudioPlayerProgress(TObject *, int64_t, int64_t,
+                                    int64_t CurrenSample) {
   if (!components_ || !components_->AudioPlayer->GetEnabled())
     return;
   TALWavePlayer *p = components_->AudioPlayer;
   auto saved = std::move(TrackBar->OnChange);
   TrackBar->OnChange = nullptr;
-  TrackBar->SetPosition(int(Rescale(CurrenSample, TrackBar->Max(), p->GetSamplesCount())));
+  TrackBar->SetPosition(
+      int(Rescale(CurrenSample, TrackBar->Max(), p->GetSamplesCount())));
   TrackBar->OnChange = std::move(saved);
   Position->setText(QString::fromStdString(FormatTime(p->Get_CurrentTime())));
   RecLen->setText(QString::fromStdString(FormatTime(p->GetDurationTime())));
@@ -483,6 +520,7 @@ void TMainForm::NewExecute(TObject *) {
 }
 
 void TMainForm::AboutExecute(TObject *) {
-  if (auto *box = dynamic_cast<gui::TForm *>(gui::Application().FindComponent("AboutBox")))
+  if (auto *box = dynamic_cast<gui::TForm *>(
+          gui::Application().FindComponent("AboutBox")))
     box->ShowModal();
 }

@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <QComboBox>
+#include <QRadioButton>
 #include <QTemporaryDir>
 
 #include <cstring>
@@ -252,6 +253,90 @@ TEST_F(TRecordingTest, OpenCopiesTheFileInAndNewEmptiesTheWindow) {
   EXPECT_TRUE(c->AudioPlayer->GetFileName().empty());
   EXPECT_EQ(form->FRecordLength, 0);
   EXPECT_TRUE(std::filesystem::exists(saved));
+}
+
+} // namespace
+
+namespace {
+
+std::vector<uint8_t> OtherPattern(size_t bytes) {
+  std::vector<uint8_t> b(bytes);
+  for (size_t i = 0; i < bytes; ++i)
+    b[i] = uint8_t((i * 37 + (i >> 9) * 11 + 5) & 0xFF);
+  return b;
+}
+
+std::shared_ptr<TVirtualCaptureDevice> AddMicrophone(const std::string &name,
+                                                     std::vector<uint8_t> bytes) {
+  TVirtualCaptureSpec spec;
+  spec.FriendlyName = name;
+  spec.Source = TVirtualSource::Bytes;
+  spec.Bytes = std::move(bytes);
+  spec.Loop = false;
+  spec.Pacing = TVirtualPacing::Manual;
+  return TVirtualAudio::AddCapture(spec);
+}
+
+// Two microphones, each on its own capture thread, merged into one take:
+// the left channel is the first microphone, the right one the second.
+TEST_F(TRecordingTest, TwoMicrophonesGiveOneStereoTakeWithAChannelEach) {
+  auto second = AddMicrophone("Velmora USB", OtherPattern(1024 * 2 * 64));
+  ASSERT_EQ(timers.FirePeriod(1000), 1);
+  gui::Application().DoIdle();
+  ASSERT_EQ(form->FDeviceCount, 2);
+  ASSERT_TRUE(form->Stereo2micRadioButton->isEnabled());
+  form->Stereo2micRadioButton->setChecked(true);
+  form->RecordAction->Execute();
+  ASSERT_EQ(form->FState, stRecording);
+  ASSERT_NE(c->FMerger, nullptr);
+  ASSERT_NE(c->FAudioIn2, nullptr);
+  const int blocks = 6;
+  for (int k = 1; k <= blocks; ++k) {
+    mic->ReleaseFrames(1024);
+    second->ReleaseFrames(1024);
+    ASSERT_TRUE(PumpUntil([&] { return c->AudioLogger->Get_CurrentSample() == k * 1024; }));
+  }
+  EXPECT_EQ(c->AudioIn->GetAudioCaptureDevice()->GetVC_OpenedDeviceName(), "USB Audio CODEC ");
+  EXPECT_EQ(c->FAudioIn2->GetAudioCaptureDevice()->GetVC_OpenedDeviceName(), "Velmora USB");
+  form->StopAction->Execute();
+  mainloop::TMainLoop::Main().RunPending();
+  EXPECT_EQ(form->FState, stIdle);
+  EXPECT_TRUE(form->FRecordStereo);
+
+  auto read = wavoracle::ReadWithSndfile(form->GetWorkFileName());
+  ASSERT_TRUE(read.Opened) << read.Error;
+  ASSERT_EQ(read.Channels, 2);
+  EXPECT_EQ(read.Rate, 44100);
+  ASSERT_EQ(read.Frames, blocks * 1024);
+  const auto *left = reinterpret_cast<const int16_t *>(mic->Spec().Bytes.data());
+  const auto *right = reinterpret_cast<const int16_t *>(second->Spec().Bytes.data());
+  int wrong = 0;
+  for (size_t f = 0; f < size_t(blocks) * 1024; ++f)
+    if (read.Samples[2 * f] != left[f] || read.Samples[2 * f + 1] != right[f])
+      ++wrong;
+  EXPECT_EQ(wrong, 0) << "frames that differ from the two microphones";
+  EXPECT_EQ(wavoracle::SoxProblems(form->GetWorkFileName()), "");
+}
+
+// Detection accepts either name: a take works with only the second kind of
+// microphone plugged in.
+TEST_F(TRecordingTest, ATakeWorksWithTheOtherKindOfMicrophoneAlone) {
+  TVirtualAudio::Remove(mic);
+  auto other = AddMicrophone("Velmora USB Mic", OtherPattern(1024 * 2 * 8));
+  ASSERT_EQ(timers.FirePeriod(1000), 1);
+  EXPECT_EQ(form->InputBox->currentText(), "Velmora USB");
+  form->RecordAction->Execute();
+  ASSERT_EQ(form->FState, stRecording);
+  for (int k = 1; k <= 2; ++k) {
+    other->ReleaseFrames(1024);
+    ASSERT_TRUE(PumpUntil([&] { return c->AudioLogger->Get_CurrentSample() == k * 1024; }));
+  }
+  form->StopAction->Execute();
+  mainloop::TMainLoop::Main().RunPending();
+  auto read = wavoracle::ReadWithSndfile(form->GetWorkFileName());
+  ASSERT_TRUE(read.Opened) << read.Error;
+  ASSERT_EQ(read.Frames, 2 * 1024);
+  EXPECT_EQ(std::memcmp(read.Samples.data(), other->Spec().Bytes.data(), 2 * 1024 * 2), 0);
 }
 
 } // namespace
