@@ -29,9 +29,7 @@ int64_t Rescale(int64_t position, int64_t newScale, int64_t oldScale) {
   return position * newScale / oldScale;
 }
 
-std::string FilePart(const std::string &path) {
-  return fs::path(path).filename().string();
-}
+std::string FilePart(const std::string &path) { return fs::path(path).filename().string(); }
 
 const char *const waveFilter = "Wave Files(*.wav)|*.wav|All Files(*.*)|*.*";
 
@@ -69,26 +67,18 @@ void TMainForm::HookComponents() {
   c.AudioLogger->OnProgress = [this](TObject *s, int64_t cur, int64_t total) {
     AudioLoggerProgress(s, cur, total);
   };
-  c.AudioLogger->OnError = [](TObject *, const std::string &message) {
-    ShowMessage(message);
-  };
-  c.ALGenericFilter->OnProcessData.Fn = [this](TObject *, TALCAudioBuffer,
-                                               TALCAudioBuffer &,
+  c.AudioLogger->OnError = [](TObject *, const std::string &message) { ShowMessage(message); };
+  c.ALGenericFilter->OnProcessData.Fn = [this](TObject *, TALCAudioBuffer, TALCAudioBuffer &,
                                                bool &) { RearmWatchdog(); };
-  c.GenericFilterPlayer->OnStart.Fn = [this](TObject *s) {
-    GenericFilterPlayerStart(s);
-  };
-  c.AudioPlayer->OnProgress = [this](TObject *s, int64_t a, int64_t b,
-                                     int64_t cur) {
+  c.GenericFilterPlayer->OnStart.Fn = [this](TObject *s) { GenericFilterPlayerStart(s); };
+  c.AudioPlayer->OnProgress = [this](TObject *s, int64_t a, int64_t b, int64_t cur) {
     AudioPlayerProgress(s, a, b, cur);
   };
   c.AudioPlayer->OnStop = [this](TObject *s) { AudioPlayerStop(s); };
-  c.VUMeter->SetValueChange([this](TObject *s, int ch, double v, double m) {
-    VUMeterValueChange(s, ch, v, m);
-  });
-  c.PPMMeter->SetValueChange([this](TObject *s, int ch, double v, double m) {
-    PPMMeterValueChange(s, ch, v, m);
-  });
+  c.VUMeter->SetValueChange(
+      [this](TObject *s, int ch, double v, double m) { VUMeterValueChange(s, ch, v, m); });
+  c.PPMMeter->SetValueChange(
+      [this](TObject *s, int ch, double v, double m) { PPMMeterValueChange(s, ch, v, m); });
 
   auto on = [this](gui::TAction *a, void (TMainForm::*fn)(TObject *)) {
     a->OnExecute.Fn = [this, fn](TObject *s) { (this->*fn)(s); };
@@ -107,12 +97,10 @@ void TMainForm::HookComponents() {
   TrackBar->OnChange = [this] { TrackBarChange(this); };
   TrackBar->OnMouseDown = [this](int x, int) { TrackBarMouseDown(x); };
   TrackBar->OnMouseUp = [this](int, int) { TrackBarMouseUp(); };
-  QObject::connect(
-      SelectionCheckBox, &QCheckBox::toggled, Window(),
-      [this](bool) { gui::Guarded([this] { SelectionCheckBoxClick(this); }); });
-  QObject::connect(LoopCheckBox, &QCheckBox::toggled, Window(), [this](bool) {
-    gui::Guarded([this] { LoopCheckBoxClick(this); });
-  });
+  QObject::connect(SelectionCheckBox, &QCheckBox::toggled, Window(),
+                   [this](bool) { gui::Guarded([this] { SelectionCheckBoxClick(this); }); });
+  QObject::connect(LoopCheckBox, &QCheckBox::toggled, Window(),
+                   [this](bool) { gui::Guarded([this] { LoopCheckBoxClick(this); }); });
 }
 
 int TMainForm::GetChannelMode() const {
@@ -139,11 +127,9 @@ void TMainForm::RecordActionExecute(TObject *) {
   if (FHasNewRecording || FFileLoaded) {
     // Recording over the take keeps its format: only the same stereo setting
     // (and, for an opened file, 44.1 kHz 16 bit) and the same rate qualify.
-    bool sameFormat = FHasNewRecording
-                          ? IsStereoMode() == FRecordStereo
-                          : FLoadedIs44k16 && IsStereoMode() == FLoadedStereo;
-    if (FFileLoaded && FRecordLength > 0 && FLoadedIs44k16 &&
-        GetSampleRate() != 44100)
+    bool sameFormat = FHasNewRecording ? IsStereoMode() == FRecordStereo
+                                       : FLoadedIs44k16 && IsStereoMode() == FLoadedStereo;
+    if (FFileLoaded && FRecordLength > 0 && FLoadedIs44k16 && GetSampleRate() != 44100)
       sameFormat = false;
     if (sameFormat) {
       over = true;
@@ -159,9 +145,7 @@ void TMainForm::RecordActionExecute(TObject *) {
   }
   c.AudioLogger->FileMode = fmOverride;
   c.AudioLogger->Set_CurrentSample(
-      over ? Rescale(TrackBar->Position(), c.AudioPlayer->GetSamplesCount(),
-                     TrackBar->Max())
-           : 0);
+      over ? Rescale(TrackBar->Position(), c.AudioPlayer->GetSamplesCount(), TrackBar->Max()) : 0);
   FState = stRecording;
   if (FFileName.empty())
     SetCaption(CaptionPrefix + " - [NewFile]");
@@ -178,8 +162,8 @@ void TMainForm::RecordActionExecute(TObject *) {
         break;
       }
   std::string first = c.AudioIn->GetAudioCaptureDevice()->GetDeviceName();
-  if (!microphones.empty() && std::find(microphones.begin(), microphones.end(),
-                                        first) == microphones.end()) {
+  if (!microphones.empty() &&
+      std::find(microphones.begin(), microphones.end(), first) == microphones.end()) {
     first = microphones.front();
     c.AudioIn->GetAudioCaptureDevice()->SetName(first);
   }
@@ -225,31 +209,27 @@ void TMainForm::MeasureRecordLength() {
     FRecordLength = audio_->MeasureWorkFileDuration();
 }
 
-void TMainForm::AudioLoggerProgress(TObject *, int64_t CurrentSample,
-                                    int64_t TotalSamples) {
+void TMainForm::AudioLoggerProgress(TObject *, int64_t CurrentSample, int64_t TotalSamples) {
   auto saved = std::move(TrackBar->OnChange);
   TrackBar->OnChange = nullptr;
-  TrackBar->SetPosition(
-      TotalSamples != 0
-          ? int(Rescale(CurrentSample, TrackBar->Max(), TotalSamples))
-          : TrackBar->Max());
+  TrackBar->SetPosition(TotalSamples != 0
+                            ? int(Rescale(CurrentSample, TrackBar->Max(), TotalSamples))
+                            : TrackBar->Max());
   TrackBar->OnChange = std::move(saved);
   if (components_) {
-    Position->setText(QString::fromStdString(
-        FormatTime(components_->AudioLogger->Get_CurrentTime())));
-    RecLen->setText(QString::fromStdString(
-        FormatTime(components_->AudioLogger->Get_DurationTime())));
+    Position->setText(
+        QString::fromStdString(FormatTime(components_->AudioLogger->Get_CurrentTime())));
+    RecLen->setText(
+        QString::fromStdString(FormatTime(components_->AudioLogger->Get_DurationTime())));
   }
 }
 
 void TMainForm::GenericFilterPlayerStart(TObject *) {
   if (!components_)
     return;
-  const WAVEFORMATEXTENSIBLE &f =
-      components_->GenericFilterPlayer->StreamFormat;
+  const WAVEFORMATEXTENSIBLE &f = components_->GenericFilterPlayer->StreamFormat;
   FLoadedStereo = f.Format.nChannels > 1;
-  FLoadedIs44k16 =
-      f.Format.nSamplesPerSec == 44100 && f.Format.wBitsPerSample == 16;
+  FLoadedIs44k16 = f.Format.nSamplesPerSec == 44100 && f.Format.wBitsPerSample == 16;
   FFileLoaded = true;
 }
 
@@ -281,8 +261,7 @@ void TMainForm::PlayActionExecute(TObject *) {
   }
   FState = stPlaying;
   for (TALOWAudioSinkPin *sink :
-       {c.AudioToReal->GetInputPin(), c.VUMeter->GetInputPin(),
-        c.PPMMeter->GetInputPin()})
+       {c.AudioToReal->GetInputPin(), c.VUMeter->GetInputPin(), c.PPMMeter->GetInputPin()})
     sink->Connect(c.AudioPlayer->GetOutputPin());
   ApplyPlaySegment();
   if (SelectionCheckBox->isChecked()) {
@@ -293,14 +272,13 @@ void TMainForm::PlayActionExecute(TObject *) {
   } else {
     c.AudioPlayer->Pause();
     c.AudioPlayer->Start();
-    c.AudioPlayer->SetCurrentSample(Rescale(TrackBar->Position(),
-                                            c.AudioPlayer->GetSamplesCount(),
-                                            TrackBar->Max()));
+    c.AudioPlayer->SetCurrentSample(
+        Rescale(TrackBar->Position(), c.AudioPlayer->GetSamplesCount(), TrackBar->Max()));
     c.AudioPlayer->Resume();
   }
   PlaybackBox->clear();
-  PlaybackBox->addItem(QString::fromStdString(
-      c.AudioOutput->GetAudioOutputDevice()->GetVC_OpenedDeviceName()));
+  PlaybackBox->addItem(
+      QString::fromStdString(c.AudioOutput->GetAudioOutputDevice()->GetVC_OpenedDeviceName()));
 }
 
 void TMainForm::ApplyPlaySegment() {
@@ -324,8 +302,7 @@ void TMainForm::ApplyPlaySegment() {
 
 void TMainForm::SelectionCheckBoxClick(TObject *) {
   if (components_)
-    components_->AudioPlayer->GetPlaySegment()->SetEnabled(
-        SelectionCheckBox->isChecked());
+    components_->AudioPlayer->GetPlaySegment()->SetEnabled(SelectionCheckBox->isChecked());
   ApplyPlaySegment();
 }
 
@@ -377,9 +354,8 @@ void TMainForm::ClearSelection() {
 
 void TMainForm::TrackBarChange(TObject *) {
   if (components_)
-    components_->AudioPlayer->SetCurrentSample(
-        Rescale(TrackBar->Position(),
-                components_->AudioPlayer->GetSamplesCount(), TrackBar->Max()));
+    components_->AudioPlayer->SetCurrentSample(Rescale(
+        TrackBar->Position(), components_->AudioPlayer->GetSamplesCount(), TrackBar->Max()));
   UpdateTimeDisplays();
 }
 
@@ -413,15 +389,13 @@ void TMainForm::TrackBarMouseUp() {
   }
 }
 
-void TMainForm::AudioPlayerProgress(TObject *, int64_t, int64_t,
-                                    int64_t CurrenSample) {
+void TMainForm::AudioPlayerProgress(TObject *, int64_t, int64_t, int64_t CurrenSample) {
   if (!components_ || !components_->AudioPlayer->GetEnabled())
     return;
   TALWavePlayer *p = components_->AudioPlayer;
   auto saved = std::move(TrackBar->OnChange);
   TrackBar->OnChange = nullptr;
-  TrackBar->SetPosition(
-      int(Rescale(CurrenSample, TrackBar->Max(), p->GetSamplesCount())));
+  TrackBar->SetPosition(int(Rescale(CurrenSample, TrackBar->Max(), p->GetSamplesCount())));
   TrackBar->OnChange = std::move(saved);
   Position->setText(QString::fromStdString(FormatTime(p->Get_CurrentTime())));
   RecLen->setText(QString::fromStdString(FormatTime(p->GetDurationTime())));
@@ -520,7 +494,6 @@ void TMainForm::NewExecute(TObject *) {
 }
 
 void TMainForm::AboutExecute(TObject *) {
-  if (auto *box = dynamic_cast<gui::TForm *>(
-          gui::Application().FindComponent("AboutBox")))
+  if (auto *box = dynamic_cast<gui::TForm *>(gui::Application().FindComponent("AboutBox")))
     box->ShowModal();
 }
