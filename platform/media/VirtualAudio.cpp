@@ -454,11 +454,18 @@ bool TVirtualAudio::InstallFromEnvironment() {
   if (value == nullptr || *value == 0)
     return false;
   TVirtualCaptureSpec spec;
+  // The name the recorder looks for, so the program finds its microphone.
+  spec.FriendlyName = "USB Audio CODEC ";
   spec.Pacing = TVirtualPacing::RealTime;
+  if (const char *pacing = std::getenv("SONVELT_VIRTUAL_PACING"); pacing != nullptr) {
+    if (std::string(pacing) == "manual")
+      spec.Pacing = TVirtualPacing::Manual;
+    else if (std::string(pacing) == "immediate")
+      spec.Pacing = TVirtualPacing::Immediate;
+  }
   if (std::string(value) != "tone") {
     spec.Source = TVirtualSource::WaveFile;
     spec.WavePath = value;
-    spec.FriendlyName = "Virtual Microphone";
     WAVEFORMATEXTENSIBLE f;
     std::vector<uint8_t> data;
     if (!ReadWaveFile(value, &f, &data))

@@ -10,9 +10,11 @@
 //
 // Devices are listed by the device enumerator in installation order, after
 // the ALSA devices. Installing from the environment: SONVELT_VIRTUAL_AUDIO=tone
-// (a 440 Hz microphone "Virtual Microphone" and an output "Virtual Output"),
-// or =<path of a WAV file> (a microphone playing that file in a loop, and the
-// same output).
+// (a 440 Hz microphone "USB Audio CODEC " and an output "Virtual Output"),
+// or =<path of a WAV file> (that microphone playing the file in a loop, and
+// the same output); the microphone runs in real time, or as
+// SONVELT_VIRTUAL_PACING says ("manual": frames come when released through
+// the device, "immediate").
 //
 // All calls are safe from any thread.
 #pragma once
