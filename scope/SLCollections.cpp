@@ -25,6 +25,11 @@ TSLDisplayCollectionItem::TSLDisplayCollectionItem(TCollection *Collection)
     FDisplay = Owner->GetDisplay();
 }
 
+TSLDisplayCollectionItem::~TSLDisplayCollectionItem() {
+  if (FDisplay)
+    FDisplay->SetRecalcRects();
+}
+
 void TSLDisplayCollectionItem::SetName(const std::string &Value) {
   if (Value == FName)
     return;

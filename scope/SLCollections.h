@@ -22,6 +22,9 @@ public:
   // The display is taken from the collection before the item joins it, so
   // the collection's new-item hook can already reach it.
   explicit TSLDisplayCollectionItem(TCollection *Collection);
+  // Sets the display's layout flag, so that the next paint redoes its hit
+  // tests and no freed item stays the one under the mouse.
+  ~TSLDisplayCollectionItem() override;
 
   std::string GetName() const { return FName; }
   // Stores a different name and calls InvalidateItem.
