@@ -1,0 +1,229 @@
+#include "platform/gui/Control.h"
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QTest>
+#include <QWheelEvent>
+
+#include <vector>
+
+#include "platform/gui/Application.h"
+#include "tests/support/Pictures.h"
+
+namespace {
+
+// A window without a window: records what the control asked of it.
+class TFakeHost : public IControlHost {
+public:
+  void InvalidateRect(const TRect *R) override {
+    ++Invalidations;
+    if (R)
+      Rects.push_back(*R);
+  }
+  bool Focused() const override { return HasFocus; }
+  void SetFocus() override { HasFocus = true; }
+  TPoint ClientToScreen(TPoint P) const override { return {P.X + Origin.X, P.Y + Origin.Y}; }
+  TPoint ScreenToClient(TPoint P) const override { return {P.X - Origin.X, P.Y - Origin.Y}; }
+  TPoint CursorPos() const override { return Mouse; }
+  void SetCursor(TCursor C) override { Shown = C; }
+  void BoundsChanged(const TRect &B) override { Bounds.push_back(B); }
+  void ControlDestroyed() override { Destroyed = true; }
+
+  int Invalidations = 0;
+  std::vector<TRect> Rects;
+  bool HasFocus = false;
+  TPoint Origin{100, 50};
+  TPoint Mouse{0, 0};
+  TCursor Shown = crDefault;
+  std::vector<TRect> Bounds;
+  bool Destroyed = false;
+};
+
+// Records the dynamic methods as a derived control sees them.
+class TProbeControl : public TCustomControl {
+public:
+  using TCustomControl::TCustomControl;
+  std::vector<std::string> Calls;
+  TColor Fill = clRed;
+
+protected:
+  bool DoMouseWheelDown(TShiftState S, TPoint P) override {
+    Calls.push_back("down " + std::to_string(P.X) + "," + std::to_string(P.Y));
+    return TCustomControl::DoMouseWheelDown(S, P);
+  }
+  bool DoMouseWheelUp(TShiftState S, TPoint P) override {
+    Calls.push_back("up");
+    return TCustomControl::DoMouseWheelUp(S, P);
+  }
+  void CMMouseEnter() override { Calls.push_back("enter"); }
+  void CMMouseLeave() override { Calls.push_back("leave"); }
+  void WMSetFocus() override { Calls.push_back("focus"); }
+  void WMKillFocus() override { Calls.push_back("unfocus"); }
+  void Paint(TCanvas *C) override {
+    C->Brush()->SetColor(Fill);
+    C->FillRect(GetClientRect());
+    C->Pen()->SetColor(clWhite);
+    C->MoveTo(0, 0);
+    C->LineTo(GetWidth(), 0);
+  }
+};
+
+class TControlTest : public ::testing::Test {
+protected:
+  void SetUp() override {
+    gui::Application();
+    Control.SetHost(&Host);
+  }
+  TFakeHost Host;
+  TProbeControl Control{nullptr};
+};
+
+TEST_F(TControlTest, HostCarriesInvalidationFocusCursorAndCoordinates) {
+  Control.Invalidate();
+  Control.InvalidateRect({1, 2, 3, 4});
+  EXPECT_EQ(Host.Invalidations, 2);
+  ASSERT_EQ(Host.Rects.size(), 1u);
+  EXPECT_EQ(Host.Rects[0], (TRect{1, 2, 3, 4}));
+  EXPECT_FALSE(Control.Focused());
+  Control.SetFocus();
+  EXPECT_TRUE(Control.Focused());
+  EXPECT_EQ(Control.ScreenToClient({130, 70}), (TPoint{30, 20}));
+  EXPECT_EQ(Control.ClientToScreen({0, 0}), (TPoint{100, 50}));
+  Host.Mouse = {7, 8};
+  EXPECT_EQ(Control.GetCursorPos(), (TPoint{7, 8}));
+  // The cursor property is remembered; a display cursor only shown.
+  Control.SetCursor(crCross);
+  Control.SetDisplayCursor(crHandPoint);
+  EXPECT_EQ(Host.Shown, crHandPoint);
+  EXPECT_EQ(Control.GetCursor(), crCross);
+  // Without a window nothing is asked and nothing fails.
+  Control.SetHost(nullptr);
+  Control.Invalidate();
+  EXPECT_EQ(Host.Invalidations, 2);
+  EXPECT_FALSE(Control.HandleAllocated());
+}
+
+TEST_F(TControlTest, BoundsFromCodeMoveTheWindowButTheWindowsOwnDoNotEcho) {
+  Control.SetBounds(100, 97, 505, 304);
+  ASSERT_EQ(Host.Bounds.size(), 1u);
+  EXPECT_EQ(Host.Bounds[0], (TRect{100, 97, 605, 401}));
+  Control.SetBounds(100, 97, 505, 304); // unchanged: no call
+  Control.HostBoundsChanged({0, 0, 300, 200});
+  EXPECT_EQ(Host.Bounds.size(), 1u);
+  EXPECT_EQ(Control.GetWidth(), 300);
+  Control.SetWidth(-5);
+  EXPECT_EQ(Control.GetWidth(), 0);
+  EXPECT_EQ(Control.GetClientRect(), (TRect{0, 0, 0, 200}));
+}
+
+TEST_F(TControlTest, MouseEventsAndClicks) {
+  std::vector<std::string> Seen;
+  Control.OnMouseDown.Fn = [&](TObject *, TMouseButton B, TShiftState S, int32_t X, int32_t Y) {
+    Seen.push_back("down " + std::to_string(B) + " " + std::to_string(S) + " " + std::to_string(X) +
+                   "," + std::to_string(Y));
+  };
+  Control.OnMouseUp.Fn = [&](TObject *, TMouseButton, TShiftState, int32_t, int32_t) {
+    Seen.push_back("up");
+  };
+  Control.OnClick.Fn = [&](TObject *) { Seen.push_back("click"); };
+  Control.SetBounds(0, 0, 50, 40);
+  Control.DispatchMouseDown(mbLeft, ssLeft | ssShift, 10, 12);
+  Control.DispatchMouseUp(mbLeft, ssShift, 10, 12);
+  // Released outside: no click; a right button never clicks.
+  Control.DispatchMouseDown(mbLeft, ssLeft, 10, 12);
+  Control.DispatchMouseUp(mbLeft, 0, 60, 12);
+  Control.DispatchMouseDown(mbRight, ssRight, 1, 1);
+  Control.DispatchMouseUp(mbRight, 0, 1, 1);
+  std::vector<std::string> Want{"down 0 9 10,12", "up", "click", "down 0 8 10,12", "up",
+                                "down 1 16 1,1",  "up"};
+  EXPECT_EQ(Seen, Want);
+}
+
+TEST_F(TControlTest, WheelDeltasBecomeNotchesKeepingTheRemainder) {
+  struct TCase {
+    std::vector<int32_t> Deltas;
+    std::vector<std::string> Calls;
+  };
+  const TCase Cases[] = {
+      {{-120}, {"down 5,6"}}, {{120}, {"up"}},
+      {{60, 60}, {"up"}},     {{-360}, {"down 5,6", "down 5,6", "down 5,6"}},
+      {{40, 40}, {}},         {{-119}, {}},
+  };
+  for (const TCase &K : Cases) {
+    TProbeControl C(nullptr);
+    for (int32_t D : K.Deltas)
+      C.DispatchMouseWheel(0, D, TPoint{5, 6});
+    EXPECT_EQ(C.Calls, K.Calls) << K.Deltas.size();
+  }
+  // A handler that takes the notch reports it.
+  Control.OnMouseWheelDown.Fn = [](TObject *, TShiftState, TPoint, bool &Handled) {
+    Handled = true;
+  };
+  EXPECT_TRUE(Control.DispatchMouseWheel(0, -120, {0, 0}));
+  EXPECT_FALSE(Control.DispatchMouseWheel(0, 120, {0, 0}));
+}
+
+TEST_F(TControlTest, KeyCharactersReachKeyPressAndMayBeChanged) {
+  std::string Keys;
+  Control.OnKeyPress.Fn = [&](TObject *, char &Key) {
+    Keys += Key;
+    Key = 0;
+  };
+  Control.DispatchKeyPress('+');
+  Control.DispatchKeyPress('-');
+  EXPECT_EQ(Keys, "+-");
+}
+
+TEST(ControlWidgetTest, TheWidgetShowsThePictureAndFeedsInput) {
+  gui::Application();
+  TProbeControl Control(nullptr);
+  Control.SetBounds(0, 0, 40, 30);
+  Control.SetTabStop(true);
+  {
+    TControlWidget W(&Control);
+    EXPECT_EQ(Control.GetHost(), &W);
+    EXPECT_EQ(W.width(), 40);
+    W.resize(60, 20);
+    EXPECT_EQ(Control.GetWidth(), 60);
+    Control.SetBounds(0, 0, 32, 24);
+    EXPECT_EQ(W.size(), QSize(32, 24));
+
+    // The picture: red with a white top row, the last pixel of the line left out.
+    TExpectedPicture E(32, 24, clRed);
+    E.HLine(0, 31, 0, clWhite);
+    EXPECT_TRUE(PicturesEqual(W.grab().toImage().convertToFormat(QImage::Format_RGB32), E.Image(),
+                              "control-widget"));
+
+    std::string Keys;
+    Control.OnKeyPress.Fn = [&](TObject *, char &Key) { Keys += Key; };
+    int Clicks = 0;
+    Control.OnClick.Fn = [&](TObject *) { ++Clicks; };
+    W.show();
+    QTest::keyClicks(&W, "+-");
+    QTest::mouseClick(&W, Qt::LeftButton, Qt::NoModifier, QPoint(5, 5));
+    EXPECT_EQ(Keys, "+-");
+    EXPECT_EQ(Clicks, 1);
+    QWheelEvent Wheel(QPointF(5, 5), QPointF(W.mapToGlobal(QPoint(5, 5))), QPoint(),
+                      QPoint(0, -120), Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(&W, &Wheel);
+    QPoint G = W.mapToGlobal(QPoint(5, 5));
+    EXPECT_EQ(Control.Calls.back(), "down " + std::to_string(G.x()) + "," + std::to_string(G.y()));
+  }
+  // The widget went first: the control no longer has a window.
+  EXPECT_FALSE(Control.HandleAllocated());
+}
+
+TEST(ControlWidgetTest, AControlDestroyedFirstLeavesTheWidgetInert) {
+  gui::Application();
+  auto Control = std::make_unique<TProbeControl>(nullptr);
+  Control->SetBounds(0, 0, 10, 10);
+  TControlWidget W(Control.get());
+  Control.reset();
+  // Painting and input now reach nothing.
+  QImage Shot = W.grab().toImage();
+  EXPECT_EQ(Shot.width(), 10);
+  QTest::mouseClick(&W, Qt::LeftButton);
+}
+
+} // namespace
