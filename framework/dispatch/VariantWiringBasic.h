@@ -100,4 +100,14 @@
     Own(&DISPATCH_KB::sse2::ippsMin_64f), Own(&DISPATCH_KB::sse2::ippsMin_64f))                    \
   W(Slbasicdispatcher, ippsSum_64f, Own(&DISPATCH_KB::sse2::ippsSum_64f),                          \
     Own(&DISPATCH_KB::sse2::ippsSum_64f), GenericByDesign)                                         \
-  W(Slbasicdispatcher, ippsVectorJaehne_64f, GenericByDesign, GenericByDesign, GenericByDesign)
+  W(Slbasicdispatcher, ippsVectorJaehne_64f, GenericByDesign, GenericByDesign, GenericByDesign)    \
+  W(Slbasicdispatcher, ippsAndC_32u, Own(&DISPATCH_KB::sse2::ippsAndC_32u),                        \
+    Own(&DISPATCH_KB::sse2::ippsAndC_32u), Own(&DISPATCH_KB::sse2::ippsAndC_32u))                  \
+  W(Slbasicdispatcher, ippsOrC_32u, Own(&DISPATCH_KB::sse2::ippsOrC_32u),                          \
+    Own(&DISPATCH_KB::sse2::ippsOrC_32u), Own(&DISPATCH_KB::sse2::ippsOrC_32u))                    \
+  W(Slbasicdispatcher, ippsXorC_32u, Own(&DISPATCH_KB::sse2::ippsXorC_32u),                        \
+    Own(&DISPATCH_KB::sse2::ippsXorC_32u), Own(&DISPATCH_KB::sse2::ippsXorC_32u))                  \
+  W(Slbasicdispatcher, ippsLShiftC_32s, Own(&DISPATCH_KB::sse2::ippsLShiftC_32s),                  \
+    Own(&DISPATCH_KB::sse2::ippsLShiftC_32s), Own(&DISPATCH_KB::sse2::ippsLShiftC_32s))            \
+  W(Slbasicdispatcher, ippsRShiftC_32s, Own(&DISPATCH_KB::sse2::ippsRShiftC_32s),                  \
+    Own(&DISPATCH_KB::sse2::ippsRShiftC_32s), Own(&DISPATCH_KB::sse2::ippsRShiftC_32s))

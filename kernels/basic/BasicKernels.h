@@ -83,6 +83,12 @@ IppOpStatus ippsSubC_64fc(const Ipp64fc *pSrc, Ipp64fc val, Ipp64fc *pDst, int l
 IppOpStatus ippsSubCRev_64fc(const Ipp64fc *pSrc, Ipp64fc val, Ipp64fc *pDst, int len);
 IppOpStatus ippsMulC_64fc(const Ipp64fc *pSrc, Ipp64fc val, Ipp64fc *pDst, int len);
 IppOpStatus ippsDivC_64fc(const Ipp64fc *pSrc, Ipp64fc val, Ipp64fc *pDst, int len);
+// Bitwise operations and shifts with a constant, every class (code 5 too).
+IppOpStatus ippsAndC_32u(const unsigned *pSrc, unsigned val, unsigned *pDst, int len);
+IppOpStatus ippsOrC_32u(const unsigned *pSrc, unsigned val, unsigned *pDst, int len);
+IppOpStatus ippsXorC_32u(const unsigned *pSrc, unsigned val, unsigned *pDst, int len);
+IppOpStatus ippsLShiftC_32s(const int *pSrc, int val, int *pDst, int len);
+IppOpStatus ippsRShiftC_32s(const int *pSrc, int val, int *pDst, int len);
 // Extremes (code 5 too) and the packed sum.
 IppOpStatus ippsMax_64f(const double *pSrc, int len, double *pMax);
 IppOpStatus ippsMin_64f(const double *pSrc, int len, double *pMin);
