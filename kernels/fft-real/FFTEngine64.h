@@ -150,6 +150,39 @@ void ownsFFTFwd8Scale_64fc_Split(const double *sRe, const double *sIm, double *d
 void ownsFFTInv8Scale_64fc_Split(const double *sRe, const double *sIm, double *dRe, double *dIm,
                                  double s);
 
+// ---- SSE2 and SSE3 engine (paired layout) ------------------------------------------
+
+// Plain reversal table: entry i = 2·rev(i) over k - 2 bits for i < n/4, entry n/4 = 0.
+std::int32_t *ownsFFTInitBitRevTab_Sse2(int k, std::int32_t *T);
+// Twiddles of the radix-4 passes of lengths 2^j, j = 4 or 5, ..., k: per index pair and
+// power l = 1, 2, 3 one block (cos, cos, -sin, -sin). Returns W + 2^k.
+Ipp64fc *ownsFFTInitTwiddleTab_64fc_Sse2(int k, const double *S, int m, Ipp64fc *W);
+// Recombination tables in blocks of two indices j, j + 1 for j = 1, 3, ..., N/4 - 1.
+void ownsFFTInitRealFwdTab_64f_Sse2(int m, const double *S, Ipp64fc *T);
+void ownsFFTInitRealInvTab_64f_Sse2(int m, const double *S, Ipp64fc *T);
+// Byte sizes of the large-order block and the work area of complex order k above the
+// radix limit of the SSE2 (13) and the SSE3 (14) engine.
+void ownsFFTGetSizeLarge_Sse2(int k, std::int64_t *blockSize, std::int64_t *workSize);
+void ownsFFTGetSizeLarge_Sse3(int k, std::int64_t *blockSize, std::int64_t *workSize);
+// Natural-order input of N = 8 ... 2^14 values to its unscaled transform, the bit
+// reversal folded into the first pass; work: N values, used when src == dst.
+template <bool Inv>
+void ownsFFTBitRevRadix4Dir_64fc_Sse2(const Ipp64fc *src, Ipp64fc *dst, std::int64_t N,
+                                      const Ipp64fc *tw, const std::int32_t *rev, Ipp64fc *work);
+void ownsFFTBitRevRadix4_64fc_Sse2(const Ipp64fc *src, Ipp64fc *dst, std::int64_t N,
+                                   const Ipp64fc *tw, const std::int32_t *rev, Ipp64fc *work);
+void ownsFFTBitRevRadix4Inv_64fc_Sse2(const Ipp64fc *src, Ipp64fc *dst, std::int64_t N,
+                                      const Ipp64fc *tw, const std::int32_t *rev, Ipp64fc *work);
+// Bit reversal of N >= 8 values with the plain table, out of place and in place.
+void ownsBitRev_64fc_Sse2(const Ipp64fc *src, Ipp64fc *dst, std::int64_t N,
+                          const std::int32_t *rev);
+void ownsBitRev_64fc_I_Sse2(Ipp64fc *x, std::int64_t N, const std::int32_t *rev);
+void ownsFFTScale_64f_Sse2(double factor, double *x, std::int64_t count);
+// The recombinations two indices per step over the paired tables.
+void ownsFFTRealRecomb_64f_Sse2(Ipp64fc *data, std::int64_t M, const Ipp64fc *table);
+void ownsFFTRealRecombInv_64f_Sse2(const Ipp64fc *src, Ipp64fc *dst, std::int64_t M,
+                                   const Ipp64fc *table);
+
 // ---- Variants -------------------------------------------------------------------------
 
 // What distinguishes one processor variant of the engine: its radix limit, table
@@ -157,6 +190,8 @@ void ownsFFTInv8Scale_64fc_Split(const double *sRe, const double *sIm, double *d
 // choice, Perm and Pack moves, release) are shared and take the variant as an argument;
 // a record must be read by the variant that built it.
 struct TFFTVariant {
+  // The tag stored in every record this variant builds.
+  std::int32_t member;
   // Kernel tables of the six entry operations (Pack shares the Perm tables).
   const FFTSmallKernelTable *complexFwd;
   const FFTSmallKernelTable *complexInv;
@@ -176,9 +211,16 @@ struct TFFTVariant {
                        Ipp64fc *work);
   void (*recombFwd)(Ipp64fc *data, std::int64_t M, const Ipp64fc *table);
   void (*recombInv)(const Ipp64fc *src, Ipp64fc *dst, std::int64_t M, const Ipp64fc *table);
+  // Largest single block the tables of complex order k (>= 3) need, in bytes; the set-up
+  // refuses an order whose blocks cannot be had before it builds anything.
+  std::int64_t (*largestBlock)(int k);
 };
 
 extern const TFFTVariant kFFTGenericVariant;
+extern const TFFTVariant kFFTSseVariant;
+// One engine, two radix limits: complex order 13 (SSE2) and 14 (SSE3).
+extern const TFFTVariant kFFTSse2Variant;
+extern const TFFTVariant kFFTSse3Variant;
 
 // Shared entry operations, parametrised by the variant.
 int specInitAlloc(const TFFTVariant &v, FFTSpec_64 **ppSpec, int order, int flag, int hint,

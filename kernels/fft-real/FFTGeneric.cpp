@@ -77,6 +77,21 @@ const FFTSmallKernelTable kRealInv = {
     {ownsFFTCopy_64f, ownsFFT2_64f, ownsFFTInv4_64f, ownsFFTInv8_64f},
     {ownsFFTCopyScale_64f, ownsFFT2Scale_64f, ownsFFTInv4Scale_64f, ownsFFTInv8Scale_64f}};
 
+std::int64_t largestBlock(int k) {
+  if (k <= kRadixLimit)
+    return 16 * ((std::int64_t{1} << k) + 1);
+  std::int64_t blockSize = 0, workSize = 0;
+  ownsFFTGetSizeLarge(k, &blockSize, &workSize);
+  return blockSize;
+}
+
+// The SSE variant runs the generic code (its arithmetic is double precision throughout,
+// so the two agree bit for bit) through kernel tables of its own.
+const FFTSmallKernelTable kSseComplexFwd = kComplexFwd;
+const FFTSmallKernelTable kSseComplexInv = kComplexInv;
+const FFTSmallKernelTable kSseRealFwd = kRealFwd;
+const FFTSmallKernelTable kSseRealInv = kRealInv;
+
 } // namespace
 
 void ownsFFTRealRecomb_64f(Ipp64fc *data, std::int64_t M, const Ipp64fc *table) {
@@ -111,6 +126,7 @@ void ownsFFTRealRecombInv_64f(const Ipp64fc *src, Ipp64fc *dst, std::int64_t M,
 }
 
 const TFFTVariant kFFTGenericVariant = {
+    kFFTMemberGeneric,
     &kComplexFwd,
     &kComplexInv,
     &kRealFwd,
@@ -121,6 +137,22 @@ const TFFTVariant kFFTGenericVariant = {
     transform<true>,
     ownsFFTRealRecomb_64f,
     ownsFFTRealRecombInv_64f,
+    largestBlock,
+};
+
+const TFFTVariant kFFTSseVariant = {
+    kFFTMemberSse,
+    &kSseComplexFwd,
+    &kSseComplexInv,
+    &kSseRealFwd,
+    &kSseRealInv,
+    initComplex,
+    initReal,
+    transform<false>,
+    transform<true>,
+    ownsFFTRealRecomb_64f,
+    ownsFFTRealRecombInv_64f,
+    largestBlock,
 };
 
 } // namespace fft_real

@@ -36,6 +36,9 @@ struct FFTSpec_64 {
   Ipp64fc *recombInvTable;
   Ipp64fc *levelTwiddle[3]; // inside the large-order block, level 0 = top level
   Ipp64fc *levelColumn[3];
+  // The processor member that built the record (fft_real::kFFTMember*). The members lay
+  // out their tables differently, so a transform refuses a record of another member.
+  std::int32_t member;
 };
 
 // The records complete the opaque declarations of the dispatch types; the audio unit's
@@ -55,6 +58,19 @@ enum : int {
 
 // Record identifiers: 7 complex, 9 real, 0 after release.
 enum : std::int32_t { kFFTSpecIdComplex = 7, kFFTSpecIdReal = 9 };
+
+// Member tags. A transform given a record of another member returns -17, as for a record
+// of the wrong kind: the generic and SSE records hold the interleaved tables, the SSE2
+// and SSE3 records the paired ones with other radix limits, and reading one as the other
+// would run off the tables' ends. Size queries and releases accept any member's record,
+// since they read only the fields every member fills the same way; this keeps a release
+// through a slot that latched another member from leaking.
+enum : std::int32_t {
+  kFFTMemberGeneric = 1,
+  kFFTMemberSse = 2,
+  kFFTMemberSse2 = 3,
+  kFFTMemberSse3 = 4,
+};
 
 // Set-up, size query and release (generic variant).
 IppOpStatus ippsFFTInitAlloc_C_64fc(FFTSpec_C_64fc **ppSpec, int order, int flag, int hint);
@@ -83,5 +99,50 @@ IppOpStatus ippsFFTFwd_RToPack_64f(const double *pSrc, double *pDst, const FFTSp
                                    std::uint8_t *pBuffer);
 IppOpStatus ippsFFTInv_PackToR_64f(const double *pSrc, double *pDst, const FFTSpec_R_64f *pSpec,
                                    std::uint8_t *pBuffer);
+
+// The Sse variant: the same operations, checks and statuses as the generic
+// variant, computed by the same scalar double code, so its results equal the generic ones
+// bit for bit; its records are tagged as its own.
+IppOpStatus ippsFFTInitAlloc_C_64fc_Sse(FFTSpec_C_64fc **ppSpec, int order, int flag, int hint);
+IppOpStatus ippsFFTInitAlloc_R_64f_Sse(FFTSpec_R_64f **ppSpec, int order, int flag, int hint);
+IppOpStatus ippsFFTGetBufSize_C_64fc_Sse(const FFTSpec_C_64fc *pSpec, int *pSize);
+IppOpStatus ippsFFTGetBufSize_R_64f_Sse(const FFTSpec_R_64f *pSpec, int *pSize);
+IppOpStatus ippsFFTFree_C_64fc_Sse(FFTSpec_C_64fc *pSpec);
+IppOpStatus ippsFFTFree_R_64f_Sse(FFTSpec_R_64f *pSpec);
+IppOpStatus ippsFFTFwd_CToC_64fc_Sse(const Ipp64fc *pSrc, Ipp64fc *pDst,
+                                     const FFTSpec_C_64fc *pSpec, std::uint8_t *pBuffer);
+IppOpStatus ippsFFTInv_CToC_64fc_Sse(const Ipp64fc *pSrc, Ipp64fc *pDst,
+                                     const FFTSpec_C_64fc *pSpec, std::uint8_t *pBuffer);
+IppOpStatus ippsFFTFwd_RToPerm_64f_Sse(const double *pSrc, double *pDst, const FFTSpec_R_64f *pSpec,
+                                       std::uint8_t *pBuffer);
+IppOpStatus ippsFFTInv_PermToR_64f_Sse(const double *pSrc, double *pDst, const FFTSpec_R_64f *pSpec,
+                                       std::uint8_t *pBuffer);
+IppOpStatus ippsFFTFwd_RToPack_64f_Sse(const double *pSrc, double *pDst, const FFTSpec_R_64f *pSpec,
+                                       std::uint8_t *pBuffer);
+IppOpStatus ippsFFTInv_PackToR_64f_Sse(const double *pSrc, double *pDst, const FFTSpec_R_64f *pSpec,
+                                       std::uint8_t *pBuffer);
+
+// The Sse2 variant: the same operations, checks and statuses; packed-double SSE2
+// passes on the paired layout, radix passes up to complex order 13 with the bit reversal
+// folded into the first pass, a column-chunk large-order path above. Results agree with the
+// generic ones to rounding.
+IppOpStatus ippsFFTInitAlloc_C_64fc_Sse2(FFTSpec_C_64fc **ppSpec, int order, int flag, int hint);
+IppOpStatus ippsFFTInitAlloc_R_64f_Sse2(FFTSpec_R_64f **ppSpec, int order, int flag, int hint);
+IppOpStatus ippsFFTGetBufSize_C_64fc_Sse2(const FFTSpec_C_64fc *pSpec, int *pSize);
+IppOpStatus ippsFFTGetBufSize_R_64f_Sse2(const FFTSpec_R_64f *pSpec, int *pSize);
+IppOpStatus ippsFFTFree_C_64fc_Sse2(FFTSpec_C_64fc *pSpec);
+IppOpStatus ippsFFTFree_R_64f_Sse2(FFTSpec_R_64f *pSpec);
+IppOpStatus ippsFFTFwd_CToC_64fc_Sse2(const Ipp64fc *pSrc, Ipp64fc *pDst,
+                                      const FFTSpec_C_64fc *pSpec, std::uint8_t *pBuffer);
+IppOpStatus ippsFFTInv_CToC_64fc_Sse2(const Ipp64fc *pSrc, Ipp64fc *pDst,
+                                      const FFTSpec_C_64fc *pSpec, std::uint8_t *pBuffer);
+IppOpStatus ippsFFTFwd_RToPerm_64f_Sse2(const double *pSrc, double *pDst,
+                                        const FFTSpec_R_64f *pSpec, std::uint8_t *pBuffer);
+IppOpStatus ippsFFTInv_PermToR_64f_Sse2(const double *pSrc, double *pDst,
+                                        const FFTSpec_R_64f *pSpec, std::uint8_t *pBuffer);
+IppOpStatus ippsFFTFwd_RToPack_64f_Sse2(const double *pSrc, double *pDst,
+                                        const FFTSpec_R_64f *pSpec, std::uint8_t *pBuffer);
+IppOpStatus ippsFFTInv_PackToR_64f_Sse2(const double *pSrc, double *pDst,
+                                        const FFTSpec_R_64f *pSpec, std::uint8_t *pBuffer);
 
 } // namespace fft_real

@@ -4,6 +4,7 @@
 #include "kernels/fft-real/FFTEngine64.h"
 
 #include <cmath>
+#include <cstdint>
 #include <new>
 
 namespace fft_real {
@@ -39,6 +40,7 @@ int specInitAlloc(const TFFTVariant &v, FFTSpec_64 **ppSpec, int order, int flag
   spec->order = order;
   spec->hint = hint;
   spec->owned = 1;
+  spec->member = v.member;
   const std::int64_t N = std::int64_t{1} << order;
   const long double n = static_cast<long double>(N);
   switch (flag) {
@@ -66,14 +68,21 @@ int specInitAlloc(const TFFTVariant &v, FFTSpec_64 **ppSpec, int order, int flag
     return ippStsNoErr;
   }
 
+  // An order whose tables cannot be had fails before the sine table is built: the sizes
+  // are 64-bit, and every block must fit the allocator's signed 32-bit count.
+  const int k = id == kFFTSpecIdReal ? order - 1 : order;
+  const std::int64_t sineBytes = (8 * (N / 4 + 1) + 15) / 16 * 16;
+  if (sineBytes > INT32_MAX || v.largestBlock(k) > INT32_MAX) {
+    ownsFFTFreeSpec_R_64f(spec);
+    return ippStsMemAllocErr;
+  }
   // Every trigonometric value of the record is read from this table.
-  auto *S = static_cast<double *>(fftMalloc((8 * (N / 4 + 1) + 15) / 16 * 16));
+  auto *S = static_cast<double *>(fftMalloc(sineBytes));
   if (!S) {
     ownsFFTFreeSpec_R_64f(spec);
     return ippStsMemAllocErr;
   }
   ownsFFTInitSinTab_64f(order, S);
-  const int k = id == kFFTSpecIdReal ? order - 1 : order;
   int status = v.initComplex(spec, k, S, order);
   if (status == ippStsNoErr && id == kFFTSpecIdReal)
     status = v.initReal(spec, order, S);
@@ -104,31 +113,51 @@ int specFree(FFTSpec_64 *pSpec, std::int32_t id) {
   return ippStsNoErr;
 }
 
-IppOpStatus ippsFFTInitAlloc_C_64fc(FFTSpec_C_64fc **ppSpec, int order, int flag, int hint) {
+namespace {
+
+IppOpStatus initC(const TFFTVariant &v, FFTSpec_C_64fc **ppSpec, int order, int flag, int hint) {
   FFTSpec_64 *spec = nullptr;
-  const int status = specInitAlloc(kFFTGenericVariant, ppSpec ? &spec : nullptr, order, flag, hint,
-                                   kFFTSpecIdComplex);
+  const int status =
+      specInitAlloc(v, ppSpec ? &spec : nullptr, order, flag, hint, kFFTSpecIdComplex);
   if (status == ippStsNoErr)
     *ppSpec = static_cast<FFTSpec_C_64fc *>(spec);
   return status;
 }
 
-IppOpStatus ippsFFTInitAlloc_R_64f(FFTSpec_R_64f **ppSpec, int order, int flag, int hint) {
+IppOpStatus initR(const TFFTVariant &v, FFTSpec_R_64f **ppSpec, int order, int flag, int hint) {
   FFTSpec_64 *spec = nullptr;
-  const int status = specInitAlloc(kFFTGenericVariant, ppSpec ? &spec : nullptr, order, flag, hint,
-                                   kFFTSpecIdReal);
+  const int status = specInitAlloc(v, ppSpec ? &spec : nullptr, order, flag, hint, kFFTSpecIdReal);
   if (status == ippStsNoErr)
     *ppSpec = static_cast<FFTSpec_R_64f *>(spec);
   return status;
 }
 
-IppOpStatus ippsFFTGetBufSize_C_64fc(const FFTSpec_C_64fc *pSpec, int *pSize) {
-  return specGetBufSize(pSpec, pSize, kFFTSpecIdComplex);
-}
-IppOpStatus ippsFFTGetBufSize_R_64f(const FFTSpec_R_64f *pSpec, int *pSize) {
-  return specGetBufSize(pSpec, pSize, kFFTSpecIdReal);
-}
-IppOpStatus ippsFFTFree_C_64fc(FFTSpec_C_64fc *pSpec) { return specFree(pSpec, kFFTSpecIdComplex); }
-IppOpStatus ippsFFTFree_R_64f(FFTSpec_R_64f *pSpec) { return specFree(pSpec, kFFTSpecIdReal); }
+} // namespace
+
+#define FFT_SPEC_ENTRIES(SUFFIX, VARIANT)                                                          \
+  IppOpStatus ippsFFTInitAlloc_C_64fc##SUFFIX(FFTSpec_C_64fc **ppSpec, int order, int flag,        \
+                                              int hint) {                                          \
+    return initC(VARIANT, ppSpec, order, flag, hint);                                              \
+  }                                                                                                \
+  IppOpStatus ippsFFTInitAlloc_R_64f##SUFFIX(FFTSpec_R_64f **ppSpec, int order, int flag,          \
+                                             int hint) {                                           \
+    return initR(VARIANT, ppSpec, order, flag, hint);                                              \
+  }                                                                                                \
+  IppOpStatus ippsFFTGetBufSize_C_64fc##SUFFIX(const FFTSpec_C_64fc *pSpec, int *pSize) {          \
+    return specGetBufSize(pSpec, pSize, kFFTSpecIdComplex);                                        \
+  }                                                                                                \
+  IppOpStatus ippsFFTGetBufSize_R_64f##SUFFIX(const FFTSpec_R_64f *pSpec, int *pSize) {            \
+    return specGetBufSize(pSpec, pSize, kFFTSpecIdReal);                                           \
+  }                                                                                                \
+  IppOpStatus ippsFFTFree_C_64fc##SUFFIX(FFTSpec_C_64fc *pSpec) {                                  \
+    return specFree(pSpec, kFFTSpecIdComplex);                                                     \
+  }                                                                                                \
+  IppOpStatus ippsFFTFree_R_64f##SUFFIX(FFTSpec_R_64f *pSpec) {                                    \
+    return specFree(pSpec, kFFTSpecIdReal);                                                        \
+  }
+
+FFT_SPEC_ENTRIES(, kFFTGenericVariant)
+FFT_SPEC_ENTRIES(_Sse, kFFTSseVariant)
+FFT_SPEC_ENTRIES(_Sse2, kFFTSse2Variant)
 
 } // namespace fft_real

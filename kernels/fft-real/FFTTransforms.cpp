@@ -41,10 +41,11 @@ private:
   void *own_ = nullptr;
 };
 
-int check(const FFTSpec_64 *pSpec, const void *pSrc, const void *pDst, std::int32_t id) {
+int check(const TFFTVariant &v, const FFTSpec_64 *pSpec, const void *pSrc, const void *pDst,
+          std::int32_t id) {
   if (!pSpec)
     return ippStsNullPtrErr;
-  if (pSpec->id != id)
+  if (pSpec->id != id || pSpec->member != v.member)
     return ippStsContextMatchErr;
   if (!pSrc || !pDst)
     return ippStsNullPtrErr;
@@ -93,7 +94,7 @@ const Ipp64fc *asComplex(const double *x) { return reinterpret_cast<const Ipp64f
 
 int transformComplex(const TFFTVariant &v, bool inverse, const Ipp64fc *pSrc, Ipp64fc *pDst,
                      const FFTSpec_64 *pSpec, std::uint8_t *pBuffer) {
-  if (const int status = check(pSpec, pSrc, pDst, kFFTSpecIdComplex))
+  if (const int status = check(v, pSpec, pSrc, pDst, kFFTSpecIdComplex))
     return status;
   const bool scale = inverse ? pSpec->invScaleFlag : pSpec->fwdScaleFlag;
   if (pSpec->order <= 3) {
@@ -109,7 +110,7 @@ int transformComplex(const TFFTVariant &v, bool inverse, const Ipp64fc *pSrc, Ip
 
 int transformRealFwd(const TFFTVariant &v, bool pack, const double *pSrc, double *pDst,
                      const FFTSpec_64 *pSpec, std::uint8_t *pBuffer) {
-  if (const int status = check(pSpec, pSrc, pDst, kFFTSpecIdReal))
+  if (const int status = check(v, pSpec, pSrc, pDst, kFFTSpecIdReal))
     return status;
   const int m = pSpec->order;
   const std::int64_t N = std::int64_t{1} << m;
@@ -133,7 +134,7 @@ int transformRealFwd(const TFFTVariant &v, bool pack, const double *pSrc, double
 
 int transformRealInv(const TFFTVariant &v, bool pack, const double *pSrc, double *pDst,
                      const FFTSpec_64 *pSpec, std::uint8_t *pBuffer) {
-  if (const int status = check(pSpec, pSrc, pDst, kFFTSpecIdReal))
+  if (const int status = check(v, pSpec, pSrc, pDst, kFFTSpecIdReal))
     return status;
   const int m = pSpec->order;
   const std::int64_t N = std::int64_t{1} << m;
@@ -158,34 +159,34 @@ int transformRealInv(const TFFTVariant &v, bool pack, const double *pSrc, double
   return ippStsNoErr;
 }
 
-IppOpStatus ippsFFTFwd_CToC_64fc(const Ipp64fc *pSrc, Ipp64fc *pDst, const FFTSpec_C_64fc *pSpec,
-                                 std::uint8_t *pBuffer) {
-  return transformComplex(kFFTGenericVariant, false, pSrc, pDst, pSpec, pBuffer);
-}
+#define FFT_TRANSFORM_ENTRIES(SUFFIX, VARIANT)                                                     \
+  IppOpStatus ippsFFTFwd_CToC_64fc##SUFFIX(const Ipp64fc *pSrc, Ipp64fc *pDst,                     \
+                                           const FFTSpec_C_64fc *pSpec, std::uint8_t *pBuffer) {   \
+    return transformComplex(VARIANT, false, pSrc, pDst, pSpec, pBuffer);                           \
+  }                                                                                                \
+  IppOpStatus ippsFFTInv_CToC_64fc##SUFFIX(const Ipp64fc *pSrc, Ipp64fc *pDst,                     \
+                                           const FFTSpec_C_64fc *pSpec, std::uint8_t *pBuffer) {   \
+    return transformComplex(VARIANT, true, pSrc, pDst, pSpec, pBuffer);                            \
+  }                                                                                                \
+  IppOpStatus ippsFFTFwd_RToPerm_64f##SUFFIX(const double *pSrc, double *pDst,                     \
+                                             const FFTSpec_R_64f *pSpec, std::uint8_t *pBuffer) {  \
+    return transformRealFwd(VARIANT, false, pSrc, pDst, pSpec, pBuffer);                           \
+  }                                                                                                \
+  IppOpStatus ippsFFTInv_PermToR_64f##SUFFIX(const double *pSrc, double *pDst,                     \
+                                             const FFTSpec_R_64f *pSpec, std::uint8_t *pBuffer) {  \
+    return transformRealInv(VARIANT, false, pSrc, pDst, pSpec, pBuffer);                           \
+  }                                                                                                \
+  IppOpStatus ippsFFTFwd_RToPack_64f##SUFFIX(const double *pSrc, double *pDst,                     \
+                                             const FFTSpec_R_64f *pSpec, std::uint8_t *pBuffer) {  \
+    return transformRealFwd(VARIANT, true, pSrc, pDst, pSpec, pBuffer);                            \
+  }                                                                                                \
+  IppOpStatus ippsFFTInv_PackToR_64f##SUFFIX(const double *pSrc, double *pDst,                     \
+                                             const FFTSpec_R_64f *pSpec, std::uint8_t *pBuffer) {  \
+    return transformRealInv(VARIANT, true, pSrc, pDst, pSpec, pBuffer);                            \
+  }
 
-IppOpStatus ippsFFTInv_CToC_64fc(const Ipp64fc *pSrc, Ipp64fc *pDst, const FFTSpec_C_64fc *pSpec,
-                                 std::uint8_t *pBuffer) {
-  return transformComplex(kFFTGenericVariant, true, pSrc, pDst, pSpec, pBuffer);
-}
-
-IppOpStatus ippsFFTFwd_RToPerm_64f(const double *pSrc, double *pDst, const FFTSpec_R_64f *pSpec,
-                                   std::uint8_t *pBuffer) {
-  return transformRealFwd(kFFTGenericVariant, false, pSrc, pDst, pSpec, pBuffer);
-}
-
-IppOpStatus ippsFFTInv_PermToR_64f(const double *pSrc, double *pDst, const FFTSpec_R_64f *pSpec,
-                                   std::uint8_t *pBuffer) {
-  return transformRealInv(kFFTGenericVariant, false, pSrc, pDst, pSpec, pBuffer);
-}
-
-IppOpStatus ippsFFTFwd_RToPack_64f(const double *pSrc, double *pDst, const FFTSpec_R_64f *pSpec,
-                                   std::uint8_t *pBuffer) {
-  return transformRealFwd(kFFTGenericVariant, true, pSrc, pDst, pSpec, pBuffer);
-}
-
-IppOpStatus ippsFFTInv_PackToR_64f(const double *pSrc, double *pDst, const FFTSpec_R_64f *pSpec,
-                                   std::uint8_t *pBuffer) {
-  return transformRealInv(kFFTGenericVariant, true, pSrc, pDst, pSpec, pBuffer);
-}
+FFT_TRANSFORM_ENTRIES(, kFFTGenericVariant)
+FFT_TRANSFORM_ENTRIES(_Sse, kFFTSseVariant)
+FFT_TRANSFORM_ENTRIES(_Sse2, kFFTSse2Variant)
 
 } // namespace fft_real
