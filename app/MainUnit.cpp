@@ -117,7 +117,7 @@ TMainForm::TMainForm(TComponent *owner, IRecorderAudio *audio, bool ownComponent
   });
   LoadFormText(this, MainFormResource);
   ActionList1 = Find<gui::TActionList>(this, "ActionList1");
-  ActionManager1 = Find<gui::TActionList>(this, "ActionManager1");
+  ActionManager1 = Find<gui::TActionManager>(this, "ActionManager1");
   RecordAction = Find<gui::TAction>(this, "RecordAction");
   PlayAction = Find<gui::TAction>(this, "PlayAction");
   PauseAction = Find<gui::TAction>(this, "PauseAction");
@@ -137,6 +137,7 @@ TMainForm::TMainForm(TComponent *owner, IRecorderAudio *audio, bool ownComponent
   OneInstance = Find<TOneInstance>(this, "OneInstance");
   RedImageList = Find<gui::TImageList>(this, "RedImageList");
   GrayImageList = Find<gui::TImageList>(this, "GrayImageList");
+  FileOpenDialog = Find<TOpenDialog>(this, "FileOpenDialog");
   for (gui::TAction *a : {RecordAction, PlayAction, PauseAction, StopAction, ResumeAction,
                           MarkAction, ClearMarkAction})
     a->SetActionList(ActionList1);
@@ -518,6 +519,7 @@ void TMainForm::UpdateTimeDisplays() {
 void RegisterMainUnitClasses() {
   gui::RegisterTimerClasses();
   gui::RegisterActionClasses();
+  RegisterDialogClasses();
   RegisterClass(gui::TImageList::StaticClassInfo());
   RegisterCoolTrayIconClasses();
   RegisterOneInstanceClasses();

@@ -21,6 +21,7 @@
 
 #include "app/CoolTrayIcon.h"
 #include "app/OneInstance.h"
+#include "platform/classlib/Dialogs.h"
 #include "platform/gui/Actions.h"
 #include "platform/gui/Forms.h"
 #include "platform/gui/Graphics.h"
@@ -91,7 +92,7 @@ public:
 
   // Components of the form resource.
   gui::TActionList *ActionList1 = nullptr;
-  gui::TActionList *ActionManager1 = nullptr;
+  gui::TActionManager *ActionManager1 = nullptr;
   gui::TAction *RecordAction = nullptr, *PlayAction = nullptr, *PauseAction = nullptr,
                *StopAction = nullptr, *ResumeAction = nullptr, *MarkAction = nullptr,
                *ClearMarkAction = nullptr;
@@ -101,6 +102,7 @@ public:
   TCoolTrayIcon *TrayIcon = nullptr;
   TOneInstance *OneInstance = nullptr;
   gui::TImageList *RedImageList = nullptr, *GrayImageList = nullptr;
+  TOpenDialog *FileOpenDialog = nullptr;
 
   // Widgets of MainWindow.ui.
   QComboBox *AudioFormatComboBox, *InputBox, *PlaybackBox;

@@ -53,8 +53,12 @@ const char *const MainFormResource = R"(object MainForm: TMainForm
     Caption = 'Clear Select.'
     OnUpdate = ClearMarkActionUpdate
   end
-  object ActionManager1: TActionList
+  object ActionManager1: TActionManager
     OnUpdate = ActionManager1Update
+  end
+  object FileOpenDialog: TOpenDialog
+    DefaultExt = 'wav'
+    Filter = 'Wave Files(*.wav)|*.wav|All Files(*.*)|*.*'
   end
   object New: TAction
     Category = 'File'

@@ -31,8 +31,6 @@ int64_t Rescale(int64_t position, int64_t newScale, int64_t oldScale) {
 
 std::string FilePart(const std::string &path) { return fs::path(path).filename().string(); }
 
-const char *const waveFilter = "Wave Files(*.wav)|*.wav|All Files(*.*)|*.*";
-
 // Why path cannot be played and recorded over, or empty when it can: it must
 // be a RIFF/WAVE file with a format record and at least one sample. Read
 // through the same file services as the player, so what passes here plays.
@@ -242,13 +240,9 @@ void TMainForm::PlayActionExecute(TObject *) {
   if (TrackBar->Position() >= TrackBar->Max() - 1)
     TrackBar->SetPosition(0);
   if (c.AudioPlayer->GetFileName().empty()) {
-    TFileDialog dialog;
-    dialog.Kind = fdOpen;
-    dialog.Filter = waveFilter;
-    dialog.DefaultExt = "wav";
-    if (!ExecuteFileDialog(dialog) || !CheckWaveFile(dialog.FileName))
+    if (!FileOpenDialog->Execute() || !CheckWaveFile(FileOpenDialog->FileName()))
       return;
-    if (!LoadIntoWorkFile(dialog.FileName))
+    if (!LoadIntoWorkFile(FileOpenDialog->FileName()))
       return;
     TrackBar->SetPosition(0);
     SetCaption(CaptionPrefix + " - [" + FilePart(FFileName) + "]");
@@ -368,9 +362,10 @@ void TMainForm::TrackBarMouseDown(int pressX) {
     }
   }
   int x = int(int16_t(pressX)) - 4;
-  QRect channel = TrackBar->ChannelRect();
-  int left = channel.left(), right = channel.right() + 1;
-  int width = (right - left) - TrackBar->ThumbLength() / 2;
+  gui::TChannelRect channel;
+  TrackBar->Perform(gui::TBM_GETCHANNELRECT, 0, reinterpret_cast<intptr_t>(&channel));
+  int left = channel.left, right = channel.right;
+  int width = (right - left) - int(TrackBar->Perform(gui::TBM_GETTHUMBLENGTH, 0, 0)) / 2;
   if (x > right)
     x = width;
   else if (x < left)
@@ -441,13 +436,9 @@ void TMainForm::FileOpenActionExecute(TObject *) {
     if (FSaveAnswer == 1)
       return;
   }
-  TFileDialog dialog;
-  dialog.Kind = fdOpen;
-  dialog.Filter = waveFilter;
-  dialog.DefaultExt = "wav";
   // A file that cannot be played changes nothing: the take, the working file
   // and the window stay as they are.
-  if (!ExecuteFileDialog(dialog) || !CheckWaveFile(dialog.FileName))
+  if (!FileOpenDialog->Execute() || !CheckWaveFile(FileOpenDialog->FileName()))
     return;
   // The working file is replaced: nothing may still be writing or reading it.
   StopAll();
@@ -455,7 +446,7 @@ void TMainForm::FileOpenActionExecute(TObject *) {
   FHasNewRecording = false;
   FDeleteWorkFileOnClose = false;
   TrackBar->SetPosition(0);
-  if (!LoadIntoWorkFile(dialog.FileName))
+  if (!LoadIntoWorkFile(FileOpenDialog->FileName()))
     return;
   SetCaption(CaptionPrefix + " - [" + FilePart(FFileName) + "]");
 }

@@ -1,5 +1,7 @@
 #include "platform/classlib/Dialogs.h"
 
+#include "platform/classlib/ClassBuilder.h"
+
 #include <cstdio>
 #include <mutex>
 #include <utility>
@@ -200,3 +202,26 @@ bool TScriptedDialogs::FileDialog(TFileDialog &dialog) {
   dialog.FileName = WithDefaultExt(*answer, dialog.DefaultExt);
   return true;
 }
+
+const TClassInfo &TOpenDialog::StaticClassInfo() {
+  static const TClassInfo &info = MakeClassInfo<TOpenDialog>(
+      "TOpenDialog", &TComponent::StaticClassInfo(), [](TClassBuilder<TOpenDialog> &c) {
+        c.String("DefaultExt", &TOpenDialog::DefaultExt, &TOpenDialog::SetDefaultExt);
+        c.String("FileName", &TOpenDialog::FileName, &TOpenDialog::SetFileName);
+        c.String("Filter", &TOpenDialog::Filter, &TOpenDialog::SetFilter);
+        c.String("InitialDir", &TOpenDialog::InitialDir, &TOpenDialog::SetInitialDir);
+        c.String("Title", &TOpenDialog::Title, &TOpenDialog::SetTitle);
+      });
+  return info;
+}
+
+bool TOpenDialog::Execute() {
+  TFileDialog dialog = dialog_;
+  dialog.Kind = fdOpen;
+  if (!ExecuteFileDialog(dialog))
+    return false;
+  dialog_.FileName = dialog.FileName;
+  return true;
+}
+
+void RegisterDialogClasses() { RegisterClass(TOpenDialog::StaticClassInfo()); }

@@ -21,6 +21,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/classlib/Component.h"
+
 using TShowMessageHandler = std::function<void(const std::string &text)>;
 
 void ShowMessage(const std::string &text);
@@ -103,6 +105,36 @@ struct TFileDialog {
 // True when the user chose a file (then in dialog.FileName); false, with
 // FileName unchanged, when the dialog was cancelled.
 bool ExecuteFileDialog(TFileDialog &dialog);
+
+// The open dialog as a form's component: its properties are those of
+// TFileDialog, loaded from the form text, and Execute runs ExecuteFileDialog.
+class TOpenDialog : public TComponent {
+  CLASSLIB_CLASS(TOpenDialog)
+
+public:
+  explicit TOpenDialog(TComponent *owner) : TComponent(owner) {}
+
+  const std::string &Title() const { return dialog_.Title; }
+  void SetTitle(const std::string &value) { dialog_.Title = value; }
+  const std::string &Filter() const { return dialog_.Filter; }
+  void SetFilter(const std::string &value) { dialog_.Filter = value; }
+  const std::string &DefaultExt() const { return dialog_.DefaultExt; }
+  void SetDefaultExt(const std::string &value) { dialog_.DefaultExt = value; }
+  const std::string &InitialDir() const { return dialog_.InitialDir; }
+  void SetInitialDir(const std::string &value) { dialog_.InitialDir = value; }
+  // The proposed name; the chosen one after Execute returned true.
+  const std::string &FileName() const { return dialog_.FileName; }
+  void SetFileName(const std::string &value) { dialog_.FileName = value; }
+
+  // Shows the dialog; false, FileName unchanged, when it was cancelled.
+  bool Execute();
+
+private:
+  TFileDialog dialog_;
+};
+
+// Registers TOpenDialog for form loading.
+void RegisterDialogClasses();
 
 // Adds ext (without dot) to name when the name's file part has no extension.
 std::string WithDefaultExt(const std::string &name, const std::string &ext);

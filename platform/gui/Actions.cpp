@@ -144,6 +144,12 @@ const TClassInfo &TActionList::StaticClassInfo() {
   return info;
 }
 
+const TClassInfo &TActionManager::StaticClassInfo() {
+  static const TClassInfo &info =
+      MakeClassInfo<TActionManager>("TActionManager", &TActionList::StaticClassInfo());
+  return info;
+}
+
 TActionList::TActionList(TComponent *owner) : TComponent(owner) { AllLists().push_back(this); }
 
 TActionList::~TActionList() {
@@ -220,6 +226,7 @@ void BindAction(TAction *action, QAbstractButton *button, bool showCaption) {
 void RegisterActionClasses() {
   RegisterClass(TAction::StaticClassInfo());
   RegisterClass(TActionList::StaticClassInfo());
+  RegisterClass(TActionManager::StaticClassInfo());
 }
 
 } // namespace gui

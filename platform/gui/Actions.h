@@ -115,13 +115,22 @@ private:
   std::vector<TAction *> actions_;
 };
 
+// The action list behind a window's main menu: an action list under its own
+// class name, so a form names the menu's actions apart from the buttons'.
+class TActionManager : public TActionList {
+  CLASSLIB_CLASS(TActionManager)
+
+public:
+  explicit TActionManager(TComponent *owner) : TActionList(owner) {}
+};
+
 // Shows action on a menu item or a button and runs it when they are
 // triggered (exceptions go to the application's display). The binding ends
 // with either side. A button bound with showCaption false keeps its own text.
 void BindAction(TAction *action, QAction *item);
 void BindAction(TAction *action, QAbstractButton *button, bool showCaption = true);
 
-// Registers TAction and TActionList for form loading.
+// Registers TAction, TActionList and TActionManager for form loading.
 void RegisterActionClasses();
 
 } // namespace gui

@@ -48,6 +48,23 @@ int TTrackBar::ThumbLength() const {
   return style()->subControlRect(QStyle::CC_Slider, &opt, QStyle::SC_SliderHandle, this).width();
 }
 
+intptr_t TTrackBar::Perform(uint32_t Msg, uintptr_t, intptr_t LParam) const {
+  switch (Msg) {
+  case TBM_GETCHANNELRECT: {
+    auto *rect = reinterpret_cast<TChannelRect *>(LParam);
+    if (rect == nullptr)
+      return 0;
+    QRect channel = ChannelRect();
+    *rect = {channel.left(), channel.top(), channel.right() + 1, channel.bottom() + 1};
+    return 0;
+  }
+  case TBM_GETTHUMBLENGTH:
+    return ThumbLength();
+  default:
+    return 0;
+  }
+}
+
 void TTrackBar::mousePressEvent(QMouseEvent *event) {
   if (event->button() == Qt::LeftButton && OnMouseDown) {
     QPoint p = event->position().toPoint();

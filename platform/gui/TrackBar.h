@@ -11,9 +11,20 @@
 #include <QRect>
 #include <QSlider>
 
+#include <cstdint>
 #include <functional>
 
 namespace gui {
+
+// The track bar's queries by message, as a window procedure installed over
+// it sends them: TBM_GETCHANNELRECT fills the channel rectangle at LParam (a
+// TChannelRect; right and bottom exclusive), TBM_GETTHUMBLENGTH answers the
+// thumb's length along the channel.
+inline constexpr uint32_t TBM_GETCHANNELRECT = 0x041A;
+inline constexpr uint32_t TBM_GETTHUMBLENGTH = 0x041C;
+struct TChannelRect {
+  int32_t left = 0, top = 0, right = 0, bottom = 0;
+};
 
 class TTrackBar : public QSlider {
   Q_OBJECT
@@ -36,6 +47,8 @@ public:
   // thumb's length along it.
   QRect ChannelRect() const;
   int ThumbLength() const;
+  // Answers the messages above; any other message answers 0.
+  intptr_t Perform(uint32_t Msg, uintptr_t WParam, intptr_t LParam) const;
 
   std::function<void()> OnChange;
   // Left button press and release at (x, y) in widget coordinates.

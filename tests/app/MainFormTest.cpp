@@ -700,9 +700,54 @@ TEST_F(TSaveTest, OpeningABrokenWaveFileSaysSoAndLeavesEverythingAsItWas) {
   dialogs.AnswerFile(Target("good.wav"));
   form->FileOpenActionExecute(form.get());
   EXPECT_TRUE(dialogs.Texts().empty());
+  ASSERT_EQ(dialogs.FileDialogs().size(), 1u);
+  EXPECT_EQ(dialogs.FileDialogs()[0].Kind, fdOpen);
+  EXPECT_EQ(dialogs.FileDialogs()[0].Filter, "Wave Files(*.wav)|*.wav|All Files(*.*)|*.*");
+  EXPECT_EQ(dialogs.FileDialogs()[0].DefaultExt, "wav");
+  EXPECT_EQ(form->FileOpenDialog->FileName(), Target("good.wav"));
   EXPECT_EQ(Contents(workFile), good);
   EXPECT_EQ(form->FFileName, Target("good.wav"));
   EXPECT_EQ(form->Caption(), "Sonvelt  - [good.wav]");
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(TMainFormTest, TheMenusActionsBelongToTheActionManager) {
+  EXPECT_EQ(form->ActionManager1->ClassInfo().ClassName(), "TActionManager");
+  for (gui::TAction *a : {form->New, form->FileOpenAction, form->FileSaveAction,
+                          form->FileSaveAsAction, form->FileExit1, form->About})
+    EXPECT_EQ(a->ActionList(), form->ActionManager1) << a->Name();
+  EXPECT_EQ(form->RecordAction->ActionList(), form->ActionList1);
+}
+
+// A press moves the thumb to the pressed point: 4 pixels left of the press,
+// measured from the channel's left end over its length less half a thumb.
+TEST_F(TMainFormTest, APressOnTheTrackBarMovesTheThumbThere) {
+  form->Show();
+  form->TrackBar->setEnabled(true);
+  const QRect groove = form->TrackBar->ChannelRect();
+  const int left = groove.left(), right = groove.right() + 1;
+  const int width = (right - left) - form->TrackBar->ThumbLength() / 2;
+  ASSERT_GT(width, 0);
+  struct TCase {
+    const char *Name;
+    int PressX;
+    int Position;
+  };
+  const int mid = left + 4 + width / 2;
+  const TCase cases[] = {
+      {"left of the channel", left - 10, 0},         {"at the channel's start", left + 4, 0},
+      {"halfway", mid, 10000 * (width / 2) / width}, {"past the right end", right + 50, 10000},
+      {"a negative 16-bit x", 65536 - 20, 0},
+  };
+  for (const TCase &c : cases) {
+    SCOPED_TRACE(c.Name);
+    form->TrackBar->SetPosition(1234);
+    form->TrackBarMouseDown(c.PressX);
+    EXPECT_EQ(form->TrackBar->Position(), c.Position);
+  }
 }
 
 } // namespace
