@@ -1,11 +1,14 @@
 // The wiring rows of kernels/audio-sample and kernels/audio-filter (see DISPATCH_VARIANT_WIRING).
 // Every class of the audio sample operations runs the same 16-byte register kernel; the
-// operations whose scheme gives codes 16-17 the generic variant have no entry there.
+// operations whose scheme gives codes 16-17 the generic variant have no entry there. The
+// filter unit's code-5 threshold is the generic code by design.
 #pragma once
 
+#include "kernels/audio-filter/AudioFilterKernels.h"
 #include "kernels/audio-sample/AudioSampleKernels.h"
 
 #define DISPATCH_KAS ::kernels::audio_sample::sse2
+#define DISPATCH_KAF ::kernels::audio_filter
 #define DISPATCH_WIRING_AUDIO(W)                                                                   \
   W(Albasicdispatcher, ippiAdd_8u_C1IRSfs, Own(&DISPATCH_KAS::ippiAdd_8u_C1IRSfs),                 \
     Own(&DISPATCH_KAS::ippiAdd_8u_C1IRSfs), Own(&DISPATCH_KAS::ippiAdd_8u_C1IRSfs))                \
@@ -80,4 +83,37 @@
   W(Albasicdispatcher, ippiScale_16s8u_C1R, Own(&DISPATCH_KAS::ippiScale_16s8u_C1R),               \
     Own(&DISPATCH_KAS::ippiScale_16s8u_C1R), Own(&DISPATCH_KAS::ippiScale_16s8u_C1R))              \
   W(Albasicdispatcher, ippiScale_32s8u_C1R, Own(&DISPATCH_KAS::ippiScale_32s8u_C1R),               \
-    Own(&DISPATCH_KAS::ippiScale_32s8u_C1R), Own(&DISPATCH_KAS::ippiScale_32s8u_C1R))
+    Own(&DISPATCH_KAS::ippiScale_32s8u_C1R), Own(&DISPATCH_KAS::ippiScale_32s8u_C1R))              \
+  W(Vizazodizaro, ippsAdd_16s_I, Own(&DISPATCH_KAF::sse2::ippsAdd_16s_I),                          \
+    Own(&DISPATCH_KAF::sse2::ippsAdd_16s_I), Own(&DISPATCH_KAF::sse2::ippsAdd_16s_I))              \
+  W(Vizazodizaro, ippsConjCcs_64fc_I, Own(&DISPATCH_KAF::sse2::ippsConjCcs_64fc_I),                \
+    Own(&DISPATCH_KAF::sse2::ippsConjCcs_64fc_I), Own(&DISPATCH_KAF::sse2::ippsConjCcs_64fc_I))    \
+  W(Vizazodizaro, ippsMagnitude_64fc, Own(&DISPATCH_KAF::sse2::ippsMagnitude_64fc),                \
+    Own(&DISPATCH_KAF::sse2::ippsMagnitude_64fc), Own(&DISPATCH_KAF::sse2::ippsMagnitude_64fc))    \
+  W(Vizazodizaro, ippsSub_32f_I, Own(&DISPATCH_KAF::sse2::ippsSub_32f_I),                          \
+    Own(&DISPATCH_KAF::sse2::ippsSub_32f_I), Own(&DISPATCH_KAF::sse2::ippsSub_32f_I))              \
+  W(Vizazodizaro, ippsSum_32f, Own(&DISPATCH_KAF::sse2::ippsSum_32f),                              \
+    Own(&DISPATCH_KAF::sse2::ippsSum_32f), Own(&DISPATCH_KAF::sse2::ippsSum_32f))                  \
+  W(Vizazodizaro, ippsSqr_32f_I, Own(&DISPATCH_KAF::sse2::ippsSqr_32f_I),                          \
+    Own(&DISPATCH_KAF::sse2::ippsSqr_32f_I), Own(&DISPATCH_KAF::sse2::ippsSqr_32f_I))              \
+  W(Vizazodizaro, ippiConvert_16s32f_C1R, Own(&DISPATCH_KAF::sse2::ippiConvert_16s32f_C1R),        \
+    Own(&DISPATCH_KAF::sse2::ippiConvert_16s32f_C1R),                                              \
+    Own(&DISPATCH_KAF::sse2::ippiConvert_16s32f_C1R))                                              \
+  W(Vizazodizaro, ippiConvert_8s32f_C1R, Own(&DISPATCH_KAF::sse2::ippiConvert_8s32f_C1R),          \
+    Own(&DISPATCH_KAF::sse2::ippiConvert_8s32f_C1R),                                               \
+    Own(&DISPATCH_KAF::sse2::ippiConvert_8s32f_C1R))                                               \
+  W(Vizazodizaro, ippiConvert_32f16s_C1R, Own(&DISPATCH_KAF::sse2::ippiConvert_32f16s_C1R),        \
+    Own(&DISPATCH_KAF::sse2::ippiConvert_32f16s_C1R),                                              \
+    Own(&DISPATCH_KAF::sse2::ippiConvert_32f16s_C1R))                                              \
+  W(Vizazodizaro, ippiConvert_32f8s_C1R, Own(&DISPATCH_KAF::sse2::ippiConvert_32f8s_C1R),          \
+    Own(&DISPATCH_KAF::sse2::ippiConvert_32f8s_C1R),                                               \
+    Own(&DISPATCH_KAF::sse2::ippiConvert_32f8s_C1R))                                               \
+  W(Vizazodizaro, ippsThreshold_LTValGTVal_16s_I,                                                  \
+    Own(&DISPATCH_KAF::sse2::ippsThreshold_LTValGTVal_16s_I),                                      \
+    Own(&DISPATCH_KAF::sse2::ippsThreshold_LTValGTVal_16s_I), GenericByDesign)                     \
+  W(Vizazodizaro, ippsMulC_32f, Own(&DISPATCH_KAF::sse2::ippsMulC_32f),                            \
+    Own(&DISPATCH_KAF::sse2::ippsMulC_32f), Own(&DISPATCH_KAF::sse::ippsMulC_32f))                 \
+  W(Vizazodizaro, ippsMulC_32f_I, Own(&DISPATCH_KAF::sse2::ippsMulC_32f_I),                        \
+    Own(&DISPATCH_KAF::sse2::ippsMulC_32f_I), Own(&DISPATCH_KAF::sse::ippsMulC_32f_I))             \
+  W(Vizazodizaro, ippsDivC_32f_I, Own(&DISPATCH_KAF::sse2::ippsDivC_32f_I),                        \
+    Own(&DISPATCH_KAF::sse2::ippsDivC_32f_I), Own(&DISPATCH_KAF::sse::ippsDivC_32f_I))

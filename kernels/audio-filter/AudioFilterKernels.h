@@ -1,0 +1,82 @@
+// Processor-class variants of the audio filter and statistics operations: region
+// conversions between integer samples and floats, float arithmetic and sums, complex
+// spectrum operations and the threshold, with the memory routines they share.
+//
+// The 16-byte register code serves codes 16-17 and 6-9 (namespace sse2); code 5 runs
+// the same code (the 8-byte register code would share the x87 stack with the
+// extended-precision code) except where its memory routines differ (namespace sse). A
+// variant takes exactly the arguments of the operation's generic variant, makes the
+// same checks in the same order and returns the same statuses; its results are the
+// generic ones except for the sum and the magnitude, whose bounds are stated there.
+//
+// The dispatch (framework/dispatch) wires these into its slots; nothing here includes
+// the dispatch.
+#pragma once
+
+#include "kernels/common/IppTypes.h"
+
+#include <cstdint>
+
+namespace kernels::audio_filter {
+
+// Memory routines of the filter kernels. Byte routines: nothing for n <= 0, no overlap,
+// they return the destination. Float wrappers: -8 for a null pointer, -6 for len < 1,
+// else the 4 len bytes copied or cleared and 0. Every level writes the same bytes; the
+// levels differ in store kinds and thresholds (non-temporal stores for large areas,
+// each run closed by a store fence).
+namespace generic {
+void *ownsCopy_8u(const void *pSrc, void *pDst, int n);
+void *ownsZero_8u(void *pDst, int n);
+IppOpStatus ownsCopy_32f(const float *pSrc, float *pDst, int len);
+IppOpStatus ownsZero_32f(float *pDst, int len);
+} // namespace generic
+
+// Codes 6-9 and 16-17.
+namespace sse2 {
+void *ownsCopy_8u(const void *pSrc, void *pDst, int n);
+void *ownsZero_8u(void *pDst, int n);
+IppOpStatus ownsCopy_32f(const float *pSrc, float *pDst, int len);
+IppOpStatus ownsZero_32f(float *pDst, int len);
+
+IppOpStatus ippiConvert_16s32f_C1R(const short *pSrc, int srcStep, float *pDst, int dstStep,
+                                   tagSIZE roi);
+IppOpStatus ippiConvert_8s32f_C1R(const signed char *pSrc, int srcStep, float *pDst, int dstStep,
+                                  tagSIZE roi);
+IppOpStatus ippiConvert_32f16s_C1R(const float *pSrc, int srcStep, short *pDst, int dstStep,
+                                   tagSIZE roi, int roundMode);
+IppOpStatus ippiConvert_32f8s_C1R(const float *pSrc, int srcStep, signed char *pDst, int dstStep,
+                                  tagSIZE roi, int roundMode);
+
+IppOpStatus ippsAdd_16s_I(const short *pSrc, short *pSrcDst, int len);
+IppOpStatus ippsSub_32f_I(const float *pSrc, float *pSrcDst, int len);
+IppOpStatus ippsSqr_32f_I(float *pSrcDst, int len);
+// Sums in another order than the generic variant (see FloatArith.cpp for the bound).
+IppOpStatus ippsSum_32f(const float *pSrc, int len, float *pSum, int hint);
+IppOpStatus ippsMulC_32f(const float *pSrc, float val, float *pDst, int len);
+IppOpStatus ippsMulC_32f_I(float val, float *pSrcDst, int len);
+IppOpStatus ippsDivC_32f_I(float val, float *pSrcDst, int len);
+
+IppOpStatus ippsConjCcs_64fc_I(Ipp64fc *pSrcDst, int len);
+// Squares and their sum rounded to double, exact root: within 2 units in the last
+// place of the generic result for components whose squares are normal doubles.
+IppOpStatus ippsMagnitude_64fc(const Ipp64fc *pSrc, double *pDst, int len);
+IppOpStatus ippsThreshold_LTValGTVal_16s_I(short *pSrcDst, int len, short levelLT, short valueLT,
+                                           short levelGT, short valueGT);
+} // namespace sse2
+
+// Code 5: its own memory routines and the constant multiplications over them.
+namespace sse {
+void *ownsCopy_8u(const void *pSrc, void *pDst, int n);
+void *ownsZero_8u(void *pDst, int n);
+IppOpStatus ownsCopy_32f(const float *pSrc, float *pDst, int len);
+IppOpStatus ownsZero_32f(float *pDst, int len);
+
+IppOpStatus ippsMulC_32f(const float *pSrc, float val, float *pDst, int len);
+IppOpStatus ippsMulC_32f_I(float val, float *pSrcDst, int len);
+IppOpStatus ippsDivC_32f_I(float val, float *pSrcDst, int len);
+} // namespace sse
+
+// Counts of non-temporal runs of the memory routines, for tests of the thresholds.
+std::uint64_t NonTemporalRuns() noexcept;
+
+} // namespace kernels::audio_filter

@@ -1,0 +1,329 @@
+// Float arithmetic, the saturating 16-bit add, the spectrum operations and the threshold
+// against the generic variants (bit for bit), the sums and magnitudes within their
+// stated bounds, and the memory routines of every level against the generic bytes.
+#include "framework/dispatch/Vizazodizaro.h"
+#include "kernels/audio-filter/AudioFilterKernels.h"
+#include "tests/kernels/audio-sample/Arena.h"
+
+#include <gtest/gtest.h>
+
+#include <bit>
+#include <cmath>
+#include <cstdint>
+#include <cstring>
+#include <limits>
+#include <random>
+#include <string>
+#include <vector>
+
+namespace {
+
+namespace kf = kernels::audio_filter;
+namespace gen = Vizazodizaro::generic;
+using audio_kernel_test::Arenas;
+
+const int kLengths[] = {1, 2, 3, 4, 5, 7, 8, 9, 11, 15, 16, 17, 31, 33, 100, 1001};
+
+std::vector<float> floatValues(std::size_t n, std::uint32_t seed) {
+  static const float specials[] = {0.0f,
+                                   -0.0f,
+                                   1.0f,
+                                   -1.0f,
+                                   3.0f,
+                                   INFINITY,
+                                   -INFINITY,
+                                   std::numeric_limits<float>::quiet_NaN(),
+                                   std::bit_cast<float>(0xFFC12345u),
+                                   std::numeric_limits<float>::denorm_min(),
+                                   1e-20f,
+                                   1e20f,
+                                   std::numeric_limits<float>::max(),
+                                   3.4e38f,
+                                   -1e-39f};
+  std::mt19937 rng(seed);
+  std::vector<float> v(n);
+  for (std::size_t i = 0; i < n; ++i)
+    v[i] = rng() % 4 == 0 ? specials[rng() % (sizeof specials / sizeof specials[0])]
+                          : std::ldexp(std::uniform_real_distribution<float>(-1.0f, 1.0f)(rng),
+                                       static_cast<int>(rng() % 60) - 30);
+  return v;
+}
+
+bool sameBits(const std::vector<float> &a, const std::vector<float> &b) {
+  return a.size() == b.size() && std::memcmp(a.data(), b.data(), a.size() * 4) == 0;
+}
+
+using UnaryC = IppOpStatus (*)(float, float *, int);
+
+TEST(FloatArithKernels, ElementWiseOperationsEqualTheGenericBitForBit) {
+  const float constants[] = {1.0f,   0.0f,     -0.0f,     3.0f,
+                             -0.25f, INFINITY, -INFINITY, std::numeric_limits<float>::quiet_NaN(),
+                             1e-30f, 7.5e37f};
+  std::uint32_t seed = 1;
+  for (int len : kLengths) {
+    for (int off : {0, 1, 2, 3}) {
+      const auto x = floatValues(static_cast<std::size_t>(len + off), seed++);
+      const auto y = floatValues(static_cast<std::size_t>(len + off), seed++);
+      auto check = [&](const char *name, auto kernelRun, auto genericRun) {
+        std::vector<float> a = x, b = x;
+        const IppOpStatus sa = kernelRun(a.data() + off);
+        const IppOpStatus sb = genericRun(b.data() + off);
+        ASSERT_EQ(sa, sb) << name << " len " << len;
+        ASSERT_TRUE(sameBits(a, b)) << name << " len " << len << " off " << off;
+      };
+      check(
+          "Sub", [&](float *d) { return kf::sse2::ippsSub_32f_I(y.data(), d, len); },
+          [&](float *d) { return gen::ippsSub_32f_I(y.data(), d, len); });
+      check(
+          "Sqr", [&](float *d) { return kf::sse2::ippsSqr_32f_I(d, len); },
+          [&](float *d) { return gen::ippsSqr_32f_I(d, len); });
+      for (float c : constants) {
+        for (UnaryC k : {kf::sse2::ippsMulC_32f_I, kf::sse::ippsMulC_32f_I})
+          check(
+              "MulC_I", [&](float *d) { return k(c, d, len); },
+              [&](float *d) { return gen::ippsMulC_32f_I(c, d, len); });
+        for (UnaryC k : {kf::sse2::ippsDivC_32f_I, kf::sse::ippsDivC_32f_I})
+          check(
+              "DivC_I", [&](float *d) { return k(c, d, len); },
+              [&](float *d) { return gen::ippsDivC_32f_I(c, d, len); });
+        for (auto k : {kf::sse2::ippsMulC_32f, kf::sse::ippsMulC_32f}) {
+          std::vector<float> a(static_cast<std::size_t>(len + 8), 9.0f), b = a;
+          ASSERT_EQ(k(y.data() + off, c, a.data() + 3, len),
+                    gen::ippsMulC_32f(y.data() + off, c, b.data() + 3, len));
+          ASSERT_TRUE(sameBits(a, b)) << "MulC " << c << " len " << len;
+        }
+      }
+    }
+  }
+}
+
+TEST(FloatArithKernels, SaturatingSixteenBitAddEqualsTheGeneric) {
+  for (int len : kLengths) {
+    for (int off : {0, 1, 3}) {
+      Arenas arenas(4 * static_cast<std::size_t>(len) + 256, static_cast<std::uint32_t>(len + off));
+      ASSERT_EQ(kf::sse2::ippsAdd_16s_I(
+                    reinterpret_cast<const short *>(arenas.kernel(16)),
+                    reinterpret_cast<short *>(arenas.kernel(64 + 2 * len + 2 * off + 1)), len),
+                gen::ippsAdd_16s_I(
+                    reinterpret_cast<const short *>(arenas.generic(16)),
+                    reinterpret_cast<short *>(arenas.generic(64 + 2 * len + 2 * off + 1)), len));
+      ASSERT_EQ(arenas.firstDifference(), -1) << len;
+    }
+  }
+  short s[2] = {1, -1}, d[2] = {32767, -32768};
+  ASSERT_EQ(kf::sse2::ippsAdd_16s_I(s, d, 2), 0);
+  EXPECT_EQ(d[0], 32767);
+  EXPECT_EQ(d[1], -32768);
+}
+
+TEST(FloatArithKernels, BadArgumentsGiveTheGenericStatus) {
+  float v[4] = {1, 2, 3, 4};
+  float sum = 5.0f;
+  EXPECT_EQ(kf::sse2::ippsSub_32f_I(nullptr, v, 0), gen::ippsSub_32f_I(nullptr, v, 0));
+  EXPECT_EQ(kf::sse2::ippsSub_32f_I(v, v, 0), ippStsSizeErr);
+  EXPECT_EQ(kf::sse2::ippsSqr_32f_I(nullptr, -1), ippStsNullPtrErr);
+  EXPECT_EQ(kf::sse2::ippsSum_32f(v, 4, nullptr, 0), ippStsNullPtrErr);
+  EXPECT_EQ(kf::sse2::ippsSum_32f(v, 0, &sum, 1), ippStsSizeErr);
+  EXPECT_EQ(kf::sse2::ippsMulC_32f(v, 2.0f, nullptr, 4), ippStsNullPtrErr);
+  EXPECT_EQ(kf::sse::ippsMulC_32f_I(2.0f, v, 0), ippStsSizeErr);
+  for (float c : {0.0f, -0.0f}) {
+    EXPECT_EQ(kf::sse2::ippsDivC_32f_I(c, v, 4), ippStsDivByZeroErr);
+    EXPECT_EQ(kf::sse::ippsDivC_32f_I(c, v, 4), ippStsDivByZeroErr);
+  }
+  EXPECT_EQ(kf::sse2::ippsAdd_16s_I(nullptr, nullptr, 4), ippStsNullPtrErr);
+  EXPECT_EQ(v[0], 1.0f);
+  EXPECT_EQ(sum, 5.0f);
+}
+
+// Sum of the magnitudes and an extended-precision reference in index order.
+struct Reference {
+  long double sum = 0, magnitude = 0;
+};
+Reference reference(const std::vector<float> &v) {
+  Reference r;
+  for (float x : v) {
+    r.sum += x;
+    r.magnitude += std::fabs(static_cast<long double>(x));
+  }
+  return r;
+}
+
+// The two orders of the vector sums: within (len / 8 + 3) · 2^-53 (double-precision
+// ring) or (2048 + 8) · 2^-24 (single-precision lanes, hint 1) of the magnitude sum from
+// the exact sum, plus the final rounding to float; the generic is within a few 2^-64 of
+// it too.
+TEST(FloatArithKernels, SumsStayWithinTheirBoundsOfTheExactSum) {
+  std::mt19937 rng(77);
+  for (int len : {1, 3, 4, 5, 7, 8, 9, 15, 16, 17, 31, 100, 1001, 4800, 32768, 32769, 100000}) {
+    std::vector<float> v(static_cast<std::size_t>(len));
+    for (float &x : v)
+      x = std::uniform_real_distribution<float>(-1.0f, 1.0f)(rng) * (rng() % 2 ? 1.0f : 1e3f);
+    const Reference ref = reference(v);
+    for (int hint : {0, 1, 2}) {
+      float k = 0, g = 0;
+      ASSERT_EQ(kf::sse2::ippsSum_32f(v.data(), len, &k, hint), 0);
+      ASSERT_EQ(gen::ippsSum_32f(v.data(), len, &g, hint), 0);
+      const long double order =
+          hint == 1 ? (2048.0L + 8) * std::ldexp(1.0L, -24) : (len / 8 + 3) * std::ldexp(1.0L, -53);
+      const long double bound =
+          order * ref.magnitude + std::ldexp(1.0L, std::ilogb(static_cast<float>(ref.sum)) - 23);
+      EXPECT_LE(std::fabs(static_cast<long double>(k) - ref.sum), bound)
+          << "len " << len << " hint " << hint;
+      EXPECT_LE(std::fabs(static_cast<long double>(g) - ref.sum), bound);
+    }
+  }
+  // The meters' squares: all positive, so the ring sum is within a few units of the
+  // generic one.
+  std::vector<float> squares(4800);
+  for (float &x : squares) {
+    const float s = std::uniform_real_distribution<float>(-1.0f, 1.0f)(rng);
+    x = s * s;
+  }
+  float k = 0, g = 0;
+  kf::sse2::ippsSum_32f(squares.data(), 4800, &k, 0);
+  gen::ippsSum_32f(squares.data(), 4800, &g, 0);
+  EXPECT_LE(std::fabs(k - g), 2 * std::ldexp(1.0f, std::ilogb(g) - 23));
+}
+
+TEST(FloatArithKernels, SumsOfSpecialValuesAgreeWithTheGeneric) {
+  const std::vector<std::vector<float>> cases = {{1.0f, 2.0f, 3.0f},
+                                                 {INFINITY, 1.0f},
+                                                 {INFINITY, -INFINITY},
+                                                 {std::numeric_limits<float>::quiet_NaN(), 1.0f},
+                                                 {3e38f, 3e38f, -3e38f}};
+  for (const auto &c : cases) {
+    for (int hint : {0, 1}) {
+      float k = 0, g = 0;
+      kf::sse2::ippsSum_32f(c.data(), static_cast<int>(c.size()), &k, hint);
+      gen::ippsSum_32f(c.data(), static_cast<int>(c.size()), &g, hint);
+      if (std::isnan(g)) {
+        EXPECT_TRUE(std::isnan(k));
+      } else if (hint == 0) {
+        EXPECT_EQ(k, g); // double accumulators keep 3e38 + 3e38 finite, as the generic does
+      }
+    }
+  }
+}
+
+std::uint64_t ulps(double a, double b) {
+  if (std::isnan(a) || std::isnan(b))
+    return std::isnan(a) && std::isnan(b) ? 0 : UINT64_MAX;
+  const auto x = std::bit_cast<std::int64_t>(a), y = std::bit_cast<std::int64_t>(b);
+  return x > y ? static_cast<std::uint64_t>(x - y) : static_cast<std::uint64_t>(y - x);
+}
+
+TEST(SpectrumKernels, MagnitudeWithinTwoUnitsOfTheGeneric) {
+  std::mt19937_64 rng(5);
+  std::vector<Ipp64fc> z(1001);
+  for (Ipp64fc &c : z)
+    c = {std::ldexp(std::uniform_real_distribution<double>(-1, 1)(rng),
+                    static_cast<int>(rng() % 400) - 200),
+         std::ldexp(std::uniform_real_distribution<double>(-1, 1)(rng),
+                    static_cast<int>(rng() % 400) - 200)};
+  z[0] = {3, 4};
+  z[1] = {1e200, 0};
+  z[2] = {1e-200, 0};
+  z[3] = {-0.0, 0.0};
+  z[4] = {INFINITY, 1};
+  z[5] = {std::numeric_limits<double>::quiet_NaN(), 1};
+  for (int len : {1, 2, 3, 1001}) {
+    std::vector<double> a(static_cast<std::size_t>(len) + 1, 7.0), b = a;
+    ASSERT_EQ(kf::sse2::ippsMagnitude_64fc(z.data(), a.data(), len), 0);
+    ASSERT_EQ(gen::ippsMagnitude_64fc(z.data(), b.data(), len), 0);
+    for (int i = 0; i < len; ++i)
+      EXPECT_LE(ulps(a[i], b[i]), 2u) << z[i].re << " " << z[i].im;
+    EXPECT_EQ(a[len], 7.0);
+  }
+  double m[4];
+  ASSERT_EQ(kf::sse2::ippsMagnitude_64fc(z.data(), m, 4), 0);
+  EXPECT_EQ(m[0], 5.0);
+  EXPECT_EQ(m[1], INFINITY);
+  EXPECT_EQ(m[2], 0.0);
+  EXPECT_EQ(m[3], 0.0);
+  EXPECT_EQ(kf::sse2::ippsMagnitude_64fc(nullptr, m, 0), ippStsNullPtrErr);
+  EXPECT_EQ(kf::sse2::ippsMagnitude_64fc(z.data(), m, 0), ippStsSizeErr);
+}
+
+TEST(SpectrumKernels, ConjugateExtensionAndThresholdEqualTheGeneric) {
+  for (int len : {1, 2, 3, 4, 8, 9, 17, 100}) {
+    std::vector<Ipp64fc> a(static_cast<std::size_t>(len) + 1);
+    for (std::size_t i = 0; i < a.size(); ++i)
+      a[i] = {static_cast<double>(i) + 0.5, i % 3 ? -static_cast<double>(i) : 0.0};
+    a[1].im = std::bit_cast<double>(0x7FF8000000000123ull);
+    auto b = a;
+    ASSERT_EQ(kf::sse2::ippsConjCcs_64fc_I(a.data(), len), gen::ippsConjCcs_64fc_I(b.data(), len));
+    ASSERT_EQ(std::memcmp(a.data(), b.data(), a.size() * sizeof(Ipp64fc)), 0) << len;
+  }
+  std::mt19937 rng(3);
+  for (int len : kLengths) {
+    for (auto levels : {std::pair<short, short>{-100, 100}, {5, 5}, {-32768, 32767}, {0, -1}}) {
+      std::vector<short> a(static_cast<std::size_t>(len) + 2);
+      for (short &x : a)
+        x = static_cast<short>(rng() % 5 == 0 ? levels.first : rng());
+      auto b = a;
+      const IppOpStatus sa = kf::sse2::ippsThreshold_LTValGTVal_16s_I(
+          a.data() + 1, len, levels.first, 11, levels.second, -22);
+      const IppOpStatus sb = gen::ippsThreshold_LTValGTVal_16s_I(b.data() + 1, len, levels.first,
+                                                                 11, levels.second, -22);
+      ASSERT_EQ(sa, sb);
+      ASSERT_EQ(a, b) << len;
+    }
+  }
+}
+
+// Every level's memory routines give the generic bytes for every length and both
+// alignments, and write nothing else.
+TEST(MemoryRoutines, EveryLevelWritesTheGenericBytes) {
+  using Copy8 = void *(*)(const void *, void *, int);
+  using Zero8 = void *(*)(void *, int);
+  const Copy8 copies[] = {kf::sse2::ownsCopy_8u, kf::sse::ownsCopy_8u};
+  const Zero8 zeros[] = {kf::sse2::ownsZero_8u, kf::sse::ownsZero_8u};
+  for (int n = -1; n <= 300; ++n) {
+    for (int sOff = 0; sOff < 16; sOff += 5) {
+      for (int dOff = 0; dOff < 16; dOff += 3) {
+        for (int level = 0; level < 2; ++level) {
+          Arenas arenas(1024, static_cast<std::uint32_t>(n + 1000 * sOff));
+          EXPECT_EQ(copies[level](arenas.kernel(sOff), arenas.kernel(400 + dOff), n),
+                    arenas.kernel(400 + dOff));
+          kf::generic::ownsCopy_8u(arenas.generic(sOff), arenas.generic(400 + dOff), n);
+          ASSERT_EQ(arenas.firstDifference(), -1) << "copy n " << n << " level " << level;
+          zeros[level](arenas.kernel(dOff), n);
+          kf::generic::ownsZero_8u(arenas.generic(dOff), n);
+          ASSERT_EQ(arenas.firstDifference(), -1) << "zero n " << n << " level " << level;
+        }
+      }
+    }
+  }
+  float f[2] = {1, 2};
+  EXPECT_EQ(kf::sse2::ownsCopy_32f(nullptr, f, 0), ippStsNullPtrErr);
+  EXPECT_EQ(kf::sse::ownsZero_32f(f, 0), ippStsSizeErr);
+  EXPECT_EQ(kf::generic::ownsZero_32f(nullptr, -1), ippStsNullPtrErr);
+  EXPECT_EQ(kf::sse2::ownsCopy_32f(f, f + 1, -3), ippStsSizeErr);
+  EXPECT_EQ(f[1], 2.0f);
+}
+
+// Code 5 streams float copies from 2048 floats and fills from 5120; the data are the
+// same either way.
+TEST(MemoryRoutines, CodeFiveStreamsLargeFloatAreas) {
+  std::vector<float> src(6000), dst(6001, 0.0f);
+  for (std::size_t i = 0; i < src.size(); ++i)
+    src[i] = static_cast<float>(i);
+  struct Case {
+    bool copy;
+    int len;
+    bool streams;
+  } cases[] = {{true, 2047, false}, {true, 2048, true}, {false, 5119, false}, {false, 5120, true}};
+  for (const Case &c : cases) {
+    std::fill(dst.begin(), dst.end(), 9.0f);
+    const std::uint64_t before = kf::NonTemporalRuns();
+    ASSERT_EQ(c.copy ? kf::sse::ownsCopy_32f(src.data(), dst.data() + 1, c.len)
+                     : kf::sse::ownsZero_32f(dst.data() + 1, c.len),
+              0);
+    EXPECT_EQ(kf::NonTemporalRuns() - before, c.streams ? 1u : 0u) << c.len;
+    EXPECT_EQ(dst[0], 9.0f);
+    EXPECT_EQ(dst[static_cast<std::size_t>(c.len)], c.copy ? static_cast<float>(c.len - 1) : 0.0f);
+    EXPECT_EQ(dst[static_cast<std::size_t>(c.len) + 1], 9.0f);
+  }
+}
+
+} // namespace
