@@ -1,0 +1,53 @@
+// Aligned blocks: a raw heap block of n + 40 bytes, the result at raw + 39 rounded down
+// to 32, the raw pointer in the 8 bytes below it. The members differ in nothing visible.
+#include "kernels/fft-audio/FFTAudio64.h"
+
+#include <atomic>
+#include <cstdint>
+#include <cstdlib>
+#include <cstring>
+
+namespace fft_audio {
+
+namespace {
+
+std::atomic<OwnsHeapAlloc> gAlloc{&std::malloc};
+std::atomic<OwnsHeapFree> gFree{&std::free};
+
+constexpr std::int64_t kSlot = sizeof(void *);
+constexpr std::int64_t kExtra = 32 + kSlot;
+
+void *alignedBlock(int n) {
+  if (n <= 0)
+    return nullptr;
+  auto *raw = static_cast<unsigned char *>(
+      gAlloc.load()(static_cast<std::size_t>(static_cast<std::int64_t>(n) + kExtra)));
+  if (!raw)
+    return nullptr;
+  const auto addr = reinterpret_cast<std::uintptr_t>(raw) + (kExtra - 1);
+  auto *q = reinterpret_cast<unsigned char *>(addr & ~std::uintptr_t{31});
+  std::memcpy(q - kSlot, &raw, sizeof raw);
+  return q;
+}
+
+} // namespace
+
+void *ownsMalloc(int n) { return alignedBlock(n); }
+void *ownsMalloc_Sse(int n) { return alignedBlock(n); }
+void *ownsMalloc_Sse2(int n) { return alignedBlock(n); }
+void *ownsMalloc_Sse3(int n) { return alignedBlock(n); }
+
+void ownsFree(void *p) {
+  if (!p)
+    return;
+  void *raw = nullptr;
+  std::memcpy(&raw, static_cast<unsigned char *>(p) - kSlot, sizeof raw);
+  gFree.load()(raw);
+}
+
+void ownsSetHeapForTesting(OwnsHeapAlloc alloc, OwnsHeapFree release) {
+  gAlloc.store(alloc ? alloc : &std::malloc);
+  gFree.store(release ? release : &std::free);
+}
+
+} // namespace fft_audio
