@@ -94,6 +94,9 @@ const TClassInfo &TMainForm::StaticClassInfo() {
         c.Method<M>("PPMMeterValueChange", &TMainForm::PPMMeterValueChange);
         c.Method<N>("Timer1Timer", &TMainForm::Timer1Timer);
         c.Method<N>("WatchdogTimerTimer", &TMainForm::WatchdogTimerTimer);
+        c.Method<N>("GenericFilterPlayerStart", &TMainForm::GenericFilterPlayerStart);
+        c.Method<TALGenericFilter::TProcessDataEvent>("ALGenericFilterProcessData",
+                                                      &TMainForm::ALGenericFilterProcessData);
       });
   return info;
 }
@@ -520,6 +523,14 @@ void RegisterMainUnitClasses() {
   gui::RegisterTimerClasses();
   gui::RegisterActionClasses();
   RegisterDialogClasses();
+  ALDSAudioInRegister();
+  ALAudioToRealRegister();
+  ALVUMeterRegister();
+  ALPPMMeterRegister();
+  ALGenericFilterRegister();
+  ALDSAudioOutRegister();
+  RegisterClass(TALWaveLogger::StaticClassInfo());
+  RegisterClass(TALWavePlayer::StaticClassInfo());
   RegisterClass(gui::TImageList::StaticClassInfo());
   RegisterCoolTrayIconClasses();
   RegisterOneInstanceClasses();

@@ -21,6 +21,7 @@
 
 #include "app/CoolTrayIcon.h"
 #include "app/OneInstance.h"
+#include "framework/data/Alcaudiobuffer.h"
 #include "platform/classlib/Dialogs.h"
 #include "platform/gui/Actions.h"
 #include "platform/gui/Forms.h"
@@ -144,6 +145,10 @@ public:
   void MeasureRecordLength();
   void AudioLoggerProgress(TObject *Sender, int64_t CurrentSample, int64_t TotalSamples);
   void GenericFilterPlayerStart(TObject *Sender);
+  // Every captured buffer (on the capture component's notify thread): the
+  // watchdog's count starts again.
+  void ALGenericFilterProcessData(TObject *Sender, TALCAudioBuffer InBuffer,
+                                  TALCAudioBuffer &OutBuffer, bool &SendOutputData);
   int GetChannelMode() const;
   bool IsStereoMode() const { return GetChannelMode() != 0; }
   int GetSampleRate() const;

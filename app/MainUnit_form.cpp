@@ -1,9 +1,53 @@
 // The main window's form resource: its non-visual components, their
-// properties and the handlers they call. The audio components and their
-// pin links join it when the window hooks them in.
+// properties, the handlers they call and the pin links between the audio
+// components. The capture component's sinks are stored in the order they are
+// served: peak meter, watchdog filter, VU meter, scope converter (the window
+// adds the logger last, as its pins are not named in form text; likewise the
+// player's links). The scope is not part of the window yet, so the
+// converter's outputs stay unlinked.
 #include "app/MainUnit.h"
 
 const char *const MainFormResource = R"(object MainForm: TMainForm
+  object AudioIn: TALDSAudioIn
+    Enabled = False
+    AudioFormat.Channels = 1
+    AudioFormat.SampleRate = 44100
+    Graph.Register = False
+    OutputPin.SinkPins = (
+      MainForm.PPMMeter.InputPin
+      MainForm.ALGenericFilter.InputPin
+      MainForm.VUMeter.InputPin
+      MainForm.AudioToReal.InputPin)
+  end
+  object AudioToReal: TALAudioToReal
+    InputPin.SourcePin = MainForm.AudioIn.OutputPin
+    CountChannels = 2
+  end
+  object VUMeter: TALVUMeter
+    InputPin.SourcePin = MainForm.AudioIn.OutputPin
+    CountChannels = 2
+    OnValueChange = VUMeterValueChange
+  end
+  object PPMMeter: TALPPMMeter
+    InputPin.SourcePin = MainForm.AudioIn.OutputPin
+    CountChannels = 2
+    OnValueChange = PPMMeterValueChange
+  end
+  object AudioLogger: TALWaveLogger
+  end
+  object ALGenericFilter: TALGenericFilter
+    InputPin.SourcePin = MainForm.AudioIn.OutputPin
+    OnProcessData = ALGenericFilterProcessData
+  end
+  object AudioPlayer: TALWavePlayer
+  end
+  object GenericFilterPlayer: TALGenericFilter
+    OnStart = GenericFilterPlayerStart
+  end
+  object AudioOutput: TALDSAudioOut
+    EnableMasterPumping = False
+    Graph.Register = False
+  end
   object TrayIcon: TCoolTrayIcon
     CycleIcons = True
     CycleInterval = 500

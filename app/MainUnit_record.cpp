@@ -66,17 +66,10 @@ void TMainForm::HookComponents() {
     AudioLoggerProgress(s, cur, total);
   };
   c.AudioLogger->OnError = [](TObject *, const std::string &message) { ShowMessage(message); };
-  c.ALGenericFilter->OnProcessData.Fn = [this](TObject *, TALCAudioBuffer, TALCAudioBuffer &,
-                                               bool &) { RearmWatchdog(); };
-  c.GenericFilterPlayer->OnStart.Fn = [this](TObject *s) { GenericFilterPlayerStart(s); };
   c.AudioPlayer->OnProgress = [this](TObject *s, int64_t a, int64_t b, int64_t cur) {
     AudioPlayerProgress(s, a, b, cur);
   };
   c.AudioPlayer->OnStop = [this](TObject *s) { AudioPlayerStop(s); };
-  c.VUMeter->SetValueChange(
-      [this](TObject *s, int ch, double v, double m) { VUMeterValueChange(s, ch, v, m); });
-  c.PPMMeter->SetValueChange(
-      [this](TObject *s, int ch, double v, double m) { PPMMeterValueChange(s, ch, v, m); });
 
   auto on = [this](gui::TAction *a, void (TMainForm::*fn)(TObject *)) {
     a->OnExecute.Fn = [this, fn](TObject *s) { (this->*fn)(s); };
@@ -220,6 +213,10 @@ void TMainForm::AudioLoggerProgress(TObject *, int64_t CurrentSample, int64_t To
     RecLen->setText(
         QString::fromStdString(FormatTime(components_->AudioLogger->Get_DurationTime())));
   }
+}
+
+void TMainForm::ALGenericFilterProcessData(TObject *, TALCAudioBuffer, TALCAudioBuffer &, bool &) {
+  RearmWatchdog();
 }
 
 void TMainForm::GenericFilterPlayerStart(TObject *) {

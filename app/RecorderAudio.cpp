@@ -1,46 +1,38 @@
 #include "app/RecorderAudio.h"
 
+#include "platform/classlib/Exceptions.h"
 #include "platform/classlib/Lists.h"
 
 namespace {
 
-template <class T> T *Make(TComponent *owner, const char *name) {
-  T *c = CreateObject<T>(owner);
-  c->SetName(name);
+template <class T> T *Find(TComponent *owner, const char *name) {
+  auto *c = dynamic_cast<T *>(owner->FindComponent(name));
+  if (c == nullptr)
+    throw Exception(std::string("The main window's form has no ") + name + ".");
   return c;
 }
 
 } // namespace
 
 TRecorderAudio::TRecorderAudio(TComponent *owner) : owner_(owner) {
-  AudioIn = Make<TALDSAudioIn>(owner, "AudioIn");
-  AudioIn->GetAudioFormat()->SetChannels(1);
-  AudioIn->GetAudioFormat()->SetSampleRate(44100);
+  AudioIn = Find<TALDSAudioIn>(owner, "AudioIn");
+  AudioToReal = Find<TALAudioToReal>(owner, "AudioToReal");
+  VUMeter = Find<TALVUMeter>(owner, "VUMeter");
+  PPMMeter = Find<TALPPMMeter>(owner, "PPMMeter");
+  AudioLogger = Find<TALWaveLogger>(owner, "AudioLogger");
+  ALGenericFilter = Find<TALGenericFilter>(owner, "ALGenericFilter");
+  AudioPlayer = Find<TALWavePlayer>(owner, "AudioPlayer");
+  GenericFilterPlayer = Find<TALGenericFilter>(owner, "GenericFilterPlayer");
+  AudioOutput = Find<TALDSAudioOut>(owner, "AudioOutput");
+
+  // What form text cannot say of these components.
   AudioIn->GetAudioCaptureDevice()->SetName("USB Audio CODEC ");
-  AudioIn->GetGraph()->SetRegister(false);
-  AudioToReal = Make<TALAudioToReal>(owner, "AudioToReal");
-  AudioToReal->SetCountChannels(2);
-  VUMeter = Make<TALVUMeter>(owner, "VUMeter");
-  VUMeter->SetCountChannels(2);
-  PPMMeter = Make<TALPPMMeter>(owner, "PPMMeter");
-  PPMMeter->SetCountChannels(2);
-  AudioLogger = Make<TALWaveLogger>(owner, "AudioLogger");
   AudioLogger->SetFileName("test.wav");
-  ALGenericFilter = Make<TALGenericFilter>(owner, "ALGenericFilter");
-  AudioPlayer = Make<TALWavePlayer>(owner, "AudioPlayer");
   AudioPlayer->SetPumpPriority(0);
   AudioPlayer->GetPlaySegment()->SetStopSample(100);
   AudioPlayer->GetPlaySegment()->SetEnabled(false);
-  GenericFilterPlayer = Make<TALGenericFilter>(owner, "GenericFilterPlayer");
-  AudioOutput = Make<TALDSAudioOut>(owner, "AudioOutput");
-  AudioOutput->EnableMasterPumping = false;
-  AudioOutput->GetGraph()->SetRegister(false);
-
-  // The capture component's sinks, in the form's order.
-  for (TALOWAudioSinkPin *sink :
-       {PPMMeter->GetInputPin(), ALGenericFilter->GetInputPin(), VUMeter->GetInputPin(),
-        AudioToReal->GetInputPin(), AudioLogger->GetInputPin()})
-    sink->Connect(AudioIn->GetOutputPin());
+  // The logger is served last of the capture component's sinks.
+  AudioLogger->GetInputPin()->Connect(AudioIn->GetOutputPin());
   GenericFilterPlayer->GetInputPin()->Connect(AudioPlayer->GetOutputPin());
   AudioOutput->GetInputPin()->Connect(AudioPlayer->GetOutputPin());
 }

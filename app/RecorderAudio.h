@@ -1,11 +1,12 @@
-// The audio components of the main window and their pin links: the capture
-// component feeds the peak meter, the watchdog filter, the VU meter, the
-// scope converter and the wave logger; the player feeds its start filter and
-// the output component. The scope is not among them yet, so the converter's
-// outputs stay unlinked.
+// The audio components of the main window as its form resource creates and
+// links them: the capture component feeds the peak meter, the watchdog
+// filter, the VU meter, the scope converter and the wave logger; the player
+// feeds its start filter and the output component. The scope is not among
+// them yet, so the converter's outputs stay unlinked. What form text cannot
+// set (the logger's and the player's settings and links) is set here.
 //
 // Created and destroyed on the main thread; the components' own events are
-// set by the window (TMainForm::HookComponents).
+// set by the form resource and the window (TMainForm::HookComponents).
 #pragma once
 
 #include "app/MainUnit.h"
@@ -21,7 +22,7 @@
 
 class TRecorderAudio : public IRecorderAudio {
 public:
-  // The components, owned by owner (the window), configured and linked.
+  // The components of owner (the window), found by name and completed.
   explicit TRecorderAudio(TComponent *owner);
   ~TRecorderAudio() override;
 

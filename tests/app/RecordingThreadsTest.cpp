@@ -11,6 +11,7 @@
 #include <QRadioButton>
 #include <QTemporaryDir>
 
+#include <algorithm>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -337,6 +338,59 @@ TEST_F(TRecordingTest, ATakeWorksWithTheOtherKindOfMicrophoneAlone) {
   ASSERT_TRUE(read.Opened) << read.Error;
   ASSERT_EQ(read.Frames, 2 * 1024);
   EXPECT_EQ(std::memcmp(read.Samples.data(), other->Spec().Bytes.data(), 2 * 1024 * 2), 0);
+}
+
+} // namespace
+
+namespace {
+
+std::vector<std::string> SinkOwners(TOWSourcePin *source) {
+  std::vector<std::string> names;
+  for (int i = 0; i < source->GetSinkCount(); ++i) {
+    TComponent *owner = source->GetSink(i)->GetOwnerComponent();
+    names.push_back(owner ? owner->Name() : "?");
+  }
+  return names;
+}
+
+// The window's audio components come from its form resource: created,
+// configured and linked there, idle until Record, and the scope converter's
+// outputs left free for the scope.
+TEST_F(TRecordingTest, TheFormResourceCreatesAndLinksTheAudioComponents) {
+  EXPECT_EQ(form->FindComponent("AudioIn"), c->AudioIn);
+  EXPECT_EQ(form->FindComponent("Scope"), nullptr);
+  EXPECT_FALSE(c->AudioIn->GetEnabled()) << "no capture before Record";
+  EXPECT_EQ(mic->OpenCount(), 0);
+  EXPECT_EQ(c->AudioIn->GetAudioFormat()->GetChannels(), 1);
+  EXPECT_EQ(c->AudioIn->GetAudioFormat()->GetSampleRate(), 44100);
+  EXPECT_FALSE(c->AudioIn->GetGraph()->GetRegister());
+  EXPECT_FALSE(c->AudioOutput->EnableMasterPumping);
+  EXPECT_EQ(OWGetPendingCount(), 0) << "every link found its pin";
+
+  // Which sink is served first is the framework's loading order; every one
+  // of the five is served.
+  std::vector<std::string> sinks = SinkOwners(c->AudioIn->GetOutputPin());
+  std::sort(sinks.begin(), sinks.end());
+  EXPECT_EQ(sinks, (std::vector<std::string>{"ALGenericFilter", "AudioLogger", "AudioToReal",
+                                             "PPMMeter", "VUMeter"}));
+  EXPECT_EQ(SinkOwners(c->AudioPlayer->GetOutputPin()),
+            (std::vector<std::string>{"GenericFilterPlayer", "AudioOutput"}));
+  TOWPinList *outputs = c->AudioToReal->GetOutputPins();
+  ASSERT_EQ(outputs->GetCount(), 2);
+  for (int i = 0; i < outputs->GetCount(); ++i) {
+    auto *pin = dynamic_cast<TOWSourcePin *>(outputs->GetPin(i));
+    ASSERT_NE(pin, nullptr);
+    EXPECT_EQ(pin->GetSinkCount(), 0) << "output " << i;
+  }
+
+  EXPECT_EQ(c->VUMeter->OnValueChange.MethodName, "VUMeterValueChange");
+  EXPECT_EQ(c->PPMMeter->OnValueChange.MethodName, "PPMMeterValueChange");
+  EXPECT_EQ(c->ALGenericFilter->OnProcessData.MethodName, "ALGenericFilterProcessData");
+  EXPECT_EQ(c->GenericFilterPlayer->OnStart.MethodName, "GenericFilterPlayerStart");
+  // The bound handlers reach the window: a meter value moves the bars.
+  form->FState = stRecording;
+  c->VUMeter->OnValueChange(c->VUMeter, 0, 1200, 32767);
+  EXPECT_EQ(form->ProgressBar1->Position(), 1200);
 }
 
 } // namespace
