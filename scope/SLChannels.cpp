@@ -101,6 +101,9 @@ const TClassInfo &TSLScopeChannel::StaticClassInfo() {
         c.Object("InputPin", &C::GetInputPin);
         c.Enumeration("ChannelMode", &C::GetChannelMode, &C::SetChannelMode, ChannelModeNames);
         c.Enumeration("ShadeMode", &C::GetShadeMode, &C::SetShadeMode, ShadeModeNames);
+        c.Object("Points", &C::GetPoints, &C::SetPoints);
+        c.Event("OnSampleDraw", &C::OnSampleDraw);
+        c.Event("OnChannelDraw", &C::OnChannelDraw);
       });
   return info;
 }
@@ -116,7 +119,7 @@ ISLScopeHost *ScopeOf(TCollection *Collection) {
 
 TSLScopeChannel::TSLScopeChannel(TCollection *Collection)
     : TSLDisplayChannel(Collection), FScope(ScopeOf(Collection)), FInX(EmptyReal()),
-      FInY(EmptyReal()), FPaintX(EmptyReal()), FPaintY(EmptyReal()), FData(this) {}
+      FInY(EmptyReal()), FPaintX(EmptyReal()), FPaintY(EmptyReal()), FData(this), FPoints(FScope) {}
 
 void TSLScopeChannel::AfterConstruction() {
   FInputPin = CreatePin();
@@ -203,6 +206,12 @@ void TSLScopeChannel::SetChannelMode(TSLScopeChannelMode Value) {
   if (Value == FChannelMode)
     return;
   FChannelMode = Value;
+  FScope->Invalidate();
+}
+
+void TSLScopeChannel::SetPoints(TSLScopePoints *Value) {
+  if (Value != &FPoints)
+    FPoints.Assign(Value);
   FScope->Invalidate();
 }
 

@@ -21,6 +21,7 @@
 #include "framework/data/SLStreamTypes.h"
 #include "platform/gui/Graphics.h"
 #include "scope/SLChannelData.h"
+#include "scope/SLChannelDraw.h"
 #include "scope/SLCollections.h"
 #include "scope/SLScope.h"
 
@@ -107,6 +108,34 @@ public:
   // New draw data since the last draw handler call (main thread).
   bool GetWasChanged() const { return FWasChanged; }
 
+  TSLScopePoints *GetPoints() { return &FPoints; }
+  // Copies the settings into the channel's own points, then repaints.
+  void SetPoints(TSLScopePoints *Value);
+
+  // Paints the channel (nothing when hidden or empty). Rect: the data view
+  // with its bottom reduced by 1; XMin, XMax: the X axis's zoomed data
+  // range; YMin, YMax: the Y axis's (not used by the drawing); Logarithmic:
+  // the Y axis's; YOffset, YScale: the Y pixel transform of the Y axis. An
+  // exception on the way (a handler's included) is swallowed, so the other
+  // channels still draw.
+  void Draw(TCanvas *Canvas, const TRect &Rect, double XMin, double XMax, double YMin, double YMax,
+            bool Logarithmic, int32_t YOffset, double YScale);
+  // Paints the pixel buffers in the channel mode (with the point symbols
+  // when they are visible); YValues and XValues give the samples' values to
+  // the sample handler.
+  void PlotChannelData(TCanvas *Canvas, bool Highlighted, const TRect &Rect, int32_t YOffset,
+                       const ISLRealBufferPtr &YValues, const double *XValues);
+  // The pixel positions of the last draw, along X and along Y, and their
+  // bounds (main thread).
+  const com::TComPtr<ISLIntegerBuffer> &GetPixelX() const { return FPixelX; }
+  const com::TComPtr<ISLIntegerBuffer> &GetPixelY() const { return FPixelY; }
+  TRect GetPixelBounds() const { return {FMinPixelX, FMinPixelY, FMaxPixelX, FMaxPixelY}; }
+  // How many times the X pixel positions were computed.
+  uint32_t GetPixelXComputations() const { return FPixelXComputations; }
+
+  TSLSampleDrawEvent OnSampleDraw;
+  TSLChannelDrawEvent OnChannelDraw;
+
   virtual TOWSinkPin *CreatePin();
   // The input pin's handler; runs on the delivering thread.
   TOWNotifyResult SinkDispatch(TOWPin *Pin, const TGUID *Stream, IOWNotifyOperation *Operation,
@@ -148,8 +177,21 @@ protected:
   std::atomic<bool> FSpectrum{false};
   std::atomic<bool> FIntensity{false};
   TSLChannelData FData;
+  TSLScopePoints FPoints;
+  // The values FPixelX was last computed for.
+  int32_t FPixelCount = -1;
+  int32_t FPixelLength = 0;
+  int32_t FPixelOrigin = 0;
+  double FPixelXMin = 0;
+  double FPixelXMax = 0;
+  uint32_t FPixelXComputations = 0;
+  int32_t FMinPixelX = 0, FMaxPixelX = 0, FMinPixelY = 0, FMaxPixelY = 0;
 
 private:
+  void ComputePixelX(const double *DX, int32_t N, int32_t L, int32_t O, double XMin, double XMax);
+  void ComputePixelY(const double *DY, int32_t N, const TRect &Rect, bool Logarithmic,
+                     int32_t YOffset, double YScale);
+  void PlotPoints(TCanvas *Canvas, bool Highlighted, int32_t N, bool Vertical);
   void StartStream(IOWNotifyOperation *Operation);
   void TakeBuffer(ISLDataBuffer *Buffer);
 };

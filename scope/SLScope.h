@@ -9,6 +9,7 @@
 #include <string>
 
 #include "framework/data/SLStreamTypes.h"
+#include "platform/gui/Graphics.h"
 
 double SLLog10(double x);
 // sign(x) * log10(|x| + 1): odd, 0 at 0, defined for every real x. A NaN
@@ -87,6 +88,19 @@ public:
   virtual void InvalidateFreq() = 0;
   // InvalidateMinMaxCache on the X axis and on the Y axis.
   virtual void InvalidateMinMaxCache() = 0;
+
+  // What channel drawing reads (main thread). GetIsVertical: the X axis
+  // runs vertically. GetYAxisReversed: the Y axis's Reversed.
+  virtual bool GetIsVertical() = 0;
+  virtual bool GetYAxisReversed() = 0;
+  // The X axis's units per X data unit: 1 when its sample range is a single
+  // value, else (full scale max - full scale min) / (max sample - min sample).
+  virtual double GetXScaleFactor() = 0;
+  // The channel highlight colour of the highlighting settings.
+  virtual TColor GetChannelHighlightColor() = 0;
+  // FNoInvalidate: while set, Invalidate and InvalidateRecalc do nothing
+  // (set around a channel's draw handler).
+  virtual void SetNoInvalidate(bool Value) = 0;
 
 protected:
   ~ISLScopeHost() = default;

@@ -27,8 +27,13 @@ public:
     return Channels;
   }
 
-  void Invalidate() override { ++Invalidations; }
+  void Invalidate() override {
+    if (!NoInvalidate)
+      ++Invalidations;
+  }
   void InvalidateRecalc() override {
+    if (NoInvalidate)
+      return;
     RecalcRects = true;
     ++Recalcs;
   }
@@ -44,6 +49,11 @@ public:
   void InvalidateHistory() override { ++HistoryResets; }
   void InvalidateFreq() override { ++FreqInvalidations; }
   void InvalidateMinMaxCache() override { ++MinMaxInvalidations; }
+  bool GetIsVertical() override { return Vertical; }
+  bool GetYAxisReversed() override { return YReversed; }
+  double GetXScaleFactor() override { return XScale; }
+  TColor GetChannelHighlightColor() override { return HighlightColor; }
+  void SetNoInvalidate(bool Value) override { NoInvalidate = Value; }
 
   void SetSizeLimit(uint32_t Value) {
     Limit = Value;
@@ -70,4 +80,9 @@ public:
   std::atomic<int> Invalidations{0}, Recalcs{0}, HistoryResets{0}, FreqInvalidations{0};
   int MinMaxInvalidations = 0, PinsDestroyed = 0;
   std::vector<std::pair<int32_t, int32_t>> Swaps;
+  bool Vertical = false;
+  bool YReversed = false;
+  double XScale = 1;
+  TColor HighlightColor = clAqua;
+  bool NoInvalidate = false;
 };
