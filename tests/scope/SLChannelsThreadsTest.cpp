@@ -1,13 +1,13 @@
 #include "scope/SLChannels.h"
 
 #include <atomic>
-#include <thread>
 #include <vector>
 
 #include <gtest/gtest.h>
 
 #include "tests/scope/ScopeHostSupport.h"
 #include "tests/support/FrameworkEnvironment.h"
+#include "tests/support/Wait.h"
 
 namespace {
 
@@ -38,7 +38,7 @@ TEST(ScopeChannelsThreads, ProducerDrivesPinsWhileTheMainThreadRefreshesClearsAn
     ASSERT_TRUE(Channels->GetItem(C)->GetInputPin()->Connect(Sources.back().get()));
   }
   std::atomic<bool> Stop{false}, Done{false};
-  std::thread Producer([&] {
+  TTestThread Producer([&] {
     double Next = 0;
     for (int I = 0; I < 3000 && !Stop; ++I) {
       for (auto &Source : Sources) {
@@ -61,7 +61,7 @@ TEST(ScopeChannelsThreads, ProducerDrivesPinsWhileTheMainThreadRefreshesClearsAn
   int Broken = -1;
   std::vector<double> X(4096), Y(4096);
   // The main thread keeps going until the producer is through.
-  for (int Round = 0; (Round < 1500 || !Done) && Broken < 0; ++Round) {
+  for (int Round = 0; (Round < 1500 || !Done) && Round < 5000000 && Broken < 0; ++Round) {
     Scope->Refresh();
     for (int C = 0; C < 2; ++C) {
       TSLScopeChannel *Channel = Channels->GetItem(C);
@@ -81,7 +81,7 @@ TEST(ScopeChannelsThreads, ProducerDrivesPinsWhileTheMainThreadRefreshesClearsAn
       Scope->SetSizeLimit((Round / 25) % 3 == 0 ? 0 : 50 + Round % 100);
   }
   Stop = true;
-  Producer.join();
+  ASSERT_TRUE(Producer.Finished(EventuallyDeadline));
   EXPECT_EQ(Broken, -1) << "an inconsistent buffer was read in that round";
   // Once the limit is in force, deliveries respect it.
   Scope->SetSizeLimit(32);
