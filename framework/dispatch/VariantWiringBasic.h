@@ -1,4 +1,9 @@
 // The wiring rows of the kernels in kernels/basic (see DISPATCH_VARIANT_WIRING).
+//
+// Generic by design beyond code 5's x87 loops: the Jaehne signal (an x87 loop in every
+// class) and the scaled 32-bit division, whose exact rounded quotient the generic forms in
+// 64- and 128-bit integers; the packed double division would round near halves the other
+// way, and the 16-byte registers have no integer division to do better.
 #pragma once
 
 #include "kernels/basic/BasicKernels.h"
@@ -110,4 +115,25 @@
   W(Slbasicdispatcher, ippsLShiftC_32s, Own(&DISPATCH_KB::sse2::ippsLShiftC_32s),                  \
     Own(&DISPATCH_KB::sse2::ippsLShiftC_32s), Own(&DISPATCH_KB::sse2::ippsLShiftC_32s))            \
   W(Slbasicdispatcher, ippsRShiftC_32s, Own(&DISPATCH_KB::sse2::ippsRShiftC_32s),                  \
-    Own(&DISPATCH_KB::sse2::ippsRShiftC_32s), Own(&DISPATCH_KB::sse2::ippsRShiftC_32s))
+    Own(&DISPATCH_KB::sse2::ippsRShiftC_32s), Own(&DISPATCH_KB::sse2::ippsRShiftC_32s))            \
+  W(Slbasicdispatcher, ippsAddC_32s_Sfs, Own(&DISPATCH_KB::sse2::ippsAddC_32s_Sfs),                \
+    Own(&DISPATCH_KB::sse2::ippsAddC_32s_Sfs), GenericByDesign)                                    \
+  W(Slbasicdispatcher, ippsSubC_32s_Sfs, Own(&DISPATCH_KB::sse2::ippsSubC_32s_Sfs),                \
+    Own(&DISPATCH_KB::sse2::ippsSubC_32s_Sfs), GenericByDesign)                                    \
+  W(Slbasicdispatcher, ippsSubCRev_32s_Sfs, Own(&DISPATCH_KB::sse2::ippsSubCRev_32s_Sfs),          \
+    Own(&DISPATCH_KB::sse2::ippsSubCRev_32s_Sfs), GenericByDesign)                                 \
+  W(Slbasicdispatcher, ippsMulC_32s_Sfs, Own(&DISPATCH_KB::sse2::ippsMulC_32s_Sfs),                \
+    Own(&DISPATCH_KB::sse2::ippsMulC_32s_Sfs), GenericByDesign)                                    \
+  W(Slbasicdispatcher, ippsAdd_32s_ISfs, Own(&DISPATCH_KB::sse2::ippsAdd_32s_ISfs),                \
+    Own(&DISPATCH_KB::sse2::ippsAdd_32s_ISfs), GenericByDesign)                                    \
+  W(Slbasicdispatcher, ippsSub_32s_ISfs, Own(&DISPATCH_KB::sse2::ippsSub_32s_ISfs),                \
+    Own(&DISPATCH_KB::sse2::ippsSub_32s_ISfs), GenericByDesign)                                    \
+  W(Slbasicdispatcher, ippsMul_32s_ISfs, Own(&DISPATCH_KB::sse2::ippsMul_32s_ISfs),                \
+    Own(&DISPATCH_KB::sse2::ippsMul_32s_ISfs), GenericByDesign)                                    \
+  W(Slbasicdispatcher, ippsDiv_32s_ISfs, GenericByDesign, GenericByDesign, GenericByDesign)        \
+  W(Slbasicdispatcher, ippsAdd_8u_ISfs, Own(&DISPATCH_KB::sse2::ippsAdd_8u_ISfs),                  \
+    Own(&DISPATCH_KB::sse2::ippsAdd_8u_ISfs), Own(&DISPATCH_KB::sse2::ippsAdd_8u_ISfs))            \
+  W(Slbasicdispatcher, ippsSub_8u_ISfs, Own(&DISPATCH_KB::sse2::ippsSub_8u_ISfs),                  \
+    Own(&DISPATCH_KB::sse2::ippsSub_8u_ISfs), Own(&DISPATCH_KB::sse2::ippsSub_8u_ISfs))            \
+  W(Slbasicdispatcher, ippsMul_8u_ISfs, Own(&DISPATCH_KB::sse2::ippsMul_8u_ISfs),                  \
+    Own(&DISPATCH_KB::sse2::ippsMul_8u_ISfs), Own(&DISPATCH_KB::sse2::ippsMul_8u_ISfs))

@@ -89,6 +89,29 @@ IppOpStatus ippsOrC_32u(const unsigned *pSrc, unsigned val, unsigned *pDst, int 
 IppOpStatus ippsXorC_32u(const unsigned *pSrc, unsigned val, unsigned *pDst, int len);
 IppOpStatus ippsLShiftC_32s(const int *pSrc, int val, int *pDst, int len);
 IppOpStatus ippsRShiftC_32s(const int *pSrc, int val, int *pDst, int len);
+// Scaled integer arithmetic, codes 16-17 and 6-9 (the 8-bit forms code 5 too).
+IppOpStatus ippsAddC_32s_Sfs(const int *pSrc, int val, int *pDst, int len, int scaleFactor);
+IppOpStatus ippsSubC_32s_Sfs(const int *pSrc, int val, int *pDst, int len, int scaleFactor);
+IppOpStatus ippsSubCRev_32s_Sfs(const int *pSrc, int val, int *pDst, int len, int scaleFactor);
+IppOpStatus ippsMulC_32s_Sfs(const int *pSrc, int val, int *pDst, int len, int scaleFactor);
+IppOpStatus ippsAdd_32s_ISfs(const int *pSrc, int *pSrcDst, int len, int scaleFactor);
+IppOpStatus ippsSub_32s_ISfs(const int *pSrc, int *pSrcDst, int len, int scaleFactor);
+IppOpStatus ippsMul_32s_ISfs(const int *pSrc, int *pSrcDst, int len, int scaleFactor);
+IppOpStatus ippsAdd_8u_ISfs(const unsigned char *pSrc, unsigned char *pSrcDst, int len,
+                            int scaleFactor);
+IppOpStatus ippsSub_8u_ISfs(const unsigned char *pSrc, unsigned char *pSrcDst, int len,
+                            int scaleFactor);
+IppOpStatus ippsMul_8u_ISfs(const unsigned char *pSrc, unsigned char *pSrcDst, int len,
+                            int scaleFactor);
+// Windows (Bartlett out of place and Hann and Hamming: codes 6-9 only).
+IppOpStatus ippsWinBartlett_64f_I(double *pSrcDst, int len);
+IppOpStatus ippsWinBartlett_64f(const double *pSrc, double *pDst, int len);
+IppOpStatus ippsWinHann_64f_I(double *pSrcDst, int len);
+IppOpStatus ippsWinHann_64f(const double *pSrc, double *pDst, int len);
+IppOpStatus ippsWinHamming_64f_I(double *pSrcDst, int len);
+IppOpStatus ippsWinHamming_64f(const double *pSrc, double *pDst, int len);
+IppOpStatus ippsWinBlackman_64f_I(double *pSrcDst, int len, double alpha);
+IppOpStatus ippsWinBlackman_64f(const double *pSrc, double *pDst, int len, double alpha);
 // Extremes (code 5 too) and the packed sum.
 IppOpStatus ippsMax_64f(const double *pSrc, int len, double *pMax);
 IppOpStatus ippsMin_64f(const double *pSrc, int len, double *pMin);

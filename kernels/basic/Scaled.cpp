@@ -1,0 +1,339 @@
+// Scaled integer arithmetic on 16-byte registers: 32-bit elements (sums, differences and
+// products with a constant or a second vector) and 8-bit elements (sums, differences and
+// products of two vectors).
+//
+// Every result is the generic's bit for bit: the exact value v times 2^-sf, rounded half
+// to even and saturated. The 32-bit kernels form v exactly in 64-bit lanes (two per
+// register; products through the unsigned 32 x 32 multiply with a sign correction), so no
+// product is rounded through a double; the 8-bit kernels form v in 32-bit lanes. Scale
+// classes: sf 0 saturates; positive sf adds 2^(sf-1) - 1 and the low bit of the truncated
+// quotient before the arithmetic shift (rounding half to even); negative sf saturates,
+// shifts left and saturates again; beyond the shifts that can still change a result, every
+// value rounds to 0 (positive sf) or to its saturated sign (negative sf).
+#include "kernels/basic/BasicKernels.h"
+
+#include <emmintrin.h>
+
+#include <cstddef>
+#include <cstdint>
+#include <cstring>
+
+namespace kernels::basic {
+
+namespace {
+
+bool partlyOverlap(const void *a, const void *b, std::size_t bytes) {
+  if (a == b)
+    return false;
+  const auto x = reinterpret_cast<std::uintptr_t>(a);
+  const auto y = reinterpret_cast<std::uintptr_t>(b);
+  return x < y + bytes && y < x + bytes;
+}
+
+__m128i loadu(const void *p) { return _mm_loadu_si128(static_cast<const __m128i *>(p)); }
+void storeu(void *p, __m128i v) { _mm_storeu_si128(static_cast<__m128i *>(p), v); }
+
+// ---- 64-bit lanes ---------------------------------------------------------------------
+
+const __m128i kSign64 = _mm_set1_epi64x(INT64_MIN);
+
+// Arithmetic shift right of 64-bit lanes by s (0-63): a logical shift of the value
+// offset by 2^63, minus the offset shifted.
+__m128i sra64(__m128i x, int s) {
+  const __m128i by = _mm_cvtsi32_si128(s);
+  return _mm_sub_epi64(_mm_srl_epi64(_mm_xor_si128(x, kSign64), by), _mm_srl_epi64(kSign64, by));
+}
+
+// Sign extension of lanes 0-1 (lo) or 2-3 (hi) of four 32-bit values to 64 bits.
+__m128i widenLo(__m128i x) { return _mm_unpacklo_epi32(x, _mm_srai_epi32(x, 31)); }
+__m128i widenHi(__m128i x) { return _mm_unpackhi_epi32(x, _mm_srai_epi32(x, 31)); }
+
+// Signed products of the 32-bit values in dwords 0 and 2 of a and b, as 64-bit lanes:
+// the unsigned products less 2^32 x (b where a < 0, plus a where b < 0).
+__m128i mulSigned(__m128i a, __m128i b) {
+  const __m128i unsignedProduct = _mm_mul_epu32(a, b);
+  const __m128i fix = _mm_add_epi32(_mm_and_si128(_mm_srai_epi32(a, 31), b),
+                                    _mm_and_si128(_mm_srai_epi32(b, 31), a));
+  return _mm_sub_epi64(unsignedProduct, _mm_slli_epi64(fix, 32));
+}
+
+// 64-bit lanes saturated to 32 bits, each result in both dwords of its lane.
+__m128i saturate32(__m128i v) {
+  const __m128i hi = _mm_shuffle_epi32(v, _MM_SHUFFLE(3, 3, 1, 1));
+  const __m128i lo = _mm_shuffle_epi32(v, _MM_SHUFFLE(2, 2, 0, 0));
+  const __m128i fits = _mm_cmpeq_epi32(hi, _mm_srai_epi32(lo, 31));
+  const __m128i limit = _mm_xor_si128(_mm_srai_epi32(hi, 31), _mm_set1_epi32(INT32_MAX));
+  return _mm_or_si128(_mm_and_si128(fits, lo), _mm_andnot_si128(fits, limit));
+}
+
+// The scale rule, chosen once per call. `shift` and `half` belong to the class.
+struct Scale32 {
+  enum Kind { Saturate, RoundShift, Zero, LeftShift, SignOnly } kind;
+  int shift = 0;
+  __m128i half; // 2^(sf-1) - 1 in both lanes
+
+  explicit Scale32(int sf, int zeroAbove) : half(_mm_setzero_si128()) {
+    if (sf == 0) {
+      kind = Saturate;
+    } else if (sf > zeroAbove) {
+      kind = Zero;
+    } else if (sf > 0) {
+      kind = RoundShift;
+      shift = sf;
+      half = _mm_set1_epi64x((std::int64_t{1} << (sf - 1)) - 1);
+    } else if (sf >= -31) {
+      kind = LeftShift;
+      shift = -sf;
+    } else {
+      kind = SignOnly;
+    }
+  }
+
+  // v: two exact 64-bit values; the result in both dwords of each lane.
+  __m128i apply(__m128i v) const {
+    switch (kind) {
+    case Saturate:
+      break;
+    case RoundShift: {
+      const __m128i odd = _mm_and_si128(sra64(v, shift), _mm_set1_epi64x(1));
+      v = sra64(_mm_add_epi64(_mm_add_epi64(v, half), odd), shift);
+      break;
+    }
+    case Zero:
+      return _mm_setzero_si128();
+    case LeftShift: {
+      // Saturating first keeps the shifted value within 64 bits and saturates alike.
+      const __m128i s = saturate32(v);
+      v = _mm_sll_epi64(widenLo(_mm_shuffle_epi32(s, _MM_SHUFFLE(3, 2, 2, 0))),
+                        _mm_cvtsi32_si128(shift));
+      break;
+    }
+    case SignOnly: {
+      const __m128i hi = _mm_shuffle_epi32(v, _MM_SHUFFLE(3, 3, 1, 1));
+      const __m128i lo = _mm_shuffle_epi32(v, _MM_SHUFFLE(2, 2, 0, 0));
+      const __m128i zero = _mm_cmpeq_epi32(_mm_or_si128(hi, lo), _mm_setzero_si128());
+      const __m128i limit = _mm_xor_si128(_mm_srai_epi32(hi, 31), _mm_set1_epi32(INT32_MAX));
+      return _mm_andnot_si128(zero, limit);
+    }
+    }
+    return saturate32(v);
+  }
+};
+
+// Four results (two lanes each from lo and hi, in both dwords) packed into four dwords.
+__m128i pack4(__m128i lo, __m128i hi) {
+  return _mm_unpacklo_epi64(_mm_shuffle_epi32(lo, _MM_SHUFFLE(3, 3, 2, 0)),
+                            _mm_shuffle_epi32(hi, _MM_SHUFFLE(3, 3, 2, 0)));
+}
+
+enum class Op32 { Add, Sub, SubRev, Mul };
+
+// The exact values of op(a, b) for four 32-bit lanes, as two registers of 64-bit lanes.
+template <Op32 op> void exact4(__m128i a, __m128i b, __m128i &lo, __m128i &hi) {
+  if constexpr (op == Op32::Mul) {
+    lo = mulSigned(_mm_shuffle_epi32(a, _MM_SHUFFLE(1, 1, 0, 0)),
+                   _mm_shuffle_epi32(b, _MM_SHUFFLE(1, 1, 0, 0)));
+    hi = mulSigned(_mm_shuffle_epi32(a, _MM_SHUFFLE(3, 3, 2, 2)),
+                   _mm_shuffle_epi32(b, _MM_SHUFFLE(3, 3, 2, 2)));
+  } else if constexpr (op == Op32::Add) {
+    lo = _mm_add_epi64(widenLo(a), widenLo(b));
+    hi = _mm_add_epi64(widenHi(a), widenHi(b));
+  } else if constexpr (op == Op32::Sub) {
+    lo = _mm_sub_epi64(widenLo(a), widenLo(b));
+    hi = _mm_sub_epi64(widenHi(a), widenHi(b));
+  } else {
+    lo = _mm_sub_epi64(widenLo(b), widenLo(a));
+    hi = _mm_sub_epi64(widenHi(b), widenHi(a));
+  }
+}
+
+template <Op32 op> __m128i scaled4(__m128i a, __m128i b, const Scale32 &scale) {
+  __m128i lo, hi;
+  exact4<op>(a, b, lo, hi);
+  return pack4(scale.apply(lo), scale.apply(hi));
+}
+
+// dst[i] = scaled op(a[i], b[i]) where b is a vector (bStep 1) or one constant (bStep 0).
+// Element by element, in order, where dst shares part of a source's storage.
+template <Op32 op>
+void run32(const int *a, const int *b, bool bIsVector, int *dst, int len, const Scale32 &scale) {
+  const std::size_t n = static_cast<std::size_t>(len);
+  std::size_t i = 0;
+  const bool blocks = !partlyOverlap(a, dst, 4 * n) && !(bIsVector && partlyOverlap(b, dst, 4 * n));
+  const __m128i constant = bIsVector ? _mm_setzero_si128() : _mm_set1_epi32(*b);
+  if (blocks) {
+    for (; i + 4 <= n; i += 4)
+      storeu(dst + i, scaled4<op>(loadu(a + i), bIsVector ? loadu(b + i) : constant, scale));
+  }
+  for (; i < n; ++i) {
+    int x, y;
+    std::memcpy(&x, a + i, 4);
+    if (bIsVector)
+      std::memcpy(&y, b + i, 4);
+    const int r = _mm_cvtsi128_si32(
+        scaled4<op>(_mm_cvtsi32_si128(x), bIsVector ? _mm_cvtsi32_si128(y) : constant, scale));
+    std::memcpy(dst + i, &r, 4);
+  }
+}
+
+IppOpStatus check(const void *a, const void *b, int len) {
+  if (!a || !b)
+    return ippStsNullPtrErr;
+  if (len < 1)
+    return ippStsSizeErr;
+  return ippStsNoErr;
+}
+
+// Above these scale factors every exact value rounds to 0: |v| <= 2^32 for sums and
+// differences, 2^62 for products.
+constexpr int kZeroAboveSum = 33;
+constexpr int kZeroAboveProduct = 63;
+
+template <Op32 op>
+IppOpStatus constant32(const int *pSrc, int val, int *pDst, int len, int sf, int zeroAbove) {
+  if (const IppOpStatus st = check(pSrc, pDst, len); st != ippStsNoErr)
+    return st;
+  run32<op>(pSrc, &val, false, pDst, len, Scale32(sf, zeroAbove));
+  return ippStsNoErr;
+}
+
+template <Op32 op>
+IppOpStatus vector32(const int *pSrc, int *pSrcDst, int len, int sf, int zeroAbove) {
+  if (const IppOpStatus st = check(pSrc, pSrcDst, len); st != ippStsNoErr)
+    return st;
+  run32<op>(pSrcDst, pSrc, true, pSrcDst, len, Scale32(sf, zeroAbove));
+  return ippStsNoErr;
+}
+
+// ---- 8-bit elements in 32-bit lanes -----------------------------------------------------
+
+enum class Op8 { Add, Sub, Mul };
+
+struct Scale8 {
+  enum Kind { Plain, RoundShift, Zero, LeftShift, SignOnly } kind;
+  __m128i by = _mm_setzero_si128();
+  __m128i half = _mm_setzero_si128();
+
+  // |v| < 2^16: above sf 16 every value rounds to 0, from a left shift of 16 on every
+  // nonzero value saturates.
+  explicit Scale8(int sf) {
+    if (sf == 0) {
+      kind = Plain;
+    } else if (sf > 16) {
+      kind = Zero;
+    } else if (sf > 0) {
+      kind = RoundShift;
+      by = _mm_cvtsi32_si128(sf);
+      half = _mm_set1_epi32((1 << (sf - 1)) - 1);
+    } else if (sf >= -15) {
+      kind = LeftShift;
+      by = _mm_cvtsi32_si128(-sf);
+    } else {
+      kind = SignOnly;
+    }
+  }
+
+  // Exact values in four 32-bit lanes to scaled, unsaturated values.
+  __m128i apply(__m128i v) const {
+    switch (kind) {
+    case Plain:
+      return v;
+    case RoundShift: {
+      const __m128i odd = _mm_and_si128(_mm_sra_epi32(v, by), _mm_set1_epi32(1));
+      return _mm_sra_epi32(_mm_add_epi32(_mm_add_epi32(v, half), odd), by);
+    }
+    case Zero:
+      return _mm_setzero_si128();
+    case LeftShift:
+      return _mm_sll_epi32(v, by);
+    case SignOnly:
+      // Positive values to the maximum; zero and negative ones saturate to 0 anyway.
+      return _mm_and_si128(_mm_cmpgt_epi32(v, _mm_setzero_si128()), _mm_set1_epi32(255));
+    }
+    return v;
+  }
+};
+
+template <Op8 op> __m128i exact8(__m128i a, __m128i b) {
+  if constexpr (op == Op8::Add)
+    return _mm_add_epi32(a, b);
+  else if constexpr (op == Op8::Sub)
+    return _mm_sub_epi32(a, b);
+  else
+    return _mm_madd_epi16(a, b); // lanes hold values below 256 in their low halves
+}
+
+// Sixteen bytes: widened to four registers of 32-bit lanes, scaled, and narrowed with the
+// saturation of the signed 16-bit and unsigned 8-bit packs (to 0 ... 255).
+template <Op8 op> __m128i scaled16(__m128i a, __m128i b, const Scale8 &scale) {
+  const __m128i z = _mm_setzero_si128();
+  const __m128i a0 = _mm_unpacklo_epi8(a, z), a1 = _mm_unpackhi_epi8(a, z);
+  const __m128i b0 = _mm_unpacklo_epi8(b, z), b1 = _mm_unpackhi_epi8(b, z);
+  const __m128i r0 = scale.apply(exact8<op>(_mm_unpacklo_epi16(a0, z), _mm_unpacklo_epi16(b0, z)));
+  const __m128i r1 = scale.apply(exact8<op>(_mm_unpackhi_epi16(a0, z), _mm_unpackhi_epi16(b0, z)));
+  const __m128i r2 = scale.apply(exact8<op>(_mm_unpacklo_epi16(a1, z), _mm_unpacklo_epi16(b1, z)));
+  const __m128i r3 = scale.apply(exact8<op>(_mm_unpackhi_epi16(a1, z), _mm_unpackhi_epi16(b1, z)));
+  return _mm_packus_epi16(_mm_packs_epi32(r0, r1), _mm_packs_epi32(r2, r3));
+}
+
+template <Op8 op>
+IppOpStatus vector8(const unsigned char *pSrc, unsigned char *pSrcDst, int len, int sf) {
+  if (const IppOpStatus st = check(pSrc, pSrcDst, len); st != ippStsNoErr)
+    return st;
+  const Scale8 scale(sf);
+  const std::size_t n = static_cast<std::size_t>(len);
+  std::size_t i = 0;
+  if (!partlyOverlap(pSrc, pSrcDst, n)) {
+    for (; i + 16 <= n; i += 16)
+      storeu(pSrcDst + i, scaled16<op>(loadu(pSrcDst + i), loadu(pSrc + i), scale));
+  }
+  for (; i < n; ++i) {
+    const __m128i r =
+        scaled16<op>(_mm_cvtsi32_si128(pSrcDst[i]), _mm_cvtsi32_si128(pSrc[i]), scale);
+    pSrcDst[i] = static_cast<unsigned char>(_mm_cvtsi128_si32(r));
+  }
+  return ippStsNoErr;
+}
+
+} // namespace
+
+namespace sse2 {
+
+IppOpStatus ippsAddC_32s_Sfs(const int *pSrc, int val, int *pDst, int len, int scaleFactor) {
+  return constant32<Op32::Add>(pSrc, val, pDst, len, scaleFactor, kZeroAboveSum);
+}
+IppOpStatus ippsSubC_32s_Sfs(const int *pSrc, int val, int *pDst, int len, int scaleFactor) {
+  return constant32<Op32::Sub>(pSrc, val, pDst, len, scaleFactor, kZeroAboveSum);
+}
+IppOpStatus ippsSubCRev_32s_Sfs(const int *pSrc, int val, int *pDst, int len, int scaleFactor) {
+  return constant32<Op32::SubRev>(pSrc, val, pDst, len, scaleFactor, kZeroAboveSum);
+}
+IppOpStatus ippsMulC_32s_Sfs(const int *pSrc, int val, int *pDst, int len, int scaleFactor) {
+  return constant32<Op32::Mul>(pSrc, val, pDst, len, scaleFactor, kZeroAboveProduct);
+}
+IppOpStatus ippsAdd_32s_ISfs(const int *pSrc, int *pSrcDst, int len, int scaleFactor) {
+  return vector32<Op32::Add>(pSrc, pSrcDst, len, scaleFactor, kZeroAboveSum);
+}
+IppOpStatus ippsSub_32s_ISfs(const int *pSrc, int *pSrcDst, int len, int scaleFactor) {
+  return vector32<Op32::Sub>(pSrc, pSrcDst, len, scaleFactor, kZeroAboveSum);
+}
+IppOpStatus ippsMul_32s_ISfs(const int *pSrc, int *pSrcDst, int len, int scaleFactor) {
+  return vector32<Op32::Mul>(pSrc, pSrcDst, len, scaleFactor, kZeroAboveProduct);
+}
+
+IppOpStatus ippsAdd_8u_ISfs(const unsigned char *pSrc, unsigned char *pSrcDst, int len,
+                            int scaleFactor) {
+  return vector8<Op8::Add>(pSrc, pSrcDst, len, scaleFactor);
+}
+IppOpStatus ippsSub_8u_ISfs(const unsigned char *pSrc, unsigned char *pSrcDst, int len,
+                            int scaleFactor) {
+  return vector8<Op8::Sub>(pSrc, pSrcDst, len, scaleFactor);
+}
+IppOpStatus ippsMul_8u_ISfs(const unsigned char *pSrc, unsigned char *pSrcDst, int len,
+                            int scaleFactor) {
+  return vector8<Op8::Mul>(pSrc, pSrcDst, len, scaleFactor);
+}
+
+} // namespace sse2
+
+} // namespace kernels::basic
