@@ -6,10 +6,14 @@
 
 #include <sndfile.h>
 
+#include <chrono>
+#include <csignal>
 #include <cstdlib>
 #include <string>
+#include <thread>
 #include <vector>
 
+#include <fcntl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -71,18 +75,37 @@ int RunDriver(const std::vector<std::string> &args, const std::string &source,
     argv.push_back(a.data());
   argv.push_back(nullptr);
 
-  const pid_t child = fork();
-  if (child < 0)
+  const int out = open(output.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+  if (out < 0)
     return -1;
+  const pid_t child = fork();
   if (child == 0) {
-    if (freopen(output.c_str(), "w", stdout) == nullptr || dup2(fileno(stdout), 2) < 0)
+    // Only async-signal-safe calls between fork and exec.
+    if (dup2(out, 1) < 0 || dup2(out, 2) < 0)
       _exit(127);
     execve(argv[0], argv.data(), envp.data());
     _exit(127);
   }
-  int status = 0;
-  if (waitpid(child, &status, 0) != child)
+  close(out);
+  if (child < 0)
     return -1;
+  // The driver gives up by itself well before this; a program that hangs
+  // anyway is ended so the test fails instead of hanging.
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::minutes(4);
+  int status = 0;
+  for (;;) {
+    const pid_t done = waitpid(child, &status, WNOHANG);
+    if (done == child)
+      break;
+    if (done < 0)
+      return -1;
+    if (std::chrono::steady_clock::now() > deadline) {
+      kill(child, SIGKILL);
+      waitpid(child, &status, 0);
+      return -1;
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  }
   return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
