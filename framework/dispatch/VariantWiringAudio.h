@@ -1,7 +1,8 @@
 // The wiring rows of kernels/audio-sample and kernels/audio-filter (see DISPATCH_VARIANT_WIRING).
 // Every class of the audio sample operations runs the same 16-byte register kernel; the
 // operations whose scheme gives codes 16-17 the generic variant have no entry there. The
-// filter unit's code-5 threshold is the generic code by design.
+// filter unit's code-5 threshold is the generic code by design; its IIR filters run the
+// block method at codes 16-17 and 5 (the same kernel), the generic one at codes 6-9.
 #pragma once
 
 #include "kernels/audio-filter/AudioFilterKernels.h"
@@ -116,4 +117,10 @@
   W(Vizazodizaro, ippsMulC_32f_I, Own(&DISPATCH_KAF::sse2::ippsMulC_32f_I),                        \
     Own(&DISPATCH_KAF::sse2::ippsMulC_32f_I), Own(&DISPATCH_KAF::sse::ippsMulC_32f_I))             \
   W(Vizazodizaro, ippsDivC_32f_I, Own(&DISPATCH_KAF::sse2::ippsDivC_32f_I),                        \
-    Own(&DISPATCH_KAF::sse2::ippsDivC_32f_I), Own(&DISPATCH_KAF::sse::ippsDivC_32f_I))
+    Own(&DISPATCH_KAF::sse2::ippsDivC_32f_I), Own(&DISPATCH_KAF::sse::ippsDivC_32f_I))             \
+  W(Vizazodizaro, ippsIIR_32f, Own(&DISPATCH_KAF::sse3::ippsIIR_32f), GenericByDesign,             \
+    Own(&DISPATCH_KAF::sse3::ippsIIR_32f))                                                         \
+  W(Vizazodizaro, ippsIIR_32f_I, Own(&DISPATCH_KAF::sse3::ippsIIR_32f_I), GenericByDesign,         \
+    Own(&DISPATCH_KAF::sse3::ippsIIR_32f_I))                                                       \
+  W(Vizazodizaro, ippsFIROne_64f, Own(&DISPATCH_KAF::sse2::ippsFIROne_64f),                        \
+    Own(&DISPATCH_KAF::sse2::ippsFIROne_64f), Own(&DISPATCH_KAF::sse2::ippsFIROne_64f))

@@ -15,6 +15,7 @@
 
 #include "kernels/common/IppTypes.h"
 
+#include <cstddef>
 #include <cstdint>
 
 namespace kernels::audio_filter {
@@ -75,6 +76,35 @@ IppOpStatus ippsMulC_32f(const float *pSrc, float val, float *pDst, int len);
 IppOpStatus ippsMulC_32f_I(float val, float *pSrcDst, int len);
 IppOpStatus ippsDivC_32f_I(float val, float *pSrcDst, int len);
 } // namespace sse
+
+// Field offsets of the filter states, as their set-up lays them out.
+namespace iir_layout {
+inline constexpr std::size_t kId = 0;       // 32-bit identifier
+inline constexpr std::size_t kTaps = 8;     // float *: b0..bn, a1..an
+inline constexpr std::size_t kDlyLine = 16; // float *: d0..dn, dn kept 0
+inline constexpr std::size_t kOrder = 24;   // 32-bit order
+} // namespace iir_layout
+namespace fir_layout {
+inline constexpr std::size_t kId = 0;       // 32-bit identifier
+inline constexpr std::size_t kTapsLen = 4;  // 32-bit tap count L
+inline constexpr std::size_t kDlyIndex = 8; // 32-bit index of the next sample
+inline constexpr std::size_t kTaps = 16;    // double *: L taps, reversed
+inline constexpr std::size_t kDlyLine = 24; // double *: 2L samples
+} // namespace fir_layout
+
+// Codes 16-17 and 5 (the scheme gives codes 6-9 the generic filter): the block method in
+// single precision. Outputs differ from the generic extended-precision ones by rounding;
+// the bound is stated with the tests.
+namespace sse3 {
+IppOpStatus ippsIIR_32f(const float *pSrc, float *pDst, int len, IIRState_32f *pState);
+IppOpStatus ippsIIR_32f_I(float *pSrcDst, int len, IIRState_32f *pState);
+} // namespace sse3
+
+namespace sse2 {
+// The FIR step over two double-precision lanes: the generic sum in another order and
+// precision, within (L + 1) · 2^-52 · Σ|tap · sample| of it.
+IppOpStatus ippsFIROne_64f(double src, double &dstVal, FIRState_64f &state);
+} // namespace sse2
 
 // Counts of non-temporal runs of the memory routines, for tests of the thresholds.
 std::uint64_t NonTemporalRuns() noexcept;
