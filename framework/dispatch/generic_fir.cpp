@@ -51,14 +51,15 @@ IppOpStatus ippsFIRInitAlloc_64f(FIRState_64f **ppState, const double *pTaps, in
     return ippStsMemAllocErr; // more than the allocator can hand out; nothing taken
   FFTSpec_R_64f *spec = nullptr;
   if (order >= 0) {
-    if (IppOpStatus st = fft::ippsFFTInitAlloc_R_64f(&spec, order, fft::kFFTDivInvByN, 0);
+    // Through the transform's slot, so the spectrum is made by the processor's member.
+    if (IppOpStatus st = Vizazodizaro::ippsFFTInitAlloc_R_64f(spec, order, fft::kFFTDivInvByN, 0);
         st != ippStsNoErr)
       return st;
   }
   auto *block = static_cast<unsigned char *>(blockAlloc(bytes));
   if (!block) {
     if (spec)
-      fft::ippsFFTFree_R_64f(spec);
+      Vizazodizaro::ippsFFTFree_R_64f(*spec);
     return ippStsMemAllocErr;
   }
 
@@ -78,9 +79,10 @@ IppOpStatus ippsFIRInitAlloc_64f(FIRState_64f **ppState, const double *pTaps, in
     s->pSpectrum = reinterpret_cast<double *>(block + header + align32(8 * L) + align32(16 * L));
     std::copy(pTaps, pTaps + tapsLen, s->pSpectrum);
     std::fill(s->pSpectrum + tapsLen, s->pSpectrum + fftLen, 0.0);
-    const IppOpStatus st = fft::ippsFFTFwd_RToPerm_64f(s->pSpectrum, s->pSpectrum, spec, nullptr);
+    const IppOpStatus st =
+        fft::ippsFFTFwd_RToPerm_64f_OfBuilder(s->pSpectrum, s->pSpectrum, spec, nullptr);
     if (st != ippStsNoErr) {
-      fft::ippsFFTFree_R_64f(spec);
+      Vizazodizaro::ippsFFTFree_R_64f(*spec);
       blockFree(block);
       return st;
     }
@@ -117,7 +119,7 @@ IppOpStatus ippsFIRFree_64f(FIRState_64f &state) {
     return ippStsContextMatchErr;
   if (state.allocated) {
     if (state.pSpec)
-      fft::ippsFFTFree_R_64f(state.pSpec);
+      Vizazodizaro::ippsFFTFree_R_64f(*state.pSpec);
     blockFree(&state);
   }
   return ippStsNoErr;
