@@ -47,6 +47,7 @@ std::string SLExpandMeasurementLabel(const std::string &Value, const std::string
 // pointer that stays valid for their whole life.
 
 class TSLScopeChannel;
+struct TRect;
 
 // The display side every collection, item and view reaches: a repaint, or a
 // new layout and a repaint.
@@ -62,6 +63,16 @@ public:
 
 protected:
   ~ISLDisplayHost() = default;
+};
+
+// What the views call of their control besides repaint and relayout.
+class ISLViewHost : public ISLDisplayHost {
+public:
+  // Repaints R of the control's window, without erasing it.
+  virtual void InvalidateViewRect(const TRect &R) = 0;
+
+protected:
+  ~ISLViewHost() = default;
 };
 
 // What the scope channels and their collection call of the scope.
