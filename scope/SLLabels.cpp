@@ -99,3 +99,42 @@ TSLMeasurementLabel::TSLMeasurementLabel() {
   GetFont()->SetSize(GetFont()->GetSize() - 2);
   GetFont()->OnChange = [this](TObject *Sender) { FontChanged(Sender); };
 }
+
+const TClassInfo &TSLDisplayTitle::StaticClassInfo() {
+  using C = TSLDisplayTitle;
+  static const TClassInfo &info =
+      MakeClassInfo<C>("TSLDisplayTitle", &TPersistent::StaticClassInfo(), [](TClassBuilder<C> &c) {
+        c.Boolean("Visible", &C::GetVisible, &C::SetVisible, true);
+        c.String("Text", &C::GetText, &C::SetText);
+        c.Object("Font", &C::GetFont, &C::SetFont);
+      });
+  return info;
+}
+
+TSLDisplayTitle::TSLDisplayTitle(ISLAxisChart *Display)
+    : TSLAxisView(Display), FFont(std::make_unique<TFont>()) {
+  FFont->SetColor(clWhite);
+  FFont->SetName("Arial");
+  FFont->SetSize(DefaultFontSize + 8);
+  FFont->SetStyle(FontStyle(fsBold));
+  FFont->OnChange = [this](TObject *Sender) { FontChanged(Sender); };
+}
+
+void TSLDisplayTitle::SetText(const std::string &Value) {
+  if (Value == FText)
+    return;
+  FText = Value;
+  InvalidateRecalc();
+}
+
+TPoint TSLDisplayTitle::GetDefaultSize() {
+  TCanvas *C = FChart->GetCanvas();
+  C->SetFont(FFont.get());
+  return TPoint{-1, C->TextHeight("Xg") + 16};
+}
+
+void TSLDisplayTitle::Draw(TSLAxisDrawPart, TCanvas *Canvas, bool, bool, double, double, int32_t,
+                           double) {
+  Canvas->SetFont(FFont.get());
+  Canvas->TextOut(FChart->GetPlotWidth() / 2 - Canvas->TextWidth(FText) / 2, 4, FText);
+}

@@ -2,14 +2,15 @@
 // The scope's small caption settings: a text with its font and visibility
 // that tells its owner when it changes (TSLOptionalLabel), the bold variant
 // of axis and legend captions (TSLDisplayLabel) and the smaller variant of
-// measurement-line labels (TSLMeasurementLabel). The title view that writes
-// the scope's title above everything else is in SLTitle.h. Main thread only.
+// measurement-line labels (TSLMeasurementLabel), and the title view that
+// writes the scope's title above everything else. Main thread only.
 
 #include <functional>
 #include <string>
 
 #include "platform/classlib/Persistent.h"
 #include "platform/gui/Canvas.h"
+#include "scope/SLDisplayAxis.h"
 
 // The owner's reaction to a change: the label that changed.
 using TSLLabelChange = std::function<void(TObject *Sender)>;
@@ -65,4 +66,30 @@ class TSLMeasurementLabel : public TSLOptionalLabel {
 
 public:
   TSLMeasurementLabel();
+};
+
+// The scope's title: centred on the whole control, 4 pixels from the top.
+class TSLDisplayTitle : public TSLAxisView {
+  CLASSLIB_CLASS(TSLDisplayTitle)
+
+public:
+  // Font white "Arial", the default size + 8 points, bold; no text.
+  explicit TSLDisplayTitle(ISLAxisChart *Display);
+
+  const std::string &GetText() const { return FText; }
+  // A different text redoes the layout (the title's height may change).
+  void SetText(const std::string &Value);
+  TFont *GetFont() { return FFont.get(); }
+  void SetFont(TFont *Value) { FFont->Assign(Value); }
+  void FontChanged(TObject *) { InvalidateRecalc(); }
+
+  // (-1, text height of "Xg" + 16): the whole width, one line of text.
+  TPoint GetDefaultSize() override;
+  TAlign GetAlign() override { return alTop; }
+  void Draw(TSLAxisDrawPart Part, TCanvas *Canvas, bool Vertical, bool Exporting, double YMin,
+            double YMax, int32_t YOffset, double YFactor) override;
+
+private:
+  std::string FText;
+  std::unique_ptr<TFont> FFont;
 };

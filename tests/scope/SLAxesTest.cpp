@@ -1,4 +1,5 @@
 #include "scope/SLAxes.h"
+#include "scope/SLLabels.h"
 
 #include <gtest/gtest.h>
 
@@ -537,6 +538,29 @@ TEST_F(TAxesTest, YAxisDrawsItsLineTicksAndTurnedCaption) {
   int32_t Y0 = 0 + (12 + YAxis.GetHeight()) / 2;
   E.Frame(2, Y0 - 12, 2 + 10, Y0, clWhite);
   EXPECT_TRUE(PicturesEqual(Chart.Bitmap.Image(), E.Image(), "axes-y-draw"));
+}
+
+TEST_F(TAxesTest, TitleReservesOneLineAndCentresOnTheControl) {
+  TSLDisplayTitle Title(&Chart);
+  EXPECT_EQ(Title.GetFont()->GetSize(), DefaultFontSize + 8);
+  EXPECT_TRUE(Title.GetFont()->HasStyle(fsBold));
+  EXPECT_EQ(Title.GetAlign(), alTop);
+  // Empty, it still takes a line of text + 16 while visible.
+  EXPECT_EQ(Title.GetDefaultSize(), (TPoint{-1, 26}));
+  int Before = Chart.Recalcs;
+  Title.SetText("Scope");
+  Title.SetText("Scope");
+  EXPECT_EQ(Chart.Recalcs, Before + 1);
+  Title.SetVisible(false);
+  EXPECT_FALSE(Title.IsVisibleForced());
+  TCanvas *C = Chart.GetCanvas();
+  C->Brush()->SetColor(clBlack);
+  C->FillRect({0, 0, 300, 200});
+  C->Brush()->SetStyle(bsClear);
+  Title.Draw(adpFeatures, C, false, false, 0, 0, 0, 0);
+  TExpectedPicture E(300, 200, clBlack);
+  E.Frame(150 - 15, 4, 150 + 15, 14, clWhite);
+  EXPECT_TRUE(PicturesEqual(Chart.Bitmap.Image(), E.Image(), "axes-title"));
 }
 
 } // namespace
