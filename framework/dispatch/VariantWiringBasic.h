@@ -1,9 +1,10 @@
 // The wiring rows of the kernels in kernels/basic (see DISPATCH_VARIANT_WIRING).
 //
 // Generic by design beyond code 5's x87 loops: the Jaehne signal (an x87 loop in every
-// class) and the scaled 32-bit division, whose exact rounded quotient the generic forms in
-// 64- and 128-bit integers; the packed double division would round near halves the other
-// way, and the 16-byte registers have no integer division to do better.
+// class), the Hann and Hamming windows of codes 16-17 (x87 recurrences there), the
+// out-of-place Bartlett window of codes 16-17, and the scaled 32-bit division, whose exact rounded
+// quotient the generic forms in 64- and 128-bit integers; the packed double division would round
+// near halves the other way, and the 16-byte registers have no integer division to do better.
 #pragma once
 
 #include "kernels/basic/BasicKernels.h"
@@ -136,4 +137,20 @@
   W(Slbasicdispatcher, ippsSub_8u_ISfs, Own(&DISPATCH_KB::sse2::ippsSub_8u_ISfs),                  \
     Own(&DISPATCH_KB::sse2::ippsSub_8u_ISfs), Own(&DISPATCH_KB::sse2::ippsSub_8u_ISfs))            \
   W(Slbasicdispatcher, ippsMul_8u_ISfs, Own(&DISPATCH_KB::sse2::ippsMul_8u_ISfs),                  \
-    Own(&DISPATCH_KB::sse2::ippsMul_8u_ISfs), Own(&DISPATCH_KB::sse2::ippsMul_8u_ISfs))
+    Own(&DISPATCH_KB::sse2::ippsMul_8u_ISfs), Own(&DISPATCH_KB::sse2::ippsMul_8u_ISfs))            \
+  W(Slbasicdispatcher, ippsWinBartlett_64f_I, Own(&DISPATCH_KB::sse2::ippsWinBartlett_64f_I),      \
+    Own(&DISPATCH_KB::sse2::ippsWinBartlett_64f_I), GenericByDesign)                               \
+  W(Slbasicdispatcher, ippsWinBartlett_64f, GenericByDesign,                                       \
+    Own(&DISPATCH_KB::sse2::ippsWinBartlett_64f), GenericByDesign)                                 \
+  W(Slbasicdispatcher, ippsWinHann_64f_I, GenericByDesign,                                         \
+    Own(&DISPATCH_KB::sse2::ippsWinHann_64f_I), GenericByDesign)                                   \
+  W(Slbasicdispatcher, ippsWinHann_64f, GenericByDesign, Own(&DISPATCH_KB::sse2::ippsWinHann_64f), \
+    GenericByDesign)                                                                               \
+  W(Slbasicdispatcher, ippsWinHamming_64f_I, GenericByDesign,                                      \
+    Own(&DISPATCH_KB::sse2::ippsWinHamming_64f_I), GenericByDesign)                                \
+  W(Slbasicdispatcher, ippsWinHamming_64f, GenericByDesign,                                        \
+    Own(&DISPATCH_KB::sse2::ippsWinHamming_64f), GenericByDesign)                                  \
+  W(Slbasicdispatcher, ippsWinBlackman_64f_I, Own(&DISPATCH_KB::sse2::ippsWinBlackman_64f_I),      \
+    Own(&DISPATCH_KB::sse2::ippsWinBlackman_64f_I), GenericByDesign)                               \
+  W(Slbasicdispatcher, ippsWinBlackman_64f, Own(&DISPATCH_KB::sse2::ippsWinBlackman_64f),          \
+    Own(&DISPATCH_KB::sse2::ippsWinBlackman_64f), GenericByDesign)
