@@ -636,7 +636,9 @@ void TSLScopeYAxis::IntZoom(double Factor) {
   double Lo = GetDataZoomedMinRead(), Hi = GetDataZoomedMaxRead();
   double R = Hi - Lo;
   double D = (R * Factor - R) / 2;
-  ZoomRange(Lo - D, Hi + D, FZoomMin, FZoomMax);
+  // A range that would overflow keeps what is shown now.
+  if (!ZoomRange(Lo - D, Hi + D, FZoomMin, FZoomMax))
+    ZoomRange(Lo, Hi, FZoomMin, FZoomMax);
   FStepCache.Valid = false;
   InvalidateMinMaxCache();
 }
@@ -1220,7 +1222,9 @@ void TSLScopeXAxis::IntZoom(double Factor) {
   double Lo = GetDataZoomedMinRead(), Hi = GetDataZoomedMaxRead();
   double R = Hi - Lo;
   double D = (R * Factor - R) / 2;
-  ZoomRange(Lo - D, Hi + D, FZoomMin, FZoomMax);
+  // A range that would overflow keeps what is shown now.
+  if (!ZoomRange(Lo - D, Hi + D, FZoomMin, FZoomMax))
+    ZoomRange(Lo, Hi, FZoomMin, FZoomMax);
   InvalidateMinMaxCache();
 }
 

@@ -7,6 +7,9 @@
 #include <limits>
 #include <vector>
 
+#include "platform/classlib/ClassBuilder.h"
+#include "platform/classlib/Component.h"
+#include "platform/classlib/FormStream.h"
 #include "platform/gui/Application.h"
 #include "tests/support/Pictures.h"
 
@@ -80,6 +83,79 @@ public:
   int Invalidations = 0, Recalcs = 0, ViewInvalidations = 0, UndoSaves = 0, ZoomChanges = 0,
       SampleInvalidations = 0;
 };
+
+// A component that publishes the two axes as the scope does.
+class TAxisHost : public TComponent {
+  CLASSLIB_CLASS(TAxisHost)
+
+public:
+  explicit TAxisHost(TComponent *Owner) : TComponent(Owner) {
+    Chart.X = &X;
+    Chart.Y = &Y;
+  }
+  TSLScopeXAxis *GetXAxis() { return &X; }
+  TSLScopeYAxis *GetYAxis() { return &Y; }
+  TFakeChart Chart;
+  TSLScopeXAxis X{&Chart};
+  TSLScopeYAxis Y{&Chart};
+};
+
+} // namespace
+
+const TClassInfo &TAxisHost::StaticClassInfo() {
+  static const TClassInfo &info = MakeClassInfo<TAxisHost>(
+      "TAxisHost", &TComponent::StaticClassInfo(), [](TClassBuilder<TAxisHost> &c) {
+        c.Object("XAxis", &TAxisHost::GetXAxis);
+        c.Object("YAxis", &TAxisHost::GetYAxis);
+      });
+  return info;
+}
+
+namespace {
+
+TEST(AxesStreamTest, TheRecordersAxisSettingsLoadFromFormText) {
+  gui::Application();
+  TAxisHost *Host = CreateObject<TAxisHost>(nullptr);
+  LoadFormText(Host, "object Host: TAxisHost\n"
+                     "  XAxis.Visible = False\n"
+                     "  XAxis.MinorTicks.Count = 0\n"
+                     "  XAxis.Font.Height = -11\n"
+                     "  XAxis.AxisLabel.Font.Height = -13\n"
+                     "  XAxis.AxisLabel.Font.Style = [fsBold]\n"
+                     "  XAxis.FixedPrecision = False\n"
+                     "  XAxis.TicksMode = atmTime\n"
+                     "  XAxis.UnitScale.Exponent = 0\n"
+                     "  XAxis.Min.Tick.Value = 0\n"
+                     "  XAxis.Min.Value = 0\n"
+                     "  XAxis.Max.Tick.Value = 1024\n"
+                     "  XAxis.Max.Value = 1024\n"
+                     "  YAxis.Visible = False\n"
+                     "  YAxis.AxisLabel.Text = 'Amplitude'\n"
+                     "  YAxis.FixedPrecision = True\n"
+                     "  YAxis.Logarithmic = False\n"
+                     "  YAxis.AutoScaling.Enabled = False\n"
+                     "end\n");
+  EXPECT_FALSE(Host->X.GetVisible());
+  EXPECT_EQ(Host->X.GetTicksMode(), atmTime);
+  EXPECT_EQ(Host->X.GetFont()->GetHeight(), -11);
+  EXPECT_TRUE(Host->X.GetAxisLabel()->GetFont()->HasStyle(fsBold));
+  EXPECT_EQ(Host->X.GetMax()->GetValue(), 1024);
+  EXPECT_EQ(Host->Y.GetAxisLabelText(), "Amplitude");
+  EXPECT_TRUE(Host->Y.GetFixedPrecision());
+  EXPECT_FALSE(Host->Y.GetAutoScaling()->GetEnabled());
+  // "MinMax" is read into the range without its setters.
+  int Recalcs = Host->Chart.Recalcs;
+  LoadFormText(Host, "object Host: TAxisHost\n  YAxis.MinMax = (\n    -32768\n    32768)\nend\n");
+  EXPECT_EQ(Host->Y.GetMin(), -32768);
+  EXPECT_EQ(Host->Y.GetMax(), 32768);
+  EXPECT_EQ(Host->Chart.Recalcs, Recalcs);
+  // Written back as "MinMax", never as Min and Max.
+  Host->SetName("Host");
+  std::string Text = WriteFormText(Host);
+  EXPECT_NE(Text.find("YAxis.MinMax"), std::string::npos) << Text;
+  EXPECT_EQ(Text.find("YAxis.Min ="), std::string::npos) << Text;
+  FreeObject(Host);
+}
 
 class TAxesTest : public ::testing::Test {
 protected:
@@ -342,6 +418,15 @@ TEST_F(TAxesTest, YZoomArithmetic) {
   EXPECT_GE(YAxis.GetDataZoomedMaxRead() - YAxis.GetDataZoomedMinRead(), 0.0001 * 0.999);
   YAxis.IntZoomTo(-1e300, 1e300);
   YAxis.IntZoom(1e10);
+  EXPECT_EQ(YAxis.GetDataZoomedMinRead(), -1e300);
+  EXPECT_EQ(YAxis.GetDataZoomedMaxRead(), 1e300);
+  // Also when the first zoom step already overflows: what was shown stays.
+  Chart.Zoomed = false;
+  YAxis.SetMin(-1e300);
+  YAxis.SetMax(1e300);
+  YAxis.InvalidateMinMaxCache();
+  YAxis.IntZoom(1e10);
+  Chart.Zoomed = true;
   EXPECT_EQ(YAxis.GetDataZoomedMinRead(), -1e300);
   EXPECT_EQ(YAxis.GetDataZoomedMaxRead(), 1e300);
   // ZoomBy marks the chart zoomed, repaints and reports once.
