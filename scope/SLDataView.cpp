@@ -1,0 +1,238 @@
+#include "scope/SLDataView.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+#include <functional>
+
+#include "platform/classlib/ClassBuilder.h"
+
+const TClassInfo &TSLScopeDataView::StaticClassInfo() {
+  using C = TSLScopeDataView;
+  static const TClassInfo &info = MakeClassInfo<C>(
+      "TSLScopeDataView", &TSLDisplayView::StaticClassInfo(), [](TClassBuilder<C> &c) {
+        c.Integer("GridColor", &C::GetGridColor, &C::SetGridColor, 0x008000);
+        c.Integer("ZeroGridColor", &C::GetZeroGridColor, &C::SetZeroGridColor, 0xFFFFFF);
+      });
+  return info;
+}
+
+TSLScopeDataView::TSLScopeDataView(ISLDataViewHost *Chart) : TSLDisplayView(Chart), FChart(Chart) {}
+
+void TSLScopeDataView::SetGridColor(TColor Value) {
+  if (Value == FGridColor)
+    return;
+  FGridColor = Value;
+  InvalidateView();
+}
+
+void TSLScopeDataView::SetZeroGridColor(TColor Value) {
+  if (Value == FZeroGridColor)
+    return;
+  FZeroGridColor = Value;
+  InvalidateView();
+}
+
+bool TSLScopeDataView::InMouseZooming() { return FZoomDragging && FChart->GetZooming()->MouseZoom; }
+
+void TSLScopeDataView::DrawUpLines(TCanvas *Canvas, bool IsZero, int32_t, bool IsMinor, double,
+                                   int32_t Position) {
+  if (IsMinor)
+    return;
+  Canvas->Pen()->SetColor(IsZero ? FZeroGridColor : FGridColor);
+  Canvas->MoveTo(FRect.Left, Position);
+  Canvas->LineTo(FRect.Right - 1, Position);
+}
+
+void TSLScopeDataView::DrawLeftLines(TCanvas *Canvas, bool IsZero, int32_t, bool IsMinor, double,
+                                     int32_t Position) {
+  if (IsMinor)
+    return;
+  Canvas->Pen()->SetColor(IsZero ? FZeroGridColor : FGridColor);
+  Canvas->MoveTo(Position, FRect.Top);
+  Canvas->LineTo(Position, FRect.Bottom - 1);
+}
+
+void TSLScopeDataView::Draw(TSLDisplayDrawPart, TCanvas *Canvas, bool Vertical, bool, double YMin,
+                            double YMax, int32_t YOffset, double YFactor) {
+  // The frame.
+  Canvas->Brush()->SetColor(FChart->GetColor());
+  Canvas->Brush()->SetStyle(bsClear);
+  Canvas->Pen()->SetColor(FGridColor);
+  Canvas->Rectangle(FRect);
+  Canvas->Brush()->SetStyle(bsSolid);
+
+  double ZMin = 0, ZMax = 0;
+  FChart->GetXScaleZoomedRange(ZMin, ZMax);
+  double Step = FChart->GetXStep();
+  if (Step == 0)
+    Step = 1.0;
+
+  Canvas->SetFont(FChart->GetYAxisFont());
+  const int32_t H = Canvas->TextHeight("Xg");
+
+  // The Y grid at the Y axis's ticks.
+  using namespace std::placeholders;
+  if (Vertical) {
+    const TSLTickLineProc Proc =
+        std::bind(&TSLScopeDataView::DrawLeftLines, this, _1, _2, _3, _4, _5, _6);
+    if (FChart->GetYAxisReversed()) {
+      double SMin = 0, SMax = 0;
+      FChart->GetYScaleZoomedRange(SMin, SMax);
+      FChart->YRightTickLines(Proc, true, Canvas, H, true, SMin, SMax, SMin, SMax, YOffset,
+                              YFactor);
+    } else {
+      FChart->YUpTickLines(Proc, true, Canvas, H, true, YMin, YMax, YOffset, YFactor);
+    }
+  } else {
+    const TSLTickLineProc Proc =
+        std::bind(&TSLScopeDataView::DrawUpLines, this, _1, _2, _3, _4, _5, _6);
+    if (FChart->GetYAxisReversed())
+      FChart->YDownTickLines(Proc, true, Canvas, H, true, YMin, YMax, YOffset, YFactor);
+    else
+      FChart->YUpTickLines(Proc, true, Canvas, H, true, YMin, YMax, YOffset, YFactor);
+  }
+
+  // The X grid at the X axis's step: no minor lines, no zero colour, and
+  // never more than 400 lines, whatever the range and step.
+  Canvas->Pen()->SetColor(FGridColor);
+  double Span = ZMax - ZMin;
+  if (Span == 0)
+    Span = 0.00001;
+  double V = std::nearbyint(ZMin / Step) * Step;
+  for (int Lines = 0; Lines < 400 && V <= ZMax; ++Lines, V += Step) {
+    if (V < ZMin)
+      continue;
+    if (Vertical) {
+      const int32_t Y = SLRoundPixel(GetHeight() * (V - ZMin) / Span) + FRect.Top;
+      Canvas->MoveTo(FRect.Left, Y);
+      Canvas->LineTo(FRect.Right, Y);
+    } else {
+      const int32_t X = SLRoundPixel(GetWidth() * (V - ZMin) / Span) + FRect.Left;
+      Canvas->MoveTo(X, FRect.Top);
+      Canvas->LineTo(X, FRect.Bottom);
+    }
+  }
+}
+
+void TSLScopeDataView::DrawMouseSelction(TCanvas *Canvas) {
+  if (!InMouseZooming())
+    return;
+  Canvas->Pen()->SetColor(FChart->GetZooming()->SelectionColor);
+  Canvas->Pen()->SetStyle(psSolid);
+  Canvas->Brush()->SetStyle(bsClear);
+  Canvas->Rectangle(std::min(FDownPoint.X, FMousePoint.X), std::min(FDownPoint.Y, FMousePoint.Y),
+                    std::max(FDownPoint.X, FMousePoint.X) + 1,
+                    std::max(FDownPoint.Y, FMousePoint.Y) + 1);
+}
+
+void TSLScopeDataView::MouseMove(TShiftState Shift, int32_t X, int32_t Y) {
+  TSLDisplayView::MouseMove(Shift, X, Y);
+  // The axes' track marks follow the mouse.
+  const bool XMoved = X != FMousePoint.X, YMoved = Y != FMousePoint.Y;
+  if (FChart->GetIsVertical()) {
+    if (YMoved)
+      FChart->InvalidateXAxisView();
+    if (XMoved)
+      FChart->InvalidateYAxisView();
+  } else {
+    if (XMoved)
+      FChart->InvalidateXAxisView();
+    if (YMoved)
+      FChart->InvalidateYAxisView();
+  }
+  FMousePoint = {X, Y};
+  if (FZoomDragging)
+    Invalidate();
+}
+
+void TSLScopeDataView::MouseDown(TMouseButton Button, TShiftState, int32_t X, int32_t Y,
+                                 bool InView) {
+  if (Button != mbLeft || !InView)
+    return;
+  FDownPoint = {X, Y};
+  FMousePoint = {X, Y};
+  FZoomDragging = true;
+}
+
+void TSLScopeDataView::MouseUp(TMouseButton Button, TShiftState, int32_t X, int32_t Y, bool) {
+  if (Button != mbLeft || !FZoomDragging)
+    return;
+  FZoomDragging = false;
+  FMousePoint = {X, Y};
+  if (!FChart->GetZooming()->MouseZoom)
+    return;
+  if (std::abs(FDownPoint.X - FMousePoint.X) < 5 && std::abs(FDownPoint.Y - FMousePoint.Y) < 5) {
+    InvalidateRecalc();
+    return;
+  }
+  ApplyRectangleZoom();
+}
+
+void TSLScopeDataView::ApplyRectangleZoom() {
+  const TRect R = GetDrawRect();
+  const bool Vertical = FChart->GetIsVertical();
+  // Along X and along Y: the smaller and larger mouse coordinates and the
+  // view's ends in that direction.
+  int32_t A0 = std::min(FDownPoint.X, FMousePoint.X), A1 = std::max(FDownPoint.X, FMousePoint.X);
+  int32_t B0 = std::min(FDownPoint.Y, FMousePoint.Y), B1 = std::max(FDownPoint.Y, FMousePoint.Y);
+  int32_t XLo = R.Left, XHi = R.Right, YLo = R.Top, YHi = R.Bottom;
+  int32_t Extent = GetHeight();
+  if (Vertical) {
+    std::swap(A0, B0);
+    std::swap(A1, B1);
+    std::swap(XLo, YLo);
+    std::swap(XHi, YHi);
+    Extent = GetWidth();
+  }
+  if (XHi == XLo || YHi == YLo)
+    return;
+
+  double XMin = 0, XMax = 0, YMin = 0, YMax = 0;
+  FChart->GetXDataZoomedRange(XMin, XMax);
+  FChart->GetYDataZoomedRange(YMin, YMax);
+  const double HX = (XMax - XMin) / (XHi - XLo);
+  const double NewXMin = XMin + (A0 - XLo) * HX;
+  const double NewXMax = XMax + (A1 - XHi + 1) * HX;
+
+  double NewYMin = 0, NewYMax = 0;
+  const bool Reversed = FChart->GetYAxisReversed();
+  if (!FChart->GetYAxisLogarithmic()) {
+    const double V = (YMax - YMin) / (YHi - YLo);
+    if (!Reversed) {
+      NewYMax = YMax - (B0 - YLo) * V;
+      NewYMin = YMin - (B1 - YLo - Extent + 1) * V;
+    } else {
+      NewYMax = YMax - (YHi - B0) * V;
+      NewYMin = YMin - (YLo - B1) * V;
+    }
+  } else {
+    const double A = SLLog10a(YMin), B = SLLog10a(YMax);
+    // The pixel distance of value 0 from the top: at either end the
+    // rectangle cannot be mapped, and nothing happens.
+    const int32_t O = SLRoundPixel(Extent * B / (B - A));
+    if (O == 0 || O == Extent)
+      return;
+    if (!Reversed) {
+      NewYMax = SLPow10a(B * (O + YLo - B0) / O);
+      NewYMin = SLPow10a((B1 - O - YLo + 1) * A / (Extent - O));
+    } else {
+      NewYMax = SLPow10a(B * (O + B0 - YHi) / O);
+      NewYMin = SLPow10a((YHi - B1 - O + 1) * A / (Extent - O));
+    }
+  }
+  FChart->ZoomTo(NewXMin, NewXMax, NewYMin, NewYMax);
+  if (FChart->GetZooming()->HoldOnZoom)
+    FChart->SetHold(true);
+  FChart->ZoomChangedByRectangle();
+}
+
+void TSLScopeDataView::MouseLeave() {
+  TSLDisplayView::MouseLeave();
+  FMousePoint.X = -1000;
+}
+
+void TSLScopeDataView::MouseEnter() {
+  TSLDisplayView::MouseEnter();
+  FMousePoint = FChart->GetMouseClientPos();
+}
