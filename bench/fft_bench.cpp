@@ -1,6 +1,9 @@
-// Our double-precision transforms against FFTW, N = 2^4 ... 2^20, one thread. Plans and
+// Our double-precision transforms against FFTW, N = 2^4 ... 2^20, one thread: the
+// generic member and the packed-double SSE2 and SSE3 members side by side. Plans and
 // specifications are built outside the timed loop (FFTW with FFTW_MEASURE, as a user
-// tuning for speed would). After the run the program prints our time over FFTW's per N.
+// tuning for speed would). After the run the program prints each member's time over
+// FFTW's per N.
+#include "kernels/fft-real/FFTEngine64.h"
 #include "kernels/fft-real/FFTReal64.h"
 
 #include <benchmark/benchmark.h>
@@ -29,25 +32,33 @@ void setFlops(benchmark::State &state, double perCall) {
       benchmark::Counter(perCall * 1e-9 * double(state.iterations()), benchmark::Counter::kIsRate);
 }
 
-void complexOurs(benchmark::State &state) {
+struct Member {
+  const char *name;
+  const TFFTVariant *v;
+};
+const Member kMembers[] = {
+    {"generic", &kFFTGenericVariant}, {"SSE2", &kFFTSse2Variant}, {"SSE3", &kFFTSse3Variant}};
+
+template <int M> void complexOurs(benchmark::State &state) {
+  const TFFTVariant &v = *kMembers[M].v;
   const int order = int(state.range(0));
   const std::int64_t N = std::int64_t{1} << order;
-  FFTSpec_C_64fc *spec = nullptr;
-  if (ippsFFTInitAlloc_C_64fc(&spec, order, kFFTNoDivByAny, 0) != 0) {
+  FFTSpec_64 *spec = nullptr;
+  if (specInitAlloc(v, &spec, order, kFFTNoDivByAny, 0, kFFTSpecIdComplex) != 0) {
     state.SkipWithError("set-up failed");
     return;
   }
   int size = 0;
-  ippsFFTGetBufSize_C_64fc(spec, &size);
+  specGetBufSize(spec, &size, kFFTSpecIdComplex);
   std::vector<std::uint8_t> buffer(size);
   std::vector<Ipp64fc> x(N), y(N);
   fill(&x[0].re, 2 * N);
   for (auto _ : state) {
-    ippsFFTFwd_CToC_64fc(x.data(), y.data(), spec, buffer.data());
+    transformComplex(v, false, x.data(), y.data(), spec, buffer.data());
     benchmark::DoNotOptimize(y.data());
   }
   setFlops(state, 5.0 * double(N) * order);
-  ippsFFTFree_C_64fc(spec);
+  specFree(spec, kFFTSpecIdComplex);
 }
 
 void complexFftw(benchmark::State &state) {
@@ -67,25 +78,26 @@ void complexFftw(benchmark::State &state) {
   fftw_free(out);
 }
 
-void realOurs(benchmark::State &state) {
+template <int M> void realOurs(benchmark::State &state) {
+  const TFFTVariant &v = *kMembers[M].v;
   const int order = int(state.range(0));
   const std::int64_t N = std::int64_t{1} << order;
-  FFTSpec_R_64f *spec = nullptr;
-  if (ippsFFTInitAlloc_R_64f(&spec, order, kFFTNoDivByAny, 0) != 0) {
+  FFTSpec_64 *spec = nullptr;
+  if (specInitAlloc(v, &spec, order, kFFTNoDivByAny, 0, kFFTSpecIdReal) != 0) {
     state.SkipWithError("set-up failed");
     return;
   }
   int size = 0;
-  ippsFFTGetBufSize_R_64f(spec, &size);
+  specGetBufSize(spec, &size, kFFTSpecIdReal);
   std::vector<std::uint8_t> buffer(size);
   std::vector<double> x(N), y(N);
   fill(x.data(), N);
   for (auto _ : state) {
-    ippsFFTFwd_RToPerm_64f(x.data(), y.data(), spec, buffer.data());
+    transformRealFwd(v, false, x.data(), y.data(), spec, buffer.data());
     benchmark::DoNotOptimize(y.data());
   }
   setFlops(state, 2.5 * double(N) * order);
-  ippsFFTFree_R_64f(spec);
+  specFree(spec, kFFTSpecIdReal);
 }
 
 void realFftw(benchmark::State &state) {
@@ -105,10 +117,14 @@ void realFftw(benchmark::State &state) {
   fftw_free(out);
 }
 
-BENCHMARK(complexOurs)->DenseRange(kMinOrder, kMaxOrder);
-BENCHMARK(complexFftw)->DenseRange(kMinOrder, kMaxOrder);
-BENCHMARK(realOurs)->DenseRange(kMinOrder, kMaxOrder);
-BENCHMARK(realFftw)->DenseRange(kMinOrder, kMaxOrder);
+BENCHMARK(complexOurs<0>)->Name("complex/generic")->DenseRange(kMinOrder, kMaxOrder);
+BENCHMARK(complexOurs<1>)->Name("complex/SSE2")->DenseRange(kMinOrder, kMaxOrder);
+BENCHMARK(complexOurs<2>)->Name("complex/SSE3")->DenseRange(kMinOrder, kMaxOrder);
+BENCHMARK(complexFftw)->Name("complex/FFTW")->DenseRange(kMinOrder, kMaxOrder);
+BENCHMARK(realOurs<0>)->Name("real/generic")->DenseRange(kMinOrder, kMaxOrder);
+BENCHMARK(realOurs<1>)->Name("real/SSE2")->DenseRange(kMinOrder, kMaxOrder);
+BENCHMARK(realOurs<2>)->Name("real/SSE3")->DenseRange(kMinOrder, kMaxOrder);
+BENCHMARK(realFftw)->Name("real/FFTW")->DenseRange(kMinOrder, kMaxOrder);
 
 // Keeps each run's time per call so that the ratios can be printed after the table.
 class TRatioReporter : public benchmark::ConsoleReporter {
@@ -121,13 +137,21 @@ public:
   }
 
   void printRatios() const {
-    std::printf("\nTime per transform, ours / FFTW (below 1: we are faster)\n");
-    std::printf("%8s %10s %10s\n", "N", "complex", "real");
+    std::printf("\nTime per forward transform, member / FFTW (below 1: we are faster)\n");
+    std::printf("%8s", "N");
+    for (const char *kind : {"complex", "real"})
+      for (const Member &m : kMembers)
+        std::printf(" %9.9s/%-7s", kind, m.name);
+    std::printf("\n");
     for (int order = kMinOrder; order <= kMaxOrder; ++order) {
       const std::string o = "/" + std::to_string(order);
-      std::printf("%8lld %10s %10s\n", 1LL << order,
-                  ratio("complexOurs" + o, "complexFftw" + o).c_str(),
-                  ratio("realOurs" + o, "realFftw" + o).c_str());
+      std::printf("%8lld", 1LL << order);
+      for (const char *kind : {"complex", "real"})
+        for (const Member &m : kMembers) {
+          const std::string k = kind;
+          std::printf(" %17s", ratio(k + "/" + m.name + o, k + "/FFTW" + o).c_str());
+        }
+      std::printf("\n");
     }
   }
 

@@ -59,6 +59,13 @@ IppOpStatus forwardCcs(const TFFTVariant &v, const double *pSrc, double *pDst,
   IppOpStatus ippsFFTFwd_RToCCS_64f##SUFFIX(                                                       \
       const double *pSrc, double *pDst, const FFTSpec_R_64f *pFFTSpec, unsigned char *pBuffer) {   \
     return forwardCcs(VARIANT, pSrc, pDst, pFFTSpec, pBuffer);                                     \
+  }                                                                                                \
+  IppOpStatus ippsFFTGetBufSize_R_64f##SUFFIX(const FFTSpec_R_64f *pSpec, int *pBufSize) {         \
+    return fft_real::specGetBufSize(pSpec, pBufSize, fft_real::kFFTSpecIdReal);                    \
+  }                                                                                                \
+  IppOpStatus ippsFFTFwd_RToPerm_64f##SUFFIX(const double *pSrc, double *pDst,                     \
+                                             const FFTSpec_R_64f *pSpec, unsigned char *pBuffer) { \
+    return fft_real::transformRealFwd(VARIANT, false, pSrc, pDst, pSpec, pBuffer);                 \
   }
 
 FFT_AUDIO_MEMBER(_Sse, fft_real::kFFTSseVariant)

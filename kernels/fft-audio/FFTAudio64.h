@@ -1,7 +1,8 @@
 // Processor members of the audio unit's double-precision real transform: set-up,
-// forward transform into the CCS layout and release, in an SSE, an SSE2 and an SSE3
-// member beside the generic member of the dispatch. The arguments, checks, statuses and
-// the spectrum are the generic member's; the SSE member gives its results bit for bit,
+// forward transform into the CCS layout and release (behind the unit's slots), and the
+// size query and Perm forward transform that the FIR set-up members call directly, in an SSE, an
+// SSE2 and an SSE3 member beside the generic member of the dispatch. The arguments, checks,
+// statuses and the spectrum are the generic member's; the SSE member gives its results bit for bit,
 // the SSE2 and SSE3 members to rounding (and bit for bit with each other up to real
 // order 14).
 //
@@ -24,7 +25,10 @@ namespace fft_audio {
                                              int hint);                                            \
   IppOpStatus ippsFFTFree_R_64f##SUFFIX(FFTSpec_R_64f &fftSpec);                                   \
   IppOpStatus ippsFFTFwd_RToCCS_64f##SUFFIX(                                                       \
-      const double *pSrc, double *pDst, const FFTSpec_R_64f *pFFTSpec, unsigned char *pBuffer);
+      const double *pSrc, double *pDst, const FFTSpec_R_64f *pFFTSpec, unsigned char *pBuffer);    \
+  IppOpStatus ippsFFTGetBufSize_R_64f##SUFFIX(const FFTSpec_R_64f *pSpec, int *pBufSize);          \
+  IppOpStatus ippsFFTFwd_RToPerm_64f##SUFFIX(const double *pSrc, double *pDst,                     \
+                                             const FFTSpec_R_64f *pSpec, unsigned char *pBuffer);
 
 FFT_AUDIO_MEMBER(_Sse)
 FFT_AUDIO_MEMBER(_Sse2)

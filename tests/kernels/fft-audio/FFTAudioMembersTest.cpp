@@ -24,11 +24,16 @@ struct Member {
   IppOpStatus (*init)(FFTSpec_R_64f *&, int, int, int);
   IppOpStatus (*fwd)(const double *, double *, const FFTSpec_R_64f *, unsigned char *);
   IppOpStatus (*release)(FFTSpec_R_64f &);
+  IppOpStatus (*bufSize)(const FFTSpec_R_64f *, int *);
+  IppOpStatus (*perm)(const double *, double *, const FFTSpec_R_64f *, unsigned char *);
 };
 const Member kMembers[] = {
-    {"SSE", ippsFFTInitAlloc_R_64f_Sse, ippsFFTFwd_RToCCS_64f_Sse, ippsFFTFree_R_64f_Sse},
-    {"SSE2", ippsFFTInitAlloc_R_64f_Sse2, ippsFFTFwd_RToCCS_64f_Sse2, ippsFFTFree_R_64f_Sse2},
-    {"SSE3", ippsFFTInitAlloc_R_64f_Sse3, ippsFFTFwd_RToCCS_64f_Sse3, ippsFFTFree_R_64f_Sse3}};
+    {"SSE", ippsFFTInitAlloc_R_64f_Sse, ippsFFTFwd_RToCCS_64f_Sse, ippsFFTFree_R_64f_Sse,
+     ippsFFTGetBufSize_R_64f_Sse, ippsFFTFwd_RToPerm_64f_Sse},
+    {"SSE2", ippsFFTInitAlloc_R_64f_Sse2, ippsFFTFwd_RToCCS_64f_Sse2, ippsFFTFree_R_64f_Sse2,
+     ippsFFTGetBufSize_R_64f_Sse2, ippsFFTFwd_RToPerm_64f_Sse2},
+    {"SSE3", ippsFFTInitAlloc_R_64f_Sse3, ippsFFTFwd_RToCCS_64f_Sse3, ippsFFTFree_R_64f_Sse3,
+     ippsFFTGetBufSize_R_64f_Sse3, ippsFFTFwd_RToPerm_64f_Sse3}};
 const int kFlags[] = {1, 2, 4, 8};
 
 struct Spec {
@@ -74,6 +79,18 @@ TEST_P(FFTAudioCcs, EveryMemberMatchesTheReference) {
       EXPECT_LE(fftref::relError(y.data(), r), fftref::tolerance(order));
       EXPECT_EQ(y[1], 0.0);
       EXPECT_EQ(y[len - 1], 0.0);
+      // The Perm forward of the same member holds the same values (R(N/2) in slot 1).
+      std::vector<double> p(N);
+      int size = -1;
+      ASSERT_EQ(m.bufSize(s.p, &size), 0);
+      std::vector<unsigned char> buffer(static_cast<std::size_t>(size));
+      ASSERT_EQ(m.perm(x.data(), p.data(), s.p, size > 0 ? buffer.data() : nullptr), 0);
+      EXPECT_EQ(p[0], y[0]);
+      for (std::int64_t i = 2; i < N; ++i)
+        ASSERT_EQ(p[i], y[i]) << i;
+      if (N > 1) {
+        EXPECT_EQ(p[1], y[N]);
+      }
     }
   }
 }

@@ -273,6 +273,33 @@ TEST_P(FFTMembersFftw, ComplexAndRealForwardAgreeWithFftw) {
 
 INSTANTIATE_TEST_SUITE_P(Orders, FFTMembersFftw, ::testing::Range(2, 23));
 
+// Complex order 23 runs the paired members' column chunks of 2^13 (SSE2) and 2^14 (SSE3)
+// values on a level of order 23 over one of order 18, the widest split the chunk of the
+// orders above 21 serves: both directions against FFTW.
+TEST(FFTMembersFftwLarge, PairedMembersAtComplexOrder23) {
+  const int order = 23;
+  const int N = 1 << order;
+  const std::vector<double> x = test_support::RandomVector<double>(2 * std::size_t(N), 2323);
+  std::vector<double> y(2 * std::size_t(N));
+  std::vector<long double> ref(2 * std::size_t(N));
+  fftw_complex *io = fftw_alloc_complex(N);
+  for (const Member &m : {kMembers[2], kMembers[3]}) {
+    Spec c(*m.v, order, kFFTNoDivByAny, false);
+    for (int sign : {FFTW_FORWARD, FFTW_BACKWARD}) {
+      SCOPED_TRACE(::testing::Message() << m.name << " sign " << sign);
+      fftw_plan plan = fftw_plan_dft_1d(N, io, io, sign, FFTW_ESTIMATE);
+      std::memcpy(io, x.data(), 16 * std::size_t(N));
+      fftw_execute(plan);
+      fftw_destroy_plan(plan);
+      const double *d = &io[0][0];
+      std::copy(d, d + 2 * std::size_t(N), ref.begin());
+      ASSERT_EQ(transformComplex(*m.v, sign == FFTW_BACKWARD, C(x), C(y), c.p, nullptr), 0);
+      EXPECT_LE(fftref::relError(y.data(), ref), fftref::tolerance(order));
+    }
+  }
+  fftw_free(io);
+}
+
 // ---- Layout-independent results -----------------------------------------------------
 
 class FFTMembersPlacement : public ::testing::TestWithParam<int> {};
