@@ -294,9 +294,7 @@ const TClassInfo &TSLScopeYAxis::StaticClassInfo() {
       MakeClassInfo<C>("TSLScopeYAxis", &TPersistent::StaticClassInfo(), [](TClassBuilder<C> &c) {
         c.Boolean("Visible", &C::GetVisible, &C::SetVisible, true);
         c.Boolean("TrackCursor", &C::GetTrackCursor, &C::SetTrackCursor, true);
-        c.Integer("TrackColor", &C::GetTrackColor, &C::SetTrackColor, clRed);
         c.Object("MinorTicks", &C::GetMinorTicks, &C::SetMinorTicks);
-        c.Integer("Color", &C::GetColor, &C::SetColor, clWhite);
         c.Object("Font", &C::GetFont, &C::SetFont);
         c.Object("AxisLabel", &C::GetAxisLabel, &C::SetAxisLabel);
         c.Float("Min", &C::GetMin, &C::SetMin);
@@ -321,8 +319,23 @@ TSLScopeYAxis::TSLScopeYAxis(ISLAxisChart *Chart)
   FAxisLabel.OnChange = [this](TObject *Sender) { LabelChanged(Sender); };
 }
 
+namespace {
+
+// Colours read and written by name (clWhite), as form texts hold them.
+void DefineAxisColors(TFiler *Filer, TSLDisplayAxis *Axis) {
+  DefineColorProperty(
+      Filer, "TrackColor", [Axis] { return Axis->GetTrackColor(); },
+      [Axis](TColor C) { Axis->SetTrackColor(C); }, Axis->GetTrackColor() != clRed);
+  DefineColorProperty(
+      Filer, "Color", [Axis] { return Axis->GetColor(); }, [Axis](TColor C) { Axis->SetColor(C); },
+      Axis->GetColor() != clWhite);
+}
+
+} // namespace
+
 void TSLScopeYAxis::DefineProperties(TFiler *Filer) {
   TSLDisplayYAxis::DefineProperties(Filer);
+  DefineAxisColors(Filer, this);
   Filer->DefineProperty(
       "MinMax",
       [this](TReader *R) {
@@ -897,9 +910,7 @@ const TClassInfo &TSLScopeXAxis::StaticClassInfo() {
       MakeClassInfo<C>("TSLScopeXAxis", &TPersistent::StaticClassInfo(), [](TClassBuilder<C> &c) {
         c.Boolean("Visible", &C::GetVisible, &C::SetVisible, true);
         c.Boolean("TrackCursor", &C::GetTrackCursor, &C::SetTrackCursor, true);
-        c.Integer("TrackColor", &C::GetTrackColor, &C::SetTrackColor, clRed);
         c.Object("MinorTicks", &C::GetMinorTicks, &C::SetMinorTicks);
-        c.Integer("Color", &C::GetColor, &C::SetColor, clWhite);
         c.Object("Font", &C::GetFont, &C::SetFont);
         c.Object("AxisLabel", &C::GetAxisLabel, &C::SetAxisLabel);
         c.Integer("Precision", &C::GetPrecision, &C::SetPrecision, 3);
@@ -940,6 +951,7 @@ void TSLScopeXAxis::LimitChanged(TObject *) {
 
 void TSLScopeXAxis::DefineProperties(TFiler *Filer) {
   TSLDisplayXAxis::DefineProperties(Filer);
+  DefineAxisColors(Filer, this);
   // Older streams only: read, never written.
   Filer->DefineProperty(
       "MinMax",

@@ -9,6 +9,7 @@
 #include <cstdlib>
 
 #include "platform/classlib/ClassBuilder.h"
+#include "platform/classlib/FormStream.h"
 
 // Geometry ------------------------------------------------------------------
 
@@ -105,6 +106,86 @@ int32_t MulDiv(int32_t A, int32_t B, int32_t C) {
 
 } // namespace
 
+// Colour names --------------------------------------------------------------------
+
+namespace {
+
+struct TColorName {
+  TColor Color;
+  const char *Name;
+};
+
+const TColorName ColorNames[] = {
+    {clBlack, "clBlack"},
+    {clMaroon, "clMaroon"},
+    {clGreen, "clGreen"},
+    {clOlive, "clOlive"},
+    {clNavy, "clNavy"},
+    {clPurple, "clPurple"},
+    {clTeal, "clTeal"},
+    {clGray, "clGray"},
+    {clSilver, "clSilver"},
+    {clRed, "clRed"},
+    {clLime, "clLime"},
+    {clYellow, "clYellow"},
+    {clBlue, "clBlue"},
+    {clFuchsia, "clFuchsia"},
+    {clAqua, "clAqua"},
+    {clWhite, "clWhite"},
+    {clWindow, "clWindow"},
+    {clWindowText, "clWindowText"},
+    {clBtnFace, "clBtnFace"},
+    {clBtnShadow, "clBtnShadow"},
+    {clBtnText, "clBtnText"},
+    {clHighlight, "clHighlight"},
+    {clHighlightText, "clHighlightText"},
+};
+
+} // namespace
+
+bool IdentToColor(const std::string &Ident, TColor &Color) {
+  for (const TColorName &N : ColorNames)
+    if (Ident == N.Name) {
+      Color = N.Color;
+      return true;
+    }
+  return false;
+}
+
+bool ColorToIdent(TColor Color, std::string &Ident) {
+  for (const TColorName &N : ColorNames)
+    if (Color == N.Color) {
+      Ident = N.Name;
+      return true;
+    }
+  return false;
+}
+
+void DefineColorProperty(TFiler *Filer, const std::string &Name, std::function<TColor()> Get,
+                         std::function<void(TColor)> Set, bool Stored) {
+  Filer->DefineProperty(
+      Name,
+      [Set, Name](TReader *R) {
+        if (R->NextValue() == vaIdent) {
+          std::string Ident = R->ReadIdent();
+          TColor C = 0;
+          if (!IdentToColor(Ident, C))
+            throw EReadError("Invalid property value " + Ident);
+          Set(C);
+        } else {
+          Set(static_cast<TColor>(R->ReadInt64()));
+        }
+      },
+      [Get](TWriter *W) {
+        std::string Ident;
+        if (ColorToIdent(Get(), Ident))
+          W->WriteIdent(Ident);
+        else
+          W->WriteInteger(Get());
+      },
+      Stored);
+}
+
 // Graphics objects ------------------------------------------------------------
 
 void TGraphicsObject::Changed() {
@@ -115,7 +196,6 @@ void TGraphicsObject::Changed() {
 const TClassInfo &TPen::StaticClassInfo() {
   static const TClassInfo &info =
       MakeClassInfo<TPen>("TPen", &TPersistent::StaticClassInfo(), [](TClassBuilder<TPen> &c) {
-        c.Integer("Color", &TPen::GetColor, &TPen::SetColor, clBlack);
         c.Enumeration("Mode", &TPen::GetMode, &TPen::SetMode,
                       {"pmBlack", "pmWhite", "pmNop", "pmNot", "pmCopy", "pmNotCopy",
                        "pmMergePenNot", "pmMaskPenNot", "pmMergeNotPen", "pmMaskNotPen", "pmMerge",
@@ -172,10 +252,16 @@ void TPen::Assign(TPersistent *Source) {
   TPersistent::Assign(Source);
 }
 
+void TPen::DefineProperties(TFiler *Filer) {
+  TGraphicsObject::DefineProperties(Filer);
+  DefineColorProperty(
+      Filer, "Color", [this] { return color_; }, [this](TColor C) { SetColor(C); },
+      color_ != clBlack);
+}
+
 const TClassInfo &TBrush::StaticClassInfo() {
   static const TClassInfo &info = MakeClassInfo<TBrush>(
       "TBrush", &TPersistent::StaticClassInfo(), [](TClassBuilder<TBrush> &c) {
-        c.Integer("Color", &TBrush::GetColor, &TBrush::SetColor, clWhite);
         c.Enumeration("Style", &TBrush::GetStyle, &TBrush::SetStyle,
                       {"bsSolid", "bsClear", "bsHorizontal", "bsVertical", "bsFDiagonal",
                        "bsBDiagonal", "bsCross", "bsDiagCross"},
@@ -210,17 +296,35 @@ void TBrush::Assign(TPersistent *Source) {
   TPersistent::Assign(Source);
 }
 
+void TBrush::DefineProperties(TFiler *Filer) {
+  TGraphicsObject::DefineProperties(Filer);
+  DefineColorProperty(
+      Filer, "Color", [this] { return color_; },
+      [this](TColor C) {
+        // A stored colour does not change a stored clear style.
+        TBrushStyle Keep = style_;
+        SetColor(C);
+        SetStyle(Keep);
+      },
+      color_ != clWhite);
+}
+
 const TClassInfo &TFont::StaticClassInfo() {
   static const TClassInfo &info =
       MakeClassInfo<TFont>("TFont", &TPersistent::StaticClassInfo(), [](TClassBuilder<TFont> &c) {
         c.Integer("Charset", &TFont::GetCharset, &TFont::SetCharset, 1);
-        c.Integer("Color", &TFont::GetColor, &TFont::SetColor);
         c.Integer("Height", &TFont::GetHeight, &TFont::SetHeight);
         c.String("Name", &TFont::GetName, &TFont::SetName);
         c.Set("Style", &TFont::GetStyle, &TFont::SetStyle,
               {"fsBold", "fsItalic", "fsUnderline", "fsStrikeOut"}, 0);
       });
   return info;
+}
+
+void TFont::DefineProperties(TFiler *Filer) {
+  TGraphicsObject::DefineProperties(Filer);
+  DefineColorProperty(
+      Filer, "Color", [this] { return color_; }, [this](TColor C) { SetColor(C); }, true);
 }
 
 TFont::TFont() : height_(-MulDiv(DefaultFontSize, ScreenPixelsPerInch, 72)) {}

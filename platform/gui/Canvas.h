@@ -104,6 +104,16 @@ constexpr TColor RGBColor(uint8_t R, uint8_t G, uint8_t B) {
 uint32_t ColorToQRgb(TColor Color);
 TColor QRgbToColor(uint32_t Rgb);
 
+// The colour names of form texts ("clRed", "clWindowText"...), both ways.
+bool IdentToColor(const std::string &Ident, TColor &Color);
+bool ColorToIdent(TColor Color, std::string &Ident);
+
+// Declares a colour property in DefineProperties: read as a name or a
+// number, written as a name when the colour has one; written only when
+// Stored.
+void DefineColorProperty(TFiler *Filer, const std::string &Name, std::function<TColor()> Get,
+                         std::function<void(TColor)> Set, bool Stored);
+
 // Pen, brush, font --------------------------------------------------------
 
 // A change notification: the object that changed.
@@ -162,6 +172,8 @@ public:
   void SetWidth(int32_t Value);
 
   void Assign(TPersistent *Source) override;
+  // Color, by name or number.
+  void DefineProperties(TFiler *Filer) override;
 
 private:
   TColor color_ = clBlack;
@@ -192,6 +204,8 @@ public:
   void SetStyle(TBrushStyle Value);
 
   void Assign(TPersistent *Source) override;
+  // Color, by name or number.
+  void DefineProperties(TFiler *Filer) override;
 
 private:
   TColor color_ = clWhite;
@@ -237,6 +251,8 @@ public:
   void SetCharset(uint8_t Value);
 
   void Assign(TPersistent *Source) override;
+  // Color, by name or number.
+  void DefineProperties(TFiler *Filer) override;
 
 private:
   std::string name_ = "Arial";

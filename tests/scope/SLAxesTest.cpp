@@ -120,6 +120,9 @@ TEST(AxesStreamTest, TheRecordersAxisSettingsLoadFromFormText) {
                      "  XAxis.Visible = False\n"
                      "  XAxis.MinorTicks.Count = 0\n"
                      "  XAxis.Font.Height = -11\n"
+                     "  XAxis.Font.Color = clWhite\n"
+                     "  XAxis.Color = clLime\n"
+                     "  XAxis.TrackColor = 255\n"
                      "  XAxis.AxisLabel.Font.Height = -13\n"
                      "  XAxis.AxisLabel.Font.Style = [fsBold]\n"
                      "  XAxis.FixedPrecision = False\n"
@@ -138,6 +141,9 @@ TEST(AxesStreamTest, TheRecordersAxisSettingsLoadFromFormText) {
   EXPECT_FALSE(Host->X.GetVisible());
   EXPECT_EQ(Host->X.GetTicksMode(), atmTime);
   EXPECT_EQ(Host->X.GetFont()->GetHeight(), -11);
+  EXPECT_EQ(Host->X.GetFont()->GetColor(), clWhite);
+  EXPECT_EQ(Host->X.GetColor(), clLime);
+  EXPECT_EQ(Host->X.GetTrackColor(), clRed);
   EXPECT_TRUE(Host->X.GetAxisLabel()->GetFont()->HasStyle(fsBold));
   EXPECT_EQ(Host->X.GetMax()->GetValue(), 1024);
   EXPECT_EQ(Host->Y.GetAxisLabelText(), "Amplitude");
@@ -154,6 +160,9 @@ TEST(AxesStreamTest, TheRecordersAxisSettingsLoadFromFormText) {
   std::string Text = WriteFormText(Host);
   EXPECT_NE(Text.find("YAxis.MinMax"), std::string::npos) << Text;
   EXPECT_EQ(Text.find("YAxis.Min ="), std::string::npos) << Text;
+  EXPECT_NE(Text.find("XAxis.Color = clLime"), std::string::npos) << Text;
+  EXPECT_NE(Text.find("XAxis.Font.Color = clWhite"), std::string::npos) << Text;
+  EXPECT_EQ(Text.find("XAxis.TrackColor"), std::string::npos) << Text; // the default
   FreeObject(Host);
 }
 

@@ -5,7 +5,10 @@
 #include <QFont>
 #include <QFontInfo>
 
+#include "platform/classlib/ClassBuilder.h"
+#include "platform/classlib/Component.h"
 #include "platform/classlib/Exceptions.h"
+#include "platform/classlib/FormStream.h"
 #include "platform/gui/Application.h"
 #include "tests/support/Pictures.h"
 
@@ -387,6 +390,63 @@ TEST(CanvasFontTest, ArialResolvesToAFaceOfTheSameMetrics) {
       }
     }
   EXPECT_GT(Lit, 10);
+}
+
+// A component publishing a font, a pen and a brush as controls do.
+class TPaintHost : public TComponent {
+  CLASSLIB_CLASS(TPaintHost)
+
+public:
+  explicit TPaintHost(TComponent *Owner) : TComponent(Owner) {}
+  TFont *GetFont() { return &Font; }
+  TPen *GetPen() { return &Pen; }
+  TBrush *GetBrush() { return &Brush; }
+  TFont Font;
+  TPen Pen;
+  TBrush Brush;
+};
+
+} // namespace
+
+const TClassInfo &TPaintHost::StaticClassInfo() {
+  static const TClassInfo &info = MakeClassInfo<TPaintHost>(
+      "TPaintHost", &TComponent::StaticClassInfo(), [](TClassBuilder<TPaintHost> &c) {
+        c.Object("Font", &TPaintHost::GetFont);
+        c.Object("Pen", &TPaintHost::GetPen);
+        c.Object("Brush", &TPaintHost::GetBrush);
+      });
+  return info;
+}
+
+namespace {
+
+TEST(CanvasFormTest, ColoursReadAndWriteByNameOrNumber) {
+  TPaintHost *Host = CreateObject<TPaintHost>(nullptr);
+  LoadFormText(Host, "object Host: TPaintHost\n"
+                     "  Font.Color = clWhite\n"
+                     "  Font.Height = -13\n"
+                     "  Font.Name = 'Arial'\n"
+                     "  Font.Style = [fsBold]\n"
+                     "  Pen.Color = 4210752\n"
+                     "  Pen.Mode = pmXor\n"
+                     "  Brush.Style = bsClear\n"
+                     "  Brush.Color = clBtnFace\n"
+                     "end\n");
+  EXPECT_EQ(Host->Font.GetColor(), clWhite);
+  EXPECT_EQ(Host->Font.GetHeight(), -13);
+  EXPECT_TRUE(Host->Font.HasStyle(fsBold));
+  EXPECT_EQ(Host->Pen.GetColor(), 0x404040);
+  EXPECT_EQ(Host->Pen.GetMode(), pmXor);
+  EXPECT_EQ(Host->Brush.GetColor(), clBtnFace);
+  EXPECT_EQ(Host->Brush.GetStyle(), bsClear); // a stored colour keeps a stored style
+  Host->SetName("Host");
+  std::string Text = WriteFormText(Host);
+  EXPECT_NE(Text.find("Font.Color = clWhite"), std::string::npos) << Text;
+  EXPECT_NE(Text.find("Pen.Color = 4210752"), std::string::npos) << Text;
+  EXPECT_NE(Text.find("Brush.Color = clBtnFace"), std::string::npos) << Text;
+  EXPECT_THROW(LoadFormText(Host, "object Host: TPaintHost\n  Font.Color = clPlaid\nend\n"),
+               EReadError);
+  FreeObject(Host);
 }
 
 TEST(CanvasBitmapTest, EmptyBitmapsDrawNothingAndResizingStartsAfresh) {
