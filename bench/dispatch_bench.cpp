@@ -2,6 +2,8 @@
 // what a user would write instead (memcpy, memset, plain loops), in one run, and the
 // cost of the slot itself against calling the generic variant directly. After the
 // run a table gives, per operation and size, our time over the alternative's.
+#include "bench/dispatch_bench_loops.h"
+#include "framework/dispatch/Albasicdispatcher.h"
 #include "framework/dispatch/Ippglobalcpu.h"
 #include "framework/dispatch/Slbasicdispatcher.h"
 #include "framework/dispatch/Vizazodizaro.h"
@@ -334,6 +336,197 @@ BENCHMARK(ZeroAt_ours)->Apply(codeSizes);
 BENCHMARK(ZeroAt_memset)->Apply(codeSizes);
 BENCHMARK(MulCAt_ours)->Apply(codeSizes);
 BENCHMARK(MulCAt_loop)->Apply(codeSizes);
+
+// --- audio sample and filter kernels at codes 0, 5, 6, 16 against plain -O3 loops -------
+
+// Runs body(n) over 16-bit samples (src, dst) and floats for one code; the loops ignore
+// the code but run under the same arguments so the ratio table pairs them.
+struct TAudioData {
+  std::vector<short> src, dst;
+  std::vector<float> f;
+  std::vector<unsigned char> bytes;
+  explicit TAudioData(int n)
+      : src(randomVector<short>(n, -20000, 20000)), dst(randomVector<short>(n, -20000, 20000)),
+        f(randomVector<float>(n, -1, 1)), bytes(static_cast<std::size_t>(n)) {}
+};
+
+template <class Body>
+void audioAtCode(benchmark::State &state, std::size_t elementBytes, Body body) {
+  const TCodeScope code(static_cast<int>(state.range(1)));
+  const int n = static_cast<int>(state.range(0));
+  TAudioData data(n);
+  for (auto _ : state) {
+    body(data, n);
+    benchmark::DoNotOptimize(data.dst.data());
+    benchmark::DoNotOptimize(data.f.data());
+    benchmark::ClobberMemory();
+  }
+  setBytes(state, elementBytes);
+}
+
+const tagSIZE rowOf(int n) { return {n, 1}; }
+
+#define AUDIO_REGION_PAIR(Name, op, loop, sf)                                                      \
+  void Name##_ours(benchmark::State &s) {                                                          \
+    audioAtCode(s, 2, [](TAudioData &d, int n) {                                                   \
+      Albasicdispatcher::op(d.src.data(), 2 * n, d.dst.data(), 2 * n, rowOf(n), sf);               \
+    });                                                                                            \
+  }                                                                                                \
+  void Name##_loop(benchmark::State &s) {                                                          \
+    audioAtCode(                                                                                   \
+        s, 2, [](TAudioData &d, int n) { bench_loops::loop(d.src.data(), d.dst.data(), n, sf); }); \
+  }
+AUDIO_REGION_PAIR(Add16sSf0, ippiAdd_16s_C1IRSfs, add16s, 0)
+AUDIO_REGION_PAIR(Add16sSf1, ippiAdd_16s_C1IRSfs, add16s, 1)
+AUDIO_REGION_PAIR(Sub16sSf0, ippiSub_16s_C1IRSfs, sub16s, 0)
+AUDIO_REGION_PAIR(Sub16sSf1, ippiSub_16s_C1IRSfs, sub16s, 1)
+AUDIO_REGION_PAIR(Mul16sSf0, ippiMul_16s_C1IRSfs, mul16s, 0)
+AUDIO_REGION_PAIR(Mul16sSf1, ippiMul_16s_C1IRSfs, mul16s, 1)
+#undef AUDIO_REGION_PAIR
+
+void AddC16s_ours(benchmark::State &s) {
+  audioAtCode(s, 2, [](TAudioData &d, int n) {
+    Albasicdispatcher::ippsAddC_16s_ISfs(3, d.dst.data(), n, 0);
+  });
+}
+void AddC16s_loop(benchmark::State &s) {
+  audioAtCode(s, 2, [](TAudioData &d, int n) { bench_loops::addC16s(3, d.dst.data(), n); });
+}
+void MulC16s_ours(benchmark::State &s) {
+  audioAtCode(s, 2, [](TAudioData &d, int n) {
+    Albasicdispatcher::ippsMulC_16s_ISfs(3, d.dst.data(), n, 0);
+  });
+}
+void MulC16s_loop(benchmark::State &s) {
+  audioAtCode(s, 2, [](TAudioData &d, int n) { bench_loops::mulC16s(3, d.dst.data(), n); });
+}
+void Set16s_ours(benchmark::State &s) {
+  audioAtCode(s, 2,
+              [](TAudioData &d, int n) { Albasicdispatcher::ippsSet_16s(7, d.dst.data(), n); });
+}
+void Set16s_loop(benchmark::State &s) {
+  audioAtCode(s, 2, [](TAudioData &d, int n) { bench_loops::set16s(7, d.dst.data(), n); });
+}
+void SetRegion16s_ours(benchmark::State &s) {
+  audioAtCode(s, 2, [](TAudioData &d, int n) {
+    Albasicdispatcher::ippiSet_16s_C1R(7, d.dst.data(), 2 * n, rowOf(n));
+  });
+}
+void SetRegion16s_loop(benchmark::State &s) {
+  audioAtCode(s, 2, [](TAudioData &d, int n) { bench_loops::set16s(7, d.dst.data(), n); });
+}
+void CopyRegion16s_ours(benchmark::State &s) {
+  audioAtCode(s, 2, [](TAudioData &d, int n) {
+    Albasicdispatcher::ippiCopy_16s_C1R(d.src.data(), 2 * n, d.dst.data(), 2 * n, rowOf(n));
+  });
+}
+void CopyRegion16s_memcpy(benchmark::State &s) {
+  audioAtCode(s, 2,
+              [](TAudioData &d, int n) { bench_loops::copy16s(d.src.data(), d.dst.data(), n); });
+}
+void Convert16s32f_ours(benchmark::State &s) {
+  audioAtCode(s, 2, [](TAudioData &d, int n) {
+    Vizazodizaro::ippiConvert_16s32f_C1R(d.src.data(), 2 * n, d.f.data(), 4 * n, rowOf(n));
+  });
+}
+void Convert16s32f_loop(benchmark::State &s) {
+  audioAtCode(
+      s, 2, [](TAudioData &d, int n) { bench_loops::convert16s32f(d.src.data(), d.f.data(), n); });
+}
+void Scale16s8u_ours(benchmark::State &s) {
+  audioAtCode(s, 2, [](TAudioData &d, int n) {
+    Albasicdispatcher::ippiScale_16s8u_C1R(d.src.data(), 2 * n, d.bytes.data(), n, rowOf(n), 0);
+  });
+}
+void Scale16s8u_loop(benchmark::State &s) {
+  audioAtCode(
+      s, 2, [](TAudioData &d, int n) { bench_loops::scale16s8u(d.src.data(), d.bytes.data(), n); });
+}
+// The VU meter's reading: squares in place, then their sum (data refreshed each pass).
+void SqrSum_ours(benchmark::State &s) {
+  audioAtCode(s, 4, [](TAudioData &d, int n) {
+    float sum = 0;
+    std::fill_n(d.f.data(), n, 0.5f);
+    Vizazodizaro::ippsSqr_32f_I(d.f.data(), n);
+    Vizazodizaro::ippsSum_32f(d.f.data(), n, &sum, 0);
+    benchmark::DoNotOptimize(sum);
+  });
+}
+void SqrSum_loop(benchmark::State &s) {
+  audioAtCode(s, 4, [](TAudioData &d, int n) {
+    std::fill_n(d.f.data(), n, 0.5f);
+    benchmark::DoNotOptimize(bench_loops::sqrSum(d.f.data(), n));
+  });
+}
+// The meters' filter at 48000 Hz: B0..B2, A0..A2 = 0, -1, 1, -1, c, 0.
+const float kMeterTaps[6] = {0.0f, -1.0f, 1.0f, -1.0f, 0.99738199f, 0.0f};
+void IIRMeter_ours(benchmark::State &s) {
+  const TCodeScope code(static_cast<int>(s.range(1)));
+  const int n = static_cast<int>(s.range(0));
+  auto data = randomVector<float>(n, -1, 1);
+  IIRState_32f *iir = nullptr;
+  if (Vizazodizaro::ippsIIRInitAlloc_32f(&iir, kMeterTaps, 2, nullptr) != ippStsNoErr) {
+    s.SkipWithError("IIR set-up failed");
+    return;
+  }
+  for (auto _ : s) {
+    Vizazodizaro::ippsIIR_32f_I(data.data(), n, iir);
+    benchmark::DoNotOptimize(data.data());
+    benchmark::ClobberMemory();
+  }
+  Vizazodizaro::ippsIIRFree_32f(iir);
+  setBytes(s, sizeof(float));
+}
+void IIRMeter_loop(benchmark::State &s) {
+  const int n = static_cast<int>(s.range(0));
+  auto data = randomVector<float>(n, -1, 1);
+  // Normalised by A0 = -1: b = (0, 1, -1), a1 = -c, a2 = 0.
+  const float taps[6] = {0.0f, 1.0f, -1.0f, 1.0f, -0.99738199f, 0.0f};
+  float d[2] = {0, 0};
+  for (auto _ : s) {
+    bench_loops::iir2(taps, d, data.data(), n);
+    benchmark::DoNotOptimize(data.data());
+    benchmark::ClobberMemory();
+  }
+  setBytes(s, sizeof(float));
+}
+
+void audioCodeSizes(benchmark::internal::Benchmark *b) {
+  for (int code : {0, 5, 6, 16})
+    for (int n : {1024, 4800, 65536})
+      b->Args({n, code});
+}
+
+BENCHMARK(Add16sSf0_ours)->Apply(audioCodeSizes);
+BENCHMARK(Add16sSf0_loop)->Apply(audioCodeSizes);
+BENCHMARK(Add16sSf1_ours)->Apply(audioCodeSizes);
+BENCHMARK(Add16sSf1_loop)->Apply(audioCodeSizes);
+BENCHMARK(Sub16sSf0_ours)->Apply(audioCodeSizes);
+BENCHMARK(Sub16sSf0_loop)->Apply(audioCodeSizes);
+BENCHMARK(Sub16sSf1_ours)->Apply(audioCodeSizes);
+BENCHMARK(Sub16sSf1_loop)->Apply(audioCodeSizes);
+BENCHMARK(Mul16sSf0_ours)->Apply(audioCodeSizes);
+BENCHMARK(Mul16sSf0_loop)->Apply(audioCodeSizes);
+BENCHMARK(Mul16sSf1_ours)->Apply(audioCodeSizes);
+BENCHMARK(Mul16sSf1_loop)->Apply(audioCodeSizes);
+BENCHMARK(AddC16s_ours)->Apply(audioCodeSizes);
+BENCHMARK(AddC16s_loop)->Apply(audioCodeSizes);
+BENCHMARK(MulC16s_ours)->Apply(audioCodeSizes);
+BENCHMARK(MulC16s_loop)->Apply(audioCodeSizes);
+BENCHMARK(Set16s_ours)->Apply(audioCodeSizes);
+BENCHMARK(Set16s_loop)->Apply(audioCodeSizes);
+BENCHMARK(SetRegion16s_ours)->Apply(audioCodeSizes);
+BENCHMARK(SetRegion16s_loop)->Apply(audioCodeSizes);
+BENCHMARK(CopyRegion16s_ours)->Apply(audioCodeSizes);
+BENCHMARK(CopyRegion16s_memcpy)->Apply(audioCodeSizes);
+BENCHMARK(Convert16s32f_ours)->Apply(audioCodeSizes);
+BENCHMARK(Convert16s32f_loop)->Apply(audioCodeSizes);
+BENCHMARK(Scale16s8u_ours)->Apply(audioCodeSizes);
+BENCHMARK(Scale16s8u_loop)->Apply(audioCodeSizes);
+BENCHMARK(SqrSum_ours)->Apply(audioCodeSizes);
+BENCHMARK(SqrSum_loop)->Apply(audioCodeSizes);
+BENCHMARK(IIRMeter_ours)->Apply(audioCodeSizes);
+BENCHMARK(IIRMeter_loop)->Apply(audioCodeSizes);
 
 // Prints as usual and keeps each run's time per iteration for the ratio table.
 class TRatioReporter : public benchmark::ConsoleReporter {

@@ -131,12 +131,15 @@ private:
 
 IppOpStatus ippiConvert_16s32f_C1R(const short *pSrc, int srcStep, float *pDst, int dstStep,
                                    tagSIZE roi) {
-  return Convert<short, float, 8>(pSrc, srcStep, pDst, dstStep, roi, Widen16s);
+  return Convert<short, float, 8>(pSrc, srcStep, pDst, dstStep, roi,
+                                  [](const unsigned char *s, unsigned char *d) { Widen16s(s, d); });
 }
 
 IppOpStatus ippiConvert_8s32f_C1R(const signed char *pSrc, int srcStep, float *pDst, int dstStep,
                                   tagSIZE roi) {
-  return Convert<signed char, float, 16>(pSrc, srcStep, pDst, dstStep, roi, Widen8s);
+  return Convert<signed char, float, 16>(
+      pSrc, srcStep, pDst, dstStep, roi,
+      [](const unsigned char *s, unsigned char *d) { Widen8s(s, d); });
 }
 
 IppOpStatus ippiConvert_32f16s_C1R(const float *pSrc, int srcStep, short *pDst, int dstStep,
@@ -144,9 +147,13 @@ IppOpStatus ippiConvert_32f16s_C1R(const float *pSrc, int srcStep, short *pDst, 
   if (IppOpStatus st = CheckRegion(pSrc, srcStep, pDst, dstStep, roi); st != ippStsNoErr)
     return st;
   if (roundMode != 1)
-    return Convert<float, short, 8>(pSrc, srcStep, pDst, dstStep, roi, Narrow16s<false>);
+    return Convert<float, short, 8>(
+        pSrc, srcStep, pDst, dstStep, roi,
+        [](const unsigned char *s, unsigned char *d) { Narrow16s<false>(s, d); });
   const NearestRounding nearest;
-  return Convert<float, short, 8>(pSrc, srcStep, pDst, dstStep, roi, Narrow16s<true>);
+  return Convert<float, short, 8>(
+      pSrc, srcStep, pDst, dstStep, roi,
+      [](const unsigned char *s, unsigned char *d) { Narrow16s<true>(s, d); });
 }
 
 IppOpStatus ippiConvert_32f8s_C1R(const float *pSrc, int srcStep, signed char *pDst, int dstStep,
@@ -154,9 +161,13 @@ IppOpStatus ippiConvert_32f8s_C1R(const float *pSrc, int srcStep, signed char *p
   if (IppOpStatus st = CheckRegion(pSrc, srcStep, pDst, dstStep, roi); st != ippStsNoErr)
     return st;
   if (roundMode != 1)
-    return Convert<float, signed char, 16>(pSrc, srcStep, pDst, dstStep, roi, Narrow8s<false>);
+    return Convert<float, signed char, 16>(
+        pSrc, srcStep, pDst, dstStep, roi,
+        [](const unsigned char *s, unsigned char *d) { Narrow8s<false>(s, d); });
   const NearestRounding nearest;
-  return Convert<float, signed char, 16>(pSrc, srcStep, pDst, dstStep, roi, Narrow8s<true>);
+  return Convert<float, signed char, 16>(
+      pSrc, srcStep, pDst, dstStep, roi,
+      [](const unsigned char *s, unsigned char *d) { Narrow8s<true>(s, d); });
 }
 
 } // namespace kernels::audio_filter::sse2

@@ -254,45 +254,60 @@ IppOpStatus ippsConvert_8s16s(const signed char *pSrc, short *pDst, int len) {
     return ippStsNullPtrErr;
   if (len < 1)
     return ippStsSizeErr;
-  ConvertRow<signed char, short, 16>(Bytes(pSrc), Bytes(pDst), len, Widen8To16<true>);
+  ConvertRow<signed char, short, 16>(
+      Bytes(pSrc), Bytes(pDst), len,
+      [](const unsigned char *s, unsigned char *d) { Widen8To16<true>(s, d); });
   return ippStsNoErr;
 }
 
 IppOpStatus ippiConvert_8u16u_C1R(const unsigned char *pSrc, int srcStep, unsigned short *pDst,
                                   int dstStep, tagSIZE roi) {
-  return ConvertRegion<unsigned char, unsigned short, 16>(pSrc, srcStep, pDst, dstStep, roi,
-                                                          Widen8To16<false>);
+  return ConvertRegion<unsigned char, unsigned short, 16>(
+      pSrc, srcStep, pDst, dstStep, roi,
+      [](const unsigned char *s, unsigned char *d) { Widen8To16<false>(s, d); });
 }
 
 IppOpStatus ippiConvert_8u32f_C1R(const unsigned char *pSrc, int srcStep, float *pDst, int dstStep,
                                   tagSIZE roi) {
-  return ConvertRegion<unsigned char, float, 16>(pSrc, srcStep, pDst, dstStep, roi, Bytes8uTo32f);
+  return ConvertRegion<unsigned char, float, 16>(
+      pSrc, srcStep, pDst, dstStep, roi,
+      [](const unsigned char *s, unsigned char *d) { Bytes8uTo32f(s, d); });
 }
 
 IppOpStatus ippiScale_8u16s_C1R(const unsigned char *pSrc, int srcStep, short *pDst, int dstStep,
                                 tagSIZE roi) {
-  return ConvertRegion<unsigned char, short, 16>(pSrc, srcStep, pDst, dstStep, roi, Scale8u16s);
+  return ConvertRegion<unsigned char, short, 16>(
+      pSrc, srcStep, pDst, dstStep, roi,
+      [](const unsigned char *s, unsigned char *d) { Scale8u16s(s, d); });
 }
 
 IppOpStatus ippiScale_8u32s_C1R(const unsigned char *pSrc, int srcStep, int *pDst, int dstStep,
                                 tagSIZE roi) {
-  return ConvertRegion<unsigned char, int, 16>(pSrc, srcStep, pDst, dstStep, roi, Scale8u32s);
+  return ConvertRegion<unsigned char, int, 16>(
+      pSrc, srcStep, pDst, dstStep, roi,
+      [](const unsigned char *s, unsigned char *d) { Scale8u32s(s, d); });
 }
 
 IppOpStatus ippiScale_16s8u_C1R(const short *pSrc, int srcStep, unsigned char *pDst, int dstStep,
                                 tagSIZE roi, int hint) {
   if (hint == 2)
-    return ConvertRegion<short, unsigned char, 8>(pSrc, srcStep, pDst, dstStep, roi,
-                                                  Scale16s8uAccurate);
-  return ConvertRegion<short, unsigned char, 16>(pSrc, srcStep, pDst, dstStep, roi, Scale16s8uFast);
+    return ConvertRegion<short, unsigned char, 8>(
+        pSrc, srcStep, pDst, dstStep, roi,
+        [](const unsigned char *s, unsigned char *d) { Scale16s8uAccurate(s, d); });
+  return ConvertRegion<short, unsigned char, 16>(
+      pSrc, srcStep, pDst, dstStep, roi,
+      [](const unsigned char *s, unsigned char *d) { Scale16s8uFast(s, d); });
 }
 
 IppOpStatus ippiScale_32s8u_C1R(const int *pSrc, int srcStep, unsigned char *pDst, int dstStep,
                                 tagSIZE roi, int hint) {
   if (hint == 2)
-    return ConvertRegion<int, unsigned char, 4>(pSrc, srcStep, pDst, dstStep, roi,
-                                                Scale32s8uAccurate);
-  return ConvertRegion<int, unsigned char, 4>(pSrc, srcStep, pDst, dstStep, roi, Scale32s8uFast);
+    return ConvertRegion<int, unsigned char, 4>(
+        pSrc, srcStep, pDst, dstStep, roi,
+        [](const unsigned char *s, unsigned char *d) { Scale32s8uAccurate(s, d); });
+  return ConvertRegion<int, unsigned char, 4>(
+      pSrc, srcStep, pDst, dstStep, roi,
+      [](const unsigned char *s, unsigned char *d) { Scale32s8uFast(s, d); });
 }
 
 } // namespace kernels::audio_sample::sse2

@@ -19,63 +19,66 @@ using namespace detail;
 
 enum class Op { Add, Sub, Mul };
 
-class Scaler {
-public:
-  explicit Scaler(int sf) noexcept {
-    if (sf == 0) {
-      kind_ = Kind::Plain;
-    } else if (sf > 0 && sf <= 30) {
-      kind_ = Kind::Round;
-      count_ = _mm_cvtsi32_si128(sf);
-      bias_ = _mm_set1_epi32((1 << (sf - 1)) - 1);
-    } else if (sf > 30) {
-      // Every exact result is at most 2^30 in magnitude, which rounds to 0 from here.
-      kind_ = Kind::Zero;
-    } else {
-      kind_ = Kind::Shift;
-      count_ = _mm_cvtsi32_si128(sf < -16 ? 16 : -sf);
-    }
-  }
+enum class Kind { Plain, Halve, Round, Zero, Shift };
 
-  bool plain() const noexcept { return kind_ == Kind::Plain; }
+// The scaling of one call, fixed at compile time so the row loops carry no branch.
+template <Kind K> struct Scaler {
+  __m128i count = _mm_setzero_si128();
+  __m128i bias = _mm_setzero_si128();
+
+  static constexpr bool plain() noexcept { return K == Kind::Plain; }
+  static constexpr bool halving() noexcept { return K == Kind::Halve; }
 
   __m128i apply(__m128i v) const noexcept {
-    switch (kind_) {
-    case Kind::Plain:
+    if constexpr (K == Kind::Plain) {
       return v;
-    case Kind::Round: {
-      const __m128i b = _mm_and_si128(_mm_sra_epi32(v, count_), _mm_set1_epi32(1));
-      return _mm_sra_epi32(_mm_add_epi32(_mm_add_epi32(v, bias_), b), count_);
-    }
-    case Kind::Zero:
+    } else if constexpr (K == Kind::Round || K == Kind::Halve) {
+      const __m128i b = _mm_and_si128(_mm_sra_epi32(v, count), _mm_set1_epi32(1));
+      return _mm_sra_epi32(_mm_add_epi32(_mm_add_epi32(v, bias), b), count);
+    } else if constexpr (K == Kind::Zero) {
       return _mm_setzero_si128();
-    case Kind::Shift: {
+    } else {
       const __m128i v16 = _mm_packs_epi32(v, v);
-      return _mm_sll_epi32(_mm_srai_epi32(_mm_unpacklo_epi16(v16, v16), 16), count_);
+      return _mm_sll_epi32(_mm_srai_epi32(_mm_unpacklo_epi16(v16, v16), 16), count);
     }
-    }
-    return v;
   }
-
-private:
-  enum class Kind { Plain, Round, Zero, Shift };
-  Kind kind_ = Kind::Plain;
-  __m128i count_ = _mm_setzero_si128();
-  __m128i bias_ = _mm_setzero_si128();
 };
+
+// Calls run(scaler) with the scaler of sf.
+template <class Run> void WithScaler(int sf, Run run) {
+  if (sf == 0) {
+    run(Scaler<Kind::Plain>{});
+  } else if (sf == 1) {
+    run(Scaler<Kind::Halve>{_mm_cvtsi32_si128(1), _mm_setzero_si128()});
+  } else if (sf > 0 && sf <= 30) {
+    run(Scaler<Kind::Round>{_mm_cvtsi32_si128(sf), _mm_set1_epi32((1 << (sf - 1)) - 1)});
+  } else if (sf > 30) {
+    // Every exact result is at most 2^30 in magnitude, which rounds to 0 from here.
+    run(Scaler<Kind::Zero>{});
+  } else {
+    run(Scaler<Kind::Shift>{_mm_cvtsi32_si128(sf < -16 ? 16 : -sf), _mm_setzero_si128()});
+  }
+}
 
 inline __m128i SignExtendLo(__m128i x) { return _mm_srai_epi32(_mm_unpacklo_epi16(x, x), 16); }
 inline __m128i SignExtendHi(__m128i x) { return _mm_srai_epi32(_mm_unpackhi_epi16(x, x), 16); }
 
 // Eight 16-bit samples.
-template <Op op> __m128i Block16s(__m128i d, __m128i s, const Scaler &sc) {
+template <Op op, class Sc> __m128i Block16s(__m128i d, __m128i s, const Sc &sc) {
   if constexpr (op == Op::Add) {
-    if (sc.plain())
+    if constexpr (Sc::plain())
       return _mm_adds_epi16(d, s);
+    if constexpr (Sc::halving()) {
+      // floor((d + s) / 2) = (d & s) + ((d ^ s) >> 1), one up when the sum is odd and
+      // the floor odd (a tie to the even neighbour); never beyond 16 bits.
+      const __m128i x = _mm_xor_si128(d, s);
+      const __m128i f = _mm_add_epi16(_mm_and_si128(d, s), _mm_srai_epi16(x, 1));
+      return _mm_add_epi16(f, _mm_and_si128(_mm_and_si128(x, f), _mm_set1_epi16(1)));
+    }
     return _mm_packs_epi32(sc.apply(_mm_add_epi32(SignExtendLo(d), SignExtendLo(s))),
                            sc.apply(_mm_add_epi32(SignExtendHi(d), SignExtendHi(s))));
   } else if constexpr (op == Op::Sub) {
-    if (sc.plain())
+    if constexpr (Sc::plain())
       return _mm_subs_epi16(d, s);
     return _mm_packs_epi32(sc.apply(_mm_sub_epi32(SignExtendLo(d), SignExtendLo(s))),
                            sc.apply(_mm_sub_epi32(SignExtendHi(d), SignExtendHi(s))));
@@ -89,7 +92,7 @@ template <Op op> __m128i Block16s(__m128i d, __m128i s, const Scaler &sc) {
 
 // Eight 8-bit samples widened to 16 bits (d, s in 0..255): the exact results, scaled,
 // as eight 16-bit values (saturated to 16 bits; the byte pack saturates to 0..255).
-template <Op op> __m128i Half8u(__m128i d, __m128i s, const Scaler &sc) {
+template <Op op, class Sc> __m128i Half8u(__m128i d, __m128i s, const Sc &sc) {
   const __m128i zero = _mm_setzero_si128();
   if constexpr (op == Op::Mul) {
     const __m128i p = _mm_mullo_epi16(d, s); // at most 65025: unsigned 16 bits
@@ -101,8 +104,8 @@ template <Op op> __m128i Half8u(__m128i d, __m128i s, const Scaler &sc) {
   }
 }
 
-template <Op op> __m128i Block8u(__m128i d, __m128i s, const Scaler &sc) {
-  if (sc.plain()) {
+template <Op op, class Sc> __m128i Block8u(__m128i d, __m128i s, const Sc &sc) {
+  if constexpr (Sc::plain()) {
     if constexpr (op == Op::Add)
       return _mm_adds_epu8(d, s);
     else if constexpr (op == Op::Sub)
@@ -113,7 +116,7 @@ template <Op op> __m128i Block8u(__m128i d, __m128i s, const Scaler &sc) {
                           Half8u<op>(_mm_unpackhi_epi8(d, zero), _mm_unpackhi_epi8(s, zero), sc));
 }
 
-template <class T, Op op> __m128i BlockOf(__m128i d, __m128i s, const Scaler &sc) {
+template <class T, Op op, class Sc> __m128i BlockOf(__m128i d, __m128i s, const Sc &sc) {
   if constexpr (sizeof(T) == 1)
     return Block8u<op>(d, s, sc);
   else
@@ -124,11 +127,12 @@ template <Op op, class T>
 IppOpStatus Region(const T *pSrc, int srcStep, T *pSrcDst, int srcDstStep, tagSIZE roi, int sf) {
   if (IppOpStatus st = CheckRegion(pSrc, srcStep, pSrcDst, srcDstStep, roi); st != ippStsNoErr)
     return st;
-  const Scaler sc(sf);
   const std::size_t bytes = static_cast<std::size_t>(roi.width) * sizeof(T);
-  for (int y = 0; y < roi.height; ++y)
-    ZipRow(RowOf(pSrc, srcStep, y), RowOf(pSrcDst, srcDstStep, y), bytes,
-           [&sc](__m128i d, __m128i s) { return BlockOf<T, op>(d, s, sc); });
+  WithScaler(sf, [&](const auto sc) {
+    for (int y = 0; y < roi.height; ++y)
+      ZipRow(RowOf(pSrc, srcStep, y), RowOf(pSrcDst, srcDstStep, y), bytes,
+             [&sc](__m128i d, __m128i s) { return BlockOf<T, op>(d, s, sc); });
+  });
   return ippStsNoErr;
 }
 
@@ -144,22 +148,24 @@ template <Op op, class T> IppOpStatus Vector(T val, T *pSrcDst, int len, int sf)
     return ippStsNullPtrErr;
   if (len < 1)
     return ippStsSizeErr;
-  const Scaler sc(sf);
   const __m128i c = Broadcast(val);
-  MapRow(Bytes(pSrcDst), static_cast<std::size_t>(len) * sizeof(T),
-         [&sc, c](__m128i d) { return BlockOf<T, op>(d, c, sc); });
+  WithScaler(sf, [&](const auto sc) {
+    MapRow(Bytes(pSrcDst), static_cast<std::size_t>(len) * sizeof(T),
+           [&sc, c](__m128i d) { return BlockOf<T, op>(d, c, sc); });
+  });
   return ippStsNoErr;
 }
 
 template <Op op, class T> IppOpStatus RegionC(T val, T *pSrcDst, int step, tagSIZE roi, int sf) {
   if (IppOpStatus st = CheckRegion(pSrcDst, step, pSrcDst, step, roi); st != ippStsNoErr)
     return st;
-  const Scaler sc(sf);
   const __m128i c = Broadcast(val);
   const std::size_t bytes = static_cast<std::size_t>(roi.width) * sizeof(T);
-  for (int y = 0; y < roi.height; ++y)
-    MapRow(RowOf(pSrcDst, step, y), bytes,
-           [&sc, c](__m128i d) { return BlockOf<T, op>(d, c, sc); });
+  WithScaler(sf, [&](const auto sc) {
+    for (int y = 0; y < roi.height; ++y)
+      MapRow(RowOf(pSrcDst, step, y), bytes,
+             [&sc, c](__m128i d) { return BlockOf<T, op>(d, c, sc); });
+  });
   return ippStsNoErr;
 }
 
