@@ -153,4 +153,8 @@
   W(Slbasicdispatcher, ippsWinBlackman_64f_I, Own(&DISPATCH_KB::sse2::ippsWinBlackman_64f_I),      \
     Own(&DISPATCH_KB::sse2::ippsWinBlackman_64f_I), GenericByDesign)                               \
   W(Slbasicdispatcher, ippsWinBlackman_64f, Own(&DISPATCH_KB::sse2::ippsWinBlackman_64f),          \
-    Own(&DISPATCH_KB::sse2::ippsWinBlackman_64f), GenericByDesign)
+    Own(&DISPATCH_KB::sse2::ippsWinBlackman_64f), GenericByDesign)                                 \
+  W(Slbasicdispatcher, ippsWinKaiser_64f_I, Own(&DISPATCH_KB::sse2::ippsWinKaiser_64f_I),          \
+    Own(&DISPATCH_KB::sse2::ippsWinKaiser_64f_I), GenericByDesign)                                 \
+  W(Slbasicdispatcher, ippsWinKaiser_64f, Own(&DISPATCH_KB::sse2::ippsWinKaiser_64f),              \
+    Own(&DISPATCH_KB::sse2::ippsWinKaiser_64f), GenericByDesign)

@@ -112,6 +112,8 @@ IppOpStatus ippsWinHamming_64f_I(double *pSrcDst, int len);
 IppOpStatus ippsWinHamming_64f(const double *pSrc, double *pDst, int len);
 IppOpStatus ippsWinBlackman_64f_I(double *pSrcDst, int len, double alpha);
 IppOpStatus ippsWinBlackman_64f(const double *pSrc, double *pDst, int len, double alpha);
+IppOpStatus ippsWinKaiser_64f_I(double *pSrcDst, int len, float alpha);
+IppOpStatus ippsWinKaiser_64f(const double *pSrc, double *pDst, int len, float alpha);
 // Extremes (code 5 too) and the packed sum.
 IppOpStatus ippsMax_64f(const double *pSrc, int len, double *pMax);
 IppOpStatus ippsMin_64f(const double *pSrc, int len, double *pMin);
