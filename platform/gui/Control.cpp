@@ -10,6 +10,8 @@
 #include <algorithm>
 
 #include "platform/classlib/ClassBuilder.h"
+#include "platform/classlib/Exceptions.h"
+#include "platform/classlib/FormStream.h"
 
 const TClassInfo &TCustomControl::StaticClassInfo() {
   using C = TCustomControl;
@@ -23,6 +25,7 @@ const TClassInfo &TCustomControl::StaticClassInfo() {
                       {"alNone", "alTop", "alBottom", "alLeft", "alRight", "alClient", "alCustom"},
                       alNone);
         c.Boolean("Visible", &C::GetVisible, &C::SetVisible, true);
+        c.Boolean("TabStop", &C::GetTabStop, &C::SetTabStop, false);
         c.Event("OnMouseDown", &C::OnMouseDown);
         c.Event("OnMouseMove", &C::OnMouseMove);
         c.Event("OnMouseUp", &C::OnMouseUp);
@@ -30,6 +33,69 @@ const TClassInfo &TCustomControl::StaticClassInfo() {
         c.Event("OnKeyPress", &C::OnKeyPress);
       });
   return info;
+}
+
+namespace {
+
+struct TCursorName {
+  TCursor Cursor;
+  const char *Name;
+};
+
+const TCursorName CursorNames[] = {
+    {crDefault, "crDefault"},     {crNone, "crNone"},           {crArrow, "crArrow"},
+    {crCross, "crCross"},         {crIBeam, "crIBeam"},         {crSizeNESW, "crSizeNESW"},
+    {crSizeNS, "crSizeNS"},       {crSizeNWSE, "crSizeNWSE"},   {crSizeWE, "crSizeWE"},
+    {crUpArrow, "crUpArrow"},     {crHourGlass, "crHourGlass"}, {crDrag, "crDrag"},
+    {crNoDrop, "crNoDrop"},       {crHSplit, "crHSplit"},       {crVSplit, "crVSplit"},
+    {crMultiDrag, "crMultiDrag"}, {crSQLWait, "crSQLWait"},     {crNo, "crNo"},
+    {crAppStart, "crAppStart"},   {crHelp, "crHelp"},           {crHandPoint, "crHandPoint"},
+    {crSizeAll, "crSizeAll"},
+};
+
+} // namespace
+
+bool IdentToCursor(const std::string &Ident, TCursor &Cursor) {
+  for (const TCursorName &N : CursorNames)
+    if (Ident == N.Name) {
+      Cursor = N.Cursor;
+      return true;
+    }
+  return false;
+}
+
+bool CursorToIdent(TCursor Cursor, std::string &Ident) {
+  for (const TCursorName &N : CursorNames)
+    if (Cursor == N.Cursor) {
+      Ident = N.Name;
+      return true;
+    }
+  return false;
+}
+
+void TCustomControl::DefineProperties(TFiler *Filer) {
+  TComponent::DefineProperties(Filer);
+  Filer->DefineProperty(
+      "Cursor",
+      [this](TReader *R) {
+        if (R->NextValue() == vaIdent) {
+          std::string Ident = R->ReadIdent();
+          TCursor C = crDefault;
+          if (!IdentToCursor(Ident, C))
+            throw EReadError("Invalid property value " + Ident);
+          SetCursor(C);
+        } else {
+          SetCursor(static_cast<TCursor>(R->ReadInteger()));
+        }
+      },
+      [this](TWriter *W) {
+        std::string Ident;
+        if (CursorToIdent(cursor_, Ident))
+          W->WriteIdent(Ident);
+        else
+          W->WriteInteger(cursor_);
+      },
+      cursor_ != crDefault);
 }
 
 TCustomControl::TCustomControl(TComponent *Owner)

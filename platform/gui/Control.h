@@ -13,6 +13,7 @@
 #include <atomic>
 #include <cstdint>
 #include <memory>
+#include <string>
 
 #include <QImage>
 #include <QWidget>
@@ -36,6 +37,10 @@ constexpr TCursor crDefault = 0, crNone = -1, crArrow = -2, crCross = -3, crIBea
                   crHourGlass = -11, crDrag = -12, crNoDrop = -13, crHSplit = -14, crVSplit = -15,
                   crMultiDrag = -16, crSQLWait = -17, crNo = -18, crAppStart = -19, crHelp = -20,
                   crHandPoint = -21, crSizeAll = -22;
+
+// The cursor names of form texts ("crDefault", "crCross"...), both ways.
+bool IdentToCursor(const std::string &Ident, TCursor &Cursor);
+bool CursorToIdent(TCursor Cursor, std::string &Ident);
 
 enum TAlign : uint8_t { alNone, alTop, alBottom, alLeft, alRight, alClient, alCustom };
 
@@ -74,6 +79,9 @@ class TCustomControl : public TComponent {
 public:
   explicit TCustomControl(TComponent *Owner);
   ~TCustomControl() override;
+
+  // Cursor, by name or number.
+  void DefineProperties(TFiler *Filer) override;
 
   // The window; nullptr detaches it. Not owned.
   void SetHost(IControlHost *Host);

@@ -8,6 +8,9 @@
 
 #include <vector>
 
+#include "platform/classlib/ClassBuilder.h"
+#include "platform/classlib/Exceptions.h"
+#include "platform/classlib/FormStream.h"
 #include "platform/gui/Application.h"
 #include "tests/support/Pictures.h"
 
@@ -173,6 +176,24 @@ TEST_F(TControlTest, KeyCharactersReachKeyPressAndMayBeChanged) {
   Control.DispatchKeyPress('+');
   Control.DispatchKeyPress('-');
   EXPECT_EQ(Keys, "+-");
+}
+
+TEST_F(TControlTest, BoundsCursorAndSwitchesLoadFromFormText) {
+  TCustomControl *C = CreateObject<TCustomControl>(nullptr);
+  LoadFormText(C, "object Scope1: TCustomControl\n  Left = 100\n  Top = 97\n  Width = 505\n"
+                  "  Height = 304\n  Cursor = crCross\n  TabStop = False\n  Align = alClient\n"
+                  "end\n");
+  EXPECT_EQ(C->GetLeft(), 100);
+  EXPECT_EQ(C->GetTop(), 97);
+  EXPECT_EQ(C->GetWidth(), 505);
+  EXPECT_EQ(C->GetHeight(), 304);
+  EXPECT_EQ(C->GetCursor(), crCross);
+  EXPECT_EQ(C->GetAlign(), alClient);
+  std::string Text = WriteFormText(C);
+  EXPECT_NE(Text.find("Cursor = crCross"), std::string::npos) << Text;
+  EXPECT_THROW(LoadFormText(C, "object Scope1: TCustomControl\n  Cursor = crTeapot\nend\n"),
+               EReadError);
+  FreeObject(C);
 }
 
 TEST(ControlWidgetTest, TheWidgetShowsThePictureAndFeedsInput) {
