@@ -157,4 +157,6 @@
   W(Slbasicdispatcher, ippsWinKaiser_64f_I, Own(&DISPATCH_KB::sse2::ippsWinKaiser_64f_I),          \
     Own(&DISPATCH_KB::sse2::ippsWinKaiser_64f_I), GenericByDesign)                                 \
   W(Slbasicdispatcher, ippsWinKaiser_64f, Own(&DISPATCH_KB::sse2::ippsWinKaiser_64f),              \
-    Own(&DISPATCH_KB::sse2::ippsWinKaiser_64f), GenericByDesign)
+    Own(&DISPATCH_KB::sse2::ippsWinKaiser_64f), GenericByDesign)                                   \
+  W(Slbasicdispatcher, ippiMirror_8u_C3IR, Own(&DISPATCH_KB::sse2::ippiMirror_8u_C3IR),            \
+    Own(&DISPATCH_KB::sse2::ippiMirror_8u_C3IR), Own(&DISPATCH_KB::sse2::ippiMirror_8u_C3IR))

@@ -114,6 +114,8 @@ IppOpStatus ippsWinBlackman_64f_I(double *pSrcDst, int len, double alpha);
 IppOpStatus ippsWinBlackman_64f(const double *pSrc, double *pDst, int len, double alpha);
 IppOpStatus ippsWinKaiser_64f_I(double *pSrcDst, int len, float alpha);
 IppOpStatus ippsWinKaiser_64f(const double *pSrc, double *pDst, int len, float alpha);
+// Mirror of a three-byte-pixel region in place, every class (code 5 too).
+IppOpStatus ippiMirror_8u_C3IR(unsigned char *pSrcDst, int srcDstStep, tagSIZE roi, int flip);
 // Extremes (code 5 too) and the packed sum.
 IppOpStatus ippsMax_64f(const double *pSrc, int len, double *pMax);
 IppOpStatus ippsMin_64f(const double *pSrc, int len, double *pMin);
