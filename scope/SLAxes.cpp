@@ -570,7 +570,8 @@ void TSLScopeYAxis::GetScaleInfo(int32_t &Offset, double &Factor, double A, doub
   double Span = L(FLogarithmic, B) - L(FLogarithmic, A);
   TRect D = FChart->GetDataViewRect();
   int32_t Size = FChart->GetIsVertical() ? D.Right - D.Left - 1 : D.Bottom - D.Top - 1;
-  double N = double(std::max(Size, 0)) - 1;
+  // An empty view (a 0 x 0 control) puts every value on its one row.
+  double N = double(std::max(Size - 1, 0));
   if (Span == 0 || !std::isfinite(Span)) {
     Offset = SLRoundPixel(N * 0.5);
     Factor = 1.0;

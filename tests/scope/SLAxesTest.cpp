@@ -469,6 +469,11 @@ TEST_F(TAxesTest, YPixelTransformOfTheRecordersScope) {
   YAxis.GetScaleInfo(Offset, Factor, 5, 5);
   EXPECT_EQ(Offset, 151);
   EXPECT_EQ(Factor, 1.0);
+  // No view at all: every value on row 0, no division by zero.
+  Chart.DataView = {0, 0, 0, 0};
+  YAxis.GetScaleInfo(Offset, Factor, -32768, 32768);
+  EXPECT_EQ(Offset, 0);
+  EXPECT_EQ(Factor, 0.0);
 }
 
 TEST_F(TAxesTest, YTickTexts) {
