@@ -157,8 +157,8 @@ inline void loadTw(const double *t, V2 &w1, V2 &w2, V2 &w3) {
 
 // One radix-4 pass building blocks of P values over N values in the paired layout at w;
 // tw: the pass's twiddles. The last pass may write interleaved values to out.
-template <bool Inv>
-void radixPass(const double *w, double *out, i64 N, i64 P, const double *tw, bool interleaved) {
+template <bool Inv, bool Interleaved>
+void radixPass(const double *w, double *out, i64 N, i64 P, const double *tw) {
   const i64 S = P / 4;
   for (i64 B = 0; B < N; B += P) {
     const double *t = tw;
@@ -169,7 +169,7 @@ void radixPass(const double *w, double *out, i64 N, i64 P, const double *tw, boo
       V2 x0 = loadPaired(w + 2 * e0), x1 = loadPaired(w + 2 * (e0 + S));
       V2 x2 = loadPaired(w + 2 * (e0 + 2 * S)), x3 = loadPaired(w + 2 * (e0 + 3 * S));
       butterfly4<Inv>(x0, x1, x2, x3, w1, w2, w3);
-      if (interleaved) {
+      if (Interleaved) {
         storeInter(out + 2 * e0, x0);
         storeInter(out + 2 * (e0 + S), x1);
         storeInter(out + 2 * (e0 + 2 * S), x2);
@@ -230,8 +230,10 @@ void passes(const double *src, double *w, double *out, i64 N, int k, const doubl
             const std::int32_t *rev, bool interleaved) {
   firstPass<Inv>(src, w, N, k, rev);
   for (i64 P = k % 2 == 0 ? 16 : 32; P <= N; P *= 4) {
-    const bool last = P == N;
-    radixPass<Inv>(w, last ? out : w, N, P, tw, last && interleaved);
+    if (P == N && interleaved)
+      radixPass<Inv, true>(w, out, N, P, tw);
+    else
+      radixPass<Inv, false>(w, P == N ? out : w, N, P, tw);
     tw += 3 * P / 2; // 12·P bytes per pass
   }
 }
