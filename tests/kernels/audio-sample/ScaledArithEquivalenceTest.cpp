@@ -167,7 +167,9 @@ void checkConstRow(const ConstRow<T> &row, const W &widths, const std::vector<T>
   for (int width : widths) {
     const int bytes = width * static_cast<int>(sizeof(T));
     const int step = bytes + 7;
+    // The generic vector forms take typed pointers, so offsets are whole elements.
     for (int off : {0, 1, 3, 8, 15}) {
+      off *= static_cast<int>(sizeof(T));
       Arenas arenas(64 + off + 2 * step + 64, seed++);
       for (T val : values) {
         for (int sf : kScales) {
