@@ -734,10 +734,18 @@ void TCanvas::StrokePath(const std::vector<TPoint> &Points) {
   Dots.setStyle(Qt::SolidLine);
   Dots.setWidth(0);
   P.setPen(Dots);
+  // Drawn in batches: a long curve of steep segments would otherwise
+  // collect millions of pixels before drawing any (each segment adds at
+  // most the picture's width or height).
   std::vector<QPoint> Pixels;
   int Pattern = 0;
-  for (size_t I = 1; I < Points.size(); ++I)
+  for (size_t I = 1; I < Points.size(); ++I) {
     StepLine(Pixels, Points[I - 1], Points[I], Pattern);
+    if (Pixels.size() >= 16384) {
+      P.drawPoints(Pixels.data(), int(Pixels.size()));
+      Pixels.clear();
+    }
+  }
   if (!Pixels.empty())
     P.drawPoints(Pixels.data(), int(Pixels.size()));
 }

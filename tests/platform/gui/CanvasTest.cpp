@@ -74,6 +74,21 @@ TEST_F(TCanvasTest, DottedAndFarReachingLines) {
   EXPECT_TRUE(PicturesEqual(Bitmap.Image(), E.Image(), "canvas-dots"));
 }
 
+TEST_F(TCanvasTest, LongCurvesOfSteepSegmentsAreDrawnWhole) {
+  // 40000 segments up and down one column, then across the top: several
+  // hundred thousand pixels, drawn in batches.
+  std::vector<TPoint> Curve;
+  for (int I = 0; I < 40000; ++I)
+    Curve.push_back({5, I % 2 == 0 ? 11 : 0});
+  Curve.push_back({15, 0});
+  C->Pen()->SetColor(clLime);
+  C->Polyline(Curve);
+  TExpectedPicture E = Expected();
+  E.VLine(5, 0, 11, clLime);
+  E.HLine(5, 14, 0, clLime);
+  EXPECT_TRUE(PicturesEqual(Bitmap.Image(), E.Image(), "canvas-long-curve"));
+}
+
 TEST_F(TCanvasTest, ChainedLinesUnderXorPaintEachPixelOnce) {
   C->Pen()->SetColor(clWhite);
   C->Pen()->SetMode(pmXor);
