@@ -2,7 +2,9 @@
 // Every class of the audio sample operations runs the same 16-byte register kernel; the
 // operations whose scheme gives codes 16-17 the generic variant have no entry there. The
 // filter unit's code-5 threshold is the generic code by design; its IIR filters run the
-// block method at codes 16-17 and 5 (the same kernel), the generic one at codes 6-9.
+// block method at codes 16-17 and 5 (the same kernel), the generic one at codes 6-9. Normal
+// noise is one sequential polar method in every class; code 5's uniform noise is the
+// generic code.
 #pragma once
 
 #include "kernels/audio-filter/AudioFilterKernels.h"
@@ -123,4 +125,6 @@
   W(Vizazodizaro, ippsIIR_32f_I, Own(&DISPATCH_KAF::sse3::ippsIIR_32f_I), GenericByDesign,         \
     Own(&DISPATCH_KAF::sse3::ippsIIR_32f_I))                                                       \
   W(Vizazodizaro, ippsFIROne_64f, Own(&DISPATCH_KAF::sse2::ippsFIROne_64f),                        \
-    Own(&DISPATCH_KAF::sse2::ippsFIROne_64f), Own(&DISPATCH_KAF::sse2::ippsFIROne_64f))
+    Own(&DISPATCH_KAF::sse2::ippsFIROne_64f), Own(&DISPATCH_KAF::sse2::ippsFIROne_64f))            \
+  W(Vizazodizaro, ippsRandGauss_Direct_16s, GenericByDesign, GenericByDesign, GenericByDesign)     \
+  W(Vizazodizaro, ippsRandUniform_Direct_16s, NotYetBuilt, NotYetBuilt, GenericByDesign)
