@@ -290,9 +290,8 @@ void TSLDisplayYAxis::DrawTicks(TCanvas *Canvas, bool All, bool Vertical, double
 
 const TClassInfo &TSLScopeYAxis::StaticClassInfo() {
   using C = TSLScopeYAxis;
-  static const TClassInfo &info =
-      MakeClassInfo<C>("TSLScopeYAxis", &TPersistent::StaticClassInfo(), [](TClassBuilder<C> &c) {
-        c.Boolean("Visible", &C::GetVisible, &C::SetVisible, true);
+  static const TClassInfo &info = MakeClassInfo<C>(
+      "TSLScopeYAxis", &TSLOptionalView::StaticClassInfo(), [](TClassBuilder<C> &c) {
         c.Boolean("TrackCursor", &C::GetTrackCursor, &C::SetTrackCursor, true);
         c.Object("MinorTicks", &C::GetMinorTicks, &C::SetMinorTicks);
         c.Object("Font", &C::GetFont, &C::SetFont);
@@ -711,7 +710,7 @@ void TSLScopeYAxis::MouseMoveScale(TPoint Start, TPoint Current) {
   FChart->ZoomChanged(zoZoom);
 }
 
-void TSLScopeYAxis::Draw(TSLAxisDrawPart Part, TCanvas *Canvas, bool Vertical, bool Exporting,
+void TSLScopeYAxis::Draw(TSLDisplayDrawPart Part, TCanvas *Canvas, bool Vertical, bool Exporting,
                          double YMin, double YMax, int32_t YOffset, double YFactor) {
   if (FTrackCursor && !FChart->IsDesigning() && !Exporting && FMouseOver) {
     if (Vertical)
@@ -729,7 +728,7 @@ void TSLScopeYAxis::Draw(TSLAxisDrawPart Part, TCanvas *Canvas, bool Vertical, b
   TSLDisplayYAxis::Draw(Part, Canvas, Vertical, Exporting, YMin, YMax, YOffset, YFactor);
 }
 
-void TSLScopeYAxis::DrawEx(TSLAxisDrawPart, TCanvas *Canvas, bool Vertical, double YMin,
+void TSLScopeYAxis::DrawEx(TSLDisplayDrawPart, TCanvas *Canvas, bool Vertical, double YMin,
                            double YMax, int32_t YOffset, double YFactor) {
   DrawTicks(Canvas, false, Vertical, YMin, YMax, YOffset, YFactor);
 }
@@ -882,7 +881,7 @@ void TSLDisplayXAxis::DrawTicks(TCanvas *Canvas, bool All, bool Vertical, double
   }
 }
 
-void TSLDisplayXAxis::Draw(TSLAxisDrawPart Part, TCanvas *Canvas, bool Vertical, bool Exporting,
+void TSLDisplayXAxis::Draw(TSLDisplayDrawPart Part, TCanvas *Canvas, bool Vertical, bool Exporting,
                            double YMin, double YMax, int32_t YOffset, double YFactor) {
   if (FTrackCursor && !FChart->IsDesigning() && !Exporting && FMouseOver) {
     if (Vertical)
@@ -900,16 +899,15 @@ void TSLDisplayXAxis::Draw(TSLAxisDrawPart Part, TCanvas *Canvas, bool Vertical,
   TSLDisplayAxis::Draw(Part, Canvas, Vertical, Exporting, YMin, YMax, YOffset, YFactor);
 }
 
-void TSLDisplayXAxis::DrawEx(TSLAxisDrawPart, TCanvas *Canvas, bool Vertical, double YMin,
+void TSLDisplayXAxis::DrawEx(TSLDisplayDrawPart, TCanvas *Canvas, bool Vertical, double YMin,
                              double YMax, int32_t YOffset, double YFactor) {
   DrawTicks(Canvas, false, Vertical, YMin, YMax, YOffset, YFactor);
 }
 
 const TClassInfo &TSLScopeXAxis::StaticClassInfo() {
   using C = TSLScopeXAxis;
-  static const TClassInfo &info =
-      MakeClassInfo<C>("TSLScopeXAxis", &TPersistent::StaticClassInfo(), [](TClassBuilder<C> &c) {
-        c.Boolean("Visible", &C::GetVisible, &C::SetVisible, true);
+  static const TClassInfo &info = MakeClassInfo<C>(
+      "TSLScopeXAxis", &TSLOptionalView::StaticClassInfo(), [](TClassBuilder<C> &c) {
         c.Boolean("TrackCursor", &C::GetTrackCursor, &C::SetTrackCursor, true);
         c.Object("MinorTicks", &C::GetMinorTicks, &C::SetMinorTicks);
         c.Object("Font", &C::GetFont, &C::SetFont);

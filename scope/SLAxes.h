@@ -101,9 +101,9 @@ public:
                  bool InView) override;
   void MouseUp(TMouseButton Button, TShiftState Shift, int32_t X, int32_t Y, bool InView) override;
   void MouseMove(TShiftState Shift, int32_t X, int32_t Y) override;
-  void Draw(TSLAxisDrawPart Part, TCanvas *Canvas, bool Vertical, bool Exporting, double YMin,
+  void Draw(TSLDisplayDrawPart Part, TCanvas *Canvas, bool Vertical, bool Exporting, double YMin,
             double YMax, int32_t YOffset, double YFactor) override;
-  void DrawEx(TSLAxisDrawPart Part, TCanvas *Canvas, bool Vertical, double YMin, double YMax,
+  void DrawEx(TSLDisplayDrawPart Part, TCanvas *Canvas, bool Vertical, double YMin, double YMax,
               int32_t YOffset, double YFactor) override;
   bool IsLogarithmic() override { return FLogarithmic; }
   double GetRangeWidth(bool Logarithmic) override;
@@ -188,9 +188,9 @@ public:
   void MouseMove(TShiftState Shift, int32_t X, int32_t Y) override;
   void MouseWheelDown(TShiftState Shift, TPoint MousePos) override;
   void MouseWheelUp(TShiftState Shift, TPoint MousePos) override;
-  void Draw(TSLAxisDrawPart Part, TCanvas *Canvas, bool Vertical, bool Exporting, double YMin,
+  void Draw(TSLDisplayDrawPart Part, TCanvas *Canvas, bool Vertical, bool Exporting, double YMin,
             double YMax, int32_t YOffset, double YFactor) override;
-  void DrawEx(TSLAxisDrawPart Part, TCanvas *Canvas, bool Vertical, double YMin, double YMax,
+  void DrawEx(TSLDisplayDrawPart Part, TCanvas *Canvas, bool Vertical, double YMin, double YMax,
               int32_t YOffset, double YFactor) override;
   int32_t GetDimentionLength() override;
   double GetRangeWidth(bool Logarithmic) override;

@@ -5,28 +5,6 @@
 #include <algorithm>
 #include <cmath>
 
-// View ---------------------------------------------------------------------------
-
-void TSLAxisView::MouseMove(TShiftState, int32_t X, int32_t Y) {
-  TRect R = GetDrawRect();
-  if (PtInRect(R, TPoint{X, Y})) {
-    if (FMouseInside)
-      return;
-    FMouseInside = true;
-    MouseEnterView();
-  } else if (FMouseInside) {
-    FMouseInside = false;
-    MouseLeaveView();
-  }
-}
-
-void TSLAxisView::MouseLeave() {
-  if (FMouseInside) {
-    FMouseInside = false;
-    MouseLeaveView();
-  }
-}
-
 // Step and walks -----------------------------------------------------------------
 
 int32_t TSLOptionalAxis::GetMaxTextLength() { return FChart->GetCanvas()->TextHeight("Xg"); }
@@ -225,8 +203,8 @@ void TSLDisplayAxis::FontChanged(TObject *) {
 
 // The axis toolbar belongs to the toolbar work; an axis draws nothing more
 // of its own here.
-void TSLDisplayAxis::Draw(TSLAxisDrawPart, TCanvas *, bool, bool, double, double, int32_t, double) {
-}
+void TSLDisplayAxis::Draw(TSLDisplayDrawPart, TCanvas *, bool, bool, double, double, int32_t,
+                          double) {}
 
 void TSLDisplayAxis::PrepareTicks(TCanvas *Canvas, int32_t &TextHeight) {
   Canvas->Pen()->SetColor(FColor);

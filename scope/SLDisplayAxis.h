@@ -21,6 +21,7 @@
 #include "scope/SLChannelData.h"
 #include "scope/SLOptionalAxis.h"
 #include "scope/SLScope.h"
+#include "scope/SLViews.h"
 
 class TSLScopeXAxis;
 class TSLScopeYAxis;
@@ -29,10 +30,8 @@ enum TSLZoomOperation : uint8_t { zoUndo, zoRedo, zoMouseWheel, zoZoom, zoZoomOf
 
 // What the axes call of the scope control that owns them. The chart
 // implements it; the axes keep the pointer for their whole life.
-class ISLAxisChart : public ISLDisplayHost {
+class ISLAxisChart : public ISLViewHost {
 public:
-  // Repaints R of the control's window, without erasing.
-  virtual void InvalidateViewRect(const TRect &R) = 0;
   // The control's off-screen canvas, used to measure texts.
   virtual TCanvas *GetCanvas() = 0;
   // The X axis runs vertically.
@@ -83,67 +82,12 @@ protected:
   ~ISLAxisChart() = default;
 };
 
-enum TSLAxisDrawPart : uint8_t { adpBackground, adpFeatures, adpText };
-
-// The view an axis is: the part of the display views that the axes use,
-// with their operations' names. A rectangle the layout writes, the owner,
-// enter and leave tracking and the Visible switch of optional views.
-class TSLAxisView : public TPersistent {
-public:
-  explicit TSLAxisView(ISLAxisChart *Chart) : FChart(Chart) {}
-
-  // Written by the control's layout pass.
-  void SetRect(const TRect &R) { FRect = R; }
-  const TRect &GetRect() const { return FRect; }
-  TRect GetDrawRect() { return IsVisible() ? FRect : TRect{}; }
-
-  virtual TPoint GetDefaultSize() = 0;
-  virtual int32_t GetDefaultOffsetBegin() { return 0; }
-  virtual int32_t GetDefaultOffsetEnd() { return 0; }
-  virtual TAlign GetAlign() = 0;
-  virtual int32_t GetLeft() { return FRect.Left; }
-  virtual int32_t GetTop() { return FRect.Top; }
-  // Right - Left - 1, at least 0.
-  virtual int32_t GetWidth() { return std::max(FRect.Right - FRect.Left - 1, 0); }
-  virtual int32_t GetHeight() { return std::max(FRect.Bottom - FRect.Top - 1, 0); }
-  virtual void InvalidateView() { FChart->InvalidateViewRect(FRect); }
-  virtual void MouseMove(TShiftState Shift, int32_t X, int32_t Y);
-  virtual void MouseDown(TMouseButton, TShiftState, int32_t, int32_t, bool) {}
-  virtual void MouseUp(TMouseButton, TShiftState, int32_t, int32_t, bool) {}
-  virtual void MouseLeave();
-  virtual void MouseEnter() {}
-  virtual void MouseLeaveView() {}
-  virtual void MouseEnterView() {}
-  virtual void MouseWheelDown(TShiftState, TPoint) {}
-  virtual void MouseWheelUp(TShiftState, TPoint) {}
-  virtual bool IsVisible() { return GetHeight() >= 1 && GetWidth() >= 1 && FVisible; }
-  virtual bool IsVisibleForced() { return FVisible; }
-  virtual void Draw(TSLAxisDrawPart, TCanvas *, bool /*Vertical*/, bool /*Exporting*/,
-                    double /*YMin*/, double /*YMax*/, int32_t /*YOffset*/, double /*YFactor*/) {}
-  virtual void DrawEx(TSLAxisDrawPart, TCanvas *, bool /*Vertical*/, double /*YMin*/,
-                      double /*YMax*/, int32_t /*YOffset*/, double /*YFactor*/) {}
-
-  bool GetVisible() const { return FVisible; }
-  // Stored without comparing; the layout is redone.
-  void SetVisible(bool Value) {
-    FVisible = Value;
-    InvalidateRecalc();
-  }
-  void InvalidateRecalc() { FChart->InvalidateRecalc(); }
-  void Invalidate() { FChart->Invalidate(); }
-  ISLAxisChart *GetChart() const { return FChart; }
-
-protected:
-  ISLAxisChart *FChart;
-  TRect FRect;
-  bool FMouseInside = false;
-  bool FVisible = true;
-};
-
 // The step of the axis and the tick walks over the data view.
-class TSLOptionalAxis : public TSLAxisView {
+class TSLOptionalAxis : public TSLOptionalView {
 public:
-  using TSLAxisView::TSLAxisView;
+  explicit TSLOptionalAxis(ISLAxisChart *Chart) : TSLOptionalView(Chart), FChart(Chart) {}
+
+  ISLAxisChart *GetChart() const { return FChart; }
 
   virtual bool IsLogarithmic() { return false; }
   virtual int32_t GetDimentionLength() = 0;
@@ -169,6 +113,7 @@ protected:
   TSLValueStepQuery StepQuery();
   virtual double GetStepForWalk() = 0;
   virtual uint32_t GetMinorCount() = 0;
+  ISLAxisChart *FChart;
   TSLValueStepCache FStepCache;
 };
 
@@ -253,7 +198,7 @@ public:
   double GetScaleZoomedRange() { return GetScaleZoomedMaxRead() - GetScaleZoomedMinRead(); }
 
   void FontChanged(TObject *Sender) override;
-  void Draw(TSLAxisDrawPart Part, TCanvas *Canvas, bool Vertical, bool Exporting, double YMin,
+  void Draw(TSLDisplayDrawPart Part, TCanvas *Canvas, bool Vertical, bool Exporting, double YMin,
             double YMax, int32_t YOffset, double YFactor) override;
 
   // Tick sets (axis line when All, then the walk) and single ticks.

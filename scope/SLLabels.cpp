@@ -8,7 +8,6 @@ const TClassInfo &TSLOptionalLabel::StaticClassInfo() {
       "TSLOptionalLabel", &TPersistent::StaticClassInfo(), [](TClassBuilder<C> &c) {
         c.String("Text", &C::GetText, &C::SetText);
         c.Object("Font", &C::GetFont, &C::SetFont);
-        c.Boolean("Visible", &C::GetVisible, &C::SetVisible, true);
       });
   return info;
 }
@@ -102,9 +101,8 @@ TSLMeasurementLabel::TSLMeasurementLabel() {
 
 const TClassInfo &TSLDisplayTitle::StaticClassInfo() {
   using C = TSLDisplayTitle;
-  static const TClassInfo &info =
-      MakeClassInfo<C>("TSLDisplayTitle", &TPersistent::StaticClassInfo(), [](TClassBuilder<C> &c) {
-        c.Boolean("Visible", &C::GetVisible, &C::SetVisible, true);
+  static const TClassInfo &info = MakeClassInfo<C>(
+      "TSLDisplayTitle", &TSLOptionalView::StaticClassInfo(), [](TClassBuilder<C> &c) {
         c.String("Text", &C::GetText, &C::SetText);
         c.Object("Font", &C::GetFont, &C::SetFont);
       });
@@ -112,7 +110,7 @@ const TClassInfo &TSLDisplayTitle::StaticClassInfo() {
 }
 
 TSLDisplayTitle::TSLDisplayTitle(ISLAxisChart *Display)
-    : TSLAxisView(Display), FFont(std::make_unique<TFont>()) {
+    : TSLOptionalView(Display), FDisplayChart(Display), FFont(std::make_unique<TFont>()) {
   FFont->SetColor(clWhite);
   FFont->SetName("Arial");
   FFont->SetSize(DefaultFontSize + 8);
@@ -128,13 +126,13 @@ void TSLDisplayTitle::SetText(const std::string &Value) {
 }
 
 TPoint TSLDisplayTitle::GetDefaultSize() {
-  TCanvas *C = FChart->GetCanvas();
+  TCanvas *C = FDisplayChart->GetCanvas();
   C->SetFont(FFont.get());
   return TPoint{-1, C->TextHeight("Xg") + 16};
 }
 
-void TSLDisplayTitle::Draw(TSLAxisDrawPart, TCanvas *Canvas, bool, bool, double, double, int32_t,
+void TSLDisplayTitle::Draw(TSLDisplayDrawPart, TCanvas *Canvas, bool, bool, double, double, int32_t,
                            double) {
   Canvas->SetFont(FFont.get());
-  Canvas->TextOut(FChart->GetPlotWidth() / 2 - Canvas->TextWidth(FText) / 2, 4, FText);
+  Canvas->TextOut(FDisplayChart->GetPlotWidth() / 2 - Canvas->TextWidth(FText) / 2, 4, FText);
 }

@@ -69,7 +69,7 @@ public:
 };
 
 // The scope's title: centred on the whole control, 4 pixels from the top.
-class TSLDisplayTitle : public TSLAxisView {
+class TSLDisplayTitle : public TSLOptionalView {
   CLASSLIB_CLASS(TSLDisplayTitle)
 
 public:
@@ -86,10 +86,11 @@ public:
   // (-1, text height of "Xg" + 16): the whole width, one line of text.
   TPoint GetDefaultSize() override;
   TAlign GetAlign() override { return alTop; }
-  void Draw(TSLAxisDrawPart Part, TCanvas *Canvas, bool Vertical, bool Exporting, double YMin,
+  void Draw(TSLDisplayDrawPart Part, TCanvas *Canvas, bool Vertical, bool Exporting, double YMin,
             double YMax, int32_t YOffset, double YFactor) override;
 
 private:
+  ISLAxisChart *FDisplayChart;
   std::string FText;
   std::unique_ptr<TFont> FFont;
 };

@@ -623,7 +623,7 @@ TEST_F(TAxesTest, YAxisDrawsItsLineTicksAndTurnedCaption) {
   TCanvas *C = Chart.GetCanvas();
   C->Brush()->SetColor(clBlack);
   C->FillRect({0, 0, 300, 200});
-  YAxis.Draw(adpFeatures, C, false, true, -100, 100, Offset, Factor);
+  YAxis.Draw(ddpFeatures, C, false, true, -100, 100, Offset, Factor);
   TExpectedPicture E(300, 200, clBlack);
   E.VLine(35, 0, 101, clWhite); // the axis line, bottom left out
   for (double V : {-100.0, -50.0, 0.0, 50.0, 100.0}) {
@@ -656,7 +656,7 @@ TEST_F(TAxesTest, TitleReservesOneLineAndCentresOnTheControl) {
   C->Brush()->SetColor(clBlack);
   C->FillRect({0, 0, 300, 200});
   C->Brush()->SetStyle(bsClear);
-  Title.Draw(adpFeatures, C, false, false, 0, 0, 0, 0);
+  Title.Draw(ddpFeatures, C, false, false, 0, 0, 0, 0);
   TExpectedPicture E(300, 200, clBlack);
   E.Frame(150 - 15, 4, 150 + 15, 14, clWhite);
   EXPECT_TRUE(PicturesEqual(Chart.Bitmap.Image(), E.Image(), "axes-title"));
