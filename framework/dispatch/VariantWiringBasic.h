@@ -159,4 +159,14 @@
   W(Slbasicdispatcher, ippsWinKaiser_64f, Own(&DISPATCH_KB::sse2::ippsWinKaiser_64f),              \
     Own(&DISPATCH_KB::sse2::ippsWinKaiser_64f), GenericByDesign)                                   \
   W(Slbasicdispatcher, ippiMirror_8u_C3IR, Own(&DISPATCH_KB::sse2::ippiMirror_8u_C3IR),            \
-    Own(&DISPATCH_KB::sse2::ippiMirror_8u_C3IR), Own(&DISPATCH_KB::sse2::ippiMirror_8u_C3IR))
+    Own(&DISPATCH_KB::sse2::ippiMirror_8u_C3IR), Own(&DISPATCH_KB::sse2::ippiMirror_8u_C3IR))      \
+  W(Slscopedispatcher, ippiSet_8u_C4R, Own(&DISPATCH_KB::sse2::scope::ippiSet_8u_C4R),             \
+    Own(&DISPATCH_KB::sse2::scope::ippiSet_8u_C4R), Own(&DISPATCH_KB::sse::scope::ippiSet_8u_C4R)) \
+  W(Slscopedispatcher, ippsMove_8u, Own(&DISPATCH_KB::sse2::scope::ippsMove_8u),                   \
+    Own(&DISPATCH_KB::sse2::scope::ippsMove_8u), Own(&DISPATCH_KB::sse::scope::ippsMove_8u))       \
+  W(Slscopedispatcher, ippsMulC_64f, Own(&DISPATCH_KB::sse2::scope::ippsMulC_64f),                 \
+    Own(&DISPATCH_KB::sse2::scope::ippsMulC_64f), GenericByDesign)                                 \
+  W(Slscopedispatcher, ippsAddC_32s_ISfs, Own(&DISPATCH_KB::sse2::scope::ippsAddC_32s_ISfs),       \
+    GenericByDesign, GenericByDesign)                                                              \
+  W(Slscopedispatcher, ippsSubCRev_32s_ISfs, Own(&DISPATCH_KB::sse2::scope::ippsSubCRev_32s_ISfs), \
+    GenericByDesign, GenericByDesign)

@@ -153,6 +153,36 @@ IppOpStatus ippsDivC_64f_I(double val, double *pSrcDst, int len) {
   return mulInPlace(reciprocal(val), pSrcDst, len);
 }
 
+namespace scope {
+
+// The scope's product: 1.0 copies, 0.0 of either sign stores +0.0 whatever the source
+// holds, anything else (NaN too) multiplies.
+IppOpStatus ippsMulC_64f(const double *pSrc, double val, double &dst, int len) {
+  double *const volatile pDst = &dst; // a reference the caller may still pass as null
+  if (const IppOpStatus st = check(pSrc, pDst, len); st != ippStsNoErr)
+    return st;
+  if (val == 1.0) {
+    copyIfApart(pSrc, pDst, len);
+    return ippStsNoErr;
+  }
+  if (val == 0.0)
+    return sse2::ippsZero_64f(pDst, len);
+  mulBy(pSrc, val, pDst, len);
+  return ippStsNoErr;
+}
+
+// The scope's in-place scaled sums and reversed differences with a constant.
+IppOpStatus ippsAddC_32s_ISfs(int val, int &srcDst, int len, int scaleFactor) {
+  int *const volatile p = &srcDst;
+  return sse2::ippsAddC_32s_Sfs(p, val, p, len, scaleFactor);
+}
+IppOpStatus ippsSubCRev_32s_ISfs(int val, int &srcDst, int len, int scaleFactor) {
+  int *const volatile p = &srcDst;
+  return sse2::ippsSubCRev_32s_Sfs(p, val, p, len, scaleFactor);
+}
+
+} // namespace scope
+
 } // namespace sse2
 
 } // namespace kernels::basic

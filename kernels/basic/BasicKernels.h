@@ -122,6 +122,12 @@ IppOpStatus ippsMin_64f(const double *pSrc, int len, double *pMin);
 IppOpStatus ippsSum_64f(const double *pSrc, int len, double *pSum);
 // The scope unit's forms, whose destination is a reference to its first element.
 namespace scope {
+IppOpStatus ippiSet_8u_C4R(const unsigned char *value, unsigned char *pDst, int dstStep,
+                           tagSIZE roi);
+IppOpStatus ippsMove_8u(const unsigned char *pSrc, unsigned char *pDst, int len);
+IppOpStatus ippsMulC_64f(const double *pSrc, double val, double &dst, int len);
+IppOpStatus ippsAddC_32s_ISfs(int val, int &srcDst, int len, int scaleFactor);
+IppOpStatus ippsSubCRev_32s_ISfs(int val, int &srcDst, int len, int scaleFactor);
 IppOpStatus ippsConvert_64f32f(const double *pSrc, float &dst, int len);
 IppOpStatus ippsConvert_64f32s_Sfs(const double *pSrc, int &dst, int len, IppRoundMode rndMode,
                                    int scaleFactor);
@@ -150,6 +156,12 @@ IppOpStatus ippsZero_64fc(Ipp64fc *pDst, int len);
 IppOpStatus ippsCopy_8u(const unsigned char *pSrc, unsigned char *pDst, int len);
 IppOpStatus ippsCopy_64f(const double *pSrc, double *pDst, int len);
 IppOpStatus ippsMove_64f(const double *pSrc, double *pDst, int len);
+// The scope unit's region fill, and its move through the platform's memmove.
+namespace scope {
+IppOpStatus ippiSet_8u_C4R(const unsigned char *value, unsigned char *pDst, int dstStep,
+                           tagSIZE roi);
+IppOpStatus ippsMove_8u(const unsigned char *pSrc, unsigned char *pDst, int len);
+} // namespace scope
 } // namespace sse
 
 } // namespace kernels::basic

@@ -234,6 +234,26 @@ template <class T> IppOpStatus moveVector(const T *pSrc, T *pDst, int len, bool 
   return ippStsNoErr;
 }
 
+// The scope unit's fill of a region of four-byte pixels: rows in order, each filled with
+// the pixel from its start, so rows that overlap (a step below four bytes a pixel) end as
+// the generic leaves them. Code 5 streams every row; the other classes above 256 KB.
+IppOpStatus setRegion4(const unsigned char *value, unsigned char *pDst, int step, tagSIZE roi,
+                       bool code5) {
+  if (!value || !pDst)
+    return ippStsNullPtrErr;
+  if (roi.width < 1 || roi.height < 1)
+    return ippStsSizeErr;
+  if (step < 1)
+    return ippStsStepErr;
+  std::uint32_t pixel;
+  std::memcpy(&pixel, value, 4);
+  const size_t width = static_cast<size_t>(roi.width);
+  const bool nonTemporal = code5 || 4 * width * static_cast<size_t>(roi.height) > 262144;
+  for (int y = 0; y < roi.height; ++y)
+    fillValue(pixel, pDst + static_cast<std::ptrdiff_t>(step) * y, width, nonTemporal);
+  return ippStsNoErr;
+}
+
 } // namespace
 
 namespace sse2 {
@@ -261,6 +281,15 @@ IppOpStatus ippsCopy_64f(const double *pSrc, double *pDst, int len) {
 IppOpStatus ippsMove_64f(const double *pSrc, double *pDst, int len) {
   return moveVector(pSrc, pDst, len, false);
 }
+namespace scope {
+IppOpStatus ippiSet_8u_C4R(const unsigned char *value, unsigned char *pDst, int dstStep,
+                           tagSIZE roi) {
+  return setRegion4(value, pDst, dstStep, roi, false);
+}
+IppOpStatus ippsMove_8u(const unsigned char *pSrc, unsigned char *pDst, int len) {
+  return moveVector(pSrc, pDst, len, false);
+}
+} // namespace scope
 } // namespace sse2
 
 namespace sse3 {
@@ -297,6 +326,15 @@ IppOpStatus ippsCopy_64f(const double *pSrc, double *pDst, int len) {
 IppOpStatus ippsMove_64f(const double *pSrc, double *pDst, int len) {
   return moveVector(pSrc, pDst, len, true);
 }
+namespace scope {
+IppOpStatus ippiSet_8u_C4R(const unsigned char *value, unsigned char *pDst, int dstStep,
+                           tagSIZE roi) {
+  return setRegion4(value, pDst, dstStep, roi, true);
+}
+IppOpStatus ippsMove_8u(const unsigned char *pSrc, unsigned char *pDst, int len) {
+  return moveVector(pSrc, pDst, len, true);
+}
+} // namespace scope
 } // namespace sse
 
 } // namespace kernels::basic
