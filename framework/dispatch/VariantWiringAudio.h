@@ -3,8 +3,8 @@
 // operations whose scheme gives codes 16-17 the generic variant have no entry there. The
 // filter unit's code-5 threshold is the generic code by design; its IIR filters run the
 // block method at codes 16-17 and 5 (the same kernel), the generic one at codes 6-9. Normal
-// noise is one sequential polar method in every class; code 5's uniform noise is the
-// generic code.
+// noise is one sequential polar method in every class; code 5's uniform noise and
+// triangle are the generic extended-precision code.
 #pragma once
 
 #include "kernels/audio-filter/AudioFilterKernels.h"
@@ -127,4 +127,6 @@
   W(Vizazodizaro, ippsFIROne_64f, Own(&DISPATCH_KAF::sse2::ippsFIROne_64f),                        \
     Own(&DISPATCH_KAF::sse2::ippsFIROne_64f), Own(&DISPATCH_KAF::sse2::ippsFIROne_64f))            \
   W(Vizazodizaro, ippsRandGauss_Direct_16s, GenericByDesign, GenericByDesign, GenericByDesign)     \
-  W(Vizazodizaro, ippsRandUniform_Direct_16s, NotYetBuilt, NotYetBuilt, GenericByDesign)
+  W(Vizazodizaro, ippsRandUniform_Direct_16s, NotYetBuilt, NotYetBuilt, GenericByDesign)           \
+  W(Vizazodizaro, ippsTriangle_Direct_16s, Own(&DISPATCH_KAF::sse2::ippsTriangle_Direct_16s),      \
+    Own(&DISPATCH_KAF::sse2::ippsTriangle_Direct_16s), GenericByDesign)

@@ -63,6 +63,9 @@ IppOpStatus ippsConjCcs_64fc_I(Ipp64fc *pSrcDst, int len);
 IppOpStatus ippsMagnitude_64fc(const Ipp64fc *pSrc, double *pDst, int len);
 IppOpStatus ippsThreshold_LTValGTVal_16s_I(short *pSrcDst, int len, short levelLT, short valueLT,
                                            short levelGT, short valueGT);
+// In double precision: samples within one unit of the generic ones, the same phase.
+IppOpStatus ippsTriangle_Direct_16s(short *pDst, int len, short magn, float rFreq, float asym,
+                                    float &phase);
 } // namespace sse2
 
 // Code 5: its own memory routines and the constant multiplications over them.

@@ -341,3 +341,53 @@ TEST(MemoryRoutines, CodeFiveStreamsLargeFloatAreas) {
 }
 
 } // namespace
+
+namespace {
+
+// The double-precision triangle: samples within one unit of the generic, the same phase
+// and the same statuses, over asymmetries, frequencies, phases and a long run.
+TEST(GeneratorKernels, TriangleWithinOneUnitOfTheGeneric) {
+  struct Case {
+    short magn;
+    float freq, asym, phase;
+    int len;
+  } cases[] = {{32767, 0.01f, 0.0f, 0.0f, 5000}, {1000, 0.3f, 1.0f, 2.0f, 777},
+               {12345, 0.125f, -2.5f, 6.0f, 64}, {5, 0.49f, 3.1f, 3.14f, 1000},
+               {32767, 0.0f, 0.5f, 1.0f, 10},    {100, 0.001f, -3.14f, 0.5f, 20000}};
+  for (const Case &c : cases) {
+    std::vector<short> a(static_cast<std::size_t>(c.len)), b(a.size());
+    float pa = c.phase, pb = c.phase;
+    ASSERT_EQ(kf::sse2::ippsTriangle_Direct_16s(a.data(), c.len, c.magn, c.freq, c.asym, pa),
+              gen::ippsTriangle_Direct_16s(b.data(), c.len, c.magn, c.freq, c.asym, pb));
+    EXPECT_EQ(std::bit_cast<std::uint32_t>(pa), std::bit_cast<std::uint32_t>(pb));
+    for (std::size_t i = 0; i < a.size(); ++i)
+      ASSERT_LE(std::abs(a[i] - b[i]), 1) << "magn " << c.magn << " sample " << i;
+  }
+  struct Bad {
+    short magn;
+    float freq, asym, phase;
+  } bad[] = {{0, 0.1f, 0.0f, 0.0f},
+             {10, 0.5f, 0.0f, 0.0f},
+             {10, -0.1f, 0.0f, 0.0f},
+             {10, 0.1f, 3.2f, 0.0f},
+             {10, 0.1f, 0.0f, 7.0f},
+             {10, 0.1f, 0.0f, -1.0f},
+             {10, 0.1f, std::numeric_limits<float>::quiet_NaN(), 0.0f}};
+  for (const Bad &c : bad) {
+    short out[4] = {1, 2, 3, 4};
+    float pa = c.phase, pb = c.phase;
+    const IppOpStatus sa = kf::sse2::ippsTriangle_Direct_16s(out, 4, c.magn, c.freq, c.asym, pa);
+    const IppOpStatus sb = gen::ippsTriangle_Direct_16s(out, 4, c.magn, c.freq, c.asym, pb);
+    EXPECT_LT(sa, 0);
+    EXPECT_EQ(sa, sb);
+    EXPECT_EQ(out[0], 1);
+    EXPECT_EQ(std::bit_cast<std::uint32_t>(pa), std::bit_cast<std::uint32_t>(c.phase));
+  }
+  float ph = 0;
+  EXPECT_EQ(kf::sse2::ippsTriangle_Direct_16s(nullptr, 4, 10, 0.1f, 0, ph),
+            gen::ippsTriangle_Direct_16s(nullptr, 4, 10, 0.1f, 0, ph));
+  short one = 0;
+  EXPECT_EQ(kf::sse2::ippsTriangle_Direct_16s(&one, 0, 10, 0.1f, 0, ph), ippStsSizeErr);
+}
+
+} // namespace
