@@ -34,17 +34,25 @@ const char *const MainFormResource = R"(object MainForm: TMainForm
     OnValueChange = PPMMeterValueChange
   end
   object AudioLogger: TALWaveLogger
+    FileName = 'test.wav'
   end
   object ALGenericFilter: TALGenericFilter
     InputPin.SourcePin = MainForm.AudioIn.OutputPin
     OnProcessData = ALGenericFilterProcessData
   end
   object AudioPlayer: TALWavePlayer
+    PumpPriority = 0
+    PlaySegment.StopSample = 100
+    OutputPin.SinkPins = (
+      MainForm.GenericFilterPlayer.InputPin
+      MainForm.AudioOutput.InputPin)
   end
   object GenericFilterPlayer: TALGenericFilter
+    InputPin.SourcePin = MainForm.AudioPlayer.OutputPin
     OnStart = GenericFilterPlayerStart
   end
   object AudioOutput: TALDSAudioOut
+    InputPin.SourcePin = MainForm.AudioPlayer.OutputPin
     EnableMasterPumping = False
     Graph.Register = False
   end

@@ -27,14 +27,8 @@ TRecorderAudio::TRecorderAudio(TComponent *owner) : owner_(owner) {
 
   // What form text cannot say of these components.
   AudioIn->GetAudioCaptureDevice()->SetName("USB Audio CODEC ");
-  AudioLogger->SetFileName("test.wav");
-  AudioPlayer->SetPumpPriority(0);
-  AudioPlayer->GetPlaySegment()->SetStopSample(100);
-  AudioPlayer->GetPlaySegment()->SetEnabled(false);
   // The logger is served last of the capture component's sinks.
   AudioLogger->GetInputPin()->Connect(AudioIn->GetOutputPin());
-  GenericFilterPlayer->GetInputPin()->Connect(AudioPlayer->GetOutputPin());
-  AudioOutput->GetInputPin()->Connect(AudioPlayer->GetOutputPin());
 }
 
 TRecorderAudio::~TRecorderAudio() = default; // the owner frees the components

@@ -1,5 +1,17 @@
 #include "audio/ALCommonLogger.h"
 
+const TClassInfo &TALCommonLogger::StaticClassInfo() {
+  static const TClassInfo &info = MakeClassInfo<TALCommonLogger>(
+      "TALCommonLogger", &TComponent::StaticClassInfo(), [](TClassBuilder<TALCommonLogger> &c) {
+        c.Object("InputPin", &TALCommonLogger::GetInputPin);
+        c.Object("FileNamePin", &TALCommonLogger::GetFileNamePin);
+        c.Object("EnablePin", &TALCommonLogger::GetEnablePin);
+        c.String("FileName", &TALCommonLogger::GetFileName, &TALCommonLogger::SetFileName);
+        c.Boolean("Enabled", &TALCommonLogger::GetEnabled, &TALCommonLogger::SetEnabled, true);
+      });
+  return info;
+}
+
 TALCommonLogger::TALCommonLogger(TComponent *AOwner)
     : TComponent(AOwner), lock_(std::make_unique<TOWObject>()) {
   notifier_ = std::make_unique<TSLMainThreadNotify>(

@@ -31,7 +31,7 @@
 #include <string>
 
 class TALCommonLogger : public TComponent {
-  CLASSLIB_SIMPLE_CLASS(TALCommonLogger, TComponent)
+  CLASSLIB_CLASS(TALCommonLogger)
 public:
   explicit TALCommonLogger(TComponent *AOwner);
   ~TALCommonLogger() override;

@@ -53,6 +53,46 @@ void TALAudioPlayerSegment::DefineProperties(TFiler *Filer) {
 // ---------------------------------------------------------------------------
 // TALCommonPlayer
 
+const TClassInfo &TALAudioPlayerSegment::StaticClassInfo() {
+  static const TClassInfo &info = MakeClassInfo<TALAudioPlayerSegment>(
+      "TALAudioPlayerSegment", &TPersistent::StaticClassInfo(),
+      [](TClassBuilder<TALAudioPlayerSegment> &c) {
+        c.Integer("StartSample", &TALAudioPlayerSegment::GetStartSample,
+                  &TALAudioPlayerSegment::SetStartSample, 0);
+        c.Integer("StopSample", &TALAudioPlayerSegment::GetStopSample,
+                  &TALAudioPlayerSegment::SetStopSample, 100);
+        c.Boolean("Enabled", &TALAudioPlayerSegment::GetEnabled, &TALAudioPlayerSegment::SetEnabled,
+                  false);
+      });
+  return info;
+}
+
+const TClassInfo &TALCommonPlayer::StaticClassInfo() {
+  static const TClassInfo &info = MakeClassInfo<TALCommonPlayer>(
+      "TALCommonPlayer", &TComponent::StaticClassInfo(), [](TClassBuilder<TALCommonPlayer> &c) {
+        c.String("FileName", &TALCommonPlayer::GetFileName, &TALCommonPlayer::SetFileName);
+        c.Boolean("RestartOnNewFile", &TALCommonPlayer::GetRestartOnNewFile,
+                  &TALCommonPlayer::SetRestartOnNewFile, true);
+        c.Integer("PumpPriority", &TALCommonPlayer::GetPumpPriority,
+                  &TALCommonPlayer::SetPumpPriority, 0);
+        c.Boolean("Enabled", &TALCommonPlayer::GetEnabled, &TALCommonPlayer::SetEnabled, true);
+        c.Boolean("Paused", &TALCommonPlayer::GetPaused, &TALCommonPlayer::SetPaused, false);
+        c.Boolean("Loop", &TALCommonPlayer::GetLoop, &TALCommonPlayer::SetLoop, false);
+        c.Enumeration("ClockSource", &TALCommonPlayer::GetClockSource,
+                      &TALCommonPlayer::SetClockSource, {"csInternal", "csExternal"}, csInternal);
+        c.Object("PlaySegment", &TALCommonPlayer::GetPlaySegment, &TALCommonPlayer::SetPlaySegment);
+        c.Integer("BufferSize", &TALCommonPlayer::GetBufferSize, &TALCommonPlayer::SetBufferSize,
+                  1024);
+        c.Object("OutputPin", &TALCommonPlayer::GetOutputPin);
+        c.Object("FileNamePin", &TALCommonPlayer::GetFileNamePin);
+        c.Object("ProgressPin", &TALCommonPlayer::GetProgressPin);
+        c.Object("EnablePin", &TALCommonPlayer::GetEnablePin);
+        c.Object("PausePin", &TALCommonPlayer::GetPausePin);
+        c.Object("ClockPin", &TALCommonPlayer::GetClockPin);
+      });
+  return info;
+}
+
 TALCommonPlayer::TALCommonPlayer(TComponent *AOwner)
     : TComponent(AOwner), lock_(std::make_unique<TOWObject>()) {
   outputPin_.reset(CreateObject<TALOWAudioSourcePin>(

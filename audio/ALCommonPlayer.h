@@ -36,7 +36,7 @@
 
 // The part of the file to play, read when a file starts.
 class TALAudioPlayerSegment : public TPersistent {
-  CLASSLIB_SIMPLE_CLASS(TALAudioPlayerSegment, TPersistent)
+  CLASSLIB_CLASS(TALAudioPlayerSegment)
 public:
   TALAudioPlayerSegment() = default;
 
@@ -63,7 +63,7 @@ using TALAudioProgressEvent = std::function<void(TObject *Sender, int64_t SartSa
 using TALPlayerNotifyEvent = std::function<void(TObject *Sender)>;
 
 class TALCommonPlayer : public TComponent {
-  CLASSLIB_SIMPLE_CLASS(TALCommonPlayer, TComponent)
+  CLASSLIB_CLASS(TALCommonPlayer)
 public:
   explicit TALCommonPlayer(TComponent *AOwner);
   ~TALCommonPlayer() override;
@@ -96,6 +96,8 @@ public:
   void SetBufferSize(int32_t Value) { bufferSize_ = Value <= 0 ? 1 : Value; }
 
   std::atomic<bool> Loop{false};
+  bool GetLoop() const { return Loop; }
+  void SetLoop(bool Value) { Loop = Value; }
   TALAudioProgressEvent OnProgress;
   TALPlayerNotifyEvent OnStop;
 

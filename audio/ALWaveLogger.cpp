@@ -8,6 +8,16 @@ namespace {
 constexpr int64_t kTicksPerSecond = 10000000;
 }
 
+const TClassInfo &TALWaveLogger::StaticClassInfo() {
+  static const TClassInfo &info = MakeClassInfo<TALWaveLogger>(
+      "TALWaveLogger", &TALCommonLogger::StaticClassInfo(), [](TClassBuilder<TALWaveLogger> &c) {
+        c.Object("Compression", &TALWaveLogger::GetCompression, &TALWaveLogger::SetCompression);
+        c.Enumeration("FileMode", &TALWaveLogger::GetFileMode, &TALWaveLogger::SetFileMode,
+                      {"fmTruncate", "fmAppend", "fmOverride"}, fmTruncate);
+      });
+  return info;
+}
+
 TALWaveLogger::TALWaveLogger(TComponent *AOwner) : TALCommonLogger(AOwner) {
   compression_.reset(CreateObject<TALAudioCompression>(this));
   compressor_.reset(CreateObject<TALAcmCompressor>());

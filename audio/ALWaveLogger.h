@@ -44,7 +44,7 @@ using TALLoggerErrorEvent = std::function<void(TObject *Sender, const std::strin
 inline constexpr uint32_t ALLoggerProgressMessage = 1026;
 
 class TALWaveLogger : public TALCommonLogger {
-  CLASSLIB_SIMPLE_CLASS(TALWaveLogger, TALCommonLogger)
+  CLASSLIB_CLASS(TALWaveLogger)
 public:
   explicit TALWaveLogger(TComponent *AOwner);
   ~TALWaveLogger() override;
@@ -54,6 +54,8 @@ public:
   void SetCompression(TALAudioCompression *Value);
 
   TALLoggerFileMode FileMode = fmTruncate;
+  TALLoggerFileMode GetFileMode() const { return FileMode; }
+  void SetFileMode(TALLoggerFileMode Value) { FileMode = Value; }
   TALLoggerProgressEvent OnProgress;
   TALLoggerErrorEvent OnError;
 
