@@ -127,6 +127,8 @@
   W(Vizazodizaro, ippsFIROne_64f, Own(&DISPATCH_KAF::sse2::ippsFIROne_64f),                        \
     Own(&DISPATCH_KAF::sse2::ippsFIROne_64f), Own(&DISPATCH_KAF::sse2::ippsFIROne_64f))            \
   W(Vizazodizaro, ippsRandGauss_Direct_16s, GenericByDesign, GenericByDesign, GenericByDesign)     \
-  W(Vizazodizaro, ippsRandUniform_Direct_16s, NotYetBuilt, NotYetBuilt, GenericByDesign)           \
+  W(Vizazodizaro, ippsRandUniform_Direct_16s,                                                      \
+    Own(&DISPATCH_KAF::sse2::ippsRandUniform_Direct_16s),                                          \
+    Own(&DISPATCH_KAF::sse2::ippsRandUniform_Direct_16s), GenericByDesign)                         \
   W(Vizazodizaro, ippsTriangle_Direct_16s, Own(&DISPATCH_KAF::sse2::ippsTriangle_Direct_16s),      \
     Own(&DISPATCH_KAF::sse2::ippsTriangle_Direct_16s), GenericByDesign)

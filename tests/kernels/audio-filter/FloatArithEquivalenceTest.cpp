@@ -391,3 +391,42 @@ TEST(GeneratorKernels, TriangleWithinOneUnitOfTheGeneric) {
 }
 
 } // namespace
+
+namespace {
+
+// Uniform noise of the 16-byte register classes: the generic generator steps (same
+// seed afterwards), each sample rounded where the generic truncates, so equal or one
+// above a positive truncation / one below a negative one; within [low - 1, high].
+TEST(GeneratorKernels, UniformNoiseWithinOneUnitAndSameSeed) {
+  struct Case {
+    short low, high;
+    unsigned seed;
+    int len;
+  } cases[] = {{-32768, 32767, 1u, 5001},
+               {-100, 100, 12345u, 1000},
+               {0, 10, 0xDEADBEEFu, 777},
+               {5, 5, 7u, 10},
+               {-3, -1, 99u, 1}};
+  for (const Case &c : cases) {
+    std::vector<short> a(static_cast<std::size_t>(c.len)), b(a.size());
+    unsigned sa = c.seed, sb = c.seed;
+    ASSERT_EQ(kf::sse2::ippsRandUniform_Direct_16s(a.data(), c.len, c.low, c.high, sa), 0);
+    ASSERT_EQ(gen::ippsRandUniform_Direct_16s(b.data(), c.len, c.low, c.high, sb), 0);
+    EXPECT_EQ(sa, sb);
+    for (std::size_t i = 0; i < a.size(); ++i) {
+      ASSERT_LE(std::abs(a[i] - b[i]), 1) << c.low << ".." << c.high << " sample " << i;
+      if (c.high - c.low < 65535) {
+        ASSERT_GE(a[i], c.low - 1);
+        ASSERT_LE(a[i], c.high);
+      }
+    }
+  }
+  short out[2] = {4, 4};
+  unsigned seed = 3;
+  EXPECT_EQ(kf::sse2::ippsRandUniform_Direct_16s(nullptr, 2, 0, 1, seed), ippStsNullPtrErr);
+  EXPECT_EQ(kf::sse2::ippsRandUniform_Direct_16s(out, 0, 0, 1, seed), ippStsSizeErr);
+  EXPECT_EQ(seed, 3u);
+  EXPECT_EQ(out[0], 4);
+}
+
+} // namespace
