@@ -189,7 +189,8 @@ public:
   int32_t GetDimentionLength() override { return 100; }
   double GetRangeWidth(bool) override { return 1; }
   int32_t GetMinScaleLineDistance() override { return 20; }
-  double GetStep() override { return 1; }
+  double Step = 1;
+  double GetStep() override { return Step; }
   bool GetIsVertical() override { return true; }
   void ZoomIn() override {}
   void ZoomOut() override {}
@@ -201,6 +202,44 @@ public:
   double GetScaleFullMax() override { return ScaleMax; }
   std::string GetTickText(double Value) override { return CustomLabel(Value, "t"); }
 };
+
+TEST(DisplayAxisTest, ReversedHorizontalTicksRunFromRightToLeft) {
+  gui::Application();
+  TFakeChart Chart;
+  TPlainAxis A(&Chart);
+  A.SetRect({40, 170, 300, 200});
+  A.FullMin = A.ZoomMin = A.ScaleMin = 0;
+  A.FullMax = A.ZoomMax = A.ScaleMax = 100;
+  A.Step = 25;
+  A.GetMinorTicks()->SetCount(1); // every second tick (12.5 apart) is a minor one
+  TCanvas *C = Chart.GetCanvas();
+  struct TCase {
+    bool All;
+    std::vector<double> Values;
+  };
+  // Without All only the ends of the full range: 0, and what lies within a
+  // step of its maximum (87.5 minor, 100).
+  const TCase Cases[] = {{true, {0, 12.5, 25, 37.5, 50, 62.5, 75, 87.5, 100}},
+                         {false, {0, 87.5, 100}}};
+  for (const TCase &K : Cases) {
+    C->Brush()->SetColor(clBlack);
+    C->FillRect({0, 0, 300, 200});
+    A.DrawLeftTicksV(C, K.All);
+    TExpectedPicture E(300, 200, clBlack);
+    if (K.All)
+      E.HLine(40, 299, 175, clWhite); // the axis line, right end left out
+    for (double V : K.Values) {
+      // From the data view's Right (one past its last column) leftwards.
+      int32_t X = 300 - SLRoundPixel(V * 259 / 100);
+      bool Minor = std::fmod(V, 25) != 0;
+      E.VLine(X, 175, Minor ? 179 : 181, clWhite);
+      if (!Minor)
+        E.Frame(X - 3, 184, X + 3, 194, clWhite);
+    }
+    EXPECT_TRUE(PicturesEqual(Chart.Bitmap.Image(), E.Image(),
+                              K.All ? "axes-reversed-x-all" : "axes-reversed-x-ends"));
+  }
+}
 
 TEST(DisplayAxisTest, CachedValuesAreComputedOnceUntilInvalidated) {
   TFakeChart Chart;
