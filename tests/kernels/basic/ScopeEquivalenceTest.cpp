@@ -58,7 +58,7 @@ TEST(ScopeMove, SameBytesAsTheGenericForEveryOverlap) {
   for (Move kernel : {kb::sse2::scope::ippsMove_8u, kb::sse::scope::ippsMove_8u}) {
     for (int len : {1, 15, 16, 17, 63, 64, 65, 1000, 70000}) {
       for (int shift : {0, 1, -1, 7, -7, 16, -33, 200000}) {
-        const std::size_t n = static_cast<std::size_t>(len) + 200100;
+        const std::size_t n = static_cast<std::size_t>(len) + 300100;
         std::vector<unsigned char> a = bytes(n, 8), b = a;
         const std::size_t from = 100000, to = static_cast<std::size_t>(100000 + shift);
         ASSERT_EQ(kernel(a.data() + from, a.data() + to, len),
