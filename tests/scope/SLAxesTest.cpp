@@ -678,6 +678,41 @@ TEST_F(TAxesTest, YAxisDrawsItsLineTicksAndTurnedCaption) {
   EXPECT_TRUE(PicturesEqual(Chart.Bitmap.Image(), E.Image(), "axes-y-draw"));
 }
 
+TEST_F(TAxesTest, XAxisDrawsTicksLabelsCaptionAndTrackMarker) {
+  XAxis.SetRect({40, 170, 300, 200});
+  XAxis.SetTicksMode(atmBufferSamples);
+  XAxis.GetMin()->SetAutosize(false);
+  XAxis.GetMax()->SetAutosize(false);
+  XAxis.GetMax()->SetValue(100);
+  // Labels "100" need 18 + 8 pixels: 26 of 259 pixels are 10.04 units, so
+  // the step is 20.
+  EXPECT_NEAR(XAxis.GetStep(), 20, 1e-9);
+  XAxis.GetDefaultSize(); // sets the marker length: 10 + 16 - 1
+  EXPECT_EQ(XAxis.GetMarkerLength(), 25);
+  Chart.Mouse = {100, 50};
+  XAxis.MouseMove(0, 100, 50);
+  TCanvas *C = Chart.GetCanvas();
+  C->Brush()->SetColor(clBlack);
+  C->FillRect({0, 0, 300, 200});
+  XAxis.Draw(ddpFeatures, C, false, false, 0, 0, 0, 1);
+  TExpectedPicture E(300, 200, clBlack);
+  E.VLine(100, 175, 194, clRed); // the track marker
+  E.HLine(40, 299, 175, clWhite);
+  for (int V = 0; V <= 100; V += 20) {
+    int32_t X = 40 + SLRoundPixel(V * 259.0 / 100);
+    int32_t W = int32_t(std::to_string(V).size()) * 6;
+    E.VLine(X, 175, 181, clWhite);
+    E.Frame(X - W / 2, 184, X - W / 2 + W, 194, clWhite);
+  }
+  E.Frame(150 - 21, 196, 150 + 21, 206, clWhite); // "Samples", centred on the plot
+  EXPECT_TRUE(PicturesEqual(Chart.Bitmap.Image(), E.Image(), "axes-x-draw"));
+  // Exported pictures have no track marker.
+  C->Brush()->SetColor(clBlack);
+  C->FillRect({0, 0, 300, 200});
+  XAxis.Draw(ddpFeatures, C, false, true, 0, 0, 0, 1);
+  EXPECT_EQ(C->GetPixel(100, 180), clBlack);
+}
+
 TEST_F(TAxesTest, TitleReservesOneLineAndCentresOnTheControl) {
   TSLDisplayTitle Title(&Chart);
   EXPECT_EQ(Title.GetFont()->GetSize(), DefaultFontSize + 8);
