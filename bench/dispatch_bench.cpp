@@ -528,6 +528,92 @@ BENCHMARK(SqrSum_loop)->Apply(audioCodeSizes);
 BENCHMARK(IIRMeter_ours)->Apply(audioCodeSizes);
 BENCHMARK(IIRMeter_loop)->Apply(audioCodeSizes);
 
+// --- basic double and integer kernels at codes 0, 5, 6, 16 against plain -O3 loops -----
+
+template <class Body>
+void basicAtCode(benchmark::State &state, std::size_t elementBytes, Body body) {
+  const TCodeScope code(static_cast<int>(state.range(1)));
+  const int n = static_cast<int>(state.range(0));
+  const auto a = randomVector<double>(n, -1, 1);
+  std::vector<double> d = randomVector<double>(n, 0.5, 2);
+  std::vector<int> ia(static_cast<std::size_t>(n), 12345), id(static_cast<std::size_t>(n), -777);
+  for (auto _ : state) {
+    body(a.data(), d.data(), ia.data(), id.data(), n);
+    benchmark::DoNotOptimize(d.data());
+    benchmark::DoNotOptimize(id.data());
+    benchmark::ClobberMemory();
+  }
+  setBytes(state, elementBytes);
+}
+
+void Add64f_ours(benchmark::State &s) {
+  basicAtCode(s, 8, [](const double *a, double *d, const int *, int *, int n) {
+    Slbasicdispatcher::ippsAdd_64f(a, d, d, n);
+  });
+}
+void Add64f_loop(benchmark::State &s) {
+  basicAtCode(s, 8, [](const double *a, double *d, const int *, int *, int n) {
+    bench_loops::add64f(a, d, d, n);
+  });
+}
+void MulI64f_ours(benchmark::State &s) {
+  basicAtCode(s, 8, [](const double *a, double *d, const int *, int *, int n) {
+    Slbasicdispatcher::ippsMul_64f_I(a, d, n);
+  });
+}
+void MulI64f_loop(benchmark::State &s) {
+  basicAtCode(s, 8, [](const double *a, double *d, const int *, int *, int n) {
+    bench_loops::mul64fI(a, d, n);
+  });
+}
+void AddC64f_ours(benchmark::State &s) {
+  basicAtCode(s, 8, [](const double *a, double *d, const int *, int *, int n) {
+    Slbasicdispatcher::ippsAddC_64f(a, 0.75, d, n);
+  });
+}
+void AddC64f_loop(benchmark::State &s) {
+  basicAtCode(s, 8, [](const double *a, double *d, const int *, int *, int n) {
+    bench_loops::addC64f(a, 0.75, d, n);
+  });
+}
+void Max64f_ours(benchmark::State &s) {
+  basicAtCode(s, 8, [](const double *a, double *d, const int *, int *, int n) {
+    Slbasicdispatcher::ippsMax_64f(a, n, d);
+  });
+}
+void Max64f_loop(benchmark::State &s) {
+  basicAtCode(s, 8, [](const double *a, double *d, const int *, int *, int n) {
+    d[0] = bench_loops::max64f(a, n);
+  });
+}
+void Add32sSf1_ours(benchmark::State &s) {
+  basicAtCode(s, 4, [](const double *, double *, const int *ia, int *id, int n) {
+    Slbasicdispatcher::ippsAdd_32s_ISfs(ia, id, n, 1);
+  });
+}
+void Add32sSf1_loop(benchmark::State &s) {
+  basicAtCode(s, 4, [](const double *, double *, const int *ia, int *id, int n) {
+    bench_loops::add32sSf1(ia, id, n);
+  });
+}
+
+void basicCodeSizes(benchmark::internal::Benchmark *b) {
+  for (int code : {0, 5, 6, 16})
+    for (int n : {1024, 4800, 65536, 1 << 20})
+      b->Args({n, code});
+}
+
+BENCHMARK(Add64f_ours)->Apply(basicCodeSizes);
+BENCHMARK(Add64f_loop)->Apply(basicCodeSizes);
+BENCHMARK(MulI64f_ours)->Apply(basicCodeSizes);
+BENCHMARK(MulI64f_loop)->Apply(basicCodeSizes);
+BENCHMARK(AddC64f_ours)->Apply(basicCodeSizes);
+BENCHMARK(AddC64f_loop)->Apply(basicCodeSizes);
+BENCHMARK(Max64f_ours)->Apply(basicCodeSizes);
+BENCHMARK(Max64f_loop)->Apply(basicCodeSizes);
+BENCHMARK(Add32sSf1_ours)->Apply(basicCodeSizes);
+BENCHMARK(Add32sSf1_loop)->Apply(basicCodeSizes);
+
 // Prints as usual and keeps each run's time per iteration for the ratio table.
 class TRatioReporter : public benchmark::ConsoleReporter {
 public:

@@ -81,4 +81,32 @@ void iir2(const float *taps, float *d, float *x, int n) {
   d[1] = d1;
 }
 
+// --- basic kernel rows -------------------------------------------------------------------
+
+void add64f(const double *a, const double *b, double *d, int n) {
+  for (int i = 0; i < n; ++i)
+    d[i] = a[i] + b[i];
+}
+void mul64fI(const double *s, double *d, int n) {
+  for (int i = 0; i < n; ++i)
+    d[i] *= s[i];
+}
+void addC64f(const double *s, double c, double *d, int n) {
+  for (int i = 0; i < n; ++i)
+    d[i] = s[i] + c;
+}
+double max64f(const double *s, int n) {
+  double m = s[0];
+  for (int i = 1; i < n; ++i)
+    m = s[i] > m ? s[i] : m;
+  return m;
+}
+// (d + s) / 2 rounded half to even, exact in 64 bits.
+void add32sSf1(const int *s, int *d, int n) {
+  for (int i = 0; i < n; ++i) {
+    const long long v = static_cast<long long>(d[i]) + s[i];
+    d[i] = static_cast<int>((v + ((v >> 1) & 1)) >> 1);
+  }
+}
+
 } // namespace bench_loops
