@@ -131,4 +131,6 @@
     Own(&DISPATCH_KAF::sse2::ippsRandUniform_Direct_16s),                                          \
     Own(&DISPATCH_KAF::sse2::ippsRandUniform_Direct_16s), GenericByDesign)                         \
   W(Vizazodizaro, ippsTriangle_Direct_16s, Own(&DISPATCH_KAF::sse2::ippsTriangle_Direct_16s),      \
-    Own(&DISPATCH_KAF::sse2::ippsTriangle_Direct_16s), GenericByDesign)
+    Own(&DISPATCH_KAF::sse2::ippsTriangle_Direct_16s), GenericByDesign)                            \
+  W(Vizazodizaro, ippsTone_Direct_16s, Own(&DISPATCH_KAF::sse2::ippsTone_Direct_16s),              \
+    Own(&DISPATCH_KAF::sse2::ippsTone_Direct_16s), Own(&DISPATCH_KAF::sse2::ippsTone_Direct_16s))

@@ -63,6 +63,9 @@ IppOpStatus ippsConjCcs_64fc_I(Ipp64fc *pSrcDst, int len);
 IppOpStatus ippsMagnitude_64fc(const Ipp64fc *pSrc, double *pDst, int len);
 IppOpStatus ippsThreshold_LTValGTVal_16s_I(short *pSrcDst, int len, short levelLT, short valueLT,
                                            short levelGT, short valueGT);
+// Hint 1: blocks of 1024 restarted from the cosine, single-precision eight-step recurrence.
+IppOpStatus ippsTone_Direct_16s(short *pDst, int len, short magn, float rFreq, float &phase,
+                                int hint);
 // Rounded instead of truncated: samples at most one above the generic ones, same seed.
 IppOpStatus ippsRandUniform_Direct_16s(short *pDst, int len, short low, short high,
                                        unsigned int &seed);

@@ -63,7 +63,107 @@ private:
   std::uint32_t g_ = 1131199209u;
 };
 
+short Low16x(long double v) { return static_cast<short>(static_cast<std::int32_t>(v)); }
+
+// The tone of the generic variant: magn · cos(p + w n) by the Chebyshev recurrence in the
+// extended format, restarted from the cosine per call.
+void ToneExact(short *pDst, int len, short magn, long double w, float p) {
+  using ext = long double;
+  const ext y0 = magn * static_cast<ext>(std::cos(static_cast<double>(p)));
+  const ext y1 = magn * static_cast<ext>(std::cos(static_cast<double>(p + w)));
+  pDst[0] = Low16x(y0);
+  if (len == 1)
+    return;
+  pDst[1] = Low16x(y1);
+  const ext k = 2.0L * std::cos(static_cast<double>(w));
+  const ext k2 = k * k - 2.0L;
+  ext y[4] = {static_cast<double>(y0), static_cast<double>(y1), 0, 0};
+  y[2] = k * y[1] - y[0];
+  y[3] = k * y[2] - y[1];
+  for (int n = 2; n < len; ++n) {
+    if (n >= 4)
+      y[n % 4] = k2 * y[(n - 2) % 4] - y[n % 4];
+    pDst[n] = Low16x(y[n % 4]);
+  }
+}
+
+// The fast tone over one block starting at sample t: 16 samples by the one-step
+// recurrence in the extended format (truncated), the rest by the eight-step recurrence
+// y[n] = 2cos(8w) y[n-8] - y[n-16] in single precision, eight lanes at a time, rounded
+// to the nearest integer and saturated.
+void ToneFastBlock(short *pDst, int t, int len, short magn, long double w, float p) {
+  using ext = long double;
+  const ext k = 2.0L * std::cos(static_cast<double>(w));
+  alignas(16) float held[16];
+  ext prev = magn * static_cast<ext>(std::cos(static_cast<double>(p + w * t)));
+  ext cur = magn * static_cast<ext>(std::cos(static_cast<double>(p + w * (t + 1))));
+  const int head = len < 16 ? len : 16;
+  for (int n = 0; n < head; ++n) {
+    const ext y = n == 0 ? prev : n == 1 ? cur : k * cur - prev;
+    if (n >= 2) {
+      prev = cur;
+      cur = y;
+    }
+    pDst[n] = Low16x(y);
+    held[n] = static_cast<float>(y);
+  }
+  if (len <= 16)
+    return;
+  const ext k2 = k * k;
+  const ext k4 = k2 * (k2 - 4) + 2;
+  const __m128 k8 = _mm_set1_ps(static_cast<float>(k4 * k4 - 2));
+  __m128 older0 = _mm_load_ps(held), older1 = _mm_load_ps(held + 4);
+  __m128 newer0 = _mm_load_ps(held + 8), newer1 = _mm_load_ps(held + 12);
+  int n = 16;
+  for (; n < len; n += 8) {
+    const __m128 y0 = _mm_sub_ps(_mm_mul_ps(k8, newer0), older0);
+    const __m128 y1 = _mm_sub_ps(_mm_mul_ps(k8, newer1), older1);
+    alignas(16) short out[8];
+    _mm_store_si128(reinterpret_cast<__m128i *>(out),
+                    _mm_packs_epi32(_mm_cvtps_epi32(y0), _mm_cvtps_epi32(y1)));
+    for (int i = 0; i < 8 && n + i < len; ++i)
+      pDst[n + i] = out[i];
+    older0 = newer0;
+    older1 = newer1;
+    newer0 = y0;
+    newer1 = y1;
+  }
+}
+
 } // namespace
+
+// The tone: the generic samples for any hint but 1; hint 1 restarts from the cosine every
+// 1024 samples and runs the eight-step recurrence in single precision (see the bound in
+// the tests). Checks and the new phase are the generic ones.
+IppOpStatus ippsTone_Direct_16s(short *pDst, int len, short magn, float rFreq, float &phase,
+                                int hint) {
+  float *volatile pPhase = &phase;
+  if (!pPhase)
+    return ippStsNullPtrErr;
+  if (magn <= 0)
+    return ippStsToneMagnErr;
+  if (rFreq < 0.0f || rFreq >= 0.5f)
+    return ippStsToneFreqErr;
+  if (PhaseOutOfRange(*pPhase))
+    return ippStsTonePhaseErr;
+  if (!pDst)
+    return ippStsNullPtrErr;
+  if (len < 1)
+    return ippStsSizeErr;
+  const float p = *pPhase;
+  const long double w = static_cast<long double>(kTwoPi) * rFreq;
+  *pPhase = NextPhase(w * len, p);
+  if (hint != 1) {
+    ToneExact(pDst, len, magn, w, p);
+    return ippStsNoErr;
+  }
+  const unsigned saved = _mm_getcsr();
+  _mm_setcsr((saved | 0x1F80u) & ~0x6000u);
+  for (int t = 0; t < len; t += 1024)
+    ToneFastBlock(pDst + t, t, len - t < 1024 ? len - t : 1024, magn, w, p);
+  _mm_setcsr(saved);
+  return ippStsNoErr;
+}
 
 // Uniform noise, two samples per step: u · A + B in double precision for both lanes,
 // rounded to the nearest integer (ties to even, whatever the caller's rounding mode)

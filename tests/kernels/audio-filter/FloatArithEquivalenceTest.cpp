@@ -12,6 +12,7 @@
 #include <cstdint>
 #include <cstring>
 #include <limits>
+#include <numbers>
 #include <random>
 #include <string>
 #include <vector>
@@ -427,6 +428,67 @@ TEST(GeneratorKernels, UniformNoiseWithinOneUnitAndSameSeed) {
   EXPECT_EQ(kf::sse2::ippsRandUniform_Direct_16s(out, 0, 0, 1, seed), ippStsSizeErr);
   EXPECT_EQ(seed, 3u);
   EXPECT_EQ(out[0], 4);
+}
+
+} // namespace
+
+namespace {
+
+// The tone: any hint but 1 gives the generic samples; hint 1 stays near the exact
+// magn · cos(p + w n). Its 16 head samples of a block are the generic recurrence; after
+// them the eight-step recurrence in single precision makes at most 3 · 2^-24 · magn of
+// error per step (plus 2^-24 · magn for each held start value), and an error carried
+// m steps grows by at most min(m, 1 / |sin 8w|); with m <= 128 steps per block the
+// sample is within 1 (rounding) + 4 · 2^-24 · magn · 128 · min(128, 1 / |sin 8w|) of
+// the exact value, and the generic within a few units of it.
+TEST(GeneratorKernels, ToneEqualsTheGenericOrStaysNearTheExactWave) {
+  struct Case {
+    short magn;
+    float freq, phase;
+    int len;
+  } cases[] = {{32767, 0.01f, 0.0f, 4800},  {1000, 0.3f, 2.0f, 1025}, {12345, 0.125f, 6.0f, 17},
+               {20000, 0.49f, 3.14f, 3000}, {32767, 0.0f, 1.0f, 40},  {300, 0.001f, 0.5f, 2048},
+               {5, 0.2f, 0.1f, 1}};
+  for (const Case &c : cases) {
+    for (int hint : {0, 2, 1}) {
+      std::vector<short> a(static_cast<std::size_t>(c.len)), b(a.size());
+      float pa = c.phase, pb = c.phase;
+      ASSERT_EQ(kf::sse2::ippsTone_Direct_16s(a.data(), c.len, c.magn, c.freq, pa, hint), 0);
+      ASSERT_EQ(gen::ippsTone_Direct_16s(b.data(), c.len, c.magn, c.freq, pb, hint), 0);
+      EXPECT_EQ(std::bit_cast<std::uint32_t>(pa), std::bit_cast<std::uint32_t>(pb));
+      if (hint != 1) {
+        ASSERT_EQ(a, b) << "magn " << c.magn << " freq " << c.freq;
+        continue;
+      }
+      const long double w = 2 * std::numbers::pi_v<long double> * c.freq;
+      const long double s8 = std::fabs(std::sin(8 * w));
+      const long double growth = s8 > 0 ? std::min(128.0L, 1 / s8) : 128.0L;
+      const long double bound = 1 + 4 * std::ldexp(1.0L, -24) * c.magn * 128 * growth;
+      for (std::size_t n = 0; n < a.size(); ++n) {
+        const long double exact = c.magn * std::cos(c.phase + w * static_cast<long double>(n));
+        ASSERT_LE(std::fabs(a[n] - exact), bound + 2) << "freq " << c.freq << " sample " << n;
+        if (n % 1024 < 16) { // the head of each block: the one-step recurrence, truncated
+          ASSERT_LE(std::abs(a[n] - b[n]), 2) << n;
+        }
+      }
+    }
+  }
+  float ph = 0.0f;
+  short out[2] = {9, 9};
+  const struct {
+    short magn;
+    float freq, phase;
+  } bad[] = {
+      {0, 0.1f, 0.0f}, {10, 0.5f, 0.0f}, {10, -0.01f, 0.0f}, {10, 0.1f, 6.3f}, {10, 0.1f, -0.5f}};
+  for (const auto &c : bad) {
+    float pa = c.phase, pb = c.phase;
+    const IppOpStatus sa = kf::sse2::ippsTone_Direct_16s(out, 2, c.magn, c.freq, pa, 1);
+    EXPECT_EQ(sa, gen::ippsTone_Direct_16s(out, 2, c.magn, c.freq, pb, 1));
+    EXPECT_LT(sa, 0);
+    EXPECT_EQ(out[0], 9);
+  }
+  EXPECT_EQ(kf::sse2::ippsTone_Direct_16s(nullptr, 2, 10, 0.1f, ph, 1), ippStsNullPtrErr);
+  EXPECT_EQ(kf::sse2::ippsTone_Direct_16s(out, 0, 10, 0.1f, ph, 1), ippStsSizeErr);
 }
 
 } // namespace
