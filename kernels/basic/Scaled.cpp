@@ -5,7 +5,8 @@
 // Every result is the generic's bit for bit: the exact value v times 2^-sf, rounded half
 // to even and saturated. The 32-bit kernels form v exactly in 64-bit lanes (two per
 // register; products through the unsigned 32 x 32 multiply with a sign correction), so no
-// product is rounded through a double; the 8-bit kernels form v in 32-bit lanes. Scale
+// product is rounded through a double (sums and differences with sf 0 or 1 stay in 32-bit
+// lanes, below); the 8-bit kernels form v in 32-bit lanes. Scale
 // classes: sf 0 saturates; positive sf adds 2^(sf-1) - 1 and the low bit of the truncated
 // quotient before the arithmetic shift (rounding half to even); negative sf saturates,
 // shifts left and saturates again; beyond the shifts that can still change a result, every
@@ -147,7 +148,42 @@ template <Op32 op> void exact4(__m128i a, __m128i b, __m128i &lo, __m128i &hi) {
   }
 }
 
+// Sums and differences with sf 0 or 1 stay in 32-bit lanes: x - y is formed with x the
+// minuend (SubRev swaps its operands). sf 0 saturates where the operands' signs show an
+// overflow; sf 1 halves each operand, adds the carry of the low bits and rounds an exact
+// half to even; the difference's one result beyond 2^31 - 1 (2^32 - 1 halved) is clamped.
+template <bool subtract> __m128i saturated32(__m128i x, __m128i y) {
+  const __m128i r = subtract ? _mm_sub_epi32(x, y) : _mm_add_epi32(x, y);
+  const __m128i overflow = subtract ? _mm_and_si128(_mm_xor_si128(x, y), _mm_xor_si128(x, r))
+                                    : _mm_and_si128(_mm_xor_si128(r, x), _mm_xor_si128(r, y));
+  const __m128i mask = _mm_srai_epi32(overflow, 31);
+  const __m128i limit = _mm_xor_si128(_mm_srai_epi32(x, 31), _mm_set1_epi32(INT32_MAX));
+  return _mm_or_si128(_mm_andnot_si128(mask, r), _mm_and_si128(mask, limit));
+}
+
+template <bool subtract> __m128i halved32(__m128i x, __m128i y) {
+  const __m128i one = _mm_set1_epi32(1);
+  const __m128i lx = _mm_and_si128(x, one), ly = _mm_and_si128(y, one);
+  const __m128i hx = _mm_srai_epi32(x, 1), hy = _mm_srai_epi32(y, 1);
+  // q = floor((x +- y) / 2); the exact value is odd where the low bits differ.
+  const __m128i q = subtract ? _mm_sub_epi32(_mm_sub_epi32(hx, hy), _mm_andnot_si128(lx, ly))
+                             : _mm_add_epi32(_mm_add_epi32(hx, hy), _mm_and_si128(lx, ly));
+  __m128i up = _mm_and_si128(_mm_and_si128(_mm_xor_si128(lx, ly), q), one);
+  if (subtract)
+    up = _mm_andnot_si128(_mm_cmpeq_epi32(q, _mm_set1_epi32(INT32_MAX)), up);
+  return _mm_add_epi32(q, up);
+}
+
 template <Op32 op> __m128i scaled4(__m128i a, __m128i b, const Scale32 &scale) {
+  if constexpr (op != Op32::Mul) {
+    constexpr bool subtract = op != Op32::Add;
+    const __m128i x = op == Op32::SubRev ? b : a;
+    const __m128i y = op == Op32::SubRev ? a : b;
+    if (scale.kind == Scale32::Saturate)
+      return saturated32<subtract>(x, y);
+    if (scale.kind == Scale32::RoundShift && scale.shift == 1)
+      return halved32<subtract>(x, y);
+  }
   __m128i lo, hi;
   exact4<op>(a, b, lo, hi);
   return pack4(scale.apply(lo), scale.apply(hi));
