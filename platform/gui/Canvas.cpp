@@ -795,8 +795,10 @@ void TCanvas::Rectangle(int32_t Left, int32_t Top, int32_t Right, int32_t Bottom
   if (pen_.GetWidth() <= 1) {
     // The outline as one closed run, so no corner is painted twice; a
     // rectangle one pixel wide or high is a single run with its last pixel.
-    if (R.Width() == 1 || R.Height() == 1)
-      StrokePath({{R.Left, R.Top}, {R.Right, R.Bottom}});
+    if (R.Width() == 1)
+      StrokePath({{R.Left, R.Top}, {R.Left, R.Bottom}});
+    else if (R.Height() == 1)
+      StrokePath({{R.Left, R.Top}, {R.Right, R.Top}});
     else
       StrokePath({{R.Left, R.Top},
                   {R.Right - 1, R.Top},

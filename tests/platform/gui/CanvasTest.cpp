@@ -122,6 +122,8 @@ TEST_F(TCanvasTest, RectanglesExcludeRightAndBottomAndAreNormalised) {
       {"top-above-bottom", {2, 8, 9, 3}, psSolid, bsSolid},
       {"clear-brush", {2, 3, 9, 8}, psSolid, bsClear},
       {"clear-pen", {2, 3, 9, 8}, psClear, bsSolid},
+      {"one-pixel-wide", {4, 2, 5, 9}, psSolid, bsSolid},
+      {"one-pixel-high", {2, 5, 10, 6}, psSolid, bsSolid},
   };
   for (const TCase &K : Cases) {
     SCOPED_TRACE(K.Name);
@@ -135,6 +137,8 @@ TEST_F(TCanvasTest, RectanglesExcludeRightAndBottomAndAreNormalised) {
     TExpectedPicture E = Expected();
     if (K.Pen == psClear) {
       E.Fill(2, 3, 8, 7, clBlue); // one pixel less, where the outline would be
+    } else if (K.R.Width() == 1 || K.R.Height() == 1) {
+      E.Fill(K.R.Left, K.R.Top, K.R.Right, K.R.Bottom, clRed); // all outline, no inside
     } else {
       if (K.Brush == bsSolid)
         E.Fill(3, 4, 8, 7, clBlue);
