@@ -45,17 +45,24 @@ bool partlyOverlap(const double *a, const double *b, std::size_t n) {
   return x < y + bytes && y < x + bytes;
 }
 
-// dst[i] = op(a[i], b[i]); dst may equal a or b. Four doubles per pass, then one at a time.
+// dst[i] = op(a[i], b[i]); dst may equal a or b. Eight doubles per pass, then pairs, then
+// the last one alone.
 template <class Op>
 void zipPairs(const double *a, const double *b, double *dst, std::size_t n, Op op) {
   std::size_t i = 0;
   if (!partlyOverlap(dst, a, n) && !partlyOverlap(dst, b, n)) {
-    for (; i + 4 <= n; i += 4) {
+    for (; i + 8 <= n; i += 8) {
       const __m128d r0 = op(_mm_loadu_pd(a + i), _mm_loadu_pd(b + i));
       const __m128d r1 = op(_mm_loadu_pd(a + i + 2), _mm_loadu_pd(b + i + 2));
+      const __m128d r2 = op(_mm_loadu_pd(a + i + 4), _mm_loadu_pd(b + i + 4));
+      const __m128d r3 = op(_mm_loadu_pd(a + i + 6), _mm_loadu_pd(b + i + 6));
       _mm_storeu_pd(dst + i, r0);
       _mm_storeu_pd(dst + i + 2, r1);
+      _mm_storeu_pd(dst + i + 4, r2);
+      _mm_storeu_pd(dst + i + 6, r3);
     }
+    for (; i + 2 <= n; i += 2)
+      _mm_storeu_pd(dst + i, op(_mm_loadu_pd(a + i), _mm_loadu_pd(b + i)));
   }
   for (; i < n; ++i)
     store1(dst + i, _mm_cvtsd_f64(op(_mm_set_sd(load1(a + i)), _mm_set_sd(load1(b + i)))));
