@@ -5,12 +5,12 @@
 // Every result is the generic's bit for bit: the exact value v times 2^-sf, rounded half
 // to even and saturated. The 32-bit kernels form v exactly in 64-bit lanes (two per
 // register; products through the unsigned 32 x 32 multiply with a sign correction), so no
-// product is rounded through a double (sums and differences with sf 0 or 1 stay in 32-bit
-// lanes, below); the 8-bit kernels form v in 32-bit lanes. Scale
-// classes: sf 0 saturates; positive sf adds 2^(sf-1) - 1 and the low bit of the truncated
-// quotient before the arithmetic shift (rounding half to even); negative sf saturates,
-// shifts left and saturates again; beyond the shifts that can still change a result, every
-// value rounds to 0 (positive sf) or to its saturated sign (negative sf).
+// product is rounded through a double; sums and differences with sf 0 or 1 stay in 32-bit
+// lanes. The 8-bit kernels form v in 32-bit lanes. Scale classes: sf 0 saturates;
+// positive sf adds 2^(sf-1) - 1 and the low bit of the truncated quotient before the
+// arithmetic shift (rounding half to even); negative sf saturates, shifts left and
+// saturates again; beyond the shifts that can still change a result, every value rounds
+// to 0 (positive sf) or to its saturated sign (negative sf).
 #include "kernels/basic/BasicKernels.h"
 
 #include <emmintrin.h>
