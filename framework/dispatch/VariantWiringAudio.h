@@ -32,15 +32,15 @@
   W(Albasicdispatcher, ippsDivC_16s_ISfs, Own(&DISPATCH_KAS::ippsDivC_16s_ISfs),                   \
     Own(&DISPATCH_KAS::ippsDivC_16s_ISfs), Own(&DISPATCH_KAS::ippsDivC_16s_ISfs))                  \
   W(Albasicdispatcher, ippsSet_16s, Own(&DISPATCH_KAS::ippsSet_16s),                               \
-    Own(&DISPATCH_KAS::ippsSet_16s), Own(&DISPATCH_KAS::ippsSet_16s))                              \
+    Own(&DISPATCH_KAS::ippsSet_16s), Own(&::kernels::audio_sample::sse::ippsSet_16s))              \
   W(Albasicdispatcher, ippsConvert_8s16s, Own(&DISPATCH_KAS::ippsConvert_8s16s),                   \
     Own(&DISPATCH_KAS::ippsConvert_8s16s), Own(&DISPATCH_KAS::ippsConvert_8s16s))                  \
   W(Albasicdispatcher, ippiSet_8u_C1R, GenericByDesign, Own(&DISPATCH_KAS::ippiSet_8u_C1R),        \
-    Own(&DISPATCH_KAS::ippiSet_8u_C1R))                                                            \
+    Own(&::kernels::audio_sample::sse::ippiSet_8u_C1R))                                            \
   W(Albasicdispatcher, ippiSet_16s_C1R, GenericByDesign, Own(&DISPATCH_KAS::ippiSet_16s_C1R),      \
-    Own(&DISPATCH_KAS::ippiSet_16s_C1R))                                                           \
+    Own(&::kernels::audio_sample::sse::ippiSet_16s_C1R))                                           \
   W(Albasicdispatcher, ippiSet_32s_C1R, GenericByDesign, Own(&DISPATCH_KAS::ippiSet_32s_C1R),      \
-    Own(&DISPATCH_KAS::ippiSet_32s_C1R))                                                           \
+    Own(&::kernels::audio_sample::sse::ippiSet_32s_C1R))                                           \
   W(Albasicdispatcher, ippsAddC_8u_ISfs, GenericByDesign, Own(&DISPATCH_KAS::ippsAddC_8u_ISfs),    \
     Own(&DISPATCH_KAS::ippsAddC_8u_ISfs))                                                          \
   W(Albasicdispatcher, ippsAddC_16s_ISfs, GenericByDesign, Own(&DISPATCH_KAS::ippsAddC_16s_ISfs),  \

@@ -14,6 +14,8 @@
 
 #include "kernels/common/IppTypes.h"
 
+#include <cstdint>
+
 namespace kernels::audio_sample::sse2 {
 
 // Region add, subtract and multiply, in place, with a scale factor.
@@ -61,7 +63,7 @@ IppOpStatus ippiSubC_16s_C1IRSfs(short val, short *pSrcDst, int srcDstStep, tagS
 IppOpStatus ippiMulC_16s_C1IRSfs(short val, short *pSrcDst, int srcDstStep, tagSIZE roi,
                                  int scaleFactor);
 
-// Fills and region copies.
+// Fills and region copies. Large fills go around the caches (thresholds in the code).
 IppOpStatus ippsSet_16s(short val, short *pDst, int len);
 IppOpStatus ippiSet_8u_C1R(unsigned char val, unsigned char *pDst, int dstStep, tagSIZE roi);
 IppOpStatus ippiSet_16s_C1R(short val, short *pDst, int dstStep, tagSIZE roi);
@@ -87,3 +89,18 @@ IppOpStatus ippiScale_32s8u_C1R(const int *pSrc, int srcStep, unsigned char *pDs
                                 tagSIZE roi, int hint);
 
 } // namespace kernels::audio_sample::sse2
+
+namespace kernels::audio_sample {
+
+// Code 5's fills: the same bytes, non-temporal stores from other sizes.
+namespace sse {
+IppOpStatus ippsSet_16s(short val, short *pDst, int len);
+IppOpStatus ippiSet_8u_C1R(unsigned char val, unsigned char *pDst, int dstStep, tagSIZE roi);
+IppOpStatus ippiSet_16s_C1R(short val, short *pDst, int dstStep, tagSIZE roi);
+IppOpStatus ippiSet_32s_C1R(int val, int *pDst, int dstStep, tagSIZE roi);
+} // namespace sse
+
+// Fills that went around the caches so far (every such run ends with a store fence).
+std::uint64_t NonTemporalFills() noexcept;
+
+} // namespace kernels::audio_sample

@@ -1,30 +1,50 @@
 // Fills, region copies and conversions between sample widths.
 #include "kernels/audio-sample/AudioSampleKernels.h"
 #include "kernels/audio-sample/RowWalk.h"
+#include "kernels/basic/BasicKernels.h"
+#include "platform/cpu/Cpuid.h"
 
 #include <emmintrin.h>
 
+#include <atomic>
 #include <bit>
 #include <cstdint>
 #include <cstring>
 
 namespace kernels::audio_sample::sse2 {
-namespace {
 
 using namespace detail;
 
+std::atomic<std::uint64_t> gNonTemporalRuns{0};
+
 // `bytes` bytes of the repeated 16-byte pattern v (whose period divides the element
-// size), the last partial block through memcpy.
-void FillRow(unsigned char *d, std::size_t bytes, __m128i v) {
+// size). With `stream`, the part from the first 16-byte boundary on goes around the
+// caches in non-temporal stores, the pattern turned so every byte keeps its phase, and
+// the run ends with a store fence. The last partial block goes through memcpy.
+void FillRow(unsigned char *d, std::size_t bytes, __m128i v, bool stream = false) {
   std::size_t i = 0;
-  for (; i + 64 <= bytes; i += 64) {
-    Store(d + i, v);
-    Store(d + i + 16, v);
-    Store(d + i + 32, v);
-    Store(d + i + 48, v);
+  if (stream && bytes >= 64) {
+    alignas(16) unsigned char twice[32];
+    Store(twice, v);
+    Store(twice + 16, v);
+    i = (16 - reinterpret_cast<std::uintptr_t>(d) % 16) % 16;
+    std::memcpy(d, twice, i);
+    const __m128i turned = Load(twice + i);
+    gNonTemporalRuns.fetch_add(1, std::memory_order_relaxed);
+    for (; i + 16 <= bytes; i += 16)
+      _mm_stream_si128(reinterpret_cast<__m128i *>(d + i), turned);
+    _mm_sfence();
+    v = turned;
+  } else {
+    for (; i + 64 <= bytes; i += 64) {
+      Store(d + i, v);
+      Store(d + i + 16, v);
+      Store(d + i + 32, v);
+      Store(d + i + 48, v);
+    }
+    for (; i + 16 <= bytes; i += 16)
+      Store(d + i, v);
   }
-  for (; i + 16 <= bytes; i += 16)
-    Store(d + i, v);
   if (i < bytes) {
     alignas(16) unsigned char b[16];
     Store(b, v);
@@ -32,19 +52,31 @@ void FillRow(unsigned char *d, std::size_t bytes, __m128i v) {
   }
 }
 
-template <class T> IppOpStatus SetRegion(T val, T *pDst, int dstStep, tagSIZE roi, __m128i v) {
+// Region fill; non-temporal rows once the region's bytes exceed `streamAbove` (a
+// negative value: always).
+template <class T>
+IppOpStatus SetRegion(T *pDst, int dstStep, tagSIZE roi, __m128i v, long long streamAbove) {
   if (!pDst)
     return ippStsNullPtrErr;
   if (roi.width < 1 || roi.height < 1)
     return ippStsSizeErr;
   if (dstStep < 1)
     return ippStsStepErr;
-  (void)val;
   const std::size_t bytes = static_cast<std::size_t>(roi.width) * sizeof(T);
+  const bool stream =
+      static_cast<long long>(bytes) * static_cast<long long>(roi.height) > streamAbove;
   for (int y = 0; y < roi.height; ++y)
-    FillRow(RowOf(pDst, dstStep, y), bytes, v);
+    FillRow(RowOf(pDst, dstStep, y), bytes, v, stream);
   return ippStsNoErr;
 }
+
+// The per-core cache size of the probe, read once (-1 when none is found).
+std::int64_t CacheBytesPerCore() {
+  static const std::int64_t bytes = kernels::basic::CacheSizePerCore(cpu::HardwareCpuid(), true);
+  return bytes;
+}
+
+namespace {
 
 // One row; overlapping rows keep the semantics of a move.
 void CopyRow(const unsigned char *s, unsigned char *d, std::size_t bytes) {
@@ -218,23 +250,28 @@ void Scale32s8uAccurate(const unsigned char *s, unsigned char *d) {
 
 } // namespace
 
+// Long fills (more than 131072 values) go around the caches once they exceed half the
+// per-core cache.
 IppOpStatus ippsSet_16s(short val, short *pDst, int len) {
   if (!pDst)
     return ippStsNullPtrErr;
   if (len < 1)
     return ippStsSizeErr;
-  FillRow(Bytes(pDst), static_cast<std::size_t>(len) * sizeof(short), _mm_set1_epi16(val));
+  const std::int64_t cache = len > 131072 ? CacheBytesPerCore() : -1;
+  FillRow(Bytes(pDst), static_cast<std::size_t>(len) * sizeof(short), _mm_set1_epi16(val),
+          cache > 0 && len > cache / 2);
   return ippStsNoErr;
 }
 
+// Region fills of codes 6-9: non-temporal above 262144, 180000 and 1400000 bytes.
 IppOpStatus ippiSet_8u_C1R(unsigned char val, unsigned char *pDst, int dstStep, tagSIZE roi) {
-  return SetRegion(val, pDst, dstStep, roi, _mm_set1_epi8(static_cast<char>(val)));
+  return SetRegion(pDst, dstStep, roi, _mm_set1_epi8(static_cast<char>(val)), 262144);
 }
 IppOpStatus ippiSet_16s_C1R(short val, short *pDst, int dstStep, tagSIZE roi) {
-  return SetRegion(val, pDst, dstStep, roi, _mm_set1_epi16(val));
+  return SetRegion(pDst, dstStep, roi, _mm_set1_epi16(val), 180000);
 }
 IppOpStatus ippiSet_32s_C1R(int val, int *pDst, int dstStep, tagSIZE roi) {
-  return SetRegion(val, pDst, dstStep, roi, _mm_set1_epi32(val));
+  return SetRegion(pDst, dstStep, roi, _mm_set1_epi32(val), 1400000);
 }
 
 IppOpStatus ippiCopy_8u_C1R(const unsigned char *pSrc, int srcStep, unsigned char *pDst,
@@ -311,3 +348,35 @@ IppOpStatus ippiScale_32s8u_C1R(const int *pSrc, int srcStep, unsigned char *pDs
 }
 
 } // namespace kernels::audio_sample::sse2
+
+namespace kernels::audio_sample {
+
+std::uint64_t NonTemporalFills() noexcept {
+  return sse2::gNonTemporalRuns.load(std::memory_order_relaxed);
+}
+
+namespace sse {
+
+// Code 5: vector fills stream from 10240 values, the 8- and 16-bit region fills always,
+// the 32-bit region fill never.
+IppOpStatus ippsSet_16s(short val, short *pDst, int len) {
+  if (!pDst)
+    return ippStsNullPtrErr;
+  if (len < 1)
+    return ippStsSizeErr;
+  sse2::FillRow(sse2::Bytes(pDst), static_cast<std::size_t>(len) * sizeof(short),
+                _mm_set1_epi16(val), len >= 10240);
+  return ippStsNoErr;
+}
+IppOpStatus ippiSet_8u_C1R(unsigned char val, unsigned char *pDst, int dstStep, tagSIZE roi) {
+  return sse2::SetRegion(pDst, dstStep, roi, _mm_set1_epi8(static_cast<char>(val)), -1);
+}
+IppOpStatus ippiSet_16s_C1R(short val, short *pDst, int dstStep, tagSIZE roi) {
+  return sse2::SetRegion(pDst, dstStep, roi, _mm_set1_epi16(val), -1);
+}
+IppOpStatus ippiSet_32s_C1R(int val, int *pDst, int dstStep, tagSIZE roi) {
+  return sse2::SetRegion(pDst, dstStep, roi, _mm_set1_epi32(val), 0x7FFFFFFFFFFFFFFFLL);
+}
+
+} // namespace sse
+} // namespace kernels::audio_sample

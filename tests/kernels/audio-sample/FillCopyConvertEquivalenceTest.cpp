@@ -67,6 +67,18 @@ std::vector<Row> rows() {
   for (unsigned char v : {0, 0x5A, 0xFF})
     r.push_back({"Set_8u " + std::to_string(v), 0, 1, setRegion(ks::ippiSet_8u_C1R, v),
                  setRegion(gen::ippiSet_8u_C1R, v)});
+  for (unsigned char v : {0x5A})
+    r.push_back({"Set_8u code 5 " + std::to_string(v), 0, 1,
+                 setRegion(kernels::audio_sample::sse::ippiSet_8u_C1R, v),
+                 setRegion(gen::ippiSet_8u_C1R, v)});
+  for (short v : {0x1234})
+    r.push_back({"Set_16s code 5 " + std::to_string(v), 0, 2,
+                 setRegion(kernels::audio_sample::sse::ippiSet_16s_C1R, v),
+                 setRegion(gen::ippiSet_16s_C1R, v)});
+  for (int v : {0x12345678})
+    r.push_back({"Set_32s code 5 " + std::to_string(v), 0, 4,
+                 setRegion(kernels::audio_sample::sse::ippiSet_32s_C1R, v),
+                 setRegion(gen::ippiSet_32s_C1R, v)});
   for (short v : {0, -2, 0x1234})
     r.push_back({"Set_16s " + std::to_string(v), 0, 2, setRegion(ks::ippiSet_16s_C1R, v),
                  setRegion(gen::ippiSet_16s_C1R, v)});
@@ -207,6 +219,61 @@ TEST(FillCopyConvertKernels, LeaveTheMxcsrAndX87WordsAsSet) {
   cpu::LoadX87ControlWord(x87);
   EXPECT_EQ(after & ~0x3Fu, mxcsr & ~0x3Fu);
   EXPECT_EQ(x87After, 0x0F7F);
+}
+
+// Large fills go around the caches from their thresholds on, with the same bytes at any
+// start address (the pattern keeps the phase of the samples).
+TEST(FillCopyConvertKernels, LargeFillsStreamFromTheirThresholdsWithTheSameBytes) {
+  namespace kas = kernels::audio_sample;
+  struct Case {
+    const char *name;
+    std::function<IppOpStatus(void *, int)> kernel, generic; // (dst, bytes as one row)
+    int elementSize, below, at;
+  } cases[] = {
+      {"Set_8u",
+       [](void *d, int n) {
+         return ks::ippiSet_8u_C1R(0x5A, static_cast<unsigned char *>(d), n, {n, 1});
+       },
+       [](void *d, int n) {
+         return gen::ippiSet_8u_C1R(0x5A, static_cast<unsigned char *>(d), n, {n, 1});
+       },
+       1, 262144, 262145},
+      {"Set_16s",
+       [](void *d, int n) {
+         return ks::ippiSet_16s_C1R(0x1234, static_cast<short *>(d), 2 * n, {n, 1});
+       },
+       [](void *d, int n) {
+         return gen::ippiSet_16s_C1R(0x1234, static_cast<short *>(d), 2 * n, {n, 1});
+       },
+       2, 90000, 90001},
+      {"Set_32s",
+       [](void *d, int n) {
+         return ks::ippiSet_32s_C1R(0x12345678, static_cast<int *>(d), 4 * n, {n, 1});
+       },
+       [](void *d, int n) {
+         return gen::ippiSet_32s_C1R(0x12345678, static_cast<int *>(d), 4 * n, {n, 1});
+       },
+       4, 350000, 350001},
+      {"code 5 ippsSet_16s",
+       [](void *d, int n) { return kas::sse::ippsSet_16s(0x1234, static_cast<short *>(d), n); },
+       [](void *d, int n) { return gen::ippsSet_16s(0x1234, static_cast<short *>(d), n); }, 2,
+       10239, 10240},
+  };
+  for (const Case &c : cases) {
+    for (int count : {c.below, c.at}) {
+      for (int off : {0, 2, 6}) { // the generic vector form needs aligned elements
+        const std::size_t bytes =
+            static_cast<std::size_t>(count) * static_cast<std::size_t>(c.elementSize);
+        Arenas arenas(bytes + 128, 4);
+        const std::uint64_t before = kas::NonTemporalFills();
+        ASSERT_EQ(c.kernel(arenas.kernel(32 + off), count), 0);
+        const bool streamed = kas::NonTemporalFills() != before;
+        ASSERT_EQ(c.generic(arenas.generic(32 + off), count), 0);
+        EXPECT_EQ(arenas.firstDifference(), -1) << c.name << " " << count << " offset " << off;
+        EXPECT_EQ(streamed, count == c.at) << c.name << " " << count;
+      }
+    }
+  }
 }
 
 } // namespace
