@@ -1,0 +1,188 @@
+// Element kernels on doubles and complex doubles, two doubles per register. Part copies,
+// magnitudes and thresholds are bit operations or comparisons and give the generic's bits;
+// squares and square roots are the IEEE double results (the square root correctly
+// rounded by sqrtpd, as the generic's library root).
+#include "kernels/signal/Loops.h"
+#include "kernels/signal/SignalKernels.h"
+
+#include <emmintrin.h>
+
+#include <cstddef>
+#include <cstdint>
+
+namespace kernels::signal {
+
+namespace {
+
+using detail::load;
+using detail::mapDoubles;
+using detail::partlyOverlap;
+using detail::store;
+
+IppOpStatus check(const void *a, const void *b, int len) {
+  if (!a || !b)
+    return ippStsNullPtrErr;
+  if (len < 1)
+    return ippStsSizeErr;
+  return ippStsNoErr;
+}
+
+std::size_t count(int len) { return static_cast<std::size_t>(len); }
+
+// One part of each complex element: lane 0 (real) or 1 (imaginary). Eight elements are
+// read before any of their four results is stored, so a destination that starts at the
+// source (the real parts packed in place) is never written ahead of the reading.
+IppOpStatus part(const Ipp64fc *pSrc, double *pDst, int len, int lane) {
+  if (const IppOpStatus st = check(pSrc, pDst, len); st != ippStsNoErr)
+    return st;
+  const std::size_t n = count(len);
+  const double *src = reinterpret_cast<const double *>(pSrc) + lane;
+  std::size_t i = 0;
+  if (!partlyOverlap(pSrc, n * 16, pDst, n * 8) ||
+      reinterpret_cast<const void *>(pSrc) == reinterpret_cast<const void *>(pDst)) {
+    for (; i + 8 <= n; i += 8) {
+      __m128d r[4];
+      for (int k = 0; k < 4; ++k) {
+        const __m128d a = _mm_loadu_pd(src + 2 * (i + 2 * k) - lane);
+        const __m128d b = _mm_loadu_pd(src + 2 * (i + 2 * k + 1) - lane);
+        r[k] = lane == 0 ? _mm_unpacklo_pd(a, b) : _mm_unpackhi_pd(a, b);
+      }
+      for (int k = 0; k < 4; ++k)
+        _mm_storeu_pd(pDst + i + 2 * k, r[k]);
+    }
+  }
+  for (; i < n; ++i)
+    store(pDst + i, load(src + 2 * i));
+  return ippStsNoErr;
+}
+
+IppOpStatus sqrtInto(const double *pSrc, double *pDst, int len) {
+  if (const IppOpStatus st = check(pSrc, pDst, len); st != ippStsNoErr)
+    return st;
+  // A negative element (not -0) gives the default NaN and the warning, which is reported
+  // once the whole vector is written.
+  __m128i negative = _mm_setzero_si128();
+  const __m128d nan = _mm_castsi128_pd(_mm_set1_epi64x(static_cast<long long>(ippDefaultNaNBits)));
+  const __m128d zero = _mm_setzero_pd();
+  mapDoubles(pSrc, pDst, count(len), [&](__m128d x) {
+    const __m128d neg = _mm_cmplt_pd(x, zero);
+    negative = _mm_or_si128(negative, _mm_castpd_si128(neg));
+    return _mm_or_pd(_mm_and_pd(neg, nan), _mm_andnot_pd(neg, _mm_sqrt_pd(x)));
+  });
+  // The scalar tail fills only the low lane; its high lane is +0, never negative.
+  return _mm_movemask_epi8(negative) != 0 ? ippStsSqrtNegArg : ippStsNoErr;
+}
+
+// The generic clamp: the level replaces elements strictly above it (relOp ippCmpGreater)
+// or strictly below it (any other relOp). A NaN element compares false and stays, and
+// -0 against +0 is no crossing, so either keeps its sign.
+IppOpStatus thresholdInto(const double *pSrc, double *pDst, int len, double level, IppCmpOp relOp) {
+  if (const IppOpStatus st = check(pSrc, pDst, len); st != ippStsNoErr)
+    return st;
+  const __m128d l = _mm_set1_pd(level);
+  if (relOp == ippCmpGreater)
+    mapDoubles(pSrc, pDst, count(len), [l](__m128d x) {
+      const __m128d m = _mm_cmpgt_pd(x, l);
+      return _mm_or_pd(_mm_and_pd(m, l), _mm_andnot_pd(m, x));
+    });
+  else
+    mapDoubles(pSrc, pDst, count(len), [l](__m128d x) {
+      const __m128d m = _mm_cmplt_pd(x, l);
+      return _mm_or_pd(_mm_and_pd(m, l), _mm_andnot_pd(m, x));
+    });
+  return ippStsNoErr;
+}
+
+IppOpStatus absInto(const double *pSrc, double *pDst, int len) {
+  if (const IppOpStatus st = check(pSrc, pDst, len); st != ippStsNoErr)
+    return st;
+  const __m128d magnitude = _mm_castsi128_pd(_mm_set1_epi64x(0x7FFFFFFFFFFFFFFF));
+  mapDoubles(pSrc, pDst, count(len), [magnitude](__m128d x) { return _mm_and_pd(x, magnitude); });
+  return ippStsNoErr;
+}
+
+IppOpStatus sqrInto(const double *pSrc, double *pDst, int len) {
+  if (const IppOpStatus st = check(pSrc, pDst, len); st != ippStsNoErr)
+    return st;
+  mapDoubles(pSrc, pDst, count(len), [](__m128d x) { return _mm_mul_pd(x, x); });
+  return ippStsNoErr;
+}
+
+} // namespace
+
+namespace sse2 {
+
+IppOpStatus ippsReal_64fc(const Ipp64fc *pSrc, double *pDst, int len) {
+  return part(pSrc, pDst, len, 0);
+}
+
+IppOpStatus ippsImag_64fc(const Ipp64fc *pSrc, double *pDst, int len) {
+  return part(pSrc, pDst, len, 1);
+}
+
+// A null part reads as +0. The destination is tested first, then the length, then that
+// at least one part is given.
+IppOpStatus ippsRealToCplx_64f(const double *pSrcRe, const double *pSrcIm, Ipp64fc *pDst, int len) {
+  if (!pDst)
+    return ippStsNullPtrErr;
+  if (len < 1)
+    return ippStsSizeErr;
+  if (!pSrcRe && !pSrcIm)
+    return ippStsNullPtrErr;
+  const std::size_t n = count(len);
+  double *dst = reinterpret_cast<double *>(pDst);
+  std::size_t i = 0;
+  const bool apart = (!pSrcRe || !partlyOverlap(pSrcRe, n * 8, pDst, n * 16)) &&
+                     (!pSrcIm || !partlyOverlap(pSrcIm, n * 8, pDst, n * 16)) &&
+                     static_cast<const void *>(pSrcRe) != static_cast<void *>(pDst) &&
+                     static_cast<const void *>(pSrcIm) != static_cast<void *>(pDst);
+  if (apart) {
+    for (; i + 2 <= n; i += 2) {
+      const __m128d re = pSrcRe ? _mm_loadu_pd(pSrcRe + i) : _mm_setzero_pd();
+      const __m128d im = pSrcIm ? _mm_loadu_pd(pSrcIm + i) : _mm_setzero_pd();
+      _mm_storeu_pd(dst + 2 * i, _mm_unpacklo_pd(re, im));
+      _mm_storeu_pd(dst + 2 * i + 2, _mm_unpackhi_pd(re, im));
+    }
+  }
+  for (; i < n; ++i) {
+    const double re = pSrcRe ? load(pSrcRe + i) : 0.0;
+    const double im = pSrcIm ? load(pSrcIm + i) : 0.0;
+    store(dst + 2 * i, re);
+    store(dst + 2 * i + 1, im);
+  }
+  return ippStsNoErr;
+}
+
+IppOpStatus ippsCopy_64fc(const Ipp64fc *pSrc, Ipp64fc *pDst, int len) {
+  if (const IppOpStatus st = check(pSrc, pDst, len); st != ippStsNoErr)
+    return st;
+  detail::copyElements(pSrc, pDst, count(len));
+  return ippStsNoErr;
+}
+
+IppOpStatus ippsAbs_64f_I(double *pSrcDst, int len) { return absInto(pSrcDst, pSrcDst, len); }
+IppOpStatus ippsAbs_64f(const double *pSrc, double *pDst, int len) {
+  return absInto(pSrc, pDst, len);
+}
+
+IppOpStatus ippsThreshold_64f_I(double *pSrcDst, int len, double level, IppCmpOp relOp) {
+  return thresholdInto(pSrcDst, pSrcDst, len, level, relOp);
+}
+IppOpStatus ippsThreshold_64f(const double *pSrc, double *pDst, int len, double level,
+                              IppCmpOp relOp) {
+  return thresholdInto(pSrc, pDst, len, level, relOp);
+}
+
+IppOpStatus ippsSqr_64f_I(double *pSrcDst, int len) { return sqrInto(pSrcDst, pSrcDst, len); }
+IppOpStatus ippsSqr_64f(const double *pSrc, double *pDst, int len) {
+  return sqrInto(pSrc, pDst, len);
+}
+
+IppOpStatus ippsSqrt_64f_I(double *pSrcDst, int len) { return sqrtInto(pSrcDst, pSrcDst, len); }
+IppOpStatus ippsSqrt_64f(const double *pSrc, double *pDst, int len) {
+  return sqrtInto(pSrc, pDst, len);
+}
+
+} // namespace sse2
+
+} // namespace kernels::signal

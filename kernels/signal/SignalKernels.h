@@ -1,0 +1,51 @@
+// Processor-class variants of the signal unit's vector operations.
+//
+// Every function takes exactly the arguments of the operation's generic variant, makes
+// the same checks in the same order, returns the same statuses and writes the same
+// bytes (element arithmetic: the double result of the same formula). The sse2 namespace
+// holds the kernels of codes 6-9; where code 5 runs a kernel of its own that is bit for
+// bit the SSE2 result, its wiring names the SSE2 function.
+//
+// The dispatch (framework/dispatch) wires these into its slots; nothing here includes
+// the dispatch.
+#pragma once
+
+#include "kernels/common/IppTypes.h"
+
+namespace kernels::signal::sse2 {
+
+// Integer, bitwise and shift operations.
+IppOpStatus ippsCopy_16s(const short *pSrc, short *pDst, int len);
+IppOpStatus ippsAddC_32s_ISfs(int val, int *pSrcDst, int len, int scaleFactor);
+IppOpStatus ippsSubC_32s_ISfs(int val, int *pSrcDst, int len, int scaleFactor);
+IppOpStatus ippsAndC_32u_I(unsigned int val, unsigned int *pSrcDst, int len);
+IppOpStatus ippsAnd_32u_I(const unsigned int *pSrc, unsigned int *pSrcDst, int len);
+IppOpStatus ippsOrC_32u_I(unsigned int val, unsigned int *pSrcDst, int len);
+IppOpStatus ippsOr_32u_I(const unsigned int *pSrc, unsigned int *pSrcDst, int len);
+IppOpStatus ippsXorC_32u_I(unsigned int val, unsigned int *pSrcDst, int len);
+IppOpStatus ippsXor_32u_I(const unsigned int *pSrc, unsigned int *pSrcDst, int len);
+IppOpStatus ippsLShiftC_32s_I(int val, int *pSrcDst, int len);
+IppOpStatus ippsRShiftC_32s_I(int val, int *pSrcDst, int len);
+
+// Complex parts and copies.
+IppOpStatus ippsReal_64fc(const Ipp64fc *pSrc, double *pDst, int len);
+IppOpStatus ippsImag_64fc(const Ipp64fc *pSrc, double *pDst, int len);
+IppOpStatus ippsRealToCplx_64f(const double *pSrcRe, const double *pSrcIm, Ipp64fc *pDst, int len);
+IppOpStatus ippsCopy_64fc(const Ipp64fc *pSrc, Ipp64fc *pDst, int len);
+
+// Real element operations.
+IppOpStatus ippsAbs_64f_I(double *pSrcDst, int len);
+IppOpStatus ippsAbs_64f(const double *pSrc, double *pDst, int len);
+IppOpStatus ippsThreshold_64f_I(double *pSrcDst, int len, double level, IppCmpOp relOp);
+IppOpStatus ippsThreshold_64f(const double *pSrc, double *pDst, int len, double level,
+                              IppCmpOp relOp);
+IppOpStatus ippsSqr_64f_I(double *pSrcDst, int len);
+IppOpStatus ippsSqr_64f(const double *pSrc, double *pDst, int len);
+IppOpStatus ippsSqrt_64f_I(double *pSrcDst, int len);
+IppOpStatus ippsSqrt_64f(const double *pSrc, double *pDst, int len);
+
+// Extremes with the index of their first occurrence (pIndx may be null).
+IppOpStatus ippsMaxIndx_64f(const double *pSrc, int len, double *pMax, int *pIndx);
+IppOpStatus ippsMinIndx_64f(const double *pSrc, int len, double *pMin, int *pIndx);
+
+} // namespace kernels::signal::sse2
