@@ -177,6 +177,15 @@ TEST(FloatArithKernels, SumsStayWithinTheirBoundsOfTheExactSum) {
     for (int hint : {0, 1, 2}) {
       float k = 0, g = 0;
       ASSERT_EQ(kf::sse2::ippsSum_32f(v.data(), len, &k, hint), 0);
+      if (hint == 1 && len > 1) {
+        // From an address off the 16-byte grid: the extended sum in index order.
+        float off = 0;
+        ASSERT_EQ(kf::sse2::ippsSum_32f(v.data() + 1, len - 1, &off, 1), 0);
+        long double seq = 0;
+        for (int i = 1; i < len; ++i)
+          seq += v[static_cast<std::size_t>(i)];
+        EXPECT_EQ(off, static_cast<float>(seq)) << len;
+      }
       ASSERT_EQ(gen::ippsSum_32f(v.data(), len, &g, hint), 0);
       const long double order =
           hint == 1 ? (2048.0L + 8) * std::ldexp(1.0L, -24) : (len / 8 + 3) * std::ldexp(1.0L, -53);
