@@ -1,0 +1,355 @@
+#pragma once
+// The scope control in its three levels: TSLDataDisplay (the shell: views,
+// background, input routing, zoom entry points with undo and redo),
+// TSLDataChart (title, axes, data view, off-screen picture, refresh timer,
+// hold, the zoom on the two axes, time and frequency ranges) and TSLScope
+// (channels and their pins, size limit, orientation, painting and the
+// hand-over of incoming channel data at every refresh).
+//
+// Threads: the channels' input pins run on the delivering thread and call
+// only the thread-safe part of ISLScopeHost (size limit, SetRecalcRects,
+// InvalidateHistory, InvalidateFreq, Invalidate). Those set atomic flags that
+// the main thread consumes; everything else runs on the main thread.
+
+#include <atomic>
+#include <cstdint>
+
+#include "platform/gui/Canvas.h"
+#include "platform/gui/Control.h"
+#include "platform/gui/Timers.h"
+#include "scope/SLAxes.h"
+#include "scope/SLChannels.h"
+#include "scope/SLDataView.h"
+#include "scope/SLDisplayZoom.h"
+#include "scope/SLLabels.h"
+#include "scope/SLScope.h"
+#include "scope/SLViews.h"
+
+struct TSLRealPoint {
+  double X = 0;
+  double Y = 0;
+};
+
+// X minimum, Y minimum, X maximum, Y maximum.
+struct TSLRealRanges {
+  double XMin = 0;
+  double YMin = 0;
+  double XMax = 0;
+  double YMax = 0;
+};
+
+using TSLZoomChangedEvent =
+    TEvent<void(TObject *Sender, TSLZoomOperation ZoomOperation, const TSLRealRanges &ZoomValues)>;
+
+class TSLDataDisplay : public TCustomControl, public ISLZoomedDisplay {
+  CLASSLIB_SIMPLE_CLASS(TSLDataDisplay, TCustomControl)
+
+public:
+  explicit TSLDataDisplay(TComponent *Owner);
+  ~TSLDataDisplay() override;
+
+  void Loaded() override;
+  void SetBounds(int32_t Left, int32_t Top, int32_t Width, int32_t Height) override;
+  void SetCursor(TCursor Value) override;
+
+  TColor GetColor() const { return FColor; }
+  void SetColor(TColor Value);
+  TSLDisplayZoom *GetZooming() { return &FZooming; }
+  void SetZooming(TSLDisplayZoom *Value) { FZooming.Assign(*Value); }
+  TSLDisplayViews *GetViews() { return &FViews; }
+  bool GetMouseInside() const { return FMouseInside; }
+  gui::TTimer *GetMouseTimer() { return FMouseTimer; }
+  bool GetRecalcRects() const { return FRecalcRects.load(); }
+
+  virtual void InvalidateRecalc();
+  virtual bool PopulateDrawBuffers() = 0;
+  virtual TCanvas *GetCanvas() = 0;
+  virtual void HighlightingChanged() = 0;
+  virtual void MouseWheelZoom(TPoint MousePos, double FX, double FY) = 0;
+  double GerXMinZoom() const override = 0;
+  double GerXMaxZoom() const override = 0;
+  double GerYMinZoom() const override = 0;
+  double GerYMaxZoom() const override = 0;
+  bool GetIsZoomed() const override { return FZoomed; }
+  virtual void IntZoomTo(double XMin, double XMax, double YMin, double YMax) = 0;
+  virtual void IntZoomOff() = 0;
+  virtual void SaveUndoZoom(bool Coalesce) = 0;
+  virtual void MouseEnter();
+  virtual void MouseLeave();
+  virtual void PaintToCanvas(TCanvas *) {}
+  virtual TSLDisplayView *GetDataView() = 0;
+  virtual bool GetIsVertical() { return false; }
+  virtual bool GetIsReversed() { return false; }
+
+  // Zoom entry points: a factor below 1 zooms in, above 1 out.
+  virtual void ZoomOff();
+  void ZoomBy(double Factor) { ZoomBy(Factor, true); }
+  void ZoomBy(double Factor, bool SaveUndo) { ZoomBy(Factor, Factor, SaveUndo); }
+  void ZoomBy(double FX, double FY) { ZoomBy(FX, FY, true); }
+  virtual void ZoomBy(double FX, double FY, bool SaveUndo) = 0;
+  virtual void ZoomTo(double XMin, double XMax, double YMin, double YMax) {
+    ZoomTo(XMin, XMax, YMin, YMax, true);
+  }
+  virtual void ZoomTo(double XMin, double XMax, double YMin, double YMax, bool SaveUndo) = 0;
+  virtual void UndoZoom() = 0;
+  virtual void RedoZoom() = 0;
+  virtual void ClearZoomUndo();
+  bool GetCanUndoZoom() const { return FUndoZoomList.HasItems(); }
+  bool GetCanRedoZoom() const { return FRedoZoomList.HasItems(); }
+  bool IsZoomed() { return FZoomed; }
+  // InvalidateRecalc, then OnZoomChanged with the zoomed ranges.
+  virtual void ZoomChanged(TSLZoomOperation Operation);
+
+  // The mouse-leave poll of FMouseTimer.
+  void OnMouseTimer(TObject *Sender);
+
+  // The plot size: the control's size (printing is not part of this control
+  // yet).
+  int32_t GetPlotWidth() { return GetWidth(); }
+  int32_t GetPlotHeight() { return GetHeight(); }
+  // The layout of the views; only while FRecalcRects is set.
+  void RecalculateViewRects();
+
+  TSLZoomChangedEvent OnZoomChanged;
+
+protected:
+  void MouseMove(TShiftState Shift, int32_t X, int32_t Y) override;
+  void MouseDown(TMouseButton Button, TShiftState Shift, int32_t X, int32_t Y) override;
+  void MouseUp(TMouseButton Button, TShiftState Shift, int32_t X, int32_t Y) override;
+  bool DoMouseWheelDown(TShiftState Shift, TPoint MousePos) override;
+  bool DoMouseWheelUp(TShiftState Shift, TPoint MousePos) override;
+  void KeyPress(char &Key) override;
+  void CMMouseLeave() override;
+  void WMSetFocus() override { Invalidate(); }
+  void WMKillFocus() override { Invalidate(); }
+  bool Designing() const { return InState(csDesigning); }
+
+  TSLDisplayViews FViews;
+  // Also set by channel data writes on the delivering thread.
+  std::atomic<bool> FRecalcRects{true};
+  TColor FColor = 0;
+  bool FMouseInside = false;
+  gui::TTimer *FMouseTimer = nullptr;
+  TSLDisplayZoomList FUndoZoomList;
+  TSLDisplayZoomList FRedoZoomList;
+  TCursor FCursor = crDefault;
+  TSLDisplayZoom FZooming{this};
+  bool FZoomed = false;
+
+private:
+  bool WheelAt(bool Down, TShiftState Shift, TPoint MousePos);
+};
+
+class TSLDataChart : public TSLDataDisplay, public ISLAxisChart, public ISLDataViewHost {
+  CLASSLIB_SIMPLE_CLASS(TSLDataChart, TSLDataDisplay)
+
+public:
+  explicit TSLDataChart(TComponent *Owner);
+  ~TSLDataChart() override;
+
+  // Both display hosts reach the control's own repaint and relayout.
+  void Invalidate() override { TSLDataDisplay::Invalidate(); }
+  void InvalidateRecalc() override { TSLDataDisplay::InvalidateRecalc(); }
+  void SetRecalcRects() override { FRecalcRects = true; }
+  void InvalidateViewRect(const TRect &R) override { InvalidateRect(R); }
+
+  TOWPinList *GetInputPins() { return FInputPins; }
+  TSLScopeXAxis *GetXAxis() override { return FXAxis; }
+  TSLScopeYAxis *GetYAxis() override { return FYAxis; }
+  TSLDisplayTitle *GetTitle() { return FTitle; }
+  TSLScopeDataView *GetScopeDataView() { return FDataView; }
+  TSLDisplayView *GetDataView() override { return FDataView; }
+  TBitmap *GetBitmap() { return &FBitmap; }
+  gui::TTimer *GetRefreshTimer() { return FRefreshTimer; }
+
+  uint32_t GetRefreshInterval() const { return FRefreshTimer->Interval(); }
+  // 0 stops the timer: the picture then changes only through RefreshView.
+  void SetRefreshInterval(uint32_t Value) { FRefreshTimer->SetInterval(Value); }
+  virtual bool GetHold() { return FHold; }
+  bool GetVC_Hold() const { return FHold; }
+  void SetHold(bool Value) override;
+
+  // The refresh pipeline: PopulateDrawBuffers, and a repaint when it says so.
+  void RefreshView();
+  void OnRefreshTimer(TObject *) { RefreshView(); }
+
+  virtual bool GetChannelsInFreqencyDomain() override = 0;
+  virtual bool GetChannelsInIntensityDomain() override = 0;
+  double GetSampleRate() override = 0;
+  double CalcMinFreq() override { return 0; }
+  double CalcMaxFreq() override;
+  double CalcMinTime() override { return 0; }
+  double CalcMaxTime() override;
+  double GetMinXValue() override { return 0; }
+  double GetMaxXValue() override { return FXAxis->GetVC_Samples() - 1; }
+  void InvalidateSamples() override { FMaxTimeValid = false; }
+  // Any thread: the caches are dropped by the main thread's next read.
+  virtual void InvalidateFreq() { FFreqStale = true; }
+  virtual void InvalidateHistory() { Invalidate(); }
+
+  // Zoom on the two axes.
+  void MouseWheelZoom(TPoint MousePos, double FX, double FY) override;
+  double GerXMinZoom() const override { return FXAxis->GetZoomMin(); }
+  double GerXMaxZoom() const override { return FXAxis->GetZoomMax(); }
+  double GerYMinZoom() const override { return FYAxis->GetZoomMin(); }
+  double GerYMaxZoom() const override { return FYAxis->GetZoomMax(); }
+  void IntZoomTo(double XMin, double XMax, double YMin, double YMax) override;
+  void IntZoomOff() override;
+  void SaveUndoZoom(bool Coalesce) override;
+  using TSLDataDisplay::ZoomBy;
+  void ZoomBy(double FX, double FY, bool SaveUndo) override;
+  using TSLDataDisplay::ZoomTo;
+  // The data view's rectangle zoom lands here: undo entry, hold and the one
+  // zoZoom notification.
+  void ZoomTo(double XMin, double XMax, double YMin, double YMax) override {
+    TSLDataDisplay::ZoomTo(XMin, XMax, YMin, YMax);
+  }
+  void ZoomTo(double XMin, double XMax, double YMin, double YMax, bool SaveUndo) override;
+  void UndoZoom() override;
+  void RedoZoom() override;
+  void ClearZoomUndo() override;
+  void ZoomChanged(TSLZoomOperation Operation) override { TSLDataDisplay::ZoomChanged(Operation); }
+  void HighlightingChanged() override { Invalidate(); }
+  TCanvas *GetCanvas() override { return FBitmap.Canvas(); }
+
+  // ISLAxisChart.
+  bool GetIsVertical() override { return false; }
+  bool IsDesigning() override { return Designing(); }
+  int32_t GetPlotWidth() override { return TSLDataDisplay::GetPlotWidth(); }
+  TRect GetDataViewRect() override { return FDataView->GetDrawRect(); }
+  TPoint GetMouseClientPos() override { return ScreenToClient(GetCursorPos()); }
+  bool IsZoomed() override { return FZoomed; }
+  void SetZoomed() override { FZoomed = true; }
+  void InvalidateTimeFreqCaches() override { InvalidateFreq(); }
+  // The scope has no cursors whose snapping would follow the axes.
+  void UpdateCursors() override {}
+
+  // ISLDataViewHost.
+  TColor GetColor() override { return FColor; }
+  TSLDisplayZoom *GetZooming() override { return &FZooming; }
+  void GetXScaleZoomedRange(double &Min, double &Max) override;
+  double GetXStep() override { return FXAxis->GetStep(); }
+  void GetXDataZoomedRange(double &Min, double &Max) override;
+  void InvalidateXAxisView() override { FXAxis->InvalidateView(); }
+  TFont *GetYAxisFont() override { return FYAxis->GetFont(); }
+  bool GetYAxisReversed() override { return FYAxis->GetReversed(); }
+  bool GetYAxisLogarithmic() override { return FYAxis->GetLogarithmic(); }
+  void GetYScaleZoomedRange(double &Min, double &Max) override;
+  void GetYDataZoomedRange(double &Min, double &Max) override;
+  void InvalidateYAxisView() override { FYAxis->InvalidateView(); }
+  void YUpTickLines(const TSLTickLineProc &Proc, bool FromEnd, TCanvas *Canvas, int32_t TextHeight,
+                    bool All, double Min, double Max, int32_t Offset, double Factor) override;
+  void YDownTickLines(const TSLTickLineProc &Proc, bool FromEnd, TCanvas *Canvas,
+                      int32_t TextHeight, bool All, double Min, double Max, int32_t Offset,
+                      double Factor) override;
+  void YRightTickLines(const TSLTickLineProc &Proc, bool FromEnd, TCanvas *Canvas,
+                       int32_t TextHeight, bool All, double A, double B, double Min, double Max,
+                       int32_t Offset, double Factor) override;
+  // The event went out with the zoom itself; only the layout is redone.
+  void ZoomChangedByRectangle() override { InvalidateRecalc(); }
+
+protected:
+  // Drops the frequency and time caches when a delivering thread asked.
+  void ConsumeFreqInvalidation();
+  virtual void FreqCachesDropped() {}
+
+  TBitmap FBitmap{10, 10};
+  TOWPinList *FInputPins = nullptr;
+  TSLScopeXAxis *FXAxis = nullptr;
+  TSLScopeYAxis *FYAxis = nullptr;
+  TSLDisplayTitle *FTitle = nullptr;
+  TSLScopeDataView *FDataView = nullptr;
+  gui::TTimer *FRefreshTimer = nullptr;
+  bool FMaxFreqValid = false;
+  double FMaxFreq = 0;
+  bool FMaxTimeValid = false;
+  double FMaxTime = 0;
+  std::atomic<bool> FFreqStale{false};
+  bool FHold = false;
+  bool FUndoSaved = false;
+};
+
+class TSLScope : public TSLDataChart, public ISLScopeHost {
+  CLASSLIB_SIMPLE_CLASS(TSLScope, TSLDataChart)
+
+public:
+  explicit TSLScope(TComponent *Owner);
+  ~TSLScope() override;
+  void AfterConstruction() override;
+  void BeforeDestruction() override;
+  void Loaded() override;
+
+  // Repaint and relayout, both suppressed while a channel's draw handler
+  // runs; Invalidate may come from the delivering thread.
+  void Invalidate() override;
+  void InvalidateRecalc() override;
+  void SetRecalcRects() override { FRecalcRects = true; }
+
+  TSLScopeChannels *GetChannels() { return FChannels; }
+  bool GetVertical() const { return FVertical; }
+  void SetVertical(bool Value);
+  uint32_t GetSizeLimit() override { return FSizeLimit.load(); }
+  void SetSizeLimit(uint32_t Value);
+  bool GetHold() override;
+
+  bool PopulateDrawBuffers() override;
+  bool GetIsVertical() override { return FVertical; }
+  bool GetIsReversed() override { return FVertical && FYAxis->GetReversed(); }
+  bool GetChannelsInFreqencyDomain() override;
+  bool GetChannelsInIntensityDomain() override;
+  double GetSampleRate() override;
+  double GetMinXValue() override;
+  double GetMaxXValue() override;
+  void InvalidateFreq() override { TSLDataChart::InvalidateFreq(); }
+  // Any thread: the Y axis's scaling history is reset by the next refresh.
+  void InvalidateHistory() override;
+
+  // Painting: the window's paint, the export paint and the drawing routine.
+  void PaintWindow(TCanvas *DC, const TRegion &Update) override;
+  bool PaintIsDisabled();
+  void PaintCanvas(TCanvas *DC, const TRegion &Region);
+  void PaintToCanvas(TCanvas *Canvas) override;
+  void PaintToCanvasRgn(TCanvas *Canvas, const TRegion &Region, bool Export);
+
+  // ISLScopeHost.
+  TComponent *GetScopeComponent() override { return this; }
+  TOWPinList *GetInputPins() override { return FInputPins; }
+  TOWSinkPin *CreateChannelPin(TSLScopeChannel *Channel, TSLOperationEvent Handler) override;
+  void ChannelPinDestroyed(TSLScopeChannel *) override {}
+  void ChannelPinsSwapped(int32_t, int32_t) override {}
+  void InvalidateMinMaxCache() override;
+  bool GetYAxisReversed() override { return FYAxis->GetReversed(); }
+  double GetXScaleFactor() override;
+  // Nothing is highlighted without highlighting settings; the colour a
+  // highlighted channel would take.
+  TColor GetChannelHighlightColor() override { return clWhite; }
+  void SetNoInvalidate(bool Value) override { FNoInvalidate = Value; }
+
+  // ISLAxisChart's view of the channels.
+  int32_t GetAxisChannelCount() override;
+  bool IsAxisChannelVisible(int32_t Index) override;
+  ISLRealBufferPtr GetAxisChannelDrawX(int32_t Index) override;
+  ISLRealBufferPtr GetAxisChannelDrawY(int32_t Index) override;
+
+protected:
+  void FreqCachesDropped() override {
+    FDomainsValid = false;
+    FSampleRateValid = false;
+  }
+
+private:
+  void ObtainDomains();
+  void PopulateMaxSample();
+  void ConsumeHistoryReset();
+
+  TSLScopeChannels *FChannels = nullptr;
+  bool FDomainsValid = false;
+  bool FFreqDomain = false;
+  bool FIntensityDomain = false;
+  double FSampleRate = 0;
+  bool FSampleRateValid = false;
+  std::atomic<bool> FNoInvalidate{false};
+  std::atomic<bool> FHistoryStale{false};
+  bool FVertical = false;
+  std::atomic<uint32_t> FSizeLimit{0};
+};
