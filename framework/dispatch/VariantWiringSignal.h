@@ -5,7 +5,8 @@
 // that gives the generic's bits (copies, bit operations, comparisons, the correctly rounded
 // root); its double arithmetic and the part extraction are the generic x87 loops, and so
 // are the scaled integer sums (scalar in that class). The scaled product with a constant
-// and the scaled integer dot product are scalar and x87 code in every class.
+// and the scaled integer dot product are scalar and x87 code in every class. Code 5's mean
+// and standard deviation keep eight x87 partial sums of their own, not built yet.
 #pragma once
 
 #include "kernels/signal/SignalKernels.h"
@@ -42,4 +43,13 @@
   DISPATCH_WIRING_SIGNAL_SAME(W, ippsSqrt_64f_I)                                                   \
   DISPATCH_WIRING_SIGNAL_SAME(W, ippsSqrt_64f)                                                     \
   DISPATCH_WIRING_SIGNAL_SSE2(W, ippsMaxIndx_64f)                                                  \
-  DISPATCH_WIRING_SIGNAL_SSE2(W, ippsMinIndx_64f)
+  DISPATCH_WIRING_SIGNAL_SSE2(W, ippsMinIndx_64f)                                                  \
+  DISPATCH_WIRING_SIGNAL_SSE2(W, ippsConvert_16s64f_Sfs)                                           \
+  DISPATCH_WIRING_SIGNAL_SSE2(W, ippsAddC_64fc_I)                                                  \
+  DISPATCH_WIRING_SIGNAL_SSE2(W, ippsSubC_64fc_I)                                                  \
+  DISPATCH_WIRING_SIGNAL_SSE2(W, ippsDotProd_64f)                                                  \
+  W(Slbcbbasicdispatcher, ippsMean_64f, GenericByDesign, Own(&DISPATCH_KS::ippsMean_64f), NotYetBuilt)                                                     \
+  W(Slbcbbasicdispatcher, ippsStdDev_64f, GenericByDesign, Own(&DISPATCH_KS::ippsStdDev_64f), NotYetBuilt)                                                   \
+  DISPATCH_WIRING_SIGNAL_SSE2(W, ippsNormDiff_L1_64f)                                              \
+  DISPATCH_WIRING_SIGNAL_SSE2(W, ippsNormDiff_L2_64f)                                              \
+  DISPATCH_WIRING_SIGNAL_SSE2(W, ippsNormDiff_Inf_64f)

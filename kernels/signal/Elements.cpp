@@ -7,6 +7,7 @@
 
 #include <emmintrin.h>
 
+#include <cmath>
 #include <cstddef>
 #include <cstdint>
 
@@ -157,6 +158,52 @@ IppOpStatus ippsCopy_64fc(const Ipp64fc *pSrc, Ipp64fc *pDst, int len) {
   if (const IppOpStatus st = check(pSrc, pDst, len); st != ippStsNoErr)
     return st;
   detail::copyElements(pSrc, pDst, count(len));
+  return ippStsNoErr;
+}
+
+// Scale factor 0 converts; any other is clamped to -1008 ... 1022 and multiplies by
+// 2^-sf. Every result is exact, so it is the generic's.
+IppOpStatus ippsConvert_16s64f_Sfs(const short *pSrc, double *pDst, int len, int scaleFactor) {
+  if (const IppOpStatus st = check(pSrc, pDst, len); st != ippStsNoErr)
+    return st;
+  const int sf = scaleFactor < -1008 ? -1008 : (scaleFactor > 1022 ? 1022 : scaleFactor);
+  const __m128d factor = _mm_set1_pd(std::ldexp(1.0, -sf));
+  const std::size_t n = count(len);
+  std::size_t i = 0;
+  if (!partlyOverlap(pSrc, n * 2, pDst, n * 8)) {
+    for (; i + 8 <= n; i += 8) {
+      const __m128i x = _mm_loadu_si128(reinterpret_cast<const __m128i *>(pSrc + i));
+      const __m128i lo = _mm_srai_epi32(_mm_unpacklo_epi16(x, x), 16);
+      const __m128i hi = _mm_srai_epi32(_mm_unpackhi_epi16(x, x), 16);
+      __m128d r[4] = {_mm_cvtepi32_pd(lo), _mm_cvtepi32_pd(_mm_unpackhi_epi64(lo, lo)),
+                      _mm_cvtepi32_pd(hi), _mm_cvtepi32_pd(_mm_unpackhi_epi64(hi, hi))};
+      for (int k = 0; k < 4; ++k)
+        _mm_storeu_pd(pDst + i + 2 * k, sf == 0 ? r[k] : _mm_mul_pd(r[k], factor));
+    }
+  }
+  for (; i < n; ++i) {
+    const double x = load(pSrc + i);
+    store(pDst + i, sf == 0 ? x : _mm_cvtsd_f64(_mm_mul_sd(_mm_set_sd(x), factor)));
+  }
+  return ippStsNoErr;
+}
+
+// The complex constant added to or taken from every element, one element per register.
+IppOpStatus ippsAddC_64fc_I(Ipp64fc val, Ipp64fc *pSrcDst, int len) {
+  if (const IppOpStatus st = check(pSrcDst, pSrcDst, len); st != ippStsNoErr)
+    return st;
+  const __m128d v = _mm_set_pd(val.im, val.re);
+  double *d = reinterpret_cast<double *>(pSrcDst);
+  mapDoubles(d, d, 2 * count(len), [v](__m128d x) { return _mm_add_pd(x, v); });
+  return ippStsNoErr;
+}
+
+IppOpStatus ippsSubC_64fc_I(Ipp64fc val, Ipp64fc *pSrcDst, int len) {
+  if (const IppOpStatus st = check(pSrcDst, pSrcDst, len); st != ippStsNoErr)
+    return st;
+  const __m128d v = _mm_set_pd(val.im, val.re);
+  double *d = reinterpret_cast<double *>(pSrcDst);
+  mapDoubles(d, d, 2 * count(len), [v](__m128d x) { return _mm_sub_pd(x, v); });
   return ippStsNoErr;
 }
 

@@ -32,8 +32,11 @@ IppOpStatus ippsReal_64fc(const Ipp64fc *pSrc, double *pDst, int len);
 IppOpStatus ippsImag_64fc(const Ipp64fc *pSrc, double *pDst, int len);
 IppOpStatus ippsRealToCplx_64f(const double *pSrcRe, const double *pSrcIm, Ipp64fc *pDst, int len);
 IppOpStatus ippsCopy_64fc(const Ipp64fc *pSrc, Ipp64fc *pDst, int len);
+IppOpStatus ippsAddC_64fc_I(Ipp64fc val, Ipp64fc *pSrcDst, int len);
+IppOpStatus ippsSubC_64fc_I(Ipp64fc val, Ipp64fc *pSrcDst, int len);
 
 // Real element operations.
+IppOpStatus ippsConvert_16s64f_Sfs(const short *pSrc, double *pDst, int len, int scaleFactor);
 IppOpStatus ippsAbs_64f_I(double *pSrcDst, int len);
 IppOpStatus ippsAbs_64f(const double *pSrc, double *pDst, int len);
 IppOpStatus ippsThreshold_64f_I(double *pSrcDst, int len, double level, IppCmpOp relOp);
@@ -47,5 +50,14 @@ IppOpStatus ippsSqrt_64f(const double *pSrc, double *pDst, int len);
 // Extremes with the index of their first occurrence (pIndx may be null).
 IppOpStatus ippsMaxIndx_64f(const double *pSrc, int len, double *pMax, int *pIndx);
 IppOpStatus ippsMinIndx_64f(const double *pSrc, int len, double *pMin, int *pIndx);
+
+// Sums and norms in double precision, eight partial sums (bounded against the generic's
+// extended sums); the maximum norm by the generic's comparison rule.
+IppOpStatus ippsDotProd_64f(const double *pSrc1, const double *pSrc2, int len, double *pDp);
+IppOpStatus ippsMean_64f(const double *pSrc, int len, double *pMean);
+IppOpStatus ippsStdDev_64f(const double *pSrc, int len, double *pStdDev);
+IppOpStatus ippsNormDiff_L1_64f(const double *pSrc1, const double *pSrc2, int len, double *pNorm);
+IppOpStatus ippsNormDiff_L2_64f(const double *pSrc1, const double *pSrc2, int len, double *pNorm);
+IppOpStatus ippsNormDiff_Inf_64f(const double *pSrc1, const double *pSrc2, int len, double *pNorm);
 
 } // namespace kernels::signal::sse2
