@@ -1,0 +1,109 @@
+#include "scope/SLScopeControl.h"
+
+#include <atomic>
+#include <cmath>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "tests/support/FrameworkEnvironment.h"
+#include "tests/support/Wait.h"
+
+namespace {
+
+struct TQuietWindow : IControlHost {
+  void InvalidateRect(const TRect *) override { ++Repaints; }
+  bool Focused() const override { return false; }
+  void SetFocus() override {}
+  TPoint ClientToScreen(TPoint P) const override { return P; }
+  TPoint ScreenToClient(TPoint P) const override { return P; }
+  TPoint CursorPos() const override { return {-1000, -1000}; }
+  void SetCursor(TCursor) override {}
+  void BoundsChanged(const TRect &) override {}
+  void ControlDestroyed() override {}
+  int Repaints = 0;
+};
+
+struct TStillTimers : sys::ITimerService {
+  sys::TTimerId Start(uint32_t, sys::TTimerCallback) override { return ++Last; }
+  bool Kill(sys::TTimerId) override { return true; }
+  sys::TTimerId Last = 0;
+};
+
+// The recorder's use: a producer thread feeds both channels' pins (starts
+// with rates, buffers, stops) while the main thread refreshes, paints, reads
+// the derived ranges, clears a channel and changes the size limit.
+TEST(ScopeControlThreads, ProducerFeedsWhileTheMainThreadRefreshesAndPaints) {
+  TStillTimers Timers;
+  gui::TScopedWindowTimerService TimerScope{Timers};
+  TFixedTextRenderer Text{6, 10, 3};
+  TQuietWindow Window;
+  TOwnedPtr<TSLScope> Scope{CreateObject<TSLScope>(nullptr)};
+  Scope->SetHost(&Window);
+  Scope->GetBitmap()->Canvas()->SetTextRenderer(&Text);
+  Scope->SetBounds(0, 0, 505, 304);
+  Scope->GetYAxis()->SetMin(-32768);
+  Scope->GetYAxis()->SetMax(32768);
+  Scope->GetYAxis()->GetAutoScaling()->SetEnabled(false);
+  Scope->GetChannels()->GetItem(0)->SetColor(clRed);
+  Scope->GetChannels()->Add()->SetColor(clLime);
+  std::vector<TOwnedPtr<TSLOWRealSourcePin>> Sources;
+  for (int C = 0; C < 2; ++C) {
+    Sources.emplace_back(CreateObject<TSLOWRealSourcePin>(nullptr, TSLOperationEvent()));
+    ASSERT_TRUE(Scope->GetChannels()->GetItem(C)->GetInputPin()->Connect(Sources.back().get()));
+  }
+  std::atomic<bool> Stop{false}, Done{false};
+  TTestThread Producer([&] {
+    for (int I = 0; I < 2000 && !Stop; ++I)
+      for (size_t C = 0; C < Sources.size(); ++C) {
+        if (I % 400 == 0)
+          Sources[C]->Notify(
+              TOWNotifyOperation::Make<TOWStartSampleRateOperation>(1024, 44100.0 + I).Get());
+        const uint32_t N = 1 + (I * 37) % 1024;
+        auto B = com::MakeCom<TSLRealBuffer>(N);
+        double *P = B->Write();
+        for (uint32_t K = 0; K < N; ++K)
+          P[K] = C == 0 ? 16384 : -16384;
+        Sources[C]->SubmitBuffer(B);
+        if (I % 400 == 399)
+          Sources[C]->Notify(TOWNotifyOperation::Make<TOWStopOperation>().Get());
+      }
+    Done = true;
+  });
+  QImage Image(505, 304, QImage::Format_RGB32);
+  TCanvas Canvas(&Image);
+  for (int Round = 0; (Round < 300 || !Done) && Round < 1000000; ++Round) {
+    Scope->RefreshView();
+    Scope->PaintWindow(&Canvas, TRegion(Scope->GetClientRect()));
+    EXPECT_TRUE(std::isfinite(Scope->CalcMaxTime()));
+    EXPECT_GT(Scope->GetSampleRate(), 0);
+    if (Round % 40 == 0)
+      Scope->GetChannels()->GetItem(Round % 2)->GetVC_Data()->Clear();
+    if (Round % 25 == 0)
+      Scope->SetSizeLimit((Round / 25) % 3 == 0 ? 0 : 50 + Round % 100);
+  }
+  Stop = true;
+  ASSERT_TRUE(Producer.Finished(EventuallyDeadline));
+  // After the producer, the picture shows what came last, within the limit.
+  Scope->SetSizeLimit(32);
+  Sources[0]->SubmitBuffer(
+      com::MakeCom<TSLRealBuffer>(std::vector<double>(100, 16384).data(), 100u));
+  Sources[1]->SubmitBuffer(
+      com::MakeCom<TSLRealBuffer>(std::vector<double>(100, -16384).data(), 100u));
+  Scope->RefreshView();
+  EXPECT_EQ(Scope->GetChannels()->GetItem(0)->GetDrawY()->GetSize(), 32u);
+  Scope->PaintWindow(&Canvas, TRegion(Scope->GetClientRect()));
+  Canvas.Flush();
+  bool Red = false, Lime = false;
+  for (int Y = 0; Y < Image.height(); ++Y)
+    for (int X = 0; X < Image.width(); ++X) {
+      const QRgb P = Image.pixel(X, Y) & 0xFFFFFFu;
+      Red = Red || P == (ColorToQRgb(clRed) & 0xFFFFFFu);
+      Lime = Lime || P == (ColorToQRgb(clLime) & 0xFFFFFFu);
+    }
+  EXPECT_TRUE(Red);
+  EXPECT_TRUE(Lime);
+  Scope->SetHost(nullptr);
+}
+
+} // namespace
