@@ -288,7 +288,9 @@ IppOpStatus ippsFFTInitAlloc_R_32f(FFTSpec_R_32f **ppSpec, int order, int flag, 
     break;
   case 4:
     spec->fwdScaleFlag = spec->invScaleFlag = 1;
-    spec->scale = static_cast<float>(1.0L / std::sqrt(static_cast<long double>(N)));
+    // The root rounded to double, the quotient formed wider and rounded to float once.
+    spec->scale =
+        static_cast<float>(1.0L / static_cast<double>(std::sqrt(static_cast<long double>(N))));
     break;
   case 1:
   case 2:
