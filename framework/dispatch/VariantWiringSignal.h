@@ -48,8 +48,13 @@
   DISPATCH_WIRING_SIGNAL_SSE2(W, ippsAddC_64fc_I)                                                  \
   DISPATCH_WIRING_SIGNAL_SSE2(W, ippsSubC_64fc_I)                                                  \
   DISPATCH_WIRING_SIGNAL_SSE2(W, ippsDotProd_64f)                                                  \
-  W(Slbcbbasicdispatcher, ippsMean_64f, GenericByDesign, Own(&DISPATCH_KS::ippsMean_64f), NotYetBuilt)                                                     \
-  W(Slbcbbasicdispatcher, ippsStdDev_64f, GenericByDesign, Own(&DISPATCH_KS::ippsStdDev_64f), NotYetBuilt)                                                   \
+  W(Slbcbbasicdispatcher, ippsMean_64f, GenericByDesign, Own(&DISPATCH_KS::ippsMean_64f),          \
+    NotYetBuilt)                                                                                   \
+  W(Slbcbbasicdispatcher, ippsStdDev_64f, GenericByDesign, Own(&DISPATCH_KS::ippsStdDev_64f),      \
+    NotYetBuilt)                                                                                   \
   DISPATCH_WIRING_SIGNAL_SSE2(W, ippsNormDiff_L1_64f)                                              \
   DISPATCH_WIRING_SIGNAL_SSE2(W, ippsNormDiff_L2_64f)                                              \
-  DISPATCH_WIRING_SIGNAL_SSE2(W, ippsNormDiff_Inf_64f)
+  DISPATCH_WIRING_SIGNAL_SSE2(W, ippsNormDiff_Inf_64f)                                             \
+  DISPATCH_WIRING_SIGNAL_SSE2(W, ippsPowerSpectr_64fc)                                             \
+  DISPATCH_WIRING_SIGNAL_SSE2(W, ippsMagnitude_64fc)                                               \
+  DISPATCH_WIRING_SIGNAL_SSE2(W, ippsDotProd_64fc)

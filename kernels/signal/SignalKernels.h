@@ -35,6 +35,11 @@ IppOpStatus ippsCopy_64fc(const Ipp64fc *pSrc, Ipp64fc *pDst, int len);
 IppOpStatus ippsAddC_64fc_I(Ipp64fc val, Ipp64fc *pSrcDst, int len);
 IppOpStatus ippsSubC_64fc_I(Ipp64fc val, Ipp64fc *pSrcDst, int len);
 
+// Complex products in double precision (see Complex.cpp for the range rule).
+IppOpStatus ippsPowerSpectr_64fc(const Ipp64fc *pSrc, double *pDst, int len);
+IppOpStatus ippsMagnitude_64fc(const Ipp64fc *pSrc, double *pDst, int len);
+IppOpStatus ippsDotProd_64fc(const Ipp64fc *pSrc1, const Ipp64fc *pSrc2, int len, Ipp64fc *pDp);
+
 // Real element operations.
 IppOpStatus ippsConvert_16s64f_Sfs(const short *pSrc, double *pDst, int len, int scaleFactor);
 IppOpStatus ippsAbs_64f_I(double *pSrcDst, int len);
