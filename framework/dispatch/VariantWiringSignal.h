@@ -57,4 +57,6 @@
   DISPATCH_WIRING_SIGNAL_SSE2(W, ippsNormDiff_Inf_64f)                                             \
   DISPATCH_WIRING_SIGNAL_SSE2(W, ippsPowerSpectr_64fc)                                             \
   DISPATCH_WIRING_SIGNAL_SSE2(W, ippsMagnitude_64fc)                                               \
-  DISPATCH_WIRING_SIGNAL_SSE2(W, ippsDotProd_64fc)
+  DISPATCH_WIRING_SIGNAL_SSE2(W, ippsDotProd_64fc)                                                 \
+  DISPATCH_WIRING_SIGNAL_SSE2(W, ippsNormalize_64f)                                                \
+  DISPATCH_WIRING_SIGNAL_SSE2(W, ippsNormalize_64fc)

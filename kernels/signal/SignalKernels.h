@@ -40,6 +40,11 @@ IppOpStatus ippsPowerSpectr_64fc(const Ipp64fc *pSrc, double *pDst, int len);
 IppOpStatus ippsMagnitude_64fc(const Ipp64fc *pSrc, double *pDst, int len);
 IppOpStatus ippsDotProd_64fc(const Ipp64fc *pSrc1, const Ipp64fc *pSrc2, int len, Ipp64fc *pDp);
 
+// (x - vSub) / vDiv as a product with the double reciprocal.
+IppOpStatus ippsNormalize_64f(const double *pSrc, double *pDst, int len, double vSub, double vDiv);
+IppOpStatus ippsNormalize_64fc(const Ipp64fc *pSrc, Ipp64fc *pDst, int len, Ipp64fc vSub,
+                               double vDiv);
+
 // Real element operations.
 IppOpStatus ippsConvert_16s64f_Sfs(const short *pSrc, double *pDst, int len, int scaleFactor);
 IppOpStatus ippsAbs_64f_I(double *pSrcDst, int len);

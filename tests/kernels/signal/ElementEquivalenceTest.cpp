@@ -154,6 +154,39 @@ std::vector<Row> rows() {
     v.push_back(add);
     v.push_back(sub);
   }
+  // Normalization: the double product with the double reciprocal, within 2 ulp of the
+  // generic's extended evaluation; refused divisors (zero, subnormal, NaN) as the generic.
+  const std::vector<std::pair<double, double>> norms = {
+      {0.0, 1.0}, {1.5, 3.0},    {-2.0, -7.0}, {-1e308, 0.25}, {0.5, 2.2250738585072014e-308},
+      {0.0, 0.0}, {1.0, 1e-310}, {1.0, NAN},   {NAN, 2.0},     {INFINITY, 10.0}};
+  for (auto [sub, div] : norms) {
+    const std::string tag = " " + std::to_string(sub) + "/" + std::to_string(div);
+    Row real{"Normalize" + tag,
+             [=](const void *s, void *d, int n) {
+               return ks::ippsNormalize_64f(as<double>(s), as<double>(d), n, sub, div);
+             },
+             [=](const void *s, void *d, int n) {
+               return gen::ippsNormalize_64f(as<double>(s), as<double>(d), n, sub, div);
+             },
+             8,
+             8,
+             true};
+    const Ipp64fc csub{sub, -sub};
+    Row cplx{"Normalize_64fc" + tag,
+             [=](const void *s, void *d, int n) {
+               return ks::ippsNormalize_64fc(as<Ipp64fc>(s), as<Ipp64fc>(d), n, csub, div);
+             },
+             [=](const void *s, void *d, int n) {
+               return gen::ippsNormalize_64fc(as<Ipp64fc>(s), as<Ipp64fc>(d), n, csub, div);
+             },
+             16,
+             16,
+             true};
+    real.exactBits = cplx.exactBits = false;
+    real.ulps = cplx.ulps = 2;
+    v.push_back(real);
+    v.push_back(cplx);
+  }
   v.push_back(zipRow<unsigned>("And", ks::ippsAnd_32u_I, gen::ippsAnd_32u_I));
   v.push_back(zipRow<unsigned>("Or", ks::ippsOr_32u_I, gen::ippsOr_32u_I));
   v.push_back(zipRow<unsigned>("Xor", ks::ippsXor_32u_I, gen::ippsXor_32u_I));
@@ -291,6 +324,25 @@ TEST(SignalElementKernels, SquareIsTheDoubleProduct) {
     const double want = x[i] * x[i];
     EXPECT_TRUE(equivalence::SameOrBothNaN(y[i], want)) << x[i];
   }
+}
+
+// Normalization is the double evaluation (x - vSub) * (1 / vDiv) wherever that stays in
+// range, and the generic's value where the difference alone overflows.
+TEST(SignalElementKernels, NormalizeIsTheDoubleFormula) {
+  const auto x = test_support::RandomVector<double>(101, 17, -1e3, 1e3);
+  std::vector<double> y(x.size());
+  for (double div : {3.0, -0.1, 7e-300, 1e300}) {
+    ASSERT_EQ(ks::ippsNormalize_64f(x.data(), y.data(), 101, 0.75, div), ippStsNoErr);
+    for (std::size_t i = 0; i < x.size(); ++i)
+      ASSERT_EQ(y[i], (x[i] - 0.75) * (1.0 / div)) << div << " " << i;
+  }
+  const double big[3] = {1e308, -1e308, 3.0};
+  double out[3], want[3];
+  ASSERT_EQ(ks::ippsNormalize_64f(big, out, 3, -1e308, 4.0), ippStsNoErr);
+  ASSERT_EQ(gen::ippsNormalize_64f(big, want, 3, -1e308, 4.0), ippStsNoErr);
+  EXPECT_EQ(out[0], 5e307);
+  for (int i = 0; i < 3; ++i)
+    EXPECT_EQ(out[i], want[i]) << i;
 }
 
 TEST(SignalElementKernels, BadArgumentsGiveTheGenericStatusAndWriteNothing) {
