@@ -2,9 +2,7 @@
 //
 // Generic by design beyond code 5's x87 loops: the Jaehne signal (an x87 loop in every
 // class), the Hann and Hamming windows of codes 16-17 (x87 recurrences there), the
-// out-of-place Bartlett window of codes 16-17, and the scaled 32-bit division, whose exact rounded
-// quotient the generic forms in 64- and 128-bit integers; the packed double division would round
-// near halves the other way, and the 16-byte registers have no integer division to do better.
+// out-of-place Bartlett window of codes 16-17.
 #pragma once
 
 #include "kernels/basic/BasicKernels.h"
@@ -131,7 +129,8 @@
     Own(&DISPATCH_KB::sse2::ippsSub_32s_ISfs), GenericByDesign)                                    \
   W(Slbasicdispatcher, ippsMul_32s_ISfs, Own(&DISPATCH_KB::sse2::ippsMul_32s_ISfs),                \
     Own(&DISPATCH_KB::sse2::ippsMul_32s_ISfs), GenericByDesign)                                    \
-  W(Slbasicdispatcher, ippsDiv_32s_ISfs, GenericByDesign, GenericByDesign, GenericByDesign)        \
+  W(Slbasicdispatcher, ippsDiv_32s_ISfs, Own(&DISPATCH_KB::sse2::ippsDiv_32s_ISfs),                \
+    Own(&DISPATCH_KB::sse2::ippsDiv_32s_ISfs), GenericByDesign)                                    \
   W(Slbasicdispatcher, ippsAdd_8u_ISfs, Own(&DISPATCH_KB::sse2::ippsAdd_8u_ISfs),                  \
     Own(&DISPATCH_KB::sse2::ippsAdd_8u_ISfs), Own(&DISPATCH_KB::sse2::ippsAdd_8u_ISfs))            \
   W(Slbasicdispatcher, ippsSub_8u_ISfs, Own(&DISPATCH_KB::sse2::ippsSub_8u_ISfs),                  \

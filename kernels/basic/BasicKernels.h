@@ -97,6 +97,8 @@ IppOpStatus ippsMulC_32s_Sfs(const int *pSrc, int val, int *pDst, int len, int s
 IppOpStatus ippsAdd_32s_ISfs(const int *pSrc, int *pSrcDst, int len, int scaleFactor);
 IppOpStatus ippsSub_32s_ISfs(const int *pSrc, int *pSrcDst, int len, int scaleFactor);
 IppOpStatus ippsMul_32s_ISfs(const int *pSrc, int *pSrcDst, int len, int scaleFactor);
+// pSrcDst holds the dividends: pSrcDst[i] * 2^-scaleFactor / pSrc[i], exact.
+IppOpStatus ippsDiv_32s_ISfs(const int *pSrc, int *pSrcDst, int len, int scaleFactor);
 IppOpStatus ippsAdd_8u_ISfs(const unsigned char *pSrc, unsigned char *pSrcDst, int len,
                             int scaleFactor);
 IppOpStatus ippsSub_8u_ISfs(const unsigned char *pSrc, unsigned char *pSrcDst, int len,

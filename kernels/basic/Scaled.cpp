@@ -331,6 +331,137 @@ IppOpStatus vector8(const unsigned char *pSrc, unsigned char *pSrcDst, int len, 
   return ippStsNoErr;
 }
 
+// ---- 32-bit division ------------------------------------------------------------------
+//
+// The quotient x * 2^-sf / d is formed exactly in 64-bit integers on magnitudes and rounded
+// half to even: a packed double division would round it through 53 bits first and could
+// land on the other side of a half. The 16-byte registers have no integer division, so
+// the elements go through the scalar divider two at a time, the class of sf chosen once.
+
+class DivScale {
+public:
+  explicit DivScale(int sf) {
+    if (sf > 32) {
+      kind_ = Zero; // |x / d| <= 2^31, so the scaled quotient is at most a quarter
+    } else if (sf >= 0) {
+      kind_ = Right;
+      shift_ = sf;
+    } else if (sf >= -32) {
+      kind_ = Left;
+      shift_ = -sf;
+    } else if (sf >= -62) {
+      kind_ = FarLeft;
+      shift_ = -sf - 32;
+    } else {
+      kind_ = SignOnly;
+    }
+  }
+
+  // x * 2^-sf / d for d != 0, rounded half to even and saturated.
+  int quotient(int x, int d) const {
+    if (x == 0)
+      return 0;
+    const bool negative = (x < 0) != (d < 0);
+    const std::uint64_t mag = magnitude(abs64(x), abs64(d));
+    if (negative)
+      return mag >= kTwo31 ? INT32_MIN : -static_cast<int>(mag);
+    return mag >= kTwo31 ? INT32_MAX : static_cast<int>(mag);
+  }
+
+private:
+  enum Kind { Zero, Right, Left, FarLeft, SignOnly };
+  static constexpr std::uint64_t kTwo31 = std::uint64_t{1} << 31;
+  static constexpr std::uint64_t kSaturated = std::uint64_t{1} << 32; // any value >= 2^31
+
+  static std::uint64_t abs64(int v) {
+    return v < 0 ? std::uint64_t{0} - static_cast<std::uint64_t>(static_cast<std::int64_t>(v))
+                 : static_cast<std::uint64_t>(v);
+  }
+
+  // num / den rounded half to even (den > 0; num and den below 2^64).
+  static std::uint64_t roundedQuotient(std::uint64_t num, std::uint64_t den) {
+    const std::uint64_t q = num / den;
+    const std::uint64_t r = num % den;
+    const std::uint64_t rest = den - r; // compared with r: no doubling that could overflow
+    return q + ((r > rest || (r == rest && (q & 1) != 0)) ? 1 : 0);
+  }
+
+  // |x| * 2^-sf / |d| rounded, or kSaturated when it is at least 2^31 in the far classes.
+  std::uint64_t magnitude(std::uint64_t ax, std::uint64_t ad) const {
+    switch (kind_) {
+    case Zero:
+      return 0;
+    case Right: // |d| * 2^sf <= 2^63
+      return roundedQuotient(ax, ad << shift_);
+    case Left: // |x| * 2^-sf <= 2^63
+      return roundedQuotient(ax << shift_, ad);
+    case FarLeft: {
+      // |x| * 2^32 / |d| first (below 2^63), then the remainder carries the other shift_
+      // bits (below 2^61); a first quotient of 2^(32 - shift_) or more saturates.
+      const std::uint64_t num = ax << 32;
+      const std::uint64_t q1 = num / ad;
+      if (q1 >= (kSaturated >> shift_))
+        return kSaturated;
+      const std::uint64_t r1 = num % ad;
+      return (q1 << shift_) + roundedQuotient(r1 << shift_, ad);
+    }
+    case SignOnly:
+      break;
+    }
+    return kSaturated;
+  }
+
+  Kind kind_ = Zero;
+  int shift_ = 0;
+};
+
+// A zero divisor stores the saturated sign of the dividend and raises the warning.
+int divideOne(int x, int d, const DivScale &scale, bool &zeroDivisor) {
+  if (d == 0) {
+    zeroDivisor = true;
+    return x > 0 ? INT32_MAX : (x < 0 ? INT32_MIN : 0);
+  }
+  return scale.quotient(x, d);
+}
+
+IppOpStatus div32(const int *pSrc, int *pSrcDst, int len, int sf) {
+  if (const IppOpStatus st = check(pSrc, pSrcDst, len); st != ippStsNoErr)
+    return st;
+  const DivScale scale(sf);
+  const std::size_t n = static_cast<std::size_t>(len);
+  bool zeroDivisor = false;
+  auto one = [&](std::size_t i) {
+    int x, d;
+    std::memcpy(&x, pSrcDst + i, 4);
+    std::memcpy(&d, pSrc + i, 4);
+    const int q = divideOne(x, d, scale, zeroDivisor);
+    std::memcpy(pSrcDst + i, &q, 4);
+  };
+  std::size_t i = 0;
+  // Pairs read both elements before writing either, so they are kept to vectors whose
+  // storage is either the same or apart; otherwise the walk is the generic's, one by one.
+  if (!partlyOverlap(pSrc, pSrcDst, 4 * n)) {
+    if (n >= 2 && reinterpret_cast<std::uintptr_t>(pSrcDst) % 8 != 0)
+      one(i++);
+    for (; i + 2 <= n; i += 2) {
+      const __m128i x = _mm_loadl_epi64(reinterpret_cast<const __m128i *>(pSrcDst + i));
+      const __m128i d = _mm_loadl_epi64(reinterpret_cast<const __m128i *>(pSrc + i));
+      const int d0 = _mm_cvtsi128_si32(d), d1 = _mm_cvtsi128_si32(_mm_srli_epi64(d, 32));
+      if (d0 == 0 || d1 == 0) { // the zero-divisor rule element by element
+        one(i);
+        one(i + 1);
+        continue;
+      }
+      const int q0 = scale.quotient(_mm_cvtsi128_si32(x), d0);
+      const int q1 = scale.quotient(_mm_cvtsi128_si32(_mm_srli_epi64(x, 32)), d1);
+      _mm_storel_epi64(reinterpret_cast<__m128i *>(pSrcDst + i), _mm_setr_epi32(q0, q1, 0, 0));
+    }
+  }
+  for (; i < n; ++i)
+    one(i);
+  return zeroDivisor ? ippStsDivByZero : ippStsNoErr;
+}
+
 } // namespace
 
 namespace sse2 {
@@ -355,6 +486,9 @@ IppOpStatus ippsSub_32s_ISfs(const int *pSrc, int *pSrcDst, int len, int scaleFa
 }
 IppOpStatus ippsMul_32s_ISfs(const int *pSrc, int *pSrcDst, int len, int scaleFactor) {
   return vector32<Op32::Mul>(pSrc, pSrcDst, len, scaleFactor, kZeroAboveProduct);
+}
+IppOpStatus ippsDiv_32s_ISfs(const int *pSrc, int *pSrcDst, int len, int scaleFactor) {
+  return div32(pSrc, pSrcDst, len, scaleFactor);
 }
 
 IppOpStatus ippsAdd_8u_ISfs(const unsigned char *pSrc, unsigned char *pSrcDst, int len,

@@ -4,11 +4,14 @@
 // operations exhaustively over all byte pairs for each scale class.
 #include "framework/dispatch/Slbasicdispatcher.h"
 #include "kernels/basic/BasicKernels.h"
+#include "tests/kernels/basic/EquivalenceSupport.h"
 #include "tests/support/RandomVectors.h"
 
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <cmath>
+#include <cstdint>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -239,6 +242,177 @@ TEST(Scaled32, WorkedCases) {
   int w[] = {1};
   ASSERT_EQ(kb::ippsMul_32s_ISfs(one, w, 1, -31), ippStsNoErr);
   EXPECT_EQ(w[0], INT_MAX);
+}
+
+// ---- 32-bit division -----------------------------------------------------------------
+
+// x * 2^-sf / d rounded half to even and saturated; d != 0.
+int divOracle(int x, int d, int sf) {
+  if (sf > 90)
+    return 0; // |x / d| <= 2^31
+  i128 num = x, den = d;
+  if (den < 0) {
+    num = -num;
+    den = -den;
+  }
+  if (sf < -90) // |x * 2^-sf / d| >= 2^59 for any nonzero x
+    return num > 0 ? INT_MAX : num < 0 ? INT_MIN : 0;
+  if (sf >= 0)
+    den <<= sf;
+  else
+    num <<= -sf;
+  i128 q = num / den, r = num % den;
+  if (r < 0) {
+    q -= 1;
+    r += den;
+  }
+  if (2 * r > den || (2 * r == den && (q & 1) != 0))
+    q += 1;
+  return static_cast<int>(q < INT_MIN ? INT_MIN : q > INT_MAX ? INT_MAX : q);
+}
+
+int zeroDivisorResult(int x) { return x > 0 ? INT_MAX : x < 0 ? INT_MIN : 0; }
+
+struct DivCase {
+  int x, d, sf;
+};
+
+// Dividends whose exact quotient by a large odd divisor lies 1 / (2d) above or below a
+// half-integer at a left shift of 23-31: the quotient rounded to 53 bits is that half.
+std::vector<DivCase> nearHalfCases() {
+  std::vector<DivCase> cases;
+  const std::vector<int> divisors = {INT_MAX, 2147483629, 2000000011, 1999999999, 1234567891};
+  for (int d : divisors) {
+    const std::uint64_t m = static_cast<std::uint64_t>(d);
+    for (int k = 23; k <= 31; ++k) {
+      std::uint64_t inv = 1; // 2^-k modulo d
+      for (int i = 0; i < k; ++i)
+        inv = inv * ((m + 1) / 2) % m;
+      for (std::uint64_t rest : {(m + 1) / 2, (m - 1) / 2}) {
+        const int x = static_cast<int>(rest * inv % m); // x * 2^k = rest (mod d)
+        for (int sx : {1, -1})
+          for (int sd : {1, -1})
+            cases.push_back({sx * x, sd * d, -k});
+      }
+    }
+  }
+  return cases;
+}
+
+TEST(ScaledDiv32, EdgeValuesEveryScaleClassAndNearHalvesAsTheOracleAndTheGeneric) {
+  std::vector<DivCase> cases;
+  std::vector<int> scales = kScaleFactors;
+  for (int sf : {-61, 40, 41})
+    scales.push_back(sf);
+  for (int sf : scales)
+    for (int x : edgeInts())
+      for (int d : edgeInts())
+        cases.push_back({x, d, sf});
+  const std::vector<DivCase> near = nearHalfCases();
+  cases.insert(cases.end(), near.begin(), near.end());
+
+  // The near-half rows are the ones a quotient rounded through a double gets wrong.
+  int doubleWouldMiss = 0;
+  for (const DivCase &c : near) {
+    const double q = std::ldexp(static_cast<double>(c.x), -c.sf) / static_cast<double>(c.d);
+    if (static_cast<int>(std::nearbyint(q)) != divOracle(c.x, c.d, c.sf))
+      ++doubleWouldMiss;
+  }
+  EXPECT_GT(doubleWouldMiss, 0);
+
+  // One element per call, so each zero divisor's status belongs to its row.
+  for (const DivCase &c : cases) {
+    const int want = c.d == 0 ? zeroDivisorResult(c.x) : divOracle(c.x, c.d, c.sf);
+    const IppOpStatus wantStatus = c.d == 0 ? ippStsDivByZero : ippStsNoErr;
+    int g = c.x, k = c.x;
+    ASSERT_EQ(gen::ippsDiv_32s_ISfs(&c.d, &g, 1, c.sf), wantStatus);
+    ASSERT_EQ(g, want) << "generic " << c.x << " / " << c.d << " sf " << c.sf;
+    ASSERT_EQ(kb::ippsDiv_32s_ISfs(&c.d, &k, 1, c.sf), wantStatus);
+    ASSERT_EQ(k, want) << c.x << " / " << c.d << " sf " << c.sf;
+  }
+}
+
+TEST(ScaledDiv32, VectorsAtEveryOffsetWithZeroDivisorsInPairsAndAlone) {
+  std::vector<int> v, s;
+  const std::vector<int> e = edgeInts();
+  for (int a : e)
+    for (int b : e) {
+      v.push_back(a);
+      s.push_back(b);
+    }
+  for (int x : test_support::RandomVector<int>(300, 41, INT_MIN, INT_MAX))
+    v.push_back(x);
+  for (int x : test_support::RandomVector<int>(300, 42, -70000, 70000))
+    s.push_back(x);
+  for (const DivCase &c : nearHalfCases()) {
+    v.push_back(c.x);
+    s.push_back(c.d);
+  }
+  for (int sf : {-63, -62, -40, -32, -31, -25, -1, 0, 1, 2, 31, 32, 33}) {
+    for (int len : {1, 2, 3, 4, 5, 8, 9, 17, 400, static_cast<int>(v.size())}) {
+      const std::size_t n = static_cast<std::size_t>(len);
+      const std::size_t start = v.size() - n;
+      const std::vector<int> src(s.begin() + static_cast<std::ptrdiff_t>(start), s.end());
+      std::vector<int> g(v.begin() + static_cast<std::ptrdiff_t>(start), v.end());
+      bool anyZero = false;
+      for (int d : src)
+        anyZero = anyZero || d == 0;
+      const IppOpStatus want = anyZero ? ippStsDivByZero : ippStsNoErr;
+      ASSERT_EQ(gen::ippsDiv_32s_ISfs(src.data(), g.data(), len, sf), want);
+      for (std::size_t off : {0, 4, 1, 8, 12}) {
+        const std::vector<int> dividends(v.begin() + static_cast<std::ptrdiff_t>(start), v.end());
+        equivalence::Guarded<int> dst(dividends, off);
+        equivalence::Guarded<int> div(src, (off + 6) % 16);
+        ASSERT_EQ(kb::ippsDiv_32s_ISfs(div.get(), dst.get(), len, sf), want)
+            << "sf " << sf << " len " << len;
+        for (std::size_t i = 0; i < n; ++i) {
+          const int d = src[i], x = dividends[i];
+          ASSERT_EQ(dst.at(i), d == 0 ? zeroDivisorResult(x) : divOracle(x, d, sf))
+              << x << " / " << d << " sf " << sf << " offset " << off;
+          ASSERT_EQ(dst.at(i), g[i]);
+        }
+        ASSERT_TRUE(dst.GuardsIntact());
+        ASSERT_TRUE(div.GuardsIntact());
+      }
+    }
+  }
+}
+
+TEST(ScaledDiv32, WorkedCasesSharedStorageAndBadArguments) {
+  const int d[] = {2, 2, 2, 0, 0, 0, 3, -1};
+  int x[] = {7, 5, -5, 1, -1, 0, 9, INT_MIN};
+  ASSERT_EQ(kb::ippsDiv_32s_ISfs(d, x, 8, 0), ippStsDivByZero);
+  const int want[] = {4, 2, -2, INT_MAX, INT_MIN, 0, 3, INT_MAX};
+  for (int i = 0; i < 8; ++i)
+    EXPECT_EQ(x[i], want[i]) << i;
+  int one = 1, five = 5;
+  const int three = 3, unit = 1;
+  ASSERT_EQ(kb::ippsDiv_32s_ISfs(&three, &one, 1, -62), ippStsNoErr);
+  EXPECT_EQ(one, INT_MAX);
+  ASSERT_EQ(kb::ippsDiv_32s_ISfs(&unit, &five, 1, 33), ippStsNoErr);
+  EXPECT_EQ(five, 0);
+
+  // Divisors and dividends in one array, shifted by one element either way, and the same.
+  std::vector<int> base = test_support::RandomVector<int>(41, 43, -1000, 1000);
+  base[7] = 0;
+  for (int shift : {1, -1, 0}) {
+    std::vector<int> a = base, b = base;
+    const std::size_t srcAt = 2, dstAt = static_cast<std::size_t>(2 + shift);
+    const IppOpStatus st = kb::ippsDiv_32s_ISfs(a.data() + srcAt, a.data() + dstAt, 38, -3);
+    EXPECT_EQ(st, gen::ippsDiv_32s_ISfs(b.data() + srcAt, b.data() + dstAt, 38, -3));
+    EXPECT_EQ(a, b) << "shift " << shift;
+  }
+
+  int k[2] = {9, 9}, g[2] = {9, 9};
+  for (int len : {2, 0, -1})
+    for (int nul = 0; nul < 3; ++nul) {
+      if (nul == 0 && len > 0)
+        continue;
+      const int *src = nul == 1 ? nullptr : d;
+      const IppOpStatus st = gen::ippsDiv_32s_ISfs(src, nul == 2 ? nullptr : g, len, 0);
+      EXPECT_EQ(kb::ippsDiv_32s_ISfs(src, nul == 2 ? nullptr : k, len, 0), st);
+      EXPECT_EQ(k[0], 9);
+    }
 }
 
 // ---- 8-bit, every pair of bytes -------------------------------------------------------
