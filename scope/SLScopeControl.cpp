@@ -104,7 +104,7 @@ void TSLDataDisplay::MouseUp(TMouseButton Button, TShiftState Shift, int32_t X, 
   }
 }
 
-bool TSLDataDisplay::WheelAt(bool Down, TShiftState Shift, TPoint MousePos) {
+void TSLDataDisplay::WheelAt(bool Down, TShiftState Shift, TPoint MousePos) {
   TPoint P = ScreenToClient(MousePos);
   for (int I = 0; I < FViews.Count(); ++I) {
     TSLDisplayView *View = FViews.GetItem(I);
@@ -119,7 +119,6 @@ bool TSLDataDisplay::WheelAt(bool Down, TShiftState Shift, TPoint MousePos) {
     const double F = Down ? 1.1 : 0.9;
     MouseWheelZoom(P, F, F);
   }
-  return true;
 }
 
 bool TSLDataDisplay::DoMouseWheelDown(TShiftState Shift, TPoint MousePos) {

@@ -137,7 +137,7 @@ protected:
   bool FZoomed = false;
 
 private:
-  bool WheelAt(bool Down, TShiftState Shift, TPoint MousePos);
+  void WheelAt(bool Down, TShiftState Shift, TPoint MousePos);
 };
 
 class TSLDataChart : public TSLDataDisplay, public ISLAxisChart, public ISLDataViewHost {

@@ -426,6 +426,40 @@ TEST_F(ScopeControl, SettersRepaintOnChange) {
   EXPECT_EQ(Scope->GetYAxis()->GetMin(), -5);
 }
 
+// A focused scope frames its plot with the focus dots; without the focus the
+// frame is gone.
+TEST_F(ScopeControl, FocusFrame) {
+  // The data view's frame covers the plot's edge; the title leaves the top
+  // row to the background.
+  Scope->GetTitle()->SetVisible(true);
+  Scope->SetColor(clNavy);
+  const QImage Plain = Paint();
+  Window.HasFocus = true;
+  const QImage Framed = Paint();
+  int Changed = 0;
+  for (int X = 0; X < Plain.width(); ++X)
+    Changed += Plain.pixel(X, 0) != Framed.pixel(X, 0);
+  EXPECT_GT(Changed, 100);
+  EXPECT_EQ(Plain.pixel(250, 100), Framed.pixel(250, 100));
+  Window.HasFocus = false;
+  EXPECT_EQ(Paint(), Plain);
+}
+
+// The X data range spans every channel's draw X data; without data in
+// channel 0 it falls back to the sample range 0 .. S - 1.
+TEST_F(ScopeControl, XDataRangeOverChannels) {
+  Feed(0, Values(1024, 1));
+  Feed(1, Values(2048, 1));
+  Scope->RefreshView();
+  EXPECT_EQ(Scope->GetMinXValue(), 0);
+  EXPECT_EQ(Scope->GetMaxXValue(), 2047);
+  Scope->GetChannels()->GetItem(0)->GetVC_Data()->Clear();
+  Feed(1, Values(100, 1));
+  Scope->RefreshView();
+  EXPECT_EQ(Scope->GetMinXValue(), 0);
+  EXPECT_EQ(Scope->GetMaxXValue(), Scope->GetXAxis()->GetVC_Samples() - 1);
+}
+
 // The mouse-leave poll ends the mouse's stay once it is outside.
 TEST_F(ScopeControl, MouseTimerNoticesLeaving) {
   Paint();
