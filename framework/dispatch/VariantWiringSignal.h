@@ -59,4 +59,8 @@
   DISPATCH_WIRING_SIGNAL_SSE2(W, ippsMagnitude_64fc)                                               \
   DISPATCH_WIRING_SIGNAL_SSE2(W, ippsDotProd_64fc)                                                 \
   DISPATCH_WIRING_SIGNAL_SSE2(W, ippsNormalize_64f)                                                \
-  DISPATCH_WIRING_SIGNAL_SSE2(W, ippsNormalize_64fc)
+  DISPATCH_WIRING_SIGNAL_SSE2(W, ippsNormalize_64fc)                                               \
+  DISPATCH_WIRING_SIGNAL_SSE2(W, ippsMulC_64fc_I)                                                  \
+  DISPATCH_WIRING_SIGNAL_SSE2(W, ippsDivC_64fc_I)                                                  \
+  DISPATCH_WIRING_SIGNAL_SSE2(W, ippsSqr_64fc)                                                     \
+  DISPATCH_WIRING_SIGNAL_SSE2(W, ippsSqr_64fc_I)

@@ -40,6 +40,12 @@ IppOpStatus ippsPowerSpectr_64fc(const Ipp64fc *pSrc, double *pDst, int len);
 IppOpStatus ippsMagnitude_64fc(const Ipp64fc *pSrc, double *pDst, int len);
 IppOpStatus ippsDotProd_64fc(const Ipp64fc *pSrc1, const Ipp64fc *pSrc2, int len, Ipp64fc *pDp);
 
+// Complex products with a constant and squares in double precision (see ComplexArith.cpp).
+IppOpStatus ippsMulC_64fc_I(Ipp64fc val, Ipp64fc *pSrcDst, int len);
+IppOpStatus ippsDivC_64fc_I(Ipp64fc val, Ipp64fc *pSrcDst, int len);
+IppOpStatus ippsSqr_64fc(const Ipp64fc *pSrc, Ipp64fc *pDst, int len);
+IppOpStatus ippsSqr_64fc_I(Ipp64fc *pSrcDst, int len);
+
 // (x - vSub) / vDiv as a product with the double reciprocal.
 IppOpStatus ippsNormalize_64f(const double *pSrc, double *pDst, int len, double vSub, double vDiv);
 IppOpStatus ippsNormalize_64fc(const Ipp64fc *pSrc, Ipp64fc *pDst, int len, Ipp64fc vSub,
