@@ -4,6 +4,8 @@
 #include <cmath>
 #include <mutex>
 
+#include "platform/classlib/ClassBuilder.h"
+
 // ---------------------------------------------------------------------------
 // TSLDataDisplay
 
@@ -437,6 +439,23 @@ void TSLDataChart::YRightTickLines(const TSLTickLineProc &Proc, bool FromEnd, TC
 
 // ---------------------------------------------------------------------------
 // TSLScope
+
+const TClassInfo &TSLScope::StaticClassInfo() {
+  using C = TSLScope;
+  static const TClassInfo &info =
+      MakeClassInfo<C>("TSLScope", &TCustomControl::StaticClassInfo(), [](TClassBuilder<C> &c) {
+        c.Integer("Color", &C::GetBackground, &C::SetColor, 0);
+        c.Object("YAxis", &C::GetYAxis);
+        c.Object("XAxis", &C::GetXAxis);
+        c.Object("Title", &C::GetTitle);
+        c.Object("DataView", &C::GetScopeDataView);
+        c.Integer("RefreshInterval", &C::GetRefreshInterval, &C::SetRefreshInterval, 100);
+        c.Boolean("Vertical", &C::GetVertical, &C::SetVertical, false);
+        c.Object("Channels", &C::GetChannels, &C::SetChannels);
+        c.Integer("SizeLimit", &C::GetSizeLimit, &C::SetSizeLimit, 0);
+      });
+  return info;
+}
 
 TSLScope::TSLScope(TComponent *Owner) : TSLDataChart(Owner) {
   FChannels = CreateObject<TSLScopeChannels>(static_cast<ISLScopeHost *>(this));

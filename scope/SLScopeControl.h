@@ -269,8 +269,11 @@ protected:
   bool FUndoSaved = false;
 };
 
+// Published: the control's bounds and flags, Color, RefreshInterval,
+// Vertical, SizeLimit, the views (Title, XAxis, YAxis, DataView) and the
+// Channels collection.
 class TSLScope : public TSLDataChart, public ISLScopeHost {
-  CLASSLIB_SIMPLE_CLASS(TSLScope, TSLDataChart)
+  CLASSLIB_CLASS(TSLScope)
 
 public:
   explicit TSLScope(TComponent *Owner);
@@ -286,6 +289,9 @@ public:
   void SetRecalcRects() override { FRecalcRects = true; }
 
   TSLScopeChannels *GetChannels() { return FChannels; }
+  // Copies the given channels into the owned collection.
+  void SetChannels(TSLScopeChannels *Value) { FChannels->Assign(Value); }
+  TColor GetBackground() const { return FColor; }
   bool GetVertical() const { return FVertical; }
   void SetVertical(bool Value);
   uint32_t GetSizeLimit() override { return FSizeLimit.load(); }

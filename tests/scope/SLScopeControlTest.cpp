@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/classlib/FormStream.h"
 #include "tests/support/FrameworkEnvironment.h"
 
 namespace {
@@ -458,6 +459,64 @@ TEST_F(ScopeControl, XDataRangeOverChannels) {
   Scope->RefreshView();
   EXPECT_EQ(Scope->GetMinXValue(), 0);
   EXPECT_EQ(Scope->GetMaxXValue(), Scope->GetXAxis()->GetVC_Samples() - 1);
+}
+
+// The recorder's scope settings come from its form text: bounds, hidden
+// title and axes, the Y range, and two channels, each with its pin.
+TEST(ScopeControlStream, TheRecordersSettingsLoadFromFormText) {
+  TStillTimers Timers;
+  gui::TScopedWindowTimerService TimerScope{Timers};
+  TFixedTextRenderer Text{6, 10, 3};
+  TFakeWindow Window;
+  TOwnedPtr<TSLScope> Scope{CreateObject<TSLScope>(nullptr)};
+  Scope->SetHost(&Window);
+  Scope->GetBitmap()->Canvas()->SetTextRenderer(&Text);
+  LoadFormText(Scope.get(), "object Scope: TSLScope\n"
+                            "  Left = 100\n"
+                            "  Top = 97\n"
+                            "  Width = 505\n"
+                            "  Height = 304\n"
+                            "  TabStop = False\n"
+                            "  RefreshInterval = 250\n"
+                            "  YAxis.Visible = False\n"
+                            "  YAxis.MinMax = (\n"
+                            "    -32768\n"
+                            "    32768)\n"
+                            "  YAxis.AutoScaling.Enabled = False\n"
+                            "  XAxis.Visible = False\n"
+                            "  Title.Visible = False\n"
+                            "  Channels = <\n"
+                            "    item\n"
+                            "      Color = 255\n"
+                            "    end\n"
+                            "    item\n"
+                            "      Color = 65280\n"
+                            "    end>\n"
+                            "end\n");
+  EXPECT_EQ(Scope->GetWidth(), 505);
+  EXPECT_EQ(Scope->GetLeft(), 100);
+  EXPECT_FALSE(Scope->GetTabStop());
+  EXPECT_EQ(Scope->GetRefreshInterval(), 250u);
+  ASSERT_EQ(Scope->GetChannels()->Count(), 2);
+  ASSERT_EQ(Scope->GetInputPins()->GetCount(), 2);
+  std::vector<TOwnedPtr<TSLOWRealSourcePin>> Sources;
+  const Values Levels[] = {Values(1024, 16384), Values(1024, -16384)};
+  for (int I = 0; I < 2; ++I) {
+    Sources.emplace_back(CreateObject<TSLOWRealSourcePin>(nullptr, TSLOperationEvent()));
+    ASSERT_TRUE(Scope->GetChannels()->GetItem(I)->GetInputPin()->Connect(Sources.back().get()));
+    Sources.back()->SubmitBuffer(com::MakeCom<TSLRealBuffer>(Levels[I].data(), 1024u));
+  }
+  Scope->RefreshView();
+  QImage Image(505, 304, QImage::Format_RGB32);
+  TCanvas Canvas(&Image);
+  Scope->PaintWindow(&Canvas, TRegion(Scope->GetClientRect()));
+  Canvas.Flush();
+  auto At = [&](int X, int Y) { return Image.pixel(X, Y) & 0xFFFFFFu; };
+  EXPECT_EQ(At(0, 10), ColorToQRgb(clGreen) & 0xFFFFFFu);
+  EXPECT_EQ(At(3, 152), ColorToQRgb(clWhite) & 0xFFFFFFu);
+  EXPECT_EQ(At(300, 76), ColorToQRgb(clRed) & 0xFFFFFFu);
+  EXPECT_EQ(At(300, 228), ColorToQRgb(clLime) & 0xFFFFFFu);
+  Scope->SetHost(nullptr);
 }
 
 // The mouse-leave poll ends the mouse's stay once it is outside.
