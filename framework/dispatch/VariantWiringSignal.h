@@ -6,7 +6,7 @@
 // root); its double arithmetic and the part extraction are the generic x87 loops, and so
 // are the scaled integer sums (scalar in that class). The scaled product with a constant
 // and the scaled integer dot product are scalar and x87 code in every class. Code 5's mean
-// and standard deviation keep eight x87 partial sums of their own, not built yet.
+// and standard deviation keep eight extended partial sums of their own.
 #pragma once
 
 #include "kernels/signal/SignalKernels.h"

@@ -77,3 +77,9 @@ IppOpStatus ippsNormDiff_L2_64f(const double *pSrc1, const double *pSrc2, int le
 IppOpStatus ippsNormDiff_Inf_64f(const double *pSrc1, const double *pSrc2, int len, double *pNorm);
 
 } // namespace kernels::signal::sse2
+
+// Code 5: the mean and standard deviation in extended precision with eight partial sums.
+namespace kernels::signal::sse {
+IppOpStatus ippsMean_64f(const double *pSrc, int len, double *pMean);
+IppOpStatus ippsStdDev_64f(const double *pSrc, int len, double *pStdDev);
+} // namespace kernels::signal::sse

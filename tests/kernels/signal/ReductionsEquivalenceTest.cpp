@@ -107,6 +107,36 @@ TEST(SignalReductions, MeanAndStdDevAreWithinTheRoundingBound) {
   EXPECT_EQ(sd, 0.0);
 }
 
+// Code 5 sums in extended precision in another order than the generic: a few ulp at most
+// (the standard deviation's cancellation scales that by n S2 / V).
+TEST(SignalReductions, CodeFiveMeanAndStdDevAreTheGenericsUpToOrder) {
+  namespace k5 = kernels::signal::sse;
+  for (int len : kLengths) {
+    const auto a = test_support::RandomVector<double>(len, 600 + len, -2.0, 9.0);
+    double m = 0, gm = 0;
+    ASSERT_EQ(k5::ippsMean_64f(a.data(), len, &m), ippStsNoErr);
+    ASSERT_EQ(gen::ippsMean_64f(a.data(), len, &gm), ippStsNoErr);
+    EXPECT_LE(equivalence::Ulps(m, gm), 2u) << len;
+    if (len < 2)
+      continue;
+    double sd = 0, gsd = 0;
+    ASSERT_EQ(k5::ippsStdDev_64f(a.data(), len, &sd), ippStsNoErr);
+    ASSERT_EQ(gen::ippsStdDev_64f(a.data(), len, &gsd), ippStsNoErr);
+    EXPECT_NEAR(sd, gsd, gsd * 1e-15) << len;
+  }
+  const double same[] = {0.1, 0.1, 0.1, 0.1, 0.1, 0.1, 0.1, 0.1, 0.1};
+  double sd = 9;
+  ASSERT_EQ(k5::ippsStdDev_64f(same, 9, &sd), ippStsNoErr);
+  EXPECT_GE(sd, 0.0);
+  EXPECT_LT(sd, 1e-9);
+  const double nan[] = {1.0, NAN, 2.0};
+  ASSERT_EQ(k5::ippsStdDev_64f(nan, 3, &sd), ippStsNoErr);
+  EXPECT_EQ(sd, 0.0); // a NaN variance gives 0, as in the generic
+  EXPECT_EQ(k5::ippsStdDev_64f(same, 1, &sd), ippStsSizeErr);
+  EXPECT_EQ(k5::ippsMean_64f(nullptr, 3, &sd), ippStsNullPtrErr);
+  EXPECT_EQ(k5::ippsMean_64f(same, 0, &sd), ippStsSizeErr);
+}
+
 TEST(SignalReductions, MaximumNormAndSpecialValuesFollowTheGeneric) {
   const std::vector<double> &edge = equivalence::EdgeDoubles();
   for (int len : kLengths) {
