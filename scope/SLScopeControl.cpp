@@ -457,6 +457,8 @@ const TClassInfo &TSLScope::StaticClassInfo() {
   return info;
 }
 
+void RegisterScopeClasses() { RegisterClass(TSLScope::StaticClassInfo()); }
+
 TSLScope::TSLScope(TComponent *Owner) : TSLDataChart(Owner) {
   FChannels = CreateObject<TSLScopeChannels>(static_cast<ISLScopeHost *>(this));
 }

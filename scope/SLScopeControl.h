@@ -359,3 +359,6 @@ private:
   bool FVertical = false;
   std::atomic<uint32_t> FSizeLimit{0};
 };
+
+// Makes TSLScope known to the form loader by its class name.
+void RegisterScopeClasses();

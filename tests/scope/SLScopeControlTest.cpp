@@ -495,6 +495,8 @@ TEST(ScopeControlStream, TheRecordersSettingsLoadFromFormText) {
                             "end\n");
   EXPECT_EQ(Scope->GetWidth(), 505);
   EXPECT_EQ(Scope->GetLeft(), 100);
+  RegisterScopeClasses();
+  EXPECT_EQ(FindClass("TSLScope"), &TSLScope::StaticClassInfo());
   EXPECT_FALSE(Scope->GetTabStop());
   EXPECT_EQ(Scope->GetRefreshInterval(), 250u);
   ASSERT_EQ(Scope->GetChannels()->Count(), 2);
@@ -517,6 +519,31 @@ TEST(ScopeControlStream, TheRecordersSettingsLoadFromFormText) {
   EXPECT_EQ(At(300, 76), ColorToQRgb(clRed) & 0xFFFFFFu);
   EXPECT_EQ(At(300, 228), ColorToQRgb(clLime) & 0xFFFFFFu);
   Scope->SetHost(nullptr);
+}
+
+// Vertical: the X axis runs down the control, so a constant level is a
+// column; the two levels lie on either side of the zero column at equal
+// distances.
+TEST_F(ScopeControl, VerticalDrawsLevelsAsColumns) {
+  Feed(0, Values(64, 16384));
+  Feed(1, Values(64, -16384));
+  Scope->SetVertical(true);
+  Scope->RefreshView();
+  const QImage Image = Paint();
+  auto ColumnOf = [&](int Y, TColor C) {
+    for (int X = 0; X < Image.width(); ++X)
+      if (At(Image, X, Y) == C)
+        return X;
+    return -1;
+  };
+  const int Red = ColumnOf(150, clRed), Lime = ColumnOf(150, clLime);
+  ASSERT_GE(Red, 0);
+  ASSERT_GE(Lime, 0);
+  EXPECT_EQ(ColumnOf(50, clRed), Red);
+  EXPECT_EQ(ColumnOf(250, clLime), Lime);
+  EXPECT_NE(Red, Lime);
+  EXPECT_NEAR(std::abs(Red - 252), std::abs(Lime - 252), 1);
+  EXPECT_NEAR(std::abs(Red - Lime), 252, 2);
 }
 
 // The mouse-leave poll ends the mouse's stay once it is outside.
