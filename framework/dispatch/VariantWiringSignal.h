@@ -63,4 +63,6 @@
   DISPATCH_WIRING_SIGNAL_SSE2(W, ippsMulC_64fc_I)                                                  \
   DISPATCH_WIRING_SIGNAL_SSE2(W, ippsDivC_64fc_I)                                                  \
   DISPATCH_WIRING_SIGNAL_SSE2(W, ippsSqr_64fc)                                                     \
-  DISPATCH_WIRING_SIGNAL_SSE2(W, ippsSqr_64fc_I)
+  DISPATCH_WIRING_SIGNAL_SSE2(W, ippsSqr_64fc_I)                                                   \
+  DISPATCH_WIRING_SIGNAL_SSE2(W, ippsThreshold_64fc_I)                                             \
+  DISPATCH_WIRING_SIGNAL_SSE2(W, ippsThreshold_64fc)

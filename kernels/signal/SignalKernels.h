@@ -46,6 +46,11 @@ IppOpStatus ippsDivC_64fc_I(Ipp64fc val, Ipp64fc *pSrcDst, int len);
 IppOpStatus ippsSqr_64fc(const Ipp64fc *pSrc, Ipp64fc *pDst, int len);
 IppOpStatus ippsSqr_64fc_I(Ipp64fc *pSrcDst, int len);
 
+// Magnitude thresholds keeping the phase; the generic's bits.
+IppOpStatus ippsThreshold_64fc_I(Ipp64fc *pSrcDst, int len, double level, IppCmpOp relOp);
+IppOpStatus ippsThreshold_64fc(const Ipp64fc *pSrc, Ipp64fc *pDst, int len, double level,
+                               IppCmpOp relOp);
+
 // (x - vSub) / vDiv as a product with the double reciprocal.
 IppOpStatus ippsNormalize_64f(const double *pSrc, double *pDst, int len, double vSub, double vDiv);
 IppOpStatus ippsNormalize_64fc(const Ipp64fc *pSrc, Ipp64fc *pDst, int len, Ipp64fc vSub,

@@ -187,6 +187,25 @@ std::vector<Row> rows() {
     v.push_back(real);
     v.push_back(cplx);
   }
+  // Complex magnitude thresholds: the generic's bits, levels at and around the elements'
+  // magnitudes (the edge values and 1.0 + tiny put magnitudes right at the level).
+  for (double level : std::vector<double>{0.0, 1.0, 0.5, 1e-200, 1e200, INFINITY, NAN, -1.0}) {
+    for (IppCmpOp op : {ippCmpGreater, ippCmpLess}) {
+      const std::string tag = " " + std::to_string(level) + "/" + std::to_string(int(op));
+      v.push_back({"Threshold_64fc" + tag,
+                   [=](const void *s, void *d, int n) {
+                     return ks::ippsThreshold_64fc(as<Ipp64fc>(s), as<Ipp64fc>(d), n, level, op);
+                   },
+                   [=](const void *s, void *d, int n) {
+                     return gen::ippsThreshold_64fc(as<Ipp64fc>(s), as<Ipp64fc>(d), n, level, op);
+                   },
+                   16, 16, true});
+      v.push_back(inPlaceRow<Ipp64fc>(
+          "Threshold_64fc_I" + tag,
+          [=](Ipp64fc *d, int n) { return ks::ippsThreshold_64fc_I(d, n, level, op); },
+          [=](Ipp64fc *d, int n) { return gen::ippsThreshold_64fc_I(d, n, level, op); }, true));
+    }
+  }
   v.push_back(zipRow<unsigned>("And", ks::ippsAnd_32u_I, gen::ippsAnd_32u_I));
   v.push_back(zipRow<unsigned>("Or", ks::ippsOr_32u_I, gen::ippsOr_32u_I));
   v.push_back(zipRow<unsigned>("Xor", ks::ippsXor_32u_I, gen::ippsXor_32u_I));
