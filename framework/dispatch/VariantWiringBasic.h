@@ -52,19 +52,19 @@
     Own(&DISPATCH_KB::sse2::scope::ippsConvert_32f32s_Sfs))                                        \
   W(Slbasicdispatcher, ippsAddC_64f, Own(&DISPATCH_KB::sse2::ippsAddC_64f),                        \
     Own(&DISPATCH_KB::sse2::ippsAddC_64f), GenericByDesign)                                        \
-  W(Slbasicdispatcher, ippsSubC_64f, Own(&DISPATCH_KB::sse2::ippsSubC_64f),                        \
+  W(Slbasicdispatcher, ippsSubC_64f, Own(&DISPATCH_KB::sse3::ippsSubC_64f),                        \
     Own(&DISPATCH_KB::sse2::ippsSubC_64f), GenericByDesign)                                        \
-  W(Slbasicdispatcher, ippsSubCRev_64f, Own(&DISPATCH_KB::sse2::ippsSubCRev_64f),                  \
+  W(Slbasicdispatcher, ippsSubCRev_64f, Own(&DISPATCH_KB::sse3::ippsSubCRev_64f),                  \
     Own(&DISPATCH_KB::sse2::ippsSubCRev_64f), GenericByDesign)                                     \
   W(Slbasicdispatcher, ippsMulC_64f, Own(&DISPATCH_KB::sse2::ippsMulC_64f),                        \
     Own(&DISPATCH_KB::sse2::ippsMulC_64f), GenericByDesign)                                        \
   W(Slbasicdispatcher, ippsDivC_64f, Own(&DISPATCH_KB::sse2::ippsDivC_64f),                        \
     Own(&DISPATCH_KB::sse2::ippsDivC_64f), GenericByDesign)                                        \
-  W(Slbasicdispatcher, ippsAddC_64f_I, Own(&DISPATCH_KB::sse2::ippsAddC_64f_I),                    \
+  W(Slbasicdispatcher, ippsAddC_64f_I, Own(&DISPATCH_KB::sse3::ippsAddC_64f_I),                    \
     Own(&DISPATCH_KB::sse2::ippsAddC_64f_I), GenericByDesign)                                      \
-  W(Slbasicdispatcher, ippsSubC_64f_I, Own(&DISPATCH_KB::sse2::ippsSubC_64f_I),                    \
+  W(Slbasicdispatcher, ippsSubC_64f_I, Own(&DISPATCH_KB::sse3::ippsSubC_64f_I),                    \
     Own(&DISPATCH_KB::sse2::ippsSubC_64f_I), GenericByDesign)                                      \
-  W(Slbasicdispatcher, ippsMulC_64f_I, Own(&DISPATCH_KB::sse2::ippsMulC_64f_I),                    \
+  W(Slbasicdispatcher, ippsMulC_64f_I, Own(&DISPATCH_KB::sse3::ippsMulC_64f_I),                    \
     Own(&DISPATCH_KB::sse2::ippsMulC_64f_I), GenericByDesign)                                      \
   W(Slbasicdispatcher, ippsDivC_64f_I, Own(&DISPATCH_KB::sse2::ippsDivC_64f_I),                    \
     Own(&DISPATCH_KB::sse2::ippsDivC_64f_I), GenericByDesign)                                      \
@@ -88,11 +88,11 @@
     Own(&DISPATCH_KB::sse2::ippsAdd_64fc_I), GenericByDesign)                                      \
   W(Slbasicdispatcher, ippsSub_64fc_I, Own(&DISPATCH_KB::sse2::ippsSub_64fc_I),                    \
     Own(&DISPATCH_KB::sse2::ippsSub_64fc_I), GenericByDesign)                                      \
-  W(Slbasicdispatcher, ippsAddC_64fc, Own(&DISPATCH_KB::sse2::ippsAddC_64fc),                      \
+  W(Slbasicdispatcher, ippsAddC_64fc, Own(&DISPATCH_KB::sse3::ippsAddC_64fc),                      \
     Own(&DISPATCH_KB::sse2::ippsAddC_64fc), GenericByDesign)                                       \
-  W(Slbasicdispatcher, ippsSubC_64fc, Own(&DISPATCH_KB::sse2::ippsSubC_64fc),                      \
+  W(Slbasicdispatcher, ippsSubC_64fc, Own(&DISPATCH_KB::sse3::ippsSubC_64fc),                      \
     Own(&DISPATCH_KB::sse2::ippsSubC_64fc), GenericByDesign)                                       \
-  W(Slbasicdispatcher, ippsSubCRev_64fc, Own(&DISPATCH_KB::sse2::ippsSubCRev_64fc),                \
+  W(Slbasicdispatcher, ippsSubCRev_64fc, Own(&DISPATCH_KB::sse3::ippsSubCRev_64fc),                \
     Own(&DISPATCH_KB::sse2::ippsSubCRev_64fc), GenericByDesign)                                    \
   W(Slbasicdispatcher, ippsDivC_64fc, Own(&DISPATCH_KB::sse2::ippsDivC_64fc),                      \
     Own(&DISPATCH_KB::sse2::ippsDivC_64fc), GenericByDesign)                                       \

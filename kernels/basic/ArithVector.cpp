@@ -8,7 +8,11 @@
 // (infinity of the dividend's sign, the default NaN for 0/0, warning 6), NaN divisors
 // divided normally, and quotients of complex numbers whose squares would leave the double
 // range, which go through the generic's extended-precision formula instead.
+//
+// Long complex constant sums, differences and products write with non-temporal stores
+// (fenced before returning); codes 16-17 wait for twice the length codes 6-9 do.
 #include "kernels/basic/BasicKernels.h"
+#include "kernels/basic/FillCopyBlocks.h"
 
 #include <emmintrin.h>
 
@@ -222,12 +226,42 @@ bool divideComplexInPlace(const Ipp64fc *d, Ipp64fc *v, int len) {
 
 // dst[i] = f(src[i]) for complex elements, one per pass in order, so any overlap of source
 // and destination reads each element before it is written, as the generic does.
-template <class F> IppOpStatus mapComplex(const Ipp64fc *src, Ipp64fc *dst, int len, F f) {
+// Above `pairs` pairs of elements, and with the destination (alone, or with the source when
+// sourceAligned) on the 16-byte grid, the stores bypass the cache; pairs 0: never.
+template <class F>
+IppOpStatus mapComplex(const Ipp64fc *src, Ipp64fc *dst, int len, F f, std::size_t pairs = 0,
+                       bool sourceAligned = false) {
   if (const IppOpStatus st = check2(src, dst, len); st != ippStsNoErr)
     return st;
+  const bool aligned = detail::Aligned16(dst) && (!sourceAligned || detail::Aligned16(src));
+  if (pairs != 0 && detail::StreamAbove(static_cast<std::size_t>(len) / 2, pairs, aligned)) {
+    for (int i = 0; i < len; ++i)
+      _mm_stream_pd(reinterpret_cast<double *>(dst + i), f(loadComplex(src + i)));
+    _mm_sfence(); // the streamed elements reach memory before any later store
+    return ippStsNoErr;
+  }
   for (int i = 0; i < len; ++i)
     storeComplex(dst + i, f(loadComplex(src + i)));
   return ippStsNoErr;
+}
+
+IppOpStatus addC64fc(const Ipp64fc *pSrc, Ipp64fc val, Ipp64fc *pDst, int len, std::size_t cls) {
+  const __m128d c = _mm_set_pd(val.im, val.re);
+  return mapComplex(
+      pSrc, pDst, len, [c](__m128d x) { return _mm_add_pd(x, c); }, detail::kStreamAddPairs * cls,
+      false);
+}
+IppOpStatus subC64fc(const Ipp64fc *pSrc, Ipp64fc val, Ipp64fc *pDst, int len, std::size_t cls) {
+  const __m128d c = _mm_set_pd(val.im, val.re);
+  return mapComplex(
+      pSrc, pDst, len, [c](__m128d x) { return _mm_sub_pd(x, c); }, detail::kStreamOtherPairs * cls,
+      true);
+}
+IppOpStatus subCRev64fc(const Ipp64fc *pSrc, Ipp64fc val, Ipp64fc *pDst, int len, std::size_t cls) {
+  const __m128d c = _mm_set_pd(val.im, val.re);
+  return mapComplex(
+      pSrc, pDst, len, [c](__m128d x) { return _mm_sub_pd(c, x); }, detail::kStreamOtherPairs * cls,
+      true);
 }
 
 std::size_t doubles(int complexLen) { return 2 * static_cast<std::size_t>(complexLen); }
@@ -318,23 +352,22 @@ IppOpStatus ippsDiv_64fc_I(const Ipp64fc *pSrc, Ipp64fc *pSrcDst, int len) {
 }
 
 IppOpStatus ippsAddC_64fc(const Ipp64fc *pSrc, Ipp64fc val, Ipp64fc *pDst, int len) {
-  const __m128d c = _mm_set_pd(val.im, val.re);
-  return mapComplex(pSrc, pDst, len, [c](__m128d x) { return _mm_add_pd(x, c); });
+  return addC64fc(pSrc, val, pDst, len, 1);
 }
 
 IppOpStatus ippsSubC_64fc(const Ipp64fc *pSrc, Ipp64fc val, Ipp64fc *pDst, int len) {
-  const __m128d c = _mm_set_pd(val.im, val.re);
-  return mapComplex(pSrc, pDst, len, [c](__m128d x) { return _mm_sub_pd(x, c); });
+  return subC64fc(pSrc, val, pDst, len, 1);
 }
 
 IppOpStatus ippsSubCRev_64fc(const Ipp64fc *pSrc, Ipp64fc val, Ipp64fc *pDst, int len) {
-  const __m128d c = _mm_set_pd(val.im, val.re);
-  return mapComplex(pSrc, pDst, len, [c](__m128d x) { return _mm_sub_pd(c, x); });
+  return subCRev64fc(pSrc, val, pDst, len, 1);
 }
 
 IppOpStatus ippsMulC_64fc(const Ipp64fc *pSrc, Ipp64fc val, Ipp64fc *pDst, int len) {
   const __m128d c = _mm_set_pd(val.im, val.re);
-  return mapComplex(pSrc, pDst, len, [c](__m128d x) { return complexMulChecked(x, c); });
+  return mapComplex(
+      pSrc, pDst, len, [c](__m128d x) { return complexMulChecked(x, c); },
+      detail::kStreamOtherPairs, true);
 }
 
 // The factor conj(val) / |val|^2 is formed in extended precision as the generic forms it,
@@ -351,5 +384,19 @@ IppOpStatus ippsDivC_64fc(const Ipp64fc *pSrc, Ipp64fc val, Ipp64fc *pDst, int l
 }
 
 } // namespace sse2
+
+namespace sse3 {
+
+IppOpStatus ippsAddC_64fc(const Ipp64fc *pSrc, Ipp64fc val, Ipp64fc *pDst, int len) {
+  return addC64fc(pSrc, val, pDst, len, 2);
+}
+IppOpStatus ippsSubC_64fc(const Ipp64fc *pSrc, Ipp64fc val, Ipp64fc *pDst, int len) {
+  return subC64fc(pSrc, val, pDst, len, 2);
+}
+IppOpStatus ippsSubCRev_64fc(const Ipp64fc *pSrc, Ipp64fc val, Ipp64fc *pDst, int len) {
+  return subCRev64fc(pSrc, val, pDst, len, 2);
+}
+
+} // namespace sse3
 
 } // namespace kernels::basic

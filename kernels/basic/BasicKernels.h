@@ -138,10 +138,19 @@ IppOpStatus ippsConvert_32f32s_Sfs(const float *pSrc, int &dst, int len, IppRoun
 } // namespace scope
 } // namespace sse2
 
-// Codes 16-17: the copies differ from codes 6-9 only in when they bypass the cache.
+// Codes 16-17: these differ from codes 6-9 only in when they bypass the cache (the
+// constant-arithmetic blocks at twice the length).
 namespace sse3 {
 IppOpStatus ippsCopy_8u(const unsigned char *pSrc, unsigned char *pDst, int len);
 IppOpStatus ippsCopy_64f(const double *pSrc, double *pDst, int len);
+IppOpStatus ippsSubC_64f(const double *pSrc, double val, double *pDst, int len);
+IppOpStatus ippsSubCRev_64f(const double *pSrc, double val, double *pDst, int len);
+IppOpStatus ippsAddC_64f_I(double val, double *pSrcDst, int len);
+IppOpStatus ippsSubC_64f_I(double val, double *pSrcDst, int len);
+IppOpStatus ippsMulC_64f_I(double val, double *pSrcDst, int len);
+IppOpStatus ippsAddC_64fc(const Ipp64fc *pSrc, Ipp64fc val, Ipp64fc *pDst, int len);
+IppOpStatus ippsSubC_64fc(const Ipp64fc *pSrc, Ipp64fc val, Ipp64fc *pDst, int len);
+IppOpStatus ippsSubCRev_64fc(const Ipp64fc *pSrc, Ipp64fc val, Ipp64fc *pDst, int len);
 } // namespace sse3
 
 // Code 5: fixed non-temporal thresholds, and the platform move.
