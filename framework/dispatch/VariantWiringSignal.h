@@ -65,4 +65,6 @@
   DISPATCH_WIRING_SIGNAL_SSE2(W, ippsSqr_64fc)                                                     \
   DISPATCH_WIRING_SIGNAL_SSE2(W, ippsSqr_64fc_I)                                                   \
   DISPATCH_WIRING_SIGNAL_SSE2(W, ippsThreshold_64fc_I)                                             \
-  DISPATCH_WIRING_SIGNAL_SSE2(W, ippsThreshold_64fc)
+  DISPATCH_WIRING_SIGNAL_SSE2(W, ippsThreshold_64fc)                                               \
+  DISPATCH_WIRING_SIGNAL_SSE2(W, ippsSqrt_64fc)                                                    \
+  DISPATCH_WIRING_SIGNAL_SSE2(W, ippsSqrt_64fc_I)

@@ -46,6 +46,10 @@ IppOpStatus ippsDivC_64fc_I(Ipp64fc val, Ipp64fc *pSrcDst, int len);
 IppOpStatus ippsSqr_64fc(const Ipp64fc *pSrc, Ipp64fc *pDst, int len);
 IppOpStatus ippsSqr_64fc_I(Ipp64fc *pSrcDst, int len);
 
+// Principal square roots (the generic's steps in double; special values the generic's).
+IppOpStatus ippsSqrt_64fc(const Ipp64fc *pSrc, Ipp64fc *pDst, int len);
+IppOpStatus ippsSqrt_64fc_I(Ipp64fc *pSrcDst, int len);
+
 // Magnitude thresholds keeping the phase; the generic's bits.
 IppOpStatus ippsThreshold_64fc_I(Ipp64fc *pSrcDst, int len, double level, IppCmpOp relOp);
 IppOpStatus ippsThreshold_64fc(const Ipp64fc *pSrc, Ipp64fc *pDst, int len, double level,

@@ -206,6 +206,15 @@ std::vector<Row> rows() {
           [=](Ipp64fc *d, int n) { return gen::ippsThreshold_64fc_I(d, n, level, op); }, true));
     }
   }
+  // Complex square roots: double steps within 4 ulp of the generic's extended ones; zero,
+  // infinite, NaN and out-of-range parts exactly the generic's (compared as NaN-alike).
+  Row csqrt =
+      outOfPlace<Ipp64fc, Ipp64fc>("Sqrt_64fc", ks::ippsSqrt_64fc, gen::ippsSqrt_64fc, true);
+  Row csqrtI = inPlaceRow<Ipp64fc>("Sqrt_64fc_I", ks::ippsSqrt_64fc_I, gen::ippsSqrt_64fc_I, true);
+  csqrt.exactBits = csqrtI.exactBits = false;
+  csqrt.ulps = csqrtI.ulps = 4;
+  v.push_back(csqrt);
+  v.push_back(csqrtI);
   v.push_back(zipRow<unsigned>("And", ks::ippsAnd_32u_I, gen::ippsAnd_32u_I));
   v.push_back(zipRow<unsigned>("Or", ks::ippsOr_32u_I, gen::ippsOr_32u_I));
   v.push_back(zipRow<unsigned>("Xor", ks::ippsXor_32u_I, gen::ippsXor_32u_I));
@@ -362,6 +371,28 @@ TEST(SignalElementKernels, NormalizeIsTheDoubleFormula) {
   EXPECT_EQ(out[0], 5e307);
   for (int i = 0; i < 3; ++i)
     EXPECT_EQ(out[i], want[i]) << i;
+}
+
+// Special values of the complex root are the generic's bits.
+TEST(SignalElementKernels, ComplexRootSpecialValuesAreTheGenerics) {
+  const std::vector<double> &e = equivalence::EdgeDoubles();
+  std::vector<Ipp64fc> x;
+  for (double re : e)
+    for (double im : e)
+      x.push_back({re, im});
+  std::vector<Ipp64fc> got(x.size()), want(x.size());
+  const int n = static_cast<int>(x.size());
+  ASSERT_EQ(ks::ippsSqrt_64fc(x.data(), got.data(), n), ippStsNoErr);
+  ASSERT_EQ(gen::ippsSqrt_64fc(x.data(), want.data(), n), ippStsNoErr);
+  for (std::size_t i = 0; i < x.size(); ++i) {
+    const bool special = x[i].re == 0 || !std::isfinite(x[i].re) || !std::isfinite(x[i].im);
+    if (!special)
+      continue;
+    EXPECT_TRUE(equivalence::SameOrBothNaN(got[i].re, want[i].re)) << x[i].re << "," << x[i].im;
+    EXPECT_TRUE(equivalence::SameOrBothNaN(got[i].im, want[i].im)) << x[i].re << "," << x[i].im;
+    EXPECT_EQ(std::signbit(got[i].re), std::signbit(want[i].re)) << x[i].re << "," << x[i].im;
+    EXPECT_EQ(std::signbit(got[i].im), std::signbit(want[i].im)) << x[i].re << "," << x[i].im;
+  }
 }
 
 TEST(SignalElementKernels, BadArgumentsGiveTheGenericStatusAndWriteNothing) {
