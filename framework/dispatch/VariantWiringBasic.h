@@ -66,7 +66,7 @@
     Own(&DISPATCH_KB::sse2::ippsSubC_64f_I), GenericByDesign)                                      \
   W(Slbasicdispatcher, ippsMulC_64f_I, Own(&DISPATCH_KB::sse3::ippsMulC_64f_I),                    \
     Own(&DISPATCH_KB::sse2::ippsMulC_64f_I), GenericByDesign)                                      \
-  W(Slbasicdispatcher, ippsDivC_64f_I, Own(&DISPATCH_KB::sse2::ippsDivC_64f_I),                    \
+  W(Slbasicdispatcher, ippsDivC_64f_I, Own(&DISPATCH_KB::sse3::ippsDivC_64f_I),                    \
     Own(&DISPATCH_KB::sse2::ippsDivC_64f_I), GenericByDesign)                                      \
   W(Slbasicdispatcher, ippsAdd_64f, Own(&DISPATCH_KB::sse2::ippsAdd_64f),                          \
     Own(&DISPATCH_KB::sse2::ippsAdd_64f), GenericByDesign)                                         \
@@ -94,7 +94,7 @@
     Own(&DISPATCH_KB::sse2::ippsSubC_64fc), GenericByDesign)                                       \
   W(Slbasicdispatcher, ippsSubCRev_64fc, Own(&DISPATCH_KB::sse3::ippsSubCRev_64fc),                \
     Own(&DISPATCH_KB::sse2::ippsSubCRev_64fc), GenericByDesign)                                    \
-  W(Slbasicdispatcher, ippsDivC_64fc, Own(&DISPATCH_KB::sse2::ippsDivC_64fc),                      \
+  W(Slbasicdispatcher, ippsDivC_64fc, Own(&DISPATCH_KB::sse3::ippsDivC_64fc),                      \
     Own(&DISPATCH_KB::sse2::ippsDivC_64fc), GenericByDesign)                                       \
   W(Slbasicdispatcher, ippsMulC_64fc, GenericByDesign, Own(&DISPATCH_KB::sse2::ippsMulC_64fc),     \
     GenericByDesign)                                                                               \

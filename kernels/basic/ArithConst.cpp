@@ -88,7 +88,7 @@ void mulBy(const double *src, double val, double *dst, int len, Bypass by = {}) 
       src, dst, len, [c](__m128d x) { return _mm_mul_pd(x, c); }, by);
 }
 
-// The in-place multiply: 1.0 leaves the vector, 0.0 stores +0.0. cls 0: no prefetch.
+// The in-place multiply: 1.0 leaves the vector, 0.0 stores +0.0.
 IppOpStatus mulInPlace(double val, double *v, int len, std::size_t cls) {
   if (const IppOpStatus st = check(v, v, len); st != ippStsNoErr)
     return st;
@@ -98,7 +98,7 @@ IppOpStatus mulInPlace(double val, double *v, int len, std::size_t cls) {
     std::memset(static_cast<void *>(v), 0, sizeof(double) * static_cast<std::size_t>(len));
     return ippStsNoErr;
   }
-  mulBy(v, val, v, len, cls ? prefetchBlocks(len, cls) : Bypass{});
+  mulBy(v, val, v, len, prefetchBlocks(len, cls));
   return ippStsNoErr;
 }
 
@@ -150,6 +150,14 @@ IppOpStatus subCInPlace(double val, double *pSrcDst, int len, std::size_t cls) {
 
 // The reciprocal the generic variants multiply by: 1/val in extended precision, rounded.
 double reciprocal(double val) { return static_cast<double>(1.0L / val); }
+
+IppOpStatus divCInPlace(double val, double *pSrcDst, int len, std::size_t cls) {
+  if (const IppOpStatus st = check(pSrcDst, pSrcDst, len); st != ippStsNoErr)
+    return st;
+  if (val == 0.0)
+    return ippStsDivByZeroErr;
+  return mulInPlace(reciprocal(val), pSrcDst, len, cls);
+}
 
 } // namespace
 
@@ -204,11 +212,7 @@ IppOpStatus ippsMulC_64f_I(double val, double *pSrcDst, int len) {
 }
 
 IppOpStatus ippsDivC_64f_I(double val, double *pSrcDst, int len) {
-  if (const IppOpStatus st = check(pSrcDst, pSrcDst, len); st != ippStsNoErr)
-    return st;
-  if (val == 0.0)
-    return ippStsDivByZeroErr;
-  return mulInPlace(reciprocal(val), pSrcDst, len, 0);
+  return divCInPlace(val, pSrcDst, len, 1);
 }
 
 namespace scope {
@@ -259,6 +263,9 @@ IppOpStatus ippsSubC_64f_I(double val, double *pSrcDst, int len) {
 }
 IppOpStatus ippsMulC_64f_I(double val, double *pSrcDst, int len) {
   return mulInPlace(val, pSrcDst, len, 2);
+}
+IppOpStatus ippsDivC_64f_I(double val, double *pSrcDst, int len) {
+  return divCInPlace(val, pSrcDst, len, 2);
 }
 
 } // namespace sse3

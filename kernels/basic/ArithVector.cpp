@@ -245,6 +245,28 @@ IppOpStatus mapComplex(const Ipp64fc *src, Ipp64fc *dst, int len, F f, std::size
   return ippStsNoErr;
 }
 
+// The product of codes 6-9 (class 1); codes 16-17 use it with class 2 inside their
+// division only.
+IppOpStatus mulC64fc(const Ipp64fc *pSrc, Ipp64fc val, Ipp64fc *pDst, int len, std::size_t cls) {
+  const __m128d c = _mm_set_pd(val.im, val.re);
+  return mapComplex(
+      pSrc, pDst, len, [c](__m128d x) { return complexMulChecked(x, c); },
+      detail::kStreamOtherPairs * cls, true);
+}
+
+// The factor conj(val) / |val|^2 is formed in extended precision as the generic forms it,
+// so tiny constants still divide and huge ones do not give zeros; the product is double.
+IppOpStatus divC64fc(const Ipp64fc *pSrc, Ipp64fc val, Ipp64fc *pDst, int len, std::size_t cls) {
+  if (const IppOpStatus st = check2(pSrc, pDst, len); st != ippStsNoErr)
+    return st;
+  const ext m = static_cast<ext>(val.re) * val.re + static_cast<ext>(val.im) * val.im;
+  if (m == 0 || std::isnan(m))
+    return ippStsDivByZeroErr;
+  const ext r = 1.0L / m;
+  const Ipp64fc f{static_cast<double>(val.re * r), static_cast<double>(-val.im * r)};
+  return mulC64fc(pSrc, f, pDst, len, cls);
+}
+
 IppOpStatus addC64fc(const Ipp64fc *pSrc, Ipp64fc val, Ipp64fc *pDst, int len, std::size_t cls) {
   const __m128d c = _mm_set_pd(val.im, val.re);
   return mapComplex(
@@ -364,23 +386,11 @@ IppOpStatus ippsSubCRev_64fc(const Ipp64fc *pSrc, Ipp64fc val, Ipp64fc *pDst, in
 }
 
 IppOpStatus ippsMulC_64fc(const Ipp64fc *pSrc, Ipp64fc val, Ipp64fc *pDst, int len) {
-  const __m128d c = _mm_set_pd(val.im, val.re);
-  return mapComplex(
-      pSrc, pDst, len, [c](__m128d x) { return complexMulChecked(x, c); },
-      detail::kStreamOtherPairs, true);
+  return mulC64fc(pSrc, val, pDst, len, 1);
 }
 
-// The factor conj(val) / |val|^2 is formed in extended precision as the generic forms it,
-// so tiny constants still divide and huge ones do not give zeros; the product is double.
 IppOpStatus ippsDivC_64fc(const Ipp64fc *pSrc, Ipp64fc val, Ipp64fc *pDst, int len) {
-  if (const IppOpStatus st = check2(pSrc, pDst, len); st != ippStsNoErr)
-    return st;
-  const ext m = static_cast<ext>(val.re) * val.re + static_cast<ext>(val.im) * val.im;
-  if (m == 0 || std::isnan(m))
-    return ippStsDivByZeroErr;
-  const ext r = 1.0L / m;
-  const Ipp64fc f{static_cast<double>(val.re * r), static_cast<double>(-val.im * r)};
-  return ippsMulC_64fc(pSrc, f, pDst, len);
+  return divC64fc(pSrc, val, pDst, len, 1);
 }
 
 } // namespace sse2
@@ -395,6 +405,9 @@ IppOpStatus ippsSubC_64fc(const Ipp64fc *pSrc, Ipp64fc val, Ipp64fc *pDst, int l
 }
 IppOpStatus ippsSubCRev_64fc(const Ipp64fc *pSrc, Ipp64fc val, Ipp64fc *pDst, int len) {
   return subCRev64fc(pSrc, val, pDst, len, 2);
+}
+IppOpStatus ippsDivC_64fc(const Ipp64fc *pSrc, Ipp64fc val, Ipp64fc *pDst, int len) {
+  return divC64fc(pSrc, val, pDst, len, 2);
 }
 
 } // namespace sse3

@@ -148,9 +148,12 @@ IppOpStatus ippsSubCRev_64f(const double *pSrc, double val, double *pDst, int le
 IppOpStatus ippsAddC_64f_I(double val, double *pSrcDst, int len);
 IppOpStatus ippsSubC_64f_I(double val, double *pSrcDst, int len);
 IppOpStatus ippsMulC_64f_I(double val, double *pSrcDst, int len);
+IppOpStatus ippsDivC_64f_I(double val, double *pSrcDst, int len);
 IppOpStatus ippsAddC_64fc(const Ipp64fc *pSrc, Ipp64fc val, Ipp64fc *pDst, int len);
 IppOpStatus ippsSubC_64fc(const Ipp64fc *pSrc, Ipp64fc val, Ipp64fc *pDst, int len);
 IppOpStatus ippsSubCRev_64fc(const Ipp64fc *pSrc, Ipp64fc val, Ipp64fc *pDst, int len);
+// The division's product streams at the codes 16-17 length (no slot holds that product).
+IppOpStatus ippsDivC_64fc(const Ipp64fc *pSrc, Ipp64fc val, Ipp64fc *pDst, int len);
 } // namespace sse3
 
 // Code 5: fixed non-temporal thresholds, and the platform move.

@@ -102,6 +102,7 @@ struct InPlaceRow {
 double addF(double x, double c) { return x + c; }
 double subF(double x, double c) { return x - c; }
 double mulF(double x, double c) { return x * c; }
+double divF(double x, double c) { return x * static_cast<double>(1.0L / c); } // the reciprocal
 
 const InPlaceRow kInPlaceRows[] = {
     {"AddC_I_Sse2", kb::sse2::ippsAddC_64f_I, addF, 65536},
@@ -110,6 +111,8 @@ const InPlaceRow kInPlaceRows[] = {
     {"SubC_I_Sse3", kb::sse3::ippsSubC_64f_I, subF, 131072},
     {"MulC_I_Sse2", kb::sse2::ippsMulC_64f_I, mulF, 65536},
     {"MulC_I_Sse3", kb::sse3::ippsMulC_64f_I, mulF, 131072},
+    {"DivC_I_Sse2", kb::sse2::ippsDivC_64f_I, divF, 65536},
+    {"DivC_I_Sse3", kb::sse3::ippsDivC_64f_I, divF, 131072},
 };
 
 class InPlaceBypass : public ::testing::TestWithParam<InPlaceRow> {};
@@ -157,6 +160,8 @@ const ComplexRow kComplexRows[] = {
     {"SubCRev_Sse2", kb::sse2::ippsSubCRev_64fc, gen::ippsSubCRev_64fc, 16384, true},
     {"SubCRev_Sse3", kb::sse3::ippsSubCRev_64fc, gen::ippsSubCRev_64fc, 32768, true},
     {"MulC_Sse2", kb::sse2::ippsMulC_64fc, nullptr, 16384, true},
+    {"DivC_Sse2", kb::sse2::ippsDivC_64fc, nullptr, 16384, true},
+    {"DivC_Sse3", kb::sse3::ippsDivC_64fc, nullptr, 32768, true},
 };
 
 class ComplexBypass : public ::testing::TestWithParam<ComplexRow> {};
