@@ -131,6 +131,12 @@ void TSLChannelData::AddXYPoint(double X, double Y) { AddPoint(true, X, Y); }
 void TSLChannelData::Clear() {
   {
     sys::TCriticalSectionLock Lock(channel_->ChannelLock());
+    // An empty channel has nothing to hand over: asking for a refresh and a
+    // repaint anyway would keep a window that clears at every idle pass
+    // repainting for ever. Its draw buffers are empty too, or a refresh that
+    // empties them is already pending.
+    if (channel_->InX()->GetSize() == 0 && channel_->InY()->GetSize() == 0)
+      return;
     channel_->InX() = EmptyBuffer();
     channel_->InY() = EmptyBuffer();
   }

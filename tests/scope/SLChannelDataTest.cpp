@@ -135,4 +135,25 @@ TEST_F(ChannelDataTest, BoundedGettersAndSampleRate) {
   EXPECT_EQ(Host.FreqInvalidations, 1);
 }
 
+// A window clears its channels at every idle pass: clearing a channel that
+// is already empty must ask for no refresh and no repaint, or the window
+// would repaint for ever.
+TEST_F(ChannelDataTest, ClearingAnEmptyChannelAsksForNothing) {
+  Data.Clear();
+  EXPECT_FALSE(Host.NewData);
+  EXPECT_EQ(Host.Invalidations, 0);
+
+  const double Two[] = {1, 2};
+  Data.SetYData(Two, 2);
+  ASSERT_TRUE(Host.Refresh());
+  Host.Invalidations = 0;
+  Data.Clear();
+  EXPECT_EQ(Host.Invalidations, 1);
+  ASSERT_TRUE(Host.Refresh());
+  EXPECT_EQ(Data.GetDrawSize(), 0u) << "the cleared channel draws nothing";
+  Data.Clear();
+  EXPECT_FALSE(Host.Refresh()) << "a second clear leaves nothing to hand over";
+  EXPECT_EQ(Host.Invalidations, 1);
+}
+
 } // namespace
