@@ -68,7 +68,7 @@
     Own(&DISPATCH_KB::sse2::ippsMulC_64f_I), GenericByDesign)                                      \
   W(Slbasicdispatcher, ippsDivC_64f_I, Own(&DISPATCH_KB::sse3::ippsDivC_64f_I),                    \
     Own(&DISPATCH_KB::sse2::ippsDivC_64f_I), GenericByDesign)                                      \
-  W(Slbasicdispatcher, ippsAdd_64f, Own(&DISPATCH_KB::sse2::ippsAdd_64f),                          \
+  W(Slbasicdispatcher, ippsAdd_64f, Own(&DISPATCH_KB::sse3::ippsAdd_64f),                          \
     Own(&DISPATCH_KB::sse2::ippsAdd_64f), GenericByDesign)                                         \
   W(Slbasicdispatcher, ippsAdd_64f_I, Own(&DISPATCH_KB::sse2::ippsAdd_64f_I),                      \
     Own(&DISPATCH_KB::sse2::ippsAdd_64f_I), GenericByDesign)                                       \
@@ -76,13 +76,13 @@
     Own(&DISPATCH_KB::sse2::ippsSub_64f_I), GenericByDesign)                                       \
   W(Slbasicdispatcher, ippsMul_64f_I, Own(&DISPATCH_KB::sse2::ippsMul_64f_I),                      \
     Own(&DISPATCH_KB::sse2::ippsMul_64f_I), GenericByDesign)                                       \
-  W(Slbasicdispatcher, ippsMul_64fc_I, Own(&DISPATCH_KB::sse2::ippsMul_64fc_I),                    \
+  W(Slbasicdispatcher, ippsMul_64fc_I, Own(&DISPATCH_KB::sse3::ippsMul_64fc_I),                    \
     Own(&DISPATCH_KB::sse2::ippsMul_64fc_I), GenericByDesign)                                      \
   W(Slbasicdispatcher, ippsDiv_64f_I, Own(&DISPATCH_KB::sse2::ippsDiv_64f_I),                      \
     Own(&DISPATCH_KB::sse2::ippsDiv_64f_I), GenericByDesign)                                       \
   W(Slbasicdispatcher, ippsDiv_64fc_I, Own(&DISPATCH_KB::sse2::ippsDiv_64fc_I),                    \
     Own(&DISPATCH_KB::sse2::ippsDiv_64fc_I), GenericByDesign)                                      \
-  W(Slbasicdispatcher, ippsAdd_64fc, Own(&DISPATCH_KB::sse2::ippsAdd_64fc),                        \
+  W(Slbasicdispatcher, ippsAdd_64fc, Own(&DISPATCH_KB::sse3::ippsAdd_64fc),                        \
     Own(&DISPATCH_KB::sse2::ippsAdd_64fc), GenericByDesign)                                        \
   W(Slbasicdispatcher, ippsAdd_64fc_I, Own(&DISPATCH_KB::sse2::ippsAdd_64fc_I),                    \
     Own(&DISPATCH_KB::sse2::ippsAdd_64fc_I), GenericByDesign)                                      \

@@ -138,8 +138,8 @@ IppOpStatus ippsConvert_32f32s_Sfs(const float *pSrc, int &dst, int len, IppRoun
 } // namespace scope
 } // namespace sse2
 
-// Codes 16-17: these differ from codes 6-9 only in when they bypass the cache (the
-// constant-arithmetic blocks at twice the length).
+// Codes 16-17: these differ from codes 6-9 only in when they bypass the cache (most at
+// twice the codes 6-9 length; the in-place complex product only here).
 namespace sse3 {
 IppOpStatus ippsCopy_8u(const unsigned char *pSrc, unsigned char *pDst, int len);
 IppOpStatus ippsCopy_64f(const double *pSrc, double *pDst, int len);
@@ -154,6 +154,9 @@ IppOpStatus ippsSubC_64fc(const Ipp64fc *pSrc, Ipp64fc val, Ipp64fc *pDst, int l
 IppOpStatus ippsSubCRev_64fc(const Ipp64fc *pSrc, Ipp64fc val, Ipp64fc *pDst, int len);
 // The division's product streams at the codes 16-17 length (no slot holds that product).
 IppOpStatus ippsDivC_64fc(const Ipp64fc *pSrc, Ipp64fc val, Ipp64fc *pDst, int len);
+IppOpStatus ippsAdd_64f(const double *pSrc1, const double *pSrc2, double *pDst, int len);
+IppOpStatus ippsAdd_64fc(const Ipp64fc *pSrc1, const Ipp64fc *pSrc2, Ipp64fc *pDst, int len);
+IppOpStatus ippsMul_64fc_I(const Ipp64fc *pSrc, Ipp64fc *pSrcDst, int len);
 } // namespace sse3
 
 // Code 5: fixed non-temporal thresholds, and the platform move.

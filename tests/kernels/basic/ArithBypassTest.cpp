@@ -210,4 +210,93 @@ TEST_P(ComplexBypass, StreamsOnlyAboveTheThresholdWithUnchangedResults) {
 INSTANTIATE_TEST_SUITE_P(Bypass, ComplexBypass, ::testing::ValuesIn(kComplexRows),
                          [](const auto &info) { return std::string(info.param.name); });
 
+// ---- sums of two vectors, and the in-place complex product of codes 16-17 ---------------
+
+struct SumRow {
+  const char *name;
+  bool complex;
+  IppOpStatus (*real)(const double *, const double *, double *, int);
+  IppOpStatus (*cplx)(const Ipp64fc *, const Ipp64fc *, Ipp64fc *, int);
+  std::size_t blocks; // of four doubles
+};
+
+const SumRow kSumRows[] = {
+    {"Add_Sse2", false, kb::sse2::ippsAdd_64f, nullptr, 5461},
+    {"Add_Sse3", false, kb::sse3::ippsAdd_64f, nullptr, 10922},
+    {"Addc_Sse2", true, nullptr, kb::sse2::ippsAdd_64fc, 5461},
+    {"Addc_Sse3", true, nullptr, kb::sse3::ippsAdd_64fc, 10922},
+};
+
+class SumBypass : public ::testing::TestWithParam<SumRow> {};
+
+TEST_P(SumBypass, StreamsOnlyAboveTheThresholdOnTheEightByteGrid) {
+  const SumRow &r = GetParam();
+  const std::size_t atDoubles = 4 * r.blocks + 3, aboveDoubles = 4 * r.blocks + 4;
+  const std::vector<double> a = test_support::RandomVector<double>(aboveDoubles + 2, 64, -1e6, 1e6);
+  const std::vector<double> b = test_support::RandomVector<double>(aboveDoubles + 2, 65, -1e6, 1e6);
+  struct Case {
+    std::size_t doubles, dstOff;
+    bool streams;
+  };
+  std::vector<Case> cases = {
+      {aboveDoubles, 0, true}, {aboveDoubles, 8, true}, {aboveDoubles, 4, false}};
+  if (!r.complex) // a complex length is an even number of doubles
+    cases.push_back({atDoubles, 0, false});
+  else
+    cases.push_back({4 * r.blocks + 2, 0, false});
+  for (const Case &c : cases) {
+    Guarded<double> d(c.doubles, c.dstOff);
+    const std::uint64_t before = streamed();
+    if (r.complex)
+      ASSERT_EQ(r.cplx(reinterpret_cast<const Ipp64fc *>(a.data()),
+                       reinterpret_cast<const Ipp64fc *>(b.data()),
+                       reinterpret_cast<Ipp64fc *>(d.get()), static_cast<int>(c.doubles / 2)),
+                ippStsNoErr);
+    else
+      ASSERT_EQ(r.real(a.data(), b.data(), d.get(), static_cast<int>(c.doubles)), ippStsNoErr);
+    EXPECT_EQ(streamed() - before, c.streams ? 1u : 0u) << r.name << " " << c.doubles;
+    for (std::size_t i = 0; i < c.doubles; ++i)
+      ASSERT_TRUE(SameOrBothNaN(d.at(i), a[i] + b[i])) << r.name << " " << i;
+    ASSERT_TRUE(d.GuardsIntact());
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Bypass, SumBypass, ::testing::ValuesIn(kSumRows),
+                         [](const auto &info) { return std::string(info.param.name); });
+
+TEST(ProductBypass, CodesSixteenStreamAboveTheirPairsWithTheCachedResult) {
+  const std::size_t pairs = 16384;
+  const std::vector<double> parts =
+      test_support::RandomVector<double>(4 * (2 * pairs + 2), 66, -1e3, 1e3);
+  auto complexAt = [&](std::size_t from, std::size_t n) {
+    std::vector<Ipp64fc> v(n);
+    for (std::size_t i = 0; i < n; ++i)
+      v[i] = {parts[from + 2 * i], parts[from + 2 * i + 1]};
+    return v;
+  };
+  struct Case {
+    std::size_t len, vecOff, srcOff;
+    bool streams;
+  };
+  for (const Case &c : {Case{2 * pairs + 1, 0, 0, false}, Case{2 * pairs + 2, 0, 0, true},
+                        Case{2 * pairs + 2, 0, 8, true}, Case{2 * pairs + 2, 8, 0, false},
+                        Case{2 * pairs + 2, 0, 4, false}}) {
+    const std::vector<Ipp64fc> vec = complexAt(0, c.len), src = complexAt(2 * c.len, c.len);
+    // The reference: the codes 6-9 product, which never streams, off the grid.
+    Guarded<Ipp64fc> ref(vec, 8);
+    ASSERT_EQ(kb::sse2::ippsMul_64fc_I(src.data(), ref.get(), static_cast<int>(c.len)),
+              ippStsNoErr);
+    Guarded<Ipp64fc> v(vec, c.vecOff), s(src, c.srcOff);
+    const std::uint64_t before = streamed();
+    ASSERT_EQ(kb::sse3::ippsMul_64fc_I(s.get(), v.get(), static_cast<int>(c.len)), ippStsNoErr);
+    EXPECT_EQ(streamed() - before, c.streams ? 1u : 0u)
+        << c.len << " offsets " << c.vecOff << "," << c.srcOff;
+    for (std::size_t i = 0; i < c.len; ++i) {
+      ASSERT_TRUE(SameOrBothNaN(v.at(i).re, ref.at(i).re)) << i;
+      ASSERT_TRUE(SameOrBothNaN(v.at(i).im, ref.at(i).im)) << i;
+    }
+    ASSERT_TRUE(v.GuardsIntact() && s.GuardsIntact());
+  }
+}
+
 } // namespace
