@@ -9,8 +9,10 @@
 
 #include <emmintrin.h>
 
+#include <bit>
 #include <cmath>
 #include <cstddef>
+#include <cstdint>
 
 namespace kernels::signal {
 
@@ -19,30 +21,43 @@ namespace {
 using detail::load;
 using detail::store;
 
-// The generic's rule for one element.
-Ipp64fc thresholdOne(Ipp64fc x, double level, long double l2, bool upper, bool inPlace) {
+// The generic's rule for one element. An element that is not scaled keeps its bits (a
+// signalling NaN is not quietened by passing through the x87 stack): the parts are
+// carried as integers until they are stored.
+struct Bits {
+  std::uint64_t re, im;
+};
+
+Bits bitsOf(Ipp64fc x) {
+  return {std::bit_cast<std::uint64_t>(x.re), std::bit_cast<std::uint64_t>(x.im)};
+}
+
+Ipp64fc fromBits(Bits b) { return {std::bit_cast<double>(b.re), std::bit_cast<double>(b.im)}; }
+
+Bits thresholdOne(Bits xb, double level, long double l2, bool upper, bool inPlace) {
+  const Ipp64fc x = fromBits(xb);
   const long double m =
       static_cast<long double>(x.re) * x.re + static_cast<long double>(x.im) * x.im;
   bool scale;
-  Ipp64fc out = x;
+  Bits out = xb;
   if (upper) {
     scale = inPlace ? (m > l2) : !(l2 >= m);
   } else if (inPlace) {
     scale = !(m >= l2);
     if (scale && (m == 0 || std::isnan(m))) {
-      out.re = level;
+      out.re = std::bit_cast<std::uint64_t>(level);
       scale = false;
     }
   } else {
     scale = l2 > m;
     if (scale && m == 0) {
-      out = {level, 0.0};
+      out = {std::bit_cast<std::uint64_t>(level), 0};
       scale = false;
     }
   }
   if (scale) {
     const long double s = std::sqrt(l2 / m);
-    out = {static_cast<double>(x.re * s), static_cast<double>(x.im * s)};
+    out = bitsOf({static_cast<double>(x.re * s), static_cast<double>(x.im * s)});
   }
   return out;
 }
@@ -76,19 +91,21 @@ IppOpStatus threshold(const Ipp64fc *pSrc, Ipp64fc *pDst, int len, double level,
       const __m128d sure =
           _mm_and_pd(inRange, upper ? _mm_cmplt_pd(m, bound) : _mm_cmpgt_pd(m, bound));
       const int keep = _mm_movemask_pd(sure);
-      const Ipp64fc x0 = load(pSrc + i), x1 = load(pSrc + i + 1);
+      const Bits x0 = load(reinterpret_cast<const Bits *>(pSrc + i));
+      const Bits x1 = load(reinterpret_cast<const Bits *>(pSrc + i + 1));
       if (keep & 1)
         _mm_storeu_pd(d + 2 * i, a);
       else
-        store(pDst + i, thresholdOne(x0, level, l2, upper, inPlace));
+        store(reinterpret_cast<Bits *>(pDst + i), thresholdOne(x0, level, l2, upper, inPlace));
       if (keep & 2)
         _mm_storeu_pd(d + 2 * i + 2, b);
       else
-        store(pDst + i + 1, thresholdOne(x1, level, l2, upper, inPlace));
+        store(reinterpret_cast<Bits *>(pDst + i + 1), thresholdOne(x1, level, l2, upper, inPlace));
     }
   }
   for (; i < n; ++i)
-    store(pDst + i, thresholdOne(load(pSrc + i), level, l2, upper, inPlace));
+    store(reinterpret_cast<Bits *>(pDst + i),
+          thresholdOne(load(reinterpret_cast<const Bits *>(pSrc + i)), level, l2, upper, inPlace));
   return ippStsNoErr;
 }
 
