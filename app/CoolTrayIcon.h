@@ -20,6 +20,7 @@
 
 #include "app/Simpletimer.h"
 #include "platform/classlib/Component.h"
+#include "platform/gui/Control.h"
 #include "platform/gui/ImageList.h"
 #include "platform/gui/NotifyEvent.h"
 #include "platform/gui/TrayIconBackend.h"
@@ -44,8 +45,8 @@ void ReleaseTrayIconHandler();
 // Null when no icon exists.
 TTrayIconHandler *TrayIconHandler();
 
-enum TMouseButton { mbLeft, mbRight, mbMiddle };
-using TShiftState = uint32_t; // gui::ssShift ... gui::ssDouble
+// TMouseButton and TShiftState (gui::ssShift ... gui::ssDouble fit) are the
+// class library's, as for every control.
 enum TBehavior { bhWin95, bhWin2000 };
 enum TBalloonHintIcon { bitNone, bitInfo, bitWarning, bitError, bitCustom };
 using TBalloonHintTimeOut = uint8_t; // 10 .. 60 seconds

@@ -10,6 +10,7 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QVBoxLayout>
 
 #include <climits>
 #include <cmath>
@@ -21,6 +22,8 @@
 #include "platform/classlib/Dialogs.h"
 #include "platform/classlib/FormStream.h"
 #include "platform/gui/Application.h"
+#include "platform/gui/Control.h"
+#include "scope/SLScopeControl.h"
 #include "ui_MainWindow.h"
 
 const std::string CaptionPrefix = "Sonvelt ";
@@ -141,6 +144,13 @@ TMainForm::TMainForm(TComponent *owner, IRecorderAudio *audio, bool ownComponent
   RedImageList = Find<gui::TImageList>(this, "RedImageList");
   GrayImageList = Find<gui::TImageList>(this, "GrayImageList");
   FileOpenDialog = Find<TOpenDialog>(this, "FileOpenDialog");
+  Scope = Find<TSLScope>(this, "Scope");
+  // The window neither zooms nor holds the scope: it only watches the take.
+  TSLDisplayZoom *zooming = Scope->GetZooming();
+  zooming->MouseZoom = false;
+  zooming->KeyboardZoom = false;
+  zooming->MouseWheelEnabled = false;
+  zooming->HoldOnZoom = false;
   for (gui::TAction *a : {RecordAction, PlayAction, PauseAction, StopAction, ResumeAction,
                           MarkAction, ClearMarkAction})
     a->SetActionList(ActionList1);
@@ -233,6 +243,8 @@ TMainForm::~TMainForm() {
     components_->PPMMeter->SetValueChange(nullptr);
   }
   rearmWindow_.reset(); // no re-arm reaches a window that is going
+  // The scope stays with the class library a little longer than its host.
+  delete ScopeWidget;
   if (metersResize_)
     MetersPanel->removeEventFilter(metersResize_.get());
 }
@@ -250,6 +262,12 @@ void TMainForm::BindWidgets() {
   P3 = u.P3;
   P4 = u.P4;
   MetersPanel = u.MetersPanel;
+  ScopeArea = u.ScopeArea;
+  // The scope fills its area (the class library's client alignment).
+  ScopeWidget = new TControlWidget(Scope, ScopeArea);
+  auto *scopeLayout = new QVBoxLayout(ScopeArea);
+  scopeLayout->setContentsMargins(0, 0, 0, 0);
+  scopeLayout->addWidget(ScopeWidget);
   RecButton = u.RecButton;
   PlayButton = u.PlayButton;
   StopButton = u.StopButton;
@@ -529,6 +547,7 @@ void RegisterMainUnitClasses() {
   ALPPMMeterRegister();
   ALGenericFilterRegister();
   ALDSAudioOutRegister();
+  RegisterScopeClasses();
   RegisterClass(TALWaveLogger::StaticClassInfo());
   RegisterClass(TALWavePlayer::StaticClassInfo());
   RegisterClass(gui::TImageList::StaticClassInfo());

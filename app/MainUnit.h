@@ -40,7 +40,10 @@ class QLineEdit;
 class QMainWindow;
 class QPushButton;
 class QRadioButton;
+class QWidget;
+class TControlWidget;
 class TRecorderAudio;
+class TSLScope;
 
 namespace Ui {
 class MainWindow;
@@ -104,11 +107,16 @@ public:
   TOneInstance *OneInstance = nullptr;
   gui::TImageList *RedImageList = nullptr, *GrayImageList = nullptr;
   TOpenDialog *FileOpenDialog = nullptr;
+  // The scope showing the converter's two channels, and the widget that
+  // hosts it in ScopeArea (filling the area as the window resizes).
+  TSLScope *Scope = nullptr;
+  TControlWidget *ScopeWidget = nullptr;
 
   // Widgets of MainWindow.ui.
   QComboBox *AudioFormatComboBox, *InputBox, *PlaybackBox;
   QRadioButton *MonoRadioButton, *Stereo1micRadioButton, *Stereo2micRadioButton;
   QFrame *P3, *P4, *MetersPanel;
+  QWidget *ScopeArea;
   QPushButton *RecButton, *PlayButton, *StopButton, *Button5, *Button7;
   QCheckBox *SelectionCheckBox, *LoopCheckBox;
   gui::TMeterBar *ProgressBar1, *ProgressBar2, *ProgressBar3, *ProgressBar4;

@@ -3,8 +3,9 @@
 // components. The capture component's sinks are stored in the order they are
 // served: peak meter, watchdog filter, VU meter, scope converter (the window
 // adds the logger last, as its pins are not named in form text; likewise the
-// player's links). The scope is not part of the window yet, so the
-// converter's outputs stay unlinked.
+// player's links). The converter's two outputs feed the scope's two
+// channels; the window hosts the scope in its scope area, which sets its
+// bounds, and turns off what form text cannot (the scope's zooming).
 #include "app/MainUnit.h"
 
 const char *const MainFormResource = R"(object MainForm: TMainForm
@@ -22,6 +23,53 @@ const char *const MainFormResource = R"(object MainForm: TMainForm
   object AudioToReal: TALAudioToReal
     InputPin.SourcePin = MainForm.AudioIn.OutputPin
     CountChannels = 2
+  end
+  object Scope: TSLScope
+    Left = 100
+    Top = 97
+    Width = 505
+    Height = 304
+    Align = alClient
+    TabStop = False
+    YAxis.Visible = False
+    YAxis.Font.Name = 'Arial'
+    YAxis.Font.Color = 16777215
+    YAxis.AxisLabel.Text = 'Amplitude'
+    YAxis.AxisLabel.Font.Name = 'Arial'
+    YAxis.AxisLabel.Font.Color = 16777215
+    YAxis.FixedPrecision = True
+    YAxis.MinMax = (
+      -32768
+      32768)
+    YAxis.Logarithmic = False
+    YAxis.AutoScaling.Enabled = False
+    XAxis.Visible = False
+    XAxis.Font.Name = 'Arial'
+    XAxis.Font.Color = 16777215
+    XAxis.TicksMode = atmTime
+    XAxis.UnitScale.Exponent = 0
+    XAxis.Min.Value = 0
+    XAxis.Max.Value = 1024
+    Title.Visible = False
+    Title.Font.Name = 'Arial'
+    Title.Font.Color = 16777215
+    Channels = <
+      item
+        Name = 'Channel0'
+        Color = 255
+        ChannelMode = cmLine
+        ShadeMode = csmZero
+        Points.Visible = False
+        InputPin.SourcePin = MainForm.AudioToReal.OutputPins._Pin0
+      end
+      item
+        Name = 'Channel1'
+        Color = 65280
+        ChannelMode = cmLine
+        ShadeMode = csmZero
+        Points.Visible = False
+        InputPin.SourcePin = MainForm.AudioToReal.OutputPins._Pin1
+      end>
   end
   object VUMeter: TALVUMeter
     InputPin.SourcePin = MainForm.AudioIn.OutputPin

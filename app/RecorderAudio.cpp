@@ -24,6 +24,7 @@ TRecorderAudio::TRecorderAudio(TComponent *owner) : owner_(owner) {
   AudioPlayer = Find<TALWavePlayer>(owner, "AudioPlayer");
   GenericFilterPlayer = Find<TALGenericFilter>(owner, "GenericFilterPlayer");
   AudioOutput = Find<TALDSAudioOut>(owner, "AudioOutput");
+  Scope = Find<TSLScope>(owner, "Scope");
 
   // What form text cannot say of these components.
   AudioIn->GetAudioCaptureDevice()->SetName("USB Audio CODEC ");
@@ -38,8 +39,18 @@ bool TRecorderAudio::PlayerEnabled() { return AudioPlayer->GetEnabled(); }
 bool TRecorderAudio::PlayerPaused() { return AudioPlayer->GetPaused(); }
 int TRecorderAudio::VUMeterActiveChannels() { return VUMeter->GetActiveChannels(); }
 int TRecorderAudio::PPMMeterActiveChannels() { return PPMMeter->GetActiveChannels(); }
-// The scope joins later; until then there is nothing to clear.
-bool TRecorderAudio::ClearScopeChannels() { return false; }
+// Clearing an empty channel does nothing, so the window may call this at
+// every idle pass without repainting the scope each time.
+bool TRecorderAudio::ClearScopeChannels() {
+  bool held = false;
+  TSLScopeChannels *channels = Scope->GetChannels();
+  for (int i = 0; i < 2 && i < channels->Count(); ++i) {
+    TSLChannelData *data = channels->GetItem(i)->GetVC_Data();
+    held = held || data->GetSize() > 0 || data->GetDrawSize() > 0;
+    data->Clear();
+  }
+  return held;
+}
 
 void TRecorderAudio::StopCaptureAndPlayer() {
   AudioIn->Stop();

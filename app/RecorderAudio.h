@@ -1,9 +1,9 @@
 // The audio components of the main window as its form resource creates and
 // links them: the capture component feeds the peak meter, the watchdog
 // filter, the VU meter, the scope converter and the wave logger; the player
-// feeds its start filter and the output component. The scope is not among
-// them yet, so the converter's outputs stay unlinked. What form text cannot
-// set (the logger's and the player's settings and links) is set here.
+// feeds its start filter and the output component; the converter feeds the
+// scope's two channels. What form text cannot set (the logger's and the
+// player's settings and links) is set here.
 //
 // Created and destroyed on the main thread; the components' own events are
 // set by the form resource and the window (TMainForm::HookComponents).
@@ -19,6 +19,7 @@
 #include "audio/ALVUMeter.h"
 #include "audio/ALWaveLogger.h"
 #include "audio/ALWavePlayer.h"
+#include "scope/SLScopeControl.h"
 
 class TRecorderAudio : public IRecorderAudio {
 public:
@@ -53,6 +54,7 @@ public:
   TALWavePlayer *AudioPlayer = nullptr;
   TALGenericFilter *GenericFilterPlayer = nullptr;
   TALDSAudioOut *AudioOutput = nullptr;
+  TSLScope *Scope = nullptr;
   TALChannelMerger *FMerger = nullptr;
   TALDSAudioIn *FAudioIn2 = nullptr;
 

@@ -13,6 +13,7 @@
 #include <QRadioButton>
 #include <QTemporaryDir>
 
+#include <cmath>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -23,8 +24,10 @@
 
 #include "platform/classlib/Dialogs.h"
 #include "platform/gui/Application.h"
+#include "platform/gui/Control.h"
 #include "platform/gui/InstanceLock.h"
 #include "platform/mainloop/MainLoop.h"
+#include "scope/SLScopeControl.h"
 
 namespace {
 
@@ -355,10 +358,31 @@ TEST_F(TMainFormTest, AScreenshotOfTheWindowDuringATakeIsSavedForReview) {
   form->VUMeterValueChange(nullptr, 0, 12000, 32767);
   form->PPMMeterValueChange(nullptr, 0, 32768, 32767);
   form->Position->setText("00:03:02");
+  // The stand-in has no converter: the scope gets two tones directly.
+  std::vector<double> left(1024), right(1024);
+  for (size_t i = 0; i < left.size(); ++i) {
+    left[i] = 20000 * std::sin(2 * M_PI * double(i) / 256);
+    right[i] = 9000 * std::sin(2 * M_PI * double(i) / 100);
+  }
+  form->Scope->GetChannels()->GetItem(0)->GetVC_Data()->SetYData(left.data(), 1024);
+  form->Scope->GetChannels()->GetItem(1)->GetVC_Data()->SetYData(right.data(), 1024);
+  form->Scope->RefreshView();
   QImage shot = form->Window()->grab().toImage();
   ASSERT_FALSE(shot.isNull());
   EXPECT_GE(shot.width(), 692);
   EXPECT_GE(shot.height(), 466);
+  // The scope fills its area: its frame and both curves are in the picture.
+  const QPoint area = form->ScopeArea->mapTo(form->Window(), QPoint(0, 0));
+  auto colourCount = [&](QRgb colour) {
+    int n = 0;
+    for (int y = 0; y < form->ScopeArea->height(); ++y)
+      for (int x = 0; x < form->ScopeArea->width(); ++x)
+        n += (shot.pixel(area.x() + x, area.y() + y) & 0xFFFFFFu) == colour;
+    return n;
+  };
+  EXPECT_GT(colourCount(0xFF0000u), 100) << "channel 0 in red";
+  EXPECT_GT(colourCount(0x00FF00u), 100) << "channel 1 in lime";
+  EXPECT_EQ(shot.pixel(area.x(), area.y() + 10) & 0xFFFFFFu, 0x008000u) << "green frame";
   EXPECT_TRUE(shot.save("main-window-recording.png"));
 }
 

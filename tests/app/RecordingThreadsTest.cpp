@@ -8,8 +8,10 @@
 #include <gtest/gtest.h>
 
 #include <QComboBox>
+#include <QImage>
 #include <QRadioButton>
 #include <QTemporaryDir>
+#include <QWidget>
 
 #include <algorithm>
 #include <cstring>
@@ -19,9 +21,11 @@
 
 #include "platform/classlib/Dialogs.h"
 #include "platform/gui/Application.h"
+#include "platform/gui/Control.h"
 #include "platform/mainloop/MainLoop.h"
 #include "platform/media/Media.h"
 #include "platform/media/VirtualAudio.h"
+#include "scope/SLScopeControl.h"
 #include "tests/support/FrameworkEnvironment.h"
 #include "tests/support/Wait.h"
 #include "tests/support/WavOracle.h"
@@ -355,10 +359,12 @@ std::vector<std::string> SinkOwners(TOWSourcePin *source) {
 
 // The window's audio components come from its form resource: created,
 // configured and linked there, idle until Record, and the scope converter's
-// outputs left free for the scope.
+// two outputs feeding the scope's two channels.
 TEST_F(TRecordingTest, TheFormResourceCreatesAndLinksTheAudioComponents) {
   EXPECT_EQ(form->FindComponent("AudioIn"), c->AudioIn);
-  EXPECT_EQ(form->FindComponent("Scope"), nullptr);
+  ASSERT_NE(form->Scope, nullptr);
+  EXPECT_EQ(form->FindComponent("Scope"), form->Scope);
+  EXPECT_EQ(c->Scope, form->Scope);
   EXPECT_FALSE(c->AudioIn->GetEnabled()) << "no capture before Record";
   EXPECT_EQ(mic->OpenCount(), 0);
   EXPECT_EQ(c->AudioIn->GetAudioFormat()->GetChannels(), 1);
@@ -377,11 +383,25 @@ TEST_F(TRecordingTest, TheFormResourceCreatesAndLinksTheAudioComponents) {
             (std::vector<std::string>{"GenericFilterPlayer", "AudioOutput"}));
   TOWPinList *outputs = c->AudioToReal->GetOutputPins();
   ASSERT_EQ(outputs->GetCount(), 2);
+  TSLScopeChannels *channels = form->Scope->GetChannels();
+  ASSERT_EQ(channels->Count(), 2);
   for (int i = 0; i < outputs->GetCount(); ++i) {
     auto *pin = dynamic_cast<TOWSourcePin *>(outputs->GetPin(i));
     ASSERT_NE(pin, nullptr);
-    EXPECT_EQ(pin->GetSinkCount(), 0) << "output " << i;
+    ASSERT_EQ(pin->GetSinkCount(), 1) << "output " << i;
+    EXPECT_EQ(pin->GetSink(0), channels->GetItem(i)->GetInputPin()) << "output " << i;
+    EXPECT_EQ(channels->GetItem(i)->GetName(), "Channel" + std::to_string(i));
   }
+  EXPECT_EQ(channels->GetItem(0)->GetColor(), clRed);
+  EXPECT_EQ(channels->GetItem(1)->GetColor(), clLime);
+  EXPECT_EQ(form->Scope->GetYAxis()->GetMin(), -32768);
+  EXPECT_EQ(form->Scope->GetYAxis()->GetMax(), 32768);
+  EXPECT_FALSE(form->Scope->GetYAxis()->GetAutoScaling()->GetEnabled());
+  EXPECT_FALSE(form->Scope->GetXAxis()->GetVisible());
+  EXPECT_FALSE(form->Scope->GetYAxis()->GetVisible());
+  EXPECT_FALSE(form->Scope->GetTitle()->GetVisible());
+  EXPECT_FALSE(form->Scope->GetZooming()->MouseZoom);
+  EXPECT_FALSE(form->Scope->GetZooming()->HoldOnZoom);
 
   EXPECT_EQ(c->VUMeter->OnValueChange.MethodName, "VUMeterValueChange");
   EXPECT_EQ(c->PPMMeter->OnValueChange.MethodName, "PPMMeterValueChange");
@@ -391,6 +411,42 @@ TEST_F(TRecordingTest, TheFormResourceCreatesAndLinksTheAudioComponents) {
   form->FState = stRecording;
   c->VUMeter->OnValueChange(c->VUMeter, 0, 1200, 32767);
   EXPECT_EQ(form->ProgressBar1->Position(), 1200);
+}
+
+// During a stereo take the converter feeds the scope: after a refresh both
+// channels draw the microphone's blocks, and the scope fills its area of
+// the window; Stop clears it at the next idle pass.
+TEST_F(TRecordingTest, TheScopeShowsTheTakeAndIsClearedWhenItEnds) {
+  form->Show();
+  ASSERT_TRUE(form->ScopeWidget->isVisible());
+  EXPECT_EQ(form->ScopeWidget->size(), form->ScopeArea->size());
+  EXPECT_EQ(form->Scope->GetWidth(), form->ScopeArea->width());
+  // Stereo from the one microphone: the converter has two channels to hand
+  // on (a mono take feeds channel 0 alone).
+  form->Stereo1micRadioButton->setChecked(true);
+  Take(3);
+  TSLScopeChannels *channels = form->Scope->GetChannels();
+  auto size = [&](int i) { return channels->GetItem(i)->GetVC_Data()->GetSize(); };
+  ASSERT_TRUE(PumpUntil([&] { return size(0) > 0 && size(1) > 0; }));
+  form->Scope->RefreshView();
+  EXPECT_GT(channels->GetItem(0)->GetVC_Data()->GetDrawSize(), 0u);
+  EXPECT_GT(channels->GetItem(1)->GetVC_Data()->GetDrawSize(), 0u);
+  QImage shot = form->ScopeWidget->grab().toImage();
+  bool red = false;
+  for (int y = 0; y < shot.height() && !red; ++y)
+    for (int x = 0; x < shot.width() && !red; ++x)
+      red = (shot.pixel(x, y) & 0xFFFFFFu) == 0xFF0000u ||
+            (shot.pixel(x, y) & 0xFFFFFFu) == 0x00FF00u;
+  EXPECT_TRUE(red) << "a curve shows in the window";
+
+  form->StopAction->Execute();
+  mainloop::TMainLoop::Main().RunPending();
+  gui::Application().DoIdle();
+  EXPECT_EQ(size(0), 0u);
+  EXPECT_EQ(size(1), 0u);
+  form->Scope->RefreshView();
+  EXPECT_EQ(channels->GetItem(0)->GetVC_Data()->GetDrawSize(), 0u);
+  EXPECT_FALSE(c->ClearScopeChannels()) << "nothing is left to clear";
 }
 
 } // namespace
