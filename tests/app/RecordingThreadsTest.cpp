@@ -400,6 +400,21 @@ TEST_F(TRecordingTest, TheFormResourceCreatesAndLinksTheAudioComponents) {
   EXPECT_FALSE(form->Scope->GetXAxis()->GetVisible());
   EXPECT_FALSE(form->Scope->GetYAxis()->GetVisible());
   EXPECT_FALSE(form->Scope->GetTitle()->GetVisible());
+  for (int i = 0; i < 2; ++i) {
+    EXPECT_EQ(channels->GetItem(i)->GetChannelMode(), cmLine);
+    EXPECT_EQ(channels->GetItem(i)->GetShadeMode(), csmZero);
+    EXPECT_FALSE(channels->GetItem(i)->GetPoints()->GetVisible());
+  }
+  TSLScopeYAxis *y = form->Scope->GetYAxis();
+  EXPECT_EQ(y->GetAxisLabel()->GetText(), "Amplitude");
+  EXPECT_TRUE(y->GetFixedPrecision());
+  EXPECT_EQ(y->GetFont()->GetName(), "Arial");
+  EXPECT_EQ(y->GetFont()->GetColor(), clWhite);
+  TSLScopeXAxis *x = form->Scope->GetXAxis();
+  EXPECT_EQ(x->GetTicksMode(), atmTime);
+  EXPECT_EQ(x->GetMin()->GetValue(), 0);
+  EXPECT_EQ(x->GetMax()->GetValue(), 1024);
+  EXPECT_FALSE(form->Scope->GetTabStop());
   EXPECT_FALSE(form->Scope->GetZooming()->MouseZoom);
   EXPECT_FALSE(form->Scope->GetZooming()->HoldOnZoom);
 
