@@ -248,6 +248,13 @@ void TSLDataChart::SetHold(bool Value) {
   Invalidate();
 }
 
+std::string TSLDataChart::GetFormatLabelText(double X, double Y, double, const std::string &Format,
+                                             const std::string &Default) {
+  return SLExpandFormatLabel(
+      X, Y, Format, Default, [this](double V) { return FXAxis->GetTickText(V); },
+      [this](double V) { return FYAxis->GetTickText(V); });
+}
+
 void TSLDataChart::RefreshView() {
   if (PopulateDrawBuffers())
     Invalidate();

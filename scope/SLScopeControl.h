@@ -13,6 +13,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <string>
 
 #include "platform/gui/Canvas.h"
 #include "platform/gui/Control.h"
@@ -62,6 +63,11 @@ public:
   bool GetRecalcRects() const { return FRecalcRects.load(); }
 
   virtual void InvalidateRecalc();
+  // A label's text from its template: Format, or Default when Format is
+  // empty; "%X" and "%Y" become the axes' tick texts of X and Y, "%D" the
+  // Default template, "%%" a percent sign; any other code gives nothing.
+  virtual std::string GetFormatLabelText(double X, double Y, double Z, const std::string &Format,
+                                         const std::string &Default) = 0;
   virtual bool PopulateDrawBuffers() = 0;
   virtual TCanvas *GetCanvas() = 0;
   virtual void HighlightingChanged() = 0;
@@ -168,6 +174,10 @@ public:
   virtual bool GetHold() { return FHold; }
   bool GetVC_Hold() const { return FHold; }
   void SetHold(bool Value) override;
+
+  // SLExpandFormatLabel with the axes' tick texts; Z is not used.
+  std::string GetFormatLabelText(double X, double Y, double Z, const std::string &Format,
+                                 const std::string &Default) override;
 
   // The refresh pipeline: PopulateDrawBuffers, and a repaint when it says so.
   void RefreshView();

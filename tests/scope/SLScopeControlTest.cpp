@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <limits>
+#include <string>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -137,6 +138,16 @@ TEST(ScopeControlDefaults, NewScope) {
   EXPECT_EQ(Scope->GetSampleRate(), 10000);
   Scope->SetRefreshInterval(250);
   EXPECT_EQ(Scope->GetRefreshInterval(), 250u);
+}
+
+// Label templates take their X and Y texts from the scope's own axes.
+TEST_F(ScopeControl, FormatLabelTextUsesTheAxesTickTexts) {
+  const std::string X = Scope->GetXAxis()->GetTickText(1.5);
+  const std::string Y = Scope->GetYAxis()->GetTickText(2);
+  ASSERT_FALSE(X.empty());
+  ASSERT_FALSE(Y.empty());
+  EXPECT_EQ(Scope->GetFormatLabelText(1.5, 2, 7, "", "%X : %Y"), X + " : " + Y);
+  EXPECT_EQ(Scope->GetFormatLabelText(1.5, 2, 7, "Max %D!", "%Y"), "Max " + Y + "!");
 }
 
 // The recorder's picture: frame, zero line, both curves where the pixel
