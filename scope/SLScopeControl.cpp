@@ -452,6 +452,7 @@ const TClassInfo &TSLScope::StaticClassInfo() {
   static const TClassInfo &info =
       MakeClassInfo<C>("TSLScope", &TCustomControl::StaticClassInfo(), [](TClassBuilder<C> &c) {
         c.Integer("Color", &C::GetBackground, &C::SetColor, 0);
+        c.Object("InputPins", &C::GetInputPins);
         c.Object("YAxis", &C::GetYAxis);
         c.Object("XAxis", &C::GetXAxis);
         c.Object("Title", &C::GetTitle);

@@ -279,7 +279,7 @@ protected:
   bool FUndoSaved = false;
 };
 
-// Published: the control's bounds and flags, Color, RefreshInterval,
+// Published: the control's bounds and flags, Color, InputPins, RefreshInterval,
 // Vertical, SizeLimit, the views (Title, XAxis, YAxis, DataView) and the
 // Channels collection.
 class TSLScope : public TSLDataChart, public ISLScopeHost {

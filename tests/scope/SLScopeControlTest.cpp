@@ -140,6 +140,15 @@ TEST(ScopeControlDefaults, NewScope) {
   EXPECT_EQ(Scope->GetRefreshInterval(), 250u);
 }
 
+// The channels' pins are published as the InputPins list, so saved forms
+// name and link them through it.
+TEST_F(ScopeControl, ChannelPinsAreNamedThroughInputPins) {
+  TOWPinList *Pins = Scope->GetInputPins();
+  ASSERT_EQ(Pins->GetCount(), 2);
+  EXPECT_EQ(Pins->GetListName(), "InputPins");
+  EXPECT_EQ(Pins->GetPin(1)->GetName(), "InputPins.Channel1");
+}
+
 // Label templates take their X and Y texts from the scope's own axes.
 TEST_F(ScopeControl, FormatLabelTextUsesTheAxesTickTexts) {
   const std::string X = Scope->GetXAxis()->GetTickText(1.5);
