@@ -9,6 +9,19 @@
 // ---------------------------------------------------------------------------
 // TSLDataDisplay
 
+const TClassInfo &TSLDisplayZoomProperties::StaticClassInfo() {
+  using C = TSLDisplayZoomProperties;
+  static const TClassInfo &info = MakeClassInfo<C>(
+      "TSLDisplayZoomProperties", &TPersistent::StaticClassInfo(), [](TClassBuilder<C> &c) {
+        c.Boolean("MouseZoom", &C::GetMouseZoom, &C::SetMouseZoom, true);
+        c.Boolean("KeyboardZoom", &C::GetKeyboardZoom, &C::SetKeyboardZoom, true);
+        c.Integer("SelectionColor", &C::GetSelectionColor, &C::SetSelectionColor, clWhite);
+        c.Boolean("MouseWheelEnabled", &C::GetMouseWheelEnabled, &C::SetMouseWheelEnabled, true);
+        c.Boolean("HoldOnZoom", &C::GetHoldOnZoom, &C::SetHoldOnZoom, true);
+      });
+  return info;
+}
+
 TSLDataDisplay::TSLDataDisplay(TComponent *Owner) : TCustomControl(Owner) {
   SetTabStop(true);
   FMouseTimer = CreateObject<gui::TTimer>(this);
@@ -452,6 +465,7 @@ const TClassInfo &TSLScope::StaticClassInfo() {
   static const TClassInfo &info =
       MakeClassInfo<C>("TSLScope", &TCustomControl::StaticClassInfo(), [](TClassBuilder<C> &c) {
         c.Integer("Color", &C::GetBackground, &C::SetColor, 0);
+        c.Object("Zooming", &C::GetZoomingProperties);
         c.Object("InputPins", &C::GetInputPins);
         c.Object("YAxis", &C::GetYAxis);
         c.Object("XAxis", &C::GetXAxis);

@@ -42,6 +42,28 @@ struct TSLRealRanges {
 using TSLZoomChangedEvent =
     TEvent<void(TObject *Sender, TSLZoomOperation ZoomOperation, const TSLRealRanges &ZoomValues)>;
 
+// The zoom settings as the form stream sees them: the five published
+// properties of the display's `Zooming`, read and written in place.
+class TSLDisplayZoomProperties : public TPersistent {
+  CLASSLIB_CLASS(TSLDisplayZoomProperties)
+
+public:
+  explicit TSLDisplayZoomProperties(TSLDisplayZoom &Zoom) : FZoom(Zoom) {}
+  bool GetMouseZoom() const { return FZoom.MouseZoom; }
+  void SetMouseZoom(bool Value) { FZoom.MouseZoom = Value; }
+  bool GetKeyboardZoom() const { return FZoom.KeyboardZoom; }
+  void SetKeyboardZoom(bool Value) { FZoom.KeyboardZoom = Value; }
+  TColor GetSelectionColor() const { return FZoom.SelectionColor; }
+  void SetSelectionColor(TColor Value) { FZoom.SelectionColor = Value; }
+  bool GetMouseWheelEnabled() const { return FZoom.MouseWheelEnabled; }
+  void SetMouseWheelEnabled(bool Value) { FZoom.MouseWheelEnabled = Value; }
+  bool GetHoldOnZoom() const { return FZoom.HoldOnZoom; }
+  void SetHoldOnZoom(bool Value) { FZoom.HoldOnZoom = Value; }
+
+private:
+  TSLDisplayZoom &FZoom;
+};
+
 class TSLDataDisplay : public TCustomControl, public ISLZoomedDisplay {
   CLASSLIB_SIMPLE_CLASS(TSLDataDisplay, TCustomControl)
 
@@ -57,6 +79,8 @@ public:
   void SetColor(TColor Value);
   TSLDisplayZoom *GetZooming() { return &FZooming; }
   void SetZooming(TSLDisplayZoom *Value) { FZooming.Assign(*Value); }
+  // `Zooming` as published.
+  TSLDisplayZoomProperties *GetZoomingProperties() { return FZoomingProperties.get(); }
   TSLDisplayViews *GetViews() { return &FViews; }
   bool GetMouseInside() const { return FMouseInside; }
   gui::TTimer *GetMouseTimer() { return FMouseTimer; }
@@ -140,6 +164,8 @@ protected:
   TSLDisplayZoomList FRedoZoomList;
   TCursor FCursor = crDefault;
   TSLDisplayZoom FZooming{this};
+  TOwnedPtr<TSLDisplayZoomProperties> FZoomingProperties{
+      CreateObject<TSLDisplayZoomProperties>(FZooming)};
   bool FZoomed = false;
 
 private:
@@ -279,7 +305,7 @@ protected:
   bool FUndoSaved = false;
 };
 
-// Published: the control's bounds and flags, Color, InputPins, RefreshInterval,
+// Published: the control's bounds and flags, Color, Zooming, InputPins, RefreshInterval,
 // Vertical, SizeLimit, the views (Title, XAxis, YAxis, DataView) and the
 // Channels collection.
 class TSLScope : public TSLDataChart, public ISLScopeHost {

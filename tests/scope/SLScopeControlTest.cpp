@@ -541,6 +541,26 @@ TEST(ScopeControlStream, TheRecordersSettingsLoadFromFormText) {
   Scope->SetHost(nullptr);
 }
 
+// The zoom settings load from form text, and the five stay at their defaults
+// unless stored.
+TEST(ScopeControlStream, ZoomingLoadsFromFormText) {
+  TStillTimers Timers;
+  gui::TScopedWindowTimerService TimerScope{Timers};
+  TOwnedPtr<TSLScope> Scope{CreateObject<TSLScope>(nullptr)};
+  LoadFormText(Scope.get(), "object Scope: TSLScope\n"
+                            "  Zooming.MouseZoom = False\n"
+                            "  Zooming.KeyboardZoom = False\n"
+                            "  Zooming.SelectionColor = 255\n"
+                            "  Zooming.MouseWheelEnabled = False\n"
+                            "end\n");
+  const TSLDisplayZoom *Z = Scope->GetZooming();
+  EXPECT_FALSE(Z->MouseZoom);
+  EXPECT_FALSE(Z->KeyboardZoom);
+  EXPECT_EQ(Z->SelectionColor, clRed);
+  EXPECT_FALSE(Z->MouseWheelEnabled);
+  EXPECT_TRUE(Z->HoldOnZoom);
+}
+
 // Vertical: the X axis runs down the control, so a constant level is a
 // column; the two levels lie on either side of the zero column at equal
 // distances.
