@@ -102,7 +102,7 @@ TEST(ScaledArithKernels, EightBitRegionsExhaustiveOverValuePairs) {
   }
 }
 
-// The Parts' worked values, independent of the generic.
+// Worked values, computed by hand rather than by the generic.
 TEST(ScaledArithKernels, SaturationAndRoundingExamples) {
   struct Case8 {
     RegionFn<unsigned char> fn;
