@@ -1,5 +1,6 @@
 #include "audio/ALDSAudioIn.h"
 
+#include "audio/ALDSGraphSetup.h"
 #include "directshow/DSBaseClass.h"
 #include "platform/media/Media.h"
 
@@ -491,41 +492,25 @@ void TALDSAudioIn::Close() {
 }
 
 bool TALDSAudioIn::InitCaptureFilters() {
-  FreeFilters();
-  if (!builder_) {
-    const HRESULT hr = media::CoCreateInstance(CLSID_CaptureGraphBuilder2, nullptr, InprocContext,
-                                               ICaptureGraphBuilder2::IID, builder_.PutVoid());
-    if (FAILED(hr)) {
-      graph_->Error("Can't build DirectShow graph builder.", hr);
-      return false;
-    }
-  }
-  try {
-    if (!graph_->CreateGraph())
-      return false;
-    graph_->RegisterAdditionalFilters();
-    HRESULT hr = builder_->SetFiltergraph(graph_->Graph.Get());
-    if (FAILED(hr))
-      graph_->Error("Can't build DirectShow graph builder.", hr);
-    if (!moniker_)
-      return true;
-    hr = moniker_->BindToObject(nullptr, nullptr, IBaseFilter::IID, captureFilter_.PutVoid());
-    if (!captureFilter_) {
-      graph_->Error("Can't create audio capture filter.", hr);
-      return false;
-    }
-    builder_->FindInterface(&PIN_CATEGORY_CAPTURE, &MEDIATYPE_Audio, captureFilter_.Get(),
-                            IAMBufferNegotiation::IID, negotiation_.PutVoid());
-    hr = graph_->Graph->AddFilter(captureFilter_.Get(), nullptr);
-    if (FAILED(hr)) {
-      graph_->Error("Can't add audio capture filter.", hr);
-      return false;
-    }
-    return true;
-  } catch (const Exception &) {
-    FreeFilters();
-    return false;
-  }
+  return ALDSInitGraphFilters(
+      *graph_, builder_, moniker_.Get() != nullptr,
+      [this] {
+        HRESULT hr =
+            moniker_->BindToObject(nullptr, nullptr, IBaseFilter::IID, captureFilter_.PutVoid());
+        if (!captureFilter_) {
+          graph_->Error("Can't create audio capture filter.", hr);
+          return false;
+        }
+        builder_->FindInterface(&PIN_CATEGORY_CAPTURE, &MEDIATYPE_Audio, captureFilter_.Get(),
+                                IAMBufferNegotiation::IID, negotiation_.PutVoid());
+        hr = graph_->Graph->AddFilter(captureFilter_.Get(), nullptr);
+        if (FAILED(hr)) {
+          graph_->Error("Can't add audio capture filter.", hr);
+          return false;
+        }
+        return true;
+      },
+      [this] { FreeFilters(); });
 }
 
 bool TALDSAudioIn::BuildGraph() {

@@ -1,5 +1,6 @@
 #include "audio/ALDSAudioOut.h"
 
+#include "audio/ALDSGraphSetup.h"
 #include "platform/media/Media.h"
 
 #include <mutex>
@@ -11,7 +12,6 @@ namespace {
 
 constexpr TGUID CLSID_AudioSourceFilter =
     TGUID::FromLiteral("{AC11DC21-BDC9-49D9-BCAE-073AF5C1962C}");
-constexpr DWORD InprocContext = com::CLSCTX_INPROC_SERVER | com::CLSCTX_INPROC_HANDLER;
 // Equal-length buffers keep one periodic advise: durations closer than this
 // (1 µs) to the armed period do not re-arm it.
 constexpr int64_t PeriodTolerance = 10;
@@ -480,40 +480,25 @@ void TALDSAudioOut::Close() {
   connected_ = false;
 }
 
+// Without a device RenderStream picks the default renderer.
 bool TALDSAudioOut::InitCaptureFilters() {
-  FreeFilters();
-  if (!builder_) {
-    const HRESULT hr = media::CoCreateInstance(CLSID_CaptureGraphBuilder2, nullptr, InprocContext,
-                                               ICaptureGraphBuilder2::IID, builder_.PutVoid());
-    if (FAILED(hr)) {
-      graph_->Error("Can't build DirectShow graph builder.", hr);
-      return false;
-    }
-  }
-  try {
-    if (!graph_->CreateGraph())
-      return false;
-    graph_->RegisterAdditionalFilters();
-    HRESULT hr = builder_->SetFiltergraph(graph_->Graph.Get());
-    if (FAILED(hr))
-      graph_->Error("Can't build DirectShow graph builder.", hr);
-    if (!moniker_)
-      return true; // RenderStream picks the default renderer
-    hr = moniker_->BindToObject(nullptr, nullptr, IBaseFilter::IID, renderer_.PutVoid());
-    if (!renderer_) {
-      graph_->Error("Can't create audio render filter.", hr);
-      return false;
-    }
-    hr = graph_->Graph->AddFilter(renderer_.Get(), u"Audio Render");
-    if (FAILED(hr)) {
-      graph_->Error("Can't add audio render filter.", hr);
-      return false;
-    }
-    return true;
-  } catch (const Exception &) {
-    FreeFilters();
-    return false;
-  }
+  return ALDSInitGraphFilters(
+      *graph_, builder_, moniker_.Get() != nullptr,
+      [this] {
+        HRESULT hr =
+            moniker_->BindToObject(nullptr, nullptr, IBaseFilter::IID, renderer_.PutVoid());
+        if (!renderer_) {
+          graph_->Error("Can't create audio render filter.", hr);
+          return false;
+        }
+        hr = graph_->Graph->AddFilter(renderer_.Get(), u"Audio Render");
+        if (FAILED(hr)) {
+          graph_->Error("Can't add audio render filter.", hr);
+          return false;
+        }
+        return true;
+      },
+      [this] { FreeFilters(); });
 }
 
 bool TALDSAudioOut::BuildGraph() {
