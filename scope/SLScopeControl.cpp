@@ -646,42 +646,37 @@ bool TSLScope::GetChannelsInIntensityDomain() {
   return FIntensityDomain;
 }
 
-double TSLScope::GetMinXValue() {
-  if (FChannels->Count() == 0)
-    return TSLDataChart::GetMinXValue();
-  double Value = 0;
+// The smallest or largest X of the channels' draw data; false when the first
+// channel holds none, so that the chart's own range applies.
+bool TSLScope::ChannelsXExtreme(bool Largest, double &Value) {
+  Value = 0;
   uint32_t C = 0;
   for (int I = 0; I < FChannels->Count(); ++I) {
     TSLScopeChannel *Channel = FChannels->GetItem(I);
     std::lock_guard<sys::TCriticalSection> Lock(Channel->ChannelLock());
     const ISLRealBufferPtr &X = Channel->GetDrawX();
     const uint32_t N = X ? X->GetSize() : 0;
+    if (N == 0)
+      continue;
+    const double V = Largest ? X->GetMaxValue() : X->GetMinValue();
     if (I == 0) {
       C = N;
-      Value = N ? X->GetMinValue() : 0;
-    } else if (N)
-      Value = std::min(Value, X->GetMinValue());
+      Value = V;
+    } else {
+      Value = Largest ? std::max(Value, V) : std::min(Value, V);
+    }
   }
-  return C == 0 ? TSLDataChart::GetMinXValue() : Value;
+  return C != 0;
+}
+
+double TSLScope::GetMinXValue() {
+  double Value;
+  return ChannelsXExtreme(false, Value) ? Value : TSLDataChart::GetMinXValue();
 }
 
 double TSLScope::GetMaxXValue() {
-  if (FChannels->Count() == 0)
-    return TSLDataChart::GetMaxXValue();
-  double Value = 0;
-  uint32_t C = 0;
-  for (int I = 0; I < FChannels->Count(); ++I) {
-    TSLScopeChannel *Channel = FChannels->GetItem(I);
-    std::lock_guard<sys::TCriticalSection> Lock(Channel->ChannelLock());
-    const ISLRealBufferPtr &X = Channel->GetDrawX();
-    const uint32_t N = X ? X->GetSize() : 0;
-    if (I == 0) {
-      C = N;
-      Value = N ? X->GetMaxValue() : 0;
-    } else if (N)
-      Value = std::max(Value, X->GetMaxValue());
-  }
-  return C == 0 ? TSLDataChart::GetMaxXValue() : Value;
+  double Value;
+  return ChannelsXExtreme(true, Value) ? Value : TSLDataChart::GetMaxXValue();
 }
 
 double TSLScope::GetXScaleFactor() {

@@ -380,6 +380,7 @@ protected:
   }
 
 private:
+  bool ChannelsXExtreme(bool Largest, double &Value);
   void ObtainDomains();
   void PopulateMaxSample();
   void ConsumeHistoryReset();
