@@ -107,6 +107,11 @@ public:
   virtual void MouseEnter();
   virtual void MouseLeave();
   virtual void PaintToCanvas(TCanvas *) {}
+  // Opens the properties dialog on page StartPage with item ItemIndex
+  // selected (the legend's click); a bare display has none.
+  virtual void DoLegendClick(int32_t /*StartPage*/, int32_t /*ItemIndex*/) {}
+  // The properties dialog on the channels page, first item.
+  void ShowSetupDialog() { DoLegendClick(0, 0); }
   virtual TSLDisplayView *GetDataView() = 0;
   virtual bool GetIsVertical() { return false; }
   virtual bool GetIsReversed() { return false; }
