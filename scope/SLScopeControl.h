@@ -340,6 +340,8 @@ public:
   bool GetHold() override;
 
   bool PopulateDrawBuffers() override;
+  // Shows the "Settings" dialog modally, top right over the control.
+  void DoLegendClick(int32_t StartPage, int32_t ItemIndex) override;
   bool GetIsVertical() override { return FVertical; }
   bool GetIsReversed() override { return FVertical && FYAxis->GetReversed(); }
   bool GetChannelsInFreqencyDomain() override;

@@ -1,0 +1,106 @@
+#include "scope/SLPropertyPageForm.h"
+
+#include <QAction>
+
+#include "framework/data/Slfiltertypes.h"
+#include "platform/classlib/ClassBuilder.h"
+#include "platform/gui/Application.h"
+#include "scope/SLScopePropertiesForm.h"
+
+void SLFillEnumCombo(QComboBox *List, const std::vector<std::string> &ValueNames, bool Split) {
+  List->clear();
+  for (const std::string &name : ValueNames)
+    List->addItem(QString::fromStdString(SLEnumNameToString(name, true, Split)));
+}
+
+QLabel *SLLabel(const char *Text, QWidget *Buddy) {
+  auto *label = new QLabel(Text);
+  label->setBuddy(Buddy);
+  return label;
+}
+
+QWidget *SLOwnerWidget(TComponent *Owner) {
+  for (TComponent *c = Owner; c; c = c->Owner())
+    if (auto *form = dynamic_cast<gui::TForm *>(c))
+      return form->Widget();
+  return nullptr;
+}
+
+QMenu *SLMakePlaceholderMenu(QWidget *Parent, gui::TFilteredEdit *Edit,
+                             const std::vector<std::pair<std::string, std::string>> &Items) {
+  auto *menu = new QMenu(Parent);
+  menu->setObjectName("PopupMenu");
+  for (const auto &[caption, text] : Items) {
+    QAction *action = menu->addAction(QString::fromStdString(caption));
+    const QString insert = QString::fromStdString(text);
+    QObject::connect(action, &QAction::triggered, Edit, [Edit, insert] { Edit->insert(insert); });
+  }
+  return menu;
+}
+
+void SLPopupBelow(QMenu *Menu, QWidget *Button) {
+  Menu->popup(Button->mapToGlobal(QPoint(0, Button->height())));
+}
+
+TSLPropertyPageForm::TSLPropertyPageForm(TComponent *Owner) : gui::TForm(Owner, new QWidget) {
+  SetCaption("SLPropertyPageForm");
+}
+
+TSLScopePropertiesForm *TSLPropertyPageForm::GetHost() const {
+  return dynamic_cast<TSLScopePropertiesForm *>(Owner());
+}
+
+QPushButton *TSLPropertyPageForm::GetOkButton() const {
+  return GetHost() ? GetHost()->GetOkButton() : nullptr;
+}
+QPushButton *TSLPropertyPageForm::GetAddButton() const {
+  return GetHost() ? GetHost()->GetAddButton() : nullptr;
+}
+QPushButton *TSLPropertyPageForm::GetRemoveButton() const {
+  return GetHost() ? GetHost()->GetRemoveButton() : nullptr;
+}
+
+void TSLPropertyPageForm::PageActivated() {
+  if (GetAddButton())
+    GetAddButton()->setEnabled(false);
+  if (GetRemoveButton())
+    GetRemoveButton()->setEnabled(false);
+}
+
+void TSLPropertyPageForm::EnableOK() {
+  if (GetHost())
+    GetHost()->EnableOK();
+}
+
+void TSLPropertyPageForm::DisableOK() {
+  if (GetHost())
+    GetHost()->DisableOK();
+}
+
+void TSLPropertyPageForm::NumericEditKeyPress(char &Key) {
+  if (Key == 13) {
+    EnableOK();
+    Key = 0;
+  } else if (Key == 27) {
+    EnableOK();
+  } else if (Key >= '0' && Key <= '9') {
+    DisableOK();
+  } else if (static_cast<unsigned char>(Key) >= 32) {
+    Key = 0;
+  }
+}
+
+void TSLPropertyPageForm::LabelEditKeyPress(gui::TFilteredEdit *Edit, char &Key) {
+  if (Key == 13) {
+    EnableOK();
+    Key = 0;
+  } else if (Key == 27) {
+    Edit->selectAll();
+    EnableOK();
+  }
+}
+
+void TSLPropertyPageForm::SetChildrenEnabled(bool Enabled) {
+  for (QWidget *child : Widget()->findChildren<QWidget *>())
+    child->setEnabled(Enabled);
+}

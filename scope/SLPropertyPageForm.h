@@ -1,0 +1,73 @@
+#pragma once
+// The base of the pages of the scope's properties dialog, and what every
+// page and the pen and brush dialogs share: enumeration lists, the
+// placeholder menu of label edits, the key rules of numeric edits, and the
+// widget a dialog of a component is centred on. Main thread only.
+
+#include <cstdint>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include <QComboBox>
+#include <QLabel>
+#include <QMenu>
+#include <QWidget>
+
+#include "platform/classlib/ClassBuilder.h"
+#include "platform/gui/DialogControls.h"
+#include "platform/gui/Forms.h"
+
+class TSLScopePropertiesForm;
+
+// Fills List with the display names of an enumeration's value names (the
+// lower-case prefix removed; with Split, a blank before every further
+// capital); an item's index is its value.
+void SLFillEnumCombo(QComboBox *List, const std::vector<std::string> &ValueNames, bool Split);
+
+// A caption whose mnemonic moves the focus to Buddy.
+QLabel *SLLabel(const char *Text, QWidget *Buddy);
+
+// The widget of the nearest form among Owner and its owners (null when none
+// has one): dialogs of a component centre on it.
+QWidget *SLOwnerWidget(TComponent *Owner);
+
+// A placeholder menu for Edit: each (caption, text) item replaces the
+// edit's selection with the text, or inserts it at the caret.
+QMenu *SLMakePlaceholderMenu(QWidget *Parent, gui::TFilteredEdit *Edit,
+                             const std::vector<std::pair<std::string, std::string>> &Items);
+// Shows Menu just below Button's lower-left corner.
+void SLPopupBelow(QMenu *Menu, QWidget *Button);
+
+class TSLPropertyPageForm : public gui::TForm {
+  CLASSLIB_SIMPLE_CLASS(TSLPropertyPageForm, gui::TForm)
+
+public:
+  // Owner: the host dialog, whose buttons the page uses.
+  explicit TSLPropertyPageForm(TComponent *Owner);
+
+  // Disables Add and Remove; pages that add or remove items override it.
+  virtual void PageActivated();
+  virtual void AddItem() {}
+  virtual void RemoveItem() {}
+  // OK becomes the default button again.
+  void EnableOK();
+  // OK gives up the default role, so Enter and Esc reach the edit.
+  void DisableOK();
+
+  TSLScopePropertiesForm *GetHost() const;
+  QPushButton *GetOkButton() const;
+  QPushButton *GetAddButton() const;
+  QPushButton *GetRemoveButton() const;
+
+protected:
+  // The keys of a numeric edit: Enter and Esc give OK its role back (Enter
+  // is swallowed), digits take it away, control characters pass, every
+  // other character is swallowed.
+  void NumericEditKeyPress(char &Key);
+  // The keys of a label edit: Enter (swallowed) and Esc give OK its role
+  // back; Esc also selects the whole text.
+  void LabelEditKeyPress(gui::TFilteredEdit *Edit, char &Key);
+  // Enables or disables every child widget of the page.
+  void SetChildrenEnabled(bool Enabled);
+};

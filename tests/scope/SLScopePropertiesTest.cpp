@@ -1,0 +1,488 @@
+// The scope's "Settings" dialog, its pages and the pen and brush dialogs,
+// driven headless: keys are sent to the widgets as the user would type them,
+// list and combo choices are made on the widgets, colour and font dialogs
+// answer from a script.
+#include "scope/SLScopePropertiesForm.h"
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include <QApplication>
+#include <QKeyEvent>
+#include <QMenu>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+#include "platform/gui/Application.h"
+#include "platform/gui/ColorFontDialogs.h"
+#include "scope/SLPenBrushForms.h"
+#include "scope/SLScopeChannelForm.h"
+#include "scope/SLScopeControl.h"
+#include "tests/support/FrameworkEnvironment.h"
+
+namespace {
+
+// A window whose client area starts at (300, 200) on the screen; counts
+// repaint requests.
+struct TPropertiesWindow : IControlHost {
+  void InvalidateRect(const TRect *) override { ++Repaints; }
+  bool Focused() const override { return false; }
+  void SetFocus() override {}
+  TPoint ClientToScreen(TPoint P) const override { return {P.X + 300, P.Y + 200}; }
+  TPoint ScreenToClient(TPoint P) const override { return {P.X - 300, P.Y - 200}; }
+  TPoint CursorPos() const override { return {-1000, -1000}; }
+  void SetCursor(TCursor) override {}
+  void BoundsChanged(const TRect &) override {}
+  void ControlDestroyed() override {}
+  int Repaints = 0;
+};
+
+struct TStillTimers : sys::ITimerService {
+  sys::TTimerId Start(uint32_t, sys::TTimerCallback) override { return ++Last; }
+  bool Kill(sys::TTimerId) override { return true; }
+  sys::TTimerId Last = 0;
+};
+
+void SendKey(QWidget *Widget, int QtKey, const QString &Text = {}) {
+  QKeyEvent press(QEvent::KeyPress, QtKey, Qt::NoModifier, Text);
+  QApplication::sendEvent(Widget, &press);
+  QKeyEvent release(QEvent::KeyRelease, QtKey, Qt::NoModifier, Text);
+  QApplication::sendEvent(Widget, &release);
+}
+void Enter(QWidget *Widget) { SendKey(Widget, Qt::Key_Return, "\r"); }
+void Esc(QWidget *Widget) { SendKey(Widget, Qt::Key_Escape, QString(QChar(27))); }
+void Type(QWidget *Widget, const std::string &Text) {
+  for (char c : Text) {
+    const int key = (c >= 'a' && c <= 'z') ? c - 'a' + Qt::Key_A : c;
+    SendKey(Widget, key, QString(QChar(c)));
+  }
+}
+
+// The visible top-level widget of that object name, or null.
+QWidget *TopLevel(const char *Name) {
+  for (QWidget *w : QApplication::topLevelWidgets())
+    if (w->objectName() == Name && w->isVisible())
+      return w;
+  return nullptr;
+}
+
+// Runs Check once the modal dialog Name is up, then closes it with OK; a
+// missing dialog fails the test instead of hanging it.
+void WhileModal(const char *Name, std::function<void(QWidget *)> Check) {
+  QTimer::singleShot(0, [Name, Check] {
+    QWidget *dialog = TopLevel(Name);
+    EXPECT_NE(dialog, nullptr) << Name;
+    if (!dialog)
+      return;
+    Check(dialog);
+    if (dialog->isVisible())
+      dialog->findChild<QPushButton *>("OkButton")->click();
+  });
+}
+
+class ScopeProperties : public ::testing::Test {
+protected:
+  void SetUp() override {
+    gui::Application();
+    Scope->SetHost(&Window);
+    Scope->SetBounds(0, 0, 700, 400);
+    Scope->GetChannels()->Add();
+    Scope->GetChannels()->Add();
+    for (int i = 0; i < 3; ++i)
+      Scope->GetChannels()->GetItem(i)->SetName("Ch" + std::to_string(i));
+  }
+  void TearDown() override {
+    Form.reset();
+    Scope->SetHost(nullptr);
+    Scope.reset();
+  }
+  // Opens the dialog without a modal loop, shown, as a test can drive it.
+  TSLScopePropertiesForm *Open(TSLScopePropertiesStartPage Page, int32_t Item) {
+    Form.reset(CreateObject<TSLScopePropertiesForm>(Scope.get(), Page, Item));
+    Form->Show();
+    return Form.get();
+  }
+  TSLScopeChannelForm *ChannelsPage() {
+    return dynamic_cast<TSLScopeChannelForm *>(Form->GetPage(spspChannels));
+  }
+  TSLScopeChannel *Channel(int i) { return Scope->GetChannels()->GetItem(i); }
+
+  TStillTimers Timers;
+  gui::TScopedWindowTimerService TimerScope{Timers};
+  TPropertiesWindow Window;
+  gui::TScriptedColorFontDialogs Dialogs;
+  TOwnedPtr<TSLScope> Scope{CreateObject<TSLScope>(nullptr)};
+  TOwnedPtr<TSLScopePropertiesForm> Form;
+};
+
+TEST_F(ScopeProperties, SetupOpensModalTopRightOnTheChannelsPageFirstItem) {
+  bool seen = false;
+  WhileModal("SLScopePropertiesForm", [&](QWidget *dialog) {
+    seen = true;
+    EXPECT_EQ(dialog->windowTitle(), "Settings");
+    // (Width - dialog width - 20, 20) in client coordinates, on the screen.
+    EXPECT_EQ(dialog->pos(), QPoint(300 + 700 - dialog->width() - 20, 200 + 20));
+    auto *tabs = dialog->findChild<QTabWidget *>("PageControl");
+    ASSERT_NE(tabs, nullptr);
+    EXPECT_EQ(tabs->currentIndex(), 0);
+    EXPECT_EQ(tabs->tabText(0), "Channels");
+    auto *list = dialog->findChild<gui::TCheckList *>("ChannelsListBox");
+    ASSERT_NE(list, nullptr);
+    EXPECT_EQ(list->ItemIndex(), 0);
+    EXPECT_EQ(dialog->findChild<gui::TFilteredEdit *>("NameEdit")->Text(), "Ch0");
+    // The channels page neither adds nor removes.
+    EXPECT_FALSE(dialog->findChild<QPushButton *>("AddButton")->isEnabled());
+    EXPECT_FALSE(dialog->findChild<QPushButton *>("RemoveButton")->isEnabled());
+  });
+  Scope->ShowSetupDialog();
+  EXPECT_TRUE(seen);
+  EXPECT_EQ(TopLevel("SLScopePropertiesForm"), nullptr) << "the dialog is freed after showing";
+}
+
+TEST_F(ScopeProperties, LegendClickSelectsTheGivenItem) {
+  WhileModal("SLScopePropertiesForm", [&](QWidget *dialog) {
+    EXPECT_EQ(dialog->findChild<gui::TCheckList *>("ChannelsListBox")->ItemIndex(), 2);
+    EXPECT_EQ(dialog->findChild<gui::TFilteredEdit *>("NameEdit")->Text(), "Ch2");
+  });
+  Scope->DoLegendClick(spspChannels, 2);
+}
+
+TEST_F(ScopeProperties, DialogIsAsLargeAsItsLargestPage) {
+  Open(spspChannels, 0);
+  QWidget *dialog = Form->Widget();
+  QApplication::processEvents();
+  int widest = 0, tallest = 0;
+  for (int32_t i = 0; i < Form->PageCount(); ++i) {
+    Form->GetPageControl()->setCurrentIndex(i);
+    QApplication::processEvents();
+    QWidget *page = Form->GetPage(i)->Widget();
+    EXPECT_GE(page->width(), page->sizeHint().width()) << i;
+    EXPECT_GE(page->height(), page->sizeHint().height()) << i;
+    widest = std::max(widest, page->sizeHint().width());
+    tallest = std::max(tallest, page->sizeHint().height());
+  }
+  // Grown from 80 x 80 to what the pages need, not beyond.
+  EXPECT_GT(dialog->width(), 80);
+  EXPECT_EQ(dialog->size(), dialog->sizeHint().expandedTo(QSize(80, 80)));
+  EXPECT_GE(dialog->width(), widest);
+  EXPECT_GE(dialog->height(), tallest + 41);
+}
+
+TEST_F(ScopeProperties, EnterInANameEditStoresAndStaysOpenASecondCloses) {
+  Open(spspChannels, 1);
+  TSLScopeChannelForm *page = ChannelsPage();
+  page->NameEdit->setFocus();
+  page->NameEdit->selectAll();
+  Type(page->NameEdit, "Left");
+  EXPECT_FALSE(Form->OkIsDefault()) << "typing takes the default role from OK";
+  EXPECT_EQ(Channel(1)->GetName(), "Ch1") << "nothing stored while typing";
+  Enter(page->NameEdit);
+  EXPECT_EQ(Channel(1)->GetName(), "Left");
+  EXPECT_EQ(page->ChannelsListBox->ItemText(1), "Left");
+  EXPECT_TRUE(Form->Widget()->isVisible());
+  EXPECT_TRUE(Form->OkIsDefault());
+  Enter(page->NameEdit);
+  EXPECT_FALSE(Form->Widget()->isVisible());
+  EXPECT_EQ(Form->ModalResult(), mrOk);
+}
+
+TEST_F(ScopeProperties, EscInANameEditRestoresAndStaysOpenASecondClosesKeepingChanges) {
+  Open(spspChannels, 0);
+  TSLScopeChannelForm *page = ChannelsPage();
+  page->ModeComboBox->setCurrentIndex(cmBar);
+  page->NameEdit->setFocus();
+  Type(page->NameEdit, "xyz");
+  Esc(page->NameEdit);
+  EXPECT_EQ(page->NameEdit->Text(), "Ch0");
+  EXPECT_EQ(page->NameEdit->selectedText(), "Ch0");
+  EXPECT_EQ(Channel(0)->GetName(), "Ch0");
+  EXPECT_TRUE(Form->Widget()->isVisible());
+  EXPECT_TRUE(Form->OkIsDefault());
+  Esc(page->NameEdit);
+  EXPECT_FALSE(Form->Widget()->isVisible());
+  // Esc closes through OK: what was changed stays.
+  EXPECT_EQ(Form->ModalResult(), mrOk);
+  EXPECT_EQ(Channel(0)->GetChannelMode(), cmBar);
+}
+
+TEST_F(ScopeProperties, LeavingTheNameEditStoresIt) {
+  Open(spspChannels, 2);
+  TSLScopeChannelForm *page = ChannelsPage();
+  page->NameEdit->SetText("Right");
+  EXPECT_FALSE(Form->OkIsDefault());
+  page->NameEdit->OnExit();
+  EXPECT_EQ(Channel(2)->GetName(), "Right");
+  EXPECT_EQ(page->ChannelsListBox->ItemText(2), "Right");
+  EXPECT_TRUE(Form->OkIsDefault());
+}
+
+TEST_F(ScopeProperties, ChannelsPageNumericEditsKeepOnlyDigits) {
+  Open(spspChannels, 0);
+  TSLScopeChannelForm *page = ChannelsPage();
+  page->WidthEdit->setFocus();
+  page->WidthEdit->selectAll();
+  Type(page->WidthEdit, "ab");
+  EXPECT_EQ(page->WidthEdit->Text(), "1") << "letters are swallowed, even over a selection";
+  EXPECT_TRUE(Form->OkIsDefault());
+  page->WidthEdit->end(false);
+  Type(page->WidthEdit, "x4");
+  EXPECT_EQ(page->WidthEdit->Text(), "14");
+  EXPECT_EQ(Channel(0)->GetWidth(), 14);
+  EXPECT_FALSE(Form->OkIsDefault()) << "a digit takes the default role";
+  Enter(page->WidthEdit);
+  EXPECT_TRUE(Form->OkIsDefault());
+  EXPECT_TRUE(Form->Widget()->isVisible());
+
+  struct TCase {
+    const char *Pasted;
+    const char *Shown;
+    int32_t Stored;
+  };
+  for (const TCase &c : {TCase{"1a2", "12", 12}, TCase{"", "", 1}, TCase{"7", "7", 7},
+                         TCase{"x", "", 1}, TCase{"99999999999", "99999999999", 1}}) {
+    page->WidthEdit->SetText(c.Pasted);
+    EXPECT_EQ(page->WidthEdit->Text(), c.Shown) << c.Pasted;
+    EXPECT_EQ(Channel(0)->GetWidth(), c.Stored) << c.Pasted;
+    page->PointsSizeEdit->SetText(c.Pasted);
+    EXPECT_EQ(page->PointsSizeEdit->Text(), c.Shown) << c.Pasted;
+    EXPECT_EQ(Channel(0)->GetPoints()->GetSize(), uint32_t(c.Stored)) << c.Pasted;
+  }
+}
+
+TEST_F(ScopeProperties, EditingTheWidthLeavesThePointSizeAlone) {
+  Open(spspChannels, 0);
+  TSLScopeChannelForm *page = ChannelsPage();
+  page->PointsSizeEdit->SetText("");
+  EXPECT_EQ(Channel(0)->GetPoints()->GetSize(), 1u);
+  // Set meanwhile from elsewhere; the empty size edit is now stale.
+  Channel(0)->GetPoints()->SetSize(9);
+  page->WidthEdit->SetText("5");
+  EXPECT_EQ(Channel(0)->GetWidth(), 5);
+  EXPECT_EQ(Channel(0)->GetPoints()->GetSize(), 9u);
+  page->PointsSizeEdit->SetText("4");
+  Channel(0)->SetWidth(3);
+  EXPECT_EQ(Channel(0)->GetWidth(), 3);
+  EXPECT_EQ(Channel(0)->GetPoints()->GetSize(), 4u);
+}
+
+TEST_F(ScopeProperties, ChannelsPageStoresEveryControlIntoTheSelectedChannel) {
+  Open(spspChannels, 1);
+  TSLScopeChannelForm *page = ChannelsPage();
+  Window.Repaints = 0;
+  page->ModeComboBox->setCurrentIndex(cmPoint);
+  page->ShadeComboBox->setCurrentIndex(csmBottom);
+  page->PointsShapeComboBox->setCurrentIndex(psStar);
+  page->PointsVisibleCheckBox->setChecked(true);
+  page->PointsUseChannelColorCheckBox->setChecked(false);
+  TSLScopeChannel *c = Channel(1);
+  EXPECT_EQ(c->GetChannelMode(), cmPoint);
+  EXPECT_EQ(c->GetShadeMode(), csmBottom);
+  EXPECT_EQ(c->GetPoints()->GetShape(), psStar);
+  EXPECT_TRUE(c->GetPoints()->GetVisible());
+  EXPECT_FALSE(c->GetPoints()->GetUseChannelColor());
+  EXPECT_GT(Window.Repaints, 0) << "every change shows at once";
+  EXPECT_EQ(Channel(0)->GetChannelMode(), cmLine);
+
+  // Selecting another channel loads it without storing anything.
+  page->ChannelsListBox->setCurrentRow(0);
+  EXPECT_EQ(page->NameEdit->Text(), "Ch0");
+  EXPECT_EQ(page->ModeComboBox->currentIndex(), cmLine);
+  EXPECT_EQ(page->PointsShapeComboBox->currentIndex(), psCircle);
+  EXPECT_EQ(c->GetChannelMode(), cmPoint);
+  EXPECT_TRUE(Form->OkIsDefault()) << "loading a name is no typing";
+}
+
+TEST_F(ScopeProperties, UntickingAChannelHidesItAndClearsVisible) {
+  Open(spspChannels, 1);
+  TSLScopeChannelForm *page = ChannelsPage();
+  ASSERT_TRUE(page->VisibleCheckBox->isChecked());
+  page->ChannelsListBox->item(1)->setCheckState(Qt::Unchecked);
+  EXPECT_FALSE(Channel(1)->GetVisible());
+  EXPECT_FALSE(page->VisibleCheckBox->isChecked());
+  page->VisibleCheckBox->setChecked(true);
+  EXPECT_TRUE(Channel(1)->GetVisible());
+  EXPECT_TRUE(page->ChannelsListBox->Checked(1));
+  // Ticking another entry leaves the selected channel's box alone.
+  page->ChannelsListBox->item(0)->setCheckState(Qt::Unchecked);
+  EXPECT_FALSE(Channel(0)->GetVisible());
+  EXPECT_TRUE(page->VisibleCheckBox->isChecked());
+}
+
+TEST_F(ScopeProperties, ColourButtonStoresAnAcceptedColourOnly) {
+  Open(spspChannels, 0);
+  TSLScopeChannelForm *page = ChannelsPage();
+  const TColor before = Channel(0)->GetColor();
+  Dialogs.AnswerColor(std::nullopt);
+  page->ColorButton->click();
+  EXPECT_EQ(Channel(0)->GetColor(), before);
+  Dialogs.AnswerColor(0x123456);
+  page->ColorButton->click();
+  EXPECT_EQ(Channel(0)->GetColor(), TColor(0x123456));
+  EXPECT_EQ(page->ColorPaintBox->Color(), TColor(0x123456));
+  EXPECT_EQ(Dialogs.ColorsShown, (std::vector<TColor>{before, before}));
+}
+
+TEST_F(ScopeProperties, WithoutASelectionEveryControlChangesNothing) {
+  Open(spspChannels, 7); // no such channel: nothing selected
+  TSLScopeChannelForm *page = ChannelsPage();
+  EXPECT_EQ(page->ChannelsListBox->ItemIndex(), -1);
+  page->NameEdit->SetText("Nobody");
+  Enter(page->NameEdit);
+  page->ModeComboBox->setCurrentIndex(cmBar);
+  page->WidthEdit->SetText("9");
+  page->PointsSizeEdit->SetText("9");
+  page->VisibleCheckBox->setChecked(!page->VisibleCheckBox->isChecked());
+  Dialogs.AnswerColor(0x111111);
+  page->ColorButton->click();
+  page->PointPenButton->click(); // no dialog without a channel
+  for (int i = 0; i < 3; ++i) {
+    EXPECT_EQ(Channel(i)->GetName(), "Ch" + std::to_string(i));
+    EXPECT_EQ(Channel(i)->GetChannelMode(), cmLine);
+    EXPECT_EQ(Channel(i)->GetWidth(), 1);
+    EXPECT_TRUE(Channel(i)->GetVisible());
+    EXPECT_NE(Channel(i)->GetColor(), TColor(0x111111));
+  }
+  EXPECT_TRUE(Form->OkIsDefault());
+}
+
+TEST_F(ScopeProperties, AScopeWithoutChannelsShowsAnEmptyPage) {
+  Scope->GetChannels()->Clear();
+  Open(spspCursorLinks, 3); // also a start page the dialog may not have
+  TSLScopeChannelForm *page = ChannelsPage();
+  EXPECT_EQ(page->ChannelsListBox->count(), 0);
+  page->WidthEdit->SetText("3");
+  page->ChannelsListBox->setCurrentRow(0);
+  EXPECT_EQ(Scope->GetChannels()->Count(), 0);
+  EXPECT_GE(Form->GetPageControl()->currentIndex(), 0);
+}
+
+TEST_F(ScopeProperties, PenChangesRedrawTheScopeAtOnceAndReloadThePage) {
+  Open(spspChannels, 0);
+  TSLScopeChannelForm *page = ChannelsPage();
+  TPen *pen = Channel(0)->GetPoints()->GetPen();
+  int repaintsDuring = -1;
+  WhileModal("SLPenForm", [&](QWidget *dialog) {
+    EXPECT_EQ(dialog->windowTitle(), "Pen");
+    Window.Repaints = 0;
+    dialog->findChild<QComboBox *>("PenStyleComboBox")->setCurrentIndex(psDot);
+    repaintsDuring = Window.Repaints;
+    Esc(dialog->findChild<QComboBox *>("PenModeComboBox"));
+  });
+  page->PointPenButton->click();
+  EXPECT_EQ(pen->GetStyle(), psDot);
+  EXPECT_GT(repaintsDuring, 0);
+
+  TBrush *brush = Channel(0)->GetPoints()->GetBrush();
+  WhileModal("SLBrushForm", [&](QWidget *dialog) {
+    Window.Repaints = 0;
+    dialog->findChild<QComboBox *>("BrushStyleComboBox")->setCurrentIndex(bsCross);
+    repaintsDuring = Window.Repaints;
+  });
+  page->PointBrushButton->click();
+  EXPECT_EQ(brush->GetStyle(), bsCross);
+  EXPECT_GT(repaintsDuring, 0);
+}
+
+// The pen and brush dialogs on their own -------------------------------------
+
+class PenBrushDialogs : public ::testing::Test {
+protected:
+  void SetUp() override { gui::Application(); }
+  gui::TScriptedColorFontDialogs Dialogs;
+  TPen Pen;
+  TBrush Brush;
+  int Clicks = 0;
+};
+
+TEST_F(PenBrushDialogs, PenDialogStartsFromThePenAndStoresEachChange) {
+  Pen.SetWidth(4);
+  Pen.SetStyle(psDash);
+  Pen.SetMode(pmXor);
+  Pen.SetColor(0x0000FF);
+  TOwnedPtr<TSLPenForm> form{CreateObject<TSLPenForm>(nullptr, &Pen)};
+  form->OnClick.Fn = [this](TObject *) { ++Clicks; };
+  EXPECT_EQ(form->Caption(), "Pen");
+  EXPECT_EQ(form->WidthEdit->Text(), "4");
+  EXPECT_EQ(form->PointSizeUpDown->Position(), 4);
+  EXPECT_EQ(form->PenStyleComboBox->count(), 7);
+  EXPECT_EQ(form->PenStyleComboBox->itemText(6), "InsideFrame");
+  EXPECT_EQ(form->PenStyleComboBox->currentIndex(), psDash);
+  EXPECT_EQ(form->PenModeComboBox->count(), 16);
+  EXPECT_EQ(form->PenModeComboBox->itemText(0), "Black");
+  EXPECT_EQ(form->PenModeComboBox->itemText(15), "NotXor");
+  EXPECT_EQ(form->PenModeComboBox->currentIndex(), pmXor);
+  EXPECT_EQ(form->ColorPaintBox->Color(), TColor(0x0000FF));
+  EXPECT_EQ(Clicks, 0) << "loading tells nobody";
+
+  form->PenModeComboBox->setCurrentIndex(pmCopy);
+  form->PenStyleComboBox->setCurrentIndex(psSolid);
+  form->WidthEdit->SetText("1a2");
+  Dialogs.AnswerColor(0x00FF00);
+  form->PointColorButton->click();
+  EXPECT_EQ(Pen.GetMode(), pmCopy);
+  EXPECT_EQ(Pen.GetStyle(), psSolid);
+  EXPECT_EQ(Pen.GetWidth(), 12);
+  EXPECT_EQ(form->WidthEdit->Text(), "12");
+  EXPECT_EQ(Pen.GetColor(), TColor(0x00FF00));
+  EXPECT_EQ(form->ColorPaintBox->Color(), TColor(0x00FF00));
+  EXPECT_EQ(Clicks, 4);
+  form->WidthEdit->SetText("");
+  EXPECT_EQ(Pen.GetWidth(), 1);
+  // The up-down writes the edit, which stores.
+  form->PointSizeUpDown->SetPosition(600);
+  EXPECT_EQ(Pen.GetWidth(), 500);
+}
+
+TEST_F(PenBrushDialogs, TypingAWidthThenEnterKeepsThePenDialogOpenASecondEnterCloses) {
+  TOwnedPtr<TSLPenForm> form{CreateObject<TSLPenForm>(nullptr, &Pen)};
+  form->Show();
+  form->WidthEdit->setFocus();
+  form->WidthEdit->selectAll();
+  Type(form->WidthEdit, "q3");
+  EXPECT_EQ(form->WidthEdit->Text(), "3");
+  EXPECT_EQ(Pen.GetWidth(), 3);
+  EXPECT_FALSE(form->Dialog()->IsDefault(form->OkButton));
+  Enter(form->WidthEdit);
+  EXPECT_TRUE(form->Widget()->isVisible());
+  EXPECT_TRUE(form->Dialog()->IsDefault(form->OkButton));
+  Enter(form->WidthEdit);
+  EXPECT_FALSE(form->Widget()->isVisible());
+  EXPECT_EQ(form->ModalResult(), mrOk);
+}
+
+TEST_F(PenBrushDialogs, EscClosesThePenDialogAndKeepsChanges) {
+  TOwnedPtr<TSLPenForm> form{CreateObject<TSLPenForm>(nullptr, &Pen)};
+  form->Show();
+  form->PenStyleComboBox->setCurrentIndex(psDashDot);
+  Esc(form->PenStyleComboBox);
+  EXPECT_FALSE(form->Widget()->isVisible());
+  EXPECT_EQ(form->ModalResult(), mrOk);
+  EXPECT_EQ(Pen.GetStyle(), psDashDot);
+}
+
+TEST_F(PenBrushDialogs, BrushDialogKeepsAClearStyleClear) {
+  Brush.SetColor(0x336699);
+  TOwnedPtr<TSLBrushForm> form{CreateObject<TSLBrushForm>(nullptr, &Brush)};
+  form->OnClick.Fn = [this](TObject *) { ++Clicks; };
+  EXPECT_EQ(form->Caption(), "Brush");
+  ASSERT_EQ(form->BrushStyleComboBox->count(), 8);
+  EXPECT_EQ(form->BrushStyleComboBox->itemText(4), "FDiagonal");
+  EXPECT_EQ(form->BrushStyleComboBox->itemText(7), "DiagCross");
+  EXPECT_EQ(form->ColorPaintBox->Color(), TColor(0x336699));
+
+  form->BrushStyleComboBox->setCurrentIndex(bsClear);
+  EXPECT_EQ(Brush.GetStyle(), bsClear);
+  EXPECT_EQ(Clicks, 1);
+  form->BrushStyleComboBox->setCurrentIndex(bsHorizontal);
+  EXPECT_EQ(Brush.GetStyle(), bsHorizontal);
+  EXPECT_EQ(Brush.GetColor(), TColor(0x336699)) << "the swatch's colour comes back";
+  Dialogs.AnswerColor(0x010203);
+  form->PointColorButton->click();
+  EXPECT_EQ(Brush.GetColor(), TColor(0x010203));
+  EXPECT_EQ(Dialogs.ColorsShown, std::vector<TColor>{TColor(0x336699)});
+  EXPECT_EQ(Clicks, 3);
+}
+
+} // namespace
