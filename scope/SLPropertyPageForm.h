@@ -9,12 +9,14 @@
 #include <utility>
 #include <vector>
 
+#include <QAbstractButton>
 #include <QComboBox>
 #include <QLabel>
 #include <QMenu>
 #include <QWidget>
 
 #include "platform/classlib/ClassBuilder.h"
+#include "platform/gui/Application.h"
 #include "platform/gui/DialogControls.h"
 #include "platform/gui/Forms.h"
 
@@ -38,6 +40,25 @@ QMenu *SLMakePlaceholderMenu(QWidget *Parent, gui::TFilteredEdit *Edit,
                              const std::vector<std::pair<std::string, std::string>> &Items);
 // Shows Menu just below Button's lower-left corner.
 void SLPopupBelow(QMenu *Menu, QWidget *Button);
+
+// Handlers of user actions, each run guarded (an exception is shown, not
+// passed to Qt): a button's click, a check box's change of state (also from
+// code, as the class library's check boxes click), a list's new index.
+template <class F> void SLOnClick(QAbstractButton *Button, F Handler) {
+  QObject::connect(Button, &QAbstractButton::clicked, Button, [Handler] { gui::Guarded(Handler); });
+}
+template <class F> void SLOnToggle(QAbstractButton *Box, F Handler) {
+  QObject::connect(Box, &QAbstractButton::toggled, Box, [Handler] { gui::Guarded(Handler); });
+}
+template <class F> void SLOnChange(QComboBox *List, F Handler) {
+  QObject::connect(List, &QComboBox::currentIndexChanged, List,
+                   [Handler] { gui::Guarded(Handler); });
+}
+// Names Widget for the tests and the form's code.
+template <class T> T *SLNamed(T *Widget, const char *Name) {
+  Widget->setObjectName(Name);
+  return Widget;
+}
 
 class TSLPropertyPageForm : public gui::TForm {
   CLASSLIB_SIMPLE_CLASS(TSLPropertyPageForm, gui::TForm)
