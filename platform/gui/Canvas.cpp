@@ -623,7 +623,7 @@ void TCanvas::ApplyBrush(QPainter &P) {
     return;
   }
   P.setBrush(QBrush(ToQColor(brush_.GetColor()), QtBrushStyle(brush_.GetStyle())));
-  P.setCompositionMode(ModeFor(pen_.GetMode() == pmNop ? pmCopy : pen_.GetMode()));
+  P.setCompositionMode(ModeFor(pen_.GetMode()));
 }
 
 void TCanvas::ApplyClip(QPainter &P) {
@@ -759,7 +759,7 @@ void TCanvas::LineTo(int32_t X, int32_t Y) {
 void TCanvas::Polyline(const std::vector<TPoint> &Points) { StrokePath(Points); }
 
 void TCanvas::Polygon(const std::vector<TPoint> &Points) {
-  if (Points.size() < 2 || !CanPaint(image_))
+  if (Points.size() < 2 || !CanPaint(image_) || pen_.GetMode() == pmNop)
     return;
   QPainter &P = Begin();
   ApplyBrush(P);
@@ -775,7 +775,7 @@ void TCanvas::Rectangle(int32_t Left, int32_t Top, int32_t Right, int32_t Bottom
   if (!CanPaint(image_))
     return;
   TRect R = TRect{Left, Top, Right, Bottom}.Normalized();
-  if (R.IsEmpty())
+  if (R.IsEmpty() || pen_.GetMode() == pmNop)
     return;
   QPainter &P = Begin();
   if (!PenDraws()) {
@@ -834,7 +834,7 @@ void TCanvas::FrameRect(const TRect &Rect) {
 
 void TCanvas::Ellipse(int32_t Left, int32_t Top, int32_t Right, int32_t Bottom) {
   TRect R = TRect{Left, Top, Right, Bottom}.Normalized();
-  if (!CanPaint(image_) || R.Width() < 2 || R.Height() < 2)
+  if (!CanPaint(image_) || R.Width() < 2 || R.Height() < 2 || pen_.GetMode() == pmNop)
     return;
   QPainter &P = Begin();
   ApplyBrush(P);
@@ -962,6 +962,20 @@ void TCanvas::Draw(int32_t X, int32_t Y, const QImage &Source) {
   QPainter &P = Begin();
   P.setCompositionMode(QPainter::CompositionMode_Source);
   P.drawImage(X, Y, Source);
+}
+
+// Saver -----------------------------------------------------------------------------
+
+TCanvasSaver::TCanvasSaver(TCanvas *Canvas) : canvas_(Canvas) {
+  pen_.Assign(Canvas->Pen());
+  brush_.Assign(Canvas->Brush());
+  font_.Assign(Canvas->Font());
+}
+
+TCanvasSaver::~TCanvasSaver() {
+  canvas_->SetPen(&pen_);
+  canvas_->SetBrush(&brush_);
+  canvas_->SetFont(&font_);
 }
 
 // Bitmap ----------------------------------------------------------------------------

@@ -15,6 +15,11 @@
 //   the cell lying to the right of X.
 // - DrawFocusRect inverts every other pixel of the frame (a checkerboard
 //   from the image origin), so drawing it twice restores the picture.
+// - The pen mode is the raster operation of lines and of the fill and
+//   outline of Rectangle, Ellipse and Polygon; pmNop leaves all of them
+//   out. FillRect, FrameRect, TextOut and pixel writes copy.
+// - Pens wider than one pixel are round-ended and centred on the line, so
+//   their ends reach half the width past the end points.
 // - Colours are 0x00BBGGRR; system colours (high byte 0x80) are resolved.
 // - A clip region, when selected, limits every operation, pixel writes and
 //   the focus frame included.
@@ -414,6 +419,22 @@ private:
   TPoint penPos_;
   bool hasClip_ = false;
   QRegion clip_;
+};
+
+// Keeps a canvas's pen, brush and font and puts them back when it goes, so
+// a drawing routine may change them freely.
+class TCanvasSaver {
+public:
+  explicit TCanvasSaver(TCanvas *Canvas);
+  ~TCanvasSaver();
+  TCanvasSaver(const TCanvasSaver &) = delete;
+  TCanvasSaver &operator=(const TCanvasSaver &) = delete;
+
+private:
+  TCanvas *canvas_;
+  TPen pen_;
+  TBrush brush_;
+  TFont font_;
 };
 
 // The off-screen picture of a control: an RGB32 image with its canvas.

@@ -156,6 +156,10 @@ TPoint TCustomControl::GetCursorPos() const {
   return host_ ? host_->CursorPos() : TPoint{-1000000, -1000000};
 }
 
+TPoint TCustomControl::GetClientCursorPos() const {
+  return host_ ? host_->ScreenToClient(host_->CursorPos()) : TPoint{-1000000, -1000000};
+}
+
 void TCustomControl::Invalidate() {
   if (loop_.IsMainThread()) {
     if (host_)

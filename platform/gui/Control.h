@@ -122,6 +122,8 @@ public:
   TPoint ClientToScreen(TPoint P) const { return host_ ? host_->ClientToScreen(P) : P; }
   // The mouse in screen coordinates; (-1000000, -1000000) without a window.
   TPoint GetCursorPos() const;
+  // The mouse in client coordinates (far outside without a window).
+  TPoint GetClientCursorPos() const;
 
   // Repaints the whole control. Any thread (see the file comment).
   virtual void Invalidate();

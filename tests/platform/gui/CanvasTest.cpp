@@ -4,6 +4,7 @@
 
 #include <QFont>
 #include <QFontInfo>
+#include <functional>
 
 #include "platform/classlib/ClassBuilder.h"
 #include "platform/classlib/Component.h"
@@ -248,6 +249,169 @@ TEST_F(TCanvasTest, PenModesCombineWithThePicture) {
     C->LineTo(6, 5);
     EXPECT_EQ(C->GetPixel(5, 5), K.After) << int(K.Mode);
   }
+}
+
+// Wide pens are centred on the line and round-ended, so their ends are
+// compared with a tolerance: every pixel more than Width / 2 + 1 from the
+// segment must stay untouched, every pixel within Width / 2 - 1 of its inner
+// part must be painted.
+TEST(CanvasWidePenTest, WidePensCoverTheirWidthAroundTheLine) {
+  gui::Application();
+  for (int W : {3, 5}) {
+    TBitmap B(40, 20);
+    TCanvas *C = B.Canvas();
+    C->Brush()->SetColor(Bg);
+    C->FillRect({0, 0, 40, 20});
+    C->Pen()->SetColor(clRed);
+    C->Pen()->SetWidth(W);
+    C->MoveTo(10, 10);
+    C->LineTo(30, 10);
+    int Half = W / 2;
+    for (int Y = 0; Y < 20; ++Y)
+      for (int X = 0; X < 40; ++X) {
+        bool On = C->GetPixel(X, Y) == clRed;
+        int DX = X < 10 ? 10 - X : (X > 30 ? X - 30 : 0);
+        int DY = std::abs(Y - 10);
+        if (DX > Half + 1 || DY > Half)
+          EXPECT_FALSE(On) << W << ": " << X << "," << Y;
+        if (X >= 10 && X <= 30 && DY <= Half)
+          EXPECT_TRUE(On) << W << ": " << X << "," << Y;
+      }
+    // Under XOR a wide polyline still paints each pixel once.
+    C->Pen()->SetMode(pmXor);
+    C->Pen()->SetColor(clWhite);
+    C->Polyline({{5, 3}, {20, 3}, {20, 8}});
+    EXPECT_EQ(C->GetPixel(20, 3), clWhite);
+    EXPECT_EQ(C->GetPixel(12, 3), clWhite);
+  }
+}
+
+TEST_F(TCanvasTest, PenStylesAreDashPatterns) {
+  // Pixels on and off along one long line, from its start.
+  struct TCase {
+    TPenStyle Style;
+    std::string Pattern;
+  };
+  const TCase Cases[] = {
+      {psSolid, "1111111111111111"},       {psDot, "1110001110001110"},
+      {psDash, "1111111111111111"},        {psDashDot, "1111111110000001"},
+      {psDashDotDot, "1111111110001110"},  {psClear, "0000000000000000"},
+      {psInsideFrame, "1111111111111111"},
+  };
+  for (const TCase &K : Cases) {
+    C->Brush()->SetColor(Bg);
+    C->FillRect({0, 0, 16, 12});
+    C->Pen()->SetStyle(K.Style);
+    C->Pen()->SetColor(clWhite);
+    C->MoveTo(0, 4);
+    C->LineTo(16, 4);
+    std::string Got;
+    for (int X = 0; X < 16; ++X)
+      Got += C->GetPixel(X, 4) == clWhite ? '1' : '0';
+    EXPECT_EQ(Got, K.Pattern) << int(K.Style);
+  }
+}
+
+TEST_F(TCanvasTest, HatchedBrushesLeaveTheGapsAsTheyWere) {
+  // Which of the 8 x 8 hatch cell's pixels a brush paints.
+  struct TCase {
+    TBrushStyle Style;
+    std::function<bool(int X, int Y)> On;
+  };
+  const TCase Cases[] = {
+      {bsSolid, [](int, int) { return true; }},
+      {bsClear, [](int, int) { return false; }},
+      {bsHorizontal, [](int, int Y) { return Y % 8 == 0; }},
+      {bsVertical, [](int X, int) { return X % 8 == 0; }},
+      {bsCross, [](int X, int Y) { return X % 8 == 0 || Y % 8 == 0; }},
+  };
+  for (const TCase &K : Cases) {
+    C->Brush()->SetColor(Bg);
+    C->FillRect({0, 0, 16, 12});
+    C->Brush()->SetColor(clLime);
+    C->Brush()->SetStyle(K.Style);
+    C->FillRect({0, 0, 16, 12});
+    int Painted = 0, Wrong = 0;
+    for (int Y = 0; Y < 12; ++Y)
+      for (int X = 0; X < 16; ++X) {
+        bool On = C->GetPixel(X, Y) == clLime;
+        Painted += On;
+        Wrong += On != K.On(X, Y) && K.Style != bsHorizontal && K.Style != bsVertical &&
+                 K.Style != bsCross;
+      }
+    EXPECT_EQ(Wrong, 0) << int(K.Style);
+    if (K.Style == bsHorizontal) // whole rows, one in eight
+      EXPECT_EQ(Painted, 2 * 16);
+    if (K.Style == bsVertical)
+      EXPECT_EQ(Painted, 2 * 12);
+    if (K.Style == bsCross)
+      EXPECT_EQ(Painted, 2 * 16 + 2 * 12 - 4);
+  }
+  // The diagonals: one pixel in every row of a cell; the forward hatch runs
+  // downwards from left to right, the backward one upwards.
+  for (TBrushStyle S : {bsFDiagonal, bsBDiagonal, bsDiagCross}) {
+    C->Brush()->SetColor(Bg);
+    C->FillRect({0, 0, 16, 12});
+    C->Brush()->SetColor(clLime);
+    C->Brush()->SetStyle(S);
+    C->FillRect({0, 0, 16, 12});
+    int Row = 0;
+    for (int X = 0; X < 8; ++X) {
+      Row += C->GetPixel(X, 4) == clLime;
+      if (C->GetPixel(X, 4) == clLime && S != bsDiagCross) {
+        int Step = S == bsFDiagonal ? 1 : -1; // the next row down moves this way
+        EXPECT_EQ(C->GetPixel((X + 8 + Step) % 8, 5), clLime) << int(S);
+      }
+    }
+    EXPECT_EQ(Row, S == bsDiagCross ? 2 : 1) << int(S);
+  }
+}
+
+TEST_F(TCanvasTest, PolygonsFillWithTheBrushAndNopDrawsNothing) {
+  C->Pen()->SetColor(clWhite);
+  C->Brush()->SetColor(clBlue);
+  C->Polygon({{2, 2}, {12, 2}, {12, 10}, {2, 10}});
+  EXPECT_EQ(C->GetPixel(2, 2), clWhite); // outlined
+  EXPECT_EQ(C->GetPixel(7, 6), clBlue);  // filled
+  EXPECT_EQ(C->GetPixel(13, 11), Bg);    // nothing outside
+  // pmNop leaves out lines, outlines and fills alike.
+  QImage Before = Bitmap.Image().copy();
+  C->Pen()->SetMode(pmNop);
+  C->Brush()->SetColor(clRed);
+  C->Polygon({{0, 0}, {15, 0}, {15, 11}});
+  C->Rectangle(0, 0, 16, 12);
+  C->Ellipse(0, 0, 16, 12);
+  C->MoveTo(0, 0);
+  C->LineTo(15, 11);
+  EXPECT_TRUE(PicturesEqual(Bitmap.Image(), Before, "canvas-nop"));
+  // The pen mode combines fills too.
+  C->Pen()->SetMode(pmXor);
+  C->Pen()->SetStyle(psClear);
+  C->Brush()->SetColor(clWhite);
+  C->Rectangle(3, 3, 6, 6);
+  EXPECT_EQ(C->GetPixel(4, 4), ColorToRGB(clBlue) ^ 0xFFFFFF);
+}
+
+TEST_F(TCanvasTest, ASaverPutsBackPenBrushAndFont) {
+  C->Pen()->SetColor(clRed);
+  C->Pen()->SetWidth(3);
+  C->Brush()->SetStyle(bsClear);
+  C->Font()->SetHeight(-13);
+  {
+    TCanvasSaver Saved(C);
+    C->Pen()->SetColor(clLime);
+    C->Pen()->SetWidth(1);
+    C->Pen()->SetMode(pmXor);
+    C->Brush()->SetColor(clBlue);
+    C->Font()->SetHeight(-20);
+    C->Font()->SetStyle(FontStyle(fsBold));
+  }
+  EXPECT_EQ(C->Pen()->GetColor(), clRed);
+  EXPECT_EQ(C->Pen()->GetWidth(), 3);
+  EXPECT_EQ(C->Pen()->GetMode(), pmCopy);
+  EXPECT_EQ(C->Brush()->GetStyle(), bsClear);
+  EXPECT_EQ(C->Font()->GetHeight(), -13);
+  EXPECT_EQ(C->Font()->GetStyle(), 0);
 }
 
 TEST_F(TCanvasTest, FocusRectInvertsEveryOtherFramePixelAndUndoesItself) {

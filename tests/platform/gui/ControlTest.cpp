@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QCursor>
 #include <QTest>
 #include <QWheelEvent>
 
@@ -93,8 +94,9 @@ TEST_F(TControlTest, HostCarriesInvalidationFocusCursorAndCoordinates) {
   EXPECT_TRUE(Control.Focused());
   EXPECT_EQ(Control.ScreenToClient({130, 70}), (TPoint{30, 20}));
   EXPECT_EQ(Control.ClientToScreen({0, 0}), (TPoint{100, 50}));
-  Host.Mouse = {7, 8};
-  EXPECT_EQ(Control.GetCursorPos(), (TPoint{7, 8}));
+  Host.Mouse = {107, 58};
+  EXPECT_EQ(Control.GetCursorPos(), (TPoint{107, 58}));
+  EXPECT_EQ(Control.GetClientCursorPos(), (TPoint{7, 8}));
   // The cursor property is remembered; a display cursor only shown.
   Control.SetCursor(crCross);
   Control.SetDisplayCursor(crHandPoint);
@@ -233,6 +235,65 @@ TEST(ControlWidgetTest, TheWidgetShowsThePictureAndFeedsInput) {
   }
   // The widget went first: the control no longer has a window.
   EXPECT_FALSE(Control.HandleAllocated());
+}
+
+// Presses, moves and releases with their buttons and modifiers, enter and
+// leave, and the pointer shapes, through Qt's own events.
+TEST(ControlWidgetTest, MouseInputAndPointerShapesGoThroughTheWidget) {
+  gui::Application();
+  TProbeControl Control(nullptr);
+  Control.SetBounds(0, 0, 40, 30);
+  std::vector<std::string> Seen;
+  auto Text = [](TShiftState S, int32_t X, int32_t Y) {
+    return std::to_string(S) + " " + std::to_string(X) + "," + std::to_string(Y);
+  };
+  Control.OnMouseDown.Fn = [&](TObject *, TMouseButton B, TShiftState S, int32_t X, int32_t Y) {
+    Seen.push_back("down " + std::to_string(B) + " " + Text(S, X, Y));
+  };
+  Control.OnMouseMove.Fn = [&](TObject *, TShiftState S, int32_t X, int32_t Y) {
+    Seen.push_back("move " + Text(S, X, Y));
+  };
+  Control.OnMouseUp.Fn = [&](TObject *, TMouseButton B, TShiftState S, int32_t X, int32_t Y) {
+    Seen.push_back("up " + std::to_string(B) + " " + Text(S, X, Y));
+  };
+  TControlWidget W(&Control);
+  W.show();
+  QTest::mousePress(&W, Qt::LeftButton, Qt::ShiftModifier, QPoint(5, 6));
+  QMouseEvent Move(QEvent::MouseMove, QPointF(9, 7), QPointF(W.mapToGlobal(QPoint(9, 7))),
+                   Qt::NoButton, Qt::LeftButton, Qt::ShiftModifier);
+  QApplication::sendEvent(&W, &Move);
+  QTest::mouseRelease(&W, Qt::LeftButton, Qt::NoModifier, QPoint(9, 7));
+  QTest::mouseClick(&W, Qt::RightButton, Qt::ControlModifier, QPoint(1, 2));
+  std::vector<std::string> Want{"down 0 9 5,6", "move 9 9,7", "up 0 0 9,7", "down 1 20 1,2",
+                                "up 1 4 1,2"};
+  EXPECT_EQ(Seen, Want);
+
+  QEnterEvent Enter(QPointF(3, 3), QPointF(3, 3), QPointF(W.mapToGlobal(QPoint(3, 3))));
+  QApplication::sendEvent(&W, &Enter);
+  QEvent Leave(QEvent::Leave);
+  QApplication::sendEvent(&W, &Leave);
+  ASSERT_GE(Control.Calls.size(), 2u);
+  EXPECT_EQ(Control.Calls[Control.Calls.size() - 2], "enter");
+  EXPECT_EQ(Control.Calls.back(), "leave");
+
+  const std::pair<TCursor, Qt::CursorShape> Shapes[] = {
+      {crHandPoint, Qt::PointingHandCursor}, {crCross, Qt::CrossCursor},
+      {crSizeWE, Qt::SizeHorCursor},         {crSizeNS, Qt::SizeVerCursor},
+      {crDefault, Qt::ArrowCursor},
+  };
+  for (const auto &[Cursor, Shape] : Shapes) {
+    Control.SetDisplayCursor(Cursor);
+    EXPECT_EQ(W.cursor().shape(), Shape) << Cursor;
+  }
+  // The control's own cursor comes back after a shown one.
+  Control.SetCursor(crCross);
+  Control.SetDisplayCursor(crHandPoint);
+  Control.SetDisplayCursor(Control.GetCursor());
+  EXPECT_EQ(W.cursor().shape(), Qt::CrossCursor);
+  // In client coordinates, wherever the widget is.
+  QPoint Global = QCursor::pos();
+  QPoint Local = W.mapFromGlobal(Global);
+  EXPECT_EQ(Control.GetClientCursorPos(), (TPoint{Local.x(), Local.y()}));
 }
 
 TEST(ControlWidgetTest, AControlDestroyedFirstLeavesTheWidgetInert) {
