@@ -569,9 +569,9 @@ Qt::BrushStyle QtBrushStyle(TBrushStyle S) {
   case bsVertical:
     return Qt::VerPattern;
   case bsFDiagonal:
-    return Qt::BDiagPattern; // rising to the right, as the platform's forward hatch
+    return Qt::FDiagPattern; // falling from left to right, as the platform's forward hatch
   case bsBDiagonal:
-    return Qt::FDiagPattern;
+    return Qt::BDiagPattern;
   case bsCross:
     return Qt::CrossPattern;
   case bsDiagCross:
