@@ -61,4 +61,21 @@ IppOpStatus ippsFFTFwd_RToPerm_32f(const float *pSrc, float *pDst, const FFTSpec
                                    std::uint8_t *pBuffer);
 IppOpStatus ippsFFTFree_R_32f(FFTSpec_R_32f *pSpec);
 
+// Processor members (packed single precision): the same arguments, checks, statuses and
+// spectrum to float rounding. Each lays out its own tables and needs a work area from
+// order 4 on; a record is read only by the forward transform of the member that built it
+// (another member's forward transform returns -17). GetBufSize and Free take any member's
+// record.
+#define FFT_REAL32_MEMBER(SUFFIX)                                                                  \
+  IppOpStatus ippsFFTInitAlloc_R_32f##SUFFIX(FFTSpec_R_32f **ppSpec, int order, int flag,          \
+                                             int hint);                                            \
+  IppOpStatus ippsFFTGetBufSize_R_32f##SUFFIX(const FFTSpec_R_32f *pSpec, int *pSize);             \
+  IppOpStatus ippsFFTFwd_RToPerm_32f##SUFFIX(const float *pSrc, float *pDst,                       \
+                                             const FFTSpec_R_32f *pSpec, std::uint8_t *pBuffer);   \
+  IppOpStatus ippsFFTFree_R_32f##SUFFIX(FFTSpec_R_32f *pSpec);
+FFT_REAL32_MEMBER(_Sse)
+FFT_REAL32_MEMBER(_Sse2)
+FFT_REAL32_MEMBER(_Sse3)
+#undef FFT_REAL32_MEMBER
+
 } // namespace fft_audio

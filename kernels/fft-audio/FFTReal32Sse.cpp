@@ -1,0 +1,536 @@
+// SSE, SSE2 and SSE3 members of the single-precision real transform: their records, tables,
+// forward transforms and large-order paths over the packed-single kernels of
+// FFTReal32Quad.h.
+//
+// The three members share the entries and differ in their thresholds and table layouts:
+// - SSE: the bit-reversing kernel up to complex order 9, bit reversal and the radix kernel
+//   at 10, above that the generic member's split plan (FFTOrderSplitTable_32f) with its own
+//   blocked halves and four-column passes;
+// - SSE2 / SSE3: the bit-reversing kernel up to complex order 14 / 15, bit reversal and the
+//   radix kernel one order above, above that leaves of up to 2^15 / 2^16 values and column
+//   blocks of 2^14 / 2^15 values with the remaining passes of the decimation.
+// Complex orders 22 to 29 of the SSE2/SSE3 split plan take 256 rows and column blocks of the
+// same 2^14 / 2^15 values as the orders below (64 / 128 columns), so their work area is
+// the one of the smaller orders.
+#include "kernels/fft-audio/FFTEngineT.h"
+#include "kernels/fft-audio/FFTReal32.h"
+#include "kernels/fft-audio/FFTReal32Internal.h"
+#include "kernels/fft-audio/FFTReal32Quad.h"
+#include "kernels/fft-real/FFTAlloc.h"
+#include "kernels/fft-real/FFTEngine64.h"
+
+#include <algorithm>
+#include <climits>
+#include <cmath>
+#include <cstring>
+
+namespace fft_audio {
+
+namespace {
+
+using engine::round16;
+using quad::OddPlan;
+using C = Ipp32fc;
+
+constexpr std::int64_t pow2(int e) { return std::int64_t{1} << e; }
+
+struct TMember {
+  std::int32_t tag;
+  OddPlan plan;
+  int bitRevLimit; // last complex order of the bit-reversing kernel
+  int radixLimit;  // last complex order of the plain radix kernel; leaves up to it
+  int columnLog;   // log2 of the values in one column block (SSE2/SSE3)
+};
+
+constexpr TMember kSse{fft_real::kFFTMemberSse, OddPlan::First8, 9, 10, 0};
+constexpr TMember kSse2{fft_real::kFFTMemberSse2, OddPlan::First8, 14, 15, 14};
+constexpr TMember kSse3{fft_real::kFFTMemberSse3, OddPlan::LastRadix2, 15, 16, 15};
+
+float *F(C *p) { return &p->re; }
+
+// ---- SSE member: the generic split plan --------------------------------------------------
+
+void sseSizeLarge(int k, std::int64_t &table, std::int64_t &work) {
+  const int s = ownsFFTOrderSplit_32f(k);
+  if (s == 0) {
+    table = round16(pow2(k) / 2 * 8) + 8208;
+    work = 8192;
+    return;
+  }
+  const int r = k - s;
+  if (r <= 10) {
+    table = round16(8 * pow2(r) + 8);
+    work = round16(8 * pow2(r));
+  } else if (ownsFFTOrderSplit_32f(r) == 0) {
+    table = round16(pow2(r) / 2 * 8) + 8208;
+    work = 8192;
+  } else {
+    sseSizeLarge(r, table, work);
+  }
+  table += 8 * pow2(k) + round16(8 * pow2(s) + 8);
+  work = std::max(work, 32 * pow2(s));
+}
+
+// Twiddles of every combining level v = b down to 11, w_(2^v)^t for t < 2^v/4, quad-split.
+float *sseInitBlockedTab(int b, const float *S, int M, float *out) {
+  float *w = out;
+  for (int v = b; v >= 11; --v)
+    for (std::int64_t t = 0; t < pow2(v) / 4; t += 4) {
+      for (int u = 0; u < 4; ++u) {
+        const Ipp32fc z = engine::folded(S, M, v, t + u);
+        w[u] = z.re;
+        w[4 + u] = z.im;
+      }
+      w += 8;
+    }
+  return engine::alignUp16<float>(out + pow2(b));
+}
+
+float *passTab(OddPlan plan, int m, const float *S, int M, void *at) {
+  return quad::initPassTwiddleTab(plan, m, S, M, static_cast<float *>(at));
+}
+
+float *sseInitLevel(FFTSpec_R_32f *spec, int c, int d, const float *S, int M, float *p) {
+  const int s = ownsFFTOrderSplit_32f(c);
+  const int r = c - s;
+  if (r <= 10) {
+    spec->twiddleTable = reinterpret_cast<C *>(p);
+    p = passTab(OddPlan::First8, r, S, M, p);
+    spec->workSize = std::max(spec->workSize, static_cast<std::int32_t>(round16(8 * pow2(r))));
+  } else if (ownsFFTOrderSplit_32f(r) == 0) {
+    spec->twiddleTable = reinterpret_cast<C *>(p);
+    passTab(OddPlan::First8, 10, S, M, p);
+    spec->blockedTable = reinterpret_cast<C *>(p + 2048);
+    p = sseInitBlockedTab(r, S, M, p + 2048);
+    spec->workSize = std::max(spec->workSize, std::int32_t{8192});
+  } else {
+    p = sseInitLevel(spec, r, d + 1, S, M, p);
+  }
+  spec->levelTwiddle[d] = reinterpret_cast<C *>(p);
+  float *column = passTab(OddPlan::First8, s, S, M, p);
+  spec->levelColumn[d] = reinterpret_cast<C *>(column);
+  const std::int64_t R = pow2(s), cols = pow2(r);
+  float *w = column;
+  for (std::int64_t g = 0; g < cols; g += 4)
+    for (std::int64_t j = 0; j < R; ++j) {
+      std::int64_t bj = 0;
+      for (int i = 0; i < s; ++i)
+        bj |= ((j >> i) & 1) << (s - 1 - i);
+      for (int u = 0; u < 4; ++u) {
+        const Ipp32fc z = engine::folded(S, M, c, bj * (g + u));
+        w[u] = z.re;
+        w[4 + u] = z.im;
+      }
+      w += 8;
+    }
+  spec->workSize = std::max(spec->workSize, static_cast<std::int32_t>(32 * R));
+  return column + 2 * pow2(c);
+}
+
+void sseInitLarge(FFTSpec_R_32f *spec, int k, const float *S, int M, float *block) {
+  if (ownsFFTOrderSplit_32f(k) == 0) {
+    spec->twiddleTable = reinterpret_cast<C *>(block);
+    passTab(OddPlan::First8, 10, S, M, block);
+    spec->blockedTable = reinterpret_cast<C *>(block + 2048);
+    sseInitBlockedTab(k, S, M, block + 2048);
+    spec->workSize = 8192;
+    return;
+  }
+  sseInitLevel(spec, k, 0, S, M, block);
+}
+
+void leafScale(const FFTSpec_R_32f *spec, C *x, std::int64_t points) {
+  if (spec->fwdScaleFlag)
+    quad::scale(spec->scale, F(x), 2 * points);
+}
+
+void sseBlockedHalf(const FFTSpec_R_32f *spec, C *block, std::int64_t m, const float *T, C *work,
+                    bool interleaved) {
+  const std::int64_t h = m / 2;
+  if (h == 1024) {
+    for (C *half : {block, block + h}) {
+      quad::radix(OddPlan::First8, half, 1024, F(spec->twiddleTable), work, false);
+      leafScale(spec, half, 1024);
+    }
+  } else {
+    sseBlockedHalf(spec, block, h, T + m / 2, work, false);
+    sseBlockedHalf(spec, block + h, h, T + m / 2, work, false);
+  }
+  quad::blockedCombine(F(block), m, T, interleaved);
+}
+
+void sseSplit(const FFTSpec_R_32f *spec, C *data, int c, int d, C *work) {
+  const int s = ownsFFTOrderSplit_32f(c);
+  const int r = c - s;
+  const std::int64_t R = pow2(s), cols = pow2(r);
+  for (std::int64_t t = 0; t < R; ++t) {
+    C *row = data + t * cols;
+    if (r <= 10) {
+      quad::radix(OddPlan::First8, row, cols, F(spec->twiddleTable), work, false);
+      leafScale(spec, row, cols);
+    } else if (ownsFFTOrderSplit_32f(r) == 0) {
+      sseBlockedHalf(spec, row, cols, F(spec->blockedTable), work, false);
+    } else {
+      sseSplit(spec, row, r, d + 1, work);
+    }
+  }
+  const float *W = F(spec->levelColumn[d]);
+  for (std::int64_t g = 0; g < cols; g += 4, W += 8 * R) {
+    quad::columnLoadTwiddled(F(data + g), F(work), W, cols, R);
+    for (int u = 0; u < 4; ++u)
+      quad::radix(OddPlan::First8, work + u * R, R, F(spec->levelTwiddle[d]), nullptr, false);
+    quad::columnStoreVectors(F(data + g), F(work), cols, R, d == 0);
+  }
+}
+
+void sseLarge(const FFTSpec_R_32f *spec, C *data, int k, C *work) {
+  if (ownsFFTOrderSplit_32f(k) == 0)
+    sseBlockedHalf(spec, data, pow2(k), F(spec->blockedTable), work, true);
+  else
+    sseSplit(spec, data, k, 0, work);
+}
+
+// ---- SSE2 and SSE3 members: leaves and column blocks ------------------------------------
+
+int vecSplit(const TMember &mb, int m) {
+  if (m >= 22)
+    return 8;
+  static constexpr int kSse3[6] = {0, 3, 4, 4, 4, 5}; // orders 16 .. 21
+  static constexpr int kSse2[6] = {4, 4, 4, 5, 6, 6}; // orders 16 .. 21
+  return mb.plan == OddPlan::LastRadix2 ? kSse3[m - 16] : kSse2[m - 16];
+}
+
+void vecSizeLarge(const TMember &mb, int m, std::int64_t &table, std::int64_t &work) {
+  const int d = m - vecSplit(mb, m);
+  if (d <= mb.radixLimit) {
+    table = round16(8 * pow2(d) + 8);
+    work = 8 * pow2(d);
+  } else {
+    vecSizeLarge(mb, d, table, work);
+  }
+  table += 8 * pow2(m);
+  work = std::max(work, 8 * pow2(mb.columnLog));
+}
+
+// The column-pass twiddles of one level (see the member notes above): per column block, per
+// radix-4 pass the blocks of (w^e, w^2e, w^3e) for the global index e of every value, then
+// for an odd split the radix-2 factors.
+float *vecInitLevel(const TMember &mb, FFTSpec_R_32f *spec, int m, int depth, const float *S, int M,
+                    float *area) {
+  const int s = vecSplit(mb, m);
+  const int d = m - s;
+  float *start;
+  if (d <= mb.radixLimit) {
+    spec->twiddleTable = reinterpret_cast<C *>(area);
+    start = passTab(mb.plan, d, S, M, area);
+    spec->workSize = std::max(spec->workSize, static_cast<std::int32_t>(8 * pow2(d)));
+  } else {
+    start = vecInitLevel(mb, spec, d, depth + 1, S, M, area);
+  }
+  spec->levelColumn[depth] = reinterpret_cast<C *>(start);
+  const std::int64_t L = pow2(d), B = pow2(mb.columnLog - s);
+  const int p = s / 2;
+  float *w = start;
+  for (std::int64_t c0 = 0; c0 < L; c0 += B) {
+    for (int i = 1; i <= p; ++i) {
+      const int logT = d + 2 * i;
+      for (std::int64_t j = 0; j < pow2(2 * (i - 1)); ++j)
+        for (std::int64_t k = 0; k < B; k += 4)
+          for (int l = 1; l <= 3; ++l) {
+            for (int u = 0; u < 4; ++u) {
+              const Ipp32fc z = engine::folded(S, M, logT, l * (c0 + j * L + k + u));
+              w[u] = z.re;
+              w[4 + u] = z.im;
+            }
+            w += 8;
+          }
+    }
+    if (s % 2 == 1)
+      for (std::int64_t j = 0; j < pow2(2 * p); ++j)
+        for (std::int64_t k = 0; k < B; k += 4) {
+          for (int u = 0; u < 4; ++u) {
+            const Ipp32fc z = engine::folded(S, M, m, c0 + j * L + k + u);
+            w[u] = z.re;
+            w[4 + u] = z.im;
+          }
+          w += 8;
+        }
+  }
+  spec->workSize = std::max(spec->workSize, static_cast<std::int32_t>(8 * pow2(mb.columnLog)));
+  return start + 2 * pow2(m);
+}
+
+void vecLarge(const TMember &mb, const FFTSpec_R_32f *spec, C *data, int m, int depth, C *work) {
+  const int s = vecSplit(mb, m);
+  const int d = m - s;
+  const std::int64_t K = pow2(s), L = pow2(d);
+  for (std::int64_t t = 0; t < K; ++t) {
+    C *row = data + t * L;
+    if (d <= mb.radixLimit) {
+      quad::radix(mb.plan, row, L, F(spec->twiddleTable), work, false);
+      leafScale(spec, row, L);
+    } else {
+      vecLarge(mb, spec, row, d, depth + 1, work);
+    }
+  }
+  const std::int64_t B = pow2(mb.columnLog - s);
+  const int p = s / 2;
+  const float *stream = F(spec->levelColumn[depth]);
+  float *block = F(work);
+  for (std::int64_t c0 = 0; c0 < L; c0 += B) {
+    quad::columnLoadBlock(F(data + c0), block, L, K, B);
+    std::int64_t span = B;
+    for (int i = 1; i <= p; ++i, span *= 4) {
+      quad::pass4(block, block, span, K / (4 * span / B), stream);
+      stream += 6 * span;
+    }
+    if (s % 2 == 1) {
+      quad::pass2(block, block, span, stream);
+      stream += 2 * span;
+    }
+    quad::columnStoreBlock(F(data + c0), block, L, K, B, depth == 0);
+  }
+}
+
+// ---- Entries shared by the three members -------------------------------------------------
+
+void *take(std::int64_t bytes) { return fft_real::fftMalloc(bytes); }
+
+// Bytes of the table area of complex order k above the radix limit.
+std::int64_t largeTableBytes(const TMember &mb, int k) {
+  std::int64_t table = 0, work = 0;
+  if (mb.tag == fft_real::kFFTMemberSse)
+    sseSizeLarge(k, table, work);
+  else
+    vecSizeLarge(mb, k, table, work);
+  return table;
+}
+
+int initComplex(const TMember &mb, FFTSpec_R_32f *spec, int k, const float *S, int M) {
+  const std::int64_t n = pow2(k);
+  const bool sse = mb.tag == fft_real::kFFTMemberSse;
+  const std::int64_t revBytes = sse ? round16(n / 4 * 4 + 4) : (n + 19) / 16 * 16;
+  spec->bitRevTable = static_cast<std::int32_t *>(take(revBytes));
+  if (spec->bitRevTable == nullptr)
+    return ippStsMemAllocErr;
+  if (sse && k >= 10)
+    fft_real::ownsFFTInitBitRevTab(k, spec->bitRevTable);
+  else
+    quad::initBitRevIndexTab(k, spec->bitRevTable);
+  if (k <= mb.radixLimit) {
+    const std::int64_t twBytes = sse ? round16(8 * n + 8) : (8 * n + 23) / 16 * 16;
+    spec->twiddleTable = static_cast<C *>(take(twBytes));
+    if (spec->twiddleTable == nullptr)
+      return ippStsMemAllocErr;
+    passTab(mb.plan, k, S, M, spec->twiddleTable);
+    spec->workSize = static_cast<std::int32_t>(8 * n);
+    return ippStsNoErr;
+  }
+  auto *area = static_cast<float *>(take(largeTableBytes(mb, k)));
+  if (area == nullptr)
+    return ippStsMemAllocErr;
+  // The leaf's table lies at the area start, so field 10 is the block the release frees.
+  if (sse)
+    sseInitLarge(spec, k, S, M, area);
+  else
+    vecInitLevel(mb, spec, k, 0, S, M, area);
+  return ippStsNoErr;
+}
+
+IppOpStatus initAlloc(const TMember &mb, FFTSpec_R_32f **ppSpec, int order, int flag, int hint) {
+  if (ppSpec == nullptr)
+    return ippStsNullPtrErr;
+  if (order < 0 || order > 30)
+    return ippStsFftOrderErr;
+  auto *spec = static_cast<FFTSpec_R_32f *>(take(sizeof(FFTSpec_R_32f)));
+  if (spec == nullptr)
+    return ippStsMemAllocErr;
+  std::memset(spec, 0, sizeof(*spec));
+  spec->id = kFFTSpecIdReal32;
+  spec->order = order;
+  spec->hint = hint;
+  spec->allocated = 1;
+  spec->member = mb.tag;
+  const std::int64_t N = pow2(order);
+  switch (flag) {
+  case 8:
+    break;
+  case 4:
+    spec->fwdScaleFlag = spec->invScaleFlag = 1;
+    spec->scale = static_cast<float>(1.0 / std::sqrt(static_cast<double>(N)));
+    break;
+  case 1:
+  case 2:
+    (flag == 1 ? spec->fwdScaleFlag : spec->invScaleFlag) = 1;
+    spec->scale = 1.0f / static_cast<float>(N);
+    break;
+  default:
+    ownsFFTFreeSpec_R_32f(spec);
+    return ippStsFftFlagErr;
+  }
+  if (order <= 3) {
+    *ppSpec = spec;
+    return ippStsNoErr;
+  }
+  const int k = order - 1;
+  // Every block size in 64 bits and checked before anything is built: the table areas of
+  // the top orders pass 2^31 bytes.
+  const std::int64_t sinBytes = round16(N / 4 * 4 + 4);
+  const std::int64_t recombBytes = round16(N / 4 * 8);
+  std::int64_t biggest = std::max(sinBytes, recombBytes);
+  if (k > mb.radixLimit)
+    biggest = std::max(biggest, largeTableBytes(mb, k));
+  if (biggest > INT_MAX) {
+    ownsFFTFreeSpec_R_32f(spec);
+    return ippStsMemAllocErr;
+  }
+  auto *S = static_cast<float *>(take(sinBytes));
+  if (S == nullptr) {
+    ownsFFTFreeSpec_R_32f(spec);
+    return ippStsMemAllocErr;
+  }
+  engine::initSinTab(order, S);
+  int status = initComplex(mb, spec, k, S, order);
+  if (status == ippStsNoErr) {
+    spec->recombFwdTable = static_cast<C *>(take(recombBytes));
+    if (spec->recombFwdTable == nullptr)
+      status = ippStsMemAllocErr;
+    else
+      quad::initRealFwdTab(order, S, F(spec->recombFwdTable));
+  }
+  if (status == ippStsNoErr) {
+    spec->recombInvTable = static_cast<C *>(take(recombBytes));
+    if (spec->recombInvTable == nullptr)
+      status = ippStsMemAllocErr;
+    else
+      quad::initRealInvTab(order, S, F(spec->recombInvTable));
+  }
+  fft_real::fftFree(S);
+  if (status != ippStsNoErr) {
+    ownsFFTFreeSpec_R_32f(spec);
+    return status;
+  }
+  *ppSpec = spec;
+  return ippStsNoErr;
+}
+
+IppOpStatus forward(const TMember &mb, const float *pSrc, float *pDst, const FFTSpec_R_32f *pSpec,
+                    std::uint8_t *pBuffer) {
+  if (pSpec == nullptr)
+    return ippStsNullPtrErr;
+  if (pSpec->id != kFFTSpecIdReal32 || pSpec->member != mb.tag)
+    return ippStsContextMatchErr;
+  if (pSrc == nullptr || pDst == nullptr)
+    return ippStsNullPtrErr;
+  const int order = pSpec->order;
+  if (order <= 3) {
+    if (pSpec->fwdScaleFlag)
+      kFFTSmallKernels_32f.scaled[order](pSrc, pDst, pSpec->scale);
+    else
+      kFFTSmallKernels_32f.unscaled[order](pSrc, pDst);
+    return ippStsNoErr;
+  }
+  C *work = nullptr;
+  void *taken = nullptr;
+  if (pBuffer != nullptr) {
+    work = engine::alignUp16<C>(pBuffer);
+  } else {
+    taken = take(pSpec->workSize);
+    if (taken == nullptr)
+      return ippStsMemAllocErr;
+    work = static_cast<C *>(taken);
+  }
+  const int k = order - 1;
+  const std::int64_t n = pow2(k);
+  const auto *src = reinterpret_cast<const C *>(pSrc);
+  C *z = reinterpret_cast<C *>(pDst);
+  const float *tw = F(pSpec->twiddleTable);
+  const bool sse = mb.tag == fft_real::kFFTMemberSse;
+  if (k <= mb.bitRevLimit) {
+    quad::bitRevRadix(mb.plan, src, z, n, tw, pSpec->bitRevTable, work);
+    leafScale(pSpec, z, n);
+  } else {
+    if (sse && pSrc == pDst)
+      engine::bitRevInPlace(z, n, pSpec->bitRevTable);
+    else if (sse)
+      engine::bitRev(src, z, n, pSpec->bitRevTable);
+    else if (pSrc == pDst)
+      quad::bitRevIndexedInPlace(z, n, pSpec->bitRevTable);
+    else
+      quad::bitRevIndexed(src, z, n, pSpec->bitRevTable);
+    if (k <= mb.radixLimit) {
+      quad::radix(mb.plan, z, n, tw, work, true);
+      leafScale(pSpec, z, n);
+    } else if (sse) {
+      sseLarge(pSpec, z, k, work);
+    } else {
+      vecLarge(mb, pSpec, z, k, 0, work);
+    }
+  }
+  const double r = z[0].re, i = z[0].im;
+  pDst[0] = static_cast<float>(r + i);
+  pDst[1] = static_cast<float>(r - i);
+  quad::realRecomb(z, n, F(pSpec->recombFwdTable));
+  fft_real::fftFree(taken);
+  return ippStsNoErr;
+}
+
+} // namespace
+
+#define FFT_REAL32_MEMBER(SUFFIX, MEMBER)                                                          \
+  IppOpStatus ippsFFTInitAlloc_R_32f##SUFFIX(FFTSpec_R_32f **ppSpec, int order, int flag,          \
+                                             int hint) {                                           \
+    return initAlloc(MEMBER, ppSpec, order, flag, hint);                                           \
+  }                                                                                                \
+  IppOpStatus ippsFFTGetBufSize_R_32f##SUFFIX(const FFTSpec_R_32f *pSpec, int *pSize) {            \
+    return ippsFFTGetBufSize_R_32f(pSpec, pSize);                                                  \
+  }                                                                                                \
+  IppOpStatus ippsFFTFwd_RToPerm_32f##SUFFIX(const float *pSrc, float *pDst,                       \
+                                             const FFTSpec_R_32f *pSpec, std::uint8_t *pBuffer) {  \
+    return forward(MEMBER, pSrc, pDst, pSpec, pBuffer);                                            \
+  }                                                                                                \
+  IppOpStatus ippsFFTFree_R_32f##SUFFIX(FFTSpec_R_32f *pSpec) { return ippsFFTFree_R_32f(pSpec); }
+
+FFT_REAL32_MEMBER(_Sse, kSse)
+FFT_REAL32_MEMBER(_Sse2, kSse2)
+FFT_REAL32_MEMBER(_Sse3, kSse3)
+#undef FFT_REAL32_MEMBER
+
+void ownsFFTRadix4_32fc_Sse(Ipp32fc *data, int n, const float *tw, Ipp32fc *work, int form) {
+  quad::radix(OddPlan::First8, data, n, tw, work, form == 1);
+}
+void ownsFFTRadix4_32fc_Sse2(Ipp32fc *data, int n, const float *tw, Ipp32fc *work, int form) {
+  quad::radix(OddPlan::First8, data, n, tw, work, form == 1);
+}
+void ownsFFTRadix4_32fc_Sse3(Ipp32fc *data, int n, const float *tw, Ipp32fc *work, int form) {
+  quad::radix(OddPlan::LastRadix2, data, n, tw, work, form == 1);
+}
+float *ownsFFTInitTwiddleTab_32fc_Sse(int m, const float *S, int b, float *out) {
+  return quad::initPassTwiddleTab(OddPlan::First8, m, S, b, out);
+}
+float *ownsFFTInitTwiddleTab_32fc_Sse2(int m, const float *S, int b, float *out) {
+  return quad::initPassTwiddleTab(OddPlan::First8, m, S, b, out);
+}
+float *ownsFFTInitTwiddleTab_32fc_Sse3(int m, const float *S, int b, float *out) {
+  return quad::initPassTwiddleTab(OddPlan::LastRadix2, m, S, b, out);
+}
+void ownsFFTGetSizeLarge_32fc_Sse(int k, std::int64_t *table, std::int64_t *temp,
+                                  std::int64_t *work) {
+  sseSizeLarge(k, *table, *work);
+  *temp = 0;
+}
+void ownsFFTGetSizeLarge_32fc_Sse2(int k, std::int64_t *table, std::int64_t *temp,
+                                   std::int64_t *work) {
+  vecSizeLarge(kSse2, k, *table, *work);
+  *temp = 0;
+}
+void ownsFFTGetSizeLarge_32fc_Sse3(int k, std::int64_t *table, std::int64_t *temp,
+                                   std::int64_t *work) {
+  vecSizeLarge(kSse3, k, *table, *work);
+  *temp = 0;
+}
+std::int32_t *ownsFFTInitBitRevIndexTab_Sse(int m, std::int32_t *table) {
+  return quad::initBitRevIndexTab(m, table);
+}
+
+} // namespace fft_audio
