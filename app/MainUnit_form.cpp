@@ -53,6 +53,12 @@ const char *const MainFormResource = R"(object MainForm: TMainForm
     Title.Visible = False
     Title.Font.Name = 'Arial'
     Title.Font.Color = 16777215
+    Legend.Visible = False
+    Legend.Font.Name = 'Arial'
+    Legend.Font.Color = 16777215
+    Highlighting.Channels.HiglightLegendButton = False
+    Highlighting.Channels.HiglightFromLegend = False
+    Highlighting.MouseHitPoint.Enabled = False
     Channels = <
       item
         Name = 'Channel0'

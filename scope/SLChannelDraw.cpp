@@ -170,10 +170,14 @@ void TSLScopeChannel::Draw(TCanvas *Canvas, const TRect &Rect, double XMin, doub
         XMax != FPixelXMax || FPixelX->GetSize() != static_cast<uint32_t>(N))
       ComputePixelX(DX->Read(), N, L, O, XMin, XMax);
     ComputePixelY(DY->Read(), N, Rect, Logarithmic, YOffset, YScale);
+    FHitRect = Rect;
+    FHitYOffset = YOffset;
     FMinPixelX = FPixelX->GetMinValue();
     FMaxPixelX = FPixelX->GetMaxValue();
     FMinPixelY = FPixelY->GetMinValue();
     FMaxPixelY = FPixelY->GetMaxValue();
+    if (IsDrawnHighlighted())
+      PlotChannelData(Canvas, true, Rect, YOffset, DY, DX->Read());
     PlotChannelData(Canvas, false, Rect, YOffset, DY, DX->Read());
   } catch (...) {
     // One channel's failure must not cost the rest of the picture.

@@ -31,6 +31,10 @@ enum TSLChannelShadeMode { csmZero, csmTop, csmBottom };
 class TSLDisplayChannels;
 class TSLScopeChannels;
 
+using TSLChannelClickEvent =
+    TEvent<void(TObject *Sender, int32_t ChannelIndex, int32_t BeginSampleIndex,
+                int32_t EndSampleIndex, const TSLRealPoint &ClickedValue, bool &Handled)>;
+
 // The standard channel pin: a sink of real and integer arrays and single
 // values, owned by Owner, that ignores the upstream chain (the scope never
 // sends upstream).
@@ -55,6 +59,16 @@ public:
   void InvalidateItem() override;
   std::string GetDisplayName() const override { return FName; }
   TColor GetLegendPenColor() override { return FColor; }
+  // The hit distance of (X, Y) from the channel as last painted (see
+  // SLChannelHitTest); the outputs are written only on a hit.
+  virtual double HitTest(int32_t X, int32_t Y, TPoint &HitPoint, double &Fraction,
+                         int32_t &BeginIndex, int32_t &EndIndex) = 0;
+  // The legend lights the channel's button: it is the one under the mouse
+  // in the plot and the settings ask for it.
+  bool GetHighlighted() override;
+  // From the legend: lights the channel in the plot (when the settings
+  // allow), or puts the legend's light out.
+  void SetHighlighted(bool Value) override;
 
   // Draw buffers: main thread only.
   const ISLRealBufferPtr &GetDrawX() const { return FDrawX; }
@@ -136,6 +150,15 @@ public:
   TSLSampleDrawEvent OnSampleDraw;
   TSLChannelDrawEvent OnChannelDraw;
 
+  double HitTest(int32_t X, int32_t Y, TPoint &HitPoint, double &Fraction, int32_t &BeginIndex,
+                 int32_t &EndIndex) override;
+  // Drawn highlighted first: lit from the legend or under the mouse, as
+  // the highlighting settings allow.
+  bool IsDrawnHighlighted();
+  // The curve's point under the mouse and its "%X : %Y" label, when this is
+  // the channel under the mouse and the hit point is enabled.
+  void DrawHitPoint(TCanvas *Canvas);
+
   virtual TOWSinkPin *CreatePin();
   // The input pin's handler; runs on the delivering thread.
   TOWNotifyResult SinkDispatch(TOWPin *Pin, const TGUID *Stream, IOWNotifyOperation *Operation,
@@ -186,6 +209,9 @@ protected:
   double FPixelXMax = 0;
   uint32_t FPixelXComputations = 0;
   int32_t FMinPixelX = 0, FMaxPixelX = 0, FMinPixelY = 0, FMaxPixelY = 0;
+  // The rectangle and Y offset of the last paint, for the bars' hit test.
+  TRect FHitRect;
+  int32_t FHitYOffset = 0;
 
 private:
   void ComputePixelX(const double *DX, int32_t N, int32_t L, int32_t O, double XMin, double XMax);
@@ -208,6 +234,14 @@ public:
   int32_t GetCountOfColor(TColor Color) const;
   // The palette colour the fewest channels use (earlier colours win ties).
   TColor GetNewColor(std::span<const TColor> Colors) const;
+  // The best hit over the channels: the smallest distance, the higher index
+  // among equals; true when it is below 3 pixels.
+  bool HitTest(int32_t X, int32_t Y, int32_t &ChannelIndex, TPoint &HitPoint, double &Fraction,
+               int32_t &BeginIndex, int32_t &EndIndex);
+
+  // A click on a channel's curve in the plot; Handled stops the zoom
+  // rectangle.
+  TSLChannelClickEvent OnClick;
 
 protected:
   ISLScopeHost *FChart;

@@ -26,8 +26,10 @@ TSLDisplayCollectionItem::TSLDisplayCollectionItem(TCollection *Collection)
 }
 
 TSLDisplayCollectionItem::~TSLDisplayCollectionItem() {
-  if (FDisplay)
+  if (FDisplay) {
+    FDisplay->ItemDestroyed(this);
     FDisplay->SetRecalcRects();
+  }
 }
 
 void TSLDisplayCollectionItem::SetName(const std::string &Value) {
@@ -51,6 +53,14 @@ bool TSLDisplayCollectionItem::IsVisible() { return true; }
 bool TSLDisplayCollectionItem::GetHighlighted() { return false; }
 void TSLDisplayCollectionItem::SetHighlighted(bool) {}
 bool TSLDisplayCollectionItem::GetMouseDown() { return false; }
+
+bool TSLDisplayCollectionItem::PlotHitTest(const TSLPlotArea &, int32_t, int32_t, TSLHitParts &,
+                                           TSLDisplayCollectionItem *&) {
+  return false;
+}
+void TSLDisplayCollectionItem::PlotMouseDown(TMouseButton, TShiftState, int32_t, int32_t, bool) {}
+void TSLDisplayCollectionItem::PlotMoveTo(const TSLHitParts &, const TSLPlotArea &, int32_t,
+                                          int32_t) {}
 
 void TSLDisplayCollectionItem::InvalidateItem() {
   if (FDisplay)

@@ -10,10 +10,32 @@
 #include <string>
 
 #include "framework/pins/OWExtCollection.h"
+#include "platform/gui/Control.h"
 #include "platform/gui/Graphics.h"
 #include "scope/SLScope.h"
 
 class TSLDisplayCollection;
+
+// The kinds of items the plot and the legend list, in the legend's order
+// (which is also the start page of the properties dialog).
+enum TSLItemKind : int32_t { ikChannels, ikMarkerGroups, ikCursors, ikCursorLinks };
+
+// Where an item is hit and moved: the data view's rectangle and the axes'
+// data zoomed ranges.
+struct TSLPlotArea {
+  TRect Rect;
+  double XMin = 0;
+  double XMax = 0;
+  double YMin = 0;
+  double YMax = 0;
+};
+
+// Which parts of an item a hit found (a cursor's two lines, a link's two
+// ends); handed back to the item when a drag ends.
+struct TSLHitParts {
+  bool First = false;
+  bool Second = false;
+};
 
 class TSLDisplayCollectionItem : public TOWExtCollectionItem {
   CLASSLIB_CLASS(TSLDisplayCollectionItem)
@@ -22,8 +44,9 @@ public:
   // The display is taken from the collection before the item joins it, so
   // the collection's new-item hook can already reach it.
   explicit TSLDisplayCollectionItem(TCollection *Collection);
-  // Sets the display's layout flag, so that the next paint redoes its hit
-  // tests and no freed item stays the one under the mouse.
+  // Tells the display (which forgets the item wherever the mouse or the
+  // legend left it) and sets its layout flag, so that the next paint redoes
+  // its hit tests.
   ~TSLDisplayCollectionItem() override;
 
   std::string GetName() const { return FName; }
@@ -41,6 +64,19 @@ public:
   virtual bool GetMouseDown();
   // A setting changed: repaint.
   virtual void InvalidateItem();
+
+  // The plot's mouse routing. The data view asks the items of each kind,
+  // the last first, whether (X, Y) hits them; Parts records which part was
+  // hit, and a marker group names its marker under the mouse in Marker.
+  // The base is never hit.
+  virtual bool PlotHitTest(const TSLPlotArea &Area, int32_t X, int32_t Y, TSLHitParts &Parts,
+                           TSLDisplayCollectionItem *&Marker);
+  // The left button went down on the item (cursors and links): a drag
+  // starts, and the item follows the mouse until PlotMoveTo.
+  virtual void PlotMouseDown(TMouseButton Button, TShiftState Shift, int32_t X, int32_t Y,
+                             bool InView);
+  // The drag ended at (X, Y) with the parts the press hit.
+  virtual void PlotMoveTo(const TSLHitParts &Parts, const TSLPlotArea &Area, int32_t X, int32_t Y);
 
 protected:
   std::string FName;

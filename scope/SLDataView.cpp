@@ -1,5 +1,8 @@
 #include "scope/SLDataView.h"
 
+#include "scope/SLChannels.h"
+#include "scope/SLHighlighting.h"
+
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
@@ -142,21 +145,209 @@ void TSLScopeDataView::MouseMove(TShiftState Shift, int32_t X, int32_t Y) {
       FChart->InvalidateYAxisView();
   }
   FMousePoint = {X, Y};
-  if (FZoomDragging)
+  if (FZoomDragging || FItemDragging)
+    Invalidate();
+  HitTests();
+}
+
+TSLPlotArea TSLScopeDataView::GetPlotArea() {
+  TSLPlotArea A;
+  A.Rect = GetDrawRect();
+  FChart->GetXDataZoomedRange(A.XMin, A.XMax);
+  FChart->GetYDataZoomedRange(A.YMin, A.YMax);
+  return A;
+}
+
+TSLDisplayChannel *TSLScopeDataView::GetHotChannel() const {
+  return dynamic_cast<TSLDisplayChannel *>(FHotItem);
+}
+
+TSLDisplayCollectionItem *TSLScopeDataView::GetLegendHighlighted(TSLItemKind Kind) const {
+  return Kind >= ikChannels && Kind <= ikCursorLinks ? FLegendHighlighted[Kind] : nullptr;
+}
+
+void TSLScopeDataView::SetLegendHighlighted(TSLItemKind Kind, TSLDisplayCollectionItem *Item) {
+  if (Kind < ikChannels || Kind > ikCursorLinks || FLegendHighlighted[Kind] == Item)
+    return;
+  FLegendHighlighted[Kind] = Item;
+  InvalidateView();
+}
+
+void TSLScopeDataView::ItemDestroyed(TSLDisplayCollectionItem *Item) {
+  if (Item == nullptr)
+    return;
+  if (FHotItem == Item) {
+    // The item is going; so is what was found on it.
+    FHotItem = nullptr;
+    FHotMarker = nullptr;
+  }
+  if (FHotMarker == Item)
+    FHotMarker = nullptr;
+  if (FPressedCursor == Item || FPressedCursorLink == Item) {
+    FPressedCursor = FPressedCursor == Item ? nullptr : FPressedCursor;
+    FPressedCursorLink = FPressedCursorLink == Item ? nullptr : FPressedCursorLink;
+    FItemDragging = FPressedCursor != nullptr || FPressedCursorLink != nullptr;
+  }
+  for (TSLDisplayCollectionItem *&L : FLegendHighlighted)
+    if (L == Item)
+      L = nullptr;
+}
+
+void TSLScopeDataView::HitTests() {
+  TSLDisplayCollectionItem *OldItem = FHotItem, *OldMarker = FHotMarker;
+  IntHitTests();
+  if (FHotItem != OldItem || FHotMarker != OldMarker)
     Invalidate();
 }
 
-void TSLScopeDataView::MouseDown(TMouseButton Button, TShiftState, int32_t X, int32_t Y,
+TSLDisplayCollectionItem *TSLScopeDataView::HitItem(TSLItemKind Kind, const TSLPlotArea &Area,
+                                                    int32_t X, int32_t Y, TSLHitParts &Parts,
+                                                    TSLDisplayCollectionItem *&Marker) {
+  TSLDisplayCollection *Items = FDisplay->GetItems(Kind);
+  if (Items == nullptr)
+    return nullptr;
+  // The last created is drawn on top and wins.
+  for (int32_t I = Items->Count() - 1; I >= 0; --I) {
+    TSLDisplayCollectionItem *Item = Items->GetItem(I);
+    Marker = nullptr;
+    if (Item->PlotHitTest(Area, X, Y, Parts, Marker))
+      return Item;
+  }
+  Marker = nullptr;
+  return nullptr;
+}
+
+bool TSLScopeDataView::ChannelHit(int32_t X, int32_t Y, int32_t &ChannelIndex, TPoint &HitPoint,
+                                  int32_t &BeginIndex, int32_t &EndIndex, TSLRealPoint &Value) {
+  TSLDisplayChannels *Channels = FChart->GetHitChannels();
+  if (Channels == nullptr)
+    return false;
+  double Fraction = 0;
+  if (!Channels->HitTest(X, Y, ChannelIndex, HitPoint, Fraction, BeginIndex, EndIndex))
+    return false;
+  TSLDisplayChannel *Channel = Channels->GetItem(ChannelIndex);
+  // The pixels are the last paint's; new data may have come since with
+  // fewer samples, and a hit past the data has no value.
+  const ISLRealBufferPtr &DY = Channel->GetDrawY();
+  const ISLRealBufferPtr &DX = Channel->GetDrawX();
+  const uint32_t NY = DY->GetSize(), NX = DX->GetSize();
+  if (BeginIndex < 0 || EndIndex < 0 || uint32_t(BeginIndex) >= NY || uint32_t(EndIndex) >= NY)
+    return false;
+  auto XAt = [&](int32_t I) { return uint32_t(I) < NX ? DX->Read()[I] : double(I); };
+  const double *Y0 = DY->Read();
+  if (BeginIndex == EndIndex) {
+    Value = {XAt(BeginIndex), Y0[BeginIndex]};
+  } else {
+    const double XA = XAt(BeginIndex), XB = XAt(EndIndex);
+    Value = {XA + (XB - XA) * Fraction,
+             Y0[BeginIndex] + (Y0[EndIndex] - Y0[BeginIndex]) * Fraction};
+  }
+  return true;
+}
+
+void TSLScopeDataView::IntHitTests() {
+  if (FItemDragging) {
+    FHotItem = nullptr;
+    FHotMarker = nullptr;
+    return;
+  }
+  TSLDisplayCollectionItem *Old = FHotItem;
+  const bool WasChannel = GetHotChannel() != nullptr;
+  FHotItem = nullptr;
+  FHotMarker = nullptr;
+  TSLDisplayHighlighting *H = FChart->GetHighlighting();
+  const int32_t X = FMousePoint.X, Y = FMousePoint.Y;
+  if (H != nullptr && PtInRect(GetDrawRect(), {X, Y}) && !FZoomDragging) {
+    const TSLPlotArea Area = GetPlotArea();
+    TSLDisplayCollectionItem *Marker = nullptr;
+    TSLHitParts Parts;
+    if (H->GetCursors()->GetMouseHighlighting())
+      if ((FHotItem = HitItem(ikCursors, Area, X, Y, Parts, Marker)) != nullptr)
+        FCursorHitParts = Parts;
+    if (FHotItem == nullptr && H->GetCursorLinks()->GetMouseHighlighting())
+      if ((FHotItem = HitItem(ikCursorLinks, Area, X, Y, Parts, Marker)) != nullptr)
+        FLinkHitParts = Parts;
+    if (FHotItem == nullptr && H->GetMarkers()->GetMouseHighlighting())
+      if ((FHotItem = HitItem(ikMarkerGroups, Area, X, Y, Parts, Marker)) != nullptr &&
+          H->GetMarkers()->GetHiglightFromMouse())
+        FHotMarker = Marker;
+    int32_t ChannelIndex = 0, BeginIndex = 0, EndIndex = 0;
+    TPoint HitPoint;
+    TSLRealPoint Value;
+    if (FHotItem == nullptr &&
+        (H->GetChannels()->GetMouseHighlighting() || H->GetMouseHitPoint()->GetEnabled()) &&
+        ChannelHit(X, Y, ChannelIndex, HitPoint, BeginIndex, EndIndex, Value)) {
+      FHitPoint = HitPoint;
+      FHitValue = Value;
+      FHotItem = FChart->GetHitChannels()->GetItem(ChannelIndex);
+      // A leave always follows an over: another channel's first.
+      if (WasChannel && Old != FHotItem)
+        FChart->DoLeaveChannel();
+      FChart->DoOverChannel(ChannelIndex, BeginIndex, EndIndex, Value);
+      if (H->GetMouseHitPoint()->GetEnabled())
+        InvalidateView();
+      return;
+    }
+  }
+  if (WasChannel)
+    FChart->DoLeaveChannel();
+}
+
+void TSLScopeDataView::MouseDown(TMouseButton Button, TShiftState Shift, int32_t X, int32_t Y,
                                  bool InView) {
   if (Button != mbLeft || !InView)
     return;
   FDownPoint = {X, Y};
   FMousePoint = {X, Y};
-  FZoomDragging = true;
+  const TSLPlotArea Area = GetPlotArea();
+  TSLDisplayCollectionItem *Marker = nullptr;
+  TSLHitParts Parts;
+  if ((FPressedCursor = HitItem(ikCursors, Area, X, Y, Parts, Marker)) != nullptr) {
+    FCursorHitParts = Parts;
+    FPressedCursor->PlotMouseDown(Button, Shift, X, Y, InView);
+    FItemDragging = true;
+    Invalidate();
+    return;
+  }
+  if ((FPressedCursorLink = HitItem(ikCursorLinks, Area, X, Y, Parts, Marker)) != nullptr) {
+    FLinkHitParts = Parts;
+    FPressedCursorLink->PlotMouseDown(Button, Shift, X, Y, InView);
+    FItemDragging = true;
+    Invalidate();
+    return;
+  }
+  bool Handled = false;
+  TSLDisplayChannels *Channels = FChart->GetHitChannels();
+  int32_t ChannelIndex = 0, BeginIndex = 0, EndIndex = 0;
+  TPoint HitPoint;
+  TSLRealPoint Value;
+  if (Channels != nullptr && Channels->OnClick &&
+      ChannelHit(X, Y, ChannelIndex, HitPoint, BeginIndex, EndIndex, Value))
+    Channels->OnClick(FChart->GetChartObject(), ChannelIndex, BeginIndex, EndIndex, Value, Handled);
+  if (!Handled)
+    FZoomDragging = true;
 }
 
 void TSLScopeDataView::MouseUp(TMouseButton Button, TShiftState, int32_t X, int32_t Y, bool) {
-  if (Button != mbLeft || !FZoomDragging)
+  if (Button != mbLeft)
+    return;
+  if (FItemDragging) {
+    FItemDragging = false;
+    Invalidate();
+    const TSLPlotArea Area = GetPlotArea();
+    // Released before moving: an item the move deletes is not touched again.
+    if (TSLDisplayCollectionItem *Cursor = FPressedCursor) {
+      FPressedCursor = nullptr;
+      Cursor->PlotMoveTo(FCursorHitParts, Area, X, Y);
+      Invalidate();
+    } else if (TSLDisplayCollectionItem *Link = FPressedCursorLink) {
+      FPressedCursorLink = nullptr;
+      Link->PlotMoveTo(FLinkHitParts, Area, X, Y);
+      Invalidate();
+    }
+    return;
+  }
+  if (!FZoomDragging)
     return;
   FZoomDragging = false;
   FMousePoint = {X, Y};
@@ -229,7 +420,23 @@ void TSLScopeDataView::ApplyRectangleZoom() {
 
 void TSLScopeDataView::MouseLeave() {
   TSLDisplayView::MouseLeave();
+  const bool WasChannel = GetHotChannel() != nullptr;
+  const bool Changed = FHotItem != nullptr || FHotMarker != nullptr ||
+                       FLegendHighlighted[ikChannels] || FLegendHighlighted[ikCursors] ||
+                       FLegendHighlighted[ikCursorLinks];
+  // The marker group keeps its legend light.
+  FLegendHighlighted[ikChannels] = nullptr;
+  FLegendHighlighted[ikCursors] = nullptr;
+  FLegendHighlighted[ikCursorLinks] = nullptr;
+  FHotItem = nullptr;
+  FHotMarker = nullptr;
   FMousePoint.X = -1000;
+  // An over is always closed by a leave, also when the mouse leaves the
+  // control from a curve.
+  if (WasChannel)
+    FChart->DoLeaveChannel();
+  if (Changed)
+    Invalidate();
 }
 
 void TSLScopeDataView::MouseEnter() {

@@ -7,9 +7,14 @@
 
 #include <cstdint>
 
+#include "scope/SLCollections.h"
 #include "scope/SLDisplayZoom.h"
 #include "scope/SLOptionalAxis.h"
 #include "scope/SLViews.h"
+
+class TSLDisplayHighlighting;
+class TSLDisplayChannel;
+class TSLDisplayChannels;
 
 // What the data view reads and calls of its control and the control's axes.
 class ISLDataViewHost : public ISLViewHost {
@@ -50,6 +55,15 @@ public:
   virtual void SetHold(bool Value) = 0;
   virtual void ZoomChangedByRectangle() = 0;
 
+  // The hover side. The highlighting settings (none: nothing is looked for
+  // under the mouse), the channels, the control as the events' sender, and
+  // the control's OnOverChannel and OnLeaveChannel.
+  virtual TSLDisplayHighlighting *GetHighlighting() { return nullptr; }
+  virtual TSLDisplayChannels *GetHitChannels() { return nullptr; }
+  virtual TObject *GetChartObject() { return nullptr; }
+  virtual void DoOverChannel(int32_t, int32_t, int32_t, const TSLRealPoint &) {}
+  virtual void DoLeaveChannel() {}
+
 protected:
   ~ISLDataViewHost() = default;
 };
@@ -79,6 +93,31 @@ public:
 
   // A left-button drag over free plot area is under way and mouse zoom is on.
   bool InMouseZooming();
+
+  // What lies under the mouse: looks again (IntHitTests) and repaints the
+  // control when the item or the marker under the mouse changed.
+  void HitTests();
+  // The cursor, cursor link, marker group or channel under the mouse.
+  TSLDisplayCollectionItem *GetHotItem() const { return FHotItem; }
+  TSLDisplayCollectionItem *GetHotMarker() const { return FHotMarker; }
+  // The hot item when it is a channel.
+  TSLDisplayChannel *GetHotChannel() const;
+  // The curve's pixel and value under the mouse (while a channel is hot).
+  TPoint GetHitPoint() const { return FHitPoint; }
+  TSLRealPoint GetHitValue() const { return FHitValue; }
+  // A cursor or a cursor link is being dragged, and which.
+  bool GetItemDragging() const { return FItemDragging; }
+  TSLDisplayCollectionItem *GetPressedCursor() const { return FPressedCursor; }
+  TSLDisplayCollectionItem *GetPressedCursorLink() const { return FPressedCursorLink; }
+  // The item of a kind the legend lights in the plot (none when none).
+  TSLDisplayCollectionItem *GetLegendHighlighted(TSLItemKind Kind) const;
+  // Makes Item the legend-lit item of its kind (null: none); repaints the
+  // view when it changes.
+  void SetLegendHighlighted(TSLItemKind Kind, TSLDisplayCollectionItem *Item);
+  // An item is going: nothing here points at it any more.
+  void ItemDestroyed(TSLDisplayCollectionItem *Item);
+  // The view's rectangle and the axes' data zoomed ranges.
+  TSLPlotArea GetPlotArea();
   // The last mouse position in client pixels; X is -1000 after the mouse left.
   TPoint GetMousePoint() const { return FMousePoint; }
 
@@ -92,6 +131,14 @@ public:
 
 private:
   void ApplyRectangleZoom();
+  void IntHitTests();
+  // The channels' hit at (X, Y) and its value; false without one (or when
+  // the channel's data no longer holds the hit samples).
+  bool ChannelHit(int32_t X, int32_t Y, int32_t &ChannelIndex, TPoint &HitPoint,
+                  int32_t &BeginIndex, int32_t &EndIndex, TSLRealPoint &Value);
+  // The first item of a kind, the last first, that (X, Y) hits.
+  TSLDisplayCollectionItem *HitItem(TSLItemKind Kind, const TSLPlotArea &Area, int32_t X, int32_t Y,
+                                    TSLHitParts &Parts, TSLDisplayCollectionItem *&Marker);
 
   ISLDataViewHost *FChart;
   TColor FGridColor = 0x008000;
@@ -99,4 +146,15 @@ private:
   bool FZoomDragging = false;
   TPoint FDownPoint;
   TPoint FMousePoint{-1000, 0};
+  bool FItemDragging = false;
+  TSLDisplayCollectionItem *FHotItem = nullptr;
+  TPoint FHitPoint;
+  TSLRealPoint FHitValue;
+  TSLDisplayCollectionItem *FHotMarker = nullptr;
+  TSLDisplayCollectionItem *FPressedCursor = nullptr;
+  TSLDisplayCollectionItem *FPressedCursorLink = nullptr;
+  // By TSLItemKind.
+  TSLDisplayCollectionItem *FLegendHighlighted[4] = {};
+  TSLHitParts FCursorHitParts;
+  TSLHitParts FLinkHitParts;
 };

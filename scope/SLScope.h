@@ -41,12 +41,30 @@ std::string SLExpandFormatLabel(double X, double Y, const std::string &Format,
 std::string SLExpandMeasurementLabel(const std::string &Value, const std::string &LabelText,
                                      const std::string &Default);
 
+struct TSLRealPoint {
+  double X = 0;
+  double Y = 0;
+};
+
+// X minimum, Y minimum, X maximum, Y maximum.
+struct TSLRealRanges {
+  double XMin = 0;
+  double YMin = 0;
+  double XMax = 0;
+  double YMax = 0;
+};
+
 // ---------------------------------------------------------------------------
 // What the scope's parts call of the control that owns them. The control
 // classes implement these; the parts (collections, channels, views) hold a
 // pointer that stays valid for their whole life.
 
 class TSLScopeChannel;
+class TSLDisplayCollectionItem;
+class TSLDisplayCollection;
+class TSLScopeDataView;
+class TSLDisplayHighlighting;
+class TCanvas;
 struct TRect;
 
 // The display side every collection, item and view reaches: a repaint, or a
@@ -60,6 +78,9 @@ public:
   // FRecalcRects := true without asking for a repaint; may run on the
   // delivering thread (channel data writes), so it must be thread-safe.
   virtual void SetRecalcRects() = 0;
+  // An item is going: whatever still points at it (the item under the
+  // mouse, the one being dragged, the one the legend lights) lets go.
+  virtual void ItemDestroyed(TSLDisplayCollectionItem *) {}
 
 protected:
   ~ISLDisplayHost() = default;
@@ -70,6 +91,18 @@ class ISLViewHost : public ISLDisplayHost {
 public:
   // Repaints R of the control's window, without erasing it.
   virtual void InvalidateViewRect(const TRect &R) = 0;
+  // The items of a kind (TSLItemKind: channels, marker groups, cursors,
+  // cursor links); null while the control has none of that kind.
+  virtual TSLDisplayCollection *GetItems(int32_t) { return nullptr; }
+  // Shows a cursor over a part of a view, and the control's own again.
+  virtual void ShowViewCursor(int16_t) {}
+  virtual void RestoreViewCursor() {}
+  // The control's off-screen canvas, where texts are measured; null without
+  // one.
+  virtual TCanvas *GetDisplayCanvas() { return nullptr; }
+  // A legend button was clicked and no handler took it: Section is the
+  // item kind, Item the item's index.
+  virtual void DoLegendClick(int32_t, int32_t) {}
 
 protected:
   ~ISLViewHost() = default;
@@ -112,6 +145,17 @@ public:
   // FNoInvalidate: while set, Invalidate and InvalidateRecalc do nothing
   // (set around a channel's draw handler).
   virtual void SetNoInvalidate(bool Value) = 0;
+
+  // The hover and legend side, for highlighted drawing and the hit point:
+  // the plot view, the highlighting settings (null: nothing is lit), the
+  // background colour, and the label text of a value pair.
+  virtual TSLScopeDataView *GetPlotView() { return nullptr; }
+  virtual TSLDisplayHighlighting *GetHighlighting() { return nullptr; }
+  virtual TColor GetDisplayColor() { return 0; }
+  virtual std::string FormatLabelText(double, double, const std::string &,
+                                      const std::string &Default) {
+    return Default;
+  }
 
 protected:
   ~ISLScopeHost() = default;

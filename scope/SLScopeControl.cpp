@@ -239,6 +239,9 @@ TSLDataChart::TSLDataChart(TComponent *Owner) : TSLDataDisplay(Owner) {
   FTitle = CreateObject<TSLDisplayTitle>(Chart);
   FTitle->SetText("Scope");
   FViews.Add(FTitle);
+  FLegend = CreateObject<TSLScopeLegendView>(
+      static_cast<ISLViewHost *>(static_cast<ISLDataViewHost *>(this)));
+  FViews.Add(FLegend);
   FXAxis = CreateObject<TSLScopeXAxis>(Chart);
   FViews.Add(FXAxis);
   FYAxis = CreateObject<TSLScopeYAxis>(Chart);
@@ -246,6 +249,29 @@ TSLDataChart::TSLDataChart(TComponent *Owner) : TSLDataDisplay(Owner) {
   FDataView = CreateObject<TSLScopeDataView>(static_cast<ISLDataViewHost *>(this));
   FViews.Add(FDataView);
   FInputPins = CreateObject<TOWPinList>(this, true);
+  FTrails.reset(CreateObject<TSLDisplayTrails>([this] { Invalidate(); }));
+  FHighlighting.reset(CreateObject<TSLDisplayHighlighting>([this] { HighlightingChanged(); }));
+}
+
+void TSLDataChart::HighlightingChanged() {
+  FDataView->HitTests();
+  Invalidate();
+}
+
+void TSLDataChart::DoOverChannel(int32_t ChannelIndex, int32_t BeginSampleIndex,
+                                 int32_t EndSampleIndex, const TSLRealPoint &Value) {
+  if (OnOverChannel)
+    OnOverChannel(this, ChannelIndex, BeginSampleIndex, EndSampleIndex, Value);
+}
+
+void TSLDataChart::DoLeaveChannel() {
+  if (OnLeaveChannel)
+    OnLeaveChannel(this);
+}
+
+void TSLDataChart::ItemDestroyed(TSLDisplayCollectionItem *Item) {
+  FDataView->ItemDestroyed(Item);
+  FLegend->ItemDestroyed(Item);
 }
 
 TSLDataChart::~TSLDataChart() {
@@ -469,8 +495,13 @@ const TClassInfo &TSLScope::StaticClassInfo() {
         c.Object("InputPins", &C::GetInputPins);
         c.Object("YAxis", &C::GetYAxis);
         c.Object("XAxis", &C::GetXAxis);
+        c.Object("Legend", &C::GetLegend, &C::SetLegend);
         c.Object("Title", &C::GetTitle);
         c.Object("DataView", &C::GetScopeDataView);
+        c.Object("Trails", &C::GetTrails, &C::SetTrails);
+        c.Object("Highlighting", &C::GetHighlighting, &C::SetHighlighting);
+        c.Event("OnOverChannel", static_cast<TSLOverChannelEvent C::*>(&C::OnOverChannel));
+        c.Event("OnLeaveChannel", static_cast<TNotifyEvent C::*>(&C::OnLeaveChannel));
         c.Integer("RefreshInterval", &C::GetRefreshInterval, &C::SetRefreshInterval, 100);
         c.Boolean("Vertical", &C::GetVertical, &C::SetVertical, false);
         c.Object("Channels", &C::GetChannels, &C::SetChannels);
@@ -503,6 +534,10 @@ void TSLScope::BeforeDestruction() {
     FreeAndNil(FChannels);
   }
   TSLDataChart::BeforeDestruction();
+}
+
+TSLDisplayCollection *TSLScope::GetItems(int32_t Kind) {
+  return Kind == ikChannels ? FChannels : nullptr;
 }
 
 TSLScope::~TSLScope() {
@@ -734,7 +769,7 @@ void TSLScope::PaintToCanvas(TCanvas *Canvas) {
 void TSLScope::PaintToCanvasRgn(TCanvas *Canvas, const TRegion &Region, bool Export) {
   ConsumeHistoryReset();
   RecalculateViewRects();
-  FRecalcRects = false;
+  const bool RecalcPending = FRecalcRects.exchange(false);
   const int32_t W = GetPlotWidth(), H = GetPlotHeight();
 
   Canvas->Brush()->SetStyle(bsSolid);
@@ -786,10 +821,21 @@ void TSLScope::PaintToCanvasRgn(TCanvas *Canvas, const TRegion &Region, bool Exp
                       YScale);
     }
 
+  // After a new layout the item under the mouse may be another.
+  if (RecalcPending)
+    FDataView->HitTests();
+
   for (int I = 0; I < FViews.Count(); ++I) {
     TSLDisplayView *View = FViews.GetItem(I);
     if (View->IsVisible() && Paints(View->GetDrawRect()))
       View->DrawMouseSelction(Canvas);
   }
+
+  if (FDataView->GetHotChannel() != nullptr)
+    for (int I = 0; I < FChannels->Count(); ++I) {
+      TSLScopeChannel *Channel = FChannels->GetItem(I);
+      if (Channel->IsVisible())
+        Channel->DrawHitPoint(Canvas);
+    }
   Canvas->SelectClipRgn(nullptr);
 }

@@ -22,22 +22,17 @@
 #include "scope/SLChannels.h"
 #include "scope/SLDataView.h"
 #include "scope/SLDisplayZoom.h"
+#include "scope/SLHighlighting.h"
 #include "scope/SLLabels.h"
+#include "scope/SLLegend.h"
 #include "scope/SLScope.h"
 #include "scope/SLViews.h"
 
-struct TSLRealPoint {
-  double X = 0;
-  double Y = 0;
-};
-
-// X minimum, Y minimum, X maximum, Y maximum.
-struct TSLRealRanges {
-  double XMin = 0;
-  double YMin = 0;
-  double XMax = 0;
-  double YMax = 0;
-};
+// (Sender: the control; the channel and the two samples under the mouse;
+// the curve's value there).
+using TSLOverChannelEvent =
+    TEvent<void(TObject *Sender, int32_t ChannelIndex, int32_t BeginSampleIndex,
+                int32_t EndSampleIndex, const TSLRealPoint &ClickedValue)>;
 
 using TSLZoomChangedEvent =
     TEvent<void(TObject *Sender, TSLZoomOperation ZoomOperation, const TSLRealRanges &ZoomValues)>;
@@ -250,7 +245,31 @@ public:
   void RedoZoom() override;
   void ClearZoomUndo() override;
   void ZoomChanged(TSLZoomOperation Operation) override { TSLDataDisplay::ZoomChanged(Operation); }
-  void HighlightingChanged() override { Invalidate(); }
+  // The item under the mouse is looked for again, then the repaint.
+  void HighlightingChanged() override;
+  void DoLegendClick(int32_t StartPage, int32_t ItemIndex) override {
+    TSLDataDisplay::DoLegendClick(StartPage, ItemIndex);
+  }
+
+  TSLScopeLegendView *GetLegend() { return FLegend; }
+  void SetLegend(TSLScopeLegendView *Value) { FLegend->Assign(Value); }
+  TSLDisplayTrails *GetTrails() { return FTrails.get(); }
+  void SetTrails(TSLDisplayTrails *Value) { FTrails->Assign(Value); }
+  TSLDisplayHighlighting *GetHighlighting() override { return FHighlighting.get(); }
+  void SetHighlighting(TSLDisplayHighlighting *Value) { FHighlighting->Assign(Value); }
+
+  // The hover side of the views.
+  TObject *GetChartObject() override { return this; }
+  void DoOverChannel(int32_t ChannelIndex, int32_t BeginSampleIndex, int32_t EndSampleIndex,
+                     const TSLRealPoint &Value) override;
+  void DoLeaveChannel() override;
+  TCanvas *GetDisplayCanvas() override { return FBitmap.Canvas(); }
+  void ShowViewCursor(int16_t Cursor) override { SetDisplayCursor(Cursor); }
+  void RestoreViewCursor() override { SetDisplayCursor(FCursor); }
+  void ItemDestroyed(TSLDisplayCollectionItem *Item) override;
+
+  TSLOverChannelEvent OnOverChannel;
+  TNotifyEvent OnLeaveChannel;
   TCanvas *GetCanvas() override { return FBitmap.Canvas(); }
 
   // ISLAxisChart.
@@ -300,6 +319,9 @@ protected:
   TSLScopeYAxis *FYAxis = nullptr;
   TSLDisplayTitle *FTitle = nullptr;
   TSLScopeDataView *FDataView = nullptr;
+  TSLScopeLegendView *FLegend = nullptr;
+  TOwnedPtr<TSLDisplayTrails> FTrails;
+  TOwnedPtr<TSLDisplayHighlighting> FHighlighting;
   gui::TTimer *FRefreshTimer = nullptr;
   bool FMaxFreqValid = false;
   double FMaxFreq = 0;
@@ -371,8 +393,19 @@ public:
   double GetXScaleFactor() override;
   // Nothing is highlighted without highlighting settings; the colour a
   // highlighted channel would take.
-  TColor GetChannelHighlightColor() override { return clWhite; }
+  TColor GetChannelHighlightColor() override { return FHighlighting->GetChannels()->GetColor(); }
   void SetNoInvalidate(bool Value) override { FNoInvalidate = Value; }
+  TSLScopeDataView *GetPlotView() override { return FDataView; }
+  TSLDisplayHighlighting *GetHighlighting() override { return FHighlighting.get(); }
+  TColor GetDisplayColor() override { return FColor; }
+  std::string FormatLabelText(double X, double Y, const std::string &Format,
+                              const std::string &Default) override {
+    return GetFormatLabelText(X, Y, 0, Format, Default);
+  }
+  // The scope's collections by kind (the channels; the others come with
+  // their items).
+  TSLDisplayCollection *GetItems(int32_t Kind) override;
+  TSLDisplayChannels *GetHitChannels() override { return FChannels; }
 
   // ISLAxisChart's view of the channels.
   int32_t GetAxisChannelCount() override;

@@ -54,8 +54,12 @@ protected:
     // [-32768, 32768] without auto-scaling, two channels red and lime.
     Scope->SetBounds(100, 97, 505, 304);
     Scope->GetTitle()->SetVisible(false);
+    Scope->GetLegend()->SetVisible(false);
     Scope->GetXAxis()->SetVisible(false);
     Scope->GetYAxis()->SetVisible(false);
+    Scope->GetHighlighting()->GetChannels()->SetHiglightLegendButton(false);
+    Scope->GetHighlighting()->GetChannels()->SetHiglightFromLegend(false);
+    Scope->GetHighlighting()->GetMouseHitPoint()->SetEnabled(false);
     Scope->GetYAxis()->SetMin(-32768);
     Scope->GetYAxis()->SetMax(32768);
     Scope->GetYAxis()->GetAutoScaling()->SetEnabled(false);
@@ -130,10 +134,11 @@ TEST(ScopeControlDefaults, NewScope) {
   EXPECT_EQ(Scope->GetTitle()->GetText(), "Scope");
   EXPECT_EQ(Scope->GetRefreshInterval(), 100u);
   EXPECT_TRUE(Scope->GetRefreshTimer()->Enabled());
-  // Views in layout order: title, X axis, Y axis, data view.
-  ASSERT_EQ(Scope->GetViews()->Count(), 4);
+  // Views in layout order: title, legend, X axis, Y axis, data view.
+  ASSERT_EQ(Scope->GetViews()->Count(), 5);
   EXPECT_EQ(Scope->GetViews()->GetItem(0), Scope->GetTitle());
-  EXPECT_EQ(Scope->GetViews()->GetItem(3), Scope->GetDataView());
+  EXPECT_EQ(Scope->GetViews()->GetItem(1), Scope->GetLegend());
+  EXPECT_EQ(Scope->GetViews()->GetItem(4), Scope->GetDataView());
   // No channel rate: the fallback rate.
   EXPECT_EQ(Scope->GetSampleRate(), 10000);
   Scope->SetRefreshInterval(250);
