@@ -2,7 +2,8 @@
 // Every class of the audio sample operations runs the same 16-byte register kernel; the
 // operations whose scheme gives codes 16-17 the generic variant have no entry there. The
 // filter unit's code-5 threshold is the generic code by design; its IIR filters run the
-// block method at codes 16-17 and 5 (the same kernel), the generic one at codes 6-9. Normal
+// block method at codes 16-17 and 5, the generic one at codes 6-9, and every code's IIR
+// set-up lays out the vector layout, which the generic filter reads as well. Normal
 // noise is one sequential polar method in every class; code 5's uniform noise and
 // triangle are the generic extended-precision code.
 #pragma once
@@ -120,10 +121,14 @@
     Own(&DISPATCH_KAF::sse2::ippsMulC_32f_I), Own(&DISPATCH_KAF::sse::ippsMulC_32f_I))             \
   W(Vizazodizaro, ippsDivC_32f_I, Own(&DISPATCH_KAF::sse2::ippsDivC_32f_I),                        \
     Own(&DISPATCH_KAF::sse2::ippsDivC_32f_I), Own(&DISPATCH_KAF::sse::ippsDivC_32f_I))             \
+  W(Vizazodizaro, ippsIIRInitAlloc_32f, Own(&DISPATCH_KAF::sse3::ippsIIRInitAlloc_32f),            \
+    Own(&DISPATCH_KAF::sse2::ippsIIRInitAlloc_32f), Own(&DISPATCH_KAF::sse::ippsIIRInitAlloc_32f)) \
+  W(Vizazodizaro, ippsIIRFree_32f, Own(&DISPATCH_KAF::sse3::ippsIIRFree_32f),                      \
+    Own(&DISPATCH_KAF::sse2::ippsIIRFree_32f), Own(&DISPATCH_KAF::sse::ippsIIRFree_32f))           \
   W(Vizazodizaro, ippsIIR_32f, Own(&DISPATCH_KAF::sse3::ippsIIR_32f), GenericByDesign,             \
-    Own(&DISPATCH_KAF::sse3::ippsIIR_32f))                                                         \
+    Own(&DISPATCH_KAF::sse::ippsIIR_32f))                                                          \
   W(Vizazodizaro, ippsIIR_32f_I, Own(&DISPATCH_KAF::sse3::ippsIIR_32f_I), GenericByDesign,         \
-    Own(&DISPATCH_KAF::sse3::ippsIIR_32f_I))                                                       \
+    Own(&DISPATCH_KAF::sse::ippsIIR_32f_I))                                                        \
   W(Vizazodizaro, ippsFIROne_64f, Own(&DISPATCH_KAF::sse2::ippsFIROne_64f),                        \
     Own(&DISPATCH_KAF::sse2::ippsFIROne_64f), Own(&DISPATCH_KAF::sse2::ippsFIROne_64f))            \
   W(Vizazodizaro, ippsRandGauss_Direct_16s, GenericByDesign, GenericByDesign, GenericByDesign)     \

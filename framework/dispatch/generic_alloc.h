@@ -1,20 +1,17 @@
 // Scratch and state blocks of the filter, correlation, convolution and region operations.
 //
-// Every block comes from the aligned allocator through one counter of their own
-// (kernels/common/CountedBlocks.h), so byte counts are checked once (a count that does
-// not fit the allocator's int argument is a failed allocation) and tests can fail the
-// k-th allocation and count live blocks.
+// Every block comes from the aligned allocator through the one filter-block counter that
+// the processor-class kernels use too (kernels/common/FilterBlocks.h), so a state made by
+// any class's set-up is released by any class's release, byte counts are checked once (a
+// count that does not fit the allocator's int argument is a failed allocation) and tests
+// can fail the k-th allocation and count live blocks.
 #pragma once
 
-#include "framework/dispatch/IppMalloc.h"
-#include "kernels/common/CountedBlocks.h"
+#include "kernels/common/FilterBlocks.h"
 
 namespace dispatch_filters {
 
-inline kernels::TCountedBlocks &filterBlocks() {
-  static kernels::TCountedBlocks blocks{&dispatch::_ippMalloc, &dispatch::_ippFree};
-  return blocks;
-}
+inline kernels::TCountedBlocks &filterBlocks() { return kernels::FilterBlocks(); }
 
 // A 32-byte-aligned block of `bytes` bytes, or null when bytes < 1, bytes does not
 // fit an int, or memory is exhausted.

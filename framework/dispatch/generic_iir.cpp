@@ -6,13 +6,10 @@
 
 #include <cmath>
 #include <cstdint>
-#include <new>
 
 namespace dispatch_filters {
 
 namespace {
-
-long long align16(long long n) { return (n + 15) / 16 * 16; }
 
 // Direct form II transposed in extended precision. Outputs and delays are stored
 // as floats; the delay updates use the unrounded output. From order 2 on the
@@ -89,14 +86,6 @@ void filterBiQuad(const float *src, float *dst, int len, IIRState_32f &s) {
 
 } // namespace
 
-long long iirStateBytes(int order) {
-  if (order < 0)
-    return -1;
-  const long long n = order;
-  const long long bytes = 64 + align16(4 * (2 * n + 1)) + align16(4 * (n + 1));
-  return bytes > INT32_MAX ? -1 : bytes;
-}
-
 } // namespace dispatch_filters
 
 namespace Vizazodizaro::generic {
@@ -110,17 +99,12 @@ IppOpStatus ippsIIRInitAlloc_32f(IIRState_32f **ppState, const float *pTaps, int
   if (order < 0)
     return ippStsIIROrderErr;
   const long long bytes = iirStateBytes(order);
-  auto *block = static_cast<unsigned char *>(bytes < 0 ? nullptr : blockAlloc(bytes));
+  void *block = bytes < 0 ? nullptr : blockAlloc(bytes);
   if (!block)
     return ippStsMemAllocErr;
 
   const int n = order;
-  auto *s = new (block) IIRState_32f{};
-  s->id = kIIRDirectId;
-  s->order = n;
-  s->pTaps = reinterpret_cast<float *>(block + kIIRHeaderBytes);
-  s->pDlyLine = reinterpret_cast<float *>(block + kIIRHeaderBytes + align16(4LL * (2LL * n + 1)));
-
+  IIRState_32f *s = kernels::iir::LayOut(block, n, kIIRDirectId, false);
   if (n > 0) {
     for (int i = 0; i < n; ++i)
       s->pDlyLine[i] = pDlyLine ? pDlyLine[i] : 0.0f;
@@ -129,8 +113,10 @@ IppOpStatus ippsIIRInitAlloc_32f(IIRState_32f **ppState, const float *pTaps, int
 
   const float a0 = pTaps[n + 1];
   if (a0 == 0.0f || std::isnan(a0)) {
-    // The caller gets no state: it was never handed out, so release it here.
+    // The state was never usable: release it here, and leave the caller no pointer it
+    // could release (or filter through) later.
     blockFree(block);
+    *ppState = nullptr;
     return ippStsDivByZeroErr;
   }
   const ext r = 1.0L / static_cast<ext>(a0);
@@ -144,15 +130,7 @@ IppOpStatus ippsIIRInitAlloc_32f(IIRState_32f **ppState, const float *pTaps, int
   return ippStsNoErr;
 }
 
-IppOpStatus ippsIIRFree_32f(IIRState_32f *pState) {
-  if (!pState)
-    return ippStsNullPtrErr;
-  if (pState->id != kIIRDirectId && pState->id != kIIRBiQuadId)
-    return ippStsContextMatchErr;
-  if (pState->allocated)
-    blockFree(pState);
-  return ippStsNoErr;
-}
+IppOpStatus ippsIIRFree_32f(IIRState_32f *pState) { return kernels::iir::Release(pState); }
 
 IppOpStatus ippsIIR_32f(const float *pSrc, float *pDst, int len, IIRState_32f *pState) {
   if (!pState || !pSrc || !pDst)

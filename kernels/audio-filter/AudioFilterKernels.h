@@ -86,13 +86,7 @@ IppOpStatus ippsMulC_32f_I(float val, float *pSrcDst, int len);
 IppOpStatus ippsDivC_32f_I(float val, float *pSrcDst, int len);
 } // namespace sse
 
-// Field offsets of the filter states, as their set-up lays them out.
-namespace iir_layout {
-inline constexpr std::size_t kId = 0;       // 32-bit identifier
-inline constexpr std::size_t kTaps = 8;     // float *: b0..bn, a1..an
-inline constexpr std::size_t kDlyLine = 16; // float *: d0..dn, dn kept 0
-inline constexpr std::size_t kOrder = 24;   // 32-bit order
-} // namespace iir_layout
+// Field offsets of the FIR state, as its set-up lays it out.
 namespace fir_layout {
 inline constexpr std::size_t kId = 0;       // 32-bit identifier
 inline constexpr std::size_t kTapsLen = 4;  // 32-bit tap count L
@@ -101,13 +95,42 @@ inline constexpr std::size_t kTaps = 16;    // double *: L taps, reversed
 inline constexpr std::size_t kDlyLine = 24; // double *: 2L samples
 } // namespace fir_layout
 
-// Codes 16-17 and 5 (the scheme gives codes 6-9 the generic filter): the block method in
-// single precision. Outputs differ from the generic extended-precision ones by rounding;
-// the bound is stated with the tests.
+// IIR states (kernels/common/IIRState.h). The set-ups of codes 16-17 (sse3), 6-9 (sse2)
+// and 5 (sse) make the checks of the generic set-up in its order with its statuses and lay
+// out the vector layout: taps normalised in single precision (sse3: the reciprocal of A0
+// formed in extended precision and rounded once), then the tap and block-response vectors.
+// A set-up that finds A0 zero or NaN releases its block through its own level's release,
+// sets *ppState to null and gives -10. Every release frees a state of any layout made at
+// any code: all blocks come from one counter.
+namespace sse3 {
+IppOpStatus ippsIIRInitAlloc_32f(IIRState_32f **ppState, const float *pTaps, int order,
+                                 const float *pDlyLine);
+IppOpStatus ippsIIRFree_32f(IIRState_32f *pState);
+} // namespace sse3
+namespace sse2 {
+IppOpStatus ippsIIRInitAlloc_32f(IIRState_32f **ppState, const float *pTaps, int order,
+                                 const float *pDlyLine);
+IppOpStatus ippsIIRFree_32f(IIRState_32f *pState);
+} // namespace sse2
+namespace sse {
+IppOpStatus ippsIIRInitAlloc_32f(IIRState_32f **ppState, const float *pTaps, int order,
+                                 const float *pDlyLine);
+IppOpStatus ippsIIRFree_32f(IIRState_32f *pState);
+} // namespace sse
+
+// Codes 16-17 (sse3) and 5 (sse); the scheme gives codes 6-9 the generic filter. The block
+// method in single precision on the tables of the vector set-ups (a generic-layout state
+// is filtered sample by sample in single precision). Outputs differ from the generic
+// extended-precision ones by rounding; the bound is stated with the tests. The two differ
+// only in the constant multiplication of order 0.
 namespace sse3 {
 IppOpStatus ippsIIR_32f(const float *pSrc, float *pDst, int len, IIRState_32f *pState);
 IppOpStatus ippsIIR_32f_I(float *pSrcDst, int len, IIRState_32f *pState);
 } // namespace sse3
+namespace sse {
+IppOpStatus ippsIIR_32f(const float *pSrc, float *pDst, int len, IIRState_32f *pState);
+IppOpStatus ippsIIR_32f_I(float *pSrcDst, int len, IIRState_32f *pState);
+} // namespace sse
 
 namespace sse2 {
 // The FIR step over two double-precision lanes: the generic sum in another order and

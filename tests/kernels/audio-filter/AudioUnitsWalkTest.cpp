@@ -1,0 +1,144 @@
+// Walks the catalogue rows of the two audio units (the audio sample operations and the
+// filter and statistics operations) under the processor codes that select each class:
+// every class of every operation has a kernel of its own or runs the generic by design,
+// nothing is left to build, and each slot then holds what its row names. Three-way rows
+// keep the generic at the codes their scheme leaves out (the IIR filters at code 6).
+#include "framework/dispatch/Albasicdispatcher.h"
+#include "framework/dispatch/Ippglobalcpu.h"
+#include "framework/dispatch/Vizazodizaro.h"
+
+#include <gtest/gtest.h>
+
+#include <array>
+#include <set>
+#include <string>
+#include <vector>
+
+namespace {
+
+using dispatch::Scheme;
+using dispatch::Wire;
+
+struct Row {
+  std::string unit;
+  std::string name;
+  Scheme scheme;
+  std::array<Wire, 3> wires;          // Sse3, Sse2, Sse
+  std::array<const void *, 3> chosen; // what the slot holds at codes 16, 6, 5
+  const void *generic;
+  const void *(*select)();
+};
+
+template <class Fn> const void *addr(Fn fn) { return reinterpret_cast<const void *>(fn); }
+
+#define AUDIO_WALK_ROW(unit, name, scheme, ret, params, args)                                      \
+  Row{#unit,                                                                                       \
+      #name,                                                                                       \
+      Scheme::scheme,                                                                              \
+      dispatch::WiresOf<dispatch::op::unit::name>(),                                               \
+      {addr(dispatch::Resolve<decltype(&unit::generic::name)>(                                     \
+           dispatch::Wiring<dispatch::op::unit::name>::sse3, &unit::generic::name)),               \
+       addr(dispatch::Resolve<decltype(&unit::generic::name)>(                                     \
+           dispatch::Wiring<dispatch::op::unit::name>::sse2, &unit::generic::name)),               \
+       addr(dispatch::Resolve<decltype(&unit::generic::name)>(                                     \
+           dispatch::Wiring<dispatch::op::unit::name>::sse, &unit::generic::name))},               \
+      addr(&unit::generic::name),                                                                  \
+      [] {                                                                                         \
+        unit::Select_##name();                                                                     \
+        return addr(unit::slots::name.load());                                                     \
+      }},
+
+const std::vector<Row> &rows() {
+  static const std::vector<Row> all = {VIZAZODIZARO_CATALOGUE(AUDIO_WALK_ROW)
+                                           ALBASICDISPATCHER_CATALOGUE(AUDIO_WALK_ROW)};
+  return all;
+}
+#undef AUDIO_WALK_ROW
+
+// The FIR set-up and release and the transforms of the filter unit belong to the
+// double-precision transform kernels; everything else here is the audio kernels'.
+const std::set<std::string> kOtherKernels = {"ippsFIRInitAlloc_64f", "ippsFIRFree_64f",
+                                             "ippsFFTFwd_RToCCS_64f", "ippsFFTInitAlloc_R_64f",
+                                             "ippsFFTFree_R_64f"};
+
+// Class index a code selects under a scheme, written out: -1 generic, 0 Sse3, 1 Sse2, 2 Sse.
+int classAt(Scheme scheme, int code) {
+  switch (code) {
+  case 16:
+    return scheme == Scheme::ThreeWayLow ? -1 : 0;
+  case 6:
+    return scheme == Scheme::ThreeWayHigh ? -1 : 1;
+  case 7:
+    return scheme == Scheme::FourWay ? 1 : -1;
+  case 5:
+    return 2;
+  default:
+    return -1;
+  }
+}
+
+class AudioUnitsWalk : public ::testing::TestWithParam<int> {
+protected:
+  void SetUp() override {
+    dispatch::ResetSlotsForTesting();
+    Ippglobalcpu::SetGlobalCpu(static_cast<IppCpuType>(GetParam()));
+  }
+  void TearDown() override {
+    dispatch::ResetSlotsForTesting();
+    Ippglobalcpu::UnInitializeDispatch();
+  }
+};
+
+TEST_P(AudioUnitsWalk, EverySlotHoldsItsKernelAndNothingIsPending) {
+  const int code = GetParam();
+  std::set<Scheme> schemesSeen;
+  for (const Row &row : rows()) {
+    schemesSeen.insert(row.scheme);
+    const int c = classAt(row.scheme, code);
+    const void *expected = c < 0 ? row.generic : row.chosen[static_cast<std::size_t>(c)];
+    EXPECT_EQ(row.select(), expected) << row.unit << "::" << row.name << " code " << code;
+    if (kOtherKernels.count(row.name))
+      continue;
+    for (std::size_t k = 0; k < 3; ++k) {
+      EXPECT_NE(row.wires[k], Wire::Pending) << row.unit << "::" << row.name << " class " << k;
+      EXPECT_EQ(row.wires[k] == Wire::Own, row.chosen[k] != row.generic) << row.name;
+    }
+  }
+  // Both three-way schemes are among the rows walked.
+  EXPECT_TRUE(schemesSeen.count(Scheme::ThreeWayHigh));
+  EXPECT_TRUE(schemesSeen.count(Scheme::ThreeWayLow));
+}
+
+INSTANTIATE_TEST_SUITE_P(Codes, AudioUnitsWalk, ::testing::Values(0, 5, 6, 7, 16));
+
+// The filters' own rows at the codes that matter: the block method at 16 and 5, the
+// generic filter at 6; every code's set-up its own.
+TEST(AudioUnitsWalkFilters, IirSlotsPerCode) {
+  struct Want {
+    int code;
+    bool ownFilter;
+    bool ownSetUp;
+  } wants[] = {
+      {0, false, false}, {5, true, true}, {6, false, true}, {7, false, true}, {16, true, true}};
+  for (const Want &w : wants) {
+    dispatch::ResetSlotsForTesting();
+    Ippglobalcpu::SetGlobalCpu(static_cast<IppCpuType>(w.code));
+    EXPECT_EQ(Vizazodizaro::Select_ippsIIR_32f_I() != &Vizazodizaro::generic::ippsIIR_32f_I,
+              w.ownFilter)
+        << w.code;
+    EXPECT_EQ(Vizazodizaro::Select_ippsIIR_32f() != &Vizazodizaro::generic::ippsIIR_32f,
+              w.ownFilter)
+        << w.code;
+    EXPECT_EQ(Vizazodizaro::Select_ippsIIRInitAlloc_32f() !=
+                  &Vizazodizaro::generic::ippsIIRInitAlloc_32f,
+              w.ownSetUp)
+        << w.code;
+    EXPECT_EQ(Vizazodizaro::Select_ippsIIRFree_32f() != &Vizazodizaro::generic::ippsIIRFree_32f,
+              w.ownSetUp)
+        << w.code;
+  }
+  dispatch::ResetSlotsForTesting();
+  Ippglobalcpu::UnInitializeDispatch();
+}
+
+} // namespace
