@@ -9,6 +9,7 @@
 // and standard deviation keep eight extended partial sums of their own.
 #pragma once
 
+#include "kernels/signal/SignalCorrConv.h"
 #include "kernels/signal/SignalKernels.h"
 
 #define DISPATCH_KS ::kernels::signal::sse2
@@ -16,8 +17,11 @@
   W(Slbcbbasicdispatcher, op, GenericByDesign, Own(&DISPATCH_KS::op), Own(&DISPATCH_KS::op))
 #define DISPATCH_WIRING_SIGNAL_SSE2(W, op)                                                         \
   W(Slbcbbasicdispatcher, op, GenericByDesign, Own(&DISPATCH_KS::op), GenericByDesign)
+#define DISPATCH_WIRING_SIGNAL_BOTH(W, op)                                                         \
+  W(Slbcbbasicdispatcher, op, GenericByDesign, Own(&DISPATCH_KS::op),                              \
+    Own(&::kernels::signal::sse::op))
 #define DISPATCH_WIRING_SIGNAL(W)                                                                  \
-  DISPATCH_WIRING_SIGNAL_SAME(W, ippsCopy_16s)                                                     \
+  DISPATCH_WIRING_SIGNAL_BOTH(W, ippsCopy_16s)                                                     \
   DISPATCH_WIRING_SIGNAL_SSE2(W, ippsAddC_32s_ISfs)                                                \
   DISPATCH_WIRING_SIGNAL_SSE2(W, ippsSubC_32s_ISfs)                                                \
   W(Slbcbbasicdispatcher, ippsMulC_32s_ISfs, GenericByDesign, GenericByDesign, GenericByDesign)    \
@@ -33,7 +37,7 @@
   DISPATCH_WIRING_SIGNAL_SSE2(W, ippsReal_64fc)                                                    \
   DISPATCH_WIRING_SIGNAL_SSE2(W, ippsImag_64fc)                                                    \
   DISPATCH_WIRING_SIGNAL_SSE2(W, ippsRealToCplx_64f)                                               \
-  DISPATCH_WIRING_SIGNAL_SAME(W, ippsCopy_64fc)                                                    \
+  DISPATCH_WIRING_SIGNAL_BOTH(W, ippsCopy_64fc)                                                    \
   DISPATCH_WIRING_SIGNAL_SAME(W, ippsAbs_64f_I)                                                    \
   DISPATCH_WIRING_SIGNAL_SAME(W, ippsAbs_64f)                                                      \
   DISPATCH_WIRING_SIGNAL_SAME(W, ippsThreshold_64f_I)                                              \
@@ -67,4 +71,13 @@
   DISPATCH_WIRING_SIGNAL_SSE2(W, ippsThreshold_64fc_I)                                             \
   DISPATCH_WIRING_SIGNAL_SSE2(W, ippsThreshold_64fc)                                               \
   DISPATCH_WIRING_SIGNAL_SSE2(W, ippsSqrt_64fc)                                                    \
-  DISPATCH_WIRING_SIGNAL_SSE2(W, ippsSqrt_64fc_I)
+  DISPATCH_WIRING_SIGNAL_SSE2(W, ippsSqrt_64fc_I)                                                  \
+  DISPATCH_WIRING_SIGNAL_BOTH(W, ippsConv_64f)                                                     \
+  DISPATCH_WIRING_SIGNAL_BOTH(W, ippsAutoCorr_64f)                                                 \
+  DISPATCH_WIRING_SIGNAL_BOTH(W, ippsAutoCorr_NormA_64f)                                           \
+  DISPATCH_WIRING_SIGNAL_BOTH(W, ippsAutoCorr_NormB_64f)                                           \
+  DISPATCH_WIRING_SIGNAL_BOTH(W, ippsCrossCorr_64f)                                                \
+  DISPATCH_WIRING_SIGNAL_BOTH(W, ippsAutoCorr_64fc)                                                \
+  DISPATCH_WIRING_SIGNAL_BOTH(W, ippsAutoCorr_NormA_64fc)                                          \
+  DISPATCH_WIRING_SIGNAL_BOTH(W, ippsAutoCorr_NormB_64fc)                                          \
+  DISPATCH_WIRING_SIGNAL_BOTH(W, ippsCrossCorr_64fc)

@@ -3,6 +3,7 @@
 // squares and square roots are the IEEE double results (the square root correctly
 // rounded by sqrtpd, as the generic's library root).
 #include "kernels/signal/Loops.h"
+#include "kernels/signal/SignalCorrConv.h"
 #include "kernels/signal/SignalKernels.h"
 
 #include <emmintrin.h>
@@ -157,7 +158,12 @@ IppOpStatus ippsRealToCplx_64f(const double *pSrcRe, const double *pSrcIm, Ipp64
 IppOpStatus ippsCopy_64fc(const Ipp64fc *pSrc, Ipp64fc *pDst, int len) {
   if (const IppOpStatus st = check(pSrc, pDst, len); st != ippStsNoErr)
     return st;
-  detail::copyElements(pSrc, pDst, count(len));
+  // Ranges that partly overlap go element by element, ascending, as the generic copies.
+  const std::size_t n = count(len);
+  if (detail::partlyOverlap(pSrc, n * sizeof(*pSrc), pDst, n * sizeof(*pSrc)))
+    detail::copyElements(pSrc, pDst, n);
+  else if (pSrc != pDst)
+    ownsCopy_8u_Sse2(pSrc, pDst, n * sizeof(*pSrc));
   return ippStsNoErr;
 }
 

@@ -3,6 +3,7 @@
 // 2^-sf rounded half to even and saturated; left shifts by 32 or more give 0, right shifts
 // by 32 or more the sign of the element.
 #include "kernels/signal/Loops.h"
+#include "kernels/signal/SignalCorrConv.h"
 #include "kernels/signal/SignalKernels.h"
 
 #include <emmintrin.h>
@@ -141,7 +142,12 @@ namespace sse2 {
 IppOpStatus ippsCopy_16s(const short *pSrc, short *pDst, int len) {
   if (const IppOpStatus st = check(pSrc, pDst, len); st != ippStsNoErr)
     return st;
-  detail::copyElements(pSrc, pDst, count(len));
+  // Ranges that partly overlap go element by element, ascending, as the generic copies.
+  const std::size_t n = count(len);
+  if (detail::partlyOverlap(pSrc, n * sizeof(*pSrc), pDst, n * sizeof(*pSrc)))
+    detail::copyElements(pSrc, pDst, n);
+  else if (pSrc != pDst)
+    ownsCopy_8u_Sse2(pSrc, pDst, n * sizeof(*pSrc));
   return ippStsNoErr;
 }
 
