@@ -14,6 +14,7 @@
 
 #include "kernels/common/IppTypes.h"
 #include "kernels/fft-real/FFTReal64.h"
+#include "kernels/fft-real/OwnsMalloc.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -35,21 +36,7 @@ FFT_AUDIO_MEMBER(_Sse2)
 FFT_AUDIO_MEMBER(_Sse3)
 #undef FFT_AUDIO_MEMBER
 
-// ---- Aligned blocks of the transform objects ----------------------------------------
-
-// A block of n bytes at a multiple of 32, or null for n <= 0 or a refused heap request.
-// The whole raw pointer sits in the 8 bytes just below the block, so the heap request
-// is n + 40 bytes (formed in 64 bits). Not cleared.
-void *ownsMalloc(int n);
-void *ownsMalloc_Sse(int n);
-void *ownsMalloc_Sse2(int n);
-void *ownsMalloc_Sse3(int n);
-// Releases a block of any ownsMalloc member; null is ignored.
-void ownsFree(void *p);
-
-// Test seam: the heap under ownsMalloc/ownsFree (null restores malloc and free).
-using OwnsHeapAlloc = void *(*)(std::size_t bytes);
-using OwnsHeapFree = void (*)(void *p);
-void ownsSetHeapForTesting(OwnsHeapAlloc alloc, OwnsHeapFree release);
+// The aligned blocks of the transform objects (ownsMalloc, ownsFree) are declared in
+// kernels/fft-real/OwnsMalloc.h: every block of the shared engine comes from them.
 
 } // namespace fft_audio

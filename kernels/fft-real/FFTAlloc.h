@@ -1,17 +1,21 @@
 // Blocks of the double-precision FFT engine: specification records, their tables and
 // the work areas that a transform takes for one call.
 //
-// Every block comes through the engine's own counter (kernels/common/CountedBlocks.h), so
-// byte counts are checked in one place and tests can fail the k-th allocation and count
-// the live blocks. Blocks are 32-byte aligned.
+// Every block is an ownsMalloc block (OwnsMalloc.h) taken through the engine's own counter
+// (kernels/common/CountedBlocks.h), so byte counts are checked in one place and tests can
+// fail the k-th allocation and count the live blocks. Blocks are 32-byte aligned.
 #pragma once
 
 #include "kernels/common/CountedBlocks.h"
+#include "kernels/fft-real/OwnsMalloc.h"
 
 namespace fft_real {
 
+inline void *ownsBlock(int n) noexcept { return fft_audio::ownsMalloc(n); }
+inline void ownsRelease(void *p) noexcept { fft_audio::ownsFree(p); }
+
 inline kernels::TCountedBlocks &fftBlocks() {
-  static kernels::TCountedBlocks blocks;
+  static kernels::TCountedBlocks blocks(&ownsBlock, &ownsRelease);
   return blocks;
 }
 

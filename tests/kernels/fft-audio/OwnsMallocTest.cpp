@@ -1,5 +1,6 @@
 // The aligned blocks of the transform objects, over a recording heap.
 #include "kernels/fft-audio/FFTAudio64.h"
+#include "kernels/fft-audio/FFTReal32.h"
 
 #include <gtest/gtest.h>
 
@@ -16,7 +17,7 @@ struct Heap {
   static inline std::vector<void *> given, returned;
   static inline std::uintptr_t offset = 0; // where the next raw block starts, mod 32
   static inline bool refuse = false;
-  static inline unsigned char arena[4096];
+  static inline unsigned char arena[32768];
   static inline std::size_t used = 0;
 
   static void *alloc(std::size_t n) {
@@ -79,6 +80,25 @@ TEST_F(OwnsMalloc, BlocksAreAlignedInsideTheRawBlockAndReleaseTheRawPointer) {
       ownsFree(q);
       EXPECT_EQ(Heap::returned.back(), raw);
     }
+}
+
+// Records, tables and per-call work areas of both precisions come from these blocks and go
+// back through ownsFree: the recording heap sees every one of them taken and returned.
+TEST_F(OwnsMalloc, TransformBlocksComeFromTheAlignedBlocks) {
+  FFTSpec_R_64f *spec64 = nullptr;
+  ASSERT_EQ(ippsFFTInitAlloc_R_64f_Sse2(spec64, 4, 8, 0), ippStsNoErr);
+  FFTSpec_R_32f *spec32 = nullptr;
+  ASSERT_EQ(ippsFFTInitAlloc_R_32f_Sse3(&spec32, 4, 8, 0), ippStsNoErr);
+  const std::size_t kept = Heap::given.size(), back = Heap::returned.size();
+  EXPECT_GE(kept, 6u);
+  float x[16] = {1.0f}, y[16];
+  ASSERT_EQ(ippsFFTFwd_RToPerm_32f_Sse3(x, y, spec32, nullptr), ippStsNoErr);
+  EXPECT_EQ(Heap::given.size(), kept + 1) << "the work area of one call";
+  EXPECT_EQ(Heap::returned.size(), back + 1);
+  EXPECT_EQ(y[2], 1.0f);
+  EXPECT_EQ(ippsFFTFree_R_32f_Sse3(spec32), ippStsNoErr);
+  EXPECT_EQ(ippsFFTFree_R_64f_Sse2(*spec64), ippStsNoErr);
+  EXPECT_EQ(Heap::returned.size(), Heap::given.size());
 }
 
 std::size_t gAsked = 0;

@@ -1,6 +1,5 @@
-// Aligned blocks: a raw heap block of n + 40 bytes, the result at raw + 39 rounded down
-// to 32, the raw pointer in the 8 bytes below it. The members differ in nothing visible.
-#include "kernels/fft-audio/FFTAudio64.h"
+// Aligned blocks (see OwnsMalloc.h). The members differ in nothing visible.
+#include "kernels/fft-real/OwnsMalloc.h"
 
 #include <atomic>
 #include <cstdint>
