@@ -9,6 +9,7 @@
 // and standard deviation keep eight extended partial sums of their own.
 #pragma once
 
+#include "kernels/signal/MathKernels.h"
 #include "kernels/signal/SignalCorrConv.h"
 #include "kernels/signal/SignalKernels.h"
 
@@ -80,4 +81,9 @@
   DISPATCH_WIRING_SIGNAL_BOTH(W, ippsAutoCorr_64fc)                                                \
   DISPATCH_WIRING_SIGNAL_BOTH(W, ippsAutoCorr_NormA_64fc)                                          \
   DISPATCH_WIRING_SIGNAL_BOTH(W, ippsAutoCorr_NormB_64fc)                                          \
-  DISPATCH_WIRING_SIGNAL_BOTH(W, ippsCrossCorr_64fc)
+  DISPATCH_WIRING_SIGNAL_BOTH(W, ippsCrossCorr_64fc)                                               \
+  DISPATCH_WIRING_SIGNAL_SSE2(W, ippsPhase_64fc)                                                   \
+  DISPATCH_WIRING_SIGNAL_BOTH(W, ippsExp_64f_I)                                                    \
+  DISPATCH_WIRING_SIGNAL_BOTH(W, ippsExp_64f)                                                      \
+  DISPATCH_WIRING_SIGNAL_BOTH(W, ippsLn_64f_I)                                                     \
+  DISPATCH_WIRING_SIGNAL_BOTH(W, ippsLn_64f)
