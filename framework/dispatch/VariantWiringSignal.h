@@ -53,10 +53,8 @@
   DISPATCH_WIRING_SIGNAL_SSE2(W, ippsAddC_64fc_I)                                                  \
   DISPATCH_WIRING_SIGNAL_SSE2(W, ippsSubC_64fc_I)                                                  \
   DISPATCH_WIRING_SIGNAL_SSE2(W, ippsDotProd_64f)                                                  \
-  W(Slbcbbasicdispatcher, ippsMean_64f, GenericByDesign, Own(&DISPATCH_KS::ippsMean_64f),          \
-    NotYetBuilt)                                                                                   \
-  W(Slbcbbasicdispatcher, ippsStdDev_64f, GenericByDesign, Own(&DISPATCH_KS::ippsStdDev_64f),      \
-    NotYetBuilt)                                                                                   \
+  DISPATCH_WIRING_SIGNAL_BOTH(W, ippsMean_64f)                                                     \
+  DISPATCH_WIRING_SIGNAL_BOTH(W, ippsStdDev_64f)                                                   \
   DISPATCH_WIRING_SIGNAL_SSE2(W, ippsNormDiff_L1_64f)                                              \
   DISPATCH_WIRING_SIGNAL_SSE2(W, ippsNormDiff_L2_64f)                                              \
   DISPATCH_WIRING_SIGNAL_SSE2(W, ippsNormDiff_Inf_64f)                                             \
