@@ -58,56 +58,112 @@ IppOpStatus part(const Ipp64fc *pSrc, double *pDst, int len, int lane) {
   return ippStsNoErr;
 }
 
-IppOpStatus sqrtInto(const double *pSrc, double *pDst, int len) {
-  if (const IppOpStatus st = check(pSrc, pDst, len); st != ippStsNoErr)
-    return st;
-  // A negative element (not -0) gives the default NaN and the warning, which is reported
-  // once the whole vector is written.
+// The square root of each element, correctly rounded by sqrtpd. A negative element (not
+// -0) gives the default NaN; the result is 1 when one was met, else 0, so the caller can
+// report the warning once the whole vector is written. pSrc may equal pDst.
+int ownsSqrt_64f_Sse2(const double *pSrc, double *pDst, std::size_t n) {
   __m128i negative = _mm_setzero_si128();
   const __m128d nan = _mm_castsi128_pd(_mm_set1_epi64x(static_cast<long long>(ippDefaultNaNBits)));
   const __m128d zero = _mm_setzero_pd();
-  mapDoubles(pSrc, pDst, count(len), [&](__m128d x) {
+  mapDoubles(pSrc, pDst, n, [&](__m128d x) {
     const __m128d neg = _mm_cmplt_pd(x, zero);
     negative = _mm_or_si128(negative, _mm_castpd_si128(neg));
     return _mm_or_pd(_mm_and_pd(neg, nan), _mm_andnot_pd(neg, _mm_sqrt_pd(x)));
   });
   // The scalar tail fills only the low lane; its high lane is +0, never negative.
-  return _mm_movemask_epi8(negative) != 0 ? ippStsSqrtNegArg : ippStsNoErr;
+  return _mm_movemask_epi8(negative) != 0 ? 1 : 0;
 }
 
-// The generic clamp: the level replaces elements strictly above it (relOp ippCmpGreater)
-// or strictly below it (any other relOp). A NaN element compares false and stays, and
-// -0 against +0 is no crossing, so either keeps its sign.
-IppOpStatus thresholdInto(const double *pSrc, double *pDst, int len, double level, IppCmpOp relOp) {
+IppOpStatus sqrtInto(const double *pSrc, double *pDst, int len) {
   if (const IppOpStatus st = check(pSrc, pDst, len); st != ippStsNoErr)
     return st;
+  return ownsSqrt_64f_Sse2(pSrc, pDst, count(len)) != 0 ? ippStsSqrtNegArg : ippStsNoErr;
+}
+
+// The generic clamp: the level replaces elements strictly above it (greater) or strictly
+// below it. A NaN element compares false and stays, and -0 against +0 is no crossing, so
+// either keeps its sign.
+void ownsThreshold_64f_Sse2(double level, const double *pSrc, double *pDst, std::size_t n,
+                            bool greater) {
   const __m128d l = _mm_set1_pd(level);
-  if (relOp == ippCmpGreater)
-    mapDoubles(pSrc, pDst, count(len), [l](__m128d x) {
+  if (greater)
+    mapDoubles(pSrc, pDst, n, [l](__m128d x) {
       const __m128d m = _mm_cmpgt_pd(x, l);
       return _mm_or_pd(_mm_and_pd(m, l), _mm_andnot_pd(m, x));
     });
   else
-    mapDoubles(pSrc, pDst, count(len), [l](__m128d x) {
+    mapDoubles(pSrc, pDst, n, [l](__m128d x) {
       const __m128d m = _mm_cmplt_pd(x, l);
       return _mm_or_pd(_mm_and_pd(m, l), _mm_andnot_pd(m, x));
     });
-  return ippStsNoErr;
 }
 
-IppOpStatus absInto(const double *pSrc, double *pDst, int len) {
-  if (const IppOpStatus st = check(pSrc, pDst, len); st != ippStsNoErr)
-    return st;
+void ownsThreshold_64f_I_Sse2(double level, double *pSrcDst, std::size_t n, bool greater) {
+  ownsThreshold_64f_Sse2(level, pSrcDst, pSrcDst, n, greater);
+}
+
+// Magnitudes by clearing the sign bit: NaN payloads pass unchanged. In place with
+// pSrc = pDst.
+void ownsAbs_64f_Sse2(const double *pSrc, double *pDst, std::size_t n) {
   const __m128d magnitude = _mm_castsi128_pd(_mm_set1_epi64x(0x7FFFFFFFFFFFFFFF));
-  mapDoubles(pSrc, pDst, count(len), [magnitude](__m128d x) { return _mm_and_pd(x, magnitude); });
+  mapDoubles(pSrc, pDst, n, [magnitude](__m128d x) { return _mm_and_pd(x, magnitude); });
+}
+
+void ownsSqr_64f_Sse2(const double *pSrc, double *pDst, std::size_t n) {
+  mapDoubles(pSrc, pDst, n, [](__m128d x) { return _mm_mul_pd(x, x); });
+}
+
+// The entries' shape: tests, then the loop over the whole vector.
+template <void (*Loop)(const double *, double *, std::size_t)>
+IppOpStatus run(const double *pSrc, double *pDst, int len) {
+  if (const IppOpStatus st = check(pSrc, pDst, len); st != ippStsNoErr)
+    return st;
+  Loop(pSrc, pDst, count(len));
   return ippStsNoErr;
 }
 
-IppOpStatus sqrInto(const double *pSrc, double *pDst, int len) {
+IppOpStatus thresholdInto(const double *pSrc, double *pDst, int len, double level, IppCmpOp relOp) {
   if (const IppOpStatus st = check(pSrc, pDst, len); st != ippStsNoErr)
     return st;
-  mapDoubles(pSrc, pDst, count(len), [](__m128d x) { return _mm_mul_pd(x, x); });
+  if (pSrc == pDst)
+    ownsThreshold_64f_I_Sse2(level, pDst, count(len), relOp == ippCmpGreater);
+  else
+    ownsThreshold_64f_Sse2(level, pSrc, pDst, count(len), relOp == ippCmpGreater);
   return ippStsNoErr;
+}
+
+// 16-bit integers to doubles, eight per pass; with a scale factor each is multiplied by
+// the power of two (exact, so the generic's result).
+template <bool Scaled>
+void convert16s(const short *pSrc, double *pDst, std::size_t n, __m128d factor) {
+  auto finish = [factor](__m128d r) {
+    if constexpr (Scaled)
+      return _mm_mul_pd(r, factor);
+    else
+      return r;
+  };
+  std::size_t i = 0;
+  if (!partlyOverlap(pSrc, n * 2, pDst, n * 8)) {
+    for (; i + 8 <= n; i += 8) {
+      const __m128i x = _mm_loadu_si128(reinterpret_cast<const __m128i *>(pSrc + i));
+      const __m128i lo = _mm_srai_epi32(_mm_unpacklo_epi16(x, x), 16);
+      const __m128i hi = _mm_srai_epi32(_mm_unpackhi_epi16(x, x), 16);
+      const __m128d r[4] = {_mm_cvtepi32_pd(lo), _mm_cvtepi32_pd(_mm_unpackhi_epi64(lo, lo)),
+                            _mm_cvtepi32_pd(hi), _mm_cvtepi32_pd(_mm_unpackhi_epi64(hi, hi))};
+      for (int k = 0; k < 4; ++k)
+        _mm_storeu_pd(pDst + i + 2 * k, finish(r[k]));
+    }
+  }
+  for (; i < n; ++i)
+    store(pDst + i, _mm_cvtsd_f64(finish(_mm_set_sd(load(pSrc + i)))));
+}
+
+void ownsConvert_16s64f_Sse2(const short *pSrc, double *pDst, std::size_t n) {
+  convert16s<false>(pSrc, pDst, n, _mm_setzero_pd());
+}
+
+void ownsConvert_16s64f_Sfs_Sse2(const short *pSrc, double *pDst, std::size_t n, double factor) {
+  convert16s<true>(pSrc, pDst, n, _mm_set1_pd(factor));
 }
 
 } // namespace
@@ -173,24 +229,10 @@ IppOpStatus ippsConvert_16s64f_Sfs(const short *pSrc, double *pDst, int len, int
   if (const IppOpStatus st = check(pSrc, pDst, len); st != ippStsNoErr)
     return st;
   const int sf = scaleFactor < -1008 ? -1008 : (scaleFactor > 1022 ? 1022 : scaleFactor);
-  const __m128d factor = _mm_set1_pd(std::ldexp(1.0, -sf));
-  const std::size_t n = count(len);
-  std::size_t i = 0;
-  if (!partlyOverlap(pSrc, n * 2, pDst, n * 8)) {
-    for (; i + 8 <= n; i += 8) {
-      const __m128i x = _mm_loadu_si128(reinterpret_cast<const __m128i *>(pSrc + i));
-      const __m128i lo = _mm_srai_epi32(_mm_unpacklo_epi16(x, x), 16);
-      const __m128i hi = _mm_srai_epi32(_mm_unpackhi_epi16(x, x), 16);
-      __m128d r[4] = {_mm_cvtepi32_pd(lo), _mm_cvtepi32_pd(_mm_unpackhi_epi64(lo, lo)),
-                      _mm_cvtepi32_pd(hi), _mm_cvtepi32_pd(_mm_unpackhi_epi64(hi, hi))};
-      for (int k = 0; k < 4; ++k)
-        _mm_storeu_pd(pDst + i + 2 * k, sf == 0 ? r[k] : _mm_mul_pd(r[k], factor));
-    }
-  }
-  for (; i < n; ++i) {
-    const double x = load(pSrc + i);
-    store(pDst + i, sf == 0 ? x : _mm_cvtsd_f64(_mm_mul_sd(_mm_set_sd(x), factor)));
-  }
+  if (sf == 0)
+    ownsConvert_16s64f_Sse2(pSrc, pDst, count(len));
+  else
+    ownsConvert_16s64f_Sfs_Sse2(pSrc, pDst, count(len), std::ldexp(1.0, -sf));
   return ippStsNoErr;
 }
 
@@ -213,9 +255,11 @@ IppOpStatus ippsSubC_64fc_I(Ipp64fc val, Ipp64fc *pSrcDst, int len) {
   return ippStsNoErr;
 }
 
-IppOpStatus ippsAbs_64f_I(double *pSrcDst, int len) { return absInto(pSrcDst, pSrcDst, len); }
+IppOpStatus ippsAbs_64f_I(double *pSrcDst, int len) {
+  return run<ownsAbs_64f_Sse2>(pSrcDst, pSrcDst, len);
+}
 IppOpStatus ippsAbs_64f(const double *pSrc, double *pDst, int len) {
-  return absInto(pSrc, pDst, len);
+  return run<ownsAbs_64f_Sse2>(pSrc, pDst, len);
 }
 
 IppOpStatus ippsThreshold_64f_I(double *pSrcDst, int len, double level, IppCmpOp relOp) {
@@ -226,9 +270,11 @@ IppOpStatus ippsThreshold_64f(const double *pSrc, double *pDst, int len, double 
   return thresholdInto(pSrc, pDst, len, level, relOp);
 }
 
-IppOpStatus ippsSqr_64f_I(double *pSrcDst, int len) { return sqrInto(pSrcDst, pSrcDst, len); }
+IppOpStatus ippsSqr_64f_I(double *pSrcDst, int len) {
+  return run<ownsSqr_64f_Sse2>(pSrcDst, pSrcDst, len);
+}
 IppOpStatus ippsSqr_64f(const double *pSrc, double *pDst, int len) {
-  return sqrInto(pSrc, pDst, len);
+  return run<ownsSqr_64f_Sse2>(pSrc, pDst, len);
 }
 
 IppOpStatus ippsSqrt_64f_I(double *pSrcDst, int len) { return sqrtInto(pSrcDst, pSrcDst, len); }

@@ -88,7 +88,33 @@ __m128i addScaled(__m128i x, __m128i v, __m128i k, __m128i lowMask, __m128i half
   return _mm_sub_epi32(q, up);
 }
 
-// The in-place scaled addition of a constant; sub selects x - val.
+// Scale factor 0: x + val and x - val saturated.
+void ownsAddC_32s_I_Sse2(int val, int *pSrcDst, std::size_t n) {
+  const __m128i v = _mm_set1_epi32(val);
+  map32(pSrcDst, pSrcDst, n, [v](__m128i x) { return addSaturate(x, v); });
+}
+
+void ownsSubC_32s_I_Sse2(int val, int *pSrcDst, std::size_t n) {
+  const __m128i v = _mm_set1_epi32(val);
+  map32(pSrcDst, pSrcDst, n, [v](__m128i x) { return subSaturate(x, v); });
+}
+
+// Scale factors 1 ... 31 (1 included: the halving is the same steps with k = 1).
+void ownsAddC_32s_ISfs_Sse2(int val, int *pSrcDst, std::size_t n, int sf) {
+  const __m128i v = _mm_set1_epi32(val);
+  const __m128i k = _mm_cvtsi32_si128(sf);
+  const __m128i lowMask = _mm_set1_epi32(static_cast<int>((std::uint32_t{1} << sf) - 1));
+  const __m128i half = _mm_set1_epi32(static_cast<int>(std::uint32_t{1} << (sf - 1)));
+  map32(pSrcDst, pSrcDst, n, [=](__m128i x) { return addScaled(x, v, k, lowMask, half); });
+}
+
+// x - val is x + (-val); the caller keeps the one constant without a negation away.
+void ownsSubC_32s_ISfs_Sse2(int val, int *pSrcDst, std::size_t n, int sf) {
+  ownsAddC_32s_ISfs_Sse2(-val, pSrcDst, n, sf);
+}
+
+// The in-place scaled addition of a constant; sub selects x - val. Negative and large
+// scale factors go element by element through the exact 64-bit sum.
 IppOpStatus addSubC(int val, int *pSrcDst, int len, int sf, bool sub) {
   if (!pSrcDst)
     return ippStsNullPtrErr;
@@ -98,20 +124,17 @@ IppOpStatus addSubC(int val, int *pSrcDst, int len, int sf, bool sub) {
   if (sf == 0) {
     if (val == 0)
       return ippStsNoErr; // nothing changes
-    const __m128i v = _mm_set1_epi32(val);
     if (sub)
-      map32(pSrcDst, pSrcDst, n, [v](__m128i x) { return subSaturate(x, v); });
+      ownsSubC_32s_I_Sse2(val, pSrcDst, n);
     else
-      map32(pSrcDst, pSrcDst, n, [v](__m128i x) { return addSaturate(x, v); });
+      ownsAddC_32s_I_Sse2(val, pSrcDst, n);
     return ippStsNoErr;
   }
-  // x - val is x + (-val) except for the one constant without a negation.
   if (sf >= 1 && sf <= 31 && !(sub && val == std::numeric_limits<int>::min())) {
-    const __m128i v = _mm_set1_epi32(sub ? -val : val);
-    const __m128i k = _mm_cvtsi32_si128(sf);
-    const __m128i lowMask = _mm_set1_epi32(static_cast<int>((std::uint32_t{1} << sf) - 1));
-    const __m128i half = _mm_set1_epi32(static_cast<int>(std::uint32_t{1} << (sf - 1)));
-    map32(pSrcDst, pSrcDst, n, [=](__m128i x) { return addScaled(x, v, k, lowMask, half); });
+    if (sub)
+      ownsSubC_32s_ISfs_Sse2(val, pSrcDst, n, sf);
+    else
+      ownsAddC_32s_ISfs_Sse2(val, pSrcDst, n, sf);
     return ippStsNoErr;
   }
   for (std::size_t i = 0; i < n; ++i) {
@@ -121,10 +144,42 @@ IppOpStatus addSubC(int val, int *pSrcDst, int len, int sf, bool sub) {
   return ippStsNoErr;
 }
 
-template <class F> IppOpStatus constantOp(unsigned *pSrcDst, int len, F f) {
+void ownsAndC_32u_I_Sse2(unsigned val, unsigned *pSrcDst, std::size_t n) {
+  const __m128i c = _mm_set1_epi32(static_cast<int>(val));
+  map32(pSrcDst, pSrcDst, n, [c](__m128i x) { return _mm_and_si128(x, c); });
+}
+
+void ownsOrC_32u_I_Sse2(unsigned val, unsigned *pSrcDst, std::size_t n) {
+  const __m128i c = _mm_set1_epi32(static_cast<int>(val));
+  map32(pSrcDst, pSrcDst, n, [c](__m128i x) { return _mm_or_si128(x, c); });
+}
+
+void ownsXorC_32u_I_Sse2(unsigned val, unsigned *pSrcDst, std::size_t n) {
+  const __m128i c = _mm_set1_epi32(static_cast<int>(val));
+  map32(pSrcDst, pSrcDst, n, [c](__m128i x) { return _mm_xor_si128(x, c); });
+}
+
+// The packed shifts take their count from a register: from 32 on, the left shift clears
+// every lane and the arithmetic right shift fills it with the sign. Code 5 runs the same
+// loops (four lanes per register, not two).
+void ownsLShiftC_32s_I_Sse2(int val, int *pSrcDst, std::size_t n) {
+  const __m128i by = _mm_cvtsi32_si128(val);
+  map32(pSrcDst, pSrcDst, n, [by](__m128i x) { return _mm_sll_epi32(x, by); });
+}
+
+void ownsRShiftC_32s_I_Sse2(int val, int *pSrcDst, std::size_t n) {
+  const __m128i by = _mm_cvtsi32_si128(val);
+  map32(pSrcDst, pSrcDst, n, [by](__m128i x) { return _mm_sra_epi32(x, by); });
+}
+
+// A shift count below 0 is refused; 0 writes nothing.
+template <void (*Loop)(int, int *, std::size_t)> IppOpStatus shift(int val, int *pSrcDst, int len) {
   if (const IppOpStatus st = check(pSrcDst, pSrcDst, len); st != ippStsNoErr)
     return st;
-  map32(pSrcDst, pSrcDst, count(len), f);
+  if (val < 0)
+    return ippStsShiftErr;
+  if (val > 0)
+    Loop(val, pSrcDst, count(len));
   return ippStsNoErr;
 }
 
@@ -160,23 +215,25 @@ IppOpStatus ippsSubC_32s_ISfs(int val, int *pSrcDst, int len, int scaleFactor) {
 }
 
 IppOpStatus ippsAndC_32u_I(unsigned int val, unsigned int *pSrcDst, int len) {
-  const __m128i c = _mm_set1_epi32(static_cast<int>(val));
-  return constantOp(pSrcDst, len, [c](__m128i x) { return _mm_and_si128(x, c); });
+  if (const IppOpStatus st = check(pSrcDst, pSrcDst, len); st != ippStsNoErr)
+    return st;
+  ownsAndC_32u_I_Sse2(val, pSrcDst, count(len));
+  return ippStsNoErr;
 }
 
 // A zero constant changes nothing, so nothing is written.
 IppOpStatus ippsOrC_32u_I(unsigned int val, unsigned int *pSrcDst, int len) {
-  if (val == 0)
-    return check(pSrcDst, pSrcDst, len);
-  const __m128i c = _mm_set1_epi32(static_cast<int>(val));
-  return constantOp(pSrcDst, len, [c](__m128i x) { return _mm_or_si128(x, c); });
+  if (const IppOpStatus st = check(pSrcDst, pSrcDst, len); st != ippStsNoErr || val == 0)
+    return st;
+  ownsOrC_32u_I_Sse2(val, pSrcDst, count(len));
+  return ippStsNoErr;
 }
 
 IppOpStatus ippsXorC_32u_I(unsigned int val, unsigned int *pSrcDst, int len) {
-  if (val == 0)
-    return check(pSrcDst, pSrcDst, len);
-  const __m128i c = _mm_set1_epi32(static_cast<int>(val));
-  return constantOp(pSrcDst, len, [c](__m128i x) { return _mm_xor_si128(x, c); });
+  if (const IppOpStatus st = check(pSrcDst, pSrcDst, len); st != ippStsNoErr || val == 0)
+    return st;
+  ownsXorC_32u_I_Sse2(val, pSrcDst, count(len));
+  return ippStsNoErr;
 }
 
 IppOpStatus ippsAnd_32u_I(const unsigned int *pSrc, unsigned int *pSrcDst, int len) {
@@ -191,31 +248,12 @@ IppOpStatus ippsXor_32u_I(const unsigned int *pSrc, unsigned int *pSrcDst, int l
   return vectorOp(pSrc, pSrcDst, len, [](__m128i d, __m128i s) { return _mm_xor_si128(d, s); });
 }
 
-// The packed shifts take their count from a register: from 32 on, the left shift clears
-// every lane and the arithmetic right shift fills it with the sign. A zero count writes
-// nothing.
 IppOpStatus ippsLShiftC_32s_I(int val, int *pSrcDst, int len) {
-  if (const IppOpStatus st = check(pSrcDst, pSrcDst, len); st != ippStsNoErr)
-    return st;
-  if (val < 0)
-    return ippStsShiftErr;
-  if (val == 0)
-    return ippStsNoErr;
-  const __m128i by = _mm_cvtsi32_si128(val);
-  map32(pSrcDst, pSrcDst, count(len), [by](__m128i x) { return _mm_sll_epi32(x, by); });
-  return ippStsNoErr;
+  return shift<ownsLShiftC_32s_I_Sse2>(val, pSrcDst, len);
 }
 
 IppOpStatus ippsRShiftC_32s_I(int val, int *pSrcDst, int len) {
-  if (const IppOpStatus st = check(pSrcDst, pSrcDst, len); st != ippStsNoErr)
-    return st;
-  if (val < 0)
-    return ippStsShiftErr;
-  if (val == 0)
-    return ippStsNoErr;
-  const __m128i by = _mm_cvtsi32_si128(val);
-  map32(pSrcDst, pSrcDst, count(len), [by](__m128i x) { return _mm_sra_epi32(x, by); });
-  return ippStsNoErr;
+  return shift<ownsRShiftC_32s_I_Sse2>(val, pSrcDst, len);
 }
 
 } // namespace sse2
