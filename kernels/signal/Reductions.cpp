@@ -58,90 +58,63 @@ IppOpStatus check2(const void *a, const void *b, const void *r, int len) {
 
 std::size_t count(int len) { return static_cast<std::size_t>(len); }
 
-} // namespace
-
-namespace sse2 {
-
-IppOpStatus ippsDotProd_64f(const double *pSrc1, const double *pSrc2, int len, double *pDp) {
-  if (const IppOpStatus st = check2(pSrc1, pSrc2, pDp, len); st != ippStsNoErr)
-    return st;
-  const std::size_t n = count(len);
-  double s = sum(pSrc1, pSrc2, n, [](__m128d x, __m128d y) { return _mm_mul_pd(x, y); });
-  if (!std::isfinite(s))
-    s = static_cast<double>(
-        extendedSum(pSrc1, pSrc2, n, [](long double x, long double y) { return x * y; }));
-  *pDp = s;
-  return ippStsNoErr;
+// The named sums; each falls back to the extended sum where the double one leaves the range.
+double ownsDotProd_64f_Sse2(const double *pSrc1, const double *pSrc2, std::size_t n) {
+  const double s = sum(pSrc1, pSrc2, n, [](__m128d x, __m128d y) { return _mm_mul_pd(x, y); });
+  if (std::isfinite(s))
+    return s;
+  return static_cast<double>(
+      extendedSum(pSrc1, pSrc2, n, [](long double x, long double y) { return x * y; }));
 }
 
-IppOpStatus ippsMean_64f(const double *pSrc, int len, double *pMean) {
-  if (const IppOpStatus st = check2(pSrc, pSrc, pMean, len); st != ippStsNoErr)
-    return st;
-  const std::size_t n = count(len);
-  const double s = sum(pSrc, pSrc, n, [](__m128d x, __m128d) { return x; });
-  *pMean =
-      std::isfinite(s)
-          ? s / len
-          : static_cast<double>(
-                extendedSum(pSrc, pSrc, n, [](long double x, long double) { return x; }) / len);
-  return ippStsNoErr;
+double ownsSum_64f_Sse2(const double *pSrc, std::size_t n) {
+  return sum(pSrc, pSrc, n, [](__m128d x, __m128d) { return x; });
+}
+
+double ownsMean_64f_Sse2(const double *pSrc, std::size_t n) {
+  const double s = ownsSum_64f_Sse2(pSrc, n);
+  const double len = static_cast<double>(n);
+  if (std::isfinite(s))
+    return s / len;
+  return static_cast<double>(
+      extendedSum(pSrc, pSrc, n, [](long double x, long double) { return x; }) / len);
 }
 
 // V = n * S2 - S1 * S1, at least 0 (a NaN V gives 0 as in the generic), over n (n - 1).
-IppOpStatus ippsStdDev_64f(const double *pSrc, int len, double *pStdDev) {
-  if (!pSrc || !pStdDev)
-    return ippStsNullPtrErr;
-  if (len < 2)
-    return ippStsSizeErr;
-  const std::size_t n = count(len);
-  const double s1 = sum(pSrc, pSrc, n, [](__m128d x, __m128d) { return x; });
+double ownsStdDev_64f_Sse2(const double *pSrc, std::size_t n) {
+  const double s1 = ownsSum_64f_Sse2(pSrc, n);
   const double s2 = sum(pSrc, pSrc, n, [](__m128d x, __m128d) { return _mm_mul_pd(x, x); });
-  const double nn = len;
+  const double nn = static_cast<double>(n);
   const double v = nn * s2 - s1 * s1;
-  if (std::isfinite(nn * s2) && std::isfinite(v) && s2 >= 0x1p-900) {
-    *pStdDev = v > 0 ? std::sqrt(v / (nn * (nn - 1))) : 0.0;
-    return ippStsNoErr;
-  }
+  if (std::isfinite(nn * s2) && std::isfinite(v) && s2 >= 0x1p-900)
+    return v > 0 ? std::sqrt(v / (nn * (nn - 1))) : 0.0;
   const long double e1 = extendedSum(pSrc, pSrc, n, [](long double x, long double) { return x; });
   const long double e2 =
       extendedSum(pSrc, pSrc, n, [](long double x, long double) { return x * x; });
   const long double g = nn * e2 - e1 * e1;
-  *pStdDev = g > 0 ? static_cast<double>(std::sqrt(g / (nn * (nn - 1)))) : 0.0;
-  return ippStsNoErr;
+  return g > 0 ? static_cast<double>(std::sqrt(g / (nn * (nn - 1)))) : 0.0;
 }
 
-IppOpStatus ippsNormDiff_L1_64f(const double *pSrc1, const double *pSrc2, int len, double *pNorm) {
-  if (const IppOpStatus st = check2(pSrc1, pSrc2, pNorm, len); st != ippStsNoErr)
-    return st;
-  *pNorm = sum(pSrc1, pSrc2, count(len),
-               [](__m128d x, __m128d y) { return _mm_and_pd(_mm_sub_pd(x, y), kMagnitude); });
-  return ippStsNoErr;
+double ownsNormDiff_L1_64f_Sse2(const double *pSrc1, const double *pSrc2, std::size_t n) {
+  return sum(pSrc1, pSrc2, n,
+             [](__m128d x, __m128d y) { return _mm_and_pd(_mm_sub_pd(x, y), kMagnitude); });
 }
 
-IppOpStatus ippsNormDiff_L2_64f(const double *pSrc1, const double *pSrc2, int len, double *pNorm) {
-  if (const IppOpStatus st = check2(pSrc1, pSrc2, pNorm, len); st != ippStsNoErr)
-    return st;
-  const std::size_t n = count(len);
+double ownsNormDiff_L2_64f_Sse2(const double *pSrc1, const double *pSrc2, std::size_t n) {
   const double s = sum(pSrc1, pSrc2, n, [](__m128d x, __m128d y) {
     const __m128d d = _mm_sub_pd(x, y);
     return _mm_mul_pd(d, d);
   });
-  if (std::isfinite(s) && !(s < 0x1p-900)) {
-    *pNorm = _mm_cvtsd_f64(_mm_sqrt_sd(_mm_setzero_pd(), _mm_set_sd(s)));
-    return ippStsNoErr;
-  }
-  *pNorm = static_cast<double>(std::sqrt(extendedSum(
+  if (std::isfinite(s) && !(s < 0x1p-900))
+    return _mm_cvtsd_f64(_mm_sqrt_sd(_mm_setzero_pd(), _mm_set_sd(s)));
+  return static_cast<double>(std::sqrt(extendedSum(
       pSrc1, pSrc2, n, [](long double x, long double y) { return (x - y) * (x - y); })));
-  return ippStsNoErr;
 }
 
 // The largest |pSrc1[i] - pSrc2[i]| by the generic's rule: the first difference stands
 // until a strictly larger one comes, so a NaN first difference is the result and later
 // NaN differences are passed over.
-IppOpStatus ippsNormDiff_Inf_64f(const double *pSrc1, const double *pSrc2, int len, double *pNorm) {
-  if (const IppOpStatus st = check2(pSrc1, pSrc2, pNorm, len); st != ippStsNoErr)
-    return st;
-  const std::size_t n = count(len);
+double ownsNormDiff_Inf_64f_Sse2(const double *pSrc1, const double *pSrc2, std::size_t n) {
   const auto diff = [](__m128d x, __m128d y) { return _mm_and_pd(_mm_sub_pd(x, y), kMagnitude); };
   const auto keep = [](__m128d best, __m128d d) {
     const __m128d m = _mm_cmpgt_pd(d, best);
@@ -161,8 +134,52 @@ IppOpStatus ippsNormDiff_Inf_64f(const double *pSrc1, const double *pSrc2, int l
     a = keep(a, b);
     a = keep(a, _mm_unpackhi_pd(a, a));
   }
-  *pNorm = _mm_cvtsd_f64(a);
+  return _mm_cvtsd_f64(a);
+}
+
+// Entries of two vectors: tests, then the routine's value stored.
+template <double (*Routine)(const double *, const double *, std::size_t)>
+IppOpStatus reduce2(const double *pSrc1, const double *pSrc2, int len, double *pResult) {
+  if (const IppOpStatus st = check2(pSrc1, pSrc2, pResult, len); st != ippStsNoErr)
+    return st;
+  *pResult = Routine(pSrc1, pSrc2, count(len));
   return ippStsNoErr;
+}
+
+} // namespace
+
+namespace sse2 {
+
+IppOpStatus ippsDotProd_64f(const double *pSrc1, const double *pSrc2, int len, double *pDp) {
+  return reduce2<ownsDotProd_64f_Sse2>(pSrc1, pSrc2, len, pDp);
+}
+
+IppOpStatus ippsMean_64f(const double *pSrc, int len, double *pMean) {
+  if (const IppOpStatus st = check2(pSrc, pSrc, pMean, len); st != ippStsNoErr)
+    return st;
+  *pMean = ownsMean_64f_Sse2(pSrc, count(len));
+  return ippStsNoErr;
+}
+
+IppOpStatus ippsStdDev_64f(const double *pSrc, int len, double *pStdDev) {
+  if (!pSrc || !pStdDev)
+    return ippStsNullPtrErr;
+  if (len < 2)
+    return ippStsSizeErr;
+  *pStdDev = ownsStdDev_64f_Sse2(pSrc, count(len));
+  return ippStsNoErr;
+}
+
+IppOpStatus ippsNormDiff_L1_64f(const double *pSrc1, const double *pSrc2, int len, double *pNorm) {
+  return reduce2<ownsNormDiff_L1_64f_Sse2>(pSrc1, pSrc2, len, pNorm);
+}
+
+IppOpStatus ippsNormDiff_L2_64f(const double *pSrc1, const double *pSrc2, int len, double *pNorm) {
+  return reduce2<ownsNormDiff_L2_64f_Sse2>(pSrc1, pSrc2, len, pNorm);
+}
+
+IppOpStatus ippsNormDiff_Inf_64f(const double *pSrc1, const double *pSrc2, int len, double *pNorm) {
+  return reduce2<ownsNormDiff_Inf_64f_Sse2>(pSrc1, pSrc2, len, pNorm);
 }
 
 } // namespace sse2

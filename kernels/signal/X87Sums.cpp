@@ -29,6 +29,21 @@ template <class Term> long double sum8(const double *p, std::size_t n, Term term
 constexpr auto kValue = [](long double x) { return x; };
 constexpr auto kSquare = [](long double x) { return x * x; };
 
+long double ownsSum_64f_Sse(const double *pSrc, std::size_t n) { return sum8(pSrc, n, kValue); }
+
+double ownsMean_64f_Sse(const double *pSrc, std::size_t n) {
+  return static_cast<double>(ownsSum_64f_Sse(pSrc, n) / static_cast<long double>(n));
+}
+
+// The generic's rule for the root: sqrt(V / (n (n - 1))) when V > 0, else 0 (a NaN V too).
+double ownsStdDev_64f_Sse(const double *pSrc, std::size_t n) {
+  const long double s1 = ownsSum_64f_Sse(pSrc, n);
+  const long double s2 = sum8(pSrc, n, kSquare);
+  const long double nn = static_cast<long double>(n);
+  const long double v = nn * s2 - s1 * s1;
+  return v > 0 ? static_cast<double>(std::sqrt(v / (nn * (nn - 1)))) : 0.0;
+}
+
 } // namespace
 
 IppOpStatus ippsMean_64f(const double *pSrc, int len, double *pMean) {
@@ -36,22 +51,16 @@ IppOpStatus ippsMean_64f(const double *pSrc, int len, double *pMean) {
     return ippStsNullPtrErr;
   if (len < 1)
     return ippStsSizeErr;
-  *pMean = static_cast<double>(sum8(pSrc, static_cast<std::size_t>(len), kValue) / len);
+  *pMean = ownsMean_64f_Sse(pSrc, static_cast<std::size_t>(len));
   return ippStsNoErr;
 }
 
-// The generic's rule for the root: sqrt(V / (n (n - 1))) when V > 0, else 0 (a NaN V too).
 IppOpStatus ippsStdDev_64f(const double *pSrc, int len, double *pStdDev) {
   if (!pSrc || !pStdDev)
     return ippStsNullPtrErr;
   if (len < 2)
     return ippStsSizeErr;
-  const std::size_t n = static_cast<std::size_t>(len);
-  const long double s1 = sum8(pSrc, n, kValue);
-  const long double s2 = sum8(pSrc, n, kSquare);
-  const long double nn = len;
-  const long double v = nn * s2 - s1 * s1;
-  *pStdDev = v > 0 ? static_cast<double>(std::sqrt(v / (nn * (nn - 1)))) : 0.0;
+  *pStdDev = ownsStdDev_64f_Sse(pSrc, static_cast<std::size_t>(len));
   return ippStsNoErr;
 }
 
