@@ -65,7 +65,7 @@ IppOpStatus mapComplex(const Ipp64fc *pSrc, Ipp64fc *pDst, int len, F f, Exact e
 }
 
 // x * v with v as {v.re, v.re} and {-v.im, v.im}: x * vRe + swap(x) * vIm.
-IppOpStatus mulC(const Ipp64fc *pSrc, Ipp64fc val, Ipp64fc *pDst, int len) {
+IppOpStatus ownsMulC_64fc_Sse2(const Ipp64fc *pSrc, Ipp64fc val, Ipp64fc *pDst, int len) {
   const __m128d vRe = _mm_set1_pd(val.re);
   const __m128d vIm = _mm_set_pd(val.im, -val.im);
   return mapComplex(
@@ -82,7 +82,7 @@ IppOpStatus mulC(const Ipp64fc *pSrc, Ipp64fc val, Ipp64fc *pDst, int len) {
 namespace sse2 {
 
 IppOpStatus ippsMulC_64fc_I(Ipp64fc val, Ipp64fc *pSrcDst, int len) {
-  return mulC(pSrcDst, val, pSrcDst, len);
+  return ownsMulC_64fc_Sse2(pSrcDst, val, pSrcDst, len);
 }
 
 // The factor conj(val) / |val|^2 is formed once as the generic forms it (extended |val|^2,
@@ -98,7 +98,7 @@ IppOpStatus ippsDivC_64fc_I(Ipp64fc val, Ipp64fc *pSrcDst, int len) {
     return ippStsDivByZeroErr;
   const long double r = 1.0L / m;
   const Ipp64fc c{static_cast<double>(val.re * r), static_cast<double>(-val.im * r)};
-  return mulC(pSrcDst, c, pSrcDst, len);
+  return ownsMulC_64fc_Sse2(pSrcDst, c, pSrcDst, len);
 }
 
 IppOpStatus ippsSqr_64fc(const Ipp64fc *pSrc, Ipp64fc *pDst, int len) {

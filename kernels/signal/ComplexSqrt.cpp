@@ -41,7 +41,7 @@ Ipp64fc sqrtOne(Ipp64fc x) {
   return {static_cast<double>(b / t), t};
 }
 
-IppOpStatus sqrtC(const Ipp64fc *pSrc, Ipp64fc *pDst, int len) {
+IppOpStatus ownsSqrt_64fc_Sse2(const Ipp64fc *pSrc, Ipp64fc *pDst, int len) {
   if (!pSrc || !pDst)
     return ippStsNullPtrErr;
   if (len < 1)
@@ -97,10 +97,12 @@ IppOpStatus sqrtC(const Ipp64fc *pSrc, Ipp64fc *pDst, int len) {
 namespace sse2 {
 
 IppOpStatus ippsSqrt_64fc(const Ipp64fc *pSrc, Ipp64fc *pDst, int len) {
-  return sqrtC(pSrc, pDst, len);
+  return ownsSqrt_64fc_Sse2(pSrc, pDst, len);
 }
 
-IppOpStatus ippsSqrt_64fc_I(Ipp64fc *pSrcDst, int len) { return sqrtC(pSrcDst, pSrcDst, len); }
+IppOpStatus ippsSqrt_64fc_I(Ipp64fc *pSrcDst, int len) {
+  return ownsSqrt_64fc_Sse2(pSrcDst, pSrcDst, len);
+}
 
 } // namespace sse2
 

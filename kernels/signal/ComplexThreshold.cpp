@@ -62,8 +62,8 @@ Bits thresholdOne(Bits xb, double level, long double l2, bool upper, bool inPlac
   return out;
 }
 
-IppOpStatus threshold(const Ipp64fc *pSrc, Ipp64fc *pDst, int len, double level, IppCmpOp relOp,
-                      bool inPlace) {
+IppOpStatus ownsThreshold_64fc_Sse2(const Ipp64fc *pSrc, Ipp64fc *pDst, int len, double level,
+                                    IppCmpOp relOp, bool inPlace) {
   if (!pSrc || !pDst)
     return ippStsNullPtrErr;
   if (len < 1)
@@ -114,12 +114,12 @@ IppOpStatus threshold(const Ipp64fc *pSrc, Ipp64fc *pDst, int len, double level,
 namespace sse2 {
 
 IppOpStatus ippsThreshold_64fc_I(Ipp64fc *pSrcDst, int len, double level, IppCmpOp relOp) {
-  return threshold(pSrcDst, pSrcDst, len, level, relOp, true);
+  return ownsThreshold_64fc_Sse2(pSrcDst, pSrcDst, len, level, relOp, true);
 }
 
 IppOpStatus ippsThreshold_64fc(const Ipp64fc *pSrc, Ipp64fc *pDst, int len, double level,
                                IppCmpOp relOp) {
-  return threshold(pSrc, pDst, len, level, relOp, false);
+  return ownsThreshold_64fc_Sse2(pSrc, pDst, len, level, relOp, false);
 }
 
 } // namespace sse2

@@ -18,14 +18,9 @@ namespace {
 
 using detail::load;
 
-// beyond(x, best): the lanes where x replaces best.
-template <class Beyond>
-IppOpStatus extremum(const double *pSrc, int len, double *pValue, int *pIndx, Beyond beyond) {
-  if (!pSrc || !pValue)
-    return ippStsNullPtrErr;
-  if (len < 1)
-    return ippStsSizeErr;
-  const std::size_t n = static_cast<std::size_t>(len);
+// The index of the extreme of n >= 1 elements; beyond(x, best) gives the lanes where x
+// replaces best.
+template <class Beyond> std::size_t extremeIndex(const double *pSrc, std::size_t n, Beyond beyond) {
   const double first = load(pSrc);
   std::size_t at = 0;
   if (!std::isnan(first)) {
@@ -57,9 +52,42 @@ IppOpStatus extremum(const double *pSrc, int len, double *pValue, int *pIndx, Be
     if (j + 2 > n)
       at = n - 1; // the last element, alone in the tail
   }
+  return at;
+}
+
+constexpr auto kAbove = [](__m128d x, __m128d best) { return _mm_cmpgt_pd(x, best); };
+constexpr auto kBelow = [](__m128d x, __m128d best) { return _mm_cmplt_pd(x, best); };
+
+std::size_t ownsMaxIndx_64f_Sse2(const double *pSrc, std::size_t n) {
+  return extremeIndex(pSrc, n, kAbove);
+}
+std::size_t ownsMinIndx_64f_Sse2(const double *pSrc, std::size_t n) {
+  return extremeIndex(pSrc, n, kBelow);
+}
+
+// The value-only forms (a null index pointer): the same search, so the same element.
+double ownsMax_64f_Sse2(const double *pSrc, std::size_t n) {
+  return load(pSrc + ownsMaxIndx_64f_Sse2(pSrc, n));
+}
+double ownsMin_64f_Sse2(const double *pSrc, std::size_t n) {
+  return load(pSrc + ownsMinIndx_64f_Sse2(pSrc, n));
+}
+
+template <std::size_t (*Indexed)(const double *, std::size_t),
+          double (*ValueOnly)(const double *, std::size_t)>
+IppOpStatus extremum(const double *pSrc, int len, double *pValue, int *pIndx) {
+  if (!pSrc || !pValue)
+    return ippStsNullPtrErr;
+  if (len < 1)
+    return ippStsSizeErr;
+  const std::size_t n = static_cast<std::size_t>(len);
+  if (!pIndx) {
+    *pValue = ValueOnly(pSrc, n);
+    return ippStsNoErr;
+  }
+  const std::size_t at = Indexed(pSrc, n);
   *pValue = load(pSrc + at);
-  if (pIndx)
-    *pIndx = static_cast<int>(at);
+  *pIndx = static_cast<int>(at);
   return ippStsNoErr;
 }
 
@@ -68,13 +96,11 @@ IppOpStatus extremum(const double *pSrc, int len, double *pValue, int *pIndx, Be
 namespace sse2 {
 
 IppOpStatus ippsMaxIndx_64f(const double *pSrc, int len, double *pMax, int *pIndx) {
-  return extremum(pSrc, len, pMax, pIndx,
-                  [](__m128d x, __m128d best) { return _mm_cmpgt_pd(x, best); });
+  return extremum<ownsMaxIndx_64f_Sse2, ownsMax_64f_Sse2>(pSrc, len, pMax, pIndx);
 }
 
 IppOpStatus ippsMinIndx_64f(const double *pSrc, int len, double *pMin, int *pIndx) {
-  return extremum(pSrc, len, pMin, pIndx,
-                  [](__m128d x, __m128d best) { return _mm_cmplt_pd(x, best); });
+  return extremum<ownsMinIndx_64f_Sse2, ownsMin_64f_Sse2>(pSrc, len, pMin, pIndx);
 }
 
 } // namespace sse2

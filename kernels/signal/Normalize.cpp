@@ -20,7 +20,8 @@ using detail::load;
 using detail::store;
 
 // Normalizes n doubles whose subtrahend alternates as sub (lane 0, lane 1).
-IppOpStatus normalize(const double *src, double *dst, std::size_t n, __m128d sub, double vDiv) {
+IppOpStatus ownsNormalize_64f_Sse2(const double *src, double *dst, std::size_t n, __m128d sub,
+                                   double vDiv) {
   const double r = 1.0 / vDiv;
   const long double rx = 1.0L / vDiv;
   const __m128d rv = _mm_set1_pd(r);
@@ -68,7 +69,7 @@ IppOpStatus ippsNormalize_64f(const double *pSrc, double *pDst, int len, double 
     return ippStsSizeErr;
   if (!(std::fabs(vDiv) >= DBL_MIN))
     return ippStsDivByZeroErr; // NaN too
-  return normalize(pSrc, pDst, static_cast<std::size_t>(len), _mm_set1_pd(vSub), vDiv);
+  return ownsNormalize_64f_Sse2(pSrc, pDst, static_cast<std::size_t>(len), _mm_set1_pd(vSub), vDiv);
 }
 
 IppOpStatus ippsNormalize_64fc(const Ipp64fc *pSrc, Ipp64fc *pDst, int len, Ipp64fc vSub,
@@ -79,8 +80,9 @@ IppOpStatus ippsNormalize_64fc(const Ipp64fc *pSrc, Ipp64fc *pDst, int len, Ipp6
     return ippStsSizeErr;
   if (!(std::fabs(vDiv) >= DBL_MIN))
     return ippStsDivByZeroErr;
-  return normalize(reinterpret_cast<const double *>(pSrc), reinterpret_cast<double *>(pDst),
-                   2 * static_cast<std::size_t>(len), _mm_set_pd(vSub.im, vSub.re), vDiv);
+  return ownsNormalize_64f_Sse2(reinterpret_cast<const double *>(pSrc),
+                                reinterpret_cast<double *>(pDst), 2 * static_cast<std::size_t>(len),
+                                _mm_set_pd(vSub.im, vSub.re), vDiv);
 }
 
 } // namespace sse2
