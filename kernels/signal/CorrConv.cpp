@@ -63,23 +63,24 @@ int orderFor(long long need, int minOrder) {
 
 // --- spectrum products ---------------------------------------------------------------
 
-// Perm layout (R0, R(N/2), then pairs): pSrcDst := pSrc · pSrcDst.
-template <bool Sse2> void mulPerm(const double *pSrc, double *pSrcDst, long long n) {
-  using A = std::conditional_t<Sse2, double, ext>;
+// Perm layout (R0, then R(N/2) when N is even, then pairs): pSrcDst := pSrc · pSrcDst,
+// the arithmetic in A.
+template <class A> void mulPermSteps(const double *pSrc, double *pSrcDst, long long n) {
   pSrcDst[0] = static_cast<double>(static_cast<A>(pSrcDst[0]) * pSrc[0]);
-  if (n < 2)
-    return;
-  pSrcDst[1] = static_cast<double>(static_cast<A>(pSrcDst[1]) * pSrc[1]);
-  for (long long i = 2; i + 1 < n; i += 2) {
+  long long i = 1;
+  if (n % 2 == 0) {
+    pSrcDst[1] = static_cast<double>(static_cast<A>(pSrcDst[1]) * pSrc[1]);
+    i = 2;
+  }
+  for (; i + 1 < n; i += 2) {
     const A re = pSrcDst[i], im = pSrcDst[i + 1], sr = pSrc[i], si = pSrc[i + 1];
     pSrcDst[i] = static_cast<double>(sr * re - si * im);
     pSrcDst[i + 1] = static_cast<double>(sr * im + si * re);
   }
 }
 
-// Pack layout (R0, pairs, R(N/2)): pSrcDst := pSrc · conj(pSrcDst).
-template <bool Sse2> void mulPackConj(const double *pSrc, double *pSrcDst, long long n) {
-  using A = std::conditional_t<Sse2, double, ext>;
+// Pack layout (R0, pairs, R(N/2)): pSrcDst := pSrc · conj(pSrcDst), the arithmetic in A.
+template <class A> void mulPackConjSteps(const double *pSrc, double *pSrcDst, long long n) {
   pSrcDst[0] = static_cast<double>(static_cast<A>(pSrcDst[0]) * pSrc[0]);
   if (n % 2 == 0)
     pSrcDst[n - 1] = static_cast<double>(static_cast<A>(pSrcDst[n - 1]) * pSrc[n - 1]);
@@ -88,6 +89,57 @@ template <bool Sse2> void mulPackConj(const double *pSrc, double *pSrcDst, long 
     pSrcDst[i] = static_cast<double>(sr * dr + si * di);
     pSrcDst[i + 1] = static_cast<double>(si * dr - sr * di);
   }
+}
+
+IppOpStatus checkSpectra(const double *pSrc, const double *pSrcDst, int len) {
+  if (!pSrc || !pSrcDst)
+    return ippStsNullPtrErr;
+  return len < 1 ? ippStsSizeErr : ippStsNoErr;
+}
+
+} // namespace
+
+// The classes' spectrum products: code 6 rounds every product and sum to double, code 5
+// keeps them in extended precision as the generic. The transform paths pass valid
+// arguments only and do not read the status.
+IppOpStatus ippsMulPerm_64f_I_Sse2(const double *pSrc, double *pSrcDst, int len) {
+  const IppOpStatus st = checkSpectra(pSrc, pSrcDst, len);
+  if (st == ippStsNoErr)
+    mulPermSteps<double>(pSrc, pSrcDst, len);
+  return st;
+}
+
+IppOpStatus ippsMulPerm_64f_I_Sse(const double *pSrc, double *pSrcDst, int len) {
+  const IppOpStatus st = checkSpectra(pSrc, pSrcDst, len);
+  if (st == ippStsNoErr)
+    mulPermSteps<ext>(pSrc, pSrcDst, len);
+  return st;
+}
+
+IppOpStatus ippsMulPackConj_64f_I_Sse2(const double *pSrc, double *pSrcDst, int len) {
+  const IppOpStatus st = checkSpectra(pSrc, pSrcDst, len);
+  if (st == ippStsNoErr)
+    mulPackConjSteps<double>(pSrc, pSrcDst, len);
+  return st;
+}
+
+IppOpStatus ippsMulPackConj_64f_I_Sse(const double *pSrc, double *pSrcDst, int len) {
+  const IppOpStatus st = checkSpectra(pSrc, pSrcDst, len);
+  if (st == ippStsNoErr)
+    mulPackConjSteps<ext>(pSrc, pSrcDst, len);
+  return st;
+}
+
+namespace {
+
+// Transform lengths are powers of two up to 2^30, so they pass as int.
+template <bool Sse2> void mulPerm(const double *pSrc, double *pSrcDst, long long n) {
+  (Sse2 ? ippsMulPerm_64f_I_Sse2 : ippsMulPerm_64f_I_Sse)(pSrc, pSrcDst, static_cast<int>(n));
+}
+
+template <bool Sse2> void mulPackConj(const double *pSrc, double *pSrcDst, long long n) {
+  (Sse2 ? ippsMulPackConj_64f_I_Sse2 : ippsMulPackConj_64f_I_Sse)(pSrc, pSrcDst,
+                                                                  static_cast<int>(n));
 }
 
 // Complex spectra: pSrcDst := pSrc · conj(pSrcDst), element by element.
@@ -428,6 +480,36 @@ IppOpStatus autoCorrTransform(const T *x, int srcLen, T *pDst, int n) {
   return ippStsNoErr;
 }
 
+// Lags 0 .. n-1 (n <= srcLen), each summed on its own.
+template <bool Sse2, class T> void autoCorrLags(const T *x, int srcLen, T *dst, int n) {
+  for (int k = 0; k < n; ++k)
+    dst[k] = crossLag<Sse2>(x, srcLen, x, srcLen, k);
+}
+
+void ownsAutoCorrDirect_64f_Sse2(const double *x, int srcLen, double *dst, int n) {
+  autoCorrLags<true>(x, srcLen, dst, n);
+}
+
+void ownsAutoCorrDirect_64fc_Sse2(const Ipp64fc *x, int srcLen, Ipp64fc *dst, int n) {
+  autoCorrLags<true>(x, srcLen, dst, n);
+}
+
+// Code 5's real loop; its complex lags are the generic's loop in extended precision.
+void ownsAutoCorrDirect_64f_Sse(const double *x, int srcLen, double *dst, int n) {
+  autoCorrLags<false>(x, srcLen, dst, n);
+}
+
+template <bool Sse2, class T> void autoCorrDirect(const T *x, int srcLen, T *dst, int n) {
+  if constexpr (Sse2 && std::is_same_v<T, double>)
+    ownsAutoCorrDirect_64f_Sse2(x, srcLen, dst, n);
+  else if constexpr (Sse2)
+    ownsAutoCorrDirect_64fc_Sse2(x, srcLen, dst, n);
+  else if constexpr (std::is_same_v<T, double>)
+    ownsAutoCorrDirect_64f_Sse(x, srcLen, dst, n);
+  else
+    autoCorrLags<false>(x, srcLen, dst, n);
+}
+
 enum class Norm { None, A, B };
 
 void scale(double &v, double f) { v *= f; }
@@ -445,8 +527,7 @@ IppOpStatus autoCorr(const T *pSrc, int srcLen, T *pDst, int dstLen, Norm norm) 
     return ippStsSizeErr;
   const int n = std::min(srcLen, dstLen);
   if (n < directLags) {
-    for (int k = 0; k < n; ++k)
-      pDst[k] = crossLag<Sse2>(pSrc, srcLen, pSrc, srcLen, k);
+    autoCorrDirect<Sse2>(pSrc, srcLen, pDst, n);
   } else if (IppOpStatus st = autoCorrTransform<Sse2>(pSrc, srcLen, pDst, n); st != ippStsNoErr) {
     return st;
   }

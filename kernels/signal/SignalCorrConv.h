@@ -48,6 +48,15 @@ struct SignalCopyCounters {
 };
 SignalCopyCounters ReadSignalCopyCounters() noexcept;
 
+// Spectrum products of the transform paths: pSrcDst := pSrc · pSrcDst in the Perm layout,
+// pSrcDst := pSrc · conj(pSrcDst) in the Pack layout (odd lengths hold no last real
+// bin). Null pointers give -8, len < 1 gives -6. Code 6 rounds each step to double, code
+// 5 keeps the generic's extended steps.
+IppOpStatus ippsMulPerm_64f_I_Sse2(const double *pSrc, double *pSrcDst, int len);
+IppOpStatus ippsMulPerm_64f_I_Sse(const double *pSrc, double *pSrcDst, int len);
+IppOpStatus ippsMulPackConj_64f_I_Sse2(const double *pSrc, double *pSrcDst, int len);
+IppOpStatus ippsMulPackConj_64f_I_Sse(const double *pSrc, double *pSrcDst, int len);
+
 namespace sse2 {
 // n >= 1 bytes; ranges must not overlap. Large runs bypass the cache by the processor's
 // cache size (kernels/basic's probe) and are fenced before return. Each returns pDst.
