@@ -91,10 +91,15 @@ template <class A> void mulPackConjSteps(const double *pSrc, double *pSrcDst, lo
   }
 }
 
-IppOpStatus checkSpectra(const double *pSrc, const double *pSrcDst, int len) {
+// Tests, then the product over len elements.
+template <void (*Steps)(const double *, double *, long long)>
+IppOpStatus spectrumProduct(const double *pSrc, double *pSrcDst, int len) {
   if (!pSrc || !pSrcDst)
     return ippStsNullPtrErr;
-  return len < 1 ? ippStsSizeErr : ippStsNoErr;
+  if (len < 1)
+    return ippStsSizeErr;
+  Steps(pSrc, pSrcDst, len);
+  return ippStsNoErr;
 }
 
 } // namespace
@@ -103,31 +108,19 @@ IppOpStatus checkSpectra(const double *pSrc, const double *pSrcDst, int len) {
 // keeps them in extended precision as the generic. The transform paths pass valid
 // arguments only and do not read the status.
 IppOpStatus ippsMulPerm_64f_I_Sse2(const double *pSrc, double *pSrcDst, int len) {
-  const IppOpStatus st = checkSpectra(pSrc, pSrcDst, len);
-  if (st == ippStsNoErr)
-    mulPermSteps<double>(pSrc, pSrcDst, len);
-  return st;
+  return spectrumProduct<mulPermSteps<double>>(pSrc, pSrcDst, len);
 }
 
 IppOpStatus ippsMulPerm_64f_I_Sse(const double *pSrc, double *pSrcDst, int len) {
-  const IppOpStatus st = checkSpectra(pSrc, pSrcDst, len);
-  if (st == ippStsNoErr)
-    mulPermSteps<ext>(pSrc, pSrcDst, len);
-  return st;
+  return spectrumProduct<mulPermSteps<ext>>(pSrc, pSrcDst, len);
 }
 
 IppOpStatus ippsMulPackConj_64f_I_Sse2(const double *pSrc, double *pSrcDst, int len) {
-  const IppOpStatus st = checkSpectra(pSrc, pSrcDst, len);
-  if (st == ippStsNoErr)
-    mulPackConjSteps<double>(pSrc, pSrcDst, len);
-  return st;
+  return spectrumProduct<mulPackConjSteps<double>>(pSrc, pSrcDst, len);
 }
 
 IppOpStatus ippsMulPackConj_64f_I_Sse(const double *pSrc, double *pSrcDst, int len) {
-  const IppOpStatus st = checkSpectra(pSrc, pSrcDst, len);
-  if (st == ippStsNoErr)
-    mulPackConjSteps<ext>(pSrc, pSrcDst, len);
-  return st;
+  return spectrumProduct<mulPackConjSteps<ext>>(pSrc, pSrcDst, len);
 }
 
 namespace {

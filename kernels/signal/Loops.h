@@ -1,6 +1,8 @@
 // Internal to kernels/signal: the loop shapes the element kernels share.
 #pragma once
 
+#include "kernels/common/IppTypes.h"
+
 #include <emmintrin.h>
 
 #include <cstddef>
@@ -130,6 +132,18 @@ template <class T> void copyElements(const T *src, T *dst, std::size_t n) {
                      _mm_loadu_si128(reinterpret_cast<const __m128i *>(s + i)));
   if (i < bytes)
     std::memcpy(d + i, s + i, bytes - i);
+}
+
+// An entry reducing one vector to a double: null pointers give -8, a length below minLen
+// -6, then the routine's value is stored.
+template <double (*Routine)(const double *, std::size_t), int MinLen>
+IppOpStatus reduceOne(const double *pSrc, int len, double *pResult) {
+  if (!pSrc || !pResult)
+    return ippStsNullPtrErr;
+  if (len < MinLen)
+    return ippStsSizeErr;
+  *pResult = Routine(pSrc, static_cast<std::size_t>(len));
+  return ippStsNoErr;
 }
 
 } // namespace kernels::signal::detail

@@ -155,19 +155,11 @@ IppOpStatus ippsDotProd_64f(const double *pSrc1, const double *pSrc2, int len, d
 }
 
 IppOpStatus ippsMean_64f(const double *pSrc, int len, double *pMean) {
-  if (const IppOpStatus st = check2(pSrc, pSrc, pMean, len); st != ippStsNoErr)
-    return st;
-  *pMean = ownsMean_64f_Sse2(pSrc, count(len));
-  return ippStsNoErr;
+  return detail::reduceOne<ownsMean_64f_Sse2, 1>(pSrc, len, pMean);
 }
 
 IppOpStatus ippsStdDev_64f(const double *pSrc, int len, double *pStdDev) {
-  if (!pSrc || !pStdDev)
-    return ippStsNullPtrErr;
-  if (len < 2)
-    return ippStsSizeErr;
-  *pStdDev = ownsStdDev_64f_Sse2(pSrc, count(len));
-  return ippStsNoErr;
+  return detail::reduceOne<ownsStdDev_64f_Sse2, 2>(pSrc, len, pStdDev);
 }
 
 IppOpStatus ippsNormDiff_L1_64f(const double *pSrc1, const double *pSrc2, int len, double *pNorm) {

@@ -47,21 +47,11 @@ double ownsStdDev_64f_Sse(const double *pSrc, std::size_t n) {
 } // namespace
 
 IppOpStatus ippsMean_64f(const double *pSrc, int len, double *pMean) {
-  if (!pSrc || !pMean)
-    return ippStsNullPtrErr;
-  if (len < 1)
-    return ippStsSizeErr;
-  *pMean = ownsMean_64f_Sse(pSrc, static_cast<std::size_t>(len));
-  return ippStsNoErr;
+  return detail::reduceOne<ownsMean_64f_Sse, 1>(pSrc, len, pMean);
 }
 
 IppOpStatus ippsStdDev_64f(const double *pSrc, int len, double *pStdDev) {
-  if (!pSrc || !pStdDev)
-    return ippStsNullPtrErr;
-  if (len < 2)
-    return ippStsSizeErr;
-  *pStdDev = ownsStdDev_64f_Sse(pSrc, static_cast<std::size_t>(len));
-  return ippStsNoErr;
+  return detail::reduceOne<ownsStdDev_64f_Sse, 2>(pSrc, len, pStdDev);
 }
 
 } // namespace kernels::signal::sse
