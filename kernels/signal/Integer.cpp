@@ -161,7 +161,7 @@ void ownsXorC_32u_I_Sse2(unsigned val, unsigned *pSrcDst, std::size_t n) {
 
 // The packed shifts take their count from a register: from 32 on, the left shift clears
 // every lane and the arithmetic right shift fills it with the sign. Code 5 runs the same
-// loops (four lanes per register, not two).
+// loops.
 void ownsLShiftC_32s_I_Sse2(int val, int *pSrcDst, std::size_t n) {
   const __m128i by = _mm_cvtsi32_si128(val);
   map32(pSrcDst, pSrcDst, n, [by](__m128i x) { return _mm_sll_epi32(x, by); });
