@@ -22,24 +22,49 @@ using C = Ipp32fc;
 
 constexpr int kRadixLimit = 10;
 
-// Sizes of the large-order block and the work area for complex order c above the radix
-// limit, all in 64 bits: the top levels of real orders 29 and 30 pass 2^31 bytes.
-void sizeLarge(int c, std::int64_t &table, std::int64_t &work) {
-  const int s = ownsFFTOrderSplit_32f(c);
+// ---- Tables -------------------------------------------------------------------------------
+
+// The builders fill the table at their argument and return its 16-aligned end, so that
+// the large-order tables pack into one block.
+float *ownsFFTInitSinTab_32f(int order, float *table) {
+  engine::initSinTab(order, table);
+  return engine::alignUp16<float>(table + (std::int64_t{1} << order) / 4 + 1);
+}
+C *ownsFFTInitTwiddleTab_32fc(int a, const float *S, int M, C *table) {
+  return engine::initTwiddleTab(a, S, M, table);
+}
+C *ownsFFTInitBlockedTab_32fc(int a, const float *S, int M, C *table) {
+  return engine::initBlockedTab(a, S, M, table);
+}
+C *ownsFFTInitRealFwdTab_32f(int order, const float *S, C *table) {
+  engine::initRealFwdTab<float, A>(order, S, table);
+  return engine::alignUp16<C>(table + (std::int64_t{1} << order) / 4);
+}
+C *ownsFFTInitRealInvTab_32f(int order, const float *S, C *table) {
+  engine::initRealInvTab(order, S, table);
+  return engine::alignUp16<C>(table + (std::int64_t{1} << order) / 4);
+}
+
+// Sizes of the large-order block and the work area for complex order k above the radix
+// limit, all in 64 bits: the top levels of real orders 29 and 30 pass 2^31 bytes. The
+// column tables are written straight into the block, so the set-up needs no temporary.
+void ownsFFTGetSizeLarge_32fc(int k, std::int64_t *table, std::int64_t *temp, std::int64_t *work) {
+  *temp = 0;
+  const int s = ownsFFTOrderSplit_32f(k);
   if (s == 0) {
-    table = round16((std::int64_t{1} << c) / 4 * 8) + 8208;
-    work = 0;
+    *table = round16((std::int64_t{1} << k) / 4 * 8) + 8208;
+    *work = 0;
     return;
   }
-  const int r = c - s;
+  const int r = k - s;
   if (r <= kRadixLimit) {
-    table = round16(8 * (std::int64_t{1} << r) + 8);
-    work = 0;
+    *table = round16(8 * (std::int64_t{1} << r) + 8);
+    *work = 0;
   } else {
-    sizeLarge(r, table, work);
+    ownsFFTGetSizeLarge_32fc(r, table, temp, work);
   }
-  table += 8 * (std::int64_t{1} << c) + round16(8 * (std::int64_t{1} << s) + 8);
-  work = std::max<std::int64_t>(work, 32 * (std::int64_t{1} << s));
+  *table += 8 * (std::int64_t{1} << k) + round16(8 * (std::int64_t{1} << s) + 8);
+  *work = std::max<std::int64_t>(*work, 32 * (std::int64_t{1} << s));
 }
 
 std::int64_t reverseBits(std::int64_t v, int bits) {
@@ -56,16 +81,16 @@ C *initLargeLevel(FFTSpec_R_32f *spec, int c, int d, const float *S, int M, C *p
   const int r = c - s;
   if (r <= kRadixLimit) {
     spec->twiddleTable = p;
-    p = engine::initTwiddleTab(r, S, M, p);
+    p = ownsFFTInitTwiddleTab_32fc(r, S, M, p);
   } else if (ownsFFTOrderSplit_32f(r) == 0) {
     spec->twiddleTable = p;
-    spec->blockedTable = engine::initTwiddleTab(kRadixLimit, S, M, p);
-    p = engine::initBlockedTab(r, S, M, spec->blockedTable);
+    spec->blockedTable = ownsFFTInitTwiddleTab_32fc(kRadixLimit, S, M, p);
+    p = ownsFFTInitBlockedTab_32fc(r, S, M, spec->blockedTable);
   } else {
     p = initLargeLevel(spec, r, d + 1, S, M, p);
   }
   spec->levelTwiddle[d] = p;
-  C *column = engine::initTwiddleTab(s, S, M, p);
+  C *column = ownsFFTInitTwiddleTab_32fc(s, S, M, p);
   spec->levelColumn[d] = column;
   const std::int64_t rows = std::int64_t{1} << s;
   const std::int64_t cols = std::int64_t{1} << r;
@@ -79,7 +104,19 @@ C *initLargeLevel(FFTSpec_R_32f *spec, int c, int d, const float *S, int M, C *p
   return engine::alignUp16<C>(column);
 }
 
-int initComplex(FFTSpec_R_32f *spec, int k, const float *S, int M) {
+// The large-order block of complex order k: the leaf's tables at its start (so field 10 is
+// the block the release frees), then each split level's twiddles and column twiddles.
+void ownsFFTInitLarge_32fc(FFTSpec_R_32f *spec, int k, const float *S, int M, C *block) {
+  if (ownsFFTOrderSplit_32f(k) == 0) {
+    spec->twiddleTable = block;
+    spec->blockedTable = ownsFFTInitTwiddleTab_32fc(kRadixLimit, S, M, block);
+    ownsFFTInitBlockedTab_32fc(k, S, M, spec->blockedTable);
+    return;
+  }
+  initLargeLevel(spec, k, 0, S, M, block);
+}
+
+int ownsFFTInitComplex_32fc(FFTSpec_R_32f *spec, int k, const float *S, int M) {
   const std::int64_t n = std::int64_t{1} << k;
   spec->bitRevTable = static_cast<std::int32_t *>(fft_real::fftMalloc(round16(n / 4 * 4 + 4)));
   if (spec->bitRevTable == nullptr)
@@ -89,23 +126,15 @@ int initComplex(FFTSpec_R_32f *spec, int k, const float *S, int M) {
     spec->twiddleTable = static_cast<C *>(fft_real::fftMalloc(round16(8 * n + 8)));
     if (spec->twiddleTable == nullptr)
       return ippStsMemAllocErr;
-    engine::initTwiddleTab(k, S, M, spec->twiddleTable);
+    ownsFFTInitTwiddleTab_32fc(k, S, M, spec->twiddleTable);
     return ippStsNoErr;
   }
-  std::int64_t tableSize = 0, workSize = 0;
-  sizeLarge(k, tableSize, workSize);
+  std::int64_t tableSize = 0, tempSize = 0, workSize = 0;
+  ownsFFTGetSizeLarge_32fc(k, &tableSize, &tempSize, &workSize);
   C *block = static_cast<C *>(fft_real::fftMalloc(tableSize));
   if (block == nullptr)
     return ippStsMemAllocErr;
-  if (ownsFFTOrderSplit_32f(k) == 0) {
-    spec->twiddleTable = block;
-    spec->blockedTable = engine::initTwiddleTab(kRadixLimit, S, M, block);
-    engine::initBlockedTab(k, S, M, spec->blockedTable);
-    return ippStsNoErr;
-  }
-  // The first table placed at the block start is the leaf's, which the deepest level
-  // stores as field 10; that is the block the release frees.
-  initLargeLevel(spec, k, 0, S, M, block);
+  ownsFFTInitLarge_32fc(spec, k, S, M, block);
   return ippStsNoErr;
 }
 
@@ -115,14 +144,35 @@ std::int64_t largestBlock(int m) {
   const int k = m - 1;
   std::int64_t biggest = round16((std::int64_t{1} << m) / 4 * 8); // each recombination table
   if (k > kRadixLimit) {
-    std::int64_t table = 0, work = 0;
-    sizeLarge(k, table, work);
+    std::int64_t table = 0, temp = 0, work = 0;
+    ownsFFTGetSizeLarge_32fc(k, &table, &temp, &work);
     biggest = std::max(biggest, table);
   }
   return biggest;
 }
 
-void blockedCombine(C *data, std::int64_t m, std::int64_t B0, const C *T) {
+// ---- Engine routines -----------------------------------------------------------------------
+
+void ownsBitRev_32fc(const C *src, C *dst, std::int64_t n, const std::int32_t *table) {
+  engine::bitRev(src, dst, n, table);
+}
+void ownsBitRev_32fc_I(C *data, std::int64_t n, const std::int32_t *table) {
+  engine::bitRevInPlace(data, n, table);
+}
+void ownsFFTRadix4_32fc(C *data, std::int64_t n, const C *twiddles) {
+  engine::radix4<float, A>(data, n, twiddles);
+}
+void ownsFFTScale_32f(float scale, float *data, std::int64_t count) {
+  engine::scale<float, A>(scale, data, count);
+}
+void ownsFFTRealRecomb_32f(C *data, std::int64_t n, const C *fwdTable) {
+  engine::realRecombFwd<float, A>(data, n, fwdTable);
+}
+
+// Joins adjacent blocks of B0 points level by level up to the m-point transform; T holds
+// w_m^i for i < m/4. Only 2048 and 4096 points reach it, so the whole transform is one
+// group and no join across groups is needed.
+void ownsFFTBlockedCombine_32fc(C *data, std::int64_t m, std::int64_t B0, const C *T) {
   for (std::int64_t B = B0; 2 * B <= m; B *= 2) {
     const std::int64_t stride = m / (2 * B);
     for (std::int64_t P = 0; P < m; P += 2 * B)
@@ -144,19 +194,19 @@ void blockedCombine(C *data, std::int64_t m, std::int64_t B0, const C *T) {
 
 void leafScale(const FFTSpec_R_32f *spec, C *x, std::int64_t points) {
   if (spec->fwdScaleFlag)
-    engine::scale<float, A>(spec->scale, &x->re, 2 * points);
+    ownsFFTScale_32f(spec->scale, &x->re, 2 * points);
 }
 
-void largeBlocked(const FFTSpec_R_32f *spec, C *data, std::int64_t m) {
+void ownsFFTLargeBlocked_32fc(const FFTSpec_R_32f *spec, C *data, std::int64_t m) {
   constexpr std::int64_t kBlock = 1024;
   for (std::int64_t b = m - kBlock; b >= 0; b -= kBlock) {
-    engine::radix4<float, A>(data + b, kBlock, spec->twiddleTable);
+    ownsFFTRadix4_32fc(data + b, kBlock, spec->twiddleTable);
     leafScale(spec, data + b, kBlock);
   }
-  blockedCombine(data, m, kBlock, spec->blockedTable);
+  ownsFFTBlockedCombine_32fc(data, m, kBlock, spec->blockedTable);
 }
 
-void largeSplit(const FFTSpec_R_32f *spec, C *data, int c, int d, C *work) {
+void ownsFFTLargeSplit_32fc(const FFTSpec_R_32f *spec, C *data, int c, int d, C *work) {
   const int s = ownsFFTOrderSplit_32f(c);
   const int r = c - s;
   const std::int64_t rows = std::int64_t{1} << s;
@@ -164,12 +214,12 @@ void largeSplit(const FFTSpec_R_32f *spec, C *data, int c, int d, C *work) {
   for (std::int64_t t = 0; t < rows; ++t) {
     C *row = data + t * cols;
     if (r <= kRadixLimit) {
-      engine::radix4<float, A>(row, cols, spec->twiddleTable);
+      ownsFFTRadix4_32fc(row, cols, spec->twiddleTable);
       leafScale(spec, row, cols);
     } else if (ownsFFTOrderSplit_32f(r) == 0) {
-      largeBlocked(spec, row, cols);
+      ownsFFTLargeBlocked_32fc(spec, row, cols);
     } else {
-      largeSplit(spec, row, r, d + 1, work);
+      ownsFFTLargeSplit_32fc(spec, row, r, d + 1, work);
     }
   }
   const C *tw = spec->levelColumn[d];
@@ -179,7 +229,7 @@ void largeSplit(const FFTSpec_R_32f *spec, C *data, int c, int d, C *work) {
         work[u * rows + t] = engine::store<A, float>(
             engine::mul(engine::load<A>(data[t * cols + g + u]), engine::load<A>(*tw)));
     for (std::int64_t u = 0; u < 4; ++u)
-      engine::radix4<float, A>(work + u * rows, rows, spec->levelTwiddle[d]);
+      ownsFFTRadix4_32fc(work + u * rows, rows, spec->levelTwiddle[d]);
     for (std::int64_t t = 0; t < rows; ++t)
       for (std::int64_t u = 0; u < 4; ++u)
         data[t * cols + g + u] = work[u * rows + t];
@@ -263,9 +313,9 @@ void ownsFFTFreeSpec_R_32f(FFTSpec_R_32f *spec) {
 
 void ownsFFTLarge_32fc(const FFTSpec_R_32f *spec, Ipp32fc *data, int c, Ipp32fc *work) {
   if (ownsFFTOrderSplit_32f(c) == 0)
-    largeBlocked(spec, data, std::int64_t{1} << c);
+    ownsFFTLargeBlocked_32fc(spec, data, std::int64_t{1} << c);
   else
-    largeSplit(spec, data, c, 0, work);
+    ownsFFTLargeSplit_32fc(spec, data, c, 0, work);
 }
 
 IppOpStatus ippsFFTInitAlloc_R_32f(FFTSpec_R_32f **ppSpec, int order, int flag, int hint) {
@@ -315,22 +365,22 @@ IppOpStatus ippsFFTInitAlloc_R_32f(FFTSpec_R_32f **ppSpec, int order, int flag, 
     ownsFFTFreeSpec_R_32f(spec);
     return ippStsMemAllocErr;
   }
-  engine::initSinTab(order, S);
-  int status = initComplex(spec, order - 1, S, order);
+  ownsFFTInitSinTab_32f(order, S);
+  int status = ownsFFTInitComplex_32fc(spec, order - 1, S, order);
   const std::int64_t recombBytes = round16((std::int64_t{1} << order) / 4 * 8);
   if (status == ippStsNoErr) {
     spec->recombFwdTable = static_cast<C *>(fft_real::fftMalloc(recombBytes));
     if (spec->recombFwdTable == nullptr)
       status = ippStsMemAllocErr;
     else
-      engine::initRealFwdTab<float, A>(order, S, spec->recombFwdTable);
+      ownsFFTInitRealFwdTab_32f(order, S, spec->recombFwdTable);
   }
   if (status == ippStsNoErr) {
     spec->recombInvTable = static_cast<C *>(fft_real::fftMalloc(recombBytes));
     if (spec->recombInvTable == nullptr)
       status = ippStsMemAllocErr;
     else
-      engine::initRealInvTab(order, S, spec->recombInvTable);
+      ownsFFTInitRealInvTab_32f(order, S, spec->recombInvTable);
   }
   fft_real::fftFree(S);
   if (status != ippStsNoErr) {
@@ -391,19 +441,19 @@ IppOpStatus ippsFFTFwd_RToPerm_32f(const float *pSrc, float *pDst, const FFTSpec
   const std::int64_t n = std::int64_t{1} << k;
   C *z = reinterpret_cast<C *>(pDst);
   if (pSrc == pDst)
-    engine::bitRevInPlace(z, n, pSpec->bitRevTable);
+    ownsBitRev_32fc_I(z, n, pSpec->bitRevTable);
   else
-    engine::bitRev(reinterpret_cast<const C *>(pSrc), z, n, pSpec->bitRevTable);
+    ownsBitRev_32fc(reinterpret_cast<const C *>(pSrc), z, n, pSpec->bitRevTable);
   if (k > kRadixLimit) {
     ownsFFTLarge_32fc(pSpec, z, k, work);
   } else {
-    engine::radix4<float, A>(z, n, pSpec->twiddleTable);
+    ownsFFTRadix4_32fc(z, n, pSpec->twiddleTable);
     leafScale(pSpec, z, n);
   }
   const A r = z[0].re, i = z[0].im;
   pDst[0] = static_cast<float>(r + i);
   pDst[1] = static_cast<float>(r - i);
-  engine::realRecombFwd<float, A>(z, n, pSpec->recombFwdTable);
+  ownsFFTRealRecomb_32f(z, n, pSpec->recombFwdTable);
   fft_real::fftFree(taken);
   return ippStsNoErr;
 }

@@ -3,6 +3,7 @@
 // shuffles, unpacks, sign masks and 8- and 16-byte moves.
 #include "kernels/fft-audio/FFTReal32Quad.h"
 #include "kernels/fft-audio/FFTEngineT.h"
+#include "kernels/fft-real/FFTEngine64.h"
 
 #include <xmmintrin.h>
 
@@ -257,19 +258,9 @@ void chain(OddPlan plan, const Src &src, float *T, Out out, std::int64_t n, cons
 
 } // namespace
 
+// The index table is the one the double-precision members read: one builder for both.
 std::int32_t *initBitRevIndexTab(int m, std::int32_t *table) {
-  if (m < 2)
-    return table;
-  const int bits = m - 2;
-  const std::int64_t q = std::int64_t{1} << bits;
-  for (std::int64_t j = 0; j < q; ++j) {
-    std::int64_t r = 0;
-    for (int i = 0; i < bits; ++i)
-      r |= ((j >> i) & 1) << (bits - 1 - i);
-    table[j] = static_cast<std::int32_t>(2 * r);
-  }
-  table[q] = 0;
-  return engine::alignUp16<std::int32_t>(table + q + 1);
+  return fft_real::ownsFFTInitBitRevTab_Sse2(m, table);
 }
 
 float *initPassTwiddleTab(OddPlan plan, int m, const float *S, int b, float *out) {

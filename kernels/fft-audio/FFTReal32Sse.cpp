@@ -34,19 +34,71 @@ using C = Ipp32fc;
 
 constexpr std::int64_t pow2(int e) { return std::int64_t{1} << e; }
 
+float *F(C *p) { return &p->re; }
+
+// A member: its thresholds and its own copies of the routines that the shared bodies below
+// call, so that each member runs only its own tables and kernels.
 struct TMember {
   std::int32_t tag;
   OddPlan plan;
   int bitRevLimit; // last complex order of the bit-reversing kernel
   int radixLimit;  // last complex order of the plain radix kernel; leaves up to it
   int columnLog;   // log2 of the values in one column block (SSE2/SSE3)
+  void (*freeSpec)(FFTSpec_R_32f *spec);
+  int (*initComplex)(FFTSpec_R_32f *spec, int k, const float *S, int M);
+  float *(*initSinTab)(int order, float *table);
+  float *(*initRealFwdTab)(int order, const float *S, float *table);
+  float *(*initRealInvTab)(int order, const float *S, float *table);
+  std::int32_t *(*initBitRevTab)(int k, std::int32_t *table);
+  float *(*initTwiddleTab)(int m, const float *S, int M, float *table);
+  void (*bitRevRadix4)(const C *src, C *dst, std::int64_t n, const float *tw,
+                       const std::int32_t *index, C *work);
+  void (*bitRev)(const C *src, C *dst, std::int64_t n, const std::int32_t *table);
+  void (*bitRevInPlace)(C *data, std::int64_t n, const std::int32_t *table);
+  void (*radix4)(C *data, int n, const float *tw, C *work, int form);
+  void (*scale)(float scale, float *data, std::int64_t count);
+  int (*initLarge)(FFTSpec_R_32f *spec, int k, const float *S, int M, float *area);
+  void (*large)(const FFTSpec_R_32f *spec, C *data, int k, C *work);
+  void (*largeSplit)(const FFTSpec_R_32f *spec, C *data, int k, int depth, C *work);
+  // Column block routines of the SSE2/SSE3 split (the SSE member moves four columns at a
+  // time with routines of its own).
+  void (*columnLoad)(const float *rows, float *dst, std::int64_t stride, std::int64_t count,
+                     std::int64_t width);
+  void (*columnRadix4)(const float *src, float *dst, std::int64_t span, std::int64_t groups,
+                       const float *stream);
+  void (*columnRadix2)(const float *src, float *dst, std::int64_t span, const float *stream);
+  void (*columnStore)(float *rows, const float *src, std::int64_t stride, std::int64_t count,
+                      std::int64_t width, int mode);
+  void (*realRecomb)(C *data, std::int64_t n, const float *table);
 };
 
-constexpr TMember kSse{fft_real::kFFTMemberSse, OddPlan::First8, 9, 10, 0};
-constexpr TMember kSse2{fft_real::kFFTMemberSse2, OddPlan::First8, 14, 15, 14};
-constexpr TMember kSse3{fft_real::kFFTMemberSse3, OddPlan::LastRadix2, 15, 16, 15};
+extern const TMember kSse, kSse2, kSse3;
 
-float *F(C *p) { return &p->re; }
+void leafScale(const TMember &mb, const FFTSpec_R_32f *spec, C *x, std::int64_t points) {
+  if (spec->fwdScaleFlag)
+    mb.scale(spec->scale, F(x), 2 * points);
+}
+
+// ---- Routines the members share -----------------------------------------------------------
+
+float *initSinTab(int order, float *table) {
+  engine::initSinTab(order, table);
+  return engine::alignUp16<float>(table + pow2(order) / 4 + 1);
+}
+float *initRealFwdTab(int order, const float *S, float *table) {
+  quad::initRealFwdTab(order, S, table);
+  return engine::alignUp16<float>(table + pow2(order) / 2);
+}
+float *initRealInvTab(int order, const float *S, float *table) {
+  quad::initRealInvTab(order, S, table);
+  return engine::alignUp16<float>(table + pow2(order) / 2);
+}
+void bitRevListed(const C *src, C *dst, std::int64_t n, const std::int32_t *table) {
+  engine::bitRev(src, dst, n, table);
+}
+void bitRevListedInPlace(C *data, std::int64_t n, const std::int32_t *table) {
+  engine::bitRevInPlace(data, n, table);
+}
 
 // ---- SSE member: the generic split plan --------------------------------------------------
 
@@ -72,7 +124,7 @@ void sseSizeLarge(int k, std::int64_t &table, std::int64_t &work) {
 }
 
 // Twiddles of every combining level v = b down to 11, w_(2^v)^t for t < 2^v/4, quad-split.
-float *sseInitBlockedTab(int b, const float *S, int M, float *out) {
+float *ownsFFTInitBlockedTab_32fc_Sse(int b, const float *S, int M, float *out) {
   float *w = out;
   for (int v = b; v >= 11; --v)
     for (std::int64_t t = 0; t < pow2(v) / 4; t += 4) {
@@ -86,28 +138,24 @@ float *sseInitBlockedTab(int b, const float *S, int M, float *out) {
   return engine::alignUp16<float>(out + pow2(b));
 }
 
-float *passTab(OddPlan plan, int m, const float *S, int M, void *at) {
-  return quad::initPassTwiddleTab(plan, m, S, M, static_cast<float *>(at));
-}
-
 float *sseInitLevel(FFTSpec_R_32f *spec, int c, int d, const float *S, int M, float *p) {
   const int s = ownsFFTOrderSplit_32f(c);
   const int r = c - s;
   if (r <= 10) {
     spec->twiddleTable = reinterpret_cast<C *>(p);
-    p = passTab(OddPlan::First8, r, S, M, p);
+    p = ownsFFTInitTwiddleTab_32fc_Sse(r, S, M, p);
     spec->workSize = std::max(spec->workSize, static_cast<std::int32_t>(round16(8 * pow2(r))));
   } else if (ownsFFTOrderSplit_32f(r) == 0) {
     spec->twiddleTable = reinterpret_cast<C *>(p);
-    passTab(OddPlan::First8, 10, S, M, p);
+    ownsFFTInitTwiddleTab_32fc_Sse(10, S, M, p);
     spec->blockedTable = reinterpret_cast<C *>(p + 2048);
-    p = sseInitBlockedTab(r, S, M, p + 2048);
+    p = ownsFFTInitBlockedTab_32fc_Sse(r, S, M, p + 2048);
     spec->workSize = std::max(spec->workSize, std::int32_t{8192});
   } else {
     p = sseInitLevel(spec, r, d + 1, S, M, p);
   }
   spec->levelTwiddle[d] = reinterpret_cast<C *>(p);
-  float *column = passTab(OddPlan::First8, s, S, M, p);
+  float *column = ownsFFTInitTwiddleTab_32fc_Sse(s, S, M, p);
   spec->levelColumn[d] = reinterpret_cast<C *>(column);
   const std::int64_t R = pow2(s), cols = pow2(r);
   float *w = column;
@@ -127,67 +175,83 @@ float *sseInitLevel(FFTSpec_R_32f *spec, int c, int d, const float *S, int M, fl
   return column + 2 * pow2(c);
 }
 
-void sseInitLarge(FFTSpec_R_32f *spec, int k, const float *S, int M, float *block) {
+// The column tables are written straight into the block: no temporary area.
+int ownsFFTInitLarge_32fc_Sse(FFTSpec_R_32f *spec, int k, const float *S, int M, float *block) {
   if (ownsFFTOrderSplit_32f(k) == 0) {
     spec->twiddleTable = reinterpret_cast<C *>(block);
-    passTab(OddPlan::First8, 10, S, M, block);
+    ownsFFTInitTwiddleTab_32fc_Sse(10, S, M, block);
     spec->blockedTable = reinterpret_cast<C *>(block + 2048);
-    sseInitBlockedTab(k, S, M, block + 2048);
+    ownsFFTInitBlockedTab_32fc_Sse(k, S, M, block + 2048);
     spec->workSize = 8192;
-    return;
+  } else {
+    sseInitLevel(spec, k, 0, S, M, block);
   }
-  sseInitLevel(spec, k, 0, S, M, block);
+  return ippStsNoErr;
 }
 
-void leafScale(const FFTSpec_R_32f *spec, C *x, std::int64_t points) {
-  if (spec->fwdScaleFlag)
-    quad::scale(spec->scale, F(x), 2 * points);
+void ownsFFTBlockedCombine_32fc_Sse(float *data, std::int64_t m, const float *T, int form) {
+  quad::blockedCombine(data, m, T, form == 1);
 }
 
-void sseBlockedHalf(const FFTSpec_R_32f *spec, C *block, std::int64_t m, const float *T, C *work,
-                    bool interleaved) {
+// Halves down to 1024 points, each level joined with its own table; form 1: interleaved.
+void ownsFFTBlockedHalf_32fc_Sse(const FFTSpec_R_32f *spec, C *block, std::int64_t m,
+                                 const float *T, C *work, int form) {
   const std::int64_t h = m / 2;
   if (h == 1024) {
     for (C *half : {block, block + h}) {
-      quad::radix(OddPlan::First8, half, 1024, F(spec->twiddleTable), work, false);
-      leafScale(spec, half, 1024);
+      ownsFFTRadix4_32fc_Sse(half, 1024, F(spec->twiddleTable), work, 0);
+      leafScale(kSse, spec, half, 1024);
     }
   } else {
-    sseBlockedHalf(spec, block, h, T + m / 2, work, false);
-    sseBlockedHalf(spec, block + h, h, T + m / 2, work, false);
+    ownsFFTBlockedHalf_32fc_Sse(spec, block, h, T + m / 2, work, 0);
+    ownsFFTBlockedHalf_32fc_Sse(spec, block + h, h, T + m / 2, work, 0);
   }
-  quad::blockedCombine(F(block), m, T, interleaved);
+  ownsFFTBlockedCombine_32fc_Sse(F(block), m, T, form);
 }
 
-void sseSplit(const FFTSpec_R_32f *spec, C *data, int c, int d, C *work) {
+void ownsFFTLargeBlocked_32fc_Sse(const FFTSpec_R_32f *spec, C *data, std::int64_t m, C *work) {
+  ownsFFTBlockedHalf_32fc_Sse(spec, data, m, F(spec->blockedTable), work, 1);
+}
+
+void ownsFFTColumnLoad_32fc_Sse(const float *rows, float *dst, const float *W, std::int64_t stride,
+                                std::int64_t count) {
+  quad::columnLoadTwiddled(rows, dst, W, stride, count);
+}
+void ownsFFTColumnStore_32fc_Sse(float *rows, const float *src, std::int64_t stride,
+                                 std::int64_t count, int form) {
+  quad::columnStoreVectors(rows, src, stride, count, form == 1);
+}
+
+void ownsFFTLargeSplit_32fc_Sse(const FFTSpec_R_32f *spec, C *data, int c, int d, C *work) {
   const int s = ownsFFTOrderSplit_32f(c);
   const int r = c - s;
   const std::int64_t R = pow2(s), cols = pow2(r);
   for (std::int64_t t = 0; t < R; ++t) {
     C *row = data + t * cols;
     if (r <= 10) {
-      quad::radix(OddPlan::First8, row, cols, F(spec->twiddleTable), work, false);
-      leafScale(spec, row, cols);
+      ownsFFTRadix4_32fc_Sse(row, static_cast<int>(cols), F(spec->twiddleTable), work, 0);
+      leafScale(kSse, spec, row, cols);
     } else if (ownsFFTOrderSplit_32f(r) == 0) {
-      sseBlockedHalf(spec, row, cols, F(spec->blockedTable), work, false);
+      ownsFFTBlockedHalf_32fc_Sse(spec, row, cols, F(spec->blockedTable), work, 0);
     } else {
-      sseSplit(spec, row, r, d + 1, work);
+      ownsFFTLargeSplit_32fc_Sse(spec, row, r, d + 1, work);
     }
   }
   const float *W = F(spec->levelColumn[d]);
   for (std::int64_t g = 0; g < cols; g += 4, W += 8 * R) {
-    quad::columnLoadTwiddled(F(data + g), F(work), W, cols, R);
+    ownsFFTColumnLoad_32fc_Sse(F(data + g), F(work), W, cols, R);
     for (int u = 0; u < 4; ++u)
-      quad::radix(OddPlan::First8, work + u * R, R, F(spec->levelTwiddle[d]), nullptr, false);
-    quad::columnStoreVectors(F(data + g), F(work), cols, R, d == 0);
+      ownsFFTRadix4_32fc_Sse(work + u * R, static_cast<int>(R), F(spec->levelTwiddle[d]), nullptr,
+                             0);
+    ownsFFTColumnStore_32fc_Sse(F(data + g), F(work), cols, R, d == 0 ? 1 : 0);
   }
 }
 
-void sseLarge(const FFTSpec_R_32f *spec, C *data, int k, C *work) {
+void ownsFFTLarge_32fc_Sse(const FFTSpec_R_32f *spec, C *data, int k, C *work) {
   if (ownsFFTOrderSplit_32f(k) == 0)
-    sseBlockedHalf(spec, data, pow2(k), F(spec->blockedTable), work, true);
+    ownsFFTLargeBlocked_32fc_Sse(spec, data, pow2(k), work);
   else
-    sseSplit(spec, data, k, 0, work);
+    ownsFFTLargeSplit_32fc_Sse(spec, data, k, 0, work);
 }
 
 // ---- SSE2 and SSE3 members: leaves and column blocks ------------------------------------
@@ -222,7 +286,7 @@ float *vecInitLevel(const TMember &mb, FFTSpec_R_32f *spec, int m, int depth, co
   float *start;
   if (d <= mb.radixLimit) {
     spec->twiddleTable = reinterpret_cast<C *>(area);
-    start = passTab(mb.plan, d, S, M, area);
+    start = mb.initTwiddleTab(d, S, M, area);
     spec->workSize = std::max(spec->workSize, static_cast<std::int32_t>(8 * pow2(d)));
   } else {
     start = vecInitLevel(mb, spec, d, depth + 1, S, M, area);
@@ -260,17 +324,19 @@ float *vecInitLevel(const TMember &mb, FFTSpec_R_32f *spec, int m, int depth, co
   return start + 2 * pow2(m);
 }
 
-void vecLarge(const TMember &mb, const FFTSpec_R_32f *spec, C *data, int m, int depth, C *work) {
+// One level of the SSE2/SSE3 split over 2^m bit-reversed values: the leaves (or the next
+// level) on the rows, then the remaining passes of the decimation on column blocks.
+void vecLevel(const TMember &mb, const FFTSpec_R_32f *spec, C *data, int m, int depth, C *work) {
   const int s = vecSplit(mb, m);
   const int d = m - s;
   const std::int64_t K = pow2(s), L = pow2(d);
   for (std::int64_t t = 0; t < K; ++t) {
     C *row = data + t * L;
     if (d <= mb.radixLimit) {
-      quad::radix(mb.plan, row, L, F(spec->twiddleTable), work, false);
-      leafScale(spec, row, L);
+      mb.radix4(row, static_cast<int>(L), F(spec->twiddleTable), work, 0);
+      leafScale(mb, spec, row, L);
     } else {
-      vecLarge(mb, spec, row, d, depth + 1, work);
+      mb.largeSplit(spec, row, d, depth + 1, work);
     }
   }
   const std::int64_t B = pow2(mb.columnLog - s);
@@ -278,17 +344,17 @@ void vecLarge(const TMember &mb, const FFTSpec_R_32f *spec, C *data, int m, int 
   const float *stream = F(spec->levelColumn[depth]);
   float *block = F(work);
   for (std::int64_t c0 = 0; c0 < L; c0 += B) {
-    quad::columnLoadBlock(F(data + c0), block, L, K, B);
+    mb.columnLoad(F(data + c0), block, L, K, B);
     std::int64_t span = B;
     for (int i = 1; i <= p; ++i, span *= 4) {
-      quad::pass4(block, block, span, K / (4 * span / B), stream);
+      mb.columnRadix4(block, block, span, K / (4 * span / B), stream);
       stream += 6 * span;
     }
     if (s % 2 == 1) {
-      quad::pass2(block, block, span, stream);
+      mb.columnRadix2(block, block, span, stream);
       stream += 2 * span;
     }
-    quad::columnStoreBlock(F(data + c0), block, L, K, B, depth == 0);
+    mb.columnStore(F(data + c0), block, L, K, B, depth == 0 ? 1 : 0);
   }
 }
 
@@ -298,11 +364,13 @@ void *take(std::int64_t bytes) { return fft_real::fftMalloc(bytes); }
 
 // Bytes of the table area of complex order k above the radix limit.
 std::int64_t largeTableBytes(const TMember &mb, int k) {
-  std::int64_t table = 0, work = 0;
+  std::int64_t table = 0, temp = 0, work = 0;
   if (mb.tag == fft_real::kFFTMemberSse)
-    sseSizeLarge(k, table, work);
+    ownsFFTGetSizeLarge_32fc_Sse(k, &table, &temp, &work);
+  else if (mb.tag == fft_real::kFFTMemberSse2)
+    ownsFFTGetSizeLarge_32fc_Sse2(k, &table, &temp, &work);
   else
-    vecSizeLarge(mb, k, table, work);
+    ownsFFTGetSizeLarge_32fc_Sse3(k, &table, &temp, &work);
   return table;
 }
 
@@ -313,16 +381,20 @@ int initComplex(const TMember &mb, FFTSpec_R_32f *spec, int k, const float *S, i
   spec->bitRevTable = static_cast<std::int32_t *>(take(revBytes));
   if (spec->bitRevTable == nullptr)
     return ippStsMemAllocErr;
+  // The SSE member's bit reversal from complex order 10 on walks the listed pairs; below,
+  // and in the other members, the first pass gathers through the index table.
   if (sse && k >= 10)
-    fft_real::ownsFFTInitBitRevTab(k, spec->bitRevTable);
+    mb.initBitRevTab(k, spec->bitRevTable);
+  else if (sse)
+    ownsFFTInitBitRevIndexTab_Sse(k, spec->bitRevTable);
   else
-    quad::initBitRevIndexTab(k, spec->bitRevTable);
+    mb.initBitRevTab(k, spec->bitRevTable);
   if (k <= mb.radixLimit) {
     const std::int64_t twBytes = sse ? round16(8 * n + 8) : (8 * n + 23) / 16 * 16;
     spec->twiddleTable = static_cast<C *>(take(twBytes));
     if (spec->twiddleTable == nullptr)
       return ippStsMemAllocErr;
-    passTab(mb.plan, k, S, M, spec->twiddleTable);
+    mb.initTwiddleTab(k, S, M, F(spec->twiddleTable));
     spec->workSize = static_cast<std::int32_t>(8 * n);
     return ippStsNoErr;
   }
@@ -330,11 +402,7 @@ int initComplex(const TMember &mb, FFTSpec_R_32f *spec, int k, const float *S, i
   if (area == nullptr)
     return ippStsMemAllocErr;
   // The leaf's table lies at the area start, so field 10 is the block the release frees.
-  if (sse)
-    sseInitLarge(spec, k, S, M, area);
-  else
-    vecInitLevel(mb, spec, k, 0, S, M, area);
-  return ippStsNoErr;
+  return mb.initLarge(spec, k, S, M, area);
 }
 
 IppOpStatus initAlloc(const TMember &mb, FFTSpec_R_32f **ppSpec, int order, int flag, int hint) {
@@ -365,7 +433,7 @@ IppOpStatus initAlloc(const TMember &mb, FFTSpec_R_32f **ppSpec, int order, int 
     spec->scale = 1.0f / static_cast<float>(N);
     break;
   default:
-    ownsFFTFreeSpec_R_32f(spec);
+    mb.freeSpec(spec);
     return ippStsFftFlagErr;
   }
   if (order <= 3) {
@@ -381,33 +449,33 @@ IppOpStatus initAlloc(const TMember &mb, FFTSpec_R_32f **ppSpec, int order, int 
   if (k > mb.radixLimit)
     biggest = std::max(biggest, largeTableBytes(mb, k));
   if (biggest > INT_MAX) {
-    ownsFFTFreeSpec_R_32f(spec);
+    mb.freeSpec(spec);
     return ippStsMemAllocErr;
   }
   auto *S = static_cast<float *>(take(sinBytes));
   if (S == nullptr) {
-    ownsFFTFreeSpec_R_32f(spec);
+    mb.freeSpec(spec);
     return ippStsMemAllocErr;
   }
-  engine::initSinTab(order, S);
-  int status = initComplex(mb, spec, k, S, order);
+  mb.initSinTab(order, S);
+  int status = mb.initComplex(spec, k, S, order);
   if (status == ippStsNoErr) {
     spec->recombFwdTable = static_cast<C *>(take(recombBytes));
     if (spec->recombFwdTable == nullptr)
       status = ippStsMemAllocErr;
     else
-      quad::initRealFwdTab(order, S, F(spec->recombFwdTable));
+      mb.initRealFwdTab(order, S, F(spec->recombFwdTable));
   }
   if (status == ippStsNoErr) {
     spec->recombInvTable = static_cast<C *>(take(recombBytes));
     if (spec->recombInvTable == nullptr)
       status = ippStsMemAllocErr;
     else
-      quad::initRealInvTab(order, S, F(spec->recombInvTable));
+      mb.initRealInvTab(order, S, F(spec->recombInvTable));
   }
   fft_real::fftFree(S);
   if (status != ippStsNoErr) {
-    ownsFFTFreeSpec_R_32f(spec);
+    mb.freeSpec(spec);
     return status;
   }
   *ppSpec = spec;
@@ -445,56 +513,311 @@ IppOpStatus forward(const TMember &mb, const float *pSrc, float *pDst, const FFT
   const auto *src = reinterpret_cast<const C *>(pSrc);
   C *z = reinterpret_cast<C *>(pDst);
   const float *tw = F(pSpec->twiddleTable);
-  const bool sse = mb.tag == fft_real::kFFTMemberSse;
   if (k <= mb.bitRevLimit) {
-    quad::bitRevRadix(mb.plan, src, z, n, tw, pSpec->bitRevTable, work);
-    leafScale(pSpec, z, n);
+    mb.bitRevRadix4(src, z, n, tw, pSpec->bitRevTable, work);
+    leafScale(mb, pSpec, z, n);
   } else {
-    if (sse && pSrc == pDst)
-      engine::bitRevInPlace(z, n, pSpec->bitRevTable);
-    else if (sse)
-      engine::bitRev(src, z, n, pSpec->bitRevTable);
-    else if (pSrc == pDst)
-      quad::bitRevIndexedInPlace(z, n, pSpec->bitRevTable);
+    if (pSrc == pDst)
+      mb.bitRevInPlace(z, n, pSpec->bitRevTable);
     else
-      quad::bitRevIndexed(src, z, n, pSpec->bitRevTable);
+      mb.bitRev(src, z, n, pSpec->bitRevTable);
     if (k <= mb.radixLimit) {
-      quad::radix(mb.plan, z, n, tw, work, true);
-      leafScale(pSpec, z, n);
-    } else if (sse) {
-      sseLarge(pSpec, z, k, work);
+      mb.radix4(z, static_cast<int>(n), tw, work, 1);
+      leafScale(mb, pSpec, z, n);
     } else {
-      vecLarge(mb, pSpec, z, k, 0, work);
+      mb.large(pSpec, z, k, work);
     }
   }
   const double r = z[0].re, i = z[0].im;
   pDst[0] = static_cast<float>(r + i);
   pDst[1] = static_cast<float>(r - i);
-  quad::realRecomb(z, n, F(pSpec->recombFwdTable));
+  mb.realRecomb(z, n, F(pSpec->recombFwdTable));
   fft_real::fftFree(taken);
   return ippStsNoErr;
 }
 
+IppOpStatus getBufSize(const FFTSpec_R_32f *pSpec, int *pSize) {
+  return ippsFFTGetBufSize_R_32f(pSpec, pSize);
+}
+
+IppOpStatus release(const TMember &mb, FFTSpec_R_32f *pSpec) {
+  if (pSpec == nullptr)
+    return ippStsNullPtrErr;
+  if (pSpec->id != kFFTSpecIdReal32)
+    return ippStsContextMatchErr;
+  mb.freeSpec(pSpec);
+  return ippStsNoErr;
+}
+
+// ---- Each member's own copies ------------------------------------------------------------
+// Thin names over the shared bodies: the members differ only in the tables and kernels
+// they pass on.
+
+void ownsFFTFreeSpec_R_32f_Sse(FFTSpec_R_32f *spec) { ownsFFTFreeSpec_R_32f(spec); }
+void ownsFFTFreeSpec_R_32f_Sse2(FFTSpec_R_32f *spec) { ownsFFTFreeSpec_R_32f(spec); }
+void ownsFFTFreeSpec_R_32f_Sse3(FFTSpec_R_32f *spec) { ownsFFTFreeSpec_R_32f(spec); }
+
+int ownsFFTInitComplex_32fc_Sse(FFTSpec_R_32f *spec, int k, const float *S, int M) {
+  return initComplex(kSse, spec, k, S, M);
+}
+int ownsFFTInitComplex_32fc_Sse2(FFTSpec_R_32f *spec, int k, const float *S, int M) {
+  return initComplex(kSse2, spec, k, S, M);
+}
+int ownsFFTInitComplex_32fc_Sse3(FFTSpec_R_32f *spec, int k, const float *S, int M) {
+  return initComplex(kSse3, spec, k, S, M);
+}
+
+float *ownsFFTInitSinTab_32f_Sse(int order, float *table) { return initSinTab(order, table); }
+float *ownsFFTInitSinTab_32f_Sse2(int order, float *table) { return initSinTab(order, table); }
+float *ownsFFTInitSinTab_32f_Sse3(int order, float *table) { return initSinTab(order, table); }
+
+float *ownsFFTInitRealFwdTab_32f_Sse(int order, const float *S, float *table) {
+  return initRealFwdTab(order, S, table);
+}
+float *ownsFFTInitRealFwdTab_32f_Sse2(int order, const float *S, float *table) {
+  return initRealFwdTab(order, S, table);
+}
+float *ownsFFTInitRealFwdTab_32f_Sse3(int order, const float *S, float *table) {
+  return initRealFwdTab(order, S, table);
+}
+float *ownsFFTInitRealInvTab_32f_Sse(int order, const float *S, float *table) {
+  return initRealInvTab(order, S, table);
+}
+float *ownsFFTInitRealInvTab_32f_Sse2(int order, const float *S, float *table) {
+  return initRealInvTab(order, S, table);
+}
+float *ownsFFTInitRealInvTab_32f_Sse3(int order, const float *S, float *table) {
+  return initRealInvTab(order, S, table);
+}
+
+// The SSE member lists bit-reversed pairs from complex order 10 on; the SSE3 member, like
+// the SSE2 member, reads the index table.
+std::int32_t *ownsFFTInitBitRevTab_Sse(int k, std::int32_t *table) {
+  return fft_real::ownsFFTInitBitRevTab(k, table);
+}
+std::int32_t *ownsFFTInitBitRevTab_Sse3(int k, std::int32_t *table) {
+  return fft_real::ownsFFTInitBitRevTab_Sse2(k, table);
+}
+
+void ownsFFTBitRevRadix4_32fc_Sse(const C *src, C *dst, std::int64_t n, const float *tw,
+                                  const std::int32_t *index, C *work) {
+  quad::bitRevRadix(OddPlan::First8, src, dst, n, tw, index, work);
+}
+void ownsFFTBitRevRadix4_32fc_Sse2(const C *src, C *dst, std::int64_t n, const float *tw,
+                                   const std::int32_t *index, C *work) {
+  quad::bitRevRadix(OddPlan::First8, src, dst, n, tw, index, work);
+}
+void ownsFFTBitRevRadix4_32fc_Sse3(const C *src, C *dst, std::int64_t n, const float *tw,
+                                   const std::int32_t *index, C *work) {
+  quad::bitRevRadix(OddPlan::LastRadix2, src, dst, n, tw, index, work);
+}
+
+void ownsBitRev_32fc_Sse(const C *src, C *dst, std::int64_t n, const std::int32_t *table) {
+  bitRevListed(src, dst, n, table);
+}
+void ownsBitRev_32fc_I_Sse(C *data, std::int64_t n, const std::int32_t *table) {
+  bitRevListedInPlace(data, n, table);
+}
+void ownsBitRev_32fc_Sse2(const C *src, C *dst, std::int64_t n, const std::int32_t *index) {
+  quad::bitRevIndexed(src, dst, n, index);
+}
+void ownsBitRev_32fc_I_Sse2(C *data, std::int64_t n, const std::int32_t *index) {
+  quad::bitRevIndexedInPlace(data, n, index);
+}
+void ownsBitRev_32fc_Sse3(const C *src, C *dst, std::int64_t n, const std::int32_t *index) {
+  quad::bitRevIndexed(src, dst, n, index);
+}
+void ownsBitRev_32fc_I_Sse3(C *data, std::int64_t n, const std::int32_t *index) {
+  quad::bitRevIndexedInPlace(data, n, index);
+}
+
+void ownsFFTScale_32f_Sse(float scale, float *data, std::int64_t count) {
+  quad::scale(scale, data, count);
+}
+void ownsFFTScale_32f_Sse2(float scale, float *data, std::int64_t count) {
+  quad::scale(scale, data, count);
+}
+void ownsFFTScale_32f_Sse3(float scale, float *data, std::int64_t count) {
+  quad::scale(scale, data, count);
+}
+
+// Forward recombination only: no operation runs the inverse pre-processing.
+void ownsFFTRealRecomb_32f_Sse(C *data, std::int64_t n, const float *table) {
+  quad::realRecomb(data, n, table);
+}
+void ownsFFTRealRecomb_32f_Sse2(C *data, std::int64_t n, const float *table) {
+  quad::realRecomb(data, n, table);
+}
+void ownsFFTRealRecomb_32f_Sse3(C *data, std::int64_t n, const float *table) {
+  quad::realRecomb(data, n, table);
+}
+
+void ownsFFTColumnLoad_32fc_Sse2(const float *rows, float *dst, std::int64_t stride,
+                                 std::int64_t count, std::int64_t width) {
+  quad::columnLoadBlock(rows, dst, stride, count, width);
+}
+void ownsFFTColumnLoad_32fc_Sse3(const float *rows, float *dst, std::int64_t stride,
+                                 std::int64_t count, std::int64_t width) {
+  quad::columnLoadBlock(rows, dst, stride, count, width);
+}
+void ownsFFTColumnRadix4_32fc_Sse2(const float *src, float *dst, std::int64_t span,
+                                   std::int64_t groups, const float *stream) {
+  quad::pass4(src, dst, span, groups, stream);
+}
+void ownsFFTColumnRadix4_32fc_Sse3(const float *src, float *dst, std::int64_t span,
+                                   std::int64_t groups, const float *stream) {
+  quad::pass4(src, dst, span, groups, stream);
+}
+void ownsFFTColumnRadix2_32fc_Sse2(const float *src, float *dst, std::int64_t span,
+                                   const float *stream) {
+  quad::pass2(src, dst, span, stream);
+}
+void ownsFFTColumnRadix2_32fc_Sse3(const float *src, float *dst, std::int64_t span,
+                                   const float *stream) {
+  quad::pass2(src, dst, span, stream);
+}
+void ownsFFTColumnStore_32fc_Sse2(float *rows, const float *src, std::int64_t stride,
+                                  std::int64_t count, std::int64_t width, int mode) {
+  quad::columnStoreBlock(rows, src, stride, count, width, mode == 1);
+}
+void ownsFFTColumnStore_32fc_Sse3(float *rows, const float *src, std::int64_t stride,
+                                  std::int64_t count, std::int64_t width, int mode) {
+  quad::columnStoreBlock(rows, src, stride, count, width, mode == 1);
+}
+
+int ownsFFTInitLarge_32fc_Sse2(FFTSpec_R_32f *spec, int m, const float *S, int M, float *area) {
+  vecInitLevel(kSse2, spec, m, 0, S, M, area);
+  return ippStsNoErr;
+}
+int ownsFFTInitLarge_32fc_Sse3(FFTSpec_R_32f *spec, int m, const float *S, int M, float *area) {
+  vecInitLevel(kSse3, spec, m, 0, S, M, area);
+  return ippStsNoErr;
+}
+
+void ownsFFTLarge_32fc_Sse2(const FFTSpec_R_32f *spec, C *data, int m, C *work) {
+  vecLevel(kSse2, spec, data, m, 0, work);
+}
+void ownsFFTLarge_32fc_Sse3(const FFTSpec_R_32f *spec, C *data, int m, C *work) {
+  vecLevel(kSse3, spec, data, m, 0, work);
+}
+void ownsFFTLargeSplit_32fc_Sse2(const FFTSpec_R_32f *spec, C *data, int m, int depth, C *work) {
+  vecLevel(kSse2, spec, data, m, depth, work);
+}
+void ownsFFTLargeSplit_32fc_Sse3(const FFTSpec_R_32f *spec, C *data, int m, int depth, C *work) {
+  vecLevel(kSse3, spec, data, m, depth, work);
+}
+
+const TMember kSse{fft_real::kFFTMemberSse,
+                   OddPlan::First8,
+                   9,
+                   10,
+                   0,
+                   ownsFFTFreeSpec_R_32f_Sse,
+                   ownsFFTInitComplex_32fc_Sse,
+                   ownsFFTInitSinTab_32f_Sse,
+                   ownsFFTInitRealFwdTab_32f_Sse,
+                   ownsFFTInitRealInvTab_32f_Sse,
+                   ownsFFTInitBitRevTab_Sse,
+                   ownsFFTInitTwiddleTab_32fc_Sse,
+                   ownsFFTBitRevRadix4_32fc_Sse,
+                   ownsBitRev_32fc_Sse,
+                   ownsBitRev_32fc_I_Sse,
+                   ownsFFTRadix4_32fc_Sse,
+                   ownsFFTScale_32f_Sse,
+                   ownsFFTInitLarge_32fc_Sse,
+                   ownsFFTLarge_32fc_Sse,
+                   ownsFFTLargeSplit_32fc_Sse,
+                   nullptr,
+                   nullptr,
+                   nullptr,
+                   nullptr,
+                   ownsFFTRealRecomb_32f_Sse};
+const TMember kSse2{fft_real::kFFTMemberSse2,
+                    OddPlan::First8,
+                    14,
+                    15,
+                    14,
+                    ownsFFTFreeSpec_R_32f_Sse2,
+                    ownsFFTInitComplex_32fc_Sse2,
+                    ownsFFTInitSinTab_32f_Sse2,
+                    ownsFFTInitRealFwdTab_32f_Sse2,
+                    ownsFFTInitRealInvTab_32f_Sse2,
+                    fft_real::ownsFFTInitBitRevTab_Sse2,
+                    ownsFFTInitTwiddleTab_32fc_Sse2,
+                    ownsFFTBitRevRadix4_32fc_Sse2,
+                    ownsBitRev_32fc_Sse2,
+                    ownsBitRev_32fc_I_Sse2,
+                    ownsFFTRadix4_32fc_Sse2,
+                    ownsFFTScale_32f_Sse2,
+                    ownsFFTInitLarge_32fc_Sse2,
+                    ownsFFTLarge_32fc_Sse2,
+                    ownsFFTLargeSplit_32fc_Sse2,
+                    ownsFFTColumnLoad_32fc_Sse2,
+                    ownsFFTColumnRadix4_32fc_Sse2,
+                    ownsFFTColumnRadix2_32fc_Sse2,
+                    ownsFFTColumnStore_32fc_Sse2,
+                    ownsFFTRealRecomb_32f_Sse2};
+const TMember kSse3{fft_real::kFFTMemberSse3,
+                    OddPlan::LastRadix2,
+                    15,
+                    16,
+                    15,
+                    ownsFFTFreeSpec_R_32f_Sse3,
+                    ownsFFTInitComplex_32fc_Sse3,
+                    ownsFFTInitSinTab_32f_Sse3,
+                    ownsFFTInitRealFwdTab_32f_Sse3,
+                    ownsFFTInitRealInvTab_32f_Sse3,
+                    ownsFFTInitBitRevTab_Sse3,
+                    ownsFFTInitTwiddleTab_32fc_Sse3,
+                    ownsFFTBitRevRadix4_32fc_Sse3,
+                    ownsBitRev_32fc_Sse3,
+                    ownsBitRev_32fc_I_Sse3,
+                    ownsFFTRadix4_32fc_Sse3,
+                    ownsFFTScale_32f_Sse3,
+                    ownsFFTInitLarge_32fc_Sse3,
+                    ownsFFTLarge_32fc_Sse3,
+                    ownsFFTLargeSplit_32fc_Sse3,
+                    ownsFFTColumnLoad_32fc_Sse3,
+                    ownsFFTColumnRadix4_32fc_Sse3,
+                    ownsFFTColumnRadix2_32fc_Sse3,
+                    ownsFFTColumnStore_32fc_Sse3,
+                    ownsFFTRealRecomb_32f_Sse3};
+
 } // namespace
 
-#define FFT_REAL32_MEMBER(SUFFIX, MEMBER)                                                          \
-  IppOpStatus ippsFFTInitAlloc_R_32f##SUFFIX(FFTSpec_R_32f **ppSpec, int order, int flag,          \
-                                             int hint) {                                           \
-    return initAlloc(MEMBER, ppSpec, order, flag, hint);                                           \
-  }                                                                                                \
-  IppOpStatus ippsFFTGetBufSize_R_32f##SUFFIX(const FFTSpec_R_32f *pSpec, int *pSize) {            \
-    return ippsFFTGetBufSize_R_32f(pSpec, pSize);                                                  \
-  }                                                                                                \
-  IppOpStatus ippsFFTFwd_RToPerm_32f##SUFFIX(const float *pSrc, float *pDst,                       \
-                                             const FFTSpec_R_32f *pSpec, std::uint8_t *pBuffer) {  \
-    return forward(MEMBER, pSrc, pDst, pSpec, pBuffer);                                            \
-  }                                                                                                \
-  IppOpStatus ippsFFTFree_R_32f##SUFFIX(FFTSpec_R_32f *pSpec) { return ippsFFTFree_R_32f(pSpec); }
-
-FFT_REAL32_MEMBER(_Sse, kSse)
-FFT_REAL32_MEMBER(_Sse2, kSse2)
-FFT_REAL32_MEMBER(_Sse3, kSse3)
-#undef FFT_REAL32_MEMBER
+IppOpStatus ippsFFTInitAlloc_R_32f_Sse(FFTSpec_R_32f **ppSpec, int order, int flag, int hint) {
+  return initAlloc(kSse, ppSpec, order, flag, hint);
+}
+IppOpStatus ippsFFTInitAlloc_R_32f_Sse2(FFTSpec_R_32f **ppSpec, int order, int flag, int hint) {
+  return initAlloc(kSse2, ppSpec, order, flag, hint);
+}
+IppOpStatus ippsFFTInitAlloc_R_32f_Sse3(FFTSpec_R_32f **ppSpec, int order, int flag, int hint) {
+  return initAlloc(kSse3, ppSpec, order, flag, hint);
+}
+IppOpStatus ippsFFTGetBufSize_R_32f_Sse(const FFTSpec_R_32f *pSpec, int *pSize) {
+  return getBufSize(pSpec, pSize);
+}
+IppOpStatus ippsFFTGetBufSize_R_32f_Sse2(const FFTSpec_R_32f *pSpec, int *pSize) {
+  return getBufSize(pSpec, pSize);
+}
+IppOpStatus ippsFFTGetBufSize_R_32f_Sse3(const FFTSpec_R_32f *pSpec, int *pSize) {
+  return getBufSize(pSpec, pSize);
+}
+IppOpStatus ippsFFTFwd_RToPerm_32f_Sse(const float *pSrc, float *pDst, const FFTSpec_R_32f *pSpec,
+                                       std::uint8_t *pBuffer) {
+  return forward(kSse, pSrc, pDst, pSpec, pBuffer);
+}
+IppOpStatus ippsFFTFwd_RToPerm_32f_Sse2(const float *pSrc, float *pDst, const FFTSpec_R_32f *pSpec,
+                                        std::uint8_t *pBuffer) {
+  return forward(kSse2, pSrc, pDst, pSpec, pBuffer);
+}
+IppOpStatus ippsFFTFwd_RToPerm_32f_Sse3(const float *pSrc, float *pDst, const FFTSpec_R_32f *pSpec,
+                                        std::uint8_t *pBuffer) {
+  return forward(kSse3, pSrc, pDst, pSpec, pBuffer);
+}
+IppOpStatus ippsFFTFree_R_32f_Sse(FFTSpec_R_32f *pSpec) { return release(kSse, pSpec); }
+IppOpStatus ippsFFTFree_R_32f_Sse2(FFTSpec_R_32f *pSpec) { return release(kSse2, pSpec); }
+IppOpStatus ippsFFTFree_R_32f_Sse3(FFTSpec_R_32f *pSpec) { return release(kSse3, pSpec); }
 
 void ownsFFTRadix4_32fc_Sse(Ipp32fc *data, int n, const float *tw, Ipp32fc *work, int form) {
   quad::radix(OddPlan::First8, data, n, tw, work, form == 1);
@@ -530,7 +853,7 @@ void ownsFFTGetSizeLarge_32fc_Sse3(int k, std::int64_t *table, std::int64_t *tem
   *temp = 0;
 }
 std::int32_t *ownsFFTInitBitRevIndexTab_Sse(int m, std::int32_t *table) {
-  return quad::initBitRevIndexTab(m, table);
+  return fft_real::ownsFFTInitBitRevTab_Sse2(m, table);
 }
 
 } // namespace fft_audio
