@@ -42,14 +42,14 @@ struct Out {
   bool interleaved;
   bool aligned;
 
-  void put(std::int64_t element, Q v) const {
+  template <bool Interleaved, bool Aligned> void putAs(std::int64_t element, Q v) const {
     float *p = base + 2 * element;
     __m128 a = v.re, b = v.im;
-    if (interleaved) {
+    if constexpr (Interleaved) {
       a = _mm_unpacklo_ps(v.re, v.im);
       b = _mm_unpackhi_ps(v.re, v.im);
     }
-    if (aligned) {
+    if constexpr (Aligned) {
       _mm_store_ps(p, a);
       _mm_store_ps(p + 4, b);
     } else {
@@ -57,10 +57,17 @@ struct Out {
       _mm_storeu_ps(p + 4, b);
     }
   }
+  void put(std::int64_t element, Q v) const {
+    if (interleaved)
+      aligned ? putAs<true, true>(element, v) : putAs<true, false>(element, v);
+    else
+      aligned ? putAs<false, true>(element, v) : putAs<false, false>(element, v);
+  }
 };
 
 // The twiddled radix-4 step on four quad-split runs with one 24-float table block.
-inline void step4(Q x0, Q x1, Q x2, Q x3, const float *w, Q &o0, Q &o1, Q &o2, Q &o3) {
+[[gnu::always_inline]] inline void step4(Q x0, Q x1, Q x2, Q x3, const float *w, Q &o0, Q &o1,
+                                         Q &o2, Q &o3) {
   const Q c = cmul(x2, _mm_load_ps(w), _mm_load_ps(w + 4));
   const Q b = cmul(x1, _mm_load_ps(w + 8), _mm_load_ps(w + 12));
   const Q d = cmul(x3, _mm_load_ps(w + 16), _mm_load_ps(w + 20));
@@ -72,7 +79,10 @@ inline void step4(Q x0, Q x1, Q x2, Q x3, const float *w, Q &o0, Q &o1, Q &o2, Q
   o3 = {_mm_sub_ps(f.re, h.im), _mm_add_ps(f.im, h.re)};
 }
 
-void pass4To(const float *src, Out out, std::int64_t span, std::int64_t groups, const float *seg) {
+// The store form is chosen once per pass, outside the loops.
+template <bool Interleaved, bool Aligned>
+void pass4Loop(const float *src, Out out, std::int64_t span, std::int64_t groups,
+               const float *seg) {
   for (std::int64_t g = 0; g < groups; ++g) {
     const std::int64_t base = 4 * span * g;
     for (std::int64_t k = 0; k < span; k += 4) {
@@ -80,12 +90,21 @@ void pass4To(const float *src, Out out, std::int64_t span, std::int64_t groups, 
       Q o0, o1, o2, o3;
       step4(ld(p), ld(p + 2 * span), ld(p + 4 * span), ld(p + 6 * span), seg + 6 * k, o0, o1, o2,
             o3);
-      out.put(base + k, o0);
-      out.put(base + k + span, o1);
-      out.put(base + k + 2 * span, o2);
-      out.put(base + k + 3 * span, o3);
+      out.putAs<Interleaved, Aligned>(base + k, o0);
+      out.putAs<Interleaved, Aligned>(base + k + span, o1);
+      out.putAs<Interleaved, Aligned>(base + k + 2 * span, o2);
+      out.putAs<Interleaved, Aligned>(base + k + 3 * span, o3);
     }
   }
+}
+
+void pass4To(const float *src, Out out, std::int64_t span, std::int64_t groups, const float *seg) {
+  if (out.interleaved)
+    out.aligned ? pass4Loop<true, true>(src, out, span, groups, seg)
+                : pass4Loop<true, false>(src, out, span, groups, seg);
+  else
+    out.aligned ? pass4Loop<false, true>(src, out, span, groups, seg)
+                : pass4Loop<false, false>(src, out, span, groups, seg);
 }
 
 void pass2To(const float *src, Out out, std::int64_t span, const float *seg) {
@@ -100,7 +119,8 @@ void pass2To(const float *src, Out out, std::int64_t span, const float *seg) {
 
 // Sixteen element pointers in, the real and imaginary parts of lane j of vectors R[i], I[i]
 // from element 4j + i: each group of four positions becomes one lane.
-inline void gather16(const float *const e[16], __m128 R[4], __m128 I[4]) {
+[[gnu::always_inline]] inline void gather16(const float *const e[16], __m128 R[4], __m128 I[4]) {
+#pragma GCC unroll 4
   for (int i = 0; i < 4; ++i) {
     __m128 t0 = _mm_setzero_ps(), t1 = _mm_setzero_ps();
     t0 = _mm_loadl_pi(t0, reinterpret_cast<const __m64 *>(e[i]));
@@ -114,7 +134,7 @@ inline void gather16(const float *const e[16], __m128 R[4], __m128 I[4]) {
 
 // Four 4-point DFTs (one per lane) of inputs held in bit-reversed order (a0, a2, a1, a3),
 // results transposed so that vector g holds the outputs k = 0 .. 3 of lane g.
-inline void dft4x4(const float *const e[16], Q y[4]) {
+[[gnu::always_inline]] inline void dft4x4(const float *const e[16], Q y[4]) {
   __m128 R[4], I[4];
   gather16(e, R, I);
   const __m128 pr = _mm_add_ps(R[0], R[1]), pi = _mm_add_ps(I[0], I[1]);
@@ -158,6 +178,7 @@ const __m128 &c1() {
 struct Consecutive {
   const float *data;
   void operator()(std::int64_t first, const float *e[16]) const {
+#pragma GCC unroll 16
     for (int j = 0; j < 16; ++j)
       e[j] = data + 2 * (first + j);
   }
@@ -166,11 +187,16 @@ struct Gathered {
   const float *src;
   const std::int32_t *index;
   std::int64_t q; // n/4
+  // first is a multiple of 16: element 4a + b of the block comes from row rev2(b) of the
+  // source quarters at the table's offset for group first/4 + a.
   void operator()(std::int64_t first, const float *e[16]) const {
-    static constexpr int kRev2[4] = {0, 2, 1, 3};
-    for (int j = 0; j < 16; ++j) {
-      const std::int64_t p = first + j;
-      e[j] = src + 2 * (kRev2[p & 3] * q + index[p >> 2] / 2);
+    const std::int64_t rows[4] = {0, 2 * 2 * q, 2 * q, 2 * 3 * q};
+#pragma GCC unroll 4
+    for (int a = 0; a < 4; ++a) {
+      const float *base = src + static_cast<std::uint32_t>(index[first / 4 + a]);
+#pragma GCC unroll 4
+      for (int b = 0; b < 4; ++b)
+        e[4 * a + b] = base + rows[b];
     }
   }
 };
@@ -179,6 +205,7 @@ struct Gathered {
 // the D = 16 segment. n = 8 takes its second block from zeros and keeps only the first.
 template <class Src> void firstPass8(const Src &src, std::int64_t n, float *T) {
   static const float zeros[2] = {0.0f, 0.0f};
+  const __m128 w0 = c0(), w1 = c1();
   for (std::int64_t b = 0; b < n; b += 16) {
     const float *e[16];
     src(b, e);
@@ -189,7 +216,7 @@ template <class Src> void firstPass8(const Src &src, std::int64_t n, float *T) {
     dft4x4(e, y);
     for (int h = 0; h < 2 && b + 8 * h < n; ++h) {
       const Q E = y[2 * h];
-      const Q t = cmul(y[2 * h + 1], c0(), c1());
+      const Q t = cmul(y[2 * h + 1], w0, w1);
       st(T + 2 * (b + 8 * h), add(E, t));
       st(T + 2 * (b + 8 * h + 4), sub(E, t));
     }
@@ -322,11 +349,28 @@ void bitRevIndexed(const Ipp32fc *src, Ipp32fc *dst, std::int64_t n, const std::
       dst[p] = src[kOrder[p]];
     return;
   }
+  // Each tile is a 4 x 4 transpose of complex values: source row j (four consecutive values
+  // at rev2(j)·q + 4g) gives element j of destination rows u, from its value rev2(u).
+  const float *s = &src->re;
+  float *d = &dst->re;
   for (std::int64_t g = 0; g < n / 16; ++g) {
     const std::int64_t R = index[g] / 2;
-    for (int u = 0; u < 4; ++u)
-      for (int j = 0; j < 4; ++j)
-        dst[u * q + R + j] = src[kRev2[j] * q + 4 * g + kRev2[u]];
+    __m128 a[4], b[4];
+    for (int j = 0; j < 4; ++j) {
+      const float *row = s + 2 * (kRev2[j] * q + 4 * g);
+      a[j] = _mm_loadu_ps(row);     // values 0, 1
+      b[j] = _mm_loadu_ps(row + 4); // values 2, 3
+    }
+    float *d0 = d + 2 * R, *d1 = d + 2 * (q + R), *d2 = d + 2 * (2 * q + R),
+          *d3 = d + 2 * (3 * q + R);
+    _mm_storeu_ps(d0, _mm_movelh_ps(a[0], a[1])); // value 0 of each row
+    _mm_storeu_ps(d0 + 4, _mm_movelh_ps(a[2], a[3]));
+    _mm_storeu_ps(d1, _mm_movelh_ps(b[0], b[1])); // value rev2(1) = 2
+    _mm_storeu_ps(d1 + 4, _mm_movelh_ps(b[2], b[3]));
+    _mm_storeu_ps(d2, _mm_movehl_ps(a[1], a[0])); // value rev2(2) = 1
+    _mm_storeu_ps(d2 + 4, _mm_movehl_ps(a[3], a[2]));
+    _mm_storeu_ps(d3, _mm_movehl_ps(b[1], b[0])); // value 3
+    _mm_storeu_ps(d3 + 4, _mm_movehl_ps(b[3], b[2]));
   }
 }
 
