@@ -7,6 +7,7 @@
 // for NaN. Round to nearest (roundMode 1) runs under a to-nearest rounding field set for
 // the call; any other mode uses the truncating conversion, whatever the caller's mode.
 #include "kernels/audio-filter/AudioFilterKernels.h"
+#include "kernels/common/SseRounding.h"
 
 #include <emmintrin.h>
 
@@ -82,7 +83,7 @@ void Widen16s(const unsigned char *s, unsigned char *d) {
 }
 
 // 16 samples.
-void Widen8s(const unsigned char *s, unsigned char *d) {
+void ownsConvert_8s32f_Sse2(const unsigned char *s, unsigned char *d) {
   const __m128i v = LoadU(s);
   const __m128i lo = _mm_unpacklo_epi8(v, v), hi = _mm_unpackhi_epi8(v, v);
   StoreF(d, _mm_cvtepi32_ps(_mm_srai_epi32(_mm_unpacklo_epi16(lo, lo), 24)));
@@ -98,14 +99,14 @@ template <bool nearest> __m128i Narrow4(__m128 v, __m128 lo, __m128 hi) {
 }
 
 // 8 floats to 16-bit samples.
-template <bool nearest> void Narrow16s(const unsigned char *s, unsigned char *d) {
+template <bool nearest> void ownsConvert_32f16s_Sse2(const unsigned char *s, unsigned char *d) {
   const __m128 lo = _mm_set1_ps(-32768.0f), hi = _mm_set1_ps(32767.0f);
   StoreU(d, _mm_packs_epi32(Narrow4<nearest>(LoadF(s), lo, hi),
                             Narrow4<nearest>(LoadF(s + 16), lo, hi)));
 }
 
 // 16 floats to 8-bit samples.
-template <bool nearest> void Narrow8s(const unsigned char *s, unsigned char *d) {
+template <bool nearest> void ownsConvert_32f8s_Sse2(const unsigned char *s, unsigned char *d) {
   const __m128 lo = _mm_set1_ps(-128.0f), hi = _mm_set1_ps(127.0f);
   const __m128i a =
       _mm_packs_epi32(Narrow4<nearest>(LoadF(s), lo, hi), Narrow4<nearest>(LoadF(s + 16), lo, hi));
@@ -114,22 +115,9 @@ template <bool nearest> void Narrow8s(const unsigned char *s, unsigned char *d) 
   StoreU(d, _mm_packs_epi16(a, b));
 }
 
-// The rounding field to nearest for the call, exceptions masked; the caller's register
-// (flags included) comes back on return.
-class NearestRounding {
-public:
-  NearestRounding() noexcept : saved_(_mm_getcsr()) { _mm_setcsr((saved_ | 0x1F80u) & ~0x6000u); }
-  ~NearestRounding() { _mm_setcsr(saved_); }
-  NearestRounding(const NearestRounding &) = delete;
-  NearestRounding &operator=(const NearestRounding &) = delete;
-
-private:
-  unsigned saved_;
-};
-
 // The meters widen every chunk of samples: 16 per step on a row (two loads, four stores),
 // then one step of 8, then single samples, which convert exactly as the vector steps do.
-void Widen16sRow(const unsigned char *s, unsigned char *d, int width) {
+void ownsConvert_16s32f_Sse2(const unsigned char *s, unsigned char *d, int width) {
   int x = 0;
   for (; x + 16 <= width; x += 16, s += 32, d += 64) {
     const __m128i a = LoadU(s), b = LoadU(s + 16);
@@ -164,7 +152,7 @@ IppOpStatus ippiConvert_16s32f_C1R(const short *pSrc, int srcStep, float *pDst, 
     height = 1;
   }
   for (int y = 0; y < height; ++y)
-    Widen16sRow(RowOf(pSrc, srcStep, y), RowOf(pDst, dstStep, y), width);
+    ownsConvert_16s32f_Sse2(RowOf(pSrc, srcStep, y), RowOf(pDst, dstStep, y), width);
   return ippStsNoErr;
 }
 
@@ -172,7 +160,7 @@ IppOpStatus ippiConvert_8s32f_C1R(const signed char *pSrc, int srcStep, float *p
                                   tagSIZE roi) {
   return Convert<signed char, float, 16>(
       pSrc, srcStep, pDst, dstStep, roi,
-      [](const unsigned char *s, unsigned char *d) { Widen8s(s, d); });
+      [](const unsigned char *s, unsigned char *d) { ownsConvert_8s32f_Sse2(s, d); });
 }
 
 IppOpStatus ippiConvert_32f16s_C1R(const float *pSrc, int srcStep, short *pDst, int dstStep,
@@ -182,11 +170,11 @@ IppOpStatus ippiConvert_32f16s_C1R(const float *pSrc, int srcStep, short *pDst, 
   if (roundMode != 1)
     return Convert<float, short, 8>(
         pSrc, srcStep, pDst, dstStep, roi,
-        [](const unsigned char *s, unsigned char *d) { Narrow16s<false>(s, d); });
+        [](const unsigned char *s, unsigned char *d) { ownsConvert_32f16s_Sse2<false>(s, d); });
   const NearestRounding nearest;
   return Convert<float, short, 8>(
       pSrc, srcStep, pDst, dstStep, roi,
-      [](const unsigned char *s, unsigned char *d) { Narrow16s<true>(s, d); });
+      [](const unsigned char *s, unsigned char *d) { ownsConvert_32f16s_Sse2<true>(s, d); });
 }
 
 IppOpStatus ippiConvert_32f8s_C1R(const float *pSrc, int srcStep, signed char *pDst, int dstStep,
@@ -196,11 +184,11 @@ IppOpStatus ippiConvert_32f8s_C1R(const float *pSrc, int srcStep, signed char *p
   if (roundMode != 1)
     return Convert<float, signed char, 16>(
         pSrc, srcStep, pDst, dstStep, roi,
-        [](const unsigned char *s, unsigned char *d) { Narrow8s<false>(s, d); });
+        [](const unsigned char *s, unsigned char *d) { ownsConvert_32f8s_Sse2<false>(s, d); });
   const NearestRounding nearest;
   return Convert<float, signed char, 16>(
       pSrc, srcStep, pDst, dstStep, roi,
-      [](const unsigned char *s, unsigned char *d) { Narrow8s<true>(s, d); });
+      [](const unsigned char *s, unsigned char *d) { ownsConvert_32f8s_Sse2<true>(s, d); });
 }
 
 } // namespace kernels::audio_filter::sse2

@@ -21,7 +21,8 @@ std::atomic<std::uint64_t> gNonTemporalRuns{0};
 // size). With `stream`, the part from the first 16-byte boundary on goes around the
 // caches in non-temporal stores, the pattern turned so every byte keeps its phase, and
 // the run ends with a store fence. The last partial block goes through memcpy.
-void FillRow(unsigned char *d, std::size_t bytes, __m128i v, bool stream = false) {
+// Every fill of this unit runs through it, the 16- and 32-bit ones with their patterns.
+void ownsSetRow_8u_Sse2(unsigned char *d, std::size_t bytes, __m128i v, bool stream = false) {
   std::size_t i = 0;
   if (stream && bytes >= 64) {
     alignas(16) unsigned char twice[32];
@@ -66,7 +67,7 @@ IppOpStatus SetRegion(T *pDst, int dstStep, tagSIZE roi, __m128i v, long long st
   const bool stream =
       static_cast<long long>(bytes) * static_cast<long long>(roi.height) > streamAbove;
   for (int y = 0; y < roi.height; ++y)
-    FillRow(RowOf(pDst, dstStep, y), bytes, v, stream);
+    ownsSetRow_8u_Sse2(RowOf(pDst, dstStep, y), bytes, v, stream);
   return ippStsNoErr;
 }
 
@@ -79,7 +80,7 @@ std::int64_t CacheBytesPerCore() {
 namespace {
 
 // One row; overlapping rows keep the semantics of a move.
-void CopyRow(const unsigned char *s, unsigned char *d, std::size_t bytes) {
+void ownsCopyRow_8u_Sse2(const unsigned char *s, unsigned char *d, std::size_t bytes) {
   if (s < d + bytes && d < s + bytes) {
     std::memmove(d, s, bytes);
     return;
@@ -106,7 +107,7 @@ IppOpStatus CopyRegion(const T *pSrc, int srcStep, T *pDst, int dstStep, tagSIZE
     return ippStsSizeErr;
   const std::size_t bytes = static_cast<std::size_t>(roi.width) * sizeof(T);
   for (int y = 0; y < roi.height; ++y)
-    CopyRow(RowOf(pSrc, srcStep, y), RowOf(pDst, dstStep, y), bytes);
+    ownsCopyRow_8u_Sse2(RowOf(pSrc, srcStep, y), RowOf(pDst, dstStep, y), bytes);
   return ippStsNoErr;
 }
 
@@ -138,6 +139,9 @@ IppOpStatus ConvertRegion(const S *pSrc, int srcStep, D *pDst, int dstStep, tagS
   return ippStsNoErr;
 }
 
+// The conversions' block steps, each named after the conversion whose rows ConvertRow
+// walks through it.
+
 // 16 bytes widened to 16 bits: zero-extended (or sign-extended when `sign`).
 template <bool sign> void Widen8To16(const unsigned char *s, unsigned char *d) {
   const __m128i v = Load(s);
@@ -151,8 +155,11 @@ template <bool sign> void Widen8To16(const unsigned char *s, unsigned char *d) {
   }
 }
 
+void ownsConvert_8s16s_Sse2(const unsigned char *s, unsigned char *d) { Widen8To16<true>(s, d); }
+void ownsConvert_8u16u_Sse2(const unsigned char *s, unsigned char *d) { Widen8To16<false>(s, d); }
+
 // 16 bytes to 16 floats.
-void Bytes8uTo32f(const unsigned char *s, unsigned char *d) {
+void ownsConvert_8u32f_Sse2(const unsigned char *s, unsigned char *d) {
   const __m128i z = _mm_setzero_si128();
   const __m128i v = Load(s);
   const __m128i lo = _mm_unpacklo_epi8(v, z), hi = _mm_unpackhi_epi8(v, z);
@@ -163,7 +170,7 @@ void Bytes8uTo32f(const unsigned char *s, unsigned char *d) {
 }
 
 // v · 257 - 32768 as 16 bits: the byte in both halves, the top bit flipped.
-void Scale8u16s(const unsigned char *s, unsigned char *d) {
+void ownsScale_8u16s_Sse2(const unsigned char *s, unsigned char *d) {
   const __m128i v = Load(s);
   const __m128i flip = _mm_set1_epi16(-0x8000);
   Store(d, _mm_xor_si128(_mm_unpacklo_epi8(v, v), flip));
@@ -171,7 +178,7 @@ void Scale8u16s(const unsigned char *s, unsigned char *d) {
 }
 
 // v · 0x01010101 - 2^31 as 32 bits: the byte in all four, the top bit flipped.
-void Scale8u32s(const unsigned char *s, unsigned char *d) {
+void ownsScale_8u32s_Sse2(const unsigned char *s, unsigned char *d) {
   const __m128i v = Load(s);
   const __m128i flip = _mm_set1_epi32(static_cast<int>(0x80000000u));
   const __m128i lo = _mm_unpacklo_epi8(v, v), hi = _mm_unpackhi_epi8(v, v);
@@ -183,7 +190,7 @@ void Scale8u32s(const unsigned char *s, unsigned char *d) {
 
 // Fast 16-bit to byte scaling: ((v - (v >> 8)) >> 8) + 128, 16 samples. Neither step
 // leaves 16 bits.
-void Scale16s8uFast(const unsigned char *s, unsigned char *d) {
+void ownsScale_16s8u_Sse2(const unsigned char *s, unsigned char *d) {
   const __m128i bias = _mm_set1_epi16(128);
   auto half = [bias](__m128i v) {
     return _mm_add_epi16(_mm_srai_epi16(_mm_sub_epi16(v, _mm_srai_epi16(v, 8)), 8), bias);
@@ -211,7 +218,7 @@ inline __m128i Accurate4(__m128i v32) {
   return _mm_sub_epi32(n, _mm_and_si128(exact, odd));
 }
 
-void Scale16s8uAccurate(const unsigned char *s, unsigned char *d) {
+void ownsScaleAccurate_16s8u_Sse2(const unsigned char *s, unsigned char *d) {
   const __m128i v = Load(s);
   const __m128i lo = Accurate4(_mm_srai_epi32(_mm_unpacklo_epi16(v, v), 16));
   const __m128i hi = Accurate4(_mm_srai_epi32(_mm_unpackhi_epi16(v, v), 16));
@@ -223,7 +230,7 @@ void Scale16s8uAccurate(const unsigned char *s, unsigned char *d) {
 }
 
 // Fast 32-bit to byte scaling: ((v - (v >> 8)) >> 24) + 128, 4 samples.
-void Scale32s8uFast(const unsigned char *s, unsigned char *d) {
+void ownsScale_32s8u_Sse2(const unsigned char *s, unsigned char *d) {
   const __m128i v = Load(s);
   const __m128i r = _mm_add_epi32(_mm_srai_epi32(_mm_sub_epi32(v, _mm_srai_epi32(v, 8)), 24),
                                   _mm_set1_epi32(128));
@@ -234,7 +241,7 @@ void Scale32s8uFast(const unsigned char *s, unsigned char *d) {
 
 // Accurate 32-bit to byte scaling: k · v needs more than double precision, so this
 // path keeps the extended-precision arithmetic of the reference, one sample at a time.
-void Scale32s8uAccurate(const unsigned char *s, unsigned char *d) {
+void ownsScaleAccurate_32s8u_Sse2(const unsigned char *s, unsigned char *d) {
   const long double c = std::bit_cast<double>(0x40600000000FF000ull);
   const long double k = std::bit_cast<double>(0x3E6FE000001FE000ull);
   for (int i = 0; i < 4; ++i) {
@@ -258,8 +265,8 @@ IppOpStatus ippsSet_16s(short val, short *pDst, int len) {
   if (len < 1)
     return ippStsSizeErr;
   const std::int64_t cache = len > 131072 ? CacheBytesPerCore() : -1;
-  FillRow(Bytes(pDst), static_cast<std::size_t>(len) * sizeof(short), _mm_set1_epi16(val),
-          cache > 0 && len > cache / 2);
+  ownsSetRow_8u_Sse2(Bytes(pDst), static_cast<std::size_t>(len) * sizeof(short),
+                     _mm_set1_epi16(val), cache > 0 && len > cache / 2);
   return ippStsNoErr;
 }
 
@@ -293,7 +300,7 @@ IppOpStatus ippsConvert_8s16s(const signed char *pSrc, short *pDst, int len) {
     return ippStsSizeErr;
   ConvertRow<signed char, short, 16>(
       Bytes(pSrc), Bytes(pDst), len,
-      [](const unsigned char *s, unsigned char *d) { Widen8To16<true>(s, d); });
+      [](const unsigned char *s, unsigned char *d) { ownsConvert_8s16s_Sse2(s, d); });
   return ippStsNoErr;
 }
 
@@ -301,28 +308,28 @@ IppOpStatus ippiConvert_8u16u_C1R(const unsigned char *pSrc, int srcStep, unsign
                                   int dstStep, tagSIZE roi) {
   return ConvertRegion<unsigned char, unsigned short, 16>(
       pSrc, srcStep, pDst, dstStep, roi,
-      [](const unsigned char *s, unsigned char *d) { Widen8To16<false>(s, d); });
+      [](const unsigned char *s, unsigned char *d) { ownsConvert_8u16u_Sse2(s, d); });
 }
 
 IppOpStatus ippiConvert_8u32f_C1R(const unsigned char *pSrc, int srcStep, float *pDst, int dstStep,
                                   tagSIZE roi) {
   return ConvertRegion<unsigned char, float, 16>(
       pSrc, srcStep, pDst, dstStep, roi,
-      [](const unsigned char *s, unsigned char *d) { Bytes8uTo32f(s, d); });
+      [](const unsigned char *s, unsigned char *d) { ownsConvert_8u32f_Sse2(s, d); });
 }
 
 IppOpStatus ippiScale_8u16s_C1R(const unsigned char *pSrc, int srcStep, short *pDst, int dstStep,
                                 tagSIZE roi) {
   return ConvertRegion<unsigned char, short, 16>(
       pSrc, srcStep, pDst, dstStep, roi,
-      [](const unsigned char *s, unsigned char *d) { Scale8u16s(s, d); });
+      [](const unsigned char *s, unsigned char *d) { ownsScale_8u16s_Sse2(s, d); });
 }
 
 IppOpStatus ippiScale_8u32s_C1R(const unsigned char *pSrc, int srcStep, int *pDst, int dstStep,
                                 tagSIZE roi) {
   return ConvertRegion<unsigned char, int, 16>(
       pSrc, srcStep, pDst, dstStep, roi,
-      [](const unsigned char *s, unsigned char *d) { Scale8u32s(s, d); });
+      [](const unsigned char *s, unsigned char *d) { ownsScale_8u32s_Sse2(s, d); });
 }
 
 IppOpStatus ippiScale_16s8u_C1R(const short *pSrc, int srcStep, unsigned char *pDst, int dstStep,
@@ -330,10 +337,10 @@ IppOpStatus ippiScale_16s8u_C1R(const short *pSrc, int srcStep, unsigned char *p
   if (hint == 2)
     return ConvertRegion<short, unsigned char, 8>(
         pSrc, srcStep, pDst, dstStep, roi,
-        [](const unsigned char *s, unsigned char *d) { Scale16s8uAccurate(s, d); });
+        [](const unsigned char *s, unsigned char *d) { ownsScaleAccurate_16s8u_Sse2(s, d); });
   return ConvertRegion<short, unsigned char, 16>(
       pSrc, srcStep, pDst, dstStep, roi,
-      [](const unsigned char *s, unsigned char *d) { Scale16s8uFast(s, d); });
+      [](const unsigned char *s, unsigned char *d) { ownsScale_16s8u_Sse2(s, d); });
 }
 
 IppOpStatus ippiScale_32s8u_C1R(const int *pSrc, int srcStep, unsigned char *pDst, int dstStep,
@@ -341,10 +348,10 @@ IppOpStatus ippiScale_32s8u_C1R(const int *pSrc, int srcStep, unsigned char *pDs
   if (hint == 2)
     return ConvertRegion<int, unsigned char, 4>(
         pSrc, srcStep, pDst, dstStep, roi,
-        [](const unsigned char *s, unsigned char *d) { Scale32s8uAccurate(s, d); });
+        [](const unsigned char *s, unsigned char *d) { ownsScaleAccurate_32s8u_Sse2(s, d); });
   return ConvertRegion<int, unsigned char, 4>(
       pSrc, srcStep, pDst, dstStep, roi,
-      [](const unsigned char *s, unsigned char *d) { Scale32s8uFast(s, d); });
+      [](const unsigned char *s, unsigned char *d) { ownsScale_32s8u_Sse2(s, d); });
 }
 
 } // namespace kernels::audio_sample::sse2
@@ -364,8 +371,8 @@ IppOpStatus ippsSet_16s(short val, short *pDst, int len) {
     return ippStsNullPtrErr;
   if (len < 1)
     return ippStsSizeErr;
-  sse2::FillRow(sse2::Bytes(pDst), static_cast<std::size_t>(len) * sizeof(short),
-                _mm_set1_epi16(val), len >= 10240);
+  sse2::ownsSetRow_8u_Sse2(sse2::Bytes(pDst), static_cast<std::size_t>(len) * sizeof(short),
+                           _mm_set1_epi16(val), len >= 10240);
   return ippStsNoErr;
 }
 IppOpStatus ippiSet_8u_C1R(unsigned char val, unsigned char *pDst, int dstStep, tagSIZE roi) {

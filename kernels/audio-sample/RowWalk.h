@@ -4,6 +4,7 @@
 #pragma once
 
 #include "kernels/common/IppTypes.h"
+#include "kernels/common/SseRounding.h"
 
 #include <emmintrin.h>
 
@@ -72,18 +73,5 @@ inline const unsigned char *RowOf(const void *base, int step, int row) {
 inline unsigned char *RowOf(void *base, int step, int row) {
   return static_cast<unsigned char *>(base) + static_cast<std::ptrdiff_t>(step) * row;
 }
-
-// Round to nearest for the conversions inside a kernel whatever the caller's mode,
-// exceptions masked; the caller's register (flags included) comes back on return.
-class NearestRounding {
-public:
-  NearestRounding() noexcept : saved_(_mm_getcsr()) { _mm_setcsr((saved_ | 0x1F80u) & ~0x6000u); }
-  ~NearestRounding() { _mm_setcsr(saved_); }
-  NearestRounding(const NearestRounding &) = delete;
-  NearestRounding &operator=(const NearestRounding &) = delete;
-
-private:
-  unsigned saved_;
-};
 
 } // namespace kernels::audio_sample::detail
