@@ -5,7 +5,8 @@
 // filters run the block method at codes 16-17 and 5, the generic one at codes 6-9, and every
 // code's IIR set-up lays out the vector layout, which the generic filter reads as well. Some
 // classes are the generic code by design, so their slots hold the generic variant:
-// ippsThreshold_LTValGTVal_16s_I_Sse (the threshold at code 5), ippsRandUniform_Direct_16s_Sse
+// ippsThreshold_LTValGTVal_16s_I_Sse (the threshold at code 5), ippsFIROne_64f_Sse (code 5's
+// FIR step sums in extended precision, as the generic one), ippsRandUniform_Direct_16s_Sse
 // and ippsTriangle_Direct_16s_Sse (code 5's extended-precision noise and triangle), and
 // ippsRandGauss_Direct_16s_Sse3, ippsRandGauss_Direct_16s_Sse2 and ippsRandGauss_Direct_16s_Sse
 // (normal noise is one sequential polar method in every class).
@@ -129,7 +130,7 @@
   W(Vizazodizaro, ippsIIR_32f_I, Own(DISPATCH_KAF::ippsIIR_32f_I_Sse3), GenericByDesign,           \
     Own(DISPATCH_KAF::ippsIIR_32f_I_Sse))                                                          \
   W(Vizazodizaro, ippsFIROne_64f, Own(DISPATCH_KAF::ippsFIROne_64f_Sse3),                          \
-    Own(DISPATCH_KAF::ippsFIROne_64f_Sse2), Own(DISPATCH_KAF::ippsFIROne_64f_Sse))                 \
+    Own(DISPATCH_KAF::ippsFIROne_64f_Sse2), GenericByDesign)                                       \
   W(Vizazodizaro, ippsRandGauss_Direct_16s, GenericByDesign, GenericByDesign, GenericByDesign)     \
   W(Vizazodizaro, ippsRandUniform_Direct_16s, Own(DISPATCH_KAF::ippsRandUniform_Direct_16s_Sse3),  \
     Own(DISPATCH_KAF::ippsRandUniform_Direct_16s_Sse2), GenericByDesign)                           \

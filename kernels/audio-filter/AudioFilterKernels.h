@@ -133,8 +133,9 @@ IppOpStatus ippsIIR_32f_I(float *pSrcDst, int len, IIRState_32f *pState);
 } // namespace sse
 
 namespace sse2 {
-// The FIR step over two double-precision lanes: the generic sum in another order and
-// precision, within (L + 1) · 2^-52 · Σ|tap · sample| of it.
+// The FIR step over two double-precision lanes, codes 16-17 and 6-9 (code 5 keeps the
+// generic extended-precision step): the generic sum in another order and precision,
+// within (L + 1) · 2^-52 · Σ|tap · sample| of it.
 IppOpStatus ippsFIROne_64f(double src, double &dstVal, FIRState_64f &state);
 } // namespace sse2
 
@@ -177,7 +178,6 @@ inline constexpr auto ippsDivC_32f_I_Sse2 = &sse2::ippsDivC_32f_I;
 inline constexpr auto ippsDivC_32f_I_Sse = &sse::ippsDivC_32f_I;
 inline constexpr auto ippsFIROne_64f_Sse3 = &sse2::ippsFIROne_64f;
 inline constexpr auto ippsFIROne_64f_Sse2 = &sse2::ippsFIROne_64f;
-inline constexpr auto ippsFIROne_64f_Sse = &sse2::ippsFIROne_64f;
 inline constexpr auto ippsIIR_32f_Sse3 = &sse3::ippsIIR_32f;
 inline constexpr auto ippsIIR_32f_Sse = &sse::ippsIIR_32f;
 inline constexpr auto ippsIIR_32f_I_Sse3 = &sse3::ippsIIR_32f_I;

@@ -228,6 +228,30 @@ IppOpStatus Filter(const float *pSrc, float *pDst, int len, IIRState_32f *pState
   return ownsIIRDirect_32f<MulC>(pSrc, pDst, len, *pState);
 }
 
+// The two-lane filter step: the sample goes into the delay line twice (so the window of
+// the last L samples, oldest first, never wraps), the index moves on, and the window is
+// summed in two double-precision lanes, added at the end.
+double ownsFIROne_64f_Sse2(double src, FIRState_64f *ps) {
+  const int L = FieldAt<int>(ps, fir_layout::kTapsLen);
+  int i = FieldAt<int>(ps, fir_layout::kDlyIndex);
+  const double *taps = FieldAt<double *>(ps, fir_layout::kTaps);
+  double *dly = FieldAt<double *>(ps, fir_layout::kDlyLine);
+  dly[i] = src;
+  dly[i + L] = src;
+  if (++i == L)
+    i = 0;
+  SetFieldAt<int>(ps, fir_layout::kDlyIndex, i);
+  const double *window = dly + i;
+  __m128d acc = _mm_setzero_pd();
+  int k = 0;
+  for (; k + 2 <= L; k += 2)
+    acc = _mm_add_pd(acc, _mm_mul_pd(_mm_loadu_pd(taps + k), _mm_loadu_pd(window + k)));
+  double y = _mm_cvtsd_f64(_mm_add_sd(acc, _mm_unpackhi_pd(acc, acc)));
+  if (k < L)
+    y += taps[k] * window[k];
+  return y;
+}
+
 } // namespace
 
 namespace sse3 {
@@ -256,8 +280,6 @@ IppOpStatus ippsIIR_32f_I(float *pSrcDst, int len, IIRState_32f *pState) {
 
 namespace sse2 {
 
-// Two lanes over the window of the last L samples (oldest first), double precision,
-// the lanes added at the end.
 IppOpStatus ippsFIROne_64f(double src, double &dstVal, FIRState_64f &state) {
   FIRState_64f *volatile ps = &state;
   double *volatile pd = &dstVal;
@@ -265,24 +287,7 @@ IppOpStatus ippsFIROne_64f(double src, double &dstVal, FIRState_64f &state) {
     return ippStsNullPtrErr;
   if (FieldAt<std::uint32_t>(ps, fir_layout::kId) != kFIRId)
     return ippStsContextMatchErr;
-  const int L = FieldAt<int>(ps, fir_layout::kTapsLen);
-  int i = FieldAt<int>(ps, fir_layout::kDlyIndex);
-  const double *taps = FieldAt<double *>(ps, fir_layout::kTaps);
-  double *dly = FieldAt<double *>(ps, fir_layout::kDlyLine);
-  dly[i] = src;
-  dly[i + L] = src;
-  if (++i == L)
-    i = 0;
-  SetFieldAt<int>(ps, fir_layout::kDlyIndex, i);
-  const double *window = dly + i;
-  __m128d acc = _mm_setzero_pd();
-  int k = 0;
-  for (; k + 2 <= L; k += 2)
-    acc = _mm_add_pd(acc, _mm_mul_pd(_mm_loadu_pd(taps + k), _mm_loadu_pd(window + k)));
-  double y = _mm_cvtsd_f64(_mm_add_sd(acc, _mm_unpackhi_pd(acc, acc)));
-  if (k < L)
-    y += taps[k] * window[k];
-  *pd = y;
+  *pd = ownsFIROne_64f_Sse2(src, ps);
   return ippStsNoErr;
 }
 

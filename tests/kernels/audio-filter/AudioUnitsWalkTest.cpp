@@ -141,4 +141,22 @@ TEST(AudioUnitsWalkFilters, IirSlotsPerCode) {
   Ippglobalcpu::UnInitializeDispatch();
 }
 
+// The FIR step: the two-lane kernel at codes 16-17 and 6-9; code 5 sums in extended
+// precision as the generic step does, so its slot holds the generic.
+TEST(AudioUnitsWalkFilters, FirStepSlotsPerCode) {
+  const struct {
+    int code;
+    bool own;
+  } wants[] = {{0, false}, {5, false}, {6, true}, {7, true}, {16, true}};
+  for (const auto &w : wants) {
+    dispatch::ResetSlotsForTesting();
+    Ippglobalcpu::SetGlobalCpu(static_cast<IppCpuType>(w.code));
+    EXPECT_EQ(Vizazodizaro::Select_ippsFIROne_64f() != &Vizazodizaro::generic::ippsFIROne_64f,
+              w.own)
+        << w.code;
+  }
+  dispatch::ResetSlotsForTesting();
+  Ippglobalcpu::UnInitializeDispatch();
+}
+
 } // namespace
