@@ -111,15 +111,21 @@ TEST_P(AudioUnitsWalk, EverySlotHoldsItsKernelAndNothingIsPending) {
 
 INSTANTIATE_TEST_SUITE_P(Codes, AudioUnitsWalk, ::testing::Values(0, 5, 6, 7, 16));
 
-// The filters' own rows at the codes that matter: the block method at 16 and 5, the
-// generic filter at 6; every code's set-up its own.
-TEST(AudioUnitsWalkFilters, IirSlotsPerCode) {
+// The filters' own rows at the codes that matter: the IIR block method at 16 and 5, the
+// generic IIR filter at 6; every code's IIR set-up its own. The two-lane FIR step at
+// codes 16-17 and 6-9; code 5 sums in extended precision as the generic step does, so
+// its slot holds the generic.
+TEST(AudioUnitsWalkFilters, FilterSlotsPerCode) {
   struct Want {
     int code;
     bool ownFilter;
     bool ownSetUp;
-  } wants[] = {
-      {0, false, false}, {5, true, true}, {6, false, true}, {7, false, true}, {16, true, true}};
+    bool ownFirStep;
+  } wants[] = {{0, false, false, false},
+               {5, true, true, false},
+               {6, false, true, true},
+               {7, false, true, true},
+               {16, true, true, true}};
   for (const Want &w : wants) {
     dispatch::ResetSlotsForTesting();
     Ippglobalcpu::SetGlobalCpu(static_cast<IppCpuType>(w.code));
@@ -136,23 +142,8 @@ TEST(AudioUnitsWalkFilters, IirSlotsPerCode) {
     EXPECT_EQ(Vizazodizaro::Select_ippsIIRFree_32f() != &Vizazodizaro::generic::ippsIIRFree_32f,
               w.ownSetUp)
         << w.code;
-  }
-  dispatch::ResetSlotsForTesting();
-  Ippglobalcpu::UnInitializeDispatch();
-}
-
-// The FIR step: the two-lane kernel at codes 16-17 and 6-9; code 5 sums in extended
-// precision as the generic step does, so its slot holds the generic.
-TEST(AudioUnitsWalkFilters, FirStepSlotsPerCode) {
-  const struct {
-    int code;
-    bool own;
-  } wants[] = {{0, false}, {5, false}, {6, true}, {7, true}, {16, true}};
-  for (const auto &w : wants) {
-    dispatch::ResetSlotsForTesting();
-    Ippglobalcpu::SetGlobalCpu(static_cast<IppCpuType>(w.code));
     EXPECT_EQ(Vizazodizaro::Select_ippsFIROne_64f() != &Vizazodizaro::generic::ippsFIROne_64f,
-              w.own)
+              w.ownFirStep)
         << w.code;
   }
   dispatch::ResetSlotsForTesting();
