@@ -3,6 +3,7 @@
 // stated bounds, and the memory routines of every level against the generic bytes.
 #include "framework/dispatch/Vizazodizaro.h"
 #include "kernels/audio-filter/AudioFilterKernels.h"
+#include "platform/cpu/FpuControl.h"
 #include "tests/kernels/audio-sample/Arena.h"
 
 #include <gtest/gtest.h>
@@ -11,6 +12,7 @@
 #include <cmath>
 #include <cstdint>
 #include <cstring>
+#include <functional>
 #include <limits>
 #include <numbers>
 #include <random>
@@ -498,6 +500,94 @@ TEST(GeneratorKernels, ToneEqualsTheGenericOrStaysNearTheExactWave) {
   }
   EXPECT_EQ(kf::sse2::ippsTone_Direct_16s(nullptr, 2, 10, 0.1f, ph, 1), ippStsNullPtrErr);
   EXPECT_EQ(kf::sse2::ippsTone_Direct_16s(out, 0, 10, 0.1f, ph, 1), ippStsSizeErr);
+}
+
+// Every variant of the filter unit's arithmetic, spectrum, generator, memory and FIR step
+// kernels, with good and bad arguments, under a caller's chop rounding with flush-to-zero
+// and denormals-are-zero and an x87 word of extended precision rounding down: both
+// registers come back with the controls as set (status flags may be raised).
+TEST(FilterUnitKernels, LeaveTheMxcsrAndX87WordsAsSet) {
+  std::vector<float> f(4100, 0.75f), g(4100, 0.25f);
+  std::vector<short> s16(3000, 1234), t16(3000, -77);
+  std::vector<Ipp64fc> c(300, Ipp64fc{3.0, -4.0});
+  std::vector<double> d(300);
+  float sum = 0, phase = 0.25f;
+  unsigned seed = 5;
+  const double taps[5] = {0.5, -0.25, 0.125, 1.0, 2.0};
+  FIRState_64f *fir = nullptr;
+  ASSERT_EQ(gen::ippsFIRInitAlloc_64f(&fir, taps, 5, nullptr), 0);
+  double y = 0;
+  const std::pair<const char *, std::function<void()>> rows[] = {
+      {"Add_16s_I", [&] { kf::sse2::ippsAdd_16s_I(t16.data(), s16.data(), 2999); }},
+      {"Sub_32f_I", [&] { kf::sse2::ippsSub_32f_I(g.data(), f.data(), 4099); }},
+      {"Sqr_32f_I", [&] { kf::sse2::ippsSqr_32f_I(f.data(), 4099); }},
+      {"Sum_32f",
+       [&] {
+         kf::sse2::ippsSum_32f(f.data(), 4099, &sum, 0);
+         kf::sse2::ippsSum_32f(f.data(), 4099, &sum, 1);
+         kf::sse2::ippsSum_32f(f.data(), 0, &sum, 1);
+       }},
+      {"MulC_32f",
+       [&] {
+         kf::sse2::ippsMulC_32f(f.data(), 1.5f, g.data(), 4099);
+         kf::sse::ippsMulC_32f(f.data(), 0.0f, g.data(), 4099);
+       }},
+      {"MulC_32f_I",
+       [&] {
+         kf::sse2::ippsMulC_32f_I(1.5f, f.data(), 4099);
+         kf::sse::ippsMulC_32f_I(1.0f, f.data(), 4099);
+       }},
+      {"DivC_32f_I",
+       [&] {
+         kf::sse2::ippsDivC_32f_I(3.0f, f.data(), 4099);
+         kf::sse::ippsDivC_32f_I(3.0f, f.data(), 4099);
+         kf::sse2::ippsDivC_32f_I(0.0f, f.data(), 4099);
+       }},
+      {"ConjCcs_64fc_I", [&] { kf::sse2::ippsConjCcs_64fc_I(c.data(), 298); }},
+      {"Magnitude_64fc", [&] { kf::sse2::ippsMagnitude_64fc(c.data(), d.data(), 299); }},
+      {"Threshold",
+       [&] {
+         kf::sse2::ippsThreshold_LTValGTVal_16s_I(s16.data(), 2999, -5, -6, 5, 6);
+         kf::sse2::ippsThreshold_LTValGTVal_16s_I(s16.data(), 2999, 5, 6, -5, -6);
+       }},
+      {"Tone",
+       [&] {
+         kf::sse2::ippsTone_Direct_16s(s16.data(), 2999, 1000, 0.01f, phase, 0);
+         kf::sse2::ippsTone_Direct_16s(s16.data(), 2999, 1000, 0.01f, phase, 1);
+         kf::sse2::ippsTone_Direct_16s(s16.data(), 2999, 1000, 0.7f, phase, 1);
+       }},
+      {"RandUniform",
+       [&] { kf::sse2::ippsRandUniform_Direct_16s(s16.data(), 2999, -100, 100, seed); }},
+      {"Triangle",
+       [&] { kf::sse2::ippsTriangle_Direct_16s(s16.data(), 2999, 1000, 0.01f, 0.3f, phase); }},
+      {"Memory",
+       [&] {
+         kf::sse2::ownsCopy_32f(f.data(), g.data(), 4099);
+         kf::sse::ownsCopy_32f(f.data(), g.data(), 4099);
+         kf::sse2::ownsZero_32f(g.data(), 4099);
+         kf::sse::ownsZero_32f(g.data(), 4099);
+       }},
+      {"FIROne_64f",
+       [&] {
+         kf::sse2::ippsFIROne_64f(0.5, y, *fir);
+         kf::sse2::ippsFIROne_64f(-0.5, y, *fir);
+       }},
+  };
+  const std::uint32_t saved = cpu::GetMxcsr();
+  const std::uint16_t x87 = cpu::GetX87ControlWord();
+  const std::uint32_t mxcsr = 0x1F80u | 0x6000u | 0x8000u | 0x0040u; // chop, FTZ, DAZ
+  for (const auto &[name, run] : rows) {
+    cpu::LoadMxcsr(mxcsr);
+    cpu::LoadX87ControlWord(0x0F7F);
+    run();
+    const std::uint32_t after = cpu::GetMxcsr();
+    const std::uint16_t x87After = cpu::GetX87ControlWord();
+    cpu::LoadMxcsr(saved);
+    cpu::LoadX87ControlWord(x87);
+    EXPECT_EQ(after & ~0x3Fu, mxcsr) << name;
+    EXPECT_EQ(x87After, 0x0F7F) << name;
+  }
+  gen::ippsFIRFree_64f(*fir);
 }
 
 } // namespace
