@@ -4,8 +4,8 @@
 // the caller's floating-point environment left as set.
 #include "framework/dispatch/Vizazodizaro.h"
 #include "kernels/audio-filter/AudioFilterKernels.h"
-#include "platform/cpu/FpuControl.h"
 #include "tests/kernels/audio-sample/Arena.h"
+#include "tests/support/ControlWords.h"
 
 #include <gtest/gtest.h>
 
@@ -195,27 +195,23 @@ TEST(FilterConvertKernels, BadArgumentsGiveTheGenericStatusAndWriteNothing) {
 }
 
 TEST(FilterConvertKernels, LeaveTheMxcsrAndX87WordsAsSet) {
-  const std::uint32_t saved = cpu::GetMxcsr();
-  const std::uint16_t x87 = cpu::GetX87ControlWord();
-  const std::uint32_t mxcsr = 0x1F80u | 0x6000u; // chop
-  cpu::LoadMxcsr(mxcsr);
-  cpu::LoadX87ControlWord(0x0F7F);
+  using namespace test_support;
+  const ControlWords set{0x1F80u | 0x6000u, 0x0F7F}; // chop
   const float v[4] = {2.5f, 3.5f, -2.5f, 2.7f};
   short s[4];
-  const IppOpStatus st = kf::ippiConvert_32f16s_C1R(v, 16, s, 8, {4, 1}, 1);
-  const IppOpStatus bad = kf::ippiConvert_32f16s_C1R(v, 0, s, 8, {4, 1}, 1);
-  const std::uint32_t after = cpu::GetMxcsr();
-  const std::uint16_t x87After = cpu::GetX87ControlWord();
-  cpu::LoadMxcsr(saved);
-  cpu::LoadX87ControlWord(x87);
+  IppOpStatus st = -1, bad = -1;
+  const ControlWords after = RunUnder(set, [&] {
+    st = kf::ippiConvert_32f16s_C1R(v, 16, s, 8, {4, 1}, 1);
+    bad = kf::ippiConvert_32f16s_C1R(v, 0, s, 8, {4, 1}, 1);
+  });
   EXPECT_EQ(st, 0);
   EXPECT_EQ(bad, ippStsStepErr);
   EXPECT_EQ(s[0], 2);
   EXPECT_EQ(s[1], 4);
   EXPECT_EQ(s[2], -2);
   EXPECT_EQ(s[3], 3);
-  EXPECT_EQ(after & ~0x3Fu, mxcsr);
-  EXPECT_EQ(x87After, 0x0F7F);
+  EXPECT_EQ(after.mxcsr & ~kMxcsrFlags, set.mxcsr);
+  EXPECT_EQ(after.x87, set.x87);
 }
 
 } // namespace

@@ -17,7 +17,7 @@
 #include "framework/dispatch/generic_iir.h"
 #include "kernels/audio-filter/AudioFilterKernels.h"
 #include "kernels/common/IIRState.h"
-#include "platform/cpu/FpuControl.h"
+#include "tests/support/ControlWords.h"
 
 #include <gtest/gtest.h>
 
@@ -398,29 +398,25 @@ TEST_F(IirStates, FilterStatusesEqualTheGeneric) {
 
 // Set-ups, filters and releases leave the caller's SSE and x87 control words as set.
 TEST_F(IirStates, ControlWordsStayAsSet) {
-  const std::uint32_t saved = cpu::GetMxcsr();
-  const std::uint16_t x87 = cpu::GetX87ControlWord();
-  const std::uint32_t mxcsr = 0x1F80u | 0x2000u | 0x8040u; // round down, flush and DAZ
-  const std::uint16_t x87Set = 0x0F7F;                     // 64-bit mantissa, chop
+  using namespace test_support;
+  // Round down, flush and DAZ; x87 64-bit mantissa, chop.
+  const ControlWords set{0x1F80u | 0x2000u | 0x8040u, 0x0F7F};
   const auto taps = meterTaps(48000);
   std::vector<float> x(3000, 0.25f);
   for (const Maker &su : kSetUps)
     for (const Filter &f : kFilters) {
-      cpu::LoadMxcsr(mxcsr);
-      cpu::LoadX87ControlWord(x87Set);
-      IIRState_32f *s = nullptr;
-      const IppOpStatus made = su.init(&s, taps.data(), 2, nullptr);
-      const IppOpStatus run = made == 0 ? f.filterI(x.data(), 3000, s) : made;
-      const IppOpStatus freed = made == 0 ? su.release(s) : made;
-      const std::uint32_t after = cpu::GetMxcsr();
-      const std::uint16_t x87After = cpu::GetX87ControlWord();
-      cpu::LoadMxcsr(saved);
-      cpu::LoadX87ControlWord(x87);
+      IppOpStatus made = -1, run = -1, freed = -1;
+      const ControlWords after = RunUnder(set, [&] {
+        IIRState_32f *s = nullptr;
+        made = su.init(&s, taps.data(), 2, nullptr);
+        run = made == 0 ? f.filterI(x.data(), 3000, s) : made;
+        freed = made == 0 ? su.release(s) : made;
+      });
       EXPECT_EQ(made, 0);
       EXPECT_EQ(run, 0);
       EXPECT_EQ(freed, 0);
-      EXPECT_EQ(after & ~0x3Fu, mxcsr) << su.name << " / " << f.name;
-      EXPECT_EQ(x87After, x87Set) << su.name << " / " << f.name;
+      EXPECT_EQ(after.mxcsr & ~kMxcsrFlags, set.mxcsr) << su.name << " / " << f.name;
+      EXPECT_EQ(after.x87, set.x87) << su.name << " / " << f.name;
     }
 }
 

@@ -3,8 +3,8 @@
 // stated bounds, and the memory routines of every level against the generic bytes.
 #include "framework/dispatch/Vizazodizaro.h"
 #include "kernels/audio-filter/AudioFilterKernels.h"
-#include "platform/cpu/FpuControl.h"
 #include "tests/kernels/audio-sample/Arena.h"
+#include "tests/support/ControlWords.h"
 
 #include <gtest/gtest.h>
 
@@ -573,19 +573,11 @@ TEST(FilterUnitKernels, LeaveTheMxcsrAndX87WordsAsSet) {
          kf::sse2::ippsFIROne_64f(-0.5, y, *fir);
        }},
   };
-  const std::uint32_t saved = cpu::GetMxcsr();
-  const std::uint16_t x87 = cpu::GetX87ControlWord();
-  const std::uint32_t mxcsr = 0x1F80u | 0x6000u | 0x8000u | 0x0040u; // chop, FTZ, DAZ
+  using namespace test_support;
   for (const auto &[name, run] : rows) {
-    cpu::LoadMxcsr(mxcsr);
-    cpu::LoadX87ControlWord(0x0F7F);
-    run();
-    const std::uint32_t after = cpu::GetMxcsr();
-    const std::uint16_t x87After = cpu::GetX87ControlWord();
-    cpu::LoadMxcsr(saved);
-    cpu::LoadX87ControlWord(x87);
-    EXPECT_EQ(after & ~0x3Fu, mxcsr) << name;
-    EXPECT_EQ(x87After, 0x0F7F) << name;
+    const ControlWords after = RunUnder(kCallerControlWords, run);
+    EXPECT_EQ(after.mxcsr & ~kMxcsrFlags, kCallerControlWords.mxcsr) << name;
+    EXPECT_EQ(after.x87, kCallerControlWords.x87) << name;
   }
   gen::ippsFIRFree_64f(*fir);
 }

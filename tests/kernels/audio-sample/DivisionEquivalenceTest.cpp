@@ -4,8 +4,8 @@
 // warning 6, a zero constant divisor refused; the caller's rounding mode left alone.
 #include "framework/dispatch/Albasicdispatcher.h"
 #include "kernels/audio-sample/AudioSampleKernels.h"
-#include "platform/cpu/FpuControl.h"
 #include "tests/kernels/audio-sample/Arena.h"
+#include "tests/support/ControlWords.h"
 
 #include <gtest/gtest.h>
 
@@ -146,20 +146,15 @@ TEST(DivisionKernels, BadArgumentsGiveTheGenericStatusAndWriteNothing) {
 
 // The kernels round to nearest whatever the caller's mode, and hand the mode back.
 TEST(DivisionKernels, CallersRoundingModeIsIgnoredAndRestored) {
-  const std::uint32_t saved = cpu::GetMxcsr();
-  const std::uint16_t x87 = cpu::GetX87ControlWord();
-  const std::uint32_t mxcsr = 0x1F80u | 0x6000u | 0x8000u | 0x0040u; // chop, FTZ, DAZ
-  cpu::LoadMxcsr(mxcsr);
-  cpu::LoadX87ControlWord(0x0F7F);
+  using namespace test_support;
   short d[3] = {2, 2, 0};
   short x[3] = {3, 5, -4};
-  const IppOpStatus st = ks::ippiDiv_16s_C1IRSfs(d, 6, x, 6, {3, 1}, 0);
   short y[2] = {7, -7};
-  const IppOpStatus stC = ks::ippsDivC_16s_ISfs(2, y, 2, 0);
-  const std::uint32_t after = cpu::GetMxcsr();
-  const std::uint16_t x87After = cpu::GetX87ControlWord();
-  cpu::LoadMxcsr(saved);
-  cpu::LoadX87ControlWord(x87);
+  IppOpStatus st = -1, stC = -1;
+  const ControlWords after = RunUnder(kCallerControlWords, [&] {
+    st = ks::ippiDiv_16s_C1IRSfs(d, 6, x, 6, {3, 1}, 0);
+    stC = ks::ippsDivC_16s_ISfs(2, y, 2, 0);
+  });
   EXPECT_EQ(st, ippStsDivByZero);
   EXPECT_EQ(stC, ippStsNoErr);
   EXPECT_EQ(x[0], 2);
@@ -167,8 +162,8 @@ TEST(DivisionKernels, CallersRoundingModeIsIgnoredAndRestored) {
   EXPECT_EQ(x[2], -32768);
   EXPECT_EQ(y[0], 4);
   EXPECT_EQ(y[1], -4);
-  EXPECT_EQ(after & ~0x3Fu, mxcsr & ~0x3Fu); // flags may be raised, the controls not changed
-  EXPECT_EQ(x87After, 0x0F7F);
+  EXPECT_EQ(after.mxcsr & ~kMxcsrFlags, kCallerControlWords.mxcsr);
+  EXPECT_EQ(after.x87, kCallerControlWords.x87);
 }
 
 } // namespace

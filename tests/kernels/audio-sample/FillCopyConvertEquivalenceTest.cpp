@@ -4,8 +4,8 @@
 // the floating-point environment left as set.
 #include "framework/dispatch/Albasicdispatcher.h"
 #include "kernels/audio-sample/AudioSampleKernels.h"
-#include "platform/cpu/FpuControl.h"
 #include "tests/kernels/audio-sample/Arena.h"
+#include "tests/support/ControlWords.h"
 
 #include <gtest/gtest.h>
 
@@ -205,20 +205,14 @@ TEST(FillCopyConvertKernels, BadArgumentsGiveTheGenericStatusAndWriteNothing) {
 }
 
 TEST(FillCopyConvertKernels, LeaveTheMxcsrAndX87WordsAsSet) {
-  const std::uint32_t saved = cpu::GetMxcsr();
-  const std::uint16_t x87 = cpu::GetX87ControlWord();
-  const std::uint32_t mxcsr = 0x1F80u | 0x6000u | 0x8000u | 0x0040u; // chop, FTZ, DAZ
-  cpu::LoadMxcsr(mxcsr);
-  cpu::LoadX87ControlWord(0x0F7F);
+  using namespace test_support;
   std::vector<unsigned char> src(256, 7), dst(1024);
-  for (const Row &row : rows())
-    row.kernel(src.data(), 64, dst.data(), 256, 16, 2);
-  const std::uint32_t after = cpu::GetMxcsr();
-  const std::uint16_t x87After = cpu::GetX87ControlWord();
-  cpu::LoadMxcsr(saved);
-  cpu::LoadX87ControlWord(x87);
-  EXPECT_EQ(after & ~0x3Fu, mxcsr & ~0x3Fu);
-  EXPECT_EQ(x87After, 0x0F7F);
+  const ControlWords after = RunUnder(kCallerControlWords, [&] {
+    for (const Row &row : rows())
+      row.kernel(src.data(), 64, dst.data(), 256, 16, 2);
+  });
+  EXPECT_EQ(after.mxcsr & ~kMxcsrFlags, kCallerControlWords.mxcsr);
+  EXPECT_EQ(after.x87, kCallerControlWords.x87);
 }
 
 // Large fills go around the caches from their thresholds on, with the same bytes at any

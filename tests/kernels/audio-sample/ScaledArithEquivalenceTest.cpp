@@ -5,8 +5,8 @@
 // over all value pairs; statuses and untouched memory on bad arguments.
 #include "framework/dispatch/Albasicdispatcher.h"
 #include "kernels/audio-sample/AudioSampleKernels.h"
-#include "platform/cpu/FpuControl.h"
 #include "tests/kernels/audio-sample/Arena.h"
+#include "tests/support/ControlWords.h"
 
 #include <gtest/gtest.h>
 
@@ -245,33 +245,27 @@ TEST(ScaledArithKernels, BadArgumentsGiveTheGenericStatusAndWriteNothing) {
 // with flush-to-zero and denormals-are-zero and an x87 word of extended precision
 // rounding down: both registers come back with the controls as set.
 TEST(ScaledArithKernels, LeaveTheMxcsrAndX87WordsAsSet) {
+  using namespace test_support;
   std::vector<unsigned char> src(256, 200), dst(256, 100);
-  const std::uint32_t saved = cpu::GetMxcsr();
-  const std::uint16_t x87 = cpu::GetX87ControlWord();
-  const std::uint32_t mxcsr = 0x1F80u | 0x6000u | 0x8000u | 0x0040u; // chop, FTZ, DAZ
-  cpu::LoadMxcsr(mxcsr);
-  cpu::LoadX87ControlWord(0x0F7F);
-  for (int sf : kScales) {
-    for (const auto &row : kRegion8u)
-      row.kernel(src.data(), 40, dst.data(), 40, {37, 3}, sf);
-    for (const auto &row : kRegion16s)
-      row.kernel(reinterpret_cast<const short *>(src.data()), 40,
-                 reinterpret_cast<short *>(dst.data() + 1), 40, {19, 3}, sf);
-    for (const auto &row : kConst8u) {
-      row.kernelV(3, dst.data(), 111, sf);
-      row.kernelR(3, dst.data(), 40, {37, 3}, sf);
+  const ControlWords after = RunUnder(kCallerControlWords, [&] {
+    for (int sf : kScales) {
+      for (const auto &row : kRegion8u)
+        row.kernel(src.data(), 40, dst.data(), 40, {37, 3}, sf);
+      for (const auto &row : kRegion16s)
+        row.kernel(reinterpret_cast<const short *>(src.data()), 40,
+                   reinterpret_cast<short *>(dst.data() + 1), 40, {19, 3}, sf);
+      for (const auto &row : kConst8u) {
+        row.kernelV(3, dst.data(), 111, sf);
+        row.kernelR(3, dst.data(), 40, {37, 3}, sf);
+      }
+      for (const auto &row : kConst16s) {
+        row.kernelV(-3, reinterpret_cast<short *>(dst.data() + 1), 55, sf);
+        row.kernelR(-3, reinterpret_cast<short *>(dst.data() + 1), 40, {19, 3}, sf);
+      }
     }
-    for (const auto &row : kConst16s) {
-      row.kernelV(-3, reinterpret_cast<short *>(dst.data() + 1), 55, sf);
-      row.kernelR(-3, reinterpret_cast<short *>(dst.data() + 1), 40, {19, 3}, sf);
-    }
-  }
-  const std::uint32_t after = cpu::GetMxcsr();
-  const std::uint16_t x87After = cpu::GetX87ControlWord();
-  cpu::LoadMxcsr(saved);
-  cpu::LoadX87ControlWord(x87);
-  EXPECT_EQ(after & ~0x3Fu, mxcsr);
-  EXPECT_EQ(x87After, 0x0F7F);
+  });
+  EXPECT_EQ(after.mxcsr & ~kMxcsrFlags, kCallerControlWords.mxcsr);
+  EXPECT_EQ(after.x87, kCallerControlWords.x87);
 }
 
 } // namespace
