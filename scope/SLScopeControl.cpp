@@ -756,8 +756,12 @@ void TSLScope::PaintWindow(TCanvas *DC, const TRegion &Update) {
 }
 
 void TSLScope::PaintCanvas(TCanvas *DC, const TRegion &Region) {
-  FBitmap.SetSize(GetWidth(), GetHeight());
-  PaintToCanvasRgn(FBitmap.Canvas(), Region, false);
+  // While printing the layout is the page's: the screen shows the last
+  // picture until printing ends.
+  if (!FPrinting) {
+    FBitmap.SetSize(GetWidth(), GetHeight());
+    PaintToCanvasRgn(FBitmap.Canvas(), Region, false);
+  }
   DC->Draw(0, 0, FBitmap.Image());
 }
 

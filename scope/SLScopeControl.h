@@ -133,10 +133,24 @@ public:
   // The mouse-leave poll of FMouseTimer.
   void OnMouseTimer(TObject *Sender);
 
-  // The plot size: the control's size (printing is not part of this control
-  // yet).
-  int32_t GetPlotWidth() { return GetWidth(); }
-  int32_t GetPlotHeight() { return GetHeight(); }
+  // The plot size: the print size while printing, else the control's size.
+  int32_t GetPlotWidth() { return FPrinting ? FPrintWidth : GetWidth(); }
+  int32_t GetPlotHeight() { return FPrinting ? FPrintHeight : GetHeight(); }
+
+  // The picture without the toolbar, Width by Height: onto the clipboard,
+  // into Bitmap (resized to it), into a bitmap or a JPEG file. An empty
+  // control gives an empty Bitmap; the clipboard and the files refuse it.
+  void CopyToClipboard();
+  void CopyToBitmap(TBitmap *Bitmap);
+  void SaveToBitmap(const std::string &FileName);
+  void SaveToJpeg(const std::string &FileName);
+  // The print job's title.
+  virtual std::string GetPrintTitle() { return "Unknown"; }
+  // One page on the printer: the plot laid out at the screen's resolution
+  // over the page's physical size, then stretched over the page. The job
+  // ends and the control returns to the screen also when printing fails.
+  virtual void Print();
+  bool GetPrinting() const { return FPrinting; }
   // The layout of the views; only while FRecalcRects is set.
   void RecalculateViewRects();
 
@@ -158,6 +172,9 @@ protected:
   // Also set by channel data writes on the delivering thread.
   std::atomic<bool> FRecalcRects{true};
   TColor FColor = 0;
+  bool FPrinting = false;
+  int32_t FPrintWidth = 0;
+  int32_t FPrintHeight = 0;
   bool FMouseInside = false;
   gui::TTimer *FMouseTimer = nullptr;
   TSLDisplayZoomList FUndoZoomList;
@@ -381,6 +398,9 @@ public:
   void PaintCanvas(TCanvas *DC, const TRegion &Region);
   void PaintToCanvas(TCanvas *Canvas) override;
   void PaintToCanvasRgn(TCanvas *Canvas, const TRegion &Region, bool Export);
+  // Printing holds the display, so the draw buffers cannot change between
+  // the layout and the drawing; the hold is restored whatever happens.
+  void Print() override;
 
   // ISLScopeHost.
   TComponent *GetScopeComponent() override { return this; }

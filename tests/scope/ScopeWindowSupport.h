@@ -1,0 +1,85 @@
+#pragma once
+// A scope on a window without a screen, with every view shown and a curve
+// fed through its first channel's pin: the fixture of the export, printing
+// and toolbar tests. Texts go through Qt's renderer, as on the screen, so
+// the screen picture and the exported ones are drawn alike.
+
+#include <cstdint>
+#include <vector>
+
+#include <QImage>
+
+#include <gtest/gtest.h>
+
+#include "platform/gui/Application.h"
+#include "scope/SLScopeControl.h"
+#include "tests/support/FrameworkEnvironment.h"
+
+// Screen and client coordinates coincide; the mouse stays where a test puts
+// it; repaint requests are counted.
+struct TScopeTestWindow : IControlHost {
+  void InvalidateRect(const TRect *) override { ++Repaints; }
+  bool Focused() const override { return false; }
+  void SetFocus() override {}
+  TPoint ClientToScreen(TPoint P) const override { return P; }
+  TPoint ScreenToClient(TPoint P) const override { return P; }
+  TPoint CursorPos() const override { return Mouse; }
+  void SetCursor(TCursor Cursor) override { Shown = Cursor; }
+  void BoundsChanged(const TRect &) override {}
+  void ControlDestroyed() override {}
+
+  int Repaints = 0;
+  TPoint Mouse{-1000, -1000};
+  TCursor Shown = crDefault;
+};
+
+// Timers that never fire by themselves.
+struct TScopeStillTimers : sys::ITimerService {
+  sys::TTimerId Start(uint32_t, sys::TTimerCallback) override { return ++Last; }
+  bool Kill(sys::TTimerId) override { return true; }
+  sys::TTimerId Last = 0;
+};
+
+class ScopeOnWindow : public ::testing::Test {
+protected:
+  void SetUp() override {
+    gui::Application();
+    Scope->SetHost(&Window);
+    Scope->SetBounds(0, 0, 320, 200);
+    Source.reset(CreateObject<TSLOWRealSourcePin>(nullptr, TSLOperationEvent()));
+    ASSERT_TRUE(Scope->GetChannels()->GetItem(0)->GetInputPin()->Connect(Source.get()));
+    std::vector<double> Wave(200);
+    for (size_t I = 0; I < Wave.size(); ++I)
+      Wave[I] = double(I % 50) - 25;
+    Source->SubmitBuffer(com::MakeCom<TSLRealBuffer>(Wave.data(), uint32_t(Wave.size())));
+    Scope->RefreshView();
+  }
+  void TearDown() override {
+    Scope->SetHost(nullptr);
+    Scope.reset();
+  }
+  // The window's paint of the whole control.
+  QImage Paint() {
+    QImage Image(Scope->GetWidth(), Scope->GetHeight(), QImage::Format_RGB32);
+    Image.fill(0xFF123456u);
+    TCanvas Canvas(&Image);
+    Scope->PaintWindow(&Canvas, TRegion(Scope->GetClientRect()));
+    Canvas.Flush();
+    return Image;
+  }
+  // Moves the mouse to (X, Y) over the control, as the window reports it.
+  void MoveMouse(int32_t X, int32_t Y) {
+    Window.Mouse = {X, Y};
+    Scope->DispatchMouseMove(0, X, Y);
+  }
+  static TColor At(const QImage &Image, int X, int Y) {
+    const QRgb P = Image.pixel(X, Y);
+    return TColor(qRed(P) | qGreen(P) << 8 | qBlue(P) << 16);
+  }
+
+  TScopeStillTimers Timers;
+  gui::TScopedWindowTimerService TimerScope{Timers};
+  TScopeTestWindow Window;
+  TOwnedPtr<TSLScope> Scope{CreateObject<TSLScope>(nullptr)};
+  TOwnedPtr<TSLOWRealSourcePin> Source;
+};
