@@ -12,6 +12,7 @@
 #include "platform/classlib/ClassBuilder.h"
 #include "platform/classlib/Exceptions.h"
 #include "platform/classlib/FormStream.h"
+#include "platform/gui/Application.h"
 
 const TClassInfo &TCustomControl::StaticClassInfo() {
   using C = TCustomControl;
@@ -417,11 +418,16 @@ void TControlWidget::paintEvent(QPaintEvent *Event) {
 void TControlWidget::resizeEvent(QResizeEvent *) { SyncBounds(); }
 void TControlWidget::moveEvent(QMoveEvent *) { SyncBounds(); }
 
+// A press or release may start an action that fails (a save to an
+// unwritable file): the failure is shown and goes no further, as Qt's event
+// loop must not see it.
 void TControlWidget::mousePressEvent(QMouseEvent *Event) {
   TMouseButton B;
   if (control_ && ButtonOf(Event->button(), B))
-    control_->DispatchMouseDown(B, ShiftOf(Event->modifiers(), Event->buttons()),
-                                Event->position().toPoint().x(), Event->position().toPoint().y());
+    gui::Guarded([&] {
+      control_->DispatchMouseDown(B, ShiftOf(Event->modifiers(), Event->buttons()),
+                                  Event->position().toPoint().x(), Event->position().toPoint().y());
+    });
 }
 
 void TControlWidget::mouseMoveEvent(QMouseEvent *Event) {
@@ -433,8 +439,10 @@ void TControlWidget::mouseMoveEvent(QMouseEvent *Event) {
 void TControlWidget::mouseReleaseEvent(QMouseEvent *Event) {
   TMouseButton B;
   if (control_ && ButtonOf(Event->button(), B))
-    control_->DispatchMouseUp(B, ShiftOf(Event->modifiers(), Event->buttons()),
-                              Event->position().toPoint().x(), Event->position().toPoint().y());
+    gui::Guarded([&] {
+      control_->DispatchMouseUp(B, ShiftOf(Event->modifiers(), Event->buttons()),
+                                Event->position().toPoint().x(), Event->position().toPoint().y());
+    });
 }
 
 void TControlWidget::wheelEvent(QWheelEvent *Event) {

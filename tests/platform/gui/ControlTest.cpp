@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "platform/classlib/ClassBuilder.h"
+#include "platform/classlib/Dialogs.h"
 #include "platform/classlib/Exceptions.h"
 #include "platform/classlib/FormStream.h"
 #include "platform/gui/Application.h"
@@ -294,6 +295,26 @@ TEST(ControlWidgetTest, MouseInputAndPointerShapesGoThroughTheWidget) {
   QPoint Global = QCursor::pos();
   QPoint Local = W.mapFromGlobal(Global);
   EXPECT_EQ(Control.GetClientCursorPos(), (TPoint{Local.x(), Local.y()}));
+}
+
+// An action started by a press or a release that fails (a save to an
+// unwritable file) is shown as an error and never reaches Qt's event loop.
+TEST(ControlWidgetTest, FailuresOfPressesAndReleasesAreShown) {
+  gui::Application();
+  TProbeControl Control(nullptr);
+  Control.SetBounds(0, 0, 40, 30);
+  Control.OnMouseDown.Fn = [](TObject *, TMouseButton, TShiftState, int32_t, int32_t) {
+    throw Exception("press failed");
+  };
+  Control.OnMouseUp.Fn = [](TObject *, TMouseButton, TShiftState, int32_t, int32_t) {
+    throw Exception("release failed");
+  };
+  TScriptedDialogs Dialogs;
+  TControlWidget W(&Control);
+  W.show();
+  QTest::mousePress(&W, Qt::LeftButton, Qt::NoModifier, QPoint(5, 6));
+  QTest::mouseRelease(&W, Qt::LeftButton, Qt::NoModifier, QPoint(5, 6));
+  EXPECT_EQ(Dialogs.Texts(), (std::vector<std::string>{"press failed", "release failed"}));
 }
 
 TEST(ControlWidgetTest, AControlDestroyedFirstLeavesTheWidgetInert) {
