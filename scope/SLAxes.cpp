@@ -295,6 +295,7 @@ const TClassInfo &TSLScopeYAxis::StaticClassInfo() {
         c.Boolean("TrackCursor", &C::GetTrackCursor, &C::SetTrackCursor, true);
         c.Object("MinorTicks", &C::GetMinorTicks, &C::SetMinorTicks);
         c.Object("Font", &C::GetFont, &C::SetFont);
+        c.Object("ToolBar", &C::GetToolBar, &C::SetToolBar);
         c.Object("AxisLabel", &C::GetAxisLabel, &C::SetAxisLabel);
         c.Float("Min", &C::GetMin, &C::SetMin);
         c.Stored([](C &) { return false; });
@@ -668,12 +669,16 @@ double TSLScopeYAxis::AlignValue(double Value) {
 void TSLScopeYAxis::MouseDown(TMouseButton Button, TShiftState Shift, int32_t X, int32_t Y,
                               bool InView) {
   TSLDisplayYAxis::MouseDown(Button, Shift, X, Y, InView);
-  if (Button != mbLeft || !InView)
+  if (Button != mbLeft)
     return;
-  FDragging = true;
-  FDragStart = TPoint{X, Y};
-  FDragStartMin = GetDataZoomedMinRead();
-  FDragStartMax = GetDataZoomedMaxRead();
+  if (InView) {
+    FDragging = true;
+    FDragStart = TPoint{X, Y};
+    FDragStartMin = GetDataZoomedMinRead();
+    FDragStartMax = GetDataZoomedMaxRead();
+  }
+  if (FToolBar->GetVisible())
+    FToolBar->MouseDown(TPoint{X, Y});
 }
 
 void TSLScopeYAxis::MouseMove(TShiftState Shift, int32_t X, int32_t Y) {
@@ -685,8 +690,10 @@ void TSLScopeYAxis::MouseMove(TShiftState Shift, int32_t X, int32_t Y) {
 void TSLScopeYAxis::MouseUp(TMouseButton Button, TShiftState Shift, int32_t X, int32_t Y,
                             bool InView) {
   TSLDisplayYAxis::MouseUp(Button, Shift, X, Y, InView);
-  if (Button == mbLeft)
-    FDragging = false;
+  if (Button != mbLeft)
+    return;
+  FDragging = false;
+  FToolBar->MouseUp(TPoint{X, Y});
 }
 
 void TSLScopeYAxis::MouseMoveScale(TPoint Start, TPoint Current) {
@@ -911,6 +918,7 @@ const TClassInfo &TSLScopeXAxis::StaticClassInfo() {
         c.Boolean("TrackCursor", &C::GetTrackCursor, &C::SetTrackCursor, true);
         c.Object("MinorTicks", &C::GetMinorTicks, &C::SetMinorTicks);
         c.Object("Font", &C::GetFont, &C::SetFont);
+        c.Object("ToolBar", &C::GetToolBar, &C::SetToolBar);
         c.Object("AxisLabel", &C::GetAxisLabel, &C::SetAxisLabel);
         c.Integer("Precision", &C::GetPrecision, &C::SetPrecision, 3);
         c.Boolean("FixedPrecision", &C::GetFixedPrecision, &C::SetFixedPrecision, false);
@@ -1251,12 +1259,16 @@ double TSLScopeXAxis::AlignValue(double Value) {
 void TSLScopeXAxis::MouseDown(TMouseButton Button, TShiftState Shift, int32_t X, int32_t Y,
                               bool InView) {
   TSLDisplayXAxis::MouseDown(Button, Shift, X, Y, InView);
-  if (Button != mbLeft || !InView)
+  if (Button != mbLeft)
     return;
-  FDragging = true;
-  FDragStart = TPoint{X, Y};
-  FDragStartMin = GetDataZoomedMinRead();
-  FDragStartMax = GetDataZoomedMaxRead();
+  if (InView) {
+    FDragging = true;
+    FDragStart = TPoint{X, Y};
+    FDragStartMin = GetDataZoomedMinRead();
+    FDragStartMax = GetDataZoomedMaxRead();
+  }
+  if (FToolBar->GetVisible())
+    FToolBar->MouseDown(TPoint{X, Y});
 }
 
 void TSLScopeXAxis::MouseMove(TShiftState Shift, int32_t X, int32_t Y) {
@@ -1268,8 +1280,10 @@ void TSLScopeXAxis::MouseMove(TShiftState Shift, int32_t X, int32_t Y) {
 void TSLScopeXAxis::MouseUp(TMouseButton Button, TShiftState Shift, int32_t X, int32_t Y,
                             bool InView) {
   TSLDisplayXAxis::MouseUp(Button, Shift, X, Y, InView);
-  if (Button == mbLeft)
-    FDragging = false;
+  if (Button != mbLeft)
+    return;
+  FDragging = false;
+  FToolBar->MouseUp(TPoint{X, Y});
 }
 
 void TSLScopeXAxis::MouseMoveScale(TPoint Start, TPoint Current) {

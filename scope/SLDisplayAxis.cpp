@@ -126,6 +126,8 @@ TSLDisplayAxis::TSLDisplayAxis(ISLAxisChart *Chart)
   FFont->SetColor(clWhite);
   FFont->SetName("Arial");
   FFont->OnChange = [this](TObject *Sender) { FontChanged(Sender); };
+  // The chart is the control the toolbar is drawn on.
+  FToolBar = std::make_unique<TSLAxisToolBar>(this, dynamic_cast<ISLToolBarHost *>(Chart));
 }
 
 TSLDisplayAxis::~TSLDisplayAxis() = default;
@@ -201,10 +203,28 @@ void TSLDisplayAxis::FontChanged(TObject *) {
   InvalidateRecalc();
 }
 
-// The axis toolbar belongs to the toolbar work; an axis draws nothing more
-// of its own here.
-void TSLDisplayAxis::Draw(TSLDisplayDrawPart, TCanvas *, bool, bool, double, double, int32_t,
-                          double) {}
+// An axis's own drawing ends with its toolbar; exported pictures never
+// show it.
+void TSLDisplayAxis::Draw(TSLDisplayDrawPart, TCanvas *Canvas, bool, bool Exporting, double, double,
+                          int32_t, double) {
+  if (Exporting || !FToolBar->GetVisible())
+    return;
+  if (FToolBar->GetAutoHide() && !GetMouseInside() && !FChart->IsDesigning())
+    return;
+  FToolBar->Draw(Canvas);
+}
+
+void TSLDisplayAxis::MouseEnterView() {
+  TSLTrackingOptionalAxis::MouseEnterView();
+  if (FToolBar->GetVisible() && FToolBar->GetAutoHide())
+    Invalidate();
+}
+
+void TSLDisplayAxis::MouseLeaveView() {
+  TSLTrackingOptionalAxis::MouseLeaveView();
+  if ((FToolBar->GetVisible() && FToolBar->GetAutoHide()) || FToolBar->GetMouseOver())
+    Invalidate();
+}
 
 void TSLDisplayAxis::PrepareTicks(TCanvas *Canvas, int32_t &TextHeight) {
   Canvas->Pen()->SetColor(FColor);

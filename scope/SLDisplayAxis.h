@@ -21,6 +21,7 @@
 #include "scope/SLChannelData.h"
 #include "scope/SLOptionalAxis.h"
 #include "scope/SLScope.h"
+#include "scope/SLToolBar.h"
 #include "scope/SLViews.h"
 
 class TSLScopeXAxis;
@@ -164,6 +165,12 @@ public:
   void SetOnCustomLabel(TSLCustomAxisLabelEvent Value);
   // Inside OnCustomLabel: this text becomes the label.
   void SetTickText(const std::string &Text);
+  // The axis's zoom in and zoom out buttons.
+  TSLAxisToolBar *GetToolBar() { return FToolBar.get(); }
+  void SetToolBar(TSLAxisToolBar *Value) { FToolBar->Assign(Value); }
+  // The toolbar shows while the mouse is over the axis.
+  void MouseEnterView() override;
+  void MouseLeaveView() override;
 
   virtual bool GetIsVertical() = 0;
   virtual void ZoomIn() = 0;
@@ -234,6 +241,7 @@ protected:
   TSLCustomAxisLabelEvent FOnCustomLabel;
   bool FTickTextSet = false;
   std::string FTickText;
+  std::unique_ptr<TSLAxisToolBar> FToolBar;
 
 private:
   struct TCacheEntry {

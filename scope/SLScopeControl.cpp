@@ -5,6 +5,7 @@
 #include <mutex>
 
 #include "platform/classlib/ClassBuilder.h"
+#include "scope/SLScopeToolBar.h"
 
 // ---------------------------------------------------------------------------
 // TSLDataDisplay
@@ -65,12 +66,17 @@ void TSLDataDisplay::MouseEnter() {
   FMouseInside = true;
   for (int I = 0; I < FViews.Count(); ++I)
     FViews.GetItem(I)->MouseEnter();
+  // An auto-hidden toolbar shows now.
+  if (FToolBar && FToolBar->GetVisible() && FToolBar->GetAutoHide())
+    Invalidate();
 }
 
 void TSLDataDisplay::MouseLeave() {
   FMouseInside = false;
   for (int I = 0; I < FViews.Count(); ++I)
     FViews.GetItem(I)->MouseLeave();
+  if (FToolBar && ((FToolBar->GetVisible() && FToolBar->GetAutoHide()) || FToolBar->GetMouseOver()))
+    Invalidate();
 }
 
 void TSLDataDisplay::CMMouseLeave() { MouseLeave(); }
@@ -95,10 +101,32 @@ void TSLDataDisplay::MouseMove(TShiftState Shift, int32_t X, int32_t Y) {
   for (int I = 0; I < FViews.Count(); ++I)
     if (FViews.GetItem(I)->IsVisible())
       FViews.GetItem(I)->MouseMove(Shift, X, Y);
+  if (!FToolBar || !FToolBar->GetVisible())
+    return;
+  const TRect Bounds = FToolBar->GetBoundRect();
+  if (PtInRect(Bounds, TPoint{X, Y})) {
+    if (!FToolBarCursorShown) {
+      FToolBarCursorShown = true;
+      SetDisplayCursor(FToolBar->GetCursor());
+    }
+    InvalidateRect(Bounds);
+    return;
+  }
+  // A button lit in the last paint goes dark.
+  if (FToolBar->GetMouseOver())
+    InvalidateRect(Bounds);
+  if (FToolBarCursorShown) {
+    FToolBarCursorShown = false;
+    SetDisplayCursor(FCursor);
+  }
 }
 
 void TSLDataDisplay::MouseDown(TMouseButton Button, TShiftState Shift, int32_t X, int32_t Y) {
   SetFocus();
+  // A press on a toolbar button is the toolbar's alone.
+  if (!Designing() && Button == mbLeft && FToolBar && FToolBar->GetVisible() &&
+      FToolBar->MouseDown(TPoint{X, Y}))
+    return;
   TCustomControl::MouseDown(Button, Shift, X, Y);
   if (Designing())
     return;
@@ -117,6 +145,8 @@ void TSLDataDisplay::MouseUp(TMouseButton Button, TShiftState Shift, int32_t X, 
     TSLDisplayView *View = FViews.GetItem(I);
     View->MouseUp(Button, Shift, X, Y, PtInRect(View->GetDrawRect(), TPoint{X, Y}));
   }
+  if (Button == mbLeft && FToolBar)
+    FToolBar->MouseUp(TPoint{X, Y});
 }
 
 void TSLDataDisplay::WheelAt(bool Down, TShiftState Shift, TPoint MousePos) {
@@ -249,6 +279,7 @@ TSLDataChart::TSLDataChart(TComponent *Owner) : TSLDataDisplay(Owner) {
   FDataView = CreateObject<TSLScopeDataView>(static_cast<ISLDataViewHost *>(this));
   FViews.Add(FDataView);
   FInputPins = CreateObject<TOWPinList>(this, true);
+  FToolBar.reset(CreateObject<TSLScopeToolBar>(this));
   FTrails.reset(CreateObject<TSLDisplayTrails>([this] { Invalidate(); }));
   FHighlighting.reset(CreateObject<TSLDisplayHighlighting>([this] { HighlightingChanged(); }));
 }
@@ -491,6 +522,7 @@ const TClassInfo &TSLScope::StaticClassInfo() {
   static const TClassInfo &info =
       MakeClassInfo<C>("TSLScope", &TCustomControl::StaticClassInfo(), [](TClassBuilder<C> &c) {
         c.Integer("Color", &C::GetBackground, &C::SetColor, 0);
+        c.Object("ToolBar", &C::GetToolBar, &C::SetToolBar);
         c.Object("Zooming", &C::GetZoomingProperties);
         c.Object("InputPins", &C::GetInputPins);
         c.Object("YAxis", &C::GetYAxis);
@@ -841,5 +873,11 @@ void TSLScope::PaintToCanvasRgn(TCanvas *Canvas, const TRegion &Region, bool Exp
       if (Channel->IsVisible())
         Channel->DrawHitPoint(Canvas);
     }
+
+  if (!Export && FToolBar->GetVisible() &&
+      (!FToolBar->GetAutoHide() || FMouseInside || Designing())) {
+    Canvas->SelectClipRgn(&Region);
+    FToolBar->Draw(Canvas);
+  }
   Canvas->SelectClipRgn(nullptr);
 }

@@ -26,6 +26,7 @@
 #include "scope/SLLabels.h"
 #include "scope/SLLegend.h"
 #include "scope/SLScope.h"
+#include "scope/SLToolBar.h"
 #include "scope/SLViews.h"
 
 // (Sender: the control; the channel and the two samples under the mouse;
@@ -59,7 +60,7 @@ private:
   TSLDisplayZoom &FZoom;
 };
 
-class TSLDataDisplay : public TCustomControl, public ISLZoomedDisplay {
+class TSLDataDisplay : public TCustomControl, public ISLZoomedDisplay, public ISLToolBarHost {
   CLASSLIB_SIMPLE_CLASS(TSLDataDisplay, TCustomControl)
 
 public:
@@ -77,6 +78,9 @@ public:
   // `Zooming` as published.
   TSLDisplayZoomProperties *GetZoomingProperties() { return FZoomingProperties.get(); }
   TSLDisplayViews *GetViews() { return &FViews; }
+  // The toolbar drawn top right inside the control.
+  TSLDisplayToolBar *GetToolBar() { return FToolBar.get(); }
+  void SetToolBar(TSLDisplayToolBar *Value) { FToolBar->Assign(Value); }
   bool GetMouseInside() const { return FMouseInside; }
   gui::TTimer *GetMouseTimer() { return FMouseTimer; }
   bool GetRecalcRects() const { return FRecalcRects.load(); }
@@ -151,6 +155,13 @@ public:
   // ends and the control returns to the screen also when printing fails.
   virtual void Print();
   bool GetPrinting() const { return FPrinting; }
+
+  // ISLToolBarHost.
+  int32_t GetToolBarPlotWidth() override { return GetPlotWidth(); }
+  TPoint GetToolBarMousePos() override { return ScreenToClient(GetCursorPos()); }
+  TColor GetToolBarColor() override { return FColor; }
+  void InvalidateToolBar() override { Invalidate(); }
+  void InvalidateToolBarRect(const TRect &R) override { InvalidateRect(R); }
   // The layout of the views; only while FRecalcRects is set.
   void RecalculateViewRects();
 
@@ -169,6 +180,9 @@ protected:
   bool Designing() const { return InState(csDesigning); }
 
   TSLDisplayViews FViews;
+  // Made by the chart.
+  TOwnedPtr<TSLDisplayToolBar> FToolBar;
+  bool FToolBarCursorShown = false;
   // Also set by channel data writes on the delivering thread.
   std::atomic<bool> FRecalcRects{true};
   TColor FColor = 0;

@@ -135,6 +135,7 @@ bool TSLScopePropertiesForm::OkIsDefault() const { return Dialog()->IsDefault(FO
 
 void TSLScope::DoLegendClick(int32_t StartPage, int32_t ItemIndex) {
   MouseLeave();
+  FToolBar->Hide();
   TOwnedPtr<TSLScopePropertiesForm> form{CreateObject<TSLScopePropertiesForm>(
       this, static_cast<TSLScopePropertiesStartPage>(StartPage), ItemIndex)};
   QWidget *dialog = form->Widget();

@@ -383,6 +383,10 @@ TEST_F(TMainFormTest, AScreenshotOfTheWindowDuringATakeIsSavedForReview) {
   EXPECT_GT(colourCount(0xFF0000u), 100) << "channel 0 in red";
   EXPECT_GT(colourCount(0x00FF00u), 100) << "channel 1 in lime";
   EXPECT_EQ(shot.pixel(area.x(), area.y() + 10) & 0xFFFFFFu, 0x008000u) << "green frame";
+  // The window's scope shows no toolbars, even under the mouse.
+  EXPECT_FALSE(form->Scope->GetToolBar()->GetVisible());
+  EXPECT_FALSE(form->Scope->GetXAxis()->GetToolBar()->GetVisible());
+  EXPECT_FALSE(form->Scope->GetYAxis()->GetToolBar()->GetVisible());
   EXPECT_TRUE(shot.save("main-window-recording.png"));
 }
 
