@@ -141,6 +141,25 @@ TEST_F(ScopeProperties, SetupOpensModalTopRightOnTheChannelsPageFirstItem) {
   EXPECT_EQ(TopLevel("SLScopePropertiesForm"), nullptr) << "the dialog is freed after showing";
 }
 
+// The toolbar's setup button opens the same dialog; its buttons are all up
+// while the dialog shows.
+TEST_F(ScopeProperties, ToolBarSetupButtonOpensTheDialog) {
+  TSLDisplayToolBar *Bar = Scope->GetToolBar();
+  Bar->SetAutoHide(false);
+  // Setup is the fifth button of the first row, from (Width - 88, 3).
+  const int32_t X = 700 - 88 + 4 * 17 + 8, Y = 3 + 8;
+  bool seen = false;
+  WhileModal("SLScopePropertiesForm", [&](QWidget *dialog) {
+    seen = true;
+    EXPECT_EQ(dialog->findChild<QTabWidget *>("PageControl")->currentIndex(), 0);
+    for (int I = 0; I < Bar->ButtonCount(); ++I)
+      EXPECT_FALSE(Bar->GetButton(I)->GetDown()) << I;
+  });
+  Scope->DispatchMouseDown(mbLeft, 0, X, Y);
+  Scope->DispatchMouseUp(mbLeft, 0, X, Y);
+  EXPECT_TRUE(seen);
+}
+
 TEST_F(ScopeProperties, LegendClickSelectsTheGivenItem) {
   WhileModal("SLScopePropertiesForm", [&](QWidget *dialog) {
     EXPECT_EQ(dialog->findChild<gui::TCheckList *>("ChannelsListBox")->ItemIndex(), 2);
