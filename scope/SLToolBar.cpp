@@ -257,26 +257,8 @@ void TSLDisplayToolBar::DefineProperties(TFiler *Filer) {
         Filer, P.Name, [this, Field] { return this->*Field; },
         [this, Field](TColor V) { SetColorField(this->*Field, V); }, this->*Field != P.Default);
   }
-  Filer->DefineProperty(
-      "Cursor",
-      [this](TReader *R) {
-        if (R->NextValue() == vaIdent) {
-          const std::string Ident = R->ReadIdent();
-          TCursor C = crDefault;
-          if (!IdentToCursor(Ident, C))
-            throw EReadError("Invalid property value " + Ident);
-          FCursor = C;
-        } else {
-          FCursor = static_cast<TCursor>(R->ReadInteger());
-        }
-      },
-      [this](TWriter *W) {
-        std::string Ident;
-        if (CursorToIdent(FCursor, Ident))
-          W->WriteIdent(Ident);
-        else
-          W->WriteInteger(FCursor);
-      },
+  DefineCursorProperty(
+      Filer, "Cursor", [this] { return FCursor; }, [this](TCursor C) { FCursor = C; },
       FCursor != crHandPoint);
 }
 

@@ -74,28 +74,35 @@ bool CursorToIdent(TCursor Cursor, std::string &Ident) {
   return false;
 }
 
-void TCustomControl::DefineProperties(TFiler *Filer) {
-  TComponent::DefineProperties(Filer);
+void DefineCursorProperty(TFiler *Filer, const std::string &Name, std::function<TCursor()> Get,
+                          std::function<void(TCursor)> Set, bool Stored) {
   Filer->DefineProperty(
-      "Cursor",
-      [this](TReader *R) {
+      Name,
+      [Set](TReader *R) {
         if (R->NextValue() == vaIdent) {
           std::string Ident = R->ReadIdent();
           TCursor C = crDefault;
           if (!IdentToCursor(Ident, C))
             throw EReadError("Invalid property value " + Ident);
-          SetCursor(C);
+          Set(C);
         } else {
-          SetCursor(static_cast<TCursor>(R->ReadInteger()));
+          Set(static_cast<TCursor>(R->ReadInteger()));
         }
       },
-      [this](TWriter *W) {
+      [Get](TWriter *W) {
         std::string Ident;
-        if (CursorToIdent(cursor_, Ident))
+        if (CursorToIdent(Get(), Ident))
           W->WriteIdent(Ident);
         else
-          W->WriteInteger(cursor_);
+          W->WriteInteger(Get());
       },
+      Stored);
+}
+
+void TCustomControl::DefineProperties(TFiler *Filer) {
+  TComponent::DefineProperties(Filer);
+  DefineCursorProperty(
+      Filer, "Cursor", [this] { return cursor_; }, [this](TCursor C) { SetCursor(C); },
       cursor_ != crDefault);
 }
 

@@ -12,6 +12,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -41,6 +42,11 @@ constexpr TCursor crDefault = 0, crNone = -1, crArrow = -2, crCross = -3, crIBea
 // The cursor names of form texts ("crDefault", "crCross"...), both ways.
 bool IdentToCursor(const std::string &Ident, TCursor &Cursor);
 bool CursorToIdent(TCursor Cursor, std::string &Ident);
+// Declares a cursor property in DefineProperties: read as a name or a
+// number, written as a name when the cursor has one; written only when
+// Stored.
+void DefineCursorProperty(TFiler *Filer, const std::string &Name, std::function<TCursor()> Get,
+                          std::function<void(TCursor)> Set, bool Stored);
 
 enum TAlign : uint8_t { alNone, alTop, alBottom, alLeft, alRight, alClient, alCustom };
 

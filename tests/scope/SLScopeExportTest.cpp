@@ -17,6 +17,7 @@
 #include "platform/gui/PictureFiles.h"
 #include "platform/gui/Printing.h"
 #include "tests/scope/ScopeWindowSupport.h"
+#include "tests/support/RunCommand.h"
 
 namespace {
 
@@ -52,42 +53,11 @@ struct TRecordingPrinter : gui::IPrinter {
   QImage Picture;
 };
 
-class ScopeExport : public ScopeOnWindow {
-protected:
-  QImage Exported() {
-    TBitmap Bitmap;
-    Scope->CopyToBitmap(&Bitmap);
-    return Bitmap.Image().copy();
-  }
-  fs::path Dir() {
-    if (Temp.empty()) {
-      char Name[] = "/tmp/sonvelt-export-XXXXXX";
-      Temp = mkdtemp(Name);
-    }
-    return Temp;
-  }
-  void TearDown() override {
-    if (!Temp.empty())
-      fs::remove_all(Temp);
-    ScopeOnWindow::TearDown();
-  }
-  fs::path Temp;
-};
+using ScopeExport = ScopeOnWindow;
 
 std::string ReadText(const fs::path &Path) {
   std::ifstream In(Path, std::ios::binary);
   return {std::istreambuf_iterator<char>(In), std::istreambuf_iterator<char>()};
-}
-
-std::string RunCommand(const std::string &Command, int &Status) {
-  std::string Out;
-  FILE *Pipe = popen(Command.c_str(), "r");
-  char Buffer[4096];
-  size_t N;
-  while ((N = fread(Buffer, 1, sizeof Buffer, Pipe)) > 0)
-    Out.append(Buffer, N);
-  Status = pclose(Pipe);
-  return Out;
 }
 
 TEST_F(ScopeExport, BitmapClipboardAndBitmapFileEqualTheScreen) {

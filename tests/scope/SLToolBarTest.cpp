@@ -152,24 +152,6 @@ protected:
             << "glyph " << Glyph << " at " << Corner.X + X << "," << Corner.Y + Y;
       }
   }
-  QImage Exported() {
-    TBitmap Bitmap;
-    Scope->CopyToBitmap(&Bitmap);
-    return Bitmap.Image().copy();
-  }
-  fs::path Dir() {
-    if (Temp.empty()) {
-      char Name[] = "/tmp/sonvelt-toolbar-XXXXXX";
-      Temp = mkdtemp(Name);
-    }
-    return Temp;
-  }
-  void TearDown() override {
-    if (!Temp.empty())
-      fs::remove_all(Temp);
-    ScopeOnWindow::TearDown();
-  }
-  fs::path Temp;
 };
 
 // Two rows of five from (plot width - 88, 3): hold (or run), copy, print,

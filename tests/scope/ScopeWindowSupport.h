@@ -5,7 +5,10 @@
 // the screen picture and the exported ones are drawn alike.
 
 #include <cstdint>
+#include <filesystem>
 #include <vector>
+
+#include <stdlib.h>
 
 #include <QImage>
 
@@ -57,6 +60,22 @@ protected:
   void TearDown() override {
     Scope->SetHost(nullptr);
     Scope.reset();
+    if (!Temp.empty())
+      std::filesystem::remove_all(Temp);
+  }
+  // The export of the whole control, as CopyToBitmap gives it.
+  QImage Exported() {
+    TBitmap Bitmap;
+    Scope->CopyToBitmap(&Bitmap);
+    return Bitmap.Image().copy();
+  }
+  // A folder of the test's own, removed after it.
+  std::filesystem::path Dir() {
+    if (Temp.empty()) {
+      char Name[] = "/tmp/sonvelt-scope-XXXXXX";
+      Temp = mkdtemp(Name);
+    }
+    return Temp;
   }
   // The window's paint of the whole control.
   QImage Paint() {
@@ -82,4 +101,5 @@ protected:
   TScopeTestWindow Window;
   TOwnedPtr<TSLScope> Scope{CreateObject<TSLScope>(nullptr)};
   TOwnedPtr<TSLOWRealSourcePin> Source;
+  std::filesystem::path Temp;
 };

@@ -17,6 +17,7 @@
 #include <jpeglib.h>
 
 #include "platform/gui/Application.h"
+#include "tests/support/RunCommand.h"
 
 namespace {
 
@@ -67,17 +68,6 @@ public:
   }
   fs::path Path;
 };
-
-std::string RunCommand(const std::string &Command, int &Status) {
-  std::string Out;
-  FILE *Pipe = popen(Command.c_str(), "r");
-  char Buffer[4096];
-  size_t N;
-  while ((N = fread(Buffer, 1, sizeof Buffer, Pipe)) > 0)
-    Out.append(Buffer, N);
-  Status = pclose(Pipe);
-  return Out;
-}
 
 TEST(BitmapFile, HeaderAndBottomUpPaddedRows) {
   // Widths 1, 3 and 5 need padding (3, 9, 15 bytes a row), 4 needs none.
