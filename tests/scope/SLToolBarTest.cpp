@@ -301,8 +301,13 @@ struct TPagePrinter : gui::IPrinter {
   int32_t GetPageHeight() override { return 600; }
   int32_t GetPixelsPerInchX() override { return 96; }
   int32_t GetPixelsPerInchY() override { return 96; }
-  void StretchDraw(int32_t, int32_t, int32_t, int32_t, const QImage &) override { ++Pages; }
+  void StretchDraw(int32_t, int32_t, int32_t, int32_t, const QImage &) override {
+    if (Fails)
+      throw gui::EPrinter("driver error");
+    ++Pages;
+  }
   int Pages = 0;
+  bool Fails = false;
 };
 
 // Print: accepted, one page and the hold as it was; cancelled, the display
@@ -365,18 +370,27 @@ TEST_F(ScopeToolBar, SaveButtonChoosesTheFormatByExtension) {
   EXPECT_TRUE(Scope->GetVC_Hold());
 }
 
-// A save that fails raises (the window shows it), releases the buttons and
-// gives the display back as it was.
-TEST_F(ScopeToolBar, FailedSaveReleasesTheButtonsAndTheHold) {
+// A print or a save that fails raises (the window shows it), releases the
+// buttons and gives the display back as it was.
+TEST_F(ScopeToolBar, FailedPrintOrSaveReleasesTheButtonsAndTheHold) {
   MouseInPlot();
+  TPagePrinter Printer;
+  Printer.Fails = true;
+  gui::TScopedPrinter Installed(Printer);
+  gui::TScriptedPrintDialogs PrintDialogs;
+  PrintDialogs.Answer(true);
   TScriptedDialogs Dialogs;
   Dialogs.AnswerFile((Dir() / "missing" / "x.bmp").string());
-  const TPoint Save{Slot(3).X + 8, Slot(3).Y + 8};
-  MoveMouse(Save.X, Save.Y);
-  EXPECT_THROW(Scope->DispatchMouseDown(mbLeft, 0, Save.X, Save.Y), gui::EFCreateError);
-  EXPECT_FALSE(Scope->GetVC_Hold());
-  for (int I = 0; I < Bar()->ButtonCount(); ++I)
-    EXPECT_FALSE(Bar()->GetButton(I)->GetDown()) << I;
+  for (int S : {2, 3}) {
+    SCOPED_TRACE(S);
+    const TPoint At{Slot(S).X + 8, Slot(S).Y + 8};
+    MoveMouse(At.X, At.Y);
+    EXPECT_THROW(Scope->DispatchMouseDown(mbLeft, 0, At.X, At.Y), Exception);
+    EXPECT_FALSE(Scope->GetVC_Hold());
+    for (int I = 0; I < Bar()->ButtonCount(); ++I)
+      EXPECT_FALSE(Bar()->GetButton(I)->GetDown()) << I;
+  }
+  EXPECT_EQ(Dialogs.FileDialogs().size(), 1u);
 }
 
 // The axes' zoom buttons: beside the Y axis from the data view's top, one
