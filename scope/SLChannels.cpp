@@ -61,6 +61,22 @@ TSLDisplayChannel::TSLDisplayChannel(TCollection *Collection)
     FChart = Channels->GetChart();
 }
 
+TSLDisplayChannel::~TSLDisplayChannel() {
+  // Freeing a link takes it off the list.
+  while (!FLinks.empty()) {
+    TSLDisplayCollectionItem *Link = FLinks.back();
+    FreeObject(Link);
+    if (!FLinks.empty() && FLinks.back() == Link)
+      FLinks.pop_back();
+  }
+}
+
+void TSLDisplayChannel::RemoveLink(TSLDisplayCollectionItem *Link) {
+  auto It = std::find(FLinks.begin(), FLinks.end(), Link);
+  if (It != FLinks.end())
+    FLinks.erase(It);
+}
+
 void TSLDisplayChannel::SetColor(TColor Value) {
   if (Value == FColor)
     return;

@@ -17,6 +17,7 @@
 #include <cstdint>
 #include <span>
 #include <string>
+#include <vector>
 
 #include "framework/data/SLStreamTypes.h"
 #include "platform/gui/Graphics.h"
@@ -45,6 +46,8 @@ class TSLDisplayChannel : public TSLOptionalDisplayCollectionItem {
 
 public:
   explicit TSLDisplayChannel(TCollection *Collection);
+  // The cursors' links to this channel go with it.
+  ~TSLDisplayChannel() override;
 
   TColor GetColor() const { return FColor; }
   // Stores a different colour and repaints.
@@ -73,6 +76,13 @@ public:
   // Draw buffers: main thread only.
   const ISLRealBufferPtr &GetDrawX() const { return FDrawX; }
   const ISLRealBufferPtr &GetDrawY() const { return FDrawY; }
+  // The X values of the last paint in the X axis's units.
+  const ISLRealBufferPtr &GetScaledX() const { return FScaledX; }
+
+  // The cursors' channel links that name this channel.
+  void AddLink(TSLDisplayCollectionItem *Link) { FLinks.push_back(Link); }
+  void RemoveLink(TSLDisplayCollectionItem *Link);
+  int32_t GetLinkCount() const { return static_cast<int32_t>(FLinks.size()); }
 
 protected:
   ISLScopeHost *FChart = nullptr;
@@ -83,6 +93,7 @@ protected:
   ISLRealBufferPtr FScaledX;
   com::TComPtr<ISLIntegerBuffer> FPixelX;
   com::TComPtr<ISLIntegerBuffer> FPixelY;
+  std::vector<TSLDisplayCollectionItem *> FLinks;
 };
 
 class TSLScopeChannel : public TSLDisplayChannel, public ISLChannelDataHost {

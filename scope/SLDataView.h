@@ -109,6 +109,11 @@ public:
   bool GetItemDragging() const { return FItemDragging; }
   TSLDisplayCollectionItem *GetPressedCursor() const { return FPressedCursor; }
   TSLDisplayCollectionItem *GetPressedCursorLink() const { return FPressedCursorLink; }
+  // The parts of the hot or pressed cursor (ikCursors) or link
+  // (ikCursorLinks) that the mouse hit.
+  TSLHitParts GetHitParts(TSLItemKind Kind) const {
+    return Kind == ikCursorLinks ? FLinkHitParts : FCursorHitParts;
+  }
   // The item of a kind the legend lights in the plot (none when none).
   TSLDisplayCollectionItem *GetLegendHighlighted(TSLItemKind Kind) const;
   // Makes Item the legend-lit item of its kind (null: none); repaints the

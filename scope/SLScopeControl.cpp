@@ -537,6 +537,8 @@ const TClassInfo &TSLScope::StaticClassInfo() {
         c.Integer("RefreshInterval", &C::GetRefreshInterval, &C::SetRefreshInterval, 100);
         c.Boolean("Vertical", &C::GetVertical, &C::SetVertical, false);
         c.Object("Channels", &C::GetChannels, &C::SetChannels);
+        c.Object("Cursors", &C::GetCursors, &C::SetCursors);
+        c.Object("CursorLinks", &C::GetCursorLinks, &C::SetCursorLinks);
         c.Integer("SizeLimit", &C::GetSizeLimit, &C::SetSizeLimit, 0);
       });
   return info;
@@ -546,6 +548,8 @@ void RegisterScopeClasses() { RegisterClass(TSLScope::StaticClassInfo()); }
 
 TSLScope::TSLScope(TComponent *Owner) : TSLDataChart(Owner) {
   FChannels = CreateObject<TSLScopeChannels>(static_cast<ISLScopeHost *>(this));
+  FCursors = CreateObject<TSLDisplayCursors>(this, static_cast<ISLCursorChart *>(this));
+  FCursorLinks = CreateObject<TSLDisplayCursorLinks>(this, static_cast<ISLCursorChart *>(this));
 }
 
 void TSLScope::AfterConstruction() {
@@ -563,16 +567,53 @@ void TSLScope::BeforeDestruction() {
     for (int I = 0; I < FInputPins->GetCount(); ++I)
       if (TOWBasicPin *Pin = FInputPins->GetPin(I))
         Pin->Disconnect();
+    // Links hold cursors, and cursors' channel links hold channels.
+    FreeAndNil(FCursorLinks);
+    FreeAndNil(FCursors);
     FreeAndNil(FChannels);
   }
   TSLDataChart::BeforeDestruction();
 }
 
 TSLDisplayCollection *TSLScope::GetItems(int32_t Kind) {
-  return Kind == ikChannels ? FChannels : nullptr;
+  switch (Kind) {
+  case ikChannels:
+    return FChannels;
+  case ikCursors:
+    return FCursors;
+  case ikCursorLinks:
+    return FCursorLinks;
+  default:
+    return nullptr;
+  }
+}
+
+void TSLScope::UpdateCursors() {
+  if (FCursors == nullptr)
+    return;
+  for (int32_t I = 0; I < FCursors->Count(); ++I) {
+    TSLDisplayCursorPosition *P = FCursors->GetItem(I)->GetPosition();
+    P->SetX(P->GetStoredX());
+    P->SetY(P->GetY());
+  }
+}
+
+void TSLScope::CursorXDataRange(double &Min, double &Max) {
+  Min = FXAxis->GetDataFullMinRead();
+  Max = FXAxis->GetDataFullMaxRead();
+}
+
+TSLDisplayCollectionItem *TSLScope::CursorPressed(TSLItemKind Kind) {
+  if (Kind == ikCursors)
+    return FDataView->GetPressedCursor();
+  return Kind == ikCursorLinks ? FDataView->GetPressedCursorLink() : nullptr;
 }
 
 TSLScope::~TSLScope() {
+  if (FCursorLinks)
+    FreeAndNil(FCursorLinks);
+  if (FCursors)
+    FreeAndNil(FCursors);
   if (FChannels)
     FreeAndNil(FChannels);
 }
@@ -581,6 +622,9 @@ void TSLScope::Loaded() {
   TSLDataChart::Loaded();
   if (FYAxis->GetMin() == FYAxis->GetMax())
     FYAxis->SetMin(-FYAxis->GetMax());
+  // Links read before the cursors they name find them now.
+  for (int32_t I = 0; I < FCursorLinks->Count(); ++I)
+    FCursorLinks->GetItem(I)->PopulateLink();
 }
 
 void TSLScope::Invalidate() {
@@ -832,6 +876,9 @@ void TSLScope::PaintToCanvasRgn(TCanvas *Canvas, const TRegion &Region, bool Exp
   Data.Bottom -= 1;
 
   auto Paints = [&](const TRect &R) { return !R.IsEmpty() && Region.RectInRegion(R); };
+  // Selections lie behind everything else.
+  for (int32_t I = 0; I < FCursorLinks->Count(); ++I)
+    FCursorLinks->GetItem(I)->Draw(ddpBackground, Canvas, Data, XMin, XMax, YMin, YMax);
   Canvas->Brush()->SetColor(FColor);
   for (int I = 0; I < FViews.Count(); ++I) {
     TSLDisplayView *View = FViews.GetItem(I);
@@ -866,6 +913,11 @@ void TSLScope::PaintToCanvasRgn(TCanvas *Canvas, const TRegion &Region, bool Exp
     if (View->IsVisible() && Paints(View->GetDrawRect()))
       View->DrawMouseSelction(Canvas);
   }
+
+  for (int32_t I = 0; I < FCursors->Count(); ++I)
+    FCursors->GetItem(I)->Draw(Canvas, Data, XMin, XMax, YMin, YMax);
+  for (int32_t I = 0; I < FCursorLinks->Count(); ++I)
+    FCursorLinks->GetItem(I)->Draw(ddpFeatures, Canvas, Data, XMin, XMax, YMin, YMax);
 
   if (FDataView->GetHotChannel() != nullptr)
     for (int I = 0; I < FChannels->Count(); ++I) {

@@ -20,6 +20,8 @@
 #include "platform/gui/Timers.h"
 #include "scope/SLAxes.h"
 #include "scope/SLChannels.h"
+#include "scope/SLCursorLinks.h"
+#include "scope/SLCursors.h"
 #include "scope/SLDataView.h"
 #include "scope/SLDisplayZoom.h"
 #include "scope/SLHighlighting.h"
@@ -312,7 +314,7 @@ public:
   bool IsZoomed() override { return FZoomed; }
   void SetZoomed() override { FZoomed = true; }
   void InvalidateTimeFreqCaches() override { InvalidateFreq(); }
-  // The scope has no cursors whose snapping would follow the axes.
+  // A chart without cursors has nothing to re-place.
   void UpdateCursors() override {}
 
   // ISLDataViewHost.
@@ -365,8 +367,8 @@ protected:
 
 // Published: the control's bounds and flags, Color, Zooming, InputPins, RefreshInterval,
 // Vertical, SizeLimit, the views (Title, XAxis, YAxis, DataView) and the
-// Channels collection.
-class TSLScope : public TSLDataChart, public ISLScopeHost {
+// Channels, Cursors and CursorLinks collections.
+class TSLScope : public TSLDataChart, public ISLScopeHost, public ISLCursorChart {
   CLASSLIB_CLASS(TSLScope)
 
 public:
@@ -441,6 +443,44 @@ public:
   TSLDisplayCollection *GetItems(int32_t Kind) override;
   TSLDisplayChannels *GetHitChannels() override { return FChannels; }
 
+  // Cursors and cursor links.
+  TSLDisplayCursors *GetCursors() { return FCursors; }
+  void SetCursors(TSLDisplayCursors *Value) { FCursors->Assign(Value); }
+  TSLDisplayCursorLinks *GetCursorLinks() { return FCursorLinks; }
+  void SetCursorLinks(TSLDisplayCursorLinks *Value) { FCursorLinks->Assign(Value); }
+  // Every cursor takes its position again, so the axes' snapping and limits
+  // apply after an axis setting changed.
+  void UpdateCursors() override;
+  ISLDisplayHost *CursorDisplay() override { return static_cast<ISLScopeHost *>(this); }
+  TObject *CursorSender() override { return this; }
+  bool CursorVertical() override { return FVertical; }
+  bool CursorYReversed() override { return FYAxis->GetReversed(); }
+  void CursorXDataRange(double &Min, double &Max) override;
+  double CursorAlignX(double Value) override { return FXAxis->AlignValue(Value); }
+  double CursorAlignY(double Value) override { return FYAxis->AlignValue(Value); }
+  std::string CursorXTickText(double Value) override { return FXAxis->GetTickText(Value); }
+  std::string CursorYTickText(double Value) override { return FYAxis->GetTickText(Value); }
+  double CursorSampleToScale(double Position) override { return FXAxis->SampleToScale(Position); }
+  TSLDisplayCollectionItem *CursorHotItem() override { return FDataView->GetHotItem(); }
+  TSLDisplayCollectionItem *CursorPressed(TSLItemKind Kind) override;
+  TSLDisplayCollectionItem *CursorLegendItem(TSLItemKind Kind) override {
+    return FDataView->GetLegendHighlighted(Kind);
+  }
+  void SetCursorLegendItem(TSLItemKind Kind, TSLDisplayCollectionItem *Item) override {
+    FDataView->SetLegendHighlighted(Kind, Item);
+  }
+  TSLHitParts CursorHitParts(TSLItemKind Kind) override { return FDataView->GetHitParts(Kind); }
+  TPoint CursorMouse() override { return FDataView->GetMousePoint(); }
+  TSLDisplayHighlighting *CursorHighlighting() override { return FHighlighting.get(); }
+  TSLDisplayTrails *CursorTrails() override { return FTrails.get(); }
+  TColor CursorBackColor() override { return FColor; }
+  TSLDisplayChannels *CursorChannels() override { return FChannels; }
+  TSLDisplayCursors *CursorItems() override { return FCursors; }
+  std::string CursorLabelText(double X, double Y, const std::string &Format,
+                              const std::string &Default) override {
+    return GetFormatLabelText(X, Y, 0, Format, Default);
+  }
+
   // ISLAxisChart's view of the channels.
   int32_t GetAxisChannelCount() override;
   bool IsAxisChannelVisible(int32_t Index) override;
@@ -460,6 +500,8 @@ private:
   void ConsumeHistoryReset();
 
   TSLScopeChannels *FChannels = nullptr;
+  TSLDisplayCursors *FCursors = nullptr;
+  TSLDisplayCursorLinks *FCursorLinks = nullptr;
   bool FDomainsValid = false;
   bool FFreqDomain = false;
   bool FIntensityDomain = false;

@@ -1,0 +1,376 @@
+#include "scope/SLChannelLinks.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "platform/classlib/ClassBuilder.h"
+#include "platform/classlib/FormStream.h"
+#include "scope/SLChannels.h"
+#include "scope/SLCursors.h"
+#include "scope/SLOptionalAxis.h"
+
+namespace {
+
+const std::vector<std::string> MarkerShapeNames = {
+    "msPoint",         "msCircle", "msSquare",     "msDiamond",      "msPlus",
+    "msCross",         "msStar",   "msTriangleUp", "msTriangleDown", "msTriangleLeft",
+    "msTriangleRight", "msHLine",  "msVLine"};
+
+// What the last paint left of a channel: sample i's values and its screen
+// point.
+struct TDrawn {
+  const double *X = nullptr;
+  const double *Y = nullptr;
+  const int32_t *PX = nullptr;
+  const int32_t *PY = nullptr;
+  int32_t N = 0;
+  bool Vertical = false;
+
+  TPoint Screen(int32_t I) const { return Vertical ? TPoint{PY[I], PX[I]} : TPoint{PX[I], PY[I]}; }
+  // The point a fraction T of the way from sample A towards sample B, one
+  // pixel up.
+  TPoint Between(int32_t A, int32_t B, double T) const {
+    const TPoint P = Screen(A), Q = Screen(B);
+    return {P.X + SLRoundPixel(T * (Q.X - P.X)), P.Y + SLRoundPixel(T * (Q.Y - P.Y)) - 1};
+  }
+};
+
+TDrawn Drawn(TSLScopeChannel *Channel, bool WithX) {
+  TDrawn D;
+  const ISLRealBufferPtr &SX = Channel->GetScaledX();
+  const ISLRealBufferPtr &DY = Channel->GetDrawY();
+  const auto &PX = Channel->GetPixelX();
+  const auto &PY = Channel->GetPixelY();
+  uint32_t N = std::min({DY->GetSize(), PX->GetSize(), PY->GetSize()});
+  if (WithX)
+    N = std::min(N, SX->GetSize());
+  D.N = static_cast<int32_t>(std::min<uint32_t>(N, INT32_MAX));
+  D.X = SX->Read();
+  D.Y = DY->Read();
+  D.PX = PX->Read();
+  D.PY = PY->Read();
+  D.Vertical = Channel->GetScope()->GetIsVertical();
+  return D;
+}
+
+// The walk shared by both directions: A holds the values compared with the
+// line; At gives the values of a crossing at sample I plus fraction T.
+template <class AtFn>
+void Crossings(const TDrawn &D, const double *A, double V, AtFn At,
+               const TSLCrossingProc &Callback) {
+  for (int32_t I = 0; I < D.N; ++I) {
+    const double A0 = A[I];
+    if (A0 == V) {
+      const TPoint S = D.Screen(I);
+      const TSLRealPoint P = At(I, 0.0);
+      Callback(S.X, S.Y, P.X, P.Y);
+      continue;
+    }
+    if (I + 1 >= D.N)
+      break;
+    const double A1 = A[I + 1];
+    if (A0 < V && V < A1) {
+      const double T = (V - A0) / (A1 - A0);
+      const TPoint S = D.Between(I, I + 1, T);
+      const TSLRealPoint P = At(I, T);
+      Callback(S.X, S.Y, P.X, P.Y);
+    } else if (A0 > V && V > A1) {
+      const double T = (V - A1) / (A0 - A1);
+      const TPoint S = D.Between(I + 1, I, T);
+      const TSLRealPoint P = At(I + 1, -T);
+      Callback(S.X, S.Y, P.X, P.Y);
+    }
+  }
+}
+
+} // namespace
+
+void SLCalcVIntersections(TSLScopeChannel *Channel, double Value, const TSLCrossingProc &Callback) {
+  const TDrawn D = Drawn(Channel, true);
+  if (D.N < 2 || std::isnan(Value))
+    return;
+  Crossings(
+      D, D.X, Value,
+      [&](int32_t I, double T) -> TSLRealPoint {
+        // T < 0: from sample I back towards I - 1.
+        const int32_t J = T < 0 ? I - 1 : I + 1;
+        const double F = std::abs(T);
+        return {Value, F == 0 ? D.Y[I] : D.Y[I] + F * (D.Y[J] - D.Y[I])};
+      },
+      Callback);
+}
+
+void SLCalcHIntersections(TSLScopeChannel *Channel, double Value,
+                          const std::function<double(double)> &SampleToScale,
+                          const TSLCrossingProc &Callback) {
+  const TDrawn D = Drawn(Channel, false);
+  if (D.N < 2 || std::isnan(Value))
+    return;
+  Crossings(
+      D, D.Y, Value,
+      [&](int32_t I, double T) -> TSLRealPoint {
+        return {SampleToScale(I + T), Value};
+      },
+      Callback);
+}
+
+void SLDrawMarkerShape(TCanvas *Canvas, TSLDisplayMarkerShape Shape, int32_t X, int32_t Y,
+                       int32_t Size) {
+  const int32_t S = Size;
+  const int32_t L = X - S, T = Y - S, R = X + S + 1, B = Y + S + 1;
+  auto Line = [&](int32_t X0, int32_t Y0, int32_t X1, int32_t Y1) {
+    Canvas->MoveTo(X0, Y0);
+    Canvas->LineTo(X1, Y1);
+  };
+  switch (Shape) {
+  case msPoint:
+    Canvas->SetPixel(X, Y, Canvas->Pen()->GetColor());
+    break;
+  case msCircle:
+    Canvas->Ellipse(L, T, R, B);
+    break;
+  case msSquare:
+    Canvas->Rectangle(L, T, R, B);
+    break;
+  case msDiamond:
+    Canvas->Polygon({{X, T}, {L, Y}, {X, B - 1}, {R - 1, Y}});
+    break;
+  case msPlus:
+    Line(X, T, X, B);
+    Line(L, Y, R, Y);
+    break;
+  case msCross:
+    Line(L, T, R, B);
+    Line(R - 1, T, L - 1, B);
+    break;
+  case msStar:
+    Line(X, T, X, B);
+    Line(L, Y, R, Y);
+    Line(L, T, R, B);
+    Line(R - 1, T, L - 1, B);
+    break;
+  case msTriangleUp:
+    Canvas->Polygon({{X, Y}, {X - S, Y + 2 * S}, {X + S, Y + 2 * S}});
+    break;
+  case msTriangleDown:
+    Canvas->Polygon({{X, Y}, {X - S, Y - 2 * S}, {X + S, Y - 2 * S}});
+    break;
+  case msTriangleLeft:
+    Canvas->Polygon({{X, Y}, {X + 2 * S, Y - S}, {X + 2 * S, Y + S}});
+    break;
+  case msTriangleRight:
+    Canvas->Polygon({{X, Y}, {X - 2 * S, Y - S}, {X - 2 * S, Y + S}});
+    break;
+  case msHLine:
+  case msVLine:
+    break;
+  }
+}
+
+// ---------------------------------------------------------------------------
+// Link
+
+const TClassInfo &TSLDisplayChannelLink::StaticClassInfo() {
+  using C = TSLDisplayChannelLink;
+  static const TClassInfo &info = MakeClassInfo<C>(
+      "TSLDisplayChannelLink", &TSLDisplayCollectionItem::StaticClassInfo(),
+      [](TClassBuilder<C> &c) {
+        c.Object("ChannelLabel", &C::GetChannelLabel, &C::SetChannelLabel);
+        c.Boolean("UseChannelColor", &C::GetUseChannelColor, &C::SetUseChannelColor, true);
+        c.Object("Pen", &C::GetPen, &C::SetPen);
+        c.Integer("Size", &C::GetSize, &C::SetSize, 3);
+        c.Enumeration("Shape", &C::GetShape, &C::SetShape, MarkerShapeNames, msCircle);
+        c.Object("Brush", &C::GetBrush, &C::SetBrush);
+      });
+  return info;
+}
+
+TSLDisplayChannelLink::TSLDisplayChannelLink(TCollection *Collection)
+    : TSLDisplayCollectionItem(Collection) {
+  TFont *F = FChannelLabel.GetFont();
+  F->SetStyle(0);
+  F->SetSize(F->GetSize() - 2);
+  FPen.SetColor(0x0000FF);
+  FBrush.SetStyle(bsClear);
+  auto Repaint = [this](TObject *) { InvalidateItem(); };
+  FChannelLabel.OnChange = Repaint;
+  FPen.OnChange = Repaint;
+  FBrush.OnChange = Repaint;
+}
+
+TSLDisplayChannelLink::~TSLDisplayChannelLink() {
+  if (FChannel)
+    FChannel->RemoveLink(this);
+}
+
+ISLCursorChart *TSLDisplayChannelLink::Chart() const {
+  auto *Links = dynamic_cast<TSLDisplayChannelLinks *>(Collection());
+  return Links ? Links->GetChart() : nullptr;
+}
+
+void TSLDisplayChannelLink::DefineProperties(TFiler *Filer) {
+  TSLDisplayCollectionItem::DefineProperties(Filer);
+  Filer->DefineProperty(
+      "ChannelIndex", [this](TReader *R) { SetChannelIndex(R->ReadInteger()); },
+      [this](TWriter *W) { W->WriteInteger(GetChannelIndex()); }, true);
+  // An older form named the channel itself; it is read past.
+  Filer->DefineProperty(
+      "Channel", [](TReader *R) { R->SkipValue(); }, nullptr, false);
+}
+
+void TSLDisplayChannelLink::Assign(TPersistent *Source) {
+  if (auto *L = dynamic_cast<TSLDisplayChannelLink *>(Source)) {
+    SetChannel(L->FChannel);
+    FChannelLabel.Assign(&L->FChannelLabel);
+    FPen.Assign(&L->FPen);
+    FBrush.Assign(&L->FBrush);
+    SetSize(L->FSize);
+    SetShape(L->FShape);
+    SetUseChannelColor(L->FUseChannelColor);
+    return;
+  }
+  TSLDisplayCollectionItem::Assign(Source);
+}
+
+void TSLDisplayChannelLink::SetChannel(TSLDisplayChannel *Value) {
+  if (Value == FChannel)
+    return;
+  if (FChannel)
+    FChannel->RemoveLink(this);
+  FChannel = Value;
+  if (FChannel)
+    FChannel->AddLink(this);
+  InvalidateItem();
+}
+
+int32_t TSLDisplayChannelLink::GetChannelIndex() const { return FChannel ? FChannel->Index() : -1; }
+
+void TSLDisplayChannelLink::SetChannelIndex(int32_t Index) {
+  ISLCursorChart *C = Chart();
+  TSLDisplayChannels *Channels = C ? C->CursorChannels() : nullptr;
+  if (Channels == nullptr)
+    throw EListError("List index out of bounds (" + std::to_string(Index) + ")");
+  SetChannel(Channels->GetItem(Index));
+}
+
+void TSLDisplayChannelLink::SetUseChannelColor(bool Value) {
+  if (Value == FUseChannelColor)
+    return;
+  FUseChannelColor = Value;
+  InvalidateItem();
+}
+
+void TSLDisplayChannelLink::SetSize(uint32_t Value) {
+  if (Value == FSize)
+    return;
+  FSize = Value;
+  InvalidateItem();
+}
+
+void TSLDisplayChannelLink::SetShape(TSLDisplayMarkerShape Value) {
+  if (Value == FShape)
+    return;
+  FShape = Value;
+  InvalidateItem();
+}
+
+std::string TSLDisplayChannelLink::GetDisplayName() const {
+  return FChannel ? FChannel->GetName() : TSLDisplayCollectionItem::GetDisplayName();
+}
+
+void TSLDisplayChannelLink::Draw(TCanvas *Canvas, bool Trail, double XValue, double YValue,
+                                 int32_t XPixel, int32_t YPixel, const std::string &DefaultFormat) {
+  if (Trail) {
+    Canvas->Brush()->SetStyle(bsClear);
+  } else {
+    Canvas->SetPen(&FPen);
+    Canvas->SetBrush(&FBrush);
+    if (FUseChannelColor && FChannel) {
+      Canvas->Pen()->SetColor(FChannel->GetColor());
+      Canvas->Brush()->SetColor(FChannel->GetColor());
+    }
+  }
+  // A size past any screen is drawn as large as the largest screen.
+  const int32_t Size = static_cast<int32_t>(std::min<uint32_t>(FSize, 1u << 14));
+  SLDrawMarkerShape(Canvas, FShape, XPixel, YPixel, Size);
+  ISLCursorChart *C = Chart();
+  if (!FChannelLabel.GetVisible() || C == nullptr)
+    return;
+  Canvas->Brush()->SetStyle(bsClear);
+  Canvas->SetFont(FChannelLabel.GetFont());
+  const std::string Text =
+      C->CursorLabelText(XValue, YValue, FChannelLabel.GetText(), DefaultFormat);
+  Canvas->TextOut(XPixel + 4, YPixel - Canvas->TextHeight("Xg"), Text);
+}
+
+// ---------------------------------------------------------------------------
+// Collection
+
+TSLDisplayChannelLinks::TSLDisplayChannelLinks(TPersistent *Owner, ISLCursorChart *Chart)
+    : TSLDisplayCollection(Owner, &TSLDisplayChannelLink::StaticClassInfo(),
+                           Chart ? Chart->CursorDisplay() : nullptr),
+      FChart(Chart) {}
+
+TSLDisplayChannelLink *TSLDisplayChannelLinks::GetItem(int32_t Index) const {
+  return static_cast<TSLDisplayChannelLink *>(Items(Index));
+}
+
+TSLDisplayChannelLink *TSLDisplayChannelLinks::Add() {
+  TSLDisplayChannels *Channels = FChart ? FChart->CursorChannels() : nullptr;
+  if (Channels == nullptr || Channels->Count() == 0)
+    return nullptr;
+  return static_cast<TSLDisplayChannelLink *>(TSLDisplayCollection::Add());
+}
+
+void TSLDisplayChannelLinks::NewItemCreated(TCollectionItem *Item) {
+  TSLDisplayCollection::NewItemCreated(Item);
+  TSLDisplayChannels *Channels = FChart ? FChart->CursorChannels() : nullptr;
+  // Copies and form loading add links too; without channels they wait for
+  // their channel to be set.
+  if (Channels != nullptr && Channels->Count() > 0)
+    static_cast<TSLDisplayChannelLink *>(Item)->SetChannel(GetNewChannel());
+  if (GetDisplay())
+    GetDisplay()->InvalidateRecalc();
+}
+
+void TSLDisplayChannelLinks::Update(TCollectionItem *) {
+  if (GetDisplay())
+    GetDisplay()->Invalidate();
+}
+
+TSLDisplayChannel *TSLDisplayChannelLinks::GetNewChannel() const {
+  TSLDisplayChannels *Channels = FChart ? FChart->CursorChannels() : nullptr;
+  if (Channels == nullptr)
+    throw EListError("List index out of bounds (0)");
+  TSLDisplayChannel *Result = Channels->GetItem(0);
+  int32_t Best = 22000;
+  for (int32_t I = 0; I < Channels->Count(); ++I) {
+    const int32_t N = GetCountOfChannels(Channels->GetItem(I));
+    if (N < Best) {
+      Best = N;
+      Result = Channels->GetItem(I);
+    }
+  }
+  return Result;
+}
+
+int32_t TSLDisplayChannelLinks::GetCountOfChannels(const TSLDisplayChannel *Channel) const {
+  int32_t N = 0;
+  for (int32_t I = 0; I < Count(); ++I)
+    if (GetItem(I)->GetChannel() == Channel)
+      ++N;
+  return N;
+}
+
+void TSLDisplayChannelLinks::AddChannel(TSLDisplayChannel *Channel) {
+  if (Channel == nullptr || GetCountOfChannels(Channel) > 0)
+    return;
+  if (TSLDisplayChannelLink *Link = Add())
+    Link->SetChannel(Channel);
+}
+
+void TSLDisplayChannelLinks::RemoveChannel(const TSLDisplayChannel *Channel) {
+  for (int32_t I = Count() - 1; I >= 0; --I)
+    if (GetItem(I)->GetChannel() == Channel)
+      Delete(I);
+}
