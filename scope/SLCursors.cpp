@@ -181,20 +181,9 @@ void TSLDisplayCursor::AfterConstruction() {
   FName = "Cursor" + std::to_string(Collection() ? Collection()->Count() : 0);
 }
 
-void TSLDisplayCursor::BeforeDestruction() {
-  // While the cursor still holds its place, so its links look for the next
-  // cursor after it.
-  while (FCursorLinks.GetCount() > 0) {
-    TSLDisplayCursorLink *Link = FCursorLinks.GetItem(0);
-    const int32_t Before = FCursorLinks.GetCount();
-    Link->RemoveCursor(this);
-    if (FCursorLinks.GetCount() == Before)
-      FCursorLinks.Remove(Link);
-  }
-  TSLOptionalDisplayCollectionItem::BeforeDestruction();
-}
+TSLDisplayCursor::~TSLDisplayCursor() { ReleaseLinks(); }
 
-TSLDisplayCursor::~TSLDisplayCursor() {
+void TSLDisplayCursor::ReleaseLinks() {
   while (FCursorLinks.GetCount() > 0) {
     TSLDisplayCursorLink *Link = FCursorLinks.GetItem(0);
     const int32_t Before = FCursorLinks.GetCount();
@@ -575,6 +564,12 @@ void TSLDisplayCursors::SetItem(int32_t Index, TSLDisplayCursor *Item) {
 
 TSLDisplayCursor *TSLDisplayCursors::Add() {
   return static_cast<TSLDisplayCursor *>(TSLOptionalDisplayCollection::Add());
+}
+
+void TSLDisplayCursors::Notify(TCollectionItem *Item, TCollectionNotification Action) {
+  if (Action != cnAdded)
+    static_cast<TSLDisplayCursor *>(Item)->ReleaseLinks();
+  TSLOptionalDisplayCollection::Notify(Item, Action);
 }
 
 void TSLDisplayCursors::Update(TCollectionItem *) {

@@ -142,7 +142,6 @@ public:
   explicit TSLDisplayCursor(TCollection *Collection);
   // Its links move to other cursors (or lose it) first.
   ~TSLDisplayCursor() override;
-  void BeforeDestruction() override;
   // "Cursor" followed by the collection's count.
   void AfterConstruction() override;
 
@@ -163,6 +162,9 @@ public:
   void RemoveLink(TSLDisplayCursorLink *Link) { FCursorLinks.Remove(Link); }
   // The links resolve their pending cursor indexes.
   void PopulateLinks();
+  // The cursor is going: every link that uses it moves to another cursor or
+  // lets go of it.
+  void ReleaseLinks();
   // A vertical line (ckVertical, ckBoth) and a horizontal one (ckHorizontal,
   // ckBoth).
   bool HasVLine() const { return FKind != ckHorizontal; }
@@ -238,6 +240,11 @@ public:
 
   // Raised when the mouse moves a cursor.
   TSLPositionChangeEvent OnPositionChange;
+
+protected:
+  // A cursor that leaves hands its links on while it still holds its place,
+  // so they look for the cursors after it.
+  void Notify(TCollectionItem *Item, TCollectionNotification Action) override;
 
 private:
   ISLCursorChart *FChart;
