@@ -287,7 +287,9 @@ void TSLDisplayChannelLink::Draw(TCanvas *Canvas, bool Trail, double XValue, dou
     Canvas->SetBrush(&FBrush);
     if (FUseChannelColor && FChannel) {
       Canvas->Pen()->SetColor(FChannel->GetColor());
+      // A colour makes a clear brush solid; the link's style stays.
       Canvas->Brush()->SetColor(FChannel->GetColor());
+      Canvas->Brush()->SetStyle(FBrush.GetStyle());
     }
   }
   // A size past any screen is drawn as large as the largest screen.

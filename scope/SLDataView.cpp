@@ -152,7 +152,10 @@ void TSLScopeDataView::MouseMove(TShiftState Shift, int32_t X, int32_t Y) {
 
 TSLPlotArea TSLScopeDataView::GetPlotArea() {
   TSLPlotArea A;
+  // The rectangle the items are drawn in: hits and drops then fall on the
+  // pixels the paint used.
   A.Rect = GetDrawRect();
+  A.Rect.Bottom -= 1;
   FChart->GetXDataZoomedRange(A.XMin, A.XMax);
   FChart->GetYDataZoomedRange(A.YMin, A.YMax);
   return A;

@@ -121,7 +121,8 @@ public:
   void SetLegendHighlighted(TSLItemKind Kind, TSLDisplayCollectionItem *Item);
   // An item is going: nothing here points at it any more.
   void ItemDestroyed(TSLDisplayCollectionItem *Item);
-  // The view's rectangle and the axes' data zoomed ranges.
+  // The view's rectangle with its bottom reduced by one (where items are
+  // drawn) and the axes' data zoomed ranges.
   TSLPlotArea GetPlotArea();
   // The last mouse position in client pixels; X is -1000 after the mouse left.
   TPoint GetMousePoint() const { return FMousePoint; }

@@ -442,6 +442,9 @@ public:
   // their items).
   TSLDisplayCollection *GetItems(int32_t Kind) override;
   TSLDisplayChannels *GetHitChannels() override { return FChannels; }
+  // Items reach the scope through either of its display sides; both let
+  // the data view and the legend forget an item that goes.
+  void ItemDestroyed(TSLDisplayCollectionItem *Item) override { TSLDataChart::ItemDestroyed(Item); }
 
   // Cursors and cursor links.
   TSLDisplayCursors *GetCursors() { return FCursors; }
