@@ -330,6 +330,23 @@ TEST_F(CursorScope, MeasurementLineFollowsDrags) {
   EXPECT_EQ(LinkMoves.size(), 2u);
 }
 
+// Switching snapping on re-places the cursors at once; a position that
+// already sits on a sample stays.
+TEST_F(CursorScope, SnappingAppliesToPlacedCursors) {
+  std::vector<double> Y(101);
+  for (int I = 0; I <= 100; ++I)
+    Y[size_t(I)] = I - 50;
+  SetY(Y);
+  TSLDisplayCursor *C = AddCursor(ckBoth, 25.3, 7.6, clFuchsia);
+  const int Before = int(Moves.size());
+  Scope->GetYAxis()->GetCursorSettings()->SetSnapToSample(true);
+  EXPECT_EQ(C->GetPosition()->GetY(), 8);
+  EXPECT_EQ(C->GetPosition()->GetX(), 25.3);
+  Scope->GetXAxis()->GetCursorSettings()->SetSnapToSample(true);
+  EXPECT_EQ(C->GetPosition()->GetX(), 25);
+  EXPECT_EQ(int(Moves.size()), Before) << "no mouse, no position event";
+}
+
 TEST_F(CursorScope, LegendButtonsOfCursors) {
   Scope->GetLegend()->SetVisible(true);
   AddCursor(ckVertical, 10, 0, clFuchsia);
