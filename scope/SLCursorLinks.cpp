@@ -515,9 +515,9 @@ void TSLDisplayCursorLink::Draw(TSLDisplayDrawPart Part, TCanvas *Canvas, const 
       DrawHighlight(Canvas, G, false);
     if (Part == ddpFeatures) {
       if (BothH())
-        DrawVMeasurement(Canvas, G);
+        DrawMeasurement(Canvas, G, false);
       if (BothV())
-        DrawHMeasurement(Canvas, G);
+        DrawMeasurement(Canvas, G, true);
     }
   }
   if (FSelection.GetVisible() && Part == ddpBackground)
@@ -619,15 +619,31 @@ void PlaceLabel(TCanvas *Canvas, bool AlongScreenX, int32_t Pos, int32_t P1, int
 
 } // namespace
 
-void TSLDisplayCursorLink::DrawHMeasurement(TCanvas *Canvas, const TSLCursorGeometry &G) {
-  const double X1 = FBegin->GetPosition()->GetX(), X2 = FEnd->GetPosition()->GetX();
-  int32_t Lo = 0, Hi = 0;
-  XEnds(G, Lo, Hi);
-  const int32_t P1 = std::clamp(G.XPixel(X1), Lo, Hi), P2 = std::clamp(G.XPixel(X2), Lo, Hi);
-  const bool AlongScreenX = !G.Vertical;
-  const int32_t Pos = HLinePos(G);
-  Canvas->SetFont(FMeasurementLine.GetMeasurementLabel()->GetFont());
-  if (X1 != X2 && !Outside(P1, P2, Lo, Hi)) {
+void TSLDisplayCursorLink::DrawMeasurement(TCanvas *Canvas, const TSLCursorGeometry &G,
+                                           bool XMeasure) {
+  // Between vertical cursors (XMeasure) the measurement runs along the X
+  // direction at the line's Y; between horizontal ones along the Y
+  // direction at the line's X.
+  TSLDisplayCursorPosition *B = FBegin->GetPosition(), *E = FEnd->GetPosition();
+  const double V1 = XMeasure ? B->GetX() : B->GetY(), V2 = XMeasure ? E->GetX() : E->GetY();
+  int32_t Lo = 0, Hi = 0, ALo = 0, AHi = 0;
+  if (XMeasure) {
+    XEnds(G, Lo, Hi);
+    YEnds(G, ALo, AHi);
+  } else {
+    YEnds(G, Lo, Hi);
+    XEnds(G, ALo, AHi);
+  }
+  auto Pixel = [&](double V) { return std::clamp(XMeasure ? G.XPixel(V) : G.YPixel(V), Lo, Hi); };
+  auto TickText = [&](double V) {
+    return XMeasure ? FChart->CursorXTickText(V) : FChart->CursorYTickText(V);
+  };
+  const int32_t P1 = Pixel(V1), P2 = Pixel(V2);
+  const bool AlongScreenX = XMeasure != G.Vertical;
+  const int32_t Pos = XMeasure ? HLinePos(G) : VLinePos(G);
+  TSLMeasurementLabel *Label = FMeasurementLine.GetMeasurementLabel();
+  Canvas->SetFont(Label->GetFont());
+  if (V1 != V2 && !Outside(P1, P2, Lo, Hi)) {
     Canvas->Pen()->SetStyle(FMeasurementLine.GetStyle());
     Canvas->Pen()->SetMode(FMeasurementLine.GetMode());
     Canvas->Pen()->SetColor(FMeasurementLine.GetColor());
@@ -636,10 +652,9 @@ void TSLDisplayCursorLink::DrawHMeasurement(TCanvas *Canvas, const TSLCursorGeom
     Canvas->Pen()->SetWidth(1);
     Canvas->Pen()->SetMode(pmCopy);
     Canvas->Pen()->SetStyle(psSolid);
-    if (FMeasurementLine.GetMeasurementLabel()->GetVisible()) {
+    if (Label->GetVisible()) {
       const std::string Text =
-          SLExpandMeasurementLabel(FChart->CursorXTickText(std::abs(X2 - X1)),
-                                   FMeasurementLine.GetMeasurementLabel()->GetText(), "%V");
+          SLExpandMeasurementLabel(TickText(std::abs(V2 - V1)), Label->GetText(), "%V");
       Canvas->Brush()->SetStyle(bsSolid);
       Canvas->Brush()->SetColor(FChart->CursorBackColor());
       PlaceLabel(Canvas, AlongScreenX, Pos, P1, P2, Text);
@@ -648,100 +663,35 @@ void TSLDisplayCursorLink::DrawHMeasurement(TCanvas *Canvas, const TSLCursorGeom
   const TPoint M = FChart->CursorMouse();
   TSLDisplayTrails *Trails = FChart->CursorTrails();
   const TColor TrailColor = Trails ? Trails->GetColor() : clWhite;
-  // Dragging the line itself: where it would land.
+  // Dragging the line itself: where it would land (held one short of the
+  // far end, except a horizontal line in normal display).
   if (FChart->CursorPressed(ikCursorLinks) == this &&
-      FChart->CursorHitParts(ikCursorLinks).Second) {
-    int32_t YLo = 0, YHi = 0;
-    YEnds(G, YLo, YHi);
-    const int32_t At = std::clamp(G.Vertical ? M.X : M.Y, YLo, G.Vertical ? YHi - 1 : YHi);
+      (XMeasure ? FChart->CursorHitParts(ikCursorLinks).Second
+                : FChart->CursorHitParts(ikCursorLinks).First)) {
+    const int32_t Upper = XMeasure && !G.Vertical ? AHi : AHi - 1;
+    const int32_t At = std::clamp(AlongScreenX ? M.Y : M.X, ALo, Upper);
     Canvas->Pen()->SetStyle(psDot);
     Canvas->Pen()->SetColor(TrailColor);
     Segment(Canvas, AlongScreenX, At, P1, P2);
   }
-  // Dragging one of the cursors: the measurement it would give.
+  // Dragging one of the cursors: the measurement it would give, moved off
+  // the line by the size of its text.
   auto *Pressed = dynamic_cast<TSLDisplayCursor *>(FChart->CursorPressed(ikCursors));
+  const TSLHitParts CursorHits = FChart->CursorHitParts(ikCursors);
   if (Pressed && (Pressed == FBegin || Pressed == FEnd) &&
-      FChart->CursorHitParts(ikCursors).First) {
-    const double D = Pressed->DragX(G, G.Vertical ? M.Y : M.X);
-    const double N1 = Pressed == FBegin ? D : X1, N2 = Pressed == FEnd ? D : X2;
+      (XMeasure ? CursorHits.First : CursorHits.Second)) {
+    const int32_t Mouse = AlongScreenX ? M.X : M.Y;
+    const double D = XMeasure ? Pressed->DragX(G, Mouse) : Pressed->DragY(G, Mouse);
+    const double N1 = Pressed == FBegin ? D : V1, N2 = Pressed == FEnd ? D : V2;
     if (N1 != N2) {
-      const int32_t Q1 = std::clamp(G.XPixel(N1), Lo, Hi), Q2 = std::clamp(G.XPixel(N2), Lo, Hi);
-      const std::string Text = FChart->CursorXTickText(std::abs(N2 - N1));
+      const int32_t Q1 = Pixel(N1), Q2 = Pixel(N2);
+      const std::string Text = TickText(std::abs(N2 - N1));
       if (Trails)
         Canvas->SetFont(Trails->GetFont());
       Canvas->Font()->SetColor(TrailColor);
-      int32_t At = Pos;
-      int32_t YLo = 0, YHi = 0;
-      YEnds(G, YLo, YHi);
-      const int32_t Step =
-          (G.Vertical ? Canvas->TextWidth(Text) + 5 : Canvas->TextHeight(Text) + 1);
-      At = Pos + Step < YHi ? Pos + Step : Pos - Step;
-      Canvas->Pen()->SetStyle(psDot);
-      Canvas->Pen()->SetColor(TrailColor);
-      Canvas->Brush()->SetStyle(bsClear);
-      Segment(Canvas, AlongScreenX, At, Q1, Q2);
-      Canvas->Brush()->SetStyle(bsSolid);
-      Canvas->Brush()->SetColor(FChart->CursorBackColor());
-      PlaceLabel(Canvas, AlongScreenX, At, Q1, Q2, Text);
-    }
-  }
-  Canvas->Pen()->SetWidth(1);
-  Canvas->Pen()->SetStyle(psSolid);
-}
-
-void TSLDisplayCursorLink::DrawVMeasurement(TCanvas *Canvas, const TSLCursorGeometry &G) {
-  const double Y1 = FBegin->GetPosition()->GetY(), Y2 = FEnd->GetPosition()->GetY();
-  int32_t Lo = 0, Hi = 0;
-  YEnds(G, Lo, Hi);
-  const int32_t P1 = std::clamp(G.YPixel(Y1), Lo, Hi), P2 = std::clamp(G.YPixel(Y2), Lo, Hi);
-  const bool AlongScreenX = G.Vertical;
-  const int32_t Pos = VLinePos(G);
-  Canvas->SetFont(FMeasurementLine.GetMeasurementLabel()->GetFont());
-  if (Y1 != Y2 && !Outside(P1, P2, Lo, Hi)) {
-    Canvas->Pen()->SetStyle(FMeasurementLine.GetStyle());
-    Canvas->Pen()->SetMode(FMeasurementLine.GetMode());
-    Canvas->Pen()->SetColor(FMeasurementLine.GetColor());
-    Canvas->Brush()->SetStyle(bsClear);
-    Segment(Canvas, AlongScreenX, Pos, P1, P2);
-    Canvas->Pen()->SetWidth(1);
-    Canvas->Pen()->SetMode(pmCopy);
-    Canvas->Pen()->SetStyle(psSolid);
-    if (FMeasurementLine.GetMeasurementLabel()->GetVisible()) {
-      const std::string Text =
-          SLExpandMeasurementLabel(FChart->CursorYTickText(std::abs(Y2 - Y1)),
-                                   FMeasurementLine.GetMeasurementLabel()->GetText(), "%V");
-      Canvas->Brush()->SetStyle(bsSolid);
-      Canvas->Brush()->SetColor(FChart->CursorBackColor());
-      PlaceLabel(Canvas, AlongScreenX, Pos, P1, P2, Text);
-    }
-  }
-  const TPoint M = FChart->CursorMouse();
-  TSLDisplayTrails *Trails = FChart->CursorTrails();
-  const TColor TrailColor = Trails ? Trails->GetColor() : clWhite;
-  if (FChart->CursorPressed(ikCursorLinks) == this && FChart->CursorHitParts(ikCursorLinks).First) {
-    int32_t XLo = 0, XHi = 0;
-    XEnds(G, XLo, XHi);
-    const int32_t At = std::clamp(G.Vertical ? M.Y : M.X, XLo, XHi - 1);
-    Canvas->Pen()->SetStyle(psDot);
-    Canvas->Pen()->SetColor(TrailColor);
-    Segment(Canvas, AlongScreenX, At, P1, P2);
-  }
-  auto *Pressed = dynamic_cast<TSLDisplayCursor *>(FChart->CursorPressed(ikCursors));
-  if (Pressed && (Pressed == FBegin || Pressed == FEnd) &&
-      FChart->CursorHitParts(ikCursors).Second) {
-    const double D = Pressed->DragY(G, G.Vertical ? M.X : M.Y);
-    const double N1 = Pressed == FBegin ? D : Y1, N2 = Pressed == FEnd ? D : Y2;
-    if (N1 != N2) {
-      const int32_t Q1 = std::clamp(G.YPixel(N1), Lo, Hi), Q2 = std::clamp(G.YPixel(N2), Lo, Hi);
-      const std::string Text = FChart->CursorYTickText(std::abs(N2 - N1));
-      if (Trails)
-        Canvas->SetFont(Trails->GetFont());
-      Canvas->Font()->SetColor(TrailColor);
-      int32_t XLo = 0, XHi = 0;
-      XEnds(G, XLo, XHi);
-      const int32_t Step =
-          (G.Vertical ? Canvas->TextHeight(Text) + 1 : Canvas->TextWidth(Text) + 10);
-      const int32_t At = Pos + Step < XHi ? Pos + Step : Pos - Step;
+      const int32_t Step = AlongScreenX ? Canvas->TextHeight(Text) + 1
+                                        : Canvas->TextWidth(Text) + (XMeasure ? 5 : 10);
+      const int32_t At = Pos + Step < AHi ? Pos + Step : Pos - Step;
       Canvas->Pen()->SetStyle(psDot);
       Canvas->Pen()->SetColor(TrailColor);
       Canvas->Brush()->SetStyle(bsClear);

@@ -147,8 +147,9 @@ private:
   int32_t HLinePos(const TSLCursorGeometry &G) const;
   void DrawSelection(TCanvas *Canvas, const TSLCursorGeometry &G);
   void DrawHighlight(TCanvas *Canvas, const TSLCursorGeometry &G, bool VLine);
-  void DrawHMeasurement(TCanvas *Canvas, const TSLCursorGeometry &G);
-  void DrawVMeasurement(TCanvas *Canvas, const TSLCursorGeometry &G);
+  // The measurement between vertical cursors (XMeasure) or between
+  // horizontal ones, with its label and the previews of drags.
+  void DrawMeasurement(TCanvas *Canvas, const TSLCursorGeometry &G, bool XMeasure);
 
   ISLCursorChart *FChart = nullptr;
   TSLDisplayCursor *FBegin = nullptr;

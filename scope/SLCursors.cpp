@@ -362,9 +362,9 @@ void TSLDisplayCursor::Draw(TCanvas *Canvas, const TRect &Rect, double XMin, dou
   }
   Canvas->Pen()->SetStyle(psSolid);
   if (HasVLine())
-    DrawV(Canvas, G, Hits);
+    DrawLine(Canvas, G, true, Hits);
   if (HasHLine())
-    DrawH(Canvas, G, Hits);
+    DrawLine(Canvas, G, false, Hits);
 }
 
 void TSLDisplayCursor::DrawCrossings(TCanvas *Canvas, bool VLine, double Value, bool Trail) {
@@ -402,91 +402,53 @@ void LineAt(TCanvas *Canvas, bool Across, int32_t P, int32_t From, int32_t To) {
 
 } // namespace
 
-void TSLDisplayCursor::DrawV(TCanvas *Canvas, const TSLCursorGeometry &G, TSLHitParts Hits) {
+void TSLDisplayCursor::DrawLine(TCanvas *Canvas, const TSLCursorGeometry &G, bool VLine,
+                                TSLHitParts Hits) {
   const TRect &R = G.Rect;
   const bool V = G.Vertical;
-  const int32_t Lo = V ? R.Top : R.Left, Hi = V ? R.Bottom : R.Right;
-  // Vertical lines in normal display run T+1..B; in vertical display the
-  // line runs across L+1..R.
-  const int32_t From = V ? R.Left + 1 : R.Top + 1, To = V ? R.Right : R.Bottom;
+  // The line runs down the screen (Across) for the vertical line in normal
+  // display and for the horizontal one in vertical display. Vertical lines
+  // in normal display run T+1..B and horizontal ones L+1..R-1; in vertical
+  // display the X line runs across L+1..R and the Y line down T+1..B.
+  const bool Across = VLine != V;
+  const int32_t Lo = Across ? R.Left : R.Top, Hi = Across ? R.Right : R.Bottom;
+  const int32_t From = Across ? R.Top + 1 : R.Left + 1;
+  const int32_t To = Across ? R.Bottom : (VLine ? R.Right : R.Right - 1);
+  auto Pixel = [&](double Value) {
+    return Drawable(VLine ? G.XPixel(Value) : G.YPixel(Value), Lo, Hi);
+  };
   Canvas->Pen()->SetColor(FColor);
   Canvas->Pen()->SetWidth(1);
-  const double X = FPosition.GetX();
-  const int32_t P = Drawable(G.XPixel(X), Lo, Hi);
-  LineAt(Canvas, !V, P, From, To);
-  DrawCrossings(Canvas, true, X, false);
+  const double Value = VLine ? FPosition.GetX() : FPosition.GetY();
+  const int32_t P = Pixel(Value);
+  LineAt(Canvas, Across, P, From, To);
+  DrawCrossings(Canvas, VLine, Value, false);
 
-  if (!(IsPressed() && Hits.First) || FChart == nullptr)
+  if (!(IsPressed() && (VLine ? Hits.First : Hits.Second)) || FChart == nullptr)
     return;
+  // The trail: where the drag would put the line, the connector from the
+  // line at the mouse, and the difference.
   const TPoint M = FChart->CursorMouse();
-  const double X2 = DragX(G, V ? M.Y : M.X);
+  const int32_t Mouse = Across ? M.X : M.Y;
+  const double Value2 = VLine ? DragX(G, Mouse) : DragY(G, Mouse);
   TSLDisplayTrails *Trails = FChart->CursorTrails();
   Canvas->Pen()->SetStyle(psDot);
   if (Trails)
     Canvas->Pen()->SetColor(Trails->GetColor());
-  const int32_t P2 = Drawable(G.XPixel(X2), Lo, Hi);
-  LineAt(Canvas, !V, P2, From, To);
-  DrawCrossings(Canvas, true, X2, true);
-  if (X2 != X) {
-    if (!(Hits.First && Hits.Second)) {
-      if (V)
-        LineAt(Canvas, true, M.X, P, P2);
-      else
-        LineAt(Canvas, false, M.Y, P, P2);
-    }
-    const std::string Text = FChart->CursorXTickText(X2 - X);
+  const int32_t P2 = Pixel(Value2);
+  LineAt(Canvas, Across, P2, From, To);
+  DrawCrossings(Canvas, VLine, Value2, true);
+  if (Value2 != Value) {
+    if (!(Hits.First && Hits.Second))
+      LineAt(Canvas, !Across, Across ? M.Y : M.X, P, P2);
+    const std::string Text =
+        VLine ? FChart->CursorXTickText(Value2 - Value) : FChart->CursorYTickText(Value2 - Value);
     if (Trails)
       Canvas->SetFont(Trails->GetFont());
     Canvas->Brush()->SetStyle(bsSolid);
     Canvas->Brush()->SetColor(FChart->CursorBackColor());
     const int32_t Mid = (P + P2) / 2;
-    if (V)
-      Canvas->TextOut(M.X + 5, Mid - Canvas->TextHeight("Xg") / 2, Text);
-    else
-      Canvas->TextOut(Mid - Canvas->TextWidth(Text) / 2, M.Y - Canvas->TextHeight(Text), Text);
-  }
-  Canvas->Pen()->SetStyle(psSolid);
-}
-
-void TSLDisplayCursor::DrawH(TCanvas *Canvas, const TSLCursorGeometry &G, TSLHitParts Hits) {
-  const TRect &R = G.Rect;
-  const bool V = G.Vertical;
-  const int32_t Lo = V ? R.Left : R.Top, Hi = V ? R.Right : R.Bottom;
-  // Horizontal lines in normal display run L+1..R-1; in vertical display
-  // the line runs down T+1..B.
-  const int32_t From = V ? R.Top + 1 : R.Left + 1, To = V ? R.Bottom : R.Right - 1;
-  Canvas->Pen()->SetColor(FColor);
-  Canvas->Pen()->SetWidth(1);
-  const double Y = FPosition.GetY();
-  const int32_t P = Drawable(G.YPixel(Y), Lo, Hi);
-  LineAt(Canvas, V, P, From, To);
-  DrawCrossings(Canvas, false, Y, false);
-
-  if (!(IsPressed() && Hits.Second) || FChart == nullptr)
-    return;
-  const TPoint M = FChart->CursorMouse();
-  const double Y2 = DragY(G, V ? M.X : M.Y);
-  TSLDisplayTrails *Trails = FChart->CursorTrails();
-  Canvas->Pen()->SetStyle(psDot);
-  if (Trails)
-    Canvas->Pen()->SetColor(Trails->GetColor());
-  const int32_t P2 = Drawable(G.YPixel(Y2), Lo, Hi);
-  LineAt(Canvas, V, P2, From, To);
-  DrawCrossings(Canvas, false, Y2, true);
-  if (Y2 != Y) {
-    if (!(Hits.First && Hits.Second)) {
-      if (V)
-        LineAt(Canvas, false, M.Y, P, P2);
-      else
-        LineAt(Canvas, true, M.X, P, P2);
-    }
-    const std::string Text = FChart->CursorYTickText(Y2 - Y);
-    if (Trails)
-      Canvas->SetFont(Trails->GetFont());
-    Canvas->Brush()->SetStyle(bsSolid);
-    Canvas->Brush()->SetColor(FChart->CursorBackColor());
-    const int32_t Mid = (P + P2) / 2;
-    if (V)
+    if (Across)
       Canvas->TextOut(Mid - Canvas->TextWidth(Text) / 2, M.Y - Canvas->TextHeight(Text), Text);
     else
       Canvas->TextOut(M.X + 5, Mid - Canvas->TextHeight("Xg") / 2, Text);

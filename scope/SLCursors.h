@@ -207,8 +207,9 @@ private:
   bool IsHot();
   bool IsPressed();
   void DrawHighlight(TCanvas *Canvas, const TSLCursorGeometry &G, bool VLine, TSLHitParts Hits);
-  void DrawV(TCanvas *Canvas, const TSLCursorGeometry &G, TSLHitParts Hits);
-  void DrawH(TCanvas *Canvas, const TSLCursorGeometry &G, TSLHitParts Hits);
+  // The vertical line (VLine) or the horizontal one, its crossings, and
+  // while it is dragged its trail.
+  void DrawLine(TCanvas *Canvas, const TSLCursorGeometry &G, bool VLine, TSLHitParts Hits);
   void DrawCrossings(TCanvas *Canvas, bool VLine, double Value, bool Trail);
 
   ISLCursorChart *FChart = nullptr;
