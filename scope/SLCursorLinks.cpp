@@ -49,21 +49,6 @@ bool Outside(int32_t P, int32_t Q, int32_t Lo, int32_t Hi) {
   return (P <= Lo && Q <= Lo) || (P >= Hi && Q >= Hi);
 }
 
-TSLCursorGeometry GeometryOf(ISLCursorChart *Chart, const TRect &Rect, double XMin, double XMax,
-                             double YMin, double YMax) {
-  TSLCursorGeometry G;
-  G.Rect = Rect;
-  G.XMin = XMin;
-  G.XMax = XMax;
-  G.YMin = YMin;
-  G.YMax = YMax;
-  if (Chart) {
-    G.Vertical = Chart->CursorVertical();
-    G.Reversed = Chart->CursorYReversed();
-  }
-  return G;
-}
-
 } // namespace
 
 // ---------------------------------------------------------------------------
@@ -439,7 +424,7 @@ bool TSLDisplayCursorLink::HitTest(bool &VHit, bool &HHit, int32_t X, int32_t Y,
   VHit = HHit = false;
   if (!BothVisible() || !FMeasurementLine.GetVisible())
     return false;
-  const TSLCursorGeometry G = GeometryOf(FChart, Rect, XMin, XMax, YMin, YMax);
+  const TSLCursorGeometry G = SLCursorGeometry(FChart, Rect, XMin, XMax, YMin, YMax);
   const int32_t AlongX = G.Vertical ? Y : X, AlongY = G.Vertical ? X : Y;
   int32_t Lo = 0, Hi = 0;
   if (BothH()) {
@@ -463,7 +448,7 @@ bool TSLDisplayCursorLink::HitTest(bool &VHit, bool &HHit, int32_t X, int32_t Y,
 
 void TSLDisplayCursorLink::MoveTo(bool MoveY, bool MoveX, int32_t X, int32_t Y, const TRect &Rect,
                                   double XMin, double XMax, double YMin, double YMax) {
-  const TSLCursorGeometry G = GeometryOf(FChart, Rect, XMin, XMax, YMin, YMax);
+  const TSLCursorGeometry G = SLCursorGeometry(FChart, Rect, XMin, XMax, YMin, YMax);
   const int32_t AlongX = G.Vertical ? Y : X, AlongY = G.Vertical ? X : Y;
   const TSLRealPoint Old{FMeasurementLine.GetX(), FMeasurementLine.GetY()};
   TSLRealPoint New = Old;
@@ -503,7 +488,7 @@ void TSLDisplayCursorLink::Draw(TSLDisplayDrawPart Part, TCanvas *Canvas, const 
                                 double XMin, double XMax, double YMin, double YMax) {
   if (!BothVisible() || FChart == nullptr)
     return;
-  const TSLCursorGeometry G = GeometryOf(FChart, Rect, XMin, XMax, YMin, YMax);
+  const TSLCursorGeometry G = SLCursorGeometry(FChart, Rect, XMin, XMax, YMin, YMax);
   // A link lit from the legend shows as if the mouse were on both lines.
   const TSLHitParts Hits = FChart->CursorLegendItem(ikCursorLinks) != nullptr
                                ? TSLHitParts{true, true}

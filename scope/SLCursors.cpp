@@ -65,6 +65,33 @@ double TSLCursorGeometry::YValue(int32_t Mouse) const {
   return YMax - D * YRange() / E;
 }
 
+TSLCursorGeometry SLCursorGeometry(ISLCursorChart *Chart, const TRect &Rect, double XMin,
+                                   double XMax, double YMin, double YMax) {
+  TSLCursorGeometry G;
+  G.Rect = Rect;
+  G.XMin = XMin;
+  G.XMax = XMax;
+  G.YMin = YMin;
+  G.YMax = YMax;
+  if (Chart) {
+    G.Vertical = Chart->CursorVertical();
+    G.Reversed = Chart->CursorYReversed();
+  }
+  return G;
+}
+
+double SLWithinXRange(ISLCursorChart *Chart, double Value) {
+  if (Chart == nullptr)
+    return Value;
+  double Min = 0, Max = 0;
+  Chart->CursorXDataRange(Min, Max);
+  if (Value > Max)
+    Value = Max;
+  if (Value < Min)
+    Value = Min;
+  return Value;
+}
+
 // ---------------------------------------------------------------------------
 // Link list
 
@@ -91,33 +118,14 @@ ISLCursorChart *TSLDisplayCursorPosition::Chart() const {
   return FCursor ? FCursor->GetChart() : nullptr;
 }
 
-double TSLDisplayCursorPosition::GetX() {
-  ISLCursorChart *C = Chart();
-  if (C == nullptr)
-    return FX;
-  double Min = 0, Max = 0;
-  C->CursorXDataRange(Min, Max);
-  double V = FX;
-  if (V > Max)
-    V = Max;
-  if (V < Min)
-    V = Min;
-  return V;
-}
+double TSLDisplayCursorPosition::GetX() { return SLWithinXRange(Chart(), FX); }
 
 void TSLDisplayCursorPosition::SetX(double Value) {
   if (std::isnan(Value))
     return;
-  if (ISLCursorChart *C = Chart()) {
-    double Min = 0, Max = 0;
-    C->CursorXDataRange(Min, Max);
-    // The lower bound is the data's own: X ranges may start below 0.
-    if (Value > Max)
-      Value = Max;
-    if (Value < Min)
-      Value = Min;
-    Value = C->CursorAlignX(Value);
-  }
+  // The lower limit is the data's own: X ranges may start below 0.
+  if (ISLCursorChart *C = Chart())
+    Value = C->CursorAlignX(SLWithinXRange(C, Value));
   if (Value == FX || std::isnan(Value))
     return;
   FX = Value;
@@ -273,30 +281,12 @@ void TSLDisplayCursor::MouseUp(TMouseButton Button, TShiftState Shift, int32_t X
 
 TSLCursorGeometry TSLDisplayCursor::Geometry(const TRect &Rect, double XMin, double XMax,
                                              double YMin, double YMax) {
-  TSLCursorGeometry G;
-  G.Rect = Rect;
-  G.XMin = XMin;
-  G.XMax = XMax;
-  G.YMin = YMin;
-  G.YMax = YMax;
-  if (FChart) {
-    G.Vertical = FChart->CursorVertical();
-    G.Reversed = FChart->CursorYReversed();
-  }
-  return G;
+  return SLCursorGeometry(FChart, Rect, XMin, XMax, YMin, YMax);
 }
 
 double TSLDisplayCursor::DragX(const TSLCursorGeometry &G, int32_t Mouse) {
-  double V = G.XValue(Mouse);
-  if (FChart == nullptr)
-    return V;
-  double Min = 0, Max = 0;
-  FChart->CursorXDataRange(Min, Max);
-  if (V > Max)
-    V = Max;
-  if (V < Min)
-    V = Min;
-  return FChart->CursorAlignX(V);
+  const double V = SLWithinXRange(FChart, G.XValue(Mouse));
+  return FChart ? FChart->CursorAlignX(V) : V;
 }
 
 double TSLDisplayCursor::DragY(const TSLCursorGeometry &G, int32_t Mouse) {

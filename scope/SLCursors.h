@@ -96,6 +96,12 @@ struct TSLCursorGeometry {
   double YValue(int32_t Mouse) const;
 };
 
+// The geometry of a chart's plot rectangle and displayed ranges.
+TSLCursorGeometry SLCursorGeometry(ISLCursorChart *Chart, const TRect &Rect, double XMin,
+                                   double XMax, double YMin, double YMax);
+// Value within the chart's X data range (upper limit first).
+double SLWithinXRange(ISLCursorChart *Chart, double Value);
+
 // A plain list of the cursor links that use a cursor (not owning them).
 class TSLDisplayCursorLinkList : public TObject {
 public:

@@ -198,6 +198,33 @@ TEST_F(CursorScope, LinesAndCrossingPoints) {
   EXPECT_TRUE(A->GetHighlighted()) << "the legend lights its button";
 }
 
+// In vertical display X runs down the plot (row round(x * 99 / 100)) and Y
+// across it (column round((100 - y) * 201 / 200)).
+TEST_F(CursorScope, LinesInVerticalDisplay) {
+  Scope->SetVertical(true);
+  TSLDisplayCursor *A = AddCursor(ckVertical, 50, 0, clFuchsia);
+  TSLDisplayCursor *B = AddCursor(ckHorizontal, 0, -40, clAqua);
+  A->SetVisible(false);
+  B->SetVisible(false);
+  const QImage Base = Paint();
+  A->SetVisible(true);
+  B->SetVisible(true);
+  QImage Expected = Base;
+  for (int X = 1; X < 201; ++X)
+    Put(Expected, X, 50, clFuchsia);
+  for (int Y = 1; Y < 100; ++Y)
+    Put(Expected, 141, Y, clAqua);
+  EXPECT_EQ(Differences(Paint(), Expected), 0);
+  // And each is found where it is drawn.
+  const TSLPlotArea Area = Scope->GetScopeDataView()->GetPlotArea();
+  TSLHitParts Parts;
+  TSLDisplayCollectionItem *Marker = nullptr;
+  EXPECT_TRUE(A->PlotHitTest(Area, 20, 50, Parts, Marker));
+  EXPECT_TRUE(Parts.First);
+  EXPECT_TRUE(B->PlotHitTest(Area, 141, 80, Parts, Marker));
+  EXPECT_TRUE(Parts.Second);
+}
+
 // The selection fills the plot's background between the two cursor lines
 // (both included), behind the grid, the curve and the cursors.
 TEST_F(CursorScope, SelectionBands) {
