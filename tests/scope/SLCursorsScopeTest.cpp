@@ -328,6 +328,39 @@ TEST_F(CursorScope, CursorsFollowDrags) {
   EXPECT_EQ(Moves.size(), Count);
 }
 
+// While a cursor of a link is dragged, the link previews the measurement
+// it would give, one text height (13 with the fixed metrics) and a pixel
+// below its line; while the line itself is dragged, it previews the line at
+// the mouse.
+TEST_F(CursorScope, LinksPreviewDrags) {
+  AddCursor(ckVertical, 20, 0, clFuchsia);
+  AddCursor(ckVertical, 70, 0, clAqua);
+  Scope->GetCursorLinks()->Add()->GetMeasurementLine()->GetMeasurementLabel()->SetVisible(false);
+  const TColor Trail = Scope->GetTrails()->GetColor();
+  auto Dotted = [&](const QImage &I, int Row, int From, int To) {
+    int N = 0;
+    for (int X = From; X < To; ++X)
+      N += At(I, X, Row) == Trail;
+    return N;
+  };
+  Paint();
+  Scope->DispatchMouseMove(0, 140, 90);
+  Scope->DispatchMouseDown(mbLeft, ssLeft, 140, 90);
+  Scope->DispatchMouseMove(ssLeft, 180, 90);
+  QImage During = Paint();
+  EXPECT_GT(Dotted(During, 64, 42, 178), 30) << "columns 40 to 180 on row 64";
+  EXPECT_EQ(Dotted(During, 64, 182, 200), 0);
+  Scope->DispatchMouseUp(mbLeft, 0, 180, 90);
+  EXPECT_EQ(Dotted(Paint(), 64, 42, 178), 0) << "gone after the drop";
+
+  Scope->DispatchMouseMove(0, 100, 50);
+  Scope->DispatchMouseDown(mbLeft, ssLeft, 100, 50);
+  Scope->DispatchMouseMove(ssLeft, 100, 30);
+  During = Paint();
+  EXPECT_GT(Dotted(During, 30, 42, 178), 30) << "the line at the mouse, columns 40 to 180";
+  Scope->DispatchMouseUp(mbLeft, 0, 100, 30);
+}
+
 TEST_F(CursorScope, TheLastCreatedOfOverlappingCursorsWins) {
   TSLDisplayCursor *First = AddCursor(ckVertical, 25, 0, clFuchsia);
   TSLDisplayCursor *Second = AddCursor(ckVertical, 25, 0, clAqua);
