@@ -579,6 +579,11 @@ TEST(CursorScopeStream, PendingIndexesAndOldForms) {
                             "      CursorIndex_ = (\n"
                             "        -1\n"
                             "        1)\n"
+                            "    end\n"
+                            "    item\n"
+                            "      CursorIndex_ = (\n"
+                            "        0\n"
+                            "        -1)\n"
                             "    end>\n"
                             "  Cursors = <\n"
                             "    item\n"
@@ -595,6 +600,8 @@ TEST(CursorScopeStream, PendingIndexesAndOldForms) {
   EXPECT_EQ(L->GetEndCursor(), nullptr) << "cursor 1 does not exist yet";
   EXPECT_EQ(L->GetPendingEndIndex(), 1);
   EXPECT_EQ(Scope->GetCursors()->GetItem(0)->GetChannels()->Count(), 1);
+  // Read before the cursors, resolved once the form is loaded.
+  EXPECT_EQ(Scope->GetCursorLinks()->GetItem(1)->GetBeginCursor(), Scope->GetCursors()->GetItem(0));
   Scope->GetCursors()->Add();
   L->PopulateLink();
   EXPECT_EQ(L->GetBeginCursor(), nullptr);
