@@ -422,6 +422,15 @@ TEST_F(CursorScope, LegendButtonsOfCursors) {
       Button = {(R.Left + R.Right) / 2, Y};
   }
   ASSERT_GE(Button.Y, 0) << "the second cursor has a button";
+  // The hovered button lights its cursor in the plot: a 3-pixel highlight
+  // in the highlighting colour round its line.
+  const TRect D = Scope->GetScopeDataView()->GetDrawRect();
+  const int Column = D.Left + int(std::nearbyint(60.0 * (D.Right - D.Left - 1) / 100));
+  const QImage Lit = Paint();
+  const TColor Light = Scope->GetHighlighting()->GetCursors()->GetColor();
+  EXPECT_EQ(At(Lit, Column - 1, 50), Light);
+  EXPECT_EQ(At(Lit, Column, 50), clAqua);
+  EXPECT_EQ(At(Lit, Column + 1, 50), Light);
   std::vector<int32_t> Items;
   Group->OnItemClick.Fn = [&](TObject *, int32_t Item, bool &Handled) {
     Items.push_back(Item);
