@@ -14,28 +14,10 @@
 #include "platform/classlib/FormStream.h"
 #include "scope/SLChannelLinks.h"
 #include "scope/SLScopeControl.h"
+#include "tests/scope/ScopeWindowSupport.h"
 #include "tests/support/FrameworkEnvironment.h"
 
 namespace {
-
-struct TFakeWindow : IControlHost {
-  void InvalidateRect(const TRect *) override {}
-  bool Focused() const override { return false; }
-  void SetFocus() override {}
-  TPoint ClientToScreen(TPoint P) const override { return P; }
-  TPoint ScreenToClient(TPoint P) const override { return P; }
-  TPoint CursorPos() const override { return Mouse; }
-  void SetCursor(TCursor) override {}
-  void BoundsChanged(const TRect &) override {}
-  void ControlDestroyed() override {}
-  TPoint Mouse{-1000, -1000};
-};
-
-struct TStillTimers : sys::ITimerService {
-  sys::TTimerId Start(uint32_t, sys::TTimerCallback) override { return ++Last; }
-  bool Kill(sys::TTimerId) override { return true; }
-  sys::TTimerId Last = 0;
-};
 
 // The legend's unhandled click, which would open the properties dialog.
 class TRecordingScope : public TSLScope {
@@ -65,6 +47,7 @@ protected:
     Scope->GetBitmap()->Canvas()->SetTextRenderer(&Text);
     Scope->SetBounds(0, 0, 201, 101);
     Scope->GetTitle()->SetVisible(false);
+    Scope->GetToolBar()->SetVisible(false);
     Scope->GetLegend()->SetVisible(false);
     Scope->GetXAxis()->SetVisible(false);
     Scope->GetYAxis()->SetVisible(false);
@@ -137,10 +120,10 @@ protected:
     };
   }
 
-  TStillTimers Timers;
+  TScopeStillTimers Timers;
   gui::TScopedWindowTimerService TimerScope{Timers};
   TFixedTextRenderer Text{6, 10, 3};
-  TFakeWindow Window;
+  TScopeTestWindow Window;
   TOwnedPtr<TRecordingScope> Scope{CreateObject<TRecordingScope>(nullptr)};
   std::vector<TMove> Moves;
 };
@@ -528,7 +511,7 @@ TEST_F(CursorScope, CrossingsOfTheDrawnCurve) {
 }
 
 TEST(CursorScopeStream, FormTextRoundTrip) {
-  TStillTimers Timers;
+  TScopeStillTimers Timers;
   gui::TScopedWindowTimerService TimerScope{Timers};
   TOwnedPtr<TSLScope> Source{CreateObject<TSLScope>(nullptr)};
   Source->SetName("Scope");
@@ -579,7 +562,7 @@ TEST(CursorScopeStream, FormTextRoundTrip) {
 // negative one stays unset; a link without cursors is written as (-1, -1);
 // the older "Channel" of a channel link is read past.
 TEST(CursorScopeStream, PendingIndexesAndOldForms) {
-  TStillTimers Timers;
+  TScopeStillTimers Timers;
   gui::TScopedWindowTimerService TimerScope{Timers};
   TOwnedPtr<TSLScope> Scope{CreateObject<TSLScope>(nullptr)};
   LoadFormText(Scope.get(), "object Scope: TSLScope\n"
