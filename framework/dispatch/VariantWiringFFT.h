@@ -1,11 +1,14 @@
 // The wiring rows of the processor members of the transforms (see DISPATCH_VARIANT_WIRING).
 // The audio unit's double-precision real transform: SSE3 member for codes 16-17, SSE2
-// member for codes 6-9, SSE member for code 5 (kernels/fft-audio).
+// member for codes 6-9, SSE member for code 5 (kernels/fft-audio). The FIR set-up and
+// release of each code build and free the taps spectrum's record with that code's member.
 #pragma once
 
+#include "framework/dispatch/generic_fir.h"
 #include "kernels/fft-audio/FFTAudio64.h"
 
 #define DISPATCH_KFA ::fft_audio
+#define DISPATCH_KFIR ::dispatch_filters
 #define DISPATCH_WIRING_FFT(W)                                                                     \
   W(Vizazodizaro, ippsFFTFwd_RToCCS_64f, Own(&DISPATCH_KFA::ippsFFTFwd_RToCCS_64f_Sse3),           \
     Own(&DISPATCH_KFA::ippsFFTFwd_RToCCS_64f_Sse2), Own(&DISPATCH_KFA::ippsFFTFwd_RToCCS_64f_Sse)) \
@@ -13,4 +16,8 @@
     Own(&DISPATCH_KFA::ippsFFTInitAlloc_R_64f_Sse2),                                               \
     Own(&DISPATCH_KFA::ippsFFTInitAlloc_R_64f_Sse))                                                \
   W(Vizazodizaro, ippsFFTFree_R_64f, Own(&DISPATCH_KFA::ippsFFTFree_R_64f_Sse3),                   \
-    Own(&DISPATCH_KFA::ippsFFTFree_R_64f_Sse2), Own(&DISPATCH_KFA::ippsFFTFree_R_64f_Sse))
+    Own(&DISPATCH_KFA::ippsFFTFree_R_64f_Sse2), Own(&DISPATCH_KFA::ippsFFTFree_R_64f_Sse))         \
+  W(Vizazodizaro, ippsFIRInitAlloc_64f, Own(&DISPATCH_KFIR::ippsFIRInitAlloc_64f_Sse3),            \
+    Own(&DISPATCH_KFIR::ippsFIRInitAlloc_64f_Sse2), Own(&DISPATCH_KFIR::ippsFIRInitAlloc_64f_Sse)) \
+  W(Vizazodizaro, ippsFIRFree_64f, Own(&DISPATCH_KFIR::ippsFIRFree_64f_Sse3),                      \
+    Own(&DISPATCH_KFIR::ippsFIRFree_64f_Sse2), Own(&DISPATCH_KFIR::ippsFIRFree_64f_Sse))

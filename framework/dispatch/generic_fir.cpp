@@ -6,6 +6,7 @@
 #include "framework/dispatch/Vizazodizaro.h"
 #include "framework/dispatch/generic_alloc.h"
 #include "framework/dispatch/generic_helpers.h"
+#include "kernels/fft-audio/FFTAudio64.h"
 #include "kernels/fft-real/FFTReal64.h"
 
 #include <algorithm>
@@ -33,10 +34,13 @@ int tapsSpectrumOrder(int tapsLen) {
 
 using namespace dispatch_filters;
 
-namespace Vizazodizaro::generic {
+namespace dispatch_filters {
 
-IppOpStatus ippsFIRInitAlloc_64f(FIRState_64f **ppState, const double *pTaps, int tapsLen,
-                                 const double *pDlyLine) {
+// The set-up body of every level: the arguments as the entry received them, and the
+// level's transform operations, which build, size, fill and release the taps spectrum's
+// record, so that the record is read only by the member that built it.
+IppOpStatus ownsFIRInitAlloc_64f(const TFIRLevel &level, FIRState_64f **ppState,
+                                 const double *pTaps, int tapsLen, const double *pDlyLine) {
   if (!ppState || !pTaps)
     return ippStsNullPtrErr;
   if (tapsLen < 1)
@@ -46,20 +50,25 @@ IppOpStatus ippsFIRInitAlloc_64f(FIRState_64f **ppState, const double *pTaps, in
   const int order = tapsLen >= kFIRSpectrumTaps ? tapsSpectrumOrder(tapsLen) : -1;
   const long long fftLen = order < 0 ? 0 : 1LL << order;
   const long long header = align32(sizeof(FIRState_64f));
-  const long long bytes = header + align32(8 * L) + align32(16 * L) + 8 * fftLen;
-  if (bytes > INT_MAX)
+  const long long fixed = header + align32(8 * L) + align32(16 * L) + align32(8 * fftLen);
+  if (fixed > INT_MAX)
     return ippStsMemAllocErr; // more than the allocator can hand out; nothing taken
   FFTSpec_R_64f *spec = nullptr;
+  int workBytes = 0;
   if (order >= 0) {
-    // Through the transform's slot, so the spectrum is made by the processor's member.
-    if (IppOpStatus st = Vizazodizaro::ippsFFTInitAlloc_R_64f(spec, order, fft::kFFTDivInvByN, 0);
-        st != ippStsNoErr)
+    if (IppOpStatus st = level.initAlloc(spec, order, fft::kFFTDivInvByN, 0); st != ippStsNoErr)
       return st;
+    // The transform's work area lives in the block, so filling the spectrum takes no
+    // further memory.
+    if (IppOpStatus st = level.getBufSize(spec, &workBytes); st != ippStsNoErr) {
+      level.release(*spec);
+      return st;
+    }
   }
-  auto *block = static_cast<unsigned char *>(blockAlloc(bytes));
+  auto *block = static_cast<unsigned char *>(blockAlloc(fixed + workBytes));
   if (!block) {
     if (spec)
-      Vizazodizaro::ippsFFTFree_R_64f(*spec);
+      level.release(*spec);
     return ippStsMemAllocErr;
   }
 
@@ -76,19 +85,88 @@ IppOpStatus ippsFIRInitAlloc_64f(FIRState_64f **ppState, const double *pTaps, in
     s->pDlyLine[i] = pDlyLine ? pDlyLine[tapsLen - 1 - i] : 0.0;
   }
   if (spec) {
-    s->pSpectrum = reinterpret_cast<double *>(block + header + align32(8 * L) + align32(16 * L));
+    unsigned char *spectrum = block + header + align32(8 * L) + align32(16 * L);
+    s->pSpectrum = reinterpret_cast<double *>(spectrum);
     std::copy(pTaps, pTaps + tapsLen, s->pSpectrum);
     std::fill(s->pSpectrum + tapsLen, s->pSpectrum + fftLen, 0.0);
-    const IppOpStatus st =
-        fft::ippsFFTFwd_RToPerm_64f_OfBuilder(s->pSpectrum, s->pSpectrum, spec, nullptr);
+    unsigned char *work = workBytes > 0 ? spectrum + align32(8 * fftLen) : nullptr;
+    const IppOpStatus st = level.fwdPerm(s->pSpectrum, s->pSpectrum, spec, work);
     if (st != ippStsNoErr) {
-      Vizazodizaro::ippsFFTFree_R_64f(*spec);
+      level.release(*spec);
       blockFree(block);
       return st;
     }
   }
   *ppState = s;
   return ippStsNoErr;
+}
+
+IppOpStatus ownsFIRFree_64f(const TFIRLevel &level, FIRState_64f &state) {
+  if (isNullRef(state))
+    return ippStsNullPtrErr;
+  if (state.id != kFIRId && state.id != kFIRForeignId)
+    return ippStsContextMatchErr;
+  if (state.allocated) {
+    if (state.pSpec)
+      level.release(*state.pSpec);
+    blockFree(&state);
+  }
+  return ippStsNoErr;
+}
+
+namespace {
+
+// The generic level runs the generic transform operations.
+IppOpStatus genericFwdPerm(const double *pSrc, double *pDst, const FFTSpec_R_64f *pSpec,
+                           unsigned char *pBuffer) {
+  return fft::ippsFFTFwd_RToPerm_64f(pSrc, pDst, pSpec, pBuffer);
+}
+IppOpStatus genericGetBufSize(const FFTSpec_R_64f *pSpec, int *pSize) {
+  return fft::ippsFFTGetBufSize_R_64f(pSpec, pSize);
+}
+
+const TFIRLevel kGenericLevel = {&Vizazodizaro::generic::ippsFFTInitAlloc_R_64f,
+                                 &Vizazodizaro::generic::ippsFFTFree_R_64f, &genericGetBufSize,
+                                 &genericFwdPerm};
+
+#define FIR_LEVEL(SUFFIX)                                                                          \
+  const TFIRLevel kLevel##SUFFIX = {                                                               \
+      &fft_audio::ippsFFTInitAlloc_R_64f##SUFFIX, &fft_audio::ippsFFTFree_R_64f##SUFFIX,           \
+      &fft_audio::ippsFFTGetBufSize_R_64f##SUFFIX, &fft_audio::ippsFFTFwd_RToPerm_64f##SUFFIX};
+FIR_LEVEL(_Sse)
+FIR_LEVEL(_Sse2)
+FIR_LEVEL(_Sse3)
+#undef FIR_LEVEL
+
+} // namespace
+
+// The set-up and release members of codes 5, 6-9 and 16-17: the generic checks, layout
+// and filter state, the taps spectrum made and released by the transform member of the
+// same code.
+#define FIR_MEMBER(SUFFIX)                                                                         \
+  IppOpStatus ownsFIRInitAlloc_64f##SUFFIX(FIRState_64f **ppState, const double *pTaps,            \
+                                           int tapsLen, const double *pDlyLine) {                  \
+    return ownsFIRInitAlloc_64f(kLevel##SUFFIX, ppState, pTaps, tapsLen, pDlyLine);                \
+  }                                                                                                \
+  IppOpStatus ippsFIRInitAlloc_64f##SUFFIX(FIRState_64f **ppState, const double *pTaps,            \
+                                           int tapsLen, const double *pDlyLine) {                  \
+    return ownsFIRInitAlloc_64f##SUFFIX(ppState, pTaps, tapsLen, pDlyLine);                        \
+  }                                                                                                \
+  IppOpStatus ippsFIRFree_64f##SUFFIX(FIRState_64f &state) {                                       \
+    return ownsFIRFree_64f(kLevel##SUFFIX, state);                                                 \
+  }
+FIR_MEMBER(_Sse)
+FIR_MEMBER(_Sse2)
+FIR_MEMBER(_Sse3)
+#undef FIR_MEMBER
+
+} // namespace dispatch_filters
+
+namespace Vizazodizaro::generic {
+
+IppOpStatus ippsFIRInitAlloc_64f(FIRState_64f **ppState, const double *pTaps, int tapsLen,
+                                 const double *pDlyLine) {
+  return ownsFIRInitAlloc_64f(kGenericLevel, ppState, pTaps, tapsLen, pDlyLine);
 }
 
 IppOpStatus ippsFIROne_64f(double src, double &dstVal, FIRState_64f &state) {
@@ -112,17 +190,6 @@ IppOpStatus ippsFIROne_64f(double src, double &dstVal, FIRState_64f &state) {
   return ippStsNoErr;
 }
 
-IppOpStatus ippsFIRFree_64f(FIRState_64f &state) {
-  if (isNullRef(state))
-    return ippStsNullPtrErr;
-  if (state.id != kFIRId && state.id != kFIRForeignId)
-    return ippStsContextMatchErr;
-  if (state.allocated) {
-    if (state.pSpec)
-      Vizazodizaro::ippsFFTFree_R_64f(*state.pSpec);
-    blockFree(&state);
-  }
-  return ippStsNoErr;
-}
+IppOpStatus ippsFIRFree_64f(FIRState_64f &state) { return ownsFIRFree_64f(kGenericLevel, state); }
 
 } // namespace Vizazodizaro::generic

@@ -29,4 +29,35 @@ inline constexpr std::uint32_t kFIRForeignId = 0x46493135u;
 // Taps from which the set-up also prepares the spectrum of the taps.
 inline constexpr int kFIRSpectrumTaps = 32;
 
+// The transform operations one level of the set-up and release uses for the taps
+// spectrum: the member of its own processor code for each.
+struct TFIRLevel {
+  IppOpStatus (*initAlloc)(FFTSpec_R_64f *&pFFTSpec, int order, int flag, int hint);
+  IppOpStatus (*release)(FFTSpec_R_64f &fftSpec);
+  IppOpStatus (*getBufSize)(const FFTSpec_R_64f *pSpec, int *pSize);
+  IppOpStatus (*fwdPerm)(const double *pSrc, double *pDst, const FFTSpec_R_64f *pSpec,
+                         unsigned char *pBuffer);
+};
+
+// Set-up and release on a level's transform operations: checks, statuses and layout of
+// the generic operations (Vizazodizaro::generic::ippsFIRInitAlloc_64f, ippsFIRFree_64f).
+// The spectrum's transform work area is part of the state's block.
+IppOpStatus ownsFIRInitAlloc_64f(const TFIRLevel &level, FIRState_64f **ppState,
+                                 const double *pTaps, int tapsLen, const double *pDlyLine);
+IppOpStatus ownsFIRFree_64f(const TFIRLevel &level, FIRState_64f &state);
+
+// The set-up and release members of codes 5 (_Sse), 6-9 (_Sse2) and 16-17 (_Sse3), each
+// over the audio unit's transform member of its code (kernels/fft-audio). Any level's
+// release frees a state of any level: every block and record comes from one counter.
+#define FIR_MEMBER_DECL(SUFFIX)                                                                    \
+  IppOpStatus ownsFIRInitAlloc_64f##SUFFIX(FIRState_64f **ppState, const double *pTaps,            \
+                                           int tapsLen, const double *pDlyLine);                   \
+  IppOpStatus ippsFIRInitAlloc_64f##SUFFIX(FIRState_64f **ppState, const double *pTaps,            \
+                                           int tapsLen, const double *pDlyLine);                   \
+  IppOpStatus ippsFIRFree_64f##SUFFIX(FIRState_64f &state);
+FIR_MEMBER_DECL(_Sse)
+FIR_MEMBER_DECL(_Sse2)
+FIR_MEMBER_DECL(_Sse3)
+#undef FIR_MEMBER_DECL
+
 } // namespace dispatch_filters

@@ -1,7 +1,8 @@
-// The audio unit's three transform slots under injected processor codes: each picks the
-// matching member, and the FIR set-up, which takes its record from those slots, builds
-// the taps spectrum with that member.
+// The audio unit's three transform slots and its FIR set-up and release slots under
+// injected processor codes: each picks the matching member, and the FIR set-up of a code
+// builds the taps spectrum with the transform member of that code.
 #include "framework/dispatch/Vizazodizaro.h"
+#include "framework/dispatch/generic_alloc.h"
 #include "framework/dispatch/generic_fir.h"
 #include "kernels/fft-audio/FFTAudio64.h"
 #include "kernels/fft-real/FFTAlloc.h"
@@ -24,17 +25,25 @@ struct Code {
   int code;
   std::int32_t member;
   const void *init, *fwd, *release;
+  const void *firInit, *firFree;
 };
 
 const Code kCodes[] = {
     {0, fft_real::kFFTMemberGeneric, addr(&V::generic::ippsFFTInitAlloc_R_64f),
-     addr(&V::generic::ippsFFTFwd_RToCCS_64f), addr(&V::generic::ippsFFTFree_R_64f)},
+     addr(&V::generic::ippsFFTFwd_RToCCS_64f), addr(&V::generic::ippsFFTFree_R_64f),
+     addr(&V::generic::ippsFIRInitAlloc_64f), addr(&V::generic::ippsFIRFree_64f)},
     {5, fft_real::kFFTMemberSse, addr(&fft_audio::ippsFFTInitAlloc_R_64f_Sse),
-     addr(&fft_audio::ippsFFTFwd_RToCCS_64f_Sse), addr(&fft_audio::ippsFFTFree_R_64f_Sse)},
+     addr(&fft_audio::ippsFFTFwd_RToCCS_64f_Sse), addr(&fft_audio::ippsFFTFree_R_64f_Sse),
+     addr(&dispatch_filters::ippsFIRInitAlloc_64f_Sse),
+     addr(&dispatch_filters::ippsFIRFree_64f_Sse)},
     {6, fft_real::kFFTMemberSse2, addr(&fft_audio::ippsFFTInitAlloc_R_64f_Sse2),
-     addr(&fft_audio::ippsFFTFwd_RToCCS_64f_Sse2), addr(&fft_audio::ippsFFTFree_R_64f_Sse2)},
+     addr(&fft_audio::ippsFFTFwd_RToCCS_64f_Sse2), addr(&fft_audio::ippsFFTFree_R_64f_Sse2),
+     addr(&dispatch_filters::ippsFIRInitAlloc_64f_Sse2),
+     addr(&dispatch_filters::ippsFIRFree_64f_Sse2)},
     {16, fft_real::kFFTMemberSse3, addr(&fft_audio::ippsFFTInitAlloc_R_64f_Sse3),
-     addr(&fft_audio::ippsFFTFwd_RToCCS_64f_Sse3), addr(&fft_audio::ippsFFTFree_R_64f_Sse3)},
+     addr(&fft_audio::ippsFFTFwd_RToCCS_64f_Sse3), addr(&fft_audio::ippsFFTFree_R_64f_Sse3),
+     addr(&dispatch_filters::ippsFIRInitAlloc_64f_Sse3),
+     addr(&dispatch_filters::ippsFIRFree_64f_Sse3)},
 };
 
 class FFTAudioDispatch : public ::testing::TestWithParam<Code> {
@@ -70,24 +79,39 @@ TEST_P(FFTAudioDispatch, TheSlotsPickTheMatchingMember) {
   EXPECT_EQ(V::ippsFFTFree_R_64f(*spec), 0);
 }
 
-// The FIR set-up's taps spectrum agrees with the generic member's to rounding, and an
+// The FIR slots pick the set-up and release of the code, whose taps spectrum comes from
+// the transform member of that code and agrees with the generic one to rounding; an
 // impulse through the filter returns the taps.
 TEST_P(FFTAudioDispatch, TheFirSetUpBuildsItsSpectrumWithTheMember) {
-  const std::vector<double> taps = test_support::RandomVector<double>(45, 77);
-  std::vector<double> genericSpectrum;
-  {
+  const Code &c = GetParam();
+  V::Select_ippsFIRInitAlloc_64f();
+  V::Select_ippsFIRFree_64f();
+  EXPECT_EQ(addr(V::slots::ippsFIRInitAlloc_64f.load()), c.firInit);
+  EXPECT_EQ(addr(V::slots::ippsFIRFree_64f.load()), c.firFree);
+
+  for (int L : {32, 45, 64, 300}) {
+    SCOPED_TRACE(L);
+    const std::vector<double> taps = test_support::RandomVector<double>(L, 77 + L);
     FIRState_64f *g = nullptr;
-    ASSERT_EQ(V::generic::ippsFIRInitAlloc_64f(&g, taps.data(), 45, nullptr), 0);
-    // The generic FIR set-up also goes through the (now latched) transform slots; its
-    // record is the member's.
-    EXPECT_EQ(g->pSpec->member, GetParam().member);
-    const int n = g->fftLen; // 128: 45 taps padded past twice their length
-    EXPECT_EQ(n, 128);
+    const long requests = fft_real::fftAllocRequests();
+    ASSERT_EQ(V::ippsFIRInitAlloc_64f(&g, taps.data(), L, nullptr), 0);
+    ASSERT_NE(g->pSpec, nullptr);
+    EXPECT_EQ(g->pSpec->member, c.member);
+    // The transform's work area is part of the state: filling the spectrum takes no
+    // block of its own beyond the record's.
+    FFTSpec_R_64f *probe = nullptr;
+    const long setUp = fft_real::fftAllocRequests() - requests;
+    ASSERT_EQ(fft_real::ippsFFTInitAlloc_R_64f(&probe, g->pSpec->order, 2, 0), 0);
+    const long recordOnly = fft_real::fftAllocRequests() - requests - setUp;
+    fft_real::ippsFFTFree_R_64f(probe);
+    EXPECT_EQ(setUp, recordOnly);
+
+    const int n = g->fftLen; // twice the taps' length rounded up to a power of two, doubled
+    EXPECT_TRUE(n > 2 * L && n <= 4 * L && (n & (n - 1)) == 0) << n;
     FFTSpec_R_64f *ref = nullptr;
     ASSERT_EQ(fft_real::ippsFFTInitAlloc_R_64f(&ref, g->pSpec->order, 2, 0), 0);
-    std::vector<double> padded(n, 0.0);
+    std::vector<double> padded(n, 0.0), genericSpectrum(n);
     std::copy(taps.begin(), taps.end(), padded.begin());
-    genericSpectrum.resize(n);
     EXPECT_EQ(fft_real::ippsFFTFwd_RToPerm_64f(padded.data(), genericSpectrum.data(), ref, nullptr),
               0);
     fft_real::ippsFFTFree_R_64f(ref);
@@ -97,14 +121,41 @@ TEST_P(FFTAudioDispatch, TheFirSetUpBuildsItsSpectrumWithTheMember) {
       num += d * d;
       den += static_cast<long double>(genericSpectrum[i]) * genericSpectrum[i];
     }
-    EXPECT_LE(std::sqrt(num / den), 2 * 5 * DBL_EPSILON * 7); // twice the bound of each
-    for (int i = 0; i < 45; ++i) {
+    EXPECT_LE(std::sqrt(num / den), 2 * 5 * DBL_EPSILON * std::log2(n)); // twice each bound
+    for (int i = 0; i < L; ++i) {
       double out = 0;
       ASSERT_EQ(V::ippsFIROne_64f(i == 0 ? 1.0 : 0.0, out, *g), 0);
-      EXPECT_EQ(out, taps[i]) << i;
+      ASSERT_EQ(out, taps[i]) << i;
     }
     EXPECT_EQ(V::ippsFIRFree_64f(*g), 0);
   }
+}
+
+// A set-up whose block or record cannot be had returns -9, leaves the caller's pointer
+// as it was and keeps nothing, at every code and whichever allocation fails.
+TEST_P(FFTAudioDispatch, AFailedFirSetUpKeepsNothing) {
+  const std::vector<double> taps = test_support::RandomVector<double>(40, 5);
+  const long filterLive = dispatch_filters::blockLiveCount();
+  FIRState_64f sentinel{};
+  for (int k = 0; k < 8; ++k) {
+    FIRState_64f *p = &sentinel;
+    fft_real::fftFailAfter(k);
+    const IppOpStatus st = V::ippsFIRInitAlloc_64f(&p, taps.data(), 40, nullptr);
+    fft_real::fftFailAfter(-1);
+    if (st == ippStsNoErr) {
+      EXPECT_EQ(V::ippsFIRFree_64f(*p), 0);
+      break; // k passed the record's allocations
+    }
+    EXPECT_EQ(st, ippStsMemAllocErr) << k;
+    EXPECT_EQ(p, &sentinel);
+  }
+  FIRState_64f *p = &sentinel;
+  dispatch_filters::blockFailAfter(0);
+  EXPECT_EQ(V::ippsFIRInitAlloc_64f(&p, taps.data(), 40, nullptr), ippStsMemAllocErr);
+  dispatch_filters::blockFailAfter(-1);
+  EXPECT_EQ(p, &sentinel);
+  EXPECT_EQ(dispatch_filters::blockLiveCount(), filterLive);
+  // The live transform blocks are checked by the fixture.
 }
 
 INSTANTIATE_TEST_SUITE_P(Codes, FFTAudioDispatch, ::testing::ValuesIn(kCodes),
