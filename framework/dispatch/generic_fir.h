@@ -49,15 +49,20 @@ IppOpStatus ownsFIRFree_64f(const TFIRLevel &level, FIRState_64f &state);
 // The set-up and release members of codes 5 (_Sse), 6-9 (_Sse2) and 16-17 (_Sse3), each
 // over the audio unit's transform member of its code (kernels/fft-audio). Any level's
 // release frees a state of any level: every block and record comes from one counter.
-#define FIR_MEMBER_DECL(SUFFIX)                                                                    \
-  IppOpStatus ownsFIRInitAlloc_64f##SUFFIX(FIRState_64f **ppState, const double *pTaps,            \
-                                           int tapsLen, const double *pDlyLine);                   \
-  IppOpStatus ippsFIRInitAlloc_64f##SUFFIX(FIRState_64f **ppState, const double *pTaps,            \
-                                           int tapsLen, const double *pDlyLine);                   \
-  IppOpStatus ippsFIRFree_64f##SUFFIX(FIRState_64f &state);
-FIR_MEMBER_DECL(_Sse)
-FIR_MEMBER_DECL(_Sse2)
-FIR_MEMBER_DECL(_Sse3)
-#undef FIR_MEMBER_DECL
+IppOpStatus ownsFIRInitAlloc_64f_Sse(FIRState_64f **ppState, const double *pTaps, int tapsLen,
+                                     const double *pDlyLine);
+IppOpStatus ippsFIRInitAlloc_64f_Sse(FIRState_64f **ppState, const double *pTaps, int tapsLen,
+                                     const double *pDlyLine);
+IppOpStatus ippsFIRFree_64f_Sse(FIRState_64f &state);
+IppOpStatus ownsFIRInitAlloc_64f_Sse2(FIRState_64f **ppState, const double *pTaps, int tapsLen,
+                                      const double *pDlyLine);
+IppOpStatus ippsFIRInitAlloc_64f_Sse2(FIRState_64f **ppState, const double *pTaps, int tapsLen,
+                                      const double *pDlyLine);
+IppOpStatus ippsFIRFree_64f_Sse2(FIRState_64f &state);
+IppOpStatus ownsFIRInitAlloc_64f_Sse3(FIRState_64f **ppState, const double *pTaps, int tapsLen,
+                                      const double *pDlyLine);
+IppOpStatus ippsFIRInitAlloc_64f_Sse3(FIRState_64f **ppState, const double *pTaps, int tapsLen,
+                                      const double *pDlyLine);
+IppOpStatus ippsFIRFree_64f_Sse3(FIRState_64f &state);
 
 } // namespace dispatch_filters

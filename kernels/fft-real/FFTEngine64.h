@@ -38,6 +38,10 @@ void ownsFFTGetSizeLarge(int k, std::int64_t *blockSize, std::int64_t *workSize)
 // Fills the large-order block and stores the record's twiddle, blocked and level tables
 // and its work size.
 void ownsFFTInitLarge_64fc(FFTSpec_64 *spec, int k, const double *S, int m, Ipp64fc *block);
+// The tables of complex order k (>= 3) of the generic variant into the record, from the
+// sine table of order m; every block it takes is attached to the record at once.
+// Returns 0 or -9.
+int ownsFFTInitComplex_64fc(FFTSpec_64 *spec, int k, const double *S, int m);
 
 // ---- Complex inner routines -----------------------------------------------------------
 
@@ -82,6 +86,21 @@ inline void ownsFFTRadix4Leaf_64fc(const FFTSpec_64 *spec, Ipp64fc *x, std::int6
 // null when the record's work size is 0.
 void ownsFFTLarge_64fc(const FFTSpec_64 *spec, Ipp64fc *data, int order, Ipp64fc *work);
 void ownsFFTLargeInv_64fc(const FFTSpec_64 *spec, Ipp64fc *data, int order, Ipp64fc *work);
+// One level of the split scheme (level 0 to 2) over 2^order values: the rows (leaves,
+// deeper levels or the blocked scheme), then the columns four at a time.
+void ownsFFTLargeStep_64fc(const FFTSpec_64 *spec, Ipp64fc *data, int order, int level,
+                           Ipp64fc *work);
+void ownsFFTLargeStepInv_64fc(const FFTSpec_64 *spec, Ipp64fc *data, int order, int level,
+                              Ipp64fc *work);
+// The blocked scheme for 2^10 or 2^11 values: 512-point leaves joined by the combine
+// passes, which turn total/start transforms of start points lying one after the other into
+// one transform of total points (table[j] = W_total^j, j < total/4).
+void ownsFFTBlocked_64fc(const FFTSpec_64 *spec, Ipp64fc *data, std::int64_t count);
+void ownsFFTBlockedInv_64fc(const FFTSpec_64 *spec, Ipp64fc *data, std::int64_t count);
+void ownsFFTBlockedPass_64fc(Ipp64fc *data, std::int64_t total, std::int64_t start,
+                             const Ipp64fc *table);
+void ownsFFTBlockedPassInv_64fc(Ipp64fc *data, std::int64_t total, std::int64_t start,
+                                const Ipp64fc *table);
 
 // ---- Real recombination ---------------------------------------------------------------
 
@@ -178,10 +197,89 @@ void ownsBitRev_64fc_Sse2(const Ipp64fc *src, Ipp64fc *dst, std::int64_t N,
                           const std::int32_t *rev);
 void ownsBitRev_64fc_I_Sse2(Ipp64fc *x, std::int64_t N, const std::int32_t *rev);
 void ownsFFTScale_64f_Sse2(double factor, double *x, std::int64_t count);
+// The tables of complex order k (>= 3) of the SSE2 (radix limit 13) and SSE3 (14)
+// engines; 0 or -9 as ownsFFTInitComplex_64fc. Above the radix limit the large-order
+// block (sized by ownsFFTGetSizeLarge_Sse2/_Sse3) is filled level by level: the leaf's
+// twiddles, then each level's column table in chunk order; the record's work size is set.
+int ownsFFTInitComplex_64fc_Sse2(FFTSpec_64 *spec, int k, const double *S, int m);
+int ownsFFTInitComplex_64fc_Sse3(FFTSpec_64 *spec, int k, const double *S, int m);
+void ownsFFTInitLarge_64fc_Sse2(FFTSpec_64 *spec, int k, const double *S, int m, Ipp64fc *block);
+void ownsFFTInitLarge_64fc_Sse3(FFTSpec_64 *spec, int k, const double *S, int m, Ipp64fc *block);
+// Bit-reversed input of 2^order values above the radix limit to its transform in natural
+// order, scaled when the direction's flag is set; work: the record's work area.
+void ownsFFTLarge_64fc_Sse2(const FFTSpec_64 *spec, Ipp64fc *data, int order, Ipp64fc *work);
+void ownsFFTLargeInv_64fc_Sse2(const FFTSpec_64 *spec, Ipp64fc *data, int order, Ipp64fc *work);
+void ownsFFTLarge_64fc_Sse3(const FFTSpec_64 *spec, Ipp64fc *data, int order, Ipp64fc *work);
+void ownsFFTLargeInv_64fc_Sse3(const FFTSpec_64 *spec, Ipp64fc *data, int order, Ipp64fc *work);
+// One level of the column-chunk scheme at the given depth (0: the top level, which
+// leaves interleaved values; deeper levels leave the paired layout).
+void ownsFFTLargeSplit_64fc_Sse2(const FFTSpec_64 *spec, double *data, int order, int depth,
+                                 double *work);
+void ownsFFTLargeSplitInv_64fc_Sse2(const FFTSpec_64 *spec, double *data, int order, int depth,
+                                    double *work);
+void ownsFFTLargeSplit_64fc_Sse3(const FFTSpec_64 *spec, double *data, int order, int depth,
+                                 double *work);
+void ownsFFTLargeSplitInv_64fc_Sse3(const FFTSpec_64 *spec, double *data, int order, int depth,
+                                    double *work);
+// Bit-reversed input of N = 2^k values (8 <= N, k up to the radix limit) to its unscaled
+// transform in the paired layout, in place; tw: the paired twiddle table of order k.
+void ownsFFTRadix4_64fc_Sse2(double *x, std::int64_t N, int k, const double *tw);
+void ownsFFTRadix4Inv_64fc_Sse2(double *x, std::int64_t N, int k, const double *tw);
+// A leaf row of C = 2^r values (bit-reversed input) to its transform in the paired layout,
+// scaled when the direction's flag is set.
+void ownsFFTLeaf_64fc_Sse2(const FFTSpec_64 *spec, double *row, std::int64_t C, int r);
+void ownsFFTLeafInv_64fc_Sse2(const FFTSpec_64 *spec, double *row, std::int64_t C, int r);
+// A column chunk: R rows of b paired values, row length C, copied into the work area and
+// back (interleaved at the top level, paired below).
+void ownsFFTGatherCols_64fc_Sse2(const double *data, double *work, std::int64_t C, std::int64_t R,
+                                 std::int64_t b);
+void ownsFFTScatterCols_64fc_Sse2(const double *work, double *data, std::int64_t C, std::int64_t R,
+                                  std::int64_t b, bool interleave);
+// The column passes over a chunk of R rows of b values in the work area: radix-4 with the
+// quarter distance D rows, and the radix-2 pass of an odd split; each returns the twiddles
+// after those it read.
+template <bool Inv>
+const double *ownsFFTColRadix4_64fc_Sse2(double *w, std::int64_t b, std::int64_t R, std::int64_t D,
+                                         const double *tw);
+template <bool Inv>
+const double *ownsFFTColRadix2_64fc_Sse2(double *w, std::int64_t b, std::int64_t R,
+                                         const double *tw);
+// The sine table of the paired engines is the generic one.
+inline constexpr auto &ownsFFTInitSinTab_64f_Sse2 = ownsFFTInitSinTab_64f;
 // The recombinations two indices per step over the paired tables.
 void ownsFFTRealRecomb_64f_Sse2(Ipp64fc *data, std::int64_t M, const Ipp64fc *table);
 void ownsFFTRealRecombInv_64f_Sse2(const Ipp64fc *src, Ipp64fc *dst, std::int64_t M,
                                    const Ipp64fc *table);
+
+// ---- SSE variant --------------------------------------------------------------------
+
+// The SSE variant's routines are the generic bodies: its arithmetic is double precision
+// throughout, so its tables and results equal the generic ones bit for bit. Its record
+// hooks and the audio unit's SSE member reach them under these names.
+inline constexpr auto &ownsFFTInitSinTab_64f_Sse = ownsFFTInitSinTab_64f;
+inline constexpr auto &ownsFFTInitBitRevTab_Sse = ownsFFTInitBitRevTab;
+inline constexpr auto &ownsFFTInitTwiddleTab_64fc_Sse = ownsFFTInitTwiddleTab_64fc;
+inline constexpr auto &ownsFFTInitBlockedTab_64fc_Sse = ownsFFTInitBlockedTab_64fc;
+inline constexpr auto &ownsFFTInitRealFwdTab_64f_Sse = ownsFFTInitRealFwdTab_64f;
+inline constexpr auto &ownsFFTInitRealInvTab_64f_Sse = ownsFFTInitRealInvTab_64f;
+inline constexpr auto &ownsFFTGetSizeLarge_Sse = ownsFFTGetSizeLarge;
+inline constexpr auto &ownsFFTInitLarge_64fc_Sse = ownsFFTInitLarge_64fc;
+inline constexpr auto &ownsFFTInitComplex_64fc_Sse = ownsFFTInitComplex_64fc;
+inline constexpr auto &ownsBitRev_64fc_Sse = ownsBitRev_64fc;
+inline constexpr auto &ownsBitRev_64fc_I_Sse = ownsBitRev_64fc_I;
+inline constexpr auto &ownsFFTRadix4_64fc_Sse = ownsFFTRadix4_64fc;
+inline constexpr auto &ownsFFTRadix4Inv_64fc_Sse = ownsFFTRadix4Inv_64fc;
+inline constexpr auto &ownsFFTScale_64f_Sse = ownsFFTScale_64f;
+inline constexpr auto &ownsFFTLarge_64fc_Sse = ownsFFTLarge_64fc;
+inline constexpr auto &ownsFFTLargeInv_64fc_Sse = ownsFFTLargeInv_64fc;
+inline constexpr auto &ownsFFTLargeStep_64fc_Sse = ownsFFTLargeStep_64fc;
+inline constexpr auto &ownsFFTLargeStepInv_64fc_Sse = ownsFFTLargeStepInv_64fc;
+inline constexpr auto &ownsFFTBlocked_64fc_Sse = ownsFFTBlocked_64fc;
+inline constexpr auto &ownsFFTBlockedInv_64fc_Sse = ownsFFTBlockedInv_64fc;
+inline constexpr auto &ownsFFTBlockedPass_64fc_Sse = ownsFFTBlockedPass_64fc;
+inline constexpr auto &ownsFFTBlockedPassInv_64fc_Sse = ownsFFTBlockedPassInv_64fc;
+inline constexpr auto &ownsFFTRealRecomb_64f_Sse = ownsFFTRealRecomb_64f;
+inline constexpr auto &ownsFFTRealRecombInv_64f_Sse = ownsFFTRealRecombInv_64f;
 
 // ---- Variants -------------------------------------------------------------------------
 

@@ -11,29 +11,6 @@ constexpr int kRadixLimit = 9;
 
 std::int64_t roundUp16(std::int64_t bytes) { return (bytes + 15) / 16 * 16; }
 
-int initComplex(FFTSpec_64 *spec, int k, const double *S, int m) {
-  const std::int64_t n = std::int64_t{1} << k;
-  spec->bitRevTable = static_cast<std::int32_t *>(fftMalloc(roundUp16(4 * (n / 4 + 1))));
-  if (!spec->bitRevTable)
-    return ippStsMemAllocErr;
-  ownsFFTInitBitRevTab(k, spec->bitRevTable);
-  if (k <= kRadixLimit) {
-    spec->twiddleTable = static_cast<Ipp64fc *>(fftMalloc(16 * (n + 1)));
-    if (!spec->twiddleTable)
-      return ippStsMemAllocErr;
-    ownsFFTInitTwiddleTab_64fc(k, S, m, spec->twiddleTable);
-    spec->workSize = 0;
-    return ippStsNoErr;
-  }
-  std::int64_t blockSize = 0, workSize = 0;
-  ownsFFTGetSizeLarge(k, &blockSize, &workSize);
-  auto *block = static_cast<Ipp64fc *>(fftMalloc(blockSize));
-  if (!block)
-    return ippStsMemAllocErr;
-  ownsFFTInitLarge_64fc(spec, k, S, m, block); // the block becomes the twiddle table
-  return ippStsNoErr;
-}
-
 int initReal(FFTSpec_64 *spec, int m, const double *S) {
   const std::int64_t bytes = 16 * ((std::int64_t{1} << m) / 4);
   spec->recombFwdTable = static_cast<Ipp64fc *>(fftMalloc(bytes));
@@ -94,6 +71,29 @@ const FFTSmallKernelTable kSseRealInv = kRealInv;
 
 } // namespace
 
+int ownsFFTInitComplex_64fc(FFTSpec_64 *spec, int k, const double *S, int m) {
+  const std::int64_t n = std::int64_t{1} << k;
+  spec->bitRevTable = static_cast<std::int32_t *>(fftMalloc(roundUp16(4 * (n / 4 + 1))));
+  if (!spec->bitRevTable)
+    return ippStsMemAllocErr;
+  ownsFFTInitBitRevTab(k, spec->bitRevTable);
+  if (k <= kRadixLimit) {
+    spec->twiddleTable = static_cast<Ipp64fc *>(fftMalloc(16 * (n + 1)));
+    if (!spec->twiddleTable)
+      return ippStsMemAllocErr;
+    ownsFFTInitTwiddleTab_64fc(k, S, m, spec->twiddleTable);
+    spec->workSize = 0;
+    return ippStsNoErr;
+  }
+  std::int64_t blockSize = 0, workSize = 0;
+  ownsFFTGetSizeLarge(k, &blockSize, &workSize);
+  auto *block = static_cast<Ipp64fc *>(fftMalloc(blockSize));
+  if (!block)
+    return ippStsMemAllocErr;
+  ownsFFTInitLarge_64fc(spec, k, S, m, block); // the block becomes the twiddle table
+  return ippStsNoErr;
+}
+
 void ownsFFTRealRecomb_64f(Ipp64fc *data, std::int64_t M, const Ipp64fc *table) {
   for (std::int64_t k = 1; k < M / 2; ++k) {
     const std::int64_t j = M - k;
@@ -131,7 +131,7 @@ const TFFTVariant kFFTGenericVariant = {
     &kComplexInv,
     &kRealFwd,
     &kRealInv,
-    initComplex,
+    ownsFFTInitComplex_64fc,
     initReal,
     transform<false>,
     transform<true>,
@@ -146,12 +146,12 @@ const TFFTVariant kFFTSseVariant = {
     &kSseComplexInv,
     &kSseRealFwd,
     &kSseRealInv,
-    initComplex,
+    ownsFFTInitComplex_64fc_Sse,
     initReal,
     transform<false>,
     transform<true>,
-    ownsFFTRealRecomb_64f,
-    ownsFFTRealRecombInv_64f,
+    ownsFFTRealRecomb_64f_Sse,
+    ownsFFTRealRecombInv_64f_Sse,
     largestBlock,
 };
 

@@ -37,7 +37,10 @@ template <bool Inv> void blocked(const FFTSpec_64 *spec, Ipp64fc *data, std::int
   for (std::int64_t b = count - 512; b >= 0; b -= 512) {
     ownsFFTRadix4Leaf_64fc<Inv>(spec, data + b, 512, spec->twiddleTable);
   }
-  blockedPass<Inv>(data, count, 512, spec->blockedTable);
+  if (Inv)
+    ownsFFTBlockedPassInv_64fc(data, count, 512, spec->blockedTable);
+  else
+    ownsFFTBlockedPass_64fc(data, count, 512, spec->blockedTable);
 }
 
 template <bool Inv>
@@ -56,8 +59,10 @@ void largeStep(const FFTSpec_64 *spec, Ipp64fc *data, int k, int level, Ipp64fc 
       ownsFFTRadix4Leaf_64fc<Inv>(spec, row, C, spec->twiddleTable);
     } else if (ownsFFTOrderSplit(r) != 0) {
       largeStep<Inv>(spec, row, r, level + 1, work);
+    } else if (Inv) {
+      ownsFFTBlockedInv_64fc(spec, row, C);
     } else {
-      blocked<Inv>(spec, row, C);
+      ownsFFTBlocked_64fc(spec, row, C);
     }
   }
 
@@ -82,13 +87,41 @@ void largeStep(const FFTSpec_64 *spec, Ipp64fc *data, int k, int level, Ipp64fc 
 }
 
 template <bool Inv> void large(const FFTSpec_64 *spec, Ipp64fc *data, int order, Ipp64fc *work) {
+  const std::int64_t count = std::int64_t{1} << order;
   if (ownsFFTOrderSplit(order) == 0)
-    blocked<Inv>(spec, data, std::int64_t{1} << order);
+    Inv ? ownsFFTBlockedInv_64fc(spec, data, count) : ownsFFTBlocked_64fc(spec, data, count);
+  else if (Inv)
+    ownsFFTLargeStepInv_64fc(spec, data, order, 0, work);
   else
-    largeStep<Inv>(spec, data, order, 0, work);
+    ownsFFTLargeStep_64fc(spec, data, order, 0, work);
 }
 
 } // namespace
+
+void ownsFFTBlockedPass_64fc(Ipp64fc *data, std::int64_t total, std::int64_t start,
+                             const Ipp64fc *table) {
+  blockedPass<false>(data, total, start, table);
+}
+void ownsFFTBlockedPassInv_64fc(Ipp64fc *data, std::int64_t total, std::int64_t start,
+                                const Ipp64fc *table) {
+  blockedPass<true>(data, total, start, table);
+}
+
+void ownsFFTBlocked_64fc(const FFTSpec_64 *spec, Ipp64fc *data, std::int64_t count) {
+  blocked<false>(spec, data, count);
+}
+void ownsFFTBlockedInv_64fc(const FFTSpec_64 *spec, Ipp64fc *data, std::int64_t count) {
+  blocked<true>(spec, data, count);
+}
+
+void ownsFFTLargeStep_64fc(const FFTSpec_64 *spec, Ipp64fc *data, int order, int level,
+                           Ipp64fc *work) {
+  largeStep<false>(spec, data, order, level, work);
+}
+void ownsFFTLargeStepInv_64fc(const FFTSpec_64 *spec, Ipp64fc *data, int order, int level,
+                              Ipp64fc *work) {
+  largeStep<true>(spec, data, order, level, work);
+}
 
 void ownsFFTLarge_64fc(const FFTSpec_64 *spec, Ipp64fc *data, int order, Ipp64fc *work) {
   large<false>(spec, data, order, work);

@@ -309,7 +309,10 @@ char *initLevel(FFTSpec_64 *spec, int k, const double *S, int m, char *block, in
 
 // Column radix-4 pass over the chunk (K rows of b values, paired): pass i has the quarter
 // distance D = 4^(i-1) rows; the twiddles depend on the position j < D and the column.
-template <bool Inv> const double *columnRadix4(double *w, i64 b, i64 K, i64 D, const double *tw) {
+} // namespace
+
+template <bool Inv>
+const double *ownsFFTColRadix4_64fc_Sse2(double *w, i64 b, i64 K, i64 D, const double *tw) {
   for (i64 g = 0; g < K; g += 4 * D) {
     const double *t = tw;
     for (i64 j = 0; j < D; ++j) {
@@ -332,7 +335,8 @@ template <bool Inv> const double *columnRadix4(double *w, i64 b, i64 K, i64 D, c
 }
 
 // The final radix-2 pass of an odd split: rows j and j + K/2.
-template <bool Inv> const double *columnRadix2(double *w, i64 b, i64 K, const double *tw) {
+template <bool Inv>
+const double *ownsFFTColRadix2_64fc_Sse2(double *w, i64 b, i64 K, const double *tw) {
   const i64 H = K / 2;
   const double *t = tw;
   for (i64 j = 0; j < H; ++j)
@@ -346,46 +350,91 @@ template <bool Inv> const double *columnRadix2(double *w, i64 b, i64 K, const do
   return t;
 }
 
+template const double *ownsFFTColRadix4_64fc_Sse2<false>(double *, i64, i64, i64, const double *);
+template const double *ownsFFTColRadix4_64fc_Sse2<true>(double *, i64, i64, i64, const double *);
+template const double *ownsFFTColRadix2_64fc_Sse2<false>(double *, i64, i64, const double *);
+template const double *ownsFFTColRadix2_64fc_Sse2<true>(double *, i64, i64, const double *);
+
+void ownsFFTRadix4_64fc_Sse2(double *x, std::int64_t N, int k, const double *tw) {
+  passes<false>(x, x, x, N, k, tw, nullptr, false);
+}
+void ownsFFTRadix4Inv_64fc_Sse2(double *x, std::int64_t N, int k, const double *tw) {
+  passes<true>(x, x, x, N, k, tw, nullptr, false);
+}
+
+void ownsFFTGatherCols_64fc_Sse2(const double *data, double *work, std::int64_t C, std::int64_t R,
+                                 std::int64_t b) {
+  for (i64 row = 0; row < R; ++row)
+    std::memcpy(work + 2 * row * b, data + 2 * row * C, 16 * b);
+}
+
+void ownsFFTScatterCols_64fc_Sse2(const double *work, double *data, std::int64_t C, std::int64_t R,
+                                  std::int64_t b, bool interleave) {
+  for (i64 row = 0; row < R; ++row) {
+    const double *from = work + 2 * row * b;
+    double *to = data + 2 * row * C;
+    if (interleave)
+      for (i64 c = 0; c < b; c += 2)
+        storeInter(to + 2 * c, loadPaired(from + 2 * c));
+    else
+      std::memcpy(to, from, 16 * b);
+  }
+}
+
+namespace {
+
+// A row of a level whose rows are within the radix limit: its input is already
+// bit-reversed, its output stays in the paired layout, scaled once here when the
+// direction asks for it.
+template <bool Inv> void leafRow(const FFTSpec_64 *spec, double *row, i64 C, int r) {
+  const double *tw = reinterpret_cast<const double *>(spec->twiddleTable);
+  if (Inv)
+    ownsFFTRadix4Inv_64fc_Sse2(row, C, r, tw);
+  else
+    ownsFFTRadix4_64fc_Sse2(row, C, r, tw);
+  if (Inv ? spec->invScaleFlag : spec->fwdScaleFlag)
+    ownsFFTScale_64f_Sse2(spec->scaleFactor, row, 2 * C);
+}
+
+} // namespace
+
+void ownsFFTLeaf_64fc_Sse2(const FFTSpec_64 *spec, double *row, std::int64_t C, int r) {
+  leafRow<false>(spec, row, C, r);
+}
+void ownsFFTLeafInv_64fc_Sse2(const FFTSpec_64 *spec, double *row, std::int64_t C, int r) {
+  leafRow<true>(spec, row, C, r);
+}
+
+// One level of order k: rows whole, then the columns in chunks of b through the work area.
 template <const TSse2Params &Pm, bool Inv>
-void largeLevel(const FFTSpec_64 *spec, double *data, int k, int depth, double *work) {
+void ownsFFTLargeStep_64fc_Sse2(const FFTSpec_64 *spec, double *data, int k, int depth,
+                                double *work) {
   const int s = Pm.split[k], r = k - s;
   const i64 K = i64{1} << s, C = i64{1} << r;
-  // Rows: leaves are transformed in place (their input is already bit-reversed) and left
-  // in the paired layout, scaled once here when the direction asks for it.
-  const bool scaled = Inv ? spec->invScaleFlag : spec->fwdScaleFlag;
-  const double *leafTw = reinterpret_cast<const double *>(spec->twiddleTable);
   for (i64 row = 0; row < K; ++row) {
     double *R = data + 2 * row * C;
-    if (r <= Pm.radixLimit) {
-      passes<Inv>(R, R, R, C, r, leafTw, nullptr, false);
-      if (scaled)
-        ownsFFTScale_64f_Sse2(spec->scaleFactor, R, 2 * C);
-    } else {
-      largeLevel<Pm, Inv>(spec, R, r, depth + 1, work);
-    }
+    if (r > Pm.radixLimit)
+      ownsFFTLargeStep_64fc_Sse2<Pm, Inv>(spec, R, r, depth + 1, work);
+    else if (Inv)
+      ownsFFTLeafInv_64fc_Sse2(spec, R, C, r);
+    else
+      ownsFFTLeaf_64fc_Sse2(spec, R, C, r);
   }
-  // Columns, in chunks of b through the work area.
   const i64 b = i64{1} << (Pm.chunk[k] - s);
   const double *tw = reinterpret_cast<const double *>(spec->levelColumn[depth]);
   for (i64 c0 = 0; c0 < C; c0 += b) {
-    for (i64 row = 0; row < K; ++row)
-      std::memcpy(work + 2 * row * b, data + 2 * (row * C + c0), 16 * b);
+    ownsFFTGatherCols_64fc_Sse2(data + 2 * c0, work, C, K, b);
     i64 D = 1;
     for (; 4 * D <= K; D *= 4)
-      tw = columnRadix4<Inv>(work, b, K, D, tw);
+      tw = ownsFFTColRadix4_64fc_Sse2<Inv>(work, b, K, D, tw);
     if (D < K)
-      tw = columnRadix2<Inv>(work, b, K, tw);
-    for (i64 row = 0; row < K; ++row) {
-      const double *from = work + 2 * row * b;
-      double *to = data + 2 * (row * C + c0);
-      if (depth == 0)
-        for (i64 c = 0; c < b; c += 2)
-          storeInter(to + 2 * c, loadPaired(from + 2 * c));
-      else
-        std::memcpy(to, from, 16 * b);
-    }
+      tw = ownsFFTColRadix2_64fc_Sse2<Inv>(work, b, K, tw);
+    // The top level leaves interleaved values, the deeper ones the paired layout.
+    ownsFFTScatterCols_64fc_Sse2(work, data + 2 * c0, C, K, b, depth == 0);
   }
 }
+
+namespace {
 
 // ---- Variant hooks ------------------------------------------------------------------
 
@@ -397,7 +446,11 @@ template <const TSse2Params &Pm> i64 largestBlock(int k) {
   return block;
 }
 
-template <const TSse2Params &Pm> int initComplex(FFTSpec_64 *spec, int k, const double *S, int m) {
+using InitLargeFn = void (*)(FFTSpec_64 *, int, const double *, int, Ipp64fc *);
+using LargeFn = void (*)(const FFTSpec_64 *, Ipp64fc *, int, Ipp64fc *);
+
+template <const TSse2Params &Pm, InitLargeFn InitLarge>
+int initComplex(FFTSpec_64 *spec, int k, const double *S, int m) {
   const i64 n = i64{1} << k;
   spec->bitRevTable = static_cast<std::int32_t *>(fftMalloc(roundUp16(4 * (n / 4 + 1))));
   if (!spec->bitRevTable)
@@ -416,9 +469,7 @@ template <const TSse2Params &Pm> int initComplex(FFTSpec_64 *spec, int k, const 
   spec->twiddleTable = static_cast<Ipp64fc *>(fftMalloc(block));
   if (!spec->twiddleTable)
     return ippStsMemAllocErr;
-  work = 0;
-  initLevel<Pm>(spec, k, S, m, reinterpret_cast<char *>(spec->twiddleTable), 0, &work);
-  spec->workSize = static_cast<std::int32_t>(work);
+  InitLarge(spec, k, S, m, spec->twiddleTable);
   return ippStsNoErr;
 }
 
@@ -435,7 +486,7 @@ int initReal(FFTSpec_64 *spec, int m, const double *S) {
   return ippStsNoErr;
 }
 
-template <const TSse2Params &Pm, bool Inv>
+template <const TSse2Params &Pm, bool Inv, LargeFn Large>
 void transform(const FFTSpec_64 *spec, const Ipp64fc *src, Ipp64fc *dst, int k, Ipp64fc *work) {
   const i64 N = i64{1} << k;
   if (k <= Pm.radixLimit) {
@@ -448,7 +499,7 @@ void transform(const FFTSpec_64 *spec, const Ipp64fc *src, Ipp64fc *dst, int k, 
     ownsBitRev_64fc_I_Sse2(dst, N, spec->bitRevTable);
   else
     ownsBitRev_64fc_Sse2(src, dst, N, spec->bitRevTable);
-  largeLevel<Pm, Inv>(spec, &dst->re, k, 0, &work->re);
+  Large(spec, dst, k, work);
 }
 
 const FFTSmallKernelTable kComplexFwd = {
@@ -471,6 +522,53 @@ const FFTSmallKernelTable kSse3RealInv = kRealInv;
 } // namespace
 
 // ---- Named routines -----------------------------------------------------------------
+
+int ownsFFTInitComplex_64fc_Sse2(FFTSpec_64 *spec, int k, const double *S, int m) {
+  return initComplex<kSse2Params, ownsFFTInitLarge_64fc_Sse2>(spec, k, S, m);
+}
+int ownsFFTInitComplex_64fc_Sse3(FFTSpec_64 *spec, int k, const double *S, int m) {
+  return initComplex<kSse3Params, ownsFFTInitLarge_64fc_Sse3>(spec, k, S, m);
+}
+
+void ownsFFTInitLarge_64fc_Sse2(FFTSpec_64 *spec, int k, const double *S, int m, Ipp64fc *block) {
+  i64 work = 0;
+  initLevel<kSse2Params>(spec, k, S, m, reinterpret_cast<char *>(block), 0, &work);
+  spec->workSize = static_cast<std::int32_t>(work);
+}
+void ownsFFTInitLarge_64fc_Sse3(FFTSpec_64 *spec, int k, const double *S, int m, Ipp64fc *block) {
+  i64 work = 0;
+  initLevel<kSse3Params>(spec, k, S, m, reinterpret_cast<char *>(block), 0, &work);
+  spec->workSize = static_cast<std::int32_t>(work);
+}
+
+void ownsFFTLargeSplit_64fc_Sse2(const FFTSpec_64 *spec, double *data, int order, int depth,
+                                 double *work) {
+  ownsFFTLargeStep_64fc_Sse2<kSse2Params, false>(spec, data, order, depth, work);
+}
+void ownsFFTLargeSplitInv_64fc_Sse2(const FFTSpec_64 *spec, double *data, int order, int depth,
+                                    double *work) {
+  ownsFFTLargeStep_64fc_Sse2<kSse2Params, true>(spec, data, order, depth, work);
+}
+void ownsFFTLarge_64fc_Sse2(const FFTSpec_64 *spec, Ipp64fc *data, int order, Ipp64fc *work) {
+  ownsFFTLargeSplit_64fc_Sse2(spec, &data->re, order, 0, &work->re);
+}
+void ownsFFTLargeInv_64fc_Sse2(const FFTSpec_64 *spec, Ipp64fc *data, int order, Ipp64fc *work) {
+  ownsFFTLargeSplitInv_64fc_Sse2(spec, &data->re, order, 0, &work->re);
+}
+void ownsFFTLargeSplit_64fc_Sse3(const FFTSpec_64 *spec, double *data, int order, int depth,
+                                 double *work) {
+  ownsFFTLargeStep_64fc_Sse2<kSse3Params, false>(spec, data, order, depth, work);
+}
+void ownsFFTLargeSplitInv_64fc_Sse3(const FFTSpec_64 *spec, double *data, int order, int depth,
+                                    double *work) {
+  ownsFFTLargeStep_64fc_Sse2<kSse3Params, true>(spec, data, order, depth, work);
+}
+void ownsFFTLarge_64fc_Sse3(const FFTSpec_64 *spec, Ipp64fc *data, int order, Ipp64fc *work) {
+  ownsFFTLargeSplit_64fc_Sse3(spec, &data->re, order, 0, &work->re);
+}
+void ownsFFTLargeInv_64fc_Sse3(const FFTSpec_64 *spec, Ipp64fc *data, int order, Ipp64fc *work) {
+  ownsFFTLargeSplitInv_64fc_Sse3(spec, &data->re, order, 0, &work->re);
+}
 
 std::int32_t *ownsFFTInitBitRevTab_Sse2(int k, std::int32_t *T) {
   if (k < 2)
@@ -687,10 +785,10 @@ const TFFTVariant kFFTSse2Variant = {
     &kComplexInv,
     &kRealFwd,
     &kRealInv,
-    initComplex<kSse2Params>,
+    ownsFFTInitComplex_64fc_Sse2,
     initReal,
-    transform<kSse2Params, false>,
-    transform<kSse2Params, true>,
+    transform<kSse2Params, false, ownsFFTLarge_64fc_Sse2>,
+    transform<kSse2Params, true, ownsFFTLargeInv_64fc_Sse2>,
     ownsFFTRealRecomb_64f_Sse2,
     ownsFFTRealRecombInv_64f_Sse2,
     largestBlock<kSse2Params>,
@@ -702,10 +800,10 @@ const TFFTVariant kFFTSse3Variant = {
     &kSse3ComplexInv,
     &kSse3RealFwd,
     &kSse3RealInv,
-    initComplex<kSse3Params>,
+    ownsFFTInitComplex_64fc_Sse3,
     initReal,
-    transform<kSse3Params, false>,
-    transform<kSse3Params, true>,
+    transform<kSse3Params, false, ownsFFTLarge_64fc_Sse3>,
+    transform<kSse3Params, true, ownsFFTLargeInv_64fc_Sse3>,
     ownsFFTRealRecomb_64f_Sse2,
     ownsFFTRealRecombInv_64f_Sse2,
     largestBlock<kSse3Params>,

@@ -43,6 +43,9 @@ void ownsFree(void *p) {
   std::memcpy(&raw, static_cast<unsigned char *>(p) - kSlot, sizeof raw);
   gFree.load()(raw);
 }
+void ownsFree_Sse(void *p) { ownsFree(p); }
+void ownsFree_Sse2(void *p) { ownsFree(p); }
+void ownsFree_Sse3(void *p) { ownsFree(p); }
 
 void ownsSetHeapForTesting(OwnsHeapAlloc alloc, OwnsHeapFree release) {
   gAlloc.store(alloc ? alloc : &std::malloc);

@@ -16,8 +16,12 @@ void *ownsMalloc(int n);
 void *ownsMalloc_Sse(int n);
 void *ownsMalloc_Sse2(int n);
 void *ownsMalloc_Sse3(int n);
-// Releases a block of any ownsMalloc member; null is ignored.
+// Releases a block of any ownsMalloc member; null is ignored. Every member's release is
+// the same, since every member lays its blocks out alike.
 void ownsFree(void *p);
+void ownsFree_Sse(void *p);
+void ownsFree_Sse2(void *p);
+void ownsFree_Sse3(void *p);
 
 // Test seam: the heap under ownsMalloc/ownsFree (null restores malloc and free).
 using OwnsHeapAlloc = void *(*)(std::size_t bytes);

@@ -62,9 +62,11 @@ TEST_F(OwnsMalloc, SizesOfZeroOrLessGiveNullWithoutAHeapCall) {
 }
 
 // Every member aligns to 32 inside the raw block, keeps the whole raw pointer below the
-// block, and the release hands back exactly that pointer.
+// block, and every member's release hands back exactly that pointer.
 TEST_F(OwnsMalloc, BlocksAreAlignedInsideTheRawBlockAndReleaseTheRawPointer) {
-  for (auto *fn : {&ownsMalloc, &ownsMalloc_Sse, &ownsMalloc_Sse2, &ownsMalloc_Sse3})
+  void *(*const allocs[])(int) = {&ownsMalloc, &ownsMalloc_Sse, &ownsMalloc_Sse2, &ownsMalloc_Sse3};
+  void (*const frees[])(void *) = {&ownsFree, &ownsFree_Sse, &ownsFree_Sse2, &ownsFree_Sse3};
+  for (auto *fn : allocs)
     for (std::uintptr_t offset : {0u, 8u, 16u, 31u}) {
       Heap::offset = offset;
       auto *q = static_cast<unsigned char *>(fn(1));
@@ -77,8 +79,17 @@ TEST_F(OwnsMalloc, BlocksAreAlignedInsideTheRawBlockAndReleaseTheRawPointer) {
       if (offset == 0) {
         EXPECT_EQ(q, raw + 32);
       }
-      ownsFree(q);
-      EXPECT_EQ(Heap::returned.back(), raw);
+      for (auto *release : frees) {
+        const std::size_t before = Heap::returned.size();
+        if (release != frees[0]) {
+          // Another member's block of the same layout, released by this member.
+          q = static_cast<unsigned char *>(fn(1));
+          raw = static_cast<unsigned char *>(Heap::given.back());
+        }
+        release(q);
+        ASSERT_EQ(Heap::returned.size(), before + 1);
+        EXPECT_EQ(Heap::returned.back(), raw);
+      }
     }
 }
 
