@@ -22,20 +22,29 @@
 
 namespace fft_audio {
 
-#define FFT_AUDIO_MEMBER(SUFFIX)                                                                   \
-  IppOpStatus ippsFFTInitAlloc_R_64f##SUFFIX(FFTSpec_R_64f *&pFFTSpec, int order, int flag,        \
-                                             int hint);                                            \
-  IppOpStatus ippsFFTFree_R_64f##SUFFIX(FFTSpec_R_64f &fftSpec);                                   \
-  IppOpStatus ippsFFTFwd_RToCCS_64f##SUFFIX(                                                       \
-      const double *pSrc, double *pDst, const FFTSpec_R_64f *pFFTSpec, unsigned char *pBuffer);    \
-  IppOpStatus ippsFFTGetBufSize_R_64f##SUFFIX(const FFTSpec_R_64f *pSpec, int *pBufSize);          \
-  IppOpStatus ippsFFTFwd_RToPerm_64f##SUFFIX(const double *pSrc, double *pDst,                     \
-                                             const FFTSpec_R_64f *pSpec, unsigned char *pBuffer);
+IppOpStatus ippsFFTInitAlloc_R_64f_Sse(FFTSpec_R_64f *&pFFTSpec, int order, int flag, int hint);
+IppOpStatus ippsFFTFree_R_64f_Sse(FFTSpec_R_64f &fftSpec);
+IppOpStatus ippsFFTFwd_RToCCS_64f_Sse(const double *pSrc, double *pDst,
+                                      const FFTSpec_R_64f *pFFTSpec, unsigned char *pBuffer);
+IppOpStatus ippsFFTGetBufSize_R_64f_Sse(const FFTSpec_R_64f *pSpec, int *pBufSize);
+IppOpStatus ippsFFTFwd_RToPerm_64f_Sse(const double *pSrc, double *pDst, const FFTSpec_R_64f *pSpec,
+                                       unsigned char *pBuffer);
 
-FFT_AUDIO_MEMBER(_Sse)
-FFT_AUDIO_MEMBER(_Sse2)
-FFT_AUDIO_MEMBER(_Sse3)
-#undef FFT_AUDIO_MEMBER
+IppOpStatus ippsFFTInitAlloc_R_64f_Sse2(FFTSpec_R_64f *&pFFTSpec, int order, int flag, int hint);
+IppOpStatus ippsFFTFree_R_64f_Sse2(FFTSpec_R_64f &fftSpec);
+IppOpStatus ippsFFTFwd_RToCCS_64f_Sse2(const double *pSrc, double *pDst,
+                                       const FFTSpec_R_64f *pFFTSpec, unsigned char *pBuffer);
+IppOpStatus ippsFFTGetBufSize_R_64f_Sse2(const FFTSpec_R_64f *pSpec, int *pBufSize);
+IppOpStatus ippsFFTFwd_RToPerm_64f_Sse2(const double *pSrc, double *pDst,
+                                        const FFTSpec_R_64f *pSpec, unsigned char *pBuffer);
+
+IppOpStatus ippsFFTInitAlloc_R_64f_Sse3(FFTSpec_R_64f *&pFFTSpec, int order, int flag, int hint);
+IppOpStatus ippsFFTFree_R_64f_Sse3(FFTSpec_R_64f &fftSpec);
+IppOpStatus ippsFFTFwd_RToCCS_64f_Sse3(const double *pSrc, double *pDst,
+                                       const FFTSpec_R_64f *pFFTSpec, unsigned char *pBuffer);
+IppOpStatus ippsFFTGetBufSize_R_64f_Sse3(const FFTSpec_R_64f *pSpec, int *pBufSize);
+IppOpStatus ippsFFTFwd_RToPerm_64f_Sse3(const double *pSrc, double *pDst,
+                                        const FFTSpec_R_64f *pSpec, unsigned char *pBuffer);
 
 // ---- The unit's names for the shared engine's routines ------------------------------
 

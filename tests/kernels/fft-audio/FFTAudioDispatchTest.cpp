@@ -131,8 +131,9 @@ TEST_P(FFTAudioDispatch, TheFirSetUpBuildsItsSpectrumWithTheMember) {
   }
 }
 
-// A set-up whose block or record cannot be had returns -9, leaves the caller's pointer
-// as it was and keeps nothing, at every code and whichever allocation fails.
+// Bad arguments give -8, -26 and -17 at every code; a set-up whose block or record cannot
+// be had returns -9, leaves the caller's pointer as it was and keeps nothing, whichever
+// allocation fails.
 TEST_P(FFTAudioDispatch, AFailedFirSetUpKeepsNothing) {
   const std::vector<double> taps = test_support::RandomVector<double>(40, 5);
   const long filterLive = dispatch_filters::blockLiveCount();
@@ -150,6 +151,11 @@ TEST_P(FFTAudioDispatch, AFailedFirSetUpKeepsNothing) {
     EXPECT_EQ(p, &sentinel);
   }
   FIRState_64f *p = &sentinel;
+  EXPECT_EQ(V::ippsFIRInitAlloc_64f(nullptr, taps.data(), 40, nullptr), ippStsNullPtrErr);
+  EXPECT_EQ(V::ippsFIRInitAlloc_64f(&p, nullptr, 40, nullptr), ippStsNullPtrErr);
+  EXPECT_EQ(V::ippsFIRInitAlloc_64f(&p, taps.data(), 0, nullptr), ippStsFIRLenErr);
+  EXPECT_EQ(V::ippsFIRFree_64f(sentinel), ippStsContextMatchErr);
+  EXPECT_EQ(p, &sentinel);
   dispatch_filters::blockFailAfter(0);
   EXPECT_EQ(V::ippsFIRInitAlloc_64f(&p, taps.data(), 40, nullptr), ippStsMemAllocErr);
   dispatch_filters::blockFailAfter(-1);
