@@ -8,6 +8,7 @@
 #include "platform/classlib/ClassBuilder.h"
 #include "platform/classlib/FormStream.h"
 #include "scope/SLChannels.h"
+#include "scope/SLMarkers.h"
 #include "scope/SLOptionalAxis.h"
 
 namespace sc = Slscopedispatcher;
@@ -148,16 +149,20 @@ struct TNoInvalidateScope {
 
 void TSLScopeChannel::Draw(TCanvas *Canvas, const TRect &Rect, double XMin, double XMax, double,
                            double, bool Logarithmic, int32_t YOffset, double YScale) {
-  if (!FVisible)
+  if (!FVisible) {
+    ClearMarkersDrawData();
     return;
+  }
   try {
     ISLRealBufferPtr DY = Share(FDrawY);
     ISLRealBufferPtr DX = Share(FDrawX);
     // X and Y are drawn over their common length.
     const int32_t N =
         static_cast<int32_t>(std::min<uint32_t>(std::min(DY->GetSize(), DX->GetSize()), INT32_MAX));
-    if (N == 0)
+    if (N == 0) {
+      ClearMarkersDrawData();
       return;
+    }
     const bool V = FScope->GetIsVertical();
     const int32_t L = V ? Rect.Bottom - Rect.Top : Rect.Right - Rect.Left;
     if (OnChannelDraw) {
@@ -179,10 +184,35 @@ void TSLScopeChannel::Draw(TCanvas *Canvas, const TRect &Rect, double XMin, doub
     if (IsDrawnHighlighted())
       PlotChannelData(Canvas, true, Rect, YOffset, DY, DX->Read());
     PlotChannelData(Canvas, false, Rect, YOffset, DY, DX->Read());
+    DrawMarkers(Canvas, N, DY->Read());
   } catch (...) {
     // One channel's failure must not cost the rest of the picture.
   }
   Canvas->Pen()->SetWidth(1);
+}
+
+void TSLScopeChannel::DrawMarkers(TCanvas *Canvas, int32_t N, const double *DY) {
+  if (FMarkers->Count() == 0)
+    return;
+  TCanvasSaver Saved(Canvas);
+  const int32_t *PX = FPixelX->Read();
+  const int32_t *PY = FPixelY->Read();
+  for (int32_t I = 0; I < FMarkers->Count(); ++I) {
+    TSLScopeChannelMarker *Marker = FMarkers->GetItem(I);
+    TSLScopeMarkerGroup *Group = Marker->GetGroup();
+    const int32_t P = Marker->GetPosition();
+    // A position before the first sample or past the last has no pixel;
+    // a hidden group's markers are not on the screen either.
+    if (Group && Group->GetVisible() && P >= 0 && P < N)
+      Marker->Draw(Canvas, PX[P], PY[P], P, DY[P]);
+    else
+      Marker->ClearDrawData();
+  }
+}
+
+void TSLScopeChannel::ClearMarkersDrawData() {
+  for (int32_t I = 0; I < FMarkers->Count(); ++I)
+    FMarkers->GetItem(I)->ClearDrawData();
 }
 
 void TSLScopeChannel::ComputePixelX(const double *DX, int32_t N, int32_t L, int32_t O, double XMin,

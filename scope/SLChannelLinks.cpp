@@ -11,11 +11,6 @@
 
 namespace {
 
-const std::vector<std::string> MarkerShapeNames = {
-    "msPoint",         "msCircle", "msSquare",     "msDiamond",      "msPlus",
-    "msCross",         "msStar",   "msTriangleUp", "msTriangleDown", "msTriangleLeft",
-    "msTriangleRight", "msHLine",  "msVLine"};
-
 // What the last paint left of a channel: sample i's values and its screen
 // point.
 struct TDrawn {
@@ -179,7 +174,7 @@ const TClassInfo &TSLDisplayChannelLink::StaticClassInfo() {
         c.Boolean("UseChannelColor", &C::GetUseChannelColor, &C::SetUseChannelColor, true);
         c.Object("Pen", &C::GetPen, &C::SetPen);
         c.Integer("Size", &C::GetSize, &C::SetSize, 3);
-        c.Enumeration("Shape", &C::GetShape, &C::SetShape, MarkerShapeNames, msCircle);
+        c.Enumeration("Shape", &C::GetShape, &C::SetShape, SLDisplayMarkerShapeNames(), msCircle);
         c.Object("Brush", &C::GetBrush, &C::SetBrush);
       });
   return info;

@@ -11,27 +11,11 @@
 
 #include "scope/SLCollections.h"
 #include "scope/SLLabels.h"
+#include "scope/SLMarkerShape.h"
 
 class ISLCursorChart;
 class TSLDisplayChannel;
 class TSLScopeChannel;
-
-// The point shapes of marker groups and of cursor crossings.
-enum TSLDisplayMarkerShape : uint8_t {
-  msPoint,
-  msCircle,
-  msSquare,
-  msDiamond,
-  msPlus,
-  msCross,
-  msStar,
-  msTriangleUp,
-  msTriangleDown,
-  msTriangleLeft,
-  msTriangleRight,
-  msHLine,
-  msVLine
-};
 
 // One crossing: its screen pixel and its values.
 using TSLCrossingProc =

@@ -8,6 +8,7 @@
 #include "framework/dispatch/Slbasicdispatcher.h"
 #include "platform/classlib/ClassBuilder.h"
 #include "platform/classlib/Exceptions.h"
+#include "scope/SLMarkers.h"
 
 namespace sl = Slbasicdispatcher;
 
@@ -118,6 +119,7 @@ const TClassInfo &TSLScopeChannel::StaticClassInfo() {
         c.Enumeration("ChannelMode", &C::GetChannelMode, &C::SetChannelMode, ChannelModeNames);
         c.Enumeration("ShadeMode", &C::GetShadeMode, &C::SetShadeMode, ShadeModeNames);
         c.Object("Points", &C::GetPoints, &C::SetPoints);
+        c.Object("Markers", &C::GetMarkers, &C::SetMarkers);
         c.Event("OnSampleDraw", &C::OnSampleDraw);
         c.Event("OnChannelDraw", &C::OnChannelDraw);
       });
@@ -135,7 +137,8 @@ ISLScopeHost *ScopeOf(TCollection *Collection) {
 
 TSLScopeChannel::TSLScopeChannel(TCollection *Collection)
     : TSLDisplayChannel(Collection), FScope(ScopeOf(Collection)), FInX(EmptyReal()),
-      FInY(EmptyReal()), FPaintX(EmptyReal()), FPaintY(EmptyReal()), FData(this), FPoints(FScope) {}
+      FInY(EmptyReal()), FPaintX(EmptyReal()), FPaintY(EmptyReal()), FData(this), FPoints(FScope),
+      FMarkers(CreateObject<TSLScopeChannelMarkers>(this, FScope)) {}
 
 void TSLScopeChannel::AfterConstruction() {
   FInputPin = CreatePin();
@@ -146,6 +149,7 @@ void TSLScopeChannel::AfterConstruction() {
 }
 
 TSLScopeChannel::~TSLScopeChannel() {
+  FreeObject(FMarkers);
   FScope->ChannelPinDestroyed(this);
   if (FInputPin) {
     // Unlinking waits for a delivery in progress; no handler call reaches
@@ -228,6 +232,12 @@ void TSLScopeChannel::SetChannelMode(TSLScopeChannelMode Value) {
 void TSLScopeChannel::SetPoints(TSLScopePoints *Value) {
   if (Value != &FPoints)
     FPoints.Assign(Value);
+  FScope->Invalidate();
+}
+
+void TSLScopeChannel::SetMarkers(TSLScopeChannelMarkers *Value) {
+  if (Value != FMarkers)
+    FMarkers->Assign(Value);
   FScope->Invalidate();
 }
 

@@ -15,6 +15,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <functional>
 #include <span>
 #include <string>
 #include <vector>
@@ -31,6 +32,14 @@ enum TSLChannelShadeMode { csmZero, csmTop, csmBottom };
 
 class TSLDisplayChannels;
 class TSLScopeChannels;
+class TSLScopeChannelMarkers;
+
+// The values where a curve crosses a line, one per crossing.
+using TSLScopeRealPoints = std::vector<double>;
+// A crossing of a channel's curve: where it is on the screen, and its X and
+// Y values. Data is the caller's.
+using TSLIntersectionCallback =
+    std::function<void(void *Data, int32_t ScreenX, int32_t ScreenY, double XValue, double YValue)>;
 
 using TSLChannelClickEvent =
     TEvent<void(TObject *Sender, int32_t ChannelIndex, int32_t BeginSampleIndex,
@@ -73,6 +82,25 @@ public:
   // allow), or puts the legend's light out.
   void SetHighlighted(bool Value) override;
 
+  // The crossings of the curve as last painted with the vertical line at
+  // X = Value (in the X axis's units) or the horizontal line Y = Value, in
+  // sample order. A sample on the line counts once, the last one too.
+  void CalcVIntersections(const TSLIntersectionCallback &Callback, void *Data, double Value);
+  void CalcHIntersections(const TSLIntersectionCallback &Callback, void *Data, double Value);
+  // The X values where the curve reaches Y = Value; the Y values it has at
+  // X = Value.
+  TSLScopeRealPoints GetXPointsAtValue(double Value);
+  TSLScopeRealPoints GetYPointsAtValue(double Value);
+  // The same for callers that cannot hold the array: a new holder, to be
+  // released with NET_DestroyArray.
+  TSLScopeRealPoints *NET_GetXPointsAtValue(double Value);
+  TSLScopeRealPoints *NET_GetYPointsAtValue(double Value);
+  static int32_t NET_GetArrayLength(TSLScopeRealPoints *Holder);
+  static double *NET_GetArray(TSLScopeRealPoints *Holder);
+  // Copies the holder's values to Dest (room for NET_GetArrayLength).
+  static void NET_PopulateArray(TSLScopeRealPoints *Holder, double *Dest);
+  static void NET_DestroyArray(TSLScopeRealPoints *Holder);
+
   // Draw buffers: main thread only.
   const ISLRealBufferPtr &GetDrawX() const { return FDrawX; }
   const ISLRealBufferPtr &GetDrawY() const { return FDrawY; }
@@ -91,6 +119,10 @@ protected:
   ISLRealBufferPtr FDrawX;
   ISLRealBufferPtr FDrawY;
   ISLRealBufferPtr FScaledX;
+  void GetXIntersectPoint(void *Data, int32_t ScreenX, int32_t ScreenY, double XValue,
+                          double YValue);
+  void GetYIntersectPoint(void *Data, int32_t ScreenX, int32_t ScreenY, double XValue,
+                          double YValue);
   com::TComPtr<ISLIntegerBuffer> FPixelX;
   com::TComPtr<ISLIntegerBuffer> FPixelY;
   std::vector<TSLDisplayCollectionItem *> FLinks;
@@ -136,6 +168,9 @@ public:
   TSLScopePoints *GetPoints() { return &FPoints; }
   // Copies the settings into the channel's own points, then repaints.
   void SetPoints(TSLScopePoints *Value);
+  TSLScopeChannelMarkers *GetMarkers() { return FMarkers; }
+  // Copies the given markers into the channel's own, then repaints.
+  void SetMarkers(TSLScopeChannelMarkers *Value);
 
   // Paints the channel (nothing when hidden or empty). Rect: the data view
   // with its bottom reduced by 1; XMin, XMax: the X axis's zoomed data
@@ -212,6 +247,7 @@ protected:
   std::atomic<bool> FIntensity{false};
   TSLChannelData FData;
   TSLScopePoints FPoints;
+  TSLScopeChannelMarkers *FMarkers = nullptr;
   // The values FPixelX was last computed for.
   int32_t FPixelCount = -1;
   int32_t FPixelLength = 0;
@@ -229,6 +265,9 @@ private:
   void ComputePixelY(const double *DY, int32_t N, const TRect &Rect, bool Logarithmic,
                      int32_t YOffset, double YScale);
   void PlotPoints(TCanvas *Canvas, bool Highlighted, int32_t N, bool Vertical);
+  // Draws the markers on the last pixels; markers not drawn are not hit.
+  void DrawMarkers(TCanvas *Canvas, int32_t N, const double *DY);
+  void ClearMarkersDrawData();
   void StartStream(IOWNotifyOperation *Operation);
   void TakeBuffer(ISLDataBuffer *Buffer);
 };

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "framework/dispatch/Slbasicdispatcher.h"
 #include "scope/SLChannels.h"
 
 namespace {
@@ -203,3 +204,125 @@ bool TSLDisplayChannels::HitTest(int32_t X, int32_t Y, int32_t &ChannelIndex, TP
   }
   return Best < 3;
 }
+
+// Crossings ------------------------------------------------------------------------------
+
+namespace {
+
+// The screen point a fraction T of the way from A to B, one pixel up, as
+// crossing points are drawn.
+TPoint Between(TPoint A, TPoint B, double T) {
+  return {RoundEven(A.X + std::nearbyint(T * (double(B.X) - A.X))),
+          RoundEven(A.Y + std::nearbyint(T * (double(B.Y) - A.Y)) - 1)};
+}
+
+} // namespace
+
+// Both walks run over the samples the last paint left pixels for: new data
+// may have come since with another length.
+void TSLDisplayChannel::CalcVIntersections(const TSLIntersectionCallback &Callback, void *Data,
+                                           double Value) {
+  const uint32_t Count =
+      std::min({FScaledX->GetSize(), FDrawY->GetSize(), FPixelX->GetSize(), FPixelY->GetSize()});
+  if (Count < 2 || !Callback)
+    return;
+  const double *X = FScaledX->Read();
+  const double *Y = FDrawY->Read();
+  const int32_t *PX = FPixelX->Read();
+  const int32_t *PY = FPixelY->Read();
+  const bool V = FChart && FChart->GetIsVertical();
+  auto S = [&](uint32_t I) { return V ? TPoint{PY[I], PX[I]} : TPoint{PX[I], PY[I]}; };
+  for (uint32_t I = 0; I + 1 < Count; ++I) {
+    const double X0 = X[I], X1 = X[I + 1];
+    if (X0 == Value) {
+      Callback(Data, S(I).X, S(I).Y, Value, Y[I]);
+    } else if (X0 < Value && Value < X1) {
+      const double T = (Value - X0) / (X1 - X0);
+      const TPoint P = Between(S(I), S(I + 1), T);
+      Callback(Data, P.X, P.Y, Value, Y[I] + T * (Y[I + 1] - Y[I]));
+    } else if (X0 > Value && Value > X1) {
+      const double T = (Value - X1) / (X0 - X1);
+      const TPoint P = Between(S(I + 1), S(I), T);
+      Callback(Data, P.X, P.Y, Value, Y[I + 1] + T * (Y[I] - Y[I + 1]));
+    }
+  }
+  // A curve that ends on the line crosses it there.
+  if (X[Count - 1] == Value)
+    Callback(Data, S(Count - 1).X, S(Count - 1).Y, Value, Y[Count - 1]);
+}
+
+void TSLDisplayChannel::CalcHIntersections(const TSLIntersectionCallback &Callback, void *Data,
+                                           double Value) {
+  const uint32_t Count = std::min({FDrawY->GetSize(), FPixelX->GetSize(), FPixelY->GetSize()});
+  if (Count < 2 || !Callback)
+    return;
+  const double *Y = FDrawY->Read();
+  const int32_t *PX = FPixelX->Read();
+  const int32_t *PY = FPixelY->Read();
+  const bool V = FChart && FChart->GetIsVertical();
+  auto S = [&](uint32_t I) { return V ? TPoint{PY[I], PX[I]} : TPoint{PX[I], PY[I]}; };
+  auto XAt = [&](double Position) { return FChart ? FChart->SampleToScale(Position) : Position; };
+  for (uint32_t I = 0; I + 1 < Count; ++I) {
+    const double Y0 = Y[I], Y1 = Y[I + 1];
+    if (Y0 == Value) {
+      Callback(Data, S(I).X, S(I).Y, XAt(I), Value);
+    } else if (Y0 < Value && Value < Y1) {
+      const double T = (Value - Y0) / (Y1 - Y0);
+      const TPoint P = Between(S(I), S(I + 1), T);
+      Callback(Data, P.X, P.Y, XAt(I + T), Value);
+    } else if (Y0 > Value && Value > Y1) {
+      const double T = (Value - Y1) / (Y0 - Y1);
+      const TPoint P = Between(S(I + 1), S(I), T);
+      Callback(Data, P.X, P.Y, XAt(I + 1 - T), Value);
+    }
+  }
+  if (Y[Count - 1] == Value)
+    Callback(Data, S(Count - 1).X, S(Count - 1).Y, XAt(Count - 1), Value);
+}
+
+void TSLDisplayChannel::GetXIntersectPoint(void *Data, int32_t, int32_t, double XValue, double) {
+  static_cast<TSLScopeRealPoints *>(Data)->push_back(XValue);
+}
+
+void TSLDisplayChannel::GetYIntersectPoint(void *Data, int32_t, int32_t, double, double YValue) {
+  static_cast<TSLScopeRealPoints *>(Data)->push_back(YValue);
+}
+
+TSLScopeRealPoints TSLDisplayChannel::GetXPointsAtValue(double Value) {
+  TSLScopeRealPoints Points;
+  CalcHIntersections([this](void *D, int32_t SX, int32_t SY, double X,
+                            double Y) { GetXIntersectPoint(D, SX, SY, X, Y); },
+                     &Points, Value);
+  return Points;
+}
+
+TSLScopeRealPoints TSLDisplayChannel::GetYPointsAtValue(double Value) {
+  TSLScopeRealPoints Points;
+  CalcVIntersections([this](void *D, int32_t SX, int32_t SY, double X,
+                            double Y) { GetYIntersectPoint(D, SX, SY, X, Y); },
+                     &Points, Value);
+  return Points;
+}
+
+TSLScopeRealPoints *TSLDisplayChannel::NET_GetXPointsAtValue(double Value) {
+  return new TSLScopeRealPoints(GetXPointsAtValue(Value));
+}
+
+TSLScopeRealPoints *TSLDisplayChannel::NET_GetYPointsAtValue(double Value) {
+  return new TSLScopeRealPoints(GetYPointsAtValue(Value));
+}
+
+int32_t TSLDisplayChannel::NET_GetArrayLength(TSLScopeRealPoints *Holder) {
+  return Holder ? static_cast<int32_t>(Holder->size()) : 0;
+}
+
+double *TSLDisplayChannel::NET_GetArray(TSLScopeRealPoints *Holder) {
+  return Holder && !Holder->empty() ? Holder->data() : nullptr;
+}
+
+void TSLDisplayChannel::NET_PopulateArray(TSLScopeRealPoints *Holder, double *Dest) {
+  if (Holder && !Holder->empty() && Dest)
+    (void)Slbasicdispatcher::ippsCopy_64f(Holder->data(), Dest, static_cast<int>(Holder->size()));
+}
+
+void TSLDisplayChannel::NET_DestroyArray(TSLScopeRealPoints *Holder) { delete Holder; }

@@ -64,6 +64,8 @@ class TSLDisplayCollectionItem;
 class TSLDisplayCollection;
 class TSLScopeDataView;
 class TSLDisplayHighlighting;
+class TSLScopeMarkerGroups;
+class TSLScopeMarkerGroup;
 class TCanvas;
 struct TRect;
 
@@ -156,6 +158,13 @@ public:
                                       const std::string &Default) {
     return Default;
   }
+
+  // The marker groups (null: the scope has none), and the group new
+  // markers join: the last one, made when there is none.
+  virtual TSLScopeMarkerGroups *GetMarkerGroups() { return nullptr; }
+  virtual TSLScopeMarkerGroup *GetLastMarerGroup() { return nullptr; }
+  // The X axis's value of a (fractional) sample position.
+  virtual double SampleToScale(double Position) { return Position; }
 
 protected:
   ~ISLScopeHost() = default;

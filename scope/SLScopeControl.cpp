@@ -5,6 +5,7 @@
 #include <mutex>
 
 #include "platform/classlib/ClassBuilder.h"
+#include "scope/SLMarkers.h"
 #include "scope/SLScopeToolBar.h"
 
 // ---------------------------------------------------------------------------
@@ -301,8 +302,10 @@ void TSLDataChart::DoLeaveChannel() {
 }
 
 void TSLDataChart::ItemDestroyed(TSLDisplayCollectionItem *Item) {
-  FDataView->ItemDestroyed(Item);
-  FLegend->ItemDestroyed(Item);
+  if (FDataView)
+    FDataView->ItemDestroyed(Item);
+  if (FLegend)
+    FLegend->ItemDestroyed(Item);
 }
 
 TSLDataChart::~TSLDataChart() {
@@ -536,6 +539,8 @@ const TClassInfo &TSLScope::StaticClassInfo() {
         c.Event("OnLeaveChannel", static_cast<TNotifyEvent C::*>(&C::OnLeaveChannel));
         c.Integer("RefreshInterval", &C::GetRefreshInterval, &C::SetRefreshInterval, 100);
         c.Boolean("Vertical", &C::GetVertical, &C::SetVertical, false);
+        // Before the channels: their markers name their groups by index.
+        c.Object("MarkerGroups", &C::GetMarkerGroups, &C::SetMarkerGroups);
         c.Object("Channels", &C::GetChannels, &C::SetChannels);
         c.Object("Cursors", &C::GetCursors, &C::SetCursors);
         c.Object("CursorLinks", &C::GetCursorLinks, &C::SetCursorLinks);
@@ -550,6 +555,7 @@ TSLScope::TSLScope(TComponent *Owner) : TSLDataChart(Owner) {
   FChannels = CreateObject<TSLScopeChannels>(static_cast<ISLScopeHost *>(this));
   FCursors = CreateObject<TSLDisplayCursors>(this, static_cast<ISLCursorChart *>(this));
   FCursorLinks = CreateObject<TSLDisplayCursorLinks>(this, static_cast<ISLCursorChart *>(this));
+  FMarkerGroups = CreateObject<TSLScopeMarkerGroups>(static_cast<ISLScopeHost *>(this));
 }
 
 void TSLScope::AfterConstruction() {
@@ -572,6 +578,7 @@ void TSLScope::BeforeDestruction() {
     FreeAndNil(FCursors);
     FreeAndNil(FChannels);
   }
+  FreeAndNil(FMarkerGroups);
   TSLDataChart::BeforeDestruction();
 }
 
@@ -583,6 +590,8 @@ TSLDisplayCollection *TSLScope::GetItems(int32_t Kind) {
     return FCursors;
   case ikCursorLinks:
     return FCursorLinks;
+  case ikMarkerGroups:
+    return FMarkerGroups;
   default:
     return nullptr;
   }
@@ -609,6 +618,14 @@ TSLDisplayCollectionItem *TSLScope::CursorPressed(TSLItemKind Kind) {
   return Kind == ikCursorLinks ? FDataView->GetPressedCursorLink() : nullptr;
 }
 
+void TSLScope::SetMarkerGroups(TSLScopeMarkerGroups *Value) { FMarkerGroups->Assign(Value); }
+
+TSLScopeMarkerGroup *TSLScope::GetLastMarerGroup() {
+  if (FMarkerGroups->Count() == 0)
+    return FMarkerGroups->Add();
+  return FMarkerGroups->GetItem(FMarkerGroups->Count() - 1);
+}
+
 TSLScope::~TSLScope() {
   if (FCursorLinks)
     FreeAndNil(FCursorLinks);
@@ -616,6 +633,8 @@ TSLScope::~TSLScope() {
     FreeAndNil(FCursors);
   if (FChannels)
     FreeAndNil(FChannels);
+  if (FMarkerGroups)
+    FreeAndNil(FMarkerGroups);
 }
 
 void TSLScope::Loaded() {

@@ -27,6 +27,7 @@
 #include "scope/SLHighlighting.h"
 #include "scope/SLLabels.h"
 #include "scope/SLLegend.h"
+#include "scope/SLMarkers.h"
 #include "scope/SLScope.h"
 #include "scope/SLToolBar.h"
 #include "scope/SLViews.h"
@@ -385,6 +386,11 @@ public:
   void SetRecalcRects() override { FRecalcRects = true; }
 
   TSLScopeChannels *GetChannels() { return FChannels; }
+  TSLScopeMarkerGroups *GetMarkerGroups() override { return FMarkerGroups; }
+  // Copies the given marker groups into the owned collection.
+  void SetMarkerGroups(TSLScopeMarkerGroups *Value);
+  TSLScopeMarkerGroup *GetLastMarerGroup() override;
+  double SampleToScale(double Position) override { return FXAxis->SampleToScale(Position); }
   // Copies the given channels into the owned collection.
   void SetChannels(TSLScopeChannels *Value) { FChannels->Assign(Value); }
   TColor GetBackground() const { return FColor; }
@@ -505,6 +511,7 @@ private:
   TSLScopeChannels *FChannels = nullptr;
   TSLDisplayCursors *FCursors = nullptr;
   TSLDisplayCursorLinks *FCursorLinks = nullptr;
+  TSLScopeMarkerGroups *FMarkerGroups = nullptr;
   bool FDomainsValid = false;
   bool FFreqDomain = false;
   bool FIntensityDomain = false;

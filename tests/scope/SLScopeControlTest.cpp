@@ -8,35 +8,10 @@
 #include <gtest/gtest.h>
 
 #include "platform/classlib/FormStream.h"
+#include "tests/scope/ScopeMouseSupport.h"
 #include "tests/support/FrameworkEnvironment.h"
 
 namespace {
-
-// A window without a screen: counts repaint requests, keeps the mouse where
-// a test puts it; screen and client coordinates coincide.
-struct TFakeWindow : IControlHost {
-  void InvalidateRect(const TRect *) override { ++Repaints; }
-  bool Focused() const override { return HasFocus; }
-  void SetFocus() override { HasFocus = true; }
-  TPoint ClientToScreen(TPoint P) const override { return P; }
-  TPoint ScreenToClient(TPoint P) const override { return P; }
-  TPoint CursorPos() const override { return Mouse; }
-  void SetCursor(TCursor) override {}
-  void BoundsChanged(const TRect &) override {}
-  void ControlDestroyed() override {}
-
-  int Repaints = 0;
-  bool HasFocus = false;
-  TPoint Mouse{-1000, -1000};
-};
-
-// Timers that never fire by themselves: the tests call RefreshView and
-// OnMouseTimer.
-struct TStillTimers : sys::ITimerService {
-  sys::TTimerId Start(uint32_t, sys::TTimerCallback) override { return ++Last; }
-  bool Kill(sys::TTimerId) override { return true; }
-  sys::TTimerId Last = 0;
-};
 
 using Values = std::vector<double>;
 

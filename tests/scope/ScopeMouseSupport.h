@@ -1,0 +1,101 @@
+#pragma once
+// A scope control's surroundings without a screen: a window that counts
+// repaint requests and keeps the mouse where a test puts it (screen and
+// client coordinates coincide), and timers that never fire by themselves.
+
+#include <QImage>
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "platform/gui/Control.h"
+#include "platform/gui/Timers.h"
+#include "scope/SLScopeControl.h"
+#include "tests/support/FrameworkEnvironment.h"
+
+struct TFakeWindow : IControlHost {
+  void InvalidateRect(const TRect *) override { ++Repaints; }
+  bool Focused() const override { return HasFocus; }
+  void SetFocus() override { HasFocus = true; }
+  TPoint ClientToScreen(TPoint P) const override { return P; }
+  TPoint ScreenToClient(TPoint P) const override { return P; }
+  TPoint CursorPos() const override { return Mouse; }
+  void SetCursor(TCursor Cursor) override { Shown = Cursor; }
+  void BoundsChanged(const TRect &) override {}
+  void ControlDestroyed() override {}
+
+  int Repaints = 0;
+  bool HasFocus = false;
+  TPoint Mouse{-1000, -1000};
+  TCursor Shown = crDefault;
+};
+
+// The tests call RefreshView and OnMouseTimer themselves.
+struct TStillTimers : sys::ITimerService {
+  sys::TTimerId Start(uint32_t, sys::TTimerCallback) override { return ++Last; }
+  bool Kill(sys::TTimerId) override { return true; }
+  sys::TTimerId Last = 0;
+};
+
+// A scope on such a window in the recorder's layout: 505 x 304, no
+// toolbar, only the data view showing (which then covers the whole
+// control), Y over [-32768, 32768] without auto-scaling, one red channel fed
+// by a source pin. Sample i of S lands in column rnd(i 504 / (S - 1)), value
+// v in row 152 - rnd(v 152 / 32768). Texts are fixed cells 6 pixels wide,
+// 13 high.
+class ScopeOnScreen : public ::testing::Test {
+protected:
+  void SetUp() override {
+    Scope->SetHost(&Window);
+    Scope->GetBitmap()->Canvas()->SetTextRenderer(&Text);
+    Scope->SetBounds(0, 0, 505, 304);
+    Scope->GetToolBar()->SetVisible(false);
+    Scope->GetTitle()->SetVisible(false);
+    Scope->GetLegend()->SetVisible(false);
+    Scope->GetXAxis()->SetVisible(false);
+    Scope->GetYAxis()->SetVisible(false);
+    Scope->GetYAxis()->SetMin(-32768);
+    Scope->GetYAxis()->SetMax(32768);
+    Scope->GetYAxis()->GetAutoScaling()->SetEnabled(false);
+    Scope->GetZooming()->HoldOnZoom = false;
+    Channel()->SetColor(clRed);
+    Source.reset(CreateObject<TSLOWRealSourcePin>(nullptr, TSLOperationEvent()));
+    EXPECT_TRUE(Channel()->GetInputPin()->Connect(Source.get()));
+  }
+  void TearDown() override {
+    Scope->SetHost(nullptr);
+    Scope.reset();
+  }
+  TSLScopeChannel *Channel(int I = 0) { return Scope->GetChannels()->GetItem(I); }
+  // New data, handed to the draw buffers at once.
+  void Feed(const std::vector<double> &V) {
+    Source->SubmitBuffer(com::MakeCom<TSLRealBuffer>(V.data(), static_cast<uint32_t>(V.size())));
+    Scope->RefreshView();
+  }
+  // The window's paint of the whole control.
+  QImage Paint() {
+    QImage Image(Scope->GetWidth(), Scope->GetHeight(), QImage::Format_RGB32);
+    Image.fill(0xFF123456u);
+    TCanvas Canvas(&Image);
+    Scope->PaintWindow(&Canvas, TRegion(Scope->GetClientRect()));
+    Canvas.Flush();
+    return Image;
+  }
+  static TColor At(const QImage &Image, int X, int Y) {
+    const QRgb P = Image.pixel(X, Y);
+    return TColor(qRed(P) | qGreen(P) << 8 | qBlue(P) << 16);
+  }
+  // The mouse moves to (X, Y) over the control.
+  void MoveTo(int32_t X, int32_t Y) {
+    Window.Mouse = {X, Y};
+    Scope->DispatchMouseMove(0, X, Y);
+  }
+
+  TStillTimers Timers;
+  gui::TScopedWindowTimerService TimerScope{Timers};
+  TFixedTextRenderer Text{6, 10, 3};
+  TFakeWindow Window;
+  TOwnedPtr<TSLScope> Scope{CreateObject<TSLScope>(nullptr)};
+  TOwnedPtr<TSLOWRealSourcePin> Source;
+};
