@@ -281,8 +281,16 @@ TPoint TSLLegendView::GetDefaultSize() {
 }
 
 void TSLLegendView::ButtonHitTest(int32_t X, int32_t Y) {
-  if (!FButtonsEnabled)
+  if (!FButtonsEnabled) {
+    // A row lit before the buttons were switched off would still take the
+    // next click.
+    bool Restore = false;
+    for (TSLLegendGroup *G : FGroups)
+      Restore = G->ClearHot() || Restore;
+    if (Restore)
+      FDisplay->RestoreViewCursor();
     return;
+  }
   // Rows are measured in the legend's own font, as they were drawn, not in
   // whatever font the control's canvas was left with.
   TCanvas *Canvas = MeasureCanvas();
