@@ -36,6 +36,23 @@ void TSLDisplayMarkerGroup::AfterConstruction() {
   SetName("MarkerGroup" + std::to_string(Collection() ? Collection()->Count() : 0));
 }
 
+void TSLDisplayMarkerGroup::Assign(TPersistent *Source) {
+  auto *Other = dynamic_cast<TSLDisplayMarkerGroup *>(Source);
+  if (!Other) {
+    TSLOptionalDisplayCollectionItem::Assign(Source);
+    return;
+  }
+  if (Other == this)
+    return;
+  SetName(Other->FName);
+  SetVisible(Other->FVisible);
+  FBrush.Assign(&Other->FBrush);
+  FPen.Assign(&Other->FPen);
+  SetShape(Other->FShape);
+  SetSize(Other->FSize);
+  SetLabels(&Other->FLabels);
+}
+
 void TSLDisplayMarkerGroup::SetLabels(TSLMeasurementLabel *Value) {
   FLabels.Assign(Value);
   Invalidate();
@@ -425,6 +442,19 @@ void TSLScopeChannelMarker::SetPosition(int32_t Value) {
   FPosition = Value;
   if (FDisplay)
     FDisplay->Invalidate();
+}
+
+void TSLScopeChannelMarker::Assign(TPersistent *Source) {
+  auto *Other = dynamic_cast<TSLScopeChannelMarker *>(Source);
+  if (!Other) {
+    TSLDisplayMarker::Assign(Source);
+    return;
+  }
+  if (Other == this)
+    return;
+  SetName(Other->FName);
+  SetPosition(Other->FPosition);
+  SetGroupIndex(Other->GetGroupIndex());
 }
 
 void TSLScopeChannelMarker::DefineProperties(TFiler *Filer) {

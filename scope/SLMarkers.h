@@ -42,6 +42,8 @@ public:
   uint32_t GetSize() const { return FSize; }
   void SetSize(uint32_t Value);
   ISLScopeHost *GetScope() const { return FScope; }
+  // Another group's name, visibility, brush, pen, shape, size and label.
+  void Assign(TPersistent *Source) override;
 
   // The display repaints; or lays out and repaints.
   void Invalidate();
@@ -174,6 +176,9 @@ public:
   // The marked sample's index.
   int32_t GetPosition() const { return FPosition; }
   void SetPosition(int32_t Value);
+  // Another marker's name, position and group index (a group of this
+  // scope, the last when there are fewer).
+  void Assign(TPersistent *Source) override;
 
   // "MarkerGroupIndex" holds the group; the older "MarkerGroup" is skipped.
   void DefineProperties(TFiler *Filer) override;

@@ -388,6 +388,39 @@ TEST_F(Markers, FormTextNamesGroupsByIndex) {
   EXPECT_EQ(Copy->GetMarkerGroups()->GetItem(0)->GetShape(), msCircle);
 }
 
+// Setting a scope's marker groups and a channel's markers copies them.
+TEST_F(Markers, GroupsAndMarkersCopyIntoAnotherScope) {
+  TSLScopeMarkerGroup *G = Groups()->Add();
+  G->SetName("Peaks");
+  G->SetShape(msDiamond);
+  G->SetSize(7);
+  G->GetPen()->SetWidth(2);
+  G->GetLabels()->SetText("%Y");
+  Groups()->Add()->SetVisible(false);
+  MarkersOf()->AddMarkerAt(1, 9);
+  MarkersOf()->AddMarkerAt(0, 3);
+
+  TOwnedPtr<TSLScope> Other{CreateObject<TSLScope>(nullptr)};
+  Other->SetMarkerGroups(Groups());
+  Other->GetChannels()->GetItem(0)->SetMarkers(MarkersOf());
+  TSLScopeMarkerGroups *Copied = Other->GetMarkerGroups();
+  ASSERT_EQ(Copied->Count(), 2);
+  TSLScopeMarkerGroup *C = Copied->GetItem(0);
+  EXPECT_EQ(C->GetName(), "Peaks");
+  EXPECT_EQ(C->GetShape(), msDiamond);
+  EXPECT_EQ(C->GetSize(), 7u);
+  EXPECT_EQ(C->GetPen()->GetWidth(), 2);
+  EXPECT_EQ(C->GetBrush()->GetColor(), G->GetBrush()->GetColor());
+  EXPECT_EQ(C->GetLabels()->GetText(), "%Y");
+  EXPECT_FALSE(Copied->GetItem(1)->GetVisible());
+  TSLScopeChannelMarkers *M = Other->GetChannels()->GetItem(0)->GetMarkers();
+  ASSERT_EQ(M->Count(), 2);
+  EXPECT_EQ(M->GetItem(0)->GetGroup(), Copied->GetItem(1));
+  EXPECT_EQ(M->GetItem(0)->GetPosition(), 9);
+  EXPECT_EQ(M->GetItem(1)->GetGroup(), C);
+  EXPECT_EQ(C->GetMarkerCount(), 1);
+}
+
 // Five samples 0, 16384, -16384, 0, 8192: columns 0, 126, 252, 378, 504 and
 // rows 152, 76, 228, 152, 114.
 const std::vector<double> Five = {0, 16384, -16384, 0, 8192};
