@@ -291,4 +291,16 @@ TEST_F(LegendRows, RowsAreMeasuredInTheLegendsFont) {
   Scope->GetBitmap()->Canvas()->SetTextRenderer(&Text);
 }
 
+// A control shrunk to nothing has no plot to point at: the mouse finds no
+// curve where the last picture had one.
+TEST_F(ScopeHover, NothingIsFoundOnAControlWithoutSize) {
+  Scope->SetBounds(0, 0, 0, 0);
+  Paint();
+  for (TPoint P : {TPoint{63, 152}, TPoint{0, 0}, TPoint{-1, -1}}) {
+    MoveTo(P.X, P.Y);
+    EXPECT_EQ(Scope->GetScopeDataView()->GetHotItem(), nullptr);
+  }
+  EXPECT_TRUE(Overs.empty());
+}
+
 } // namespace
