@@ -218,6 +218,29 @@ TPoint Between(TPoint A, TPoint B, double T) {
 
 } // namespace
 
+namespace {
+
+// Where a curve with the values Key crosses the level Value, sample by
+// sample: Report(I, T) for a crossing a fraction T of the way from sample
+// I towards sample I + 1 (T 0: on sample I), or back from I + 1 towards I
+// (Back). A sample on the level counts once, the last one too, so that a
+// curve that ends on the line crosses it there.
+template <class R> void WalkCrossings(const double *Key, uint32_t Count, double Value, R Report) {
+  for (uint32_t I = 0; I + 1 < Count; ++I) {
+    const double K0 = Key[I], K1 = Key[I + 1];
+    if (K0 == Value)
+      Report(I, 0.0, false);
+    else if (K0 < Value && Value < K1)
+      Report(I, (Value - K0) / (K1 - K0), false);
+    else if (K0 > Value && Value > K1)
+      Report(I, (Value - K1) / (K0 - K1), true);
+  }
+  if (Count >= 2 && Key[Count - 1] == Value)
+    Report(Count - 1, 0.0, false);
+}
+
+} // namespace
+
 // Both walks run over the samples the last paint left pixels for: new data
 // may have come since with another length.
 void TSLDisplayChannel::CalcVIntersections(const TSLIntersectionCallback &Callback, void *Data,
@@ -226,29 +249,20 @@ void TSLDisplayChannel::CalcVIntersections(const TSLIntersectionCallback &Callba
       std::min({FScaledX->GetSize(), FDrawY->GetSize(), FPixelX->GetSize(), FPixelY->GetSize()});
   if (Count < 2 || !Callback)
     return;
-  const double *X = FScaledX->Read();
   const double *Y = FDrawY->Read();
   const int32_t *PX = FPixelX->Read();
   const int32_t *PY = FPixelY->Read();
   const bool V = FChart && FChart->GetIsVertical();
   auto S = [&](uint32_t I) { return V ? TPoint{PY[I], PX[I]} : TPoint{PX[I], PY[I]}; };
-  for (uint32_t I = 0; I + 1 < Count; ++I) {
-    const double X0 = X[I], X1 = X[I + 1];
-    if (X0 == Value) {
+  WalkCrossings(FScaledX->Read(), Count, Value, [&](uint32_t I, double T, bool Back) {
+    if (T == 0) {
       Callback(Data, S(I).X, S(I).Y, Value, Y[I]);
-    } else if (X0 < Value && Value < X1) {
-      const double T = (Value - X0) / (X1 - X0);
-      const TPoint P = Between(S(I), S(I + 1), T);
-      Callback(Data, P.X, P.Y, Value, Y[I] + T * (Y[I + 1] - Y[I]));
-    } else if (X0 > Value && Value > X1) {
-      const double T = (Value - X1) / (X0 - X1);
-      const TPoint P = Between(S(I + 1), S(I), T);
-      Callback(Data, P.X, P.Y, Value, Y[I + 1] + T * (Y[I] - Y[I + 1]));
+      return;
     }
-  }
-  // A curve that ends on the line crosses it there.
-  if (X[Count - 1] == Value)
-    Callback(Data, S(Count - 1).X, S(Count - 1).Y, Value, Y[Count - 1]);
+    const uint32_t From = Back ? I + 1 : I, To = Back ? I : I + 1;
+    const TPoint P = Between(S(From), S(To), T);
+    Callback(Data, P.X, P.Y, Value, Y[From] + T * (Y[To] - Y[From]));
+  });
 }
 
 void TSLDisplayChannel::CalcHIntersections(const TSLIntersectionCallback &Callback, void *Data,
@@ -256,28 +270,20 @@ void TSLDisplayChannel::CalcHIntersections(const TSLIntersectionCallback &Callba
   const uint32_t Count = std::min({FDrawY->GetSize(), FPixelX->GetSize(), FPixelY->GetSize()});
   if (Count < 2 || !Callback)
     return;
-  const double *Y = FDrawY->Read();
   const int32_t *PX = FPixelX->Read();
   const int32_t *PY = FPixelY->Read();
   const bool V = FChart && FChart->GetIsVertical();
   auto S = [&](uint32_t I) { return V ? TPoint{PY[I], PX[I]} : TPoint{PX[I], PY[I]}; };
   auto XAt = [&](double Position) { return FChart ? FChart->SampleToScale(Position) : Position; };
-  for (uint32_t I = 0; I + 1 < Count; ++I) {
-    const double Y0 = Y[I], Y1 = Y[I + 1];
-    if (Y0 == Value) {
+  WalkCrossings(FDrawY->Read(), Count, Value, [&](uint32_t I, double T, bool Back) {
+    if (T == 0) {
       Callback(Data, S(I).X, S(I).Y, XAt(I), Value);
-    } else if (Y0 < Value && Value < Y1) {
-      const double T = (Value - Y0) / (Y1 - Y0);
-      const TPoint P = Between(S(I), S(I + 1), T);
-      Callback(Data, P.X, P.Y, XAt(I + T), Value);
-    } else if (Y0 > Value && Value > Y1) {
-      const double T = (Value - Y1) / (Y0 - Y1);
-      const TPoint P = Between(S(I + 1), S(I), T);
-      Callback(Data, P.X, P.Y, XAt(I + 1 - T), Value);
+      return;
     }
-  }
-  if (Y[Count - 1] == Value)
-    Callback(Data, S(Count - 1).X, S(Count - 1).Y, XAt(Count - 1), Value);
+    const uint32_t From = Back ? I + 1 : I, To = Back ? I : I + 1;
+    const TPoint P = Between(S(From), S(To), T);
+    Callback(Data, P.X, P.Y, XAt(Back ? I + 1 - T : I + T), Value);
+  });
 }
 
 void TSLDisplayChannel::GetXIntersectPoint(void *Data, int32_t, int32_t, double XValue, double) {

@@ -58,18 +58,8 @@ protected:
         com::MakeCom<TSLRealBuffer>(V.data(), static_cast<uint32_t>(V.size())));
   }
   // The window's paint of the whole control.
-  QImage Paint() {
-    QImage Image(Scope->GetWidth(), Scope->GetHeight(), QImage::Format_RGB32);
-    Image.fill(0xFF123456u);
-    TCanvas Canvas(&Image);
-    Scope->PaintWindow(&Canvas, TRegion(Scope->GetClientRect()));
-    Canvas.Flush();
-    return Image;
-  }
-  static TColor At(const QImage &Image, int X, int Y) {
-    const QRgb P = Image.pixel(X, Y);
-    return TColor(qRed(P) | qGreen(P) << 8 | qBlue(P) << 16);
-  }
+  QImage Paint() { return PaintControl(Scope.get()); }
+  static TColor At(const QImage &Image, int X, int Y) { return PixelColor(Image, X, Y); }
   // The shown X range (the zoom range within the full range).
   void ExpectXRange(double Min, double Max, double Tolerance = 1e-9) {
     EXPECT_NEAR(Scope->GetXAxis()->GetDataZoomedMinRead(), Min, Tolerance);

@@ -38,6 +38,22 @@ struct TStillTimers : sys::ITimerService {
   sys::TTimerId Last = 0;
 };
 
+// The window's paint of the whole control.
+inline QImage PaintControl(TSLScope *Scope) {
+  QImage Image(Scope->GetWidth(), Scope->GetHeight(), QImage::Format_RGB32);
+  Image.fill(0xFF123456u);
+  TCanvas Canvas(&Image);
+  Scope->PaintWindow(&Canvas, TRegion(Scope->GetClientRect()));
+  Canvas.Flush();
+  return Image;
+}
+
+// A pixel as a colour of the class library (0x00BBGGRR).
+inline TColor PixelColor(const QImage &Image, int X, int Y) {
+  const QRgb P = Image.pixel(X, Y);
+  return TColor(qRed(P) | qGreen(P) << 8 | qBlue(P) << 16);
+}
+
 // A scope on such a window in the recorder's layout: 505 x 304, no
 // toolbar, only the data view showing (which then covers the whole
 // control), Y over [-32768, 32768] without auto-scaling, one red channel fed
@@ -73,19 +89,8 @@ protected:
     Source->SubmitBuffer(com::MakeCom<TSLRealBuffer>(V.data(), static_cast<uint32_t>(V.size())));
     Scope->RefreshView();
   }
-  // The window's paint of the whole control.
-  QImage Paint() {
-    QImage Image(Scope->GetWidth(), Scope->GetHeight(), QImage::Format_RGB32);
-    Image.fill(0xFF123456u);
-    TCanvas Canvas(&Image);
-    Scope->PaintWindow(&Canvas, TRegion(Scope->GetClientRect()));
-    Canvas.Flush();
-    return Image;
-  }
-  static TColor At(const QImage &Image, int X, int Y) {
-    const QRgb P = Image.pixel(X, Y);
-    return TColor(qRed(P) | qGreen(P) << 8 | qBlue(P) << 16);
-  }
+  QImage Paint() { return PaintControl(Scope.get()); }
+  static TColor At(const QImage &Image, int X, int Y) { return PixelColor(Image, X, Y); }
   // The mouse moves to (X, Y) over the control.
   void MoveTo(int32_t X, int32_t Y) {
     Window.Mouse = {X, Y};
