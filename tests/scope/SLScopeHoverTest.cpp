@@ -260,6 +260,21 @@ TEST_F(LegendRows, ClickReachesTheSectionOrTheDialog) {
   EXPECT_EQ(Clicked.size(), 1u);
 }
 
+// The legend is as wide as its widest caption + 23 or item name + 30; a
+// section without items or hidden takes no width.
+TEST_F(LegendRows, WidthFollowsCaptionsAndNames) {
+  TSLScopeLegendView *Legend = Scope->GetLegend();
+  EXPECT_EQ(Legend->GetDefaultSize().X, 6 * 13 + 23); // "Marker Groups"
+  Scope->GetMarkerGroups()->Clear();
+  EXPECT_EQ(Legend->GetDefaultSize().X, 6 * 8 + 23); // "Channels"
+  Channel()->SetName(std::string(20, 'n'));
+  EXPECT_EQ(Legend->GetDefaultSize().X, 6 * 20 + 30);
+  Channel()->SetVisible(false); // hidden items are not listed
+  EXPECT_EQ(Legend->GetDefaultSize().X, 6 * 8 + 23);
+  Legend->GetChannels()->SetVisible(false);
+  EXPECT_EQ(Legend->GetDefaultSize().X, 0);
+}
+
 // Rows are found in the legend's own font, whatever font the control's
 // canvas was left with: here a canvas font twice as tall would put the
 // second row where the first is.
