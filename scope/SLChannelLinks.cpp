@@ -9,104 +9,19 @@
 #include "scope/SLCursors.h"
 #include "scope/SLOptionalAxis.h"
 
-namespace {
-
-// What the last paint left of a channel: sample i's values and its screen
-// point.
-struct TDrawn {
-  const double *X = nullptr;
-  const double *Y = nullptr;
-  const int32_t *PX = nullptr;
-  const int32_t *PY = nullptr;
-  int32_t N = 0;
-  bool Vertical = false;
-
-  TPoint Screen(int32_t I) const { return Vertical ? TPoint{PY[I], PX[I]} : TPoint{PX[I], PY[I]}; }
-  // The point a fraction T of the way from sample A towards sample B, one
-  // pixel up.
-  TPoint Between(int32_t A, int32_t B, double T) const {
-    const TPoint P = Screen(A), Q = Screen(B);
-    return {P.X + SLRoundPixel(T * (Q.X - P.X)), P.Y + SLRoundPixel(T * (Q.Y - P.Y)) - 1};
-  }
-};
-
-TDrawn Drawn(TSLScopeChannel *Channel, bool WithX) {
-  TDrawn D;
-  const ISLRealBufferPtr &SX = Channel->GetScaledX();
-  const ISLRealBufferPtr &DY = Channel->GetDrawY();
-  const auto &PX = Channel->GetPixelX();
-  const auto &PY = Channel->GetPixelY();
-  uint32_t N = std::min({DY->GetSize(), PX->GetSize(), PY->GetSize()});
-  if (WithX)
-    N = std::min(N, SX->GetSize());
-  D.N = static_cast<int32_t>(std::min<uint32_t>(N, INT32_MAX));
-  D.X = SX->Read();
-  D.Y = DY->Read();
-  D.PX = PX->Read();
-  D.PY = PY->Read();
-  D.Vertical = Channel->GetScope()->GetIsVertical();
-  return D;
-}
-
-// The walk shared by both directions: A holds the values compared with the
-// line; At gives the values of a crossing at sample I plus fraction T.
-template <class AtFn>
-void Crossings(const TDrawn &D, const double *A, double V, AtFn At,
-               const TSLCrossingProc &Callback) {
-  for (int32_t I = 0; I < D.N; ++I) {
-    const double A0 = A[I];
-    if (A0 == V) {
-      const TPoint S = D.Screen(I);
-      const TSLRealPoint P = At(I, 0.0);
-      Callback(S.X, S.Y, P.X, P.Y);
-      continue;
-    }
-    if (I + 1 >= D.N)
-      break;
-    const double A1 = A[I + 1];
-    if (A0 < V && V < A1) {
-      const double T = (V - A0) / (A1 - A0);
-      const TPoint S = D.Between(I, I + 1, T);
-      const TSLRealPoint P = At(I, T);
-      Callback(S.X, S.Y, P.X, P.Y);
-    } else if (A0 > V && V > A1) {
-      const double T = (V - A1) / (A0 - A1);
-      const TPoint S = D.Between(I + 1, I, T);
-      const TSLRealPoint P = At(I + 1, -T);
-      Callback(S.X, S.Y, P.X, P.Y);
-    }
-  }
-}
-
-} // namespace
-
+// The channel's own crossing walks, with the callback this unit uses.
 void SLCalcVIntersections(TSLScopeChannel *Channel, double Value, const TSLCrossingProc &Callback) {
-  const TDrawn D = Drawn(Channel, true);
-  if (D.N < 2 || std::isnan(Value))
-    return;
-  Crossings(
-      D, D.X, Value,
-      [&](int32_t I, double T) -> TSLRealPoint {
-        // T < 0: from sample I back towards I - 1.
-        const int32_t J = T < 0 ? I - 1 : I + 1;
-        const double F = std::abs(T);
-        return {Value, F == 0 ? D.Y[I] : D.Y[I] + F * (D.Y[J] - D.Y[I])};
-      },
-      Callback);
+  Channel->CalcVIntersections(
+      [&](void *, int32_t SX, int32_t SY, double X, double Y) { Callback(SX, SY, X, Y); }, nullptr,
+      Value);
 }
 
 void SLCalcHIntersections(TSLScopeChannel *Channel, double Value,
                           const std::function<double(double)> &SampleToScale,
                           const TSLCrossingProc &Callback) {
-  const TDrawn D = Drawn(Channel, false);
-  if (D.N < 2 || std::isnan(Value))
-    return;
-  Crossings(
-      D, D.Y, Value,
-      [&](int32_t I, double T) -> TSLRealPoint {
-        return {SampleToScale(I + T), Value};
-      },
-      Callback);
+  Channel->CalcHIntersections(
+      [&](void *, int32_t SX, int32_t SY, double X, double Y) { Callback(SX, SY, X, Y); }, nullptr,
+      Value, SampleToScale);
 }
 
 void SLDrawMarkerShape(TCanvas *Canvas, TSLDisplayMarkerShape Shape, int32_t X, int32_t Y,

@@ -87,6 +87,9 @@ public:
   // sample order. A sample on the line counts once, the last one too.
   void CalcVIntersections(const TSLIntersectionCallback &Callback, void *Data, double Value);
   void CalcHIntersections(const TSLIntersectionCallback &Callback, void *Data, double Value);
+  // The same with the X of a fractional sample position given by the caller.
+  void CalcHIntersections(const TSLIntersectionCallback &Callback, void *Data, double Value,
+                          const std::function<double(double)> &SampleToScale);
   // The X values where the curve reaches Y = Value; the Y values it has at
   // X = Value.
   TSLScopeRealPoints GetXPointsAtValue(double Value);

@@ -267,6 +267,14 @@ void TSLDisplayChannel::CalcVIntersections(const TSLIntersectionCallback &Callba
 
 void TSLDisplayChannel::CalcHIntersections(const TSLIntersectionCallback &Callback, void *Data,
                                            double Value) {
+  CalcHIntersections(Callback, Data, Value, [this](double Position) {
+    return FChart ? FChart->SampleToScale(Position) : Position;
+  });
+}
+
+void TSLDisplayChannel::CalcHIntersections(const TSLIntersectionCallback &Callback, void *Data,
+                                           double Value,
+                                           const std::function<double(double)> &SampleToScale) {
   const uint32_t Count = std::min({FDrawY->GetSize(), FPixelX->GetSize(), FPixelY->GetSize()});
   if (Count < 2 || !Callback)
     return;
@@ -274,7 +282,7 @@ void TSLDisplayChannel::CalcHIntersections(const TSLIntersectionCallback &Callba
   const int32_t *PY = FPixelY->Read();
   const bool V = FChart && FChart->GetIsVertical();
   auto S = [&](uint32_t I) { return V ? TPoint{PY[I], PX[I]} : TPoint{PX[I], PY[I]}; };
-  auto XAt = [&](double Position) { return FChart ? FChart->SampleToScale(Position) : Position; };
+  auto XAt = [&](double Position) { return SampleToScale ? SampleToScale(Position) : Position; };
   WalkCrossings(FDrawY->Read(), Count, Value, [&](uint32_t I, double T, bool Back) {
     if (T == 0) {
       Callback(Data, S(I).X, S(I).Y, XAt(I), Value);
