@@ -120,10 +120,10 @@ protected:
     };
   }
 
-  TScopeStillTimers Timers;
+  TStillTimers Timers;
   gui::TScopedWindowTimerService TimerScope{Timers};
   TFixedTextRenderer Text{6, 10, 3};
-  TScopeTestWindow Window;
+  TFakeWindow Window;
   TOwnedPtr<TRecordingScope> Scope{CreateObject<TRecordingScope>(nullptr)};
   std::vector<TMove> Moves;
 };
@@ -511,7 +511,7 @@ TEST_F(CursorScope, CrossingsOfTheDrawnCurve) {
 }
 
 TEST(CursorScopeStream, FormTextRoundTrip) {
-  TScopeStillTimers Timers;
+  TStillTimers Timers;
   gui::TScopedWindowTimerService TimerScope{Timers};
   TOwnedPtr<TSLScope> Source{CreateObject<TSLScope>(nullptr)};
   Source->SetName("Scope");
@@ -562,7 +562,7 @@ TEST(CursorScopeStream, FormTextRoundTrip) {
 // negative one stays unset; a link without cursors is written as (-1, -1);
 // the older "Channel" of a channel link is read past.
 TEST(CursorScopeStream, PendingIndexesAndOldForms) {
-  TScopeStillTimers Timers;
+  TStillTimers Timers;
   gui::TScopedWindowTimerService TimerScope{Timers};
   TOwnedPtr<TSLScope> Scope{CreateObject<TSLScope>(nullptr)};
   LoadFormText(Scope.get(), "object Scope: TSLScope\n"

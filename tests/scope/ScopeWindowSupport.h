@@ -16,32 +16,8 @@
 
 #include "platform/gui/Application.h"
 #include "scope/SLScopeControl.h"
+#include "tests/scope/ScopeTestWindow.h"
 #include "tests/support/FrameworkEnvironment.h"
-
-// Screen and client coordinates coincide; the mouse stays where a test puts
-// it; repaint requests are counted.
-struct TScopeTestWindow : IControlHost {
-  void InvalidateRect(const TRect *) override { ++Repaints; }
-  bool Focused() const override { return false; }
-  void SetFocus() override {}
-  TPoint ClientToScreen(TPoint P) const override { return P; }
-  TPoint ScreenToClient(TPoint P) const override { return P; }
-  TPoint CursorPos() const override { return Mouse; }
-  void SetCursor(TCursor Cursor) override { Shown = Cursor; }
-  void BoundsChanged(const TRect &) override {}
-  void ControlDestroyed() override {}
-
-  int Repaints = 0;
-  TPoint Mouse{-1000, -1000};
-  TCursor Shown = crDefault;
-};
-
-// Timers that never fire by themselves.
-struct TScopeStillTimers : sys::ITimerService {
-  sys::TTimerId Start(uint32_t, sys::TTimerCallback) override { return ++Last; }
-  bool Kill(sys::TTimerId) override { return true; }
-  sys::TTimerId Last = 0;
-};
 
 class ScopeOnWindow : public ::testing::Test {
 protected:
@@ -96,9 +72,9 @@ protected:
     return TColor(qRed(P) | qGreen(P) << 8 | qBlue(P) << 16);
   }
 
-  TScopeStillTimers Timers;
+  TStillTimers Timers;
   gui::TScopedWindowTimerService TimerScope{Timers};
-  TScopeTestWindow Window;
+  TFakeWindow Window;
   TOwnedPtr<TSLScope> Scope{CreateObject<TSLScope>(nullptr)};
   TOwnedPtr<TSLOWRealSourcePin> Source;
   std::filesystem::path Temp;
