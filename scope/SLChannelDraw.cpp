@@ -145,6 +145,14 @@ struct TNoInvalidateScope {
   ISLScopeHost *Scope;
 };
 
+// X values 0, 1, 2, ...: what a channel fed only Y values draws against.
+bool IsRamp(const double *X, int32_t N) {
+  for (int32_t I = 0; I < N; ++I)
+    if (X[I] != I)
+      return false;
+  return true;
+}
+
 } // namespace
 
 void TSLScopeChannel::Draw(TCanvas *Canvas, const TRect &Rect, double XMin, double XMax, double,
@@ -171,8 +179,11 @@ void TSLScopeChannel::Draw(TCanvas *Canvas, const TRect &Rect, double XMin, doub
       FWasChanged = false;
     }
     const int32_t O = V ? Rect.Top : Rect.Left;
+    if (FDrawXGeneration != FPixelXGeneration && FPixelXRamp && IsRamp(DX->Read(), N))
+      FPixelXGeneration = FDrawXGeneration; // new Y under the same ramp: the pixels stand
     if (N != FPixelCount || L != FPixelLength || O != FPixelOrigin || XMin != FPixelXMin ||
-        XMax != FPixelXMax || FPixelX->GetSize() != static_cast<uint32_t>(N))
+        XMax != FPixelXMax || FPixelX->GetSize() != static_cast<uint32_t>(N) ||
+        FDrawXGeneration != FPixelXGeneration)
       ComputePixelX(DX->Read(), N, L, O, XMin, XMax);
     ComputePixelY(DY->Read(), N, Rect, Logarithmic, YOffset, YScale);
     FHitRect = Rect;
@@ -241,6 +252,8 @@ void TSLScopeChannel::ComputePixelX(const double *DX, int32_t N, int32_t L, int3
   FPixelOrigin = O;
   FPixelXMin = GivenMin;
   FPixelXMax = GivenMax;
+  FPixelXGeneration = FDrawXGeneration;
+  FPixelXRamp = IsRamp(DX, N);
   ++FPixelXComputations;
 }
 

@@ -192,6 +192,7 @@ void TSLScopeChannel::Assign(TPersistent *Source) {
   }
   FDrawX = Share(Other->FDrawX);
   FDrawY = Share(Other->FDrawY);
+  ++FDrawXGeneration;
   FScaledX = Share(Other->FScaledX);
   FScope->InvalidateMinMaxCache();
   FPaintX = Share(Other->FPaintX);
@@ -328,6 +329,7 @@ void TSLScopeChannel::PopulateDrawBuffers() {
     FDrawX = Share(FInX);
     FDrawY = Share(FInY);
   }
+  ++FDrawXGeneration;
   FScope->InvalidateMinMaxCache();
   if (FDrawY->GetSize() == 0) {
     FPixelX->Resize(0, false);

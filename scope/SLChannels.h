@@ -258,6 +258,11 @@ protected:
   double FPixelXMin = 0;
   double FPixelXMax = 0;
   uint32_t FPixelXComputations = 0;
+  // Each new draw X buffer counts up FDrawXGeneration. The X pixels stand
+  // while the X values do: same generation, or a ramp replaced by a ramp.
+  uint64_t FDrawXGeneration = 0;
+  uint64_t FPixelXGeneration = ~uint64_t(0);
+  bool FPixelXRamp = false;
   int32_t FMinPixelX = 0, FMaxPixelX = 0, FMinPixelY = 0, FMaxPixelY = 0;
   // The rectangle and Y offset of the last paint, for the bars' hit test.
   TRect FHitRect;

@@ -311,6 +311,30 @@ TEST_F(ChannelDraw, XPixelsAreCachedWhileTheGeometryStays) {
   EXPECT_EQ(Channel->GetPixelXComputations(), First + 3);
 }
 
+// New X values of the same count over the same range move the pixels; a
+// ramp replaced by a ramp leaves them standing.
+TEST_F(ChannelDraw, NewXValuesOverTheSameRangeMoveThePixels) {
+  auto LoadXY = [&](std::vector<double> X, std::vector<double> Y) {
+    Channel->GetVC_Data()->SetXYData(X.data(), Y.data(), static_cast<uint32_t>(X.size()));
+    Scope->Refresh();
+  };
+  LoadXY({0, 1, 2, 3}, {1, 2, 3, 4});
+  Draw(0, 3);
+  const int32_t Before = Channel->GetPixelX()->Read()[1];
+  const uint32_t First = Channel->GetPixelXComputations();
+  LoadXY({0, 2.5, 2.75, 3}, {1, 2, 3, 4});
+  Draw(0, 3);
+  EXPECT_EQ(Channel->GetPixelXComputations(), First + 1);
+  EXPECT_EQ(Channel->GetPixelX()->Read()[1], Channel->GetPixelX()->Read()[3] * 5 / 6);
+  EXPECT_GT(Channel->GetPixelX()->Read()[1], Before);
+  Load({4, 3, 2, 1}); // back on a ramp
+  Draw(0, 3);
+  EXPECT_EQ(Channel->GetPixelX()->Read()[1], Before);
+  Load({1, 1, 1, 1});
+  Draw(0, 3);
+  EXPECT_EQ(Channel->GetPixelXComputations(), First + 2);
+}
+
 // The draw handler sees the draw data and whether it changed; it cannot make
 // the scope repaint; a handler that throws costs only its own channel.
 TEST_F(ChannelDraw, ChannelDrawHandler) {
