@@ -13,6 +13,14 @@ void SLFillEnumCombo(QComboBox *List, const std::vector<std::string> &ValueNames
     List->addItem(QString::fromStdString(SLEnumNameToString(name, true, Split)));
 }
 
+bool SLCleanDigits(gui::TFilteredEdit *Edit) {
+  const std::string digits = gui::DigitsOnly(Edit->Text());
+  if (digits == Edit->Text())
+    return false;
+  Edit->SetText(digits);
+  return true;
+}
+
 QLabel *SLLabel(const char *Text, QWidget *Buddy) {
   auto *label = new QLabel(Text);
   label->setBuddy(Buddy);

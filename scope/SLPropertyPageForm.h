@@ -27,6 +27,10 @@ class TSLScopePropertiesForm;
 // capital); an item's index is its value.
 void SLFillEnumCombo(QComboBox *List, const std::vector<std::string> &ValueNames, bool Split);
 
+// Cleans Edit down to its digits; true when it had to (the edit's change
+// then runs again on the clean text).
+bool SLCleanDigits(gui::TFilteredEdit *Edit);
+
 // A caption whose mnemonic moves the focus to Buddy.
 QLabel *SLLabel(const char *Text, QWidget *Buddy);
 

@@ -230,31 +230,17 @@ void TSLScopeChannelForm::ColorButtonClick() {
   ChannelsListBoxClick();
 }
 
-namespace {
-
-// Cleans Edit down to its digits; true when it had to (the edit's change
-// then runs again on the clean text).
-bool CleanDigits(gui::TFilteredEdit *Edit) {
-  const std::string digits = gui::DigitsOnly(Edit->Text());
-  if (digits == Edit->Text())
-    return false;
-  Edit->SetText(digits);
-  return true;
-}
-
-} // namespace
-
 // Each of the two numeric edits stores only its own field: a stale text in
 // the other one must not overwrite a value changed meanwhile.
 void TSLScopeChannelForm::WidthEditChange() {
-  if (FUpdating || CleanDigits(WidthEdit))
+  if (FUpdating || SLCleanDigits(WidthEdit))
     return;
   if (TSLScopeChannel *channel = Selected())
     channel->SetWidth(gui::DigitsToInt(WidthEdit->Text(), 1));
 }
 
 void TSLScopeChannelForm::PointsSizeEditChange() {
-  if (FUpdating || CleanDigits(PointsSizeEdit))
+  if (FUpdating || SLCleanDigits(PointsSizeEdit))
     return;
   if (TSLScopeChannel *channel = Selected())
     channel->GetPoints()->SetSize(

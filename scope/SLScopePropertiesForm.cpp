@@ -11,6 +11,7 @@
 #include "scope/SLPropertyPageForm.h"
 #include "scope/SLScopeChannelForm.h"
 #include "scope/SLScopeControl.h"
+#include "scope/SLScopeMerkerGroupsForm.h"
 
 TSLScopePropertiesForm::TSLScopePropertiesForm(TSLScope *Scope,
                                                TSLScopePropertiesStartPage StartPage, int32_t Item)
@@ -60,6 +61,7 @@ TSLScopePropertiesForm::TSLScopePropertiesForm(TSLScope *Scope,
     return Page == StartPage ? Item : 0;
   };
   AddForm(CreateObject<TSLScopeChannelForm>(this, Scope, itemFor(spspChannels)));
+  AddForm(CreateObject<TSLScopeMerkerGroupsForm>(this, Scope, itemFor(spspMarkerGroups)));
 
   int32_t start = static_cast<int32_t>(StartPage);
   if (start < 0 || start >= PageCount())

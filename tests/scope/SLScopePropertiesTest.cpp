@@ -20,6 +20,7 @@
 #include "scope/SLPenBrushForms.h"
 #include "scope/SLScopeChannelForm.h"
 #include "scope/SLScopeControl.h"
+#include "scope/SLScopeMerkerGroupsForm.h"
 #include "tests/support/FrameworkEnvironment.h"
 
 namespace {
@@ -128,10 +129,14 @@ TEST_F(ScopeProperties, SetupOpensModalTopRightOnTheChannelsPageFirstItem) {
     ASSERT_NE(tabs, nullptr);
     EXPECT_EQ(tabs->currentIndex(), 0);
     EXPECT_EQ(tabs->tabText(0), "Channels");
-    auto *list = dialog->findChild<gui::TCheckList *>("ChannelsListBox");
+    auto *list = dialog->findChild<QWidget *>("SLScopeChannelForm")
+                     ->findChild<gui::TCheckList *>("ChannelsListBox");
     ASSERT_NE(list, nullptr);
     EXPECT_EQ(list->ItemIndex(), 0);
-    EXPECT_EQ(dialog->findChild<gui::TFilteredEdit *>("NameEdit")->Text(), "Ch0");
+    EXPECT_EQ(dialog->findChild<QWidget *>("SLScopeChannelForm")
+                  ->findChild<gui::TFilteredEdit *>("NameEdit")
+                  ->Text(),
+              "Ch0");
     // The channels page neither adds nor removes.
     EXPECT_FALSE(dialog->findChild<QPushButton *>("AddButton")->isEnabled());
     EXPECT_FALSE(dialog->findChild<QPushButton *>("RemoveButton")->isEnabled());
@@ -162,8 +167,14 @@ TEST_F(ScopeProperties, ToolBarSetupButtonOpensTheDialog) {
 
 TEST_F(ScopeProperties, LegendClickSelectsTheGivenItem) {
   WhileModal("SLScopePropertiesForm", [&](QWidget *dialog) {
-    EXPECT_EQ(dialog->findChild<gui::TCheckList *>("ChannelsListBox")->ItemIndex(), 2);
-    EXPECT_EQ(dialog->findChild<gui::TFilteredEdit *>("NameEdit")->Text(), "Ch2");
+    EXPECT_EQ(dialog->findChild<QWidget *>("SLScopeChannelForm")
+                  ->findChild<gui::TCheckList *>("ChannelsListBox")
+                  ->ItemIndex(),
+              2);
+    EXPECT_EQ(dialog->findChild<QWidget *>("SLScopeChannelForm")
+                  ->findChild<gui::TFilteredEdit *>("NameEdit")
+                  ->Text(),
+              "Ch2");
   });
   Scope->DoLegendClick(spspChannels, 2);
 }
@@ -502,6 +513,131 @@ TEST_F(PenBrushDialogs, BrushDialogKeepsAClearStyleClear) {
   EXPECT_EQ(Brush.GetColor(), TColor(0x010203));
   EXPECT_EQ(Dialogs.ColorsShown, std::vector<TColor>{TColor(0x336699)});
   EXPECT_EQ(Clicks, 3);
+}
+
+// The marker groups page ----------------------------------------------------
+
+class MarkerGroupsPage : public ScopeProperties {
+protected:
+  void SetUp() override {
+    ScopeProperties::SetUp();
+    for (int i = 0; i < 2; ++i)
+      Scope->GetMarkerGroups()->Add()->SetName("G" + std::to_string(i));
+  }
+  TSLScopeMerkerGroupsForm *Page() {
+    return dynamic_cast<TSLScopeMerkerGroupsForm *>(Form->GetPage(spspMarkerGroups));
+  }
+  TSLScopeMarkerGroup *Group(int i) { return Scope->GetMarkerGroups()->GetItem(i); }
+};
+
+TEST_F(MarkerGroupsPage, LegendClickOpensTheGroupAndAddRemoveStayOff) {
+  WhileModal("SLScopePropertiesForm", [&](QWidget *dialog) {
+    auto *tabs = dialog->findChild<QTabWidget *>("PageControl");
+    EXPECT_EQ(tabs->tabText(tabs->currentIndex()), "Marker Groups");
+    auto *list = dialog->findChild<gui::TCheckList *>("GroupListBox");
+    ASSERT_NE(list, nullptr);
+    EXPECT_EQ(list->ItemIndex(), 1);
+    EXPECT_EQ(list->ItemText(0), "G0");
+    EXPECT_FALSE(dialog->findChild<QPushButton *>("AddButton")->isEnabled());
+    EXPECT_FALSE(dialog->findChild<QPushButton *>("RemoveButton")->isEnabled());
+  });
+  Scope->DoLegendClick(spspMarkerGroups, 1);
+}
+
+TEST_F(MarkerGroupsPage, StoresEveryControlIntoTheSelectedGroup) {
+  Open(spspMarkerGroups, 1);
+  TSLScopeMerkerGroupsForm *page = Page();
+  EXPECT_EQ(page->ShapeComboBox->count(), 13);
+  EXPECT_EQ(page->ShapeComboBox->itemText(msTriangleUp), "Triangle Up");
+  EXPECT_EQ(page->ShapeComboBox->itemText(msHLine), "H Line");
+  Window.Repaints = 0;
+  page->ShapeComboBox->setCurrentIndex(msDiamond);
+  page->LabelVisibleCheckBox->setChecked(!Group(1)->GetLabels()->GetVisible());
+  const bool labelVisible = page->LabelVisibleCheckBox->isChecked();
+  page->LabelEdit->SetText("at %X");
+  EXPECT_FALSE(Form->OkIsDefault()) << "label typing takes the default role";
+  Enter(page->LabelEdit);
+  EXPECT_TRUE(Form->OkIsDefault());
+  page->SizeEdit->SetText("1a2");
+  EXPECT_EQ(page->SizeEdit->Text(), "12");
+  EXPECT_FALSE(Form->OkIsDefault()) << "a size change takes the default role too";
+  page->SizeEdit->SetText("");
+  EXPECT_EQ(Group(1)->GetSize(), 1u) << "an empty size is 1";
+  page->SizeEdit->SetText("7");
+  EXPECT_GT(Window.Repaints, 0) << "every change shows at once";
+
+  TSLScopeMarkerGroup *g = Group(1);
+  EXPECT_EQ(g->GetShape(), msDiamond);
+  EXPECT_EQ(g->GetLabels()->GetVisible(), labelVisible);
+  EXPECT_EQ(g->GetLabels()->GetText(), "at %X");
+  EXPECT_EQ(g->GetSize(), 7u);
+  EXPECT_NE(Group(0)->GetShape(), msDiamond);
+  EXPECT_NE(Group(0)->GetLabels()->GetText(), "at %X");
+
+  // Selecting the other group loads it and stores nothing into either.
+  page->GroupListBox->setCurrentRow(0);
+  EXPECT_EQ(page->NameEdit->Text(), "G0");
+  EXPECT_EQ(page->ShapeComboBox->currentIndex(), Group(0)->GetShape());
+  EXPECT_EQ(page->SizeEdit->Text(), std::to_string(Group(0)->GetSize()));
+  EXPECT_EQ(page->LabelEdit->Text(), Group(0)->GetLabels()->GetText());
+  EXPECT_EQ(g->GetShape(), msDiamond);
+  EXPECT_EQ(g->GetSize(), 7u);
+}
+
+TEST_F(MarkerGroupsPage, NameAndVisibilityReachTheGroupAndTheList) {
+  Open(spspMarkerGroups, 0);
+  TSLScopeMerkerGroupsForm *page = Page();
+  page->NameEdit->setFocus();
+  page->NameEdit->selectAll();
+  Type(page->NameEdit, "peaks");
+  EXPECT_EQ(Group(0)->GetName(), "G0");
+  Esc(page->NameEdit);
+  EXPECT_EQ(page->NameEdit->Text(), "G0");
+  EXPECT_TRUE(Form->Widget()->isVisible());
+  page->NameEdit->selectAll();
+  Type(page->NameEdit, "peaks");
+  Enter(page->NameEdit);
+  EXPECT_EQ(Group(0)->GetName(), "peaks");
+  EXPECT_EQ(page->GroupListBox->ItemText(0), "peaks");
+
+  page->GroupListBox->item(0)->setCheckState(Qt::Unchecked);
+  EXPECT_FALSE(Group(0)->GetVisible());
+  EXPECT_FALSE(page->VisibleCheckBox->isChecked());
+  page->VisibleCheckBox->setChecked(true);
+  EXPECT_TRUE(Group(0)->GetVisible());
+  EXPECT_TRUE(page->GroupListBox->Checked(0));
+}
+
+TEST_F(MarkerGroupsPage, PenDialogEditsTheGroupPen) {
+  Open(spspMarkerGroups, 1);
+  WhileModal("SLPenForm", [&](QWidget *dialog) {
+    dialog->findChild<QComboBox *>("PenStyleComboBox")->setCurrentIndex(psDashDot);
+  });
+  Page()->PointPenButton->click();
+  EXPECT_EQ(Group(1)->GetPen()->GetStyle(), psDashDot);
+  EXPECT_NE(Group(0)->GetPen()->GetStyle(), psDashDot);
+  WhileModal("SLBrushForm", [&](QWidget *dialog) {
+    dialog->findChild<QComboBox *>("BrushStyleComboBox")->setCurrentIndex(bsCross);
+  });
+  Page()->PointBrushButton->click();
+  EXPECT_EQ(Group(1)->GetBrush()->GetStyle(), bsCross);
+}
+
+TEST_F(ScopeProperties, AScopeWithoutMarkerGroupsShowsTheirPageDisabled) {
+  ASSERT_EQ(Scope->GetMarkerGroups()->Count(), 0);
+  Open(spspMarkerGroups, 0);
+  auto *page = dynamic_cast<TSLScopeMerkerGroupsForm *>(Form->GetPage(spspMarkerGroups));
+  ASSERT_NE(page, nullptr);
+  EXPECT_EQ(page->GroupListBox->count(), 0);
+  for (QWidget *w : std::vector<QWidget *>{page->GroupListBox, page->NameEdit, page->ShapeComboBox,
+                                           page->SizeEdit, page->PointPenButton, page->LabelEdit,
+                                           page->SpeedButton})
+    EXPECT_FALSE(w->isEnabled()) << w->objectName().toStdString();
+  // Driven anyway, nothing happens and nothing is created.
+  page->SizeEdit->SetText("5");
+  page->LabelEdit->SetText("x");
+  page->PointPenButton->click();
+  EXPECT_EQ(Scope->GetMarkerGroups()->Count(), 0);
 }
 
 } // namespace
