@@ -11,6 +11,7 @@
 #include "scope/SLPropertyPageForm.h"
 #include "scope/SLScopeChannelForm.h"
 #include "scope/SLScopeControl.h"
+#include "scope/SLScopeCursorsForm.h"
 #include "scope/SLScopeMerkerGroupsForm.h"
 
 TSLScopePropertiesForm::TSLScopePropertiesForm(TSLScope *Scope,
@@ -62,6 +63,7 @@ TSLScopePropertiesForm::TSLScopePropertiesForm(TSLScope *Scope,
   };
   AddForm(CreateObject<TSLScopeChannelForm>(this, Scope, itemFor(spspChannels)));
   AddForm(CreateObject<TSLScopeMerkerGroupsForm>(this, Scope, itemFor(spspMarkerGroups)));
+  AddForm(CreateObject<TSLScopeCursorsForm>(this, Scope, itemFor(spspCursors)));
 
   int32_t start = static_cast<int32_t>(StartPage);
   if (start < 0 || start >= PageCount())
@@ -87,8 +89,13 @@ void TSLScopePropertiesForm::AddForm(TSLPropertyPageForm *Form) {
   QWidget *page = Form->Widget();
   FPageControl->addTab(page, QString::fromStdString(Form->Caption()));
   page->setVisible(true);
-  // Grow to what the largest page needs; never shrink.
+  // Grow to what the largest page needs; never shrink. The page is polished
+  // first, as its style's margins count, and the layouts forget what they
+  // measured before it came.
+  page->ensurePolished();
   QWidget *dialog = Dialog();
+  FPageControl->updateGeometry();
+  dialog->layout()->invalidate();
   dialog->layout()->activate();
   const QSize need = dialog->sizeHint();
   dialog->resize(std::max(dialog->width(), need.width()),

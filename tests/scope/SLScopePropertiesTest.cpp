@@ -17,9 +17,13 @@
 
 #include "platform/gui/Application.h"
 #include "platform/gui/ColorFontDialogs.h"
+#include "scope/SLChannelLinks.h"
+#include "scope/SLCursors.h"
 #include "scope/SLPenBrushForms.h"
 #include "scope/SLScopeChannelForm.h"
+#include "scope/SLScopeChannelLinkForm.h"
 #include "scope/SLScopeControl.h"
+#include "scope/SLScopeCursorsForm.h"
 #include "scope/SLScopeMerkerGroupsForm.h"
 #include "tests/support/FrameworkEnvironment.h"
 
@@ -638,6 +642,199 @@ TEST_F(ScopeProperties, AScopeWithoutMarkerGroupsShowsTheirPageDisabled) {
   page->LabelEdit->SetText("x");
   page->PointPenButton->click();
   EXPECT_EQ(Scope->GetMarkerGroups()->Count(), 0);
+}
+
+// The cursors page and its channel link editor ------------------------------
+
+class CursorsPage : public ScopeProperties {
+protected:
+  void SetUp() override {
+    ScopeProperties::SetUp();
+    for (int i = 0; i < 3; ++i)
+      Scope->GetCursors()->Add()->SetName("C" + std::to_string(i));
+  }
+  TSLScopeCursorsForm *Page() {
+    return dynamic_cast<TSLScopeCursorsForm *>(Form->GetPage(spspCursors));
+  }
+  TSLDisplayCursor *Cursor(int i) { return Scope->GetCursors()->GetItem(i); }
+  // Ticks (or unticks) channel Index for the selected cursor and selects it.
+  void TickChannel(int Index, bool Ticked) {
+    Page()->ChannelsListBox->item(Index)->setCheckState(Ticked ? Qt::Checked : Qt::Unchecked);
+    Page()->ChannelsListBox->setCurrentRow(Index);
+  }
+};
+
+TEST_F(CursorsPage, LegendClickSelectsTheCursorAndOnlyAddedCursorsCanBeRemoved) {
+  WhileModal("SLScopePropertiesForm", [&](QWidget *dialog) {
+    auto *page = dialog->findChild<QWidget *>("SLScopeCursorsForm");
+    ASSERT_NE(page, nullptr);
+    EXPECT_EQ(page->findChild<gui::TCheckList *>("CursorListBox")->ItemIndex(), 2);
+    EXPECT_EQ(page->findChild<gui::TFilteredEdit *>("NameEdit")->Text(), "C2");
+    EXPECT_TRUE(dialog->findChild<QPushButton *>("AddButton")->isEnabled());
+    EXPECT_FALSE(dialog->findChild<QPushButton *>("RemoveButton")->isEnabled())
+        << "a cursor of the design stays";
+  });
+  Scope->DoLegendClick(spspCursors, 2);
+}
+
+TEST_F(CursorsPage, AddThenRemoveSelectsTheOneBefore) {
+  Open(spspCursors, 0);
+  TSLScopeCursorsForm *page = Page();
+  Form->GetRemoveButton()->click(); // a design cursor: nothing happens
+  EXPECT_EQ(Scope->GetCursors()->Count(), 3);
+
+  Form->GetAddButton()->click();
+  ASSERT_EQ(Scope->GetCursors()->Count(), 4);
+  EXPECT_TRUE(Cursor(3)->GetVC_IsDynamic());
+  EXPECT_EQ(page->CursorListBox->ItemIndex(), 3);
+  EXPECT_EQ(page->CursorListBox->ItemText(3), Cursor(3)->GetName());
+  EXPECT_EQ(page->NameEdit->Text(), Cursor(3)->GetName());
+  EXPECT_TRUE(Form->GetRemoveButton()->isEnabled());
+
+  page->CursorListBox->setCurrentRow(1);
+  EXPECT_FALSE(Form->GetRemoveButton()->isEnabled());
+  page->CursorListBox->setCurrentRow(3);
+  Form->GetRemoveButton()->click();
+  EXPECT_EQ(Scope->GetCursors()->Count(), 3);
+  EXPECT_EQ(page->CursorListBox->count(), 3);
+  EXPECT_EQ(page->CursorListBox->ItemIndex(), 2) << "the last removed: the one before";
+  EXPECT_EQ(page->NameEdit->Text(), "C2");
+  EXPECT_FALSE(Form->GetRemoveButton()->isEnabled());
+}
+
+TEST_F(ScopeProperties, CursorsPageOnAScopeWithoutCursors) {
+  ASSERT_EQ(Scope->GetCursors()->Count(), 0);
+  Open(spspCursors, 0);
+  auto *page = dynamic_cast<TSLScopeCursorsForm *>(Form->GetPage(spspCursors));
+  ASSERT_NE(page, nullptr);
+  for (QWidget *w : std::vector<QWidget *>{page->CursorListBox, page->NameEdit, page->KindComboBox,
+                                           page->ChannelsListBox})
+    EXPECT_FALSE(w->isEnabled()) << w->objectName().toStdString();
+  EXPECT_TRUE(Form->GetAddButton()->isEnabled());
+  EXPECT_FALSE(Form->GetRemoveButton()->isEnabled());
+  page->NameEdit->SetText("x");
+  Enter(page->NameEdit);
+  EXPECT_EQ(Scope->GetCursors()->Count(), 0);
+
+  Form->GetAddButton()->click();
+  ASSERT_EQ(Scope->GetCursors()->Count(), 1);
+  EXPECT_TRUE(page->NameEdit->isEnabled());
+  EXPECT_TRUE(page->ChannelsListBox->isEnabled());
+  Form->GetRemoveButton()->click();
+  EXPECT_EQ(Scope->GetCursors()->Count(), 0);
+  EXPECT_EQ(page->CursorListBox->ItemIndex(), -1);
+  EXPECT_FALSE(page->NameEdit->isEnabled()) << "removing the only cursor disables the page";
+  EXPECT_FALSE(Form->GetRemoveButton()->isEnabled());
+}
+
+TEST_F(CursorsPage, StoresKindVisibilityColourAndName) {
+  Open(spspCursors, 1);
+  TSLScopeCursorsForm *page = Page();
+  EXPECT_EQ(page->KindComboBox->itemText(ckHorizontal), "Horizontal");
+  Window.Repaints = 0;
+  page->KindComboBox->setCurrentIndex(ckBoth);
+  EXPECT_EQ(Cursor(1)->GetKind(), ckBoth);
+  EXPECT_GT(Window.Repaints, 0) << "every change shows at once";
+  Dialogs.AnswerColor(0x0A0B0C);
+  page->PointColorButton->click();
+  EXPECT_EQ(Cursor(1)->GetColor(), TColor(0x0A0B0C));
+  EXPECT_EQ(page->ColorPaintBox->Color(), TColor(0x0A0B0C));
+  page->VisibleCheckBox->setChecked(false);
+  EXPECT_FALSE(Cursor(1)->GetVisible());
+  EXPECT_FALSE(page->CursorListBox->Checked(1));
+  page->NameEdit->SetText("Start");
+  Enter(page->NameEdit);
+  EXPECT_EQ(Cursor(1)->GetName(), "Start");
+  EXPECT_EQ(page->CursorListBox->ItemText(1), "Start");
+  EXPECT_NE(Cursor(0)->GetKind(), ckBoth);
+  EXPECT_TRUE(Cursor(0)->GetVisible());
+}
+
+TEST_F(CursorsPage, TickingAChannelLinksItAndShowsItsEditor) {
+  Open(spspCursors, 0);
+  TSLScopeCursorsForm *page = Page();
+  ASSERT_EQ(page->ChannelsListBox->count(), 3);
+  EXPECT_EQ(page->ChannelsListBox->ItemText(2), "Ch2");
+  EXPECT_EQ(page->LinkForm(), nullptr);
+
+  TickChannel(2, true);
+  TSLDisplayChannelLinks *links = Cursor(0)->GetChannels();
+  ASSERT_EQ(links->Count(), 1);
+  EXPECT_EQ(links->GetItem(0)->GetChannel(), Channel(2));
+  ASSERT_NE(page->LinkForm(), nullptr);
+  EXPECT_EQ(page->LinkForm()->GetLink(), links->GetItem(0));
+
+  // Another cursor has no link to it: the ticks and the editor follow.
+  page->CursorListBox->setCurrentRow(1);
+  EXPECT_FALSE(page->ChannelsListBox->Checked(2));
+  EXPECT_EQ(page->LinkForm(), nullptr);
+  page->CursorListBox->setCurrentRow(0);
+  EXPECT_TRUE(page->ChannelsListBox->Checked(2));
+  EXPECT_NE(page->LinkForm(), nullptr);
+
+  TickChannel(2, false);
+  EXPECT_EQ(links->Count(), 0);
+  EXPECT_EQ(page->LinkForm(), nullptr);
+}
+
+TEST_F(CursorsPage, LinkEditorStoresEverySettingIntoTheLink) {
+  Open(spspCursors, 0);
+  TickChannel(1, true);
+  TSLScopeChannelLinkForm *editor = Page()->LinkForm();
+  ASSERT_NE(editor, nullptr);
+  TSLDisplayChannelLink *link = Cursor(0)->GetChannels()->GetItem(0);
+  EXPECT_EQ(editor->PointsSizeEdit->Text(), std::to_string(link->GetSize()));
+  EXPECT_EQ(editor->ShapeComboBox->itemText(msTriangleLeft), "Triangle Left");
+
+  Window.Repaints = 0;
+  editor->ShapeComboBox->setCurrentIndex(msStar);
+  editor->UseChannelCheckBox->setChecked(!link->GetUseChannelColor());
+  const bool useChannel = editor->UseChannelCheckBox->isChecked();
+  editor->LabelVisibleCheckBox->setChecked(true);
+  editor->LabelEdit->SetText("v=");
+  editor->PointsSizeEdit->SetText("9");
+  EXPECT_EQ(link->GetShape(), msStar);
+  EXPECT_EQ(link->GetUseChannelColor(), useChannel);
+  EXPECT_TRUE(link->GetChannelLabel()->GetVisible());
+  EXPECT_EQ(link->GetChannelLabel()->GetText(), "v=");
+  EXPECT_EQ(link->GetSize(), 9u);
+  EXPECT_GT(Window.Repaints, 0);
+  editor->PointsSizeEdit->SetText("");
+  EXPECT_EQ(link->GetSize(), 3u) << "an empty size is the link's default, 3";
+
+  Dialogs.AnswerFont(gui::TScriptedColorFontDialogs::TFontAnswer{"Serif", 14, 0x0000FF});
+  editor->BitBtn2->click();
+  EXPECT_EQ(link->GetChannelLabel()->GetFont()->GetSize(), 14);
+  EXPECT_EQ(link->GetChannelLabel()->GetFont()->GetColor(), TColor(0x0000FF));
+
+  WhileModal("SLPenForm", [&](QWidget *dialog) {
+    dialog->findChild<QComboBox *>("PenStyleComboBox")->setCurrentIndex(psDot);
+  });
+  editor->PointPenButton->click();
+  EXPECT_EQ(link->GetPen()->GetStyle(), psDot);
+}
+
+TEST_F(CursorsPage, DigitsInTheLinkSizeTakeTheDefaultRoleUntilEnterOrEsc) {
+  Open(spspCursors, 0);
+  TickChannel(0, true);
+  TSLScopeChannelLinkForm *editor = Page()->LinkForm();
+  ASSERT_NE(editor, nullptr);
+  editor->PointsSizeEdit->setFocus();
+  editor->PointsSizeEdit->selectAll();
+  Type(editor->PointsSizeEdit, "x");
+  EXPECT_TRUE(Form->OkIsDefault()) << "a letter is swallowed";
+  EXPECT_EQ(editor->PointsSizeEdit->Text(), std::to_string(editor->GetLink()->GetSize()));
+  Type(editor->PointsSizeEdit, "12");
+  EXPECT_FALSE(Form->OkIsDefault());
+  EXPECT_EQ(editor->GetLink()->GetSize(), 12u);
+  Enter(editor->PointsSizeEdit);
+  EXPECT_TRUE(Form->OkIsDefault());
+  EXPECT_TRUE(Form->Widget()->isVisible());
+  Type(editor->PointsSizeEdit, "4");
+  EXPECT_FALSE(Form->OkIsDefault());
+  Esc(editor->PointsSizeEdit);
+  EXPECT_TRUE(Form->OkIsDefault());
+  EXPECT_TRUE(Form->Widget()->isVisible()) << "the first Esc only ends the typing";
 }
 
 } // namespace
