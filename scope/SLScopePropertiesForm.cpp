@@ -11,6 +11,7 @@
 #include "scope/SLPropertyPageForm.h"
 #include "scope/SLScopeChannelForm.h"
 #include "scope/SLScopeControl.h"
+#include "scope/SLScopeCursorLinksForm.h"
 #include "scope/SLScopeCursorsForm.h"
 #include "scope/SLScopeMerkerGroupsForm.h"
 
@@ -64,6 +65,7 @@ TSLScopePropertiesForm::TSLScopePropertiesForm(TSLScope *Scope,
   AddForm(CreateObject<TSLScopeChannelForm>(this, Scope, itemFor(spspChannels)));
   AddForm(CreateObject<TSLScopeMerkerGroupsForm>(this, Scope, itemFor(spspMarkerGroups)));
   AddForm(CreateObject<TSLScopeCursorsForm>(this, Scope, itemFor(spspCursors)));
+  AddForm(CreateObject<TSLScopeCursorLinksForm>(this, Scope, itemFor(spspCursorLinks)));
 
   int32_t start = static_cast<int32_t>(StartPage);
   if (start < 0 || start >= PageCount())

@@ -18,11 +18,13 @@
 #include "platform/gui/Application.h"
 #include "platform/gui/ColorFontDialogs.h"
 #include "scope/SLChannelLinks.h"
+#include "scope/SLCursorLinks.h"
 #include "scope/SLCursors.h"
 #include "scope/SLPenBrushForms.h"
 #include "scope/SLScopeChannelForm.h"
 #include "scope/SLScopeChannelLinkForm.h"
 #include "scope/SLScopeControl.h"
+#include "scope/SLScopeCursorLinksForm.h"
 #include "scope/SLScopeCursorsForm.h"
 #include "scope/SLScopeMerkerGroupsForm.h"
 #include "tests/support/FrameworkEnvironment.h"
@@ -835,6 +837,199 @@ TEST_F(CursorsPage, DigitsInTheLinkSizeTakeTheDefaultRoleUntilEnterOrEsc) {
   Esc(editor->PointsSizeEdit);
   EXPECT_TRUE(Form->OkIsDefault());
   EXPECT_TRUE(Form->Widget()->isVisible()) << "the first Esc only ends the typing";
+}
+
+// The cursor links page -------------------------------------------------------
+
+class CursorLinksPage : public CursorsPage {
+protected:
+  void SetUp() override {
+    CursorsPage::SetUp();
+    for (int i = 0; i < 2; ++i) {
+      TSLDisplayCursorLink *link = Scope->GetCursorLinks()->Add();
+      link->SetName("L" + std::to_string(i));
+      link->SetBeginCursorIndex(0);
+      link->SetEndCursorIndex(i + 1);
+    }
+  }
+  TSLScopeCursorLinksForm *LinksPage() {
+    return dynamic_cast<TSLScopeCursorLinksForm *>(Form->GetPage(spspCursorLinks));
+  }
+  TSLDisplayCursorLink *Link(int i) { return Scope->GetCursorLinks()->GetItem(i); }
+};
+
+TEST_F(CursorLinksPage, PagesComeInOrderAndALegendClickOpensTheLink) {
+  WhileModal("SLScopePropertiesForm", [&](QWidget *dialog) {
+    auto *tabs = dialog->findChild<QTabWidget *>("PageControl");
+    ASSERT_EQ(tabs->count(), 4);
+    const char *captions[] = {"Channels", "Marker Groups", "Cursors", "Cursor Links"};
+    for (int i = 0; i < 4; ++i)
+      EXPECT_EQ(tabs->tabText(i).toStdString(), captions[i]);
+    EXPECT_EQ(tabs->currentIndex(), 3);
+    auto *page = dialog->findChild<QWidget *>("SLScopeCursorLinksForm");
+    EXPECT_EQ(page->findChild<QListWidget *>("CursorLinksListBox")->currentRow(), 1);
+    EXPECT_EQ(page->findChild<gui::TFilteredEdit *>("NameEdit")->Text(), "L1");
+    EXPECT_EQ(page->findChild<QComboBox *>("EndCursorComboBox")->currentText(), "C2");
+    EXPECT_TRUE(dialog->findChild<QPushButton *>("AddButton")->isEnabled());
+    EXPECT_FALSE(dialog->findChild<QPushButton *>("RemoveButton")->isEnabled())
+        << "a link of the design stays";
+  });
+  Scope->DoLegendClick(spspCursorLinks, 1);
+}
+
+TEST_F(CursorLinksPage, AddNeedsTwoCursors) {
+  struct TCase {
+    int Cursors;
+    bool AddEnabled;
+  };
+  // Fewest last: cursors are taken away case by case.
+  for (const TCase &c : {TCase{3, true}, TCase{2, true}, TCase{1, false}, TCase{0, false}}) {
+    while (Scope->GetCursors()->Count() > c.Cursors)
+      Scope->GetCursors()->Delete(Scope->GetCursors()->Count() - 1);
+    Open(spspCursorLinks, 0);
+    EXPECT_EQ(Form->GetAddButton()->isEnabled(), c.AddEnabled) << c.Cursors;
+    const int before = Scope->GetCursorLinks()->Count();
+    LinksPage()->AddItem();
+    EXPECT_EQ(Scope->GetCursorLinks()->Count(), before + (c.AddEnabled ? 1 : 0)) << c.Cursors;
+    Form.reset();
+  }
+}
+
+TEST_F(CursorLinksPage, AddedLinksCanBeRemovedAndTheCursorListsFollowTheCursorsPage) {
+  Open(spspCursors, 0);
+  Form->GetAddButton()->click(); // a fourth cursor
+  Form->GetPageControl()->setCurrentIndex(spspCursorLinks);
+  TSLScopeCursorLinksForm *page = LinksPage();
+  EXPECT_EQ(page->BeginCursorComboBox->count(), 4) << "refilled on activation";
+  EXPECT_EQ(page->EndCursorComboBox->itemText(3).toStdString(), Cursor(3)->GetName());
+
+  Form->GetAddButton()->click();
+  ASSERT_EQ(Scope->GetCursorLinks()->Count(), 3);
+  EXPECT_TRUE(Link(2)->GetVC_IsDynamic());
+  EXPECT_EQ(page->CursorLinksListBox->currentRow(), 2);
+  EXPECT_TRUE(Form->GetRemoveButton()->isEnabled());
+  page->CursorLinksListBox->setCurrentRow(0);
+  EXPECT_FALSE(Form->GetRemoveButton()->isEnabled());
+  Form->GetRemoveButton()->click();
+  EXPECT_EQ(Scope->GetCursorLinks()->Count(), 3);
+  page->CursorLinksListBox->setCurrentRow(2);
+  Form->GetRemoveButton()->click();
+  EXPECT_EQ(Scope->GetCursorLinks()->Count(), 2);
+  EXPECT_EQ(page->CursorLinksListBox->count(), 2);
+  EXPECT_EQ(page->CursorLinksListBox->currentRow(), 1);
+  EXPECT_EQ(page->NameEdit->Text(), "L1");
+}
+
+TEST_F(CursorLinksPage, StoresEveryControlIntoTheSelectedLink) {
+  Open(spspCursorLinks, 0);
+  TSLScopeCursorLinksForm *page = LinksPage();
+  EXPECT_EQ(page->MeasurementModeComboBox->count(), 16);
+  EXPECT_EQ(page->MeasurementModeComboBox->itemText(0), "Black");
+  EXPECT_EQ(page->MeasurementModeComboBox->itemText(15), "NotXor");
+  EXPECT_EQ(page->MeasurementStyleComboBox->count(), 7);
+  EXPECT_EQ(page->MeasurementStyleComboBox->itemText(6), "InsideFrame");
+
+  Window.Repaints = 0;
+  page->BeginCursorComboBox->setCurrentIndex(2);
+  EXPECT_EQ(Link(0)->GetBeginCursorIndex(), 2);
+  EXPECT_EQ(page->BeginCursorComboBox->currentIndex(), 2) << "reloaded from the link";
+  page->MeasurementStyleComboBox->setCurrentIndex(psDash);
+  page->MeasurementModeComboBox->setCurrentIndex(pmXor);
+  page->MeasurementVisibleCheckBox->setChecked(!Link(0)->GetMeasurementLine()->GetVisible());
+  const bool lineVisible = page->MeasurementVisibleCheckBox->isChecked();
+  page->SelectionVisibleCheckBox->setChecked(!Link(0)->GetSelection()->GetVisible());
+  const bool selectionVisible = page->SelectionVisibleCheckBox->isChecked();
+  page->LabelVisibleCheckBox->setChecked(true);
+  page->LabelEdit->SetText("dt ");
+  Dialogs.AnswerColor(0x102030);
+  page->BitBtn1->click();
+  Dialogs.AnswerFont(gui::TScriptedColorFontDialogs::TFontAnswer{"Mono", 11, 0x00FF00});
+  page->BitBtn3->click();
+  WhileModal("SLBrushForm", [&](QWidget *dialog) {
+    dialog->findChild<QComboBox *>("BrushStyleComboBox")->setCurrentIndex(bsDiagCross);
+  });
+  page->PointBrushButton->click();
+  EXPECT_GT(Window.Repaints, 0) << "every change shows at once";
+
+  TSLScopeMeasurementLine *line = Link(0)->GetMeasurementLine();
+  EXPECT_EQ(line->GetStyle(), psDash);
+  EXPECT_EQ(line->GetMode(), pmXor);
+  EXPECT_EQ(line->GetVisible(), lineVisible);
+  EXPECT_EQ(Link(0)->GetSelection()->GetVisible(), selectionVisible);
+  EXPECT_TRUE(line->GetMeasurementLabel()->GetVisible());
+  EXPECT_EQ(line->GetMeasurementLabel()->GetText(), "dt ");
+  EXPECT_EQ(line->GetColor(), TColor(0x102030));
+  EXPECT_EQ(page->MeasurementColorPaintBox->Color(), TColor(0x102030));
+  EXPECT_EQ(line->GetMeasurementLabel()->GetFont()->GetSize(), 11);
+  EXPECT_EQ(Link(0)->GetSelection()->GetBrush()->GetStyle(), bsDiagCross);
+  EXPECT_NE(Link(1)->GetMeasurementLine()->GetStyle(), psDash);
+  EXPECT_NE(Link(1)->GetMeasurementLine()->GetMeasurementLabel()->GetText(), "dt ");
+
+  page->CursorLinksListBox->setCurrentRow(1);
+  EXPECT_EQ(page->NameEdit->Text(), "L1");
+  EXPECT_EQ(page->EndCursorComboBox->currentIndex(), 2);
+  EXPECT_EQ(page->MeasurementStyleComboBox->currentIndex(),
+            Link(1)->GetMeasurementLine()->GetStyle());
+  EXPECT_EQ(Link(0)->GetBeginCursorIndex(), 2) << "loading stores nothing into the other";
+}
+
+TEST_F(ScopeProperties, CursorLinksPageOnAScopeWithoutLinks) {
+  Open(spspCursorLinks, 0);
+  auto *page = dynamic_cast<TSLScopeCursorLinksForm *>(Form->GetPage(spspCursorLinks));
+  ASSERT_NE(page, nullptr);
+  EXPECT_EQ(page->CursorLinksListBox->count(), 0);
+  EXPECT_FALSE(page->NameEdit->isEnabled());
+  EXPECT_FALSE(page->MeasurementStyleComboBox->isEnabled());
+  EXPECT_FALSE(Form->GetAddButton()->isEnabled());
+  EXPECT_FALSE(Form->GetRemoveButton()->isEnabled());
+  page->LabelEdit->SetText("x");
+  page->MeasurementStyleComboBox->setCurrentIndex(psDot);
+  page->BitBtn1->click();
+  page->RemoveItem();
+  EXPECT_EQ(Scope->GetCursorLinks()->Count(), 0);
+}
+
+// Every placeholder menu inserts its code at the caret, or over the selection.
+TEST_F(CursorLinksPage, PlaceholderMenusInsertTheirCodes) {
+  Scope->GetMarkerGroups()->Add();
+  Open(spspCursors, 0);
+  TickChannel(0, true);
+  ASSERT_NE(Page()->LinkForm(), nullptr);
+  struct TMenu {
+    const char *Where;
+    QMenu *Menu;
+    gui::TFilteredEdit *Edit;
+    std::vector<std::pair<std::string, std::string>> Items;
+  };
+  auto *groups = dynamic_cast<TSLScopeMerkerGroupsForm *>(Form->GetPage(spspMarkerGroups));
+  const std::vector<TMenu> menus = {
+      {"marker groups",
+       groups->PopupMenu,
+       groups->LabelEdit,
+       {{"X Axis", "%X"}, {"Y Axis", "%Y"}, {"%", "%%"}}},
+      {"link editor",
+       Page()->LinkForm()->PopupMenu,
+       Page()->LinkForm()->LabelEdit,
+       {{"X Axis", "%X"}, {"Y Axis", "%Y"}, {"Default", "%D"}, {"%", "%%"}}},
+      {"cursor links",
+       LinksPage()->PopupMenu,
+       LinksPage()->LabelEdit,
+       {{"Value", "%V"}, {"%", "%%"}}},
+  };
+  for (const TMenu &m : menus) {
+    ASSERT_EQ(m.Menu->actions().size(), qsizetype(m.Items.size())) << m.Where;
+    for (size_t i = 0; i < m.Items.size(); ++i) {
+      QAction *action = m.Menu->actions()[qsizetype(i)];
+      EXPECT_EQ(action->text().toStdString(), m.Items[i].first) << m.Where;
+      m.Edit->SetText("a<b");
+      m.Edit->setSelection(1, 1); // the "<"
+      action->trigger();
+      EXPECT_EQ(m.Edit->Text(), "a" + m.Items[i].second + "b") << m.Where << " " << i;
+    }
+  }
+  EXPECT_EQ(Scope->GetMarkerGroups()->GetItem(0)->GetLabels()->GetText(), "a%%b");
+  EXPECT_EQ(Link(0)->GetMeasurementLine()->GetMeasurementLabel()->GetText(), "a%%b");
+  EXPECT_EQ(Cursor(0)->GetChannels()->GetItem(0)->GetChannelLabel()->GetText(), "a%%b");
 }
 
 } // namespace
