@@ -5,6 +5,7 @@
 #include "framework/data/Slfiltertypes.h"
 #include "platform/classlib/ClassBuilder.h"
 #include "platform/gui/Application.h"
+#include "scope/SLCollections.h"
 #include "scope/SLScopePropertiesForm.h"
 
 void SLFillEnumCombo(QComboBox *List, const std::vector<std::string> &ValueNames, bool Split) {
@@ -103,6 +104,32 @@ void TSLPropertyPageForm::LabelEditKeyPress(gui::TFilteredEdit *Edit, char &Key)
     EnableOK();
     Key = 0;
   } else if (Key == 27) {
+    Edit->selectAll();
+    EnableOK();
+  }
+}
+
+void TSLPropertyPageForm::StoreItemName(TSLDisplayCollectionItem *Item, gui::TFilteredEdit *Edit,
+                                        QListWidget *List) {
+  if (Item) {
+    Item->SetName(Edit->Text());
+    if (QListWidgetItem *entry = List->currentItem())
+      entry->setText(QString::fromStdString(Edit->Text()));
+  }
+  EnableOK();
+}
+
+void TSLPropertyPageForm::ItemNameKeyPress(TSLDisplayCollectionItem *Item, gui::TFilteredEdit *Edit,
+                                           QListWidget *List, bool &Updating, char &Key) {
+  if (Key == 13) {
+    StoreItemName(Item, Edit, List);
+    Key = 0;
+  } else if (Key == 27) {
+    if (Item) {
+      Updating = true;
+      Edit->SetText(Item->GetName());
+      Updating = false;
+    }
     Edit->selectAll();
     EnableOK();
   }

@@ -12,6 +12,7 @@
 #include <QAbstractButton>
 #include <QComboBox>
 #include <QLabel>
+#include <QListWidget>
 #include <QMenu>
 #include <QWidget>
 
@@ -21,6 +22,7 @@
 #include "platform/gui/Forms.h"
 
 class TSLScopePropertiesForm;
+class TSLDisplayCollectionItem;
 
 // Fills List with the display names of an enumeration's value names (the
 // lower-case prefix removed; with Split, a blank before every further
@@ -93,6 +95,13 @@ protected:
   // The keys of a label edit: Enter (swallowed) and Esc give OK its role
   // back; Esc also selects the whole text.
   void LabelEditKeyPress(gui::TFilteredEdit *Edit, char &Key);
+  // The name edit of an item listed in List: leaving it or Enter (swallowed)
+  // stores its text as Item's name and as Item's entry in List; Esc puts the
+  // stored name back, selected, with Updating set meanwhile so the edit's
+  // change is no typing. Either gives OK its role back. No item: only that.
+  void StoreItemName(TSLDisplayCollectionItem *Item, gui::TFilteredEdit *Edit, QListWidget *List);
+  void ItemNameKeyPress(TSLDisplayCollectionItem *Item, gui::TFilteredEdit *Edit, QListWidget *List,
+                        bool &Updating, char &Key);
   // Enables or disables every child widget of the page.
   void SetChildrenEnabled(bool Enabled);
 };

@@ -170,30 +170,11 @@ void TSLScopeChannelForm::NameEditChange() {
     DisableOK();
 }
 
-void TSLScopeChannelForm::StoreName() {
-  if (TSLScopeChannel *channel = Selected()) {
-    channel->SetName(NameEdit->Text());
-    ChannelsListBox->SetItemText(ChannelsListBox->ItemIndex(), NameEdit->Text());
-  }
-  EnableOK();
-}
-
 void TSLScopeChannelForm::NameEditKeyPress(char &Key) {
-  if (Key == 13) {
-    StoreName();
-    Key = 0;
-  } else if (Key == 27) {
-    if (TSLScopeChannel *channel = Selected()) {
-      FUpdating = true;
-      NameEdit->SetText(channel->GetName());
-      FUpdating = false;
-    }
-    NameEdit->selectAll();
-    EnableOK();
-  }
+  ItemNameKeyPress(Selected(), NameEdit, ChannelsListBox, FUpdating, Key);
 }
 
-void TSLScopeChannelForm::NameEditExit() { StoreName(); }
+void TSLScopeChannelForm::NameEditExit() { StoreItemName(Selected(), NameEdit, ChannelsListBox); }
 
 void TSLScopeChannelForm::VisibleCheckBoxClick() {
   // Applied while loading too: it stores the value it was loaded from.

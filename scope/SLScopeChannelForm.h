@@ -61,7 +61,6 @@ public:
 private:
   // The selected channel, or null.
   TSLScopeChannel *Selected() const;
-  void StoreName();
 
   TSLScope *FScope;
   bool FUpdating = false;

@@ -200,30 +200,13 @@ void TSLScopeCursorLinksForm::NameEditChange() {
     DisableOK();
 }
 
-void TSLScopeCursorLinksForm::StoreName() {
-  if (TSLDisplayCursorLink *link = Selected()) {
-    link->SetName(NameEdit->Text());
-    CursorLinksListBox->currentItem()->setText(QString::fromStdString(NameEdit->Text()));
-  }
-  EnableOK();
-}
-
 void TSLScopeCursorLinksForm::NameEditKeyPress(char &Key) {
-  if (Key == 13) {
-    StoreName();
-    Key = 0;
-  } else if (Key == 27) {
-    if (TSLDisplayCursorLink *link = Selected()) {
-      FUpdating = true;
-      NameEdit->SetText(link->GetName());
-      FUpdating = false;
-    }
-    NameEdit->selectAll();
-    EnableOK();
-  }
+  ItemNameKeyPress(Selected(), NameEdit, CursorLinksListBox, FUpdating, Key);
 }
 
-void TSLScopeCursorLinksForm::NameEditExit() { StoreName(); }
+void TSLScopeCursorLinksForm::NameEditExit() {
+  StoreItemName(Selected(), NameEdit, CursorLinksListBox);
+}
 
 void TSLScopeCursorLinksForm::BeginCursorComboBoxChange() {
   TSLDisplayCursorLink *link = Selected();

@@ -76,7 +76,6 @@ public:
 private:
   // The selected link, or null.
   TSLDisplayCursorLink *Selected() const;
-  void StoreName();
   void FillCursorLists();
 
   TSLScope *FScope;

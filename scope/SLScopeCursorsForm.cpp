@@ -216,30 +216,11 @@ void TSLScopeCursorsForm::NameEditChange() {
     DisableOK();
 }
 
-void TSLScopeCursorsForm::StoreName() {
-  if (TSLDisplayCursor *cursor = Selected()) {
-    cursor->SetName(NameEdit->Text());
-    CursorListBox->SetItemText(CursorListBox->ItemIndex(), NameEdit->Text());
-  }
-  EnableOK();
-}
-
 void TSLScopeCursorsForm::NameEditKeyPress(char &Key) {
-  if (Key == 13) {
-    StoreName();
-    Key = 0;
-  } else if (Key == 27) {
-    if (TSLDisplayCursor *cursor = Selected()) {
-      FUpdating = true;
-      NameEdit->SetText(cursor->GetName());
-      FUpdating = false;
-    }
-    NameEdit->selectAll();
-    EnableOK();
-  }
+  ItemNameKeyPress(Selected(), NameEdit, CursorListBox, FUpdating, Key);
 }
 
-void TSLScopeCursorsForm::NameEditExit() { StoreName(); }
+void TSLScopeCursorsForm::NameEditExit() { StoreItemName(Selected(), NameEdit, CursorListBox); }
 
 void TSLScopeCursorsForm::KindComboBoxChange() {
   TSLDisplayCursor *cursor = Selected();

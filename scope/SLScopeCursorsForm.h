@@ -67,7 +67,6 @@ public:
 private:
   // The selected cursor, or null.
   TSLDisplayCursor *Selected() const;
-  void StoreName();
 
   TSLScope *FScope;
   TSLScopeChannelLinkForm *FLinkForm = nullptr;

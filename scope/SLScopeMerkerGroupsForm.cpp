@@ -127,30 +127,11 @@ void TSLScopeMerkerGroupsForm::NameEditChange() {
     DisableOK();
 }
 
-void TSLScopeMerkerGroupsForm::StoreName() {
-  if (TSLScopeMarkerGroup *group = Selected()) {
-    group->SetName(NameEdit->Text());
-    GroupListBox->SetItemText(GroupListBox->ItemIndex(), NameEdit->Text());
-  }
-  EnableOK();
-}
-
 void TSLScopeMerkerGroupsForm::NameEditKeyPress(char &Key) {
-  if (Key == 13) {
-    StoreName();
-    Key = 0;
-  } else if (Key == 27) {
-    if (TSLScopeMarkerGroup *group = Selected()) {
-      FUpdating = true;
-      NameEdit->SetText(group->GetName());
-      FUpdating = false;
-    }
-    NameEdit->selectAll();
-    EnableOK();
-  }
+  ItemNameKeyPress(Selected(), NameEdit, GroupListBox, FUpdating, Key);
 }
 
-void TSLScopeMerkerGroupsForm::NameEditExit() { StoreName(); }
+void TSLScopeMerkerGroupsForm::NameEditExit() { StoreItemName(Selected(), NameEdit, GroupListBox); }
 
 void TSLScopeMerkerGroupsForm::ShapeComboBoxChange() {
   TSLScopeMarkerGroup *group = Selected();

@@ -55,7 +55,6 @@ public:
 private:
   // The selected group, or null.
   TSLScopeMarkerGroup *Selected() const;
-  void StoreName();
 
   TSLScope *FScope;
   bool FUpdating = false;
