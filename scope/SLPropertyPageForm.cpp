@@ -135,6 +135,24 @@ void TSLPropertyPageForm::ItemNameKeyPress(TSLDisplayCollectionItem *Item, gui::
   }
 }
 
+void TSLPropertyPageForm::ListTickToItem(TSLOptionalDisplayCollectionItem *Item,
+                                         gui::TCheckList *List, int32_t Index, QCheckBox *Box) {
+  if (!Item)
+    return;
+  const bool visible = List->Checked(Index);
+  Item->SetVisible(visible);
+  if (Index == List->ItemIndex())
+    Box->setChecked(visible);
+}
+
+void TSLPropertyPageForm::VisibleBoxToItem(TSLOptionalDisplayCollectionItem *Item,
+                                           gui::TCheckList *List, QCheckBox *Box) {
+  if (!Item)
+    return;
+  Item->SetVisible(Box->isChecked());
+  List->SetChecked(List->ItemIndex(), Box->isChecked());
+}
+
 void TSLPropertyPageForm::SetChildrenEnabled(bool Enabled) {
   for (QWidget *child : Widget()->findChildren<QWidget *>())
     child->setEnabled(Enabled);

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include <QAbstractButton>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
 #include <QListWidget>
@@ -23,6 +24,7 @@
 
 class TSLScopePropertiesForm;
 class TSLDisplayCollectionItem;
+class TSLOptionalDisplayCollectionItem;
 
 // Fills List with the display names of an enumeration's value names (the
 // lower-case prefix removed; with Split, a blank before every further
@@ -102,6 +104,13 @@ protected:
   void StoreItemName(TSLDisplayCollectionItem *Item, gui::TFilteredEdit *Edit, QListWidget *List);
   void ItemNameKeyPress(TSLDisplayCollectionItem *Item, gui::TFilteredEdit *Edit, QListWidget *List,
                         bool &Updating, char &Key);
+  // Visibility shown twice: the tick of entry Index in List (Item: that
+  // entry's item, null when none) and the page's Visible box, which mirrors
+  // the selected entry. Either stores Visible and updates the other.
+  void ListTickToItem(TSLOptionalDisplayCollectionItem *Item, gui::TCheckList *List, int32_t Index,
+                      QCheckBox *Box);
+  void VisibleBoxToItem(TSLOptionalDisplayCollectionItem *Item, gui::TCheckList *List,
+                        QCheckBox *Box);
   // Enables or disables every child widget of the page.
   void SetChildrenEnabled(bool Enabled);
 };

@@ -156,13 +156,9 @@ void TSLScopeChannelForm::ChannelsListBoxClick() {
 }
 
 void TSLScopeChannelForm::ChannelsListBoxClickCheck(int32_t Index) {
-  TSLScopeChannels *channels = FScope->GetChannels();
-  if (Index < 0 || Index >= channels->Count())
-    return;
-  const bool visible = ChannelsListBox->Checked(Index);
-  channels->GetItem(Index)->SetVisible(visible);
-  if (Index == ChannelsListBox->ItemIndex())
-    VisibleCheckBox->setChecked(visible);
+  auto *channels = FScope->GetChannels();
+  ListTickToItem(Index >= 0 && Index < channels->Count() ? channels->GetItem(Index) : nullptr,
+                 ChannelsListBox, Index, VisibleCheckBox);
 }
 
 void TSLScopeChannelForm::NameEditChange() {
@@ -178,11 +174,7 @@ void TSLScopeChannelForm::NameEditExit() { StoreItemName(Selected(), NameEdit, C
 
 void TSLScopeChannelForm::VisibleCheckBoxClick() {
   // Applied while loading too: it stores the value it was loaded from.
-  TSLScopeChannel *channel = Selected();
-  if (!channel)
-    return;
-  channel->SetVisible(VisibleCheckBox->isChecked());
-  ChannelsListBox->SetChecked(ChannelsListBox->ItemIndex(), VisibleCheckBox->isChecked());
+  VisibleBoxToItem(Selected(), ChannelsListBox, VisibleCheckBox);
 }
 
 void TSLScopeChannelForm::ModeComboBoxChange() {

@@ -202,13 +202,9 @@ void TSLScopeCursorsForm::RemoveItem() {
 }
 
 void TSLScopeCursorsForm::CursorListBoxClickCheck(int32_t Index) {
-  TSLDisplayCursors *cursors = FScope->GetCursors();
-  if (Index < 0 || Index >= cursors->Count())
-    return;
-  const bool visible = CursorListBox->Checked(Index);
-  cursors->GetItem(Index)->SetVisible(visible);
-  if (Index == CursorListBox->ItemIndex())
-    VisibleCheckBox->setChecked(visible);
+  auto *cursors = FScope->GetCursors();
+  ListTickToItem(Index >= 0 && Index < cursors->Count() ? cursors->GetItem(Index) : nullptr,
+                 CursorListBox, Index, VisibleCheckBox);
 }
 
 void TSLScopeCursorsForm::NameEditChange() {
@@ -230,11 +226,7 @@ void TSLScopeCursorsForm::KindComboBoxChange() {
 }
 
 void TSLScopeCursorsForm::VisibleCheckBoxClick() {
-  TSLDisplayCursor *cursor = Selected();
-  if (!cursor)
-    return;
-  cursor->SetVisible(VisibleCheckBox->isChecked());
-  CursorListBox->SetChecked(CursorListBox->ItemIndex(), VisibleCheckBox->isChecked());
+  VisibleBoxToItem(Selected(), CursorListBox, VisibleCheckBox);
 }
 
 void TSLScopeCursorsForm::PointColorButtonClick() {

@@ -113,13 +113,9 @@ void TSLScopeMerkerGroupsForm::GroupListBoxClick() {
 }
 
 void TSLScopeMerkerGroupsForm::GroupListBoxClickCheck(int32_t Index) {
-  TSLScopeMarkerGroups *groups = FScope->GetMarkerGroups();
-  if (Index < 0 || Index >= groups->Count())
-    return;
-  const bool visible = GroupListBox->Checked(Index);
-  groups->GetItem(Index)->SetVisible(visible);
-  if (Index == GroupListBox->ItemIndex())
-    VisibleCheckBox->setChecked(visible);
+  auto *groups = FScope->GetMarkerGroups();
+  ListTickToItem(Index >= 0 && Index < groups->Count() ? groups->GetItem(Index) : nullptr,
+                 GroupListBox, Index, VisibleCheckBox);
 }
 
 void TSLScopeMerkerGroupsForm::NameEditChange() {
@@ -149,11 +145,7 @@ void TSLScopeMerkerGroupsForm::SizeEditChange() {
 }
 
 void TSLScopeMerkerGroupsForm::VisibleCheckBoxClick() {
-  TSLScopeMarkerGroup *group = Selected();
-  if (!group)
-    return;
-  group->SetVisible(VisibleCheckBox->isChecked());
-  GroupListBox->SetChecked(GroupListBox->ItemIndex(), VisibleCheckBox->isChecked());
+  VisibleBoxToItem(Selected(), GroupListBox, VisibleCheckBox);
 }
 
 void TSLScopeMerkerGroupsForm::PointPenButtonClick() {
