@@ -989,6 +989,33 @@ TEST_F(ScopeProperties, CursorLinksPageOnAScopeWithoutLinks) {
   EXPECT_EQ(Scope->GetCursorLinks()->Count(), 0);
 }
 
+TEST_F(CursorLinksPage, RemovingAnAddedCursorLetsGoOfItsLinkAndItsEditor) {
+  Open(spspCursors, 0);
+  Form->GetAddButton()->click();
+  TickChannel(1, true);
+  ASSERT_NE(Page()->LinkForm(), nullptr);
+  Form->GetPageControl()->setCurrentIndex(spspCursorLinks);
+  LinksPage()->CursorLinksListBox->setCurrentRow(1);
+  LinksPage()->EndCursorComboBox->setCurrentIndex(3);
+  ASSERT_EQ(Link(1)->GetEndCursor(), Cursor(3));
+
+  Form->GetPageControl()->setCurrentIndex(spspCursors);
+  EXPECT_TRUE(Form->GetRemoveButton()->isEnabled());
+  Form->GetRemoveButton()->click();
+  EXPECT_EQ(Scope->GetCursors()->Count(), 3);
+  EXPECT_EQ(Page()->CursorListBox->ItemIndex(), 2);
+  EXPECT_EQ(Page()->LinkForm(), nullptr) << "the cursor now selected has no link to Ch1";
+  // The link moves its end to a cursor that is still there.
+  const int32_t end = Link(1)->GetEndCursorIndex();
+  EXPECT_GE(end, 0);
+  EXPECT_LT(end, 3);
+
+  Form->GetPageControl()->setCurrentIndex(spspCursorLinks);
+  EXPECT_EQ(LinksPage()->EndCursorComboBox->count(), 3);
+  EXPECT_EQ(LinksPage()->EndCursorComboBox->currentIndex(), end);
+  EXPECT_EQ(LinksPage()->BeginCursorComboBox->currentIndex(), Link(1)->GetBeginCursorIndex());
+}
+
 // Every placeholder menu inserts its code at the caret, or over the selection.
 TEST_F(CursorLinksPage, PlaceholderMenusInsertTheirCodes) {
   Scope->GetMarkerGroups()->Add();
