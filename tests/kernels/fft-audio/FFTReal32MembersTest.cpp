@@ -4,10 +4,10 @@
 #include "kernels/fft-audio/FFTReal32.h"
 #include "kernels/fft-audio/FFTReal32Internal.h"
 #include "kernels/fft-real/FFTAlloc.h"
+#include "tests/kernels/fft-audio/FftwFloatPerm.h"
 #include "tests/kernels/fft-real/FFTReference.h"
 #include "tests/support/Sanitized.h"
 
-#include <fftw3.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -118,21 +118,7 @@ TEST(FFTReal32Members, AgreeWithFftw) {
   for (int order = 2; order <= (kSanitizedBuild ? 18 : 22); ++order) {
     const int N = 1 << order;
     const std::vector<float> x = randomSignal(N, 700u + static_cast<unsigned>(order));
-    float *in = fftwf_alloc_real(static_cast<std::size_t>(N));
-    fftwf_complex *out = fftwf_alloc_complex(static_cast<std::size_t>(N / 2 + 1));
-    fftwf_plan plan = fftwf_plan_dft_r2c_1d(N, in, out, FFTW_ESTIMATE);
-    std::copy(x.begin(), x.end(), in);
-    fftwf_execute(plan);
-    std::vector<long double> expected(static_cast<std::size_t>(N));
-    expected[0] = out[0][0];
-    expected[1] = out[N / 2][0];
-    for (int j = 1; j < N / 2; ++j) {
-      expected[2 * static_cast<std::size_t>(j)] = out[j][0];
-      expected[2 * static_cast<std::size_t>(j) + 1] = out[j][1];
-    }
-    fftwf_destroy_plan(plan);
-    fftwf_free(in);
-    fftwf_free(out);
+    const std::vector<long double> expected = FftwFloatPerm(x);
     for (const TMemberOps &ops : kMembers) {
       Spec s(ops, order, 8);
       // Both sides carry float rounding.
