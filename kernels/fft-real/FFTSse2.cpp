@@ -60,13 +60,6 @@ constexpr double kC8 = 0.7071067811865475;
 
 inline V2 add(V2 a, V2 b) { return {_mm_add_pd(a.re, b.re), _mm_add_pd(a.im, b.im)}; }
 inline V2 sub(V2 a, V2 b) { return {_mm_sub_pd(a.re, b.re), _mm_sub_pd(a.im, b.im)}; }
-// Multiplication by -i (forward) or +i (inverse).
-template <bool Inv> inline V2 rot(V2 a) {
-  const __m128d zero = _mm_setzero_pd();
-  if (Inv)
-    return {_mm_sub_pd(zero, a.im), a.re};
-  return {a.im, _mm_sub_pd(zero, a.re)};
-}
 // x·w forward, x·conj(w) inverse.
 template <bool Inv> inline V2 mul(V2 x, V2 w) {
   if (Inv)
@@ -102,34 +95,35 @@ template <bool Inv> inline __m128d rot1(__m128d a) {
 // Two single values into the paired layout: (a.re, b.re), (a.im, b.im).
 inline V2 pair(__m128d a, __m128d b) { return {_mm_unpacklo_pd(a, b), _mm_unpackhi_pd(a, b)}; }
 
-// 4-point transform of natural-order inputs, outputs in natural order.
-template <bool Inv> inline void dft4(__m128d x0, __m128d x1, __m128d x2, __m128d x3, __m128d *y) {
+// The outputs of the small transforms, in natural order. Values travel in named
+// registers, not arrays: an array indexed in a loop is kept on the stack.
+struct Y4 {
+  __m128d y0, y1, y2, y3;
+};
+struct Y8 {
+  __m128d y0, y1, y2, y3, y4, y5, y6, y7;
+};
+
+// 4-point transform of natural-order inputs.
+template <bool Inv> inline Y4 dft4(__m128d x0, __m128d x1, __m128d x2, __m128d x3) {
   const __m128d p = _mm_add_pd(x0, x2), q = _mm_add_pd(x1, x3);
   const __m128d e = _mm_sub_pd(x0, x2), f = rot1<Inv>(_mm_sub_pd(x1, x3));
-  y[0] = _mm_add_pd(p, q);
-  y[1] = _mm_add_pd(e, f);
-  y[2] = _mm_sub_pd(p, q);
-  y[3] = _mm_sub_pd(e, f);
+  return {_mm_add_pd(p, q), _mm_add_pd(e, f), _mm_sub_pd(p, q), _mm_sub_pd(e, f)};
 }
 
-// 8-point transform of natural-order inputs x[0..7].
-template <bool Inv> inline void dft8(const __m128d *x, __m128d *y) {
-  __m128d a[4], b[4];
-  dft4<Inv>(x[0], x[2], x[4], x[6], a);
-  dft4<Inv>(x[1], x[3], x[5], x[7], b);
+// 8-point transform of natural-order inputs.
+template <bool Inv>
+inline Y8 dft8(__m128d x0, __m128d x1, __m128d x2, __m128d x3, __m128d x4, __m128d x5, __m128d x6,
+               __m128d x7) {
+  const Y4 a = dft4<Inv>(x0, x2, x4, x6);
+  const Y4 b = dft4<Inv>(x1, x3, x5, x7);
   const __m128d c = _mm_set1_pd(kC8), nc = _mm_set1_pd(-kC8);
   // W8^1·z = (z + rot z)·c; W8^2·z = rot z; W8^3·z = (z + rot' z)·(-c), rot' the other way.
-  const __m128d z1 = _mm_mul_pd(_mm_add_pd(b[1], rot1<Inv>(b[1])), c);
-  const __m128d z2 = rot1<Inv>(b[2]);
-  const __m128d z3 = _mm_mul_pd(_mm_add_pd(b[3], rot1<!Inv>(b[3])), nc);
-  y[0] = _mm_add_pd(a[0], b[0]);
-  y[4] = _mm_sub_pd(a[0], b[0]);
-  y[1] = _mm_add_pd(a[1], z1);
-  y[5] = _mm_sub_pd(a[1], z1);
-  y[2] = _mm_add_pd(a[2], z2);
-  y[6] = _mm_sub_pd(a[2], z2);
-  y[3] = _mm_add_pd(a[3], z3);
-  y[7] = _mm_sub_pd(a[3], z3);
+  const __m128d z1 = _mm_mul_pd(_mm_add_pd(b.y1, rot1<Inv>(b.y1)), c);
+  const __m128d z2 = rot1<Inv>(b.y2);
+  const __m128d z3 = _mm_mul_pd(_mm_add_pd(b.y3, rot1<!Inv>(b.y3)), nc);
+  return {_mm_add_pd(a.y0, b.y0), _mm_add_pd(a.y1, z1), _mm_add_pd(a.y2, z2), _mm_add_pd(a.y3, z3),
+          _mm_sub_pd(a.y0, b.y0), _mm_sub_pd(a.y1, z1), _mm_sub_pd(a.y2, z2), _mm_sub_pd(a.y3, z3)};
 }
 
 constexpr int kRev2[4] = {0, 2, 1, 3};
@@ -142,11 +136,17 @@ constexpr int kRev3[8] = {0, 4, 2, 6, 1, 5, 3, 7};
 template <bool Inv> inline void butterfly4(V2 &x0, V2 &x1, V2 &x2, V2 &x3, V2 w1, V2 w2, V2 w3) {
   const V2 t1 = mul<Inv>(x1, w2), t2 = mul<Inv>(x2, w1), t3 = mul<Inv>(x3, w3);
   const V2 s = add(x0, t1), d = sub(x0, t1);
-  const V2 u = add(t2, t3), v = rot<Inv>(sub(t2, t3));
+  const V2 u = add(t2, t3), v = sub(t2, t3);
   x0 = add(s, u);
   x2 = sub(s, u);
-  x1 = add(d, v);
-  x3 = sub(d, v);
+  // d ± v·(-i) forward, d ± v·(+i) inverse, the rotation folded into the adds.
+  if (Inv) {
+    x1 = {_mm_sub_pd(d.re, v.im), _mm_add_pd(d.im, v.re)};
+    x3 = {_mm_add_pd(d.re, v.im), _mm_sub_pd(d.im, v.re)};
+  } else {
+    x1 = {_mm_add_pd(d.re, v.im), _mm_sub_pd(d.im, v.re)};
+    x3 = {_mm_sub_pd(d.re, v.im), _mm_add_pd(d.im, v.re)};
+  }
 }
 
 inline void loadTw(const double *t, V2 &w1, V2 &w2, V2 &w3) {
@@ -190,37 +190,50 @@ void radixPass(const double *w, double *out, i64 N, i64 P, const double *tw) {
 // already holds them in bit-reversed order at the same places (a leaf row).
 template <bool Inv>
 void firstPass(const double *src, double *w, i64 N, int k, const std::int32_t *rev) {
-  __m128d x[8], y[8];
   if (k % 2 == 0) {
+    const auto put = [w](i64 g, const Y4 &y) {
+      storePaired(w + 8 * g, pair(y.y0, y.y1));
+      storePaired(w + 8 * g + 4, pair(y.y2, y.y3));
+    };
     const i64 q = N / 4;
-    for (i64 g = 0; g < q; ++g) {
-      if (rev) {
-        const i64 j = rev[g] / 2;
-        for (int t = 0; t < 4; ++t)
-          x[t] = ld1(src + 2 * (j + t * q));
-      } else {
-        for (int t = 0; t < 4; ++t)
-          x[kRev2[t]] = ld1(src + 2 * (4 * g + t));
+    if (rev) {
+      // Walk the inputs in natural order and place each group's outputs (one 64-byte
+      // line) where the reversal puts them: the loads stream through src instead of
+      // jumping a quarter of it apart at every group.
+      for (i64 n = 0; n < q; ++n) {
+        const double *p = src + 2 * n;
+        put(rev[n] / 2, dft4<Inv>(ld1(p), ld1(p + 2 * q), ld1(p + 4 * q), ld1(p + 6 * q)));
       }
-      dft4<Inv>(x[0], x[1], x[2], x[3], y);
-      storePaired(w + 8 * g, pair(y[0], y[1]));
-      storePaired(w + 8 * g + 4, pair(y[2], y[3]));
+    } else {
+      for (i64 g = 0; g < q; ++g) {
+        const double *p = src + 8 * g;
+        put(g, dft4<Inv>(ld1(p), ld1(p + 4), ld1(p + 2), ld1(p + 6)));
+      }
     }
     return;
   }
+  const auto put = [w](i64 g, const Y8 &y) {
+    double *o = w + 16 * g;
+    storePaired(o, pair(y.y0, y.y1));
+    storePaired(o + 4, pair(y.y2, y.y3));
+    storePaired(o + 8, pair(y.y4, y.y5));
+    storePaired(o + 12, pair(y.y6, y.y7));
+  };
   const i64 e = N / 8;
-  for (i64 g = 0; g < e; ++g) {
-    if (rev) {
-      const i64 j = rev[2 * g] / 2;
-      for (int t = 0; t < 8; ++t)
-        x[t] = ld1(src + 2 * (j + t * e));
-    } else {
-      for (int t = 0; t < 8; ++t)
-        x[kRev3[t]] = ld1(src + 2 * (8 * g + t));
+  if (rev) {
+    for (i64 n = 0; n < e; ++n) {
+      const double *p = src + 2 * n;
+      put(rev[2 * n] / 2,
+          dft8<Inv>(ld1(p), ld1(p + 2 * e), ld1(p + 4 * e), ld1(p + 6 * e), ld1(p + 8 * e),
+                    ld1(p + 10 * e), ld1(p + 12 * e), ld1(p + 14 * e)));
     }
-    dft8<Inv>(x, y);
-    for (int t = 0; t < 8; t += 2)
-      storePaired(w + 16 * g + 2 * t, pair(y[t], y[t + 1]));
+  } else {
+    // Input t of a group sits at its bit-reversed place rev3(t).
+    for (i64 g = 0; g < e; ++g) {
+      const double *p = src + 16 * g;
+      put(g, dft8<Inv>(ld1(p), ld1(p + 8), ld1(p + 4), ld1(p + 12), ld1(p + 2), ld1(p + 10),
+                       ld1(p + 6), ld1(p + 14)));
+    }
   }
 }
 
@@ -638,12 +651,11 @@ void ownsFFTBitRevRadix4Dir_64fc_Sse2(const Ipp64fc *src, Ipp64fc *dst, std::int
   const double *s = &src->re;
   double *d = &dst->re;
   if (N == 8) {
-    __m128d x[8], y[8];
+    const Y8 y = dft8<Inv>(ld1(s), ld1(s + 2), ld1(s + 4), ld1(s + 6), ld1(s + 8), ld1(s + 10),
+                           ld1(s + 12), ld1(s + 14));
+    const __m128d out[8] = {y.y0, y.y1, y.y2, y.y3, y.y4, y.y5, y.y6, y.y7};
     for (int t = 0; t < 8; ++t)
-      x[t] = ld1(s + 2 * t);
-    dft8<Inv>(x, y);
-    for (int t = 0; t < 8; ++t)
-      _mm_storeu_pd(d + 2 * t, y[t]);
+      _mm_storeu_pd(d + 2 * t, out[t]);
     return;
   }
   // The gather reads all of src, so an in-place transform runs its passes in the work area.
