@@ -713,12 +713,25 @@ void ownsBitRev_64fc_Sse2(const Ipp64fc *src, Ipp64fc *dst, std::int64_t N,
     return;
   }
   const i64 q = N / 4;
-  for (i64 g = N / 16 - 1; g >= 0; --g) {
-    const i64 R = rev[g] / 2;
-    for (int u = 0; u < 4; ++u)
-      for (int j = 0; j < 4; ++j)
-        dst[u * q + 4 * g + j] = src[kRev2[j] * q + R + kRev2[u]];
-  }
+  const double *s = &src->re;
+  double *d = &dst->re;
+  // Source line j (four values from r(j)·q + R) gives column j of the destination block:
+  // its value r(u) lands in row u.
+  const auto column = [&](const double *from, double *to) {
+    const __m128d v0 = ld1(from), v1 = ld1(from + 2), v2 = ld1(from + 4), v3 = ld1(from + 6);
+    _mm_storeu_pd(to, v0);
+    _mm_storeu_pd(to + 2 * q, v2);
+    _mm_storeu_pd(to + 4 * q, v1);
+    _mm_storeu_pd(to + 6 * q, v3);
+  };
+  forEachTiled(N / 16, [&](i64 g) {
+    const double *from = s + rev[g]; // element R = rev[g] / 2
+    double *to = d + 8 * g;
+    column(from, to);
+    column(from + 4 * q, to + 2);
+    column(from + 2 * q, to + 4);
+    column(from + 6 * q, to + 6);
+  });
 }
 
 void ownsBitRev_64fc_I_Sse2(Ipp64fc *x, std::int64_t N, const std::int32_t *rev) {
