@@ -81,6 +81,11 @@ inline V2 loadInter(const double *p) {
   const __m128d a = _mm_loadu_pd(p), b = _mm_loadu_pd(p + 2);
   return {_mm_unpacklo_pd(a, b), _mm_unpackhi_pd(a, b)};
 }
+// The same two values with their lanes swapped: the value at p + 2 in lane 0.
+inline V2 loadInterReversed(const double *p) {
+  const __m128d a = _mm_loadu_pd(p), b = _mm_loadu_pd(p + 2);
+  return {_mm_unpacklo_pd(b, a), _mm_unpackhi_pd(b, a)};
+}
 inline void storeInter(double *p, V2 v) {
   _mm_storeu_pd(p, _mm_unpacklo_pd(v.re, v.im));
   _mm_storeu_pd(p + 2, _mm_unpackhi_pd(v.re, v.im));
@@ -779,8 +784,7 @@ void ownsFFTRealRecomb_64f_Sse2(Ipp64fc *data, std::int64_t M, const Ipp64fc *ta
   const i64 Q = M / 2;
   for (i64 k = 1; k < Q; k += 2, t += 4) {
     const V2 zk = loadInter(d + 2 * k);
-    V2 zj = loadInter(d + 2 * (M - k - 1));
-    zj = {_mm_shuffle_pd(zj.re, zj.re, 1), _mm_shuffle_pd(zj.im, zj.im, 1)};
+    const V2 zj = loadInterReversed(d + 2 * (M - k - 1));
     const __m128d a = _mm_loadu_pd(t), b = _mm_loadu_pd(t + 2);
     const __m128d delta = _mm_sub_pd(zk.re, zj.re), sigma = _mm_add_pd(zk.im, zj.im);
     const __m128d L = _mm_add_pd(_mm_mul_pd(b, delta), _mm_mul_pd(a, sigma));
@@ -808,8 +812,7 @@ void ownsFFTRealRecombInv_64f_Sse2(const Ipp64fc *src, Ipp64fc *dst, std::int64_
   d[2 * Q + 1] = -2.0 * midIm;
   for (i64 k = 1; k < Q; k += 2, t += 4) {
     const V2 yk = loadInter(s + 2 * k);
-    V2 yj = loadInter(s + 2 * (M - k - 1));
-    yj = {_mm_shuffle_pd(yj.re, yj.re, 1), _mm_shuffle_pd(yj.im, yj.im, 1)};
+    const V2 yj = loadInterReversed(s + 2 * (M - k - 1));
     const __m128d c = _mm_loadu_pd(t), sn = _mm_loadu_pd(t + 2);
     const __m128d P = _mm_add_pd(yk.re, yj.re), delta = _mm_sub_pd(yk.re, yj.re);
     const __m128d D = _mm_sub_pd(yk.im, yj.im), sigma = _mm_add_pd(yk.im, yj.im);
