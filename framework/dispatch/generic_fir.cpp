@@ -6,6 +6,7 @@
 #include "framework/dispatch/Vizazodizaro.h"
 #include "framework/dispatch/generic_alloc.h"
 #include "framework/dispatch/generic_helpers.h"
+#include "kernels/audio-filter/AudioFilterKernels.h"
 #include "kernels/fft-audio/FFTAudio64.h"
 #include "kernels/fft-real/FFTReal64.h"
 
@@ -17,6 +18,7 @@ namespace dispatch_filters {
 namespace {
 
 namespace fft = fft_real;
+namespace audio_filter = kernels::audio_filter;
 
 long long align32(long long n) { return (n + 31) / 32 * 32; }
 
@@ -80,15 +82,20 @@ IppOpStatus ownsFIRInitAlloc_64f(const TFIRLevel &level, FIRState_64f **ppState,
   s->pDlyLine = reinterpret_cast<double *>(block + header + align32(8 * L));
   s->pSpec = spec;
   s->allocated = 1;
-  for (int i = 0; i < tapsLen; ++i) {
+  for (int i = 0; i < tapsLen; ++i)
     s->pTaps[i] = pTaps[tapsLen - 1 - i];
-    s->pDlyLine[i] = pDlyLine ? pDlyLine[tapsLen - 1 - i] : 0.0;
+  if (pDlyLine) {
+    for (int i = 0; i < tapsLen; ++i)
+      s->pDlyLine[i] = pDlyLine[tapsLen - 1 - i];
+  } else {
+    level.zero(s->pDlyLine, tapsLen);
   }
   if (spec) {
     unsigned char *spectrum = block + header + align32(8 * L) + align32(16 * L);
     s->pSpectrum = reinterpret_cast<double *>(spectrum);
-    std::copy(pTaps, pTaps + tapsLen, s->pSpectrum);
-    std::fill(s->pSpectrum + tapsLen, s->pSpectrum + fftLen, 0.0);
+    // N > 2L, so both runs are non-empty.
+    level.copy(pTaps, s->pSpectrum, tapsLen);
+    level.zero(s->pSpectrum + tapsLen, static_cast<int>(fftLen - L));
     unsigned char *work = workBytes > 0 ? spectrum + align32(8 * fftLen) : nullptr;
     const IppOpStatus st = level.fwdPerm(s->pSpectrum, s->pSpectrum, spec, work);
     if (st != ippStsNoErr) {
@@ -99,6 +106,22 @@ IppOpStatus ownsFIRInitAlloc_64f(const TFIRLevel &level, FIRState_64f **ppState,
   }
   *ppState = s;
   return ippStsNoErr;
+}
+
+double ownsFIROne_64f(double src, FIRState_64f &state) {
+  const int L = state.tapsLen;
+  int i = state.dlyIndex;
+  state.pDlyLine[i] = src;
+  state.pDlyLine[i + L] = src;
+  if (++i == L)
+    i = 0;
+  state.dlyIndex = i;
+  // Oldest sample first, so the newest meets taps[L-1], the caller's first tap.
+  ext y = 0;
+  const double *window = state.pDlyLine + i;
+  for (int k = 0; k < L; ++k)
+    y += static_cast<ext>(state.pTaps[k]) * window[k];
+  return static_cast<double>(y);
 }
 
 IppOpStatus ownsFIRFree_64f(const TFIRLevel &level, FIRState_64f &state) {
@@ -126,13 +149,17 @@ IppOpStatus genericGetBufSize(const FFTSpec_R_64f *pSpec, int *pSize) {
 }
 
 const TFIRLevel kGenericLevel = {&Vizazodizaro::generic::ippsFFTInitAlloc_R_64f,
-                                 &Vizazodizaro::generic::ippsFFTFree_R_64f, &genericGetBufSize,
-                                 &genericFwdPerm};
+                                 &Vizazodizaro::generic::ippsFFTFree_R_64f,
+                                 &genericGetBufSize,
+                                 &genericFwdPerm,
+                                 &audio_filter::generic::ownsCopy_64f,
+                                 &audio_filter::generic::ownsZero_64f};
 
 #define FIR_LEVEL(SUFFIX)                                                                          \
   const TFIRLevel kLevel##SUFFIX = {                                                               \
-      &fft_audio::ippsFFTInitAlloc_R_64f##SUFFIX, &fft_audio::ippsFFTFree_R_64f##SUFFIX,           \
-      &fft_audio::ippsFFTGetBufSize_R_64f##SUFFIX, &fft_audio::ippsFFTFwd_RToPerm_64f##SUFFIX};
+      &fft_audio::ippsFFTInitAlloc_R_64f##SUFFIX,  &fft_audio::ippsFFTFree_R_64f##SUFFIX,          \
+      &fft_audio::ippsFFTGetBufSize_R_64f##SUFFIX, &fft_audio::ippsFFTFwd_RToPerm_64f##SUFFIX,     \
+      audio_filter::ownsCopy_64f##SUFFIX,          audio_filter::ownsZero_64f##SUFFIX};
 FIR_LEVEL(_Sse)
 FIR_LEVEL(_Sse2)
 FIR_LEVEL(_Sse3)
@@ -191,19 +218,7 @@ IppOpStatus ippsFIROne_64f(double src, double &dstVal, FIRState_64f &state) {
     return ippStsNullPtrErr;
   if (state.id != kFIRId)
     return ippStsContextMatchErr;
-  const int L = state.tapsLen;
-  int i = state.dlyIndex;
-  state.pDlyLine[i] = src;
-  state.pDlyLine[i + L] = src;
-  if (++i == L)
-    i = 0;
-  state.dlyIndex = i;
-  // Oldest sample first, so the newest meets taps[L-1], the caller's first tap.
-  ext y = 0;
-  const double *window = state.pDlyLine + i;
-  for (int k = 0; k < L; ++k)
-    y += static_cast<ext>(state.pTaps[k]) * window[k];
-  dstVal = static_cast<double>(y);
+  dstVal = ownsFIROne_64f(src, state);
   return ippStsNoErr;
 }
 

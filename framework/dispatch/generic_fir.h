@@ -37,6 +37,9 @@ struct TFIRLevel {
   IppOpStatus (*getBufSize)(const FFTSpec_R_64f *pSpec, int *pSize);
   IppOpStatus (*fwdPerm)(const double *pSrc, double *pDst, const FFTSpec_R_64f *pSpec,
                          unsigned char *pBuffer);
+  // The level's double copy and zero fill (kernels/audio-filter).
+  IppOpStatus (*copy)(const double *pSrc, double *pDst, int len);
+  IppOpStatus (*zero)(double *pDst, int len);
 };
 
 // Set-up and release on a level's transform operations: checks, statuses and layout of
@@ -45,6 +48,12 @@ struct TFIRLevel {
 IppOpStatus ownsFIRInitAlloc_64f(const TFIRLevel &level, FIRState_64f **ppState,
                                  const double *pTaps, int tapsLen, const double *pDlyLine);
 IppOpStatus ownsFIRFree_64f(const TFIRLevel &level, FIRState_64f &state);
+
+// The generic filter step on a valid state: the sample into the delay line, the index
+// moved on, the window summed in extended precision and rounded once. Code 5 runs the
+// same computation.
+double ownsFIROne_64f(double src, FIRState_64f &state);
+inline constexpr auto &ownsFIROne_64f_Sse = ownsFIROne_64f;
 
 // The set-up and release members of codes 5 (_Sse), 6-9 (_Sse2) and 16-17 (_Sse3), each
 // over the audio unit's transform member of its code (kernels/fft-audio). Any level's

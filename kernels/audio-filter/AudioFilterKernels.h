@@ -21,15 +21,17 @@
 namespace kernels::audio_filter {
 
 // Memory routines of the filter kernels. Byte routines: nothing for n <= 0, no overlap,
-// they return the destination. Float wrappers: -8 for a null pointer, -6 for len < 1,
-// else the 4 len bytes copied or cleared and 0. Every level writes the same bytes; the
-// levels differ in store kinds and thresholds (non-temporal stores for large areas,
-// each run closed by a store fence).
+// they return the destination. Float and double wrappers: -8 for a null pointer, -6 for
+// len < 1, else the bytes of len elements copied or cleared and 0. Every level writes the same
+// bytes; the levels differ in store kinds and thresholds (non-temporal stores for large areas, each
+// run closed by a store fence).
 namespace generic {
 void *ownsCopy_8u(const void *pSrc, void *pDst, int n);
 void *ownsZero_8u(void *pDst, int n);
 IppOpStatus ownsCopy_32f(const float *pSrc, float *pDst, int len);
 IppOpStatus ownsZero_32f(float *pDst, int len);
+IppOpStatus ownsCopy_64f(const double *pSrc, double *pDst, int len);
+IppOpStatus ownsZero_64f(double *pDst, int len);
 } // namespace generic
 
 // Codes 6-9 and 16-17.
@@ -38,6 +40,8 @@ void *ownsCopy_8u(const void *pSrc, void *pDst, int n);
 void *ownsZero_8u(void *pDst, int n);
 IppOpStatus ownsCopy_32f(const float *pSrc, float *pDst, int len);
 IppOpStatus ownsZero_32f(float *pDst, int len);
+IppOpStatus ownsCopy_64f(const double *pSrc, double *pDst, int len);
+IppOpStatus ownsZero_64f(double *pDst, int len);
 
 IppOpStatus ippiConvert_16s32f_C1R(const short *pSrc, int srcStep, float *pDst, int dstStep,
                                    tagSIZE roi);
@@ -78,8 +82,12 @@ IppOpStatus ippsTriangle_Direct_16s(short *pDst, int len, short magn, float rFre
 namespace sse {
 void *ownsCopy_8u(const void *pSrc, void *pDst, int n);
 void *ownsZero_8u(void *pDst, int n);
+// Always with non-temporal stores, fenced.
+void *ownsCopyStream_8u(const void *pSrc, void *pDst, int n);
 IppOpStatus ownsCopy_32f(const float *pSrc, float *pDst, int len);
 IppOpStatus ownsZero_32f(float *pDst, int len);
+IppOpStatus ownsCopy_64f(const double *pSrc, double *pDst, int len);
+IppOpStatus ownsZero_64f(double *pDst, int len);
 
 IppOpStatus ippsMulC_32f(const float *pSrc, float val, float *pDst, int len);
 IppOpStatus ippsMulC_32f_I(float val, float *pSrcDst, int len);
@@ -132,6 +140,10 @@ IppOpStatus ippsIIR_32f(const float *pSrc, float *pDst, int len, IIRState_32f *p
 IppOpStatus ippsIIR_32f_I(float *pSrcDst, int len, IIRState_32f *pState);
 } // namespace sse
 
+// The filter step kernel of codes 16-17 and 6-9: one sample into the state, the output
+// summed in two double-precision lanes. The state is valid (the entry has checked it).
+double ownsFIROne_64f_Sse2(double src, FIRState_64f *ps);
+
 namespace sse2 {
 // The FIR step over two double-precision lanes, codes 16-17 and 6-9 (code 5 keeps the
 // generic extended-precision step): the generic sum in another order and precision,
@@ -154,6 +166,13 @@ inline constexpr auto ownsCopy_32f_Sse = &sse::ownsCopy_32f;
 inline constexpr auto ownsZero_32f_Sse3 = &sse2::ownsZero_32f;
 inline constexpr auto ownsZero_32f_Sse2 = &sse2::ownsZero_32f;
 inline constexpr auto ownsZero_32f_Sse = &sse::ownsZero_32f;
+inline constexpr auto ownsCopy_64f_Sse3 = &sse2::ownsCopy_64f;
+inline constexpr auto ownsCopy_64f_Sse2 = &sse2::ownsCopy_64f;
+inline constexpr auto ownsCopy_64f_Sse = &sse::ownsCopy_64f;
+inline constexpr auto ownsZero_64f_Sse3 = &sse2::ownsZero_64f;
+inline constexpr auto ownsZero_64f_Sse2 = &sse2::ownsZero_64f;
+inline constexpr auto ownsZero_64f_Sse = &sse::ownsZero_64f;
+inline constexpr auto ownsCopyStream_8u_Sse = &sse::ownsCopyStream_8u;
 
 inline constexpr auto ippsAdd_16s_I_Sse3 = &sse2::ippsAdd_16s_I;
 inline constexpr auto ippsAdd_16s_I_Sse2 = &sse2::ippsAdd_16s_I;
@@ -178,6 +197,7 @@ inline constexpr auto ippsDivC_32f_I_Sse2 = &sse2::ippsDivC_32f_I;
 inline constexpr auto ippsDivC_32f_I_Sse = &sse::ippsDivC_32f_I;
 inline constexpr auto ippsFIROne_64f_Sse3 = &sse2::ippsFIROne_64f;
 inline constexpr auto ippsFIROne_64f_Sse2 = &sse2::ippsFIROne_64f;
+inline constexpr auto ownsFIROne_64f_Sse3 = &ownsFIROne_64f_Sse2;
 inline constexpr auto ippsIIR_32f_Sse3 = &sse3::ippsIIR_32f;
 inline constexpr auto ippsIIR_32f_Sse = &sse::ippsIIR_32f;
 inline constexpr auto ippsIIR_32f_I_Sse3 = &sse3::ippsIIR_32f_I;

@@ -228,9 +228,13 @@ IppOpStatus Filter(const float *pSrc, float *pDst, int len, IIRState_32f *pState
   return ownsIIRDirect_32f<MulC>(pSrc, pDst, len, *pState);
 }
 
+} // namespace
+
 // The two-lane filter step: the sample goes into the delay line twice (so the window of
 // the last L samples, oldest first, never wraps), the index moves on, and the window is
-// summed in two double-precision lanes, added at the end.
+// summed in two double-precision lanes, even products in lane 0 and odd ones in lane 1:
+// blocks of eight products as a tree of pairs, then four, two and one left over (the
+// last one in lane 0 alone), the lanes added at the end.
 double ownsFIROne_64f_Sse2(double src, FIRState_64f *ps) {
   const int L = FieldAt<int>(ps, fir_layout::kTapsLen);
   int i = FieldAt<int>(ps, fir_layout::kDlyIndex);
@@ -238,21 +242,30 @@ double ownsFIROne_64f_Sse2(double src, FIRState_64f *ps) {
   double *dly = FieldAt<double *>(ps, fir_layout::kDlyLine);
   dly[i] = src;
   dly[i + L] = src;
-  if (++i == L)
+  if (static_cast<unsigned>(++i) >= static_cast<unsigned>(L))
     i = 0;
   SetFieldAt<int>(ps, fir_layout::kDlyIndex, i);
   const double *window = dly + i;
+  const auto product = [&](int k) {
+    return _mm_mul_pd(_mm_loadu_pd(taps + k), _mm_loadu_pd(window + k));
+  };
   __m128d acc = _mm_setzero_pd();
   int k = 0;
-  for (; k + 2 <= L; k += 2)
-    acc = _mm_add_pd(acc, _mm_mul_pd(_mm_loadu_pd(taps + k), _mm_loadu_pd(window + k)));
-  double y = _mm_cvtsd_f64(_mm_add_sd(acc, _mm_unpackhi_pd(acc, acc)));
-  if (k < L)
-    y += taps[k] * window[k];
-  return y;
+  for (; k + 8 <= L; k += 8)
+    acc = _mm_add_pd(acc, _mm_add_pd(_mm_add_pd(product(k), product(k + 2)),
+                                     _mm_add_pd(product(k + 4), product(k + 6))));
+  if (L & 4) {
+    acc = _mm_add_pd(acc, _mm_add_pd(product(k), product(k + 2)));
+    k += 4;
+  }
+  if (L & 2) {
+    acc = _mm_add_pd(acc, product(k));
+    k += 2;
+  }
+  if (L & 1)
+    acc = _mm_add_sd(acc, _mm_set_sd(taps[k] * window[k]));
+  return _mm_cvtsd_f64(_mm_add_sd(acc, _mm_unpackhi_pd(acc, acc)));
 }
-
-} // namespace
 
 namespace sse3 {
 

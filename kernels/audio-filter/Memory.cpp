@@ -30,10 +30,10 @@ std::int64_t CacheBytes(bool perCore) {
 unsigned char *B(void *p) { return static_cast<unsigned char *>(p); }
 const unsigned char *B(const void *p) { return static_cast<const unsigned char *>(p); }
 
-// The byte routines take a 32-bit count; a float count can need more bytes, so the
-// wrappers hand them pieces of at most 1 GiB.
-template <class Copy> void CopyInPieces(const float *pSrc, float *pDst, int len, Copy copy) {
-  std::size_t bytes = 4 * static_cast<std::size_t>(len);
+// The byte routines take a 32-bit count; a float or double count can need more bytes,
+// so the wrappers hand them pieces of at most 1 GiB.
+template <class Copy>
+void CopyInPieces(const void *pSrc, void *pDst, std::size_t bytes, Copy copy) {
   const unsigned char *s = B(pSrc);
   unsigned char *d = B(pDst);
   while (bytes > 0) {
@@ -45,8 +45,7 @@ template <class Copy> void CopyInPieces(const float *pSrc, float *pDst, int len,
   }
 }
 
-template <class Zero> void ZeroInPieces(float *pDst, int len, Zero zero) {
-  std::size_t bytes = 4 * static_cast<std::size_t>(len);
+template <class Zero> void ZeroInPieces(void *pDst, std::size_t bytes, Zero zero) {
   unsigned char *d = B(pDst);
   while (bytes > 0) {
     const int piece = bytes > (std::size_t{1} << 30) ? 1 << 30 : static_cast<int>(bytes);
@@ -54,6 +53,27 @@ template <class Zero> void ZeroInPieces(float *pDst, int len, Zero zero) {
     d += piece;
     bytes -= static_cast<std::size_t>(piece);
   }
+}
+
+// The element wrappers: -8 for a null pointer, -6 for len < 1, else the bytes of len
+// elements copied or cleared by the level's byte routine.
+template <class T, class Copy>
+IppOpStatus CheckedCopy(const T *pSrc, T *pDst, int len, Copy copyBytes) {
+  if (!pSrc || !pDst)
+    return ippStsNullPtrErr;
+  if (len < 1)
+    return ippStsSizeErr;
+  copyBytes(pSrc, pDst, sizeof(T) * static_cast<std::size_t>(len));
+  return ippStsNoErr;
+}
+
+template <class T, class Zero> IppOpStatus CheckedZero(T *pDst, int len, Zero zeroBytes) {
+  if (!pDst)
+    return ippStsNullPtrErr;
+  if (len < 1)
+    return ippStsSizeErr;
+  zeroBytes(pDst, sizeof(T) * static_cast<std::size_t>(len));
+  return ippStsNoErr;
 }
 
 __m128i LoadU(const unsigned char *p) {
@@ -150,23 +170,21 @@ void *ownsZero_8u(void *pDst, int n) {
   return pDst;
 }
 
-IppOpStatus ownsCopy_32f(const float *pSrc, float *pDst, int len) {
-  if (!pSrc || !pDst)
-    return ippStsNullPtrErr;
-  if (len < 1)
-    return ippStsSizeErr;
-  CopyInPieces(pSrc, pDst, len, ownsCopy_8u);
-  return ippStsNoErr;
+namespace {
+void CopyBytes(const void *pSrc, void *pDst, std::size_t bytes) {
+  CopyInPieces(pSrc, pDst, bytes, ownsCopy_8u);
 }
+void ZeroBytes(void *pDst, std::size_t bytes) { ZeroInPieces(pDst, bytes, ownsZero_8u); }
+} // namespace
 
-IppOpStatus ownsZero_32f(float *pDst, int len) {
-  if (!pDst)
-    return ippStsNullPtrErr;
-  if (len < 1)
-    return ippStsSizeErr;
-  ZeroInPieces(pDst, len, ownsZero_8u);
-  return ippStsNoErr;
+IppOpStatus ownsCopy_32f(const float *pSrc, float *pDst, int len) {
+  return CheckedCopy(pSrc, pDst, len, CopyBytes);
 }
+IppOpStatus ownsZero_32f(float *pDst, int len) { return CheckedZero(pDst, len, ZeroBytes); }
+IppOpStatus ownsCopy_64f(const double *pSrc, double *pDst, int len) {
+  return CheckedCopy(pSrc, pDst, len, CopyBytes);
+}
+IppOpStatus ownsZero_64f(double *pDst, int len) { return CheckedZero(pDst, len, ZeroBytes); }
 
 } // namespace generic
 
@@ -190,23 +208,21 @@ void *ownsZero_8u(void *pDst, int n) {
   return pDst;
 }
 
-IppOpStatus ownsCopy_32f(const float *pSrc, float *pDst, int len) {
-  if (!pSrc || !pDst)
-    return ippStsNullPtrErr;
-  if (len < 1)
-    return ippStsSizeErr;
-  CopyInPieces(pSrc, pDst, len, ownsCopy_8u);
-  return ippStsNoErr;
+namespace {
+void CopyBytes(const void *pSrc, void *pDst, std::size_t bytes) {
+  CopyInPieces(pSrc, pDst, bytes, ownsCopy_8u);
 }
+void ZeroBytes(void *pDst, std::size_t bytes) { ZeroInPieces(pDst, bytes, ownsZero_8u); }
+} // namespace
 
-IppOpStatus ownsZero_32f(float *pDst, int len) {
-  if (!pDst)
-    return ippStsNullPtrErr;
-  if (len < 1)
-    return ippStsSizeErr;
-  ZeroInPieces(pDst, len, ownsZero_8u);
-  return ippStsNoErr;
+IppOpStatus ownsCopy_32f(const float *pSrc, float *pDst, int len) {
+  return CheckedCopy(pSrc, pDst, len, CopyBytes);
 }
+IppOpStatus ownsZero_32f(float *pDst, int len) { return CheckedZero(pDst, len, ZeroBytes); }
+IppOpStatus ownsCopy_64f(const double *pSrc, double *pDst, int len) {
+  return CheckedCopy(pSrc, pDst, len, CopyBytes);
+}
+IppOpStatus ownsZero_64f(double *pDst, int len) { return CheckedZero(pDst, len, ZeroBytes); }
 
 } // namespace sse2
 
@@ -224,24 +240,32 @@ void *ownsZero_8u(void *pDst, int n) {
   return pDst;
 }
 
-// Float copies stream from 2048 floats on, float fills from 5120.
-IppOpStatus ownsCopy_32f(const float *pSrc, float *pDst, int len) {
-  if (!pSrc || !pDst)
-    return ippStsNullPtrErr;
-  if (len < 1)
-    return ippStsSizeErr;
-  Blocks(B(pSrc), B(pDst), 4 * static_cast<std::size_t>(len), len >= 2048);
-  return ippStsNoErr;
+void *ownsCopyStream_8u(const void *pSrc, void *pDst, int n) {
+  if (n > 0)
+    Blocks(B(pSrc), B(pDst), static_cast<std::size_t>(n), true);
+  return pDst;
 }
 
-IppOpStatus ownsZero_32f(float *pDst, int len) {
-  if (!pDst)
-    return ippStsNullPtrErr;
-  if (len < 1)
-    return ippStsSizeErr;
-  Blocks(nullptr, B(pDst), 4 * static_cast<std::size_t>(len), len >= 5120);
-  return ippStsNoErr;
+// Copies stream from 8 KiB on (2048 floats, 1024 doubles), fills from 20 KiB (5120
+// floats, 2560 doubles).
+namespace {
+void CopyBytes(const void *pSrc, void *pDst, std::size_t bytes) {
+  if (bytes < 8192)
+    ownsCopy_8u(pSrc, pDst, static_cast<int>(bytes));
+  else
+    CopyInPieces(pSrc, pDst, bytes, ownsCopyStream_8u);
 }
+void ZeroBytes(void *pDst, std::size_t bytes) { Blocks(nullptr, B(pDst), bytes, bytes >= 20480); }
+} // namespace
+
+IppOpStatus ownsCopy_32f(const float *pSrc, float *pDst, int len) {
+  return CheckedCopy(pSrc, pDst, len, CopyBytes);
+}
+IppOpStatus ownsZero_32f(float *pDst, int len) { return CheckedZero(pDst, len, ZeroBytes); }
+IppOpStatus ownsCopy_64f(const double *pSrc, double *pDst, int len) {
+  return CheckedCopy(pSrc, pDst, len, CopyBytes);
+}
+IppOpStatus ownsZero_64f(double *pDst, int len) { return CheckedZero(pDst, len, ZeroBytes); }
 
 } // namespace sse
 

@@ -454,4 +454,28 @@ TEST(FilterLoops, FirStepWithinItsBoundOfTheGeneric) {
   }
 }
 
+// The two lanes add their products in blocks of eight as a tree of pairs, so with all
+// taps 1 the window 1e16, 0, 1, 0, -1e16, 0, 1, 0, 0 sums in lane 0 as
+// (1e16 + 1) + (-1e16 + 1) = 0: each 1 is lost in rounding. Added one after another it
+// would be 1, and the generic extended-precision sum is exact.
+TEST(FilterLoops, FirStepAddsItsProductsInBlocksOfEight) {
+  const double window[9] = {1e16, 0, 1, 0, -1e16, 0, 1, 0, 0};
+  const std::vector<double> taps(9, 1.0);
+  // The first step's window is the delay line (newest first) from its second entry, then
+  // the new sample.
+  double delay[9] = {};
+  for (int k = 0; k < 8; ++k)
+    delay[7 - k] = window[k];
+  FIRState_64f *a = nullptr, *b = nullptr;
+  ASSERT_EQ(gen::ippsFIRInitAlloc_64f(&a, taps.data(), 9, delay), 0);
+  ASSERT_EQ(gen::ippsFIRInitAlloc_64f(&b, taps.data(), 9, delay), 0);
+  double ya = -1, yb = -1;
+  ASSERT_EQ(kf::sse2::ippsFIROne_64f(window[8], ya, *a), 0);
+  ASSERT_EQ(gen::ippsFIROne_64f(window[8], yb, *b), 0);
+  EXPECT_EQ(ya, 0.0);
+  EXPECT_EQ(yb, 2.0);
+  gen::ippsFIRFree_64f(*a);
+  gen::ippsFIRFree_64f(*b);
+}
+
 } // namespace

@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <bit>
 #include <cmath>
 #include <cstdint>
@@ -17,6 +18,7 @@
 #include <numbers>
 #include <random>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -326,30 +328,67 @@ TEST(MemoryRoutines, EveryLevelWritesTheGenericBytes) {
   EXPECT_EQ(kf::generic::ownsZero_32f(nullptr, -1), ippStsNullPtrErr);
   EXPECT_EQ(kf::sse2::ownsCopy_32f(f, f + 1, -3), ippStsSizeErr);
   EXPECT_EQ(f[1], 2.0f);
+  double d[2] = {1, 2};
+  EXPECT_EQ(kf::ownsCopy_64f_Sse(nullptr, d, 1), ippStsNullPtrErr);
+  EXPECT_EQ(kf::ownsCopy_64f_Sse2(d, nullptr, 1), ippStsNullPtrErr);
+  EXPECT_EQ(kf::generic::ownsCopy_64f(d, d + 1, 0), ippStsSizeErr);
+  EXPECT_EQ(kf::ownsZero_64f_Sse3(nullptr, 0), ippStsNullPtrErr);
+  EXPECT_EQ(kf::ownsZero_64f_Sse(d + 1, -1), ippStsSizeErr);
+  EXPECT_EQ(d[1], 2.0);
 }
 
-// Code 5 streams float copies from 2048 floats and fills from 5120; the data are the
-// same either way.
-TEST(MemoryRoutines, CodeFiveStreamsLargeFloatAreas) {
-  std::vector<float> src(6000), dst(6001, 0.0f);
+// Code 5 streams copies from 8 KiB (2048 floats, 1024 doubles) and fills from 20 KiB
+// (5120 floats, 2560 doubles); the data are the same either way, and every level's
+// double wrappers write exactly the len elements.
+template <class T, class Copy, class Zero>
+void CheckCodeFiveStreaming(Copy copy, Zero zero, int copyFrom, int zeroFrom) {
+  std::vector<T> src(6000), dst(6001);
   for (std::size_t i = 0; i < src.size(); ++i)
-    src[i] = static_cast<float>(i);
+    src[i] = static_cast<T>(i);
   struct Case {
     bool copy;
     int len;
     bool streams;
-  } cases[] = {{true, 2047, false}, {true, 2048, true}, {false, 5119, false}, {false, 5120, true}};
+  } cases[] = {{true, copyFrom - 1, false},
+               {true, copyFrom, true},
+               {false, zeroFrom - 1, false},
+               {false, zeroFrom, true}};
   for (const Case &c : cases) {
-    std::fill(dst.begin(), dst.end(), 9.0f);
+    std::fill(dst.begin(), dst.end(), T(9));
     const std::uint64_t before = kf::NonTemporalRuns();
-    ASSERT_EQ(c.copy ? kf::sse::ownsCopy_32f(src.data(), dst.data() + 1, c.len)
-                     : kf::sse::ownsZero_32f(dst.data() + 1, c.len),
-              0);
+    ASSERT_EQ(c.copy ? copy(src.data(), dst.data() + 1, c.len) : zero(dst.data() + 1, c.len), 0);
     EXPECT_EQ(kf::NonTemporalRuns() - before, c.streams ? 1u : 0u) << c.len;
-    EXPECT_EQ(dst[0], 9.0f);
-    EXPECT_EQ(dst[static_cast<std::size_t>(c.len)], c.copy ? static_cast<float>(c.len - 1) : 0.0f);
-    EXPECT_EQ(dst[static_cast<std::size_t>(c.len) + 1], 9.0f);
+    EXPECT_EQ(dst[0], T(9));
+    EXPECT_EQ(dst[static_cast<std::size_t>(c.len)], c.copy ? static_cast<T>(c.len - 1) : T(0));
+    EXPECT_EQ(dst[static_cast<std::size_t>(c.len) + 1], T(9));
   }
+}
+
+TEST(MemoryRoutines, CodeFiveStreamsLargeAreas) {
+  CheckCodeFiveStreaming<float>(kf::sse::ownsCopy_32f, kf::sse::ownsZero_32f, 2048, 5120);
+  CheckCodeFiveStreaming<double>(kf::ownsCopy_64f_Sse, kf::ownsZero_64f_Sse, 1024, 2560);
+}
+
+TEST(MemoryRoutines, DoubleWrappersOfEveryLevelWriteTheirElements) {
+  using Copy = IppOpStatus (*)(const double *, double *, int);
+  using Zero = IppOpStatus (*)(double *, int);
+  const std::pair<Copy, Zero> levels[] = {{kf::generic::ownsCopy_64f, kf::generic::ownsZero_64f},
+                                          {kf::ownsCopy_64f_Sse, kf::ownsZero_64f_Sse},
+                                          {kf::ownsCopy_64f_Sse2, kf::ownsZero_64f_Sse2},
+                                          {kf::ownsCopy_64f_Sse3, kf::ownsZero_64f_Sse3}};
+  for (const auto &[copy, zero] : levels)
+    for (int len : {1, 3, 17, 1023, 1024, 3000}) {
+      std::vector<double> src(static_cast<std::size_t>(len)), dst(src.size() + 2, 7.0);
+      for (std::size_t i = 0; i < src.size(); ++i)
+        src[i] = 0.5 + static_cast<double>(i);
+      ASSERT_EQ(copy(src.data(), dst.data() + 1, len), 0);
+      EXPECT_TRUE(std::equal(src.begin(), src.end(), dst.begin() + 1)) << len;
+      EXPECT_EQ(dst.front(), 7.0);
+      EXPECT_EQ(dst.back(), 7.0);
+      ASSERT_EQ(zero(dst.data() + 1, len), 0);
+      EXPECT_TRUE(std::all_of(dst.begin() + 1, dst.end() - 1, [](double v) { return v == 0.0; }));
+      EXPECT_EQ(dst.back(), 7.0);
+    }
 }
 
 } // namespace
