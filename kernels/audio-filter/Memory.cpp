@@ -76,6 +76,17 @@ template <class T, class Zero> IppOpStatus CheckedZero(T *pDst, int len, Zero ze
   return ippStsNoErr;
 }
 
+// A level's float and double wrappers over its CopyBytes and ZeroBytes.
+#define ELEMENT_WRAPPERS                                                                           \
+  IppOpStatus ownsCopy_32f(const float *pSrc, float *pDst, int len) {                              \
+    return CheckedCopy(pSrc, pDst, len, CopyBytes);                                                \
+  }                                                                                                \
+  IppOpStatus ownsZero_32f(float *pDst, int len) { return CheckedZero(pDst, len, ZeroBytes); }     \
+  IppOpStatus ownsCopy_64f(const double *pSrc, double *pDst, int len) {                            \
+    return CheckedCopy(pSrc, pDst, len, CopyBytes);                                                \
+  }                                                                                                \
+  IppOpStatus ownsZero_64f(double *pDst, int len) { return CheckedZero(pDst, len, ZeroBytes); }
+
 __m128i LoadU(const unsigned char *p) {
   return _mm_loadu_si128(reinterpret_cast<const __m128i *>(p));
 }
@@ -177,14 +188,7 @@ void CopyBytes(const void *pSrc, void *pDst, std::size_t bytes) {
 void ZeroBytes(void *pDst, std::size_t bytes) { ZeroInPieces(pDst, bytes, ownsZero_8u); }
 } // namespace
 
-IppOpStatus ownsCopy_32f(const float *pSrc, float *pDst, int len) {
-  return CheckedCopy(pSrc, pDst, len, CopyBytes);
-}
-IppOpStatus ownsZero_32f(float *pDst, int len) { return CheckedZero(pDst, len, ZeroBytes); }
-IppOpStatus ownsCopy_64f(const double *pSrc, double *pDst, int len) {
-  return CheckedCopy(pSrc, pDst, len, CopyBytes);
-}
-IppOpStatus ownsZero_64f(double *pDst, int len) { return CheckedZero(pDst, len, ZeroBytes); }
+ELEMENT_WRAPPERS
 
 } // namespace generic
 
@@ -215,14 +219,7 @@ void CopyBytes(const void *pSrc, void *pDst, std::size_t bytes) {
 void ZeroBytes(void *pDst, std::size_t bytes) { ZeroInPieces(pDst, bytes, ownsZero_8u); }
 } // namespace
 
-IppOpStatus ownsCopy_32f(const float *pSrc, float *pDst, int len) {
-  return CheckedCopy(pSrc, pDst, len, CopyBytes);
-}
-IppOpStatus ownsZero_32f(float *pDst, int len) { return CheckedZero(pDst, len, ZeroBytes); }
-IppOpStatus ownsCopy_64f(const double *pSrc, double *pDst, int len) {
-  return CheckedCopy(pSrc, pDst, len, CopyBytes);
-}
-IppOpStatus ownsZero_64f(double *pDst, int len) { return CheckedZero(pDst, len, ZeroBytes); }
+ELEMENT_WRAPPERS
 
 } // namespace sse2
 
@@ -258,15 +255,10 @@ void CopyBytes(const void *pSrc, void *pDst, std::size_t bytes) {
 void ZeroBytes(void *pDst, std::size_t bytes) { Blocks(nullptr, B(pDst), bytes, bytes >= 20480); }
 } // namespace
 
-IppOpStatus ownsCopy_32f(const float *pSrc, float *pDst, int len) {
-  return CheckedCopy(pSrc, pDst, len, CopyBytes);
-}
-IppOpStatus ownsZero_32f(float *pDst, int len) { return CheckedZero(pDst, len, ZeroBytes); }
-IppOpStatus ownsCopy_64f(const double *pSrc, double *pDst, int len) {
-  return CheckedCopy(pSrc, pDst, len, CopyBytes);
-}
-IppOpStatus ownsZero_64f(double *pDst, int len) { return CheckedZero(pDst, len, ZeroBytes); }
+ELEMENT_WRAPPERS
 
 } // namespace sse
+
+#undef ELEMENT_WRAPPERS
 
 } // namespace kernels::audio_filter
