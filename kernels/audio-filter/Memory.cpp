@@ -32,8 +32,7 @@ const unsigned char *B(const void *p) { return static_cast<const unsigned char *
 
 // The byte routines take a 32-bit count; a float or double count can need more bytes,
 // so the wrappers hand them pieces of at most 1 GiB.
-template <class Copy>
-void CopyInPieces(const void *pSrc, void *pDst, std::size_t bytes, Copy copy) {
+template <auto copy> void CopyInPieces(const void *pSrc, void *pDst, std::size_t bytes) {
   const unsigned char *s = B(pSrc);
   unsigned char *d = B(pDst);
   while (bytes > 0) {
@@ -45,7 +44,7 @@ void CopyInPieces(const void *pSrc, void *pDst, std::size_t bytes, Copy copy) {
   }
 }
 
-template <class Zero> void ZeroInPieces(void *pDst, std::size_t bytes, Zero zero) {
+template <auto zero> void ZeroInPieces(void *pDst, std::size_t bytes) {
   unsigned char *d = B(pDst);
   while (bytes > 0) {
     const int piece = bytes > (std::size_t{1} << 30) ? 1 << 30 : static_cast<int>(bytes);
@@ -76,8 +75,8 @@ template <class T, class Zero> IppOpStatus CheckedZero(T *pDst, int len, Zero ze
   return ippStsNoErr;
 }
 
-// A level's float and double wrappers over its CopyBytes and ZeroBytes.
-#define ELEMENT_WRAPPERS                                                                           \
+// A level's float and double wrappers over its byte copy and fill of any length.
+#define ELEMENT_WRAPPERS(CopyBytes, ZeroBytes)                                                     \
   IppOpStatus ownsCopy_32f(const float *pSrc, float *pDst, int len) {                              \
     return CheckedCopy(pSrc, pDst, len, CopyBytes);                                                \
   }                                                                                                \
@@ -181,14 +180,7 @@ void *ownsZero_8u(void *pDst, int n) {
   return pDst;
 }
 
-namespace {
-void CopyBytes(const void *pSrc, void *pDst, std::size_t bytes) {
-  CopyInPieces(pSrc, pDst, bytes, ownsCopy_8u);
-}
-void ZeroBytes(void *pDst, std::size_t bytes) { ZeroInPieces(pDst, bytes, ownsZero_8u); }
-} // namespace
-
-ELEMENT_WRAPPERS
+ELEMENT_WRAPPERS(CopyInPieces<ownsCopy_8u>, ZeroInPieces<ownsZero_8u>)
 
 } // namespace generic
 
@@ -212,14 +204,7 @@ void *ownsZero_8u(void *pDst, int n) {
   return pDst;
 }
 
-namespace {
-void CopyBytes(const void *pSrc, void *pDst, std::size_t bytes) {
-  CopyInPieces(pSrc, pDst, bytes, ownsCopy_8u);
-}
-void ZeroBytes(void *pDst, std::size_t bytes) { ZeroInPieces(pDst, bytes, ownsZero_8u); }
-} // namespace
-
-ELEMENT_WRAPPERS
+ELEMENT_WRAPPERS(CopyInPieces<ownsCopy_8u>, ZeroInPieces<ownsZero_8u>)
 
 } // namespace sse2
 
@@ -250,12 +235,12 @@ void CopyBytes(const void *pSrc, void *pDst, std::size_t bytes) {
   if (bytes < 8192)
     ownsCopy_8u(pSrc, pDst, static_cast<int>(bytes));
   else
-    CopyInPieces(pSrc, pDst, bytes, ownsCopyStream_8u);
+    CopyInPieces<ownsCopyStream_8u>(pSrc, pDst, bytes);
 }
 void ZeroBytes(void *pDst, std::size_t bytes) { Blocks(nullptr, B(pDst), bytes, bytes >= 20480); }
 } // namespace
 
-ELEMENT_WRAPPERS
+ELEMENT_WRAPPERS(CopyBytes, ZeroBytes)
 
 } // namespace sse
 
