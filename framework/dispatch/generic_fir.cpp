@@ -170,39 +170,22 @@ FIR_LEVEL(_Sse3)
 // The set-up and release members of codes 5, 6-9 and 16-17: the generic checks, layout
 // and filter state, the taps spectrum made and released by the transform member of the
 // same code.
-IppOpStatus ownsFIRInitAlloc_64f_Sse(FIRState_64f **ppState, const double *pTaps, int tapsLen,
-                                     const double *pDlyLine) {
-  return ownsFIRInitAlloc_64f(kLevel_Sse, ppState, pTaps, tapsLen, pDlyLine);
-}
-IppOpStatus ippsFIRInitAlloc_64f_Sse(FIRState_64f **ppState, const double *pTaps, int tapsLen,
-                                     const double *pDlyLine) {
-  return ownsFIRInitAlloc_64f_Sse(ppState, pTaps, tapsLen, pDlyLine);
-}
-IppOpStatus ippsFIRFree_64f_Sse(FIRState_64f &state) { return ownsFIRFree_64f(kLevel_Sse, state); }
-
-IppOpStatus ownsFIRInitAlloc_64f_Sse2(FIRState_64f **ppState, const double *pTaps, int tapsLen,
-                                      const double *pDlyLine) {
-  return ownsFIRInitAlloc_64f(kLevel_Sse2, ppState, pTaps, tapsLen, pDlyLine);
-}
-IppOpStatus ippsFIRInitAlloc_64f_Sse2(FIRState_64f **ppState, const double *pTaps, int tapsLen,
-                                      const double *pDlyLine) {
-  return ownsFIRInitAlloc_64f_Sse2(ppState, pTaps, tapsLen, pDlyLine);
-}
-IppOpStatus ippsFIRFree_64f_Sse2(FIRState_64f &state) {
-  return ownsFIRFree_64f(kLevel_Sse2, state);
-}
-
-IppOpStatus ownsFIRInitAlloc_64f_Sse3(FIRState_64f **ppState, const double *pTaps, int tapsLen,
-                                      const double *pDlyLine) {
-  return ownsFIRInitAlloc_64f(kLevel_Sse3, ppState, pTaps, tapsLen, pDlyLine);
-}
-IppOpStatus ippsFIRInitAlloc_64f_Sse3(FIRState_64f **ppState, const double *pTaps, int tapsLen,
-                                      const double *pDlyLine) {
-  return ownsFIRInitAlloc_64f_Sse3(ppState, pTaps, tapsLen, pDlyLine);
-}
-IppOpStatus ippsFIRFree_64f_Sse3(FIRState_64f &state) {
-  return ownsFIRFree_64f(kLevel_Sse3, state);
-}
+#define FIR_MEMBERS(SUFFIX)                                                                        \
+  IppOpStatus ownsFIRInitAlloc_64f##SUFFIX(FIRState_64f **ppState, const double *pTaps,            \
+                                           int tapsLen, const double *pDlyLine) {                  \
+    return ownsFIRInitAlloc_64f(kLevel##SUFFIX, ppState, pTaps, tapsLen, pDlyLine);                \
+  }                                                                                                \
+  IppOpStatus ippsFIRInitAlloc_64f##SUFFIX(FIRState_64f **ppState, const double *pTaps,            \
+                                           int tapsLen, const double *pDlyLine) {                  \
+    return ownsFIRInitAlloc_64f##SUFFIX(ppState, pTaps, tapsLen, pDlyLine);                        \
+  }                                                                                                \
+  IppOpStatus ippsFIRFree_64f##SUFFIX(FIRState_64f &state) {                                       \
+    return ownsFIRFree_64f(kLevel##SUFFIX, state);                                                 \
+  }
+FIR_MEMBERS(_Sse)
+FIR_MEMBERS(_Sse2)
+FIR_MEMBERS(_Sse3)
+#undef FIR_MEMBERS
 
 } // namespace dispatch_filters
 
