@@ -236,6 +236,50 @@ TEST_F(TRecordingTest, MarksInEitherOrderGiveOneSelectionAndTheSameMarkNone) {
 
 namespace {
 
+// A mark taken while playing counts samples of the take, one at rest counts
+// steps of the thumb: each is converted with its own scale.
+TEST_F(TRecordingTest, EachMarkIsConvertedWithItsOwnScale) {
+  Take(4);
+  form->StopAction->Execute();
+  mainloop::TMainLoop::Main().RunPending();
+  form->PlayAction->Execute();
+  ASSERT_EQ(form->FState, stPlaying);
+  c->AudioPlayer->Pause();
+  c->AudioPlayer->SetCurrentSample(1024);
+  form->MarkActionExecute(form.get()); // Mark Begin at sample 1024 of 4096
+  form->StopAction->Execute();
+  mainloop::TMainLoop::Main().RunPending();
+  ASSERT_EQ(form->FState, stIdle);
+  form->TrackBar->SetPosition(7500);
+  form->MarkActionExecute(form.get()); // Mark End at step 7500 of 10000
+  EXPECT_EQ(form->FMarkState, 2);
+  EXPECT_EQ(form->TrackBar->SelStart(), 2500);
+  EXPECT_EQ(form->TrackBar->SelEnd(), 7500);
+  EXPECT_EQ(c->AudioPlayer->GetPlaySegment()->GetStartSample(), 1024);
+  EXPECT_EQ(c->AudioPlayer->GetPlaySegment()->GetStopSample(), 3072);
+}
+
+// Play with the thumb one step before the end starts again from the beginning.
+TEST_F(TRecordingTest, PlayWithTheThumbOneStepBeforeTheEndStartsFromTheBeginning) {
+  Take(4);
+  form->StopAction->Execute();
+  mainloop::TMainLoop::Main().RunPending();
+  auto output = std::dynamic_pointer_cast<TVirtualRenderDevice>(TVirtualAudio::Devices(false)[0]);
+  ASSERT_NE(output, nullptr);
+  form->TrackBar->SetPosition(form->TrackBar->Max() - 1);
+  form->PlayAction->Execute();
+  EXPECT_EQ(form->TrackBar->Position(), 0);
+  ASSERT_TRUE(output->WaitRecorded(1024 * 2, EventuallyDeadline)) << "a first buffer is played";
+  const std::vector<uint8_t> played = output->Recorded();
+  const std::vector<uint8_t> &take = mic->Spec().Bytes;
+  EXPECT_TRUE(std::equal(take.begin(), take.begin() + 1024 * 2, played.begin()))
+      << "from the take's first sample";
+}
+
+} // namespace
+
+namespace {
+
 TEST_F(TRecordingTest, OpenCopiesTheFileInAndNewEmptiesTheWindow) {
   Take(3);
   form->StopAction->Execute();
@@ -258,6 +302,38 @@ TEST_F(TRecordingTest, OpenCopiesTheFileInAndNewEmptiesTheWindow) {
   EXPECT_TRUE(c->AudioPlayer->GetFileName().empty());
   EXPECT_EQ(form->FRecordLength, 0);
   EXPECT_TRUE(std::filesystem::exists(saved));
+}
+
+} // namespace
+
+namespace {
+
+// An opened 44.1 kHz file cannot take a 48 kHz recording over it: Record asks
+// to save it first, and Cancel leaves everything as it was.
+TEST_F(TRecordingTest, RecordingAt48kOverAnOpened44kFileAsksToSaveItFirst) {
+  Take(3);
+  form->StopAction->Execute();
+  mainloop::TMainLoop::Main().RunPending();
+  const std::string saved = folder.filePath("mono44.wav").toStdString();
+  dialogs.Answer(mrYes);
+  dialogs.AnswerFile(saved);
+  dialogs.AnswerFile(saved);
+  form->FileOpenActionExecute(form.get());
+  ASSERT_TRUE(form->FFileLoaded);
+  ASSERT_FALSE(form->FHasNewRecording);
+  const std::string work = form->GetWorkFileName();
+  const std::string before = Bytes(work);
+  ASSERT_EQ(before, Bytes(saved));
+  form->AudioFormatComboBox->setCurrentIndex(1);
+  ASSERT_EQ(form->AudioFormatComboBox->currentText(), "PCM 48 kHz 16 bit");
+  const size_t shown = dialogs.Texts().size();
+  dialogs.Answer(mrCancel);
+  form->RecordAction->Execute();
+  ASSERT_EQ(dialogs.Texts().size(), shown + 1) << "Record asks first";
+  EXPECT_EQ(dialogs.Texts().back(), "There is a new recorder file.\nWould you like to save it?");
+  EXPECT_EQ(form->FState, stIdle);
+  mainloop::TMainLoop::Main().RunPending();
+  EXPECT_EQ(Bytes(work), before);
 }
 
 } // namespace

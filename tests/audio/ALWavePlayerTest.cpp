@@ -151,6 +151,64 @@ TEST_F(ALWavePlayerTest, ASegmentStartsAtItsStartAndEndsWithTheBufferHoldingItsS
   EXPECT_EQ(stops, 1);
 }
 
+// A range ends after its last sample: the frame past a full buffer is played,
+// and a stop on a buffer boundary plays the buffer that starts there.
+struct TRangeEndCase {
+  const char *name;
+  uint32_t frames;
+  int64_t stop; // a segment from 0, or the whole file when negative
+  std::vector<uint32_t> buffers;
+};
+
+class ALWavePlayerRangeEndTest : public ALWavePlayerTest,
+                                 public testing::WithParamInterface<TRangeEndCase> {};
+
+TEST_P(ALWavePlayerRangeEndTest, TheRangePlaysThroughItsLastSample) {
+  const TRangeEndCase c = GetParam();
+  const auto data = StereoFile("end.wav", c.frames);
+  if (c.stop >= 0) {
+    player->GetPlaySegment()->SetEnabled(true);
+    player->GetPlaySegment()->SetStopSample(c.stop);
+  }
+  player->SetFileName(path);
+  player->Start();
+  Play(int(c.buffers.size()) + 2);
+  EXPECT_EQ(sink->BufferFrames(), c.buffers);
+  size_t frames = 0;
+  for (uint32_t n : c.buffers)
+    frames += n;
+  EXPECT_EQ(sink->Bytes(), std::vector<uint8_t>(data.begin(), data.begin() + frames * 4));
+  Pump();
+  EXPECT_EQ(stops, 1);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Ends, ALWavePlayerRangeEndTest,
+    testing::Values(TRangeEndCase{"OneFrameAfterAFullBuffer", 1025, -1, {1024, 1}},
+                    TRangeEndCase{"SegmentStopOnABufferBoundary", 10000, 2048, {1024, 1024, 1024}}),
+    [](const testing::TestParamInfo<TRangeEndCase> &info) { return std::string(info.param.name); });
+
+// The clock ticks once a buffer, its period rounded to the nearest millisecond.
+class ALWavePlayerPeriodTest : public ALWavePlayerTest,
+                               public testing::WithParamInterface<std::pair<uint32_t, uint32_t>> {};
+
+TEST_P(ALWavePlayerPeriodTest, TheClockPeriodIsTheBufferDurationRounded) {
+  const auto [rate, period] = GetParam();
+  path = dir.File("rate.wav");
+  const auto format = ALTestFormat(rate, 16, 2);
+  WriteWav(path, &format, sizeof format, Noise(4096 * 4, rate));
+  player->SetFileName(path);
+  player->Start();
+  ASSERT_TRUE(player->GetPlaying());
+  EXPECT_EQ(player->GetClockPeriod(), period) << rate << " Hz";
+}
+
+INSTANTIATE_TEST_SUITE_P(Rates, ALWavePlayerPeriodTest,
+                         testing::Values(std::pair{11025u, 93u}, // 92.88 ms
+                                         std::pair{96000u, 11u}, // 10.67 ms
+                                         std::pair{44100u, 23u}) // 23.22 ms
+);
+
 TEST_F(ALWavePlayerTest, SegmentSettersKeepStartBeforeStop) {
   TALAudioPlayerSegment segment;
   segment.SetStartSample(10);

@@ -40,18 +40,30 @@ TEST(DeliveryThreadsTest, StoppingTheFilterReleasesASendDataWaitingForABuffer) {
 
 TEST(DeliveryThreadsTest, BlocksCrossFromProducerToConsumerInOrder) {
   TVLDSBufferQueue queue;
-  constexpr int kBlocks = 2000;
+  constexpr int kBlocks = 100000;
+  // The producer keeps at most two blocks queued, so that most Adds meet a Get
+  // on a queue of one block, where an unguarded link loses blocks. The counters
+  // are relaxed: they must not order the queue's own accesses for the thread
+  // sanitizer.
+  std::atomic<int> added{0}, taken{0};
+  std::atomic<bool> quit{false};
   std::thread producer([&] {
     for (int i = 0; i < kBlocks; ++i) {
+      while (taken.load(std::memory_order_relaxed) + 1 < i && !quit.load(std::memory_order_relaxed))
+        std::this_thread::yield();
       int32_t value = i;
       queue.Add(i, i + 1, &value, sizeof value);
+      added.fetch_add(1, std::memory_order_relaxed);
     }
   });
   int next = 0;
   auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
   while (next < kBlocks && std::chrono::steady_clock::now() < deadline) {
+    const int before = added.load(std::memory_order_relaxed);
     TVLDSBufferQueueNodeHeader *block = queue.Get();
     if (block == nullptr) {
+      if (before > next)
+        break; // a block was added and is not in the queue: it is lost
       std::this_thread::yield();
       continue;
     }
@@ -60,8 +72,9 @@ TEST(DeliveryThreadsTest, BlocksCrossFromProducerToConsumerInOrder) {
     EXPECT_EQ(value, next);
     EXPECT_EQ(block->StartTime, next);
     queue.DestroyBlock(block);
-    ++next;
+    taken.store(++next, std::memory_order_relaxed);
   }
+  quit.store(true, std::memory_order_relaxed);
   producer.join();
   EXPECT_EQ(next, kBlocks);
   queue.Clear();

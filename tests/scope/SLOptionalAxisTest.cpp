@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <limits>
+#include <numeric>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -158,6 +159,12 @@ TEST(TickWalks, RightwardAndReversedWalksDrawEveryTick) {
   RightTickLines(Right.Walk(0, 10, 2), 0, 101);
   EXPECT_EQ(Right.Majors(), (std::vector<int32_t>{0, 20, 40, 60, 80, 100}));
   EXPECT_TRUE(Right.Ticks[0].IsZero);
+  // A tick falling exactly on the right edge is drawn.
+  Recorder Edge;
+  RightTickLines(Edge.Walk(0, 99, 1), 0, 100);
+  std::vector<int32_t> EveryPixel(101);
+  std::iota(EveryPixel.begin(), EveryPixel.end(), 0);
+  EXPECT_EQ(Edge.Majors(), EveryPixel) << "101 ticks, the last at pixel 100";
 
   Recorder Down;
   DownTickLines(Down.Walk(0, 10, 2), 0, 100);

@@ -203,6 +203,9 @@ TEST_F(TCanvasTest, ColoursAreBlueGreenRedAndPixelsReadBackTheSame) {
   C->SetPixel(2, 2, clWindow);
   EXPECT_EQ(C->GetPixel(2, 2), clWhite);
   EXPECT_EQ(ColorToRGB(clBtnFace), 0xF0F0F0);
+  EXPECT_EQ(ColorToRGB(clHighlight), RGBColor(0, 120, 215));
+  C->SetPixel(3, 3, clHighlight);
+  EXPECT_EQ(Bitmap.Image().pixel(3, 3) & 0xFFFFFFu, 0x0078D7u);
 }
 
 TEST_F(TCanvasTest, PenBrushAndFontKeepTheirSettingsBetweenCalls) {
