@@ -35,6 +35,7 @@ namespace {
 
 using namespace media;
 using recordingtest::Bytes;
+using recordingtest::Pattern;
 using recordingtest::TRecordingTest;
 
 TEST_F(TRecordingTest, ATakeIsTheMicrophonesSamplesAndSaveAsCopiesItByteForByte) {
