@@ -5,6 +5,7 @@
 #include <QEvent>
 #include <QFrame>
 #include <QLabel>
+#include <QLayout>
 #include <QLineEdit>
 #include <QMainWindow>
 #include <QMenu>
@@ -111,6 +112,13 @@ TMainForm::TMainForm(TComponent *owner, IRecorderAudio *audio) : TMainForm(owner
 TMainForm::TMainForm(TComponent *owner, IRecorderAudio *audio, bool ownComponents)
     : gui::TForm(owner, new QMainWindow), ui_(std::make_unique<Ui::MainWindow>()), audio_(audio) {
   ui_->setupUi(Window());
+  // A fixed client area (the panels are laid out for it) under the menu bar:
+  // the window can be minimised, never resized or maximised.
+  ui_->centralwidget->setFixedSize(ClientWidth, ClientHeight);
+  Window()->layout()->setSizeConstraint(QLayout::SetFixedSize);
+  Window()->setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                           Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                           Qt::WindowCloseButtonHint);
   rearmWindow_ = std::make_unique<mainloop::THiddenWindow>();
   rearmWindow_->SetWindowProc([this](const mainloop::TMessage &) {
     rearmPending_ = false;
@@ -172,13 +180,11 @@ TMainForm::TMainForm(TComponent *owner, IRecorderAudio *audio, bool ownComponent
   // Constructor steps that need no audio component.
   New->SetEnabled(true);
   FileOpenAction->SetEnabled(true);
-  // A leftover working file goes, but only in the copy that holds the
+  // A leftover working file is dealt with only by the copy that holds the
   // single-instance lock: a second copy must not touch the running copy's
   // take.
-  if (OneInstance->LockOwner()) {
-    std::error_code ignored;
-    std::filesystem::remove(GetWorkFileName(), ignored);
-  }
+  if (OneInstance->LockOwner())
+    KeepLeftoverTake();
   if (components_)
     components_->AudioLogger->SetFileName(GetWorkFileName());
   SetStatus("", false, clWindow);
@@ -208,8 +214,19 @@ TMainForm::TMainForm(TComponent *owner, IRecorderAudio *audio, bool ownComponent
 }
 
 void TMainForm::FormCloseQuery(TObject *, bool &CanClose) {
+  // A second request while the prompt of the first is open (the close button
+  // again, another signal) is answered by that prompt.
+  if (closePromptOpen_) {
+    CanClose = false;
+    return;
+  }
   StopAll();
   if (FHasNewRecording) {
+    closePromptOpen_ = true;
+    struct TReopen {
+      bool &open;
+      ~TReopen() { open = false; }
+    } reopen{closePromptOpen_};
     AskSaveRecording();
     CanClose = FSaveAnswer != 1;
   }
@@ -503,14 +520,17 @@ std::string &WorkFolder() {
 void TMainForm::SetWorkFolder(const std::string &folder) { WorkFolder() = folder; }
 
 std::string TMainForm::GetWorkFileName() const {
-  std::string folder = WorkFolder();
-  if (folder.empty()) {
-    std::string exe = gui::Application().ExeName();
-    folder = exe.substr(0, exe.find_last_of('/') + 1);
+  if (workFile_.empty()) {
+    std::string folder = WorkFolder();
+    if (folder.empty()) {
+      std::string exe = gui::Application().ExeName();
+      folder = ChooseWorkFolder(exe.substr(0, exe.find_last_of('/') + 1));
+    }
+    if (folder.empty() || folder.back() != '/')
+      folder.push_back('/');
+    workFile_ = folder + "TmpDataFile~.wav";
   }
-  if (folder.empty() || folder.back() != '/')
-    folder.push_back('/');
-  return folder + "TmpDataFile~.wav";
+  return workFile_;
 }
 
 std::string TMainForm::FormatTime(int64_t Time) {

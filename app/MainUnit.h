@@ -94,6 +94,9 @@ public:
   explicit TMainForm(TComponent *owner);
   ~TMainForm() override;
 
+  // The window's client area (below the menu bar), in pixels.
+  static constexpr int ClientWidth = 692, ClientHeight = 466;
+
   // Components of the form resource.
   gui::TActionList *ActionList1 = nullptr;
   gui::TActionManager *ActionManager1 = nullptr;
@@ -136,6 +139,7 @@ public:
   bool FLoadedIs44k16 = false;
   bool FDeleteWorkFileOnClose = false;
   bool FRecordStereo = false;
+  int32_t FRecordRate = 0; // the take's rate, Hz
   bool FLoadedStereo = false;
   bool FCanSave = false;
   std::string FFileName;
@@ -219,12 +223,28 @@ public:
   void PPMMeterValueChange(TObject *Sender, int AChannel, double AValue, double AMax);
   void MetersPanelResize(TObject *Sender);
 
-  // The working file: the program's folder (or the folder set for it) with
-  // a path delimiter, then "TmpDataFile~.wav".
+  // The working file: its folder with a path delimiter, then
+  // "TmpDataFile~.wav". The folder is the one set with SetWorkFolder, else
+  // ChooseWorkFolder of the program's folder, decided at the first call.
   std::string GetWorkFileName() const;
-  // Where the working file lives instead of the program's folder (tests, a
-  // read-only program folder); empty: the program's folder.
+  // Where the working file lives instead of the program's folder (tests);
+  // empty: ChooseWorkFolder decides.
   static void SetWorkFolder(const std::string &folder);
+  // programFolder when a file can be created in it (so a program installed
+  // in a folder the user cannot write still records); otherwise the user's
+  // data folder $XDG_DATA_HOME/sonvelt (default ~/.local/share/sonvelt),
+  // created when needed.
+  static std::string ChooseWorkFolder(const std::string &programFolder);
+  // True when path is a WAV file holding at least one frame of audio.
+  static bool HoldsAudio(const std::string &path);
+  // At start: a working file left behind (a crash, a kill) that holds audio
+  // is kept beside it as "TmpDataFile~ <date> <time>.wav" and the user is
+  // told once where; an empty or broken one is deleted.
+  void KeepLeftoverTake();
+  // The logger could not write the take (disk full, folder not writable,
+  // format refused): the window goes idle at once and shows message once;
+  // a working file left without audio is no take to save.
+  void RecordingFailed(const std::string &message);
 
   // Counts the capture devices whose names begin with a microphone prefix
   // and shows the prefix found last (or "No USB Microphone") in InputBox;
@@ -272,6 +292,9 @@ private:
   void HookComponents();
 
   std::unique_ptr<Ui::MainWindow> ui_;
+  mutable std::string workFile_;
+  // A save prompt of a close request is open: a second request waits.
+  bool closePromptOpen_ = false;
   std::unique_ptr<TRecorderAudio> components_;
   IRecorderAudio *audio_;
   std::string statusText_;

@@ -65,7 +65,9 @@ void TMainForm::HookComponents() {
   c.AudioLogger->OnProgress = [this](TObject *s, int64_t cur, int64_t total) {
     AudioLoggerProgress(s, cur, total);
   };
-  c.AudioLogger->OnError = [](TObject *, const std::string &message) { ShowMessage(message); };
+  c.AudioLogger->OnError = [this](TObject *, const std::string &message) {
+    RecordingFailed(message);
+  };
   c.AudioPlayer->OnProgress = [this](TObject *s, int64_t a, int64_t b, int64_t cur) {
     AudioPlayerProgress(s, a, b, cur);
   };
@@ -117,11 +119,11 @@ void TMainForm::RecordActionExecute(TObject *) {
   bool fresh = false;
   if (FHasNewRecording || FFileLoaded) {
     // Recording over the take keeps its format: only the same stereo setting
-    // (and, for an opened file, 44.1 kHz 16 bit) and the same rate qualify.
-    bool sameFormat = FHasNewRecording ? IsStereoMode() == FRecordStereo
-                                       : FLoadedIs44k16 && IsStereoMode() == FLoadedStereo;
-    if (FFileLoaded && FRecordLength > 0 && FLoadedIs44k16 && GetSampleRate() != 44100)
-      sameFormat = false;
+    // and the same rate (for an opened file, 44.1 kHz 16 bit) qualify.
+    bool sameFormat =
+        FHasNewRecording
+            ? IsStereoMode() == FRecordStereo && GetSampleRate() == FRecordRate
+            : FLoadedIs44k16 && IsStereoMode() == FLoadedStereo && GetSampleRate() == 44100;
     if (sameFormat) {
       over = true;
     } else {
@@ -133,6 +135,11 @@ void TMainForm::RecordActionExecute(TObject *) {
   if (fresh) {
     std::error_code ignored;
     fs::remove(GetWorkFileName(), ignored);
+    // A take in another format is a new file: Save must not put it over the
+    // file the old take was saved to or opened from.
+    FFileName.clear();
+    FFileLoaded = false;
+    FHasNewRecording = false;
   }
   c.AudioLogger->FileMode = fmOverride;
   c.AudioLogger->Set_CurrentSample(
@@ -141,6 +148,7 @@ void TMainForm::RecordActionExecute(TObject *) {
   if (FFileName.empty())
     SetCaption(CaptionPrefix + " - [NewFile]");
   FRecordStereo = IsStereoMode();
+  FRecordRate = GetSampleRate();
   int mode = GetChannelMode();
   c.AudioIn->GetAudioFormat()->SetChannels(mode == 1 ? 2 : 1);
   // Any detected microphone will do: the capture component keeps its device
@@ -335,6 +343,11 @@ void TMainForm::ClearMarkActionExecute(TObject *) { ClearSelection(); }
 
 void TMainForm::ClearSelection() {
   FMarkState = 0;
+  // Loop applies to the selection: without one it goes off, and no take
+  // plays on endlessly behind a greyed box.
+  LoopCheckBox->setChecked(false);
+  if (components_)
+    components_->AudioPlayer->Loop = false;
   bool wasChecked = SelectionCheckBox->isChecked();
   SelectionCheckBox->setChecked(false);
   if (!wasChecked) // no toggle: the segment still goes off

@@ -30,6 +30,10 @@ TRecorderAudio::TRecorderAudio(TComponent *owner) : owner_(owner) {
   AudioIn->GetAudioCaptureDevice()->SetName("USB Audio CODEC ");
   // The logger is served last of the capture component's sinks.
   AudioLogger->GetInputPin()->Connect(AudioIn->GetOutputPin());
+  // The player starts disabled: nothing plays before Play, and the time
+  // displays show the take's length from the start (they wait while an
+  // enabled player reports its own progress).
+  AudioPlayer->SetEnabled(false);
 }
 
 TRecorderAudio::~TRecorderAudio() = default; // the owner frees the components

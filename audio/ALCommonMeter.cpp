@@ -169,6 +169,7 @@ void TALCommonMeter::Reset(const WAVEFORMATEXTENSIBLE *Format) {
   fullScale_ = std::ldexp(1.0, static_cast<int>(streamFormat_.Format.wBitsPerSample) - 1) - 1;
   bufferQueue_.Clear();
   readPosition_ = 0;
+  sentSinceStart_ = 0;
   for (auto &queue : valueQueues_)
     queue->Clear();
 }
@@ -252,8 +253,10 @@ void TALCommonMeter::ProcessSampleChunk(double *Values) {
 
 void TALCommonMeter::Deliver(int Channel, double Value) {
   TOWRealSourcePin *pin = GetOutputPin(Channel);
-  if (pin->GetValue() == Value)
+  const uint32_t bit = uint32_t{1} << Channel;
+  if ((sentSinceStart_ & bit) != 0 && pin->GetValue() == Value)
     return;
+  sentSinceStart_ |= bit;
   pin->SetValue(Value);
   if (OnValueChange)
     OnValueChange(this, Channel, Value, fullScale_);

@@ -12,6 +12,10 @@
 // buffers before the first start, or of another layout than announced, are
 // dropped rather than read with the wrong stride.
 //
+// A channel's value goes out only when it differs from the last one sent,
+// except the first value after each start: a display that rested between
+// streams shows the new stream's level even when it repeats the old one.
+//
 // Threads and locks: the input handler runs on the delivering thread with the
 // input pin's lock group held, which the meter's lock object shares.
 // ProcessQueue, the main-thread delivery, InitBuffers and the setters of
@@ -141,6 +145,8 @@ private:
   uint32_t period_ = 100;
   double fullScale_ = 0;
   uint32_t readPosition_ = 0;
+  // Bit ch: channel ch has sent a value since the last start.
+  uint32_t sentSinceStart_ = 0;
   std::vector<com::TComPtr<TSLBlockBuffer>> chunkBuffers_;
   uint32_t chunkFrames_ = 0;
   TALMeterBufferQueue bufferQueue_;

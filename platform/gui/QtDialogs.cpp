@@ -115,7 +115,18 @@ std::string QtFileFilter(const std::string &filter) {
     }
     if (!out.empty())
       out.append(";;");
-    out.append(parts[i]).append(" (").append(qtPatterns).append(")");
+    // A description that already names its patterns ("Wave Files(*.wav)")
+    // loses them: Qt shows the patterns it reads after the description.
+    std::string description = parts[i];
+    if (!description.empty() && description.back() == ')') {
+      size_t open = description.rfind('(');
+      if (open != std::string::npos) {
+        description.erase(open);
+        while (!description.empty() && description.back() == ' ')
+          description.pop_back();
+      }
+    }
+    out.append(description).append(" (").append(qtPatterns).append(")");
   }
   return out;
 }

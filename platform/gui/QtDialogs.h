@@ -18,7 +18,8 @@ public:
 };
 
 // The class library's filter "Wave Files(*.wav)|*.wav|All Files(*.*)|*.*" in
-// Qt's form "Wave Files(*.wav) (*.wav);;All Files(*.*) (*)"; "*.*" matches
+// Qt's form "Wave Files (*.wav);;All Files (*)": a pattern list at the end of
+// a description is replaced by the filter's own, shown once; "*.*" matches
 // every name, with or without a dot.
 std::string QtFileFilter(const std::string &filter);
 

@@ -387,7 +387,9 @@ TEST_F(TMainFormTest, AScreenshotOfTheWindowDuringATakeIsSavedForReview) {
   EXPECT_FALSE(form->Scope->GetToolBar()->GetVisible());
   EXPECT_FALSE(form->Scope->GetXAxis()->GetToolBar()->GetVisible());
   EXPECT_FALSE(form->Scope->GetYAxis()->GetToolBar()->GetVisible());
-  EXPECT_TRUE(shot.save("main-window-recording.png"));
+  // The README shows this picture.
+  std::filesystem::create_directories(SONVELT_DOCS_DIR);
+  EXPECT_TRUE(shot.save(SONVELT_DOCS_DIR "/main-window-recording.png"));
 }
 
 } // namespace
@@ -610,14 +612,16 @@ TEST_F(TSaveTest, AFailedSaveNeverDestroysTheUsersFile) {
   std::filesystem::remove(workFile); // nothing to copy
   EXPECT_FALSE(form->SaveToFile(Target("mine.wav")));
   EXPECT_EQ(Contents(Target("mine.wav")), "the user's own recording");
-  EXPECT_EQ(dialogs.Texts(), std::vector<std::string>{"Can not save to : " + Target("mine.wav")});
+  EXPECT_EQ(dialogs.Texts(), std::vector<std::string>{"Can not save to : " + Target("mine.wav") +
+                                                      "\nNo such file or directory"});
   EXPECT_EQ(form->FFileName, "");
   EXPECT_TRUE(form->FHasNewRecording);
 
   dialogs.OnShow = nullptr;
   std::ofstream(workFile) << "take";
   EXPECT_FALSE(form->SaveToFile(Target("no/such/folder/x.wav")));
-  EXPECT_EQ(dialogs.Texts().back(), "Can not save to : " + Target("no/such/folder/x.wav"));
+  EXPECT_EQ(dialogs.Texts().back(),
+            "Can not save to : " + Target("no/such/folder/x.wav") + "\nNo such file or directory");
 }
 
 TEST_F(TSaveTest, ATargetThatCannotBeReplacedIsNamed) {

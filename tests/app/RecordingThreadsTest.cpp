@@ -4,6 +4,7 @@
 // ended by the watchdog with its message.
 #include "app/MainUnit.h"
 #include "app/RecorderAudio.h"
+#include "tests/app/RecordingFixture.h"
 
 #include <gtest/gtest.h>
 
@@ -33,80 +34,9 @@
 namespace {
 
 using namespace media;
-
-std::vector<uint8_t> Pattern(size_t bytes) {
-  std::vector<uint8_t> b(bytes);
-  for (size_t i = 0; i < bytes; ++i)
-    b[i] = uint8_t((i * 131 + (i >> 8) * 7) & 0xFF);
-  return b;
-}
-
-std::string Bytes(const std::string &path) {
-  std::ifstream in(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), {}};
-}
-
-class TRecordingTest : public ::testing::Test {
-protected:
-  void SetUp() override {
-    mainloop::TMainLoop::Main().BindMainThread();
-    SetAlsaEnabled(false);
-    TVirtualAudio::Clear();
-    TVirtualCaptureSpec spec;
-    spec.FriendlyName = "USB Audio CODEC ";
-    spec.Id = "usbcodec";
-    spec.Source = TVirtualSource::Bytes;
-    spec.Bytes = Pattern(1024 * 2 * 64);
-    spec.Loop = false;
-    spec.Pacing = TVirtualPacing::Manual;
-    mic = TVirtualAudio::AddCapture(spec);
-    TVirtualAudio::AddRender();
-    gui::Application().ResetTerminated();
-    RegisterMainUnitClasses();
-    ASSERT_TRUE(folder.isValid());
-    TOneInstance::SetLockFolder(folder.path().toStdString());
-    TMainForm::SetWorkFolder(folder.path().toStdString());
-    form.reset(CreateObject<TMainForm>(nullptr));
-    c = form->RecorderComponents();
-  }
-  void TearDown() override {
-    form.reset();
-    TMainForm::SetWorkFolder("");
-    TOneInstance::SetLockFolder("");
-    TVirtualAudio::Clear();
-    SetAlsaEnabled(true);
-    mainloop::TMainLoop::Main().RunPending();
-  }
-  bool PumpUntil(const std::function<bool()> &pred) {
-    const auto deadline = std::chrono::steady_clock::now() + EventuallyDeadline;
-    while (std::chrono::steady_clock::now() < deadline) {
-      if (pred())
-        return true;
-      mainloop::TMainLoop::Main().WaitAndRun(std::chrono::milliseconds(2));
-    }
-    return pred();
-  }
-  // Records blocks of 1024 frames, one at a time, each written before the next.
-  void Take(int blocks) {
-    form->RecordAction->Execute();
-    ASSERT_EQ(form->FState, stRecording);
-    int64_t start = c->AudioLogger->Get_CurrentSample();
-    for (int k = 1; k <= blocks; ++k) {
-      mic->ReleaseFrames(1024);
-      ASSERT_TRUE(
-          PumpUntil([&] { return c->AudioLogger->Get_CurrentSample() == start + k * 1024; }));
-    }
-  }
-
-  QTemporaryDir folder;
-  sys::TManualTimerService timers;
-  gui::TScopedWindowTimerService scopedTimers{timers};
-  gui::TTestTrayIconBackend tray;
-  TScriptedDialogs dialogs;
-  std::shared_ptr<TVirtualCaptureDevice> mic;
-  TOwnedPtr<TMainForm> form;
-  TRecorderAudio *c = nullptr;
-};
+using recordingtest::Bytes;
+using recordingtest::Pattern;
+using recordingtest::TRecordingTest;
 
 TEST_F(TRecordingTest, ATakeIsTheMicrophonesSamplesAndSaveAsCopiesItByteForByte) {
   EXPECT_EQ(form->InputBox->currentText(), "USB Audio CODEC");

@@ -165,15 +165,16 @@ TEST_F(VUMeterTest, SingleBufferDeliversTheValuesOfEachCallInOneMainThreadPass) 
   source.SendConstant(10, -2000);
   EXPECT_TRUE(values.empty()) << "nothing before the main thread runs";
   TestLoop().RunPending(1);
-  ASSERT_EQ(values.size(), 2u) << "the first chunk's 0 equals the pin's value and raises nothing";
-  EXPECT_GT(values[0].Value, 0);
-  EXPECT_NE(values[0].Value, values[1].Value);
+  ASSERT_EQ(values.size(), 3u) << "the first chunk's 0 is the stream's first value: it is sent";
+  EXPECT_EQ(values[0].Value, 0);
+  EXPECT_GT(values[1].Value, 0);
+  EXPECT_NE(values[1].Value, values[2].Value);
   TestLoop().RunPending();
-  EXPECT_EQ(values.size(), 2u);
+  EXPECT_EQ(values.size(), 3u);
   // A call that completes two chunks hands over only the second value.
   source.Send(TestAudioBuffer(1000, 16, 1, std::vector<int32_t>(20, 0)));
   TestLoop().RunPending();
-  EXPECT_EQ(values.size(), 3u);
+  EXPECT_EQ(values.size(), 4u);
 }
 
 TEST_F(VUMeterTest, QueueDeliversEveryValueInOrderOnTheMainThread) {
@@ -335,6 +336,49 @@ TEST_F(PPMMeterTest, APeakOfAChannelNoLongerStreamedIsKeptButNotDelivered) {
   source.SendConstant(4411 * 2, 0);
   EXPECT_EQ(meter->GetPeakValue(1), kept);
   EXPECT_TRUE(Of(1).empty());
+}
+
+} // namespace
+
+namespace {
+
+// A display rests between streams: the first value of each start is sent,
+// even silence, even the very value the last stream ended on.
+template <class TMeter> void ExpectEachStartSendsItsFirstValue() {
+  TestLoop().RunPending();
+  TTestAudioSource source;
+  TOwnedPtr<TMeter> meter(CreateObject<TMeter>(nullptr));
+  std::vector<TValue> values;
+  meter->OnValueChange.Fn = [&](TObject *, int ch, double v, double max) {
+    values.push_back({ch, v, max});
+  };
+  ASSERT_TRUE(meter->GetInputPin()->Connect(source.pin.get()));
+  meter->SetSynchronizeType(stNone);
+  for (int take = 1; take <= 2; ++take) {
+    SCOPED_TRACE(take);
+    values.clear();
+    source.Start(44100, 16, 2);
+    for (int i = 0; i < 13; ++i)
+      source.SendConstant(1024, 0);
+    ASSERT_EQ(values.size(), 2u) << "one value per channel, then nothing while it holds";
+    EXPECT_EQ(values[0].Channel, 0);
+    EXPECT_EQ(values[1].Channel, 1);
+    EXPECT_EQ(values[0].Value, 0);
+    EXPECT_EQ(values[1].Value, 0);
+  }
+  meter.reset();
+  TestLoop().RunPending();
+}
+
+TEST(MeterStartTest, EachStartOfAStreamSendsItsFirstValue) {
+  {
+    SCOPED_TRACE("VU");
+    ExpectEachStartSendsItsFirstValue<TALVUMeter>();
+  }
+  {
+    SCOPED_TRACE("PPM");
+    ExpectEachStartSendsItsFirstValue<TALPPMMeter>();
+  }
 }
 
 } // namespace

@@ -105,8 +105,10 @@ TEST(DialogsTest, DefaultExtensionOnlyWhenTheFilePartHasNone) {
 }
 
 TEST(DialogsTest, FiltersInQtForm) {
+  // The patterns appear once, after the description.
   EXPECT_EQ(gui::QtFileFilter("Wave Files(*.wav)|*.wav|All Files(*.*)|*.*"),
-            "Wave Files(*.wav) (*.wav);;All Files(*.*) (*)");
+            "Wave Files (*.wav);;All Files (*)");
+  EXPECT_EQ(gui::QtFileFilter("Sound (*.wav;*.aif)|*.wav;*.aif"), "Sound (*.wav *.aif)");
   EXPECT_EQ(gui::QtFileFilter("Pictures|*.bmp;*.jpg"), "Pictures (*.bmp *.jpg)");
   EXPECT_EQ(gui::QtFileFilter(""), "");
 }
