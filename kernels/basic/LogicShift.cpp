@@ -22,6 +22,19 @@ template <class T, class F> IppOpStatus run(const T *src, T *dst, int len, F f) 
   return ippStsNoErr;
 }
 
+// The packed shifts take the count from a register: 32 and more shift every bit out
+// (left) or fill with the sign (right), as the generic defines them.
+template <class Shift>
+IppOpStatus shiftBy(const int *src, int val, int *dst, int len, Shift shift) {
+  if (const IppOpStatus st = checkPair(src, dst, len); st != ippStsNoErr)
+    return st;
+  if (val < 0)
+    return ippStsShiftErr;
+  const __m128i by = _mm_cvtsi32_si128(val);
+  map32(src, dst, static_cast<std::size_t>(len), [by, shift](__m128i x) { return shift(x, by); });
+  return ippStsNoErr;
+}
+
 __m128i constant(unsigned val) { return _mm_set1_epi32(static_cast<int>(val)); }
 
 } // namespace
@@ -43,28 +56,12 @@ IppOpStatus ippsXorC_32u(const unsigned *pSrc, unsigned val, unsigned *pDst, int
   return run(pSrc, pDst, len, [c](__m128i x) { return _mm_xor_si128(x, c); });
 }
 
-// The packed shifts take the count from a register: 32 and more shift every bit out
-// (left) or fill with the sign (right), as the generic defines them.
 IppOpStatus ippsLShiftC_32s(const int *pSrc, int val, int *pDst, int len) {
-  if (const IppOpStatus st = checkPair(pSrc, pDst, len); st != ippStsNoErr)
-    return st;
-  if (val < 0)
-    return ippStsShiftErr;
-  const __m128i by = _mm_cvtsi32_si128(val);
-  map32(pSrc, pDst, static_cast<std::size_t>(len),
-        [by](__m128i x) { return _mm_sll_epi32(x, by); });
-  return ippStsNoErr;
+  return shiftBy(pSrc, val, pDst, len, [](__m128i x, __m128i by) { return _mm_sll_epi32(x, by); });
 }
 
 IppOpStatus ippsRShiftC_32s(const int *pSrc, int val, int *pDst, int len) {
-  if (const IppOpStatus st = checkPair(pSrc, pDst, len); st != ippStsNoErr)
-    return st;
-  if (val < 0)
-    return ippStsShiftErr;
-  const __m128i by = _mm_cvtsi32_si128(val);
-  map32(pSrc, pDst, static_cast<std::size_t>(len),
-        [by](__m128i x) { return _mm_sra_epi32(x, by); });
-  return ippStsNoErr;
+  return shiftBy(pSrc, val, pDst, len, [](__m128i x, __m128i by) { return _mm_sra_epi32(x, by); });
 }
 
 } // namespace sse2
