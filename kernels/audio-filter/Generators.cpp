@@ -4,6 +4,7 @@
 // truncated to the neighbour (one unit). Checks, statuses and the returned phase are the
 // generic ones; the phase is still reduced in the extended format, so it is the same.
 #include "kernels/audio-filter/AudioFilterKernels.h"
+#include "kernels/common/SignalGenerators.h"
 
 #include <emmintrin.h>
 
@@ -13,79 +14,10 @@
 namespace kernels::audio_filter::sse2 {
 namespace {
 
-constexpr double kTwoPi = 6.283185307179586;
-constexpr double kInvTwoPi = 0.15915494309189535;
-constexpr double kPi = 3.141592653589793;
-constexpr double kFourPi = 12.566370614359172;
-
-bool PhaseOutOfRange(float phase) {
-  return !(phase >= 0.0f) || static_cast<double>(phase) >= kTwoPi;
-}
-
-// The phase after the advance, reduced to [0, 2π); a rounding slip outside gives 0.
-float NextPhase(long double advance, float phase) {
-  const long double e = advance + phase;
-  const double k = std::floor(static_cast<double>(e * kInvTwoPi));
-  const double p =
-      static_cast<double>(static_cast<double>(e) - static_cast<long double>(kTwoPi) * k);
-  return (p >= 0.0 && p < kTwoPi) ? static_cast<float>(p) : 0.0f;
-}
-
-short Low16(double v) { return static_cast<short>(static_cast<std::int32_t>(v)); }
-
-// Subtract-with-borrow sequence combined with a congruential one, set up afresh from the
-// seed on every call (the generator of the noise operations).
-class CombinedRandom {
-public:
-  explicit CombinedRandom(std::uint32_t seed)
-      : a_(seed), b_(69069u * seed + 1013904243u), c_(69069u * b_ + 1013904243u) {}
-
-  std::int32_t next() {
-    g_ = 69069u * g_ + 1013904243u;
-    std::uint32_t t = b_ - c_ - k_;
-    if (static_cast<std::int32_t>(t) < 0) {
-      t -= 18u;
-      k_ = 1;
-    } else {
-      k_ = 0;
-    }
-    c_ = b_;
-    b_ = a_;
-    a_ = t;
-    return static_cast<std::int32_t>(t + g_);
-  }
-
-  std::uint32_t seed() const { return a_; }
-
-private:
-  std::uint32_t a_, b_, c_;
-  std::uint32_t k_ = 1;
-  std::uint32_t g_ = 1131199209u;
-};
-
-short Low16x(long double v) { return static_cast<short>(static_cast<std::int32_t>(v)); }
-
-// The tone of the generic variant: magn · cos(p + w n) by the Chebyshev recurrence in the
-// extended format, restarted from the cosine per call.
-void ToneExact(short *pDst, int len, short magn, long double w, float p) {
-  using ext = long double;
-  const ext y0 = magn * static_cast<ext>(std::cos(static_cast<double>(p)));
-  const ext y1 = magn * static_cast<ext>(std::cos(static_cast<double>(p + w)));
-  pDst[0] = Low16x(y0);
-  if (len == 1)
-    return;
-  pDst[1] = Low16x(y1);
-  const ext k = 2.0L * std::cos(static_cast<double>(w));
-  const ext k2 = k * k - 2.0L;
-  ext y[4] = {static_cast<double>(y0), static_cast<double>(y1), 0, 0};
-  y[2] = k * y[1] - y[0];
-  y[3] = k * y[2] - y[1];
-  for (int n = 2; n < len; ++n) {
-    if (n >= 4)
-      y[n % 4] = k2 * y[(n - 2) % 4] - y[n % 4];
-    pDst[n] = Low16x(y[n % 4]);
-  }
-}
+using generators::CombinedRandom;
+using generators::kTwoPi;
+using generators::low16;
+using generators::nextPhase;
 
 // The fast tone over one block starting at sample t: 16 samples by the one-step
 // recurrence in the extended format (truncated), the rest by the eight-step recurrence
@@ -104,7 +36,7 @@ void ToneFastBlock(short *pDst, int t, int len, short magn, long double w, float
       prev = cur;
       cur = y;
     }
-    pDst[n] = Low16x(y);
+    pDst[n] = low16(y);
     held[n] = static_cast<float>(y);
   }
   if (len <= 16)
@@ -140,21 +72,14 @@ IppOpStatus ippsTone_Direct_16s(short *pDst, int len, short magn, float rFreq, f
   float *volatile pPhase = &phase;
   if (!pPhase)
     return ippStsNullPtrErr;
-  if (magn <= 0)
-    return ippStsToneMagnErr;
-  if (rFreq < 0.0f || rFreq >= 0.5f)
-    return ippStsToneFreqErr;
-  if (PhaseOutOfRange(*pPhase))
-    return ippStsTonePhaseErr;
-  if (!pDst)
-    return ippStsNullPtrErr;
-  if (len < 1)
-    return ippStsSizeErr;
+  if (const IppOpStatus st = generators::checkTone(pDst, len, magn, rFreq, *pPhase);
+      st != ippStsNoErr)
+    return st;
   const float p = *pPhase;
   const long double w = static_cast<long double>(kTwoPi) * rFreq;
-  *pPhase = NextPhase(w * len, p);
+  *pPhase = nextPhase(w * len, p);
   if (hint != 1) {
-    ToneExact(pDst, len, magn, w, p);
+    generators::toneExtended(pDst, len, magn, w, p);
     return ippStsNoErr;
   }
   const unsigned saved = _mm_getcsr();
@@ -204,68 +129,12 @@ IppOpStatus ippsTriangle_Direct_16s(short *pDst, int len, short magn, float rFre
   float *volatile pPhase = &phase;
   if (!pPhase)
     return ippStsNullPtrErr;
-  if (magn <= 0)
-    return ippStsTrnglMagnErr;
-  if (rFreq < 0.0f || rFreq >= 0.5f)
-    return ippStsTrnglFreqErr;
-  if (!(asym >= -kPi) || asym >= kPi)
-    return ippStsTrnglAsymErr;
-  if (PhaseOutOfRange(*pPhase))
-    return ippStsTrnglPhaseErr;
-  if (!pDst)
-    return ippStsNullPtrErr;
-  if (len < 1)
-    return ippStsSizeErr;
-
+  if (const IppOpStatus st = generators::checkTriangle(pDst, len, magn, rFreq, asym, *pPhase);
+      st != ippStsNoErr)
+    return st;
   const float p = *pPhase;
-  const double m = magn;
-  const double f = rFreq;
-  *pPhase = NextPhase(static_cast<long double>(kTwoPi) * static_cast<long double>(f) * len, p);
-
-  // The period falls from +M at phase 0 to -M at h1, then rises back over h2.
-  const double h1 = kPi + static_cast<double>(asym);
-  const double h2 = kPi - static_cast<double>(asym);
-  const double fallSlope = -(f * kFourPi * m) / h1;
-  const double riseSlope = (f * kFourPi * m) / h2;
-  const double riseWrap = kFourPi * m / h2;
-  const double fallWrap = kFourPi * m / h1;
-  const double u = -h2 / h1;
-  const double w = -h1 / h2;
-  const double aa = m - m * u;
-  const double g = m * w - m;
-
-  double y;
-  double slope;
-  if (p < h1) {
-    y = m * (1 - 2 * p / h1);
-    slope = fallSlope;
-  } else {
-    y = m * (2 * (p - h1) / h2 - 1);
-    slope = riseSlope;
-  }
-  for (int i = 0; i < len; ++i) {
-    pDst[i] = Low16(y);
-    const double next = y + slope;
-    if (slope > 0) {
-      if (next <= m) {
-        y = next;
-      } else if (const double fold = aa + u * next; fold >= -m) {
-        y = fold;
-        slope = fallSlope;
-      } else {
-        y = next - riseWrap;
-      }
-    } else {
-      if (next >= -m) {
-        y = next;
-      } else if (const double fold = g + w * next; fold <= m) {
-        y = fold;
-        slope = riseSlope;
-      } else {
-        y = next + fallWrap;
-      }
-    }
-  }
+  *pPhase = nextPhase(static_cast<long double>(kTwoPi) * rFreq * len, p);
+  generators::triangleWave<double>(pDst, len, magn, rFreq, asym, p);
   return ippStsNoErr;
 }
 

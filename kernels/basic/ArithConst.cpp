@@ -13,6 +13,7 @@
 // length codes 6-9 do; the results are the same either way.
 #include "kernels/basic/BasicKernels.h"
 #include "kernels/basic/FillCopyBlocks.h"
+#include "kernels/common/ElementLoops.h"
 
 #include <emmintrin.h>
 #include <xmmintrin.h>
@@ -69,14 +70,6 @@ template <class Op> void mapPairs(const double *src, double *dst, int len, Op op
   }
 }
 
-IppOpStatus check(const void *a, const void *b, int len) {
-  if (!a || !b)
-    return ippStsNullPtrErr;
-  if (len < 1)
-    return ippStsSizeErr;
-  return ippStsNoErr;
-}
-
 void copyIfApart(const double *src, double *dst, int len) {
   if (src != dst)
     std::memmove(static_cast<void *>(dst), src, sizeof(double) * static_cast<std::size_t>(len));
@@ -90,7 +83,7 @@ void mulBy(const double *src, double val, double *dst, int len, Bypass by = {}) 
 
 // The in-place multiply: 1.0 leaves the vector, 0.0 stores +0.0.
 IppOpStatus mulInPlace(double val, double *v, int len, std::size_t cls) {
-  if (const IppOpStatus st = check(v, v, len); st != ippStsNoErr)
+  if (const IppOpStatus st = checkPair(v, v, len); st != ippStsNoErr)
     return st;
   if (val == 1.0)
     return ippStsNoErr;
@@ -103,7 +96,7 @@ IppOpStatus mulInPlace(double val, double *v, int len, std::size_t cls) {
 }
 
 IppOpStatus subC(const double *pSrc, double val, double *pDst, int len, std::size_t cls) {
-  if (const IppOpStatus st = check(pSrc, pDst, len); st != ippStsNoErr)
+  if (const IppOpStatus st = checkPair(pSrc, pDst, len); st != ippStsNoErr)
     return st;
   if (val == 0.0) {
     copyIfApart(pSrc, pDst, len);
@@ -117,7 +110,7 @@ IppOpStatus subC(const double *pSrc, double val, double *pDst, int len, std::siz
 }
 
 IppOpStatus subCRev(const double *pSrc, double val, double *pDst, int len, std::size_t cls) {
-  if (const IppOpStatus st = check(pSrc, pDst, len); st != ippStsNoErr)
+  if (const IppOpStatus st = checkPair(pSrc, pDst, len); st != ippStsNoErr)
     return st;
   const __m128d c = _mm_set1_pd(val);
   mapPairs(
@@ -127,7 +120,7 @@ IppOpStatus subCRev(const double *pSrc, double val, double *pDst, int len, std::
 }
 
 IppOpStatus addCInPlace(double val, double *pSrcDst, int len, std::size_t cls) {
-  if (const IppOpStatus st = check(pSrcDst, pSrcDst, len); st != ippStsNoErr)
+  if (const IppOpStatus st = checkPair(pSrcDst, pSrcDst, len); st != ippStsNoErr)
     return st;
   if (val == 0.0)
     return ippStsNoErr;
@@ -138,7 +131,7 @@ IppOpStatus addCInPlace(double val, double *pSrcDst, int len, std::size_t cls) {
 }
 
 IppOpStatus subCInPlace(double val, double *pSrcDst, int len, std::size_t cls) {
-  if (const IppOpStatus st = check(pSrcDst, pSrcDst, len); st != ippStsNoErr)
+  if (const IppOpStatus st = checkPair(pSrcDst, pSrcDst, len); st != ippStsNoErr)
     return st;
   if (val == 0.0)
     return ippStsNoErr;
@@ -152,7 +145,7 @@ IppOpStatus subCInPlace(double val, double *pSrcDst, int len, std::size_t cls) {
 double reciprocal(double val) { return static_cast<double>(1.0L / val); }
 
 IppOpStatus divCInPlace(double val, double *pSrcDst, int len, std::size_t cls) {
-  if (const IppOpStatus st = check(pSrcDst, pSrcDst, len); st != ippStsNoErr)
+  if (const IppOpStatus st = checkPair(pSrcDst, pSrcDst, len); st != ippStsNoErr)
     return st;
   if (val == 0.0)
     return ippStsDivByZeroErr;
@@ -164,7 +157,7 @@ IppOpStatus divCInPlace(double val, double *pSrcDst, int len, std::size_t cls) {
 namespace sse2 {
 
 IppOpStatus ippsAddC_64f(const double *pSrc, double val, double *pDst, int len) {
-  if (const IppOpStatus st = check(pSrc, pDst, len); st != ippStsNoErr)
+  if (const IppOpStatus st = checkPair(pSrc, pDst, len); st != ippStsNoErr)
     return st;
   if (val == 0.0) {
     copyIfApart(pSrc, pDst, len);
@@ -184,14 +177,14 @@ IppOpStatus ippsSubCRev_64f(const double *pSrc, double val, double *pDst, int le
 }
 
 IppOpStatus ippsMulC_64f(const double *pSrc, double val, double *pDst, int len) {
-  if (const IppOpStatus st = check(pSrc, pDst, len); st != ippStsNoErr)
+  if (const IppOpStatus st = checkPair(pSrc, pDst, len); st != ippStsNoErr)
     return st;
   mulBy(pSrc, val, pDst, len);
   return ippStsNoErr;
 }
 
 IppOpStatus ippsDivC_64f(const double *pSrc, double val, double *pDst, int len) {
-  if (const IppOpStatus st = check(pSrc, pDst, len); st != ippStsNoErr)
+  if (const IppOpStatus st = checkPair(pSrc, pDst, len); st != ippStsNoErr)
     return st;
   if (val == 0.0)
     return ippStsDivByZeroErr;
@@ -221,7 +214,7 @@ namespace scope {
 // holds, anything else (NaN too) multiplies.
 IppOpStatus ippsMulC_64f(const double *pSrc, double val, double &dst, int len) {
   double *const volatile pDst = &dst; // a reference the caller may still pass as null
-  if (const IppOpStatus st = check(pSrc, pDst, len); st != ippStsNoErr)
+  if (const IppOpStatus st = checkPair(pSrc, pDst, len); st != ippStsNoErr)
     return st;
   if (val == 1.0) {
     copyIfApart(pSrc, pDst, len);

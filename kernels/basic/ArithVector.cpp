@@ -13,6 +13,7 @@
 // (fenced before returning); codes 16-17 wait for twice the length codes 6-9 do.
 #include "kernels/basic/BasicKernels.h"
 #include "kernels/basic/FillCopyBlocks.h"
+#include "kernels/common/ElementLoops.h"
 
 #include <emmintrin.h>
 
@@ -38,17 +39,6 @@ double load1(const double *p) {
 }
 void store1(double *p, double x) { std::memcpy(p, &x, sizeof x); }
 
-// True when [a, a + n) and [b, b + n) share bytes without starting at the same address:
-// then element order matters and the pair loops would read values already written.
-bool partlyOverlap(const double *a, const double *b, std::size_t n) {
-  if (a == b)
-    return false;
-  const auto x = reinterpret_cast<std::uintptr_t>(a);
-  const auto y = reinterpret_cast<std::uintptr_t>(b);
-  const std::size_t bytes = n * sizeof(double);
-  return x < y + bytes && y < x + bytes;
-}
-
 // dst[i] = op(a[i], b[i]); dst may equal a or b. Eight doubles per pass, then pairs, then
 // the last one alone. With streamAbove (blocks of four) nonzero, a long sum into a
 // destination on the 8-byte grid writes its passes with fenced non-temporal stores.
@@ -56,7 +46,8 @@ template <class Op>
 void zipPairs(const double *a, const double *b, double *dst, std::size_t n, Op op,
               std::size_t streamAbove = 0) {
   std::size_t i = 0;
-  if (!partlyOverlap(dst, a, n) && !partlyOverlap(dst, b, n)) {
+  if (!partlyOverlap(dst, n * sizeof(double), a, n * sizeof(double)) &&
+      !partlyOverlap(dst, n * sizeof(double), b, n * sizeof(double))) {
     const auto dstAt = reinterpret_cast<std::uintptr_t>(dst);
     if (streamAbove != 0 && detail::StreamAbove(n / 4, streamAbove, dstAt % 8 == 0)) {
       if (dstAt % 16 != 0) {
@@ -133,7 +124,7 @@ bool divideInPlace(const double *d, double *v, std::size_t n) {
     }
   };
   std::size_t i = 0;
-  if (!partlyOverlap(v, d, n)) {
+  if (!partlyOverlap(v, n * sizeof(double), d, n * sizeof(double))) {
     for (; i + 2 <= n; i += 2) {
       const __m128d dv = _mm_loadu_pd(d + i);
       if (_mm_movemask_pd(_mm_cmpeq_pd(dv, _mm_setzero_pd())) == 0) {

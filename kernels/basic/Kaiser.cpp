@@ -8,6 +8,7 @@
 // single-precision product), so the weights differ from the generic's by rounding only:
 // the bound grows with the exponential's argument (see the tests).
 #include "kernels/basic/BasicKernels.h"
+#include "kernels/common/ElementLoops.h"
 
 #include <emmintrin.h>
 
@@ -70,14 +71,6 @@ __m128d besselI0Pair(__m128d a) {
   return _mm_or_pd(_mm_and_pd(isSmall, small), _mm_andnot_pd(isSmall, large));
 }
 
-bool partlyOverlap(const double *a, const double *b, std::size_t n) {
-  if (a == b)
-    return false;
-  const auto x = reinterpret_cast<std::uintptr_t>(a);
-  const auto y = reinterpret_cast<std::uintptr_t>(b);
-  return x < y + 8 * n && y < x + 8 * n;
-}
-
 double load1(const double *p) {
   double x;
   std::memcpy(&x, p, sizeof x);
@@ -99,7 +92,7 @@ IppOpStatus kaiser(const double *src, double *dst, int len, float alpha) {
   const __m128d last = _mm_set1_pd(static_cast<double>(len - 1));
   const __m128d absMask = _mm_castsi128_pd(_mm_set1_epi64x(INT64_MAX));
   const std::size_t pairs = n / 2;
-  const bool packed = !partlyOverlap(src, dst, n);
+  const bool packed = !partlyOverlap(src, n * sizeof(double), dst, n * sizeof(double));
   __m128d k = _mm_set_pd(1.0, 0.0);
   for (std::size_t i = 0; i < pairs; i += 2) {
     const __m128d t = _mm_mul_pd(k, _mm_sub_pd(last, k)); // exact below 2^53

@@ -12,6 +12,7 @@
 // saturates again; beyond the shifts that can still change a result, every value rounds
 // to 0 (positive sf) or to its saturated sign (negative sf).
 #include "kernels/basic/BasicKernels.h"
+#include "kernels/common/ElementLoops.h"
 
 #include <emmintrin.h>
 
@@ -22,14 +23,6 @@
 namespace kernels::basic {
 
 namespace {
-
-bool partlyOverlap(const void *a, const void *b, std::size_t bytes) {
-  if (a == b)
-    return false;
-  const auto x = reinterpret_cast<std::uintptr_t>(a);
-  const auto y = reinterpret_cast<std::uintptr_t>(b);
-  return x < y + bytes && y < x + bytes;
-}
 
 __m128i loadu(const void *p) { return _mm_loadu_si128(static_cast<const __m128i *>(p)); }
 void storeu(void *p, __m128i v) { _mm_storeu_si128(static_cast<__m128i *>(p), v); }
@@ -195,7 +188,8 @@ template <Op32 op>
 void run32(const int *a, const int *b, bool bIsVector, int *dst, int len, const Scale32 &scale) {
   const std::size_t n = static_cast<std::size_t>(len);
   std::size_t i = 0;
-  const bool blocks = !partlyOverlap(a, dst, 4 * n) && !(bIsVector && partlyOverlap(b, dst, 4 * n));
+  const bool blocks =
+      !partlyOverlap(a, 4 * n, dst, 4 * n) && !(bIsVector && partlyOverlap(b, 4 * n, dst, 4 * n));
   const __m128i constant = bIsVector ? _mm_setzero_si128() : _mm_set1_epi32(*b);
   if (blocks) {
     for (; i + 4 <= n; i += 4)
@@ -212,14 +206,6 @@ void run32(const int *a, const int *b, bool bIsVector, int *dst, int len, const 
   }
 }
 
-IppOpStatus check(const void *a, const void *b, int len) {
-  if (!a || !b)
-    return ippStsNullPtrErr;
-  if (len < 1)
-    return ippStsSizeErr;
-  return ippStsNoErr;
-}
-
 // Above these scale factors every exact value rounds to 0: |v| <= 2^32 for sums and
 // differences, 2^62 for products.
 constexpr int kZeroAboveSum = 33;
@@ -227,7 +213,7 @@ constexpr int kZeroAboveProduct = 63;
 
 template <Op32 op>
 IppOpStatus constant32(const int *pSrc, int val, int *pDst, int len, int sf, int zeroAbove) {
-  if (const IppOpStatus st = check(pSrc, pDst, len); st != ippStsNoErr)
+  if (const IppOpStatus st = checkPair(pSrc, pDst, len); st != ippStsNoErr)
     return st;
   run32<op>(pSrc, &val, false, pDst, len, Scale32(sf, zeroAbove));
   return ippStsNoErr;
@@ -235,7 +221,7 @@ IppOpStatus constant32(const int *pSrc, int val, int *pDst, int len, int sf, int
 
 template <Op32 op>
 IppOpStatus vector32(const int *pSrc, int *pSrcDst, int len, int sf, int zeroAbove) {
-  if (const IppOpStatus st = check(pSrc, pSrcDst, len); st != ippStsNoErr)
+  if (const IppOpStatus st = checkPair(pSrc, pSrcDst, len); st != ippStsNoErr)
     return st;
   run32<op>(pSrcDst, pSrc, true, pSrcDst, len, Scale32(sf, zeroAbove));
   return ippStsNoErr;
@@ -314,12 +300,12 @@ template <Op8 op> __m128i scaled16(__m128i a, __m128i b, const Scale8 &scale) {
 
 template <Op8 op>
 IppOpStatus vector8(const unsigned char *pSrc, unsigned char *pSrcDst, int len, int sf) {
-  if (const IppOpStatus st = check(pSrc, pSrcDst, len); st != ippStsNoErr)
+  if (const IppOpStatus st = checkPair(pSrc, pSrcDst, len); st != ippStsNoErr)
     return st;
   const Scale8 scale(sf);
   const std::size_t n = static_cast<std::size_t>(len);
   std::size_t i = 0;
-  if (!partlyOverlap(pSrc, pSrcDst, n)) {
+  if (!partlyOverlap(pSrc, n, pSrcDst, n)) {
     for (; i + 16 <= n; i += 16)
       storeu(pSrcDst + i, scaled16<op>(loadu(pSrcDst + i), loadu(pSrc + i), scale));
   }
@@ -425,7 +411,7 @@ int divideOne(int x, int d, const DivScale &scale, bool &zeroDivisor) {
 }
 
 IppOpStatus div32(const int *pSrc, int *pSrcDst, int len, int sf) {
-  if (const IppOpStatus st = check(pSrc, pSrcDst, len); st != ippStsNoErr)
+  if (const IppOpStatus st = checkPair(pSrc, pSrcDst, len); st != ippStsNoErr)
     return st;
   const DivScale scale(sf);
   const std::size_t n = static_cast<std::size_t>(len);
@@ -440,7 +426,7 @@ IppOpStatus div32(const int *pSrc, int *pSrcDst, int len, int sf) {
   std::size_t i = 0;
   // Pairs read both elements before writing either, so they are kept to vectors whose
   // storage is either the same or apart; otherwise the walk is the generic's, one by one.
-  if (!partlyOverlap(pSrc, pSrcDst, 4 * n)) {
+  if (!partlyOverlap(pSrc, 4 * n, pSrcDst, 4 * n)) {
     if (n >= 2 && reinterpret_cast<std::uintptr_t>(pSrcDst) % 8 != 0)
       one(i++);
     for (; i + 2 <= n; i += 2) {

@@ -10,6 +10,7 @@
 // zero ends of Bartlett (stored, so non-finite end samples give 0 there as well) and of the
 // three-sample Blackman are the generic's.
 #include "kernels/basic/BasicKernels.h"
+#include "kernels/common/ElementLoops.h"
 
 #include <emmintrin.h>
 
@@ -33,29 +34,13 @@ double load1(const double *p) {
 void store1(double *p, double x) { std::memcpy(p, &x, sizeof x); }
 __m128d swapLanes(__m128d v) { return _mm_shuffle_pd(v, v, 1); }
 
-bool partlyOverlap(const double *a, const double *b, std::size_t n) {
-  if (a == b)
-    return false;
-  const auto x = reinterpret_cast<std::uintptr_t>(a);
-  const auto y = reinterpret_cast<std::uintptr_t>(b);
-  return x < y + 8 * n && y < x + 8 * n;
-}
-
-IppOpStatus check(const double *src, const double *dst, int len) {
-  if (!src || !dst)
-    return ippStsNullPtrErr;
-  if (len < 3)
-    return ippStsSizeErr;
-  return ippStsNoErr;
-}
-
 // Applies weights two pairs at a time. next() returns the weights (w(k), w(k+1)) of the
 // next two pairs. Where the vectors share part of their storage, the products are stored
 // one by one in the generic's order (front, back, next front, next back).
 template <class Next> void applyPairs(const double *src, double *dst, int len, Next next) {
   const std::size_t n = static_cast<std::size_t>(len);
   const std::size_t pairs = n / 2;
-  const bool packed = !partlyOverlap(src, dst, n);
+  const bool packed = !partlyOverlap(src, n * sizeof(double), dst, n * sizeof(double));
   std::size_t k = 0;
   for (; k < pairs; k += 2) {
     const __m128d w = next();
@@ -103,7 +88,7 @@ private:
 };
 
 IppOpStatus raisedCosine(const double *src, double *dst, int len, double a, double b) {
-  if (const IppOpStatus st = check(src, dst, len); st != ippStsNoErr)
+  if (const IppOpStatus st = checkPair(src, dst, len, 3); st != ippStsNoErr)
     return st;
   CosinePairs cosines(len);
   const __m128d av = _mm_set1_pd(a), bv = _mm_set1_pd(b);
@@ -112,7 +97,7 @@ IppOpStatus raisedCosine(const double *src, double *dst, int len, double a, doub
 }
 
 IppOpStatus bartlett(const double *src, double *dst, int len) {
-  if (const IppOpStatus st = check(src, dst, len); st != ippStsNoErr)
+  if (const IppOpStatus st = checkPair(src, dst, len, 3); st != ippStsNoErr)
     return st;
   const __m128d f = _mm_set1_pd(2.0 / (len - 1));
   __m128d k = _mm_set_pd(1.0, 0.0);
@@ -129,7 +114,7 @@ IppOpStatus bartlett(const double *src, double *dst, int len) {
 
 // w = (1 + alpha)/2 - cos/2 - (alpha/2) cos(2 k theta), cos(2x) = 2 cos^2 x - 1.
 IppOpStatus blackman(const double *src, double *dst, int len, double alpha) {
-  if (const IppOpStatus st = check(src, dst, len); st != ippStsNoErr)
+  if (const IppOpStatus st = checkPair(src, dst, len, 3); st != ippStsNoErr)
     return st;
   if (len == 3) {
     const double middle = load1(src + 1);

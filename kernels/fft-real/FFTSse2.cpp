@@ -8,8 +8,7 @@
 // transformed whole (leaves, left in the paired layout), and the columns transformed in
 // chunks copied into the work area, with the twiddles between the rows folded into the
 // column passes' tables. Every operation rounds to double; no FMA.
-#include "kernels/fft-real/FFTAlloc.h"
-#include "kernels/fft-real/FFTEngine64.h"
+#include "kernels/fft-real/FFTSetUp.h"
 
 #include <emmintrin.h>
 
@@ -288,8 +287,6 @@ inline double *putBlock(double *t, Ipp64fc a, Ipp64fc b) {
   return t + 4;
 }
 
-i64 roundUp16(i64 bytes) { return (bytes + 15) / 16 * 16; }
-
 // ---- Large-order path ---------------------------------------------------------------
 
 template <const TSse2Params &Pm> void sizeLevel(int k, i64 *block, i64 *work) {
@@ -478,53 +475,7 @@ namespace {
 
 // ---- Variant hooks ------------------------------------------------------------------
 
-template <const TSse2Params &Pm> i64 largestBlock(int k) {
-  if (k <= Pm.radixLimit)
-    return 16 * ((i64{1} << k) + 1);
-  i64 block = 0, work = 0;
-  sizeLevel<Pm>(k, &block, &work);
-  return block;
-}
-
-using InitLargeFn = void (*)(FFTSpec_64 *, int, const double *, int, Ipp64fc *);
 using LargeFn = void (*)(const FFTSpec_64 *, Ipp64fc *, int, Ipp64fc *);
-
-template <const TSse2Params &Pm, InitLargeFn InitLarge>
-int initComplex(FFTSpec_64 *spec, int k, const double *S, int m) {
-  const i64 n = i64{1} << k;
-  spec->bitRevTable = static_cast<std::int32_t *>(fftMalloc(roundUp16(4 * (n / 4 + 1))));
-  if (!spec->bitRevTable)
-    return ippStsMemAllocErr;
-  ownsFFTInitBitRevTab_Sse2(k, spec->bitRevTable);
-  if (k <= Pm.radixLimit) {
-    spec->twiddleTable = static_cast<Ipp64fc *>(fftMalloc(16 * (n + 1)));
-    if (!spec->twiddleTable)
-      return ippStsMemAllocErr;
-    ownsFFTInitTwiddleTab_64fc_Sse2(k, S, m, spec->twiddleTable);
-    spec->workSize = static_cast<std::int32_t>(16 * n);
-    return ippStsNoErr;
-  }
-  i64 block = 0, work = 0;
-  sizeLevel<Pm>(k, &block, &work);
-  spec->twiddleTable = static_cast<Ipp64fc *>(fftMalloc(block));
-  if (!spec->twiddleTable)
-    return ippStsMemAllocErr;
-  InitLarge(spec, k, S, m, spec->twiddleTable);
-  return ippStsNoErr;
-}
-
-int initReal(FFTSpec_64 *spec, int m, const double *S) {
-  const i64 bytes = 16 * ((i64{1} << m) / 4);
-  spec->recombFwdTable = static_cast<Ipp64fc *>(fftMalloc(bytes));
-  if (!spec->recombFwdTable)
-    return ippStsMemAllocErr;
-  ownsFFTInitRealFwdTab_64f_Sse2(m, S, spec->recombFwdTable);
-  spec->recombInvTable = static_cast<Ipp64fc *>(fftMalloc(bytes));
-  if (!spec->recombInvTable)
-    return ippStsMemAllocErr;
-  ownsFFTInitRealInvTab_64f_Sse2(m, S, spec->recombInvTable);
-  return ippStsNoErr;
-}
 
 template <const TSse2Params &Pm, bool Inv, LargeFn Large>
 void transform(const FFTSpec_64 *spec, const Ipp64fc *src, Ipp64fc *dst, int k, Ipp64fc *work) {
@@ -542,32 +493,33 @@ void transform(const FFTSpec_64 *spec, const Ipp64fc *src, Ipp64fc *dst, int k, 
   Large(spec, dst, k, work);
 }
 
-const FFTSmallKernelTable kComplexFwd = {
-    {ownsFFTCopy_64fc, ownsFFT2_64fc, ownsFFTFwd4_64fc, ownsFFTFwd8_64fc},
-    {ownsFFTCopyScale_64fc, ownsFFT2Scale_64fc, ownsFFTFwd4Scale_64fc, ownsFFTFwd8Scale_64fc}};
-const FFTSmallKernelTable kComplexInv = {
-    {ownsFFTCopy_64fc, ownsFFT2_64fc, ownsFFTInv4_64fc, ownsFFTInv8_64fc},
-    {ownsFFTCopyScale_64fc, ownsFFT2Scale_64fc, ownsFFTInv4Scale_64fc, ownsFFTInv8Scale_64fc}};
-const FFTSmallKernelTable kRealFwd = {
-    {ownsFFTCopy_64f, ownsFFT2_64f, ownsFFTFwd4_64f, ownsFFTFwd8_64f},
-    {ownsFFTCopyScale_64f, ownsFFT2Scale_64f, ownsFFTFwd4Scale_64f, ownsFFTFwd8Scale_64f}};
-const FFTSmallKernelTable kRealInv = {
-    {ownsFFTCopy_64f, ownsFFT2_64f, ownsFFTInv4_64f, ownsFFTInv8_64f},
-    {ownsFFTCopyScale_64f, ownsFFT2Scale_64f, ownsFFTInv4Scale_64f, ownsFFTInv8Scale_64f}};
-const FFTSmallKernelTable kSse3ComplexFwd = kComplexFwd;
-const FFTSmallKernelTable kSse3ComplexInv = kComplexInv;
-const FFTSmallKernelTable kSse3RealFwd = kRealFwd;
-const FFTSmallKernelTable kSse3RealInv = kRealInv;
+const FFTSmallKernelTable kSse3ComplexFwd = kFFTComplexFwdKernels;
+const FFTSmallKernelTable kSse3ComplexInv = kFFTComplexInvKernels;
+const FFTSmallKernelTable kSse3RealFwd = kFFTRealFwdKernels;
+const FFTSmallKernelTable kSse3RealInv = kFFTRealInvKernels;
+
+// The set-up of the two members: radix limits of their own, the tables laid out for
+// the packed passes, which run in a work area of one complex value per point.
+constexpr TFFTSetUpLevel kSse2SetUp = {
+    kSse2Params.radixLimit,          ownsFFTInitBitRevTab_Sse2,
+    ownsFFTInitTwiddleTab_64fc_Sse2, ownsFFTGetSizeLarge_Sse2,
+    ownsFFTInitLarge_64fc_Sse2,      ownsFFTInitRealFwdTab_64f_Sse2,
+    ownsFFTInitRealInvTab_64f_Sse2,  16};
+constexpr TFFTSetUpLevel kSse3SetUp = {
+    kSse3Params.radixLimit,          ownsFFTInitBitRevTab_Sse2,
+    ownsFFTInitTwiddleTab_64fc_Sse2, ownsFFTGetSizeLarge_Sse3,
+    ownsFFTInitLarge_64fc_Sse3,      ownsFFTInitRealFwdTab_64f_Sse2,
+    ownsFFTInitRealInvTab_64f_Sse2,  16};
 
 } // namespace
 
 // ---- Named routines -----------------------------------------------------------------
 
 int ownsFFTInitComplex_64fc_Sse2(FFTSpec_64 *spec, int k, const double *S, int m) {
-  return initComplex<kSse2Params, ownsFFTInitLarge_64fc_Sse2>(spec, k, S, m);
+  return initComplexTables<kSse2SetUp>(spec, k, S, m);
 }
 int ownsFFTInitComplex_64fc_Sse3(FFTSpec_64 *spec, int k, const double *S, int m) {
-  return initComplex<kSse3Params, ownsFFTInitLarge_64fc_Sse3>(spec, k, S, m);
+  return initComplexTables<kSse3SetUp>(spec, k, S, m);
 }
 
 void ownsFFTInitLarge_64fc_Sse2(FFTSpec_64 *spec, int k, const double *S, int m, Ipp64fc *block) {
@@ -831,17 +783,17 @@ void ownsFFTRealRecombInv_64f_Sse2(const Ipp64fc *src, Ipp64fc *dst, std::int64_
 
 const TFFTVariant kFFTSse2Variant = {
     kFFTMemberSse2,
-    &kComplexFwd,
-    &kComplexInv,
-    &kRealFwd,
-    &kRealInv,
+    &kFFTComplexFwdKernels,
+    &kFFTComplexInvKernels,
+    &kFFTRealFwdKernels,
+    &kFFTRealInvKernels,
     ownsFFTInitComplex_64fc_Sse2,
-    initReal,
+    initRealTables<kSse2SetUp>,
     transform<kSse2Params, false, ownsFFTLarge_64fc_Sse2>,
     transform<kSse2Params, true, ownsFFTLargeInv_64fc_Sse2>,
     ownsFFTRealRecomb_64f_Sse2,
     ownsFFTRealRecombInv_64f_Sse2,
-    largestBlock<kSse2Params>,
+    largestTableBlock<kSse2SetUp>,
 };
 
 const TFFTVariant kFFTSse3Variant = {
@@ -851,12 +803,12 @@ const TFFTVariant kFFTSse3Variant = {
     &kSse3RealFwd,
     &kSse3RealInv,
     ownsFFTInitComplex_64fc_Sse3,
-    initReal,
+    initRealTables<kSse3SetUp>,
     transform<kSse3Params, false, ownsFFTLarge_64fc_Sse3>,
     transform<kSse3Params, true, ownsFFTLargeInv_64fc_Sse3>,
     ownsFFTRealRecomb_64f_Sse2,
     ownsFFTRealRecombInv_64f_Sse2,
-    largestBlock<kSse3Params>,
+    largestTableBlock<kSse3SetUp>,
 };
 
 } // namespace fft_real

@@ -52,7 +52,7 @@ IppOpStatus spectrum(const Ipp64fc *pSrc, double *pDst, int len, Finish finish, 
   const std::size_t n = count(len);
   const double *src = reinterpret_cast<const double *>(pSrc);
   std::size_t i = 0;
-  if (!detail::partlyOverlap(pSrc, 16 * n, pDst, 8 * n) ||
+  if (!partlyOverlap(pSrc, 16 * n, pDst, 8 * n) ||
       static_cast<const void *>(pSrc) == static_cast<void *>(pDst)) {
     for (; i + 2 <= n; i += 2) {
       const Ipp64fc x0 = load(pSrc + i), x1 = load(pSrc + i + 1);

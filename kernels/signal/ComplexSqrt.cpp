@@ -55,7 +55,7 @@ IppOpStatus ownsSqrt_64fc_Sse2(const Ipp64fc *pSrc, Ipp64fc *pDst, int len) {
   const __m128d low = _mm_set1_pd(0x1p-500), high = _mm_set1_pd(0x1p500), half = _mm_set1_pd(0.5);
   const __m128d zero = _mm_setzero_pd();
   std::size_t i = 0;
-  if (!detail::partlyOverlap(pSrc, 16 * n, pDst, 16 * n)) {
+  if (!partlyOverlap(pSrc, 16 * n, pDst, 16 * n)) {
     for (; i + 2 <= n; i += 2) {
       const __m128d x0 = _mm_loadu_pd(s + 2 * i), x1 = _mm_loadu_pd(s + 2 * i + 2);
       const __m128d re = _mm_unpacklo_pd(x0, x1), im = _mm_unpackhi_pd(x0, x1);

@@ -75,7 +75,7 @@ IppOpStatus ownsThreshold_64fc_Sse2(const Ipp64fc *pSrc, Ipp64fc *pDst, int len,
   const std::size_t n = static_cast<std::size_t>(len);
   const double l2d = level * level;
   const bool filter =
-      l2d >= 0x1p-900 && l2d <= 0x1p1000 && (!detail::partlyOverlap(pSrc, 16 * n, pDst, 16 * n));
+      l2d >= 0x1p-900 && l2d <= 0x1p1000 && (!partlyOverlap(pSrc, 16 * n, pDst, 16 * n));
   // Keep certainly: below the level for the upper clamp, above it for the lower one.
   const __m128d bound = _mm_set1_pd(upper ? l2d * (1 - 0x1p-48) : l2d * (1 + 0x1p-48));
   const __m128d low = _mm_set1_pd(0x1p-900), high = _mm_set1_pd(0x1p1000);

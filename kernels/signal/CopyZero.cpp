@@ -199,7 +199,7 @@ template <class T> IppOpStatus copyCode5(const T *pSrc, T *pDst, int len) {
   if (len < 1)
     return ippStsSizeErr;
   const size_t n = static_cast<size_t>(len);
-  if (detail::partlyOverlap(pSrc, n * sizeof(T), pDst, n * sizeof(T)))
+  if (partlyOverlap(pSrc, n * sizeof(T), pDst, n * sizeof(T)))
     detail::copyElements(pSrc, pDst, n);
   else if (pSrc != pDst)
     CopyBytes(pSrc, pDst, n * sizeof(T));

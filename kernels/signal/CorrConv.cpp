@@ -8,6 +8,7 @@
 // 16-byte registers. A transform path takes its record, work area and scratch before it
 // writes anything, so a failure leaves the destination as it was and releases what it
 // took.
+#include "kernels/common/CorrConvSteps.h"
 #include "kernels/common/CountedBlocks.h"
 #include "kernels/fft-real/FFTReal64.h"
 #include "kernels/signal/SignalCorrConv.h"
@@ -22,6 +23,7 @@ namespace kernels::signal {
 
 namespace {
 
+namespace cc = kernels::corrconv;
 namespace fft = fft_real;
 using ext = long double;
 using std::size_t;
@@ -52,45 +54,6 @@ template <bool Sse2, class T> void zeroN(T *dst, long long n) {
     sse::ZeroBytes(dst, bytes);
 }
 
-// The smallest order of at least minOrder whose power of two reaches need. Orders past
-// 30 are left for the transform set-up to refuse.
-int orderFor(long long need, int minOrder) {
-  int o = minOrder;
-  while (o < 62 && (1LL << o) < need)
-    ++o;
-  return o;
-}
-
-// --- spectrum products ---------------------------------------------------------------
-
-// Perm layout (R0, then R(N/2) when N is even, then pairs): pSrcDst := pSrc · pSrcDst,
-// the arithmetic in A.
-template <class A> void mulPermSteps(const double *pSrc, double *pSrcDst, long long n) {
-  pSrcDst[0] = static_cast<double>(static_cast<A>(pSrcDst[0]) * pSrc[0]);
-  long long i = 1;
-  if (n % 2 == 0) {
-    pSrcDst[1] = static_cast<double>(static_cast<A>(pSrcDst[1]) * pSrc[1]);
-    i = 2;
-  }
-  for (; i + 1 < n; i += 2) {
-    const A re = pSrcDst[i], im = pSrcDst[i + 1], sr = pSrc[i], si = pSrc[i + 1];
-    pSrcDst[i] = static_cast<double>(sr * re - si * im);
-    pSrcDst[i + 1] = static_cast<double>(sr * im + si * re);
-  }
-}
-
-// Pack layout (R0, pairs, R(N/2)): pSrcDst := pSrc · conj(pSrcDst), the arithmetic in A.
-template <class A> void mulPackConjSteps(const double *pSrc, double *pSrcDst, long long n) {
-  pSrcDst[0] = static_cast<double>(static_cast<A>(pSrcDst[0]) * pSrc[0]);
-  if (n % 2 == 0)
-    pSrcDst[n - 1] = static_cast<double>(static_cast<A>(pSrcDst[n - 1]) * pSrc[n - 1]);
-  for (long long i = 1; i + 1 < n; i += 2) {
-    const A dr = pSrcDst[i], di = pSrcDst[i + 1], sr = pSrc[i], si = pSrc[i + 1];
-    pSrcDst[i] = static_cast<double>(sr * dr + si * di);
-    pSrcDst[i + 1] = static_cast<double>(si * dr - sr * di);
-  }
-}
-
 // Tests, then the product over len elements.
 template <void (*Steps)(const double *, double *, long long)>
 IppOpStatus spectrumProduct(const double *pSrc, double *pSrcDst, int len) {
@@ -108,28 +71,24 @@ IppOpStatus spectrumProduct(const double *pSrc, double *pSrcDst, int len) {
 // keeps them in extended precision as the generic. The transform paths pass valid
 // arguments only and do not read the status.
 IppOpStatus ippsMulPerm_64f_I_Sse2(const double *pSrc, double *pSrcDst, int len) {
-  return spectrumProduct<mulPermSteps<double>>(pSrc, pSrcDst, len);
+  return spectrumProduct<cc::mulPermSteps<double>>(pSrc, pSrcDst, len);
 }
 
 IppOpStatus ippsMulPerm_64f_I_Sse(const double *pSrc, double *pSrcDst, int len) {
-  return spectrumProduct<mulPermSteps<ext>>(pSrc, pSrcDst, len);
+  return spectrumProduct<cc::mulPermSteps<ext>>(pSrc, pSrcDst, len);
 }
 
 IppOpStatus ippsMulPackConj_64f_I_Sse2(const double *pSrc, double *pSrcDst, int len) {
-  return spectrumProduct<mulPackConjSteps<double>>(pSrc, pSrcDst, len);
+  return spectrumProduct<cc::mulPackConjSteps<double>>(pSrc, pSrcDst, len);
 }
 
 IppOpStatus ippsMulPackConj_64f_I_Sse(const double *pSrc, double *pSrcDst, int len) {
-  return spectrumProduct<mulPackConjSteps<ext>>(pSrc, pSrcDst, len);
+  return spectrumProduct<cc::mulPackConjSteps<ext>>(pSrc, pSrcDst, len);
 }
 
 namespace {
 
 // Transform lengths are powers of two up to 2^30, so they pass as int.
-template <bool Sse2> void mulPerm(const double *pSrc, double *pSrcDst, long long n) {
-  (Sse2 ? ippsMulPerm_64f_I_Sse2 : ippsMulPerm_64f_I_Sse)(pSrc, pSrcDst, static_cast<int>(n));
-}
-
 template <bool Sse2> void mulPackConj(const double *pSrc, double *pSrcDst, long long n) {
   (Sse2 ? ippsMulPackConj_64f_I_Sse2 : ippsMulPackConj_64f_I_Sse)(pSrc, pSrcDst,
                                                                   static_cast<int>(n));
@@ -148,10 +107,7 @@ template <bool Sse2> void mulConjComplex(const Ipp64fc *pSrc, Ipp64fc *pSrcDst, 
       _mm_storeu_pd(&pSrcDst[i].re, _mm_add_pd(p, _mm_xor_pd(q, flip)));
     }
   } else {
-    for (long long i = 0; i < n; ++i) {
-      const ext sr = pSrc[i].re, si = pSrc[i].im, dr = pSrcDst[i].re, di = pSrcDst[i].im;
-      pSrcDst[i] = {static_cast<double>(sr * dr + si * di), static_cast<double>(si * dr - sr * di)};
-    }
+    cc::mulConjExtended(pSrc, pSrcDst, n);
   }
 }
 
@@ -190,6 +146,9 @@ template <bool Sse2> struct RealFft {
     return Sse2 ? fft::ippsFFTInv_PackToR_64f_Sse2(a, d, p, w)
                 : fft::ippsFFTInv_PackToR_64f_Sse(a, d, p, w);
   }
+  static void mulPerm(const double *pSrc, double *pSrcDst, long long n) {
+    (Sse2 ? ippsMulPerm_64f_I_Sse2 : ippsMulPerm_64f_I_Sse)(pSrc, pSrcDst, static_cast<int>(n));
+  }
   static void mulConj(const double *pSrc, double *pSrcDst, long long n) {
     mulPackConj<Sse2>(pSrc, pSrcDst, n);
   }
@@ -224,160 +183,6 @@ template <bool Sse2> struct ComplexFft {
     mulConjComplex<Sse2>(pSrc, pSrcDst, n);
   }
 };
-
-// One transform record (inverse scaled by 1/N), its work area and a scratch block of
-// `arrays` arrays of N elements, released together.
-template <class Fft, bool Sse2> class FftScratch {
-public:
-  using Elem = typename Fft::Elem;
-
-  FftScratch() = default;
-  FftScratch(const FftScratch &) = delete;
-  FftScratch &operator=(const FftScratch &) = delete;
-  ~FftScratch() {
-    blocks().Free(data_);
-    blocks().Free(work_);
-    if (spec_)
-      Fft::release(spec_);
-  }
-
-  IppOpStatus init(long long need, int minOrder, int arrays) {
-    const int order = orderFor(need, minOrder);
-    n_ = 1LL << std::min(order, 62);
-    if (IppOpStatus st = Fft::init(&spec_, order); st != ippStsNoErr) {
-      spec_ = nullptr;
-      return st;
-    }
-    int workBytes = 0;
-    if (IppOpStatus st = Fft::bufSize(spec_, &workBytes); st != ippStsNoErr)
-      return st;
-    // With the work area given, the transforms themselves never allocate.
-    if (workBytes > 0 && !(work_ = blocks().Alloc(workBytes)))
-      return ippStsMemAllocErr;
-    // The set-up refused orders above 30; the counter refuses counts past 32 bits.
-    if (!(data_ = static_cast<Elem *>(
-              blocks().Alloc(arrays * n_ * static_cast<long long>(sizeof(Elem))))))
-      return ippStsMemAllocErr;
-    return ippStsNoErr;
-  }
-
-  // Array i of the scratch, holding `before` zeros, then src, then zeros up to n().
-  Elem *place(int i, long long before, const Elem *src, long long len) const {
-    Elem *a = data_ + i * n_;
-    zeroN<Sse2>(a, before);
-    copyN<Sse2>(src, a + before, len);
-    zeroN<Sse2>(a + before + len, n_ - before - len);
-    return a;
-  }
-
-  long long n() const { return n_; }
-  const typename Fft::Spec *spec() const { return spec_; }
-  std::uint8_t *work() const { return static_cast<std::uint8_t *>(work_); }
-
-private:
-  typename Fft::Spec *spec_ = nullptr;
-  void *work_ = nullptr;
-  Elem *data_ = nullptr;
-  long long n_ = 0;
-};
-
-// --- convolution ---------------------------------------------------------------------
-
-constexpr int kConvPiece = 4096;
-
-// Code 5's direct loop: the generic's, each sum stored as a double after every product.
-void convDirectX87(const double *a, int la, const double *b, int lb, double *d) {
-  for (int i = 0; i < lb; ++i) {
-    const ext bi = b[i];
-    double *di = d + i;
-    for (int j = 0; j < la; ++j)
-      di[j] = static_cast<double>(di[j] + a[j] * bi);
-  }
-}
-
-// The signal in pieces of 4096 samples, so one pass of the kernel touches at most
-// 4096 + lb - 1 results; each piece's results are zeroed just before it adds into them.
-template <bool Sse2> void convDirect(const double *a, int la, const double *b, int lb, double *d) {
-  zeroN<Sse2>(d, lb - 1);
-  for (long long p = 0; p < la; p += kConvPiece) {
-    const int g = static_cast<int>(std::min<long long>(kConvPiece, la - p));
-    zeroN<Sse2>(d + p + lb - 1, g);
-    if constexpr (Sse2)
-      sse2::ownsConvDirect_64f_Sse2(a + p, g, b, lb, d + p);
-    else
-      convDirectX87(a + p, g, b, lb, d + p);
-  }
-}
-
-template <bool Sse2>
-IppOpStatus convOneTransform(const double *a, int la, const double *b, int lb, double *pDst) {
-  using F = RealFft<Sse2>;
-  const long long outLen = static_cast<long long>(la) + lb - 1;
-  FftScratch<F, Sse2> s;
-  if (IppOpStatus st = s.init(outLen, 2, 2); st != ippStsNoErr)
-    return st;
-  double *x = s.place(0, 0, a, la);
-  double *y = s.place(1, 0, b, lb);
-  if (IppOpStatus st = F::forwardPerm(x, s.spec(), s.work()); st < 0)
-    return st;
-  if (IppOpStatus st = F::forwardPerm(y, s.spec(), s.work()); st < 0)
-    return st;
-  mulPerm<Sse2>(x, y, s.n());
-  if (IppOpStatus st = F::inversePerm(y, s.spec(), s.work()); st < 0)
-    return st;
-  copyN<Sse2>(y, pDst, outLen);
-  return ippStsNoErr;
-}
-
-// Overlap-save with blocks of M >= 4·lb points: the kernel spectrum is made once, each
-// block yields M - lb + 1 new results.
-template <bool Sse2>
-IppOpStatus convBlocks(const double *a, int la, const double *b, int lb, double *pDst) {
-  using F = RealFft<Sse2>;
-  const long long outLen = static_cast<long long>(la) + lb - 1;
-  FftScratch<F, Sse2> s;
-  if (IppOpStatus st = s.init(4LL * lb, 3, 2); st != ippStsNoErr)
-    return st;
-  const long long m = s.n();
-  const long long step = m - lb + 1;
-  double *kernel = s.place(0, 0, b, lb);
-  if (IppOpStatus st = F::forwardPerm(kernel, s.spec(), s.work()); st < 0)
-    return st;
-  for (long long pos = 0; pos < outLen; pos += step) {
-    const long long back = pos == 0 ? 0 : lb - 1; // later blocks start lb - 1 samples back
-    const long long count = std::min(la - pos + back, step + back);
-    double *block = s.place(1, 0, a + pos - back, count);
-    if (IppOpStatus st = F::forwardPerm(block, s.spec(), s.work()); st < 0)
-      return st;
-    mulPerm<Sse2>(kernel, block, m);
-    if (IppOpStatus st = F::inversePerm(block, s.spec(), s.work()); st < 0)
-      return st;
-    copyN<Sse2>(block + back, pDst + pos, std::min(step, outLen - pos));
-  }
-  return ippStsNoErr;
-}
-
-template <bool Sse2>
-IppOpStatus conv(const double *pSrc1, int len1, const double *pSrc2, int len2, double *pDst) {
-  constexpr CorrConvThresholds t = Sse2 ? kSse2Thresholds : kSseThresholds;
-  if (!pSrc1 || !pSrc2 || !pDst)
-    return ippStsNullPtrErr;
-  if (len1 < 1 || len2 < 1)
-    return ippStsSizeErr;
-  // The longer input is the signal; with equal lengths the first one.
-  const double *a = len1 >= len2 ? pSrc1 : pSrc2;
-  const double *b = len1 >= len2 ? pSrc2 : pSrc1;
-  const int la = std::max(len1, len2);
-  const int lb = std::min(len1, len2);
-  const long long outLen = static_cast<long long>(la) + lb - 1;
-  if (outLen < t.convOutputs || lb < t.convTaps) {
-    convDirect<Sse2>(a, la, b, lb, pDst);
-    return ippStsNoErr;
-  }
-  if (la < 3LL * lb)
-    return convOneTransform<Sse2>(a, la, b, lb, pDst);
-  return convBlocks<Sse2>(a, la, b, lb, pDst);
-}
 
 // --- correlation ---------------------------------------------------------------------
 
@@ -436,41 +241,8 @@ T crossLag(const T *x1, int len1, const T *x2, int len2, long long k) {
     else
       return dotConjDouble(x1 + from, x2 + from + k, to - from);
   } else {
-    ext re = 0, im = 0;
-    for (long long i = from; i < to; ++i) {
-      if constexpr (std::is_same_v<T, double>) {
-        re += static_cast<ext>(x1[i]) * x2[i + k];
-      } else {
-        const Ipp64fc a = x1[i], b = x2[i + k];
-        re = (re + static_cast<ext>(a.re) * b.re) + static_cast<ext>(a.im) * b.im;
-        im = (im + static_cast<ext>(a.re) * b.im) - static_cast<ext>(a.im) * b.re;
-      }
-    }
-    if constexpr (std::is_same_v<T, double>)
-      return static_cast<double>(re);
-    else
-      return Ipp64fc{static_cast<double>(re), static_cast<double>(im)};
+    return cc::crossLagExtended(x1, len1, x2, len2, k);
   }
-}
-
-template <bool Sse2, class T>
-using CorrFft = std::conditional_t<std::is_same_v<T, double>, RealFft<Sse2>, ComplexFft<Sse2>>;
-
-// Lags 0 .. n-1 through one transform of N >= 2·srcLen points (no circular overlap).
-template <bool Sse2, class T>
-IppOpStatus autoCorrTransform(const T *x, int srcLen, T *pDst, int n) {
-  using F = CorrFft<Sse2, T>;
-  FftScratch<F, Sse2> s;
-  if (IppOpStatus st = s.init(2LL * srcLen, 2, 1); st != ippStsNoErr)
-    return st;
-  T *data = s.place(0, 0, x, srcLen);
-  if (IppOpStatus st = F::forward(data, s.spec(), s.work()); st < 0)
-    return st;
-  F::mulConj(data, data, s.n());
-  if (IppOpStatus st = F::inverse(data, data, s.spec(), s.work()); st < 0)
-    return st;
-  copyN<Sse2>(data, pDst, n);
-  return ippStsNoErr;
 }
 
 // Lags 0 .. n-1 (n <= srcLen), each summed on its own.
@@ -503,8 +275,6 @@ template <bool Sse2, class T> void autoCorrDirect(const T *x, int srcLen, T *dst
     autoCorrLags<false>(x, srcLen, dst, n);
 }
 
-enum class Norm { None, A, B };
-
 // Each double times val, two per register: one rounding, so code 5 shares the loop.
 void ownsMulC_64f_I_Sse2(double val, double *pSrcDst, std::size_t n) {
   const __m128d v = _mm_set1_pd(val);
@@ -515,81 +285,44 @@ void ownsMulC_64f_I_Sse2(double val, double *pSrcDst, std::size_t n) {
     pSrcDst[i] *= val;
 }
 
-void divide(double &v, double d) { v /= d; }
-void divide(Ipp64fc &v, double d) { v = {v.re / d, v.im / d}; }
+// The shared steps' level of each class: its thresholds, copies, transforms and direct
+// sums; scratch from this unit's block counter.
+template <bool Sse2> struct SignalLevel {
+  static constexpr CorrConvThresholds kThresholds = Sse2 ? kSse2Thresholds : kSseThresholds;
+  static constexpr int convOutputs = kThresholds.convOutputs;
+  static constexpr int convTaps = kThresholds.convTaps;
+  static constexpr int convRatio = 3;
+  static constexpr int autoCorrDirectLags = kThresholds.autoCorrLags;
+  static constexpr int autoCorrDirectLagsComplex = kThresholds.autoCorrLagsComplex;
+  using RealFft = signal::RealFft<Sse2>;
+  using ComplexFft = signal::ComplexFft<Sse2>;
 
-template <bool Sse2, class T>
-IppOpStatus autoCorr(const T *pSrc, int srcLen, T *pDst, int dstLen, Norm norm) {
-  constexpr CorrConvThresholds t = Sse2 ? kSse2Thresholds : kSseThresholds;
-  constexpr int directLags = std::is_same_v<T, double> ? t.autoCorrLags : t.autoCorrLagsComplex;
-  if (!pSrc || !pDst)
-    return ippStsNullPtrErr;
-  if (srcLen < 1 || dstLen < 1)
-    return ippStsSizeErr;
-  const int n = std::min(srcLen, dstLen);
-  if (n < directLags) {
-    autoCorrDirect<Sse2>(pSrc, srcLen, pDst, n);
-  } else if (IppOpStatus st = autoCorrTransform<Sse2>(pSrc, srcLen, pDst, n); st != ippStsNoErr) {
-    return st;
+  template <class T> static void copy(const T *src, T *dst, long long n) {
+    copyN<Sse2>(src, dst, n);
   }
-  zeroN<Sse2>(pDst + n, dstLen - n);
-  if (norm == Norm::A) {
-    // The factor is the double nearest 1/srcLen; a factor rounded to single precision
-    // would change every lag in its eighth digit.
-    const double f = static_cast<double>(1.0L / srcLen);
-    if (f != 1.0)
-      ownsMulC_64f_I_Sse2(f, reinterpret_cast<double *>(pDst),
-                          static_cast<std::size_t>(n) * (sizeof(T) / sizeof(double)));
-  } else if (norm == Norm::B) {
-    // Divided in place: no divisor vector, so nothing can fail after the lags are written.
-    for (int k = 0; k < n; ++k)
-      divide(pDst[k], static_cast<double>(srcLen - k));
+  template <class T> static void zero(T *dst, long long n) { zeroN<Sse2>(dst, n); }
+  static void *alloc(long long bytes) { return blocks().Alloc(bytes); }
+  static void release(void *p) { blocks().Free(p); }
+  static void convPiece(const double *a, int la, const double *b, int lb, double *d) {
+    if constexpr (Sse2)
+      sse2::ownsConvDirect_64f_Sse2(a, la, b, lb, d);
+    else
+      cc::convPieceExtended(a, la, b, lb, d);
   }
-  return ippStsNoErr;
-}
-
-// Lags lowLag .. lowLag + dstLen - 1; only -(len1-1) .. len2-1 can be nonzero. The
-// transform path takes and computes everything before its first write, so a failure
-// leaves even the zero lags unwritten.
-template <bool Sse2, class T>
-IppOpStatus crossCorr(const T *pSrc1, int len1, const T *pSrc2, int len2, T *pDst, int dstLen,
-                      int lowLag) {
-  using F = CorrFft<Sse2, T>;
-  if (!pSrc1 || !pSrc2 || !pDst)
-    return ippStsNullPtrErr;
-  if (len1 < 1 || len2 < 1 || dstLen < 1)
-    return ippStsSizeErr;
-
-  const long long firstLag = std::max<long long>(lowLag, -(static_cast<long long>(len1) - 1));
-  const long long endLag = std::min<long long>(static_cast<long long>(lowLag) + dstLen, len2);
-  const long long lead = std::min<long long>(firstLag - lowLag, dstLen);
-  const long long lags = std::max(0LL, endLag - firstLag);
-
-  T *mid = pDst + lead;
-  if (lags > 0 && CrossCorrTakesTransformSingle(lags, len1, len2)) {
-    const long long full = static_cast<long long>(len1) + len2 - 1;
-    FftScratch<F, Sse2> s;
-    if (IppOpStatus st = s.init(full, 2, 2); st != ippStsNoErr)
-      return st;
-    T *a1 = s.place(0, 0, pSrc1, len1);
-    T *a2 = s.place(1, len1 - 1, pSrc2, len2);
-    if (IppOpStatus st = F::forward(a1, s.spec(), s.work()); st < 0)
-      return st;
-    if (IppOpStatus st = F::forward(a2, s.spec(), s.work()); st < 0)
-      return st;
-    F::mulConj(a2, a1, s.n());
-    if (IppOpStatus st = F::inverse(a1, a2, s.spec(), s.work()); st < 0)
-      return st;
-    // a2[t] is the lag t - (len1 - 1).
-    copyN<Sse2>(a2 + firstLag + len1 - 1, mid, lags);
-  } else {
-    for (long long j = 0; j < lags; ++j)
-      mid[j] = crossLag<Sse2>(pSrc1, len1, pSrc2, len2, firstLag + j);
+  template <class T> static T crossLag(const T *x1, int len1, const T *x2, int len2, long long k) {
+    return signal::crossLag<Sse2>(x1, len1, x2, len2, k);
   }
-  zeroN<Sse2>(pDst, lead);
-  zeroN<Sse2>(mid + lags, dstLen - lead - lags);
-  return ippStsNoErr;
-}
+  template <class T> static void autoCorrLags(const T *x, int srcLen, T *dst, int n) {
+    autoCorrDirect<Sse2>(x, srcLen, dst, n);
+  }
+  static bool crossCorrTakesTransform(long long lags, int len1, int len2) {
+    return CrossCorrTakesTransformSingle(lags, len1, len2);
+  }
+  template <class T> static void scaleLags(T *dst, int n, double f) {
+    ownsMulC_64f_I_Sse2(f, reinterpret_cast<double *>(dst),
+                        static_cast<std::size_t>(n) * (sizeof(T) / sizeof(double)));
+  }
+};
 
 } // namespace
 
@@ -611,35 +344,35 @@ long SignalBlocksLive() noexcept { return blocks().Live(); }
   namespace NS {                                                                                   \
   IppOpStatus ippsConv_64f(const double *pSrc1, int len1, const double *pSrc2, int len2,           \
                            double *pDst) {                                                         \
-    return conv<SSE2>(pSrc1, len1, pSrc2, len2, pDst);                                             \
+    return cc::conv<SignalLevel<SSE2>>(pSrc1, len1, pSrc2, len2, pDst);                            \
   }                                                                                                \
   IppOpStatus ippsAutoCorr_64f(const double *pSrc, int srcLen, double *pDst, int dstLen) {         \
-    return autoCorr<SSE2>(pSrc, srcLen, pDst, dstLen, Norm::None);                                 \
+    return cc::autoCorr<SignalLevel<SSE2>>(pSrc, srcLen, pDst, dstLen, cc::Norm::None);            \
   }                                                                                                \
   IppOpStatus ippsAutoCorr_NormA_64f(const double *pSrc, int srcLen, double *pDst, int dstLen) {   \
-    return autoCorr<SSE2>(pSrc, srcLen, pDst, dstLen, Norm::A);                                    \
+    return cc::autoCorr<SignalLevel<SSE2>>(pSrc, srcLen, pDst, dstLen, cc::Norm::A);               \
   }                                                                                                \
   IppOpStatus ippsAutoCorr_NormB_64f(const double *pSrc, int srcLen, double *pDst, int dstLen) {   \
-    return autoCorr<SSE2>(pSrc, srcLen, pDst, dstLen, Norm::B);                                    \
+    return cc::autoCorr<SignalLevel<SSE2>>(pSrc, srcLen, pDst, dstLen, cc::Norm::B);               \
   }                                                                                                \
   IppOpStatus ippsCrossCorr_64f(const double *pSrc1, int src1Len, const double *pSrc2,             \
                                 int src2Len, double *pDst, int dstLen, int lowLag) {               \
-    return crossCorr<SSE2>(pSrc1, src1Len, pSrc2, src2Len, pDst, dstLen, lowLag);                  \
+    return cc::crossCorr<SignalLevel<SSE2>>(pSrc1, src1Len, pSrc2, src2Len, pDst, dstLen, lowLag); \
   }                                                                                                \
   IppOpStatus ippsAutoCorr_64fc(const Ipp64fc *pSrc, int srcLen, Ipp64fc *pDst, int dstLen) {      \
-    return autoCorr<SSE2>(pSrc, srcLen, pDst, dstLen, Norm::None);                                 \
+    return cc::autoCorr<SignalLevel<SSE2>>(pSrc, srcLen, pDst, dstLen, cc::Norm::None);            \
   }                                                                                                \
   IppOpStatus ippsAutoCorr_NormA_64fc(const Ipp64fc *pSrc, int srcLen, Ipp64fc *pDst,              \
                                       int dstLen) {                                                \
-    return autoCorr<SSE2>(pSrc, srcLen, pDst, dstLen, Norm::A);                                    \
+    return cc::autoCorr<SignalLevel<SSE2>>(pSrc, srcLen, pDst, dstLen, cc::Norm::A);               \
   }                                                                                                \
   IppOpStatus ippsAutoCorr_NormB_64fc(const Ipp64fc *pSrc, int srcLen, Ipp64fc *pDst,              \
                                       int dstLen) {                                                \
-    return autoCorr<SSE2>(pSrc, srcLen, pDst, dstLen, Norm::B);                                    \
+    return cc::autoCorr<SignalLevel<SSE2>>(pSrc, srcLen, pDst, dstLen, cc::Norm::B);               \
   }                                                                                                \
   IppOpStatus ippsCrossCorr_64fc(const Ipp64fc *pSrc1, int src1Len, const Ipp64fc *pSrc2,          \
                                  int src2Len, Ipp64fc *pDst, int dstLen, int lowLag) {             \
-    return crossCorr<SSE2>(pSrc1, src1Len, pSrc2, src2Len, pDst, dstLen, lowLag);                  \
+    return cc::crossCorr<SignalLevel<SSE2>>(pSrc1, src1Len, pSrc2, src2Len, pDst, dstLen, lowLag); \
   }                                                                                                \
   }
 

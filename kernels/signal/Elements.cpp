@@ -18,16 +18,7 @@ namespace {
 
 using detail::load;
 using detail::mapDoubles;
-using detail::partlyOverlap;
 using detail::store;
-
-IppOpStatus check(const void *a, const void *b, int len) {
-  if (!a || !b)
-    return ippStsNullPtrErr;
-  if (len < 1)
-    return ippStsSizeErr;
-  return ippStsNoErr;
-}
 
 std::size_t count(int len) { return static_cast<std::size_t>(len); }
 
@@ -35,7 +26,7 @@ std::size_t count(int len) { return static_cast<std::size_t>(len); }
 // read before any of their four results is stored, so a destination that starts at the
 // source (the real parts packed in place) is never written ahead of the reading.
 IppOpStatus part(const Ipp64fc *pSrc, double *pDst, int len, int lane) {
-  if (const IppOpStatus st = check(pSrc, pDst, len); st != ippStsNoErr)
+  if (const IppOpStatus st = checkPair(pSrc, pDst, len); st != ippStsNoErr)
     return st;
   const std::size_t n = count(len);
   const double *src = reinterpret_cast<const double *>(pSrc) + lane;
@@ -75,7 +66,7 @@ int ownsSqrt_64f_Sse2(const double *pSrc, double *pDst, std::size_t n) {
 }
 
 IppOpStatus sqrtInto(const double *pSrc, double *pDst, int len) {
-  if (const IppOpStatus st = check(pSrc, pDst, len); st != ippStsNoErr)
+  if (const IppOpStatus st = checkPair(pSrc, pDst, len); st != ippStsNoErr)
     return st;
   return ownsSqrt_64f_Sse2(pSrc, pDst, count(len)) != 0 ? ippStsSqrtNegArg : ippStsNoErr;
 }
@@ -116,14 +107,14 @@ void ownsSqr_64f_Sse2(const double *pSrc, double *pDst, std::size_t n) {
 // The entries' shape: tests, then the loop over the whole vector.
 template <void (*Loop)(const double *, double *, std::size_t)>
 IppOpStatus run(const double *pSrc, double *pDst, int len) {
-  if (const IppOpStatus st = check(pSrc, pDst, len); st != ippStsNoErr)
+  if (const IppOpStatus st = checkPair(pSrc, pDst, len); st != ippStsNoErr)
     return st;
   Loop(pSrc, pDst, count(len));
   return ippStsNoErr;
 }
 
 IppOpStatus thresholdInto(const double *pSrc, double *pDst, int len, double level, IppCmpOp relOp) {
-  if (const IppOpStatus st = check(pSrc, pDst, len); st != ippStsNoErr)
+  if (const IppOpStatus st = checkPair(pSrc, pDst, len); st != ippStsNoErr)
     return st;
   if (pSrc == pDst)
     ownsThreshold_64f_I_Sse2(level, pDst, count(len), relOp == ippCmpGreater);
@@ -212,11 +203,11 @@ IppOpStatus ippsRealToCplx_64f(const double *pSrcRe, const double *pSrcIm, Ipp64
 }
 
 IppOpStatus ippsCopy_64fc(const Ipp64fc *pSrc, Ipp64fc *pDst, int len) {
-  if (const IppOpStatus st = check(pSrc, pDst, len); st != ippStsNoErr)
+  if (const IppOpStatus st = checkPair(pSrc, pDst, len); st != ippStsNoErr)
     return st;
   // Ranges that partly overlap go element by element, ascending, as the generic copies.
   const std::size_t n = count(len);
-  if (detail::partlyOverlap(pSrc, n * sizeof(*pSrc), pDst, n * sizeof(*pSrc)))
+  if (partlyOverlap(pSrc, n * sizeof(*pSrc), pDst, n * sizeof(*pSrc)))
     detail::copyElements(pSrc, pDst, n);
   else if (pSrc != pDst)
     ownsCopy_8u_Sse2(pSrc, pDst, n * sizeof(*pSrc));
@@ -226,7 +217,7 @@ IppOpStatus ippsCopy_64fc(const Ipp64fc *pSrc, Ipp64fc *pDst, int len) {
 // Scale factor 0 converts; any other is clamped to -1008 ... 1022 and multiplies by
 // 2^-sf. Every result is exact, so it is the generic's.
 IppOpStatus ippsConvert_16s64f_Sfs(const short *pSrc, double *pDst, int len, int scaleFactor) {
-  if (const IppOpStatus st = check(pSrc, pDst, len); st != ippStsNoErr)
+  if (const IppOpStatus st = checkPair(pSrc, pDst, len); st != ippStsNoErr)
     return st;
   const int sf = scaleFactor < -1008 ? -1008 : (scaleFactor > 1022 ? 1022 : scaleFactor);
   if (sf == 0)
@@ -238,7 +229,7 @@ IppOpStatus ippsConvert_16s64f_Sfs(const short *pSrc, double *pDst, int len, int
 
 // The complex constant added to or taken from every element, one element per register.
 IppOpStatus ippsAddC_64fc_I(Ipp64fc val, Ipp64fc *pSrcDst, int len) {
-  if (const IppOpStatus st = check(pSrcDst, pSrcDst, len); st != ippStsNoErr)
+  if (const IppOpStatus st = checkPair(pSrcDst, pSrcDst, len); st != ippStsNoErr)
     return st;
   const __m128d v = _mm_set_pd(val.im, val.re);
   double *d = reinterpret_cast<double *>(pSrcDst);
@@ -247,7 +238,7 @@ IppOpStatus ippsAddC_64fc_I(Ipp64fc val, Ipp64fc *pSrcDst, int len) {
 }
 
 IppOpStatus ippsSubC_64fc_I(Ipp64fc val, Ipp64fc *pSrcDst, int len) {
-  if (const IppOpStatus st = check(pSrcDst, pSrcDst, len); st != ippStsNoErr)
+  if (const IppOpStatus st = checkPair(pSrcDst, pSrcDst, len); st != ippStsNoErr)
     return st;
   const __m128d v = _mm_set_pd(val.im, val.re);
   double *d = reinterpret_cast<double *>(pSrcDst);

@@ -17,16 +17,7 @@ namespace kernels::signal {
 
 namespace {
 
-using detail::map32;
 using detail::zip32;
-
-IppOpStatus check(const void *a, const void *b, int len) {
-  if (!a || !b)
-    return ippStsNullPtrErr;
-  if (len < 1)
-    return ippStsSizeErr;
-  return ippStsNoErr;
-}
 
 std::size_t count(int len) { return static_cast<std::size_t>(len); }
 
@@ -174,7 +165,7 @@ void ownsRShiftC_32s_I_Sse2(int val, int *pSrcDst, std::size_t n) {
 
 // A shift count below 0 is refused; 0 writes nothing.
 template <void (*Loop)(int, int *, std::size_t)> IppOpStatus shift(int val, int *pSrcDst, int len) {
-  if (const IppOpStatus st = check(pSrcDst, pSrcDst, len); st != ippStsNoErr)
+  if (const IppOpStatus st = checkPair(pSrcDst, pSrcDst, len); st != ippStsNoErr)
     return st;
   if (val < 0)
     return ippStsShiftErr;
@@ -184,7 +175,7 @@ template <void (*Loop)(int, int *, std::size_t)> IppOpStatus shift(int val, int 
 }
 
 template <class F> IppOpStatus vectorOp(const unsigned *pSrc, unsigned *pSrcDst, int len, F f) {
-  if (const IppOpStatus st = check(pSrc, pSrcDst, len); st != ippStsNoErr)
+  if (const IppOpStatus st = checkPair(pSrc, pSrcDst, len); st != ippStsNoErr)
     return st;
   zip32(pSrc, pSrcDst, count(len), f);
   return ippStsNoErr;
@@ -195,11 +186,11 @@ template <class F> IppOpStatus vectorOp(const unsigned *pSrc, unsigned *pSrcDst,
 namespace sse2 {
 
 IppOpStatus ippsCopy_16s(const short *pSrc, short *pDst, int len) {
-  if (const IppOpStatus st = check(pSrc, pDst, len); st != ippStsNoErr)
+  if (const IppOpStatus st = checkPair(pSrc, pDst, len); st != ippStsNoErr)
     return st;
   // Ranges that partly overlap go element by element, ascending, as the generic copies.
   const std::size_t n = count(len);
-  if (detail::partlyOverlap(pSrc, n * sizeof(*pSrc), pDst, n * sizeof(*pSrc)))
+  if (partlyOverlap(pSrc, n * sizeof(*pSrc), pDst, n * sizeof(*pSrc)))
     detail::copyElements(pSrc, pDst, n);
   else if (pSrc != pDst)
     ownsCopy_8u_Sse2(pSrc, pDst, n * sizeof(*pSrc));
@@ -215,7 +206,7 @@ IppOpStatus ippsSubC_32s_ISfs(int val, int *pSrcDst, int len, int scaleFactor) {
 }
 
 IppOpStatus ippsAndC_32u_I(unsigned int val, unsigned int *pSrcDst, int len) {
-  if (const IppOpStatus st = check(pSrcDst, pSrcDst, len); st != ippStsNoErr)
+  if (const IppOpStatus st = checkPair(pSrcDst, pSrcDst, len); st != ippStsNoErr)
     return st;
   ownsAndC_32u_I_Sse2(val, pSrcDst, count(len));
   return ippStsNoErr;
@@ -223,14 +214,14 @@ IppOpStatus ippsAndC_32u_I(unsigned int val, unsigned int *pSrcDst, int len) {
 
 // A zero constant changes nothing, so nothing is written.
 IppOpStatus ippsOrC_32u_I(unsigned int val, unsigned int *pSrcDst, int len) {
-  if (const IppOpStatus st = check(pSrcDst, pSrcDst, len); st != ippStsNoErr || val == 0)
+  if (const IppOpStatus st = checkPair(pSrcDst, pSrcDst, len); st != ippStsNoErr || val == 0)
     return st;
   ownsOrC_32u_I_Sse2(val, pSrcDst, count(len));
   return ippStsNoErr;
 }
 
 IppOpStatus ippsXorC_32u_I(unsigned int val, unsigned int *pSrcDst, int len) {
-  if (const IppOpStatus st = check(pSrcDst, pSrcDst, len); st != ippStsNoErr || val == 0)
+  if (const IppOpStatus st = checkPair(pSrcDst, pSrcDst, len); st != ippStsNoErr || val == 0)
     return st;
   ownsXorC_32u_I_Sse2(val, pSrcDst, count(len));
   return ippStsNoErr;

@@ -1,6 +1,7 @@
 // Internal to kernels/signal: the loop shapes the element kernels share.
 #pragma once
 
+#include "kernels/common/ElementLoops.h"
 #include "kernels/common/IppTypes.h"
 
 #include <emmintrin.h>
@@ -10,17 +11,6 @@
 #include <cstring>
 
 namespace kernels::signal::detail {
-
-// True when the byte ranges [a, a + aBytes) and [b, b + bBytes) share storage without
-// starting at the same address. Such calls run element by element in ascending order,
-// so each element is read before it is written as in the generic loops.
-inline bool partlyOverlap(const void *a, std::size_t aBytes, const void *b, std::size_t bBytes) {
-  const auto x = reinterpret_cast<std::uintptr_t>(a);
-  const auto y = reinterpret_cast<std::uintptr_t>(b);
-  if (x == y)
-    return false;
-  return x < y + bBytes && y < x + aBytes;
-}
 
 template <class T> inline T load(const T *p) {
   T v;
@@ -50,33 +40,6 @@ template <class F> void mapDoubles(const double *src, double *dst, std::size_t n
   }
   for (; i < n; ++i)
     store(dst + i, _mm_cvtsd_f64(f(_mm_set_sd(load(src + i)))));
-}
-
-// The same for 32-bit integer lanes, four per register.
-template <class T, class F> void map32(const T *src, T *dst, std::size_t n, F f) {
-  static_assert(sizeof(T) == 4);
-  std::size_t i = 0;
-  if (!partlyOverlap(src, n * 4, dst, n * 4)) {
-    for (; i + 16 <= n; i += 16) {
-      const __m128i r0 = f(_mm_loadu_si128(reinterpret_cast<const __m128i *>(src + i)));
-      const __m128i r1 = f(_mm_loadu_si128(reinterpret_cast<const __m128i *>(src + i + 4)));
-      const __m128i r2 = f(_mm_loadu_si128(reinterpret_cast<const __m128i *>(src + i + 8)));
-      const __m128i r3 = f(_mm_loadu_si128(reinterpret_cast<const __m128i *>(src + i + 12)));
-      _mm_storeu_si128(reinterpret_cast<__m128i *>(dst + i), r0);
-      _mm_storeu_si128(reinterpret_cast<__m128i *>(dst + i + 4), r1);
-      _mm_storeu_si128(reinterpret_cast<__m128i *>(dst + i + 8), r2);
-      _mm_storeu_si128(reinterpret_cast<__m128i *>(dst + i + 12), r3);
-    }
-    for (; i + 4 <= n; i += 4)
-      _mm_storeu_si128(reinterpret_cast<__m128i *>(dst + i),
-                       f(_mm_loadu_si128(reinterpret_cast<const __m128i *>(src + i))));
-  }
-  for (; i < n; ++i) {
-    std::int32_t x;
-    std::memcpy(&x, src + i, 4);
-    const std::int32_t r = _mm_cvtsi128_si32(f(_mm_cvtsi32_si128(x)));
-    std::memcpy(dst + i, &r, 4);
-  }
 }
 
 // dst[i] = f(dst[i], src[i]) for 32-bit lanes, in place.

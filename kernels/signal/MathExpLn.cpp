@@ -25,7 +25,6 @@ namespace kernels::signal {
 namespace {
 
 using detail::load;
-using detail::partlyOverlap;
 using detail::store;
 
 constexpr std::uint64_t kSignBit = std::uint64_t{1} << 63;
@@ -367,14 +366,6 @@ double lnX87(double x) {
   return static_cast<double>((((s * (hfsq + R) + kk * kLn2Lo) - hfsq) + f) + kk * kLn2Hi);
 }
 
-IppOpStatus check(const void *a, const void *b, int len) {
-  if (!a || !b)
-    return ippStsNullPtrErr;
-  if (len < 1)
-    return ippStsSizeErr;
-  return ippStsNoErr;
-}
-
 IppOpStatus lnStatus(int warning) {
   if (warning == 0)
     return ippStsNoErr;
@@ -418,27 +409,27 @@ int ownsLn_64f_Sse(const double *pSrc, double *pDst, int len) {
 namespace sse2 {
 
 IppOpStatus ippsExp_64f_I(double *pSrcDst, int len) {
-  if (const IppOpStatus st = check(pSrcDst, pSrcDst, len); st != ippStsNoErr)
+  if (const IppOpStatus st = checkPair(pSrcDst, pSrcDst, len); st != ippStsNoErr)
     return st;
   ownsExp_64f_I_Sse2(pSrcDst, len);
   return ippStsNoErr;
 }
 
 IppOpStatus ippsExp_64f(const double *pSrc, double *pDst, int len) {
-  if (const IppOpStatus st = check(pSrc, pDst, len); st != ippStsNoErr)
+  if (const IppOpStatus st = checkPair(pSrc, pDst, len); st != ippStsNoErr)
     return st;
   ownsExp_64f_Sse2(pSrc, pDst, len);
   return ippStsNoErr;
 }
 
 IppOpStatus ippsLn_64f_I(double *pSrcDst, int len) {
-  if (const IppOpStatus st = check(pSrcDst, pSrcDst, len); st != ippStsNoErr)
+  if (const IppOpStatus st = checkPair(pSrcDst, pSrcDst, len); st != ippStsNoErr)
     return st;
   return lnStatus(ownsLn_64f_Sse2(pSrcDst, pSrcDst, len));
 }
 
 IppOpStatus ippsLn_64f(const double *pSrc, double *pDst, int len) {
-  if (const IppOpStatus st = check(pSrc, pDst, len); st != ippStsNoErr)
+  if (const IppOpStatus st = checkPair(pSrc, pDst, len); st != ippStsNoErr)
     return st;
   return lnStatus(ownsLn_64f_Sse2(pSrc, pDst, len));
 }
@@ -448,27 +439,27 @@ IppOpStatus ippsLn_64f(const double *pSrc, double *pDst, int len) {
 namespace sse {
 
 IppOpStatus ippsExp_64f_I(double *pSrcDst, int len) {
-  if (const IppOpStatus st = check(pSrcDst, pSrcDst, len); st != ippStsNoErr)
+  if (const IppOpStatus st = checkPair(pSrcDst, pSrcDst, len); st != ippStsNoErr)
     return st;
   ownsExp_64f_I_Sse(pSrcDst, len);
   return ippStsNoErr;
 }
 
 IppOpStatus ippsExp_64f(const double *pSrc, double *pDst, int len) {
-  if (const IppOpStatus st = check(pSrc, pDst, len); st != ippStsNoErr)
+  if (const IppOpStatus st = checkPair(pSrc, pDst, len); st != ippStsNoErr)
     return st;
   ownsExp_64f_Sse(pSrc, pDst, len);
   return ippStsNoErr;
 }
 
 IppOpStatus ippsLn_64f_I(double *pSrcDst, int len) {
-  if (const IppOpStatus st = check(pSrcDst, pSrcDst, len); st != ippStsNoErr)
+  if (const IppOpStatus st = checkPair(pSrcDst, pSrcDst, len); st != ippStsNoErr)
     return st;
   return lnStatus(ownsLn_64f_Sse(pSrcDst, pSrcDst, len));
 }
 
 IppOpStatus ippsLn_64f(const double *pSrc, double *pDst, int len) {
-  if (const IppOpStatus st = check(pSrc, pDst, len); st != ippStsNoErr)
+  if (const IppOpStatus st = checkPair(pSrc, pDst, len); st != ippStsNoErr)
     return st;
   return lnStatus(ownsLn_64f_Sse(pSrc, pDst, len));
 }

@@ -23,7 +23,6 @@ namespace kernels::signal {
 namespace {
 
 using detail::load;
-using detail::partlyOverlap;
 using detail::store;
 
 inline __m128d all(double c) { return _mm_set1_pd(c); }

@@ -33,7 +33,7 @@ IppOpStatus ownsNormalize_64f_Sse2(const double *src, double *dst, std::size_t n
     return static_cast<double>((load(src + i) - static_cast<long double>(subs[i % 2])) * rx);
   };
   std::size_t i = 0;
-  if (!detail::partlyOverlap(src, 8 * n, dst, 8 * n)) {
+  if (!partlyOverlap(src, 8 * n, dst, 8 * n)) {
     for (; i + 2 <= n; i += 2) {
       const __m128d x = _mm_loadu_pd(src + i);
       const __m128d y = _mm_mul_pd(_mm_sub_pd(x, sub), rv);

@@ -57,6 +57,21 @@ IppOpStatus ippsMulPerm_64f_I_Sse(const double *pSrc, double *pSrcDst, int len);
 IppOpStatus ippsMulPackConj_64f_I_Sse2(const double *pSrc, double *pSrcDst, int len);
 IppOpStatus ippsMulPackConj_64f_I_Sse(const double *pSrc, double *pSrcDst, int len);
 
+// The convolution and correlation entries of one class (namespaces sse2 and sse below).
+#define SIGNAL_CORRCONV_DECLARATIONS                                                               \
+  IppOpStatus ippsConv_64f(const double *pSrc1, int len1, const double *pSrc2, int len2,           \
+                           double *pDst);                                                          \
+  IppOpStatus ippsAutoCorr_64f(const double *pSrc, int srcLen, double *pDst, int dstLen);          \
+  IppOpStatus ippsAutoCorr_NormA_64f(const double *pSrc, int srcLen, double *pDst, int dstLen);    \
+  IppOpStatus ippsAutoCorr_NormB_64f(const double *pSrc, int srcLen, double *pDst, int dstLen);    \
+  IppOpStatus ippsCrossCorr_64f(const double *pSrc1, int src1Len, const double *pSrc2,             \
+                                int src2Len, double *pDst, int dstLen, int lowLag);                \
+  IppOpStatus ippsAutoCorr_64fc(const Ipp64fc *pSrc, int srcLen, Ipp64fc *pDst, int dstLen);       \
+  IppOpStatus ippsAutoCorr_NormA_64fc(const Ipp64fc *pSrc, int srcLen, Ipp64fc *pDst, int dstLen); \
+  IppOpStatus ippsAutoCorr_NormB_64fc(const Ipp64fc *pSrc, int srcLen, Ipp64fc *pDst, int dstLen); \
+  IppOpStatus ippsCrossCorr_64fc(const Ipp64fc *pSrc1, int src1Len, const Ipp64fc *pSrc2,          \
+                                 int src2Len, Ipp64fc *pDst, int dstLen, int lowLag);
+
 namespace sse2 {
 // n >= 1 bytes; ranges must not overlap. Large runs bypass the cache by the processor's
 // cache size (kernels/basic's probe) and are fenced before return. Each returns pDst.
@@ -67,18 +82,7 @@ void *ownsZero_8u_Sse2(void *pDst, std::size_t n) noexcept;
 // (lb) into dst, which the caller has prepared.
 void ownsConvDirect_64f_Sse2(const double *a, int la, const double *b, int lb, double *dst);
 
-IppOpStatus ippsConv_64f(const double *pSrc1, int len1, const double *pSrc2, int len2,
-                         double *pDst);
-IppOpStatus ippsAutoCorr_64f(const double *pSrc, int srcLen, double *pDst, int dstLen);
-IppOpStatus ippsAutoCorr_NormA_64f(const double *pSrc, int srcLen, double *pDst, int dstLen);
-IppOpStatus ippsAutoCorr_NormB_64f(const double *pSrc, int srcLen, double *pDst, int dstLen);
-IppOpStatus ippsCrossCorr_64f(const double *pSrc1, int src1Len, const double *pSrc2, int src2Len,
-                              double *pDst, int dstLen, int lowLag);
-IppOpStatus ippsAutoCorr_64fc(const Ipp64fc *pSrc, int srcLen, Ipp64fc *pDst, int dstLen);
-IppOpStatus ippsAutoCorr_NormA_64fc(const Ipp64fc *pSrc, int srcLen, Ipp64fc *pDst, int dstLen);
-IppOpStatus ippsAutoCorr_NormB_64fc(const Ipp64fc *pSrc, int srcLen, Ipp64fc *pDst, int dstLen);
-IppOpStatus ippsCrossCorr_64fc(const Ipp64fc *pSrc1, int src1Len, const Ipp64fc *pSrc2, int src2Len,
-                               Ipp64fc *pDst, int dstLen, int lowLag);
+SIGNAL_CORRCONV_DECLARATIONS
 } // namespace sse2
 
 namespace sse {
@@ -102,18 +106,9 @@ void *ZeroBytes(void *pDst, std::size_t n) noexcept;
 IppOpStatus ippsCopy_16s(const short *pSrc, short *pDst, int len);
 IppOpStatus ippsCopy_64fc(const Ipp64fc *pSrc, Ipp64fc *pDst, int len);
 
-IppOpStatus ippsConv_64f(const double *pSrc1, int len1, const double *pSrc2, int len2,
-                         double *pDst);
-IppOpStatus ippsAutoCorr_64f(const double *pSrc, int srcLen, double *pDst, int dstLen);
-IppOpStatus ippsAutoCorr_NormA_64f(const double *pSrc, int srcLen, double *pDst, int dstLen);
-IppOpStatus ippsAutoCorr_NormB_64f(const double *pSrc, int srcLen, double *pDst, int dstLen);
-IppOpStatus ippsCrossCorr_64f(const double *pSrc1, int src1Len, const double *pSrc2, int src2Len,
-                              double *pDst, int dstLen, int lowLag);
-IppOpStatus ippsAutoCorr_64fc(const Ipp64fc *pSrc, int srcLen, Ipp64fc *pDst, int dstLen);
-IppOpStatus ippsAutoCorr_NormA_64fc(const Ipp64fc *pSrc, int srcLen, Ipp64fc *pDst, int dstLen);
-IppOpStatus ippsAutoCorr_NormB_64fc(const Ipp64fc *pSrc, int srcLen, Ipp64fc *pDst, int dstLen);
-IppOpStatus ippsCrossCorr_64fc(const Ipp64fc *pSrc1, int src1Len, const Ipp64fc *pSrc2, int src2Len,
-                               Ipp64fc *pDst, int dstLen, int lowLag);
+SIGNAL_CORRCONV_DECLARATIONS
 } // namespace sse
+
+#undef SIGNAL_CORRCONV_DECLARATIONS
 
 } // namespace kernels::signal
