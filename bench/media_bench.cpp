@@ -2,7 +2,9 @@
 // (a file-fed ALSA PCM -> capture filter -> sample grabber -> a block queue)
 // against a plain snd_pcm_readi loop over the same PCM, and through our render
 // path (push source -> render filter -> the PCM) against snd_pcm_writei.
-// Both sides open and close the device once per second of audio. main() points
+// Both sides open and close the device once per second of audio. And one
+// device poll (the microphone list the window reads once a second) against a
+// plain snd_card_next walk over the same cards. main() points
 // HOME at a configuration defining the PCM before alsa-lib reads it.
 #include <alsa/asoundlib.h>
 #include <benchmark/benchmark.h>
@@ -18,6 +20,7 @@
 #include <map>
 #include <mutex>
 
+#include "platform/media/Backend.h"
 #include "platform/media/Internal.h"
 #include "platform/media/Media.h"
 
@@ -260,6 +263,51 @@ void Render_writei(benchmark::State &state) {
   }
 }
 
+// One run of the recorder's once-a-second device poll: list the microphones
+// and read each one's name, as the window does to find the codec.
+void DevicePoll_ours(benchmark::State &state) {
+  TComPtr<ICreateDevEnum> devices = Create<ICreateDevEnum>(CLSID_SystemDeviceEnum);
+  size_t names = 0;
+  for (auto _ : state) {
+    TComPtr<IEnumMoniker> list;
+    if (devices->CreateClassEnumerator(CLSID_AudioInputDeviceCategory,
+                                       reinterpret_cast<IEnumMoniker **>(list.PutVoid()),
+                                       0) != com::S_OK)
+      continue;
+    IMoniker *m = nullptr;
+    while (list->Next(1, &m, nullptr) == com::S_OK) {
+      TComPtr<IPropertyBag> bag;
+      if (m->BindToStorage(nullptr, nullptr, IPropertyBag::IID, bag.PutVoid()) == com::S_OK) {
+        VARIANT v;
+        if (bag->Read(u"FriendlyName", &v, nullptr) == com::S_OK)
+          names += !v.bstrVal.empty();
+      }
+      m->Release();
+    }
+  }
+  state.counters["names"] =
+      benchmark::Counter(static_cast<double>(names) / static_cast<double>(state.iterations()));
+}
+
+// What the poll cost while it read every card and configured PCM each time.
+void DevicePoll_fullListing(benchmark::State &state) {
+  for (auto _ : state)
+    benchmark::DoNotOptimize(detail::AlsaBackend().List(true));
+}
+
+// What seeing a card come or go costs at the least: a walk over the cards.
+void DevicePoll_cardWalk(benchmark::State &state) {
+  for (auto _ : state) {
+    int card = -1, cards = 0;
+    while (snd_card_next(&card) == 0 && card >= 0)
+      ++cards;
+    benchmark::DoNotOptimize(cards);
+  }
+}
+
+BENCHMARK(DevicePoll_ours)->MeasureProcessCPUTime()->Unit(benchmark::kMicrosecond);
+BENCHMARK(DevicePoll_cardWalk)->MeasureProcessCPUTime()->Unit(benchmark::kMicrosecond);
+BENCHMARK(DevicePoll_fullListing)->MeasureProcessCPUTime()->Unit(benchmark::kMicrosecond);
 BENCHMARK(Capture_ours)->MeasureProcessCPUTime()->Unit(benchmark::kMicrosecond);
 BENCHMARK(Capture_readi)->MeasureProcessCPUTime()->Unit(benchmark::kMicrosecond);
 BENCHMARK(Render_ours)->MeasureProcessCPUTime()->Unit(benchmark::kMicrosecond);
@@ -275,15 +323,17 @@ public:
         times_[r.benchmark_name()] = r.GetAdjustedCPUTime();
   }
   void PrintRatios() const {
-    std::printf("\n%-10s %-14s %16s\n", "path", "against", "ours / theirs");
-    for (auto [ours, theirs, label] :
-         {std::tuple{"Capture_ours", "Capture_readi", "snd_pcm_readi"},
-          std::tuple{"Render_ours", "Render_writei", "snd_pcm_writei"}}) {
+    std::printf("\n%-26s %-14s %16s\n", "path", "against", "ours / theirs");
+    for (auto [ours, theirs, path, label] :
+         {std::tuple{"Capture_ours", "Capture_readi", "Capture", "snd_pcm_readi"},
+          std::tuple{"Render_ours", "Render_writei", "Render", "snd_pcm_writei"},
+          std::tuple{"DevicePoll_ours", "DevicePoll_cardWalk", "DevicePoll", "snd_card_next"},
+          std::tuple{"DevicePoll_fullListing", "DevicePoll_cardWalk", "DevicePoll (full listing)",
+                     "snd_card_next"}}) {
       double a = Time(ours), b = Time(theirs);
       if (a <= 0 || b <= 0)
         continue;
-      std::printf("%-10s %-14s %16.2f\n",
-                  std::string(ours).substr(0, std::string(ours).find('_')).c_str(), label, a / b);
+      std::printf("%-26s %-14s %16.2f\n", path, label, a / b);
     }
   }
 

@@ -60,12 +60,20 @@ public:
 
 IAudioBackend &AlsaBackend();
 IAudioBackend &VirtualBackend();
-// The back end owning a device id (virtual first), null when none.
+// A running sound server's devices ("pulse:<name>"); lists none without one.
+IAudioBackend &PulseBackend();
+// The sound server's listed devices of a kind, and the ALSA ids of the cards
+// they stand for ("CODEC"): the cards the server holds.
+std::vector<TDeviceEntry> ServerDevices(bool capture, std::vector<std::string> *cards);
+// The back end owning a device id (virtual, then sound server, then ALSA),
+// null when none.
 IAudioBackend *BackendFor(const std::string &id);
-// Every listed device of a kind: ALSA (when enabled) then virtual.
+// Every listed device of a kind: with ALSA enabled the sound server's, then
+// ALSA's less the cards the server holds; then the virtual ones.
 std::vector<TDeviceEntry> ListDevices(bool capture);
-// The kind's default device: ALSA's "default" when ALSA lists devices (or
-// when no virtual device exists), else the first virtual device.
+// The kind's default device: the sound server's while one runs, else ALSA's
+// "default" when ALSA lists devices (or when no virtual device exists), else
+// the first virtual device.
 bool DefaultDevice(bool capture, TDeviceEntry *entry);
 
 // A 16-bit stereo 48 kHz format record (the default of devices without one).

@@ -1,3 +1,5 @@
+#include <alsa/asoundlib.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <atomic>
@@ -32,9 +34,71 @@ bool AlsaEnabled() { return gAlsaEnabled; }
 
 namespace detail {
 
+namespace {
+
+// The ALSA listing as last read, read anew only when a card comes or goes or
+// the ALSA configuration changes. Asking for the configured PCMs parses the
+// whole configuration, far too much for a poll once a second; seeing whether
+// cards changed is a walk over the control devices.
+class TAlsaListing {
+public:
+  TAlsaListing() = default;
+  TAlsaListing(const TAlsaListing &) = delete;
+  TAlsaListing &operator=(const TAlsaListing &) = delete;
+
+  std::vector<TDeviceEntry> List(bool capture) {
+    std::lock_guard<std::mutex> lock(m_);
+    std::string cards = CardSignature();
+    // Our own copy of the configuration tells a change of its files (the
+    // library's own copy may have been brought up to date by an open).
+    int changed = snd_config_update_r(&config_, &update_, nullptr);
+    if (changed != 0 || cards != cards_) {
+      cards_ = std::move(cards);
+      read_[0] = read_[1] = false;
+    }
+    int kind = capture ? 1 : 0;
+    if (!read_[kind]) {
+      lists_[kind] = AlsaBackend().List(capture);
+      read_[kind] = true;
+    }
+    return lists_[kind];
+  }
+
+private:
+  // The cards' indices and the device folder's change time: a card that
+  // goes and another that takes its index change the folder.
+  static std::string CardSignature() {
+    std::string s;
+    int card = -1;
+    while (snd_card_next(&card) == 0 && card >= 0)
+      s += std::to_string(card) + ',';
+    struct stat st {};
+    if (stat("/dev/snd", &st) == 0)
+      s += std::to_string(st.st_ino) + ':' + std::to_string(st.st_mtim.tv_sec) + '.' +
+           std::to_string(st.st_mtim.tv_nsec);
+    return s;
+  }
+
+  std::mutex m_;
+  snd_config_t *config_ = nullptr;
+  snd_config_update_t *update_ = nullptr;
+  std::string cards_;
+  bool read_[2] = {false, false};
+  std::vector<TDeviceEntry> lists_[2];
+};
+
+TAlsaListing &AlsaListing() {
+  static TAlsaListing listing;
+  return listing;
+}
+
+} // namespace
+
 IAudioBackend *BackendFor(const std::string &id) {
   if (VirtualBackend().Owns(id))
     return &VirtualBackend();
+  if (AlsaEnabled() && PulseBackend().Owns(id))
+    return &PulseBackend();
   if (AlsaEnabled() && AlsaBackend().Owns(id))
     return &AlsaBackend();
   return nullptr;
@@ -43,8 +107,19 @@ IAudioBackend *BackendFor(const std::string &id) {
 std::vector<TDeviceEntry> ListDevices(bool capture) {
   InstallEnvironmentDevicesOnce();
   std::vector<TDeviceEntry> out;
-  if (AlsaEnabled())
-    out = AlsaBackend().List(capture);
+  if (AlsaEnabled()) {
+    // A card the server holds is busy as an ALSA device: only the server's
+    // device for it is listed.
+    std::vector<std::string> held;
+    out = ServerDevices(capture, &held);
+    for (auto &e : AlsaListing().List(capture)) {
+      bool isHeld = false;
+      for (auto &card : held)
+        isHeld = isHeld || e.Id.rfind("plughw:CARD=" + card + ",", 0) == 0;
+      if (!isHeld)
+        out.push_back(e);
+    }
+  }
   for (auto &e : VirtualBackend().List(capture))
     out.push_back(e);
   return out;
@@ -52,6 +127,13 @@ std::vector<TDeviceEntry> ListDevices(bool capture) {
 
 bool DefaultDevice(bool capture, TDeviceEntry *entry) {
   auto list = ListDevices(capture);
+  if (AlsaEnabled()) {
+    std::string server = PulseBackend().DefaultId(capture);
+    if (!server.empty()) {
+      *entry = {server, "Default"};
+      return true;
+    }
+  }
   bool alsaListed = false;
   for (auto &e : list)
     if (!VirtualBackend().Owns(e.Id))

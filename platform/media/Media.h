@@ -116,8 +116,8 @@ private:
 };
 
 // ---- Back-end selection ------------------------------------------------------
-// ALSA devices are listed unless disabled (tests that want only virtual
-// devices disable it). Default: enabled.
+// ALSA devices and a running sound server's are listed unless disabled (tests
+// that want only virtual devices disable it). Default: enabled.
 void SetAlsaEnabled(bool enabled);
 bool AlsaEnabled();
 
