@@ -15,30 +15,26 @@
 // from another synchronized filter's main-thread step) never waits for a slot
 // of the queue, which only the main thread frees: when none is free, the
 // waiting buffers and then this one are handled at once, in order.
+//
+// What it shares with the generic real filter (the events, SynchronizeType,
+// the older event name, the hand-over) is SLGenericFilter.h's.
 #pragma once
 
 #include "audio/ALCommonFilter.h"
 #include "framework/data/Alcaudiobuffer.h"
-#include "framework/data/SLClockGen.h"
-#include "framework/data/Slsynctypes.h"
+#include "framework/data/SLGenericFilter.h"
 
-#include <atomic>
-#include <memory>
+using TALGenericFilterProcessDataEvent = void(TObject *Sender, TALCAudioBuffer InBuffer,
+                                              TALCAudioBuffer &OutBuffer, bool &SendOutputData);
 
-class TALGenericFilter : public TALCommonFilter {
+class TALGenericFilter
+    : public TSLGenericFilterT<TALCommonFilter, TALGenericFilterProcessDataEvent> {
   CLASSLIB_CLASS(TALGenericFilter)
 public:
   using TStartEvent = void(TObject *Sender);
-  using TStopEvent = void(TObject *Sender);
-  using TProcessDataEvent = void(TObject *Sender, TALCAudioBuffer InBuffer,
-                                 TALCAudioBuffer &OutBuffer, bool &SendOutputData);
+  using TProcessDataEvent = TALGenericFilterProcessDataEvent;
 
   explicit TALGenericFilter(TComponent *AOwner);
-  ~TALGenericFilter() override;
-
-  // Also reads the older property name "OnFilterData" as OnProcessData; a
-  // name that names no method of the root is ignored.
-  void DefineProperties(TFiler *Filer) override;
 
   void InternalOperation(IALAudioBuffer *InBuffer, IALAudioBufferPtr &OutBuffer,
                          bool OutputConnected, bool &SendOutput) override;
@@ -46,8 +42,7 @@ public:
   void Reset(TOWStartWaveOperation *Operation) override;
   // Drops the buffers waiting for the main thread, OnStop, zeroes StreamFormat.
   void Stop() override;
-  // The buffer queue's callback (main thread).
-  void SyncBuffer(TSLMainThreadBufferQueue *Sender, const ISLDataBufferPtr &Buffer);
+  void SyncBuffer(TSLMainThreadBufferQueue *Sender, const ISLDataBufferPtr &Buffer) override;
   // Sends Buffer's audio on the output pin; receivers' exceptions pass.
   TOWNotifyResult SendData(TALCAudioBuffer Buffer);
   // Commands: upstream when the input pin is linked, otherwise downstream
@@ -56,24 +51,9 @@ public:
   TOWNotifyResult SendStopCommand();
   TOWNotifyResult SendResumeCommand();
 
-  TSLSynchronizeType GetSynchronizeType() const { return synchronizeType_; }
-  void SetSynchronizeType(TSLSynchronizeType Value);
-
   TEvent<TStartEvent> OnStart;
-  TEvent<TStopEvent> OnStop;
-  TEvent<TProcessDataEvent> OnProcessData;
   // The running stream's format; zero while idle.
   WAVEFORMATEXTENSIBLE StreamFormat{};
-
-private:
-  TOWNotifyResult SendCommand(IOWNotifyOperation *Operation);
-  void ReadFilterData(TReader *Reader);
-  // Hands Buffer to the main thread; on the main thread without a free slot,
-  // handles the waiting buffers and Buffer at once.
-  void HandOver(IALAudioBuffer *Buffer, bool Force);
-
-  std::unique_ptr<TSLMainThreadBufferQueue> queue_;
-  std::atomic<TSLSynchronizeType> synchronizeType_{stNone};
 };
 
 void ALGenericFilterRegister();

@@ -202,16 +202,101 @@ double Snap(ISLRealBuffer *Buffer, double Value) {
 
 } // namespace
 
-// Y axes ---------------------------------------------------------------------------------
+// Both axes ------------------------------------------------------------------------------
 
-TSLDisplayYAxis::TSLDisplayYAxis(ISLAxisChart *Chart) : TSLDisplayAxis(Chart) {
+namespace {
+
+// The published properties both scope axes begin with, in form order.
+template <class C> void SLPublishAxisViewProperties(TClassBuilder<C> &c) {
+  c.Boolean("TrackCursor", &C::GetTrackCursor, &C::SetTrackCursor, true);
+  c.Object("MinorTicks", &C::GetMinorTicks, &C::SetMinorTicks);
+  c.Object("Font", &C::GetFont, &C::SetFont);
+  c.Object("ToolBar", &C::GetToolBar, &C::SetToolBar);
+  c.Object("AxisLabel", &C::GetAxisLabel, &C::SetAxisLabel);
+}
+
+} // namespace
+
+TSLDisplayXYAxis::TSLDisplayXYAxis(ISLAxisChart *Chart, TSLAxisKind Kind)
+    : TSLDisplayAxis(Chart), FKind(Kind) {
   FAxisLabel.OnChange = [this](TObject *Sender) { LabelChanged(Sender); };
 }
 
-void TSLDisplayYAxis::LabelChanged(TObject *) {
+void TSLDisplayXYAxis::LabelChanged(TObject *) {
   InvalidateRecalc();
   InvalidateMinMaxCache();
 }
+
+bool TSLDisplayXYAxis::GetIsVertical() {
+  return (FKind == TSLAxisKind::X) == FChart->GetIsVertical();
+}
+
+int32_t TSLDisplayXYAxis::GetMaxTextLength() {
+  if (GetIsVertical())
+    return TSLDisplayAxis::GetMaxTextLength();
+  return Widest(FChart->GetCanvas(), GetTickText(GetScaleZoomedMaxRead()),
+                GetTickText(GetScaleZoomedMinRead()));
+}
+
+int32_t TSLDisplayXYAxis::GetMinScaleLineDistance() {
+  TCanvas *C = FChart->GetCanvas();
+  C->SetFont(GetFont());
+  int32_t D = GetIsVertical() ? C->TextHeight("Xg") + 4
+                              : C->TextWidth(GetTickText(GetDataZoomedMaxRead())) + 8;
+  return std::max(D, 20);
+}
+
+void TSLDisplayXYAxis::ZoomOwnAxis(double Factor) {
+  if (FKind == TSLAxisKind::X)
+    FChart->ZoomBy(Factor, 1.0, true);
+  else
+    FChart->ZoomBy(1.0, Factor, true);
+}
+
+void TSLDisplayXYAxis::ZoomIn() { ZoomOwnAxis(0.5); }
+void TSLDisplayXYAxis::ZoomOut() { ZoomOwnAxis(2.0); }
+
+void TSLDisplayXYAxis::MouseWheelDown(TShiftState, TPoint MousePos) {
+  if (FKind == TSLAxisKind::X)
+    FChart->MouseWheelZoom(MousePos, 1.1, 1.0);
+  else
+    FChart->MouseWheelZoom(MousePos, 1.0, 1.1);
+}
+
+void TSLDisplayXYAxis::MouseWheelUp(TShiftState, TPoint MousePos) {
+  if (FKind == TSLAxisKind::X)
+    FChart->MouseWheelZoom(MousePos, 0.9, 1.0);
+  else
+    FChart->MouseWheelZoom(MousePos, 1.0, 0.9);
+}
+
+void TSLDisplayXYAxis::Draw(TSLDisplayDrawPart Part, TCanvas *Canvas, bool Vertical, bool Exporting,
+                            double YMin, double YMax, int32_t YOffset, double YFactor) {
+  const bool AlongX = (FKind == TSLAxisKind::X) != Vertical;
+  if (FTrackCursor && !FChart->IsDesigning() && !Exporting && FMouseOver) {
+    if (AlongX)
+      DrawVerticalMouseMarker(Canvas, FMarkerLength);
+    else
+      DrawHorizontalMouseMarker(Canvas, FMarkerLength);
+  }
+  DrawTicks(Canvas, true, Vertical, YMin, YMax, YOffset, YFactor);
+  if (FAxisLabel.GetVisible()) {
+    if (AlongX)
+      DrawHorizontalLabel(Canvas, FAxisLabel.GetFont());
+    else
+      DrawVerticalLabel(Canvas, FAxisLabel.GetFont());
+  }
+  TSLDisplayAxis::Draw(Part, Canvas, Vertical, Exporting, YMin, YMax, YOffset, YFactor);
+}
+
+void TSLDisplayXYAxis::DrawEx(TSLDisplayDrawPart, TCanvas *Canvas, bool Vertical, double YMin,
+                              double YMax, int32_t YOffset, double YFactor) {
+  DrawTicks(Canvas, false, Vertical, YMin, YMax, YOffset, YFactor);
+}
+
+// Y axes ---------------------------------------------------------------------------------
+
+TSLDisplayYAxis::TSLDisplayYAxis(ISLAxisChart *Chart) : TSLDisplayXYAxis(Chart, TSLAxisKind::Y) {}
 
 int32_t TSLDisplayYAxis::GetDefaultOffsetBegin() {
   return FChart->GetCanvas()->TextHeight("Xg") / 2 + 4;
@@ -223,39 +308,8 @@ int32_t TSLDisplayYAxis::GetDefaultOffsetEnd() {
 
 TAlign TSLDisplayYAxis::GetAlign() { return FChart->GetIsVertical() ? alBottom : alLeft; }
 
-bool TSLDisplayYAxis::GetIsVertical() { return !FChart->GetIsVertical(); }
-
 int32_t TSLDisplayYAxis::GetDimentionLength() {
   return FChart->GetIsVertical() ? GetWidth() : GetHeight();
-}
-
-// "Vertical" in the measures below is the control's orientation: a
-// vertical control lays its Y axis out horizontally, so labels stand side
-// by side and their widths count.
-int32_t TSLDisplayYAxis::GetMaxTextLength() {
-  if (FChart->GetIsVertical())
-    return Widest(FChart->GetCanvas(), GetTickText(GetScaleZoomedMaxRead()),
-                  GetTickText(GetScaleZoomedMinRead()));
-  return TSLDisplayAxis::GetMaxTextLength();
-}
-
-int32_t TSLDisplayYAxis::GetMinScaleLineDistance() {
-  TCanvas *C = FChart->GetCanvas();
-  C->SetFont(GetFont());
-  int32_t D = FChart->GetIsVertical() ? C->TextWidth(GetTickText(GetDataZoomedMaxRead())) + 8
-                                      : C->TextHeight("Xg") + 4;
-  return std::max(D, 20);
-}
-
-void TSLDisplayYAxis::ZoomIn() { FChart->ZoomBy(1.0, 0.5, true); }
-void TSLDisplayYAxis::ZoomOut() { FChart->ZoomBy(1.0, 2.0, true); }
-
-void TSLDisplayYAxis::MouseWheelDown(TShiftState, TPoint MousePos) {
-  FChart->MouseWheelZoom(MousePos, 1.0, 1.1);
-}
-
-void TSLDisplayYAxis::MouseWheelUp(TShiftState, TPoint MousePos) {
-  FChart->MouseWheelZoom(MousePos, 1.0, 0.9);
 }
 
 void TSLDisplayYAxis::MouseMove(TShiftState Shift, int32_t X, int32_t Y) {
@@ -292,11 +346,7 @@ const TClassInfo &TSLScopeYAxis::StaticClassInfo() {
   using C = TSLScopeYAxis;
   static const TClassInfo &info = MakeClassInfo<C>(
       "TSLScopeYAxis", &TSLOptionalView::StaticClassInfo(), [](TClassBuilder<C> &c) {
-        c.Boolean("TrackCursor", &C::GetTrackCursor, &C::SetTrackCursor, true);
-        c.Object("MinorTicks", &C::GetMinorTicks, &C::SetMinorTicks);
-        c.Object("Font", &C::GetFont, &C::SetFont);
-        c.Object("ToolBar", &C::GetToolBar, &C::SetToolBar);
-        c.Object("AxisLabel", &C::GetAxisLabel, &C::SetAxisLabel);
+        SLPublishAxisViewProperties(c);
         c.Float("Min", &C::GetMin, &C::SetMin);
         c.Stored([](C &) { return false; });
         c.Float("Max", &C::GetMax, &C::SetMax);
@@ -312,8 +362,7 @@ const TClassInfo &TSLScopeYAxis::StaticClassInfo() {
 }
 
 TSLScopeYAxis::TSLScopeYAxis(ISLAxisChart *Chart)
-    : TSLDisplayYAxis(Chart), FAutoScaling([this] { InvalidateStep(); }),
-      FCursorSettings([Chart] { Chart->UpdateCursors(); }) {
+    : TSLScopeAxisT(Chart), FAutoScaling([this] { InvalidateStep(); }) {
   FAxisLabel.OnChange = nullptr;
   FAxisLabel.SetText("Y Axis");
   FAxisLabel.OnChange = [this](TObject *Sender) { LabelChanged(Sender); };
@@ -334,7 +383,7 @@ void DefineAxisColors(TFiler *Filer, TSLDisplayAxis *Axis) {
 } // namespace
 
 void TSLScopeYAxis::DefineProperties(TFiler *Filer) {
-  TSLDisplayYAxis::DefineProperties(Filer);
+  TSLScopeAxisT::DefineProperties(Filer);
   DefineAxisColors(Filer, this);
   Filer->DefineProperty(
       "MinMax",
@@ -356,49 +405,11 @@ void TSLScopeYAxis::DefineProperties(TFiler *Filer) {
       false);
 }
 
-void TSLScopeYAxis::SetMin(double Value) {
-  if (Value == FMin)
-    return;
-  FMin = Value;
-  FStepCache.Valid = false;
-  InvalidateRecalc();
-}
+void TSLScopeYAxis::SetMin(double Value) { SetStepSetting(FMin, Value); }
 
-void TSLScopeYAxis::SetMax(double Value) {
-  if (Value == FMax)
-    return;
-  FMax = Value;
-  FStepCache.Valid = false;
-  InvalidateRecalc();
-}
+void TSLScopeYAxis::SetMax(double Value) { SetStepSetting(FMax, Value); }
 
-void TSLScopeYAxis::SetLogarithmic(bool Value) {
-  if (Value == FLogarithmic)
-    return;
-  FLogarithmic = Value;
-  FStepCache.Valid = false;
-  InvalidateRecalc();
-}
-
-void TSLScopeYAxis::SetPrecision(int32_t Value) {
-  Value = std::clamp(Value, 0, 18);
-  if (Value == FPrecision)
-    return;
-  FPrecision = Value;
-  InvalidateRecalc();
-}
-
-void TSLScopeYAxis::SetFixedPrecision(bool Value) {
-  if (Value == FFixedPrecision)
-    return;
-  FFixedPrecision = Value;
-  InvalidateRecalc();
-}
-
-void TSLScopeYAxis::SetCursorSettings(TSLDisplayAxisCursorSettings *Value) {
-  FCursorSettings.Assign(Value);
-  FChart->UpdateCursors();
-}
+void TSLScopeYAxis::SetLogarithmic(bool Value) { SetStepSetting(FLogarithmic, Value); }
 
 void TSLScopeYAxis::InvalidateStep() {
   FStepCache.Valid = false;
@@ -583,12 +594,6 @@ void TSLScopeYAxis::GetScaleInfo(int32_t &Offset, double &Factor, double A, doub
     Factor = -Factor;
 }
 
-std::string TSLScopeYAxis::GetTickText(double Value) {
-  int32_t D = SLGetDecimalPoints(GetDataZoomedMinRead(), GetDataZoomedMaxRead(), FPrecision,
-                                 FFixedPrecision);
-  return CustomLabel(Value, SLFormatTickText(Value, D, FPrecision, FFixedPrecision));
-}
-
 TPoint TSLScopeYAxis::GetDefaultSize() {
   TCanvas *C = FChart->GetCanvas();
   C->SetFont(FFont.get());
@@ -603,24 +608,6 @@ TPoint TSLScopeYAxis::GetDefaultSize() {
     H += Caption;
   }
   return TPoint{W, H};
-}
-
-void TSLScopeYAxis::ZoomBy(double Factor, bool SaveUndo) {
-  if (SaveUndo)
-    FChart->SaveUndoZoom(false);
-  IntZoom(Factor);
-  FChart->SetZoomed();
-  FChart->Invalidate();
-  FChart->ZoomChanged(zoZoom);
-}
-
-void TSLScopeYAxis::ZoomTo(double A, double B, bool SaveUndo) {
-  if (SaveUndo)
-    FChart->SaveUndoZoom(false);
-  IntZoomTo(A, B);
-  FChart->SetZoomed();
-  FChart->Invalidate();
-  FChart->ZoomChanged(zoZoom);
 }
 
 namespace {
@@ -640,120 +627,11 @@ bool ZoomRange(double A, double B, double &Min, double &Max) {
 
 } // namespace
 
-void TSLScopeYAxis::IntZoomTo(double A, double B) {
-  ZoomRange(A, B, FZoomMin, FZoomMax);
-  FStepCache.Valid = false;
-  InvalidateMinMaxCache();
-}
-
-void TSLScopeYAxis::IntZoom(double Factor) {
-  double Lo = GetDataZoomedMinRead(), Hi = GetDataZoomedMaxRead();
-  double R = Hi - Lo;
-  double D = (R * Factor - R) / 2;
-  // A range that would overflow keeps what is shown now.
-  if (!ZoomRange(Lo - D, Hi + D, FZoomMin, FZoomMax))
-    ZoomRange(Lo, Hi, FZoomMin, FZoomMax);
-  FStepCache.Valid = false;
-  InvalidateMinMaxCache();
-}
-
-double TSLScopeYAxis::AlignValue(double Value) {
-  if (!FCursorSettings.GetSnapToSample())
-    return Value;
-  for (int32_t I = 0; I < FChart->GetAxisChannelCount(); ++I)
-    if (ISLRealBufferPtr Y = FChart->GetAxisChannelDrawY(I))
-      Value = Snap(Y.Get(), Value);
-  return Value;
-}
-
-void TSLScopeYAxis::MouseDown(TMouseButton Button, TShiftState Shift, int32_t X, int32_t Y,
-                              bool InView) {
-  TSLDisplayYAxis::MouseDown(Button, Shift, X, Y, InView);
-  if (Button != mbLeft)
-    return;
-  if (InView) {
-    FDragging = true;
-    FDragStart = TPoint{X, Y};
-    FDragStartMin = GetDataZoomedMinRead();
-    FDragStartMax = GetDataZoomedMaxRead();
-  }
-  if (FToolBar->GetVisible())
-    FToolBar->MouseDown(TPoint{X, Y});
-}
-
-void TSLScopeYAxis::MouseMove(TShiftState Shift, int32_t X, int32_t Y) {
-  TSLDisplayYAxis::MouseMove(Shift, X, Y);
-  if (FDragging)
-    MouseMoveScale(FDragStart, TPoint{X, Y});
-}
-
-void TSLScopeYAxis::MouseUp(TMouseButton Button, TShiftState Shift, int32_t X, int32_t Y,
-                            bool InView) {
-  TSLDisplayYAxis::MouseUp(Button, Shift, X, Y, InView);
-  if (Button != mbLeft)
-    return;
-  FDragging = false;
-  FToolBar->MouseUp(TPoint{X, Y});
-}
-
-void TSLScopeYAxis::MouseMoveScale(TPoint Start, TPoint Current) {
-  if (!FChart->IsZoomed())
-    return;
-  TRect R = FChart->GetDataViewRect();
-  double D, Length;
-  if (FChart->GetIsVertical()) {
-    D = FReversed ? Current.X - Start.X : Start.X - Current.X;
-    Length = std::max(R.Right - R.Left - 1, 0);
-  } else {
-    D = FReversed ? Current.Y - Start.Y : Start.Y - Current.Y;
-    Length = std::max(R.Bottom - R.Top - 1, 0);
-  }
-  if (Length == 0)
-    return; // no view to drag across
-  double Shift = (GetDataZoomedMaxRead() - GetDataZoomedMinRead()) * D / Length;
-  FZoomMax = FDragStartMax - Shift;
-  FZoomMin = FDragStartMin - Shift;
-  InvalidateMinMaxCache();
-  FChart->ZoomChanged(zoZoom);
-}
-
-void TSLScopeYAxis::Draw(TSLDisplayDrawPart Part, TCanvas *Canvas, bool Vertical, bool Exporting,
-                         double YMin, double YMax, int32_t YOffset, double YFactor) {
-  if (FTrackCursor && !FChart->IsDesigning() && !Exporting && FMouseOver) {
-    if (Vertical)
-      DrawVerticalMouseMarker(Canvas, FMarkerLength);
-    else
-      DrawHorizontalMouseMarker(Canvas, FMarkerLength);
-  }
-  DrawTicks(Canvas, true, Vertical, YMin, YMax, YOffset, YFactor);
-  if (FAxisLabel.GetVisible()) {
-    if (Vertical)
-      DrawHorizontalLabel(Canvas, FAxisLabel.GetFont());
-    else
-      DrawVerticalLabel(Canvas, FAxisLabel.GetFont());
-  }
-  TSLDisplayYAxis::Draw(Part, Canvas, Vertical, Exporting, YMin, YMax, YOffset, YFactor);
-}
-
-void TSLScopeYAxis::DrawEx(TSLDisplayDrawPart, TCanvas *Canvas, bool Vertical, double YMin,
-                           double YMax, int32_t YOffset, double YFactor) {
-  DrawTicks(Canvas, false, Vertical, YMin, YMax, YOffset, YFactor);
-}
-
 // X axes -----------------------------------------------------------------------------------
 
-TSLDisplayXAxis::TSLDisplayXAxis(ISLAxisChart *Chart) : TSLDisplayAxis(Chart) {
-  FAxisLabel.OnChange = [this](TObject *Sender) { LabelChanged(Sender); };
-}
-
-void TSLDisplayXAxis::LabelChanged(TObject *) {
-  InvalidateRecalc();
-  InvalidateMinMaxCache();
-}
+TSLDisplayXAxis::TSLDisplayXAxis(ISLAxisChart *Chart) : TSLDisplayXYAxis(Chart, TSLAxisKind::X) {}
 
 TAlign TSLDisplayXAxis::GetAlign() { return FChart->GetIsVertical() ? alLeft : alBottom; }
-
-bool TSLDisplayXAxis::GetIsVertical() { return FChart->GetIsVertical(); }
 
 int32_t TSLDisplayXAxis::GetDimentionLength() {
   TRect D = FChart->GetDataViewRect();
@@ -775,32 +653,6 @@ std::string TSLDisplayXAxis::GetTickText(double Value) {
                          ? std::to_string(static_cast<int64_t>(R))
                          : SLFormatTickText(R, 0, 0, false);
   return CustomLabel(Value, Text);
-}
-
-void TSLDisplayXAxis::ZoomIn() { FChart->ZoomBy(0.5, 1.0, true); }
-void TSLDisplayXAxis::ZoomOut() { FChart->ZoomBy(2.0, 1.0, true); }
-
-void TSLDisplayXAxis::MouseWheelDown(TShiftState, TPoint MousePos) {
-  FChart->MouseWheelZoom(MousePos, 1.1, 1.0);
-}
-
-void TSLDisplayXAxis::MouseWheelUp(TShiftState, TPoint MousePos) {
-  FChart->MouseWheelZoom(MousePos, 0.9, 1.0);
-}
-
-int32_t TSLDisplayXAxis::GetMaxTextLength() {
-  if (FChart->GetIsVertical())
-    return TSLDisplayAxis::GetMaxTextLength();
-  return Widest(FChart->GetCanvas(), GetTickText(GetScaleZoomedMaxRead()),
-                GetTickText(GetScaleZoomedMinRead()));
-}
-
-int32_t TSLDisplayXAxis::GetMinScaleLineDistance() {
-  TCanvas *C = FChart->GetCanvas();
-  C->SetFont(GetFont());
-  int32_t D = FChart->GetIsVertical() ? C->TextHeight("Xg") + 4
-                                      : C->TextWidth(GetTickText(GetDataZoomedMaxRead())) + 8;
-  return std::max(D, 20);
 }
 
 double TSLDisplayXAxis::GetStep() {
@@ -888,38 +740,11 @@ void TSLDisplayXAxis::DrawTicks(TCanvas *Canvas, bool All, bool Vertical, double
   }
 }
 
-void TSLDisplayXAxis::Draw(TSLDisplayDrawPart Part, TCanvas *Canvas, bool Vertical, bool Exporting,
-                           double YMin, double YMax, int32_t YOffset, double YFactor) {
-  if (FTrackCursor && !FChart->IsDesigning() && !Exporting && FMouseOver) {
-    if (Vertical)
-      DrawHorizontalMouseMarker(Canvas, FMarkerLength);
-    else
-      DrawVerticalMouseMarker(Canvas, FMarkerLength);
-  }
-  DrawTicks(Canvas, true, Vertical, YMin, YMax, YOffset, YFactor);
-  if (FAxisLabel.GetVisible()) {
-    if (Vertical)
-      DrawVerticalLabel(Canvas, FAxisLabel.GetFont());
-    else
-      DrawHorizontalLabel(Canvas, FAxisLabel.GetFont());
-  }
-  TSLDisplayAxis::Draw(Part, Canvas, Vertical, Exporting, YMin, YMax, YOffset, YFactor);
-}
-
-void TSLDisplayXAxis::DrawEx(TSLDisplayDrawPart, TCanvas *Canvas, bool Vertical, double YMin,
-                             double YMax, int32_t YOffset, double YFactor) {
-  DrawTicks(Canvas, false, Vertical, YMin, YMax, YOffset, YFactor);
-}
-
 const TClassInfo &TSLScopeXAxis::StaticClassInfo() {
   using C = TSLScopeXAxis;
   static const TClassInfo &info = MakeClassInfo<C>(
       "TSLScopeXAxis", &TSLOptionalView::StaticClassInfo(), [](TClassBuilder<C> &c) {
-        c.Boolean("TrackCursor", &C::GetTrackCursor, &C::SetTrackCursor, true);
-        c.Object("MinorTicks", &C::GetMinorTicks, &C::SetMinorTicks);
-        c.Object("Font", &C::GetFont, &C::SetFont);
-        c.Object("ToolBar", &C::GetToolBar, &C::SetToolBar);
-        c.Object("AxisLabel", &C::GetAxisLabel, &C::SetAxisLabel);
+        SLPublishAxisViewProperties(c);
         c.Integer("Precision", &C::GetPrecision, &C::SetPrecision, 3);
         c.Boolean("FixedPrecision", &C::GetFixedPrecision, &C::SetFixedPrecision, false);
         c.Enumeration(
@@ -936,9 +761,8 @@ const TClassInfo &TSLScopeXAxis::StaticClassInfo() {
 }
 
 TSLScopeXAxis::TSLScopeXAxis(ISLAxisChart *Chart)
-    : TSLDisplayXAxis(Chart), FMinValue([this](TObject *S) { LimitChanged(S); }),
-      FMaxValue([this](TObject *S) { LimitChanged(S); }),
-      FCursorSettings([Chart] { Chart->UpdateCursors(); }), FUnitScale([this] {
+    : TSLScopeAxisT(Chart), FMinValue([this](TObject *S) { LimitChanged(S); }),
+      FMaxValue([this](TObject *S) { LimitChanged(S); }), FUnitScale([this] {
         InvalidateRecalc();
         InvalidateMinMaxCache();
       }) {
@@ -957,7 +781,7 @@ void TSLScopeXAxis::LimitChanged(TObject *) {
 }
 
 void TSLScopeXAxis::DefineProperties(TFiler *Filer) {
-  TSLDisplayXAxis::DefineProperties(Filer);
+  TSLScopeAxisT::DefineProperties(Filer);
   DefineAxisColors(Filer, this);
   // Older streams only: read, never written.
   Filer->DefineProperty(
@@ -1000,32 +824,8 @@ void TSLScopeXAxis::SetMax(TSLScopeAxisValue *Value) {
   InvalidateRecalc();
 }
 
-void TSLScopeXAxis::SetPrecision(int32_t Value) {
-  Value = std::clamp(Value, 0, 18);
-  if (Value == FPrecision)
-    return;
-  FPrecision = Value;
-  InvalidateRecalc();
-}
-
-void TSLScopeXAxis::SetFixedPrecision(bool Value) {
-  if (Value == FFixedPrecision)
-    return;
-  FFixedPrecision = Value;
-  InvalidateRecalc();
-}
-
 void TSLScopeXAxis::SetTicksMode(TSLDisplayAxisTicksMode Value) {
-  if (Value == FTicksMode)
-    return;
-  FTicksMode = Value;
-  FStepCache.Valid = false;
-  InvalidateRecalc();
-}
-
-void TSLScopeXAxis::SetCursorSettings(TSLDisplayAxisCursorSettings *Value) {
-  FCursorSettings.Assign(Value);
-  FChart->UpdateCursors();
+  SetStepSetting(FTicksMode, Value);
 }
 
 bool TSLScopeXAxis::InTimeAxis() { return FTicksMode == atmTime; }
@@ -1208,106 +1008,151 @@ std::string TSLScopeXAxis::GetAxisLabelText() {
   return "Samples";
 }
 
-std::string TSLScopeXAxis::GetTickText(double Value) {
-  int32_t D = SLGetDecimalPoints(GetScaleZoomedMinRead(), GetScaleZoomedMaxRead(), FPrecision,
-                                 FFixedPrecision);
-  return CustomLabel(Value, SLFormatTickText(Value, D, FPrecision, FFixedPrecision));
+// The scope's axes ---------------------------------------------------------------------------
+
+template <class TDisplay>
+TSLScopeAxisT<TDisplay>::TSLScopeAxisT(ISLAxisChart *Chart)
+    : TDisplay(Chart), FCursorSettings([Chart] { Chart->UpdateCursors(); }) {}
+
+template <class TDisplay> void TSLScopeAxisT<TDisplay>::SetPrecision(int32_t Value) {
+  Value = std::clamp(Value, 0, 18);
+  if (Value == FPrecision)
+    return;
+  FPrecision = Value;
+  this->InvalidateRecalc();
 }
 
-void TSLScopeXAxis::ZoomBy(double Factor, bool SaveUndo) {
+template <class TDisplay> void TSLScopeAxisT<TDisplay>::SetFixedPrecision(bool Value) {
+  if (Value == FFixedPrecision)
+    return;
+  FFixedPrecision = Value;
+  this->InvalidateRecalc();
+}
+
+template <class TDisplay>
+void TSLScopeAxisT<TDisplay>::SetCursorSettings(TSLDisplayAxisCursorSettings *Value) {
+  FCursorSettings.Assign(Value);
+  this->FChart->UpdateCursors();
+}
+
+template <class TDisplay> std::string TSLScopeAxisT<TDisplay>::GetTickText(double Value) {
+  const double Lo = IsX() ? this->GetScaleZoomedMinRead() : this->GetDataZoomedMinRead();
+  const double Hi = IsX() ? this->GetScaleZoomedMaxRead() : this->GetDataZoomedMaxRead();
+  int32_t D = SLGetDecimalPoints(Lo, Hi, FPrecision, FFixedPrecision);
+  return this->CustomLabel(Value, SLFormatTickText(Value, D, FPrecision, FFixedPrecision));
+}
+
+template <class TDisplay> void TSLScopeAxisT<TDisplay>::ZoomBy(double Factor, bool SaveUndo) {
+  ZoomChart(SaveUndo, [&] { IntZoom(Factor); });
+}
+
+template <class TDisplay> void TSLScopeAxisT<TDisplay>::ZoomTo(double A, double B, bool SaveUndo) {
+  ZoomChart(SaveUndo, [&] { IntZoomTo(A, B); });
+}
+
+template <class TDisplay>
+template <class F>
+void TSLScopeAxisT<TDisplay>::ZoomChart(bool SaveUndo, F Zoom) {
+  ISLAxisChart *Chart = this->FChart;
   if (SaveUndo)
-    FChart->SaveUndoZoom(false);
-  IntZoom(Factor);
-  FChart->SetZoomed();
-  FChart->Invalidate();
-  FChart->ZoomChanged(zoZoom);
+    Chart->SaveUndoZoom(false);
+  Zoom();
+  Chart->SetZoomed();
+  Chart->Invalidate();
+  Chart->ZoomChanged(zoZoom);
 }
 
-void TSLScopeXAxis::ZoomTo(double A, double B, bool SaveUndo) {
-  if (SaveUndo)
-    FChart->SaveUndoZoom(false);
-  IntZoomTo(A, B);
-  FChart->SetZoomed();
-  FChart->Invalidate();
-  FChart->ZoomChanged(zoZoom);
+template <class TDisplay> void TSLScopeAxisT<TDisplay>::ZoomRangeChanged() {
+  if (!IsX())
+    this->FStepCache.Valid = false;
+  this->InvalidateMinMaxCache();
 }
 
-void TSLScopeXAxis::IntZoomTo(double A, double B) {
+template <class TDisplay> void TSLScopeAxisT<TDisplay>::IntZoomTo(double A, double B) {
   ZoomRange(A, B, FZoomMin, FZoomMax);
-  InvalidateMinMaxCache();
+  ZoomRangeChanged();
 }
 
-void TSLScopeXAxis::IntZoom(double Factor) {
-  double Lo = GetDataZoomedMinRead(), Hi = GetDataZoomedMaxRead();
+template <class TDisplay> void TSLScopeAxisT<TDisplay>::IntZoom(double Factor) {
+  double Lo = this->GetDataZoomedMinRead(), Hi = this->GetDataZoomedMaxRead();
   double R = Hi - Lo;
   double D = (R * Factor - R) / 2;
   // A range that would overflow keeps what is shown now.
   if (!ZoomRange(Lo - D, Hi + D, FZoomMin, FZoomMax))
     ZoomRange(Lo, Hi, FZoomMin, FZoomMax);
-  InvalidateMinMaxCache();
+  ZoomRangeChanged();
 }
 
-double TSLScopeXAxis::AlignValue(double Value) {
+template <class TDisplay> double TSLScopeAxisT<TDisplay>::AlignValue(double Value) {
   if (!FCursorSettings.GetSnapToSample())
     return Value;
-  for (int32_t I = 0; I < FChart->GetAxisChannelCount(); ++I)
-    if (ISLRealBufferPtr X = FChart->GetAxisChannelDrawX(I))
-      Value = Snap(X.Get(), Value);
+  ISLAxisChart *Chart = this->FChart;
+  for (int32_t I = 0; I < Chart->GetAxisChannelCount(); ++I)
+    if (ISLRealBufferPtr V = IsX() ? Chart->GetAxisChannelDrawX(I) : Chart->GetAxisChannelDrawY(I))
+      Value = Snap(V.Get(), Value);
   return Value;
 }
 
-void TSLScopeXAxis::MouseDown(TMouseButton Button, TShiftState Shift, int32_t X, int32_t Y,
-                              bool InView) {
-  TSLDisplayXAxis::MouseDown(Button, Shift, X, Y, InView);
+template <class TDisplay>
+void TSLScopeAxisT<TDisplay>::MouseDown(TMouseButton Button, TShiftState Shift, int32_t X,
+                                        int32_t Y, bool InView) {
+  TDisplay::MouseDown(Button, Shift, X, Y, InView);
   if (Button != mbLeft)
     return;
   if (InView) {
     FDragging = true;
     FDragStart = TPoint{X, Y};
-    FDragStartMin = GetDataZoomedMinRead();
-    FDragStartMax = GetDataZoomedMaxRead();
+    FDragStartMin = this->GetDataZoomedMinRead();
+    FDragStartMax = this->GetDataZoomedMaxRead();
   }
-  if (FToolBar->GetVisible())
-    FToolBar->MouseDown(TPoint{X, Y});
+  if (this->FToolBar->GetVisible())
+    this->FToolBar->MouseDown(TPoint{X, Y});
 }
 
-void TSLScopeXAxis::MouseMove(TShiftState Shift, int32_t X, int32_t Y) {
-  TSLDisplayXAxis::MouseMove(Shift, X, Y);
+template <class TDisplay>
+void TSLScopeAxisT<TDisplay>::MouseMove(TShiftState Shift, int32_t X, int32_t Y) {
+  TDisplay::MouseMove(Shift, X, Y);
   if (FDragging)
     MouseMoveScale(FDragStart, TPoint{X, Y});
 }
 
-void TSLScopeXAxis::MouseUp(TMouseButton Button, TShiftState Shift, int32_t X, int32_t Y,
-                            bool InView) {
-  TSLDisplayXAxis::MouseUp(Button, Shift, X, Y, InView);
+template <class TDisplay>
+void TSLScopeAxisT<TDisplay>::MouseUp(TMouseButton Button, TShiftState Shift, int32_t X, int32_t Y,
+                                      bool InView) {
+  TDisplay::MouseUp(Button, Shift, X, Y, InView);
   if (Button != mbLeft)
     return;
   FDragging = false;
-  FToolBar->MouseUp(TPoint{X, Y});
+  this->FToolBar->MouseUp(TPoint{X, Y});
 }
 
-void TSLScopeXAxis::MouseMoveScale(TPoint Start, TPoint Current) {
-  if (!FChart->IsZoomed())
+template <class TDisplay>
+void TSLScopeAxisT<TDisplay>::MouseMoveScale(TPoint Start, TPoint Current) {
+  ISLAxisChart *Chart = this->FChart;
+  if (!Chart->IsZoomed())
     return;
-  TRect R = FChart->GetDataViewRect();
-  double D, Length;
-  if (FChart->GetIsVertical()) {
-    D = Current.Y - Start.Y;
-    Length = std::max(R.Bottom - R.Top - 1, 0);
-  } else {
-    D = Current.X - Start.X;
-    Length = std::max(R.Right - R.Left - 1, 0);
-  }
+  TRect R = Chart->GetDataViewRect();
+  const bool AlongX = !this->GetIsVertical();
+  double D = AlongX ? Current.X - Start.X : Current.Y - Start.Y;
+  double Length = AlongX ? std::max(R.Right - R.Left - 1, 0) : std::max(R.Bottom - R.Top - 1, 0);
+  // Values grow up the screen on the Y axis, unless it is reversed.
+  if (!IsX() && !this->FReversed)
+    D = -D;
   if (Length == 0)
-    return;
-  double Shift = (GetDataZoomedMaxRead() - GetDataZoomedMinRead()) * D / Length;
-  double FullMin = GetDataFullMinRead(), FullMax = GetDataFullMaxRead();
-  if (FDragStartMin - Shift < FullMin)
-    Shift = FDragStartMin - FullMin;
-  if (FDragStartMax - Shift > FullMax)
-    Shift = FDragStartMax - FullMax;
+    return; // no view to drag across
+  double Shift = (this->GetDataZoomedMaxRead() - this->GetDataZoomedMinRead()) * D / Length;
+  if (IsX()) {
+    double FullMin = this->GetDataFullMinRead(), FullMax = this->GetDataFullMaxRead();
+    if (FDragStartMin - Shift < FullMin)
+      Shift = FDragStartMin - FullMin;
+    if (FDragStartMax - Shift > FullMax)
+      Shift = FDragStartMax - FullMax;
+  }
   FZoomMax = FDragStartMax - Shift;
   FZoomMin = FDragStartMin - Shift;
-  InvalidateMinMaxCache();
-  FChart->ZoomChanged(zoZoom);
+  this->InvalidateMinMaxCache();
+  Chart->ZoomChanged(zoZoom);
 }
+
+template class TSLScopeAxisT<TSLDisplayXAxis>;
+template class TSLScopeAxisT<TSLDisplayYAxis>;

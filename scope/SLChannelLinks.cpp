@@ -24,59 +24,6 @@ void SLCalcHIntersections(TSLScopeChannel *Channel, double Value,
       Value, SampleToScale);
 }
 
-void SLDrawMarkerShape(TCanvas *Canvas, TSLDisplayMarkerShape Shape, int32_t X, int32_t Y,
-                       int32_t Size) {
-  const int32_t S = Size;
-  const int32_t L = X - S, T = Y - S, R = X + S + 1, B = Y + S + 1;
-  auto Line = [&](int32_t X0, int32_t Y0, int32_t X1, int32_t Y1) {
-    Canvas->MoveTo(X0, Y0);
-    Canvas->LineTo(X1, Y1);
-  };
-  switch (Shape) {
-  case msPoint:
-    Canvas->SetPixel(X, Y, Canvas->Pen()->GetColor());
-    break;
-  case msCircle:
-    Canvas->Ellipse(L, T, R, B);
-    break;
-  case msSquare:
-    Canvas->Rectangle(L, T, R, B);
-    break;
-  case msDiamond:
-    Canvas->Polygon({{X, T}, {L, Y}, {X, B - 1}, {R - 1, Y}});
-    break;
-  case msPlus:
-    Line(X, T, X, B);
-    Line(L, Y, R, Y);
-    break;
-  case msCross:
-    Line(L, T, R, B);
-    Line(R - 1, T, L - 1, B);
-    break;
-  case msStar:
-    Line(X, T, X, B);
-    Line(L, Y, R, Y);
-    Line(L, T, R, B);
-    Line(R - 1, T, L - 1, B);
-    break;
-  case msTriangleUp:
-    Canvas->Polygon({{X, Y}, {X - S, Y + 2 * S}, {X + S, Y + 2 * S}});
-    break;
-  case msTriangleDown:
-    Canvas->Polygon({{X, Y}, {X - S, Y - 2 * S}, {X + S, Y - 2 * S}});
-    break;
-  case msTriangleLeft:
-    Canvas->Polygon({{X, Y}, {X + 2 * S, Y - S}, {X + 2 * S, Y + S}});
-    break;
-  case msTriangleRight:
-    Canvas->Polygon({{X, Y}, {X - 2 * S, Y - S}, {X - 2 * S, Y + S}});
-    break;
-  case msHLine:
-  case msVLine:
-    break;
-  }
-}
-
 // ---------------------------------------------------------------------------
 // Link
 
@@ -203,8 +150,10 @@ void TSLDisplayChannelLink::Draw(TCanvas *Canvas, bool Trail, double XValue, dou
     }
   }
   // A size past any screen is drawn as large as the largest screen.
-  const int32_t Size = static_cast<int32_t>(std::min<uint32_t>(FSize, 1u << 14));
-  SLDrawMarkerShape(Canvas, FShape, XPixel, YPixel, Size);
+  TSLMarkerShapeStyle Style;
+  Style.Size = static_cast<int32_t>(std::min<uint32_t>(FSize, 1u << 14));
+  Style.Lines = false;
+  SLDrawMarkerShape(Canvas, FShape, XPixel, YPixel, Style);
   ISLCursorChart *C = Chart();
   if (!FChannelLabel.GetVisible() || C == nullptr)
     return;

@@ -32,11 +32,6 @@ void SLCalcHIntersections(TSLScopeChannel *Channel, double Value,
                           const std::function<double(double)> &SampleToScale,
                           const TSLCrossingProc &Callback);
 
-// Draws one point of a shape in the box (cx - s, cy - s) to (cx + s + 1,
-// cy + s + 1) with the canvas's pen and brush.
-void SLDrawMarkerShape(TCanvas *Canvas, TSLDisplayMarkerShape Shape, int32_t X, int32_t Y,
-                       int32_t Size);
-
 class TSLDisplayChannelLink : public TSLDisplayCollectionItem {
   CLASSLIB_CLASS(TSLDisplayChannelLink)
 

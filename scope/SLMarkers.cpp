@@ -284,76 +284,11 @@ void TSLDisplayMarker::DrawSize(TCanvas *Canvas, int32_t XPixel, int32_t YPixel,
     return;
   const bool V = FScope && FScope->GetIsVertical();
   const int32_t X = V ? YPixel : XPixel, Y = V ? XPixel : YPixel;
-  const int32_t h = static_cast<int32_t>(std::min<uint32_t>(FGroup->GetSize(), 1u << 20)) + Grow;
-  const int32_t g = Grow;
-  const int32_t L = X - h, T = Y - h, R = X + h + 1, B = Y + h + 1;
-  auto Line = [Canvas](int32_t X0, int32_t Y0, int32_t X1, int32_t Y1) {
-    Canvas->MoveTo(X0, Y0);
-    Canvas->LineTo(X1, Y1);
-  };
-  // A triangle with its tip at the sample (moved back by g when grown) and
-  // its base 2h away, along screen X (AlongX) or screen Y; Sign 1 puts the
-  // base on the greater side.
-  auto Triangle = [&](bool AlongX, int32_t Sign) {
-    const int32_t Tip = -Sign * g, Base = Sign * (2 * h - g);
-    if (AlongX)
-      Canvas->Polygon({{X + Tip, Y}, {X + Base, Y - h}, {X + Base, Y + h}});
-    else
-      Canvas->Polygon({{X, Y + Tip}, {X - h, Y + Base}, {X + h, Y + Base}});
-  };
-  TSLDisplayMarkerShape Shape = FGroup->GetShape();
-  switch (Shape) {
-  case msPoint:
-    Canvas->SetPixel(X, Y, Canvas->Pen()->GetColor());
-    break;
-  case msCircle:
-    Canvas->Ellipse(L, T, R, B);
-    break;
-  case msSquare:
-    Canvas->Rectangle(L, T, R, B);
-    break;
-  case msDiamond:
-    Canvas->Polygon({{X, T}, {L, Y}, {X, B - 1}, {R - 1, Y}});
-    break;
-  case msPlus:
-  case msCross:
-  case msStar:
-    if (Shape != msCross) {
-      Line(X, T, X, B);
-      Line(L, Y, R, Y);
-    }
-    if (Shape != msPlus) {
-      Line(L, T, R, B);
-      Line(R - 1, T, L - 1, B);
-    }
-    break;
-  // In vertical display up and down turn to screen X, left and right to
-  // screen Y, where left opens towards smaller Y and right towards greater.
-  case msTriangleUp:
-    Triangle(V, 1);
-    break;
-  case msTriangleDown:
-    Triangle(V, -1);
-    break;
-  case msTriangleLeft:
-    Triangle(!V, V ? -1 : 1);
-    break;
-  case msTriangleRight:
-    Triangle(!V, V ? 1 : -1);
-    break;
-  case msHLine:
-    if (V)
-      Line(X, T, X, B);
-    else
-      Line(L, Y, R, Y);
-    break;
-  case msVLine:
-    if (V)
-      Line(L, Y, R, Y);
-    else
-      Line(X, T, X, B);
-    break;
-  }
+  TSLMarkerShapeStyle Style;
+  Style.Size = static_cast<int32_t>(std::min<uint32_t>(FGroup->GetSize(), 1u << 20));
+  Style.Grow = Grow;
+  Style.Vertical = V;
+  SLDrawMarkerShape(Canvas, FGroup->GetShape(), X, Y, Style);
   TSLMeasurementLabel *Label = FGroup->GetLabels();
   if (Grow != 0 || !Label->GetVisible() || !FScope)
     return;

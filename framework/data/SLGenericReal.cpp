@@ -1,55 +1,36 @@
 #include "framework/data/SLGenericReal.h"
 
-#include "platform/classlib/FormStream.h"
-
 const TClassInfo &TSLGenericReal::StaticClassInfo() {
-  static const TClassInfo &info = MakeClassInfo<TSLGenericReal>(
-      "TSLGenericReal", &TSLCommonRealFilter::StaticClassInfo(),
-      [](TClassBuilder<TSLGenericReal> &c) {
-        c.Enumeration("SynchronizeType", &TSLGenericReal::GetSynchronizeType,
-                      &TSLGenericReal::SetSynchronizeType, {"stNone", "stSingleBuffer", "stQueue"},
-                      stNone);
-        c.Event("OnStart", &TSLGenericReal::OnStart);
-        c.Event("OnStop", &TSLGenericReal::OnStop);
-        c.Event("OnProcessData", &TSLGenericReal::OnProcessData);
-      });
-  return info;
+  return SLGenericFilterClassInfo<TSLGenericReal>("TSLGenericReal",
+                                                  &TSLCommonRealFilter::StaticClassInfo());
 }
 
 namespace {
 // The real buffer object behind a buffer that travels as a real buffer.
 TSLRealBuffer *RealObject(ISLDataBuffer *Buffer) { return SLBufferObject<TSLRealBuffer>(Buffer); }
+
+// Marks the calling thread as inside a dispatch for as long as it lives;
+// nested dispatches give the outer mark back.
+class TDispatchMark {
+public:
+  explicit TDispatchMark(std::atomic<std::thread::id> &At)
+      : at_(At), outer_(At.exchange(std::this_thread::get_id())) {}
+  ~TDispatchMark() { at_ = outer_; }
+  TDispatchMark(const TDispatchMark &) = delete;
+  TDispatchMark &operator=(const TDispatchMark &) = delete;
+
+private:
+  std::atomic<std::thread::id> &at_;
+  std::thread::id outer_;
+};
 } // namespace
 
-TSLGenericReal::TSLGenericReal(TComponent *AOwner)
-    : TSLCommonRealFilter(AOwner),
-      queue_(std::make_unique<TSLMainThreadBufferQueue>(
-          [this](TSLMainThreadBufferQueue *Sender, const ISLDataBufferPtr &Buffer) {
-            SyncBuffer(Sender, Buffer);
-          })) {}
+TSLGenericReal::TSLGenericReal(TComponent *AOwner) : TSLGenericFilterT(AOwner) {}
 
-TSLGenericReal::~TSLGenericReal() { queue_.reset(); }
-
-void TSLGenericReal::DefineProperties(TFiler *Filer) {
-  TSLCommonRealFilter::DefineProperties(Filer);
-  Filer->DefineProperty(
-      "OnFilterData", [this](TReader *Reader) { ReadFilterData(Reader); }, [](TWriter *) {}, false);
-}
-
-void TSLGenericReal::ReadFilterData(TReader *Reader) {
-  const std::string name = Reader->ReadIdent();
-  try {
-    TComponent *root = Reader->Root();
-    if (root == nullptr)
-      return;
-    std::any bound = root->ClassInfo().BindMethod(root, name);
-    if (const auto *fn = std::any_cast<std::function<TProcessDataEvent>>(&bound)) {
-      OnProcessData.Fn = *fn;
-      OnProcessData.MethodName = name;
-    }
-  } catch (...) {
-    // A stale name in an old form is not worth failing the load for.
-  }
+TOWNotifyResult TSLGenericReal::SinkDispatch(TOWPin *Sender, const TGUID *DataTypeID,
+                                             IOWNotifyOperation *Operation, TOWNotifyState State) {
+  TDispatchMark mark(dispatchThread_);
+  return TSLGenericFilterT::SinkDispatch(Sender, DataTypeID, Operation, State);
 }
 
 void TSLGenericReal::SetSamples(int BlockSize) {
@@ -59,10 +40,7 @@ void TSLGenericReal::SetSamples(int BlockSize) {
 }
 
 void TSLGenericReal::Stop() {
-  if (queue_)
-    queue_->Clear();
-  if (OnStop)
-    OnStop(this);
+  StopHandOver();
   blockSize_ = 0;
   TSLCommonRealFilter::Stop();
 }
@@ -70,14 +48,12 @@ void TSLGenericReal::Stop() {
 void TSLGenericReal::InternalOperation(ISLRealBuffer *InBuffer, TBufferPtr &OutBuffer, bool,
                                        bool &SendOutput) {
   OutBuffer->Assign(InBuffer);
-  if (!OnProcessData)
+  // A queued buffer is one more owner of the samples: a receiver that
+  // writes them later gets a copy of its own.
+  const bool holdsGroup = dispatchThread_.load() == std::this_thread::get_id();
+  if (!OnProcessData ||
+      HandedOver([InBuffer] { return ISLDataBufferPtr(InBuffer); }, holdsGroup, SendOutput))
     return;
-  const TSLSynchronizeType type = synchronizeType_;
-  if (type != stNone) {
-    queue_->AddBuffer(ISLDataBufferPtr(InBuffer), type == stQueue);
-    SendOutput = false;
-    return;
-  }
   TSLCRealBuffer in(RealObject(InBuffer));
   TSLCRealBuffer out(RealObject(OutBuffer.Get()));
   OnProcessData(this, in, out, SendOutput);
@@ -85,25 +61,12 @@ void TSLGenericReal::InternalOperation(ISLRealBuffer *InBuffer, TBufferPtr &OutB
 
 void TSLGenericReal::SyncBuffer(TSLMainThreadBufferQueue *, const ISLDataBufferPtr &Buffer) {
   TSLCRealBuffer out(com::MakeCom<TSLRealBuffer>(Buffer.Get()).Get());
-  bool send = true;
-  if (OnProcessData) {
-    TSLCRealBuffer in(RealObject(Buffer.Get()));
-    OnProcessData(this, in, out, send);
-  }
-  if (send)
+  if (ProcessData([&] { return TSLCRealBuffer(RealObject(Buffer.Get())); }, out))
     SendData(out);
 }
 
 TOWNotifyResult TSLGenericReal::SendData(TSLCRealBuffer Buffer) {
-  IOWNotifyOperationPtr operation = TOWNotifyOperation::Make<TOWSuppliedBufferOperation>(
-      com::TComPtr<ISLDataBuffer>(Buffer.RealBuffer()));
-  return GetOutputPin()->BCBNotify(operation.Get());
-}
-
-TOWNotifyResult TSLGenericReal::SendCommand(IOWNotifyOperation *Operation) {
-  if (GetInputPin()->IsConnected())
-    return GetInputPin()->Notify(Operation);
-  return GetOutputPin()->Notify(Operation);
+  return SendBuffer(Buffer.RealBuffer());
 }
 
 TOWNotifyResult TSLGenericReal::SendStartCommand(int BufferSize, float SampleRate) {
@@ -113,20 +76,4 @@ TOWNotifyResult TSLGenericReal::SendStartCommand(int BufferSize, float SampleRat
 
 TOWNotifyResult TSLGenericReal::SendStopCommand() {
   return SendCommand(TOWNotifyOperation::Make<TOWStopOperation>().Get());
-}
-
-void TSLGenericReal::SetSynchronizeType(TSLSynchronizeType Value) {
-  TOWGlobalWriteSection global;
-  TOWWriteSection section(GetLockObject());
-  if (Value == synchronizeType_)
-    return;
-  synchronizeType_ = Value;
-  if (Value != stNone) {
-    GetLockObject()->AddShareLock(GetOutputPin());
-    GetInputPin()->AddShareLock(GetOutputPin());
-  } else {
-    GetLockObject()->AddShareLock(GetInputPin());
-    GetLockObject()->RemoveShareLock(GetOutputPin());
-    GetInputPin()->RemoveShareLock(GetOutputPin());
-  }
 }

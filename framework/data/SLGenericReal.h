@@ -10,31 +10,34 @@
 // and the sending of its result run on the main thread through the buffer
 // queue (SyncBuffer); OnStart and OnStop still run on the delivering thread.
 // The lock object and both pins form one lock group in every mode, so a
-// main-thread send waits for a dispatch under way on the input.
+// main-thread send waits for a dispatch under way on the input. The
+// hand-over to the main thread is the generic filters' own
+// (SLGenericFilter.h): it never waits for a queue slot with the group held.
 #pragma once
 
-#include "framework/data/SLClockGen.h"
 #include "framework/data/SLCommonFilter.h"
+#include "framework/data/SLGenericFilter.h"
 #include "framework/data/Slcrealbuffer.h"
-#include "framework/data/Slsynctypes.h"
 
-#include <memory>
+#include <atomic>
+#include <thread>
 
-class TSLGenericReal : public TSLCommonRealFilter {
+using TSLGenericRealProcessDataEvent = void(TObject *Sender, TSLCRealBuffer InBuffer,
+                                            TSLCRealBuffer &OutBuffer, bool &SendOutputData);
+
+class TSLGenericReal
+    : public TSLGenericFilterT<TSLCommonRealFilter, TSLGenericRealProcessDataEvent> {
   CLASSLIB_CLASS(TSLGenericReal)
 public:
   using TStartEvent = void(TObject *Sender, int BlockSize);
-  using TStopEvent = void(TObject *Sender);
-  using TProcessDataEvent = void(TObject *Sender, TSLCRealBuffer InBuffer,
-                                 TSLCRealBuffer &OutBuffer, bool &SendOutputData);
+  using TProcessDataEvent = TSLGenericRealProcessDataEvent;
 
   explicit TSLGenericReal(TComponent *AOwner);
-  ~TSLGenericReal() override;
 
-  // Also reads the older property name "OnFilterData" as OnProcessData; a
-  // name that names no method of the root is ignored.
-  void DefineProperties(TFiler *Filer) override;
-
+  // Marks the thread inside the input's dispatch, whose delivery holds the
+  // lock group, for the hand-over.
+  TOWNotifyResult SinkDispatch(TOWPin *Sender, const TGUID *DataTypeID,
+                               IOWNotifyOperation *Operation, TOWNotifyState State) override;
   // Stores the block size, then OnStart.
   void SetSamples(int BlockSize) override;
   // Drops the buffers still waiting for the main thread, OnStop, block size
@@ -45,8 +48,7 @@ public:
   // or not the output pin is linked.
   void InternalOperation(ISLRealBuffer *InBuffer, TBufferPtr &OutBuffer, bool OutputConnected,
                          bool &SendOutput) override;
-  // The buffer queue's callback (main thread).
-  void SyncBuffer(TSLMainThreadBufferQueue *Sender, const ISLDataBufferPtr &Buffer);
+  void SyncBuffer(TSLMainThreadBufferQueue *Sender, const ISLDataBufferPtr &Buffer) override;
   // Sends Buffer on the output pin; receivers' exceptions pass.
   TOWNotifyResult SendData(TSLCRealBuffer Buffer);
   // A start with sample rate, or a stop: upstream when the input pin is
@@ -54,19 +56,11 @@ public:
   TOWNotifyResult SendStartCommand(int BufferSize, float SampleRate);
   TOWNotifyResult SendStopCommand();
 
-  TSLSynchronizeType GetSynchronizeType() const { return synchronizeType_; }
-  void SetSynchronizeType(TSLSynchronizeType Value);
   int GetBlockSize() const { return blockSize_; }
 
   TEvent<TStartEvent> OnStart;
-  TEvent<TStopEvent> OnStop;
-  TEvent<TProcessDataEvent> OnProcessData;
 
 private:
-  TOWNotifyResult SendCommand(IOWNotifyOperation *Operation);
-  void ReadFilterData(TReader *Reader);
-
   std::atomic<int> blockSize_{0};
-  std::unique_ptr<TSLMainThreadBufferQueue> queue_;
-  std::atomic<TSLSynchronizeType> synchronizeType_{stNone};
+  std::atomic<std::thread::id> dispatchThread_{};
 };

@@ -18,6 +18,12 @@
 // pending placeholders, state groups) are guarded by the unit's critical
 // section. Deliveries run synchronously in the calling thread; a handler that
 // changes links in its own thread promotes its read of the global lock.
+//
+// Per call, below: "any thread" means the call takes what it needs itself
+// (an object's lock section always takes the global read lock first, so a
+// call that names only "own lock" also holds the global read lock). "Call
+// with the global write lock held" marks the halves of a link step that the
+// other end runs inside its own step; they take only their own lock.
 #pragma once
 
 #include "framework/pins/OWPins_object.h"
@@ -66,6 +72,7 @@ struct IOWPinNotifier : public virtual com::IUnknown {
 };
 using IOWPinNotifierPtr = com::TComPtr<IOWPinNotifier>;
 
+// Any thread; under the unit's critical section.
 void OWAddPinNotifier(IOWPinNotifierPtr notifier);
 void OWRemovePinNotifier(IOWPinNotifier *notifier);
 
@@ -131,6 +138,7 @@ public:
 // ---------------------------------------------------------------------------
 // Dependency lists (a source's declarations about its inputs)
 
+// Guarded by the owning source's lock: every call takes it (any thread).
 class TOWSinkPinList {
 public:
   explicit TOWSinkPinList(TOWSourcePin *owner) : owner_(owner) {}
@@ -158,7 +166,8 @@ protected:
 class TOWFunctionSinkPinList : public TOWSinkPinList {
 public:
   using TOWSinkPinList::TOWSinkPinList;
-  // With shareLock, the output and the input join one lock group.
+  // With shareLock, the output and the input join one lock group (which
+  // takes the global write lock).
   void Add(TOWSinkPin *pin, bool shareLock);
   void Remove(TOWSinkPin *pin) override;
 };
@@ -203,8 +212,12 @@ public:
 
   virtual TComponent *GetOwnerComponent() const { return nullptr; }
   virtual bool RootInDestroying() const { return false; }
+  // The other end's half of breaking or making a link: call with the global
+  // write lock held (the other end's Disconnect or ConnectAfter holds it).
   virtual void IntDisconnect(TOWBasicPin * /*pin*/, bool /*keep*/) {}
   virtual void IntConnect(TOWBasicPin * /*pin*/, TOWBasicPin * /*afterPin*/) {}
+  // May free a placeholder that nothing links to any more: the caller does
+  // not touch it afterwards.
   virtual void CheckRemove() {}
   virtual TOWPinType GetPinType() const = 0;
   virtual TOWBasicPin *GetConnectedAfterPin(TOWBasicPin *pin);
@@ -217,10 +230,16 @@ public:
   virtual std::string GetOwnerName();
   virtual std::string GetFullName(bool withRoot) = 0;
   virtual std::string GetFullIdentName(bool withRoot) = 0;
+  // Queries of the topology: any thread; the global read lock for the
+  // whole walk, so the links cannot change under it.
   virtual bool DependsOn(TOWBasicPin *pin) = 0;
   virtual bool CanConnectTo(TOWBasicPin *pin) = 0;
+  // Any thread; own lock.
   virtual bool IsConnected();
   virtual bool IsConnectedTo(TOWBasicPin *pin);
+  // Making and breaking links: any thread (a delivery's handler too: it
+  // promotes its read); the global write lock for the whole step, then
+  // source, then sink.
   bool ConnectByState(TOWBasicPin *pin) { return ConnectByStateAfter(pin, nullptr); }
   virtual bool ConnectByStateAfter(TOWBasicPin *pin, TOWBasicPin *afterPin);
   bool Connect(TOWBasicPin *pin) { return ConnectAfter(pin, nullptr); }
@@ -229,6 +248,8 @@ public:
   }
   virtual bool CanConnectAfter(TOWBasicPin *pin, TOWBasicPin *afterPin);
   virtual void Disconnect();
+  // Delivers on the calling thread (any thread): the global read lock, then
+  // the linked pins' group locks; handlers run with them held.
   virtual TOWNotifyResult Notify(IOWNotifyOperation *) { return {}; }
   virtual void LinkToStateByName(const std::string &name);
   virtual void CheckVirtualList() {}
@@ -243,6 +264,7 @@ public:
   bool ConnectToState(TOWStateDispatcher *group) { return ConnectToStateAfter(group, nullptr); }
   virtual bool ConnectToStateAfter(TOWStateDispatcher *group, TOWBasicPin *afterPin);
   virtual bool CanConnectToState(TOWStateDispatcher *group);
+  // The unit's critical section guards the group lists.
   virtual TOWStateDispatcher *CreateDispatcher(TComponent *component);
   virtual TOWStateDispatcher *CreateNamedDispatcher(const std::string &name, bool designing);
   virtual bool OwnerInDesigning() = 0;
@@ -260,10 +282,12 @@ public:
   // query hands back is released at once).
   HRESULT RequestInterfaceOnly(const TGUID &iid);
 
+  // Set while the owner builds its pins, before any link.
   TOWPinList *GetPinList() const { return pinList_; }
   void SetPinList(TOWPinList *list) { pinList_ = list; }
   TObject *GetAssociatedObject() const { return associated_; }
   void SetAssociatedObject(TObject *object) { associated_ = object; }
+  // Changed only with the global write lock held; read under the global lock.
   TOWStateDispatcher *GetStateGroup() const { return stateGroup_; }
   void SetStateGroup(TOWStateDispatcher *group) { stateGroup_ = group; }
 
@@ -309,6 +333,7 @@ public:
   virtual bool IsConnectedToState(TOWStateDispatcher *group);
   virtual void OrderStreamTypes(TOWPinTypeRestricted *list);
 
+  // Any thread; own lock.
   void AddType(const TGUID &id);
   void AddType(const TGUID &id, TOWSubmit handler);
   void RemoveType(const TGUID &id);
@@ -321,6 +346,7 @@ public:
                                           IOWNotifyOperation *operation, TOWNotifyState state);
   std::string GetLinkNameID(const TGUID &id);
   std::string GetConnectionName(TOWBasicPin *pin) { return GetLinkNameID(GetConnectionID(pin)); }
+  // Any thread; own lock.
   bool OwnerInLoading();
 
   // The type list; guarded by the pin's lock.
@@ -338,6 +364,8 @@ protected:
 };
 
 // Base of source and sink pins: candidate types along pass-through chains.
+// The negotiation walks run inside link steps, with the global write lock
+// held by the pin that makes the link; each pin takes its own lock.
 class TOWStreamPin : public TOWPin {
   CLASSLIB_SIMPLE_CLASS(TOWStreamPin, TOWPin)
 public:
@@ -372,10 +400,15 @@ public:
   HRESULT RequestInterface(const TGUID &iid, void **out) override;
 
   TOWPinType GetPinType() const override { return ptSource; }
+  // Own lock, and with it the global read lock; a sink is asked in turn.
   bool CanConnectTo(TOWBasicPin *pin) override;
   bool CanConnectAfter(TOWBasicPin *pin, TOWBasicPin *afterPin) override;
   bool ConnectAfter(TOWBasicPin *pin, TOWBasicPin *afterPin) override;
+  // Adds the sink's entry under the pin's own lock only: call with the
+  // global write lock held (the sink's ConnectAfter holds it), so no
+  // delivery walks the entries while one is added.
   void IntConnect(TOWBasicPin *pin, TOWBasicPin *afterPin) override;
+  // Call with the global write lock held (the sink's Disconnect holds it).
   void IntDisconnect(TOWBasicPin *pin, bool keep) override;
   void Disconnect() override;
   bool IsCompatible(TOWBasicPin *pin) override;
@@ -403,25 +436,35 @@ public:
   HRESULT DownStreamQueryPossybleInterface(const TGUID &iid) override;
   HRESULT UpStreamQueryPossybleInterface(const TGUID &iid) override;
 
+  // Any thread; own lock. An index is only good while the caller holds the
+  // global read lock (links may change between two calls otherwise).
   virtual int GetSinkCount();
   virtual TOWBasicPin *GetSink(int index);
   virtual bool CheckDownStreamInterfaces(TOWBasicPin *sink);
+  // Called inside the link step (global write lock held), on the linking
+  // thread; own lock.
   virtual void NewConnection(TOWBasicPin *pin, const TOWSubmit &handler);
   virtual void NewConnection(TOWBasicPin *pin);
+  // While the form is written.
   virtual void WriteConnectionsData(TWriter *writer);
   virtual bool DoWrite();
 
   TOWSubmit GetSubmit(int index);
   TGUID GetSubmitID(int index);
-  // Delivers to the one sink pin, or to all sinks when pin is null.
+  // Delivers to the one sink pin, or to all sinks when pin is null. Any
+  // thread: the global read lock, then each sink's stream locks.
   TOWNotifyResult NotifyPin(TOWBasicPin *pin, IOWNotifyOperation *operation);
+  // Own lock.
   void ReorderChangedData();
-  // Makes a link without the design-mode and compatibility checks.
+  // Makes a link without the design-mode and compatibility checks. Any
+  // thread; takes the global write lock.
   bool IntConnectAfter(TOWBasicPin *pin, TOWBasicPin *afterPin);
   void PopulateStreamLocks();
+  // Own lock; inside a link step (global write lock held).
   void ChangeConnectionType(int index, const TGUID &type);
 
-  // Linking by name and link texts.
+  // Linking by name and link texts, while forms load or are edited; the
+  // links are made as by ConnectAfter.
   bool TryLinkTo(TComponent *component, const std::string &name, const std::string &s1,
                  const std::string &s2, bool keepWhenEmpty);
   void TryLinkToList(TComponent *component, const std::vector<std::string> &names,
@@ -474,9 +517,14 @@ public:
   HRESULT RequestInterface(const TGUID &iid, void **out) override;
 
   TOWPinType GetPinType() const override { return ptSink; }
+  // Takes the global read lock before the design-mode comparison, which
+  // reads the other pin's owner, and holds it over the dependency walk
+  // through other pins. The source's check holds it too: its own lock
+  // section takes it first.
   bool CanConnectTo(TOWBasicPin *pin) override;
   bool CanConnectAfter(TOWBasicPin *pin, TOWBasicPin *afterPin) override;
   bool ConnectAfter(TOWBasicPin *pin, TOWBasicPin *afterPin) override;
+  // Call with the global write lock held (the source's Disconnect holds it).
   void IntDisconnect(TOWBasicPin *pin, bool keep) override;
   void Disconnect() override;
   bool IsCompatible(TOWBasicPin *pin) override;
@@ -502,6 +550,8 @@ public:
   HRESULT UpStreamQueryPossybleInterface(const TGUID &iid) override;
 
   virtual bool CheckUpStreamInterfaces(TOWBasicPin *source);
+  // Any thread; own lock. The answer may be stale once the lock is given
+  // back unless the caller holds the global read lock.
   virtual TOWBasicPin *GetSourcePin();
   void SetSourcePin(TOWBasicPin *pin) { Connect(pin); }
   virtual void WriteConnectionsData(TWriter *writer);
@@ -518,11 +568,16 @@ public:
                  bool flag);
   std::string GetLinkStr();
 
+  // The source's dependency lists' half, under the sink's own lock: called
+  // by those lists while they hold the source's.
   void IntAddFunctionDependance(TOWSourcePin *source);
   void IntRemoveFunctionDependance(TOWSourcePin *source);
   void IntAddDataTypeDependance(TOWSourcePin *source);
   void IntRemoveDataTypeDependance(TOWSourcePin *source);
+  // Own lock; called by the link steps (global write lock held).
   void PopulateStreamLocks();
+  // Any thread; own lock. Lock and unlock the list in the framework's order
+  // with the global read lock held, as a delivery does.
   IOWObjectListPtr GetStreamLocks();
   static void LockStreamLocks(IOWObjectList *list);
   static void UnlockStreamLocks(IOWObjectList *list);
@@ -539,7 +594,8 @@ public:
   void BackChainReconnect(const TGUID &downstreamType, const TGUID &upstreamType);
   void ForthChainReconnect(const TGUID &downstreamType, const TGUID &upstreamType);
 
-  // Set right after creation by a component that never sends upstream.
+  // Set right after creation by a component that never sends upstream
+  // (before any link, so no lock guards it).
   bool IgnoreUpstream = false;
 
   const std::vector<TOWSourcePin *> &GetFunctionBackList() const { return functionBack_; }
@@ -613,10 +669,12 @@ public:
   void CheckRemove() override;
 
   // The pin named ident, else the pin named display, else a new placeholder;
-  // null for an empty ident.
+  // null for an empty ident. While a form loads; the unit's critical section
+  // guards the pending list.
   static TOWBasicPin *FindOrCreate(TComponent *root, TOWPinType kind, const std::string &ident,
                                    const std::string &display, const std::string &linkingPinName);
-  // Hands the placeholder's links to the real pin and frees the placeholder.
+  // Hands the placeholder's links to the real pin and frees the placeholder;
+  // takes the global write lock.
   static void TakeOver(TOWUnloadedPin *placeholder, TOWBasicPin *realPin);
 
   const TOWSinkPinEntryList &GetRecordedLinks() const { return links_; }
@@ -649,6 +707,8 @@ public:
 };
 
 // A named group of pins; every value one member sends reaches every member.
+// Membership changes run inside the members' link steps (global write lock
+// held); the group lists are guarded by the unit's critical section.
 class TOWStateDispatcher : public TOWPinObject {
   CLASSLIB_SIMPLE_CLASS(TOWStateDispatcher, TOWPinObject)
 public:
@@ -710,6 +770,9 @@ TOWStateDispatcher *OWGetDispatcher(int index);
 TComponent *OWGetMainOwnerComponent(TComponent *c);
 // The state-group list for designing owners, or the other one.
 std::vector<TOWStateDispatcher *> &Dispatchers(bool designing);
+
+// The free functions below: any thread; the unit's critical section guards
+// the lists they read (after the global lock where they take it).
 
 // True when no placeholder waits for its real pin.
 bool OWGetAllLinked();

@@ -5,6 +5,8 @@
 
 #include <cmath>
 #include <limits>
+#include <type_traits>
+#include <utility>
 #include <vector>
 
 #include "platform/classlib/ClassBuilder.h"
@@ -49,8 +51,8 @@ public:
   bool IsZoomed() override { return Zoomed; }
   void SetZoomed() override { Zoomed = true; }
   void SaveUndoZoom(bool) override { ++UndoSaves; }
-  void ZoomBy(double, double, bool) override {}
-  void MouseWheelZoom(TPoint, double, double) override {}
+  void ZoomBy(double X, double Y, bool) override { LastZoom = {X, Y}; }
+  void MouseWheelZoom(TPoint, double X, double Y) override { LastWheel = {X, Y}; }
   void ZoomChanged(TSLZoomOperation) override { ++ZoomChanges; }
   double CalcMinTime() override { return 0; }
   double CalcMaxTime() override { return MaxTime; }
@@ -82,6 +84,8 @@ public:
   std::vector<ISLRealBufferPtr> Channels, ChannelsX;
   int Invalidations = 0, Recalcs = 0, ViewInvalidations = 0, UndoSaves = 0, ZoomChanges = 0,
       SampleInvalidations = 0;
+  // The control's factors of the last zoom button and wheel step: X, Y.
+  std::pair<double, double> LastZoom{0, 0}, LastWheel{0, 0};
 };
 
 // A component that publishes the two axes as the scope does.
@@ -444,6 +448,103 @@ TEST_F(TAxesTest, DisplayXAxisLabelsTheNearestInteger) {
   EXPECT_EQ(X.GetTickText(2.6), "3");
   EXPECT_EQ(X.GetTickText(2.5), "2"); // halves to the even neighbour
   EXPECT_EQ(X.GetTickText(-3.7), "-4");
+}
+
+// The two axes do alike what they share, each on its own dimension: the
+// zoom buttons and the wheel scale only their own axis, and a left-button
+// drag moves the zoomed range along the axis's screen direction, the Y
+// axis's turned unless it is reversed, and only the X range held to the data.
+struct TDragCase {
+  TSLAxisKind Kind;
+  bool Vertical, Reversed;
+  int32_t Pixels, Length; // the drag counted along the axis, and the view's extent
+};
+
+class TAxisTwins : public TAxesTest, public ::testing::WithParamInterface<TDragCase> {
+protected:
+  void SetUp() override {
+    TAxesTest::SetUp();
+    XAxis.SetTicksMode(atmBufferSamples);
+    Chart.MinX = 0;
+    Chart.MaxX = 1000;
+    YAxis.SetMin(-1000);
+    YAxis.SetMax(1000);
+  }
+  template <class A> A &Axis() {
+    if constexpr (std::is_same_v<A, TSLScopeXAxis>)
+      return XAxis;
+    else
+      return YAxis;
+  }
+  // The zoomed range 400..600 (X) or -100..100 (Y) dragged by (DX, DY)
+  // pixels; the new zoom minimum.
+  template <class A> double DragBy(int32_t DX, int32_t DY) {
+    A &Ax = Axis<A>();
+    Ax.SetReversed(GetParam().Reversed);
+    Chart.Zoomed = true;
+    if constexpr (std::is_same_v<A, TSLScopeXAxis>)
+      Ax.IntZoomTo(400, 600);
+    else
+      Ax.IntZoomTo(-100, 100);
+    Ax.MouseDown(mbLeft, 0, 100, 100, true);
+    Ax.MouseMove(ssLeft, 100 + DX, 100 + DY);
+    Ax.MouseUp(mbLeft, 0, 100 + DX, 100 + DY, true);
+    EXPECT_DOUBLE_EQ(Ax.GetZoomMax() - Ax.GetZoomMin(), 200);
+    return Ax.GetZoomMin();
+  }
+};
+
+TEST_P(TAxisTwins, ZoomButtonsWheelAndDragOnTheirOwnDimension) {
+  const TDragCase C = GetParam();
+  Chart.Vertical = C.Vertical;
+  const bool IsX = C.Kind == TSLAxisKind::X;
+  TSLDisplayXYAxis &Ax = IsX ? static_cast<TSLDisplayXYAxis &>(XAxis) : YAxis;
+  EXPECT_EQ(Ax.GetIsVertical(), IsX == C.Vertical);
+  auto Own = [IsX](double F) { return IsX ? std::pair{F, 1.0} : std::pair{1.0, F}; };
+  Ax.ZoomIn();
+  EXPECT_EQ(Chart.LastZoom, Own(0.5));
+  Ax.ZoomOut();
+  EXPECT_EQ(Chart.LastZoom, Own(2.0));
+  Ax.MouseWheelDown(0, {});
+  EXPECT_EQ(Chart.LastWheel, Own(1.1));
+  Ax.MouseWheelUp(0, {});
+  EXPECT_EQ(Chart.LastWheel, Own(0.9));
+
+  // The drag: 10 pixels right and 20 down; the axis counts the one along
+  // its own screen direction.
+  const double Start = IsX ? 400 : -100;
+  const double Moved = IsX ? DragBy<TSLScopeXAxis>(10, 20) : DragBy<TSLScopeYAxis>(10, 20);
+  EXPECT_DOUBLE_EQ(Moved, Start - 200.0 * C.Pixels / C.Length);
+  // Far past the data: the X range stops at its start, the Y range goes on
+  // past either end.
+  const double Far = IsX ? DragBy<TSLScopeXAxis>(5000, 5000) : DragBy<TSLScopeYAxis>(5000, 5000);
+  if (IsX)
+    EXPECT_EQ(Far, 0);
+  else
+    EXPECT_GT(std::fabs(Far), 1000);
+}
+
+// The data view is 259 pixels wide and 169 high (less one each way).
+INSTANTIATE_TEST_SUITE_P(BothAxesBothOrientations, TAxisTwins,
+                         ::testing::Values(TDragCase{TSLAxisKind::X, false, false, 10, 259},
+                                           TDragCase{TSLAxisKind::X, false, true, 10, 259},
+                                           TDragCase{TSLAxisKind::X, true, false, 20, 169},
+                                           TDragCase{TSLAxisKind::Y, false, false, -20, 169},
+                                           TDragCase{TSLAxisKind::Y, false, true, 20, 169},
+                                           TDragCase{TSLAxisKind::Y, true, false, -10, 259},
+                                           TDragCase{TSLAxisKind::Y, true, true, 10, 259}));
+
+// Snapping follows each axis's own values: X values for the X axis, Y
+// values for the Y axis.
+TEST_F(TAxesTest, EachAxisSnapsToItsOwnValues) {
+  Chart.ChannelsX = {Buffer({0, 10, 20})};
+  Chart.Channels = {Buffer({100, 200, 300})};
+  XAxis.GetCursorSettings()->SetSnapToSample(true);
+  YAxis.GetCursorSettings()->SetSnapToSample(true);
+  EXPECT_EQ(XAxis.AlignValue(12), 10);
+  EXPECT_EQ(XAxis.AlignValue(190), 190);
+  EXPECT_EQ(YAxis.AlignValue(12), 12);
+  EXPECT_EQ(YAxis.AlignValue(190), 200);
 }
 
 TEST_F(TAxesTest, YZoomArithmetic) {

@@ -104,6 +104,24 @@ TEST_F(SLGenericRealTest, QueuedBuffersAreHandledOnTheMainThreadInOrder) {
   EXPECT_EQ(First(received[2].Get()), 6);
 }
 
+// Buffers delivered on the main thread itself, which alone frees the
+// queue's slots: with every slot taken, the waiting buffers and the new one
+// are handled at once, in order, instead of waiting for ever.
+TEST_F(SLGenericRealTest, MainThreadDeliveryPastTheLastSlotIsHandledAtOnce) {
+  Doubling();
+  filter->SetSynchronizeType(stQueue);
+  const int count = TSLMainThreadSlots::Slots + 3;
+  for (int v = 0; v < count; ++v)
+    source->SubmitBuffer(Buffer({static_cast<double>(v)}));
+  ASSERT_EQ(received.size(), static_cast<size_t>(count))
+      << "the waiting buffers and each one that found no slot, at once";
+  EXPECT_EQ(Loop().RunPending(), static_cast<size_t>(TSLMainThreadSlots::Slots))
+      << "the slots' messages come back with nothing left to handle";
+  ASSERT_EQ(received.size(), static_cast<size_t>(count));
+  for (int v = 0; v < count; ++v)
+    ASSERT_EQ(First(received[static_cast<size_t>(v)].Get()), 2 * v);
+}
+
 TEST_F(SLGenericRealTest, SingleBufferModeKeepsOnlyTheFirstWaitingBuffer) {
   Doubling();
   filter->SetSynchronizeType(stSingleBuffer);

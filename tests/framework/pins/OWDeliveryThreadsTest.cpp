@@ -171,4 +171,39 @@ TEST_F(TOWDeliveryThreadsTest, ASinkJoiningAGroupWhileDeliveriesRunDoesNotDeadlo
   EXPECT_EQ(group->GetPinCount(), 2);
 }
 
+// Linking from the source's end asks the source and then the sink whether
+// they can link, while another thread links from a sink's end and needs
+// the source inside its global write section: both checks take the global
+// lock before the pin's own, so neither end waits for the other.
+TEST_F(TOWDeliveryThreadsTest, LinkingFromBothEndsAtOnceDoesNotDeadlock) {
+  auto *src = Source("AudioIn");
+  src->OutputPin->ClearTypes();
+  src->OutputPin->AddType(IID_TestA, CountingHandler());
+  auto *fromSource = Sink("FromSource");
+  auto *fromSink = Sink("FromSink");
+  std::atomic<int> ready{0};
+  auto together = [&ready] {
+    ++ready;
+    while (ready < 2)
+      std::this_thread::yield();
+  };
+  TTestThread sourceSide([&] {
+    together();
+    for (int i = 0; i < 5000; ++i) {
+      src->OutputPin->Connect(fromSource->InputPin);
+      fromSource->InputPin->Connect(nullptr);
+    }
+  });
+  TTestThread sinkSide([&] {
+    together();
+    for (int i = 0; i < 5000; ++i) {
+      fromSink->InputPin->Connect(src->OutputPin);
+      fromSink->InputPin->Connect(nullptr);
+    }
+  });
+  EXPECT_TRUE(sourceSide.Finished(120s));
+  EXPECT_TRUE(sinkSide.Finished(120s));
+  EXPECT_EQ(src->OutputPin->GetSinkCount(), 0);
+}
+
 } // namespace
