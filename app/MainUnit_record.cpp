@@ -12,6 +12,7 @@
 #include <filesystem>
 #include <system_error>
 
+#include "app/ProgressPacer.h"
 #include "app/RecorderAudio.h"
 #include "platform/avifile/AviFile.h"
 #include "platform/classlib/Dialogs.h"
@@ -62,14 +63,18 @@ bool TMainForm::CheckWaveFile(const std::string &Source) {
 
 void TMainForm::HookComponents() {
   TRecorderAudio &c = *components_;
-  c.AudioLogger->OnProgress = [this](TObject *s, int64_t cur, int64_t total) {
-    AudioLoggerProgress(s, cur, total);
+  // The positions arrive once per buffer; the window shows the latest at
+  // most every 100 ms.
+  auto loggerPace = std::make_shared<TProgressPacer>();
+  auto playerPace = std::make_shared<TProgressPacer>();
+  c.AudioLogger->OnProgress = [this, loggerPace](TObject *s, int64_t cur, int64_t total) {
+    loggerPace->Offer([this, s, cur, total] { AudioLoggerProgress(s, cur, total); });
   };
   c.AudioLogger->OnError = [this](TObject *, const std::string &message) {
     RecordingFailed(message);
   };
-  c.AudioPlayer->OnProgress = [this](TObject *s, int64_t a, int64_t b, int64_t cur) {
-    AudioPlayerProgress(s, a, b, cur);
+  c.AudioPlayer->OnProgress = [this, playerPace](TObject *s, int64_t a, int64_t b, int64_t cur) {
+    playerPace->Offer([this, s, a, b, cur] { AudioPlayerProgress(s, a, b, cur); });
   };
   c.AudioPlayer->OnStop = [this](TObject *s) { AudioPlayerStop(s); };
 

@@ -850,6 +850,18 @@ void TSLScope::PaintWindow(TCanvas *DC, const TRegion &Update) {
   PaintCanvas(DC, Update);
 }
 
+// The window shows the scope's own picture as it stands: one copy a frame.
+const QImage *TSLScope::PaintOwnPicture(const TRegion &Update) {
+  if (PaintIsDisabled())
+    return nullptr;
+  if (!FPrinting) {
+    FBitmap.SetSize(GetWidth(), GetHeight());
+    PaintToCanvasRgn(FBitmap.Canvas(), Update, false);
+  }
+  const QImage &Picture = FBitmap.Image();
+  return Picture.isNull() ? nullptr : &Picture;
+}
+
 void TSLScope::PaintCanvas(TCanvas *DC, const TRegion &Region) {
   // While printing the layout is the page's: the screen shows the last
   // picture until printing ends.

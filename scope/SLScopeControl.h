@@ -416,6 +416,7 @@ public:
 
   // Painting: the window's paint, the export paint and the drawing routine.
   void PaintWindow(TCanvas *DC, const TRegion &Update) override;
+  const QImage *PaintOwnPicture(const TRegion &Update) override;
   bool PaintIsDisabled();
   void PaintCanvas(TCanvas *DC, const TRegion &Region);
   void PaintToCanvas(TCanvas *Canvas) override;

@@ -133,7 +133,10 @@ double absOf(double x, int &) {
 
 double sqrOf(double x, int &) { return rounded(static_cast<long double>(x) * x); }
 
-float sqrOf32(float x, int &) { return static_cast<float>(static_cast<long double>(x) * x); }
+// The square of a float is exact in a double (48 significant bits, exponents
+// well inside the range), so the float product, rounded once from the exact
+// square, is what rounding an extended-precision square gives.
+float sqrOf32(float x) { return x * x; }
 
 double sqrtOf(double x, int &status) {
   if (x < 0.0) {
@@ -276,6 +279,8 @@ IppOpStatus ippsLn_64f(const double *pSrc, double *pDst, int len) {
 
 namespace Vizazodizaro::generic {
 
-IppOpStatus ippsSqr_32f_I(float *pSrcDst, int len) { return unary(pSrcDst, pSrcDst, len, sqrOf32); }
+IppOpStatus ippsSqr_32f_I(float *pSrcDst, int len) {
+  return mapVector(pSrcDst, pSrcDst, len, sqrOf32);
+}
 
 } // namespace Vizazodizaro::generic

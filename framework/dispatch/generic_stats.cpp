@@ -2,7 +2,13 @@
 // in long double in a fixed order (it decides the last bit of the result) and are
 // rounded once when stored.
 
+#include <algorithm>
+#include <bit>
+#include <climits>
 #include <cmath>
+#include <cstdint>
+
+#include <emmintrin.h>
 
 #include "framework/dispatch/Libcdispatcher.h"
 #include "framework/dispatch/Slbasicdispatcher.h"
@@ -31,11 +37,110 @@ int pairedGroupSums(const T *p, int len, long double &even, long double &odd, Fn
 
 constexpr auto kIdentity = [](auto x) { return static_cast<long double>(x); };
 
+// The float sum when the long double sums below provably round nowhere, so that
+// their result is the exact sum rounded once; false where they might round.
+// Every partial sum there is a sum of some of the elements: below 2^p (p from
+// the largest magnitude and the count) and a multiple of the smallest element's
+// unit in the last place 2^u; p - u <= 64 makes every one of them exact. The
+// exact sum is formed here in doubles in any order: each element is split
+// into a multiple of 2^(p - 50) and a remainder, and both sums of parts are
+// exact by the same count of bits; their sum is rounded to odd in a double
+// and then to float, which rounds the exact sum once.
+bool exactSum32f(const float *p, int len, float &sum) {
+  if (len < 16 || len > (1 << 24))
+    return false;
+  // The largest magnitude and the smallest non-zero one. A NaN may slip past
+  // these; it makes the sums below NaN, which sends the block to the long
+  // double sums like an infinity.
+  const __m128 absMask = _mm_castsi128_ps(_mm_set1_epi32(INT32_MAX));
+  const __m128 inf = _mm_set1_ps(INFINITY), zero = _mm_setzero_ps();
+  __m128 maxAbs = zero, minAbs = inf;
+  int i = 0;
+  for (; i + 4 <= len; i += 4) {
+    const __m128 a = _mm_and_ps(_mm_loadu_ps(p + i), absMask);
+    const __m128 isZero = _mm_cmpeq_ps(a, zero);
+    maxAbs = _mm_max_ps(maxAbs, a);
+    minAbs = _mm_min_ps(minAbs, _mm_or_ps(_mm_andnot_ps(isZero, a), _mm_and_ps(isZero, inf)));
+  }
+  alignas(16) float maxLanes[4], minLanes[4];
+  _mm_store_ps(maxLanes, maxAbs);
+  _mm_store_ps(minLanes, minAbs);
+  std::int32_t maxBits = 0, minBits = INT32_MAX;
+  auto take = [&](float m, float n) {
+    maxBits = std::max(maxBits, std::bit_cast<std::int32_t>(m) & INT32_MAX);
+    const std::int32_t nb = std::bit_cast<std::int32_t>(n) & INT32_MAX;
+    minBits = std::min(minBits, nb == 0 ? INT32_MAX : nb);
+  };
+  for (int j = 0; j < 4; ++j)
+    take(maxLanes[j], minLanes[j]);
+  for (int j = i; j < len; ++j)
+    take(p[j], p[j]);
+  if (maxBits >= 0x7F800000) // an infinity or a NaN
+    return false;
+  if (maxBits == 0) { // zeros of either sign sum to +0
+    sum = 0.0f;
+    return true;
+  }
+  int countBits = 1; // len <= 2^(countBits - 1)
+  while ((std::int64_t(1) << (countBits - 1)) < len)
+    ++countBits;
+  const int top = ((maxBits >> 23) - 126) + countBits - 1;
+  const int unit = std::max(minBits >> 23, 1) - 150;
+  if (top - unit > 64)
+    return false;
+  const double magic = std::ldexp(1.5, top - 50 + 52);
+  const __m128d m = _mm_set1_pd(magic);
+  // Eight elements a step into four pairs of lanes: the adds of one step do
+  // not wait for each other.
+  __m128d hi[4], lo[4];
+  for (int j = 0; j < 4; ++j)
+    hi[j] = lo[j] = _mm_setzero_pd();
+  i = 0;
+  for (; i + 8 <= len; i += 8) {
+    for (int k = 0; k < 2; ++k) {
+      const __m128 f = _mm_loadu_ps(p + i + 4 * k);
+      const __m128d d[2] = {_mm_cvtps_pd(f), _mm_cvtps_pd(_mm_movehl_ps(f, f))};
+      for (int j = 0; j < 2; ++j) {
+        const __m128d h = _mm_sub_pd(_mm_add_pd(d[j], m), m);
+        hi[2 * k + j] = _mm_add_pd(hi[2 * k + j], h);
+        lo[2 * k + j] = _mm_add_pd(lo[2 * k + j], _mm_sub_pd(d[j], h));
+      }
+    }
+  }
+  alignas(16) double lanes[16];
+  for (int j = 0; j < 4; ++j) {
+    _mm_store_pd(lanes + 2 * j, hi[j]);
+    _mm_store_pd(lanes + 8 + 2 * j, lo[j]);
+  }
+  double H = 0, L = 0;
+  for (int j = 0; j < 8; ++j) {
+    H += lanes[j];
+    L += lanes[8 + j];
+  }
+  for (; i < len; ++i) {
+    const double d = p[i];
+    const double h = (d + magic) - magic;
+    H += h;
+    L += d - h;
+  }
+  if (!std::isfinite(H) || !std::isfinite(L))
+    return false;
+  double s = H + L;
+  const double back = s - H;
+  const double err = (H - (s - back)) + (L - back);
+  if (err != 0 && (std::bit_cast<std::uint64_t>(s) & 1) == 0)
+    s = std::nextafter(s, err > 0 ? INFINITY : -INFINITY);
+  sum = static_cast<float>(s);
+  return true;
+}
+
 int sum32f(const float *pSrc, int len, float *pSum) {
   if (!pSrc || !pSum)
     return ippStsNullPtrErr;
   if (len < 1)
     return ippStsSizeErr;
+  if (exactSum32f(pSrc, len, *pSum))
+    return ippStsNoErr;
   long double even = 0, odd = 0;
   int i = pairedGroupSums(pSrc, len, even, odd, kIdentity);
   long double total = odd + even;

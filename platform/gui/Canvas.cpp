@@ -665,61 +665,116 @@ const std::vector<int> &PenPattern(TPenStyle Style) {
 
 } // namespace
 
+namespace {
+
 // One-pixel lines are stepped here rather than by Qt, whose aliased lines
 // leave out the end that lies to the right or below whichever way they run:
 // the pixels from (X0, Y0) towards (X1, Y1), (X1, Y1) left out, the minor
 // coordinate rounded half away from the start. Pattern is the dash state,
-// carried from one segment to the next like the platform's pen.
-void TCanvas::StepLine(std::vector<QPoint> &Out, TPoint A, TPoint B, int &Pattern) const {
-  const std::vector<int> &Dashes = PenPattern(pen_.GetStyle());
+// carried from one segment to the next like the platform's pen. Plot gets
+// each drawn pixel that lies within Width x Height.
+template <class PlotFn>
+void StepLine(TPoint A, TPoint B, int64_t Width, int64_t Height, const std::vector<int> &Dashes,
+              int &Pattern, PlotFn &&Plot) {
   int Period = 0;
   for (int D : Dashes)
     Period += D;
-  int64_t DX = int64_t(B.X) - A.X, DY = int64_t(B.Y) - A.Y;
-  int64_t N = std::max(std::llabs(DX), std::llabs(DY));
-  if (N == 0 || !image_)
+  const int64_t DX = int64_t(B.X) - A.X, DY = int64_t(B.Y) - A.Y;
+  const int64_t N = std::max(std::llabs(DX), std::llabs(DY));
+  if (N == 0)
     return;
-  bool XMajor = std::llabs(DX) >= std::llabs(DY);
+  const bool XMajor = std::llabs(DX) >= std::llabs(DY);
   // Only the steps whose major coordinate lies in the picture are visited,
   // so a line from far outside costs no more than one across it.
-  int64_t Start = XMajor ? A.X : A.Y, Dir = (XMajor ? DX : DY) < 0 ? -1 : 1;
-  int64_t Size = XMajor ? image_->width() : image_->height();
+  const int64_t Start = XMajor ? A.X : A.Y, Dir = (XMajor ? DX : DY) < 0 ? -1 : 1;
+  const int64_t Size = XMajor ? Width : Height;
   int64_t Lo = Dir > 0 ? -Start : Start - (Size - 1);
   int64_t Hi = Dir > 0 ? Size - 1 - Start : Start;
   Lo = std::max<int64_t>(Lo, 0);
   Hi = std::min<int64_t>(Hi, N - 1);
   if (Period > 0)
     Pattern = int((Pattern + Lo) % Period);
-  for (int64_t I = Lo; I <= Hi; ++I) {
-    bool On = true;
-    if (Period > 0) {
-      int Phase = Pattern % Period, K = 0;
-      while (Phase >= Dashes[K]) {
-        Phase -= Dashes[K];
-        ++K;
+  if (Lo <= Hi) {
+    // The offset along the minor axis at step I is (2 I |D| + N) div 2N,
+    // rounded halves away from the start; it is carried from step to step as
+    // quotient and remainder, with one division for the first visited step.
+    const int64_t D = XMajor ? DY : DX;
+    const int64_t AbsD2 = 2 * std::llabs(D), N2 = 2 * N;
+    const int64_t MinorDir = D < 0 ? -1 : 1;
+    const int64_t First = 2 * Lo * std::llabs(D) + N;
+    int64_t Off = First / N2, Rem = First % N2;
+    const int64_t MajorStart = Start, MinorStart = XMajor ? A.Y : A.X;
+    const int64_t MinorSize = XMajor ? Height : Width;
+    for (int64_t I = Lo; I <= Hi; ++I) {
+      bool On = true;
+      if (Period > 0) {
+        int Phase = Pattern % Period, K = 0;
+        while (Phase >= Dashes[size_t(K)]) {
+          Phase -= Dashes[size_t(K)];
+          ++K;
+        }
+        On = (K % 2) == 0;
+        Pattern = (Pattern + 1) % Period;
       }
-      On = (K % 2) == 0;
-      Pattern = (Pattern + 1) % Period;
+      if (On) {
+        const int64_t Major = MajorStart + Dir * I;
+        const int64_t Minor = MinorStart + MinorDir * Off;
+        if (Minor >= 0 && Minor < MinorSize) {
+          if (XMajor)
+            Plot(int(Major), int(Minor));
+          else
+            Plot(int(Minor), int(Major));
+        }
+      }
+      Rem += AbsD2;
+      if (Rem >= N2) {
+        Rem -= N2;
+        ++Off;
+      }
     }
-    if (!On)
-      continue;
-    // Rounded position along the minor axis, halves away from the start.
-    auto Minor = [&](int64_t D) {
-      int64_t Off = (2 * I * std::llabs(D) + N) / (2 * N);
-      return D < 0 ? -Off : Off;
-    };
-    int64_t X = XMajor ? A.X + Dir * I : A.X + Minor(DX);
-    int64_t Y = XMajor ? A.Y + Minor(DY) : A.Y + Dir * I;
-    if (X >= 0 && Y >= 0 && X < image_->width() && Y < image_->height())
-      Out.emplace_back(int(X), int(Y));
   }
   if (Period > 0 && Hi < N - 1)
     Pattern = int((Pattern + (N - 1 - std::max(Hi, Lo - 1))) % Period);
 }
 
+} // namespace
+
+bool TCanvas::DirectLineTarget(QRect &Clip, uint32_t &Pixel) const {
+  // The pen's pixels can be stored straight into the picture when they
+  // replace what is there and the clip is one rectangle (or none).
+  if (pen_.GetMode() != pmCopy || image_->format() != QImage::Format_RGB32)
+    return false;
+  Clip = QRect(0, 0, image_->width(), image_->height());
+  if (hasClip_) {
+    if (clip_.rectCount() > 1)
+      return false;
+    Clip &= clip_.boundingRect();
+  }
+  Pixel = 0xFF000000u | ColorToQRgb(pen_.GetColor());
+  return true;
+}
+
 void TCanvas::StrokePath(const std::vector<TPoint> &Points) {
   if (Points.size() < 2 || !CanPaint(image_) || !PenDraws())
     return;
+  const std::vector<int> &Dashes = PenPattern(pen_.GetStyle());
+  const int64_t Width = image_->width(), Height = image_->height();
+  QRect Clip;
+  uint32_t Pixel = 0;
+  if (pen_.GetWidth() <= 1 && DirectLineTarget(Clip, Pixel)) {
+    // The painter draws into the picture as it goes (an image being painted
+    // is never shared), so the pixels can go in beside it.
+    uchar *Bits = image_->bits();
+    const qsizetype Stride = image_->bytesPerLine();
+    const int L = Clip.left(), T = Clip.top(), R = Clip.right(), B = Clip.bottom();
+    int Pattern = 0;
+    for (size_t I = 1; I < Points.size(); ++I)
+      StepLine(Points[I - 1], Points[I], Width, Height, Dashes, Pattern, [&](int X, int Y) {
+        if (X >= L && X <= R && Y >= T && Y <= B)
+          reinterpret_cast<uint32_t *>(Bits + Y * Stride)[X] = Pixel;
+      });
+    return;
+  }
   QPainter &P = Begin();
   ApplyPen(P);
   if (pen_.GetWidth() > 1) {
@@ -740,7 +795,8 @@ void TCanvas::StrokePath(const std::vector<TPoint> &Points) {
   std::vector<QPoint> Pixels;
   int Pattern = 0;
   for (size_t I = 1; I < Points.size(); ++I) {
-    StepLine(Pixels, Points[I - 1], Points[I], Pattern);
+    StepLine(Points[I - 1], Points[I], Width, Height, Dashes, Pattern,
+             [&](int X, int Y) { Pixels.emplace_back(X, Y); });
     if (Pixels.size() >= 16384) {
       P.drawPoints(Pixels.data(), int(Pixels.size()));
       Pixels.clear();
@@ -877,7 +933,6 @@ TColor TCanvas::GetPixel(int32_t X, int32_t Y) {
 void TCanvas::SetPixel(int32_t X, int32_t Y, TColor Color) {
   if (!CanPaint(image_) || !ClipAllows(X, Y))
     return;
-  Flush();
   image_->setPixel(X, Y, 0xFF000000u | ColorToQRgb(Color));
 }
 

@@ -405,7 +405,7 @@ private:
   void ApplyBrush(QPainter &P);
   void ApplyClip(QPainter &P);
   bool PenDraws() const;
-  void StepLine(std::vector<QPoint> &Out, TPoint A, TPoint B, int &Pattern) const;
+  bool DirectLineTarget(QRect &Clip, uint32_t &Pixel) const;
   void StrokePath(const std::vector<TPoint> &Points);
   bool ClipAllows(int32_t X, int32_t Y) const;
   QRegion ImageRegion() const;

@@ -192,6 +192,8 @@ void TCustomControl::InvalidateRect(const TRect &R) {
     host_->InvalidateRect(&R);
 }
 
+const QImage *TCustomControl::PaintOwnPicture(const TRegion &) { return nullptr; }
+
 void TCustomControl::PaintWindow(TCanvas *DC, const TRegion &Update) {
   DC->SelectClipRgn(&Update);
   Paint(DC);
@@ -410,6 +412,11 @@ void TControlWidget::SyncBounds() {
 void TControlWidget::paintEvent(QPaintEvent *Event) {
   if (!control_)
     return;
+  if (const QImage *Own = control_->PaintOwnPicture(TRegion(Event->region()))) {
+    QPainter P(this);
+    P.drawImage(Event->rect(), *Own, Event->rect());
+    return;
+  }
   if (surface_.size() != size())
     surface_ = QImage(size(), QImage::Format_RGB32);
   if (surface_.isNull())

@@ -141,6 +141,10 @@ public:
   // The window asks for its picture: paint Update (client pixels) into DC,
   // which covers the client area. The base calls Paint with the canvas.
   virtual void PaintWindow(TCanvas *DC, const TRegion &Update);
+  // A control that keeps its own picture paints Update into it and hands it
+  // over, and the window shows it as it stands, without a copy through DC;
+  // nullptr (the base) has the window paint through PaintWindow.
+  virtual const QImage *PaintOwnPicture(const TRegion &Update);
 
   // Input from the window, in client coordinates (the wheel in screen
   // coordinates, as the platform gives it).

@@ -92,7 +92,12 @@ INSTANTIATE_TEST_SUITE_P(
         IntCase{1.25, kNear, -2, 5}, IntCase{3, kNear, 1, 2}, IntCase{5, kNear, 1, 2},
         IntCase{7, kZero, 1, 3}, IntCase{1, kNear, INT_MIN, INT_MAX}, IntCase{0, kNear, INT_MIN, 0},
         IntCase{-1, kNear, -31, INT_MIN}, IntCase{1e300, kNear, INT_MAX, 0},
-        IntCase{1e-300, kNear, -1100, INT_MAX}));
+        IntCase{1e-300, kNear, -1100, INT_MAX},
+        // Subnormal values scaled up and results far below one half.
+        IntCase{std::ldexp(1.0, -1074), kNear, -1074, 1},
+        IntCase{std::ldexp(3.0, -1074), kNear, -1073, 2},
+        IntCase{std::ldexp(5.0, -1074), kNear, -1073, 2}, IntCase{-1.5, kNear, 1100, 0},
+        IntCase{-0.3, kZero, 0, 0}));
 
 TEST(ConvertNarrowToInt, StatusesAndTheReferenceForm) {
   const double src[3] = {1.4, 2.6, -1.5};

@@ -6,6 +6,7 @@
 #include <bit>
 #include <cmath>
 #include <cstdint>
+#include <functional>
 #include <limits>
 #include <numbers>
 #include <vector>
@@ -91,6 +92,104 @@ TEST(StatsSums, FloatSumPairsTheGroupsOfFour) {
   const float seven[7] = {1, 2, 3, 4, 5, 6, 7.5f};
   ASSERT_EQ(ippStsNoErr, Vizazodizaro::ippsSum_32f(seven, 7, &s, 1));
   EXPECT_EQ(28.5f, s);
+}
+
+// The float sum in the fixed order at extended precision: the pairs of groups
+// of four, the two partial sums added, then the rest, rounded once.
+float referenceSum32f(const std::vector<float> &v) {
+  long double even = 0, odd = 0;
+  const std::size_t groups = v.size() / 4;
+  for (std::size_t g = 0; g < groups; ++g) {
+    even += v[4 * g];
+    odd += v[4 * g + 1];
+    even += v[4 * g + 2];
+    odd += v[4 * g + 3];
+  }
+  long double total = odd + even;
+  for (std::size_t i = 4 * groups; i < v.size(); ++i)
+    total += v[i];
+  return static_cast<float>(total);
+}
+
+// Blocks the meters sum (squares of 16-bit samples, long and short, loud and
+// near silent) and blocks whose magnitudes span more than the extended sums
+// hold exactly: the result keeps every bit of the fixed-order sum.
+TEST(StatsSums, FloatSumKeepsTheFixedOrdersBitsOnEveryKindOfBlock) {
+  std::uint32_t seed = 12345;
+  auto next = [&seed] {
+    seed = seed * 1664525u + 1013904223u;
+    return seed >> 8;
+  };
+  auto sample = [&](int bits) { return float(int(next() % (2u << bits)) - (1 << bits)); };
+  struct TCase {
+    const char *name;
+    int len;
+    std::function<float(int)> element;
+  };
+  const TCase cases[] = {
+      {"loud squares", 1024,
+       [&](int) {
+         float x = sample(15);
+         return x * x;
+       }},
+      {"squares with single steps", 1024,
+       [&](int i) {
+         float x = i % 3 == 0 ? 1.0f : sample(15);
+         return x * x;
+       }},
+      {"long block of squares", 4800,
+       [&](int i) {
+         float x = i % 7 == 0 ? 1.0f : sample(15);
+         return x * x;
+       }},
+      {"near silence", 1024, [&](int) { return sample(2) / 32768.0f; }},
+      {"odd length", 1023, [&](int) { return sample(15) / 32768.0f; }},
+      {"wide span", 64,
+       [&](int i) { return std::ldexp(sample(20), int(next() % 80) - 40) * (i % 2 ? 1 : -1); }},
+      {"subnormal", 32, [&](int) { return std::ldexp(sample(10), -140); }},
+      {"signed zeros", 16, [&](int i) { return i % 2 ? -0.0f : 0.0f; }},
+      {"an infinity", 16, [&](int i) { return i == 5 ? INFINITY : 1.0f; }},
+  };
+  for (const TCase &c : cases) {
+    for (int round = 0; round < 20; ++round) {
+      std::vector<float> v(static_cast<std::size_t>(c.len));
+      for (int i = 0; i < c.len; ++i)
+        v[static_cast<std::size_t>(i)] = c.element(i);
+      float s = 0;
+      ASSERT_EQ(ippStsNoErr, Vizazodizaro::ippsSum_32f(v.data(), c.len, &s, 0));
+      const float expected = referenceSum32f(v);
+      ASSERT_EQ(std::bit_cast<std::uint32_t>(expected), std::bit_cast<std::uint32_t>(s))
+          << c.name << " round " << round;
+    }
+  }
+}
+
+// A sum a double cannot hold: 2^10 + 2^-14 + 2^-49 lies just above the middle
+// between two floats, and the 2^-49 decides which one it rounds to.
+TEST(StatsSums, FloatSumRoundsOnceWhereADoubleWouldRoundTwice) {
+  std::vector<float> v(16, 0.0f);
+  v[0] = 0x1p10f;
+  v[1] = 0x1p-14f;
+  v[2] = 0x1p-26f + 0x1p-49f;
+  v[3] = -0x1p-26f;
+  float s = 0;
+  ASSERT_EQ(ippStsNoErr, Vizazodizaro::ippsSum_32f(v.data(), 16, &s, 0));
+  EXPECT_EQ(0x1p10f + 0x1p-13f, s);
+  EXPECT_EQ(referenceSum32f(v), s);
+}
+
+// Where the extended sums round, their result stands: 2^41 + 1 + 2^-23 needs
+// 65 bits, so the 2^-23 is rounded in the first sum and not the exact 1 + 2^-23
+// comes back after -2^41.
+TEST(StatsSums, FloatSumKeepsTheExtendedRoundingWhereItRounds) {
+  std::vector<float> v(16, 0.0f);
+  v[0] = 0x1p41f;
+  v[2] = 1.0f + 0x1p-23f;
+  v[4] = -0x1p41f;
+  float s = 0;
+  ASSERT_EQ(ippStsNoErr, Vizazodizaro::ippsSum_32f(v.data(), 16, &s, 0));
+  EXPECT_NE(1.0f + 0x1p-23f, s);
+  EXPECT_EQ(std::bit_cast<std::uint32_t>(referenceSum32f(v)), std::bit_cast<std::uint32_t>(s));
 }
 
 TEST(StatsSums, MeanAndStandardDeviation) {

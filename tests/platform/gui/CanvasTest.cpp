@@ -90,6 +90,71 @@ TEST_F(TCanvasTest, LongCurvesOfSteepSegmentsAreDrawnWhole) {
   EXPECT_TRUE(PicturesEqual(Bitmap.Image(), E.Image(), "canvas-long-curve"));
 }
 
+// One-pixel lines in copy mode are stored straight into the picture; in any
+// other mode they go through the painter. On black, a white pen under xor
+// paints what copy paints, so both routes must give the same pixels, whatever
+// the clip.
+TEST_F(TCanvasTest, CopiedLinesMatchPaintedOnesUnderEveryClip) {
+  struct TCase {
+    const char *Name;
+    std::function<void(TCanvas *)> Clip;
+  };
+  const TCase Cases[] = {
+      {"none", [](TCanvas *) {}},
+      {"one rectangle", [](TCanvas *Cv) { Cv->IntersectClipRect(2, 1, 13, 10); }},
+      {"two rectangles", [](TCanvas *Cv) { Cv->ExcludeClipRect(6, 0, 9, 12); }},
+      {"empty", [](TCanvas *Cv) { Cv->IntersectClipRect(4, 4, 4, 8); }},
+  };
+  // Lines that share no pixel, in every direction, some running out of the
+  // picture, one dashed.
+  auto Draw = [](TCanvas *Cv, TPenMode Mode) {
+    Cv->Pen()->SetColor(clWhite);
+    Cv->Pen()->SetMode(Mode);
+    Cv->Polyline({{0, 0}, {12, 2}, {-3, 11}});
+    Cv->MoveTo(14, 9);
+    Cv->LineTo(14, 3);
+    Cv->MoveTo(-2000000000, 11);
+    Cv->LineTo(3, 11);
+    Cv->Pen()->SetStyle(psDot);
+    Cv->MoveTo(30, 10);
+    Cv->LineTo(8, 10);
+    Cv->Pen()->SetStyle(psSolid);
+  };
+  for (const TCase &Case : Cases) {
+    SCOPED_TRACE(Case.Name);
+    QImage Copied(16, 12, QImage::Format_RGB32), Painted(16, 12, QImage::Format_RGB32);
+    for (QImage *Image : {&Copied, &Painted})
+      Image->fill(0xFF000000u);
+    TCanvas CopyCanvas(&Copied), XorCanvas(&Painted);
+    Case.Clip(&CopyCanvas);
+    Case.Clip(&XorCanvas);
+    Draw(&CopyCanvas, pmCopy);
+    Draw(&XorCanvas, pmXor);
+    CopyCanvas.Flush();
+    XorCanvas.Flush();
+    EXPECT_TRUE(PicturesEqual(Copied, Painted, "canvas-copied-lines"));
+  }
+}
+
+// Where the line passes exactly halfway between two rows, the pixel goes to
+// the row away from where the line started, in both directions.
+TEST_F(TCanvasTest, HalfwayPixelsRoundAwayFromTheStart) {
+  C->Pen()->SetColor(clRed);
+  C->MoveTo(0, 0);
+  C->LineTo(12, 2);
+  C->Pen()->SetColor(clLime);
+  C->MoveTo(12, 10);
+  C->LineTo(0, 8);
+  TExpectedPicture E = Expected();
+  E.HLine(0, 2, 0, clRed); // x = 3 lies halfway: row 1
+  E.HLine(3, 8, 1, clRed);
+  E.HLine(9, 11, 2, clRed);
+  E.HLine(10, 12, 10, clLime); // x = 9 lies halfway: row 9
+  E.HLine(4, 9, 9, clLime);
+  E.HLine(1, 3, 8, clLime);
+  EXPECT_TRUE(PicturesEqual(Bitmap.Image(), E.Image(), "canvas-halfway"));
+}
+
 TEST_F(TCanvasTest, ChainedLinesUnderXorPaintEachPixelOnce) {
   C->Pen()->SetColor(clWhite);
   C->Pen()->SetMode(pmXor);

@@ -317,6 +317,40 @@ TEST(ControlWidgetTest, FailuresOfPressesAndReleasesAreShown) {
   EXPECT_EQ(Dialogs.Texts(), (std::vector<std::string>{"press failed", "release failed"}));
 }
 
+// A control with a picture of its own paints into it and the window shows it
+// as it stands, without painting through a canvas of its own.
+class TOwnPictureControl : public TCustomControl {
+public:
+  using TCustomControl::TCustomControl;
+  int OwnPaints = 0, WindowPaints = 0;
+  QImage Picture;
+
+  const QImage *PaintOwnPicture(const TRegion &) override {
+    ++OwnPaints;
+    Picture = QImage(GetWidth(), GetHeight(), QImage::Format_RGB32);
+    Picture.fill(0xFF0000FFu);
+    Picture.setPixel(3, 2, 0xFFFFFF00u);
+    return &Picture;
+  }
+  void PaintWindow(TCanvas *DC, const TRegion &Update) override {
+    ++WindowPaints;
+    TCustomControl::PaintWindow(DC, Update);
+  }
+};
+
+TEST(ControlWidgetTest, AControlsOwnPictureIsShownAsItStands) {
+  gui::Application();
+  TOwnPictureControl Control(nullptr);
+  Control.SetBounds(0, 0, 12, 8);
+  TControlWidget W(&Control);
+  TExpectedPicture E(12, 8, clBlue);
+  E.Pixel(3, 2, clYellow);
+  EXPECT_TRUE(PicturesEqual(W.grab().toImage().convertToFormat(QImage::Format_RGB32), E.Image(),
+                            "control-own-picture"));
+  EXPECT_GE(Control.OwnPaints, 1);
+  EXPECT_EQ(Control.WindowPaints, 0);
+}
+
 TEST(ControlWidgetTest, AControlDestroyedFirstLeavesTheWidgetInert) {
   gui::Application();
   auto Control = std::make_unique<TProbeControl>(nullptr);
