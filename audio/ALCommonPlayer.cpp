@@ -395,6 +395,7 @@ void TALCommonPlayer::IntPump() {
     // The output is linked but nothing is left to read: the data ended before
     // the range did (an empty or truncated file).
     if (outputPin_->IsConnected()) {
+      ResumeBeforeEnd();
       currentSample_.store(rangeEnd_);
       stopping_ = true;
       IntStop(restartOnNewFile_, true, true);
@@ -411,10 +412,20 @@ void TALCommonPlayer::IntPump() {
       currentSample_.store(rangeStart_);
       ResetPosition();
     } else {
+      ResumeBeforeEnd();
       currentSample_.store(rangeEnd_);
       stopping_ = true;
       IntStop(restartOnNewFile_, true, true);
     }
+  }
+}
+
+// A stream shorter than the buffers sent ahead of the resume still plays:
+// its resume goes before its end.
+void TALCommonPlayer::ResumeBeforeEnd() {
+  if (resumeCountdown_ > 0 && outputPin_->IsConnected()) {
+    resumeCountdown_ = 0;
+    outputPin_->Notify(TOWNotifyOperation::Make<TOWSLResumeOperation>().Get());
   }
 }
 

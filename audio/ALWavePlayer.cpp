@@ -151,9 +151,11 @@ void TALWavePlayer::IntStart(bool Force) {
   ResetPosition();
   if (!started_ || Force)
     SendStartWave();
+  // The start-pump pulls the first buffers at once: the scratch buffer they
+  // are read through must exist by then.
+  CreateScratch();
   if (GetClockSource() == csInternal && !selfClocked_)
     GetOutputPin()->Notify(TOWNotifyOperation::Make<TOWStartPumpOperation>().Get());
-  CreateScratch();
   SendPumpRequest(float(period_));
   if (period_ == 0)
     period_ = 10;
