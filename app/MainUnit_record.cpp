@@ -13,6 +13,7 @@
 #include <system_error>
 
 #include "app/RecorderAudio.h"
+#include "audio/ALWavePlayer.h"
 #include "platform/avifile/AviFile.h"
 #include "platform/classlib/Dialogs.h"
 #include "platform/gui/Application.h"
@@ -31,11 +32,13 @@ int64_t Rescale(int64_t position, int64_t newScale, int64_t oldScale) {
 
 std::string FilePart(const std::string &path) { return fs::path(path).filename().string(); }
 
-// Why path cannot be played and recorded over, or empty when it can: it must
-// be a RIFF/WAVE file with a format record and at least one sample. Read
-// through the same file services as the player, so what passes here plays.
+// Why path cannot be played and recorded over, or empty when it can: the
+// player's own reader and codecs must take it, and it must hold at least one
+// sample.
 std::string WaveFileProblem(const std::string &path) {
   using namespace avifile;
+  if (std::string why = TALWavePlayer::PlayProblem(path); !why.empty())
+    return why;
   PAVIFILE file = nullptr;
   if (AVIFileOpen(&file, path.c_str(), OF_READ, nullptr) != AVIERR_OK)
     return "The file is not a readable WAV file.";
