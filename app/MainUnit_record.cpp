@@ -17,6 +17,7 @@
 #include "platform/avifile/AviFile.h"
 #include "platform/classlib/Dialogs.h"
 #include "platform/gui/Application.h"
+#include "platform/mainloop/MainLoop.h"
 
 namespace fs = std::filesystem;
 
@@ -73,6 +74,18 @@ void TMainForm::HookComponents() {
     AudioPlayerProgress(s, a, b, cur);
   };
   c.AudioPlayer->OnStop = [this](TObject *s) { AudioPlayerStop(s); };
+  // An output that can't start (device busy, gone, format refused) ends the
+  // playback: the window goes back to idle once the failure's own handling
+  // (its message) is over. The error is still raised as before.
+  TDSErrorEvent outputFailed;
+  outputFailed.Fn = [this](TObject *, const std::string &, int32_t, bool &) {
+    if (rearmWindow_)
+      mainloop::TMainLoop::Main().Post(rearmWindow_->Handle(), [this] {
+        if (FState == stPlaying || FState == stPlayingPaused)
+          StopAll();
+      });
+  };
+  c.AudioOutput->GetGraph()->SetOnError(std::move(outputFailed));
 
   auto on = [this](gui::TAction *a, void (TMainForm::*fn)(TObject *)) {
     a->OnExecute.Fn = [this, fn](TObject *s) { (this->*fn)(s); };
@@ -269,6 +282,13 @@ void TMainForm::PlayActionExecute(TObject *) {
     c.AudioPlayer->SetCurrentSample(
         Rescale(TrackBar->Position(), c.AudioPlayer->GetSamplesCount(), TrackBar->Max()));
     c.AudioPlayer->Resume();
+  }
+  // A file the player refuses (changed since it was opened) plays nothing:
+  // the window says why and stays idle.
+  if (std::string why = c.AudioPlayer->GetLastError(); !why.empty()) {
+    StopAll();
+    ShowMessage(why);
+    return;
   }
   PlaybackBox->clear();
   PlaybackBox->addItem(
