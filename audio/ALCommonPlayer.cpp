@@ -192,7 +192,9 @@ void TALCommonPlayer::SetEnabled(bool Value) {
         if (Value)
           TryStart(false);
         else
-          MainIntStop(true, true, restartOnNewFile_);
+          // A stop asked for is not the end of the data: a plain stop, which
+          // the output answers by dropping what it has not played yet.
+          MainIntStop(true, true, false);
       }
     }
     ReleaseRemovedClocks();

@@ -210,8 +210,17 @@ void TALDSAudioOut::IntDispatch(IOWNotifyOperation *Operation) {
       StartRun();
       stopAsked_ = false;
     }
-  } else if (OWOperationAs<TOWStopOperation>(Operation)) {
-    // The end of the stream: what is queued still plays, then the device
+  } else if (OWOperationAs<TOWStopOperation>(Operation) &&
+             !OWOperationAs<TOWEndStopOperation>(Operation)) {
+    // A stop asked for (the user's Stop): the sound stops at once, what is
+    // queued or in the device is dropped.
+    stopAsked_ = true;
+    const bool pumped = pumpClaimed_;
+    Stop();
+    if (pumped)
+      DestroyGraph();
+  } else if (OWOperationAs<TOWEndStopOperation>(Operation)) {
+    // The end of the data: what is queued still plays, then the device
     // drains and its completion stops the graph (GraphEvent). A stream that
     // ended before its resume plays what it collected.
     stopAsked_ = true;

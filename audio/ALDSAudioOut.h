@@ -14,9 +14,11 @@
 // upstream and dispatches one queued operation; the graph is torn down once
 // the stream has ended (below).
 //
-// A stop ends the stream without cutting it: the queued buffers are played,
-// the source filter then ends the stream, the renderer drains the device and
-// its completion (EC_COMPLETE) stops the graph.
+// The end of the data (an end-stop) ends the stream without cutting it: the
+// queued buffers are played, the source filter then ends the stream, the
+// renderer drains the device and its completion (EC_COMPLETE) stops the
+// graph. A plain stop (a stop asked for) stops the graph at once and drops
+// whatever was not played yet.
 //
 // Failures go through the graph owner's Error (raised on the main thread,
 // handed to the main thread from any other). Device lost or graph aborted:

@@ -131,6 +131,34 @@ TEST_P(ALPlaybackEndTest, EveryFrameOfTheFileReachesTheDevice) {
   EXPECT_TRUE(MainEventually([&] { return device->OpenCount() == 0; }));
 }
 
+// A Stop the user asks for is not the end of the data: the sound stops at
+// once, nothing queued in the output reaches the device afterwards.
+TEST_F(ALPlaybackEndTest, AStopAskedForDropsWhatIsStillQueued) {
+  const TPlaybackCase c{8000, 1, 3 * 8000, false};
+  const std::vector<uint8_t> data = MakeFile(c);
+  out.reset(CreateObject<TALDSAudioOut>(nullptr));
+  out->GetAudioOutputDevice()->SetName("Test Output");
+  player.reset(CreateObject<TALWavePlayer>(nullptr));
+  player->SetEnabled(false);
+  ASSERT_TRUE(out->GetInputPin()->Connect(player->GetOutputPin()));
+  player->SetFileName(path);
+  player->Start();
+  // Half a second has been played; the player is buffers ahead of that.
+  ASSERT_TRUE(device->WaitRecorded(8000, EventuallyDeadline));
+  player->Stop();
+  EXPECT_FALSE(out->GetRunning());
+  const size_t played = device->RecordedBytes();
+  std::this_thread::sleep_for(std::chrono::milliseconds(400));
+  TMainLoop::Main().RunPending();
+  EXPECT_EQ(device->RecordedBytes(), played) << "the queue was played after the Stop";
+  EXPECT_LT(played, data.size() / 2);
+  // The next start plays the file from its start again.
+  device->ClearRecorded();
+  player->Start();
+  EXPECT_TRUE(device->WaitRecorded(2048, EventuallyDeadline));
+  player->Stop();
+}
+
 INSTANTIATE_TEST_SUITE_P(
     Lengths, ALPlaybackEndTest,
     testing::Values(TPlaybackCase{8000, 1, 1, false}, TPlaybackCase{8000, 1, 1000, false},
