@@ -207,7 +207,10 @@ void TALDSAudioOut::IntDispatch(IOWNotifyOperation *Operation) {
         prePumping_ = false;
         MasterPump();
       }
-      StartRun();
+      // The stream's resume may have run the graph during the pre-pump: a
+      // second run would restart the sample times under the delivery thread.
+      if (!running_)
+        StartRun();
       stopAsked_ = false;
     }
   } else if (OWOperationAs<TOWStopOperation>(Operation) &&
