@@ -333,6 +333,9 @@ private:
       long frames = sample->GetSize() / block;
       if (frames <= 0)
         return;
+      // A read that starts after the abort takes what the device still holds
+      // and is the last; one that started before it may leave frames behind.
+      const bool last = stream->Aborted();
       long n = stream->Read(p, static_cast<size_t>(frames));
       if (n < 0) {
         if (IsDeviceGone(n))
@@ -360,8 +363,8 @@ private:
           NotifyEvent(EC_ERRORABORT, hr, 0);
         return;
       }
-      if (stream->Aborted())
-        return; // the read after the abort was the last one
+      if (last)
+        return;
     }
   }
 
