@@ -14,9 +14,11 @@
 
 #include "app/ProgressPacer.h"
 #include "app/RecorderAudio.h"
+#include "audio/ALWavePlayer.h"
 #include "platform/avifile/AviFile.h"
 #include "platform/classlib/Dialogs.h"
 #include "platform/gui/Application.h"
+#include "platform/mainloop/MainLoop.h"
 
 namespace fs = std::filesystem;
 
@@ -32,11 +34,13 @@ int64_t Rescale(int64_t position, int64_t newScale, int64_t oldScale) {
 
 std::string FilePart(const std::string &path) { return fs::path(path).filename().string(); }
 
-// Why path cannot be played and recorded over, or empty when it can: it must
-// be a RIFF/WAVE file with a format record and at least one sample. Read
-// through the same file services as the player, so what passes here plays.
+// Why path cannot be played and recorded over, or empty when it can: the
+// player's own reader and codecs must take it, and it must hold at least one
+// sample.
 std::string WaveFileProblem(const std::string &path) {
   using namespace avifile;
+  if (std::string why = TALWavePlayer::PlayProblem(path); !why.empty())
+    return why;
   PAVIFILE file = nullptr;
   if (AVIFileOpen(&file, path.c_str(), OF_READ, nullptr) != AVIERR_OK)
     return "The file is not a readable WAV file.";
@@ -77,6 +81,18 @@ void TMainForm::HookComponents() {
     playerPace->Offer([this, s, a, b, cur] { AudioPlayerProgress(s, a, b, cur); });
   };
   c.AudioPlayer->OnStop = [this](TObject *s) { AudioPlayerStop(s); };
+  // An output that can't start (device busy, gone, format refused) ends the
+  // playback: the window goes back to idle once the failure's own handling
+  // (its message) is over. The error is still raised as before.
+  TDSErrorEvent outputFailed;
+  outputFailed.Fn = [this](TObject *, const std::string &, int32_t, bool &) {
+    if (rearmWindow_)
+      mainloop::TMainLoop::Main().Post(rearmWindow_->Handle(), [this] {
+        if (FState == stPlaying || FState == stPlayingPaused)
+          StopAll();
+      });
+  };
+  c.AudioOutput->GetGraph()->SetOnError(std::move(outputFailed));
 
   auto on = [this](gui::TAction *a, void (TMainForm::*fn)(TObject *)) {
     a->OnExecute.Fn = [this, fn](TObject *s) { (this->*fn)(s); };
@@ -279,6 +295,13 @@ void TMainForm::PlayActionExecute(TObject *) {
     c.AudioPlayer->SetCurrentSample(
         Rescale(TrackBar->Position(), c.AudioPlayer->GetSamplesCount(), TrackBar->Max()));
     c.AudioPlayer->Resume();
+  }
+  // A file the player refuses (changed since it was opened) plays nothing:
+  // the window says why and stays idle.
+  if (std::string why = c.AudioPlayer->GetLastError(); !why.empty()) {
+    StopAll();
+    ShowMessage(why);
+    return;
   }
   PlaybackBox->clear();
   PlaybackBox->addItem(

@@ -192,7 +192,9 @@ void TALCommonPlayer::SetEnabled(bool Value) {
         if (Value)
           TryStart(false);
         else
-          MainIntStop(true, true, restartOnNewFile_);
+          // A stop asked for is not the end of the data: a plain stop, which
+          // the output answers by dropping what it has not played yet.
+          MainIntStop(true, true, false);
       }
     }
     ReleaseRemovedClocks();
@@ -395,6 +397,7 @@ void TALCommonPlayer::IntPump() {
     // The output is linked but nothing is left to read: the data ended before
     // the range did (an empty or truncated file).
     if (outputPin_->IsConnected()) {
+      ResumeBeforeEnd();
       currentSample_.store(rangeEnd_);
       stopping_ = true;
       IntStop(restartOnNewFile_, true, true);
@@ -411,10 +414,20 @@ void TALCommonPlayer::IntPump() {
       currentSample_.store(rangeStart_);
       ResetPosition();
     } else {
+      ResumeBeforeEnd();
       currentSample_.store(rangeEnd_);
       stopping_ = true;
       IntStop(restartOnNewFile_, true, true);
     }
+  }
+}
+
+// A stream shorter than the buffers sent ahead of the resume still plays:
+// its resume goes before its end.
+void TALCommonPlayer::ResumeBeforeEnd() {
+  if (resumeCountdown_ > 0 && outputPin_->IsConnected()) {
+    resumeCountdown_ = 0;
+    outputPin_->Notify(TOWNotifyOperation::Make<TOWSLResumeOperation>().Get());
   }
 }
 

@@ -162,6 +162,7 @@ private:
   void ReleaseRemovedClocks();
   void Clock();
   void IntPump();
+  void ResumeBeforeEnd();
   void IntStop(bool SendStop, bool RemoveClock, bool EndStop);
   void MainIntStop(bool SendStop, bool RemoveClock, bool EndStop);
   void DoStop();

@@ -207,11 +207,30 @@ void TALDSAudioOut::IntDispatch(IOWNotifyOperation *Operation) {
         prePumping_ = false;
         MasterPump();
       }
-      StartRun();
+      // The stream's resume may have run the graph during the pre-pump: a
+      // second run would restart the sample times under the delivery thread.
+      if (!running_)
+        StartRun();
       stopAsked_ = false;
     }
-  } else if (OWOperationAs<TOWStopOperation>(Operation)) {
+  } else if (OWOperationAs<TOWStopOperation>(Operation) &&
+             !OWOperationAs<TOWEndStopOperation>(Operation)) {
+    // A stop asked for (the user's Stop): the sound stops at once, what is
+    // queued or in the device is dropped.
     stopAsked_ = true;
+    const bool pumped = pumpClaimed_;
+    Stop();
+    if (pumped)
+      DestroyGraph();
+  } else if (OWOperationAs<TOWEndStopOperation>(Operation)) {
+    // The end of the data: what is queued still plays, then the device
+    // drains and its completion stops the graph (GraphEvent). A stream that
+    // ended before its resume plays what it collected.
+    stopAsked_ = true;
+    if (active_ && connected_ && !running_ && !paused_)
+      StartRun();
+    if (running_ && playerThread_)
+      playerThread_->SignalData();
   } else if (OWOperationAs<TOWSLResumeOperation>(Operation)) {
     if (paused_)
       IntResume();
@@ -252,6 +271,8 @@ void TALDSAudioOut::Reset() {
 
 void TALDSAudioOut::IntStart() {
   armedPeriod_ = -1;
+  stopAsked_ = false;
+  endSent_ = false;
   Open();
   running_ = false;
   paused_ = false;
@@ -291,16 +312,28 @@ void TALDSAudioOut::PlayBuffers() {
   for (;;) {
     com::TComPtr<TALAudioBuffer> buffer;
     com::TComPtr<TDSAudioSourceFilter> filter;
+    bool end = false;
     {
       std::lock_guard<sys::TCriticalSection> guard(listLock_);
       IOWNotifyOperationPtr operation = bufferList_->Pop();
-      if (!operation)
-        return;
-      auto *supplied = OWOperationAs<TOWSuppliedBufferOperation>(operation.Get());
-      if (!supplied || !supplied->Buffer())
-        continue;
-      buffer = com::MakeCom<TALAudioBuffer>(supplied->Buffer());
+      if (!operation) {
+        // Everything has been handed over after the stream's stop: the
+        // renderer plays it out and reports the end.
+        if (!stopAsked_ || endSent_ || !sourceFilter_)
+          return;
+        endSent_ = true;
+        end = true;
+      } else {
+        auto *supplied = OWOperationAs<TOWSuppliedBufferOperation>(operation.Get());
+        if (!supplied || !supplied->Buffer())
+          continue;
+        buffer = com::MakeCom<TALAudioBuffer>(supplied->Buffer());
+      }
       filter = sourceFilter_;
+    }
+    if (end) {
+      filter->StreamPin()->DeliverEndOfStream();
+      return;
     }
     PlayOneBuffer(buffer.Get(), filter.Get());
   }
@@ -319,19 +352,8 @@ void TALDSAudioOut::PlayOneBuffer(IALAudioBuffer *Buffer, TDSAudioSourceFilter *
     duration = rate ? int64_t(Buffer->GetSize()) * UNITS / rate : 0;
     nextSampleTime_ += duration;
   }
-  if (!prePumping_ && refClock_) {
-    if (!advised_ || duration > armedPeriod_ + PeriodTolerance ||
-        duration < armedPeriod_ - PeriodTolerance) {
-      if (advised_)
-        refClock_->Unadvise(adviseCookie_);
-      REFERENCE_TIME now = 0;
-      refClock_->GetTime(&now);
-      armedPeriod_ = duration;
-      advised_ = true;
-      refClock_->AdvisePeriodic(now + duration, duration, clockThread_->WakeSemaphore(),
-                                &adviseCookie_);
-    }
-  }
+  if (!prePumping_)
+    ArmClock(duration);
   const uint32_t bytes = Buffer->GetByteSize();
   if (bytes && Filter) {
     Filter->SendData(Buffer->Read(), int32_t(bytes), start, nextSampleTime_, true);
@@ -340,20 +362,26 @@ void TALDSAudioOut::PlayOneBuffer(IALAudioBuffer *Buffer, TDSAudioSourceFilter *
   }
 }
 
+void TALDSAudioOut::ArmClock(int64_t Duration) {
+  std::lock_guard<std::mutex> guard(armLock_);
+  if (!refClock_ || Duration <= 0)
+    return;
+  if (!advised_ || Duration > armedPeriod_ + PeriodTolerance ||
+      Duration < armedPeriod_ - PeriodTolerance) {
+    if (advised_)
+      refClock_->Unadvise(adviseCookie_);
+    REFERENCE_TIME now = 0;
+    refClock_->GetTime(&now);
+    armedPeriod_ = Duration;
+    advised_ = true;
+    refClock_->AdvisePeriodic(now + Duration, Duration, clockThread_->WakeSemaphore(),
+                              &adviseCookie_);
+  }
+}
+
 void TALDSAudioOut::OnThreadClockEvent() {
   MasterPump();
   TOWWriteSection section(inputPin_.get());
-  if (stopAsked_) {
-    bool empty;
-    {
-      std::lock_guard<sys::TCriticalSection> guard(listLock_);
-      empty = bufferList_->Peek() == nullptr;
-    }
-    if (empty) {
-      Stop();
-      DestroyGraph();
-    }
-  }
   ProcessQueue();
 }
 
@@ -446,8 +474,15 @@ void TALDSAudioOut::Enable() {
 }
 
 void TALDSAudioOut::GraphEvent(LONG code, LONG_PTR, LONG_PTR) {
-  if (code == EC_ERRORABORT || code == EC_DEVICE_LOST)
+  if (code == EC_ERRORABORT || code == EC_DEVICE_LOST) {
     Stop();
+  } else if (code == EC_COMPLETE && stopAsked_ && endSent_) {
+    // The device has played the whole stream.
+    const bool pumped = pumpClaimed_;
+    Stop();
+    if (pumped)
+      DestroyGraph();
+  }
 }
 
 void TALDSAudioOut::OnDeviceChanged(TObject *) {

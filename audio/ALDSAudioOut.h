@@ -11,8 +11,14 @@
 // With EnableMasterPumping the component claims the upstream player's pump
 // request and paces it from the graph's reference clock: every period of the
 // clock (one buffer's duration) wakes the clock thread, which pulls one buffer
-// upstream and dispatches one queued operation; after a stop, the first tick
-// that finds the list played out stops and tears the graph down.
+// upstream and dispatches one queued operation; the graph is torn down once
+// the stream has ended (below).
+//
+// The end of the data (an end-stop) ends the stream without cutting it: the
+// queued buffers are played, the source filter then ends the stream, the
+// renderer drains the device and its completion (EC_COMPLETE) stops the
+// graph. A plain stop (a stop asked for) stops the graph at once and drops
+// whatever was not played yet.
 //
 // Failures go through the graph owner's Error (raised on the main thread,
 // handed to the main thread from any other). Device lost or graph aborted:
@@ -49,6 +55,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <mutex>
 
 class TALDSAudioOut;
 
@@ -133,6 +140,9 @@ private:
   void PlayBuffers();
   void PlayOneBuffer(IALAudioBuffer *Buffer, TDSAudioSourceFilter *Filter);
   void OnThreadClockEvent();
+  // Makes the reference clock wake the clock thread every Duration (when it
+  // does not already at that period).
+  void ArmClock(int64_t Duration);
   void GraphEvent(media::LONG code, media::LONG_PTR p1, media::LONG_PTR p2);
   void OnDeviceChanged(TObject *Sender);
   // Signals the delivery thread when buffers wait and the graph runs.
@@ -174,6 +184,7 @@ private:
   std::atomic<bool> prePumping_{false};
   int64_t armedPeriod_ = -1;
   std::atomic<bool> advised_{false};
+  std::mutex armLock_;                              // the periodic advise's arming
   std::unique_ptr<TSLOperationList> bufferList_;    // listLock_
   std::unique_ptr<TSLOperationList> operationList_; // input pin's group
   std::unique_ptr<TDSSwitches> targets_;
@@ -181,6 +192,7 @@ private:
   std::atomic<bool> paused_{false};
   std::atomic<bool> disabled_{false};
   std::atomic<bool> stopAsked_{false};
+  std::atomic<bool> endSent_{false}; // the source filter has ended the stream
   std::atomic<bool> resumed_{false};
   bool destroyed_ = false;
 };

@@ -1,7 +1,10 @@
 #include "audio/ALWavePlayer.h"
 
+#include "platform/acm/AcmCodecs.h"
+
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <cstring>
 
 using namespace avifile;
@@ -17,6 +20,106 @@ int64_t MulDiv(int64_t a, int64_t b, int64_t c) {
   return int64_t(q);
 }
 
+// The format record of a stream, at least a whole WAVEFORMATEX.
+std::vector<uint8_t> ReadFormatRecord(PAVISTREAM stream) {
+  int32_t size = 0;
+  AVIStreamReadFormat(stream, 0, nullptr, &size);
+  std::vector<uint8_t> record(size_t(std::max<int32_t>(size, sizeof(WAVEFORMATEX))), 0);
+  AVIStreamReadFormat(stream, 0, record.data(), &size);
+  return record;
+}
+
+std::string Channels(uint32_t n) { return std::to_string(n) + (n == 1 ? " channel" : " channels"); }
+
+// What the player plays a file's format record as: PCM as it is (announced
+// as the extensible record), anything else decoded to 16-bit PCM by the codec
+// opened into Acm.
+struct TPlayableFormat {
+  WAVEFORMATEX File{};
+  WAVEFORMATEXTENSIBLE Stream{};
+  HACMSTREAM Acm = nullptr;
+};
+
+// Sets Out up for the record, or says why the player can't play it (a
+// sentence; nothing is left open then).
+std::string SetUpFormat(const std::vector<uint8_t> &record, TPlayableFormat &Out) {
+  WAVEFORMATEX file{};
+  std::memcpy(&file, record.data(), sizeof file);
+  Out.File = file;
+  // The codecs' own bounds; the buffers and meters have no room for more.
+  if (file.nChannels > acm::MaxChannels)
+    return "The file has " + Channels(file.nChannels) + "; at most " +
+           std::to_string(acm::MaxChannels) + " can be played.";
+  if (file.nSamplesPerSec > acm::MaxRate)
+    return "The file's sample rate of " + std::to_string(file.nSamplesPerSec) +
+           " Hz is above the " + std::to_string(acm::MaxRate) + " Hz that can be played.";
+  bool pcm = file.wFormatTag == WAVE_FORMAT_PCM;
+  std::string subFormat;
+  if (file.wFormatTag == WAVE_FORMAT_EXTENSIBLE && record.size() >= sizeof(WAVEFORMATEXTENSIBLE)) {
+    WAVEFORMATEXTENSIBLE x;
+    std::memcpy(&x, record.data(), sizeof x);
+    // Extensible float (or any other sub-format) is not integer PCM: decode it.
+    pcm = x.SubFormat == KSDATAFORMAT_SUBTYPE_PCM;
+    subFormat = x.SubFormat.ToString();
+  }
+  if (pcm) {
+    WAVEFORMATEXTENSIBLE f{};
+    if (file.wFormatTag == WAVE_FORMAT_EXTENSIBLE) {
+      std::memcpy(&f, record.data(), sizeof f);
+    } else {
+      f.Format = file;
+      f.Format.wFormatTag = WAVE_FORMAT_EXTENSIBLE;
+      f.Format.cbSize = WAVEFORMATEXTENSIBLE_EXTRA;
+      f.Samples.wValidBitsPerSample = file.wBitsPerSample;
+      f.dwChannelMask = ALDefaultChannelMask(file.nChannels).Mask;
+      f.SubFormat = KSDATAFORMAT_SUBTYPE_PCM;
+    }
+    if (f.Format.wBitsPerSample == 0)
+      return "The file's PCM samples have 0 bits.";
+    if (f.Format.wBitsPerSample > 32)
+      return "The file's PCM samples have " + std::to_string(f.Format.wBitsPerSample) +
+             " bits; at most 32 can be played.";
+    if (f.Format.wBitsPerSample % 8 != 0)
+      f.Format.wBitsPerSample = uint16_t((f.Format.wBitsPerSample / 8 + 1) * 8);
+    // Audio buffers derive their container from the valid bits; samples sit
+    // at the top of a wider container (24 in 32), so they play as its width.
+    if (ALContainerBits(f.Samples.wValidBitsPerSample) != f.Format.wBitsPerSample)
+      f.Samples.wValidBitsPerSample = f.Format.wBitsPerSample;
+    const uint32_t frame = uint32_t(f.Format.nChannels) * f.Format.wBitsPerSample / 8;
+    if (f.Format.nBlockAlign != frame) {
+      // Frames of another size than the buffers' would overrun them.
+      return "The file's block align of " + std::to_string(f.Format.nBlockAlign) +
+             " bytes does not match " + Channels(f.Format.nChannels) + " of " +
+             std::to_string(f.Format.wBitsPerSample) + " bits (" + std::to_string(frame) +
+             " bytes a frame).";
+    }
+    Out.Stream = f;
+    return "";
+  }
+  WAVEFORMATEXTENSIBLE d{};
+  d.Format.wFormatTag = WAVE_FORMAT_EXTENSIBLE;
+  d.Format.nChannels = file.nChannels;
+  d.Format.wBitsPerSample = 16;
+  d.Format.nSamplesPerSec = file.nSamplesPerSec;
+  d.Format.nBlockAlign = uint16_t(16 * file.nChannels / 8);
+  d.Format.nAvgBytesPerSec = d.Format.nBlockAlign * file.nSamplesPerSec;
+  d.Format.cbSize = WAVEFORMATEXTENSIBLE_EXTRA;
+  d.Samples.wValidBitsPerSample = 16;
+  d.dwChannelMask = ALDefaultChannelMask(file.nChannels).Mask;
+  d.SubFormat = KSDATAFORMAT_SUBTYPE_PCM;
+  HACMSTREAM acm = nullptr;
+  if (acmStreamOpen(&acm, nullptr, reinterpret_cast<const WAVEFORMATEX *>(record.data()), &d.Format,
+                    nullptr, 0, 0, ACM_STREAMOPENF_NONREALTIME) != MMSYSERR_NOERROR) {
+    // Compressed bytes handed out as samples would play as noise.
+    char tag[8];
+    std::snprintf(tag, sizeof tag, "0x%04X", unsigned(file.wFormatTag));
+    return "The file's audio format (format tag " + std::string(tag) +
+           (subFormat.empty() ? "" : ", sub-format " + subFormat) + ") can't be decoded.";
+  }
+  Out.Stream = d;
+  Out.Acm = acm;
+  return "";
+}
 } // namespace
 
 TALWavePlayer::TALWavePlayer(TComponent *AOwner) : TALCommonPlayer(AOwner) { AVIFileInit(); }
@@ -24,6 +127,27 @@ TALWavePlayer::TALWavePlayer(TComponent *AOwner) : TALCommonPlayer(AOwner) { AVI
 TALWavePlayer::~TALWavePlayer() {
   IntClose();
   AVIFileExit();
+}
+
+std::string TALWavePlayer::PlayProblem(const std::string &FileName) {
+  PAVIFILE file = nullptr;
+  if (AVIFileOpen(&file, FileName.c_str(), OF_READ, nullptr) != AVIERR_OK) {
+    const std::string why = AVIFileOpenError();
+    return (why.empty() ? "The file is not a readable WAV file" : why) + ".";
+  }
+  PAVISTREAM stream = nullptr;
+  std::string why;
+  if (AVIFileGetStream(file, &stream, streamtypeAUDIO, 0) != AVIERR_OK) {
+    why = "The file holds no audio stream.";
+  } else {
+    TPlayableFormat playable;
+    why = SetUpFormat(ReadFormatRecord(stream), playable);
+    if (playable.Acm)
+      acmStreamClose(playable.Acm, 0);
+    AVIStreamRelease(stream);
+  }
+  AVIFileRelease(file);
+  return why;
 }
 
 std::string TALWavePlayer::GetLastError() const {
@@ -43,7 +167,7 @@ void TALWavePlayer::IntStart(bool Force) {
   if (name.empty())
     return;
   if (AVIFileOpen(&file_, name.c_str(), OF_READ, nullptr) != AVIERR_OK) {
-    lastError_ = "Can't open \"" + name + "\" as a WAV file.";
+    lastError_ = "Can't open \"" + name + "\" as a WAV file: " + AVIFileOpenError() + ".";
     return;
   }
   if (AVIFileGetStream(file_, &stream_, streamtypeAUDIO, 0) != AVIERR_OK) {
@@ -53,72 +177,21 @@ void TALWavePlayer::IntStart(bool Force) {
   }
   AVISTREAMINFOA info{};
   AVIStreamInfo(stream_, &info, sizeof info);
-  int32_t size = 0;
-  AVIStreamReadFormat(stream_, 0, nullptr, &size);
-  fileFormat_.assign(size_t(std::max<int32_t>(size, sizeof(WAVEFORMATEX))), 0);
-  AVIStreamReadFormat(stream_, 0, fileFormat_.data(), &size);
-  WAVEFORMATEX file{};
-  std::memcpy(&file, fileFormat_.data(), sizeof file);
+  fileFormat_ = ReadFormatRecord(stream_);
   streamLength_ = info.dwLength;
-
-  bool pcm = file.wFormatTag == WAVE_FORMAT_PCM;
-  if (file.wFormatTag == WAVE_FORMAT_EXTENSIBLE &&
-      fileFormat_.size() >= sizeof(WAVEFORMATEXTENSIBLE)) {
-    WAVEFORMATEXTENSIBLE x;
-    std::memcpy(&x, fileFormat_.data(), sizeof x);
-    // Extensible float (or any other sub-format) is not integer PCM: decode it.
-    pcm = x.SubFormat == KSDATAFORMAT_SUBTYPE_PCM;
+  TPlayableFormat playable;
+  if (const std::string why = SetUpFormat(fileFormat_, playable); !why.empty()) {
+    lastError_ = "\"" + name + "\": " + why;
+    IntClose();
+    return;
   }
-  if (pcm) {
-    WAVEFORMATEXTENSIBLE f{};
-    if (file.wFormatTag == WAVE_FORMAT_EXTENSIBLE) {
-      std::memcpy(&f, fileFormat_.data(), sizeof f);
-    } else {
-      f.Format = file;
-      f.Format.wFormatTag = WAVE_FORMAT_EXTENSIBLE;
-      f.Format.cbSize = WAVEFORMATEXTENSIBLE_EXTRA;
-      f.Samples.wValidBitsPerSample = file.wBitsPerSample;
-      f.dwChannelMask = ALDefaultChannelMask(file.nChannels).Mask;
-      f.SubFormat = KSDATAFORMAT_SUBTYPE_PCM;
-    }
-    if (f.Format.wBitsPerSample % 8 != 0)
-      f.Format.wBitsPerSample = uint16_t((f.Format.wBitsPerSample / 8 + 1) * 8);
-    // Audio buffers derive their container from the valid bits; samples sit
-    // at the top of a wider container (24 in 32), so they play as its width.
-    if (ALContainerBits(f.Samples.wValidBitsPerSample) != f.Format.wBitsPerSample)
-      f.Samples.wValidBitsPerSample = f.Format.wBitsPerSample;
-    if (f.Format.wBitsPerSample > 32 ||
-        f.Format.nBlockAlign != f.Format.nChannels * f.Format.wBitsPerSample / 8) {
-      // Frames of another size than the buffers' would overrun them.
-      lastError_ = "\"" + name + "\" has an inconsistent PCM format.";
-      IntClose();
-      return;
-    }
-    streamFormat_ = f;
+  streamFormat_ = playable.Stream;
+  acm_ = playable.Acm;
+  if (!Decoding()) {
     samplesCount_ = int64_t(info.dwLength);
   } else {
-    WAVEFORMATEXTENSIBLE d{};
-    d.Format.wFormatTag = WAVE_FORMAT_EXTENSIBLE;
-    d.Format.nChannels = file.nChannels;
-    d.Format.wBitsPerSample = 16;
-    d.Format.nSamplesPerSec = file.nSamplesPerSec;
-    d.Format.nBlockAlign = uint16_t(16 * file.nChannels / 8);
-    d.Format.nAvgBytesPerSec = d.Format.nBlockAlign * file.nSamplesPerSec;
-    d.Format.cbSize = WAVEFORMATEXTENSIBLE_EXTRA;
-    d.Samples.wValidBitsPerSample = 16;
-    d.dwChannelMask = ALDefaultChannelMask(file.nChannels).Mask;
-    d.SubFormat = KSDATAFORMAT_SUBTYPE_PCM;
-    decodedFormat_ = d;
-    if (acmStreamOpen(&acm_, nullptr, reinterpret_cast<const WAVEFORMATEX *>(fileFormat_.data()),
-                      &d.Format, nullptr, 0, 0, ACM_STREAMOPENF_NONREALTIME) != MMSYSERR_NOERROR) {
-      // Compressed bytes handed out as samples would play as noise.
-      acm_ = nullptr;
-      lastError_ = "\"" + name + "\" is in an audio format that can't be decoded (format tag " +
-                   std::to_string(file.wFormatTag) + ").";
-      IntClose();
-      return;
-    }
-    streamFormat_ = d;
+    decodedFormat_ = playable.Stream;
+    const WAVEFORMATEX &file = playable.File;
     samplesCount_ =
         int64_t((__int128)file.nSamplesPerSec * info.dwLength * info.dwScale / info.dwRate);
   }
@@ -151,9 +224,11 @@ void TALWavePlayer::IntStart(bool Force) {
   ResetPosition();
   if (!started_ || Force)
     SendStartWave();
+  // The start-pump pulls the first buffers at once: the scratch buffer they
+  // are read through must exist by then.
+  CreateScratch();
   if (GetClockSource() == csInternal && !selfClocked_)
     GetOutputPin()->Notify(TOWNotifyOperation::Make<TOWStartPumpOperation>().Get());
-  CreateScratch();
   SendPumpRequest(float(period_));
   if (period_ == 0)
     period_ = 10;

@@ -33,6 +33,9 @@ public:
 
   // Why the last file did not start; "" when it did.
   std::string GetLastError() const;
+  // Why FileName can't be played, "" when it can: opened through the same
+  // reader and codecs as a start, and let go again. Any thread.
+  static std::string PlayProblem(const std::string &FileName);
 
 protected:
   void IntClose() override;

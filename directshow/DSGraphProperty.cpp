@@ -246,8 +246,13 @@ void TDSGraph::ReportError(const std::string &text, int32_t code) {
     if (handled)
       return;
   }
-  throw EDSException(Format("%s - %u - %x", text.c_str(), static_cast<uint32_t>(code),
-                            static_cast<uint32_t>(code)));
+  // The system's text and code stay as they are; what the code means to the
+  // person follows on a line of its own.
+  std::string message = Format("%s - %u - %x", text.c_str(), static_cast<uint32_t>(code),
+                               static_cast<uint32_t>(code));
+  if (const std::string reason = media::ResultReason(code); !reason.empty())
+    message += "\n" + reason;
+  throw EDSException(message);
 }
 
 void TDSGraph::Warning(const std::string &text, int32_t code) {

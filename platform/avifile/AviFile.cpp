@@ -361,38 +361,53 @@ HRESULT TAviFile::Write(int64_t start, int32_t samples, const void *buffer, int3
 void AVIFileInit() { initCount.fetch_add(1); }
 void AVIFileExit() { initCount.fetch_sub(1); }
 
+namespace {
+thread_local std::string openError;
+} // namespace
+
+std::string AVIFileOpenError() { return openError; }
+
 HRESULT AVIFileOpen(PAVIFILE *File, const char *FileName, uint32_t Mode, const void *) {
+  openError.clear();
   if (!File)
     return AVIERR_BADPARAM;
   *File = nullptr;
-  if (!FileName || !*FileName)
+  if (!FileName || !*FileName) {
+    openError = "No file name was given";
     return AVIERR_BADPARAM;
+  }
   const bool write = (Mode & (OF_WRITE | OF_READWRITE)) != 0;
   const bool create = (Mode & OF_CREATE) != 0;
   int flags = (write || create) ? O_RDWR : O_RDONLY;
   if (create)
     flags |= O_CREAT;
   const int fd = ::open(FileName, flags | O_CLOEXEC, 0644);
-  if (fd < 0)
+  if (fd < 0) {
+    openError = std::string("Can't open the file: ") + std::strerror(errno);
     return AVIERR_FILEOPEN;
+  }
   auto *file = new TAviFile;
   file->fd = fd;
   file->writable = write || create;
   if (Mode & OF_SHARE_EXCLUSIVE) {
     if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+      openError = "The file is in use";
       delete file;
       return AVIERR_FILEOPEN;
     }
   }
   if (create && ::ftruncate(fd, 0) != 0) {
+    openError = std::string("Can't empty the file: ") + std::strerror(errno);
     delete file;
     return AVIERR_FILEOPEN;
   }
   if (const HRESULT hr = file->Parse(); hr != AVIERR_OK) {
+    openError = file->lastError;
     delete file;
     return hr;
   }
   if (!file->writable && !file->hasStream) {
+    openError = "The file is empty";
     delete file;
     return AVIERR_BADFORMAT;
   }

@@ -160,6 +160,9 @@ int64_t AVIStreamTimeToSample(PAVISTREAM Stream, int64_t Time);
 // Not part of the services: the text of the last failure of a stream's file
 // ("" when none), e.g. "No space left on device", for an error message.
 std::string AVIStreamLastError(PAVISTREAM Stream);
+// Not part of the services: why the calling thread's last AVIFileOpen failed
+// ("" after one that succeeded), e.g. "The WAV file has no data chunk".
+std::string AVIFileOpenError();
 // Not part of the services: the largest RIFF size a writer will produce
 // (default 0xFFFFFFFF). Tests lower it to reach the limit quickly.
 void AVISetRiffSizeLimit(uint64_t Limit);

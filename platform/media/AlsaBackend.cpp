@@ -5,8 +5,10 @@
 
 #include <atomic>
 #include <cerrno>
+#include <chrono>
 #include <cstdarg>
 #include <mutex>
+#include <vector>
 
 #include "platform/media/Backend.h"
 #include "platform/media/Internal.h"
@@ -59,6 +61,35 @@ public:
     return Transfer(const_cast<uint8_t *>(buffer), frames);
   }
 
+  // Waits until the device has played what it was given; an abort (or a
+  // device that stops moving) drops the rest.
+  void Drain() override {
+    if (capture_ || aborted_ || failed_)
+      return;
+    int err = snd_pcm_drain(pcm_);
+    if (err != -EAGAIN)
+      return;
+    // Non-blocking: the stream drains on its own while its state says so.
+    snd_pcm_uframes_t buffer = 0, period = 0;
+    snd_pcm_get_params(pcm_, &buffer, &period);
+    unsigned rate = 0;
+    snd_pcm_hw_params_t *hw;
+    snd_pcm_hw_params_alloca(&hw);
+    if (snd_pcm_hw_params_current(pcm_, hw) == 0)
+      snd_pcm_hw_params_get_rate(hw, &rate, nullptr);
+    const auto limit = std::chrono::steady_clock::now() + std::chrono::seconds(2) +
+                       std::chrono::milliseconds(rate ? buffer * 1000 / rate : 1000);
+    while (snd_pcm_state(pcm_) == SND_PCM_STATE_DRAINING) {
+      if (aborted_ || std::chrono::steady_clock::now() > limit) {
+        snd_pcm_drop(pcm_);
+        return;
+      }
+      if (!Wait(20))
+        continue;
+      snd_pcm_avail_update(pcm_); // lets plugins see the device's progress
+    }
+  }
+
   void Abort() override {
     aborted_ = true;
     uint64_t one = 1;
@@ -69,11 +100,18 @@ public:
   uint64_t Position() const override { return position_; }
 
 private:
+  // Frames moved before an abort or a failure count: a failure after some
+  // frames is told by the next call, so none of them is lost.
   long Transfer(uint8_t *buffer, size_t frames) {
+    if (failed_)
+      return failed_;
     size_t done = 0;
     while (done < frames) {
-      if (aborted_)
+      if (aborted_) {
+        if (capture_)
+          done += TakeAvailable(buffer, done, frames);
         break;
+      }
       snd_pcm_sframes_t n = capture_ ? snd_pcm_readi(pcm_, buffer + done * block_, frames - done)
                                      : snd_pcm_writei(pcm_, buffer + done * block_, frames - done);
       if (n > 0) {
@@ -82,13 +120,12 @@ private:
         continue;
       }
       if (n == 0 || n == -EAGAIN) {
-        if (!Wait())
-          break;
+        Wait();
         continue;
       }
       if (n == -EPIPE) { // overrun or underrun: start again and go on
         if (snd_pcm_prepare(pcm_) < 0)
-          return -EIO;
+          return Fail(done, -EIO);
         if (capture_)
           snd_pcm_start(pcm_);
         continue;
@@ -99,30 +136,77 @@ private:
           if (!Wait(10))
             return static_cast<long>(done);
         if (err < 0 && snd_pcm_prepare(pcm_) < 0)
-          return -EIO;
+          return Fail(done, -EIO);
         continue;
       }
       if (n == -ENODEV || n == -EIO || n == -EBADFD || n == -ENOTTY)
-        return -ENODEV;
-      return static_cast<long>(n);
+        return Fail(done, -ENODEV);
+      return Fail(done, static_cast<long>(n));
     }
     return static_cast<long>(done);
   }
 
-  // Waits for the device or an abort; false when aborted.
+  long Fail(size_t done, long err) {
+    failed_ = err;
+    return done > 0 ? static_cast<long>(done) : err;
+  }
+
+  // After an abort: what the device has already captured, without waiting.
+  size_t TakeAvailable(uint8_t *buffer, size_t done, size_t frames) {
+    size_t taken = 0;
+    while (done + taken < frames) {
+      snd_pcm_sframes_t n =
+          snd_pcm_readi(pcm_, buffer + (done + taken) * block_, frames - done - taken);
+      if (n <= 0)
+        break;
+      taken += static_cast<size_t>(n);
+      position_ += static_cast<uint64_t>(n);
+    }
+    return taken;
+  }
+
+  // Waits until the device is ready for the transfer (its descriptors, read
+  // through the PCM: a plugin's descriptor may wake without data), an abort
+  // or the timeout; false when aborted. Never returns at once for a device
+  // that has nothing: a capture with no data sleeps here, it does not spin.
   bool Wait(int timeoutMs = 1000) {
     int count = snd_pcm_poll_descriptors_count(pcm_);
     if (count < 0)
       count = 0;
     std::vector<pollfd> fds(static_cast<size_t>(count) + 1);
     if (count > 0)
-      snd_pcm_poll_descriptors(pcm_, fds.data(), static_cast<unsigned>(count));
-    fds[count] = {abortFd_, POLLIN, 0};
-    int r = poll(fds.data(), fds.size(), timeoutMs);
-    if (aborted_)
-      return false;
-    (void)r;
-    return true;
+      count = snd_pcm_poll_descriptors(pcm_, fds.data(), static_cast<unsigned>(count));
+    if (count < 0)
+      count = 0;
+    fds[static_cast<size_t>(count)] = {abortFd_, POLLIN, 0};
+    const short wanted = capture_ ? POLLIN : POLLOUT;
+    const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+    for (;;) {
+      if (aborted_)
+        return false;
+      auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+                      until - std::chrono::steady_clock::now())
+                      .count();
+      if (left <= 0)
+        return true;
+      for (auto &f : fds)
+        f.revents = 0;
+      int r = poll(fds.data(), static_cast<nfds_t>(count + 1), static_cast<int>(left));
+      if (aborted_)
+        return false;
+      if (r < 0 && errno != EINTR)
+        return true;
+      if (r <= 0)
+        continue;
+      if (count == 0)
+        return true;
+      unsigned short revents = 0;
+      if (snd_pcm_poll_descriptors_revents(pcm_, fds.data(), static_cast<unsigned>(count),
+                                           &revents) < 0)
+        return true;
+      if (revents & (wanted | POLLERR | POLLHUP | POLLNVAL))
+        return true;
+    }
   }
 
   snd_pcm_t *pcm_;
@@ -131,6 +215,7 @@ private:
   int abortFd_ = -1;
   std::atomic<bool> aborted_{false};
   std::atomic<uint64_t> position_{0};
+  long failed_ = 0; // the error that ended the stream, told from then on
 };
 
 class TAlsaBackend final : public IAudioBackend {

@@ -271,6 +271,12 @@ public:
         [this, stream = stream_, allocator = Pin()->Allocator()] { Loop(stream, allocator); });
     return S_OK;
   }
+  // The device thread ends before the pin lets its allocator go: the block
+  // it is filling still gets a sample to go downstream in.
+  HRESULT Stop() override {
+    StopThread(false);
+    return TFilterBase::Stop();
+  }
   void OnStop() override {
     StopThread(false);
     stream_.reset();
@@ -327,6 +333,9 @@ private:
       long frames = sample->GetSize() / block;
       if (frames <= 0)
         return;
+      // A read that starts after the abort takes what the device still holds
+      // and is the last; one that started before it may leave frames behind.
+      const bool last = stream->Aborted();
       long n = stream->Read(p, static_cast<size_t>(frames));
       if (n < 0) {
         if (IsDeviceGone(n))
@@ -338,8 +347,10 @@ private:
           NotifyEvent(EC_ERRORABORT, HRESULT_FROM_ERRNO(static_cast<int>(-n)), 0);
         return;
       }
-      if (n < frames)
-        return; // aborted
+      // A short block (stopped or unplugged meanwhile) still holds frames the
+      // device captured: they go downstream before the thread ends.
+      if (n == 0)
+        return;
       REFERENCE_TIME start = frames_ * UNITS / rate;
       frames_ += n;
       REFERENCE_TIME stop = frames_ * UNITS / rate;
@@ -352,6 +363,8 @@ private:
           NotifyEvent(EC_ERRORABORT, hr, 0);
         return;
       }
+      if (last)
+        return;
     }
   }
 
@@ -505,7 +518,24 @@ public:
     return static_cast<size_t>(n) < frames ? VFW_E_WRONG_STATE : S_OK;
   }
 
+  // The end of the stream: completes once the device has played everything
+  // written (a stop meanwhile cuts it short and completes nothing).
   HRESULT EndOfStream() {
+    std::shared_ptr<IAudioStream> stream;
+    {
+      std::unique_lock<std::mutex> lock(m_);
+      cv_.wait(lock, [&] { return running_ || stopped_; });
+      if (stopped_)
+        return VFW_E_WRONG_STATE;
+      if (lost_)
+        return S_OK; // the loss has been reported instead
+      stream = stream_;
+    }
+    if (stream) {
+      stream->Drain();
+      if (stream->Aborted())
+        return VFW_E_WRONG_STATE;
+    }
     return NotifyEvent(EC_COMPLETE, S_OK,
                        reinterpret_cast<LONG_PTR>(static_cast<IBaseFilter *>(this)));
   }

@@ -5,6 +5,31 @@
 
 namespace media {
 
+std::string ResultReason(HRESULT hr) {
+  switch (ErrnoFromHResult(hr)) {
+  case EBUSY:
+    return "The device is in use by another program.";
+  case ENODEV:
+  case ENOENT:
+  case ENXIO:
+    return "The device is not connected.";
+  case EIO:
+    return "The device stopped working; it may have been unplugged.";
+  case EINVAL:
+    return "The device does not accept this audio format.";
+  default:
+    break;
+  }
+  switch (hr) {
+  case VFW_E_TYPE_NOT_ACCEPTED:
+  case VFW_E_NO_ACCEPTABLE_TYPES:
+  case VFW_E_INVALIDMEDIATYPE:
+    return "The device does not accept this audio format.";
+  default:
+    return "";
+  }
+}
+
 std::string ResultText(HRESULT hr) {
   if (int err = ErrnoFromHResult(hr)) {
     switch (err) {

@@ -118,6 +118,10 @@ constexpr int ErrnoFromHResult(HRESULT hr) {
 }
 // Short text for a result code, for messages ("device busy", ...).
 std::string ResultText(HRESULT hr);
+// What a failure to start or run a device means to the person using it, as
+// a sentence: the device busy, gone, or refusing the audio format; "" for a
+// code that says none of these.
+std::string ResultReason(HRESULT hr);
 
 // ---- Event codes (IMediaEventEx::GetEvent) ----------------------------------
 inline constexpr LONG EC_COMPLETE =

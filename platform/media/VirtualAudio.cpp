@@ -1,5 +1,6 @@
 #include "platform/media/VirtualAudio.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cmath>
 #include <cstdlib>
@@ -118,10 +119,19 @@ public:
   long Read(uint8_t *buffer, size_t frames) override {
     std::unique_lock<std::mutex> lock(s_->m);
     for (;;) {
-      if (aborted_)
-        return 0;
-      if (s_->unplugged)
-        return -ENODEV;
+      if (aborted_) {
+        // What the device captured before the abort is handed out.
+        frames = static_cast<size_t>(std::min<uint64_t>(frames, Captured()));
+        break;
+      }
+      if (s_->unplugged) {
+        // Frames captured before the device went are read first.
+        uint64_t held = s_->pacing == TVirtualPacing::Immediate ? 0 : Captured();
+        if (held == 0)
+          return -ENODEV;
+        frames = static_cast<size_t>(std::min<uint64_t>(frames, held));
+        break;
+      }
       if (s_->fault)
         return -EIO;
       uint64_t need = position_ + frames;
@@ -181,6 +191,17 @@ public:
     return static_cast<long>(frames);
   }
 
+  // Real time: returns once the clock has passed the last frame written.
+  void Drain() override {
+    std::unique_lock<std::mutex> lock(s_->m);
+    if (capture_ || s_->pacing != TVirtualPacing::RealTime)
+      return;
+    const auto end =
+        started_ + std::chrono::nanoseconds(static_cast<int64_t>(
+                       static_cast<double>(position_) * 1e9 / format_.Format.nSamplesPerSec));
+    s_->cv.wait_until(lock, end, [&] { return aborted_ || s_->unplugged || s_->fault; });
+  }
+
   void Abort() override {
     std::lock_guard<std::mutex> lock(s_->m);
     aborted_ = true;
@@ -196,6 +217,22 @@ public:
   }
 
 private:
+  // Frames the device holds for this stream now, not yet read.
+  uint64_t Captured() const {
+    switch (s_->pacing) {
+    case TVirtualPacing::Immediate:
+      return UINT64_MAX;
+    case TVirtualPacing::Manual:
+      return s_->released > s_->framesRead ? s_->released - s_->framesRead : 0;
+    case TVirtualPacing::RealTime:
+      break;
+    }
+    const double elapsed =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - started_).count();
+    const auto due = static_cast<uint64_t>(elapsed * format_.Format.nSamplesPerSec);
+    return due > position_ ? due - position_ : 0;
+  }
+
   void Generate(uint8_t *out, size_t frames) {
     const WAVEFORMATEX &wf = format_.Format;
     size_t block = wf.nBlockAlign;

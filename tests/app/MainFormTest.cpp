@@ -699,16 +699,15 @@ TEST_F(TSaveTest, OpeningABrokenWaveFileSaysSoAndLeavesEverythingAsItWas) {
     const char *Why;
   };
   const TCase cases[] = {
-      {"empty file", "", "The file is not a readable WAV file."},
+      {"empty file", "", "The file is empty."},
       {"text, not RIFF", "just some notes, not audio at all, long enough for a header",
-       "The file is not a readable WAV file."},
+       "The file is not a RIFF WAVE file."},
       {"RIFF but not WAVE", "RIFF" + good.substr(4, 4) + "AVI " + good.substr(12),
-       "The file is not a readable WAV file."},
+       "The file is not a RIFF WAVE file."},
       {"header cut in the format record", good.substr(0, 30),
-       "The file is not a readable WAV file."},
-      {"header cut before the data chunk", good.substr(0, 36),
-       "The file is not a readable WAV file."},
-      {"zero channels", WaveBytes(0, 100), "The file is not a readable WAV file."},
+       "The wave format record passes the end of the file."},
+      {"header cut before the data chunk", good.substr(0, 36), "The WAV file has no data chunk."},
+      {"zero channels", WaveBytes(0, 100), "The wave format has no channels."},
       {"no data, bogus sizes", WaveBytes(1, 0, 0xFFFFFFF0u, 0x7FFFFFF0u),
        "The file holds no audio."},
       {"empty data chunk", WaveBytes(1, 0), "The file holds no audio."},

@@ -190,7 +190,11 @@ TEST_F(ALDSAudioOutTest, MasterPumpingPullsOneBufferPerClockPeriodAndEndsAfterTh
   EXPECT_EQ(clock->AdviseCount(), 1u);
   source->Stop();
   clock->Advance(2 * d);
-  ASSERT_TRUE(Eventually([&] { return !out->GetActive(); }));
+  // The renderer's completion ends it, on the main thread.
+  ASSERT_TRUE(Eventually([&] {
+    TMainLoop::Main().RunPending();
+    return !out->GetActive();
+  }));
   EXPECT_EQ(clock->AdviseCount(), 0u);
 }
 

@@ -199,8 +199,10 @@ TEST_F(CaptureGraphTest, ABusyDeviceFailsRunWithACodeThatSaysBusy) {
     graph->Error("Can't run graph.", hr);
     FAIL() << "no exception";
   } catch (const EDSException &e) {
+    // The system's text and code, then what they mean to a person.
     EXPECT_EQ(e.Message(), Format("Can't run graph. - %u - %x", static_cast<uint32_t>(hr),
-                                  static_cast<uint32_t>(hr)));
+                                  static_cast<uint32_t>(hr)) +
+                               "\nThe device is in use by another program.");
     EXPECT_NE(e.Message().find("80FF0010"), std::string::npos)
         << e.Message(); // EBUSY in the low bits
   }

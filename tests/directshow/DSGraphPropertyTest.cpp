@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <deque>
 #include <string>
 #include <thread>
@@ -190,6 +191,41 @@ TEST_F(GraphOwnerTest, ErrorsRaiseTheFormattedTextUnlessAHandlerTakesThem) {
     else
       EXPECT_THROW(graph->Error("Can't run graph.", -5), EDSException);
     EXPECT_EQ(seen, std::vector<std::string>{"Can't run graph. -5"});
+  }
+}
+
+// A busy device, a device that is gone and a refused format read differently;
+// the system's text and code stay as the first line.
+TEST_F(GraphOwnerTest, ADeviceFailureSaysWhyUnderTheSystemsText) {
+  struct TCase {
+    int32_t Code;
+    const char *Message;
+  };
+  const TCase cases[] = {
+      {media::HRESULT_FROM_ERRNO(EBUSY),
+       "Can't start capture. - 2164195344 - 80FF0010\nThe device is in use by another program."},
+      {media::HRESULT_FROM_ERRNO(ENOENT),
+       "Can't start capture. - 2164195330 - 80FF0002\nThe device is not connected."},
+      {media::HRESULT_FROM_ERRNO(ENODEV),
+       "Can't start capture. - 2164195347 - 80FF0013\nThe device is not connected."},
+      {media::HRESULT_FROM_ERRNO(EIO), "Can't start capture. - 2164195333 - 80FF0005\nThe device "
+                                       "stopped working; it may have been unplugged."},
+      {media::HRESULT_FROM_ERRNO(EINVAL),
+       "Can't start capture. - 2164195350 - 80FF0016\nThe device does not accept this audio "
+       "format."},
+      {media::VFW_E_TYPE_NOT_ACCEPTED, "Can't start capture. - 2147746346 - 8004022A\nThe device "
+                                       "does not accept this audio format."},
+      {static_cast<int32_t>(0x8000FFFF), "Can't start capture. - 2147549183 - 8000FFFF"},
+      {0, "Can't start capture. - 0 - 0"},
+  };
+  for (const TCase &c : cases) {
+    SCOPED_TRACE(c.Message);
+    try {
+      graph->Error("Can't start capture.", c.Code);
+      FAIL() << "no exception";
+    } catch (const EDSException &e) {
+      EXPECT_EQ(e.Message(), c.Message);
+    }
   }
 }
 

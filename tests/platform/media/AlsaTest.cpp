@@ -2,15 +2,82 @@
 // configuration reads a raw file as its microphone and writes what it plays
 // into another file. alsa-lib reads its configuration once per process, so
 // main() points HOME at that configuration before anything touches ALSA.
+#include <alsa/asoundlib.h>
+#include <dlfcn.h>
+#include <poll.h>
+#include <sys/eventfd.h>
 #include <unistd.h>
 
+#include <atomic>
+#include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <thread>
 
 #include "tests/platform/media/MediaTestSupport.h"
 
 using namespace mediatest;
+
+// A microphone that takes 2 s to deliver its first frame, as a sound server
+// starting its stream does: while it is slow, the calls below stand in for
+// the device. Its descriptor has woken (a plugin's descriptor may wake without
+// data) and stays awake until the PCM is asked what it means; the frames come
+// at the deadline. Every read is counted.
+namespace slowmic {
+std::atomic<bool> armed{false};
+std::atomic<long> reads{0};
+int fd = -1;
+std::chrono::steady_clock::time_point due;
+
+bool Waiting() { return armed && std::chrono::steady_clock::now() < due; }
+
+template <class F> F Real(const char *name) { return reinterpret_cast<F>(dlsym(RTLD_NEXT, name)); }
+} // namespace slowmic
+
+extern "C" {
+snd_pcm_sframes_t snd_pcm_readi(snd_pcm_t *pcm, void *buffer, snd_pcm_uframes_t size) {
+  using namespace slowmic;
+  if (armed) {
+    ++reads;
+    if (Waiting())
+      return -EAGAIN;
+  }
+  static auto real =
+      Real<snd_pcm_sframes_t (*)(snd_pcm_t *, void *, snd_pcm_uframes_t)>("snd_pcm_readi");
+  return real(pcm, buffer, size);
+}
+int snd_pcm_poll_descriptors_count(snd_pcm_t *pcm) {
+  static auto real = slowmic::Real<int (*)(snd_pcm_t *)>("snd_pcm_poll_descriptors_count");
+  return slowmic::armed ? 1 : real(pcm);
+}
+int snd_pcm_poll_descriptors(snd_pcm_t *pcm, struct pollfd *pfds, unsigned int space) {
+  static auto real = slowmic::Real<int (*)(snd_pcm_t *, struct pollfd *, unsigned int)>(
+      "snd_pcm_poll_descriptors");
+  if (!slowmic::armed)
+    return real(pcm, pfds, space);
+  if (space < 1)
+    return 0;
+  pfds[0] = {slowmic::fd, POLLIN, 0};
+  return 1;
+}
+int snd_pcm_poll_descriptors_revents(snd_pcm_t *pcm, struct pollfd *pfds, unsigned int nfds,
+                                     unsigned short *revents) {
+  static auto real =
+      slowmic::Real<int (*)(snd_pcm_t *, struct pollfd *, unsigned int, unsigned short *)>(
+          "snd_pcm_poll_descriptors_revents");
+  if (!slowmic::armed)
+    return real(pcm, pfds, nfds, revents);
+  if (slowmic::Waiting()) {
+    uint64_t v;
+    (void)!read(slowmic::fd, &v, sizeof v); // nothing yet: back to sleep
+    *revents = 0;
+  } else {
+    *revents = POLLIN;
+  }
+  return 0;
+}
+}
 
 namespace {
 
@@ -85,6 +152,31 @@ TEST_F(Alsa, CaptureYieldsTheRawSamplesExactly) {
   EXPECT_EQ(joined, gRaw);
 }
 
+TEST_F(Alsa, CaptureSleepsWhileTheDeviceHasNoDataYet) {
+  slowmic::fd = eventfd(1, EFD_NONBLOCK | EFD_CLOEXEC);
+  ASSERT_GE(slowmic::fd, 0);
+  slowmic::due = std::chrono::steady_clock::now() + std::chrono::seconds(2);
+  std::thread wake([] {
+    std::this_thread::sleep_until(slowmic::due);
+    uint64_t one = 1;
+    (void)!write(slowmic::fd, &one, sizeof one);
+  });
+  slowmic::reads = 0;
+  slowmic::armed = true;
+  TCaptureGraph g;
+  ASSERT_EQ(g.Build("slowmic", Pcm(2, 48000, 16), 1024), com::S_OK);
+  ASSERT_EQ(g.control->Run(), com::S_OK);
+  EXPECT_TRUE(g.collector->WaitCount(1));
+  const long reads = slowmic::reads;
+  EXPECT_EQ(g.control->Stop(), com::S_OK);
+  slowmic::armed = false;
+  wake.join();
+  close(slowmic::fd);
+  EXPECT_GE(std::chrono::steady_clock::now(), slowmic::due);
+  // A thread that spins makes hundreds of thousands of reads over the wait.
+  EXPECT_LE(reads, 300);
+}
+
 TEST_F(Alsa, RenderWritesExactlyWhatWasSent) {
   auto source = com::MakeCom<TTestSource>(Pcm(2, 48000, 16), 4145);
   TComPtr<IGraphBuilder> graph = Create<IGraphBuilder>(CLSID_FilterGraph);
@@ -140,7 +232,8 @@ int main(int argc, char **argv) {
   std::ofstream(gDir / ".asoundrc")
       << "pcm.usbcodec {\n  type file\n  slave.pcm null\n  infile \"" << InFile().string()
       << "\"\n  file \"" << OutFile().string()
-      << "\"\n  format raw\n  hint { show on; description \"USB Audio CODEC\" }\n}\n";
+      << "\"\n  format raw\n  hint { show on; description \"USB Audio CODEC\" }\n}\n"
+      << "pcm.slowmic {\n  type null\n  hint { show on; description \"Slow Mic\" }\n}\n";
   setenv("HOME", pattern, 1);
   unsetenv("ALSA_CONFIG_PATH");
   ::testing::InitGoogleTest(&argc, argv);

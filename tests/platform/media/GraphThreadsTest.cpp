@@ -170,6 +170,41 @@ TEST_F(CaptureGraph, UnplugEndsTheStreamWithDeviceLostOnTheMainThread) {
   g.events->SetNotifyWindow(nullptr, 0, 0);
 }
 
+// The device has captured 1500 frames when the stream ends: the block in
+// progress (476 frames) still goes downstream, whether the graph stops or
+// the device is unplugged, and every frame arrives exactly once, in order.
+TEST_F(CaptureGraph, TheBlockInProgressIsDeliveredWhenTheStreamEnds) {
+  for (bool unplug : {false, true}) {
+    SCOPED_TRACE(unplug ? "unplug" : "stop");
+    TVirtualAudio::Clear();
+    std::vector<uint8_t> data = Ramp(1500 * 4);
+    TVirtualCaptureSpec spec;
+    spec.Source = TVirtualSource::Bytes;
+    spec.Bytes = data;
+    spec.Loop = false;
+    spec.Pacing = TVirtualPacing::Manual;
+    auto device = TVirtualAudio::AddCapture(spec);
+    TCaptureGraph g;
+    ASSERT_EQ(g.Build(device->Id(), Pcm(2, 44100, 16), 1024), com::S_OK);
+    ASSERT_EQ(g.control->Run(), com::S_OK);
+    device->ReleaseFrames(1500);
+    ASSERT_TRUE(g.collector->WaitCount(1));
+    if (unplug) {
+      device->Unplug();
+      EXPECT_TRUE(g.collector->WaitCount(2));
+    }
+    EXPECT_EQ(g.control->Stop(), com::S_OK);
+    auto blocks = g.collector->Blocks();
+    std::vector<uint8_t> joined;
+    for (auto &b : blocks)
+      joined.insert(joined.end(), b.bytes.begin(), b.bytes.end());
+    EXPECT_EQ(joined, data);
+    ASSERT_EQ(blocks.size(), 2u);
+    EXPECT_EQ(blocks[1].start, static_cast<REFERENCE_TIME>(1024 * UNITS / 44100));
+    EXPECT_EQ(blocks[1].stop, static_cast<REFERENCE_TIME>(1500 * UNITS / 44100));
+  }
+}
+
 TEST_F(CaptureGraph, BusyDeviceFailsRunWithItsOwnCode) {
   auto device = TVirtualAudio::AddCapture({});
   TCaptureGraph g;
