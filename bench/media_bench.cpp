@@ -23,6 +23,7 @@
 #include "platform/media/Backend.h"
 #include "platform/media/Internal.h"
 #include "platform/media/Media.h"
+#include "tests/support/MediaTestSource.h"
 
 namespace {
 
@@ -77,19 +78,12 @@ WAVEFORMATEX Format() {
   return WAVEFORMATEX{WAVE_FORMAT_PCM, kChannels, kRate, kRate * kBlockAlign, kBlockAlign, 16, 0};
 }
 
-TComPtr<IMoniker> Moniker(const TGUID &category) {
-  TComPtr<IMoniker> m;
-  std::u16string name = Utf8ToWide(DeviceDisplayName(category, "benchcodec"));
-  MkParseDisplayName(nullptr, name.c_str(), nullptr, reinterpret_cast<IMoniker **>(m.PutVoid()));
-  return m;
-}
-
 void Capture_ours(benchmark::State &state) {
   TComPtr<IGraphBuilder> graph = Create<IGraphBuilder>(CLSID_FilterGraph);
   TComPtr<ICaptureGraphBuilder2> builder =
       Create<ICaptureGraphBuilder2>(CLSID_CaptureGraphBuilder2);
   builder->SetFiltergraph(graph.Get());
-  TComPtr<IMoniker> moniker = Moniker(CLSID_AudioInputDeviceCategory);
+  TComPtr<IMoniker> moniker = mediatest::Moniker(CLSID_AudioInputDeviceCategory, "benchcodec");
   TComPtr<IBaseFilter> capture, grabberFilter = Create<IBaseFilter>(CLSID_SampleGrabber);
   if (!moniker ||
       FAILED(moniker->BindToObject(nullptr, nullptr, IBaseFilter::IID, capture.PutVoid()))) {
@@ -163,52 +157,6 @@ void Capture_readi(benchmark::State &state) {
   }
 }
 
-class TBenchSourcePin final : public detail::TOutputPinBase {
-public:
-  explicit TBenchSourcePin(detail::TFilterBase *f) : TOutputPinBase(f, u"AudioOutput") {}
-  HRESULT CheckMediaType(const AM_MEDIA_TYPE *mt) override {
-    return mt && mt->majortype == MEDIATYPE_Audio ? com::S_OK : VFW_E_TYPE_NOT_ACCEPTED;
-  }
-  HRESULT GetMediaType(int position, AM_MEDIA_TYPE *mt) override {
-    if (position != 0)
-      return VFW_S_NO_MORE_ITEMS;
-    WAVEFORMATEX wf = Format();
-    return AudioMediaTypeFromFormat(&wf, mt);
-  }
-  HRESULT DecideBufferSize(IMemAllocator *a, ALLOCATOR_PROPERTIES *) override {
-    ALLOCATOR_PROPERTIES want{1, static_cast<LONG>(kBlockFrames * kBlockAlign), 1, 0}, got{};
-    return a->SetProperties(&want, &got);
-  }
-  HRESULT Push(const uint8_t *data, size_t size) {
-    TComPtr<IMemAllocator> a = Allocator();
-    while (size > 0) {
-      TComPtr<IMediaSample> s;
-      HRESULT hr =
-          a->GetBuffer(reinterpret_cast<IMediaSample **>(s.PutVoid()), nullptr, nullptr, 0);
-      if (FAILED(hr))
-        return hr;
-      BYTE *p = nullptr;
-      s->GetPointer(&p);
-      size_t n = std::min<size_t>(size, static_cast<size_t>(s->GetSize()));
-      std::memcpy(p, data, n);
-      s->SetActualDataLength(static_cast<LONG>(n));
-      data += n;
-      size -= n;
-      if (FAILED(hr = Deliver(s.Get())))
-        return hr;
-    }
-    return com::S_OK;
-  }
-};
-
-class TBenchSource final : public detail::TFilterBase {
-public:
-  TBenchSource() : TFilterBase(GUID_NULL) {
-    pins_.push_back(std::make_unique<TBenchSourcePin>(this));
-  }
-  TBenchSourcePin *Pin() { return static_cast<TBenchSourcePin *>(pins_[0].get()); }
-};
-
 std::vector<uint8_t> OneSecond() {
   std::vector<uint8_t> v(kRate * kBlockAlign);
   for (size_t i = 0; i < v.size(); ++i)
@@ -218,14 +166,15 @@ std::vector<uint8_t> OneSecond() {
 
 void Render_ours(benchmark::State &state) {
   TComPtr<IGraphBuilder> graph = Create<IGraphBuilder>(CLSID_FilterGraph);
-  TComPtr<IMoniker> moniker = Moniker(CLSID_AudioRendererCategory);
+  TComPtr<IMoniker> moniker = mediatest::Moniker(CLSID_AudioRendererCategory, "benchcodec");
   TComPtr<IBaseFilter> renderer;
   if (!moniker ||
       FAILED(moniker->BindToObject(nullptr, nullptr, IBaseFilter::IID, renderer.PutVoid()))) {
     state.SkipWithError("no render device");
     return;
   }
-  auto source = com::MakeCom<TBenchSource>();
+  auto source =
+      com::MakeCom<mediatest::TTestSource>(Format(), static_cast<LONG>(kBlockFrames * kBlockAlign));
   graph->AddFilter(renderer.Get(), u"Audio Render");
   graph->AddFilter(source.Get(), u"AudioSource");
   TComPtr<IPin> in;

@@ -12,6 +12,7 @@
 #include "platform/classlib/Dialogs.h"
 #include "platform/classlib/FormStream.h"
 #include "platform/gui/Application.h"
+#include "tests/support/QtWait.h"
 
 namespace {
 
@@ -40,16 +41,6 @@ const char *const mainFormText = R"(object MainForm: TLockForm
   end
 end
 )";
-
-template <class F> bool PumpUntil(F done) {
-  auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-  while (!done()) {
-    if (std::chrono::steady_clock::now() > deadline)
-      return false;
-    QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-  }
-  return true;
-}
 
 class TOneInstanceTest : public ::testing::Test {
 protected:
@@ -97,7 +88,7 @@ TEST_F(TOneInstanceTest, TheSecondCopyEndsSilentlyAndRaisesTheFirstWhenItGoes) {
   EXPECT_EQ(second->Exists, 1);
   EXPECT_TRUE(dialogs.Shown().empty()) << "InformUser is off: no message";
   FreeObject(second);
-  ASSERT_TRUE(PumpUntil([&] { return raised == 1; }));
+  ASSERT_TRUE(PumpQtUntil([&] { return raised == 1; }));
   EXPECT_EQ(gui::Application().Title(), "") << "the second copy gave up its title";
 
   ASSERT_TRUE(f.open(QIODevice::ReadOnly));

@@ -25,6 +25,7 @@
 #include "platform/media/Media.h"
 #include "platform/media/VirtualAudio.h"
 #include "tests/support/FrameworkEnvironment.h"
+#include "tests/support/MainLoopWait.h"
 #include "tests/support/Wait.h"
 
 namespace recordingtest {
@@ -73,15 +74,6 @@ protected:
     TVirtualAudio::Clear();
     SetAlsaEnabled(true);
     mainloop::TMainLoop::Main().RunPending();
-  }
-  bool PumpUntil(const std::function<bool()> &pred) {
-    const auto deadline = std::chrono::steady_clock::now() + EventuallyDeadline;
-    while (std::chrono::steady_clock::now() < deadline) {
-      if (pred())
-        return true;
-      mainloop::TMainLoop::Main().WaitAndRun(std::chrono::milliseconds(2));
-    }
-    return pred();
   }
   // Records blocks of 1024 frames, one at a time, each written before the next.
   void Take(int blocks) {

@@ -9,6 +9,7 @@
 #include "platform/media/Media.h"
 #include "platform/media/VirtualAudio.h"
 #include "tests/audio/ALVirtualSourceSupport.h"
+#include "tests/support/MainLoopWait.h"
 #include "tests/support/Wait.h"
 #include "tests/support/WavOracle.h"
 
@@ -65,17 +66,6 @@ protected:
     in->GetAudioFormat()->SetChannels(channels);
     in->GetAudioFormat()->SetChannelMask(TALSpeakers(ALDefaultChannelMask(channels)));
     in->GetAudioFormat()->SetSampleRate(Rate);
-  }
-
-  // Pumps the main loop until pred holds (or the deadline passes).
-  bool PumpUntil(const std::function<bool()> &pred) {
-    const auto deadline = std::chrono::steady_clock::now() + EventuallyDeadline;
-    while (std::chrono::steady_clock::now() < deadline) {
-      if (pred())
-        return true;
-      TMainLoop::Main().WaitAndRun(std::chrono::milliseconds(2));
-    }
-    return pred();
   }
 
   std::vector<std::string> Kinds() {

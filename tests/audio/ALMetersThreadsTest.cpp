@@ -5,6 +5,7 @@
 #include "audio/ALVUMeter.h"
 
 #include "tests/audio/AudioChainSupport.h"
+#include "tests/support/MainLoopWait.h"
 #include "tests/support/Wait.h"
 
 #include <gtest/gtest.h>
@@ -15,15 +16,6 @@
 #include <vector>
 
 namespace {
-
-// Runs the main loop on this (the main) thread until pred holds or the
-// deadline passes.
-bool PumpUntil(const std::function<bool()> &pred) {
-  return Eventually([&] {
-    TestLoop().RunPending();
-    return pred();
-  });
-}
 
 class MeterThreadsTest : public testing::TestWithParam<TSLSynchronizeType> {};
 

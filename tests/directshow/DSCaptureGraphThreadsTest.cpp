@@ -4,6 +4,7 @@
 // loss reaching the main thread as event 31, and a busy device's error.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <thread>
 
@@ -17,6 +18,7 @@
 #include "platform/media/Media.h"
 #include "platform/media/VirtualAudio.h"
 #include "tests/directshow/DSTestPins.h"
+#include "tests/support/MainLoopWait.h"
 
 namespace {
 
@@ -115,15 +117,8 @@ protected:
   }
 
   // Pumps the main loop until the callback has seen code (or time runs out).
-  bool PumpUntil(LONG code) {
-    auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-    while (std::chrono::steady_clock::now() < deadline) {
-      TMainLoop::Main().WaitAndRun(std::chrono::milliseconds(20));
-      for (LONG c : codes)
-        if (c == code)
-          return true;
-    }
-    return false;
+  bool PumpUntilSeen(LONG code) {
+    return PumpUntil([&] { return std::find(codes.begin(), codes.end(), code) != codes.end(); });
   }
 
   std::shared_ptr<TVirtualCaptureDevice> mic;
@@ -181,7 +176,7 @@ TEST_F(CaptureGraphTest, UnpluggingReachesTheMainThreadAsDeviceLost) {
   auto control = TComPtr<IMediaControl>::Query(graph->Graph);
   ASSERT_EQ(control->Run(), S_OK);
   mic->Unplug();
-  ASSERT_TRUE(PumpUntil(EC_DEVICE_LOST));
+  ASSERT_TRUE(PumpUntilSeen(EC_DEVICE_LOST));
   EXPECT_EQ(lost, 1);
   EXPECT_EQ(control->Stop(), S_OK);
   // The selection of a device that has gone is simply not found.

@@ -6,29 +6,11 @@
 
 #include <gtest/gtest.h>
 
+#include "tests/scope/ScopeTestWindow.h"
 #include "tests/support/FrameworkEnvironment.h"
 #include "tests/support/Wait.h"
 
 namespace {
-
-struct TQuietWindow : IControlHost {
-  void InvalidateRect(const TRect *) override { ++Repaints; }
-  bool Focused() const override { return false; }
-  void SetFocus() override {}
-  TPoint ClientToScreen(TPoint P) const override { return P; }
-  TPoint ScreenToClient(TPoint P) const override { return P; }
-  TPoint CursorPos() const override { return {-1000, -1000}; }
-  void SetCursor(TCursor) override {}
-  void BoundsChanged(const TRect &) override {}
-  void ControlDestroyed() override {}
-  int Repaints = 0;
-};
-
-struct TStillTimers : sys::ITimerService {
-  sys::TTimerId Start(uint32_t, sys::TTimerCallback) override { return ++Last; }
-  bool Kill(sys::TTimerId) override { return true; }
-  sys::TTimerId Last = 0;
-};
 
 // The recorder's use: a producer thread feeds both channels' pins (starts
 // with rates, buffers, stops) while the main thread refreshes, paints, reads
@@ -37,7 +19,7 @@ TEST(ScopeControlThreads, ProducerFeedsWhileTheMainThreadRefreshesAndPaints) {
   TStillTimers Timers;
   gui::TScopedWindowTimerService TimerScope{Timers};
   TFixedTextRenderer Text{6, 10, 3};
-  TQuietWindow Window;
+  TFakeWindow Window;
   TOwnedPtr<TSLScope> Scope{CreateObject<TSLScope>(nullptr)};
   Scope->SetHost(&Window);
   Scope->GetBitmap()->Canvas()->SetTextRenderer(&Text);

@@ -27,6 +27,7 @@
 #include "scope/SLScopeCursorLinksForm.h"
 #include "scope/SLScopeCursorsForm.h"
 #include "scope/SLScopeMerkerGroupsForm.h"
+#include "tests/scope/ScopeTestWindow.h"
 #include "tests/support/FrameworkEnvironment.h"
 
 namespace {
@@ -44,12 +45,6 @@ struct TPropertiesWindow : IControlHost {
   void BoundsChanged(const TRect &) override {}
   void ControlDestroyed() override {}
   int Repaints = 0;
-};
-
-struct TStillTimers : sys::ITimerService {
-  sys::TTimerId Start(uint32_t, sys::TTimerCallback) override { return ++Last; }
-  bool Kill(sys::TTimerId) override { return true; }
-  sys::TTimerId Last = 0;
 };
 
 void SendKey(QWidget *Widget, int QtKey, const QString &Text = {}) {

@@ -1,11 +1,17 @@
 #include "tests/support/Wait.h"
 
 bool Eventually(const std::function<bool()> &pred, std::chrono::milliseconds within) {
+  return EventuallyPumping([] { std::this_thread::sleep_for(std::chrono::milliseconds(1)); }, pred,
+                           within);
+}
+
+bool EventuallyPumping(const std::function<void()> &pump, const std::function<bool()> &pred,
+                       std::chrono::milliseconds within) {
   const auto end = std::chrono::steady_clock::now() + within;
   while (std::chrono::steady_clock::now() < end) {
     if (pred())
       return true;
-    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    pump();
   }
   return pred();
 }

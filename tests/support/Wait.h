@@ -29,6 +29,12 @@ inline constexpr std::chrono::milliseconds BlockedFor{100};
 bool Eventually(const std::function<bool()> &pred,
                 std::chrono::milliseconds within = EventuallyDeadline);
 
+// Like Eventually, but runs pump (one turn of the event loop the test drives)
+// between the checks instead of sleeping. MainLoopWait.h and QtWait.h hold the
+// pumps of the program's two loops.
+bool EventuallyPumping(const std::function<void()> &pump, const std::function<bool()> &pred,
+                       std::chrono::milliseconds within = EventuallyDeadline);
+
 // A thread whose end the test can wait for with a bound.
 class TTestThread {
 public:

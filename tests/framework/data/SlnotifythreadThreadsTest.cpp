@@ -1,6 +1,7 @@
 #include "framework/data/SLClockGen.h"
 #include "framework/data/Slnotifythread.h"
 #include "framework/data/Slwriteprotect.h"
+#include "tests/support/Wait.h"
 
 #include <gtest/gtest.h>
 
@@ -86,7 +87,7 @@ TYPED_TEST(CallbackThread, DestroyingDuringACallbackWaitsForItToReturn) {
     thread.reset();
     destroyed = true;
   });
-  std::this_thread::sleep_for(20ms);
+  std::this_thread::sleep_for(BlockedFor);
   EXPECT_FALSE(destroyed.load());
   gate.release.Set();
   destroyer.join();
@@ -113,7 +114,7 @@ TEST(TSLNotifyThread, NotifyAfterTerminateHasNoEffect) {
   thread.Terminate();
   EXPECT_TRUE(thread.Finished());
   thread.Notify();
-  std::this_thread::sleep_for(10ms);
+  std::this_thread::sleep_for(BlockedFor);
   EXPECT_EQ(runs.load(), 0);
 }
 
@@ -145,7 +146,7 @@ TEST(TSLClockThread, ClocksPastTheMaximumAreLost) {
   const auto deadline = std::chrono::steady_clock::now() + 60s;
   while (gate.runs.load() < expected && std::chrono::steady_clock::now() < deadline)
     std::this_thread::sleep_for(1ms);
-  std::this_thread::sleep_for(20ms);
+  std::this_thread::sleep_for(BlockedFor);
   EXPECT_EQ(gate.runs.load(), expected);
 }
 
@@ -183,7 +184,7 @@ TEST(TSLWriteProtect, AReadWaitsForAnotherThreadsWrite) {
     read = true;
     protect.LeaveRead();
   });
-  std::this_thread::sleep_for(20ms);
+  std::this_thread::sleep_for(BlockedFor);
   EXPECT_FALSE(read.load());
   protect.LeaveWrite();
   reader.join();

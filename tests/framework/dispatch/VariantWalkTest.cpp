@@ -2,6 +2,7 @@
 // class, and checks that its slot then holds what the wiring names: its own kernel where
 // one is wired, the generic variant where the class runs the generic by design or its
 // kernel is not built yet. Pending entries are listed, never counted as done.
+#include "tests/support/VariantWalk.h"
 #include "framework/dispatch/VectorMath.h"
 
 #include <gtest/gtest.h>
@@ -17,56 +18,12 @@ namespace {
 using dispatch::Scheme;
 using dispatch::Wire;
 
-struct WalkRow {
-  const char *unit;
-  const char *name;
-  Scheme scheme;
-  std::array<Wire, 3> wires;
-  // The variant each class would get from the table, and the generic variant.
-  std::array<const void *, 3> entries;
-  const void *generic;
-  const void *(*select)(); // runs the set-up's choice, returns what the slot holds
-};
-
-template <class Fn> const void *addr(Fn fn) { return reinterpret_cast<const void *>(fn); }
-
-#define WALK_ROW(unit, name, scheme, ret, params, args)                                            \
-  WalkRow{#unit,                                                                                   \
-          #name,                                                                                   \
-          Scheme::scheme,                                                                          \
-          dispatch::WiresOf<dispatch::op::unit::name>(),                                           \
-          {addr(dispatch::Resolve<decltype(&unit::generic::name)>(                                 \
-               dispatch::Wiring<dispatch::op::unit::name>::sse3, &unit::generic::name)),           \
-           addr(dispatch::Resolve<decltype(&unit::generic::name)>(                                 \
-               dispatch::Wiring<dispatch::op::unit::name>::sse2, &unit::generic::name)),           \
-           addr(dispatch::Resolve<decltype(&unit::generic::name)>(                                 \
-               dispatch::Wiring<dispatch::op::unit::name>::sse, &unit::generic::name))},           \
-          addr(&unit::generic::name),                                                              \
-          [] {                                                                                     \
-            unit::Select_##name();                                                                 \
-            return addr(unit::slots::name.load());                                                 \
-          }},
+using variantwalk::classFor;
+using variantwalk::WalkRow;
 
 const std::vector<WalkRow> &walkRows() {
-  static const std::vector<WalkRow> rows = {DISPATCH_CATALOGUE(WALK_ROW)};
+  static const std::vector<WalkRow> rows = {DISPATCH_CATALOGUE(SONVELT_WALK_ROW)};
   return rows;
-}
-#undef WALK_ROW
-
-// The class a code selects, written out per scheme: -1 generic, else 0 Sse3, 1 Sse2, 2 Sse.
-int classFor(Scheme scheme, int code) {
-  switch (code) {
-  case 16:
-    return scheme == Scheme::ThreeWayLow ? -1 : 0;
-  case 6:
-    return scheme == Scheme::ThreeWayHigh ? -1 : 1;
-  case 7:
-    return scheme == Scheme::FourWay ? 1 : -1;
-  case 5:
-    return 2;
-  default:
-    return -1;
-  }
 }
 
 class VariantWalk : public ::testing::TestWithParam<int> {

@@ -6,6 +6,7 @@
 #include "framework/dispatch/Albasicdispatcher.h"
 #include "framework/dispatch/Ippglobalcpu.h"
 #include "framework/dispatch/Vizazodizaro.h"
+#include "tests/support/VariantWalk.h"
 
 #include <gtest/gtest.h>
 
@@ -19,63 +20,20 @@ namespace {
 using dispatch::Scheme;
 using dispatch::Wire;
 
-struct Row {
-  std::string unit;
-  std::string name;
-  Scheme scheme;
-  std::array<Wire, 3> wires;          // Sse3, Sse2, Sse
-  std::array<const void *, 3> chosen; // what the slot holds at codes 16, 6, 5
-  const void *generic;
-  const void *(*select)();
-};
+using variantwalk::classFor;
+using variantwalk::WalkRow;
 
-template <class Fn> const void *addr(Fn fn) { return reinterpret_cast<const void *>(fn); }
-
-#define AUDIO_WALK_ROW(unit, name, scheme, ret, params, args)                                      \
-  Row{#unit,                                                                                       \
-      #name,                                                                                       \
-      Scheme::scheme,                                                                              \
-      dispatch::WiresOf<dispatch::op::unit::name>(),                                               \
-      {addr(dispatch::Resolve<decltype(&unit::generic::name)>(                                     \
-           dispatch::Wiring<dispatch::op::unit::name>::sse3, &unit::generic::name)),               \
-       addr(dispatch::Resolve<decltype(&unit::generic::name)>(                                     \
-           dispatch::Wiring<dispatch::op::unit::name>::sse2, &unit::generic::name)),               \
-       addr(dispatch::Resolve<decltype(&unit::generic::name)>(                                     \
-           dispatch::Wiring<dispatch::op::unit::name>::sse, &unit::generic::name))},               \
-      addr(&unit::generic::name),                                                                  \
-      [] {                                                                                         \
-        unit::Select_##name();                                                                     \
-        return addr(unit::slots::name.load());                                                     \
-      }},
-
-const std::vector<Row> &rows() {
-  static const std::vector<Row> all = {VIZAZODIZARO_CATALOGUE(AUDIO_WALK_ROW)
-                                           ALBASICDISPATCHER_CATALOGUE(AUDIO_WALK_ROW)};
+const std::vector<WalkRow> &rows() {
+  static const std::vector<WalkRow> all = {VIZAZODIZARO_CATALOGUE(SONVELT_WALK_ROW)
+                                               ALBASICDISPATCHER_CATALOGUE(SONVELT_WALK_ROW)};
   return all;
 }
-#undef AUDIO_WALK_ROW
 
 // The FIR set-up and release and the transforms of the filter unit belong to the
 // double-precision transform kernels; everything else here is the audio kernels'.
 const std::set<std::string> kOtherKernels = {"ippsFIRInitAlloc_64f", "ippsFIRFree_64f",
                                              "ippsFFTFwd_RToCCS_64f", "ippsFFTInitAlloc_R_64f",
                                              "ippsFFTFree_R_64f"};
-
-// Class index a code selects under a scheme, written out: -1 generic, 0 Sse3, 1 Sse2, 2 Sse.
-int classAt(Scheme scheme, int code) {
-  switch (code) {
-  case 16:
-    return scheme == Scheme::ThreeWayLow ? -1 : 0;
-  case 6:
-    return scheme == Scheme::ThreeWayHigh ? -1 : 1;
-  case 7:
-    return scheme == Scheme::FourWay ? 1 : -1;
-  case 5:
-    return 2;
-  default:
-    return -1;
-  }
-}
 
 class AudioUnitsWalk : public ::testing::TestWithParam<int> {
 protected:
@@ -92,16 +50,16 @@ protected:
 TEST_P(AudioUnitsWalk, EverySlotHoldsItsKernelAndNothingIsPending) {
   const int code = GetParam();
   std::set<Scheme> schemesSeen;
-  for (const Row &row : rows()) {
+  for (const WalkRow &row : rows()) {
     schemesSeen.insert(row.scheme);
-    const int c = classAt(row.scheme, code);
-    const void *expected = c < 0 ? row.generic : row.chosen[static_cast<std::size_t>(c)];
+    const int c = classFor(row.scheme, code);
+    const void *expected = c < 0 ? row.generic : row.entries[static_cast<std::size_t>(c)];
     EXPECT_EQ(row.select(), expected) << row.unit << "::" << row.name << " code " << code;
     if (kOtherKernels.count(row.name))
       continue;
     for (std::size_t k = 0; k < 3; ++k) {
       EXPECT_NE(row.wires[k], Wire::Pending) << row.unit << "::" << row.name << " class " << k;
-      EXPECT_EQ(row.wires[k] == Wire::Own, row.chosen[k] != row.generic) << row.name;
+      EXPECT_EQ(row.wires[k] == Wire::Own, row.entries[k] != row.generic) << row.name;
     }
   }
   // Both three-way schemes are among the rows walked.

@@ -4,7 +4,7 @@
 // guard bytes stay untouched; streaming happens exactly above the threshold.
 #include "framework/dispatch/Slbasicdispatcher.h"
 #include "kernels/basic/BasicKernels.h"
-#include "tests/kernels/basic/EquivalenceSupport.h"
+#include "tests/support/EquivalenceSupport.h"
 #include "tests/support/RandomVectors.h"
 
 #include <gtest/gtest.h>

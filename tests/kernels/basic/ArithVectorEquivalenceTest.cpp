@@ -5,7 +5,7 @@
 // largest term (bounds below); overflowing double intermediates give the generic result.
 #include "framework/dispatch/Slbasicdispatcher.h"
 #include "kernels/basic/BasicKernels.h"
-#include "tests/kernels/basic/EquivalenceSupport.h"
+#include "tests/support/EquivalenceSupport.h"
 #include "tests/support/RandomVectors.h"
 
 #include <gtest/gtest.h>

@@ -4,7 +4,7 @@
 // operations exhaustively over all byte pairs for each scale class.
 #include "framework/dispatch/Slbasicdispatcher.h"
 #include "kernels/basic/BasicKernels.h"
-#include "tests/kernels/basic/EquivalenceSupport.h"
+#include "tests/support/EquivalenceSupport.h"
 #include "tests/support/RandomVectors.h"
 
 #include <gtest/gtest.h>

@@ -3,7 +3,7 @@
 // unit in the last place where the generic rounds it through extended precision).
 #include "framework/dispatch/Slscopedispatcher.h"
 #include "kernels/basic/BasicKernels.h"
-#include "tests/kernels/basic/EquivalenceSupport.h"
+#include "tests/support/EquivalenceSupport.h"
 #include "tests/support/RandomVectors.h"
 
 #include <gtest/gtest.h>

@@ -7,7 +7,7 @@
 // and Bartlett's k x 2/(N-1) against the generic's running sum: |x| (4 + k/4096) 2^-53.
 #include "framework/dispatch/Slbasicdispatcher.h"
 #include "kernels/basic/BasicKernels.h"
-#include "tests/kernels/basic/EquivalenceSupport.h"
+#include "tests/support/EquivalenceSupport.h"
 #include "tests/support/RandomVectors.h"
 
 #include <gtest/gtest.h>

@@ -2,6 +2,7 @@
 // scaling flag; forward then inverse; in place against out of place.
 #include "kernels/fft-real/FFTReal64.h"
 #include "tests/kernels/fft-real/FFTReference.h"
+#include "tests/support/FFTScaleFactor.h"
 #include "tests/support/RandomVectors.h"
 
 #include <gtest/gtest.h>
@@ -15,6 +16,7 @@
 
 using namespace fft_real;
 using fftref::CL;
+using fftref::factor;
 
 namespace {
 
@@ -31,21 +33,6 @@ struct SpecR {
   SpecR(int order, int flag) { EXPECT_EQ(ippsFFTInitAlloc_R_64f(&p, order, flag, 0), 0); }
   ~SpecR() { ippsFFTFree_R_64f(p); }
 };
-
-// The factor each direction applies under a flag.
-long double factor(int flag, bool inverse, std::int64_t N) {
-  const long double n = static_cast<long double>(N);
-  switch (flag) {
-  case kFFTDivFwdByN:
-    return inverse ? 1.0L : 1.0L / n;
-  case kFFTDivInvByN:
-    return inverse ? 1.0L / n : 1.0L;
-  case kFFTDivBySqrtN:
-    return 1.0L / std::sqrt(n);
-  default:
-    return 1.0L;
-  }
-}
 
 std::vector<long double> toLong(const std::vector<double> &v, long double scale) {
   std::vector<long double> r(v.size());

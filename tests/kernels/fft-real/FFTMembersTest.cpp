@@ -6,6 +6,7 @@
 #include "kernels/fft-real/FFTEngine64.h"
 #include "kernels/fft-real/FFTReal64.h"
 #include "tests/kernels/fft-real/FFTReference.h"
+#include "tests/support/FFTScaleFactor.h"
 #include "tests/support/RandomVectors.h"
 #include "tests/support/Sanitized.h"
 
@@ -20,6 +21,7 @@
 
 using namespace fft_real;
 using fftref::CL;
+using fftref::factor;
 
 namespace {
 
@@ -47,20 +49,6 @@ struct Spec {
   Spec(const Spec &) = delete;
   Spec &operator=(const Spec &) = delete;
 };
-
-long double factor(int flag, bool inverse, std::int64_t N) {
-  const long double n = static_cast<long double>(N);
-  switch (flag) {
-  case kFFTDivFwdByN:
-    return inverse ? 1.0L : 1.0L / n;
-  case kFFTDivInvByN:
-    return inverse ? 1.0L / n : 1.0L;
-  case kFFTDivBySqrtN:
-    return 1.0L / std::sqrt(n);
-  default:
-    return 1.0L;
-  }
-}
 
 // ||y - f·ref||2 / ||f·ref||2, without copying the reference.
 long double relError(const std::vector<double> &y, const std::vector<long double> &ref,

@@ -5,7 +5,7 @@
 // result; bad arguments the generic's status with nothing written.
 #include "framework/dispatch/Slbcbbasicdispatcher.h"
 #include "kernels/signal/SignalKernels.h"
-#include "tests/kernels/basic/EquivalenceSupport.h"
+#include "tests/support/EquivalenceSupport.h"
 #include "tests/support/RandomVectors.h"
 
 #include <gtest/gtest.h>

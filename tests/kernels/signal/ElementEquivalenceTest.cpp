@@ -7,7 +7,7 @@
 #include "framework/dispatch/Slbcbbasicdispatcher.h"
 #include "kernels/signal/SignalKernels.h"
 #include "platform/cpu/FpuControl.h"
-#include "tests/kernels/basic/EquivalenceSupport.h"
+#include "tests/support/EquivalenceSupport.h"
 #include "tests/support/RandomVectors.h"
 
 #include <gtest/gtest.h>

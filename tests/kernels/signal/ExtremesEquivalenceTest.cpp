@@ -3,7 +3,7 @@
 // and ties (first element, inside a register pair, in the scalar tail).
 #include "framework/dispatch/Slbcbbasicdispatcher.h"
 #include "kernels/signal/SignalKernels.h"
-#include "tests/kernels/basic/EquivalenceSupport.h"
+#include "tests/support/EquivalenceSupport.h"
 #include "tests/support/RandomVectors.h"
 
 #include <gtest/gtest.h>

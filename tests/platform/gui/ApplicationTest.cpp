@@ -16,21 +16,11 @@
 #include "platform/gui/Actions.h"
 #include "platform/gui/Signals.h"
 #include "platform/mainloop/HiddenWindow.h"
+#include "tests/support/QtWait.h"
 
 namespace {
 
 using namespace gui;
-
-// Pumps the Qt loop until done() or a generous deadline.
-template <class F> bool PumpUntil(F done) {
-  auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-  while (!done()) {
-    if (std::chrono::steady_clock::now() > deadline)
-      return false;
-    QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-  }
-  return true;
-}
 
 TEST(ApplicationTest, PostsFromAnotherThreadRunOnTheMainThreadThroughTheQtLoop) {
   Application();
@@ -46,7 +36,7 @@ TEST(ApplicationTest, PostsFromAnotherThreadRunOnTheMainThreadThroughTheQtLoop) 
       window.PostMessage(1025, 1, 0);
   });
   poster.join();
-  ASSERT_TRUE(PumpUntil([&] { return ran == 3; }));
+  ASSERT_TRUE(PumpQtUntil([&] { return ran == 3; }));
   EXPECT_EQ(ranOn, std::this_thread::get_id());
 }
 
@@ -65,7 +55,7 @@ TEST(ApplicationTest, AnExceptionOfAPostedCallIsShownAndTheCallsBehindItStillRun
   window.PostMessage(1, 0, 0);
   window.PostMessage(2, 0, 0);
   window.PostMessage(3, 0, 0);
-  ASSERT_TRUE(PumpUntil([&] { return after == 1; }));
+  ASSERT_TRUE(PumpQtUntil([&] { return after == 1; }));
   ASSERT_EQ(dialogs.Shown().size(), 2u);
   EXPECT_EQ(dialogs.Shown()[0].Text, "Can't build DirectShow graph. - 2147746132 - 80040154");
   EXPECT_EQ(dialogs.Shown()[0].Caption, "Sonvelt");
@@ -160,7 +150,7 @@ TEST_F(TIdleTest, TheIdlePassRunsWhenTheLoopIsAboutToWait) {
   // Waiting for events, with a timer to end the wait.
   QTimer wake;
   wake.start(20);
-  ASSERT_TRUE(PumpUntil([&] {
+  ASSERT_TRUE(PumpQtUntil([&] {
     QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
     return Application().IdleCount() > before;
   }));
@@ -202,7 +192,7 @@ TEST(TerminationSignalsTest, SigtermAndSigintReachTheHandlerOnTheMainThread) {
   });
   std::raise(SIGTERM);
   std::raise(SIGINT);
-  ASSERT_TRUE(PumpUntil([&] { return got.size() == 2; }));
+  ASSERT_TRUE(PumpQtUntil([&] { return got.size() == 2; }));
   EXPECT_EQ(got, (std::vector<int>{SIGTERM, SIGINT}));
   EXPECT_EQ(on, std::this_thread::get_id());
   gui::RemoveTerminationHandler();

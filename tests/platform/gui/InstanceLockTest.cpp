@@ -13,20 +13,11 @@
 #include <fstream>
 
 #include "platform/gui/Application.h"
+#include "tests/support/QtWait.h"
 
 namespace {
 
 using namespace gui;
-
-template <class F> bool PumpUntil(F done) {
-  auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-  while (!done()) {
-    if (std::chrono::steady_clock::now() > deadline)
-      return false;
-    QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-  }
-  return true;
-}
 
 QByteArray Contents(const std::string &path) {
   QFile f(QString::fromStdString(path));
@@ -56,7 +47,7 @@ TEST_F(TInstanceLockTest, TheSecondCopyFindsTheFirstRaisesItAndTouchesNothing) {
   EXPECT_FALSE(second.TryAcquire());
   EXPECT_FALSE(second.Held());
   EXPECT_TRUE(second.RaisePrior());
-  ASSERT_TRUE(PumpUntil([&] { return raised == 1; }));
+  ASSERT_TRUE(PumpQtUntil([&] { return raised == 1; }));
   EXPECT_EQ(Contents(first.LockFileName()), lockBefore);
 
   first.Release();
@@ -126,9 +117,9 @@ TEST_F(TInstanceLockTest, ASecondProcessFindsTheFirstAndRaisesIt) {
   child.start(QCoreApplication::applicationFilePath(),
               {"--gtest_filter=InstanceLockChild.SecondCopy"});
   ASSERT_TRUE(child.waitForStarted());
-  ASSERT_TRUE(PumpUntil([&] { return child.state() == QProcess::NotRunning; }));
+  ASSERT_TRUE(PumpQtUntil([&] { return child.state() == QProcess::NotRunning; }));
   EXPECT_EQ(child.exitCode(), 0) << child.readAllStandardOutput().toStdString();
-  ASSERT_TRUE(PumpUntil([&] { return raised == 1; }));
+  ASSERT_TRUE(PumpQtUntil([&] { return raised == 1; }));
   EXPECT_TRUE(first.Held());
 }
 

@@ -13,6 +13,7 @@
 #include "platform/media/Internal.h"
 #include "platform/media/Media.h"
 #include "platform/media/VirtualAudio.h"
+#include "tests/support/MediaTestSource.h"
 
 namespace mediatest {
 
@@ -23,13 +24,6 @@ template <class I> TComPtr<I> Create(const TGUID &clsid) {
   EXPECT_EQ(media::CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, I::IID, p.PutVoid()),
             com::S_OK);
   return p;
-}
-
-inline TComPtr<IMoniker> Moniker(const TGUID &category, const std::string &id) {
-  TComPtr<IMoniker> m;
-  std::u16string name = Utf8ToWide(DeviceDisplayName(category, id));
-  MkParseDisplayName(nullptr, name.c_str(), nullptr, reinterpret_cast<IMoniker **>(m.PutVoid()));
-  return m;
 }
 
 inline TComPtr<IBaseFilter> Bind(const TComPtr<IMoniker> &m) {
@@ -140,66 +134,6 @@ struct TCaptureGraph {
     grabber->SetOneShot(FALSE);
     return grabber->SetCallback(collector.Get(), 0);
   }
-};
-
-// A push source of our own: one output pin offering one format, buffers of
-// a fixed size; Push cuts data into samples and delivers them.
-class TTestSource;
-
-class TTestSourcePin final : public detail::TOutputPinBase {
-public:
-  TTestSourcePin(detail::TFilterBase *f, WAVEFORMATEX format, LONG bufferBytes)
-      : TOutputPinBase(f, u"AudioOutput"), format_(format), bufferBytes_(bufferBytes) {}
-  HRESULT CheckMediaType(const AM_MEDIA_TYPE *mt) override {
-    return mt && mt->majortype == MEDIATYPE_Audio && mt->formattype == FORMAT_WaveFormatEx
-               ? com::S_OK
-               : VFW_E_TYPE_NOT_ACCEPTED;
-  }
-  HRESULT GetMediaType(int position, AM_MEDIA_TYPE *mt) override {
-    if (position != 0)
-      return VFW_S_NO_MORE_ITEMS;
-    return AudioMediaTypeFromFormat(&format_, mt);
-  }
-  HRESULT DecideBufferSize(IMemAllocator *a, ALLOCATOR_PROPERTIES *) override {
-    ALLOCATOR_PROPERTIES want{1, bufferBytes_, 1, 0}, got{};
-    HRESULT hr = a->SetProperties(&want, &got);
-    return FAILED(hr) ? hr : (got.cbBuffer < bufferBytes_ ? com::E_FAIL : com::S_OK);
-  }
-  // Returns the first failure of GetBuffer or Deliver.
-  HRESULT Push(const uint8_t *data, size_t size) {
-    while (size > 0) {
-      TComPtr<IMediaSample> s;
-      TComPtr<IMemAllocator> a = Allocator();
-      if (!a)
-        return VFW_E_NOT_CONNECTED;
-      HRESULT hr =
-          a->GetBuffer(reinterpret_cast<IMediaSample **>(s.PutVoid()), nullptr, nullptr, 0);
-      if (FAILED(hr))
-        return hr;
-      BYTE *p = nullptr;
-      s->GetPointer(&p);
-      size_t n = std::min<size_t>(size, static_cast<size_t>(s->GetSize()));
-      std::memcpy(p, data, n);
-      s->SetActualDataLength(static_cast<LONG>(n));
-      data += n;
-      size -= n;
-      if (FAILED(hr = Deliver(s.Get())))
-        return hr;
-    }
-    return com::S_OK;
-  }
-
-private:
-  WAVEFORMATEX format_;
-  LONG bufferBytes_;
-};
-
-class TTestSource final : public detail::TFilterBase {
-public:
-  TTestSource(WAVEFORMATEX format, LONG bufferBytes) : TFilterBase(GUID_NULL) {
-    pins_.push_back(std::make_unique<TTestSourcePin>(this, format, bufferBytes));
-  }
-  TTestSourcePin *Pin() { return static_cast<TTestSourcePin *>(pins_[0].get()); }
 };
 
 // Takes every virtual device out and ALSA out of the listing for the test.

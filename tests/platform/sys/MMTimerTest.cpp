@@ -1,5 +1,6 @@
 #include "platform/sys/MMTimer.h"
 #include "platform/sys/Sync.h"
+#include "tests/support/Wait.h"
 
 #include <gtest/gtest.h>
 
@@ -32,7 +33,7 @@ TEST(TTimerFdService, TicksPeriodicallyAndStopsSynchronously) {
     ASSERT_TRUE(counted.Wait(5s));
   EXPECT_TRUE(service.Kill(id));
   const int atKill = ticks.load();
-  std::this_thread::sleep_for(20ms);
+  std::this_thread::sleep_for(BlockedFor);
   EXPECT_EQ(ticks.load(), atKill);
   EXPECT_FALSE(service.Kill(id));
 }
@@ -86,7 +87,7 @@ TEST(TTimerFdService, ACallbackMayKillItsOwnTimer) {
   });
   id = started;
   ASSERT_TRUE(killed.Wait(5s));
-  std::this_thread::sleep_for(10ms);
+  std::this_thread::sleep_for(BlockedFor);
   EXPECT_EQ(ticks.load(), 1);
 }
 
