@@ -54,12 +54,12 @@ class MainWindow;
 extern const std::string CaptionPrefix;
 
 // The recorder states.
-enum : uint8_t {
-  stIdle = 0,
-  stRecording = 1,
-  stPlaying = 2,
-  stRecordingPaused = 3, // tested by the handlers; nothing enters it
-  stPlayingPaused = 4,   // tested by the handlers; nothing enters it
+enum class TRecorderState : uint8_t {
+  Idle = 0,
+  Recording = 1,
+  Playing = 2,
+  RecordingPaused = 3, // tested by the handlers; nothing enters it
+  PlayingPaused = 4,   // tested by the handlers; nothing enters it
 };
 
 class IRecorderAudio {
@@ -132,7 +132,6 @@ public:
   bool FPausedByTrackBar = false;
   int32_t FDeviceCount = 0;
   int64_t FRecordLength = 0; // 100-ns units
-  uint8_t FState = stIdle;
   uint8_t FMarkState = 0;
   bool FHasNewRecording = false;
   bool FFileLoaded = false;
@@ -283,7 +282,31 @@ public:
   IRecorderAudio *Audio() const { return audio_; }
   void SetAudio(IRecorderAudio *audio) { audio_ = audio; }
 
+  TRecorderState State() const { return FState; }
+
 private:
+  // Tests set what no user step reaches alone (a paused state, a take
+  // without audio components).
+  friend class TMainFormTestAccess;
+
+  // The state's transitions: Record enters Recording, Play enters Playing;
+  // StopAll, a failed start and the player's stop return to Idle.
+  void EnterRecording() { FState = TRecorderState::Recording; }
+  void EnterPlaying() { FState = TRecorderState::Playing; }
+  void EnterIdle() { FState = TRecorderState::Idle; }
+  // A take is being written (recording, or recording paused).
+  bool TakeRunning() const {
+    return FState == TRecorderState::Recording || FState == TRecorderState::RecordingPaused;
+  }
+  // The player plays the working file (playing, or playing paused).
+  bool PlaybackRunning() const {
+    return FState == TRecorderState::Playing || FState == TRecorderState::PlayingPaused;
+  }
+  bool Paused() const {
+    return FState == TRecorderState::RecordingPaused || FState == TRecorderState::PlayingPaused;
+  }
+
+  TRecorderState FState = TRecorderState::Idle;
   // Meters, lamps and scope back to rest; touches only what is not at rest.
   void ClearDisplays();
   void BindWidgets();

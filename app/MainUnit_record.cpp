@@ -144,7 +144,7 @@ void TMainForm::RecordActionExecute(TObject *) {
   c.AudioLogger->FileMode = fmOverride;
   c.AudioLogger->Set_CurrentSample(
       over ? Rescale(TrackBar->Position(), c.AudioPlayer->GetSamplesCount(), TrackBar->Max()) : 0);
-  FState = stRecording;
+  EnterRecording();
   if (FFileName.empty())
     SetCaption(CaptionPrefix + " - [NewFile]");
   FRecordStereo = IsStereoMode();
@@ -194,7 +194,7 @@ void TMainForm::RecordActionExecute(TObject *) {
     c.AudioIn->Stop();
     if (c.FAudioIn2)
       c.FAudioIn2->Stop();
-    FState = stIdle;
+    EnterIdle();
     throw;
   }
   WatchdogTimer->SetEnabled(true);
@@ -258,7 +258,7 @@ void TMainForm::PlayActionExecute(TObject *) {
     ShowMessage("File " + name + " does not exist!");
     return;
   }
-  FState = stPlaying;
+  EnterPlaying();
   for (TALOWAudioSinkPin *sink :
        {c.AudioToReal->GetInputPin(), c.VUMeter->GetInputPin(), c.PPMMeter->GetInputPin()})
     sink->Connect(c.AudioPlayer->GetOutputPin());
@@ -312,7 +312,7 @@ void TMainForm::LoopCheckBoxClick(TObject *) {
 
 void TMainForm::MarkActionExecute(TObject *) {
   TMark mark;
-  if (FState == stPlaying && components_) {
+  if (FState == TRecorderState::Playing && components_) {
     mark.Position = components_->AudioPlayer->GetCurrentSample();
     mark.Scale = components_->AudioPlayer->GetSamplesCount();
   } else {
@@ -407,8 +407,8 @@ void TMainForm::AudioPlayerProgress(TObject *, int64_t, int64_t, int64_t CurrenS
 }
 
 void TMainForm::AudioPlayerStop(TObject *) {
-  if (FState == stPlaying || FState == stPlayingPaused)
-    FState = stIdle;
+  if (PlaybackRunning())
+    EnterIdle();
 }
 
 // Working file, open, save, new.
@@ -462,7 +462,7 @@ void TMainForm::FileOpenActionExecute(TObject *) {
 }
 
 void TMainForm::FileSaveActionExecute(TObject *) {
-  if (FState == stRecording || FState == stRecordingPaused)
+  if (TakeRunning())
     return; // the take is still being written
   if (FFileName.empty())
     SaveAsDialog();

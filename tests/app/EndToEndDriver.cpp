@@ -189,7 +189,7 @@ private:
     return [this] {
       if (!Press("RecordAction"))
         return false;
-      if (form_->FState != stRecording)
+      if (form_->State() != TRecorderState::Recording)
         return Fail("Record did not start a take");
       released_ = form_->RecorderComponents()->AudioLogger->Get_CurrentSample() / BlockFrames;
       return true;
@@ -217,7 +217,7 @@ private:
     return [this] {
       if (!Press("StopAction"))
         return false;
-      if (form_->FState != stIdle)
+      if (form_->State() != TRecorderState::Idle)
         return Fail("STOP left the window busy");
       return true;
     };
@@ -274,7 +274,7 @@ private:
                      }),
                      Record(), Do([this] {
                        // Blocks until the disk is full and the take has ended.
-                       if (form_->FState == stIdle)
+                       if (form_->State() == TRecorderState::Idle)
                          return true;
                        const int64_t written =
                            form_->RecorderComponents()->AudioLogger->Get_CurrentSample();
@@ -296,7 +296,7 @@ private:
                        // The watchdog (5 s) would speak up now if it were still running.
                        if (!ExpectNoNewDialog())
                          return false;
-                       if (form_->FState != stIdle)
+                       if (form_->State() != TRecorderState::Idle)
                          return Fail("the window left idle by itself");
                        return std::chrono::steady_clock::now() > quietUntil_;
                      }),

@@ -28,6 +28,7 @@
 #include "platform/gui/InstanceLock.h"
 #include "platform/mainloop/MainLoop.h"
 #include "scope/SLScopeControl.h"
+#include "tests/app/MainFormTestAccess.h"
 
 namespace {
 
@@ -121,7 +122,7 @@ TEST_F(TMainFormTest, TheWindowStartsIdleWithItsTextsAndNothingToSaveOrMark) {
 
 struct TActionCase {
   const char *Name;
-  uint8_t State;
+  TRecorderState State;
   int Devices;
   bool PlayerFile;
   uint8_t MarkState;
@@ -133,22 +134,22 @@ struct TActionCase {
 
 TEST_F(TMainFormTest, TheActionsFollowTheState) {
   const TActionCase cases[] = {
-      {"idle, one mic", 0, 1, false, 0, false, true, true, false, false, false, false, false, false,
-       "Mark Begin"},
-      {"idle, two mics, a take", 0, 2, true, 0, true, true, true, true, false, true, true, true,
-       false, "Mark Begin"},
-      {"recording", 1, 2, true, 1, true, false, false, false, false, false, false, false, false,
-       "Mark End"},
-      {"playing a selection", 2, 1, true, 2, true, false, false, true, true, true, true, false,
-       true, "Mark End"},
-      {"idle, begin mark", 0, 1, true, 1, true, true, true, true, true, true, true, false, false,
-       "Mark End"},
-      {"recording paused", 3, 1, true, 0, true, false, false, false, false, false, true, false,
-       false, "Mark Begin"},
+      {"idle, one mic", TRecorderState::Idle, 1, false, 0, false, true, true, false, false, false,
+       false, false, false, "Mark Begin"},
+      {"idle, two mics, a take", TRecorderState::Idle, 2, true, 0, true, true, true, true, false,
+       true, true, true, false, "Mark Begin"},
+      {"recording", TRecorderState::Recording, 2, true, 1, true, false, false, false, false, false,
+       false, false, false, "Mark End"},
+      {"playing a selection", TRecorderState::Playing, 1, true, 2, true, false, false, true, true,
+       true, true, false, true, "Mark End"},
+      {"idle, begin mark", TRecorderState::Idle, 1, true, 1, true, true, true, true, true, true,
+       true, false, false, "Mark End"},
+      {"recording paused", TRecorderState::RecordingPaused, 1, true, 0, true, false, false, false,
+       false, false, true, false, false, "Mark Begin"},
   };
   for (const TActionCase &c : cases) {
     SCOPED_TRACE(c.Name);
-    form->FState = c.State;
+    Access(*form).SetState(c.State);
     form->FDeviceCount = c.Devices;
     audio.FileName = c.PlayerFile ? "/tmp/TmpDataFile~.wav" : "";
     form->FMarkState = c.MarkState;
@@ -173,7 +174,7 @@ TEST_F(TMainFormTest, TheActionsFollowTheState) {
 }
 
 TEST_F(TMainFormTest, StatusAndTrayIconShowTheState) {
-  form->FState = stRecording;
+  Access(*form).SetState(TRecorderState::Recording);
   Idle();
   EXPECT_EQ(form->StatusText(), "RECORD");
   EXPECT_TRUE(Shown(form->Status));
@@ -185,20 +186,20 @@ TEST_F(TMainFormTest, StatusAndTrayIconShowTheState) {
   // The icon blinks every 500 ms.
   EXPECT_EQ(timers.FirePeriod(500), 1);
 
-  form->FState = stPlaying;
+  Access(*form).SetState(TRecorderState::Playing);
   Idle();
   EXPECT_EQ(form->StatusText(), "PLAYBACK");
   EXPECT_EQ(form->StatusColour(), clLime);
   EXPECT_FALSE(tray.Shown(form->TrayIcon->Id()));
 
-  form->FState = stRecordingPaused;
+  Access(*form).SetState(TRecorderState::RecordingPaused);
   Idle();
   EXPECT_EQ(form->StatusText(), "Paused");
   EXPECT_EQ(form->StatusColour(), clLime);
   EXPECT_EQ(form->TrayIcon->IconList(), form->GrayImageList);
   EXPECT_EQ(tray.Icon(form->TrayIcon->Id())->szTip, "Paused");
 
-  form->FState = stIdle;
+  Access(*form).SetState(TRecorderState::Idle);
   Idle();
   EXPECT_FALSE(Shown(form->Status));
   EXPECT_EQ(form->StatusText(), "");
@@ -230,7 +231,7 @@ TEST_F(TMainFormTest, AnIdleUpdateThatFindsNothingChangedChangesNothing) {
 }
 
 TEST_F(TMainFormTest, AMonoTakeDrivesBothBarsOfEachMeter) {
-  form->FState = stRecording;
+  Access(*form).SetState(TRecorderState::Recording);
   form->VUMeterValueChange(nullptr, 0, 1000.4, 32767);
   form->PPMMeterValueChange(nullptr, 0, 20000.5, 32767);
   EXPECT_EQ(form->ProgressBar1->Max(), 32767);
@@ -247,7 +248,7 @@ TEST_F(TMainFormTest, AMonoTakeDrivesBothBarsOfEachMeter) {
 }
 
 TEST_F(TMainFormTest, AFullScalePeakLightsTheLampAndALowerOnePutsItOut) {
-  form->FState = stRecording;
+  Access(*form).SetState(TRecorderState::Recording);
   // A 16-bit peak of -32768 measures 32768, above the maximum 32767.
   form->PPMMeterValueChange(nullptr, 0, 32768, 32767);
   EXPECT_TRUE(Shown(form->P3));
@@ -259,7 +260,7 @@ TEST_F(TMainFormTest, AFullScalePeakLightsTheLampAndALowerOnePutsItOut) {
 }
 
 TEST_F(TMainFormTest, MeterEventsAfterTheTakeLeaveTheBarsAtRest) {
-  form->FState = stIdle;
+  Access(*form).SetState(TRecorderState::Idle);
   form->ProgressBar1->SetPosition(50);
   form->VUMeterValueChange(nullptr, 0, 1000, 32767);
   EXPECT_EQ(form->ProgressBar1->Position(), 0);
@@ -311,11 +312,11 @@ TEST_F(TMainFormTest, TimeDisplaysFollowTheTrackBarOverTheTake) {
 }
 
 TEST_F(TMainFormTest, StopReturnsToIdleMeasuresTheTakeAndClearsTheDisplays) {
-  form->FState = stIdle;
+  Access(*form).SetState(TRecorderState::Idle);
   form->StopAction->Execute();
   EXPECT_EQ(audio.Stops, 0) << "Stop does nothing while idle";
 
-  form->FState = stRecording;
+  Access(*form).SetState(TRecorderState::Recording);
   form->WatchdogTimer->SetEnabled(true);
   form->ProgressBar3->SetPosition(80);
   form->P3->setVisible(true);
@@ -323,14 +324,14 @@ TEST_F(TMainFormTest, StopReturnsToIdleMeasuresTheTakeAndClearsTheDisplays) {
   audio.Duration = 3 * 10000000LL;
   form->StopAction->Execute();
   EXPECT_EQ(audio.Stops, 1);
-  EXPECT_EQ(form->FState, stIdle);
+  EXPECT_EQ(form->State(), TRecorderState::Idle);
   EXPECT_EQ(form->FRecordLength, 3 * 10000000LL);
   EXPECT_FALSE(form->WatchdogTimer->Enabled());
   EXPECT_EQ(form->ProgressBar3->Position(), 0);
   EXPECT_FALSE(Shown(form->P3));
   EXPECT_EQ(audio.ScopeClears, 1);
 
-  form->FState = stPlaying; // a stopped playback is not measured again
+  Access(*form).SetState(TRecorderState::Playing); // a stopped playback is not measured again
   audio.Duration = 0;
   form->StopAction->Execute();
   EXPECT_EQ(form->FRecordLength, 3 * 10000000LL);
@@ -350,7 +351,7 @@ namespace {
 
 TEST_F(TMainFormTest, AScreenshotOfTheWindowDuringATakeIsSavedForReview) {
   form->Show();
-  form->FState = stRecording;
+  Access(*form).SetState(TRecorderState::Recording);
   form->FDeviceCount = 1;
   form->FRecordLength = 0;
   form->SetCaption(CaptionPrefix + " - [NewFile]");
@@ -497,7 +498,7 @@ TEST_F(TMainFormTest, PluggingAMicrophoneInEnablesRecordAtTheNextPoll) {
 }
 
 TEST_F(TMainFormTest, DataFromAnotherThreadKeepsTheWatchdogAwayDuringATake) {
-  form->FState = stRecording;
+  Access(*form).SetState(TRecorderState::Recording);
   form->WatchdogTimer->SetEnabled(true);
   sys::TTimerId armed = 0;
   for (sys::TTimerId id : timers.Running())
@@ -516,11 +517,11 @@ TEST_F(TMainFormTest, DataFromAnotherThreadKeepsTheWatchdogAwayDuringATake) {
 }
 
 TEST_F(TMainFormTest, FiveSecondsWithoutDataEndTheTakeAndTellTheUser) {
-  form->FState = stRecording;
+  Access(*form).SetState(TRecorderState::Recording);
   audio.Duration = 2 * 10000000LL;
   form->WatchdogTimer->SetEnabled(true);
   ASSERT_EQ(timers.FirePeriod(5000), 1);
-  EXPECT_EQ(form->FState, stIdle);
+  EXPECT_EQ(form->State(), TRecorderState::Idle);
   EXPECT_EQ(audio.Stops, 1);
   EXPECT_EQ(form->FRecordLength, 2 * 10000000LL) << "the take so far is kept and measured";
   EXPECT_FALSE(form->WatchdogTimer->Enabled());
@@ -639,13 +640,13 @@ TEST_F(TSaveTest, ClosingDuringATakeStopsItFirstAndCancelKeepsTheWindow) {
   TFakeAudio audio;
   form->SetAudio(&audio);
   form->Show();
-  form->FState = stRecording;
+  Access(*form).SetState(TRecorderState::Recording);
   dialogs.Answer(mrCancel);
   int stopsWhenAsked = -1;
   dialogs.OnShow = [&](const TMessageDialog &) { stopsWhenAsked = audio.Stops; };
   EXPECT_FALSE(form->Close());
   EXPECT_EQ(stopsWhenAsked, 1) << "the take stopped before the prompt";
-  EXPECT_EQ(form->FState, stIdle);
+  EXPECT_EQ(form->State(), TRecorderState::Idle);
   EXPECT_TRUE(form->Visible());
   EXPECT_TRUE(std::filesystem::exists(workFile));
   form->SetAudio(nullptr);

@@ -4,6 +4,7 @@
 // ended by the watchdog with its message.
 #include "app/MainUnit.h"
 #include "app/RecorderAudio.h"
+#include "tests/app/MainFormTestAccess.h"
 #include "tests/app/RecordingFixture.h"
 
 #include <gtest/gtest.h>
@@ -48,7 +49,7 @@ TEST_F(TRecordingTest, ATakeIsTheMicrophonesSamplesAndSaveAsCopiesItByteForByte)
   EXPECT_EQ(form->StatusText(), "RECORD");
   form->StopAction->Execute();
   mainloop::TMainLoop::Main().RunPending();
-  EXPECT_EQ(form->FState, stIdle);
+  EXPECT_EQ(form->State(), TRecorderState::Idle);
   EXPECT_TRUE(form->FHasNewRecording);
   EXPECT_EQ(form->FRecordLength, 5 * 1024 * 10000000LL / 44100);
   const std::string work = form->GetWorkFileName();
@@ -94,7 +95,7 @@ TEST_F(TRecordingTest, AnUnpluggedMicrophoneEndsTheTakeThroughTheWatchdog) {
   mic->Unplug();
   mainloop::TMainLoop::Main().RunPending();
   EXPECT_EQ(timers.FirePeriod(5000), 1);
-  EXPECT_EQ(form->FState, stIdle);
+  EXPECT_EQ(form->State(), TRecorderState::Idle);
   ASSERT_FALSE(dialogs.Texts().empty());
   EXPECT_EQ(dialogs.Texts().back(), "The microphone was disconnected.");
   auto read = wavoracle::ReadWithSndfile(form->GetWorkFileName());
@@ -113,7 +114,7 @@ TEST_F(TRecordingTest, WithoutAnOutputDeviceStopStillEndsAndMeasuresTheTake) {
   Take(2);
   form->StopAction->Execute();
   mainloop::TMainLoop::Main().RunPending();
-  EXPECT_EQ(form->FState, stIdle);
+  EXPECT_EQ(form->State(), TRecorderState::Idle);
   EXPECT_EQ(form->FRecordLength, 2 * 1024 * 10000000LL / 44100);
 }
 
@@ -124,12 +125,12 @@ namespace {
 TEST_F(TRecordingTest, ABusyMicrophoneShowsTheErrorAndLeavesTheWindowIdle) {
   mic->SetBusy(true);
   EXPECT_ANY_THROW(form->RecordActionExecute(form.get()));
-  EXPECT_EQ(form->FState, stIdle);
+  EXPECT_EQ(form->State(), TRecorderState::Idle);
   EXPECT_FALSE(form->WatchdogTimer->Enabled());
   EXPECT_FALSE(form->FHasNewRecording);
   mic->SetBusy(false);
   Take(1);
-  EXPECT_EQ(form->FState, stRecording);
+  EXPECT_EQ(form->State(), TRecorderState::Recording);
 }
 
 } // namespace
@@ -173,13 +174,13 @@ TEST_F(TRecordingTest, EachMarkIsConvertedWithItsOwnScale) {
   form->StopAction->Execute();
   mainloop::TMainLoop::Main().RunPending();
   form->PlayAction->Execute();
-  ASSERT_EQ(form->FState, stPlaying);
+  ASSERT_EQ(form->State(), TRecorderState::Playing);
   c->AudioPlayer->Pause();
   c->AudioPlayer->SetCurrentSample(1024);
   form->MarkActionExecute(form.get()); // Mark Begin at sample 1024 of 4096
   form->StopAction->Execute();
   mainloop::TMainLoop::Main().RunPending();
-  ASSERT_EQ(form->FState, stIdle);
+  ASSERT_EQ(form->State(), TRecorderState::Idle);
   form->TrackBar->SetPosition(7500);
   form->MarkActionExecute(form.get()); // Mark End at step 7500 of 10000
   EXPECT_EQ(form->FMarkState, 2);
@@ -261,7 +262,7 @@ TEST_F(TRecordingTest, RecordingAt48kOverAnOpened44kFileAsksToSaveItFirst) {
   form->RecordAction->Execute();
   ASSERT_EQ(dialogs.Texts().size(), shown + 1) << "Record asks first";
   EXPECT_EQ(dialogs.Texts().back(), "There is a new recorder file.\nWould you like to save it?");
-  EXPECT_EQ(form->FState, stIdle);
+  EXPECT_EQ(form->State(), TRecorderState::Idle);
   mainloop::TMainLoop::Main().RunPending();
   EXPECT_EQ(Bytes(work), before);
 }
@@ -298,7 +299,7 @@ TEST_F(TRecordingTest, TwoMicrophonesGiveOneStereoTakeWithAChannelEach) {
   ASSERT_TRUE(form->Stereo2micRadioButton->isEnabled());
   form->Stereo2micRadioButton->setChecked(true);
   form->RecordAction->Execute();
-  ASSERT_EQ(form->FState, stRecording);
+  ASSERT_EQ(form->State(), TRecorderState::Recording);
   ASSERT_NE(c->FMerger, nullptr);
   ASSERT_NE(c->FAudioIn2, nullptr);
   const int blocks = 6;
@@ -311,7 +312,7 @@ TEST_F(TRecordingTest, TwoMicrophonesGiveOneStereoTakeWithAChannelEach) {
   EXPECT_EQ(c->FAudioIn2->GetAudioCaptureDevice()->GetVC_OpenedDeviceName(), "Velmora USB");
   form->StopAction->Execute();
   mainloop::TMainLoop::Main().RunPending();
-  EXPECT_EQ(form->FState, stIdle);
+  EXPECT_EQ(form->State(), TRecorderState::Idle);
   EXPECT_TRUE(form->FRecordStereo);
 
   auto read = wavoracle::ReadWithSndfile(form->GetWorkFileName());
@@ -337,7 +338,7 @@ TEST_F(TRecordingTest, ATakeWorksWithTheOtherKindOfMicrophoneAlone) {
   ASSERT_EQ(timers.FirePeriod(1000), 1);
   EXPECT_EQ(form->InputBox->currentText(), "Velmora USB");
   form->RecordAction->Execute();
-  ASSERT_EQ(form->FState, stRecording);
+  ASSERT_EQ(form->State(), TRecorderState::Recording);
   for (int k = 1; k <= 2; ++k) {
     other->ReleaseFrames(1024);
     ASSERT_TRUE(PumpUntil([&] { return c->AudioLogger->Get_CurrentSample() == k * 1024; }));
@@ -429,7 +430,7 @@ TEST_F(TRecordingTest, TheFormResourceCreatesAndLinksTheAudioComponents) {
   EXPECT_EQ(c->ALGenericFilter->OnProcessData.MethodName, "ALGenericFilterProcessData");
   EXPECT_EQ(c->GenericFilterPlayer->OnStart.MethodName, "GenericFilterPlayerStart");
   // The bound handlers reach the window: a meter value moves the bars.
-  form->FState = stRecording;
+  Access(*form).SetState(TRecorderState::Recording);
   c->VUMeter->OnValueChange(c->VUMeter, 0, 1200, 32767);
   EXPECT_EQ(form->ProgressBar1->Position(), 1200);
 }

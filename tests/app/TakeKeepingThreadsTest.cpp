@@ -61,7 +61,7 @@ TEST_F(TTakeKeepingTest, AFreshTakeAfterTheFormatPromptIsANewFile) {
   dialogs.Answer(mrYes);
   dialogs.AnswerFile(a);
   form->RecordAction->Execute();
-  ASSERT_EQ(form->FState, stRecording);
+  ASSERT_EQ(form->State(), TRecorderState::Recording);
   EXPECT_EQ(form->Caption(), "Sonvelt  - [NewFile]");
   Feed(3);
   Stop();
@@ -102,7 +102,7 @@ TEST_F(TTakeKeepingTest, ARateChangeEitherWayAsksAndStartsAFreshTake) {
     script.Answer(mrYes);
     script.AnswerFile(folder.filePath(QString("at %1.wav").arg(t.From)).toStdString());
     form->RecordAction->Execute();
-    ASSERT_EQ(form->FState, stRecording);
+    ASSERT_EQ(form->State(), TRecorderState::Recording);
     Feed(3);
     Stop();
     EXPECT_EQ(script.Texts(), std::vector<std::string>{SavePrompt});
@@ -127,7 +127,7 @@ TEST_F(TTakeKeepingTest, ADiskThatFillsEndsTheTakeAtOnceWithOneMessage) {
     TFileSizeLimit full(44 + 3 * 2048 + 1000);
     ASSERT_TRUE(full.Ok());
     mic->ReleaseFrames(1024);
-    EXPECT_TRUE(PumpUntil([&] { return form->FState == stIdle; }));
+    EXPECT_TRUE(PumpUntil([&] { return form->State() == TRecorderState::Idle; }));
   }
   EXPECT_FALSE(form->WatchdogTimer->Enabled());
   EXPECT_EQ(timers.FirePeriod(5000), 0);
@@ -162,7 +162,7 @@ TEST_F(TTakeKeepingTest, AWorkingFolderThatCannotBeWrittenGivesOneMessageAndNoTa
   form.reset(CreateObject<TMainForm>(nullptr));
   c = form->RecorderComponents();
   form->RecordAction->Execute();
-  EXPECT_TRUE(PumpUntil([&] { return form->FState == stIdle; }));
+  EXPECT_TRUE(PumpUntil([&] { return form->State() == TRecorderState::Idle; }));
   for (int i = 0; i < 20; ++i)
     mainloop::TMainLoop::Main().WaitAndRun(std::chrono::milliseconds(5));
   EXPECT_EQ(timers.FirePeriod(5000), 0);

@@ -32,6 +32,7 @@
 #include "platform/gui/Application.h"
 #include "platform/gui/Control.h"
 #include "tests/app/FileSizeLimit.h"
+#include "tests/app/MainFormTestAccess.h"
 
 namespace fs = std::filesystem;
 
@@ -272,8 +273,8 @@ TEST_F(TTakeSafetyTest, TheWindowHasAFixedClientSizeAndMinimisesOnly) {
 TEST_F(TTakeSafetyTest, TheStatusTextStandsClearOfItsBoxsEdge) {
   form.reset(CreateObject<TMainForm>(nullptr, nullptr));
   form->Show();
-  for (uint8_t state : {stRecording, stPlaying}) {
-    form->FState = state;
+  for (TRecorderState state : {TRecorderState::Recording, TRecorderState::Playing}) {
+    Access(*form).SetState(state);
     gui::Application().DoIdle();
     const QImage shot = form->Status->grab().toImage();
     ASSERT_FALSE(shot.isNull());
@@ -287,7 +288,7 @@ TEST_F(TTakeSafetyTest, TheStatusTextStandsClearOfItsBoxsEdge) {
     SCOPED_TRACE(form->StatusText());
     EXPECT_GE(firstInk, 4) << "the text begins at the box's edge";
   }
-  form->FState = stIdle;
+  Access(*form).SetState(TRecorderState::Idle);
 }
 
 } // namespace
