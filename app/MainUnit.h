@@ -127,29 +127,20 @@ public:
   QLabel *Status;
   QLineEdit *Position, *RecLen;
 
-  // The recorder state, written by the handlers of recording, playback and
-  // the working file.
-  bool FPausedByTrackBar = false;
-  int32_t FDeviceCount = 0;
-  int64_t FRecordLength = 0; // 100-ns units
-  uint8_t FMarkState = 0;
-  bool FHasNewRecording = false;
-  bool FFileLoaded = false;
-  bool FLoadedIs44k16 = false;
-  bool FDeleteWorkFileOnClose = false;
-  bool FRecordStereo = false;
-  int32_t FRecordRate = 0; // the take's rate, Hz
-  bool FLoadedStereo = false;
-  bool FCanSave = false;
-  std::string FFileName;
-  int32_t FSaveAnswer = 0;
-  // Marks: (scale, position); the position counts units of a take that has
-  // scale units.
-  struct TMark {
-    int64_t Scale = 0;
-    int64_t Position = 0;
-  };
-  TMark FMark2, FMark1;
+  // The recorder state, as the handlers of recording, playback and the
+  // working file leave it.
+  TRecorderState State() const { return FState; }
+  int32_t DeviceCount() const { return FDeviceCount; }
+  int64_t RecordLength() const { return FRecordLength; } // 100-ns units
+  uint8_t MarkState() const { return FMarkState; }
+  bool HasNewRecording() const { return FHasNewRecording; }
+  bool FileLoaded() const { return FFileLoaded; }
+  bool LoadedIs44k16() const { return FLoadedIs44k16; }
+  bool LoadedStereo() const { return FLoadedStereo; }
+  bool RecordStereo() const { return FRecordStereo; }
+  bool DeleteWorkFileOnClose() const { return FDeleteWorkFileOnClose; }
+  const std::string &FileName() const { return FFileName; }
+  int32_t SaveAnswer() const { return FSaveAnswer; }
 
   // Recording (needs the window's own components; nothing without them).
   void RecordActionExecute(TObject *Sender);
@@ -282,8 +273,6 @@ public:
   IRecorderAudio *Audio() const { return audio_; }
   void SetAudio(IRecorderAudio *audio) { audio_ = audio; }
 
-  TRecorderState State() const { return FState; }
-
 private:
   // Tests set what no user step reaches alone (a paused state, a take
   // without audio components).
@@ -306,7 +295,31 @@ private:
     return FState == TRecorderState::RecordingPaused || FState == TRecorderState::PlayingPaused;
   }
 
+  // The recorder state, written by the handlers of recording, playback and
+  // the working file.
   TRecorderState FState = TRecorderState::Idle;
+  bool FPausedByTrackBar = false;
+  int32_t FDeviceCount = 0;
+  int64_t FRecordLength = 0; // 100-ns units
+  uint8_t FMarkState = 0;
+  bool FHasNewRecording = false;
+  bool FFileLoaded = false;
+  bool FLoadedIs44k16 = false;
+  bool FDeleteWorkFileOnClose = false;
+  bool FRecordStereo = false;
+  int32_t FRecordRate = 0; // the take's rate, Hz
+  bool FLoadedStereo = false;
+  bool FCanSave = false;
+  std::string FFileName;
+  int32_t FSaveAnswer = 0;
+  // Marks: (scale, position); the position counts units of a take that has
+  // scale units.
+  struct TMark {
+    int64_t Scale = 0;
+    int64_t Position = 0;
+  };
+  TMark FMark2, FMark1;
+
   // Meters, lamps and scope back to rest; touches only what is not at rest.
   void ClearDisplays();
   void BindWidgets();

@@ -54,6 +54,7 @@
 #include "platform/gui/Application.h"
 #include "platform/media/Media.h"
 #include "platform/media/VirtualAudio.h"
+#include "tests/app/MainFormTestAccess.h"
 
 namespace {
 
@@ -129,7 +130,7 @@ private:
     timer_.stop();
     if (form_ != nullptr) {
       form_->StopAll();
-      form_->FHasNewRecording = false; // no prompt keeps the failing window open
+      Access(*form_).SetHasNewRecording(false); // no prompt keeps the failing window open
       form_->Close();
     } else {
       gui::Application().Terminate();
@@ -227,7 +228,7 @@ private:
       dialogs_.AnswerFile(target);
       if (!Press("FileSaveAsAction"))
         return false;
-      if (form_->FHasNewRecording)
+      if (form_->HasNewRecording())
         return Fail("Save As did not save the take");
       return true;
     };
@@ -255,7 +256,7 @@ private:
                                      LimitFileSize(0);
                                      if (!pressed || !ExpectDialog("Can not save to : " + take_))
                                        return false;
-                                     if (!form_->FHasNewRecording)
+                                     if (!form_->HasNewRecording())
                                        return Fail("a failed save marked the take saved");
                                      if (Contents(take_) != before)
                                        return Fail("a failed save changed the target");
@@ -338,7 +339,7 @@ private:
                          return false;
                        if (dialogs_.UnusedAnswers() != 0)
                          return Fail("Save did not ask where to save the new take");
-                       if (form_->FHasNewRecording)
+                       if (form_->HasNewRecording())
                          return Fail("Save did not save the take");
                        return true;
                      }),

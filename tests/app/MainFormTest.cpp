@@ -150,10 +150,10 @@ TEST_F(TMainFormTest, TheActionsFollowTheState) {
   for (const TActionCase &c : cases) {
     SCOPED_TRACE(c.Name);
     Access(*form).SetState(c.State);
-    form->FDeviceCount = c.Devices;
+    Access(*form).SetDeviceCount(c.Devices);
     audio.FileName = c.PlayerFile ? "/tmp/TmpDataFile~.wav" : "";
-    form->FMarkState = c.MarkState;
-    form->FCanSave = c.CanSave;
+    Access(*form).SetMarkState(c.MarkState);
+    Access(*form).SetCanSave(c.CanSave);
     Idle();
     EXPECT_EQ(form->RecordAction->Enabled(), c.Record);
     EXPECT_EQ(form->PlayAction->Enabled(), c.Play);
@@ -208,7 +208,7 @@ TEST_F(TMainFormTest, StatusAndTrayIconShowTheState) {
 }
 
 TEST_F(TMainFormTest, AnIdleUpdateThatFindsNothingChangedChangesNothing) {
-  form->FDeviceCount = 1;
+  Access(*form).SetDeviceCount(1);
   audio.ScopeHasData = true;
   Idle();
   EXPECT_EQ(audio.ScopeClears, 1);
@@ -295,7 +295,7 @@ TEST(MeterPositionTest, HalvesRoundUpAndTheRangeHolds) {
 }
 
 TEST_F(TMainFormTest, TimeDisplaysFollowTheTrackBarOverTheTake) {
-  form->FRecordLength = 100LL * 10000000; // 100 s
+  Access(*form).SetRecordLength(100LL * 10000000); // 100 s
   form->TrackBar->SetPosition(2500);
   form->UpdateTimeDisplays();
   EXPECT_EQ(form->Position->text(), "00:25:00");
@@ -306,7 +306,7 @@ TEST_F(TMainFormTest, TimeDisplaysFollowTheTrackBarOverTheTake) {
   form->UpdateTimeDisplays();
   EXPECT_EQ(form->Position->text(), "00:25:00");
 
-  form->FRecordLength = -1;
+  Access(*form).SetRecordLength(-1);
   form->UpdateTimeDisplays();
   EXPECT_EQ(form->TrackBar->Position(), 0);
 }
@@ -325,7 +325,7 @@ TEST_F(TMainFormTest, StopReturnsToIdleMeasuresTheTakeAndClearsTheDisplays) {
   form->StopAction->Execute();
   EXPECT_EQ(audio.Stops, 1);
   EXPECT_EQ(form->State(), TRecorderState::Idle);
-  EXPECT_EQ(form->FRecordLength, 3 * 10000000LL);
+  EXPECT_EQ(form->RecordLength(), 3 * 10000000LL);
   EXPECT_FALSE(form->WatchdogTimer->Enabled());
   EXPECT_EQ(form->ProgressBar3->Position(), 0);
   EXPECT_FALSE(Shown(form->P3));
@@ -334,7 +334,7 @@ TEST_F(TMainFormTest, StopReturnsToIdleMeasuresTheTakeAndClearsTheDisplays) {
   Access(*form).SetState(TRecorderState::Playing); // a stopped playback is not measured again
   audio.Duration = 0;
   form->StopAction->Execute();
-  EXPECT_EQ(form->FRecordLength, 3 * 10000000LL);
+  EXPECT_EQ(form->RecordLength(), 3 * 10000000LL);
 }
 
 TEST_F(TMainFormTest, EveryMeterBarIsTheMeterPanelsHeightLessTen) {
@@ -352,8 +352,8 @@ namespace {
 TEST_F(TMainFormTest, AScreenshotOfTheWindowDuringATakeIsSavedForReview) {
   form->Show();
   Access(*form).SetState(TRecorderState::Recording);
-  form->FDeviceCount = 1;
-  form->FRecordLength = 0;
+  Access(*form).SetDeviceCount(1);
+  Access(*form).SetRecordLength(0);
   form->SetCaption(CaptionPrefix + " - [NewFile]");
   Idle();
   form->VUMeterValueChange(nullptr, 0, 12000, 32767);
@@ -474,7 +474,7 @@ TEST_F(TMainFormTest, MicrophonesAreCountedByTheirNamesPrefixes) {
   for (const TCase &c : cases) {
     audio.Devices = c.Names;
     EXPECT_EQ(form->DetectMicrophones(), c.Count > 0);
-    EXPECT_EQ(form->FDeviceCount, c.Count);
+    EXPECT_EQ(form->DeviceCount(), c.Count);
     ASSERT_EQ(form->InputBox->count(), 1);
     EXPECT_EQ(form->InputBox->itemText(0).toStdString(), c.Shown);
   }
@@ -523,7 +523,7 @@ TEST_F(TMainFormTest, FiveSecondsWithoutDataEndTheTakeAndTellTheUser) {
   ASSERT_EQ(timers.FirePeriod(5000), 1);
   EXPECT_EQ(form->State(), TRecorderState::Idle);
   EXPECT_EQ(audio.Stops, 1);
-  EXPECT_EQ(form->FRecordLength, 2 * 10000000LL) << "the take so far is kept and measured";
+  EXPECT_EQ(form->RecordLength(), 2 * 10000000LL) << "the take so far is kept and measured";
   EXPECT_FALSE(form->WatchdogTimer->Enabled());
   EXPECT_EQ(dialogs.Texts(), std::vector<std::string>{"The microphone was disconnected."});
 
@@ -544,7 +544,7 @@ protected:
     TWorkFileTest::SetUp();
     form.reset(CreateObject<TMainForm>(nullptr, nullptr));
     std::ofstream(workFile, std::ios::binary) << std::string("RIFF\0\0\0\0WAVEtake", 16);
-    form->FHasNewRecording = form->FDeleteWorkFileOnClose = true;
+    Access(*form).SetHasNewRecording(true).SetDeleteWorkFileOnClose(true);
   }
   void TearDown() override {
     form.reset();
@@ -575,7 +575,7 @@ TEST_F(TSaveTest, ThePromptsAnswersDecideWhatHappens) {
     if (c.Answer == mrYes)
       script.AnswerFile(c.GiveFile ? std::optional<std::string>(Target("take")) : std::nullopt);
     EXPECT_EQ(form->AskSaveRecording(), c.Result);
-    EXPECT_EQ(form->FSaveAnswer, c.SaveAnswer);
+    EXPECT_EQ(form->SaveAnswer(), c.SaveAnswer);
     ASSERT_GE(script.Shown().size(), 1u);
     EXPECT_EQ(script.Shown()[0].Text, "There is a new recorder file.\nWould you like to save it?");
     EXPECT_EQ(script.Shown()[0].Type, mtWarning);
@@ -584,10 +584,10 @@ TEST_F(TSaveTest, ThePromptsAnswersDecideWhatHappens) {
   }
   // The saved take is a byte-identical copy under the default extension.
   EXPECT_EQ(Contents(Target("take.wav")), Contents(workFile));
-  EXPECT_EQ(form->FFileName, Target("take.wav"));
+  EXPECT_EQ(form->FileName(), Target("take.wav"));
   EXPECT_EQ(form->Caption(), "Sonvelt  - [take.wav]");
-  EXPECT_FALSE(form->FHasNewRecording);
-  EXPECT_FALSE(form->FDeleteWorkFileOnClose);
+  EXPECT_FALSE(form->HasNewRecording());
+  EXPECT_FALSE(form->DeleteWorkFileOnClose());
   EXPECT_TRUE(std::filesystem::exists(workFile)) << "the take stays in the working file";
 }
 
@@ -605,7 +605,7 @@ TEST_F(TSaveTest, SavingOntoTheWorkingFileIsRefusedAndKeepsTheTake) {
   EXPECT_EQ(dialogs.Texts(),
             std::vector<std::string>{"Can not save to : " + work.path().toStdString() +
                                      "/./TmpDataFile~.wav"});
-  EXPECT_TRUE(form->FHasNewRecording);
+  EXPECT_TRUE(form->HasNewRecording());
 }
 
 TEST_F(TSaveTest, AFailedSaveNeverDestroysTheUsersFile) {
@@ -615,8 +615,8 @@ TEST_F(TSaveTest, AFailedSaveNeverDestroysTheUsersFile) {
   EXPECT_EQ(Contents(Target("mine.wav")), "the user's own recording");
   EXPECT_EQ(dialogs.Texts(), std::vector<std::string>{"Can not save to : " + Target("mine.wav") +
                                                       "\nNo such file or directory"});
-  EXPECT_EQ(form->FFileName, "");
-  EXPECT_TRUE(form->FHasNewRecording);
+  EXPECT_EQ(form->FileName(), "");
+  EXPECT_TRUE(form->HasNewRecording());
 
   dialogs.OnShow = nullptr;
   std::ofstream(workFile) << "take";
@@ -659,7 +659,7 @@ TEST_F(TSaveTest, ClosingAfterAnUnsavedTakeDeletesTheWorkingFileAfterASaveKeepsI
   EXPECT_FALSE(std::filesystem::exists(workFile));
 
   std::ofstream(workFile) << "take";
-  form->FHasNewRecording = form->FDeleteWorkFileOnClose = true;
+  Access(*form).SetHasNewRecording(true).SetDeleteWorkFileOnClose(true);
   form->Show();
   dialogs.Answer(mrYes);
   dialogs.AnswerFile(Target("kept.wav"));
@@ -689,8 +689,8 @@ std::string WaveBytes(uint16_t channels, uint32_t frames, uint32_t riff = 0, uin
 
 TEST_F(TSaveTest, OpeningABrokenWaveFileSaysSoAndLeavesEverythingAsItWas) {
   const std::string earlier = Target("earlier.wav");
-  form->FHasNewRecording = false;
-  form->FFileName = earlier;
+  Access(*form).SetHasNewRecording(false);
+  Access(*form).SetFileName(earlier);
   form->SetCaption("Sonvelt  - [earlier.wav]");
   const std::string before = Contents(workFile);
   const std::string good = WaveBytes(1, 100);
@@ -724,7 +724,7 @@ TEST_F(TSaveTest, OpeningABrokenWaveFileSaysSoAndLeavesEverythingAsItWas) {
     EXPECT_EQ(script.Texts(), std::vector<std::string>{"Can not open : " + path + "\n" + c.Why});
     EXPECT_EQ(Contents(workFile), before) << "the working file is untouched";
     EXPECT_FALSE(std::filesystem::exists(workFile + ".part"));
-    EXPECT_EQ(form->FFileName, earlier);
+    EXPECT_EQ(form->FileName(), earlier);
     EXPECT_EQ(form->Caption(), "Sonvelt  - [earlier.wav]");
   }
 
@@ -739,7 +739,7 @@ TEST_F(TSaveTest, OpeningABrokenWaveFileSaysSoAndLeavesEverythingAsItWas) {
   EXPECT_EQ(dialogs.FileDialogs()[0].DefaultExt, "wav");
   EXPECT_EQ(form->FileOpenDialog->FileName(), Target("good.wav"));
   EXPECT_EQ(Contents(workFile), good);
-  EXPECT_EQ(form->FFileName, Target("good.wav"));
+  EXPECT_EQ(form->FileName(), Target("good.wav"));
   EXPECT_EQ(form->Caption(), "Sonvelt  - [good.wav]");
 }
 

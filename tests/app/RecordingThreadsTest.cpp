@@ -50,8 +50,8 @@ TEST_F(TRecordingTest, ATakeIsTheMicrophonesSamplesAndSaveAsCopiesItByteForByte)
   form->StopAction->Execute();
   mainloop::TMainLoop::Main().RunPending();
   EXPECT_EQ(form->State(), TRecorderState::Idle);
-  EXPECT_TRUE(form->FHasNewRecording);
-  EXPECT_EQ(form->FRecordLength, 5 * 1024 * 10000000LL / 44100);
+  EXPECT_TRUE(form->HasNewRecording());
+  EXPECT_EQ(form->RecordLength(), 5 * 1024 * 10000000LL / 44100);
   const std::string work = form->GetWorkFileName();
   auto read = wavoracle::ReadWithSndfile(work);
   ASSERT_TRUE(read.Opened) << read.Error;
@@ -66,7 +66,7 @@ TEST_F(TRecordingTest, ATakeIsTheMicrophonesSamplesAndSaveAsCopiesItByteForByte)
   form->FileSaveAsAction->Execute();
   EXPECT_EQ(Bytes(target), Bytes(work));
   EXPECT_EQ(form->Caption(), "Sonvelt  - [take.wav]");
-  EXPECT_FALSE(form->FHasNewRecording);
+  EXPECT_FALSE(form->HasNewRecording());
   EXPECT_EQ(wavoracle::SoxProblems(target), "");
 }
 
@@ -101,7 +101,7 @@ TEST_F(TRecordingTest, AnUnpluggedMicrophoneEndsTheTakeThroughTheWatchdog) {
   auto read = wavoracle::ReadWithSndfile(form->GetWorkFileName());
   ASSERT_TRUE(read.Opened) << read.Error;
   EXPECT_EQ(read.Frames, 3 * 1024);
-  EXPECT_GT(form->FRecordLength, 0);
+  EXPECT_GT(form->RecordLength(), 0);
 }
 
 } // namespace
@@ -115,7 +115,7 @@ TEST_F(TRecordingTest, WithoutAnOutputDeviceStopStillEndsAndMeasuresTheTake) {
   form->StopAction->Execute();
   mainloop::TMainLoop::Main().RunPending();
   EXPECT_EQ(form->State(), TRecorderState::Idle);
-  EXPECT_EQ(form->FRecordLength, 2 * 1024 * 10000000LL / 44100);
+  EXPECT_EQ(form->RecordLength(), 2 * 1024 * 10000000LL / 44100);
 }
 
 } // namespace
@@ -127,7 +127,7 @@ TEST_F(TRecordingTest, ABusyMicrophoneShowsTheErrorAndLeavesTheWindowIdle) {
   EXPECT_ANY_THROW(form->RecordActionExecute(form.get()));
   EXPECT_EQ(form->State(), TRecorderState::Idle);
   EXPECT_FALSE(form->WatchdogTimer->Enabled());
-  EXPECT_FALSE(form->FHasNewRecording);
+  EXPECT_FALSE(form->HasNewRecording());
   mic->SetBusy(false);
   Take(1);
   EXPECT_EQ(form->State(), TRecorderState::Recording);
@@ -148,17 +148,17 @@ TEST_F(TRecordingTest, MarksInEitherOrderGiveOneSelectionAndTheSameMarkNone) {
     form->TrackBar->SetPosition(first);
     form->MarkActionExecute(form.get());
     form->MarkActionExecute(form.get()); // the same place: no selection
-    EXPECT_EQ(form->FMarkState, 1);
+    EXPECT_EQ(form->MarkState(), 1);
     form->TrackBar->SetPosition(second);
     form->MarkActionExecute(form.get());
-    EXPECT_EQ(form->FMarkState, 2);
+    EXPECT_EQ(form->MarkState(), 2);
     EXPECT_EQ(form->TrackBar->SelStart(), 2500);
     EXPECT_EQ(form->TrackBar->SelEnd(), 7500);
     EXPECT_EQ(c->AudioPlayer->GetPlaySegment()->GetStartSample(), samples / 4);
     EXPECT_EQ(c->AudioPlayer->GetPlaySegment()->GetStopSample(), samples * 3 / 4);
   }
   form->ClearMarkActionExecute(form.get());
-  EXPECT_EQ(form->FMarkState, 0);
+  EXPECT_EQ(form->MarkState(), 0);
   EXPECT_EQ(form->TrackBar->SelEnd(), 0);
   EXPECT_FALSE(c->AudioPlayer->GetPlaySegment()->GetEnabled());
 }
@@ -183,7 +183,7 @@ TEST_F(TRecordingTest, EachMarkIsConvertedWithItsOwnScale) {
   ASSERT_EQ(form->State(), TRecorderState::Idle);
   form->TrackBar->SetPosition(7500);
   form->MarkActionExecute(form.get()); // Mark End at step 7500 of 10000
-  EXPECT_EQ(form->FMarkState, 2);
+  EXPECT_EQ(form->MarkState(), 2);
   EXPECT_EQ(form->TrackBar->SelStart(), 2500);
   EXPECT_EQ(form->TrackBar->SelEnd(), 7500);
   EXPECT_EQ(c->AudioPlayer->GetPlaySegment()->GetStartSample(), 1024);
@@ -222,16 +222,16 @@ TEST_F(TRecordingTest, OpenCopiesTheFileInAndNewEmptiesTheWindow) {
   form->FileOpenActionExecute(form.get());
   EXPECT_EQ(form->Caption(), "Sonvelt  - [first.wav]");
   EXPECT_EQ(Bytes(form->GetWorkFileName()), Bytes(saved));
-  EXPECT_TRUE(form->FFileLoaded);
-  EXPECT_TRUE(form->FLoadedIs44k16);
-  EXPECT_FALSE(form->FLoadedStereo);
-  EXPECT_EQ(form->FRecordLength, 3 * 1024 * 10000000LL / 44100);
+  EXPECT_TRUE(form->FileLoaded());
+  EXPECT_TRUE(form->LoadedIs44k16());
+  EXPECT_FALSE(form->LoadedStereo());
+  EXPECT_EQ(form->RecordLength(), 3 * 1024 * 10000000LL / 44100);
 
   form->NewExecute(form.get());
   EXPECT_FALSE(std::filesystem::exists(form->GetWorkFileName()));
   EXPECT_EQ(form->Caption(), "Sonvelt ");
   EXPECT_TRUE(c->AudioPlayer->GetFileName().empty());
-  EXPECT_EQ(form->FRecordLength, 0);
+  EXPECT_EQ(form->RecordLength(), 0);
   EXPECT_TRUE(std::filesystem::exists(saved));
 }
 
@@ -250,8 +250,8 @@ TEST_F(TRecordingTest, RecordingAt48kOverAnOpened44kFileAsksToSaveItFirst) {
   dialogs.AnswerFile(saved);
   dialogs.AnswerFile(saved);
   form->FileOpenActionExecute(form.get());
-  ASSERT_TRUE(form->FFileLoaded);
-  ASSERT_FALSE(form->FHasNewRecording);
+  ASSERT_TRUE(form->FileLoaded());
+  ASSERT_FALSE(form->HasNewRecording());
   const std::string work = form->GetWorkFileName();
   const std::string before = Bytes(work);
   ASSERT_EQ(before, Bytes(saved));
@@ -295,7 +295,7 @@ TEST_F(TRecordingTest, TwoMicrophonesGiveOneStereoTakeWithAChannelEach) {
   auto second = AddMicrophone("Velmora USB", OtherPattern(1024 * 2 * 64));
   ASSERT_EQ(timers.FirePeriod(1000), 1);
   gui::Application().DoIdle();
-  ASSERT_EQ(form->FDeviceCount, 2);
+  ASSERT_EQ(form->DeviceCount(), 2);
   ASSERT_TRUE(form->Stereo2micRadioButton->isEnabled());
   form->Stereo2micRadioButton->setChecked(true);
   form->RecordAction->Execute();
@@ -313,7 +313,7 @@ TEST_F(TRecordingTest, TwoMicrophonesGiveOneStereoTakeWithAChannelEach) {
   form->StopAction->Execute();
   mainloop::TMainLoop::Main().RunPending();
   EXPECT_EQ(form->State(), TRecorderState::Idle);
-  EXPECT_TRUE(form->FRecordStereo);
+  EXPECT_TRUE(form->RecordStereo());
 
   auto read = wavoracle::ReadWithSndfile(form->GetWorkFileName());
   ASSERT_TRUE(read.Opened) << read.Error;
