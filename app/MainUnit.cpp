@@ -93,6 +93,16 @@ const TClassInfo &TMainForm::StaticClassInfo() {
         c.Method<N>("FileSaveActionUpdate", &TMainForm::FileSaveActionUpdate);
         c.Method<A>("ActionManager1Update", &TMainForm::ActionManager1Update);
         c.Method<N>("StopActionExecute", &TMainForm::StopActionExecute);
+        c.Method<N>("RecordActionExecute", &TMainForm::RecordActionExecute);
+        c.Method<N>("PlayActionExecute", &TMainForm::PlayActionExecute);
+        c.Method<N>("MarkActionExecute", &TMainForm::MarkActionExecute);
+        c.Method<N>("ClearMarkActionExecute", &TMainForm::ClearMarkActionExecute);
+        c.Method<N>("NewExecute", &TMainForm::NewExecute);
+        c.Method<N>("FileOpenActionExecute", &TMainForm::FileOpenActionExecute);
+        c.Method<N>("FileSaveActionExecute", &TMainForm::FileSaveActionExecute);
+        c.Method<N>("FileSaveAsActionAccept", &TMainForm::FileSaveAsActionAccept);
+        c.Method<N>("FileExit1Execute", &TMainForm::FileExit1Execute);
+        c.Method<N>("AboutExecute", &TMainForm::AboutExecute);
         c.Method<N>("MetersPanelResize", &TMainForm::MetersPanelResize);
         c.Method<M>("VUMeterValueChange", &TMainForm::VUMeterValueChange);
         c.Method<M>("PPMMeterValueChange", &TMainForm::PPMMeterValueChange);

@@ -9,6 +9,13 @@
 // stops the window asks for. The window that owns them implements it; tests
 // give a stand-in.
 //
+// Handlers are bound by name: the form resource (MainUnit_form.cpp) names
+// the handler of every event the class library can name (actions, action
+// lists, timers, meters, filters), and StaticClassInfo registers each one.
+// Only what has no name there is bound in code: the form's close events in
+// the constructor, and in HookComponents the logger's and the player's
+// events, the track bar and the check boxes.
+//
 // Everything runs on the main thread: the meters hand their values to the
 // main thread before they raise their events.
 #pragma once
@@ -181,7 +188,9 @@ public:
   void NewExecute(TObject *Sender);
   void FileOpenActionExecute(TObject *Sender);
   void FileSaveActionExecute(TObject *Sender);
+  // Save As: the action has no dialog of its own, so this runs SaveAsDialog.
   void FileSaveAsActionAccept(TObject *Sender);
+  void FileExit1Execute(TObject *Sender);
   void AboutExecute(TObject *Sender);
 
   // The window's own components (null when a stand-in was given).
@@ -325,6 +334,8 @@ private:
   void BindWidgets();
 
   TMainForm(TComponent *owner, IRecorderAudio *audio, bool ownComponents);
+  // Binds the events form text cannot name (the logger's and the player's
+  // events, the track bar's and the check boxes' signals) to their handlers.
   void HookComponents();
 
   std::unique_ptr<Ui::MainWindow> ui_;

@@ -73,20 +73,6 @@ void TMainForm::HookComponents() {
   };
   c.AudioPlayer->OnStop = [this](TObject *s) { AudioPlayerStop(s); };
 
-  auto on = [this](gui::TAction *a, void (TMainForm::*fn)(TObject *)) {
-    a->OnExecute.Fn = [this, fn](TObject *s) { (this->*fn)(s); };
-  };
-  on(RecordAction, &TMainForm::RecordActionExecute);
-  on(PlayAction, &TMainForm::PlayActionExecute);
-  on(MarkAction, &TMainForm::MarkActionExecute);
-  on(ClearMarkAction, &TMainForm::ClearMarkActionExecute);
-  on(New, &TMainForm::NewExecute);
-  on(FileOpenAction, &TMainForm::FileOpenActionExecute);
-  on(FileSaveAction, &TMainForm::FileSaveActionExecute);
-  on(About, &TMainForm::AboutExecute);
-  FileSaveAsAction->OnExecute.Fn = [this](TObject *) { SaveAsDialog(); };
-  FileExit1->OnExecute.Fn = [this](TObject *) { Close(); };
-
   TrackBar->OnChange = [this] { TrackBarChange(this); };
   TrackBar->OnMouseDown = [this](int x, int) { TrackBarMouseDown(x); };
   TrackBar->OnMouseUp = [this](int, int) { TrackBarMouseUp(); };
@@ -471,6 +457,8 @@ void TMainForm::FileSaveActionExecute(TObject *) {
 }
 
 void TMainForm::FileSaveAsActionAccept(TObject *) { SaveAsDialog(); }
+
+void TMainForm::FileExit1Execute(TObject *) { Close(); }
 
 void TMainForm::NewExecute(TObject *) {
   StopAll();
