@@ -306,6 +306,13 @@ private:
 
   // The recorder state, written by the handlers of recording, playback and
   // the working file.
+  // The take in the working file against the format Record would write now:
+  // None (no take whose format is known: the new take starts at sample 0),
+  // Same (the take is recorded over from the thumb) or Other (the take is
+  // offered for saving before a fresh one begins).
+  enum class TTakeFormat : uint8_t { None, Same, Other };
+  TTakeFormat CompareTakeFormat() const;
+
   TRecorderState FState = TRecorderState::Idle;
   bool FPausedByTrackBar = false;
   int32_t FDeviceCount = 0;

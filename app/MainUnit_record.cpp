@@ -93,6 +93,18 @@ int TMainForm::GetSampleRate() const {
   return rate > 0 ? rate : 44100;
 }
 
+TMainForm::TTakeFormat TMainForm::CompareTakeFormat() const {
+  if (!FHasNewRecording && !FFileLoaded)
+    return TTakeFormat::None;
+  // Recording over the take keeps its format: only the same stereo setting
+  // and the same rate (for an opened file, 44.1 kHz 16 bit) qualify.
+  const bool sameFormat =
+      FHasNewRecording
+          ? IsStereoMode() == FRecordStereo && GetSampleRate() == FRecordRate
+          : FLoadedIs44k16 && IsStereoMode() == FLoadedStereo && GetSampleRate() == 44100;
+  return sameFormat ? TTakeFormat::Same : TTakeFormat::Other;
+}
+
 void TMainForm::RecordActionExecute(TObject *) {
   if (!DetectMicrophones()) {
     MessageBox("No USB Microphone Connected", "Error", MB_OK);
@@ -101,24 +113,11 @@ void TMainForm::RecordActionExecute(TObject *) {
   if (!components_)
     return;
   TRecorderAudio &c = *components_;
-  bool over = false;
-  bool fresh = false;
-  if (FHasNewRecording || FFileLoaded) {
-    // Recording over the take keeps its format: only the same stereo setting
-    // and the same rate (for an opened file, 44.1 kHz 16 bit) qualify.
-    bool sameFormat =
-        FHasNewRecording
-            ? IsStereoMode() == FRecordStereo && GetSampleRate() == FRecordRate
-            : FLoadedIs44k16 && IsStereoMode() == FLoadedStereo && GetSampleRate() == 44100;
-    if (sameFormat) {
-      over = true;
-    } else {
-      if (!AskSaveRecording())
-        return;
-      fresh = true;
-    }
-  }
-  if (fresh) {
+  const TTakeFormat format = CompareTakeFormat();
+  const bool over = format == TTakeFormat::Same;
+  if (format == TTakeFormat::Other) {
+    if (!AskSaveRecording())
+      return;
     std::error_code ignored;
     fs::remove(GetWorkFileName(), ignored);
     // A take in another format is a new file: Save must not put it over the
