@@ -16,8 +16,15 @@
 // the constructor, and in HookComponents the logger's and the player's
 // events, the track bar and the check boxes.
 //
-// Everything runs on the main thread: the meters hand their values to the
-// main thread before they raise their events.
+// Threads: the window, its state and its widgets belong to the main thread.
+// Every handler runs there (the meters, the logger and the player hand their
+// events to the main thread before they raise them; GenericFilterPlayerStart
+// runs where the player is started, which is always the main thread here)
+// except ALGenericFilterProcessData: the capture component's notify thread
+// calls it for every buffer, since its filter passes buffers on without
+// handing them over. It calls only RearmWatchdog, which touches nothing but
+// the atomic rearmPending_ and posts to rearmWindow_; the re-arm itself runs
+// on the main thread.
 #pragma once
 
 #include <atomic>
