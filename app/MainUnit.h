@@ -307,12 +307,11 @@ private:
   bool PlaybackRunning() const {
     return FState == TRecorderState::Playing || FState == TRecorderState::PlayingPaused;
   }
+  // Either paused state.
   bool Paused() const {
     return FState == TRecorderState::RecordingPaused || FState == TRecorderState::PlayingPaused;
   }
 
-  // The recorder state, written by the handlers of recording, playback and
-  // the working file.
   // The take in the working file against the format Record would write now:
   // None (no take whose format is known: the new take starts at sample 0),
   // Same (the take is recorded over from the thumb) or Other (the take is
@@ -320,6 +319,8 @@ private:
   enum class TTakeFormat : uint8_t { None, Same, Other };
   TTakeFormat CompareTakeFormat() const;
 
+  // The recorder state, written by the handlers of recording, playback and
+  // the working file.
   TRecorderState FState = TRecorderState::Idle;
   bool FPausedByTrackBar = false;
   int32_t FDeviceCount = 0;
