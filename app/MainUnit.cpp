@@ -93,6 +93,16 @@ const TClassInfo &TMainForm::StaticClassInfo() {
         c.Method<N>("FileSaveActionUpdate", &TMainForm::FileSaveActionUpdate);
         c.Method<A>("ActionManager1Update", &TMainForm::ActionManager1Update);
         c.Method<N>("StopActionExecute", &TMainForm::StopActionExecute);
+        c.Method<N>("RecordActionExecute", &TMainForm::RecordActionExecute);
+        c.Method<N>("PlayActionExecute", &TMainForm::PlayActionExecute);
+        c.Method<N>("MarkActionExecute", &TMainForm::MarkActionExecute);
+        c.Method<N>("ClearMarkActionExecute", &TMainForm::ClearMarkActionExecute);
+        c.Method<N>("NewExecute", &TMainForm::NewExecute);
+        c.Method<N>("FileOpenActionExecute", &TMainForm::FileOpenActionExecute);
+        c.Method<N>("FileSaveActionExecute", &TMainForm::FileSaveActionExecute);
+        c.Method<N>("FileSaveAsActionAccept", &TMainForm::FileSaveAsActionAccept);
+        c.Method<N>("FileExit1Execute", &TMainForm::FileExit1Execute);
+        c.Method<N>("AboutExecute", &TMainForm::AboutExecute);
         c.Method<N>("MetersPanelResize", &TMainForm::MetersPanelResize);
         c.Method<M>("VUMeterValueChange", &TMainForm::VUMeterValueChange);
         c.Method<M>("PPMMeterValueChange", &TMainForm::PPMMeterValueChange);
@@ -124,7 +134,7 @@ TMainForm::TMainForm(TComponent *owner, IRecorderAudio *audio, bool ownComponent
     rearmPending_ = false;
     // A buffer that was on its way when the take ended must not start a
     // watchdog on the idle window.
-    if (FState != stRecording)
+    if (FState != TRecorderState::Recording)
       return;
     WatchdogTimer->SetEnabled(false);
     WatchdogTimer->SetEnabled(true);
@@ -326,14 +336,14 @@ void TMainForm::BindWidgets() {
 
 void TMainForm::ActionList1Update(gui::TAction *, bool &) {
   bool hasFile = audio_ && !audio_->PlayerFileName().empty();
-  TrackBar->setEnabled((hasFile && FState != stRecording && FRecordLength > -1) ||
-                       FState == stPlaying);
-  Stereo2micRadioButton->setEnabled(FState == stIdle && FDeviceCount > 1);
+  TrackBar->setEnabled((hasFile && FState != TRecorderState::Recording && FRecordLength > -1) ||
+                       FState == TRecorderState::Playing);
+  Stereo2micRadioButton->setEnabled(FState == TRecorderState::Idle && FDeviceCount > 1);
   SelectionCheckBox->setEnabled(FMarkState == 2);
   LoopCheckBox->setEnabled(SelectionCheckBox->isEnabled());
-  TrayIcon->SetIconVisible(FState == stRecording || FState == stRecordingPaused);
+  TrayIcon->SetIconVisible(TakeRunning());
   switch (FState) {
-  case stRecording:
+  case TRecorderState::Recording:
     if (TrayIcon->IconList() != RedImageList) {
       TrayIcon->SetIconList(RedImageList);
       TrayIcon->SetHint("Recording...");
@@ -341,11 +351,11 @@ void TMainForm::ActionList1Update(gui::TAction *, bool &) {
     }
     SetStatus("RECORD", true, clRed);
     break;
-  case stPlaying:
+  case TRecorderState::Playing:
     SetStatus("PLAYBACK", true, clLime);
     break;
-  case stRecordingPaused:
-  case stPlayingPaused:
+  case TRecorderState::RecordingPaused:
+  case TRecorderState::PlayingPaused:
     if (TrayIcon->IconList() != GrayImageList) {
       TrayIcon->SetIconList(GrayImageList);
       TrayIcon->SetHint("Paused");
@@ -371,51 +381,50 @@ void TMainForm::ClearDisplays() {
 }
 
 void TMainForm::RecordActionUpdate(TObject *) {
-  RecordAction->SetEnabled(FState == stIdle && FDeviceCount > 0);
+  RecordAction->SetEnabled(FState == TRecorderState::Idle && FDeviceCount > 0);
 }
 
-void TMainForm::PlayActionUpdate(TObject *) { PlayAction->SetEnabled(FState == stIdle); }
+void TMainForm::PlayActionUpdate(TObject *) {
+  PlayAction->SetEnabled(FState == TRecorderState::Idle);
+}
 
 void TMainForm::PauseActionUpdate(TObject *) {}
 
 void TMainForm::StopActionUpdate(TObject *) { StopAction->SetEnabled(true); }
 
-void TMainForm::ResumeActionUpdate(TObject *) {
-  ResumeAction->SetEnabled(FState == stRecordingPaused || FState == stPlayingPaused);
-}
+void TMainForm::ResumeActionUpdate(TObject *) { ResumeAction->SetEnabled(Paused()); }
 
 void TMainForm::MarkActionUpdate(TObject *) {
   bool hasFile = audio_ && !audio_->PlayerFileName().empty();
-  MarkAction->SetEnabled(hasFile && FState != stRecording && FState != stRecordingPaused);
+  MarkAction->SetEnabled(hasFile && !TakeRunning());
   MarkAction->SetCaption(FMarkState != 0 ? "Mark End" : "Mark Begin");
 }
 
 void TMainForm::ClearMarkActionUpdate(TObject *) {
-  ClearMarkAction->SetEnabled(FState != stRecording && FState != stRecordingPaused &&
-                              FMarkState != 0);
+  ClearMarkAction->SetEnabled(!TakeRunning() && FMarkState != 0);
 }
 
 // Saving copies the working file: not while a take is still being written
 // into it.
 void TMainForm::FileSaveActionUpdate(TObject *) {
-  FileSaveAction->SetEnabled(FCanSave && FState != stRecording && FState != stRecordingPaused);
+  FileSaveAction->SetEnabled(FCanSave && !TakeRunning());
 }
 
 void TMainForm::ActionManager1Update(gui::TAction *, bool &) {
-  FileSaveAsAction->SetEnabled(FCanSave && FState != stRecording && FState != stRecordingPaused);
+  FileSaveAsAction->SetEnabled(FCanSave && !TakeRunning());
 }
 
 void TMainForm::StopActionExecute(TObject *) {
-  if (FState != stIdle)
+  if (FState != TRecorderState::Idle)
     StopAll();
 }
 
 void TMainForm::StopAll() {
   if (audio_)
     audio_->StopCaptureAndPlayer();
-  if (FState == stRecording || FState == stRecordingPaused)
+  if (TakeRunning())
     MeasureRecordLength();
-  FState = stIdle;
+  EnterIdle();
   ClearDisplays();
   WatchdogTimer->SetEnabled(false);
 }
@@ -472,7 +481,7 @@ void TMainForm::SetStatus(const std::string &Text, bool Visible, TColor Colour) 
 bool TMainForm::StatusVisible() const { return !Status->isHidden(); }
 
 void TMainForm::VUMeterValueChange(TObject *, int AChannel, double AValue, double AMax) {
-  if (FState == stRecording || (audio_ && audio_->PlayerEnabled())) {
+  if (FState == TRecorderState::Recording || (audio_ && audio_->PlayerEnabled())) {
     if (AChannel == 0) {
       ProgressBar1->SetMax(MeterPosition(AMax));
       ProgressBar1->SetPosition(MeterPosition(AValue));
@@ -489,7 +498,7 @@ void TMainForm::VUMeterValueChange(TObject *, int AChannel, double AValue, doubl
 }
 
 void TMainForm::PPMMeterValueChange(TObject *, int AChannel, double AValue, double AMax) {
-  if (FState != stRecording && !(audio_ && audio_->PlayerEnabled()))
+  if (FState != TRecorderState::Recording && !(audio_ && audio_->PlayerEnabled()))
     return;
   if (AChannel == 0) {
     ProgressBar3->SetMax(MeterPosition(AMax));

@@ -9,8 +9,22 @@
 // stops the window asks for. The window that owns them implements it; tests
 // give a stand-in.
 //
-// Everything runs on the main thread: the meters hand their values to the
-// main thread before they raise their events.
+// Handlers are bound by name: the form resource (MainUnit_form.cpp) names
+// the handler of every event the class library can name (actions, action
+// lists, timers, meters, filters), and StaticClassInfo registers each one.
+// Only what has no name there is bound in code: the form's close events in
+// the constructor, and in HookComponents the logger's and the player's
+// events, the track bar and the check boxes.
+//
+// Threads: the window, its state and its widgets belong to the main thread.
+// Every handler runs there (the meters, the logger and the player hand their
+// events to the main thread before they raise them; GenericFilterPlayerStart
+// runs where the player is started, which is always the main thread here)
+// except ALGenericFilterProcessData: the capture component's notify thread
+// calls it for every buffer, since its filter passes buffers on without
+// handing them over. It calls only RearmWatchdog, which touches nothing but
+// the atomic rearmPending_ and posts to rearmWindow_; the re-arm itself runs
+// on the main thread.
 #pragma once
 
 #include <atomic>
@@ -54,12 +68,12 @@ class MainWindow;
 extern const std::string CaptionPrefix;
 
 // The recorder states.
-enum : uint8_t {
-  stIdle = 0,
-  stRecording = 1,
-  stPlaying = 2,
-  stRecordingPaused = 3, // tested by the handlers; nothing enters it
-  stPlayingPaused = 4,   // tested by the handlers; nothing enters it
+enum class TRecorderState : uint8_t {
+  Idle = 0,
+  Recording = 1,
+  Playing = 2,
+  RecordingPaused = 3, // tested by the handlers; nothing enters it
+  PlayingPaused = 4,   // tested by the handlers; nothing enters it
 };
 
 class IRecorderAudio {
@@ -127,30 +141,20 @@ public:
   QLabel *Status;
   QLineEdit *Position, *RecLen;
 
-  // The recorder state, written by the handlers of recording, playback and
-  // the working file.
-  bool FPausedByTrackBar = false;
-  int32_t FDeviceCount = 0;
-  int64_t FRecordLength = 0; // 100-ns units
-  uint8_t FState = stIdle;
-  uint8_t FMarkState = 0;
-  bool FHasNewRecording = false;
-  bool FFileLoaded = false;
-  bool FLoadedIs44k16 = false;
-  bool FDeleteWorkFileOnClose = false;
-  bool FRecordStereo = false;
-  int32_t FRecordRate = 0; // the take's rate, Hz
-  bool FLoadedStereo = false;
-  bool FCanSave = false;
-  std::string FFileName;
-  int32_t FSaveAnswer = 0;
-  // Marks: (scale, position); the position counts units of a take that has
-  // scale units.
-  struct TMark {
-    int64_t Scale = 0;
-    int64_t Position = 0;
-  };
-  TMark FMark2, FMark1;
+  // The recorder state, as the handlers of recording, playback and the
+  // working file leave it.
+  TRecorderState State() const { return FState; }
+  int32_t DeviceCount() const { return FDeviceCount; }
+  int64_t RecordLength() const { return FRecordLength; } // 100-ns units
+  uint8_t MarkState() const { return FMarkState; }
+  bool HasNewRecording() const { return FHasNewRecording; }
+  bool FileLoaded() const { return FFileLoaded; }
+  bool LoadedIs44k16() const { return FLoadedIs44k16; }
+  bool LoadedStereo() const { return FLoadedStereo; }
+  bool RecordStereo() const { return FRecordStereo; }
+  bool DeleteWorkFileOnClose() const { return FDeleteWorkFileOnClose; }
+  const std::string &FileName() const { return FFileName; }
+  int32_t SaveAnswer() const { return FSaveAnswer; }
 
   // Recording (needs the window's own components; nothing without them).
   void RecordActionExecute(TObject *Sender);
@@ -191,7 +195,9 @@ public:
   void NewExecute(TObject *Sender);
   void FileOpenActionExecute(TObject *Sender);
   void FileSaveActionExecute(TObject *Sender);
+  // Save As: the action has no dialog of its own, so this runs SaveAsDialog.
   void FileSaveAsActionAccept(TObject *Sender);
+  void FileExit1Execute(TObject *Sender);
   void AboutExecute(TObject *Sender);
 
   // The window's own components (null when a stand-in was given).
@@ -284,11 +290,67 @@ public:
   void SetAudio(IRecorderAudio *audio) { audio_ = audio; }
 
 private:
+  // Tests set what no user step reaches alone (a paused state, a take
+  // without audio components).
+  friend class TMainFormTestAccess;
+
+  // The state's transitions: Record enters Recording, Play enters Playing;
+  // StopAll, a failed start and the player's stop return to Idle.
+  void EnterRecording() { FState = TRecorderState::Recording; }
+  void EnterPlaying() { FState = TRecorderState::Playing; }
+  void EnterIdle() { FState = TRecorderState::Idle; }
+  // A take is being written (recording, or recording paused).
+  bool TakeRunning() const {
+    return FState == TRecorderState::Recording || FState == TRecorderState::RecordingPaused;
+  }
+  // The player plays the working file (playing, or playing paused).
+  bool PlaybackRunning() const {
+    return FState == TRecorderState::Playing || FState == TRecorderState::PlayingPaused;
+  }
+  // Either paused state.
+  bool Paused() const {
+    return FState == TRecorderState::RecordingPaused || FState == TRecorderState::PlayingPaused;
+  }
+
+  // The take in the working file against the format Record would write now:
+  // None (no take whose format is known: the new take starts at sample 0),
+  // Same (the take is recorded over from the thumb) or Other (the take is
+  // offered for saving before a fresh one begins).
+  enum class TTakeFormat : uint8_t { None, Same, Other };
+  TTakeFormat CompareTakeFormat() const;
+
+  // The recorder state, written by the handlers of recording, playback and
+  // the working file.
+  TRecorderState FState = TRecorderState::Idle;
+  bool FPausedByTrackBar = false;
+  int32_t FDeviceCount = 0;
+  int64_t FRecordLength = 0; // 100-ns units
+  uint8_t FMarkState = 0;
+  bool FHasNewRecording = false;
+  bool FFileLoaded = false;
+  bool FLoadedIs44k16 = false;
+  bool FDeleteWorkFileOnClose = false;
+  bool FRecordStereo = false;
+  int32_t FRecordRate = 0; // the take's rate, Hz
+  bool FLoadedStereo = false;
+  bool FCanSave = false;
+  std::string FFileName;
+  int32_t FSaveAnswer = 0;
+  // Marks: (scale, position); the position counts units of a take that has
+  // scale units.
+  struct TMark {
+    int64_t Scale = 0;
+    int64_t Position = 0;
+  };
+  TMark FMark2, FMark1;
+
   // Meters, lamps and scope back to rest; touches only what is not at rest.
   void ClearDisplays();
   void BindWidgets();
 
   TMainForm(TComponent *owner, IRecorderAudio *audio, bool ownComponents);
+  // Binds the events form text cannot name (the logger's and the player's
+  // events, the track bar's and the check boxes' signals) to their handlers.
   void HookComponents();
 
   std::unique_ptr<Ui::MainWindow> ui_;

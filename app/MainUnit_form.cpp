@@ -134,10 +134,12 @@ const char *const MainFormResource = R"(object MainForm: TMainForm
   end
   object RecordAction: TAction
     Caption = 'Record'
+    OnExecute = RecordActionExecute
     OnUpdate = RecordActionUpdate
   end
   object PlayAction: TAction
     Caption = 'Play'
+    OnExecute = PlayActionExecute
     OnUpdate = PlayActionUpdate
   end
   object PauseAction: TAction
@@ -156,10 +158,12 @@ const char *const MainFormResource = R"(object MainForm: TMainForm
   object MarkAction: TAction
     Caption = 'Mark Begin'
     Enabled = False
+    OnExecute = MarkActionExecute
     OnUpdate = MarkActionUpdate
   end
   object ClearMarkAction: TAction
     Caption = 'Clear Select.'
+    OnExecute = ClearMarkActionExecute
     OnUpdate = ClearMarkActionUpdate
   end
   object ActionManager1: TActionManager
@@ -174,6 +178,7 @@ const char *const MainFormResource = R"(object MainForm: TMainForm
     Caption = '&New'
     Enabled = False
     ImageIndex = 3
+    OnExecute = NewExecute
   end
   object FileOpenAction: TAction
     Category = 'File'
@@ -181,6 +186,7 @@ const char *const MainFormResource = R"(object MainForm: TMainForm
     Enabled = False
     ImageIndex = 0
     ShortCut = 'Ctrl+O'
+    OnExecute = FileOpenActionExecute
   end
   object FileSaveAction: TAction
     Category = 'File'
@@ -188,6 +194,7 @@ const char *const MainFormResource = R"(object MainForm: TMainForm
     Enabled = False
     ImageIndex = 4
     ShortCut = 'Ctrl+S'
+    OnExecute = FileSaveActionExecute
     OnUpdate = FileSaveActionUpdate
   end
   object FileSaveAsAction: TAction
@@ -195,16 +202,19 @@ const char *const MainFormResource = R"(object MainForm: TMainForm
     Caption = 'Save &As...'
     Hint = 'Save As|Saves the active file with a new name'
     ImageIndex = 1
+    OnExecute = FileSaveAsActionAccept
   end
   object FileExit1: TAction
     Category = 'File'
     Caption = 'E&xit'
     Hint = 'Exit|Quits the application'
     ImageIndex = 2
+    OnExecute = FileExit1Execute
   end
   object About: TAction
     Category = 'Help'
     Caption = '&About'
+    OnExecute = AboutExecute
   end
   object RedImageList: TImageList
   end

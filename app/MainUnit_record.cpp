@@ -94,20 +94,6 @@ void TMainForm::HookComponents() {
   };
   c.AudioOutput->GetGraph()->SetOnError(std::move(outputFailed));
 
-  auto on = [this](gui::TAction *a, void (TMainForm::*fn)(TObject *)) {
-    a->OnExecute.Fn = [this, fn](TObject *s) { (this->*fn)(s); };
-  };
-  on(RecordAction, &TMainForm::RecordActionExecute);
-  on(PlayAction, &TMainForm::PlayActionExecute);
-  on(MarkAction, &TMainForm::MarkActionExecute);
-  on(ClearMarkAction, &TMainForm::ClearMarkActionExecute);
-  on(New, &TMainForm::NewExecute);
-  on(FileOpenAction, &TMainForm::FileOpenActionExecute);
-  on(FileSaveAction, &TMainForm::FileSaveActionExecute);
-  on(About, &TMainForm::AboutExecute);
-  FileSaveAsAction->OnExecute.Fn = [this](TObject *) { SaveAsDialog(); };
-  FileExit1->OnExecute.Fn = [this](TObject *) { Close(); };
-
   TrackBar->OnChange = [this] { TrackBarChange(this); };
   TrackBar->OnMouseDown = [this](int x, int) { TrackBarMouseDown(x); };
   TrackBar->OnMouseUp = [this](int, int) { TrackBarMouseUp(); };
@@ -128,6 +114,18 @@ int TMainForm::GetSampleRate() const {
   return rate > 0 ? rate : 44100;
 }
 
+TMainForm::TTakeFormat TMainForm::CompareTakeFormat() const {
+  if (!FHasNewRecording && !FFileLoaded)
+    return TTakeFormat::None;
+  // Recording over the take keeps its format: only the same stereo setting
+  // and the same rate (for an opened file, 44.1 kHz 16 bit) qualify.
+  const bool sameFormat =
+      FHasNewRecording
+          ? IsStereoMode() == FRecordStereo && GetSampleRate() == FRecordRate
+          : FLoadedIs44k16 && IsStereoMode() == FLoadedStereo && GetSampleRate() == 44100;
+  return sameFormat ? TTakeFormat::Same : TTakeFormat::Other;
+}
+
 void TMainForm::RecordActionExecute(TObject *) {
   if (!DetectMicrophones()) {
     MessageBox("No USB Microphone Connected", "Error", MB_OK);
@@ -136,24 +134,11 @@ void TMainForm::RecordActionExecute(TObject *) {
   if (!components_)
     return;
   TRecorderAudio &c = *components_;
-  bool over = false;
-  bool fresh = false;
-  if (FHasNewRecording || FFileLoaded) {
-    // Recording over the take keeps its format: only the same stereo setting
-    // and the same rate (for an opened file, 44.1 kHz 16 bit) qualify.
-    bool sameFormat =
-        FHasNewRecording
-            ? IsStereoMode() == FRecordStereo && GetSampleRate() == FRecordRate
-            : FLoadedIs44k16 && IsStereoMode() == FLoadedStereo && GetSampleRate() == 44100;
-    if (sameFormat) {
-      over = true;
-    } else {
-      if (!AskSaveRecording())
-        return;
-      fresh = true;
-    }
-  }
-  if (fresh) {
+  const TTakeFormat format = CompareTakeFormat();
+  const bool over = format == TTakeFormat::Same;
+  if (format == TTakeFormat::Other) {
+    if (!AskSaveRecording())
+      return;
     std::error_code ignored;
     fs::remove(GetWorkFileName(), ignored);
     // A take in another format is a new file: Save must not put it over the
@@ -165,7 +150,7 @@ void TMainForm::RecordActionExecute(TObject *) {
   c.AudioLogger->FileMode = fmOverride;
   c.AudioLogger->Set_CurrentSample(
       over ? Rescale(TrackBar->Position(), c.AudioPlayer->GetSamplesCount(), TrackBar->Max()) : 0);
-  FState = stRecording;
+  EnterRecording();
   if (FFileName.empty())
     SetCaption(CaptionPrefix + " - [NewFile]");
   FRecordStereo = IsStereoMode();
@@ -215,7 +200,7 @@ void TMainForm::RecordActionExecute(TObject *) {
     c.AudioIn->Stop();
     if (c.FAudioIn2)
       c.FAudioIn2->Stop();
-    FState = stIdle;
+    EnterIdle();
     throw;
   }
   WatchdogTimer->SetEnabled(true);
@@ -279,7 +264,7 @@ void TMainForm::PlayActionExecute(TObject *) {
     ShowMessage("File " + name + " does not exist!");
     return;
   }
-  FState = stPlaying;
+  EnterPlaying();
   for (TALOWAudioSinkPin *sink :
        {c.AudioToReal->GetInputPin(), c.VUMeter->GetInputPin(), c.PPMMeter->GetInputPin()})
     sink->Connect(c.AudioPlayer->GetOutputPin());
@@ -340,7 +325,7 @@ void TMainForm::LoopCheckBoxClick(TObject *) {
 
 void TMainForm::MarkActionExecute(TObject *) {
   TMark mark;
-  if (FState == stPlaying && components_) {
+  if (FState == TRecorderState::Playing && components_) {
     mark.Position = components_->AudioPlayer->GetCurrentSample();
     mark.Scale = components_->AudioPlayer->GetSamplesCount();
   } else {
@@ -435,8 +420,8 @@ void TMainForm::AudioPlayerProgress(TObject *, int64_t, int64_t, int64_t CurrenS
 }
 
 void TMainForm::AudioPlayerStop(TObject *) {
-  if (FState == stPlaying || FState == stPlayingPaused)
-    FState = stIdle;
+  if (PlaybackRunning())
+    EnterIdle();
 }
 
 // Working file, open, save, new.
@@ -490,7 +475,7 @@ void TMainForm::FileOpenActionExecute(TObject *) {
 }
 
 void TMainForm::FileSaveActionExecute(TObject *) {
-  if (FState == stRecording || FState == stRecordingPaused)
+  if (TakeRunning())
     return; // the take is still being written
   if (FFileName.empty())
     SaveAsDialog();
@@ -499,6 +484,8 @@ void TMainForm::FileSaveActionExecute(TObject *) {
 }
 
 void TMainForm::FileSaveAsActionAccept(TObject *) { SaveAsDialog(); }
+
+void TMainForm::FileExit1Execute(TObject *) { Close(); }
 
 void TMainForm::NewExecute(TObject *) {
   StopAll();

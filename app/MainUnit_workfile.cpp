@@ -295,7 +295,7 @@ void TMainForm::KeepLeftoverTake() {
 
 void TMainForm::RecordingFailed(const std::string &message) {
   // A second report of the same take's failure finds the window idle.
-  if (FState != stRecording && FState != stRecordingPaused)
+  if (!TakeRunning())
     return;
   StopAll();
   const std::string work = GetWorkFileName();

@@ -54,6 +54,7 @@
 #include "platform/gui/Application.h"
 #include "platform/media/Media.h"
 #include "platform/media/VirtualAudio.h"
+#include "tests/app/MainFormTestAccess.h"
 
 namespace {
 
@@ -129,7 +130,7 @@ private:
     timer_.stop();
     if (form_ != nullptr) {
       form_->StopAll();
-      form_->FHasNewRecording = false; // no prompt keeps the failing window open
+      Access(*form_).SetHasNewRecording(false); // no prompt keeps the failing window open
       form_->Close();
     } else {
       gui::Application().Terminate();
@@ -189,7 +190,7 @@ private:
     return [this] {
       if (!Press("RecordAction"))
         return false;
-      if (form_->FState != stRecording)
+      if (form_->State() != TRecorderState::Recording)
         return Fail("Record did not start a take");
       released_ = form_->RecorderComponents()->AudioLogger->Get_CurrentSample() / BlockFrames;
       return true;
@@ -217,7 +218,7 @@ private:
     return [this] {
       if (!Press("StopAction"))
         return false;
-      if (form_->FState != stIdle)
+      if (form_->State() != TRecorderState::Idle)
         return Fail("STOP left the window busy");
       return true;
     };
@@ -227,7 +228,7 @@ private:
       dialogs_.AnswerFile(target);
       if (!Press("FileSaveAsAction"))
         return false;
-      if (form_->FHasNewRecording)
+      if (form_->HasNewRecording())
         return Fail("Save As did not save the take");
       return true;
     };
@@ -255,7 +256,7 @@ private:
                                      LimitFileSize(0);
                                      if (!pressed || !ExpectDialog("Can not save to : " + take_))
                                        return false;
-                                     if (!form_->FHasNewRecording)
+                                     if (!form_->HasNewRecording())
                                        return Fail("a failed save marked the take saved");
                                      if (Contents(take_) != before)
                                        return Fail("a failed save changed the target");
@@ -274,7 +275,7 @@ private:
                      }),
                      Record(), Do([this] {
                        // Blocks until the disk is full and the take has ended.
-                       if (form_->FState == stIdle)
+                       if (form_->State() == TRecorderState::Idle)
                          return true;
                        const int64_t written =
                            form_->RecorderComponents()->AudioLogger->Get_CurrentSample();
@@ -296,7 +297,7 @@ private:
                        // The watchdog (5 s) would speak up now if it were still running.
                        if (!ExpectNoNewDialog())
                          return false;
-                       if (form_->FState != stIdle)
+                       if (form_->State() != TRecorderState::Idle)
                          return Fail("the window left idle by itself");
                        return std::chrono::steady_clock::now() > quietUntil_;
                      }),
@@ -338,7 +339,7 @@ private:
                          return false;
                        if (dialogs_.UnusedAnswers() != 0)
                          return Fail("Save did not ask where to save the new take");
-                       if (form_->FHasNewRecording)
+                       if (form_->HasNewRecording())
                          return Fail("Save did not save the take");
                        return true;
                      }),

@@ -28,6 +28,7 @@
 #include "platform/gui/InstanceLock.h"
 #include "platform/mainloop/MainLoop.h"
 #include "scope/SLScopeControl.h"
+#include "tests/app/MainFormTestAccess.h"
 
 namespace {
 
@@ -121,7 +122,7 @@ TEST_F(TMainFormTest, TheWindowStartsIdleWithItsTextsAndNothingToSaveOrMark) {
 
 struct TActionCase {
   const char *Name;
-  uint8_t State;
+  TRecorderState State;
   int Devices;
   bool PlayerFile;
   uint8_t MarkState;
@@ -133,26 +134,26 @@ struct TActionCase {
 
 TEST_F(TMainFormTest, TheActionsFollowTheState) {
   const TActionCase cases[] = {
-      {"idle, one mic", 0, 1, false, 0, false, true, true, false, false, false, false, false, false,
-       "Mark Begin"},
-      {"idle, two mics, a take", 0, 2, true, 0, true, true, true, true, false, true, true, true,
-       false, "Mark Begin"},
-      {"recording", 1, 2, true, 1, true, false, false, false, false, false, false, false, false,
-       "Mark End"},
-      {"playing a selection", 2, 1, true, 2, true, false, false, true, true, true, true, false,
-       true, "Mark End"},
-      {"idle, begin mark", 0, 1, true, 1, true, true, true, true, true, true, true, false, false,
-       "Mark End"},
-      {"recording paused", 3, 1, true, 0, true, false, false, false, false, false, true, false,
-       false, "Mark Begin"},
+      {"idle, one mic", TRecorderState::Idle, 1, false, 0, false, true, true, false, false, false,
+       false, false, false, "Mark Begin"},
+      {"idle, two mics, a take", TRecorderState::Idle, 2, true, 0, true, true, true, true, false,
+       true, true, true, false, "Mark Begin"},
+      {"recording", TRecorderState::Recording, 2, true, 1, true, false, false, false, false, false,
+       false, false, false, "Mark End"},
+      {"playing a selection", TRecorderState::Playing, 1, true, 2, true, false, false, true, true,
+       true, true, false, true, "Mark End"},
+      {"idle, begin mark", TRecorderState::Idle, 1, true, 1, true, true, true, true, true, true,
+       true, false, false, "Mark End"},
+      {"recording paused", TRecorderState::RecordingPaused, 1, true, 0, true, false, false, false,
+       false, false, true, false, false, "Mark Begin"},
   };
   for (const TActionCase &c : cases) {
     SCOPED_TRACE(c.Name);
-    form->FState = c.State;
-    form->FDeviceCount = c.Devices;
+    Access(*form).SetState(c.State);
+    Access(*form).SetDeviceCount(c.Devices);
     audio.FileName = c.PlayerFile ? "/tmp/TmpDataFile~.wav" : "";
-    form->FMarkState = c.MarkState;
-    form->FCanSave = c.CanSave;
+    Access(*form).SetMarkState(c.MarkState);
+    Access(*form).SetCanSave(c.CanSave);
     Idle();
     EXPECT_EQ(form->RecordAction->Enabled(), c.Record);
     EXPECT_EQ(form->PlayAction->Enabled(), c.Play);
@@ -173,7 +174,7 @@ TEST_F(TMainFormTest, TheActionsFollowTheState) {
 }
 
 TEST_F(TMainFormTest, StatusAndTrayIconShowTheState) {
-  form->FState = stRecording;
+  Access(*form).SetState(TRecorderState::Recording);
   Idle();
   EXPECT_EQ(form->StatusText(), "RECORD");
   EXPECT_TRUE(Shown(form->Status));
@@ -185,20 +186,20 @@ TEST_F(TMainFormTest, StatusAndTrayIconShowTheState) {
   // The icon blinks every 500 ms.
   EXPECT_EQ(timers.FirePeriod(500), 1);
 
-  form->FState = stPlaying;
+  Access(*form).SetState(TRecorderState::Playing);
   Idle();
   EXPECT_EQ(form->StatusText(), "PLAYBACK");
   EXPECT_EQ(form->StatusColour(), clLime);
   EXPECT_FALSE(tray.Shown(form->TrayIcon->Id()));
 
-  form->FState = stRecordingPaused;
+  Access(*form).SetState(TRecorderState::RecordingPaused);
   Idle();
   EXPECT_EQ(form->StatusText(), "Paused");
   EXPECT_EQ(form->StatusColour(), clLime);
   EXPECT_EQ(form->TrayIcon->IconList(), form->GrayImageList);
   EXPECT_EQ(tray.Icon(form->TrayIcon->Id())->szTip, "Paused");
 
-  form->FState = stIdle;
+  Access(*form).SetState(TRecorderState::Idle);
   Idle();
   EXPECT_FALSE(Shown(form->Status));
   EXPECT_EQ(form->StatusText(), "");
@@ -207,7 +208,7 @@ TEST_F(TMainFormTest, StatusAndTrayIconShowTheState) {
 }
 
 TEST_F(TMainFormTest, AnIdleUpdateThatFindsNothingChangedChangesNothing) {
-  form->FDeviceCount = 1;
+  Access(*form).SetDeviceCount(1);
   audio.ScopeHasData = true;
   Idle();
   EXPECT_EQ(audio.ScopeClears, 1);
@@ -230,7 +231,7 @@ TEST_F(TMainFormTest, AnIdleUpdateThatFindsNothingChangedChangesNothing) {
 }
 
 TEST_F(TMainFormTest, AMonoTakeDrivesBothBarsOfEachMeter) {
-  form->FState = stRecording;
+  Access(*form).SetState(TRecorderState::Recording);
   form->VUMeterValueChange(nullptr, 0, 1000.4, 32767);
   form->PPMMeterValueChange(nullptr, 0, 20000.5, 32767);
   EXPECT_EQ(form->ProgressBar1->Max(), 32767);
@@ -247,7 +248,7 @@ TEST_F(TMainFormTest, AMonoTakeDrivesBothBarsOfEachMeter) {
 }
 
 TEST_F(TMainFormTest, AFullScalePeakLightsTheLampAndALowerOnePutsItOut) {
-  form->FState = stRecording;
+  Access(*form).SetState(TRecorderState::Recording);
   // A 16-bit peak of -32768 measures 32768, above the maximum 32767.
   form->PPMMeterValueChange(nullptr, 0, 32768, 32767);
   EXPECT_TRUE(Shown(form->P3));
@@ -259,7 +260,7 @@ TEST_F(TMainFormTest, AFullScalePeakLightsTheLampAndALowerOnePutsItOut) {
 }
 
 TEST_F(TMainFormTest, MeterEventsAfterTheTakeLeaveTheBarsAtRest) {
-  form->FState = stIdle;
+  Access(*form).SetState(TRecorderState::Idle);
   form->ProgressBar1->SetPosition(50);
   form->VUMeterValueChange(nullptr, 0, 1000, 32767);
   EXPECT_EQ(form->ProgressBar1->Position(), 0);
@@ -294,7 +295,7 @@ TEST(MeterPositionTest, HalvesRoundUpAndTheRangeHolds) {
 }
 
 TEST_F(TMainFormTest, TimeDisplaysFollowTheTrackBarOverTheTake) {
-  form->FRecordLength = 100LL * 10000000; // 100 s
+  Access(*form).SetRecordLength(100LL * 10000000); // 100 s
   form->TrackBar->SetPosition(2500);
   form->UpdateTimeDisplays();
   EXPECT_EQ(form->Position->text(), "00:25:00");
@@ -305,17 +306,17 @@ TEST_F(TMainFormTest, TimeDisplaysFollowTheTrackBarOverTheTake) {
   form->UpdateTimeDisplays();
   EXPECT_EQ(form->Position->text(), "00:25:00");
 
-  form->FRecordLength = -1;
+  Access(*form).SetRecordLength(-1);
   form->UpdateTimeDisplays();
   EXPECT_EQ(form->TrackBar->Position(), 0);
 }
 
 TEST_F(TMainFormTest, StopReturnsToIdleMeasuresTheTakeAndClearsTheDisplays) {
-  form->FState = stIdle;
+  Access(*form).SetState(TRecorderState::Idle);
   form->StopAction->Execute();
   EXPECT_EQ(audio.Stops, 0) << "Stop does nothing while idle";
 
-  form->FState = stRecording;
+  Access(*form).SetState(TRecorderState::Recording);
   form->WatchdogTimer->SetEnabled(true);
   form->ProgressBar3->SetPosition(80);
   form->P3->setVisible(true);
@@ -323,17 +324,17 @@ TEST_F(TMainFormTest, StopReturnsToIdleMeasuresTheTakeAndClearsTheDisplays) {
   audio.Duration = 3 * 10000000LL;
   form->StopAction->Execute();
   EXPECT_EQ(audio.Stops, 1);
-  EXPECT_EQ(form->FState, stIdle);
-  EXPECT_EQ(form->FRecordLength, 3 * 10000000LL);
+  EXPECT_EQ(form->State(), TRecorderState::Idle);
+  EXPECT_EQ(form->RecordLength(), 3 * 10000000LL);
   EXPECT_FALSE(form->WatchdogTimer->Enabled());
   EXPECT_EQ(form->ProgressBar3->Position(), 0);
   EXPECT_FALSE(Shown(form->P3));
   EXPECT_EQ(audio.ScopeClears, 1);
 
-  form->FState = stPlaying; // a stopped playback is not measured again
+  Access(*form).SetState(TRecorderState::Playing); // a stopped playback is not measured again
   audio.Duration = 0;
   form->StopAction->Execute();
-  EXPECT_EQ(form->FRecordLength, 3 * 10000000LL);
+  EXPECT_EQ(form->RecordLength(), 3 * 10000000LL);
 }
 
 TEST_F(TMainFormTest, EveryMeterBarIsTheMeterPanelsHeightLessTen) {
@@ -350,9 +351,9 @@ namespace {
 
 TEST_F(TMainFormTest, AScreenshotOfTheWindowDuringATakeIsSavedForReview) {
   form->Show();
-  form->FState = stRecording;
-  form->FDeviceCount = 1;
-  form->FRecordLength = 0;
+  Access(*form).SetState(TRecorderState::Recording);
+  Access(*form).SetDeviceCount(1);
+  Access(*form).SetRecordLength(0);
   form->SetCaption(CaptionPrefix + " - [NewFile]");
   Idle();
   form->VUMeterValueChange(nullptr, 0, 12000, 32767);
@@ -473,7 +474,7 @@ TEST_F(TMainFormTest, MicrophonesAreCountedByTheirNamesPrefixes) {
   for (const TCase &c : cases) {
     audio.Devices = c.Names;
     EXPECT_EQ(form->DetectMicrophones(), c.Count > 0);
-    EXPECT_EQ(form->FDeviceCount, c.Count);
+    EXPECT_EQ(form->DeviceCount(), c.Count);
     ASSERT_EQ(form->InputBox->count(), 1);
     EXPECT_EQ(form->InputBox->itemText(0).toStdString(), c.Shown);
   }
@@ -497,7 +498,7 @@ TEST_F(TMainFormTest, PluggingAMicrophoneInEnablesRecordAtTheNextPoll) {
 }
 
 TEST_F(TMainFormTest, DataFromAnotherThreadKeepsTheWatchdogAwayDuringATake) {
-  form->FState = stRecording;
+  Access(*form).SetState(TRecorderState::Recording);
   form->WatchdogTimer->SetEnabled(true);
   sys::TTimerId armed = 0;
   for (sys::TTimerId id : timers.Running())
@@ -516,13 +517,13 @@ TEST_F(TMainFormTest, DataFromAnotherThreadKeepsTheWatchdogAwayDuringATake) {
 }
 
 TEST_F(TMainFormTest, FiveSecondsWithoutDataEndTheTakeAndTellTheUser) {
-  form->FState = stRecording;
+  Access(*form).SetState(TRecorderState::Recording);
   audio.Duration = 2 * 10000000LL;
   form->WatchdogTimer->SetEnabled(true);
   ASSERT_EQ(timers.FirePeriod(5000), 1);
-  EXPECT_EQ(form->FState, stIdle);
+  EXPECT_EQ(form->State(), TRecorderState::Idle);
   EXPECT_EQ(audio.Stops, 1);
-  EXPECT_EQ(form->FRecordLength, 2 * 10000000LL) << "the take so far is kept and measured";
+  EXPECT_EQ(form->RecordLength(), 2 * 10000000LL) << "the take so far is kept and measured";
   EXPECT_FALSE(form->WatchdogTimer->Enabled());
   EXPECT_EQ(dialogs.Texts(), std::vector<std::string>{"The microphone was disconnected."});
 
@@ -543,7 +544,7 @@ protected:
     TWorkFileTest::SetUp();
     form.reset(CreateObject<TMainForm>(nullptr, nullptr));
     std::ofstream(workFile, std::ios::binary) << std::string("RIFF\0\0\0\0WAVEtake", 16);
-    form->FHasNewRecording = form->FDeleteWorkFileOnClose = true;
+    Access(*form).SetHasNewRecording(true).SetDeleteWorkFileOnClose(true);
   }
   void TearDown() override {
     form.reset();
@@ -574,7 +575,7 @@ TEST_F(TSaveTest, ThePromptsAnswersDecideWhatHappens) {
     if (c.Answer == mrYes)
       script.AnswerFile(c.GiveFile ? std::optional<std::string>(Target("take")) : std::nullopt);
     EXPECT_EQ(form->AskSaveRecording(), c.Result);
-    EXPECT_EQ(form->FSaveAnswer, c.SaveAnswer);
+    EXPECT_EQ(form->SaveAnswer(), c.SaveAnswer);
     ASSERT_GE(script.Shown().size(), 1u);
     EXPECT_EQ(script.Shown()[0].Text, "There is a new recorder file.\nWould you like to save it?");
     EXPECT_EQ(script.Shown()[0].Type, mtWarning);
@@ -583,10 +584,10 @@ TEST_F(TSaveTest, ThePromptsAnswersDecideWhatHappens) {
   }
   // The saved take is a byte-identical copy under the default extension.
   EXPECT_EQ(Contents(Target("take.wav")), Contents(workFile));
-  EXPECT_EQ(form->FFileName, Target("take.wav"));
+  EXPECT_EQ(form->FileName(), Target("take.wav"));
   EXPECT_EQ(form->Caption(), "Sonvelt  - [take.wav]");
-  EXPECT_FALSE(form->FHasNewRecording);
-  EXPECT_FALSE(form->FDeleteWorkFileOnClose);
+  EXPECT_FALSE(form->HasNewRecording());
+  EXPECT_FALSE(form->DeleteWorkFileOnClose());
   EXPECT_TRUE(std::filesystem::exists(workFile)) << "the take stays in the working file";
 }
 
@@ -604,7 +605,7 @@ TEST_F(TSaveTest, SavingOntoTheWorkingFileIsRefusedAndKeepsTheTake) {
   EXPECT_EQ(dialogs.Texts(),
             std::vector<std::string>{"Can not save to : " + work.path().toStdString() +
                                      "/./TmpDataFile~.wav"});
-  EXPECT_TRUE(form->FHasNewRecording);
+  EXPECT_TRUE(form->HasNewRecording());
 }
 
 TEST_F(TSaveTest, AFailedSaveNeverDestroysTheUsersFile) {
@@ -614,8 +615,8 @@ TEST_F(TSaveTest, AFailedSaveNeverDestroysTheUsersFile) {
   EXPECT_EQ(Contents(Target("mine.wav")), "the user's own recording");
   EXPECT_EQ(dialogs.Texts(), std::vector<std::string>{"Can not save to : " + Target("mine.wav") +
                                                       "\nNo such file or directory"});
-  EXPECT_EQ(form->FFileName, "");
-  EXPECT_TRUE(form->FHasNewRecording);
+  EXPECT_EQ(form->FileName(), "");
+  EXPECT_TRUE(form->HasNewRecording());
 
   dialogs.OnShow = nullptr;
   std::ofstream(workFile) << "take";
@@ -639,13 +640,13 @@ TEST_F(TSaveTest, ClosingDuringATakeStopsItFirstAndCancelKeepsTheWindow) {
   TFakeAudio audio;
   form->SetAudio(&audio);
   form->Show();
-  form->FState = stRecording;
+  Access(*form).SetState(TRecorderState::Recording);
   dialogs.Answer(mrCancel);
   int stopsWhenAsked = -1;
   dialogs.OnShow = [&](const TMessageDialog &) { stopsWhenAsked = audio.Stops; };
   EXPECT_FALSE(form->Close());
   EXPECT_EQ(stopsWhenAsked, 1) << "the take stopped before the prompt";
-  EXPECT_EQ(form->FState, stIdle);
+  EXPECT_EQ(form->State(), TRecorderState::Idle);
   EXPECT_TRUE(form->Visible());
   EXPECT_TRUE(std::filesystem::exists(workFile));
   form->SetAudio(nullptr);
@@ -658,7 +659,7 @@ TEST_F(TSaveTest, ClosingAfterAnUnsavedTakeDeletesTheWorkingFileAfterASaveKeepsI
   EXPECT_FALSE(std::filesystem::exists(workFile));
 
   std::ofstream(workFile) << "take";
-  form->FHasNewRecording = form->FDeleteWorkFileOnClose = true;
+  Access(*form).SetHasNewRecording(true).SetDeleteWorkFileOnClose(true);
   form->Show();
   dialogs.Answer(mrYes);
   dialogs.AnswerFile(Target("kept.wav"));
@@ -688,8 +689,8 @@ std::string WaveBytes(uint16_t channels, uint32_t frames, uint32_t riff = 0, uin
 
 TEST_F(TSaveTest, OpeningABrokenWaveFileSaysSoAndLeavesEverythingAsItWas) {
   const std::string earlier = Target("earlier.wav");
-  form->FHasNewRecording = false;
-  form->FFileName = earlier;
+  Access(*form).SetHasNewRecording(false);
+  Access(*form).SetFileName(earlier);
   form->SetCaption("Sonvelt  - [earlier.wav]");
   const std::string before = Contents(workFile);
   const std::string good = WaveBytes(1, 100);
@@ -722,7 +723,7 @@ TEST_F(TSaveTest, OpeningABrokenWaveFileSaysSoAndLeavesEverythingAsItWas) {
     EXPECT_EQ(script.Texts(), std::vector<std::string>{"Can not open : " + path + "\n" + c.Why});
     EXPECT_EQ(Contents(workFile), before) << "the working file is untouched";
     EXPECT_FALSE(std::filesystem::exists(workFile + ".part"));
-    EXPECT_EQ(form->FFileName, earlier);
+    EXPECT_EQ(form->FileName(), earlier);
     EXPECT_EQ(form->Caption(), "Sonvelt  - [earlier.wav]");
   }
 
@@ -737,7 +738,7 @@ TEST_F(TSaveTest, OpeningABrokenWaveFileSaysSoAndLeavesEverythingAsItWas) {
   EXPECT_EQ(dialogs.FileDialogs()[0].DefaultExt, "wav");
   EXPECT_EQ(form->FileOpenDialog->FileName(), Target("good.wav"));
   EXPECT_EQ(Contents(workFile), good);
-  EXPECT_EQ(form->FFileName, Target("good.wav"));
+  EXPECT_EQ(form->FileName(), Target("good.wav"));
   EXPECT_EQ(form->Caption(), "Sonvelt  - [good.wav]");
 }
 

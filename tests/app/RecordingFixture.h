@@ -78,7 +78,7 @@ protected:
   // Records blocks of 1024 frames, one at a time, each written before the next.
   void Take(int blocks) {
     form->RecordAction->Execute();
-    ASSERT_EQ(form->FState, stRecording);
+    ASSERT_EQ(form->State(), TRecorderState::Recording);
     int64_t start = c->AudioLogger->Get_CurrentSample();
     for (int k = 1; k <= blocks; ++k) {
       mic->ReleaseFrames(1024);

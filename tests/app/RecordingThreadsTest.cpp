@@ -4,6 +4,7 @@
 // ended by the watchdog with its message.
 #include "app/MainUnit.h"
 #include "app/RecorderAudio.h"
+#include "tests/app/MainFormTestAccess.h"
 #include "tests/app/RecordingFixture.h"
 
 #include <gtest/gtest.h>
@@ -48,9 +49,9 @@ TEST_F(TRecordingTest, ATakeIsTheMicrophonesSamplesAndSaveAsCopiesItByteForByte)
   EXPECT_EQ(form->StatusText(), "RECORD");
   form->StopAction->Execute();
   mainloop::TMainLoop::Main().RunPending();
-  EXPECT_EQ(form->FState, stIdle);
-  EXPECT_TRUE(form->FHasNewRecording);
-  EXPECT_EQ(form->FRecordLength, 5 * 1024 * 10000000LL / 44100);
+  EXPECT_EQ(form->State(), TRecorderState::Idle);
+  EXPECT_TRUE(form->HasNewRecording());
+  EXPECT_EQ(form->RecordLength(), 5 * 1024 * 10000000LL / 44100);
   const std::string work = form->GetWorkFileName();
   auto read = wavoracle::ReadWithSndfile(work);
   ASSERT_TRUE(read.Opened) << read.Error;
@@ -65,7 +66,7 @@ TEST_F(TRecordingTest, ATakeIsTheMicrophonesSamplesAndSaveAsCopiesItByteForByte)
   form->FileSaveAsAction->Execute();
   EXPECT_EQ(Bytes(target), Bytes(work));
   EXPECT_EQ(form->Caption(), "Sonvelt  - [take.wav]");
-  EXPECT_FALSE(form->FHasNewRecording);
+  EXPECT_FALSE(form->HasNewRecording());
   EXPECT_EQ(wavoracle::SoxProblems(target), "");
 }
 
@@ -94,13 +95,13 @@ TEST_F(TRecordingTest, AnUnpluggedMicrophoneEndsTheTakeThroughTheWatchdog) {
   mic->Unplug();
   mainloop::TMainLoop::Main().RunPending();
   EXPECT_EQ(timers.FirePeriod(5000), 1);
-  EXPECT_EQ(form->FState, stIdle);
+  EXPECT_EQ(form->State(), TRecorderState::Idle);
   ASSERT_FALSE(dialogs.Texts().empty());
   EXPECT_EQ(dialogs.Texts().back(), "The microphone was disconnected.");
   auto read = wavoracle::ReadWithSndfile(form->GetWorkFileName());
   ASSERT_TRUE(read.Opened) << read.Error;
   EXPECT_EQ(read.Frames, 3 * 1024);
-  EXPECT_GT(form->FRecordLength, 0);
+  EXPECT_GT(form->RecordLength(), 0);
 }
 
 } // namespace
@@ -113,8 +114,8 @@ TEST_F(TRecordingTest, WithoutAnOutputDeviceStopStillEndsAndMeasuresTheTake) {
   Take(2);
   form->StopAction->Execute();
   mainloop::TMainLoop::Main().RunPending();
-  EXPECT_EQ(form->FState, stIdle);
-  EXPECT_EQ(form->FRecordLength, 2 * 1024 * 10000000LL / 44100);
+  EXPECT_EQ(form->State(), TRecorderState::Idle);
+  EXPECT_EQ(form->RecordLength(), 2 * 1024 * 10000000LL / 44100);
 }
 
 } // namespace
@@ -124,12 +125,12 @@ namespace {
 TEST_F(TRecordingTest, ABusyMicrophoneShowsTheErrorAndLeavesTheWindowIdle) {
   mic->SetBusy(true);
   EXPECT_ANY_THROW(form->RecordActionExecute(form.get()));
-  EXPECT_EQ(form->FState, stIdle);
+  EXPECT_EQ(form->State(), TRecorderState::Idle);
   EXPECT_FALSE(form->WatchdogTimer->Enabled());
-  EXPECT_FALSE(form->FHasNewRecording);
+  EXPECT_FALSE(form->HasNewRecording());
   mic->SetBusy(false);
   Take(1);
-  EXPECT_EQ(form->FState, stRecording);
+  EXPECT_EQ(form->State(), TRecorderState::Recording);
 }
 
 } // namespace
@@ -147,17 +148,17 @@ TEST_F(TRecordingTest, MarksInEitherOrderGiveOneSelectionAndTheSameMarkNone) {
     form->TrackBar->SetPosition(first);
     form->MarkActionExecute(form.get());
     form->MarkActionExecute(form.get()); // the same place: no selection
-    EXPECT_EQ(form->FMarkState, 1);
+    EXPECT_EQ(form->MarkState(), 1);
     form->TrackBar->SetPosition(second);
     form->MarkActionExecute(form.get());
-    EXPECT_EQ(form->FMarkState, 2);
+    EXPECT_EQ(form->MarkState(), 2);
     EXPECT_EQ(form->TrackBar->SelStart(), 2500);
     EXPECT_EQ(form->TrackBar->SelEnd(), 7500);
     EXPECT_EQ(c->AudioPlayer->GetPlaySegment()->GetStartSample(), samples / 4);
     EXPECT_EQ(c->AudioPlayer->GetPlaySegment()->GetStopSample(), samples * 3 / 4);
   }
   form->ClearMarkActionExecute(form.get());
-  EXPECT_EQ(form->FMarkState, 0);
+  EXPECT_EQ(form->MarkState(), 0);
   EXPECT_EQ(form->TrackBar->SelEnd(), 0);
   EXPECT_FALSE(c->AudioPlayer->GetPlaySegment()->GetEnabled());
 }
@@ -173,16 +174,16 @@ TEST_F(TRecordingTest, EachMarkIsConvertedWithItsOwnScale) {
   form->StopAction->Execute();
   mainloop::TMainLoop::Main().RunPending();
   form->PlayAction->Execute();
-  ASSERT_EQ(form->FState, stPlaying);
+  ASSERT_EQ(form->State(), TRecorderState::Playing);
   c->AudioPlayer->Pause();
   c->AudioPlayer->SetCurrentSample(1024);
   form->MarkActionExecute(form.get()); // Mark Begin at sample 1024 of 4096
   form->StopAction->Execute();
   mainloop::TMainLoop::Main().RunPending();
-  ASSERT_EQ(form->FState, stIdle);
+  ASSERT_EQ(form->State(), TRecorderState::Idle);
   form->TrackBar->SetPosition(7500);
   form->MarkActionExecute(form.get()); // Mark End at step 7500 of 10000
-  EXPECT_EQ(form->FMarkState, 2);
+  EXPECT_EQ(form->MarkState(), 2);
   EXPECT_EQ(form->TrackBar->SelStart(), 2500);
   EXPECT_EQ(form->TrackBar->SelEnd(), 7500);
   EXPECT_EQ(c->AudioPlayer->GetPlaySegment()->GetStartSample(), 1024);
@@ -221,16 +222,16 @@ TEST_F(TRecordingTest, OpenCopiesTheFileInAndNewEmptiesTheWindow) {
   form->FileOpenActionExecute(form.get());
   EXPECT_EQ(form->Caption(), "Sonvelt  - [first.wav]");
   EXPECT_EQ(Bytes(form->GetWorkFileName()), Bytes(saved));
-  EXPECT_TRUE(form->FFileLoaded);
-  EXPECT_TRUE(form->FLoadedIs44k16);
-  EXPECT_FALSE(form->FLoadedStereo);
-  EXPECT_EQ(form->FRecordLength, 3 * 1024 * 10000000LL / 44100);
+  EXPECT_TRUE(form->FileLoaded());
+  EXPECT_TRUE(form->LoadedIs44k16());
+  EXPECT_FALSE(form->LoadedStereo());
+  EXPECT_EQ(form->RecordLength(), 3 * 1024 * 10000000LL / 44100);
 
   form->NewExecute(form.get());
   EXPECT_FALSE(std::filesystem::exists(form->GetWorkFileName()));
   EXPECT_EQ(form->Caption(), "Sonvelt ");
   EXPECT_TRUE(c->AudioPlayer->GetFileName().empty());
-  EXPECT_EQ(form->FRecordLength, 0);
+  EXPECT_EQ(form->RecordLength(), 0);
   EXPECT_TRUE(std::filesystem::exists(saved));
 }
 
@@ -249,8 +250,8 @@ TEST_F(TRecordingTest, RecordingAt48kOverAnOpened44kFileAsksToSaveItFirst) {
   dialogs.AnswerFile(saved);
   dialogs.AnswerFile(saved);
   form->FileOpenActionExecute(form.get());
-  ASSERT_TRUE(form->FFileLoaded);
-  ASSERT_FALSE(form->FHasNewRecording);
+  ASSERT_TRUE(form->FileLoaded());
+  ASSERT_FALSE(form->HasNewRecording());
   const std::string work = form->GetWorkFileName();
   const std::string before = Bytes(work);
   ASSERT_EQ(before, Bytes(saved));
@@ -261,7 +262,7 @@ TEST_F(TRecordingTest, RecordingAt48kOverAnOpened44kFileAsksToSaveItFirst) {
   form->RecordAction->Execute();
   ASSERT_EQ(dialogs.Texts().size(), shown + 1) << "Record asks first";
   EXPECT_EQ(dialogs.Texts().back(), "There is a new recorder file.\nWould you like to save it?");
-  EXPECT_EQ(form->FState, stIdle);
+  EXPECT_EQ(form->State(), TRecorderState::Idle);
   mainloop::TMainLoop::Main().RunPending();
   EXPECT_EQ(Bytes(work), before);
 }
@@ -294,11 +295,11 @@ TEST_F(TRecordingTest, TwoMicrophonesGiveOneStereoTakeWithAChannelEach) {
   auto second = AddMicrophone("Velmora USB", OtherPattern(1024 * 2 * 64));
   ASSERT_EQ(timers.FirePeriod(1000), 1);
   gui::Application().DoIdle();
-  ASSERT_EQ(form->FDeviceCount, 2);
+  ASSERT_EQ(form->DeviceCount(), 2);
   ASSERT_TRUE(form->Stereo2micRadioButton->isEnabled());
   form->Stereo2micRadioButton->setChecked(true);
   form->RecordAction->Execute();
-  ASSERT_EQ(form->FState, stRecording);
+  ASSERT_EQ(form->State(), TRecorderState::Recording);
   ASSERT_NE(c->FMerger, nullptr);
   ASSERT_NE(c->FAudioIn2, nullptr);
   const int blocks = 6;
@@ -311,8 +312,8 @@ TEST_F(TRecordingTest, TwoMicrophonesGiveOneStereoTakeWithAChannelEach) {
   EXPECT_EQ(c->FAudioIn2->GetAudioCaptureDevice()->GetVC_OpenedDeviceName(), "Velmora USB");
   form->StopAction->Execute();
   mainloop::TMainLoop::Main().RunPending();
-  EXPECT_EQ(form->FState, stIdle);
-  EXPECT_TRUE(form->FRecordStereo);
+  EXPECT_EQ(form->State(), TRecorderState::Idle);
+  EXPECT_TRUE(form->RecordStereo());
 
   auto read = wavoracle::ReadWithSndfile(form->GetWorkFileName());
   ASSERT_TRUE(read.Opened) << read.Error;
@@ -337,7 +338,7 @@ TEST_F(TRecordingTest, ATakeWorksWithTheOtherKindOfMicrophoneAlone) {
   ASSERT_EQ(timers.FirePeriod(1000), 1);
   EXPECT_EQ(form->InputBox->currentText(), "Velmora USB");
   form->RecordAction->Execute();
-  ASSERT_EQ(form->FState, stRecording);
+  ASSERT_EQ(form->State(), TRecorderState::Recording);
   for (int k = 1; k <= 2; ++k) {
     other->ReleaseFrames(1024);
     ASSERT_TRUE(PumpUntil([&] { return c->AudioLogger->Get_CurrentSample() == k * 1024; }));
@@ -429,7 +430,7 @@ TEST_F(TRecordingTest, TheFormResourceCreatesAndLinksTheAudioComponents) {
   EXPECT_EQ(c->ALGenericFilter->OnProcessData.MethodName, "ALGenericFilterProcessData");
   EXPECT_EQ(c->GenericFilterPlayer->OnStart.MethodName, "GenericFilterPlayerStart");
   // The bound handlers reach the window: a meter value moves the bars.
-  form->FState = stRecording;
+  Access(*form).SetState(TRecorderState::Recording);
   c->VUMeter->OnValueChange(c->VUMeter, 0, 1200, 32767);
   EXPECT_EQ(form->ProgressBar1->Position(), 1200);
 }

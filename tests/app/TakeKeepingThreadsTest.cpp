@@ -6,6 +6,7 @@
 #include "app/MainUnit.h"
 #include "app/RecorderAudio.h"
 #include "tests/app/FileSizeLimit.h"
+#include "tests/app/MainFormTestAccess.h"
 #include "tests/app/RecordingFixture.h"
 
 #include <gtest/gtest.h>
@@ -61,11 +62,11 @@ TEST_F(TTakeKeepingTest, AFreshTakeAfterTheFormatPromptIsANewFile) {
   dialogs.Answer(mrYes);
   dialogs.AnswerFile(a);
   form->RecordAction->Execute();
-  ASSERT_EQ(form->FState, stRecording);
+  ASSERT_EQ(form->State(), TRecorderState::Recording);
   EXPECT_EQ(form->Caption(), "Sonvelt  - [NewFile]");
   Feed(3);
   Stop();
-  EXPECT_TRUE(form->FHasNewRecording);
+  EXPECT_TRUE(form->HasNewRecording());
   dialogs.AnswerFile(b);
   gui::Application().DoIdle();
   form->FileSaveAction->Execute();
@@ -93,7 +94,7 @@ TEST_F(TTakeKeepingTest, ARateChangeEitherWayAsksAndStartsAFreshTake) {
   for (const TCase &t : {TCase{44100, 48000}, TCase{48000, 44100}}) {
     SCOPED_TRACE(std::to_string(t.From) + " to " + std::to_string(t.To));
     TScriptedDialogs script;
-    form->FHasNewRecording = false; // the last case's take is not wanted
+    Access(*form).SetHasNewRecording(false); // the last case's take is not wanted
     form->NewExecute(form.get());
     form->AudioFormatComboBox->setCurrentIndex(form->AudioFormatComboBox->findData(t.From));
     Take(2);
@@ -102,7 +103,7 @@ TEST_F(TTakeKeepingTest, ARateChangeEitherWayAsksAndStartsAFreshTake) {
     script.Answer(mrYes);
     script.AnswerFile(folder.filePath(QString("at %1.wav").arg(t.From)).toStdString());
     form->RecordAction->Execute();
-    ASSERT_EQ(form->FState, stRecording);
+    ASSERT_EQ(form->State(), TRecorderState::Recording);
     Feed(3);
     Stop();
     EXPECT_EQ(script.Texts(), std::vector<std::string>{SavePrompt});
@@ -115,7 +116,7 @@ TEST_F(TTakeKeepingTest, ARateChangeEitherWayAsksAndStartsAFreshTake) {
     EXPECT_EQ(saved.Rate, t.From);
     EXPECT_EQ(saved.Frames, 2 * 1024);
   }
-  form->FHasNewRecording = false;
+  Access(*form).SetHasNewRecording(false);
 }
 
 // The disk fills during a take: the window is idle at once, one message says
@@ -127,7 +128,7 @@ TEST_F(TTakeKeepingTest, ADiskThatFillsEndsTheTakeAtOnceWithOneMessage) {
     TFileSizeLimit full(44 + 3 * 2048 + 1000);
     ASSERT_TRUE(full.Ok());
     mic->ReleaseFrames(1024);
-    EXPECT_TRUE(PumpUntil([&] { return form->FState == stIdle; }));
+    EXPECT_TRUE(PumpUntil([&] { return form->State() == TRecorderState::Idle; }));
   }
   EXPECT_FALSE(form->WatchdogTimer->Enabled());
   EXPECT_EQ(timers.FirePeriod(5000), 0);
@@ -143,8 +144,8 @@ TEST_F(TTakeKeepingTest, ADiskThatFillsEndsTheTakeAtOnceWithOneMessage) {
   const auto read = wavoracle::ReadWithSndfile(form->GetWorkFileName());
   ASSERT_TRUE(read.Opened) << read.Error;
   EXPECT_EQ(read.Frames, 3 * 1024);
-  EXPECT_TRUE(form->FHasNewRecording) << "the take so far can be saved";
-  EXPECT_EQ(form->FRecordLength, 3 * 1024 * 10000000LL / 44100);
+  EXPECT_TRUE(form->HasNewRecording()) << "the take so far can be saved";
+  EXPECT_EQ(form->RecordLength(), 3 * 1024 * 10000000LL / 44100);
 }
 
 // No file can be written where the take would go: Record says so once, the
@@ -162,13 +163,13 @@ TEST_F(TTakeKeepingTest, AWorkingFolderThatCannotBeWrittenGivesOneMessageAndNoTa
   form.reset(CreateObject<TMainForm>(nullptr));
   c = form->RecorderComponents();
   form->RecordAction->Execute();
-  EXPECT_TRUE(PumpUntil([&] { return form->FState == stIdle; }));
+  EXPECT_TRUE(PumpUntil([&] { return form->State() == TRecorderState::Idle; }));
   for (int i = 0; i < 20; ++i)
     mainloop::TMainLoop::Main().WaitAndRun(std::chrono::milliseconds(5));
   EXPECT_EQ(timers.FirePeriod(5000), 0);
   ASSERT_EQ(dialogs.Texts().size(), 1u) << ::testing::PrintToString(dialogs.Texts());
   EXPECT_EQ(dialogs.Texts()[0].find("TmpDataFile~"), std::string::npos) << dialogs.Texts()[0];
-  EXPECT_FALSE(form->FHasNewRecording);
+  EXPECT_FALSE(form->HasNewRecording());
   gui::Application().DoIdle();
   EXPECT_FALSE(form->FileSaveAsAction->Enabled());
   form->Show();
@@ -190,7 +191,7 @@ TEST_F(TTakeKeepingTest, ClearingTheSelectionTurnsLoopOff) {
   form->MarkActionExecute(form.get());
   form->TrackBar->SetPosition(7500);
   form->MarkActionExecute(form.get());
-  ASSERT_EQ(form->FMarkState, 2);
+  ASSERT_EQ(form->MarkState(), 2);
   gui::Application().DoIdle();
   form->SelectionCheckBox->setChecked(true);
   form->LoopCheckBox->setChecked(true);

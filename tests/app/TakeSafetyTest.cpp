@@ -32,6 +32,7 @@
 #include "platform/gui/Application.h"
 #include "platform/gui/Control.h"
 #include "tests/app/FileSizeLimit.h"
+#include "tests/app/MainFormTestAccess.h"
 
 namespace fs = std::filesystem;
 
@@ -82,7 +83,7 @@ protected:
   void OpenWithATake(int frames) {
     form.reset(CreateObject<TMainForm>(nullptr, nullptr));
     ASSERT_GT(WriteWave(workFile, frames), 0);
-    form->FHasNewRecording = form->FDeleteWorkFileOnClose = form->FCanSave = true;
+    Access(*form).SetHasNewRecording(true).SetDeleteWorkFileOnClose(true).SetCanSave(true);
     form->SetCaption(CaptionPrefix + " - [NewFile]");
   }
   std::vector<std::string> FilesInWork() const {
@@ -119,9 +120,9 @@ TEST_F(TTakeSafetyTest, SaveAsOntoAFullDiskKeepsTheTargetAndTheTakeUnsaved) {
   EXPECT_FALSE(saved);
   EXPECT_TRUE(Contents(target) == "the user's earlier recording") << "the target was replaced";
   EXPECT_FALSE(fs::exists(target + ".saving~"));
-  EXPECT_TRUE(form->FHasNewRecording) << "the take is not saved";
-  EXPECT_TRUE(form->FDeleteWorkFileOnClose);
-  EXPECT_EQ(form->FFileName, "");
+  EXPECT_TRUE(form->HasNewRecording()) << "the take is not saved";
+  EXPECT_TRUE(form->DeleteWorkFileOnClose());
+  EXPECT_EQ(form->FileName(), "");
   EXPECT_EQ(form->Caption(), "Sonvelt  - [NewFile]");
   EXPECT_EQ(dialogs.Texts(),
             std::vector<std::string>{"Can not save to : " + target + "\nFile too large"});
@@ -130,7 +131,7 @@ TEST_F(TTakeSafetyTest, SaveAsOntoAFullDiskKeepsTheTargetAndTheTakeUnsaved) {
   dialogs.AnswerFile(target);
   EXPECT_TRUE(form->SaveAsDialog());
   EXPECT_TRUE(Contents(target) == Contents(workFile));
-  EXPECT_FALSE(form->FHasNewRecording);
+  EXPECT_FALSE(form->HasNewRecording());
 }
 
 // A crash or a kill leaves the working file behind: one that holds audio is
@@ -152,7 +153,7 @@ TEST_F(TTakeSafetyTest, ATakeLeftByACrashIsKeptBesideTheWorkingFile) {
   EXPECT_TRUE(Contents(kept) == take) << "the take is kept under its dated name";
   EXPECT_EQ(dialogs.Texts(),
             std::vector<std::string>{"A take left by an earlier run was kept in:\n" + kept});
-  EXPECT_FALSE(form->FHasNewRecording) << "the window starts empty";
+  EXPECT_FALSE(form->HasNewRecording()) << "the window starts empty";
   form.reset();
 
   // The next start finds no working file: no second message.
@@ -272,8 +273,8 @@ TEST_F(TTakeSafetyTest, TheWindowHasAFixedClientSizeAndMinimisesOnly) {
 TEST_F(TTakeSafetyTest, TheStatusTextStandsClearOfItsBoxsEdge) {
   form.reset(CreateObject<TMainForm>(nullptr, nullptr));
   form->Show();
-  for (uint8_t state : {stRecording, stPlaying}) {
-    form->FState = state;
+  for (TRecorderState state : {TRecorderState::Recording, TRecorderState::Playing}) {
+    Access(*form).SetState(state);
     gui::Application().DoIdle();
     const QImage shot = form->Status->grab().toImage();
     ASSERT_FALSE(shot.isNull());
@@ -287,7 +288,7 @@ TEST_F(TTakeSafetyTest, TheStatusTextStandsClearOfItsBoxsEdge) {
     SCOPED_TRACE(form->StatusText());
     EXPECT_GE(firstInk, 4) << "the text begins at the box's edge";
   }
-  form->FState = stIdle;
+  Access(*form).SetState(TRecorderState::Idle);
 }
 
 } // namespace
