@@ -88,7 +88,7 @@ void TMainForm::HookComponents() {
   outputFailed.Fn = [this](TObject *, const std::string &, int32_t, bool &) {
     if (rearmWindow_)
       mainloop::TMainLoop::Main().Post(rearmWindow_->Handle(), [this] {
-        if (FState == stPlaying || FState == stPlayingPaused)
+        if (PlaybackRunning())
           StopAll();
       });
   };

@@ -35,6 +35,7 @@
 #include "app/Sonvelt.h"
 #include "framework/data/FrameworkRuntime.h"
 #include "platform/gui/Application.h"
+#include "tests/app/MainFormTestAccess.h"
 
 namespace fs = std::filesystem;
 
@@ -188,7 +189,7 @@ private:
       break;
     case 2:
       Idle = Difference(from_, Snapshot(getpid()));
-      if (!Press("RecordAction") || form_->FState != stRecording)
+      if (!Press("RecordAction") || form_->State() != TRecorderState::Recording)
         return Finish("Record did not start a take (no microphone found?)");
       Next(SettleSeconds);
       break;
@@ -225,7 +226,8 @@ private:
       return;
     }
     form_->StopAll();
-    form_->FHasNewRecording = false; // no question keeps the window open
+    // no question keeps the window open
+    TMainFormTestAccess(*form_).SetHasNewRecording(false);
     form_->Close();
   }
 

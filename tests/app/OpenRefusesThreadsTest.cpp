@@ -95,7 +95,7 @@ protected:
     dialogs.AnswerFile(good);
     form->FileOpenActionExecute(form.get());
     ASSERT_TRUE(dialogs.Texts().empty());
-    ASSERT_EQ(form->FFileName, good);
+    ASSERT_EQ(form->FileName(), good);
   }
   // Runs the main loop (posted failures and stops land there) until pred
   // holds; what it raises is kept.
@@ -182,9 +182,9 @@ TEST_F(TOpenRefusesTest, AFileThePlayerCantPlayIsRefusedWithItsReasonAndNothingC
     form->FileOpenActionExecute(form.get());
     EXPECT_EQ(script.Texts(), std::vector<std::string>{"Can not open : " + path + "\n" + k.Why});
     EXPECT_EQ(Bytes(work), before) << "the working file is untouched";
-    EXPECT_EQ(form->FFileName, File("good.wav"));
+    EXPECT_EQ(form->FileName(), File("good.wav"));
     EXPECT_EQ(c->AudioPlayer->GetFileName(), work);
-    EXPECT_EQ(form->FState, stIdle);
+    EXPECT_EQ(form->State(), TRecorderState::Idle);
   }
 }
 
@@ -195,7 +195,7 @@ TEST_F(TOpenRefusesTest, PlayOfAFileThePlayerRefusesLeavesTheWindowIdle) {
   std::ofstream(form->GetWorkFileName(), std::ios::binary | std::ios::trunc)
       << Wave(TFmt{0x55, 1, 8000, 1000, 1, 0, ""});
   form->PlayActionExecute(form.get());
-  EXPECT_EQ(form->FState, stIdle);
+  EXPECT_EQ(form->State(), TRecorderState::Idle);
   ASSERT_EQ(dialogs.Texts().size(), 1u);
   EXPECT_NE(dialogs.Texts()[0].find("can't be decoded"), std::string::npos) << dialogs.Texts()[0];
   mainloop::TMainLoop::Main().RunPending();
@@ -215,14 +215,14 @@ TEST_F(TOpenRefusesTest, PlaybackWhoseOutputCantStartLeavesTheWindowIdle) {
     raised.push_back(e.what());
   }
   // The output starts once the player has sent its first buffers.
-  ASSERT_TRUE(PumpUntil([&] { return !raised.empty() && form->FState == stIdle; }))
+  ASSERT_TRUE(PumpUntil([&] { return !raised.empty() && form->State() == TRecorderState::Idle; }))
       << raised.size();
   EXPECT_EQ(raised[0].rfind("Can't start render. - 2164195344 - 80FF0010\n"
                             "The device is in use by another program.",
                             0),
             0u)
       << raised[0];
-  EXPECT_EQ(form->FState, stIdle);
+  EXPECT_EQ(form->State(), TRecorderState::Idle);
   gui::Application().DoIdle();
   EXPECT_NE(form->StatusText(), "PLAYBACK");
   EXPECT_FALSE(c->AudioPlayer->GetEnabled()) << "the player was stopped";
@@ -230,7 +230,7 @@ TEST_F(TOpenRefusesTest, PlaybackWhoseOutputCantStartLeavesTheWindowIdle) {
   speaker->SetBusy(false);
   raised.clear();
   form->PlayActionExecute(form.get());
-  EXPECT_EQ(form->FState, stPlaying);
+  EXPECT_EQ(form->State(), TRecorderState::Playing);
   EXPECT_TRUE(speaker->WaitRecorded(2000, std::chrono::seconds(5)));
   form->StopAction->Execute();
   EXPECT_TRUE(raised.empty());
