@@ -20,6 +20,7 @@
 #include "platform/mainloop/MainLoop.h"
 #include "platform/media/Media.h"
 #include "platform/media/VirtualAudio.h"
+#include "tests/app/RecordingFixture.h"
 #include "tests/support/Wait.h"
 
 namespace {
@@ -55,38 +56,17 @@ std::string Extensible(uint16_t validBits, const std::string &subFormat) {
   return Le16(validBits) + Le32(4) + subFormat;
 }
 
-std::string Bytes(const std::string &path) {
-  std::ifstream in(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), {}};
-}
+using recordingtest::Bytes;
 
-class TOpenRefusesTest : public ::testing::Test {
+class TOpenRefusesTest : public recordingtest::TRecordingTest {
 protected:
-  void SetUp() override {
-    mainloop::TMainLoop::Main().BindMainThread();
-    SetAlsaEnabled(false);
-    TVirtualAudio::Clear();
+  TVirtualCaptureSpec MicSpec() const override {
     TVirtualCaptureSpec spec;
     spec.FriendlyName = "USB Audio CODEC ";
     spec.Id = "usbcodec";
-    mic = TVirtualAudio::AddCapture(spec);
-    speaker = TVirtualAudio::AddRender("Test Output", "testout", TVirtualPacing::RealTime);
-    gui::Application().ResetTerminated();
-    RegisterMainUnitClasses();
-    ASSERT_TRUE(folder.isValid());
-    TOneInstance::SetLockFolder(folder.path().toStdString());
-    TMainForm::SetWorkFolder(folder.path().toStdString());
-    form.reset(CreateObject<TMainForm>(nullptr));
-    c = form->RecorderComponents();
+    return spec;
   }
-  void TearDown() override {
-    form.reset();
-    TMainForm::SetWorkFolder("");
-    TOneInstance::SetLockFolder("");
-    TVirtualAudio::Clear();
-    SetAlsaEnabled(true);
-    mainloop::TMainLoop::Main().RunPending();
-  }
+  TVirtualPacing SpeakerPacing() const override { return TVirtualPacing::RealTime; }
   std::string File(const char *name) const { return folder.path().toStdString() + "/" + name; }
   // Opens a good 8 kHz mono file through the window.
   void OpenGood() {
@@ -100,28 +80,17 @@ protected:
   // Runs the main loop (posted failures and stops land there) until pred
   // holds; what it raises is kept.
   bool PumpUntil(const std::function<bool()> &pred) {
-    const auto end = std::chrono::steady_clock::now() + EventuallyDeadline;
-    while (!pred()) {
-      if (std::chrono::steady_clock::now() > end)
-        return false;
-      try {
-        mainloop::TMainLoop::Main().WaitAndRun(std::chrono::milliseconds(2));
-      } catch (const std::exception &e) {
-        raised.push_back(e.what());
-      }
-    }
-    return true;
+    return EventuallyPumping(
+        [this] {
+          try {
+            mainloop::TMainLoop::Main().WaitAndRun(std::chrono::milliseconds(2));
+          } catch (const std::exception &e) {
+            raised.push_back(e.what());
+          }
+        },
+        pred);
   }
 
-  QTemporaryDir folder;
-  sys::TManualTimerService timers;
-  gui::TScopedWindowTimerService scopedTimers{timers};
-  gui::TTestTrayIconBackend tray;
-  TScriptedDialogs dialogs;
-  std::shared_ptr<TVirtualCaptureDevice> mic;
-  std::shared_ptr<TVirtualRenderDevice> speaker;
-  TOwnedPtr<TMainForm> form;
-  TRecorderAudio *c = nullptr;
   std::vector<std::string> raised;
 };
 

@@ -50,15 +50,8 @@ protected:
     mainloop::TMainLoop::Main().BindMainThread();
     SetAlsaEnabled(false);
     TVirtualAudio::Clear();
-    TVirtualCaptureSpec spec;
-    spec.FriendlyName = "USB Audio CODEC ";
-    spec.Id = "usbcodec";
-    spec.Source = TVirtualSource::Bytes;
-    spec.Bytes = Pattern(1024 * 2 * 64);
-    spec.Loop = false;
-    spec.Pacing = TVirtualPacing::Manual;
-    mic = TVirtualAudio::AddCapture(spec);
-    TVirtualAudio::AddRender();
+    mic = TVirtualAudio::AddCapture(MicSpec());
+    speaker = TVirtualAudio::AddRender("Virtual Output", {}, SpeakerPacing());
     gui::Application().ResetTerminated();
     RegisterMainUnitClasses();
     ASSERT_TRUE(folder.isValid());
@@ -75,6 +68,18 @@ protected:
     SetAlsaEnabled(true);
     mainloop::TMainLoop::Main().RunPending();
   }
+  // A suite may play to a device paced in real time, or record a tone.
+  virtual TVirtualCaptureSpec MicSpec() const {
+    TVirtualCaptureSpec spec;
+    spec.FriendlyName = "USB Audio CODEC ";
+    spec.Id = "usbcodec";
+    spec.Source = TVirtualSource::Bytes;
+    spec.Bytes = Pattern(1024 * 2 * 64);
+    spec.Loop = false;
+    spec.Pacing = TVirtualPacing::Manual;
+    return spec;
+  }
+  virtual TVirtualPacing SpeakerPacing() const { return TVirtualPacing::Immediate; }
   // Records blocks of 1024 frames, one at a time, each written before the next.
   void Take(int blocks) {
     form->RecordAction->Execute();
@@ -93,6 +98,7 @@ protected:
   gui::TTestTrayIconBackend tray;
   TScriptedDialogs dialogs;
   std::shared_ptr<TVirtualCaptureDevice> mic;
+  std::shared_ptr<TVirtualRenderDevice> speaker;
   TOwnedPtr<TMainForm> form;
   TRecorderAudio *c = nullptr;
 };
