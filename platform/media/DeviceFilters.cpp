@@ -463,14 +463,13 @@ public:
 
   HRESULT Receive(IMediaSample *sample) {
     std::shared_ptr<IAudioStream> stream;
-    {
-      std::unique_lock<std::mutex> lock(m_);
-      cv_.wait(lock, [&] { return running_ || stopped_; });
-      if (stopped_)
-        return VFW_E_WRONG_STATE;
-      if (lost_)
-        return VFW_E_RUNTIME_ERROR;
-      stream = stream_;
+    switch (WaitToRun(stream)) {
+    case TRun::Stopped:
+      return VFW_E_WRONG_STATE;
+    case TRun::Lost:
+      return VFW_E_RUNTIME_ERROR;
+    case TRun::Running:
+      break;
     }
     if (!stream)
       return VFW_E_WRONG_STATE;
@@ -522,14 +521,13 @@ public:
   // written (a stop meanwhile cuts it short and completes nothing).
   HRESULT EndOfStream() {
     std::shared_ptr<IAudioStream> stream;
-    {
-      std::unique_lock<std::mutex> lock(m_);
-      cv_.wait(lock, [&] { return running_ || stopped_; });
-      if (stopped_)
-        return VFW_E_WRONG_STATE;
-      if (lost_)
-        return S_OK; // the loss has been reported instead
-      stream = stream_;
+    switch (WaitToRun(stream)) {
+    case TRun::Stopped:
+      return VFW_E_WRONG_STATE;
+    case TRun::Lost:
+      return S_OK; // the loss has been reported instead
+    case TRun::Running:
+      break;
     }
     if (stream) {
       stream->Drain();
@@ -541,6 +539,18 @@ public:
   }
 
 private:
+  enum class TRun { Stopped, Lost, Running };
+  // Waits while the filter is paused; when it runs, the stream to write to.
+  TRun WaitToRun(std::shared_ptr<IAudioStream> &stream) {
+    std::unique_lock<std::mutex> lock(m_);
+    cv_.wait(lock, [&] { return running_ || stopped_; });
+    if (stopped_)
+      return TRun::Stopped;
+    if (lost_)
+      return TRun::Lost;
+    stream = stream_;
+    return TRun::Running;
+  }
   ~TRenderFilter() override {
     OnStop();
     for (auto &p : pins_)

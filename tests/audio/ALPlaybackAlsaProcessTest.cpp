@@ -64,26 +64,9 @@ TEST_P(ALPlaybackAlsaTest, TheDeviceGetsEveryFrameOfTheFile) {
   media::SetAlsaEnabled(true);
   media::TVirtualAudio::Clear();
   std::filesystem::remove(OutFile());
-  // A 16-bit file whose bytes never repeat in step.
   const std::string path = (gDir / "take.wav").string();
-  const auto format = ALTestFormat(c.Rate, 16, c.Channels);
-  std::vector<uint8_t> data(size_t(c.Frames) * format.Format.nBlockAlign);
-  for (size_t i = 0; i < data.size(); ++i)
-    data[i] = uint8_t(i * 7 + i / 251 + 1);
-  {
-    PAVIFILE file = nullptr;
-    PAVISTREAM stream = nullptr;
-    AVISTREAMINFOA info{};
-    info.fccType = streamtypeAUDIO;
-    ASSERT_EQ(AVIFileOpen(&file, path.c_str(), OF_CREATE | OF_WRITE, nullptr), AVIERR_OK);
-    ASSERT_EQ(AVIFileCreateStream(file, &stream, &info), AVIERR_OK);
-    ASSERT_EQ(AVIStreamSetFormat(stream, 0, &format, sizeof format), AVIERR_OK);
-    ASSERT_EQ(AVIStreamWrite(stream, 0, int32_t(c.Frames), data.data(), int32_t(data.size()), 0,
-                             nullptr, nullptr),
-              AVIERR_OK);
-    AVIStreamRelease(stream);
-    AVIFileRelease(file);
-  }
+  const std::vector<uint8_t> data = ALWriteTestTake(path, c.Rate, c.Channels, c.Frames);
+  ASSERT_FALSE(data.empty()) << path;
   TOwnedPtr<TALDSAudioOut> out(CreateObject<TALDSAudioOut>(nullptr));
   out->GetAudioOutputDevice()->SetName("USB Audio CODEC");
   ASSERT_EQ(out->GetAudioOutputDevice()->GetDeviceName(), "USB Audio CODEC");

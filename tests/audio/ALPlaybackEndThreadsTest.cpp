@@ -65,25 +65,10 @@ protected:
     TMainLoop::Main().RunPending();
   }
 
-  // A 16-bit file of the case's format whose bytes never repeat in step.
   std::vector<uint8_t> MakeFile(const TPlaybackCase &c) {
     path = dir.File("take.wav");
-    const auto format = ALTestFormat(c.Rate, 16, c.Channels);
-    std::vector<uint8_t> data(size_t(c.Frames) * format.Format.nBlockAlign);
-    for (size_t i = 0; i < data.size(); ++i)
-      data[i] = uint8_t(i * 7 + i / 251 + 1);
-    PAVIFILE file = nullptr;
-    PAVISTREAM stream = nullptr;
-    AVISTREAMINFOA info{};
-    info.fccType = streamtypeAUDIO;
-    EXPECT_EQ(AVIFileOpen(&file, path.c_str(), OF_CREATE | OF_WRITE, nullptr), AVIERR_OK);
-    EXPECT_EQ(AVIFileCreateStream(file, &stream, &info), AVIERR_OK);
-    EXPECT_EQ(AVIStreamSetFormat(stream, 0, &format, sizeof format), AVIERR_OK);
-    EXPECT_EQ(AVIStreamWrite(stream, 0, int32_t(c.Frames), data.data(), int32_t(data.size()), 0,
-                             nullptr, nullptr),
-              AVIERR_OK);
-    AVIStreamRelease(stream);
-    AVIFileRelease(file);
+    std::vector<uint8_t> data = ALWriteTestTake(path, c.Rate, c.Channels, c.Frames);
+    EXPECT_FALSE(data.empty()) << path;
     return data;
   }
 

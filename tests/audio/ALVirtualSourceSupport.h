@@ -8,12 +8,14 @@
 #include "framework/data/ALStreamTypes.h"
 #include "framework/data/Alsimpleaudiobuffer.h"
 #include "framework/pins/OWStdTypes.h"
+#include "platform/avifile/AviFile.h"
 #include "platform/classlib/Component.h"
 #include "platform/mainloop/MainLoop.h"
 
 #include <cstring>
 #include <mutex>
 #include <random>
+#include <string>
 #include <vector>
 
 inline void ALTestFrameworkUp() {
@@ -30,6 +32,31 @@ inline WAVEFORMATEXTENSIBLE ALTestFormat(uint32_t rate, uint32_t bits, uint32_t 
   WAVEFORMATEXTENSIBLE f{};
   ALFillWaveFormat(f, rate, bits, channels, ALDefaultChannelMask(channels));
   return f;
+}
+
+// Writes a 16-bit WAV file of frames whose bytes never repeat in step, and
+// returns its samples (empty when the file could not be written).
+inline std::vector<uint8_t> ALWriteTestTake(const std::string &path, uint32_t rate,
+                                            uint32_t channels, uint32_t frames) {
+  using namespace avifile;
+  const auto format = ALTestFormat(rate, 16, channels);
+  std::vector<uint8_t> data(size_t(frames) * format.Format.nBlockAlign);
+  for (size_t i = 0; i < data.size(); ++i)
+    data[i] = uint8_t(i * 7 + i / 251 + 1);
+  PAVIFILE file = nullptr;
+  PAVISTREAM stream = nullptr;
+  AVISTREAMINFOA info{};
+  info.fccType = streamtypeAUDIO;
+  if (AVIFileOpen(&file, path.c_str(), OF_CREATE | OF_WRITE, nullptr) != AVIERR_OK)
+    return {};
+  bool written = AVIFileCreateStream(file, &stream, &info) == AVIERR_OK &&
+                 AVIStreamSetFormat(stream, 0, &format, sizeof format) == AVIERR_OK &&
+                 AVIStreamWrite(stream, 0, int32_t(frames), data.data(), int32_t(data.size()), 0,
+                                nullptr, nullptr) == AVIERR_OK;
+  if (stream != nullptr)
+    AVIStreamRelease(stream);
+  AVIFileRelease(file);
+  return written ? data : std::vector<uint8_t>{};
 }
 
 class TALVirtualSource : public TComponent {
