@@ -300,7 +300,9 @@ public:
     snd_pcm_hw_params_t *hw;
     snd_pcm_hw_params_alloca(&hw);
     unsigned rate = format.Format.nSamplesPerSec;
-    unsigned periodUs = 10000, bufferUs = 200000;
+    // A period about as long as the capture's 1024-frame blocks: the device
+    // (or a sound server's plugin) wakes us once a block, not four times.
+    unsigned periodUs = 25000, bufferUs = 200000;
     int dir = 0;
     if ((err = snd_pcm_hw_params_any(pcm, hw)) < 0 ||
         (err = snd_pcm_hw_params_set_access(pcm, hw, SND_PCM_ACCESS_RW_INTERLEAVED)) < 0 ||
