@@ -478,8 +478,6 @@ void TMainForm::SetStatus(const std::string &Text, bool Visible, TColor Colour) 
     Status->setVisible(Visible);
 }
 
-bool TMainForm::StatusVisible() const { return !Status->isHidden(); }
-
 void TMainForm::VUMeterValueChange(TObject *, int AChannel, double AValue, double AMax) {
   if (FState == TRecorderState::Recording || (audio_ && audio_->PlayerEnabled())) {
     if (AChannel == 0) {

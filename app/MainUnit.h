@@ -222,7 +222,6 @@ public:
 
   void SetStatus(const std::string &Text, bool Visible, TColor Colour);
   const std::string &StatusText() const { return statusText_; }
-  bool StatusVisible() const;
   TColor StatusColour() const { return statusColour_; }
 
   void VUMeterValueChange(TObject *Sender, int AChannel, double AValue, double AMax);

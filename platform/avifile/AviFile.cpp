@@ -627,6 +627,5 @@ std::string AVIStreamLastError(PAVISTREAM Stream) {
 }
 
 void AVISetRiffSizeLimit(uint64_t Limit) { riffSizeLimit.store(Limit); }
-uint64_t AVIGetRiffSizeLimit() { return riffSizeLimit.load(); }
 
 } // namespace avifile

@@ -166,6 +166,5 @@ std::string AVIFileOpenError();
 // Not part of the services: the largest RIFF size a writer will produce
 // (default 0xFFFFFFFF). Tests lower it to reach the limit quickly.
 void AVISetRiffSizeLimit(uint64_t Limit);
-uint64_t AVIGetRiffSizeLimit();
 
 } // namespace avifile

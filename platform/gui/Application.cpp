@@ -163,25 +163,12 @@ void TApplication::HandleException() {
   }
 }
 
-int TApplication::AddIdleHandler(TIdleHandler handler) {
-  int id = nextIdleId_++;
-  idleHandlers_.emplace(id, std::move(handler));
-  return id;
-}
-
-void TApplication::RemoveIdleHandler(int id) { idleHandlers_.erase(id); }
-
 void TApplication::DoIdle() {
   if (inIdle_)
     return;
   inIdle_ = true;
   ++idleCount_;
   try {
-    // A copy: a handler may remove itself or another.
-    std::map<int, TIdleHandler> handlers = idleHandlers_;
-    for (auto &[id, h] : handlers)
-      if (idleHandlers_.count(id))
-        h();
     TActionList::UpdateAll();
   } catch (...) {
     inIdle_ = false;

@@ -20,7 +20,6 @@
 
 #include <exception>
 #include <functional>
-#include <map>
 #include <memory>
 #include <string>
 
@@ -68,9 +67,6 @@ public:
   // is no std::exception as an empty message).
   void HandleException();
 
-  using TIdleHandler = std::function<void()>;
-  int AddIdleHandler(TIdleHandler handler);
-  void RemoveIdleHandler(int id);
   // The idle pass; the loop runs it before it waits, tests call it by hand.
   // Not re-entered while it runs.
   void DoIdle();
@@ -83,8 +79,6 @@ private:
   bool terminated_ = false;
   bool inIdle_ = false;
   int idleCount_ = 0;
-  int nextIdleId_ = 1;
-  std::map<int, TIdleHandler> idleHandlers_;
   QMetaObject::Connection idleConnection_;
 };
 
