@@ -523,9 +523,7 @@
 // Code 5's x87 loops are the generic extended-precision code (GenericByDesign); its SSE
 // loops run the SSE2 kernels, since the 8-byte register code would share the x87 stack.
 // Each kernel folder keeps its rows in a header of its own (VariantWiring*.h), next to
-// the declarations of its kernels. Every row is written out and names the kernel function
-// each class runs, its namespace shortened by the header's DISPATCH_K* macro: no alias
-// names per class, no macros that build rows. Expanded in namespace dispatch by Dispatch.h.
+// the declarations of its kernels. Expanded in namespace dispatch by Dispatch.h.
 #define DISPATCH_VARIANT_WIRING(W)                                                                 \
   DISPATCH_WIRING_BASIC(W)                                                                         \
   DISPATCH_WIRING_AUDIO(W)                                                                         \

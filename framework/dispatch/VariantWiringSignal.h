@@ -13,133 +13,75 @@
 #include "kernels/signal/SignalCorrConv.h"
 #include "kernels/signal/SignalKernels.h"
 
-#define DISPATCH_KS ::kernels::signal
+#define DISPATCH_KS ::kernels::signal::sse2
+#define DISPATCH_WIRING_SIGNAL_SAME(W, op)                                                         \
+  W(Slbcbbasicdispatcher, op, GenericByDesign, Own(&DISPATCH_KS::op), Own(&DISPATCH_KS::op))
+#define DISPATCH_WIRING_SIGNAL_SSE2(W, op)                                                         \
+  W(Slbcbbasicdispatcher, op, GenericByDesign, Own(&DISPATCH_KS::op), GenericByDesign)
+#define DISPATCH_WIRING_SIGNAL_BOTH(W, op)                                                         \
+  W(Slbcbbasicdispatcher, op, GenericByDesign, Own(&DISPATCH_KS::op),                              \
+    Own(&::kernels::signal::sse::op))
 #define DISPATCH_WIRING_SIGNAL(W)                                                                  \
-  W(Slbcbbasicdispatcher, ippsCopy_16s, GenericByDesign, Own(&DISPATCH_KS::sse2::ippsCopy_16s),    \
-    Own(&DISPATCH_KS::sse::ippsCopy_16s))                                                          \
-  W(Slbcbbasicdispatcher, ippsAddC_32s_ISfs, GenericByDesign,                                      \
-    Own(&DISPATCH_KS::sse2::ippsAddC_32s_ISfs), GenericByDesign)                                   \
-  W(Slbcbbasicdispatcher, ippsSubC_32s_ISfs, GenericByDesign,                                      \
-    Own(&DISPATCH_KS::sse2::ippsSubC_32s_ISfs), GenericByDesign)                                   \
+  DISPATCH_WIRING_SIGNAL_BOTH(W, ippsCopy_16s)                                                     \
+  DISPATCH_WIRING_SIGNAL_SSE2(W, ippsAddC_32s_ISfs)                                                \
+  DISPATCH_WIRING_SIGNAL_SSE2(W, ippsSubC_32s_ISfs)                                                \
   W(Slbcbbasicdispatcher, ippsMulC_32s_ISfs, GenericByDesign, GenericByDesign, GenericByDesign)    \
   W(Slbcbbasicdispatcher, ippsDotProd_32s_Sfs, GenericByDesign, GenericByDesign, GenericByDesign)  \
-  W(Slbcbbasicdispatcher, ippsAndC_32u_I, GenericByDesign,                                         \
-    Own(&DISPATCH_KS::sse2::ippsAndC_32u_I), Own(&DISPATCH_KS::sse2::ippsAndC_32u_I))              \
-  W(Slbcbbasicdispatcher, ippsAnd_32u_I, GenericByDesign, Own(&DISPATCH_KS::sse2::ippsAnd_32u_I),  \
-    Own(&DISPATCH_KS::sse2::ippsAnd_32u_I))                                                        \
-  W(Slbcbbasicdispatcher, ippsOrC_32u_I, GenericByDesign, Own(&DISPATCH_KS::sse2::ippsOrC_32u_I),  \
-    Own(&DISPATCH_KS::sse2::ippsOrC_32u_I))                                                        \
-  W(Slbcbbasicdispatcher, ippsOr_32u_I, GenericByDesign, Own(&DISPATCH_KS::sse2::ippsOr_32u_I),    \
-    Own(&DISPATCH_KS::sse2::ippsOr_32u_I))                                                         \
-  W(Slbcbbasicdispatcher, ippsXorC_32u_I, GenericByDesign,                                         \
-    Own(&DISPATCH_KS::sse2::ippsXorC_32u_I), Own(&DISPATCH_KS::sse2::ippsXorC_32u_I))              \
-  W(Slbcbbasicdispatcher, ippsXor_32u_I, GenericByDesign, Own(&DISPATCH_KS::sse2::ippsXor_32u_I),  \
-    Own(&DISPATCH_KS::sse2::ippsXor_32u_I))                                                        \
-  W(Slbcbbasicdispatcher, ippsLShiftC_32s_I, GenericByDesign,                                      \
-    Own(&DISPATCH_KS::sse2::ippsLShiftC_32s_I), Own(&DISPATCH_KS::sse2::ippsLShiftC_32s_I))        \
-  W(Slbcbbasicdispatcher, ippsRShiftC_32s_I, GenericByDesign,                                      \
-    Own(&DISPATCH_KS::sse2::ippsRShiftC_32s_I), Own(&DISPATCH_KS::sse2::ippsRShiftC_32s_I))        \
-  W(Slbcbbasicdispatcher, ippsReal_64fc, GenericByDesign, Own(&DISPATCH_KS::sse2::ippsReal_64fc),  \
-    GenericByDesign)                                                                               \
-  W(Slbcbbasicdispatcher, ippsImag_64fc, GenericByDesign, Own(&DISPATCH_KS::sse2::ippsImag_64fc),  \
-    GenericByDesign)                                                                               \
-  W(Slbcbbasicdispatcher, ippsRealToCplx_64f, GenericByDesign,                                     \
-    Own(&DISPATCH_KS::sse2::ippsRealToCplx_64f), GenericByDesign)                                  \
-  W(Slbcbbasicdispatcher, ippsCopy_64fc, GenericByDesign, Own(&DISPATCH_KS::sse2::ippsCopy_64fc),  \
-    Own(&DISPATCH_KS::sse::ippsCopy_64fc))                                                         \
-  W(Slbcbbasicdispatcher, ippsAbs_64f_I, GenericByDesign, Own(&DISPATCH_KS::sse2::ippsAbs_64f_I),  \
-    Own(&DISPATCH_KS::sse2::ippsAbs_64f_I))                                                        \
-  W(Slbcbbasicdispatcher, ippsAbs_64f, GenericByDesign, Own(&DISPATCH_KS::sse2::ippsAbs_64f),      \
-    Own(&DISPATCH_KS::sse2::ippsAbs_64f))                                                          \
-  W(Slbcbbasicdispatcher, ippsThreshold_64f_I, GenericByDesign,                                    \
-    Own(&DISPATCH_KS::sse2::ippsThreshold_64f_I), Own(&DISPATCH_KS::sse2::ippsThreshold_64f_I))    \
-  W(Slbcbbasicdispatcher, ippsThreshold_64f, GenericByDesign,                                      \
-    Own(&DISPATCH_KS::sse2::ippsThreshold_64f), GenericByDesign)                                   \
-  W(Slbcbbasicdispatcher, ippsSqr_64f_I, GenericByDesign, Own(&DISPATCH_KS::sse2::ippsSqr_64f_I),  \
-    GenericByDesign)                                                                               \
-  W(Slbcbbasicdispatcher, ippsSqr_64f, GenericByDesign, Own(&DISPATCH_KS::sse2::ippsSqr_64f),      \
-    GenericByDesign)                                                                               \
-  W(Slbcbbasicdispatcher, ippsSqrt_64f_I, GenericByDesign,                                         \
-    Own(&DISPATCH_KS::sse2::ippsSqrt_64f_I), Own(&DISPATCH_KS::sse2::ippsSqrt_64f_I))              \
-  W(Slbcbbasicdispatcher, ippsSqrt_64f, GenericByDesign, Own(&DISPATCH_KS::sse2::ippsSqrt_64f),    \
-    Own(&DISPATCH_KS::sse2::ippsSqrt_64f))                                                         \
-  W(Slbcbbasicdispatcher, ippsMaxIndx_64f, GenericByDesign,                                        \
-    Own(&DISPATCH_KS::sse2::ippsMaxIndx_64f), GenericByDesign)                                     \
-  W(Slbcbbasicdispatcher, ippsMinIndx_64f, GenericByDesign,                                        \
-    Own(&DISPATCH_KS::sse2::ippsMinIndx_64f), GenericByDesign)                                     \
-  W(Slbcbbasicdispatcher, ippsConvert_16s64f_Sfs, GenericByDesign,                                 \
-    Own(&DISPATCH_KS::sse2::ippsConvert_16s64f_Sfs), GenericByDesign)                              \
-  W(Slbcbbasicdispatcher, ippsAddC_64fc_I, GenericByDesign,                                        \
-    Own(&DISPATCH_KS::sse2::ippsAddC_64fc_I), GenericByDesign)                                     \
-  W(Slbcbbasicdispatcher, ippsSubC_64fc_I, GenericByDesign,                                        \
-    Own(&DISPATCH_KS::sse2::ippsSubC_64fc_I), GenericByDesign)                                     \
-  W(Slbcbbasicdispatcher, ippsDotProd_64f, GenericByDesign,                                        \
-    Own(&DISPATCH_KS::sse2::ippsDotProd_64f), GenericByDesign)                                     \
-  W(Slbcbbasicdispatcher, ippsMean_64f, GenericByDesign, Own(&DISPATCH_KS::sse2::ippsMean_64f),    \
-    Own(&DISPATCH_KS::sse::ippsMean_64f))                                                          \
-  W(Slbcbbasicdispatcher, ippsStdDev_64f, GenericByDesign,                                         \
-    Own(&DISPATCH_KS::sse2::ippsStdDev_64f), Own(&DISPATCH_KS::sse::ippsStdDev_64f))               \
-  W(Slbcbbasicdispatcher, ippsNormDiff_L1_64f, GenericByDesign,                                    \
-    Own(&DISPATCH_KS::sse2::ippsNormDiff_L1_64f), GenericByDesign)                                 \
-  W(Slbcbbasicdispatcher, ippsNormDiff_L2_64f, GenericByDesign,                                    \
-    Own(&DISPATCH_KS::sse2::ippsNormDiff_L2_64f), GenericByDesign)                                 \
-  W(Slbcbbasicdispatcher, ippsNormDiff_Inf_64f, GenericByDesign,                                   \
-    Own(&DISPATCH_KS::sse2::ippsNormDiff_Inf_64f), GenericByDesign)                                \
-  W(Slbcbbasicdispatcher, ippsPowerSpectr_64fc, GenericByDesign,                                   \
-    Own(&DISPATCH_KS::sse2::ippsPowerSpectr_64fc), GenericByDesign)                                \
-  W(Slbcbbasicdispatcher, ippsMagnitude_64fc, GenericByDesign,                                     \
-    Own(&DISPATCH_KS::sse2::ippsMagnitude_64fc), GenericByDesign)                                  \
-  W(Slbcbbasicdispatcher, ippsDotProd_64fc, GenericByDesign,                                       \
-    Own(&DISPATCH_KS::sse2::ippsDotProd_64fc), GenericByDesign)                                    \
-  W(Slbcbbasicdispatcher, ippsNormalize_64f, GenericByDesign,                                      \
-    Own(&DISPATCH_KS::sse2::ippsNormalize_64f), GenericByDesign)                                   \
-  W(Slbcbbasicdispatcher, ippsNormalize_64fc, GenericByDesign,                                     \
-    Own(&DISPATCH_KS::sse2::ippsNormalize_64fc), GenericByDesign)                                  \
-  W(Slbcbbasicdispatcher, ippsMulC_64fc_I, GenericByDesign,                                        \
-    Own(&DISPATCH_KS::sse2::ippsMulC_64fc_I), GenericByDesign)                                     \
-  W(Slbcbbasicdispatcher, ippsDivC_64fc_I, GenericByDesign,                                        \
-    Own(&DISPATCH_KS::sse2::ippsDivC_64fc_I), GenericByDesign)                                     \
-  W(Slbcbbasicdispatcher, ippsSqr_64fc, GenericByDesign, Own(&DISPATCH_KS::sse2::ippsSqr_64fc),    \
-    GenericByDesign)                                                                               \
-  W(Slbcbbasicdispatcher, ippsSqr_64fc_I, GenericByDesign,                                         \
-    Own(&DISPATCH_KS::sse2::ippsSqr_64fc_I), GenericByDesign)                                      \
-  W(Slbcbbasicdispatcher, ippsThreshold_64fc_I, GenericByDesign,                                   \
-    Own(&DISPATCH_KS::sse2::ippsThreshold_64fc_I), GenericByDesign)                                \
-  W(Slbcbbasicdispatcher, ippsThreshold_64fc, GenericByDesign,                                     \
-    Own(&DISPATCH_KS::sse2::ippsThreshold_64fc), GenericByDesign)                                  \
-  W(Slbcbbasicdispatcher, ippsSqrt_64fc, GenericByDesign, Own(&DISPATCH_KS::sse2::ippsSqrt_64fc),  \
-    GenericByDesign)                                                                               \
-  W(Slbcbbasicdispatcher, ippsSqrt_64fc_I, GenericByDesign,                                        \
-    Own(&DISPATCH_KS::sse2::ippsSqrt_64fc_I), GenericByDesign)                                     \
-  W(Slbcbbasicdispatcher, ippsConv_64f, GenericByDesign, Own(&DISPATCH_KS::sse2::ippsConv_64f),    \
-    Own(&DISPATCH_KS::sse::ippsConv_64f))                                                          \
-  W(Slbcbbasicdispatcher, ippsAutoCorr_64f, GenericByDesign,                                       \
-    Own(&DISPATCH_KS::sse2::ippsAutoCorr_64f), Own(&DISPATCH_KS::sse::ippsAutoCorr_64f))           \
-  W(Slbcbbasicdispatcher, ippsAutoCorr_NormA_64f, GenericByDesign,                                 \
-    Own(&DISPATCH_KS::sse2::ippsAutoCorr_NormA_64f),                                               \
-    Own(&DISPATCH_KS::sse::ippsAutoCorr_NormA_64f))                                                \
-  W(Slbcbbasicdispatcher, ippsAutoCorr_NormB_64f, GenericByDesign,                                 \
-    Own(&DISPATCH_KS::sse2::ippsAutoCorr_NormB_64f),                                               \
-    Own(&DISPATCH_KS::sse::ippsAutoCorr_NormB_64f))                                                \
-  W(Slbcbbasicdispatcher, ippsCrossCorr_64f, GenericByDesign,                                      \
-    Own(&DISPATCH_KS::sse2::ippsCrossCorr_64f), Own(&DISPATCH_KS::sse::ippsCrossCorr_64f))         \
-  W(Slbcbbasicdispatcher, ippsAutoCorr_64fc, GenericByDesign,                                      \
-    Own(&DISPATCH_KS::sse2::ippsAutoCorr_64fc), Own(&DISPATCH_KS::sse::ippsAutoCorr_64fc))         \
-  W(Slbcbbasicdispatcher, ippsAutoCorr_NormA_64fc, GenericByDesign,                                \
-    Own(&DISPATCH_KS::sse2::ippsAutoCorr_NormA_64fc),                                              \
-    Own(&DISPATCH_KS::sse::ippsAutoCorr_NormA_64fc))                                               \
-  W(Slbcbbasicdispatcher, ippsAutoCorr_NormB_64fc, GenericByDesign,                                \
-    Own(&DISPATCH_KS::sse2::ippsAutoCorr_NormB_64fc),                                              \
-    Own(&DISPATCH_KS::sse::ippsAutoCorr_NormB_64fc))                                               \
-  W(Slbcbbasicdispatcher, ippsCrossCorr_64fc, GenericByDesign,                                     \
-    Own(&DISPATCH_KS::sse2::ippsCrossCorr_64fc), Own(&DISPATCH_KS::sse::ippsCrossCorr_64fc))       \
-  W(Slbcbbasicdispatcher, ippsPhase_64fc, GenericByDesign,                                         \
-    Own(&DISPATCH_KS::sse2::ippsPhase_64fc), GenericByDesign)                                      \
-  W(Slbcbbasicdispatcher, ippsExp_64f_I, GenericByDesign, Own(&DISPATCH_KS::sse2::ippsExp_64f_I),  \
-    Own(&DISPATCH_KS::sse::ippsExp_64f_I))                                                         \
-  W(Slbcbbasicdispatcher, ippsExp_64f, GenericByDesign, Own(&DISPATCH_KS::sse2::ippsExp_64f),      \
-    Own(&DISPATCH_KS::sse::ippsExp_64f))                                                           \
-  W(Slbcbbasicdispatcher, ippsLn_64f_I, GenericByDesign, Own(&DISPATCH_KS::sse2::ippsLn_64f_I),    \
-    Own(&DISPATCH_KS::sse::ippsLn_64f_I))                                                          \
-  W(Slbcbbasicdispatcher, ippsLn_64f, GenericByDesign, Own(&DISPATCH_KS::sse2::ippsLn_64f),        \
-    Own(&DISPATCH_KS::sse::ippsLn_64f))
+  DISPATCH_WIRING_SIGNAL_SAME(W, ippsAndC_32u_I)                                                   \
+  DISPATCH_WIRING_SIGNAL_SAME(W, ippsAnd_32u_I)                                                    \
+  DISPATCH_WIRING_SIGNAL_SAME(W, ippsOrC_32u_I)                                                    \
+  DISPATCH_WIRING_SIGNAL_SAME(W, ippsOr_32u_I)                                                     \
+  DISPATCH_WIRING_SIGNAL_SAME(W, ippsXorC_32u_I)                                                   \
+  DISPATCH_WIRING_SIGNAL_SAME(W, ippsXor_32u_I)                                                    \
+  DISPATCH_WIRING_SIGNAL_SAME(W, ippsLShiftC_32s_I)                                                \
+  DISPATCH_WIRING_SIGNAL_SAME(W, ippsRShiftC_32s_I)                                                \
+  DISPATCH_WIRING_SIGNAL_SSE2(W, ippsReal_64fc)                                                    \
+  DISPATCH_WIRING_SIGNAL_SSE2(W, ippsImag_64fc)                                                    \
+  DISPATCH_WIRING_SIGNAL_SSE2(W, ippsRealToCplx_64f)                                               \
+  DISPATCH_WIRING_SIGNAL_BOTH(W, ippsCopy_64fc)                                                    \
+  DISPATCH_WIRING_SIGNAL_SAME(W, ippsAbs_64f_I)                                                    \
+  DISPATCH_WIRING_SIGNAL_SAME(W, ippsAbs_64f)                                                      \
+  DISPATCH_WIRING_SIGNAL_SAME(W, ippsThreshold_64f_I)                                              \
+  DISPATCH_WIRING_SIGNAL_SSE2(W, ippsThreshold_64f)                                                \
+  DISPATCH_WIRING_SIGNAL_SSE2(W, ippsSqr_64f_I)                                                    \
+  DISPATCH_WIRING_SIGNAL_SSE2(W, ippsSqr_64f)                                                      \
+  DISPATCH_WIRING_SIGNAL_SAME(W, ippsSqrt_64f_I)                                                   \
+  DISPATCH_WIRING_SIGNAL_SAME(W, ippsSqrt_64f)                                                     \
+  DISPATCH_WIRING_SIGNAL_SSE2(W, ippsMaxIndx_64f)                                                  \
+  DISPATCH_WIRING_SIGNAL_SSE2(W, ippsMinIndx_64f)                                                  \
+  DISPATCH_WIRING_SIGNAL_SSE2(W, ippsConvert_16s64f_Sfs)                                           \
+  DISPATCH_WIRING_SIGNAL_SSE2(W, ippsAddC_64fc_I)                                                  \
+  DISPATCH_WIRING_SIGNAL_SSE2(W, ippsSubC_64fc_I)                                                  \
+  DISPATCH_WIRING_SIGNAL_SSE2(W, ippsDotProd_64f)                                                  \
+  DISPATCH_WIRING_SIGNAL_BOTH(W, ippsMean_64f)                                                     \
+  DISPATCH_WIRING_SIGNAL_BOTH(W, ippsStdDev_64f)                                                   \
+  DISPATCH_WIRING_SIGNAL_SSE2(W, ippsNormDiff_L1_64f)                                              \
+  DISPATCH_WIRING_SIGNAL_SSE2(W, ippsNormDiff_L2_64f)                                              \
+  DISPATCH_WIRING_SIGNAL_SSE2(W, ippsNormDiff_Inf_64f)                                             \
+  DISPATCH_WIRING_SIGNAL_SSE2(W, ippsPowerSpectr_64fc)                                             \
+  DISPATCH_WIRING_SIGNAL_SSE2(W, ippsMagnitude_64fc)                                               \
+  DISPATCH_WIRING_SIGNAL_SSE2(W, ippsDotProd_64fc)                                                 \
+  DISPATCH_WIRING_SIGNAL_SSE2(W, ippsNormalize_64f)                                                \
+  DISPATCH_WIRING_SIGNAL_SSE2(W, ippsNormalize_64fc)                                               \
+  DISPATCH_WIRING_SIGNAL_SSE2(W, ippsMulC_64fc_I)                                                  \
+  DISPATCH_WIRING_SIGNAL_SSE2(W, ippsDivC_64fc_I)                                                  \
+  DISPATCH_WIRING_SIGNAL_SSE2(W, ippsSqr_64fc)                                                     \
+  DISPATCH_WIRING_SIGNAL_SSE2(W, ippsSqr_64fc_I)                                                   \
+  DISPATCH_WIRING_SIGNAL_SSE2(W, ippsThreshold_64fc_I)                                             \
+  DISPATCH_WIRING_SIGNAL_SSE2(W, ippsThreshold_64fc)                                               \
+  DISPATCH_WIRING_SIGNAL_SSE2(W, ippsSqrt_64fc)                                                    \
+  DISPATCH_WIRING_SIGNAL_SSE2(W, ippsSqrt_64fc_I)                                                  \
+  DISPATCH_WIRING_SIGNAL_BOTH(W, ippsConv_64f)                                                     \
+  DISPATCH_WIRING_SIGNAL_BOTH(W, ippsAutoCorr_64f)                                                 \
+  DISPATCH_WIRING_SIGNAL_BOTH(W, ippsAutoCorr_NormA_64f)                                           \
+  DISPATCH_WIRING_SIGNAL_BOTH(W, ippsAutoCorr_NormB_64f)                                           \
+  DISPATCH_WIRING_SIGNAL_BOTH(W, ippsCrossCorr_64f)                                                \
+  DISPATCH_WIRING_SIGNAL_BOTH(W, ippsAutoCorr_64fc)                                                \
+  DISPATCH_WIRING_SIGNAL_BOTH(W, ippsAutoCorr_NormA_64fc)                                          \
+  DISPATCH_WIRING_SIGNAL_BOTH(W, ippsAutoCorr_NormB_64fc)                                          \
+  DISPATCH_WIRING_SIGNAL_BOTH(W, ippsCrossCorr_64fc)                                               \
+  DISPATCH_WIRING_SIGNAL_SSE2(W, ippsPhase_64fc)                                                   \
+  DISPATCH_WIRING_SIGNAL_BOTH(W, ippsExp_64f_I)                                                    \
+  DISPATCH_WIRING_SIGNAL_BOTH(W, ippsExp_64f)                                                      \
+  DISPATCH_WIRING_SIGNAL_BOTH(W, ippsLn_64f_I)                                                     \
+  DISPATCH_WIRING_SIGNAL_BOTH(W, ippsLn_64f)

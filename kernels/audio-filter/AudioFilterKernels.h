@@ -154,13 +154,86 @@ IppOpStatus ippsFIROne_64f(double src, double &dstVal, FIRState_64f &state);
 // Counts of non-temporal runs of the memory routines, for tests of the thresholds.
 std::uint64_t NonTemporalRuns() noexcept;
 
-// The double copy and zero fill of each code, as the FIR set-up levels take them: codes
-// 16-17 run the 16-byte register ones of codes 6-9.
+// The entries of each processor class, by the names the wiring table gives them: each
+// names the body above that serves its class. Classes whose scheme keeps the generic code
+// have no entry (see framework/dispatch/VariantWiringAudio.h); the memory routines of codes
+// 16-17 are the 16-byte register ones of codes 6-9.
+inline constexpr auto ownsCopy_8u_Sse3 = &sse2::ownsCopy_8u;
+inline constexpr auto ownsZero_8u_Sse3 = &sse2::ownsZero_8u;
+inline constexpr auto ownsCopy_32f_Sse3 = &sse2::ownsCopy_32f;
+inline constexpr auto ownsCopy_32f_Sse2 = &sse2::ownsCopy_32f;
+inline constexpr auto ownsCopy_32f_Sse = &sse::ownsCopy_32f;
+inline constexpr auto ownsZero_32f_Sse3 = &sse2::ownsZero_32f;
+inline constexpr auto ownsZero_32f_Sse2 = &sse2::ownsZero_32f;
+inline constexpr auto ownsZero_32f_Sse = &sse::ownsZero_32f;
 inline constexpr auto ownsCopy_64f_Sse3 = &sse2::ownsCopy_64f;
 inline constexpr auto ownsCopy_64f_Sse2 = &sse2::ownsCopy_64f;
 inline constexpr auto ownsCopy_64f_Sse = &sse::ownsCopy_64f;
 inline constexpr auto ownsZero_64f_Sse3 = &sse2::ownsZero_64f;
 inline constexpr auto ownsZero_64f_Sse2 = &sse2::ownsZero_64f;
 inline constexpr auto ownsZero_64f_Sse = &sse::ownsZero_64f;
+inline constexpr auto ownsCopyStream_8u_Sse = &sse::ownsCopyStream_8u;
+
+inline constexpr auto ippsAdd_16s_I_Sse3 = &sse2::ippsAdd_16s_I;
+inline constexpr auto ippsAdd_16s_I_Sse2 = &sse2::ippsAdd_16s_I;
+inline constexpr auto ippsAdd_16s_I_Sse = &sse2::ippsAdd_16s_I;
+inline constexpr auto ippsConjCcs_64fc_I_Sse3 = &sse2::ippsConjCcs_64fc_I;
+inline constexpr auto ippsConjCcs_64fc_I_Sse2 = &sse2::ippsConjCcs_64fc_I;
+inline constexpr auto ippsConjCcs_64fc_I_Sse = &sse2::ippsConjCcs_64fc_I;
+inline constexpr auto ippiConvert_16s32f_C1R_Sse3 = &sse2::ippiConvert_16s32f_C1R;
+inline constexpr auto ippiConvert_16s32f_C1R_Sse2 = &sse2::ippiConvert_16s32f_C1R;
+inline constexpr auto ippiConvert_16s32f_C1R_Sse = &sse2::ippiConvert_16s32f_C1R;
+inline constexpr auto ippiConvert_32f16s_C1R_Sse3 = &sse2::ippiConvert_32f16s_C1R;
+inline constexpr auto ippiConvert_32f16s_C1R_Sse2 = &sse2::ippiConvert_32f16s_C1R;
+inline constexpr auto ippiConvert_32f16s_C1R_Sse = &sse2::ippiConvert_32f16s_C1R;
+inline constexpr auto ippiConvert_32f8s_C1R_Sse3 = &sse2::ippiConvert_32f8s_C1R;
+inline constexpr auto ippiConvert_32f8s_C1R_Sse2 = &sse2::ippiConvert_32f8s_C1R;
+inline constexpr auto ippiConvert_32f8s_C1R_Sse = &sse2::ippiConvert_32f8s_C1R;
+inline constexpr auto ippiConvert_8s32f_C1R_Sse3 = &sse2::ippiConvert_8s32f_C1R;
+inline constexpr auto ippiConvert_8s32f_C1R_Sse2 = &sse2::ippiConvert_8s32f_C1R;
+inline constexpr auto ippiConvert_8s32f_C1R_Sse = &sse2::ippiConvert_8s32f_C1R;
+inline constexpr auto ippsDivC_32f_I_Sse3 = &sse2::ippsDivC_32f_I;
+inline constexpr auto ippsDivC_32f_I_Sse2 = &sse2::ippsDivC_32f_I;
+inline constexpr auto ippsDivC_32f_I_Sse = &sse::ippsDivC_32f_I;
+inline constexpr auto ippsFIROne_64f_Sse3 = &sse2::ippsFIROne_64f;
+inline constexpr auto ippsFIROne_64f_Sse2 = &sse2::ippsFIROne_64f;
+inline constexpr auto ownsFIROne_64f_Sse3 = &ownsFIROne_64f_Sse2;
+inline constexpr auto ippsIIR_32f_Sse3 = &sse3::ippsIIR_32f;
+inline constexpr auto ippsIIR_32f_Sse = &sse::ippsIIR_32f;
+inline constexpr auto ippsIIR_32f_I_Sse3 = &sse3::ippsIIR_32f_I;
+inline constexpr auto ippsIIR_32f_I_Sse = &sse::ippsIIR_32f_I;
+inline constexpr auto ippsIIRFree_32f_Sse3 = &sse3::ippsIIRFree_32f;
+inline constexpr auto ippsIIRFree_32f_Sse2 = &sse2::ippsIIRFree_32f;
+inline constexpr auto ippsIIRFree_32f_Sse = &sse::ippsIIRFree_32f;
+inline constexpr auto ippsIIRInitAlloc_32f_Sse3 = &sse3::ippsIIRInitAlloc_32f;
+inline constexpr auto ippsIIRInitAlloc_32f_Sse2 = &sse2::ippsIIRInitAlloc_32f;
+inline constexpr auto ippsIIRInitAlloc_32f_Sse = &sse::ippsIIRInitAlloc_32f;
+inline constexpr auto ippsMagnitude_64fc_Sse3 = &sse2::ippsMagnitude_64fc;
+inline constexpr auto ippsMagnitude_64fc_Sse2 = &sse2::ippsMagnitude_64fc;
+inline constexpr auto ippsMagnitude_64fc_Sse = &sse2::ippsMagnitude_64fc;
+inline constexpr auto ippsMulC_32f_Sse3 = &sse2::ippsMulC_32f;
+inline constexpr auto ippsMulC_32f_Sse2 = &sse2::ippsMulC_32f;
+inline constexpr auto ippsMulC_32f_Sse = &sse::ippsMulC_32f;
+inline constexpr auto ippsMulC_32f_I_Sse3 = &sse2::ippsMulC_32f_I;
+inline constexpr auto ippsMulC_32f_I_Sse2 = &sse2::ippsMulC_32f_I;
+inline constexpr auto ippsMulC_32f_I_Sse = &sse::ippsMulC_32f_I;
+inline constexpr auto ippsRandUniform_Direct_16s_Sse3 = &sse2::ippsRandUniform_Direct_16s;
+inline constexpr auto ippsRandUniform_Direct_16s_Sse2 = &sse2::ippsRandUniform_Direct_16s;
+inline constexpr auto ippsSqr_32f_I_Sse3 = &sse2::ippsSqr_32f_I;
+inline constexpr auto ippsSqr_32f_I_Sse2 = &sse2::ippsSqr_32f_I;
+inline constexpr auto ippsSqr_32f_I_Sse = &sse2::ippsSqr_32f_I;
+inline constexpr auto ippsSub_32f_I_Sse3 = &sse2::ippsSub_32f_I;
+inline constexpr auto ippsSub_32f_I_Sse2 = &sse2::ippsSub_32f_I;
+inline constexpr auto ippsSub_32f_I_Sse = &sse2::ippsSub_32f_I;
+inline constexpr auto ippsSum_32f_Sse3 = &sse2::ippsSum_32f;
+inline constexpr auto ippsSum_32f_Sse2 = &sse2::ippsSum_32f;
+inline constexpr auto ippsSum_32f_Sse = &sse2::ippsSum_32f;
+inline constexpr auto ippsThreshold_LTValGTVal_16s_I_Sse3 = &sse2::ippsThreshold_LTValGTVal_16s_I;
+inline constexpr auto ippsThreshold_LTValGTVal_16s_I_Sse2 = &sse2::ippsThreshold_LTValGTVal_16s_I;
+inline constexpr auto ippsTone_Direct_16s_Sse3 = &sse2::ippsTone_Direct_16s;
+inline constexpr auto ippsTone_Direct_16s_Sse2 = &sse2::ippsTone_Direct_16s;
+inline constexpr auto ippsTone_Direct_16s_Sse = &sse2::ippsTone_Direct_16s;
+inline constexpr auto ippsTriangle_Direct_16s_Sse3 = &sse2::ippsTriangle_Direct_16s;
+inline constexpr auto ippsTriangle_Direct_16s_Sse2 = &sse2::ippsTriangle_Direct_16s;
 
 } // namespace kernels::audio_filter
