@@ -10,6 +10,7 @@
 #include "platform/media/Media.h"
 #include "platform/media/VirtualAudio.h"
 #include "tests/audio/ALVirtualSourceSupport.h"
+#include "tests/support/MainLoopWait.h"
 #include "tests/support/Wait.h"
 #include "tests/support/WavOracle.h"
 
@@ -28,16 +29,6 @@ using mainloop::TMainLoop;
 
 std::filesystem::path gDir;
 std::vector<uint8_t> gRaw; // the microphone's frames: 5000 of 16-bit stereo
-
-bool PumpUntil(const std::function<bool()> &pred) {
-  const auto end = std::chrono::steady_clock::now() + EventuallyDeadline;
-  while (!pred()) {
-    if (std::chrono::steady_clock::now() > end)
-      return false;
-    TMainLoop::Main().WaitAndRun(std::chrono::milliseconds(2));
-  }
-  return true;
-}
 
 TEST(ALDSAudioInAlsaTest, ATakeHoldsEveryFrameDeliveredUpToStop) {
   ALTestFrameworkUp();
@@ -93,12 +84,7 @@ int main(int argc, char **argv) {
     gRaw[i] = uint8_t(i * 13 + i / 509 + 1);
   std::ofstream(gDir / "in.raw", std::ios::binary)
       .write(reinterpret_cast<const char *>(gRaw.data()), std::streamsize(gRaw.size()));
-  std::ofstream(gDir / ".asoundrc")
-      << "pcm.usbcodec {\n  type file\n  slave.pcm null\n  infile \"" << (gDir / "in.raw").string()
-      << "\"\n  file \"" << (gDir / "out.raw").string()
-      << "\"\n  format raw\n  hint { show on; description \"USB Audio CODEC\" }\n}\n";
-  setenv("HOME", pattern, 1);
-  unsetenv("ALSA_CONFIG_PATH");
+  ALUseFilePcmConfig(gDir, gDir / "in.raw", gDir / "out.raw");
   ::testing::InitGoogleTest(&argc, argv);
   const int result = RUN_ALL_TESTS();
   std::filesystem::remove_all(gDir);

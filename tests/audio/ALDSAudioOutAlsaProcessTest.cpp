@@ -66,12 +66,7 @@ int main(int argc, char **argv) {
     return 2;
   gDir = pattern;
   std::ofstream(gDir / "in.raw", std::ios::binary).write("\0\0\0\0", 4);
-  std::ofstream(gDir / ".asoundrc")
-      << "pcm.usbcodec {\n  type file\n  slave.pcm null\n  infile \"" << (gDir / "in.raw").string()
-      << "\"\n  file \"" << OutFile().string()
-      << "\"\n  format raw\n  hint { show on; description \"USB Audio CODEC\" }\n}\n";
-  setenv("HOME", pattern, 1);
-  unsetenv("ALSA_CONFIG_PATH");
+  ALUseFilePcmConfig(gDir, gDir / "in.raw", OutFile());
   ::testing::InitGoogleTest(&argc, argv);
   const int result = RUN_ALL_TESTS();
   std::filesystem::remove_all(gDir);

@@ -10,6 +10,7 @@
 #include "platform/media/Media.h"
 #include "platform/media/VirtualAudio.h"
 #include "tests/audio/ALVirtualSourceSupport.h"
+#include "tests/support/MainLoopWait.h"
 #include "tests/support/Wait.h"
 
 #include <gtest/gtest.h>
@@ -45,16 +46,6 @@ struct TPlayCase {
 
 std::string Name(const testing::TestParamInfo<TPlayCase> &info) { return info.param.Name; }
 
-bool MainEventually(const std::function<bool()> &pred) {
-  const auto end = std::chrono::steady_clock::now() + EventuallyDeadline;
-  while (!pred()) {
-    if (std::chrono::steady_clock::now() > end)
-      return false;
-    TMainLoop::Main().WaitAndRun(std::chrono::milliseconds(1));
-  }
-  return true;
-}
-
 class ALPlaybackAlsaTest : public testing::TestWithParam<TPlayCase> {};
 
 TEST_P(ALPlaybackAlsaTest, TheDeviceGetsEveryFrameOfTheFile) {
@@ -77,9 +68,9 @@ TEST_P(ALPlaybackAlsaTest, TheDeviceGetsEveryFrameOfTheFile) {
   ASSERT_TRUE(out->GetInputPin()->Connect(player->GetOutputPin()));
   player->SetFileName(path);
   player->Start();
-  ASSERT_TRUE(MainEventually([&] { return stops == 1; })) << player->GetLastError();
+  ASSERT_TRUE(PumpUntil([&] { return stops == 1; })) << player->GetLastError();
   // The output ends once the device has played the stream out.
-  ASSERT_TRUE(MainEventually([&] { return !out->GetRunning(); }));
+  ASSERT_TRUE(PumpUntil([&] { return !out->GetRunning(); }));
   out->Close();
   const std::vector<uint8_t> written = ReadFile(OutFile());
   EXPECT_EQ(written.size(), data.size());
@@ -104,12 +95,7 @@ int main(int argc, char **argv) {
     return 2;
   gDir = pattern;
   std::ofstream(gDir / "in.raw", std::ios::binary).write("\0\0\0\0", 4);
-  std::ofstream(gDir / ".asoundrc")
-      << "pcm.usbcodec {\n  type file\n  slave.pcm null\n  infile \"" << (gDir / "in.raw").string()
-      << "\"\n  file \"" << OutFile().string()
-      << "\"\n  format raw\n  hint { show on; description \"USB Audio CODEC\" }\n}\n";
-  setenv("HOME", pattern, 1);
-  unsetenv("ALSA_CONFIG_PATH");
+  ALUseFilePcmConfig(gDir, gDir / "in.raw", OutFile());
   ::testing::InitGoogleTest(&argc, argv);
   const int result = RUN_ALL_TESTS();
   std::filesystem::remove_all(gDir);
