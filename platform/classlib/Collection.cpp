@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "platform/classlib/ClassBuilder.h"
+#include "platform/sys/ScopeExit.h"
 
 const TClassInfo &TCollectionItem::StaticClassInfo() {
   static const TClassInfo &info =
@@ -132,15 +133,10 @@ void TCollection::Assign(TPersistent *source) {
     return;
   }
   BeginUpdate();
-  try {
-    Clear();
-    for (TCollectionItem *item : other->items_)
-      Add()->Assign(item);
-  } catch (...) {
-    EndUpdate();
-    throw;
-  }
-  EndUpdate();
+  sys::TScopeExit end([this] { EndUpdate(); });
+  Clear();
+  for (TCollectionItem *item : other->items_)
+    Add()->Assign(item);
 }
 
 void TCollection::EndUpdate() {

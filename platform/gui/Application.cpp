@@ -15,6 +15,7 @@
 #include "platform/gui/Actions.h"
 #include "platform/gui/QtDialogs.h"
 #include "platform/mainloop/MainLoop.h"
+#include "platform/sys/ScopeExit.h"
 
 #if defined(__SANITIZE_ADDRESS__)
 // The font library that Qt loads keeps caches it never frees; in a build
@@ -169,13 +170,12 @@ void TApplication::DoIdle() {
   inIdle_ = true;
   ++idleCount_;
   try {
+    // Ends with the try block: the flag is down before an error is shown.
+    sys::TScopeExit leave([this] { inIdle_ = false; });
     TActionList::UpdateAll();
   } catch (...) {
-    inIdle_ = false;
     HandleException();
-    return;
   }
-  inIdle_ = false;
 }
 
 TApplication &InitApplication(int &argc, char **argv) {

@@ -13,6 +13,7 @@
 #include "platform/classlib/Exceptions.h"
 #include "platform/classlib/FormStream.h"
 #include "platform/gui/Application.h"
+#include "platform/sys/ScopeExit.h"
 
 const TClassInfo &TCustomControl::StaticClassInfo() {
   using C = TCustomControl;
@@ -129,13 +130,8 @@ void TCustomControl::SetBounds(int32_t Left, int32_t Top, int32_t Width, int32_t
 
 void TCustomControl::HostBoundsChanged(const TRect &Bounds) {
   settingFromHost_ = true;
-  try {
-    SetBounds(Bounds.Left, Bounds.Top, Bounds.Width(), Bounds.Height());
-  } catch (...) {
-    settingFromHost_ = false;
-    throw;
-  }
-  settingFromHost_ = false;
+  sys::TScopeExit done([this] { settingFromHost_ = false; });
+  SetBounds(Bounds.Left, Bounds.Top, Bounds.Width(), Bounds.Height());
 }
 
 void TCustomControl::SetVisible(bool Value) {
