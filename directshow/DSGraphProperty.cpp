@@ -7,6 +7,7 @@
 #include "platform/classlib/FormStream.h"
 #include "platform/mainloop/MainLoop.h"
 #include "platform/media/Media.h"
+#include "platform/sys/ScopeExit.h"
 
 using com::TComPtr;
 
@@ -210,22 +211,19 @@ void TDSGraph::EventLoop() {
       MediaEvent->FreeEventParams(code, p1, p2);
       freed = true;
     }
-    try {
-      if (graphEvent_)
-        graphEvent_(code, p1, p2);
-      if (code == media::EC_ERRORABORT && OnAborted)
-        OnAborted(owner_);
-      if (code == media::EC_STARVATION && OnStarvation)
-        OnStarvation(owner_);
-      if (code == media::EC_DEVICE_LOST && OnDeviceLost)
-        OnDeviceLost(owner_);
-    } catch (...) {
+    // Looked at when the handlers are done: one may have torn the graph down.
+    sys::TScopeExit freeParams([&] {
       if (!freed && MediaEvent)
         MediaEvent->FreeEventParams(code, p1, p2);
-      throw;
-    }
-    if (!freed && MediaEvent)
-      MediaEvent->FreeEventParams(code, p1, p2);
+    });
+    if (graphEvent_)
+      graphEvent_(code, p1, p2);
+    if (code == media::EC_ERRORABORT && OnAborted)
+      OnAborted(owner_);
+    if (code == media::EC_STARVATION && OnStarvation)
+      OnStarvation(owner_);
+    if (code == media::EC_DEVICE_LOST && OnDeviceLost)
+      OnDeviceLost(owner_);
   }
 }
 

@@ -25,6 +25,7 @@
 #include "platform/classlib/ClassBuilder.h"
 #include "platform/classlib/FormStream.h"
 #include "platform/mainloop/MainLoop.h"
+#include "platform/sys/ScopeExit.h"
 
 #include <any>
 #include <atomic>
@@ -139,15 +140,11 @@ private:
       const int64_t held = group->GetEntries();
       for (int64_t i = 0; i < held; ++i)
         group->EndWrite();
-      try {
-        queue_->AddBuffer(Buffer, Force);
-      } catch (...) {
+      sys::TScopeExit retake([group, held] {
         for (int64_t i = 0; i < held; ++i)
           group->BeginWrite();
-        throw;
-      }
-      for (int64_t i = 0; i < held; ++i)
-        group->BeginWrite();
+      });
+      queue_->AddBuffer(Buffer, Force);
       return;
     }
     // Every slot is taken and only this thread gives them back: waiting would

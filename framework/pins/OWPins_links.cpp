@@ -2,6 +2,7 @@
 #include "framework/pins/OWPins.h"
 
 #include "framework/pins/OWPins_internal.h"
+#include "platform/sys/ScopeExit.h"
 
 #include <algorithm>
 
@@ -273,15 +274,12 @@ void TOWSourcePin::IntDisconnect(TOWBasicPin *pin, bool keep) {
   if (relinking_)
     return;
   TOWWriteSection own(this);
-  relinking_ = true;
-  try {
+  {
+    relinking_ = true;
+    sys::TScopeExit done([this] { relinking_ = false; });
     if (keep && !RootInDestroying())
       Connect(MakePlaceholder(pin, ptSink, this));
-  } catch (...) {
-    relinking_ = false;
-    throw;
   }
-  relinking_ = false;
   if (TOWPinEntry *e = entries_.GetItemByPin(pin)) {
     entries_.Remove(e);
     own.Release();
