@@ -1,5 +1,7 @@
 #include "audio/ALCommonFilter.h"
 
+#include "platform/sys/ScopeExit.h"
+
 const TClassInfo &TALCommonFilter::StaticClassInfo() {
   static const TClassInfo &info = MakeClassInfo<TALCommonFilter>(
       "TALCommonFilter", &TSLCommonFilter::StaticClassInfo(),
@@ -74,13 +76,8 @@ TOWNotifyResult TALCommonFilter::SinkDispatch(TOWPin *, const TGUID *,
     bool send = true;
     if (GetEnabled()) {
       const std::thread::id outer = dispatchThread_.exchange(std::this_thread::get_id());
-      try {
-        InternalOperation(in.Get(), out, outputPin_->IsConnected(), send);
-      } catch (...) {
-        dispatchThread_ = outer;
-        throw;
-      }
-      dispatchThread_ = outer;
+      sys::TScopeExit restore([this, outer] { dispatchThread_ = outer; });
+      InternalOperation(in.Get(), out, outputPin_->IsConnected(), send);
     }
     if (send && out && outputPin_->IsConnected())
       return outputPin_->SubmitBuffer(com::TComPtr<ISLDataBuffer>(out.Get()));

@@ -1,5 +1,7 @@
 #include "audio/ALCommonLogger.h"
 
+#include "platform/sys/ScopeExit.h"
+
 const TClassInfo &TALCommonLogger::StaticClassInfo() {
   static const TClassInfo &info = MakeClassInfo<TALCommonLogger>(
       "TALCommonLogger", &TComponent::StaticClassInfo(), [](TClassBuilder<TALCommonLogger> &c) {
@@ -121,19 +123,12 @@ void TALCommonLogger::IntDispatch(IOWNotifyOperation *Operation, bool FromMain) 
 }
 
 void TALCommonLogger::MainThreadDataProcess() {
-  // The global lock before the group lock, in the framework's order.
-  TOWGlobalReadSection global;
-  pending_->Lock();
-  try {
-    while (IOWNotifyOperationPtr op = pending_->Pop())
-      IntDispatch(op.Get(), true);
-  } catch (...) {
-    deferring_ = false;
-    pending_->Unlock();
-    throw;
-  }
-  deferring_ = false;
-  pending_->Unlock();
+  // The global lock before the list's group lock, in the framework's order;
+  // deferring ends while both are still held.
+  TOWWriteSection section(pending_->GetLockObject());
+  sys::TScopeExit done([this] { deferring_ = false; });
+  while (IOWNotifyOperationPtr op = pending_->Pop())
+    IntDispatch(op.Get(), true);
 }
 
 void TALCommonLogger::IntBeginAudio(int32_t BufferSize, const WAVEFORMATEXTENSIBLE *Format) {

@@ -398,26 +398,18 @@ int TALDSAudioIn::DrainBlocks(int Limit) {
   int delivered = 0;
   const uint32_t blockAlign = streamFormat_.Format.nBlockAlign;
   while (delivered < Limit) {
-    TVLDSBufferQueueNodeHeader *block = queue_->Get();
+    TVLDSOwnedBlock block(queue_->Get(), TVLDSBlockDestroyer{queue_.get()});
     if (!block)
       break;
     // A format without a frame size (never negotiated) cannot be cut into
-    // frames: the block is dropped rather than divided by zero.
-    if (blockAlign == 0 || block->Length <= 0) {
-      queue_->DestroyBlock(block);
+    // frames: the block is dropped (its handle frees it) rather than divided
+    // by zero.
+    if (blockAlign == 0 || block->Length <= 0)
       continue;
-    }
     const uint32_t frames = uint32_t(block->Length) / blockAlign;
-    com::TComPtr<TALAudioBuffer> buffer;
-    try {
-      buffer = com::MakeCom<TALAudioBuffer>(int(streamFormat_.Format.nSamplesPerSec),
-                                            int(streamFormat_.Samples.wValidBitsPerSample),
-                                            int(streamFormat_.Format.nChannels), int(frames),
-                                            TALSpeakers(streamFormat_.dwChannelMask));
-    } catch (...) {
-      queue_->DestroyBlock(block);
-      throw;
-    }
+    com::TComPtr<TALAudioBuffer> buffer = com::MakeCom<TALAudioBuffer>(
+        int(streamFormat_.Format.nSamplesPerSec), int(streamFormat_.Samples.wValidBitsPerSample),
+        int(streamFormat_.Format.nChannels), int(frames), TALSpeakers(streamFormat_.dwChannelMask));
     const size_t bytes = size_t(frames) * blockAlign;
     if (bytes)
       std::memcpy(buffer->Write(), block->Data(), bytes);
@@ -425,7 +417,7 @@ int TALDSAudioIn::DrainBlocks(int Limit) {
     stamp->SetAvailable(true);
     stamp->SetBegin(block->StartTime);
     stamp->SetEnd(block->StopTime);
-    queue_->DestroyBlock(block);
+    block.reset();
     ++delivered;
     outputPin_->SubmitBuffer(com::TComPtr<ISLDataBuffer>(buffer.Get()));
     if (!resumeSent_) {

@@ -1,5 +1,7 @@
 #include "audio/ALMultiInput.h"
 
+#include "platform/sys/ScopeExit.h"
+
 #include <algorithm>
 #include <cmath>
 
@@ -220,26 +222,21 @@ void TALMultiInput::CalculateRate() {
     return;
   }
   inCalculation_ = true;
-  try {
-    if (CalculateRateInt()) {
-      format_->SetSampleRate(static_cast<uint32_t>(std::nearbyint(outputRate_)));
-      if (!started_) {
-        StreamStarted();
-        outputPin_->Notify(TOWNotifyOperation::Make<TOWStartWaveOperation>(
-                               static_cast<int32_t>(format_->GetBufferSize()),
-                               static_cast<float>(outputRate_), format_->GetWaveFormat())
-                               .Get());
-        started_ = true;
-        if (pumpPending_)
-          outputPin_->Notify(TOWNotifyOperation::Make<TOWPumpRequestOperation>().Get());
-        pumpPending_ = false;
-      }
+  sys::TScopeExit done([this] { inCalculation_ = false; });
+  if (CalculateRateInt()) {
+    format_->SetSampleRate(static_cast<uint32_t>(std::nearbyint(outputRate_)));
+    if (!started_) {
+      StreamStarted();
+      outputPin_->Notify(TOWNotifyOperation::Make<TOWStartWaveOperation>(
+                             static_cast<int32_t>(format_->GetBufferSize()),
+                             static_cast<float>(outputRate_), format_->GetWaveFormat())
+                             .Get());
+      started_ = true;
+      if (pumpPending_)
+        outputPin_->Notify(TOWNotifyOperation::Make<TOWPumpRequestOperation>().Get());
+      pumpPending_ = false;
     }
-  } catch (...) {
-    inCalculation_ = false;
-    throw;
   }
-  inCalculation_ = false;
 }
 
 bool TALMultiInput::IsReady(TALOWQueuedAudioSinkPin *Pin) {

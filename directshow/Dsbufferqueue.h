@@ -11,6 +11,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <memory>
 
 #include "platform/sys/Sync.h"
 
@@ -54,3 +55,11 @@ private:
   std::atomic<TVLDSBufferQueueNodeHeader *> head_{nullptr};
   TVLDSBufferQueueNodeHeader *tail_ = nullptr;
 };
+
+// A block taken with Get, handed back to its queue's DestroyBlock when the
+// owner lets go of it on whatever path.
+struct TVLDSBlockDestroyer {
+  TVLDSBufferQueue *queue;
+  void operator()(TVLDSBufferQueueNodeHeader *block) const { queue->DestroyBlock(block); }
+};
+using TVLDSOwnedBlock = std::unique_ptr<TVLDSBufferQueueNodeHeader, TVLDSBlockDestroyer>;
