@@ -1,6 +1,7 @@
 #include "scope/SLLabels.h"
 
 #include "platform/classlib/ClassBuilder.h"
+#include "platform/sys/ScopeExit.h"
 
 const TClassInfo &TSLOptionalLabel::StaticClassInfo() {
   using C = TSLOptionalLabel;
@@ -57,13 +58,10 @@ void TSLOptionalLabel::SetFont(TFont *Value) {
   // report is enough.
   auto Hook = std::move(FFont->OnChange);
   FFont->OnChange = nullptr;
-  try {
+  {
+    sys::TScopeExit Restore([&] { FFont->OnChange = std::move(Hook); });
     FFont->Assign(Value);
-  } catch (...) {
-    FFont->OnChange = std::move(Hook);
-    throw;
   }
-  FFont->OnChange = std::move(Hook);
   Invalidate();
 }
 

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "platform/gui/PictureFiles.h"
+#include "platform/sys/ScopeExit.h"
 #include "scope/SLScopeControl.h"
 
 namespace {
@@ -93,11 +94,6 @@ void TSLDataDisplay::Print() {
 void TSLScope::Print() {
   const bool Held = FHold;
   SetHold(true);
-  try {
-    TSLDataChart::Print();
-  } catch (...) {
-    SetHold(Held);
-    throw;
-  }
-  SetHold(Held);
+  sys::TScopeExit Restore([this, Held] { SetHold(Held); });
+  TSLDataChart::Print();
 }

@@ -5,6 +5,7 @@
 
 #include "platform/classlib/Dialogs.h"
 #include "platform/gui/Printing.h"
+#include "platform/sys/ScopeExit.h"
 #include "scope/SLScopeControl.h"
 
 TSLScopeToolBar::TSLScopeToolBar(TSLDataChart *Chart)
@@ -56,13 +57,8 @@ void TSLScopeToolBar::HeldExport(const std::function<bool()> &Dialog,
   } Release{this};
   if (!Dialog())
     return;
-  try {
-    Export();
-  } catch (...) {
-    FChart->SetHold(Held);
-    throw;
-  }
-  FChart->SetHold(Held);
+  sys::TScopeExit Restore([this, Held] { FChart->SetHold(Held); });
+  Export();
 }
 
 void TSLScopeToolBar::PrintClick(TSLDisplayToolBarButton *) {
