@@ -515,7 +515,8 @@
 
 // Which kernel each processor class runs, per operation:
 // W(unit, operation, codes 16-17 entry, codes 6-9 entry, code 5 entry), each entry
-//   Own(&kernel)     a kernel of its own (kernels/*, same signature as the generic),
+//   Own(entry)       a kernel of its own (kernels/*, same signature as the generic), by the
+//                    name of that class's entry: <operation>_Sse3, _Sse2 or _Sse,
 //   GenericByDesign  the class runs the generic variant because that is its design,
 //   NotYetBuilt      the class is meant to have a kernel that does not exist yet.
 // An operation without a row here is NotYetBuilt in every class. Either way a slot then

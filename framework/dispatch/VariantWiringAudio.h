@@ -1,15 +1,18 @@
-// The wiring rows of kernels/audio-sample and kernels/audio-filter (see DISPATCH_VARIANT_WIRING),
-// each class by its entry's name (the kernel headers say which body serves it). Every class
-// of the audio sample operations runs the same 16-byte register kernel; the operations whose
-// scheme gives codes 16-17 the generic variant have no entry there. The filter unit's IIR
-// filters run the block method at codes 16-17 and 5, the generic one at codes 6-9, and every
-// code's IIR set-up lays out the vector layout, which the generic filter reads as well. Some
-// classes are the generic code by design, so their slots hold the generic variant:
-// ippsThreshold_LTValGTVal_16s_I_Sse (the threshold at code 5), ippsFIROne_64f_Sse (code 5's
-// FIR step sums in extended precision, as the generic one), ippsRandUniform_Direct_16s_Sse
-// and ippsTriangle_Direct_16s_Sse (code 5's extended-precision noise and triangle), and
-// ippsRandGauss_Direct_16s_Sse3, ippsRandGauss_Direct_16s_Sse2 and ippsRandGauss_Direct_16s_Sse
-// (normal noise is one sequential polar method in every class).
+// The wiring rows of kernels/audio-sample and kernels/audio-filter (see DISPATCH_VARIANT_WIRING).
+// A row reads W(unit, operation, codes 16-17, codes 6-9, code 5): each class either runs its
+// entry, named <operation>_Sse3, _Sse2 or _Sse (the kernel headers say which body serves it), or
+// GenericByDesign.
+//
+// Every class of the audio sample operations runs the same 16-byte register kernel; the
+// operations whose scheme gives codes 16-17 the generic variant have no entry there. The
+// filter unit's IIR filters run the block method at codes 16-17 and 5, the generic one at
+// codes 6-9, and every code's IIR set-up lays out the vector layout, which the generic filter
+// reads as well. Some classes are the generic code by design, so their slots hold the generic
+// variant: ippsThreshold_LTValGTVal_16s_I_Sse (the threshold at code 5), ippsFIROne_64f_Sse
+// (code 5's FIR step sums in extended precision, as the generic one),
+// ippsRandUniform_Direct_16s_Sse and ippsTriangle_Direct_16s_Sse (code 5's extended-precision
+// noise and triangle), and ippsRandGauss_Direct_16s_Sse3, ippsRandGauss_Direct_16s_Sse2 and
+// ippsRandGauss_Direct_16s_Sse (normal noise is one sequential polar method in every class).
 #pragma once
 
 #include "kernels/audio-filter/AudioFilterKernels.h"

@@ -43,3 +43,17 @@ IppOpStatus ippsExp_64f(const double *pSrc, double *pDst, int len);
 IppOpStatus ippsLn_64f_I(double *pSrcDst, int len);
 IppOpStatus ippsLn_64f(const double *pSrc, double *pDst, int len);
 } // namespace kernels::signal::sse
+
+// The entries of each processor class, by the names the wiring table gives them: each
+// names the body above that serves its class (codes 16-17 run the generic code).
+namespace kernels::signal {
+inline constexpr auto ippsPhase_64fc_Sse2 = &sse2::ippsPhase_64fc;
+inline constexpr auto ippsExp_64f_I_Sse2 = &sse2::ippsExp_64f_I;
+inline constexpr auto ippsExp_64f_I_Sse = &sse::ippsExp_64f_I;
+inline constexpr auto ippsExp_64f_Sse2 = &sse2::ippsExp_64f;
+inline constexpr auto ippsExp_64f_Sse = &sse::ippsExp_64f;
+inline constexpr auto ippsLn_64f_I_Sse2 = &sse2::ippsLn_64f_I;
+inline constexpr auto ippsLn_64f_I_Sse = &sse::ippsLn_64f_I;
+inline constexpr auto ippsLn_64f_Sse2 = &sse2::ippsLn_64f;
+inline constexpr auto ippsLn_64f_Sse = &sse::ippsLn_64f;
+} // namespace kernels::signal

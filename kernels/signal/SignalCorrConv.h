@@ -111,4 +111,28 @@ SIGNAL_CORRCONV_DECLARATIONS
 
 #undef SIGNAL_CORRCONV_DECLARATIONS
 
+// The entries of each processor class, by the names the wiring table gives them: each
+// names the body above that serves its class (codes 16-17 run the generic code). The
+// copies' code 6 entries are in SignalKernels.h.
+inline constexpr auto ippsCopy_16s_Sse = &sse::ippsCopy_16s;
+inline constexpr auto ippsCopy_64fc_Sse = &sse::ippsCopy_64fc;
+inline constexpr auto ippsConv_64f_Sse2 = &sse2::ippsConv_64f;
+inline constexpr auto ippsConv_64f_Sse = &sse::ippsConv_64f;
+inline constexpr auto ippsAutoCorr_64f_Sse2 = &sse2::ippsAutoCorr_64f;
+inline constexpr auto ippsAutoCorr_64f_Sse = &sse::ippsAutoCorr_64f;
+inline constexpr auto ippsAutoCorr_NormA_64f_Sse2 = &sse2::ippsAutoCorr_NormA_64f;
+inline constexpr auto ippsAutoCorr_NormA_64f_Sse = &sse::ippsAutoCorr_NormA_64f;
+inline constexpr auto ippsAutoCorr_NormB_64f_Sse2 = &sse2::ippsAutoCorr_NormB_64f;
+inline constexpr auto ippsAutoCorr_NormB_64f_Sse = &sse::ippsAutoCorr_NormB_64f;
+inline constexpr auto ippsCrossCorr_64f_Sse2 = &sse2::ippsCrossCorr_64f;
+inline constexpr auto ippsCrossCorr_64f_Sse = &sse::ippsCrossCorr_64f;
+inline constexpr auto ippsAutoCorr_64fc_Sse2 = &sse2::ippsAutoCorr_64fc;
+inline constexpr auto ippsAutoCorr_64fc_Sse = &sse::ippsAutoCorr_64fc;
+inline constexpr auto ippsAutoCorr_NormA_64fc_Sse2 = &sse2::ippsAutoCorr_NormA_64fc;
+inline constexpr auto ippsAutoCorr_NormA_64fc_Sse = &sse::ippsAutoCorr_NormA_64fc;
+inline constexpr auto ippsAutoCorr_NormB_64fc_Sse2 = &sse2::ippsAutoCorr_NormB_64fc;
+inline constexpr auto ippsAutoCorr_NormB_64fc_Sse = &sse::ippsAutoCorr_NormB_64fc;
+inline constexpr auto ippsCrossCorr_64fc_Sse2 = &sse2::ippsCrossCorr_64fc;
+inline constexpr auto ippsCrossCorr_64fc_Sse = &sse::ippsCrossCorr_64fc;
+
 } // namespace kernels::signal
