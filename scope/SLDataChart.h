@@ -16,7 +16,7 @@
 #include "scope/SLHighlighting.h"
 #include "scope/SLLabels.h"
 #include "scope/SLLegend.h"
-#include "scope/SLScope.h"
+#include "scope/SLScope_numeric.h"
 
 // (Sender: the control; the channel and the two samples under the mouse;
 // the curve's value there).

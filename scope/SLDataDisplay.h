@@ -13,7 +13,7 @@
 #include "scope/SLDisplayAxis.h"
 #include "scope/SLDisplayZoom.h"
 #include "scope/SLDisplayZoomProperties.h"
-#include "scope/SLScope.h"
+#include "scope/SLScope_numeric.h"
 #include "scope/SLToolBar.h"
 #include "scope/SLViews.h"
 

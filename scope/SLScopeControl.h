@@ -24,7 +24,7 @@
 #include "scope/SLDataChart.h"
 #include "scope/SLHighlighting.h"
 #include "scope/SLMarkers.h"
-#include "scope/SLScope.h"
+#include "scope/SLScope_hosts.h"
 
 // Published: the control's bounds and flags, Color, Zooming, InputPins, RefreshInterval,
 // Vertical, SizeLimit, the views (Title, XAxis, YAxis, DataView) and the
