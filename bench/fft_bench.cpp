@@ -20,7 +20,7 @@
 #include <string>
 #include <vector>
 
-using namespace fft_real;
+using namespace kernels::fft_real;
 
 namespace {
 
@@ -124,26 +124,30 @@ void realFftw(benchmark::State &state) {
 
 struct Member32 {
   const char *name;
-  IppOpStatus (*init)(fft_audio::FFTSpec_R_32f **, int, int, int);
-  IppOpStatus (*fwd)(const float *, float *, const fft_audio::FFTSpec_R_32f *, std::uint8_t *);
+  IppOpStatus (*init)(kernels::fft_audio::FFTSpec_R_32f **, int, int, int);
+  IppOpStatus (*fwd)(const float *, float *, const kernels::fft_audio::FFTSpec_R_32f *,
+                     std::uint8_t *);
 };
-const Member32 kMembers32[] = {
-    {"generic", fft_audio::ippsFFTInitAlloc_R_32f, fft_audio::ippsFFTFwd_RToPerm_32f},
-    {"SSE", fft_audio::ippsFFTInitAlloc_R_32f_Sse, fft_audio::ippsFFTFwd_RToPerm_32f_Sse},
-    {"SSE2", fft_audio::ippsFFTInitAlloc_R_32f_Sse2, fft_audio::ippsFFTFwd_RToPerm_32f_Sse2},
-    {"SSE3", fft_audio::ippsFFTInitAlloc_R_32f_Sse3, fft_audio::ippsFFTFwd_RToPerm_32f_Sse3}};
+const Member32 kMembers32[] = {{"generic", kernels::fft_audio::ippsFFTInitAlloc_R_32f,
+                                kernels::fft_audio::ippsFFTFwd_RToPerm_32f},
+                               {"SSE", kernels::fft_audio::ippsFFTInitAlloc_R_32f_Sse,
+                                kernels::fft_audio::ippsFFTFwd_RToPerm_32f_Sse},
+                               {"SSE2", kernels::fft_audio::ippsFFTInitAlloc_R_32f_Sse2,
+                                kernels::fft_audio::ippsFFTFwd_RToPerm_32f_Sse2},
+                               {"SSE3", kernels::fft_audio::ippsFFTInitAlloc_R_32f_Sse3,
+                                kernels::fft_audio::ippsFFTFwd_RToPerm_32f_Sse3}};
 
 template <int M> void real32Ours(benchmark::State &state) {
   const Member32 &m = kMembers32[M];
   const int order = int(state.range(0));
   const std::int64_t N = std::int64_t{1} << order;
-  fft_audio::FFTSpec_R_32f *spec = nullptr;
+  kernels::fft_audio::FFTSpec_R_32f *spec = nullptr;
   if (m.init(&spec, order, 8, 0) != 0) {
     state.SkipWithError("set-up failed");
     return;
   }
   int size = 0;
-  fft_audio::ippsFFTGetBufSize_R_32f(spec, &size);
+  kernels::fft_audio::ippsFFTGetBufSize_R_32f(spec, &size);
   std::vector<std::uint8_t> buffer(std::max(size, 1));
   std::vector<float> x(N), y(N);
   for (std::int64_t i = 0; i < N; ++i)
@@ -153,7 +157,7 @@ template <int M> void real32Ours(benchmark::State &state) {
     benchmark::DoNotOptimize(y.data());
   }
   setFlops(state, 2.5 * double(N) * order);
-  fft_audio::ippsFFTFree_R_32f(spec);
+  kernels::fft_audio::ippsFFTFree_R_32f(spec);
 }
 
 void real32Fftw(benchmark::State &state) {

@@ -7,6 +7,7 @@
 
 #include "platform/classlib/ClassBuilder.h"
 #include "platform/classlib/FormStream.h"
+#include "scope/SLScope_numeric.h"
 
 // Numbers and texts -------------------------------------------------------------------
 

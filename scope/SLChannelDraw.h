@@ -9,7 +9,7 @@
 
 #include "platform/classlib/Persistent.h"
 #include "platform/gui/Canvas.h"
-#include "scope/SLScope.h"
+#include "scope/SLScope_hosts.h"
 
 enum TSLScopePointsShape { psCircle, psSquare, psDiamond, psPlus, psCross, psStar };
 

@@ -25,7 +25,8 @@
 #include "scope/SLChannelData.h"
 #include "scope/SLChannelDraw.h"
 #include "scope/SLCollections.h"
-#include "scope/SLScope.h"
+#include "scope/SLScope_hosts.h"
+#include "scope/SLScope_numeric.h"
 
 enum TSLScopeChannelMode { cmLine, cmBar, cmPoint };
 enum TSLChannelShadeMode { csmZero, csmTop, csmBottom };

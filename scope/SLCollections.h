@@ -12,7 +12,7 @@
 #include "framework/pins/OWExtCollection.h"
 #include "platform/gui/Control.h"
 #include "platform/gui/Graphics.h"
-#include "scope/SLScope.h"
+#include "scope/SLScope_hosts.h"
 
 class TSLDisplayCollection;
 

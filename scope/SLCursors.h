@@ -11,7 +11,8 @@
 #include <vector>
 
 #include "scope/SLCollections.h"
-#include "scope/SLScope.h"
+#include "scope/SLScope_hosts.h"
+#include "scope/SLScope_numeric.h"
 
 class TSLDisplayChannels;
 class TSLDisplayChannelLinks;

@@ -10,6 +10,7 @@
 #include "scope/SLCollections.h"
 #include "scope/SLDisplayZoom.h"
 #include "scope/SLOptionalAxis.h"
+#include "scope/SLScope_numeric.h"
 #include "scope/SLViews.h"
 
 class TSLDisplayHighlighting;

@@ -20,7 +20,7 @@
 #include "scope/SLAxisSettings.h"
 #include "scope/SLChannelData.h"
 #include "scope/SLOptionalAxis.h"
-#include "scope/SLScope.h"
+#include "scope/SLScope_hosts.h"
 #include "scope/SLToolBar.h"
 #include "scope/SLViews.h"
 

@@ -3,7 +3,7 @@
 #include <cmath>
 #include <limits>
 
-#include "scope/SLScope.h"
+#include "scope/SLScope_numeric.h"
 
 namespace {
 

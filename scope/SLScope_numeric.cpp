@@ -1,4 +1,4 @@
-#include "scope/SLScope.h"
+#include "scope/SLScope_numeric.h"
 
 #include <cctype>
 #include <cmath>

@@ -12,7 +12,7 @@
 #include "platform/classlib/Persistent.h"
 #include "platform/gui/Canvas.h"
 #include "platform/gui/Control.h"
-#include "scope/SLScope.h"
+#include "scope/SLScope_hosts.h"
 
 enum TSLDisplayDrawPart : uint8_t { ddpBackground, ddpFeatures, ddpText };
 

@@ -9,7 +9,7 @@
 #include "framework/dispatch/generic_fir.h"
 #include "kernels/fft-audio/FFTAudio64.h"
 
-#define DISPATCH_KFA ::fft_audio
+#define DISPATCH_KFA ::kernels::fft_audio
 #define DISPATCH_KFIR ::dispatch_filters
 #define DISPATCH_WIRING_FFT(W)                                                                     \
   W(Vizazodizaro, ippsFFTFwd_RToCCS_64f, Own(DISPATCH_KFA::ippsFFTFwd_RToCCS_64f_Sse3),            \

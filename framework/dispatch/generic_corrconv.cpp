@@ -18,7 +18,7 @@ namespace dispatch_filters {
 namespace {
 
 namespace cc = kernels::corrconv;
-namespace fft = fft_real;
+namespace fft = kernels::fft_real;
 
 // The generic transforms of each element type, the spectrum products in extended
 // precision.

@@ -7,7 +7,7 @@
 #include <cstring>
 
 namespace {
-namespace fft = fft_real;
+namespace fft = kernels::fft_real;
 using dispatch_ops::isNullRef;
 } // namespace
 

@@ -17,7 +17,7 @@
 namespace dispatch_filters {
 namespace {
 
-namespace fft = fft_real;
+namespace fft = kernels::fft_real;
 namespace audio_filter = kernels::audio_filter;
 
 long long align32(long long n) { return (n + 31) / 32 * 32; }
@@ -156,10 +156,12 @@ const TFIRLevel kGenericLevel = {&Vizazodizaro::generic::ippsFFTInitAlloc_R_64f,
                                  &audio_filter::generic::ownsZero_64f};
 
 #define FIR_LEVEL(SUFFIX)                                                                          \
-  const TFIRLevel kLevel##SUFFIX = {                                                               \
-      &fft_audio::ippsFFTInitAlloc_R_64f##SUFFIX,  &fft_audio::ippsFFTFree_R_64f##SUFFIX,          \
-      &fft_audio::ippsFFTGetBufSize_R_64f##SUFFIX, &fft_audio::ippsFFTFwd_RToPerm_64f##SUFFIX,     \
-      audio_filter::ownsCopy_64f##SUFFIX,          audio_filter::ownsZero_64f##SUFFIX};
+  const TFIRLevel kLevel##SUFFIX = {&kernels::fft_audio::ippsFFTInitAlloc_R_64f##SUFFIX,           \
+                                    &kernels::fft_audio::ippsFFTFree_R_64f##SUFFIX,                \
+                                    &kernels::fft_audio::ippsFFTGetBufSize_R_64f##SUFFIX,          \
+                                    &kernels::fft_audio::ippsFFTFwd_RToPerm_64f##SUFFIX,           \
+                                    audio_filter::ownsCopy_64f##SUFFIX,                            \
+                                    audio_filter::ownsZero_64f##SUFFIX};
 FIR_LEVEL(_Sse)
 FIR_LEVEL(_Sse2)
 FIR_LEVEL(_Sse3)

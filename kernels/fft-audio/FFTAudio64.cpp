@@ -2,11 +2,11 @@
 #include "kernels/fft-audio/FFTAudio64.h"
 #include "kernels/fft-real/FFTEngine64.h"
 
-namespace fft_audio {
+namespace kernels::fft_audio {
 
 namespace {
 
-using fft_real::TFFTVariant;
+using kernels::fft_real::TFFTVariant;
 
 // The slots pass references; a reference bound through a null pointer is reported as a
 // null argument rather than followed.
@@ -20,7 +20,8 @@ IppOpStatus initAlloc(const TFFTVariant &v, FFTSpec_R_64f *&pFFTSpec, int order,
   if (isNullRef(pFFTSpec))
     return ippStsNullPtrErr;
   FFTSpec_64 *spec = nullptr;
-  const int status = fft_real::specInitAlloc(v, &spec, order, flag, hint, fft_real::kFFTSpecIdReal);
+  const int status = kernels::fft_real::specInitAlloc(v, &spec, order, flag, hint,
+                                                      kernels::fft_real::kFFTSpecIdReal);
   if (status == ippStsNoErr)
     pFFTSpec = static_cast<FFTSpec_R_64f *>(spec);
   return status;
@@ -29,14 +30,14 @@ IppOpStatus initAlloc(const TFFTVariant &v, FFTSpec_R_64f *&pFFTSpec, int order,
 IppOpStatus release(FFTSpec_R_64f &fftSpec) {
   if (isNullRef(fftSpec))
     return ippStsNullPtrErr;
-  return fft_real::specFree(&fftSpec, fft_real::kFFTSpecIdReal);
+  return kernels::fft_real::specFree(&fftSpec, kernels::fft_real::kFFTSpecIdReal);
 }
 
 // The Perm spectrum (R0, R(N/2), Re1, Im1, ...) rearranged into CCS in place: only the
 // two real-valued bins move.
 IppOpStatus forwardCcs(const TFFTVariant &v, const double *pSrc, double *pDst,
                        const FFTSpec_R_64f *pFFTSpec, unsigned char *pBuffer) {
-  const int status = fft_real::transformRealFwd(v, false, pSrc, pDst, pFFTSpec, pBuffer);
+  const int status = kernels::fft_real::transformRealFwd(v, false, pSrc, pDst, pFFTSpec, pBuffer);
   if (status != ippStsNoErr)
     return status;
   const std::int64_t N = std::int64_t{1} << pFFTSpec->order;
@@ -61,15 +62,15 @@ IppOpStatus forwardCcs(const TFFTVariant &v, const double *pSrc, double *pDst,
     return forwardCcs(VARIANT, pSrc, pDst, pFFTSpec, pBuffer);                                     \
   }                                                                                                \
   IppOpStatus ippsFFTGetBufSize_R_64f##SUFFIX(const FFTSpec_R_64f *pSpec, int *pBufSize) {         \
-    return fft_real::specGetBufSize(pSpec, pBufSize, fft_real::kFFTSpecIdReal);                    \
+    return kernels::fft_real::specGetBufSize(pSpec, pBufSize, kernels::fft_real::kFFTSpecIdReal);  \
   }                                                                                                \
   IppOpStatus ippsFFTFwd_RToPerm_64f##SUFFIX(const double *pSrc, double *pDst,                     \
                                              const FFTSpec_R_64f *pSpec, unsigned char *pBuffer) { \
-    return fft_real::transformRealFwd(VARIANT, false, pSrc, pDst, pSpec, pBuffer);                 \
+    return kernels::fft_real::transformRealFwd(VARIANT, false, pSrc, pDst, pSpec, pBuffer);        \
   }
 
-FFT_AUDIO_MEMBER(_Sse, fft_real::kFFTSseVariant)
-FFT_AUDIO_MEMBER(_Sse2, fft_real::kFFTSse2Variant)
-FFT_AUDIO_MEMBER(_Sse3, fft_real::kFFTSse3Variant)
+FFT_AUDIO_MEMBER(_Sse, kernels::fft_real::kFFTSseVariant)
+FFT_AUDIO_MEMBER(_Sse2, kernels::fft_real::kFFTSse2Variant)
+FFT_AUDIO_MEMBER(_Sse3, kernels::fft_real::kFFTSse3Variant)
 
-} // namespace fft_audio
+} // namespace kernels::fft_audio

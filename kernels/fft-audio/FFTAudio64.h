@@ -7,7 +7,7 @@
 // order 14).
 //
 // A record is read by the member that built it: a transform of another member returns
-// -17 (see fft_real::kFFTMemberGeneric). A release takes any member's record.
+// -17 (see kernels::fft_real::kFFTMemberGeneric). A release takes any member's record.
 //
 // CCS: R0, 0, Re1, Im1, ..., R(N/2), 0 in N + 2 doubles (two for N = 1).
 #pragma once
@@ -20,7 +20,7 @@
 #include <cstddef>
 #include <cstdint>
 
-namespace fft_audio {
+namespace kernels::fft_audio {
 
 IppOpStatus ippsFFTInitAlloc_R_64f_Sse(FFTSpec_R_64f *&pFFTSpec, int order, int flag, int hint);
 IppOpStatus ippsFFTFree_R_64f_Sse(FFTSpec_R_64f &fftSpec);
@@ -50,82 +50,97 @@ IppOpStatus ippsFFTFwd_RToPerm_64f_Sse3(const double *pSrc, double *pDst,
 
 // The small-order kernels of every member, by order, family and direction: interleaved
 // complex (CToC_64fc), split complex (CToC_64f) and real (R, RToPerm, PermToR).
-inline constexpr auto &ownsFFTOrd0_CToC_64fc = fft_real::ownsFFTCopy_64fc;
-inline constexpr auto &ownsFFTOrd0Scale_CToC_64fc = fft_real::ownsFFTCopyScale_64fc;
-inline constexpr auto &ownsFFTOrd1_CToC_64fc = fft_real::ownsFFT2_64fc;
-inline constexpr auto &ownsFFTOrd1Scale_CToC_64fc = fft_real::ownsFFT2Scale_64fc;
-inline constexpr auto &ownsFFTFwdOrd2_CToC_64fc = fft_real::ownsFFTFwd4_64fc;
-inline constexpr auto &ownsFFTFwdOrd2Scale_CToC_64fc = fft_real::ownsFFTFwd4Scale_64fc;
-inline constexpr auto &ownsFFTFwdOrd3_CToC_64fc = fft_real::ownsFFTFwd8_64fc;
-inline constexpr auto &ownsFFTFwdOrd3Scale_CToC_64fc = fft_real::ownsFFTFwd8Scale_64fc;
-inline constexpr auto &ownsFFTInvOrd2_CToC_64fc = fft_real::ownsFFTInv4_64fc;
-inline constexpr auto &ownsFFTInvOrd2Scale_CToC_64fc = fft_real::ownsFFTInv4Scale_64fc;
-inline constexpr auto &ownsFFTInvOrd3_CToC_64fc = fft_real::ownsFFTInv8_64fc;
-inline constexpr auto &ownsFFTInvOrd3Scale_CToC_64fc = fft_real::ownsFFTInv8Scale_64fc;
-inline constexpr auto &ownsFFTOrd0_CToC_64f = fft_real::ownsFFTCopy_64fc_Split;
-inline constexpr auto &ownsFFTOrd0Scale_CToC_64f = fft_real::ownsFFTCopyScale_64fc_Split;
-inline constexpr auto &ownsFFTOrd1_CToC_64f = fft_real::ownsFFT2_64fc_Split;
-inline constexpr auto &ownsFFTOrd1Scale_CToC_64f = fft_real::ownsFFT2Scale_64fc_Split;
-inline constexpr auto &ownsFFTFwdOrd2_CToC_64f = fft_real::ownsFFTFwd4_64fc_Split;
-inline constexpr auto &ownsFFTFwdOrd2Scale_CToC_64f = fft_real::ownsFFTFwd4Scale_64fc_Split;
-inline constexpr auto &ownsFFTFwdOrd3_CToC_64f = fft_real::ownsFFTFwd8_64fc_Split;
-inline constexpr auto &ownsFFTFwdOrd3Scale_CToC_64f = fft_real::ownsFFTFwd8Scale_64fc_Split;
-inline constexpr auto &ownsFFTInvOrd2_CToC_64f = fft_real::ownsFFTInv4_64fc_Split;
-inline constexpr auto &ownsFFTInvOrd2Scale_CToC_64f = fft_real::ownsFFTInv4Scale_64fc_Split;
-inline constexpr auto &ownsFFTInvOrd3_CToC_64f = fft_real::ownsFFTInv8_64fc_Split;
-inline constexpr auto &ownsFFTInvOrd3Scale_CToC_64f = fft_real::ownsFFTInv8Scale_64fc_Split;
-inline constexpr auto &ownsFFTOrd0_R_64f = fft_real::ownsFFTCopy_64f;
-inline constexpr auto &ownsFFTOrd0Scale_R_64f = fft_real::ownsFFTCopyScale_64f;
-inline constexpr auto &ownsFFTOrd1_R_64f = fft_real::ownsFFT2_64f;
-inline constexpr auto &ownsFFTOrd1Scale_R_64f = fft_real::ownsFFT2Scale_64f;
-inline constexpr auto &ownsFFTFwdOrd2_RToPerm_64f = fft_real::ownsFFTFwd4_64f;
-inline constexpr auto &ownsFFTFwdOrd2Scale_RToPerm_64f = fft_real::ownsFFTFwd4Scale_64f;
-inline constexpr auto &ownsFFTFwdOrd3_RToPerm_64f = fft_real::ownsFFTFwd8_64f;
-inline constexpr auto &ownsFFTFwdOrd3Scale_RToPerm_64f = fft_real::ownsFFTFwd8Scale_64f;
-inline constexpr auto &ownsFFTInvOrd2_PermToR_64f = fft_real::ownsFFTInv4_64f;
-inline constexpr auto &ownsFFTInvOrd2Scale_PermToR_64f = fft_real::ownsFFTInv4Scale_64f;
-inline constexpr auto &ownsFFTInvOrd3_PermToR_64f = fft_real::ownsFFTInv8_64f;
-inline constexpr auto &ownsFFTInvOrd3Scale_PermToR_64f = fft_real::ownsFFTInv8Scale_64f;
+inline constexpr auto &ownsFFTOrd0_CToC_64fc = kernels::fft_real::ownsFFTCopy_64fc;
+inline constexpr auto &ownsFFTOrd0Scale_CToC_64fc = kernels::fft_real::ownsFFTCopyScale_64fc;
+inline constexpr auto &ownsFFTOrd1_CToC_64fc = kernels::fft_real::ownsFFT2_64fc;
+inline constexpr auto &ownsFFTOrd1Scale_CToC_64fc = kernels::fft_real::ownsFFT2Scale_64fc;
+inline constexpr auto &ownsFFTFwdOrd2_CToC_64fc = kernels::fft_real::ownsFFTFwd4_64fc;
+inline constexpr auto &ownsFFTFwdOrd2Scale_CToC_64fc = kernels::fft_real::ownsFFTFwd4Scale_64fc;
+inline constexpr auto &ownsFFTFwdOrd3_CToC_64fc = kernels::fft_real::ownsFFTFwd8_64fc;
+inline constexpr auto &ownsFFTFwdOrd3Scale_CToC_64fc = kernels::fft_real::ownsFFTFwd8Scale_64fc;
+inline constexpr auto &ownsFFTInvOrd2_CToC_64fc = kernels::fft_real::ownsFFTInv4_64fc;
+inline constexpr auto &ownsFFTInvOrd2Scale_CToC_64fc = kernels::fft_real::ownsFFTInv4Scale_64fc;
+inline constexpr auto &ownsFFTInvOrd3_CToC_64fc = kernels::fft_real::ownsFFTInv8_64fc;
+inline constexpr auto &ownsFFTInvOrd3Scale_CToC_64fc = kernels::fft_real::ownsFFTInv8Scale_64fc;
+inline constexpr auto &ownsFFTOrd0_CToC_64f = kernels::fft_real::ownsFFTCopy_64fc_Split;
+inline constexpr auto &ownsFFTOrd0Scale_CToC_64f = kernels::fft_real::ownsFFTCopyScale_64fc_Split;
+inline constexpr auto &ownsFFTOrd1_CToC_64f = kernels::fft_real::ownsFFT2_64fc_Split;
+inline constexpr auto &ownsFFTOrd1Scale_CToC_64f = kernels::fft_real::ownsFFT2Scale_64fc_Split;
+inline constexpr auto &ownsFFTFwdOrd2_CToC_64f = kernels::fft_real::ownsFFTFwd4_64fc_Split;
+inline constexpr auto &ownsFFTFwdOrd2Scale_CToC_64f =
+    kernels::fft_real::ownsFFTFwd4Scale_64fc_Split;
+inline constexpr auto &ownsFFTFwdOrd3_CToC_64f = kernels::fft_real::ownsFFTFwd8_64fc_Split;
+inline constexpr auto &ownsFFTFwdOrd3Scale_CToC_64f =
+    kernels::fft_real::ownsFFTFwd8Scale_64fc_Split;
+inline constexpr auto &ownsFFTInvOrd2_CToC_64f = kernels::fft_real::ownsFFTInv4_64fc_Split;
+inline constexpr auto &ownsFFTInvOrd2Scale_CToC_64f =
+    kernels::fft_real::ownsFFTInv4Scale_64fc_Split;
+inline constexpr auto &ownsFFTInvOrd3_CToC_64f = kernels::fft_real::ownsFFTInv8_64fc_Split;
+inline constexpr auto &ownsFFTInvOrd3Scale_CToC_64f =
+    kernels::fft_real::ownsFFTInv8Scale_64fc_Split;
+inline constexpr auto &ownsFFTOrd0_R_64f = kernels::fft_real::ownsFFTCopy_64f;
+inline constexpr auto &ownsFFTOrd0Scale_R_64f = kernels::fft_real::ownsFFTCopyScale_64f;
+inline constexpr auto &ownsFFTOrd1_R_64f = kernels::fft_real::ownsFFT2_64f;
+inline constexpr auto &ownsFFTOrd1Scale_R_64f = kernels::fft_real::ownsFFT2Scale_64f;
+inline constexpr auto &ownsFFTFwdOrd2_RToPerm_64f = kernels::fft_real::ownsFFTFwd4_64f;
+inline constexpr auto &ownsFFTFwdOrd2Scale_RToPerm_64f = kernels::fft_real::ownsFFTFwd4Scale_64f;
+inline constexpr auto &ownsFFTFwdOrd3_RToPerm_64f = kernels::fft_real::ownsFFTFwd8_64f;
+inline constexpr auto &ownsFFTFwdOrd3Scale_RToPerm_64f = kernels::fft_real::ownsFFTFwd8Scale_64f;
+inline constexpr auto &ownsFFTInvOrd2_PermToR_64f = kernels::fft_real::ownsFFTInv4_64f;
+inline constexpr auto &ownsFFTInvOrd2Scale_PermToR_64f = kernels::fft_real::ownsFFTInv4Scale_64f;
+inline constexpr auto &ownsFFTInvOrd3_PermToR_64f = kernels::fft_real::ownsFFTInv8_64f;
+inline constexpr auto &ownsFFTInvOrd3Scale_PermToR_64f = kernels::fft_real::ownsFFTInv8Scale_64f;
 
 // The generic and SSE members' large-order routines: the split level, the blocked scheme
 // and its combine passes, and the record release every member shares.
-inline constexpr auto &ownsFFTLargeSplit_64fc = fft_real::ownsFFTLargeStep_64fc;
-inline constexpr auto &ownsFFTLargeSplit_64fc_Sse = fft_real::ownsFFTLargeStep_64fc_Sse;
-inline constexpr auto &ownsFFTLargeBlocked_64fc = fft_real::ownsFFTBlocked_64fc;
-inline constexpr auto &ownsFFTLargeBlocked_64fc_Sse = fft_real::ownsFFTBlocked_64fc_Sse;
-inline constexpr auto &ownsFFTBlockedCombine_64fc = fft_real::ownsFFTBlockedPass_64fc;
-inline constexpr auto &ownsFFTBlockedCombine_64fc_Sse = fft_real::ownsFFTBlockedPass_64fc_Sse;
-inline constexpr auto &ownsFFTFreeSpec_R_64f_Sse = fft_real::ownsFFTFreeSpec_R_64f;
-inline constexpr auto &ownsFFTFreeSpec_R_64f_Sse2 = fft_real::ownsFFTFreeSpec_R_64f;
-inline constexpr auto &ownsFFTFreeSpec_R_64f_Sse3 = fft_real::ownsFFTFreeSpec_R_64f;
+inline constexpr auto &ownsFFTLargeSplit_64fc = kernels::fft_real::ownsFFTLargeStep_64fc;
+inline constexpr auto &ownsFFTLargeSplit_64fc_Sse = kernels::fft_real::ownsFFTLargeStep_64fc_Sse;
+inline constexpr auto &ownsFFTLargeBlocked_64fc = kernels::fft_real::ownsFFTBlocked_64fc;
+inline constexpr auto &ownsFFTLargeBlocked_64fc_Sse = kernels::fft_real::ownsFFTBlocked_64fc_Sse;
+inline constexpr auto &ownsFFTBlockedCombine_64fc = kernels::fft_real::ownsFFTBlockedPass_64fc;
+inline constexpr auto &ownsFFTBlockedCombine_64fc_Sse =
+    kernels::fft_real::ownsFFTBlockedPass_64fc_Sse;
+inline constexpr auto &ownsFFTFreeSpec_R_64f_Sse = kernels::fft_real::ownsFFTFreeSpec_R_64f;
+inline constexpr auto &ownsFFTFreeSpec_R_64f_Sse2 = kernels::fft_real::ownsFFTFreeSpec_R_64f;
+inline constexpr auto &ownsFFTFreeSpec_R_64f_Sse3 = kernels::fft_real::ownsFFTFreeSpec_R_64f;
 
 // The SSE3 member is the SSE2 engine with a radix limit of 14: the same routines, tables
 // and column-chunk passes.
-inline constexpr auto &ownsFFTColumnLoad_64fc_Sse2 = fft_real::ownsFFTGatherCols_64fc_Sse2;
-inline constexpr auto &ownsFFTColumnStore_64fc_Sse2 = fft_real::ownsFFTScatterCols_64fc_Sse2;
+inline constexpr auto &ownsFFTColumnLoad_64fc_Sse2 = kernels::fft_real::ownsFFTGatherCols_64fc_Sse2;
+inline constexpr auto &ownsFFTColumnStore_64fc_Sse2 =
+    kernels::fft_real::ownsFFTScatterCols_64fc_Sse2;
 template <bool Inv>
-inline constexpr auto &ownsFFTColumnRadix4_64fc_Sse2 = fft_real::ownsFFTColRadix4_64fc_Sse2<Inv>;
+inline constexpr auto &ownsFFTColumnRadix4_64fc_Sse2 =
+    kernels::fft_real::ownsFFTColRadix4_64fc_Sse2<Inv>;
 template <bool Inv>
-inline constexpr auto &ownsFFTColumnRadix2_64fc_Sse2 = fft_real::ownsFFTColRadix2_64fc_Sse2<Inv>;
-inline constexpr auto &ownsFFTColumnLoad_64fc_Sse3 = fft_real::ownsFFTGatherCols_64fc_Sse2;
-inline constexpr auto &ownsFFTColumnStore_64fc_Sse3 = fft_real::ownsFFTScatterCols_64fc_Sse2;
+inline constexpr auto &ownsFFTColumnRadix2_64fc_Sse2 =
+    kernels::fft_real::ownsFFTColRadix2_64fc_Sse2<Inv>;
+inline constexpr auto &ownsFFTColumnLoad_64fc_Sse3 = kernels::fft_real::ownsFFTGatherCols_64fc_Sse2;
+inline constexpr auto &ownsFFTColumnStore_64fc_Sse3 =
+    kernels::fft_real::ownsFFTScatterCols_64fc_Sse2;
 template <bool Inv>
-inline constexpr auto &ownsFFTColumnRadix4_64fc_Sse3 = fft_real::ownsFFTColRadix4_64fc_Sse2<Inv>;
+inline constexpr auto &ownsFFTColumnRadix4_64fc_Sse3 =
+    kernels::fft_real::ownsFFTColRadix4_64fc_Sse2<Inv>;
 template <bool Inv>
-inline constexpr auto &ownsFFTColumnRadix2_64fc_Sse3 = fft_real::ownsFFTColRadix2_64fc_Sse2<Inv>;
-inline constexpr auto &ownsFFTBitRevRadix4_64fc_Sse3 = fft_real::ownsFFTBitRevRadix4_64fc_Sse2;
-inline constexpr auto &ownsBitRev_64fc_Sse3 = fft_real::ownsBitRev_64fc_Sse2;
-inline constexpr auto &ownsBitRev_64fc_I_Sse3 = fft_real::ownsBitRev_64fc_I_Sse2;
-inline constexpr auto &ownsFFTInitTwiddleTab_64fc_Sse3 = fft_real::ownsFFTInitTwiddleTab_64fc_Sse2;
-inline constexpr auto &ownsFFTInitRealFwdTab_64f_Sse3 = fft_real::ownsFFTInitRealFwdTab_64f_Sse2;
-inline constexpr auto &ownsFFTInitRealInvTab_64f_Sse3 = fft_real::ownsFFTInitRealInvTab_64f_Sse2;
-inline constexpr auto &ownsFFTRealRecomb_64f_Sse3 = fft_real::ownsFFTRealRecomb_64f_Sse2;
-inline constexpr auto &ownsFFTScale_64f_Sse3 = fft_real::ownsFFTScale_64f_Sse2;
-inline constexpr auto &ownsFFTRadix4_64fc_Sse3 = fft_real::ownsFFTRadix4_64fc_Sse2;
-inline constexpr auto &ownsFFTInitBitRevTab_Sse3 = fft_real::ownsFFTInitBitRevTab_Sse2;
-inline constexpr auto &ownsFFTInitSinTab_64f_Sse3 = fft_real::ownsFFTInitSinTab_64f;
+inline constexpr auto &ownsFFTColumnRadix2_64fc_Sse3 =
+    kernels::fft_real::ownsFFTColRadix2_64fc_Sse2<Inv>;
+inline constexpr auto &ownsFFTBitRevRadix4_64fc_Sse3 =
+    kernels::fft_real::ownsFFTBitRevRadix4_64fc_Sse2;
+inline constexpr auto &ownsBitRev_64fc_Sse3 = kernels::fft_real::ownsBitRev_64fc_Sse2;
+inline constexpr auto &ownsBitRev_64fc_I_Sse3 = kernels::fft_real::ownsBitRev_64fc_I_Sse2;
+inline constexpr auto &ownsFFTInitTwiddleTab_64fc_Sse3 =
+    kernels::fft_real::ownsFFTInitTwiddleTab_64fc_Sse2;
+inline constexpr auto &ownsFFTInitRealFwdTab_64f_Sse3 =
+    kernels::fft_real::ownsFFTInitRealFwdTab_64f_Sse2;
+inline constexpr auto &ownsFFTInitRealInvTab_64f_Sse3 =
+    kernels::fft_real::ownsFFTInitRealInvTab_64f_Sse2;
+inline constexpr auto &ownsFFTRealRecomb_64f_Sse3 = kernels::fft_real::ownsFFTRealRecomb_64f_Sse2;
+inline constexpr auto &ownsFFTScale_64f_Sse3 = kernels::fft_real::ownsFFTScale_64f_Sse2;
+inline constexpr auto &ownsFFTRadix4_64fc_Sse3 = kernels::fft_real::ownsFFTRadix4_64fc_Sse2;
+inline constexpr auto &ownsFFTInitBitRevTab_Sse3 = kernels::fft_real::ownsFFTInitBitRevTab_Sse2;
+inline constexpr auto &ownsFFTInitSinTab_64f_Sse3 = kernels::fft_real::ownsFFTInitSinTab_64f;
 
 // The aligned blocks of the transform objects (ownsMalloc, ownsFree) are declared in
 // kernels/fft-real/OwnsMalloc.h: every block of the shared engine comes from them.
 
-} // namespace fft_audio
+} // namespace kernels::fft_audio

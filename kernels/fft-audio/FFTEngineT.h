@@ -13,7 +13,7 @@
 #include <cstdint>
 #include <utility>
 
-namespace fft_audio::engine {
+namespace kernels::fft_audio::engine {
 
 // Rounds a byte count up to a multiple of 16.
 constexpr std::int64_t round16(std::int64_t bytes) { return (bytes + 15) / 16 * 16; }
@@ -225,4 +225,4 @@ void realRecombFwd(TComplex<T> *Z, std::int64_t n, const TComplex<T> *table) {
   Z[n / 2].im = -Z[n / 2].im;
 }
 
-} // namespace fft_audio::engine
+} // namespace kernels::fft_audio::engine

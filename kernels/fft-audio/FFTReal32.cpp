@@ -12,7 +12,7 @@
 #include <cmath>
 #include <cstring>
 
-namespace fft_audio {
+namespace kernels::fft_audio {
 
 namespace {
 
@@ -118,12 +118,13 @@ void ownsFFTInitLarge_32fc(FFTSpec_R_32f *spec, int k, const float *S, int M, C 
 
 int ownsFFTInitComplex_32fc(FFTSpec_R_32f *spec, int k, const float *S, int M) {
   const std::int64_t n = std::int64_t{1} << k;
-  spec->bitRevTable = static_cast<std::int32_t *>(fft_real::fftMalloc(round16(n / 4 * 4 + 4)));
+  spec->bitRevTable =
+      static_cast<std::int32_t *>(kernels::fft_real::fftMalloc(round16(n / 4 * 4 + 4)));
   if (spec->bitRevTable == nullptr)
     return ippStsMemAllocErr;
-  fft_real::ownsFFTInitBitRevTab(k, spec->bitRevTable);
+  kernels::fft_real::ownsFFTInitBitRevTab(k, spec->bitRevTable);
   if (k <= kRadixLimit) {
-    spec->twiddleTable = static_cast<C *>(fft_real::fftMalloc(round16(8 * n + 8)));
+    spec->twiddleTable = static_cast<C *>(kernels::fft_real::fftMalloc(round16(8 * n + 8)));
     if (spec->twiddleTable == nullptr)
       return ippStsMemAllocErr;
     ownsFFTInitTwiddleTab_32fc(k, S, M, spec->twiddleTable);
@@ -131,7 +132,7 @@ int ownsFFTInitComplex_32fc(FFTSpec_R_32f *spec, int k, const float *S, int M) {
   }
   std::int64_t tableSize = 0, tempSize = 0, workSize = 0;
   ownsFFTGetSizeLarge_32fc(k, &tableSize, &tempSize, &workSize);
-  C *block = static_cast<C *>(fft_real::fftMalloc(tableSize));
+  C *block = static_cast<C *>(kernels::fft_real::fftMalloc(tableSize));
   if (block == nullptr)
     return ippStsMemAllocErr;
   ownsFFTInitLarge_32fc(spec, k, S, M, block);
@@ -304,11 +305,11 @@ void ownsFFTFreeSpec_R_32f(FFTSpec_R_32f *spec) {
   spec->id = 0;
   if (spec->allocated != 1)
     return;
-  fft_real::fftFree(spec->bitRevTable);
-  fft_real::fftFree(spec->twiddleTable);
-  fft_real::fftFree(spec->recombFwdTable);
-  fft_real::fftFree(spec->recombInvTable);
-  fft_real::fftFree(spec);
+  kernels::fft_real::fftFree(spec->bitRevTable);
+  kernels::fft_real::fftFree(spec->twiddleTable);
+  kernels::fft_real::fftFree(spec->recombFwdTable);
+  kernels::fft_real::fftFree(spec->recombInvTable);
+  kernels::fft_real::fftFree(spec);
 }
 
 void ownsFFTLarge_32fc(const FFTSpec_R_32f *spec, Ipp32fc *data, int c, Ipp32fc *work) {
@@ -323,7 +324,7 @@ IppOpStatus ippsFFTInitAlloc_R_32f(FFTSpec_R_32f **ppSpec, int order, int flag, 
     return ippStsNullPtrErr;
   if (order < 0 || order > 30)
     return ippStsFftOrderErr;
-  auto *spec = static_cast<FFTSpec_R_32f *>(fft_real::fftMalloc(sizeof(FFTSpec_R_32f)));
+  auto *spec = static_cast<FFTSpec_R_32f *>(kernels::fft_real::fftMalloc(sizeof(FFTSpec_R_32f)));
   if (spec == nullptr)
     return ippStsMemAllocErr;
   std::memset(spec, 0, sizeof(*spec));
@@ -331,7 +332,7 @@ IppOpStatus ippsFFTInitAlloc_R_32f(FFTSpec_R_32f **ppSpec, int order, int flag, 
   spec->order = order;
   spec->hint = hint;
   spec->allocated = 1;
-  spec->member = fft_real::kFFTMemberGeneric;
+  spec->member = kernels::fft_real::kFFTMemberGeneric;
   const double N = std::ldexp(1.0, order);
   switch (flag) {
   case 8:
@@ -360,7 +361,7 @@ IppOpStatus ippsFFTInitAlloc_R_32f(FFTSpec_R_32f **ppSpec, int order, int flag, 
     ownsFFTFreeSpec_R_32f(spec);
     return ippStsMemAllocErr;
   }
-  auto *S = static_cast<float *>(fft_real::fftMalloc(sinBytes));
+  auto *S = static_cast<float *>(kernels::fft_real::fftMalloc(sinBytes));
   if (S == nullptr) {
     ownsFFTFreeSpec_R_32f(spec);
     return ippStsMemAllocErr;
@@ -369,20 +370,20 @@ IppOpStatus ippsFFTInitAlloc_R_32f(FFTSpec_R_32f **ppSpec, int order, int flag, 
   int status = ownsFFTInitComplex_32fc(spec, order - 1, S, order);
   const std::int64_t recombBytes = round16((std::int64_t{1} << order) / 4 * 8);
   if (status == ippStsNoErr) {
-    spec->recombFwdTable = static_cast<C *>(fft_real::fftMalloc(recombBytes));
+    spec->recombFwdTable = static_cast<C *>(kernels::fft_real::fftMalloc(recombBytes));
     if (spec->recombFwdTable == nullptr)
       status = ippStsMemAllocErr;
     else
       ownsFFTInitRealFwdTab_32f(order, S, spec->recombFwdTable);
   }
   if (status == ippStsNoErr) {
-    spec->recombInvTable = static_cast<C *>(fft_real::fftMalloc(recombBytes));
+    spec->recombInvTable = static_cast<C *>(kernels::fft_real::fftMalloc(recombBytes));
     if (spec->recombInvTable == nullptr)
       status = ippStsMemAllocErr;
     else
       ownsFFTInitRealInvTab_32f(order, S, spec->recombInvTable);
   }
-  fft_real::fftFree(S);
+  kernels::fft_real::fftFree(S);
   if (status != ippStsNoErr) {
     ownsFFTFreeSpec_R_32f(spec);
     return status;
@@ -413,7 +414,7 @@ IppOpStatus ippsFFTFwd_RToPerm_32f(const float *pSrc, float *pDst, const FFTSpec
                                    std::uint8_t *pBuffer) {
   if (pSpec == nullptr)
     return ippStsNullPtrErr;
-  if (pSpec->id != kFFTSpecIdReal32 || pSpec->member != fft_real::kFFTMemberGeneric)
+  if (pSpec->id != kFFTSpecIdReal32 || pSpec->member != kernels::fft_real::kFFTMemberGeneric)
     return ippStsContextMatchErr;
   if (pSrc == nullptr || pDst == nullptr)
     return ippStsNullPtrErr;
@@ -431,7 +432,7 @@ IppOpStatus ippsFFTFwd_RToPerm_32f(const float *pSrc, float *pDst, const FFTSpec
     if (pBuffer != nullptr) {
       work = engine::alignUp16<C>(pBuffer);
     } else {
-      taken = fft_real::fftMalloc(pSpec->workSize);
+      taken = kernels::fft_real::fftMalloc(pSpec->workSize);
       if (taken == nullptr)
         return ippStsMemAllocErr;
       work = static_cast<C *>(taken);
@@ -454,8 +455,8 @@ IppOpStatus ippsFFTFwd_RToPerm_32f(const float *pSrc, float *pDst, const FFTSpec
   pDst[0] = static_cast<float>(r + i);
   pDst[1] = static_cast<float>(r - i);
   ownsFFTRealRecomb_32f(z, n, pSpec->recombFwdTable);
-  fft_real::fftFree(taken);
+  kernels::fft_real::fftFree(taken);
   return ippStsNoErr;
 }
 
-} // namespace fft_audio
+} // namespace kernels::fft_audio

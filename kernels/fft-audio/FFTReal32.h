@@ -16,7 +16,7 @@
 
 #include <cstdint>
 
-namespace fft_audio {
+namespace kernels::fft_audio {
 
 // A complex value of element type T, real part first; complex arrays are interleaved.
 template <class T> struct TComplex {
@@ -78,4 +78,4 @@ FFT_REAL32_MEMBER(_Sse2)
 FFT_REAL32_MEMBER(_Sse3)
 #undef FFT_REAL32_MEMBER
 
-} // namespace fft_audio
+} // namespace kernels::fft_audio

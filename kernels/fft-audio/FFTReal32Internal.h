@@ -5,7 +5,7 @@
 
 #include "kernels/fft-audio/FFTReal32.h"
 
-namespace fft_audio {
+namespace kernels::fft_audio {
 
 // FFTOrderSplitTable_32f: split exponent of complex order k (0: blocked path, or none).
 int ownsFFTOrderSplit_32f(int k);
@@ -50,4 +50,4 @@ void ownsFFTGetSizeLarge_32fc_Sse3(int k, std::int64_t *table, std::int64_t *tem
 // FFTBitRevIndexTable of complex order m: word j = 2·rev_(m-2)(j) for j < 2^(m-2), then 0.
 std::int32_t *ownsFFTInitBitRevIndexTab_Sse(int m, std::int32_t *table);
 
-} // namespace fft_audio
+} // namespace kernels::fft_audio

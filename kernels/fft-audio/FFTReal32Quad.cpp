@@ -9,7 +9,7 @@
 
 #include <cstring>
 
-namespace fft_audio::quad {
+namespace kernels::fft_audio::quad {
 
 namespace {
 
@@ -287,7 +287,7 @@ void chain(OddPlan plan, const Src &src, float *T, Out out, std::int64_t n, cons
 
 // The index table is the one the double-precision members read: one builder for both.
 std::int32_t *initBitRevIndexTab(int m, std::int32_t *table) {
-  return fft_real::ownsFFTInitBitRevTab_Sse2(m, table);
+  return kernels::fft_real::ownsFFTInitBitRevTab_Sse2(m, table);
 }
 
 float *initPassTwiddleTab(OddPlan plan, int m, const float *S, int b, float *out) {
@@ -544,4 +544,4 @@ void toInterleaved(const float *src, float *dst, std::int64_t count) {
     Out{dst, true, false}.put(r, ldu(src + 2 * r));
 }
 
-} // namespace fft_audio::quad
+} // namespace kernels::fft_audio::quad

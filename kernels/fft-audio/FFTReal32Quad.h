@@ -21,7 +21,7 @@
 
 #include <cstdint>
 
-namespace fft_audio::quad {
+namespace kernels::fft_audio::quad {
 
 enum class OddPlan {
   First8,     // SSE, SSE2
@@ -95,4 +95,4 @@ void initRealInvTab(int order, const float *S, float *table);
 // interleaved form at dst (either may be unaligned; dst may equal src).
 void toInterleaved(const float *src, float *dst, std::int64_t count);
 
-} // namespace fft_audio::quad
+} // namespace kernels::fft_audio::quad

@@ -24,7 +24,7 @@
 #include <cmath>
 #include <cstring>
 
-namespace fft_audio {
+namespace kernels::fft_audio {
 
 namespace {
 
@@ -360,14 +360,14 @@ void vecLevel(const TMember &mb, const FFTSpec_R_32f *spec, C *data, int m, int 
 
 // ---- Entries shared by the three members -------------------------------------------------
 
-void *take(std::int64_t bytes) { return fft_real::fftMalloc(bytes); }
+void *take(std::int64_t bytes) { return kernels::fft_real::fftMalloc(bytes); }
 
 // Bytes of the table area of complex order k above the radix limit.
 std::int64_t largeTableBytes(const TMember &mb, int k) {
   std::int64_t table = 0, temp = 0, work = 0;
-  if (mb.tag == fft_real::kFFTMemberSse)
+  if (mb.tag == kernels::fft_real::kFFTMemberSse)
     ownsFFTGetSizeLarge_32fc_Sse(k, &table, &temp, &work);
-  else if (mb.tag == fft_real::kFFTMemberSse2)
+  else if (mb.tag == kernels::fft_real::kFFTMemberSse2)
     ownsFFTGetSizeLarge_32fc_Sse2(k, &table, &temp, &work);
   else
     ownsFFTGetSizeLarge_32fc_Sse3(k, &table, &temp, &work);
@@ -376,7 +376,7 @@ std::int64_t largeTableBytes(const TMember &mb, int k) {
 
 int initComplex(const TMember &mb, FFTSpec_R_32f *spec, int k, const float *S, int M) {
   const std::int64_t n = pow2(k);
-  const bool sse = mb.tag == fft_real::kFFTMemberSse;
+  const bool sse = mb.tag == kernels::fft_real::kFFTMemberSse;
   const std::int64_t revBytes = sse ? round16(n / 4 * 4 + 4) : (n + 19) / 16 * 16;
   spec->bitRevTable = static_cast<std::int32_t *>(take(revBytes));
   if (spec->bitRevTable == nullptr)
@@ -473,7 +473,7 @@ IppOpStatus initAlloc(const TMember &mb, FFTSpec_R_32f **ppSpec, int order, int 
     else
       mb.initRealInvTab(order, S, F(spec->recombInvTable));
   }
-  fft_real::fftFree(S);
+  kernels::fft_real::fftFree(S);
   if (status != ippStsNoErr) {
     mb.freeSpec(spec);
     return status;
@@ -532,7 +532,7 @@ IppOpStatus forward(const TMember &mb, const float *pSrc, float *pDst, const FFT
   pDst[0] = static_cast<float>(r + i);
   pDst[1] = static_cast<float>(r - i);
   mb.realRecomb(z, n, F(pSpec->recombFwdTable));
-  fft_real::fftFree(taken);
+  kernels::fft_real::fftFree(taken);
   return ippStsNoErr;
 }
 
@@ -593,10 +593,10 @@ float *ownsFFTInitRealInvTab_32f_Sse3(int order, const float *S, float *table) {
 // The SSE member lists bit-reversed pairs from complex order 10 on; the SSE3 member, like
 // the SSE2 member, reads the index table.
 std::int32_t *ownsFFTInitBitRevTab_Sse(int k, std::int32_t *table) {
-  return fft_real::ownsFFTInitBitRevTab(k, table);
+  return kernels::fft_real::ownsFFTInitBitRevTab(k, table);
 }
 std::int32_t *ownsFFTInitBitRevTab_Sse3(int k, std::int32_t *table) {
-  return fft_real::ownsFFTInitBitRevTab_Sse2(k, table);
+  return kernels::fft_real::ownsFFTInitBitRevTab_Sse2(k, table);
 }
 
 void ownsFFTBitRevRadix4_32fc_Sse(const C *src, C *dst, std::int64_t n, const float *tw,
@@ -707,7 +707,7 @@ void ownsFFTLargeSplit_32fc_Sse3(const FFTSpec_R_32f *spec, C *data, int m, int 
   vecLevel(kSse3, spec, data, m, depth, work);
 }
 
-const TMember kSse{fft_real::kFFTMemberSse,
+const TMember kSse{kernels::fft_real::kFFTMemberSse,
                    OddPlan::First8,
                    9,
                    10,
@@ -732,7 +732,7 @@ const TMember kSse{fft_real::kFFTMemberSse,
                    nullptr,
                    nullptr,
                    ownsFFTRealRecomb_32f_Sse};
-const TMember kSse2{fft_real::kFFTMemberSse2,
+const TMember kSse2{kernels::fft_real::kFFTMemberSse2,
                     OddPlan::First8,
                     14,
                     15,
@@ -742,7 +742,7 @@ const TMember kSse2{fft_real::kFFTMemberSse2,
                     ownsFFTInitSinTab_32f_Sse2,
                     ownsFFTInitRealFwdTab_32f_Sse2,
                     ownsFFTInitRealInvTab_32f_Sse2,
-                    fft_real::ownsFFTInitBitRevTab_Sse2,
+                    kernels::fft_real::ownsFFTInitBitRevTab_Sse2,
                     ownsFFTInitTwiddleTab_32fc_Sse2,
                     ownsFFTBitRevRadix4_32fc_Sse2,
                     ownsBitRev_32fc_Sse2,
@@ -757,7 +757,7 @@ const TMember kSse2{fft_real::kFFTMemberSse2,
                     ownsFFTColumnRadix2_32fc_Sse2,
                     ownsFFTColumnStore_32fc_Sse2,
                     ownsFFTRealRecomb_32f_Sse2};
-const TMember kSse3{fft_real::kFFTMemberSse3,
+const TMember kSse3{kernels::fft_real::kFFTMemberSse3,
                     OddPlan::LastRadix2,
                     15,
                     16,
@@ -853,7 +853,7 @@ void ownsFFTGetSizeLarge_32fc_Sse3(int k, std::int64_t *table, std::int64_t *tem
   *temp = 0;
 }
 std::int32_t *ownsFFTInitBitRevIndexTab_Sse(int m, std::int32_t *table) {
-  return fft_real::ownsFFTInitBitRevTab_Sse2(m, table);
+  return kernels::fft_real::ownsFFTInitBitRevTab_Sse2(m, table);
 }
 
-} // namespace fft_audio
+} // namespace kernels::fft_audio

@@ -6,7 +6,7 @@
 
 #include <cstring>
 
-namespace fft_audio {
+namespace kernels::fft_audio {
 namespace {
 
 constexpr int kLanes = 8;
@@ -256,4 +256,4 @@ IppOpStatus ownsSqrtArray_16sc_Sse2(const std::int16_t *pSrc, std::int16_t *pDst
   return ippStsNoErr;
 }
 
-} // namespace fft_audio
+} // namespace kernels::fft_audio

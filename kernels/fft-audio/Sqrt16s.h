@@ -16,7 +16,7 @@
 #include <cstdint>
 #include <emmintrin.h>
 
-namespace fft_audio {
+namespace kernels::fft_audio {
 
 // Parameters a driver sets up for the block that serves its scale factor.
 struct SqrtBlockParams {
@@ -58,4 +58,4 @@ IppOpStatus ownsSqrtArray_16s_Sfs_Sse2(const std::int16_t *pSrc, std::int16_t *p
 // Complex values as (re, im) pairs of 16-bit integers; no scale.
 IppOpStatus ownsSqrtArray_16sc_Sse2(const std::int16_t *pSrc, std::int16_t *pDst, int len);
 
-} // namespace fft_audio
+} // namespace kernels::fft_audio

@@ -9,10 +9,10 @@
 #include "kernels/common/CountedBlocks.h"
 #include "kernels/fft-real/OwnsMalloc.h"
 
-namespace fft_real {
+namespace kernels::fft_real {
 
-inline void *ownsBlock(int n) noexcept { return fft_audio::ownsMalloc(n); }
-inline void ownsRelease(void *p) noexcept { fft_audio::ownsFree(p); }
+inline void *ownsBlock(int n) noexcept { return kernels::fft_audio::ownsMalloc(n); }
+inline void ownsRelease(void *p) noexcept { kernels::fft_audio::ownsFree(p); }
 
 inline kernels::TCountedBlocks &fftBlocks() {
   static kernels::TCountedBlocks blocks(&ownsBlock, &ownsRelease);
@@ -32,4 +32,4 @@ inline long fftLiveBlocks() { return fftBlocks().Live(); }
 // Allocation requests made so far (successful or not).
 inline long fftAllocRequests() { return fftBlocks().Requests(); }
 
-} // namespace fft_real
+} // namespace kernels::fft_real

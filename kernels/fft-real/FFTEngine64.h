@@ -14,7 +14,7 @@
 
 #include <cstdint>
 
-namespace fft_real {
+namespace kernels::fft_real {
 
 // ---- Tables ---------------------------------------------------------------------------
 
@@ -335,4 +335,4 @@ int transformRealInv(const TFFTVariant &v, bool pack, const double *pSrc, double
 // Clears the record's id and, when it owns them, frees its tables and the record.
 void ownsFFTFreeSpec_R_64f(FFTSpec_64 *spec);
 
-} // namespace fft_real
+} // namespace kernels::fft_real

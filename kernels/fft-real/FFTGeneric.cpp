@@ -2,7 +2,7 @@
 // recombination one index per step.
 #include "kernels/fft-real/FFTSetUp.h"
 
-namespace fft_real {
+namespace kernels::fft_real {
 
 namespace {
 
@@ -108,4 +108,4 @@ const TFFTVariant kFFTSseVariant = {
     largestTableBlock<kGenericSetUp>,
 };
 
-} // namespace fft_real
+} // namespace kernels::fft_real

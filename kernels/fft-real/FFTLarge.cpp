@@ -3,7 +3,7 @@
 // joined by radix-2 combine passes) for 2^10 and 2^11 values.
 #include "kernels/fft-real/FFTEngine64.h"
 
-namespace fft_real {
+namespace kernels::fft_real {
 
 namespace {
 
@@ -131,4 +131,4 @@ void ownsFFTLargeInv_64fc(const FFTSpec_64 *spec, Ipp64fc *data, int order, Ipp6
   large<true>(spec, data, order, work);
 }
 
-} // namespace fft_real
+} // namespace kernels::fft_real

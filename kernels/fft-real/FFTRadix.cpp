@@ -5,7 +5,7 @@
 
 #include <utility>
 
-namespace fft_real {
+namespace kernels::fft_real {
 
 void ownsBitRev_64fc(const Ipp64fc *src, Ipp64fc *dst, std::int64_t N, const std::int32_t *table) {
   if (N < 8) {
@@ -138,4 +138,4 @@ void ownsFFTScale_64f(double factor, double *x, std::int64_t count) {
     x[i] *= factor;
 }
 
-} // namespace fft_real
+} // namespace kernels::fft_real

@@ -36,7 +36,7 @@ struct FFTSpec_64 {
   Ipp64fc *recombInvTable;
   Ipp64fc *levelTwiddle[3]; // inside the large-order block, level 0 = top level
   Ipp64fc *levelColumn[3];
-  // The processor member that built the record (fft_real::kFFTMember*). The members lay
+  // The processor member that built the record (kernels::fft_real::kFFTMember*). The members lay
   // out their tables differently, so a transform refuses a record of another member.
   std::int32_t member;
 };
@@ -46,7 +46,7 @@ struct FFTSpec_64 {
 struct FFTSpec_C_64fc : FFTSpec_64 {};
 struct FFTSpec_R_64f : FFTSpec_64 {};
 
-namespace fft_real {
+namespace kernels::fft_real {
 
 // Scaling flags of the set-up.
 enum : int {
@@ -151,4 +151,4 @@ IppOpStatus ippsFFTFwd_RToPack_64f_Sse2(const double *pSrc, double *pDst,
 IppOpStatus ippsFFTInv_PackToR_64f_Sse2(const double *pSrc, double *pDst,
                                         const FFTSpec_R_64f *pSpec, std::uint8_t *pBuffer);
 
-} // namespace fft_real
+} // namespace kernels::fft_real

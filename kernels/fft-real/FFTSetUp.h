@@ -8,7 +8,7 @@
 
 #include <cstdint>
 
-namespace fft_real {
+namespace kernels::fft_real {
 
 // What one level's set-up builds with: up to radixLimit the radix passes read a
 // bit-reversal table and one twiddle table of n + 1 values, above it the large-order
@@ -91,4 +91,4 @@ inline constexpr FFTSmallKernelTable kFFTRealInvKernels = {
     {ownsFFTCopy_64f, ownsFFT2_64f, ownsFFTInv4_64f, ownsFFTInv8_64f},
     {ownsFFTCopyScale_64f, ownsFFT2Scale_64f, ownsFFTInv4Scale_64f, ownsFFTInv8Scale_64f}};
 
-} // namespace fft_real
+} // namespace kernels::fft_real

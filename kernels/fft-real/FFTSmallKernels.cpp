@@ -4,7 +4,7 @@
 // split-format twins compute the same values in the same steps.
 #include "kernels/fft-real/FFTEngine64.h"
 
-namespace fft_real {
+namespace kernels::fft_real {
 
 namespace {
 
@@ -217,4 +217,4 @@ void ownsFFTInv8Scale_64fc_Split(SPLIT_ARGS, double s) { fft8C<true, true>(SPLIT
 #undef SPLIT_IO
 #undef SPLIT_ARGS
 
-} // namespace fft_real
+} // namespace kernels::fft_real

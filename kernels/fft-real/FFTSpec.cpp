@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <new>
 
-namespace fft_real {
+namespace kernels::fft_real {
 
 static_assert(sizeof(FFTSpec_C_64fc) == sizeof(FFTSpec_64) &&
                   sizeof(FFTSpec_R_64f) == sizeof(FFTSpec_64),
@@ -160,4 +160,4 @@ FFT_SPEC_ENTRIES(, kFFTGenericVariant)
 FFT_SPEC_ENTRIES(_Sse, kFFTSseVariant)
 FFT_SPEC_ENTRIES(_Sse2, kFFTSse2Variant)
 
-} // namespace fft_real
+} // namespace kernels::fft_real

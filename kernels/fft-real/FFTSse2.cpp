@@ -15,7 +15,7 @@
 #include <algorithm>
 #include <cstring>
 
-namespace fft_real {
+namespace kernels::fft_real {
 
 namespace {
 
@@ -811,4 +811,4 @@ const TFFTVariant kFFTSse3Variant = {
     largestTableBlock<kSse3SetUp>,
 };
 
-} // namespace fft_real
+} // namespace kernels::fft_real

@@ -4,7 +4,7 @@
 
 #include <cmath>
 
-namespace fft_real {
+namespace kernels::fft_real {
 
 int ownsFFTOrderSplit(int k) {
   static const int split[31] = {0, 0, 0, 0, 0, 0, 0, 0, 0, 0, // below the large orders
@@ -188,4 +188,4 @@ void ownsFFTInitLarge_64fc(FFTSpec_64 *spec, int k, const double *S, int m, Ipp6
   spec->workSize = static_cast<std::int32_t>(work);
 }
 
-} // namespace fft_real
+} // namespace kernels::fft_real

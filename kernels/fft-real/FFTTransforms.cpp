@@ -5,7 +5,7 @@
 
 #include <cstdint>
 
-namespace fft_real {
+namespace kernels::fft_real {
 
 namespace {
 
@@ -200,4 +200,4 @@ IppOpStatus ippsFFTFwd_RToPerm_64f_OfBuilder(const double *pSrc, double *pDst,
   return transformRealFwd(*v, false, pSrc, pDst, pSpec, pBuffer);
 }
 
-} // namespace fft_real
+} // namespace kernels::fft_real

@@ -6,7 +6,7 @@
 #include <cstdlib>
 #include <cstring>
 
-namespace fft_audio {
+namespace kernels::fft_audio {
 
 namespace {
 
@@ -52,4 +52,4 @@ void ownsSetHeapForTesting(OwnsHeapAlloc alloc, OwnsHeapFree release) {
   gFree.store(release ? release : &std::free);
 }
 
-} // namespace fft_audio
+} // namespace kernels::fft_audio

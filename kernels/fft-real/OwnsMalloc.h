@@ -7,7 +7,7 @@
 
 #include <cstddef>
 
-namespace fft_audio {
+namespace kernels::fft_audio {
 
 // A block of n bytes at a multiple of 32, or null for n <= 0 or a refused heap request.
 // The whole raw pointer sits in the 8 bytes just below the block, so the heap request
@@ -28,4 +28,4 @@ using OwnsHeapAlloc = void *(*)(std::size_t bytes);
 using OwnsHeapFree = void (*)(void *p);
 void ownsSetHeapForTesting(OwnsHeapAlloc alloc, OwnsHeapFree release);
 
-} // namespace fft_audio
+} // namespace kernels::fft_audio

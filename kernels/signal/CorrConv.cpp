@@ -24,7 +24,7 @@ namespace kernels::signal {
 namespace {
 
 namespace cc = kernels::corrconv;
-namespace fft = fft_real;
+namespace fft = kernels::fft_real;
 using ext = long double;
 using std::size_t;
 

@@ -11,7 +11,7 @@
 namespace fftref {
 
 inline long double factor(int flag, bool inverse, std::int64_t N) {
-  using namespace fft_real;
+  using namespace kernels::fft_real;
   const long double n = static_cast<long double>(N);
   switch (flag) {
   case kFFTDivFwdByN:

@@ -268,14 +268,14 @@ TEST_F(CorrConv, EveryTransformAllocationFailureReleasesEverything) {
              y = test_support::RandomVector<double>(1000, 2);
   std::vector<double> out(2999, kSentinel);
   for (int k = 0;; ++k) {
-    fft_real::fftFailAfter(k);
+    kernels::fft_real::fftFailAfter(k);
     const int st = S::ippsConv_64f(x.data(), 2000, y.data(), 1000, out.data());
-    fft_real::fftFailAfter(-1);
+    kernels::fft_real::fftFailAfter(-1);
     if (st == 0)
       break;
     EXPECT_EQ(st, -9);
     EXPECT_EQ(out, std::vector<double>(2999, kSentinel)) << k;
-    EXPECT_EQ(fft_real::fftLiveBlocks(), engine_) << k;
+    EXPECT_EQ(kernels::fft_real::fftLiveBlocks(), engine_) << k;
     EXPECT_EQ(blockLiveCount(), ours_) << k;
     ASSERT_LT(k, 50);
   }

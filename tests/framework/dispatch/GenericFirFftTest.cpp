@@ -138,18 +138,18 @@ TEST_F(FirFilter, EveryFailedAllocationReleasesEverything) {
   const auto taps = test_support::RandomVector<double>(40, 9);
   // Fail each allocation of the engine in turn, then the state block.
   for (int k = 0;; ++k) {
-    fft_real::fftFailAfter(k);
+    kernels::fft_real::fftFailAfter(k);
     FIRState_64f *sentinel = reinterpret_cast<FIRState_64f *>(0x40);
     FIRState_64f *p = sentinel;
     const int st = V::ippsFIRInitAlloc_64f(&p, taps.data(), 40, nullptr);
-    fft_real::fftFailAfter(-1);
+    kernels::fft_real::fftFailAfter(-1);
     if (st == 0) {
       EXPECT_EQ(V::ippsFIRFree_64f(*p), 0);
       break;
     }
     EXPECT_EQ(st, -9) << k;
     EXPECT_EQ(p, sentinel);
-    EXPECT_EQ(fft_real::fftLiveBlocks(), engine_) << k;
+    EXPECT_EQ(kernels::fft_real::fftLiveBlocks(), engine_) << k;
     ASSERT_LT(k, 50);
   }
   blockFailAfter(0);
@@ -213,7 +213,7 @@ TEST_F(RealTransform, Statuses) {
   EXPECT_EQ(V::ippsFFTFree_R_64f(*spec), 0);
 
   FFTSpec_R_64f *keep = reinterpret_cast<FFTSpec_R_64f *>(0x40);
-  fft_real::fftFailAfter(0);
+  kernels::fft_real::fftFailAfter(0);
   EXPECT_EQ(V::ippsFFTInitAlloc_R_64f(keep, 8, 2, 0), -9);
   EXPECT_EQ(keep, reinterpret_cast<FFTSpec_R_64f *>(0x40));
 }

@@ -15,13 +15,13 @@ class LiveBlocks : public ::testing::Test {
 protected:
   void SetUp() override {
     ours_ = dispatch_filters::blockLiveCount();
-    engine_ = fft_real::fftLiveBlocks();
+    engine_ = kernels::fft_real::fftLiveBlocks();
   }
   void TearDown() override {
     dispatch_filters::blockFailAfter(-1);
-    fft_real::fftFailAfter(-1);
+    kernels::fft_real::fftFailAfter(-1);
     EXPECT_EQ(dispatch_filters::blockLiveCount(), ours_);
-    EXPECT_EQ(fft_real::fftLiveBlocks(), engine_);
+    EXPECT_EQ(kernels::fft_real::fftLiveBlocks(), engine_);
   }
   long ours_ = 0;
   long engine_ = 0;

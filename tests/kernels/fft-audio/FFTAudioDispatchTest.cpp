@@ -29,19 +29,22 @@ struct Code {
 };
 
 const Code kCodes[] = {
-    {0, fft_real::kFFTMemberGeneric, addr(&V::generic::ippsFFTInitAlloc_R_64f),
+    {0, kernels::fft_real::kFFTMemberGeneric, addr(&V::generic::ippsFFTInitAlloc_R_64f),
      addr(&V::generic::ippsFFTFwd_RToCCS_64f), addr(&V::generic::ippsFFTFree_R_64f),
      addr(&V::generic::ippsFIRInitAlloc_64f), addr(&V::generic::ippsFIRFree_64f)},
-    {5, fft_real::kFFTMemberSse, addr(&fft_audio::ippsFFTInitAlloc_R_64f_Sse),
-     addr(&fft_audio::ippsFFTFwd_RToCCS_64f_Sse), addr(&fft_audio::ippsFFTFree_R_64f_Sse),
+    {5, kernels::fft_real::kFFTMemberSse, addr(&kernels::fft_audio::ippsFFTInitAlloc_R_64f_Sse),
+     addr(&kernels::fft_audio::ippsFFTFwd_RToCCS_64f_Sse),
+     addr(&kernels::fft_audio::ippsFFTFree_R_64f_Sse),
      addr(&dispatch_filters::ippsFIRInitAlloc_64f_Sse),
      addr(&dispatch_filters::ippsFIRFree_64f_Sse)},
-    {6, fft_real::kFFTMemberSse2, addr(&fft_audio::ippsFFTInitAlloc_R_64f_Sse2),
-     addr(&fft_audio::ippsFFTFwd_RToCCS_64f_Sse2), addr(&fft_audio::ippsFFTFree_R_64f_Sse2),
+    {6, kernels::fft_real::kFFTMemberSse2, addr(&kernels::fft_audio::ippsFFTInitAlloc_R_64f_Sse2),
+     addr(&kernels::fft_audio::ippsFFTFwd_RToCCS_64f_Sse2),
+     addr(&kernels::fft_audio::ippsFFTFree_R_64f_Sse2),
      addr(&dispatch_filters::ippsFIRInitAlloc_64f_Sse2),
      addr(&dispatch_filters::ippsFIRFree_64f_Sse2)},
-    {16, fft_real::kFFTMemberSse3, addr(&fft_audio::ippsFFTInitAlloc_R_64f_Sse3),
-     addr(&fft_audio::ippsFFTFwd_RToCCS_64f_Sse3), addr(&fft_audio::ippsFFTFree_R_64f_Sse3),
+    {16, kernels::fft_real::kFFTMemberSse3, addr(&kernels::fft_audio::ippsFFTInitAlloc_R_64f_Sse3),
+     addr(&kernels::fft_audio::ippsFFTFwd_RToCCS_64f_Sse3),
+     addr(&kernels::fft_audio::ippsFFTFree_R_64f_Sse3),
      addr(&dispatch_filters::ippsFIRInitAlloc_64f_Sse3),
      addr(&dispatch_filters::ippsFIRFree_64f_Sse3)},
 };
@@ -51,12 +54,12 @@ protected:
   void SetUp() override {
     dispatch::ResetSlotsForTesting();
     Ippglobalcpu::SetGlobalCpu(static_cast<IppCpuType>(GetParam().code));
-    live_ = fft_real::fftLiveBlocks();
+    live_ = kernels::fft_real::fftLiveBlocks();
   }
   void TearDown() override {
     dispatch::ResetSlotsForTesting();
     Ippglobalcpu::UnInitializeDispatch();
-    EXPECT_EQ(fft_real::fftLiveBlocks(), live_);
+    EXPECT_EQ(kernels::fft_real::fftLiveBlocks(), live_);
   }
   long live_ = 0;
 };
@@ -93,28 +96,29 @@ TEST_P(FFTAudioDispatch, TheFirSetUpBuildsItsSpectrumWithTheMember) {
     SCOPED_TRACE(L);
     const std::vector<double> taps = test_support::RandomVector<double>(L, 77 + L);
     FIRState_64f *g = nullptr;
-    const long requests = fft_real::fftAllocRequests();
+    const long requests = kernels::fft_real::fftAllocRequests();
     ASSERT_EQ(V::ippsFIRInitAlloc_64f(&g, taps.data(), L, nullptr), 0);
     ASSERT_NE(g->pSpec, nullptr);
     EXPECT_EQ(g->pSpec->member, c.member);
     // The transform's work area is part of the state: filling the spectrum takes no
     // block of its own beyond the record's.
     FFTSpec_R_64f *probe = nullptr;
-    const long setUp = fft_real::fftAllocRequests() - requests;
-    ASSERT_EQ(fft_real::ippsFFTInitAlloc_R_64f(&probe, g->pSpec->order, 2, 0), 0);
-    const long recordOnly = fft_real::fftAllocRequests() - requests - setUp;
-    fft_real::ippsFFTFree_R_64f(probe);
+    const long setUp = kernels::fft_real::fftAllocRequests() - requests;
+    ASSERT_EQ(kernels::fft_real::ippsFFTInitAlloc_R_64f(&probe, g->pSpec->order, 2, 0), 0);
+    const long recordOnly = kernels::fft_real::fftAllocRequests() - requests - setUp;
+    kernels::fft_real::ippsFFTFree_R_64f(probe);
     EXPECT_EQ(setUp, recordOnly);
 
     const int n = g->fftLen; // twice the taps' length rounded up to a power of two, doubled
     EXPECT_TRUE(n > 2 * L && n <= 4 * L && (n & (n - 1)) == 0) << n;
     FFTSpec_R_64f *ref = nullptr;
-    ASSERT_EQ(fft_real::ippsFFTInitAlloc_R_64f(&ref, g->pSpec->order, 2, 0), 0);
+    ASSERT_EQ(kernels::fft_real::ippsFFTInitAlloc_R_64f(&ref, g->pSpec->order, 2, 0), 0);
     std::vector<double> padded(n, 0.0), genericSpectrum(n);
     std::copy(taps.begin(), taps.end(), padded.begin());
-    EXPECT_EQ(fft_real::ippsFFTFwd_RToPerm_64f(padded.data(), genericSpectrum.data(), ref, nullptr),
+    EXPECT_EQ(kernels::fft_real::ippsFFTFwd_RToPerm_64f(padded.data(), genericSpectrum.data(), ref,
+                                                        nullptr),
               0);
-    fft_real::ippsFFTFree_R_64f(ref);
+    kernels::fft_real::ippsFFTFree_R_64f(ref);
     long double num = 0, den = 0;
     for (int i = 0; i < n; ++i) {
       const long double d = static_cast<long double>(g->pSpectrum[i]) - genericSpectrum[i];
@@ -140,9 +144,9 @@ TEST_P(FFTAudioDispatch, AFailedFirSetUpKeepsNothing) {
   FIRState_64f sentinel{};
   for (int k = 0; k < 8; ++k) {
     FIRState_64f *p = &sentinel;
-    fft_real::fftFailAfter(k);
+    kernels::fft_real::fftFailAfter(k);
     const IppOpStatus st = V::ippsFIRInitAlloc_64f(&p, taps.data(), 40, nullptr);
-    fft_real::fftFailAfter(-1);
+    kernels::fft_real::fftFailAfter(-1);
     if (st == ippStsNoErr) {
       EXPECT_EQ(V::ippsFIRFree_64f(*p), 0);
       break; // k passed the record's allocations

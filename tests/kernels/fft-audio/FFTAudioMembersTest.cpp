@@ -16,7 +16,7 @@
 
 namespace {
 
-using namespace fft_audio;
+using namespace kernels::fft_audio;
 using fftref::CL;
 
 struct Member {
@@ -131,10 +131,10 @@ TEST(FFTAudioMembers, ChecksInOrderAndTheMemberTag) {
     EXPECT_EQ(m.fwd(x.data(), nullptr, s.p, nullptr), -8);
     // A complex record, and a record of every other member: -17, nothing written.
     FFTSpec_C_64fc *c = nullptr;
-    ASSERT_EQ(fft_real::ippsFFTInitAlloc_C_64fc(&c, 5, 8, 0), 0);
+    ASSERT_EQ(kernels::fft_real::ippsFFTInitAlloc_C_64fc(&c, 5, 8, 0), 0);
     EXPECT_EQ(m.fwd(x.data(), y.data(), reinterpret_cast<const FFTSpec_R_64f *>(c), nullptr), -17);
     EXPECT_EQ(m.release(*reinterpret_cast<FFTSpec_R_64f *>(c)), -17);
-    fft_real::ippsFFTFree_C_64fc(c);
+    kernels::fft_real::ippsFFTFree_C_64fc(c);
     for (const Member &other : kMembers) {
       if (&other == &m)
         continue;
@@ -142,7 +142,7 @@ TEST(FFTAudioMembers, ChecksInOrderAndTheMemberTag) {
       EXPECT_EQ(m.fwd(x.data(), y.data(), o.p, nullptr), -17) << other.name;
     }
     FFTSpec_R_64f *gen = nullptr;
-    ASSERT_EQ(fft_real::ippsFFTInitAlloc_R_64f(&gen, 5, 8, 0), 0);
+    ASSERT_EQ(kernels::fft_real::ippsFFTInitAlloc_R_64f(&gen, 5, 8, 0), 0);
     EXPECT_EQ(m.fwd(x.data(), y.data(), gen, nullptr), -17);
     EXPECT_EQ(m.release(*gen), 0); // any member's record is released whole
     EXPECT_TRUE(std::all_of(y.begin(), y.end(), [](double v) { return v == -2.0; }));
@@ -155,24 +155,24 @@ TEST(FFTAudioMembers, EveryFailedSetUpAllocationLeavesNothing) {
   for (const Member &m : kMembers)
     for (int order : {4, 9, 15, 16}) {
       SCOPED_TRACE(::testing::Message() << m.name << " order " << order);
-      const long live = fft_real::fftLiveBlocks();
-      const long before = fft_real::fftAllocRequests();
+      const long live = kernels::fft_real::fftLiveBlocks();
+      const long before = kernels::fft_real::fftAllocRequests();
       { Spec ok(m, order, 2); }
-      const long needed = fft_real::fftAllocRequests() - before;
+      const long needed = kernels::fft_real::fftAllocRequests() - before;
       for (long k = 0; k < needed; ++k) {
         FFTSpec_R_64f *p = reinterpret_cast<FFTSpec_R_64f *>(&k);
-        fft_real::fftFailAfter(static_cast<int>(k));
+        kernels::fft_real::fftFailAfter(static_cast<int>(k));
         EXPECT_EQ(m.init(p, order, 2, 0), -9) << k;
-        fft_real::fftFailAfter(-1);
+        kernels::fft_real::fftFailAfter(-1);
         EXPECT_EQ(p, reinterpret_cast<FFTSpec_R_64f *>(&k));
-        EXPECT_EQ(fft_real::fftLiveBlocks(), live);
+        EXPECT_EQ(kernels::fft_real::fftLiveBlocks(), live);
       }
       // The work area of a call without a buffer: -9 before anything is written.
       Spec s(m, order, 2);
       std::vector<double> x(std::size_t{1} << order, 1.0), y((std::size_t{1} << order) + 2, 5.0);
-      fft_real::fftFailAfter(0);
+      kernels::fft_real::fftFailAfter(0);
       const int st = m.fwd(x.data(), y.data(), s.p, nullptr);
-      fft_real::fftFailAfter(-1);
+      kernels::fft_real::fftFailAfter(-1);
       if (s.p->workSize > 0) {
         EXPECT_EQ(st, -9);
         EXPECT_TRUE(std::all_of(y.begin(), y.end(), [](double v) { return v == 5.0; }));

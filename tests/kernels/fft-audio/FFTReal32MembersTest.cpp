@@ -19,7 +19,7 @@
 
 namespace {
 
-using namespace fft_audio;
+using namespace kernels::fft_audio;
 
 struct TMemberOps {
   const char *name;
@@ -367,32 +367,33 @@ TEST(FFTReal32Members, SetUpRefusalsAndFailedAllocations) {
     EXPECT_EQ(ops.init(nullptr, 31, 1, 0), ippStsNullPtrErr);
     EXPECT_EQ(ops.init(&spec, 31, 1, 0), ippStsFftOrderErr);
     EXPECT_EQ(ops.init(&spec, -1, 1, 0), ippStsFftOrderErr);
-    const long live = fft_real::fftLiveBlocks();
+    const long live = kernels::fft_real::fftLiveBlocks();
     for (int flag : {0, 3, 16}) {
-      const long requests = fft_real::fftAllocRequests();
+      const long requests = kernels::fft_real::fftAllocRequests();
       EXPECT_EQ(ops.init(&spec, 6, flag, 0), ippStsFftFlagErr) << ops.name;
-      EXPECT_EQ(fft_real::fftAllocRequests(), requests + 1) << "the record was taken first";
+      EXPECT_EQ(kernels::fft_real::fftAllocRequests(), requests + 1)
+          << "the record was taken first";
     }
     // Blocks above 2^31 bytes: refused with -9 before anything is built, never wrapped.
     EXPECT_EQ(ops.init(&spec, 29, 1, 0), ippStsMemAllocErr) << ops.name;
     EXPECT_EQ(ops.init(&spec, 30, 8, 0), ippStsMemAllocErr) << ops.name;
     EXPECT_EQ(spec, sentinel);
-    EXPECT_EQ(fft_real::fftLiveBlocks(), live);
+    EXPECT_EQ(kernels::fft_real::fftLiveBlocks(), live);
     for (int order : {2, 6, 11, 12, 15, 17, 18, 23}) {
       for (int k = 0;; ++k) {
         spec = sentinel;
-        fft_real::fftFailAfter(k);
+        kernels::fft_real::fftFailAfter(k);
         const int status = ops.init(&spec, order, 1, 0);
-        fft_real::fftFailAfter(-1);
+        kernels::fft_real::fftFailAfter(-1);
         if (status == ippStsNoErr) {
           EXPECT_GE(k, 1);
           EXPECT_EQ(ops.release(spec), ippStsNoErr);
-          EXPECT_EQ(fft_real::fftLiveBlocks(), live);
+          EXPECT_EQ(kernels::fft_real::fftLiveBlocks(), live);
           break;
         }
         EXPECT_EQ(status, ippStsMemAllocErr) << ops.name << " " << order << " " << k;
         EXPECT_EQ(spec, sentinel);
-        EXPECT_EQ(fft_real::fftLiveBlocks(), live) << ops.name << " " << order << " " << k;
+        EXPECT_EQ(kernels::fft_real::fftLiveBlocks(), live) << ops.name << " " << order << " " << k;
       }
     }
   }
@@ -416,9 +417,9 @@ TEST(FFTReal32Members, TransformRefusalsAndRecordsOfOtherMembers) {
     EXPECT_EQ(ops.fwd(nullptr, y.data(), s.spec, nullptr), ippStsNullPtrErr);
     EXPECT_EQ(ops.fwd(x.data(), nullptr, s.spec, nullptr), ippStsNullPtrErr);
     // The work area cannot be had: -9, nothing written.
-    fft_real::fftFailAfter(0);
+    kernels::fft_real::fftFailAfter(0);
     EXPECT_EQ(ops.fwd(x.data(), y.data(), s.spec, nullptr), ippStsMemAllocErr) << ops.name;
-    fft_real::fftFailAfter(-1);
+    kernels::fft_real::fftFailAfter(-1);
     int size = -5;
     EXPECT_EQ(ops.bufSize(s.spec, nullptr), ippStsNullPtrErr);
     s.spec->id = 9;

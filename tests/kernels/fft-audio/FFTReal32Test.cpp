@@ -19,7 +19,7 @@
 
 namespace {
 
-using namespace fft_audio;
+using namespace kernels::fft_audio;
 
 // Relative L2 error bound c·2^-24·log2 N with c = 2 (orders 0 and 1 use log2 N = 1).
 long double tolerance32(int order) { return 2.0L * FLT_EPSILON / 2 * std::max(order, 1); }
@@ -171,36 +171,36 @@ TEST(FFTReal32, SetUpRefusals) {
   EXPECT_EQ(ippsFFTInitAlloc_R_32f(nullptr, 31, 1, 0), ippStsNullPtrErr);
   EXPECT_EQ(ippsFFTInitAlloc_R_32f(&spec, 31, 1, 0), ippStsFftOrderErr);
   EXPECT_EQ(ippsFFTInitAlloc_R_32f(&spec, -1, 1, 0), ippStsFftOrderErr);
-  const long live = fft_real::fftLiveBlocks();
+  const long live = kernels::fft_real::fftLiveBlocks();
   for (int flag : {0, 3, 16}) {
-    const long requests = fft_real::fftAllocRequests();
+    const long requests = kernels::fft_real::fftAllocRequests();
     EXPECT_EQ(ippsFFTInitAlloc_R_32f(&spec, 5, flag, 0), ippStsFftFlagErr);
-    EXPECT_EQ(fft_real::fftAllocRequests(), requests + 1) << "the record was taken first";
+    EXPECT_EQ(kernels::fft_real::fftAllocRequests(), requests + 1) << "the record was taken first";
   }
   // Orders 29 and 30 need blocks above 2^31 bytes: refused, never wrapped.
   EXPECT_EQ(ippsFFTInitAlloc_R_32f(&spec, 29, 1, 0), ippStsMemAllocErr);
   EXPECT_EQ(ippsFFTInitAlloc_R_32f(&spec, 30, 8, 0), ippStsMemAllocErr);
   EXPECT_EQ(spec, sentinel);
-  EXPECT_EQ(fft_real::fftLiveBlocks(), live);
+  EXPECT_EQ(kernels::fft_real::fftLiveBlocks(), live);
 }
 
 TEST(FFTReal32, EveryFailedAllocationReleasesEverything) {
   for (int order : {2, 6, 12, 15, 23}) {
     for (int k = 0;; ++k) {
       FFTSpec_R_32f *spec = reinterpret_cast<FFTSpec_R_32f *>(0x10);
-      const long live = fft_real::fftLiveBlocks();
-      fft_real::fftFailAfter(k);
+      const long live = kernels::fft_real::fftLiveBlocks();
+      kernels::fft_real::fftFailAfter(k);
       const int status = ippsFFTInitAlloc_R_32f(&spec, order, 1, 0);
-      fft_real::fftFailAfter(-1);
+      kernels::fft_real::fftFailAfter(-1);
       if (status == ippStsNoErr) {
         EXPECT_GE(k, 1);
         ippsFFTFree_R_32f(spec);
-        EXPECT_EQ(fft_real::fftLiveBlocks(), live);
+        EXPECT_EQ(kernels::fft_real::fftLiveBlocks(), live);
         break;
       }
       EXPECT_EQ(status, ippStsMemAllocErr) << order << " " << k;
       EXPECT_EQ(spec, reinterpret_cast<FFTSpec_R_32f *>(0x10));
-      EXPECT_EQ(fft_real::fftLiveBlocks(), live) << order << " " << k;
+      EXPECT_EQ(kernels::fft_real::fftLiveBlocks(), live) << order << " " << k;
     }
   }
 }
@@ -218,9 +218,9 @@ TEST(FFTReal32, QueryTransformAndReleaseRefusals) {
   EXPECT_EQ(ippsFFTFwd_RToPerm_32f(nullptr, y.data(), h.spec, nullptr), ippStsNullPtrErr);
   EXPECT_EQ(ippsFFTFwd_RToPerm_32f(x.data(), nullptr, h.spec, nullptr), ippStsNullPtrErr);
   // The work area of the split path cannot be had: -9, nothing written.
-  fft_real::fftFailAfter(0);
+  kernels::fft_real::fftFailAfter(0);
   EXPECT_EQ(ippsFFTFwd_RToPerm_32f(x.data(), y.data(), h.spec, nullptr), ippStsMemAllocErr);
-  fft_real::fftFailAfter(-1);
+  kernels::fft_real::fftFailAfter(-1);
   // A record of another member is refused like a record of another kind.
   h.spec->member += 1;
   EXPECT_EQ(ippsFFTFwd_RToPerm_32f(x.data(), y.data(), h.spec, nullptr), ippStsContextMatchErr);

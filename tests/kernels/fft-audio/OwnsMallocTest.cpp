@@ -10,7 +10,7 @@
 
 namespace {
 
-using namespace fft_audio;
+using namespace kernels::fft_audio;
 
 struct Heap {
   static inline std::vector<std::size_t> asked;

@@ -12,8 +12,8 @@
 
 namespace {
 
-using fft_audio::ownsSqrtArray_16s_Sfs_Sse2;
-using fft_audio::ownsSqrtArray_16sc_Sse2;
+using kernels::fft_audio::ownsSqrtArray_16s_Sfs_Sse2;
+using kernels::fft_audio::ownsSqrtArray_16sc_Sse2;
 
 std::uint64_t isqrt(std::uint64_t x) {
   auto r = static_cast<std::uint64_t>(std::sqrt(static_cast<long double>(x)));

@@ -14,7 +14,7 @@
 #include <memory>
 #include <vector>
 
-using namespace fft_real;
+using namespace kernels::fft_real;
 using fftref::CL;
 using fftref::factor;
 

@@ -19,7 +19,7 @@
 #include <cstring>
 #include <vector>
 
-using namespace fft_real;
+using namespace kernels::fft_real;
 using fftref::CL;
 using fftref::factor;
 

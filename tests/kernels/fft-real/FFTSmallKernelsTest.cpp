@@ -8,7 +8,7 @@
 #include <cstring>
 #include <vector>
 
-using namespace fft_real;
+using namespace kernels::fft_real;
 
 namespace {
 

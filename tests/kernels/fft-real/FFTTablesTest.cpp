@@ -6,7 +6,7 @@
 #include <cmath>
 #include <vector>
 
-using namespace fft_real;
+using namespace kernels::fft_real;
 
 namespace {
 

@@ -9,7 +9,7 @@
 #include <thread>
 #include <vector>
 
-using namespace fft_real;
+using namespace kernels::fft_real;
 
 namespace {
 

@@ -104,12 +104,12 @@ class FailAll {
 public:
   FailAll() {
     ks::SignalBlocksFailAfter(0);
-    fft_real::fftFailAfter(0);
+    kernels::fft_real::fftFailAfter(0);
   }
   ~FailAll() { disarm(); }
   static void disarm() {
     ks::SignalBlocksFailAfter(-1);
-    fft_real::fftFailAfter(-1);
+    kernels::fft_real::fftFailAfter(-1);
   }
 };
 
@@ -117,12 +117,12 @@ class CorrConv : public ::testing::TestWithParam<Variant> {
 protected:
   void SetUp() override {
     signal_ = ks::SignalBlocksLive();
-    engine_ = fft_real::fftLiveBlocks();
+    engine_ = kernels::fft_real::fftLiveBlocks();
   }
   void TearDown() override {
     FailAll::disarm();
     EXPECT_EQ(ks::SignalBlocksLive(), signal_);
-    EXPECT_EQ(fft_real::fftLiveBlocks(), engine_);
+    EXPECT_EQ(kernels::fft_real::fftLiveBlocks(), engine_);
   }
   long signal_ = 0, engine_ = 0;
 };
@@ -219,9 +219,9 @@ TEST_P(CorrConv, ConvolutionFailingAnyAllocationReturnsMinus9AndKeepsNothing) {
     }
     for (int k = 0;; ++k) {
       std::vector<double> out(outLen, 7.0);
-      fft_real::fftFailAfter(k);
+      kernels::fft_real::fftFailAfter(k);
       const IppOpStatus st = v.conv(x.data(), c.len1, y.data(), c.len2, out.data());
-      fft_real::fftFailAfter(-1);
+      kernels::fft_real::fftFailAfter(-1);
       if (st == ippStsNoErr)
         break;
       ASSERT_EQ(st, ippStsMemAllocErr) << v.name << " engine k " << k;
