@@ -24,6 +24,7 @@
 #include "platform/classlib/FormStream.h"
 #include "platform/gui/Application.h"
 #include "platform/gui/Control.h"
+#include "platform/sys/ScopeExit.h"
 #include "scope/SLScopeControl.h"
 #include "ui_MainWindow.h"
 
@@ -233,10 +234,7 @@ void TMainForm::FormCloseQuery(TObject *, bool &CanClose) {
   StopAll();
   if (FHasNewRecording) {
     closePromptOpen_ = true;
-    struct TReopen {
-      bool &open;
-      ~TReopen() { open = false; }
-    } reopen{closePromptOpen_};
+    sys::TScopeExit reopen([this] { closePromptOpen_ = false; });
     AskSaveRecording();
     CanClose = FSaveAnswer != 1;
   }

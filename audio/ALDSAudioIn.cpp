@@ -3,6 +3,7 @@
 #include "audio/ALDSGraphSetup.h"
 #include "directshow/DSBaseClass.h"
 #include "platform/media/Media.h"
+#include "platform/sys/ScopeExit.h"
 
 #include <algorithm>
 #include <climits>
@@ -567,10 +568,7 @@ bool TALDSAudioIn::RenderAudioPreview(IBaseFilter *filter) {
   }
   AM_MEDIA_TYPE mt{};
   CreateAudioMediaType(audioFormat_->GetWaveFormat(), &mt, -1);
-  struct TFree {
-    AM_MEDIA_TYPE &mt;
-    ~TFree() { LPDSFreeMediaFormat(mt); }
-  } freeMt{mt};
+  sys::TScopeExit freeMt([&mt] { LPDSFreeMediaFormat(mt); });
   hr = grabber_->SetMediaType(&mt);
   if (FAILED(hr))
     graph_->Error("Can't set audio sample grabber format.", hr);

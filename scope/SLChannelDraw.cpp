@@ -7,6 +7,7 @@
 #include "framework/dispatch/VectorMath.h"
 #include "platform/classlib/ClassBuilder.h"
 #include "platform/classlib/FormStream.h"
+#include "platform/sys/ScopeExit.h"
 #include "scope/SLChannels.h"
 #include "scope/SLMarkers.h"
 #include "scope/SLOptionalAxis.h"
@@ -138,13 +139,6 @@ int32_t Saturate(int64_t V) {
 constexpr int32_t FarPixel = 1 << 24;
 int32_t Drawable(int32_t V) { return std::clamp(V, -FarPixel, FarPixel); }
 
-// Restores the scope's invalidation when the draw handler returns or throws.
-struct TNoInvalidateScope {
-  explicit TNoInvalidateScope(ISLScopeHost *Scope) : Scope(Scope) { Scope->SetNoInvalidate(true); }
-  ~TNoInvalidateScope() { Scope->SetNoInvalidate(false); }
-  ISLScopeHost *Scope;
-};
-
 // X values 0, 1, 2, ...: what a channel fed only Y values draws against.
 bool IsRamp(const double *X, int32_t N) {
   for (int32_t I = 0; I < N; ++I)
@@ -174,7 +168,8 @@ void TSLScopeChannel::Draw(TCanvas *Canvas, const TRect &Rect, double XMin, doub
     const bool V = FScope->GetIsVertical();
     const int32_t L = V ? Rect.Bottom - Rect.Top : Rect.Right - Rect.Left;
     if (OnChannelDraw) {
-      TNoInvalidateScope Quiet(FScope);
+      FScope->SetNoInvalidate(true);
+      sys::TScopeExit Quiet([Scope = FScope] { Scope->SetNoInvalidate(false); });
       OnChannelDraw(FScope->GetScopeComponent(), Index(), DY->Read(), N, FWasChanged);
       FWasChanged = false;
     }

@@ -66,16 +66,12 @@ void TSLDataDisplay::Print() {
   gui::IPrinter &Printer = gui::Printer();
   Printer.SetTitle(GetPrintTitle());
   Printer.BeginDoc();
-  struct TRestore {
-    TSLDataDisplay *Display;
-    gui::IPrinter &Printer;
-    ~TRestore() {
-      Printer.EndDoc();
-      Display->FRecalcRects = true;
-      Display->FPrinting = false;
-      Display->Invalidate();
-    }
-  } Restore{this, Printer};
+  sys::TScopeExit Restore([this, &Printer] {
+    Printer.EndDoc();
+    FRecalcRects = true;
+    FPrinting = false;
+    Invalidate();
+  });
   FPrinting = true;
   FRecalcRects = true;
   const int32_t PageWidth = Printer.GetPageWidth(), PageHeight = Printer.GetPageHeight();

@@ -51,10 +51,7 @@ void TSLScopeToolBar::HeldExport(const std::function<bool()> &Dialog,
                                  const std::function<void()> &Export) {
   const bool Held = FChart->GetVC_Hold();
   FChart->SetHold(true);
-  struct TRelease {
-    TSLScopeToolBar *ToolBar;
-    ~TRelease() { ToolBar->MouseUp(TPoint{}); }
-  } Release{this};
+  sys::TScopeExit Release([this] { MouseUp(TPoint{}); });
   if (!Dialog())
     return;
   sys::TScopeExit Restore([this, Held] { FChart->SetHold(Held); });

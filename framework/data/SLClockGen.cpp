@@ -1,5 +1,7 @@
 #include "framework/data/SLClockGen.h"
 
+#include "platform/sys/ScopeExit.h"
+
 #include <algorithm>
 #include <thread>
 
@@ -104,9 +106,7 @@ void TSLClockGenThread::Terminate() {
 }
 
 void TSLClockGenThread::Execute() {
-  struct TCountOut {
-    ~TCountOut() { --liveThreads; }
-  } countOut;
+  sys::TScopeExit countOut([] { --liveThreads; });
   while (!Terminated()) {
     ticks_.Wait();
     TOWGlobalReadSection global;

@@ -1,5 +1,7 @@
 #include "framework/data/SLGenericReal.h"
 
+#include "platform/sys/ScopeExit.h"
+
 const TClassInfo &TSLGenericReal::StaticClassInfo() {
   return SLGenericFilterClassInfo<TSLGenericReal>("TSLGenericReal",
                                                   &TSLCommonRealFilter::StaticClassInfo());
@@ -8,28 +10,16 @@ const TClassInfo &TSLGenericReal::StaticClassInfo() {
 namespace {
 // The real buffer object behind a buffer that travels as a real buffer.
 TSLRealBuffer *RealObject(ISLDataBuffer *Buffer) { return SLBufferObject<TSLRealBuffer>(Buffer); }
-
-// Marks the calling thread as inside a dispatch for as long as it lives;
-// nested dispatches give the outer mark back.
-class TDispatchMark {
-public:
-  explicit TDispatchMark(std::atomic<std::thread::id> &At)
-      : at_(At), outer_(At.exchange(std::this_thread::get_id())) {}
-  ~TDispatchMark() { at_ = outer_; }
-  TDispatchMark(const TDispatchMark &) = delete;
-  TDispatchMark &operator=(const TDispatchMark &) = delete;
-
-private:
-  std::atomic<std::thread::id> &at_;
-  std::thread::id outer_;
-};
 } // namespace
 
 TSLGenericReal::TSLGenericReal(TComponent *AOwner) : TSLGenericFilterT(AOwner) {}
 
 TOWNotifyResult TSLGenericReal::SinkDispatch(TOWPin *Sender, const TGUID *DataTypeID,
                                              IOWNotifyOperation *Operation, TOWNotifyState State) {
-  TDispatchMark mark(dispatchThread_);
+  // The calling thread is inside a dispatch until it returns; a nested
+  // dispatch gives the outer mark back.
+  const std::thread::id outer = dispatchThread_.exchange(std::this_thread::get_id());
+  sys::TScopeExit restore([this, outer] { dispatchThread_ = outer; });
   return TSLGenericFilterT::SinkDispatch(Sender, DataTypeID, Operation, State);
 }
 

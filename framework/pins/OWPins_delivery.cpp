@@ -2,6 +2,7 @@
 #include "framework/pins/OWPins.h"
 
 #include "framework/pins/OWPins_internal.h"
+#include "platform/sys/ScopeExit.h"
 
 #include <atomic>
 
@@ -116,11 +117,8 @@ TOWNotifyResult TOWSourcePin::NotifyPin(TOWBasicPin *pin, IOWNotifyOperation *op
 TOWNotifyResult TOWSinkPin::Notify(IOWNotifyOperation *operation) {
   TOWGlobalReadSection global;
   IOWObjectListPtr locks = GetStreamLocks();
-  struct TStreamLocks {
-    explicit TStreamLocks(IOWObjectList *l) : list(l) { LockStreamLocks(list); }
-    ~TStreamLocks() { UnlockStreamLocks(list); }
-    IOWObjectList *list;
-  } held(locks.Get());
+  LockStreamLocks(locks.Get());
+  sys::TScopeExit held([&locks] { UnlockStreamLocks(locks.Get()); });
   TOWBasicPin *source = source_;
   TOWSubmit handler = handler_;
   TGUID type = upstreamType_;

@@ -110,10 +110,7 @@ TCollectionItem *TCollection::Insert(int index) {
 
 void TCollection::Delete(int index) {
   TCollectionItem *item = Items(index);
-  struct Free {
-    TCollectionItem *item;
-    ~Free() { FreeObject(item); }
-  } free{item};
+  sys::TScopeExit free([item] { FreeObject(item); });
   RemoveItem(item, cnDeleting);
 }
 
@@ -160,14 +157,10 @@ void TCollection::RemoveItem(TCollectionItem *item, TCollectionNotification acti
   // handler that frees or moves the item from announcing it again. The item
   // leaves even when a handler raises.
   item->leaving_ = true;
-  struct Leave {
-    TCollection *c;
-    TCollectionItem *item;
-    ~Leave() {
-      std::erase(c->items_, item);
-      item->collection_ = nullptr;
-      item->leaving_ = false;
-    }
-  } leave{this, item};
+  sys::TScopeExit leave([this, item] {
+    std::erase(items_, item);
+    item->collection_ = nullptr;
+    item->leaving_ = false;
+  });
   Notify(item, action);
 }

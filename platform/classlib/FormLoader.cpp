@@ -10,6 +10,7 @@
 #include "platform/classlib/Collection.h"
 #include "platform/classlib/Exceptions.h"
 #include "platform/classlib/FormReaderState.h"
+#include "platform/sys/ScopeExit.h"
 
 using namespace formtext;
 
@@ -109,15 +110,10 @@ private:
     s_.pos = begin;
     std::string savedName = std::exchange(s_.definedName, last);
     bool savedHandled = std::exchange(s_.definedHandled, false);
-    struct Restore {
-      TReader::TState &s;
-      std::string name;
-      bool handled;
-      ~Restore() {
-        s.definedName = std::move(name);
-        s.definedHandled = handled;
-      }
-    } restore{s_, std::move(savedName), savedHandled};
+    sys::TScopeExit restore([&] {
+      s_.definedName = std::move(savedName);
+      s_.definedHandled = savedHandled;
+    });
     if (persistent)
       persistent->DefineProperties(&r_);
     if (!s_.definedHandled)
@@ -227,10 +223,7 @@ private:
   void ReadCollection(TCollection *collection, const std::string &fullPath) {
     s_.Take(); // '<'
     collection->BeginUpdate();
-    struct End {
-      TCollection *c;
-      ~End() { c->EndUpdate(); }
-    } end{collection};
+    sys::TScopeExit end([collection] { collection->EndUpdate(); });
     collection->Clear();
     int index = 0;
     while (!IsSymbol(s_.Cur(), '>')) {
@@ -305,13 +298,10 @@ void TReader::ReadRootComponent(TComponent *root) {
     root->ExcludeState(csLoading);
     throw;
   }
-  struct ClearLoading {
-    std::vector<TComponent *> &loaded;
-    ~ClearLoading() {
-      for (TComponent *c : loaded)
-        c->ExcludeState(csLoading);
-    }
-  } clear{s.loaded};
+  sys::TScopeExit clear([&loaded = s.loaded] {
+    for (TComponent *c : loaded)
+      c->ExcludeState(csLoading);
+  });
   for (TComponent *c : s.loaded)
     c->Loaded();
 }

@@ -10,6 +10,7 @@
 #include "platform/classlib/Collection.h"
 #include "platform/classlib/Exceptions.h"
 #include "platform/classlib/FormReaderState.h"
+#include "platform/sys/ScopeExit.h"
 
 using namespace formtext;
 
@@ -132,10 +133,7 @@ public:
   void WriteComponent(TComponent *c, int depth, bool withChildren) {
     s_.Line(depth, "object " + c->Name() + ": " + c->ClassName());
     c->IncludeState(csWriting);
-    struct Done {
-      TComponent *c;
-      ~Done() { c->ExcludeState(csWriting); }
-    } done{c};
+    sys::TScopeExit done([c] { c->ExcludeState(csWriting); });
     s_.walking = {c};
     WriteProperties(c, depth + 1, "");
     if (withChildren)
