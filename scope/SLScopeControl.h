@@ -18,6 +18,7 @@
 #include "platform/gui/Canvas.h"
 #include "platform/gui/Control.h"
 #include "platform/gui/Timers.h"
+#include "platform/mainloop/MainLoop.h"
 #include "scope/SLAxes.h"
 #include "scope/SLChannels.h"
 #include "scope/SLCursorLinks.h"
@@ -241,7 +242,11 @@ public:
 
   // The refresh pipeline: PopulateDrawBuffers, and a repaint when it says so.
   void RefreshView();
-  void OnRefreshTimer(TObject *) { RefreshView(); }
+  // A timer refresh that finds nothing to do stops the timer until new data
+  // or a layout request comes (WakeRefresh), so an idle scope never wakes.
+  void OnRefreshTimer(TObject *);
+  // Any thread: a stopped refresh timer runs again (on the main thread).
+  void WakeRefresh();
 
   virtual bool GetChannelsInFreqencyDomain() override = 0;
   virtual bool GetChannelsInIntensityDomain() override = 0;
@@ -346,6 +351,8 @@ protected:
   // Drops the frequency and time caches when a delivering thread asked.
   void ConsumeFreqInvalidation();
   virtual void FreqCachesDropped() {}
+  // Incoming data the draw buffers have not taken yet.
+  virtual bool IncomingPending() { return false; }
 
   TBitmap FBitmap{10, 10};
   TOWPinList *FInputPins = nullptr;
@@ -357,6 +364,10 @@ protected:
   TOwnedPtr<TSLDisplayTrails> FTrails;
   TOwnedPtr<TSLDisplayHighlighting> FHighlighting;
   gui::TTimer *FRefreshTimer = nullptr;
+  // The refresh timer was stopped by an idle refresh; the target receives
+  // the wake from other threads.
+  std::atomic<bool> FRefreshParked{false};
+  mainloop::TTargetId FRefreshTarget = 0;
   bool FMaxFreqValid = false;
   double FMaxFreq = 0;
   bool FMaxTimeValid = false;
@@ -383,7 +394,11 @@ public:
   // runs; Invalidate may come from the delivering thread.
   void Invalidate() override;
   void InvalidateRecalc() override;
-  void SetRecalcRects() override { FRecalcRects = true; }
+  void SetRecalcRects() override {
+    FRecalcRects = true;
+    WakeRefresh();
+  }
+  void IncomingDataArrived() override { WakeRefresh(); }
 
   TSLScopeChannels *GetChannels() { return FChannels; }
   TSLScopeMarkerGroups *GetMarkerGroups() override { return FMarkerGroups; }
@@ -401,6 +416,7 @@ public:
   bool GetHold() override;
 
   bool PopulateDrawBuffers() override;
+  bool IncomingPending() override;
   // Shows the "Settings" dialog modally, top right over the control.
   void DoLegendClick(int32_t StartPage, int32_t ItemIndex) override;
   bool GetIsVertical() override { return FVertical; }
