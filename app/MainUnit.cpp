@@ -13,6 +13,7 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
+#include <chrono>
 #include <climits>
 #include <cmath>
 #include <filesystem>
@@ -456,9 +457,17 @@ void TMainForm::WatchdogTimerTimer(TObject *) {
 }
 
 void TMainForm::RearmWatchdog() {
-  if (!rearmPending_.exchange(true))
+  const int64_t now = std::chrono::duration_cast<std::chrono::nanoseconds>(
+                          std::chrono::steady_clock::now().time_since_epoch())
+                          .count();
+  const int64_t last = lastRearm_.load();
+  if (last != INT64_MIN && now - last < RearmSpacingMs * 1000000)
+    return;
+  if (!rearmPending_.exchange(true)) {
+    lastRearm_ = now;
     if (!rearmWindow_->PostMessage(1, 0, 0))
       rearmPending_ = false;
+  }
 }
 
 void TMainForm::SetStatus(const std::string &Text, bool Visible, TColor Colour) {

@@ -23,8 +23,8 @@
 // except ALGenericFilterProcessData: the capture component's notify thread
 // calls it for every buffer, since its filter passes buffers on without
 // handing them over. It calls only RearmWatchdog, which touches nothing but
-// the atomic rearmPending_ and posts to rearmWindow_; the re-arm itself runs
-// on the main thread.
+// the atomics rearmPending_ and lastRearm_ and posts to rearmWindow_; the
+// re-arm itself runs on the main thread.
 #pragma once
 
 #include <atomic>
@@ -260,10 +260,13 @@ public:
   // 5000 ms without data while recording: the take ends and the user is told.
   void WatchdogTimerTimer(TObject *Sender);
   // Restarts the watchdog's count; safe from any thread (the capture
-  // component's notify thread calls it for every buffer). Re-arms coming
-  // together are handled once, and one arriving after the take ended is
-  // dropped.
+  // component's notify thread calls it for every buffer). One re-arm is
+  // handed over per RearmSpacingMs at most (the count then ends at most that
+  // much later than 5000 ms after the newest buffer, instead of the main
+  // thread waking for every buffer); re-arms coming together are handled
+  // once, and one arriving after the take ended is dropped.
   void RearmWatchdog();
+  static constexpr int64_t RearmSpacingMs = 250;
 
   // Closing: everything stops first, then an unsaved take is offered for
   // saving (Cancel or a failed save keeps the window open); a take that was
@@ -364,6 +367,8 @@ private:
   // Hands re-arms of the watchdog from the notify thread to the main thread.
   std::unique_ptr<mainloop::THiddenWindow> rearmWindow_;
   std::atomic<bool> rearmPending_{false};
+  // Steady-clock nanoseconds of the last re-arm handed over.
+  std::atomic<int64_t> lastRearm_{INT64_MIN};
 };
 
 // The names that mark a capture device as one of the recorder's microphones,

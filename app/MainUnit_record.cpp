@@ -203,6 +203,8 @@ void TMainForm::RecordActionExecute(TObject *) {
     EnterIdle();
     throw;
   }
+  // The take's first buffer re-arms at once.
+  lastRearm_ = INT64_MIN;
   WatchdogTimer->SetEnabled(true);
   FHasNewRecording = true;
   FDeleteWorkFileOnClose = true;

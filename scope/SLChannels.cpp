@@ -201,6 +201,7 @@ void TSLScopeChannel::Assign(TPersistent *Source) {
   FPaintY = Share(Other->FPaintY);
   FColor = Other->FColor;
   FNewData = true;
+  FScope->IncomingDataArrived();
 }
 
 void TSLScopeChannel::SetIndex(int Value) {
@@ -287,6 +288,7 @@ void TSLScopeChannel::StartStream(IOWNotifyOperation *Operation) {
   // The draw buffers are the main thread's: the next refresh hands the empty
   // incoming buffers over, which clears the picture.
   FNewData = true;
+  FScope->IncomingDataArrived();
   FScope->InvalidateFreq();
 }
 
@@ -318,6 +320,7 @@ void TSLScopeChannel::TakeBuffer(ISLDataBuffer *Buffer) {
     FData.PopulateRamp();
   }
   FNewData = true;
+  FScope->IncomingDataArrived();
 }
 
 void TSLScopeChannel::PopulateDrawBuffers() {
@@ -354,6 +357,7 @@ void TSLScopeChannel::ApplySizeLimit(uint32_t Limit) {
   }
   if (Cut) {
     FNewData = true;
+    FScope->IncomingDataArrived();
     FScope->SetRecalcRects();
   }
 }

@@ -230,7 +230,10 @@ public:
   // A rate that is not a positive finite number is stored as 0 (unknown), so
   // the scope falls back to its default rate.
   void SetSampleRateValue(double Value) override;
-  void SetNewData() override { FNewData = true; }
+  void SetNewData() override {
+    FNewData = true;
+    FScope->IncomingDataArrived();
+  }
   void SetRecalcRects() override { FScope->SetRecalcRects(); }
   void Invalidate() override { TSLDisplayChannel::Invalidate(); }
 

@@ -10,6 +10,7 @@
 
 #include "platform/gui/Canvas.h"
 #include "platform/gui/Timers.h"
+#include "platform/mainloop/MainLoop.h"
 #include "scope/SLAxes.h"
 #include "scope/SLDataDisplay.h"
 #include "scope/SLDataView.h"
@@ -59,7 +60,11 @@ public:
 
   // The refresh pipeline: PopulateDrawBuffers, and a repaint when it says so.
   void RefreshView();
-  void OnRefreshTimer(TObject *) { RefreshView(); }
+  // A timer refresh that finds nothing to do stops the timer until new data
+  // or a layout request comes (WakeRefresh), so an idle scope never wakes.
+  void OnRefreshTimer(TObject *);
+  // Any thread: a stopped refresh timer runs again (on the main thread).
+  void WakeRefresh();
 
   virtual bool GetChannelsInFreqencyDomain() override = 0;
   virtual bool GetChannelsInIntensityDomain() override = 0;
@@ -164,6 +169,8 @@ protected:
   // Drops the frequency and time caches when a delivering thread asked.
   void ConsumeFreqInvalidation();
   virtual void FreqCachesDropped() {}
+  // Incoming data the draw buffers have not taken yet.
+  virtual bool IncomingPending() { return false; }
 
   TBitmap FBitmap{10, 10};
   TOWPinList *FInputPins = nullptr;
@@ -175,6 +182,10 @@ protected:
   TOwnedPtr<TSLDisplayTrails> FTrails;
   TOwnedPtr<TSLDisplayHighlighting> FHighlighting;
   gui::TTimer *FRefreshTimer = nullptr;
+  // The refresh timer was stopped by an idle refresh; the target receives
+  // the wake from other threads.
+  std::atomic<bool> FRefreshParked{false};
+  mainloop::TTargetId FRefreshTarget = 0;
   bool FMaxFreqValid = false;
   double FMaxFreq = 0;
   bool FMaxTimeValid = false;

@@ -266,6 +266,7 @@ TSLDataChart::TSLDataChart(TComponent *Owner) : TSLDataDisplay(Owner) {
   FRefreshTimer->SetOnTimer(TNotifyEvent{[this](TObject *Sender) { OnRefreshTimer(Sender); }, {}});
   FRefreshTimer->SetInterval(100);
   FRefreshTimer->SetEnabled(!Designing());
+  FRefreshTarget = mainloop::TMainLoop::Main().AddTarget();
   ISLAxisChart *Chart = this;
   FTitle = CreateObject<TSLDisplayTitle>(Chart);
   FTitle->SetText("Scope");
@@ -309,6 +310,8 @@ void TSLDataChart::ItemDestroyed(TSLDisplayCollectionItem *Item) {
 }
 
 TSLDataChart::~TSLDataChart() {
+  mainloop::TMainLoop::Main().RemoveTarget(FRefreshTarget);
+  FRefreshParked = false;
   FRefreshTimer->SetEnabled(false);
   FreeObject(FInputPins);
 }
@@ -331,6 +334,33 @@ std::string TSLDataChart::GetFormatLabelText(double X, double Y, double, const s
 void TSLDataChart::RefreshView() {
   if (PopulateDrawBuffers())
     Invalidate();
+}
+
+void TSLDataChart::OnRefreshTimer(TObject *) {
+  if (PopulateDrawBuffers()) {
+    Invalidate();
+    return;
+  }
+  // Held data stays pending: the timer keeps looking for the hold's end.
+  if (IncomingPending())
+    return;
+  FRefreshParked = true;
+  FRefreshTimer->SetEnabled(false);
+  // A delivery between the look and the parking saw the timer still running.
+  if (IncomingPending() || FRecalcRects)
+    WakeRefresh();
+}
+
+void TSLDataChart::WakeRefresh() {
+  if (!FRefreshParked.load() || !FRefreshParked.exchange(false))
+    return;
+  mainloop::TMainLoop &Loop = mainloop::TMainLoop::Main();
+  if (Loop.IsMainThread()) {
+    FRefreshTimer->SetEnabled(true);
+    return;
+  }
+  if (!Loop.Post(FRefreshTarget, [this] { FRefreshTimer->SetEnabled(true); }))
+    FRefreshParked = true;
 }
 
 void TSLDataChart::ConsumeFreqInvalidation() {
@@ -566,6 +596,7 @@ void TSLScope::AfterConstruction() {
 }
 
 void TSLScope::BeforeDestruction() {
+  FRefreshParked = false;
   FRefreshTimer->SetEnabled(false);
   FMouseTimer->SetEnabled(false);
   {
@@ -690,6 +721,13 @@ void TSLScope::ConsumeHistoryReset() {
 void TSLScope::InvalidateMinMaxCache() {
   FXAxis->InvalidateMinMaxCache();
   FYAxis->InvalidateMinMaxCache();
+}
+
+bool TSLScope::IncomingPending() {
+  for (int I = 0; I < FChannels->Count(); ++I)
+    if (FChannels->GetItem(I)->HasNewData())
+      return true;
+  return false;
 }
 
 bool TSLScope::PopulateDrawBuffers() {

@@ -43,7 +43,11 @@ public:
   // runs; Invalidate may come from the delivering thread.
   void Invalidate() override;
   void InvalidateRecalc() override;
-  void SetRecalcRects() override { FRecalcRects = true; }
+  void SetRecalcRects() override {
+    FRecalcRects = true;
+    WakeRefresh();
+  }
+  void IncomingDataArrived() override { WakeRefresh(); }
 
   TSLScopeChannels *GetChannels() { return FChannels; }
   TSLScopeMarkerGroups *GetMarkerGroups() override { return FMarkerGroups; }
@@ -61,6 +65,7 @@ public:
   bool GetHold() override;
 
   bool PopulateDrawBuffers() override;
+  bool IncomingPending() override;
   // Shows the "Settings" dialog modally, top right over the control.
   void DoLegendClick(int32_t StartPage, int32_t ItemIndex) override;
   bool GetIsVertical() override { return FVertical; }

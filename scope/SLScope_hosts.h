@@ -115,6 +115,8 @@ public:
   virtual TSLScopeMarkerGroup *GetLastMarerGroup() { return nullptr; }
   // The X axis's value of a (fractional) sample position.
   virtual double SampleToScale(double Position) { return Position; }
+  // Any thread: a channel holds incoming data for the next refresh.
+  virtual void IncomingDataArrived() {}
 
 protected:
   ~ISLScopeHost() = default;

@@ -13,6 +13,7 @@
 #include <QRadioButton>
 #include <QTemporaryDir>
 
+#include <chrono>
 #include <cmath>
 #include <filesystem>
 #include <fstream>
@@ -514,6 +515,26 @@ TEST_F(TMainFormTest, DataFromAnotherThreadKeepsTheWatchdogAwayDuringATake) {
   EXPECT_FALSE(timers.Fire(armed)) << "the count started again";
   EXPECT_TRUE(form->WatchdogTimer->Running());
   EXPECT_TRUE(dialogs.Shown().empty());
+}
+
+// A buffer every 21 ms (1024 frames at 48 kHz) does not wake the main thread
+// each time: within a quarter second the watchdog is re-armed once.
+TEST_F(TMainFormTest, BuffersInQuickSuccessionRearmTheWatchdogOnce) {
+  Access(*form).SetState(TRecorderState::Recording);
+  form->WatchdogTimer->SetEnabled(true);
+  size_t handOvers = 0;
+  for (int i = 0; i < 5; ++i) {
+    std::thread notify([&] { form->RearmWatchdog(); });
+    notify.join();
+    handOvers += mainloop::TMainLoop::Main().RunPending();
+  }
+  EXPECT_EQ(handOvers, 1u);
+  EXPECT_TRUE(form->WatchdogTimer->Running());
+  // A quarter second on, the next buffer re-arms again.
+  std::this_thread::sleep_for(std::chrono::milliseconds(TMainForm::RearmSpacingMs + 10));
+  std::thread notify([&] { form->RearmWatchdog(); });
+  notify.join();
+  EXPECT_EQ(mainloop::TMainLoop::Main().RunPending(), 1u);
 }
 
 TEST_F(TMainFormTest, FiveSecondsWithoutDataEndTheTakeAndTellTheUser) {

@@ -2,10 +2,13 @@
 
 #include <atomic>
 #include <cmath>
+#include <thread>
 #include <vector>
 
 #include <gtest/gtest.h>
 
+#include "platform/mainloop/MainLoop.h"
+#include "platform/sys/MMTimer.h"
 #include "tests/scope/ScopeTestWindow.h"
 #include "tests/support/FrameworkEnvironment.h"
 #include "tests/support/Wait.h"
@@ -85,6 +88,63 @@ TEST(ScopeControlThreads, ProducerFeedsWhileTheMainThreadRefreshesAndPaints) {
     }
   EXPECT_TRUE(Red);
   EXPECT_TRUE(Lime);
+  Scope->SetHost(nullptr);
+}
+
+} // namespace
+
+namespace {
+
+// A refresh that finds nothing new stops the refresh timer, so an idle scope
+// never wakes the program; a buffer from the delivering thread sets it
+// running again (through the main loop) and its next tick takes the buffer.
+// Data stored on the main thread restarts it at once.
+TEST(ScopeControlThreads, TheRefreshTimerRestsUntilDataArrives) {
+  sys::TManualTimerService Timers;
+  gui::TScopedWindowTimerService TimerScope{Timers};
+  TFixedTextRenderer Text{6, 10, 3};
+  TFakeWindow Window;
+  TOwnedPtr<TSLScope> Scope{CreateObject<TSLScope>(nullptr)};
+  Scope->SetHost(&Window);
+  Scope->GetBitmap()->Canvas()->SetTextRenderer(&Text);
+  Scope->SetBounds(0, 0, 505, 304);
+  TOwnedPtr<TSLOWRealSourcePin> Source{
+      CreateObject<TSLOWRealSourcePin>(nullptr, TSLOperationEvent())};
+  ASSERT_TRUE(Scope->GetChannels()->GetItem(0)->GetInputPin()->Connect(Source.get()));
+  QImage Image(505, 304, QImage::Format_RGB32);
+  TCanvas Canvas(&Image);
+  auto Paint = [&] { Scope->PaintWindow(&Canvas, TRegion(Scope->GetClientRect())); };
+  auto Ticks = [&] { return Timers.FirePeriod(100); };
+  // Ticks, each followed by the repaint it asked for, until the timer
+  // rests; how many fired.
+  auto TicksUntilRest = [&] {
+    int N = 0;
+    while (N < 10 && Ticks() == 1) {
+      ++N;
+      Paint();
+    }
+    return N;
+  };
+
+  const int First = TicksUntilRest();
+  EXPECT_GE(First, 1) << "a new scope's timer runs";
+  EXPECT_LE(First, 3) << "nothing new: the timer rests";
+  EXPECT_EQ(Ticks(), 0);
+
+  std::thread Delivery([&] {
+    Source->SubmitBuffer(com::MakeCom<TSLRealBuffer>(std::vector<double>(64, 100).data(), 64u));
+  });
+  Delivery.join();
+  mainloop::TMainLoop::Main().RunPending();
+  ASSERT_EQ(Ticks(), 1) << "the delivery woke the timer";
+  EXPECT_EQ(Scope->GetChannels()->GetItem(0)->GetDrawY()->GetSize(), 64u);
+  Paint();
+  EXPECT_LE(TicksUntilRest(), 3);
+  EXPECT_EQ(Ticks(), 0);
+
+  Scope->GetChannels()->GetItem(0)->GetVC_Data()->Clear();
+  EXPECT_EQ(Ticks(), 1) << "main-thread data wakes the timer at once";
+  EXPECT_EQ(Scope->GetChannels()->GetItem(0)->GetDrawY()->GetSize(), 0u);
   Scope->SetHost(nullptr);
 }
 
