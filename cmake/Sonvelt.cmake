@@ -13,7 +13,11 @@ endfunction()
 # thread-sanitizer build of scripts/test --sanitize.
 function(sonvelt_test target)
   cmake_parse_arguments(ARG "" "" "SOURCES;DEPS;LABELS" ${ARGN})
-  add_executable(${target} ${ARG_SOURCES})
+  set(sources ${ARG_SOURCES})
+  if(SONVELT_UNITY_TESTS)
+    sonvelt_unity_sources(${target} sources)
+  endif()
+  add_executable(${target} ${sources})
   foreach(src IN LISTS ARG_SOURCES)
     get_filename_component(src ${src} ABSOLUTE)
     set_property(GLOBAL APPEND PROPERTY SONVELT_TEST_SOURCES ${src})
@@ -65,4 +69,54 @@ function(sonvelt_check_test_sources)
     message(FATAL_ERROR "These test files are in no test executable; add them to the SOURCES "
                         "of their folder's CMakeLists.txt:\n  ${missing}")
   endif()
+endfunction()
+
+# sonvelt_unity_sources(<target> <sources variable>)
+# With SONVELT_UNITY_TESTS, the files of one group of SONVELT_TEST_UNITY_GROUPS
+# (cmake/TestUnityGroups.cmake) that <target> builds are compiled as one translation unit:
+# the test files share most of their headers (GoogleTest, Qt, the folder's own), and
+# reading and instantiating them once instead of once a file is most of the build's time.
+# The generated file includes them by their path from the tree root, so its text, and
+# the compiler cache's key, do not depend on where the tree was cloned. Files in no group
+# are compiled on their own.
+function(sonvelt_unity_sources target var)
+  set(sources ${${var}})
+  set(absolute "")
+  foreach(src IN LISTS sources)
+    get_filename_component(src ${src} ABSOLUTE)
+    list(APPEND absolute ${src})
+  endforeach()
+  set(groups ${SONVELT_TEST_UNITY_GROUPS} GROUP) # the trailing marker closes the last group
+  set(members "")
+  set(index 0)
+  foreach(item IN LISTS groups)
+    if(NOT item STREQUAL "GROUP")
+      list(FIND absolute ${PROJECT_SOURCE_DIR}/${item} at)
+      if(at GREATER_EQUAL 0)
+        list(APPEND members ${item})
+      endif()
+      continue()
+    endif()
+    list(LENGTH members count)
+    if(count GREATER 1)
+      set(text "// Generated: the tests of one unity group of cmake/TestUnityGroups.cmake.\n")
+      foreach(member IN LISTS members)
+        string(APPEND text "#include \"${member}\"\n")
+        list(FIND absolute ${PROJECT_SOURCE_DIR}/${member} at)
+        list(REMOVE_AT absolute ${at})
+        list(REMOVE_AT sources ${at})
+      endforeach()
+      set(unity ${CMAKE_CURRENT_BINARY_DIR}/${target}_unity_${index}.cpp)
+      file(CONFIGURE OUTPUT ${unity} CONTENT "${text}" @ONLY)
+      # GCC takes the included files for headers and warns that their fixtures, in
+      # anonymous namespaces, are bases of the test classes; in a file of its own that is
+      # no warning, and each test file is one.
+      set_source_files_properties(${unity} PROPERTIES COMPILE_OPTIONS -Wno-subobject-linkage)
+      list(APPEND sources ${unity})
+      list(APPEND absolute ${unity})
+      math(EXPR index "${index} + 1")
+    endif()
+    set(members "")
+  endforeach()
+  set(${var} ${sources} PARENT_SCOPE)
 endfunction()
