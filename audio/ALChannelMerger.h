@@ -37,4 +37,5 @@ private:
   uint32_t resumeCounter_ = 0;
 };
 
+// kept: the component's registration; the recorder does not use it
 void ALChannelMergerRegister();

@@ -109,6 +109,7 @@ public:
   int64_t GetCurrentSample() const;
   void SetCurrentSample(int64_t Value);
   int64_t Get_CurrentTime() const;
+  // kept: public setter; the program does not call it
   void Set_CurrentTime(int64_t Value);
   int64_t GetDurationTime() const;
   // One buffer, when the clock pin drives or while paused.

@@ -100,6 +100,7 @@ public:
   bool GetEnabled() const;
   void SetEnabled(bool Value);
   bool GetConnected() const { return connected_; }
+  // kept: public member; the program does not call it
   void SetConnected(bool Value);
   bool GetRunning() const { return running_; }
 
@@ -120,9 +121,11 @@ public:
 
   // Opens a property-page dialog of the graph; false when that kind is not
   // offered (the pin's dialog also while capturing).
+  // kept: public member; the program does not call it
   bool ShowAudioDialog(TALDSCaptureDialog Kind);
   // Appends the name of every filter of the graph ("<Unavailable>" when its
   // information cannot be read).
+  // kept: public member; the program does not call it
   bool GetGraphFilters(TStrings *List);
 
   // The component's lock object (its output pin's group).

@@ -116,6 +116,7 @@ public:
   virtual void QueuedPinDestroyFunction(TALOWQueuedAudioSinkPin *Pin);
   virtual void DoChange();
   // A resume downstream once every queued pin has seen one.
+  // kept: public member; no component calls it
   void AttemptResume();
 
 protected:

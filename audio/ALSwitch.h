@@ -61,4 +61,5 @@ private:
   std::unique_ptr<TALAudioFormatBasic> format_;
 };
 
+// kept: the component's registration; the recorder does not use it
 void ALSwitchRegister();

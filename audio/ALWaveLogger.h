@@ -65,6 +65,7 @@ public:
   int64_t Get_SamplesCount() const;
   // 100-ns units by the stream's rate; 0 without a format or rate.
   int64_t Get_CurrentTime() const;
+  // kept: public setter; the program does not call it
   void Set_CurrentTime(int64_t Value);
   int64_t Get_DurationTime() const;
   // The message of the last failure of a take; "" when none.

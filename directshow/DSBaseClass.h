@@ -175,7 +175,9 @@ public:
   // The graph's event sink receives the event; EC_COMPLETE carries the filter
   // as its second parameter. E_NOTIMPL without a sink.
   HRESULT NotifyEvent(LONG code, LONG_PTR p1, LONG_PTR p2);
+  // kept: public member of the base filter
   HRESULT ReconnectPin(IPin *pin, const AM_MEDIA_TYPE *mt);
+  // kept: public member of the base filter
   bool IsActive();
   bool IsStopped() const { return state_.load() == media::State_Stopped; }
   FILTER_STATE State() const { return state_.load(); }
@@ -256,6 +258,7 @@ public:
   bool IsStopped() const { return filter_->IsStopped(); }
   void IncrementTypeVersion() { ++typeVersion_; }
   // A copy of the connection media type (the caller frees its format).
+  // kept: public member of the base pin
   AM_MEDIA_TYPE GetCurrentMediaType();
   const AM_MEDIA_TYPE &GetAMMediaType() const { return mt_; }
   const std::u16string &Name() const { return pinName_; }
@@ -537,9 +540,11 @@ public:
   int FindDeviceNum(const std::string &trimmedName) const;
   com::TComPtr<IMoniker> GetMonikerByDeviceName(const std::string &displayName) const;
   com::TComPtr<IMoniker> GetMonikerByString(const std::string &numberedName) const;
+  // kept: public member of the device list
   com::TComPtr<IMoniker> GetMonikerByCLSID(const TGUID &clsid) const;
   std::string GetDeviceNameByString(const std::string &numberedName) const;
   std::string GetStringByDeviceName(const std::string &displayName) const;
+  // kept: public member of the device list
   std::string GetStringByCLSID(const TGUID &clsid) const;
   TGUID GetCLSIDByString(const std::string &numberedName) const;
   // Compares references, not monikers.
@@ -554,7 +559,7 @@ private:
 // The class library's trimming: blanks and control characters at both ends.
 std::string DSTrim(const std::string &s);
 
-// Moniker routines (offered; no component calls them).
+// kept: moniker routines the unit offers; no component calls them.
 std::string LPDSGetFriendlyNameFromMoniker(IMoniker *moniker);
 bool LPDSGetFilterPinInterface(IBaseFilter *filter, const TGUID &iid, void **out);
 bool LPDSGetFilterPinInterfaceFromMoniker(IMoniker *moniker, const TGUID &iid, void **out);

@@ -194,6 +194,7 @@ public:
   }
   void Clear() { dialogs_.clear(); }
   int GetDialogCount();
+  // kept: public member of the crossbar dialogs
   TDSCrossbarDialog *GetDialog(int index) const;
 
 private:

@@ -106,9 +106,11 @@ public:
 
   // Reports a failed step; see the file comment for threads.
   void Error(const std::string &text, int32_t code);
+  // kept: offered to components, none raises it
   void Warning(const std::string &text, int32_t code);
 
   void DestroyDownstream(media::IBaseFilter *filter);
+  // kept: offered to components, none calls it
   void DestroyUpstream(media::IBaseFilter *filter);
   com::TComPtr<media::IBaseFilter> GetFilterByClassID(const TGUID &clsid);
   bool GetFilterList(TStrings *list);
@@ -123,7 +125,9 @@ public:
   void SetRegister(bool value);
   bool Registered() const { return registered_; }
   void SetOnError(TDSErrorEvent value);
+  // kept: the graph's published OnWarning event
   void SetOnWarning(TDSWarningEvent value);
+  // kept: the graph's published OnGraphBuilt event
   void SetOnGraphBuilt(TNotifyEvent value);
   // The hidden window of the main thread that receives the graph's events;
   // the device selections use it as their dialogs' owner.

@@ -28,6 +28,7 @@ using ACCESS_MASK = uint32_t;
 void VldirectshowInitialization();
 void VldirectshowFinalization();
 
+// kept: the unit binds every export below, called here or not
 // ole32.dll: every one of the ten exports must resolve.
 HRESULT QzInitialize(void *reserved);
 void QzUninitialize();

@@ -97,6 +97,7 @@ public:
   TSLScopeRealPoints GetYPointsAtValue(double Value);
   // The same for callers that cannot hold the array: a new holder, to be
   // released with NET_DestroyArray.
+  // kept: public member of the channel
   TSLScopeRealPoints *NET_GetXPointsAtValue(double Value);
   TSLScopeRealPoints *NET_GetYPointsAtValue(double Value);
   static int32_t NET_GetArrayLength(TSLScopeRealPoints *Holder);

@@ -59,9 +59,6 @@ TSLScopePropertiesForm *TSLPropertyPageForm::GetHost() const {
   return dynamic_cast<TSLScopePropertiesForm *>(Owner());
 }
 
-QPushButton *TSLPropertyPageForm::GetOkButton() const {
-  return GetHost() ? GetHost()->GetOkButton() : nullptr;
-}
 QPushButton *TSLPropertyPageForm::GetAddButton() const {
   return GetHost() ? GetHost()->GetAddButton() : nullptr;
 }

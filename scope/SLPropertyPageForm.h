@@ -85,7 +85,6 @@ public:
   void DisableOK();
 
   TSLScopePropertiesForm *GetHost() const;
-  QPushButton *GetOkButton() const;
   QPushButton *GetAddButton() const;
   QPushButton *GetRemoveButton() const;
 

@@ -200,6 +200,7 @@ public:
   // The header for reading; for writing after making the buffer unique with
   // its data (call PopulateCahces after changing it).
   const WAVEFORMATEXTENSIBLE *GetConstFormat() const { return header_; }
+  // kept: public member of the buffer
   WAVEFORMATEXTENSIBLE *GetModifyFormat();
   TALSmartAudioBuffer *GetBuffer() const {
     return static_cast<TALSmartAudioBuffer *>(GetDataContainer());

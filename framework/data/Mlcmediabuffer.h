@@ -19,6 +19,7 @@ public:
   // Not available, 0 and 0 without a buffer (a detached access).
   bool GetAvailable() const;
   int64_t GetBeginTime() const;
+  // kept: public member of the time stamp
   int64_t GetEndTime() const;
 
 private:

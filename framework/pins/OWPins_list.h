@@ -33,10 +33,12 @@ public:
 
   int GetCount();
   TOWBasicPin *GetPin(int index);
+  // kept: public member of the pin list
   void SetPin(int index, TOWBasicPin *pin);
   std::string GetName(int index);
   std::string GetStoredName(int index);
   void SetName(int index, const std::string &name);
+  // kept: public member of the pin list
   void SetPinName(TOWPin *pin, const std::string &name);
   std::string GetListName();
   TComponent *GetRoot();

@@ -344,6 +344,7 @@ public:
   // Delivers through the registry's default handler of the link's type.
   TOWNotifyResult DefaultNotifyDispatcher(IOWStream *handler, const TGUID *dataTypeId,
                                           IOWNotifyOperation *operation, TOWNotifyState state);
+  // kept: public member of the pin
   std::string GetLinkNameID(const TGUID &id);
   std::string GetConnectionName(TOWBasicPin *pin) { return GetLinkNameID(GetConnectionID(pin)); }
   // Any thread; own lock.
@@ -449,6 +450,7 @@ public:
   virtual void WriteConnectionsData(TWriter *writer);
   virtual bool DoWrite();
 
+  // kept: public member of the source pin
   TOWSubmit GetSubmit(int index);
   TGUID GetSubmitID(int index);
   // Delivers to the one sink pin, or to all sinks when pin is null. Any
@@ -467,11 +469,13 @@ public:
   // links are made as by ConnectAfter.
   bool TryLinkTo(TComponent *component, const std::string &name, const std::string &s1,
                  const std::string &s2, bool keepWhenEmpty);
+  // kept: public member of the source pin
   void TryLinkToList(TComponent *component, const std::vector<std::string> &names,
                      const std::vector<std::string> &others);
   std::string GetLinkStr(int index);
   bool IsLinkedTo(const std::string &name);
   bool IsConnectedToPinName(const std::string &name);
+  // kept: public member of the source pin
   void DisconnectFromPinName(const std::string &name);
 
   // Pass-through negotiation steps.
@@ -561,7 +565,9 @@ public:
   bool HasToIgnoreUpstream();
   TGUID GetUpStreamID();
   TGUID GetDownStreamID();
+  // kept: public member of the sink pin
   std::string GetUpStreamLinkName();
+  // kept: public member of the sink pin
   std::string GetDownStreamLinkName();
   bool IsConnectedToPinName(const std::string &name);
   bool TryLinkTo(TComponent *component, const std::string &name, const std::string &display,
@@ -739,6 +745,7 @@ public:
   void AddFormSaved(TComponent *component);
   bool IsFormSaved(TComponent *component);
   int GetSavedCount() const { return savedCount_; }
+  // kept: public member of the state dispatcher
   bool ConnectedToForm(TComponent *component);
   const std::string &GetName() const { return name_; }
   bool IsDesigning() const { return designing_; }

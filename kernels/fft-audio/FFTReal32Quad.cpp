@@ -285,11 +285,6 @@ void chain(OddPlan plan, const Src &src, float *T, Out out, std::int64_t n, cons
 
 } // namespace
 
-// The index table is the one the double-precision members read: one builder for both.
-std::int32_t *initBitRevIndexTab(int m, std::int32_t *table) {
-  return kernels::fft_real::ownsFFTInitBitRevTab_Sse2(m, table);
-}
-
 float *initPassTwiddleTab(OddPlan plan, int m, const float *S, int b, float *out) {
   if (m <= 3)
     return out;
@@ -537,11 +532,6 @@ void columnStoreBlock(float *rows, const float *src, std::int64_t stride, std::i
     for (std::int64_t e = 0; e < width; e += 4)
       out.put(e, ld(s + 2 * e));
   }
-}
-
-void toInterleaved(const float *src, float *dst, std::int64_t count) {
-  for (std::int64_t r = 0; r < count; r += 4)
-    Out{dst, true, false}.put(r, ldu(src + 2 * r));
 }
 
 } // namespace kernels::fft_audio::quad

@@ -28,9 +28,6 @@ enum class OddPlan {
   LastRadix2, // SSE3
 };
 
-// Fills the index table of complex order m (nothing below 2); returns the 16-aligned end.
-std::int32_t *initBitRevIndexTab(int m, std::int32_t *table);
-
 // Fills the pass-twiddle table of complex order m from the sine table S of real order b
 // (b > m); nothing for m <= 3. Returns out + 8·2^m bytes rounded up to 16 (out itself
 // when nothing is written).
@@ -90,9 +87,5 @@ void realRecomb(Ipp32fc *Z, std::int64_t n, const float *table);
 // Quad-split recombination tables of real order `order` (N >= 16) from the sine table.
 void initRealFwdTab(int order, const float *S, float *table);
 void initRealInvTab(int order, const float *S, float *table);
-
-// Converts every quad-split run of `count` values (a multiple of 4) at src to the
-// interleaved form at dst (either may be unaligned; dst may equal src).
-void toInterleaved(const float *src, float *dst, std::int64_t count);
 
 } // namespace kernels::fft_audio::quad

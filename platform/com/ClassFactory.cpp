@@ -31,12 +31,6 @@ void RegisterClass(const TGUID &clsid, TClassFactory factory) {
     t.factories.erase(clsid);
 }
 
-bool IsClassRegistered(const TGUID &clsid) {
-  TClassTable &t = Table();
-  std::lock_guard<std::mutex> lock(t.m);
-  return t.factories.count(clsid) != 0;
-}
-
 HRESULT CoCreateInstance(const TGUID &clsid, IUnknown *outer, uint32_t clsContext, const TGUID &iid,
                          void **out) {
   if (out == nullptr)

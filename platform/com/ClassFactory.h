@@ -38,7 +38,6 @@ using TClassFactory = std::function<HRESULT(IUnknown *outer, const TGUID &iid, v
 
 // Registers (or replaces) the factory of a class; a null factory removes it.
 void RegisterClass(const TGUID &clsid, TClassFactory factory);
-bool IsClassRegistered(const TGUID &clsid);
 
 // Helper for the common case: a counted object of class T created with its
 // default constructor, no aggregation.

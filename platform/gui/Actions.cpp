@@ -126,8 +126,6 @@ int TAction::AddChangeListener(std::function<void(TAction &)> listener) {
   return id;
 }
 
-void TAction::RemoveChangeListener(int id) { listeners_.erase(id); }
-
 void TAction::Changed() {
   ++changeCount_;
   auto listeners = listeners_;

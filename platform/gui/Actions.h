@@ -68,7 +68,6 @@ public:
 
   // Told after every change of what the controls show.
   int AddChangeListener(std::function<void(TAction &)> listener);
-  void RemoveChangeListener(int id);
   int ChangeCount() const { return changeCount_; }
 
 private:

@@ -144,12 +144,6 @@ void TApplication::Terminate() {
     QCoreApplication::quit();
 }
 
-void TApplication::ProcessMessages() {
-  if (qt_)
-    QCoreApplication::processEvents();
-  RunPostedCalls();
-}
-
 void TApplication::ShowException(const std::exception &e) {
   MessageBox(e.what(), title_, MB_OK | MB_ICONERROR);
 }

@@ -58,8 +58,6 @@ public:
   // Forgets a Terminate, so the loop can run again (tests run many programs'
   // starts in one process).
   void ResetTerminated() { terminated_ = false; }
-  // Runs the Qt events and main-loop posts that are pending now.
-  void ProcessMessages();
 
   // Shows e in an error message box with the title as caption.
   void ShowException(const std::exception &e);

@@ -22,17 +22,6 @@ bool PtInRect(const TRect &R, TPoint P) {
   return P.X >= R.Left && P.X < R.Right && P.Y >= R.Top && P.Y < R.Bottom;
 }
 
-bool IntersectRect(TRect &Out, const TRect &A, const TRect &B) {
-  TRect R{std::max(A.Left, B.Left), std::max(A.Top, B.Top), std::min(A.Right, B.Right),
-          std::min(A.Bottom, B.Bottom)};
-  if (R.IsEmpty() || A.IsEmpty() || B.IsEmpty()) {
-    Out = TRect{};
-    return false;
-  }
-  Out = R;
-  return true;
-}
-
 namespace {
 
 // Qt's rectangles name their last pixel; ours the one past it. Sizes are
@@ -470,17 +459,6 @@ bool TRegion::RectInRegion(const TRect &R) const {
   return !Q.isEmpty() && region_.intersects(Q);
 }
 
-void TRegion::Exclude(const TRect &R) { region_ -= ToQRect(R); }
-void TRegion::Intersect(const TRect &R) { region_ &= ToQRect(R); }
-void TRegion::Unite(const TRect &R) { region_ |= ToQRect(R); }
-
-TRect TRegion::BoundingRect() const {
-  QRect B = region_.boundingRect();
-  if (B.isEmpty())
-    return TRect{};
-  return TRect{B.left(), B.top(), B.left() + B.width(), B.top() + B.height()};
-}
-
 // Canvas ----------------------------------------------------------------------------
 
 TCanvas::TCanvas(QImage *Image) : renderer_(&QtTextRenderer()) {
@@ -874,18 +852,6 @@ void TCanvas::FillRect(const TRect &Rect) {
     return;
   QPainter &P = Begin();
   P.fillRect(ToQRect(R), QBrush(ToQColor(brush_.GetColor()), QtBrushStyle(brush_.GetStyle())));
-}
-
-void TCanvas::FrameRect(const TRect &Rect) {
-  TRect R = Rect.Normalized();
-  if (!CanPaint(image_) || R.IsEmpty())
-    return;
-  QPainter &P = Begin();
-  QColor C = ToQColor(brush_.GetColor());
-  P.fillRect(QRect(R.Left, R.Top, R.Width(), 1), C);
-  P.fillRect(QRect(R.Left, R.Bottom - 1, R.Width(), 1), C);
-  P.fillRect(QRect(R.Left, R.Top, 1, R.Height()), C);
-  P.fillRect(QRect(R.Right - 1, R.Top, 1, R.Height()), C);
 }
 
 void TCanvas::Ellipse(int32_t Left, int32_t Top, int32_t Right, int32_t Bottom) {

@@ -5,7 +5,7 @@
 //
 // - A line leaves out its end point, so MoveTo/LineTo chains join without
 //   painting a pixel twice (which matters under XOR pens).
-// - Rectangle, FillRect, FrameRect and Ellipse cover Left..Right-1 and
+// - Rectangle, FillRect and Ellipse cover Left..Right-1 and
 //   Top..Bottom-1; an inverted rectangle (Right < Left or Bottom < Top) is
 //   normalised first. Rectangle with a clear pen fills one pixel less to the
 //   right and bottom, as the outline it leaves out would have.
@@ -17,7 +17,7 @@
 //   from the image origin), so drawing it twice restores the picture.
 // - The pen mode is the raster operation of lines and of the fill and
 //   outline of Rectangle, Ellipse and Polygon; pmNop leaves all of them
-//   out. FillRect, FrameRect, TextOut and pixel writes copy.
+//   out. FillRect, TextOut and pixel writes copy.
 // - Pens wider than one pixel are round-ended and centred on the line, so
 //   their ends reach half the width past the end points.
 // - Colours are 0x00BBGGRR; system colours (high byte 0x80) are resolved.
@@ -78,8 +78,6 @@ struct TRect {
 
 // Left <= X < Right and Top <= Y < Bottom.
 bool PtInRect(const TRect &R, TPoint P);
-// The common part; false (and an empty Out) when there is none.
-bool IntersectRect(TRect &Out, const TRect &A, const TRect &B);
 
 // Colours ----------------------------------------------------------------
 
@@ -320,10 +318,6 @@ public:
   bool Contains(TPoint P) const;
   // Some pixel of R lies in the region (RectInRegion).
   bool RectInRegion(const TRect &R) const;
-  void Exclude(const TRect &R);
-  void Intersect(const TRect &R);
-  void Unite(const TRect &R);
-  TRect BoundingRect() const;
   const QRegion &AsQRegion() const { return region_; }
 
 private:
@@ -373,8 +367,6 @@ public:
   void Rectangle(const TRect &R) { Rectangle(R.Left, R.Top, R.Right, R.Bottom); }
   // The brush only, no outline.
   void FillRect(const TRect &R);
-  // A one-pixel frame in the brush colour.
-  void FrameRect(const TRect &R);
   void Ellipse(int32_t Left, int32_t Top, int32_t Right, int32_t Bottom);
   void Ellipse(const TRect &R) { Ellipse(R.Left, R.Top, R.Right, R.Bottom); }
   void DrawFocusRect(const TRect &R);

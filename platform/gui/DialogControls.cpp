@@ -109,17 +109,6 @@ TFilteredEdit::TFilteredEdit(QWidget *Parent) : QLineEdit(Parent) {
   });
 }
 
-void TFilteredEdit::PressKey(char Key) {
-  if (OnKeyPress)
-    Guarded([&] { OnKeyPress(Key); });
-  if (Key == 0 || Key == 13 || Key == 27)
-    return;
-  if (Key == 8)
-    backspace();
-  else if (static_cast<unsigned char>(Key) >= 32)
-    insert(QString(QChar(static_cast<unsigned char>(Key))));
-}
-
 void TFilteredEdit::keyPressEvent(QKeyEvent *Event) {
   char key = KeyEventChar(Event);
   if (key == 13 || key == 27) {
@@ -292,14 +281,6 @@ void TCheckList::SetChecked(int32_t Index, bool Value) {
 std::string TCheckList::ItemText(int32_t Index) const {
   const QListWidgetItem *it = item(Index);
   return it ? it->text().toStdString() : std::string();
-}
-
-void TCheckList::SetItemText(int32_t Index, const std::string &Text) {
-  if (QListWidgetItem *it = item(Index)) {
-    ++filling_;
-    it->setText(QString::fromStdString(Text));
-    --filling_;
-  }
 }
 
 } // namespace gui

@@ -77,9 +77,6 @@ public:
 
   std::string Text() const { return text().toStdString(); }
   void SetText(const std::string &Value) { setText(QString::fromStdString(Value)); }
-  // Runs the key handler on Key as a typed character would, then types it
-  // when it was not swallowed (what the dialog passes on).
-  void PressKey(char Key);
 
 protected:
   void keyPressEvent(QKeyEvent *Event) override;
@@ -145,7 +142,6 @@ public:
   bool Checked(int32_t Index) const;
   void SetChecked(int32_t Index, bool Value);
   std::string ItemText(int32_t Index) const;
-  void SetItemText(int32_t Index, const std::string &Text);
 
   std::function<void()> OnClick;
   std::function<void(int32_t Index)> OnClickCheck;

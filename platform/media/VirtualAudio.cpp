@@ -367,18 +367,6 @@ void TVirtualDevice::Unplug() {
   std::erase_if(gDevices,
                 [this](const std::shared_ptr<TVirtualDevice> &d) { return d.get() == this; });
 }
-bool TVirtualDevice::Busy() const {
-  std::lock_guard<std::mutex> lock(state_->m);
-  return state_->busy;
-}
-bool TVirtualDevice::Faulty() const {
-  std::lock_guard<std::mutex> lock(state_->m);
-  return state_->fault;
-}
-bool TVirtualDevice::Unplugged() const {
-  std::lock_guard<std::mutex> lock(state_->m);
-  return state_->unplugged;
-}
 int TVirtualDevice::OpenCount() const {
   std::lock_guard<std::mutex> lock(state_->m);
   return state_->openCount;
@@ -422,10 +410,6 @@ TVirtualRenderDevice::TVirtualRenderDevice(std::string name, std::string id, TVi
     : TVirtualDevice(name, id.empty() ? name : id, false),
       clock_(com::MakeCom<TManualReferenceClock>()) {
   state_->pacing = pacing;
-}
-TVirtualPacing TVirtualRenderDevice::Pacing() const {
-  std::lock_guard<std::mutex> lock(state_->m);
-  return state_->pacing;
 }
 std::vector<uint8_t> TVirtualRenderDevice::Recorded() const {
   std::lock_guard<std::mutex> lock(state_->m);

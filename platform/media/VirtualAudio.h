@@ -64,9 +64,6 @@ public:
   void SetFault(bool fault);
   // Leaves the list for good; open streams fail with ENODEV.
   void Unplug();
-  bool Busy() const;
-  bool Faulty() const;
-  bool Unplugged() const;
   // Number of open streams (0 or 1) and a wait for one to open.
   int OpenCount() const;
   bool WaitOpen(std::chrono::milliseconds timeout) const;
@@ -101,7 +98,6 @@ private:
 class TVirtualRenderDevice final : public TVirtualDevice {
 public:
   TVirtualRenderDevice(std::string name, std::string id, TVirtualPacing pacing);
-  TVirtualPacing Pacing() const;
   // Every byte written since installation (or since ClearRecorded).
   std::vector<uint8_t> Recorded() const;
   size_t RecordedBytes() const;

@@ -81,11 +81,6 @@ void TSemaphore::Close() {
   cv_.notify_all();
 }
 
-bool TSemaphore::IsClosed() const {
-  std::lock_guard<std::mutex> lock(m_);
-  return closed_;
-}
-
 int32_t TSemaphore::Count() const {
   std::lock_guard<std::mutex> lock(m_);
   return count_;

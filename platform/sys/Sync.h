@@ -81,7 +81,6 @@ public:
   bool Wait();
   bool TryWait() { return Wait(std::chrono::milliseconds(0)); }
   void Close();
-  bool IsClosed() const;
   int32_t Count() const;
   int32_t Maximum() const { return maximum_; }
 
