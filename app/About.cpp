@@ -6,7 +6,6 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QStyle>
-
 #include <map>
 
 #include "platform/classlib/ClassBuilder.h"

@@ -8,7 +8,6 @@
 #include <QPixmap>
 #include <QWidget>
 #include <QWindowStateChangeEvent>
-
 #include <map>
 
 #include "platform/classlib/ClassBuilder.h"

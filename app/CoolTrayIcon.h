@@ -13,7 +13,6 @@
 #include <QImage>
 #include <QPoint>
 #include <QPointer>
-
 #include <cstdint>
 #include <memory>
 #include <string>

@@ -7,7 +7,6 @@
 #include <QLineEdit>
 #include <QMainWindow>
 #include <QRadioButton>
-
 #include <algorithm>
 #include <filesystem>
 #include <system_error>

@@ -1,5 +1,7 @@
 // The main window's working file: where it lives, a take a crash left in
 // it, the save prompt and saving the take to a file of the user's choice.
+#include "app/MainUnit.h"
+
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -14,7 +16,6 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "app/MainUnit.h"
 #include "app/RecorderAudio.h"
 #include "platform/avifile/AviFile.h"
 #include "platform/classlib/Dialogs.h"

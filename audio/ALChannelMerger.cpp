@@ -1,11 +1,11 @@
 #include "audio/ALChannelMerger.h"
 
-#include "framework/data/Ippextrafunctions.h"
-#include "framework/dispatch/Albasicdispatcher.h"
-
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+
+#include "framework/data/Ippextrafunctions.h"
+#include "framework/dispatch/Albasicdispatcher.h"
 
 const TClassInfo &TALChannelMerger::StaticClassInfo() {
   static const TClassInfo &info = MakeClassInfo<TALChannelMerger>(

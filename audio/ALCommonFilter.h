@@ -14,12 +14,12 @@
 // way.
 #pragma once
 
+#include <atomic>
+#include <thread>
+
 #include "framework/data/ALStreamTypes.h"
 #include "framework/data/Alsimpleaudiobuffer.h"
 #include "framework/data/SLCommonFilter.h"
-
-#include <atomic>
-#include <thread>
 
 class TALCommonFilter : public TSLCommonFilter {
   CLASSLIB_CLASS(TALCommonFilter)

@@ -18,17 +18,17 @@
 // unlinks the input pin and ends the file.
 #pragma once
 
+#include <atomic>
+#include <memory>
+#include <optional>
+#include <string>
+
 #include "framework/data/ALStreamTypes.h"
 #include "framework/data/Alsimpleaudiobuffer.h"
 #include "framework/data/SLClockGen.h"
 #include "framework/data/SLVariantStorages.h"
 #include "framework/pins/OWStdTypes.h"
 #include "platform/classlib/Component.h"
-
-#include <atomic>
-#include <memory>
-#include <optional>
-#include <string>
 
 class TALCommonLogger : public TComponent {
   CLASSLIB_CLASS(TALCommonLogger)

@@ -1,12 +1,12 @@
 #include "audio/ALCommonMeter.h"
 
+#include <algorithm>
+#include <cmath>
+
 #include "framework/data/Ippextrafunctions.h"
 #include "framework/dispatch/Albasicdispatcher.h"
 #include "framework/dispatch/Vizazodizaro.h"
 #include "platform/classlib/Exceptions.h"
-
-#include <algorithm>
-#include <cmath>
 
 // ---------------------------------------------------------------------------
 // TALMeterBufferQueue

@@ -23,6 +23,11 @@
 // SetCountChannels and GetActiveChannels take none (main thread).
 #pragma once
 
+#include <cstdint>
+#include <deque>
+#include <memory>
+#include <vector>
+
 #include "framework/data/ALStreamTypes.h"
 #include "framework/data/Alsimpleaudiobuffer.h"
 #include "framework/data/SLClockGen.h"
@@ -31,11 +36,6 @@
 #include "framework/pins/OWPins.h"
 #include "framework/pins/OWStdTypes.h"
 #include "platform/classlib/ClassBuilder.h"
-
-#include <cstdint>
-#include <deque>
-#include <memory>
-#include <vector>
 
 // AValue: the value of channel AChannel in sample units; AMax: the full-scale
 // value 2^(container bits - 1) - 1 of the stream.

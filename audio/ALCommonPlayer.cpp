@@ -1,9 +1,9 @@
 #include "audio/ALCommonPlayer.h"
 
-#include "platform/classlib/FormStream.h"
-
 #include <algorithm>
 #include <cstring>
+
+#include "platform/classlib/FormStream.h"
 
 namespace {
 constexpr int64_t kTicksPerSecond = 10000000;

@@ -21,18 +21,18 @@
 // an ended range run on the main thread.
 #pragma once
 
+#include <atomic>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
 #include "framework/data/ALStreamTypes.h"
 #include "framework/data/Alsimpleaudiobuffer.h"
 #include "framework/data/SLClockGen.h"
 #include "framework/data/SLClockSource.h"
 #include "framework/pins/OWStdTypes.h"
 #include "platform/classlib/Component.h"
-
-#include <atomic>
-#include <functional>
-#include <memory>
-#include <string>
-#include <vector>
 
 // The part of the file to play, read when a file starts.
 class TALAudioPlayerSegment : public TPersistent {

@@ -16,12 +16,12 @@
 // SetCountChannels runs on the main thread.
 #pragma once
 
+#include <memory>
+
 #include "framework/data/ALStreamTypes.h"
 #include "framework/data/Alsimpleaudiobuffer.h"
 #include "framework/pins/OWPins.h"
 #include "platform/classlib/ClassBuilder.h"
-
-#include <memory>
 
 class TALCommonSplitter : public TComponent {
   CLASSLIB_CLASS(TALCommonSplitter)

@@ -1,13 +1,13 @@
 #include "audio/ALDSAudioIn.h"
 
+#include <algorithm>
+#include <climits>
+#include <cstring>
+
 #include "audio/ALDSGraphSetup.h"
 #include "directshow/DSBaseClass.h"
 #include "platform/media/Media.h"
 #include "platform/sys/ScopeExit.h"
-
-#include <algorithm>
-#include <climits>
-#include <cstring>
 
 using com::TComPtr;
 using namespace media;

@@ -28,6 +28,11 @@
 // - The output pin shares the lock object's group.
 #pragma once
 
+#include <atomic>
+#include <cstdint>
+#include <memory>
+#include <vector>
+
 #include "directshow/DSCaptureDevice.h"
 #include "directshow/DSGraphProperty.h"
 #include "directshow/Dsbufferqueue.h"
@@ -42,11 +47,6 @@
 #include "platform/classlib/Component.h"
 #include "platform/classlib/Lists.h"
 #include "platform/media/Interfaces.h"
-
-#include <atomic>
-#include <cstdint>
-#include <memory>
-#include <vector>
 
 // The property dialogs a capture graph may offer.
 enum TALDSCaptureDialog : uint8_t { cdAudioCapture, cdTVAudio, cdAudioCapturePin };

@@ -1,9 +1,9 @@
 #include "audio/ALDSAudioOut.h"
 
+#include <mutex>
+
 #include "audio/ALDSGraphSetup.h"
 #include "platform/media/Media.h"
-
-#include <mutex>
 
 using com::TComPtr;
 using namespace media;

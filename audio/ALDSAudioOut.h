@@ -36,6 +36,12 @@
 //   pin's write lock.
 #pragma once
 
+#include <atomic>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <mutex>
+
 #include "directshow/ALDSOutputDevice.h"
 #include "directshow/DSBaseClass.h"
 #include "directshow/DSGraphProperty.h"
@@ -50,12 +56,6 @@
 #include "platform/media/Interfaces.h"
 #include "platform/sys/Sync.h"
 #include "platform/sys/Thread.h"
-
-#include <atomic>
-#include <cstdint>
-#include <functional>
-#include <memory>
-#include <mutex>
 
 class TALDSAudioOut;
 

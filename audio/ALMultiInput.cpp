@@ -1,9 +1,9 @@
 #include "audio/ALMultiInput.h"
 
-#include "platform/sys/ScopeExit.h"
-
 #include <algorithm>
 #include <cmath>
+
+#include "platform/sys/ScopeExit.h"
 
 // ---------------------------------------------------------------------------
 // TALVariantQueue

@@ -23,15 +23,15 @@
 // on the thread that runs their graphs, and only their buffers on their own.
 #pragma once
 
+#include <deque>
+#include <memory>
+#include <vector>
+
 #include "framework/data/ALAudioFormat.h"
 #include "framework/data/ALStreamTypes.h"
 #include "framework/data/Alsimpleaudiobuffer.h"
 #include "framework/pins/OWStdTypes.h"
 #include "platform/classlib/ClassBuilder.h"
-
-#include <deque>
-#include <memory>
-#include <vector>
 
 // A queue of audio buffers read out by frame counts.
 class TALVariantQueue {

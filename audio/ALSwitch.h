@@ -11,14 +11,14 @@
 // property on the caller's thread.
 #pragma once
 
+#include <atomic>
+#include <memory>
+
 #include "framework/data/ALAudioFormat.h"
 #include "framework/data/ALStreamTypes.h"
 #include "framework/data/Alsimpleaudiobuffer.h"
 #include "framework/pins/OWStdTypes.h"
 #include "platform/classlib/ClassBuilder.h"
-
-#include <atomic>
-#include <memory>
 
 class TALSwitch : public TComponent {
   CLASSLIB_CLASS(TALSwitch)

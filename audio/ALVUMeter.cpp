@@ -1,8 +1,8 @@
 #include "audio/ALVUMeter.h"
 
-#include "framework/dispatch/Vizazodizaro.h"
-
 #include <cmath>
+
+#include "framework/dispatch/Vizazodizaro.h"
 
 // ---------------------------------------------------------------------------
 // TALMeterDCFilter

@@ -2,10 +2,10 @@
 // first-order high-pass (corner near 20 Hz), in sample units.
 #pragma once
 
+#include <vector>
+
 #include "audio/ALCommonMeter.h"
 #include "framework/dispatch/IppTypes.h"
-
-#include <vector>
 
 // The DC-blocking filter that both meters run over each channel: one IIR
 // state per channel of the stream, re-created by every start. Channels of a

@@ -24,14 +24,14 @@
 // threads inside their own mutex.
 #pragma once
 
+#include <functional>
+#include <mutex>
+
 #include "audio/ALCommonLogger.h"
 #include "audio/ALCompression.h"
 #include "audio/Alacmcompressor.h"
 #include "platform/avifile/AviFile.h"
 #include "platform/mainloop/HiddenWindow.h"
-
-#include <functional>
-#include <mutex>
 
 enum TALLoggerFileMode { fmTruncate, fmAppend, fmOverride };
 

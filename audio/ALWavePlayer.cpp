@@ -1,11 +1,11 @@
 #include "audio/ALWavePlayer.h"
 
-#include "platform/acm/AcmCodecs.h"
-
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+
+#include "platform/acm/AcmCodecs.h"
 
 using namespace avifile;
 

@@ -12,12 +12,12 @@
 // the main thread while the player starts and stops under the same lock.
 #pragma once
 
+#include <string>
+#include <vector>
+
 #include "audio/ALCommonPlayer.h"
 #include "platform/acm/Acm.h"
 #include "platform/avifile/AviFile.h"
-
-#include <string>
-#include <vector>
 
 using TALWaveTextCaption = std::function<void(TObject *Sender, const std::string &Text)>;
 

@@ -4,9 +4,6 @@
 // ratios ours / libsndfile (time per take); below 1 is faster.
 #include "platform/acm/Acm.h"
 
-#include <benchmark/benchmark.h>
-#include <sndfile.h>
-
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
@@ -14,6 +11,9 @@
 #include <map>
 #include <string>
 #include <vector>
+
+#include <benchmark/benchmark.h>
+#include <sndfile.h>
 
 namespace {
 

@@ -2,14 +2,6 @@
 // what a user would write instead (memcpy, memset, plain loops), in one run, and the
 // cost of the slot itself against calling the generic variant directly. After the
 // run a table gives, per operation and size, our time over the alternative's.
-#include "bench/dispatch_bench_loops.h"
-#include "framework/dispatch/Albasicdispatcher.h"
-#include "framework/dispatch/Ippglobalcpu.h"
-#include "framework/dispatch/Slbasicdispatcher.h"
-#include "framework/dispatch/Vizazodizaro.h"
-
-#include <benchmark/benchmark.h>
-
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
@@ -19,6 +11,14 @@
 #include <tuple>
 #include <utility>
 #include <vector>
+
+#include <benchmark/benchmark.h>
+
+#include "bench/dispatch_bench_loops.h"
+#include "framework/dispatch/Albasicdispatcher.h"
+#include "framework/dispatch/Ippglobalcpu.h"
+#include "framework/dispatch/Slbasicdispatcher.h"
+#include "framework/dispatch/Vizazodizaro.h"
 
 namespace {
 

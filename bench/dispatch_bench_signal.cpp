@@ -2,16 +2,16 @@
 // logarithm and convolution through their slots at codes 0, 5 and 6, against plain -O3
 // loops (dispatch_bench_signal_loops.cpp). The ratio table of dispatch_bench pairs each
 // "<op>_ours/<args>" with its "<op>_loop/<args>"; the last argument is the code.
+#include <cstdint>
+#include <random>
+#include <vector>
+
+#include <benchmark/benchmark.h>
+
 #include "bench/dispatch_bench_signal_loops.h"
 #include "framework/dispatch/Dispatch.h"
 #include "framework/dispatch/Ippglobalcpu.h"
 #include "framework/dispatch/Slbcbbasicdispatcher.h"
-
-#include <benchmark/benchmark.h>
-
-#include <cstdint>
-#include <random>
-#include <vector>
 
 namespace {
 

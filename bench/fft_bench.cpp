@@ -6,19 +6,19 @@
 // tuning for speed would). After the run the program prints each member's time over
 // FFTW's per N (the fastest of the repetitions when run with --benchmark_repetitions;
 // --benchmark_enable_random_interleaving spreads a loaded machine's noise over all rows).
-#include "kernels/fft-audio/FFTReal32.h"
-#include "kernels/fft-real/FFTEngine64.h"
-#include "kernels/fft-real/FFTReal64.h"
-
-#include <benchmark/benchmark.h>
-#include <fftw3.h>
-
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <map>
 #include <string>
 #include <vector>
+
+#include <benchmark/benchmark.h>
+#include <fftw3.h>
+
+#include "kernels/fft-audio/FFTReal32.h"
+#include "kernels/fft-real/FFTEngine64.h"
+#include "kernels/fft-real/FFTReal64.h"
 
 using namespace kernels::fft_real;
 

@@ -6,9 +6,7 @@
 // device poll (the microphone list the window reads once a second) against a
 // plain snd_card_next walk over the same cards. main() points
 // HOME at a configuration defining the PCM before alsa-lib reads it.
-#include <alsa/asoundlib.h>
-#include <benchmark/benchmark.h>
-#include <unistd.h>
+#include "platform/media/Media.h"
 
 #include <condition_variable>
 #include <cstdio>
@@ -20,9 +18,12 @@
 #include <map>
 #include <mutex>
 
+#include <alsa/asoundlib.h>
+#include <benchmark/benchmark.h>
+#include <unistd.h>
+
 #include "platform/media/Backend.h"
 #include "platform/media/Internal.h"
-#include "platform/media/Media.h"
 #include "tests/support/MediaTestSource.h"
 
 namespace {

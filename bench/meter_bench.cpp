@@ -6,19 +6,19 @@
 // peak, or convert int16 to double per channel. Each iteration is one second
 // of audio, so its CPU time is also the share of one core at real time. After
 // the run the program prints our time over the loops' and that share.
-#include "audio/ALAudioToReal.h"
-#include "audio/ALPPMMeter.h"
-#include "audio/ALVUMeter.h"
-#include "framework/data/FrameworkRuntime.h"
-
-#include <benchmark/benchmark.h>
-
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <map>
 #include <string>
 #include <vector>
+
+#include <benchmark/benchmark.h>
+
+#include "audio/ALAudioToReal.h"
+#include "audio/ALPPMMeter.h"
+#include "audio/ALVUMeter.h"
+#include "framework/data/FrameworkRuntime.h"
 
 namespace {
 

@@ -14,11 +14,6 @@
 // Printed: per thread, percent of one core and its ratio to arecord's whole
 // cost; per phase the totals.
 #include <QTimer>
-
-#include <signal.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -28,6 +23,10 @@
 #include <string>
 #include <thread>
 #include <vector>
+
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include "app/MainUnit.h"
 #include "app/OneInstance.h"

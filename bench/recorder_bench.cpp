@@ -18,22 +18,6 @@
 // the take's length until the capture is stopped, so the capture thread
 // cannot run far ahead of the chain. The device is chosen by the name the
 // PCM is listed under.
-#include "audio/ALAudioToReal.h"
-#include "audio/ALDSAudioIn.h"
-#include "audio/ALGenericFilter.h"
-#include "audio/ALPPMMeter.h"
-#include "audio/ALVUMeter.h"
-#include "audio/ALWaveLogger.h"
-#include "framework/data/FrameworkRuntime.h"
-#include "platform/mainloop/MainLoop.h"
-#include "platform/media/Media.h"
-
-#include <alsa/asoundlib.h>
-#include <benchmark/benchmark.h>
-#include <dlfcn.h>
-#include <time.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <atomic>
 #include <chrono>
@@ -49,6 +33,22 @@
 #include <string>
 #include <thread>
 #include <vector>
+
+#include <alsa/asoundlib.h>
+#include <benchmark/benchmark.h>
+#include <dlfcn.h>
+#include <time.h>
+#include <unistd.h>
+
+#include "audio/ALAudioToReal.h"
+#include "audio/ALDSAudioIn.h"
+#include "audio/ALGenericFilter.h"
+#include "audio/ALPPMMeter.h"
+#include "audio/ALVUMeter.h"
+#include "audio/ALWaveLogger.h"
+#include "framework/data/FrameworkRuntime.h"
+#include "platform/mainloop/MainLoop.h"
+#include "platform/media/Media.h"
 
 namespace {
 

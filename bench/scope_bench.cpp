@@ -8,21 +8,20 @@
 // 1920 x 1080) and two block lengths (one second at 48 kHz, 1024 samples).
 // After the run the program prints frames per second and the ratio of the
 // times per frame (the scope's over the polyline's).
-#include "framework/data/FrameworkRuntime.h"
-#include "scope/SLScopeControl.h"
-
-#include <benchmark/benchmark.h>
-
 #include <QGuiApplication>
 #include <QImage>
 #include <QPainter>
-
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <map>
 #include <string>
 #include <vector>
+
+#include <benchmark/benchmark.h>
+
+#include "framework/data/FrameworkRuntime.h"
+#include "scope/SLScopeControl.h"
 
 namespace {
 

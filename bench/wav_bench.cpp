@@ -16,20 +16,6 @@
 // chain's own memory); "immediate" lets the microphone run unpaced, so the
 // capture queue holds whatever the logger has not caught up with yet. The
 // argument is the simulated length in minutes.
-#include "audio/ALDSAudioIn.h"
-#include "audio/ALWaveLogger.h"
-#include "framework/data/FrameworkRuntime.h"
-#include "framework/data/SLInternalStore.h"
-#include "framework/data/SLSimpleDataBuffer.h"
-#include "platform/avifile/AviFile.h"
-#include "platform/mainloop/MainLoop.h"
-#include "platform/media/Media.h"
-#include "platform/media/VirtualAudio.h"
-#include "platform/wave/WaveFormat.h"
-
-#include <benchmark/benchmark.h>
-#include <sndfile.h>
-
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -40,7 +26,20 @@
 #include <string>
 #include <vector>
 
+#include <benchmark/benchmark.h>
+#include <sndfile.h>
 #include <unistd.h>
+
+#include "audio/ALDSAudioIn.h"
+#include "audio/ALWaveLogger.h"
+#include "framework/data/FrameworkRuntime.h"
+#include "framework/data/SLInternalStore.h"
+#include "framework/data/SLSimpleDataBuffer.h"
+#include "platform/avifile/AviFile.h"
+#include "platform/mainloop/MainLoop.h"
+#include "platform/media/Media.h"
+#include "platform/media/VirtualAudio.h"
+#include "platform/wave/WaveFormat.h"
 
 namespace {
 

@@ -1,14 +1,13 @@
 #include "scope/SLDataView.h"
 
-#include "scope/SLChannels.h"
-#include "scope/SLHighlighting.h"
-
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <functional>
 
 #include "platform/classlib/ClassBuilder.h"
+#include "scope/SLChannels.h"
+#include "scope/SLHighlighting.h"
 
 const TClassInfo &TSLScopeDataView::StaticClassInfo() {
   using C = TSLScopeDataView;

@@ -1,9 +1,9 @@
 #include "scope/SLDisplayAxis.h"
 
-#include "scope/SLAxes.h"
-
 #include <algorithm>
 #include <cmath>
+
+#include "scope/SLAxes.h"
 
 // Step and walks -----------------------------------------------------------------
 

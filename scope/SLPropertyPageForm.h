@@ -4,11 +4,6 @@
 // placeholder menu of label edits, the key rules of numeric edits, and the
 // widget a dialog of a component is centred on. Main thread only.
 
-#include <cstdint>
-#include <string>
-#include <utility>
-#include <vector>
-
 #include <QAbstractButton>
 #include <QCheckBox>
 #include <QComboBox>
@@ -16,6 +11,10 @@
 #include <QListWidget>
 #include <QMenu>
 #include <QWidget>
+#include <cstdint>
+#include <string>
+#include <utility>
+#include <vector>
 
 #include "platform/classlib/ClassBuilder.h"
 #include "platform/gui/Application.h"

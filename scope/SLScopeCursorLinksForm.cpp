@@ -1,10 +1,9 @@
 #include "scope/SLScopeCursorLinksForm.h"
 
-#include <algorithm>
-
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "platform/classlib/ClassBuilder.h"
 #include "platform/gui/Application.h"

@@ -1,10 +1,9 @@
 #include "scope/SLScopePropertiesForm.h"
 
-#include <algorithm>
-
 #include <QFrame>
 #include <QHBoxLayout>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "platform/classlib/ClassBuilder.h"
 #include "platform/gui/Application.h"

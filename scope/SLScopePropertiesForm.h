@@ -5,11 +5,10 @@
 // default and the cancel button. Every edit goes to the scope at once, so
 // closing keeps every change. Main thread only.
 
-#include <cstdint>
-#include <vector>
-
 #include <QPushButton>
 #include <QTabWidget>
+#include <cstdint>
+#include <vector>
 
 #include "platform/classlib/ClassBuilder.h"
 #include "platform/gui/DialogControls.h"

@@ -6,12 +6,11 @@
 // The scope's toolbar (Part of the chart) and the two-button toolbar of each
 // axis share this base. Main thread only.
 
+#include <QImage>
 #include <cstdint>
 #include <functional>
 #include <memory>
 #include <vector>
-
-#include <QImage>
 
 #include "platform/classlib/ClassBuilder.h"
 #include "platform/classlib/Persistent.h"

@@ -1,8 +1,8 @@
 #include "framework/data/ALAudioFormat.h"
 
-#include "platform/classlib/ClassBuilder.h"
-
 #include <algorithm>
+
+#include "platform/classlib/ClassBuilder.h"
 
 namespace {
 

@@ -10,12 +10,12 @@
 // global lock must exist (OWPinsInitialization) before a record is made.
 #pragma once
 
+#include <cstdint>
+#include <functional>
+
 #include "framework/data/ALWaveFormat.h"
 #include "framework/pins/OWPins_object.h"
 #include "platform/classlib/Persistent.h"
-
-#include <cstdint>
-#include <functional>
 
 // The owner's reaction to a format change (Sender: the format record).
 using TALFormatChangeEvent = std::function<void(TObject *Sender)>;

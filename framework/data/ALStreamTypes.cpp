@@ -1,8 +1,8 @@
 #include "framework/data/ALStreamTypes.h"
 
-#include "framework/data/ALWaveFormat.h"
-
 #include <cstring>
+
+#include "framework/data/ALWaveFormat.h"
 
 void ALStreamTypesInitialization() {
   if (OWGetDefaultHandler(IOWALAudioStream::IID) == nullptr)

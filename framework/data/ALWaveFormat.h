@@ -4,10 +4,10 @@
 // positions come with the audio store. Header-only; no state.
 #pragma once
 
+#include <cstdint>
+
 #include "framework/data/Alinternalstore.h"
 #include "platform/wave/WaveFormat.h"
-
-#include <cstdint>
 
 inline constexpr int ALSpeakerCount = spTopBackRight + 1;
 

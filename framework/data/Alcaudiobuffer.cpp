@@ -1,11 +1,11 @@
 #include "framework/data/Alcaudiobuffer.h"
 
-#include "framework/data/Ippextrafunctions.h"
-#include "framework/dispatch/Albasicdispatcher.h"
-
 #include <algorithm>
 #include <cstring>
 #include <vector>
+
+#include "framework/data/Ippextrafunctions.h"
+#include "framework/dispatch/Albasicdispatcher.h"
 
 namespace X = Ippextrafunctions;
 namespace AL = Albasicdispatcher;

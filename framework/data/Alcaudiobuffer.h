@@ -21,10 +21,10 @@
 // Threads: a wrapper and its accesses are used by one thread at a time.
 #pragma once
 
+#include <cstdint>
+
 #include "framework/data/Alsimpleaudiobuffer.h"
 #include "framework/data/Mlcmediabuffer.h"
-
-#include <cstdint>
 
 class TALCAudioBuffer;
 class TALCAudioDataAccess;

@@ -7,9 +7,9 @@
 // is itself a pool block. Counts and stamp: see the base classes; any thread.
 #pragma once
 
-#include "framework/data/Mlinternalstore.h"
-
 #include <cstdint>
+
+#include "framework/data/Mlinternalstore.h"
 
 // Bytes of the wave-format header at the start of every audio store.
 inline constexpr uint32_t ALWaveFormatHeaderSize = 40;

@@ -1,13 +1,13 @@
 #include "framework/data/Alsimpleaudiobuffer.h"
 
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+
 #include "framework/data/Ippextrafunctions.h"
 #include "framework/dispatch/Albasicdispatcher.h"
 #include "framework/dispatch/Slbasicdispatcher.h"
 #include "platform/classlib/Exceptions.h"
-
-#include <algorithm>
-#include <cmath>
-#include <cstring>
 
 namespace X = Ippextrafunctions;
 namespace AL = Albasicdispatcher;

@@ -25,12 +25,12 @@
 // the rate change of a whole buffer by an integer ratio (ConvertBuffers).
 #pragma once
 
+#include <cstdint>
+#include <vector>
+
 #include "framework/data/ALWaveFormat.h"
 #include "framework/data/Alinternalstore.h"
 #include "framework/data/Mlsimplemediabuffer.h"
-
-#include <cstdint>
-#include <vector>
 
 class TALAudioBuffer;
 struct IALAudioDataAccess;

@@ -1,13 +1,13 @@
 #include "framework/data/Ippextrafunctions.h"
 
-#include "framework/dispatch/Albasicdispatcher.h"
-#include "framework/dispatch/Slbasicdispatcher.h"
-
 #include <climits>
 #include <cmath>
 #include <cstring>
 #include <limits>
 #include <type_traits>
+
+#include "framework/dispatch/Albasicdispatcher.h"
+#include "framework/dispatch/Slbasicdispatcher.h"
 
 namespace Ippextrafunctions {
 

@@ -22,9 +22,9 @@
 // dispatch slots of the catalogue.
 #pragma once
 
-#include "framework/dispatch/IppTypes.h"
-
 #include <cstdint>
+
+#include "framework/dispatch/IppTypes.h"
 
 namespace Ippextrafunctions {
 

@@ -5,10 +5,10 @@
 // Threads: as the wrapped buffer, one thread at a time.
 #pragma once
 
+#include <cstdint>
+
 #include "framework/data/Mlsimplemediabuffer.h"
 #include "framework/data/Slcgenericbuffer.h"
-
-#include <cstdint>
 
 class TMLCMediaBuffer;
 

@@ -8,10 +8,10 @@
 // half written; the flag is an atomic read and written without it. Any thread.
 #pragma once
 
-#include "framework/data/SLInternalStore.h"
-
 #include <atomic>
 #include <cstdint>
+
+#include "framework/data/SLInternalStore.h"
 
 class TMLSmartMediaBuffer : public TSLSmartBuffer {
 public:

@@ -18,11 +18,11 @@
 // A callback must therefore never wait for the thread that destroys it.
 #pragma once
 
-#include "platform/sys/Sync.h"
-#include "platform/sys/Thread.h"
-
 #include <cstdint>
 #include <functional>
+
+#include "platform/sys/Sync.h"
+#include "platform/sys/Thread.h"
 
 class TSLCallbackThread : public sys::TThread {
 public:

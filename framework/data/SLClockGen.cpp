@@ -1,9 +1,9 @@
 #include "framework/data/SLClockGen.h"
 
-#include "platform/sys/ScopeExit.h"
-
 #include <algorithm>
 #include <thread>
+
+#include "platform/sys/ScopeExit.h"
 
 namespace {
 

@@ -34,14 +34,6 @@
 // producing thread to a main-thread callback, at most 400 outstanding.
 #pragma once
 
-#include "framework/data/SLCallbackThread.h"
-#include "framework/data/SLVariantStorages.h"
-#include "framework/pins/OWPins_object.h"
-#include "platform/mainloop/HiddenWindow.h"
-#include "platform/sys/MMTimer.h"
-#include "platform/sys/Sync.h"
-#include "platform/sys/Thread.h"
-
 #include <atomic>
 #include <condition_variable>
 #include <cstdint>
@@ -49,6 +41,14 @@
 #include <memory>
 #include <mutex>
 #include <vector>
+
+#include "framework/data/SLCallbackThread.h"
+#include "framework/data/SLVariantStorages.h"
+#include "framework/pins/OWPins_object.h"
+#include "platform/mainloop/HiddenWindow.h"
+#include "platform/sys/MMTimer.h"
+#include "platform/sys/Sync.h"
+#include "platform/sys/Thread.h"
 
 class TSLClockGen;
 

@@ -18,12 +18,12 @@
 // pins.
 #pragma once
 
+#include <atomic>
+#include <memory>
+
 #include "framework/data/SLStreamTypes.h"
 #include "framework/pins/OWStdTypes.h"
 #include "platform/classlib/ClassBuilder.h"
-
-#include <atomic>
-#include <memory>
 
 class TSLCommonFilter : public TComponent {
   CLASSLIB_SIMPLE_CLASS(TSLCommonFilter, TComponent)

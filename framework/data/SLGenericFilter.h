@@ -20,18 +20,18 @@
 // waiting buffers and then its own at once, in order.
 #pragma once
 
+#include <any>
+#include <atomic>
+#include <functional>
+#include <memory>
+#include <string>
+
 #include "framework/data/SLClockGen.h"
 #include "framework/data/Slsynctypes.h"
 #include "platform/classlib/ClassBuilder.h"
 #include "platform/classlib/FormStream.h"
 #include "platform/mainloop/MainLoop.h"
 #include "platform/sys/ScopeExit.h"
-
-#include <any>
-#include <atomic>
-#include <functional>
-#include <memory>
-#include <string>
 
 template <class TBase, class TProcessDataEvent> class TSLGenericFilterT : public TBase {
 public:

@@ -15,12 +15,12 @@
 // (SLGenericFilter.h): it never waits for a queue slot with the group held.
 #pragma once
 
+#include <atomic>
+#include <thread>
+
 #include "framework/data/SLCommonFilter.h"
 #include "framework/data/SLGenericFilter.h"
 #include "framework/data/Slcrealbuffer.h"
-
-#include <atomic>
-#include <thread>
 
 using TSLGenericRealProcessDataEvent = void(TObject *Sender, TSLCRealBuffer InBuffer,
                                             TSLCRealBuffer &OutBuffer, bool &SendOutputData);

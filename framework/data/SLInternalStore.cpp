@@ -1,12 +1,12 @@
 #include "framework/data/SLInternalStore.h"
 
-#include "framework/dispatch/IppMalloc.h"
-
 #include <cstring>
 #include <memory>
 #include <mutex>
 #include <new>
 #include <unordered_map>
+
+#include "framework/dispatch/IppMalloc.h"
 
 std::atomic<int32_t> _SLCountStores{0};
 

@@ -16,13 +16,13 @@
 // number and its flag are read and written without the lock (atomics).
 #pragma once
 
-#include "platform/classlib/Exceptions.h"
-#include "platform/sys/Sync.h"
-
 #include <atomic>
 #include <cstddef>
 #include <cstdint>
 #include <vector>
+
+#include "platform/classlib/Exceptions.h"
+#include "platform/sys/Sync.h"
 
 // Live stores (diagnostics only): every store constructor increments it, every
 // destructor decrements it.

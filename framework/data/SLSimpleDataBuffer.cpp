@@ -1,8 +1,8 @@
 #include "framework/data/SLSimpleDataBuffer.h"
 
-#include "framework/dispatch/Slbasicdispatcher.h"
-
 #include <algorithm>
+
+#include "framework/dispatch/Slbasicdispatcher.h"
 
 std::atomic<int32_t> _SLCountPasBuffers{0};
 

@@ -24,13 +24,13 @@
 // larger request raises ERangeError, exhausted memory EOutOfMemory.
 #pragma once
 
-#include "framework/data/SLInternalStore.h"
-#include "framework/dispatch/IppTypes.h"
-#include "platform/com/Unknown.h"
-
 #include <cstdint>
 #include <memory>
 #include <vector>
+
+#include "framework/data/SLInternalStore.h"
+#include "framework/dispatch/IppTypes.h"
+#include "platform/com/Unknown.h"
 
 class TSLGenericBuffer;
 class TSLSequenceStamp;

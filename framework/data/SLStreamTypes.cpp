@@ -1,9 +1,9 @@
 #include "framework/data/SLStreamTypes.h"
 
-#include "framework/pins/OWTypeRegistry.h"
-
 #include <algorithm>
 #include <mutex>
+
+#include "framework/pins/OWTypeRegistry.h"
 
 // ---------------------------------------------------------------------------
 // Registry

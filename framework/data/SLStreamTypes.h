@@ -20,11 +20,11 @@
 // lookups take no lock and stay valid while another thread registers.
 #pragma once
 
+#include <functional>
+
 #include "framework/data/SLSimpleDataBuffer.h"
 #include "framework/pins/OWPins.h"
 #include "framework/pins/OWStdTypes.h"
-
-#include <functional>
 
 // ---------------------------------------------------------------------------
 // Stream interfaces. A pin accepts a buffer type when it implements the

@@ -18,16 +18,16 @@
 // lock group (its owner's, or an object of its own).
 #pragma once
 
-#include "framework/data/SLSimpleDataBuffer.h"
-#include "framework/pins/OWPins_object.h"
-#include "framework/pins/OWPins_types.h"
-#include "platform/sys/Sync.h"
-
 #include <cstdint>
 #include <cstring>
 #include <deque>
 #include <memory>
 #include <mutex>
+
+#include "framework/data/SLSimpleDataBuffer.h"
+#include "framework/pins/OWPins_object.h"
+#include "framework/pins/OWPins_types.h"
+#include "platform/sys/Sync.h"
 
 // ---------------------------------------------------------------------------
 // Item records, owned by their list.

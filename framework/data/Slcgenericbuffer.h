@@ -15,10 +15,10 @@
 // accesses detaches them: a detached access reads as empty.
 #pragma once
 
-#include "framework/data/SLSimpleDataBuffer.h"
-
 #include <cstdint>
 #include <vector>
+
+#include "framework/data/SLSimpleDataBuffer.h"
 
 class TSLCDataAccess;
 

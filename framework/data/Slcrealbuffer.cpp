@@ -1,11 +1,11 @@
 #include "framework/data/Slcrealbuffer.h"
 
-#include "framework/dispatch/Slbasicdispatcher.h"
-#include "framework/dispatch/Slbcbbasicdispatcher.h"
-
 #include <cmath>
 #include <cstring>
 #include <vector>
+
+#include "framework/dispatch/Slbasicdispatcher.h"
+#include "framework/dispatch/Slbcbbasicdispatcher.h"
 
 namespace sl = Slbasicdispatcher;
 namespace slb = Slbcbbasicdispatcher;

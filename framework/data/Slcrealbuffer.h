@@ -15,9 +15,9 @@
 // Threads: as the wrapped buffer, one thread at a time.
 #pragma once
 
-#include "framework/data/Slcgenericbuffer.h"
-
 #include <vector>
+
+#include "framework/data/Slcgenericbuffer.h"
 
 // Which side of the level a threshold clamps.
 enum TSLThresholdType { ttAbove, ttBelow };

@@ -2,10 +2,10 @@
 // whose index is the enumeration value.
 #pragma once
 
-#include "platform/classlib/Lists.h"
-
 #include <string>
 #include <vector>
+
+#include "platform/classlib/Lists.h"
 
 // Replaces Strings with one line per name of ValueNames (the enumeration's
 // value names in declaration order). RemovePrefix drops the leading

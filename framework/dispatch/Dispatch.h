@@ -10,6 +10,11 @@
 // program that calls one operation links only that operation's variants.
 #pragma once
 
+#include <array>
+#include <atomic>
+#include <cstdint>
+#include <span>
+
 #include "framework/dispatch/DispatchCatalogue.h"
 #include "framework/dispatch/IppTypes.h"
 #include "framework/dispatch/Ippglobalcpu.h"
@@ -17,11 +22,6 @@
 #include "framework/dispatch/VariantWiringBasic.h"
 #include "framework/dispatch/VariantWiringFFT.h"
 #include "framework/dispatch/VariantWiringSignal.h"
-
-#include <array>
-#include <atomic>
-#include <cstdint>
-#include <span>
 
 namespace dispatch {
 

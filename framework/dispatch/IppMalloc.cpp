@@ -1,10 +1,10 @@
 #include "framework/dispatch/IppMalloc.h"
 
-#include "framework/dispatch/Lpmalloc.h"
-
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
+
+#include "framework/dispatch/Lpmalloc.h"
 
 namespace Lpmalloc {
 

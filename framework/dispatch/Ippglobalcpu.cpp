@@ -1,8 +1,8 @@
 #include "framework/dispatch/Ippglobalcpu.h"
 
-#include "platform/cpu/Cpuid.h"
-
 #include <atomic>
+
+#include "platform/cpu/Cpuid.h"
 
 namespace Ippglobalcpu {
 

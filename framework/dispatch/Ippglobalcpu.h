@@ -8,9 +8,9 @@
 // (which variant that call picks is then not defined).
 #pragma once
 
-#include "framework/dispatch/IppTypes.h"
-
 #include <cstdint>
+
+#include "framework/dispatch/IppTypes.h"
 
 namespace cpu {
 class ICpuidReader;

@@ -1,10 +1,10 @@
 #include "framework/dispatch/Libcdispatcher.h"
 
-#include "framework/dispatch/IppTypes.h"
-#include "framework/dispatch/generic_helpers.h"
-
 #include <cmath>
 #include <cstring>
+
+#include "framework/dispatch/IppTypes.h"
+#include "framework/dispatch/generic_helpers.h"
 
 namespace Libcdispatcher {
 

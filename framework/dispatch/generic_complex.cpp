@@ -3,14 +3,14 @@
 // are held in extended precision and rounded to double once, when stored; every
 // complex-to-complex operation reads an element before writing it, so source and
 // destination may be the same vector.
+#include <algorithm>
+#include <cfloat>
+#include <cmath>
+
 #include "framework/dispatch/Slbasicdispatcher.h"
 #include "framework/dispatch/Slbcbbasicdispatcher.h"
 #include "framework/dispatch/Vizazodizaro.h"
 #include "framework/dispatch/generic_helpers.h"
-
-#include <algorithm>
-#include <cfloat>
-#include <cmath>
 
 namespace dispatch_filters {
 namespace {

@@ -4,14 +4,15 @@
 // A transform path takes its record, work area and scratch before it writes anything,
 // so every failure leaves the destination as it was and releases what it took.
 #include "framework/dispatch/generic_corrconv.h"
+
+#include <algorithm>
+#include <cstdint>
+
 #include "framework/dispatch/Slbcbbasicdispatcher.h"
 #include "framework/dispatch/generic_alloc.h"
 #include "framework/dispatch/generic_helpers.h"
 #include "kernels/common/CorrConvSteps.h"
 #include "kernels/fft-real/FFTReal64.h"
-
-#include <algorithm>
-#include <cstdint>
 
 namespace dispatch_filters {
 

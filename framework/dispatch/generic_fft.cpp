@@ -1,10 +1,10 @@
 // Generic variants of the audio unit's real transform operations: set-up, release and
 // the forward transform into the CCS layout, over the double-precision FFT engine.
+#include <cstring>
+
 #include "framework/dispatch/Vizazodizaro.h"
 #include "framework/dispatch/generic_helpers.h"
 #include "kernels/fft-real/FFTReal64.h"
-
-#include <cstring>
 
 namespace {
 namespace fft = kernels::fft_real;

@@ -3,16 +3,17 @@
 // failure releases what the call took and leaves the caller's state pointer and output as
 // they were.
 #include "framework/dispatch/generic_fir.h"
+
+#include <algorithm>
+#include <climits>
+#include <new>
+
 #include "framework/dispatch/Vizazodizaro.h"
 #include "framework/dispatch/generic_alloc.h"
 #include "framework/dispatch/generic_helpers.h"
 #include "kernels/audio-filter/AudioFilterKernels.h"
 #include "kernels/fft-audio/FFTAudio64.h"
 #include "kernels/fft-real/FFTReal64.h"
-
-#include <algorithm>
-#include <climits>
-#include <new>
 
 namespace dispatch_filters {
 namespace {

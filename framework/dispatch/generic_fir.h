@@ -6,9 +6,9 @@
 // taps with its transform record. A state is used by one thread at a time.
 #pragma once
 
-#include "framework/dispatch/IppTypes.h"
-
 #include <cstdint>
+
+#include "framework/dispatch/IppTypes.h"
 
 struct FIRState_64f {
   std::uint32_t id;     // kFIRId (0x46493135 is accepted by the release only)

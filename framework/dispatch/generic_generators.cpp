@@ -2,12 +2,12 @@
 // triangle). They keep nothing between calls: a caller continues a stream by passing
 // back the seed or phase the previous call wrote. Every check comes before any write,
 // so a failing call leaves samples, seed and phase as they were.
+#include <cmath>
+#include <cstdint>
+
 #include "framework/dispatch/Vizazodizaro.h"
 #include "framework/dispatch/generic_helpers.h"
 #include "kernels/common/SignalGenerators.h"
-
-#include <cmath>
-#include <cstdint>
 
 namespace dispatch_filters {
 namespace {

@@ -1,11 +1,11 @@
 #include "framework/dispatch/generic_iir.h"
 
+#include <cmath>
+#include <cstdint>
+
 #include "framework/dispatch/Vizazodizaro.h"
 #include "framework/dispatch/generic_alloc.h"
 #include "framework/dispatch/generic_helpers.h"
-
-#include <cmath>
-#include <cstdint>
 
 namespace dispatch_filters {
 

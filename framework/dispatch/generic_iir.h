@@ -5,9 +5,9 @@
 // fields every filter reads, and any class's release frees any class's state.
 #pragma once
 
-#include "kernels/common/IIRState.h"
-
 #include <cstdint>
+
+#include "kernels/common/IIRState.h"
 
 namespace dispatch_filters {
 

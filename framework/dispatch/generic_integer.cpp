@@ -1,15 +1,15 @@
 // Generic variants of the integer, bitwise and shift operations that nothing in the
 // system calls. Scaled results follow the common rule of the scaled integer
 // operations: the exact result times 2^-sf, rounded half to even, saturated.
+#include <algorithm>
+#include <cstdint>
+
 #include "framework/dispatch/Albasicdispatcher.h"
 #include "framework/dispatch/Slbasicdispatcher.h"
 #include "framework/dispatch/Slbcbbasicdispatcher.h"
 #include "framework/dispatch/Slscopedispatcher.h"
 #include "framework/dispatch/Vizazodizaro.h"
 #include "framework/dispatch/generic_helpers.h"
-
-#include <algorithm>
-#include <cstdint>
 
 namespace dispatch_filters {
 namespace {

@@ -1,12 +1,12 @@
 // Generic variants of the real-vector operations that nothing in the system calls:
 // constant arithmetic on doubles and floats, the plain sum and the windows.
 // Intermediate values are held in extended precision and rounded once when stored.
+#include <cmath>
+#include <numbers>
+
 #include "framework/dispatch/Slbasicdispatcher.h"
 #include "framework/dispatch/Vizazodizaro.h"
 #include "framework/dispatch/generic_helpers.h"
-
-#include <cmath>
-#include <numbers>
 
 namespace dispatch_filters {
 namespace {

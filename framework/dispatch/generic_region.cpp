@@ -1,17 +1,17 @@
 // Generic variants of the region (two-dimensional) operations, the byte move and
 // the region conversions that nothing in the system calls. Regions are walked row by
 // row through byte steps; every check comes before the first write.
-#include "framework/dispatch/Albasicdispatcher.h"
-#include "framework/dispatch/Slbasicdispatcher.h"
-#include "framework/dispatch/Slscopedispatcher.h"
-#include "framework/dispatch/Vizazodizaro.h"
-#include "framework/dispatch/generic_helpers.h"
-
 #include <cmath>
 #include <cstdint>
 #include <cstring>
 #include <limits>
 #include <utility>
+
+#include "framework/dispatch/Albasicdispatcher.h"
+#include "framework/dispatch/Slbasicdispatcher.h"
+#include "framework/dispatch/Slscopedispatcher.h"
+#include "framework/dispatch/Vizazodizaro.h"
+#include "framework/dispatch/generic_helpers.h"
 
 namespace dispatch_filters {
 namespace {

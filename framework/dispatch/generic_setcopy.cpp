@@ -3,12 +3,12 @@
 // Values are stored bit for bit (a negative zero or a NaN fill value is written
 // unchanged). Region rows are reached through byte steps that need not be multiples of
 // the element size, so region rows are read and written through byte copies.
-#include "framework/dispatch/Albasicdispatcher.h"
-#include "framework/dispatch/Slbasicdispatcher.h"
-
 #include <algorithm>
 #include <cstddef>
 #include <cstring>
+
+#include "framework/dispatch/Albasicdispatcher.h"
+#include "framework/dispatch/Slbasicdispatcher.h"
 
 namespace {
 

@@ -1,8 +1,8 @@
 #include "framework/pins/OWMultiReadLock.h"
 
-#include "platform/classlib/Exceptions.h"
-
 #include <thread>
+
+#include "platform/classlib/Exceptions.h"
 
 uint32_t OWCurrentThreadId() {
   static std::atomic<uint32_t> next{1};

@@ -12,10 +12,10 @@
 // a promoted read ends after its write); the lock sections of the framework do so.
 #pragma once
 
-#include "platform/sys/Sync.h"
-
 #include <atomic>
 #include <cstdint>
+
+#include "platform/sys/Sync.h"
 
 // Small integer id of the calling thread, 1 for the first thread that asks and
 // never 0, so that 0 can mean "no thread" in the lock's fields.

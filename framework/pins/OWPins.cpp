@@ -1,14 +1,13 @@
 // Pins, pin names, stream types and the unit's global state.
 #include "framework/pins/OWPins.h"
 
-#include "framework/pins/OWPins_internal.h"
-#include "framework/pins/OWTypeRegistry.h"
-
-#include "platform/classlib/Dialogs.h"
-
 #include <algorithm>
 #include <memory>
 #include <mutex>
+
+#include "framework/pins/OWPins_internal.h"
+#include "framework/pins/OWTypeRegistry.h"
+#include "platform/classlib/Dialogs.h"
 
 // ---------------------------------------------------------------------------
 // Unit state

@@ -1,10 +1,10 @@
 // Operations and their delivery along links and inside state groups.
 #include "framework/pins/OWPins.h"
 
+#include <atomic>
+
 #include "framework/pins/OWPins_internal.h"
 #include "platform/sys/ScopeExit.h"
-
-#include <atomic>
 
 namespace {
 

@@ -1,9 +1,9 @@
 // Pin dependencies and stream locks.
 #include "framework/pins/OWPins.h"
 
-#include "framework/pins/OWPins_internal.h"
-
 #include <algorithm>
+
+#include "framework/pins/OWPins_internal.h"
 
 namespace {
 bool EraseFirst(std::vector<TOWSourcePin *> &v, TOWSourcePin *p) {

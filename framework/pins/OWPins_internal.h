@@ -2,13 +2,12 @@
 // the framework.
 #pragma once
 
-#include "framework/pins/OWPins_list.h"
-#include "framework/pins/OWPins_pin.h"
-
-#include "platform/sys/Sync.h"
-
 #include <string>
 #include <vector>
+
+#include "framework/pins/OWPins_list.h"
+#include "framework/pins/OWPins_pin.h"
+#include "platform/sys/Sync.h"
 
 // The list of all pins (non-owning) and the list of pending placeholders
 // (owning: taking one out frees it, see OWRemovePending).

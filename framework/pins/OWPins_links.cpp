@@ -1,10 +1,10 @@
 // Links between source and sink pins: entries, checks, making and breaking.
 #include "framework/pins/OWPins.h"
 
+#include <algorithm>
+
 #include "framework/pins/OWPins_internal.h"
 #include "platform/sys/ScopeExit.h"
-
-#include <algorithm>
 
 namespace {
 

@@ -1,9 +1,9 @@
 // Pin lists, their "Pins" property, and the pin look-up functions.
 #include "framework/pins/OWPins.h"
 
-#include "framework/pins/OWPins_internal.h"
-
 #include <algorithm>
+
+#include "framework/pins/OWPins_internal.h"
 
 namespace {
 

@@ -10,12 +10,11 @@
 // section; reads hold the read sections. Lists live on the main thread.
 #pragma once
 
-#include "framework/pins/OWPins_pin.h"
-
-#include "platform/classlib/Lists.h"
-
 #include <functional>
 #include <string>
+
+#include "framework/pins/OWPins_pin.h"
+#include "platform/classlib/Lists.h"
 
 class TOWPinList : public TOWObject {
   CLASSLIB_SIMPLE_CLASS(TOWPinList, TOWObject)

@@ -21,14 +21,14 @@
 // global write lock.
 #pragma once
 
-#include "framework/pins/OWMultiReadLock.h"
-#include "platform/classlib/Persistent.h"
-#include "platform/com/Unknown.h"
-
 #include <condition_variable>
 #include <cstdint>
 #include <mutex>
 #include <vector>
+
+#include "framework/pins/OWMultiReadLock.h"
+#include "platform/classlib/Persistent.h"
+#include "platform/com/Unknown.h"
 
 class TOWObject;
 

@@ -2,9 +2,9 @@
 // name.
 #include "framework/pins/OWPins.h"
 
-#include "framework/pins/OWPins_internal.h"
-
 #include <algorithm>
+
+#include "framework/pins/OWPins_internal.h"
 
 namespace {
 

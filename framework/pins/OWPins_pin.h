@@ -26,16 +26,15 @@
 // other end runs inside its own step; they take only their own lock.
 #pragma once
 
+#include <string>
+#include <vector>
+
 #include "framework/pins/OWPins_object.h"
 #include "framework/pins/OWPins_types.h"
-
 #include "platform/classlib/ClassBuilder.h"
 #include "platform/classlib/Component.h"
 #include "platform/classlib/FormStream.h"
 #include "platform/classlib/Lists.h"
-
-#include <string>
-#include <vector>
 
 class TOWPinObject;
 class TOWBasicPin;

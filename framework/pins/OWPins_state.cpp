@@ -1,9 +1,9 @@
 // State groups: pins joined by membership of a named group.
 #include "framework/pins/OWPins.h"
 
-#include "framework/pins/OWPins_internal.h"
-
 #include <algorithm>
+
+#include "framework/pins/OWPins_internal.h"
 
 namespace {
 

@@ -12,13 +12,13 @@
 // needs no lock. Operation ids come from one atomic counter.
 #pragma once
 
-#include "platform/classlib/Exceptions.h"
-#include "platform/com/Unknown.h"
-
 #include <cstdint>
 #include <functional>
 #include <initializer_list>
 #include <string>
+
+#include "platform/classlib/Exceptions.h"
+#include "platform/com/Unknown.h"
 
 class TOWPin;
 class TOWNotifyOperation;

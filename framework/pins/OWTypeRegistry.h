@@ -14,14 +14,14 @@
 // no other thread can look anything up.
 #pragma once
 
-#include "platform/com/Guid.h"
-
 #include <atomic>
 #include <memory>
 #include <mutex>
 #include <optional>
 #include <utility>
 #include <vector>
+
+#include "platform/com/Guid.h"
 
 template <class TValue> class TOWTypeRegistry {
 public:

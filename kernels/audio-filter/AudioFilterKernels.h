@@ -13,10 +13,10 @@
 // the dispatch.
 #pragma once
 
-#include "kernels/common/IppTypes.h"
-
 #include <cstddef>
 #include <cstdint>
+
+#include "kernels/common/IppTypes.h"
 
 namespace kernels::audio_filter {
 

@@ -6,13 +6,13 @@
 // integer indefinite value that packs to the lower bound, as the generic variant stores
 // for NaN. Round to nearest (roundMode 1) runs under a to-nearest rounding field set for
 // the call; any other mode uses the truncating conversion, whatever the caller's mode.
-#include "kernels/audio-filter/AudioFilterKernels.h"
-#include "kernels/common/SseRounding.h"
+#include <cstddef>
+#include <cstring>
 
 #include <emmintrin.h>
 
-#include <cstddef>
-#include <cstring>
+#include "kernels/audio-filter/AudioFilterKernels.h"
+#include "kernels/common/SseRounding.h"
 
 namespace kernels::audio_filter::sse2 {
 namespace {

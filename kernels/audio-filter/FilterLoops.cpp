@@ -13,15 +13,15 @@
 //
 // The FIR step reads its state through the fixed field offsets of the state the set-up
 // lays out (tap count, delay index, taps and delay line); a test checks the offsets.
-#include "kernels/audio-filter/AudioFilterKernels.h"
-#include "kernels/common/IIRState.h"
-
-#include <emmintrin.h>
-
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
+
+#include <emmintrin.h>
+
+#include "kernels/audio-filter/AudioFilterKernels.h"
+#include "kernels/common/IIRState.h"
 
 namespace kernels::audio_filter {
 

@@ -4,13 +4,13 @@
 // generic variant stores (its extended-precision intermediate of one operation on two
 // floats rounds to the same float). The sums add in another order than the generic
 // variant; see SumRing and SumFast for what that costs.
-#include "kernels/audio-filter/AudioFilterKernels.h"
-
-#include <emmintrin.h>
-
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
+
+#include <emmintrin.h>
+
+#include "kernels/audio-filter/AudioFilterKernels.h"
 
 namespace kernels::audio_filter {
 namespace {

@@ -3,13 +3,13 @@
 // format, so a sample whose value lies within rounding error of an integer can be
 // truncated to the neighbour (one unit). Checks, statuses and the returned phase are the
 // generic ones; the phase is still reduced in the extended format, so it is the same.
-#include "kernels/audio-filter/AudioFilterKernels.h"
-#include "kernels/common/SignalGenerators.h"
+#include <cmath>
+#include <cstdint>
 
 #include <emmintrin.h>
 
-#include <cmath>
-#include <cstdint>
+#include "kernels/audio-filter/AudioFilterKernels.h"
+#include "kernels/common/SignalGenerators.h"
 
 namespace kernels::audio_filter::sse2 {
 namespace {

@@ -10,10 +10,10 @@
 // weight of y[t-1-j] in y[t+r] of the recursion y[t] = W[t] + c_1 y[t-1] + ... + c_n y[t-n],
 // built lane by lane (each lane from the two or three before it, then the next feedback
 // tap added); H_0, H_1, H_2 are the feedback's impulse response shifted by 0, 1 and 2.
+#include <cmath>
+
 #include "kernels/audio-filter/AudioFilterKernels.h"
 #include "kernels/common/IIRState.h"
-
-#include <cmath>
 
 namespace kernels::audio_filter {
 

@@ -2,16 +2,16 @@
 // level, their float-count wrappers. Every level writes the same bytes; large areas go
 // around the caches with non-temporal stores, and every such run ends with a store
 // fence so later ordinary stores and other threads see the data in order.
-#include "kernels/audio-filter/AudioFilterKernels.h"
-#include "kernels/basic/BasicKernels.h"
-#include "platform/cpu/Cpuid.h"
-
-#include <emmintrin.h>
-
 #include <atomic>
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
+
+#include <emmintrin.h>
+
+#include "kernels/audio-filter/AudioFilterKernels.h"
+#include "kernels/basic/BasicKernels.h"
+#include "platform/cpu/Cpuid.h"
 
 namespace kernels::audio_filter {
 namespace {

@@ -1,10 +1,10 @@
 // Complex spectrum operations and the 16-bit threshold.
-#include "kernels/audio-filter/AudioFilterKernels.h"
+#include <cmath>
+#include <cstring>
 
 #include <emmintrin.h>
 
-#include <cmath>
-#include <cstring>
+#include "kernels/audio-filter/AudioFilterKernels.h"
 
 namespace kernels::audio_filter::sse2 {
 

@@ -12,9 +12,9 @@
 // the dispatch.
 #pragma once
 
-#include "kernels/common/IppTypes.h"
-
 #include <cstdint>
+
+#include "kernels/common/IppTypes.h"
 
 namespace kernels::audio_sample::sse2 {
 

@@ -7,13 +7,13 @@
 // factors beyond ±64 change nothing (every quotient then rounds to 0 or saturates).
 // A zero divisor stores the limit of the dividend's sign (0 for 0) and raises the
 // warning.
-#include "kernels/audio-sample/AudioSampleKernels.h"
-#include "kernels/audio-sample/RowWalk.h"
+#include <cmath>
+#include <cstddef>
 
 #include <emmintrin.h>
 
-#include <cmath>
-#include <cstddef>
+#include "kernels/audio-sample/AudioSampleKernels.h"
+#include "kernels/audio-sample/RowWalk.h"
 
 namespace kernels::audio_sample::sse2 {
 namespace {

@@ -1,15 +1,15 @@
 // Fills, region copies and conversions between sample widths.
-#include "kernels/audio-sample/AudioSampleKernels.h"
-#include "kernels/audio-sample/RowWalk.h"
-#include "kernels/basic/BasicKernels.h"
-#include "platform/cpu/Cpuid.h"
-
-#include <emmintrin.h>
-
 #include <atomic>
 #include <bit>
 #include <cstdint>
 #include <cstring>
+
+#include <emmintrin.h>
+
+#include "kernels/audio-sample/AudioSampleKernels.h"
+#include "kernels/audio-sample/RowWalk.h"
+#include "kernels/basic/BasicKernels.h"
+#include "platform/cpu/Cpuid.h"
 
 namespace kernels::audio_sample::sse2 {
 

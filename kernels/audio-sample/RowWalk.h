@@ -3,13 +3,13 @@
 // padded copy so every element goes through the same arithmetic.
 #pragma once
 
-#include "kernels/common/IppTypes.h"
-#include "kernels/common/SseRounding.h"
+#include <cstddef>
+#include <cstring>
 
 #include <emmintrin.h>
 
-#include <cstddef>
-#include <cstring>
+#include "kernels/common/IppTypes.h"
+#include "kernels/common/SseRounding.h"
 
 namespace kernels::audio_sample::detail {
 

@@ -5,12 +5,12 @@
 // (v + 2^(sf-1) - 1 + ((v >> sf) & 1)) >> sf), and saturates them by packing. A negative
 // scale factor first saturates v to 16 bits (which does not change the final result)
 // and then shifts by at most 16 bits, so nothing overflows.
-#include "kernels/audio-sample/AudioSampleKernels.h"
-#include "kernels/audio-sample/RowWalk.h"
+#include <cstddef>
 
 #include <emmintrin.h>
 
-#include <cstddef>
+#include "kernels/audio-sample/AudioSampleKernels.h"
+#include "kernels/audio-sample/RowWalk.h"
 
 namespace kernels::audio_sample::sse2 {
 namespace {

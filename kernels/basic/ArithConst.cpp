@@ -11,14 +11,14 @@
 // non-temporal stores (fenced before returning) and the in-place sums, differences and
 // products prefetch ahead with a non-temporal hint. Codes 16-17 wait for twice the
 // length codes 6-9 do; the results are the same either way.
-#include "kernels/basic/BasicKernels.h"
-#include "kernels/basic/FillCopyBlocks.h"
-#include "kernels/common/ElementLoops.h"
+#include <cstring>
 
 #include <emmintrin.h>
 #include <xmmintrin.h>
 
-#include <cstring>
+#include "kernels/basic/BasicKernels.h"
+#include "kernels/basic/FillCopyBlocks.h"
+#include "kernels/common/ElementLoops.h"
 
 namespace kernels::basic {
 

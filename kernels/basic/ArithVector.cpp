@@ -11,17 +11,17 @@
 //
 // Long complex constant sums, differences and products write with non-temporal stores
 // (fenced before returning); codes 16-17 wait for twice the length codes 6-9 do.
-#include "kernels/basic/BasicKernels.h"
-#include "kernels/basic/FillCopyBlocks.h"
-#include "kernels/common/ElementLoops.h"
-
-#include <emmintrin.h>
-
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
 #include <limits>
+
+#include <emmintrin.h>
+
+#include "kernels/basic/BasicKernels.h"
+#include "kernels/basic/FillCopyBlocks.h"
+#include "kernels/common/ElementLoops.h"
 
 namespace kernels::basic {
 

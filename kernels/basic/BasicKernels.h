@@ -10,10 +10,10 @@
 // the dispatch.
 #pragma once
 
+#include <cstdint>
+
 #include "kernels/common/IppTypes.h"
 #include "platform/cpu/Cpuid.h"
-
-#include <cstdint>
 
 namespace kernels::basic {
 

@@ -1,9 +1,9 @@
 // The cache size that decides when the 16-byte-register fills and copies bypass the
 // cache with non-temporal stores.
+#include <atomic>
+
 #include "kernels/basic/BasicKernels.h"
 #include "kernels/basic/FillCopyBlocks.h"
-
-#include <atomic>
 
 namespace kernels::basic {
 

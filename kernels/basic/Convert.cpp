@@ -5,15 +5,15 @@
 // truncate; the scale factor is applied exactly (2^-sf as a double, or element by element
 // in extended precision where it leaves the double range). The MXCSR is put back exactly
 // as it was, flags included.
-#include "kernels/basic/BasicKernels.h"
-
-#include <emmintrin.h>
-
 #include <climits>
 #include <cmath>
 #include <cstdint>
 #include <cstring>
 #include <limits>
+
+#include <emmintrin.h>
+
+#include "kernels/basic/BasicKernels.h"
 
 namespace kernels::basic {
 

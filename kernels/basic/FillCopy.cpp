@@ -3,14 +3,14 @@
 // Every block writes exactly the bytes the generic variant writes. Small heads and tails
 // go through memcpy, so no access is ever misaligned for its type. Copies of ranges that
 // overlap run as moves, as the generic copy does.
-#include "kernels/basic/BasicKernels.h"
-#include "kernels/basic/FillCopyBlocks.h"
-
-#include <emmintrin.h>
-
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
+
+#include <emmintrin.h>
+
+#include "kernels/basic/BasicKernels.h"
+#include "kernels/basic/FillCopyBlocks.h"
 
 namespace kernels::basic {
 

@@ -7,15 +7,15 @@
 // the generic forms them (extended precision, the argument from the float alpha without a
 // single-precision product), so the weights differ from the generic's by rounding only:
 // the bound grows with the exponential's argument (see the tests).
-#include "kernels/basic/BasicKernels.h"
-#include "kernels/common/ElementLoops.h"
-
-#include <emmintrin.h>
-
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
+
+#include <emmintrin.h>
+
+#include "kernels/basic/BasicKernels.h"
+#include "kernels/common/ElementLoops.h"
 
 namespace kernels::basic {
 

@@ -2,14 +2,14 @@
 // 16-byte register. Every processor class runs these (code 5 included: its 8-byte
 // register loops would share the x87 stack). Results are the generic's bit for bit:
 // left shifts by 32 or more give 0, right shifts by 32 or more the sign of the element.
-#include "kernels/basic/BasicKernels.h"
-#include "kernels/common/ElementLoops.h"
-
-#include <emmintrin.h>
-
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
+
+#include <emmintrin.h>
+
+#include "kernels/basic/BasicKernels.h"
+#include "kernels/common/ElementLoops.h"
 
 namespace kernels::basic {
 

@@ -4,14 +4,14 @@
 // order). Moves exactly the generic's bytes; where the rows overlap (a step below the
 // row's length) the bytes move one at a time in the generic's order, since the result then
 // depends on it.
-#include "kernels/basic/BasicKernels.h"
-
-#include <emmintrin.h>
-
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
 #include <utility>
+
+#include <emmintrin.h>
+
+#include "kernels/basic/BasicKernels.h"
 
 namespace kernels::basic {
 

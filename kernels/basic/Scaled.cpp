@@ -11,14 +11,14 @@
 // arithmetic shift (rounding half to even); negative sf saturates, shifts left and
 // saturates again; beyond the shifts that can still change a result, every value rounds
 // to 0 (positive sf) or to its saturated sign (negative sf).
-#include "kernels/basic/BasicKernels.h"
-#include "kernels/common/ElementLoops.h"
-
-#include <emmintrin.h>
-
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
+
+#include <emmintrin.h>
+
+#include "kernels/basic/BasicKernels.h"
+#include "kernels/common/ElementLoops.h"
 
 namespace kernels::basic {
 

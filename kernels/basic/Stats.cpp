@@ -6,11 +6,11 @@
 // NaN first element is the result, and of equal values (-0.0 and +0.0 too) the first
 // stays. The packed sum keeps eight partial sums in double precision; it differs from the
 // generic's two extended-precision sums by rounding only.
-#include "kernels/basic/BasicKernels.h"
+#include <cstring>
 
 #include <emmintrin.h>
 
-#include <cstring>
+#include "kernels/basic/BasicKernels.h"
 
 namespace kernels::basic {
 

@@ -9,16 +9,16 @@
 // differ from it by a bound that grows with k (stated in the tests); checks, statuses, the
 // zero ends of Bartlett (stored, so non-finite end samples give 0 there as well) and of the
 // three-sample Blackman are the generic's.
-#include "kernels/basic/BasicKernels.h"
-#include "kernels/common/ElementLoops.h"
-
-#include <emmintrin.h>
-
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
 #include <numbers>
+
+#include <emmintrin.h>
+
+#include "kernels/basic/BasicKernels.h"
+#include "kernels/common/ElementLoops.h"
 
 namespace kernels::basic {
 

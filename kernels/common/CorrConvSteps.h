@@ -21,11 +21,11 @@
 //   scaleLags(dst, n, f): the normalisation by a factor.
 #pragma once
 
-#include "kernels/common/IppTypes.h"
-
 #include <algorithm>
 #include <cstdint>
 #include <type_traits>
+
+#include "kernels/common/IppTypes.h"
 
 namespace kernels::corrconv {
 

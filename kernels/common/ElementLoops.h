@@ -2,13 +2,13 @@
 // several folders share.
 #pragma once
 
-#include "kernels/common/IppTypes.h"
-
-#include <emmintrin.h>
-
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
+
+#include <emmintrin.h>
+
+#include "kernels/common/IppTypes.h"
 
 namespace kernels {
 

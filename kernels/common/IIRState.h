@@ -11,10 +11,10 @@
 // a lock.
 #pragma once
 
+#include <cstdint>
+
 #include "kernels/common/FilterBlocks.h"
 #include "kernels/common/IppTypes.h"
-
-#include <cstdint>
 
 struct IIRState_32f {
   std::uint32_t id; // kIIRDirectId or kIIRBiQuadId

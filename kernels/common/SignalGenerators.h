@@ -4,10 +4,10 @@
 // triangle body parameterised by the format its wave is carried in.
 #pragma once
 
-#include "kernels/common/IppTypes.h"
-
 #include <cmath>
 #include <cstdint>
+
+#include "kernels/common/IppTypes.h"
 
 namespace kernels::generators {
 

@@ -3,9 +3,9 @@
 // caller's register back on return.
 #pragma once
 
-#include <xmmintrin.h>
-
 #include <cstdint>
+
+#include <xmmintrin.h>
 
 namespace kernels {
 

@@ -1,5 +1,6 @@
 // The SSE, SSE2 and SSE3 members over the engine's variants of the same names.
 #include "kernels/fft-audio/FFTAudio64.h"
+
 #include "kernels/fft-real/FFTEngine64.h"
 
 namespace kernels::fft_audio {

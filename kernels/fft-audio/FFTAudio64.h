@@ -12,13 +12,13 @@
 // CCS: R0, 0, Re1, Im1, ..., R(N/2), 0 in N + 2 doubles (two for N = 1).
 #pragma once
 
+#include <cstddef>
+#include <cstdint>
+
 #include "kernels/common/IppTypes.h"
 #include "kernels/fft-real/FFTEngine64.h"
 #include "kernels/fft-real/FFTReal64.h"
 #include "kernels/fft-real/OwnsMalloc.h"
-
-#include <cstddef>
-#include <cstdint>
 
 namespace kernels::fft_audio {
 

@@ -7,11 +7,11 @@
 // everything and hand in every table and work area.
 #pragma once
 
-#include "kernels/fft-audio/FFTReal32.h"
-
 #include <cmath>
 #include <cstdint>
 #include <utility>
+
+#include "kernels/fft-audio/FFTReal32.h"
 
 namespace kernels::fft_audio::engine {
 

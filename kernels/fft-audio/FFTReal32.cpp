@@ -2,15 +2,16 @@
 // forward transform into Perm and the small-order kernels, over the element-type
 // templates of FFTEngineT.h with float data and double intermediates.
 #include "kernels/fft-audio/FFTReal32.h"
-#include "kernels/fft-audio/FFTEngineT.h"
-#include "kernels/fft-audio/FFTReal32Internal.h"
-#include "kernels/fft-real/FFTAlloc.h"
-#include "kernels/fft-real/FFTEngine64.h"
 
 #include <algorithm>
 #include <climits>
 #include <cmath>
 #include <cstring>
+
+#include "kernels/fft-audio/FFTEngineT.h"
+#include "kernels/fft-audio/FFTReal32Internal.h"
+#include "kernels/fft-real/FFTAlloc.h"
+#include "kernels/fft-real/FFTEngine64.h"
 
 namespace kernels::fft_audio {
 

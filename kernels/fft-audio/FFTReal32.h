@@ -12,9 +12,9 @@
 // on a failure and *ppSpec is only written on success.
 #pragma once
 
-#include "kernels/common/IppTypes.h"
-
 #include <cstdint>
+
+#include "kernels/common/IppTypes.h"
 
 namespace kernels::fft_audio {
 

@@ -2,12 +2,13 @@
 // members (see FFTReal32Quad.h). Only SSE instructions: packed single arithmetic,
 // shuffles, unpacks, sign masks and 8- and 16-byte moves.
 #include "kernels/fft-audio/FFTReal32Quad.h"
-#include "kernels/fft-audio/FFTEngineT.h"
-#include "kernels/fft-real/FFTEngine64.h"
+
+#include <cstring>
 
 #include <xmmintrin.h>
 
-#include <cstring>
+#include "kernels/fft-audio/FFTEngineT.h"
+#include "kernels/fft-real/FFTEngine64.h"
 
 namespace kernels::fft_audio::quad {
 

@@ -17,9 +17,9 @@
 // ends with a radix-2 pass. Even orders therefore give the same bits in all three.
 #pragma once
 
-#include "kernels/fft-audio/FFTReal32.h"
-
 #include <cstdint>
+
+#include "kernels/fft-audio/FFTReal32.h"
 
 namespace kernels::fft_audio::quad {
 

@@ -12,17 +12,17 @@
 // Complex orders 22 to 29 of the SSE2/SSE3 split plan take 256 rows and column blocks of the
 // same 2^14 / 2^15 values as the orders below (64 / 128 columns), so their work area is
 // the one of the smaller orders.
+#include <algorithm>
+#include <climits>
+#include <cmath>
+#include <cstring>
+
 #include "kernels/fft-audio/FFTEngineT.h"
 #include "kernels/fft-audio/FFTReal32.h"
 #include "kernels/fft-audio/FFTReal32Internal.h"
 #include "kernels/fft-audio/FFTReal32Quad.h"
 #include "kernels/fft-real/FFTAlloc.h"
 #include "kernels/fft-real/FFTEngine64.h"
-
-#include <algorithm>
-#include <climits>
-#include <cmath>
-#include <cstring>
 
 namespace kernels::fft_audio {
 

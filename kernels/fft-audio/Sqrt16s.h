@@ -11,10 +11,11 @@
 // rounded to nearest; b = 0 gives a non-negative imaginary part.
 #pragma once
 
-#include "kernels/common/IppTypes.h"
-
 #include <cstdint>
+
 #include <emmintrin.h>
+
+#include "kernels/common/IppTypes.h"
 
 namespace kernels::fft_audio {
 

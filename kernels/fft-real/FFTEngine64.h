@@ -10,9 +10,9 @@
 // transforms into other spectrum layouts) run on as well.
 #pragma once
 
-#include "kernels/fft-real/FFTReal64.h"
-
 #include <cstdint>
+
+#include "kernels/fft-real/FFTReal64.h"
 
 namespace kernels::fft_real {
 

@@ -1,9 +1,9 @@
 // Bit reversal, radix passes and scaling of the complex transforms up to 1024 points.
 // Arithmetic is double precision throughout: every sum and product is rounded to
 // double, which is within the accuracy the transforms promise.
-#include "kernels/fft-real/FFTEngine64.h"
-
 #include <utility>
+
+#include "kernels/fft-real/FFTEngine64.h"
 
 namespace kernels::fft_real {
 

@@ -14,9 +14,9 @@
 // Every transform accepts pDst == pSrc; partly overlapping arrays are not supported.
 #pragma once
 
-#include "kernels/common/IppTypes.h"
-
 #include <cstdint>
+
+#include "kernels/common/IppTypes.h"
 
 // Fields shared by the complex and the real record, in their fixed order.
 struct FFTSpec_64 {

@@ -3,10 +3,10 @@
 // kernel tables the variants share.
 #pragma once
 
+#include <cstdint>
+
 #include "kernels/fft-real/FFTAlloc.h"
 #include "kernels/fft-real/FFTEngine64.h"
-
-#include <cstdint>
 
 namespace kernels::fft_real {
 

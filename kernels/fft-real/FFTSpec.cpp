@@ -1,11 +1,11 @@
 // Set-up, size query and release of the specification records. A set-up either returns
 // a record with every table of its order or releases everything it took.
-#include "kernels/fft-real/FFTAlloc.h"
-#include "kernels/fft-real/FFTEngine64.h"
-
 #include <cmath>
 #include <cstdint>
 #include <new>
+
+#include "kernels/fft-real/FFTAlloc.h"
+#include "kernels/fft-real/FFTEngine64.h"
 
 namespace kernels::fft_real {
 

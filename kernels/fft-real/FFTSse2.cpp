@@ -8,12 +8,12 @@
 // transformed whole (leaves, left in the paired layout), and the columns transformed in
 // chunks copied into the work area, with the twiddles between the rows folded into the
 // column passes' tables. Every operation rounds to double; no FMA.
-#include "kernels/fft-real/FFTSetUp.h"
+#include <algorithm>
+#include <cstring>
 
 #include <emmintrin.h>
 
-#include <algorithm>
-#include <cstring>
+#include "kernels/fft-real/FFTSetUp.h"
 
 namespace kernels::fft_real {
 

@@ -1,8 +1,8 @@
 // Tables of the generic variant. Every trigonometric value of a record is read from the
 // quarter-wave sine table, so equal angles give bit-identical values in every table.
-#include "kernels/fft-real/FFTEngine64.h"
-
 #include <cmath>
+
+#include "kernels/fft-real/FFTEngine64.h"
 
 namespace kernels::fft_real {
 

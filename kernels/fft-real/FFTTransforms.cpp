@@ -1,9 +1,9 @@
 // Entry operations of the complex and real transforms: argument checks, small orders,
 // work area, the Perm and Pack layouts.
+#include <cstdint>
+
 #include "kernels/fft-real/FFTAlloc.h"
 #include "kernels/fft-real/FFTEngine64.h"
-
-#include <cstdint>
 
 namespace kernels::fft_real {
 

@@ -4,13 +4,13 @@
 // about 1e154 or below about 1e-146) the element is computed as the generic does: its
 // extended sum rounded once to double (then the root), so the last bits of tiny results
 // do not depend on partial squares lost below the range.
-#include "kernels/signal/Loops.h"
-#include "kernels/signal/SignalKernels.h"
+#include <cmath>
+#include <cstddef>
 
 #include <emmintrin.h>
 
-#include <cmath>
-#include <cstddef>
+#include "kernels/signal/Loops.h"
+#include "kernels/signal/SignalKernels.h"
 
 namespace kernels::signal {
 

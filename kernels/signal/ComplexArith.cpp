@@ -5,13 +5,13 @@
 // products (bounded by 2^-52 (|x.re v.re| + |x.im v.im|) per part). An element whose
 // double intermediate values overflow while its operands are finite is computed as the
 // generic computes it.
-#include "kernels/signal/Loops.h"
-#include "kernels/signal/SignalKernels.h"
+#include <cmath>
+#include <cstddef>
 
 #include <emmintrin.h>
 
-#include <cmath>
-#include <cstddef>
+#include "kernels/signal/Loops.h"
+#include "kernels/signal/SignalKernels.h"
 
 namespace kernels::signal {
 

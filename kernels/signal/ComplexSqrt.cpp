@@ -3,13 +3,13 @@
 // elements at a time. Elements whose real part is zero, NaN or infinite, or whose parts
 // lie outside 2^-500 ... 2^500 (where squares would leave the range or halves round) take
 // the generic's extended steps, so every special value is the generic's.
-#include "kernels/signal/Loops.h"
-#include "kernels/signal/SignalKernels.h"
+#include <cmath>
+#include <cstddef>
 
 #include <emmintrin.h>
 
-#include <cmath>
-#include <cstddef>
+#include "kernels/signal/Loops.h"
+#include "kernels/signal/SignalKernels.h"
 
 namespace kernels::signal {
 

@@ -4,15 +4,15 @@
 // 2^-48 to the squared level, both within the normal range) and copies such elements
 // unchanged. Every other element (near the level, scaled, zero, NaN, beyond the range)
 // goes through the generic's extended steps, so the output is the generic's bit for bit.
-#include "kernels/signal/Loops.h"
-#include "kernels/signal/SignalKernels.h"
-
-#include <emmintrin.h>
-
 #include <bit>
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
+
+#include <emmintrin.h>
+
+#include "kernels/signal/Loops.h"
+#include "kernels/signal/SignalKernels.h"
 
 namespace kernels::signal {
 

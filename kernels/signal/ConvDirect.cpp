@@ -7,9 +7,9 @@
 // tap cannot turn a missing term into a NaN). Each result is thus rounded once per group
 // rather than once per product; the results differ from the generic's extended sums only
 // by that rounding.
-#include "kernels/signal/SignalCorrConv.h"
-
 #include <emmintrin.h>
+
+#include "kernels/signal/SignalCorrConv.h"
 
 namespace kernels::signal::sse2 {
 

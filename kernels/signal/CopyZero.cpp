@@ -6,17 +6,17 @@
 // page by page, each source page touched and prefetched before it is streamed; its zero
 // fills stream from 20480 bytes. Every streaming run ends
 // with a store fence, so the bytes are visible to other threads when the call returns.
-#include "kernels/basic/BasicKernels.h"
-#include "kernels/basic/FillCopyBlocks.h"
-#include "kernels/signal/Loops.h"
-#include "kernels/signal/SignalCorrConv.h"
+#include <atomic>
+#include <climits>
+#include <cstring>
 
 #include <emmintrin.h>
 #include <xmmintrin.h>
 
-#include <atomic>
-#include <climits>
-#include <cstring>
+#include "kernels/basic/BasicKernels.h"
+#include "kernels/basic/FillCopyBlocks.h"
+#include "kernels/signal/Loops.h"
+#include "kernels/signal/SignalCorrConv.h"
 
 namespace kernels::signal {
 

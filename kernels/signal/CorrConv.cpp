@@ -8,16 +8,16 @@
 // 16-byte registers. A transform path takes its record, work area and scratch before it
 // writes anything, so a failure leaves the destination as it was and releases what it
 // took.
+#include <algorithm>
+#include <cstring>
+#include <type_traits>
+
+#include <emmintrin.h>
+
 #include "kernels/common/CorrConvSteps.h"
 #include "kernels/common/CountedBlocks.h"
 #include "kernels/fft-real/FFTReal64.h"
 #include "kernels/signal/SignalCorrConv.h"
-
-#include <emmintrin.h>
-
-#include <algorithm>
-#include <cstring>
-#include <type_traits>
 
 namespace kernels::signal {
 

@@ -2,15 +2,15 @@
 // magnitudes and thresholds are bit operations or comparisons and give the generic's bits;
 // squares and square roots are the IEEE double results (the square root correctly
 // rounded by sqrtpd, as the generic's library root).
-#include "kernels/signal/Loops.h"
-#include "kernels/signal/SignalCorrConv.h"
-#include "kernels/signal/SignalKernels.h"
-
-#include <emmintrin.h>
-
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
+
+#include <emmintrin.h>
+
+#include "kernels/signal/Loops.h"
+#include "kernels/signal/SignalCorrConv.h"
+#include "kernels/signal/SignalKernels.h"
 
 namespace kernels::signal {
 

@@ -4,13 +4,13 @@
 // equal to the extreme (+0 and -0 included) the first one wins, with its own bits. The
 // kernel finds the extreme value by packed comparisons with the same rule, then the first
 // element that compares equal to it.
-#include "kernels/signal/Loops.h"
-#include "kernels/signal/SignalKernels.h"
+#include <cmath>
+#include <cstddef>
 
 #include <emmintrin.h>
 
-#include <cmath>
-#include <cstddef>
+#include "kernels/signal/Loops.h"
+#include "kernels/signal/SignalKernels.h"
 
 namespace kernels::signal {
 

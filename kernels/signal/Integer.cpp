@@ -2,16 +2,16 @@
 // register. Results are the generic's bit for bit: scaled sums are the exact sum times
 // 2^-sf rounded half to even and saturated; left shifts by 32 or more give 0, right shifts
 // by 32 or more the sign of the element.
-#include "kernels/signal/Loops.h"
-#include "kernels/signal/SignalCorrConv.h"
-#include "kernels/signal/SignalKernels.h"
-
-#include <emmintrin.h>
-
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <limits>
+
+#include <emmintrin.h>
+
+#include "kernels/signal/Loops.h"
+#include "kernels/signal/SignalCorrConv.h"
+#include "kernels/signal/SignalKernels.h"
 
 namespace kernels::signal {
 

@@ -1,14 +1,14 @@
 // Internal to kernels/signal: the loop shapes the element kernels share.
 #pragma once
 
-#include "kernels/common/ElementLoops.h"
-#include "kernels/common/IppTypes.h"
-
-#include <emmintrin.h>
-
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
+
+#include <emmintrin.h>
+
+#include "kernels/common/ElementLoops.h"
+#include "kernels/common/IppTypes.h"
 
 namespace kernels::signal::detail {
 

@@ -9,16 +9,16 @@
 // bits, so that m r_j - 1 is exact in its leading part, and adds a series in u = m r_j - 1
 // to -ln r_j + e ln 2, each held as a part that sums exactly and a small correction. The x87
 // logarithm uses the series in s = f / (2 + f) around m in [sqrt(2)/2, sqrt(2)).
-#include "kernels/signal/Loops.h"
-#include "kernels/signal/MathKernels.h"
-
-#include <emmintrin.h>
-
 #include <bit>
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
 #include <limits>
+
+#include <emmintrin.h>
+
+#include "kernels/signal/Loops.h"
+#include "kernels/signal/MathKernels.h"
 
 namespace kernels::signal {
 

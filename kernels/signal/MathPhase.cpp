@@ -9,14 +9,14 @@
 // result within 1 ulp of the correctly rounded angle. Zeros, infinities, NaNs and
 // elements whose magnitudes lie outside [2^-800, 2^800] or whose ratio is below 2^-60
 // take the generic's atan2 itself, so their results are the generic's bits.
-#include "kernels/signal/Loops.h"
-#include "kernels/signal/MathKernels.h"
-
-#include <emmintrin.h>
-
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
+
+#include <emmintrin.h>
+
+#include "kernels/signal/Loops.h"
+#include "kernels/signal/MathKernels.h"
 
 namespace kernels::signal {
 

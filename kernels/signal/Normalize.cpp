@@ -3,14 +3,14 @@
 // extended precision (within 2 ulp of it). An element whose double difference or product
 // leaves the range while the source is finite is computed as the generic computes it, so
 // (1e308 - -1e308) / 4 is 5e307 here too.
-#include "kernels/signal/Loops.h"
-#include "kernels/signal/SignalKernels.h"
-
-#include <emmintrin.h>
-
 #include <cfloat>
 #include <cmath>
 #include <cstddef>
+
+#include <emmintrin.h>
+
+#include "kernels/signal/Loops.h"
+#include "kernels/signal/SignalKernels.h"
 
 namespace kernels::signal {
 

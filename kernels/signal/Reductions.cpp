@@ -3,13 +3,13 @@
 // the remaining pairs and the last element into the first register, and join the
 // partial sums as (s0 + s1) + (s2 + s3) per lane, then the two lanes. The results
 // differ from the generic's extended-precision sums only through rounding and order.
-#include "kernels/signal/Loops.h"
-#include "kernels/signal/SignalKernels.h"
+#include <cmath>
+#include <cstddef>
 
 #include <emmintrin.h>
 
-#include <cmath>
-#include <cstddef>
+#include "kernels/signal/Loops.h"
+#include "kernels/signal/SignalKernels.h"
 
 namespace kernels::signal {
 

@@ -11,10 +11,10 @@
 // double on 16-byte registers.
 #pragma once
 
-#include "kernels/common/IppTypes.h"
-
 #include <cstddef>
 #include <cstdint>
+
+#include "kernels/common/IppTypes.h"
 
 namespace kernels::signal {
 

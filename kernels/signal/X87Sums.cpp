@@ -2,11 +2,11 @@
 // them, but eight partial sums over blocks of eight elements (the rest into the first),
 // joined in order. Only the summation order differs from the generic, so the results
 // differ from it in the last bits at most.
-#include "kernels/signal/Loops.h"
-#include "kernels/signal/SignalKernels.h"
-
 #include <cmath>
 #include <cstddef>
+
+#include "kernels/signal/Loops.h"
+#include "kernels/signal/SignalKernels.h"
 
 namespace kernels::signal::sse {
 

@@ -28,10 +28,10 @@
 // streams' calls with its own mutex, a leaf lock.
 #pragma once
 
-#include "platform/com/Unknown.h"
-
 #include <cstdint>
 #include <string>
+
+#include "platform/com/Unknown.h"
 
 namespace avifile {
 

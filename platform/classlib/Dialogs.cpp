@@ -1,10 +1,10 @@
 #include "platform/classlib/Dialogs.h"
 
-#include "platform/classlib/ClassBuilder.h"
-
 #include <cstdio>
 #include <mutex>
 #include <utility>
+
+#include "platform/classlib/ClassBuilder.h"
 
 namespace {
 

@@ -1,5 +1,3 @@
-#include "platform/classlib/FormStream.h"
-
 #include <cctype>
 #include <charconv>
 #include <cmath>
@@ -10,6 +8,7 @@
 #include "platform/classlib/Collection.h"
 #include "platform/classlib/Exceptions.h"
 #include "platform/classlib/FormReaderState.h"
+#include "platform/classlib/FormStream.h"
 #include "platform/sys/ScopeExit.h"
 
 using namespace formtext;

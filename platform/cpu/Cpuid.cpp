@@ -1,7 +1,8 @@
 #include "platform/cpu/Cpuid.h"
 
-#include <cpuid.h>
 #include <initializer_list>
+
+#include <cpuid.h>
 #include <x86intrin.h>
 
 namespace cpu {

@@ -2,6 +2,7 @@
 
 #include <bit>
 #include <cstring>
+
 #include <xmmintrin.h>
 
 namespace cpu {

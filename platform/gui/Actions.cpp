@@ -4,7 +4,6 @@
 #include <QAction>
 #include <QKeySequence>
 #include <QPointer>
-
 #include <algorithm>
 #include <type_traits>
 

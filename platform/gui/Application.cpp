@@ -4,9 +4,9 @@
 #include <QApplication>
 #include <QCoreApplication>
 #include <QMetaObject>
-
 #include <atomic>
 #include <cstdio>
+
 #include <unistd.h>
 
 #include "platform/classlib/ClassBuilder.h"

@@ -18,12 +18,11 @@
 // Everything here runs on the main thread.
 #pragma once
 
+#include <QMetaObject>
 #include <exception>
 #include <functional>
 #include <memory>
 #include <string>
-
-#include <QMetaObject>
 
 #include "platform/classlib/Component.h"
 

@@ -3,7 +3,6 @@
 #include <QFont>
 #include <QFontMetrics>
 #include <QPainter>
-
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>

@@ -34,14 +34,13 @@
 // text renderer only.
 #pragma once
 
+#include <QImage>
+#include <QRegion>
 #include <cstdint>
 #include <functional>
 #include <memory>
 #include <string>
 #include <vector>
-
-#include <QImage>
-#include <QRegion>
 
 #include "platform/classlib/Persistent.h"
 #include "platform/gui/Graphics.h"

@@ -6,7 +6,6 @@
 #include <QPaintEvent>
 #include <QPainter>
 #include <QWheelEvent>
-
 #include <algorithm>
 
 #include "platform/classlib/ClassBuilder.h"

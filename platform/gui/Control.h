@@ -10,14 +10,13 @@
 // add nothing). The post is dropped when the control is destroyed first.
 #pragma once
 
+#include <QImage>
+#include <QWidget>
 #include <atomic>
 #include <cstdint>
 #include <functional>
 #include <memory>
 #include <string>
-
-#include <QImage>
-#include <QWidget>
 
 #include "platform/classlib/Component.h"
 #include "platform/gui/Canvas.h"

@@ -5,7 +5,6 @@
 #include <QPainter>
 #include <QToolButton>
 #include <QVBoxLayout>
-
 #include <limits>
 
 #include "platform/gui/Application.h"

@@ -12,15 +12,14 @@
 // swallow them by setting the key to 0.
 #pragma once
 
-#include <cstdint>
-#include <functional>
-#include <string>
-
 #include <QDialog>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
 #include <QWidget>
+#include <cstdint>
+#include <functional>
+#include <string>
 
 #include "platform/gui/Graphics.h"
 

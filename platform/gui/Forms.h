@@ -5,11 +5,10 @@
 // the form's components are loaded from its form text. Main thread only.
 #pragma once
 
-#include <memory>
-#include <string>
-
 #include <QPointer>
 #include <QWidget>
+#include <memory>
+#include <string>
 
 #include "platform/classlib/Component.h"
 #include "platform/classlib/Dialogs.h"

@@ -1,7 +1,6 @@
 #include "platform/gui/ImageList.h"
 
 #include <QPainter>
-
 #include <QPixmap>
 #include <algorithm>
 

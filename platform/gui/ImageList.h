@@ -6,7 +6,6 @@
 
 #include <QIcon>
 #include <QImage>
-
 #include <vector>
 
 #include "platform/classlib/Component.h"

@@ -6,7 +6,6 @@
 #pragma once
 
 #include <QDialog>
-
 #include <functional>
 #include <string>
 #include <vector>

@@ -1,7 +1,6 @@
 #include "platform/gui/MeterBar.h"
 
 #include <QPainter>
-
 #include <algorithm>
 
 namespace gui {

@@ -1,5 +1,7 @@
 #include "platform/gui/PictureFiles.h"
 
+#include <QClipboard>
+#include <QGuiApplication>
 #include <algorithm>
 #include <cerrno>
 #include <csetjmp>
@@ -8,13 +10,9 @@
 #include <cstring>
 
 #include <fcntl.h>
+#include <jpeglib.h>
 #include <sys/stat.h>
 #include <unistd.h>
-
-#include <QClipboard>
-#include <QGuiApplication>
-
-#include <jpeglib.h>
 
 namespace gui {
 

@@ -8,11 +8,10 @@
 // application object).
 #pragma once
 
+#include <QImage>
 #include <cstdint>
 #include <string>
 #include <vector>
-
-#include <QImage>
 
 #include "platform/classlib/Exceptions.h"
 

@@ -5,12 +5,11 @@
 // Main thread only.
 #pragma once
 
+#include <QImage>
 #include <cstdint>
 #include <deque>
 #include <memory>
 #include <string>
-
-#include <QImage>
 
 #include "platform/classlib/Exceptions.h"
 #include "platform/gui/Canvas.h"

@@ -3,7 +3,6 @@
 #include <QApplication>
 #include <QFileDialog>
 #include <QMessageBox>
-
 #include <string_view>
 #include <utility>
 #include <vector>

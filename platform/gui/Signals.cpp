@@ -1,10 +1,10 @@
 #include "platform/gui/Signals.h"
 
 #include <QSocketNotifier>
-
 #include <csignal>
-#include <fcntl.h>
 #include <memory>
+
+#include <fcntl.h>
 #include <unistd.h>
 
 #include "platform/gui/Application.h"

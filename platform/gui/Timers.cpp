@@ -1,7 +1,6 @@
 #include "platform/gui/Timers.h"
 
 #include <QTimer>
-
 #include <mutex>
 #include <utility>
 

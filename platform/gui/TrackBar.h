@@ -10,7 +10,6 @@
 
 #include <QRect>
 #include <QSlider>
-
 #include <cstdint>
 #include <functional>
 

@@ -4,7 +4,6 @@
 #include <QCursor>
 #include <QGuiApplication>
 #include <QSystemTrayIcon>
-
 #include <memory>
 
 namespace gui {

@@ -11,7 +11,6 @@
 
 #include <QIcon>
 #include <QPoint>
-
 #include <cstdint>
 #include <functional>
 #include <map>

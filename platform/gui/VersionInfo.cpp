@@ -2,6 +2,7 @@
 
 #include <filesystem>
 #include <system_error>
+
 #include <unistd.h>
 
 namespace gui {

@@ -7,12 +7,12 @@
 // PostMessage is safe from any thread and never blocks.
 #pragma once
 
-#include "platform/mainloop/MainLoop.h"
-
 #include <cstdint>
 #include <functional>
 #include <memory>
 #include <mutex>
+
+#include "platform/mainloop/MainLoop.h"
 
 namespace mainloop {
 

@@ -1,14 +1,14 @@
-#include <alsa/asoundlib.h>
-#include <poll.h>
-#include <sys/eventfd.h>
-#include <unistd.h>
-
 #include <atomic>
 #include <cerrno>
 #include <chrono>
 #include <cstdarg>
 #include <mutex>
 #include <vector>
+
+#include <alsa/asoundlib.h>
+#include <poll.h>
+#include <sys/eventfd.h>
+#include <unistd.h>
 
 #include "platform/media/Backend.h"
 #include "platform/media/Internal.h"

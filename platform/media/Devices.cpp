@@ -1,10 +1,10 @@
-#include <alsa/asoundlib.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <atomic>
 #include <cerrno>
 #include <mutex>
+
+#include <alsa/asoundlib.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include "platform/media/Backend.h"
 #include "platform/media/Internal.h"

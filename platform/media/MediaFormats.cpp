@@ -1,7 +1,7 @@
 // The graph-wide helpers on media types and wave-format records.
-#include "platform/media/Internal.h"
-
 #include <cstring>
+
+#include "platform/media/Internal.h"
 
 namespace media::detail {
 

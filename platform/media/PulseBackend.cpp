@@ -16,9 +16,6 @@
 // Locking: the main loop's lock guards the context and every stream; state
 // the listing reads (devices_, defaults_) is also behind list_ so List never
 // waits for the main loop thread. Nothing is called with list_ held.
-#include <pulse/pulseaudio.h>
-#include <pulse/rtclock.h>
-
 #include <algorithm>
 #include <atomic>
 #include <cerrno>
@@ -27,6 +24,9 @@
 #include <fstream>
 #include <mutex>
 #include <optional>
+
+#include <pulse/pulseaudio.h>
+#include <pulse/rtclock.h>
 
 #include "platform/media/Backend.h"
 #include "platform/media/Internal.h"

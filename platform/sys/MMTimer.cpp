@@ -1,14 +1,15 @@
 #include "platform/sys/MMTimer.h"
 
-#include "platform/sys/Thread.h"
-
 #include <atomic>
 #include <cerrno>
+#include <thread>
+
 #include <poll.h>
 #include <sys/eventfd.h>
 #include <sys/timerfd.h>
-#include <thread>
 #include <unistd.h>
+
+#include "platform/sys/Thread.h"
 
 namespace sys {
 

@@ -1,12 +1,11 @@
-#include "app/About.h"
-
-#include <gtest/gtest.h>
-
 #include <QDialog>
 #include <QLabel>
 #include <QPushButton>
 #include <QTimer>
 
+#include <gtest/gtest.h>
+
+#include "app/About.h"
 #include "platform/gui/Application.h"
 
 namespace {

@@ -1,10 +1,9 @@
-#include "app/CoolTrayIcon.h"
-
-#include <gtest/gtest.h>
-
 #include <string>
 #include <vector>
 
+#include <gtest/gtest.h>
+
+#include "app/CoolTrayIcon.h"
 #include "platform/gui/Application.h"
 #include "platform/mainloop/MainLoop.h"
 

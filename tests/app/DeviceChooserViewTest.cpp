@@ -1,14 +1,12 @@
-#include "app/DeviceChooserView.h"
-
-#include <gtest/gtest.h>
-
 #include <QApplication>
 #include <QListWidget>
 #include <QPushButton>
 #include <QTimer>
-
 #include <functional>
 
+#include <gtest/gtest.h>
+
+#include "app/DeviceChooserView.h"
 #include "platform/gui/Application.h"
 #include "platform/gui/ListChooser.h"
 

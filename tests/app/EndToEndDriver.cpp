@@ -31,7 +31,6 @@
 // scenario did not expect, is reported on standard error with exit code 2.
 #include <QRadioButton>
 #include <QTimer>
-
 #include <chrono>
 #include <csignal>
 #include <cstdio>

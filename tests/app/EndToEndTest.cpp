@@ -2,22 +2,19 @@
 // a machine without a display or a sound card: Record, 130 blocks of 1024
 // frames released by hand, STOP, Save As, Exit. The saved take is then read
 // by sox and libsndfile and compared with the microphone's source file.
-#include <gtest/gtest.h>
-
-#include <sndfile.h>
-
 #include <chrono>
 #include <csignal>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <functional>
 #include <string>
 #include <thread>
 #include <vector>
 
-#include <fstream>
-
 #include <fcntl.h>
+#include <gtest/gtest.h>
+#include <sndfile.h>
 #include <sys/wait.h>
 #include <unistd.h>
 

@@ -1,15 +1,13 @@
-#include "app/Sonvelt.h"
-
-#include <gtest/gtest.h>
-
 #include <QApplication>
 #include <QMainWindow>
 #include <QTemporaryDir>
 #include <QTimer>
-
 #include <csignal>
 
+#include <gtest/gtest.h>
+
 #include "app/OneInstance.h"
+#include "app/Sonvelt.h"
 #include "platform/classlib/Dialogs.h"
 #include "platform/gui/Application.h"
 #include "platform/gui/InstanceLock.h"

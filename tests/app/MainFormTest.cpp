@@ -1,7 +1,3 @@
-#include "app/MainUnit.h"
-
-#include <gtest/gtest.h>
-
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFrame>
@@ -12,7 +8,6 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTemporaryDir>
-
 #include <chrono>
 #include <cmath>
 #include <filesystem>
@@ -23,6 +18,9 @@
 #include <thread>
 #include <vector>
 
+#include <gtest/gtest.h>
+
+#include "app/MainUnit.h"
 #include "platform/classlib/Dialogs.h"
 #include "platform/gui/Application.h"
 #include "platform/gui/Control.h"

@@ -1,13 +1,11 @@
-#include "app/OneInstance.h"
-
-#include <gtest/gtest.h>
-
 #include <QCoreApplication>
 #include <QFile>
 #include <QTemporaryDir>
-
 #include <chrono>
 
+#include <gtest/gtest.h>
+
+#include "app/OneInstance.h"
 #include "platform/classlib/ClassBuilder.h"
 #include "platform/classlib/Dialogs.h"
 #include "platform/classlib/FormStream.h"

@@ -2,18 +2,16 @@
 // refuses a file the player can't play and says why, leaving the working
 // file as it was, and a playback that can't start (the player refuses the
 // file, or the output device can't start) leaves the window idle.
-#include "app/MainUnit.h"
-#include "app/RecorderAudio.h"
-
-#include <gtest/gtest.h>
-
 #include <QTemporaryDir>
-
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 
+#include <gtest/gtest.h>
+
+#include "app/MainUnit.h"
+#include "app/RecorderAudio.h"
 #include "platform/classlib/Dialogs.h"
 #include "platform/gui/Application.h"
 #include "platform/gui/Control.h"

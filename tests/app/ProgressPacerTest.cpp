@@ -1,9 +1,8 @@
-#include "app/ProgressPacer.h"
+#include <vector>
 
 #include <gtest/gtest.h>
 
-#include <vector>
-
+#include "app/ProgressPacer.h"
 #include "platform/gui/Application.h"
 #include "platform/gui/Timers.h"
 #include "platform/sys/MMTimer.h"

@@ -3,13 +3,7 @@
 // by the window's threaded suites.
 #pragma once
 
-#include "app/MainUnit.h"
-#include "app/RecorderAudio.h"
-
-#include <gtest/gtest.h>
-
 #include <QTemporaryDir>
-
 #include <chrono>
 #include <fstream>
 #include <functional>
@@ -18,6 +12,10 @@
 #include <string>
 #include <vector>
 
+#include <gtest/gtest.h>
+
+#include "app/MainUnit.h"
+#include "app/RecorderAudio.h"
 #include "platform/classlib/Dialogs.h"
 #include "platform/gui/Application.h"
 #include "platform/gui/Control.h"

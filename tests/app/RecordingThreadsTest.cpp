@@ -2,25 +2,21 @@
 // CODEC": a take written into the working file equals the microphone's
 // samples, Save As copies it byte for byte, and a take whose data stops is
 // ended by the watchdog with its message.
-#include "app/MainUnit.h"
-#include "app/RecorderAudio.h"
-#include "tests/app/MainFormTestAccess.h"
-#include "tests/app/RecordingFixture.h"
-
-#include <gtest/gtest.h>
-
 #include <QComboBox>
 #include <QImage>
 #include <QRadioButton>
 #include <QTemporaryDir>
 #include <QWidget>
-
 #include <algorithm>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 
+#include <gtest/gtest.h>
+
+#include "app/MainUnit.h"
+#include "app/RecorderAudio.h"
 #include "platform/classlib/Dialogs.h"
 #include "platform/gui/Application.h"
 #include "platform/gui/Control.h"
@@ -28,6 +24,8 @@
 #include "platform/media/Media.h"
 #include "platform/media/VirtualAudio.h"
 #include "scope/SLScopeControl.h"
+#include "tests/app/MainFormTestAccess.h"
+#include "tests/app/RecordingFixture.h"
 #include "tests/support/FrameworkEnvironment.h"
 #include "tests/support/Wait.h"
 #include "tests/support/WavOracle.h"

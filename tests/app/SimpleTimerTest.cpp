@@ -1,9 +1,9 @@
-#include "app/Simpletimer.h"
+#include <memory>
+#include <vector>
 
 #include <gtest/gtest.h>
 
-#include <memory>
-#include <vector>
+#include "app/Simpletimer.h"
 
 namespace {
 

@@ -3,29 +3,26 @@
 // that fills ends the take at once with one message, a working folder that
 // cannot be written shows one message and leaves no take to save; the length
 // box shows from the start and Loop goes with the selection.
-#include "app/MainUnit.h"
-#include "app/RecorderAudio.h"
-#include "tests/app/FileSizeLimit.h"
-#include "tests/app/MainFormTestAccess.h"
-#include "tests/app/RecordingFixture.h"
-
-#include <gtest/gtest.h>
-
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QRadioButton>
 #include <QTemporaryDir>
-
 #include <filesystem>
 #include <string>
 #include <vector>
 
+#include <gtest/gtest.h>
 #include <unistd.h>
 
+#include "app/MainUnit.h"
+#include "app/RecorderAudio.h"
 #include "platform/classlib/Dialogs.h"
 #include "platform/gui/Application.h"
 #include "platform/mainloop/MainLoop.h"
+#include "tests/app/FileSizeLimit.h"
+#include "tests/app/MainFormTestAccess.h"
+#include "tests/app/RecordingFixture.h"
 #include "tests/support/WavOracle.h"
 
 namespace {

@@ -2,17 +2,10 @@
 // components: saving onto a full disk, a take left by a crash, where the
 // working file lives, one prompt for two close requests; and the window's
 // fixed size and status text.
-#include "app/MainUnit.h"
-
-#include <gtest/gtest.h>
-
-#include <sndfile.h>
-
 #include <QImage>
 #include <QLabel>
 #include <QMainWindow>
 #include <QTemporaryDir>
-
 #include <algorithm>
 #include <csignal>
 #include <cstdlib>
@@ -24,10 +17,13 @@
 #include <vector>
 
 #include <fcntl.h>
+#include <gtest/gtest.h>
+#include <sndfile.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "app/MainUnit.h"
 #include "platform/classlib/Dialogs.h"
 #include "platform/gui/Application.h"
 #include "platform/gui/Control.h"

@@ -1,10 +1,9 @@
-#include "audio/ALAudioToReal.h"
-
-#include "tests/audio/AudioChainSupport.h"
+#include <vector>
 
 #include <gtest/gtest.h>
 
-#include <vector>
+#include "audio/ALAudioToReal.h"
+#include "tests/audio/AudioChainSupport.h"
 
 namespace {
 

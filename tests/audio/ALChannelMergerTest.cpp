@@ -1,13 +1,12 @@
-#include "audio/ALChannelMerger.h"
-
-#include "tests/audio/AudioChainSupport.h"
-
-#include <gtest/gtest.h>
-
 #include <algorithm>
 #include <cmath>
 #include <string>
 #include <vector>
+
+#include <gtest/gtest.h>
+
+#include "audio/ALChannelMerger.h"
+#include "tests/audio/AudioChainSupport.h"
 
 namespace {
 

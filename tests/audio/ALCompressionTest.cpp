@@ -1,9 +1,9 @@
 // Compression settings (their names and form-stream property) and the
 // logger's three-stage compressor.
-#include <gtest/gtest.h>
-
 #include <cstring>
 #include <random>
+
+#include <gtest/gtest.h>
 
 #include "audio/ALCompression.h"
 #include "audio/Alacmcompressor.h"

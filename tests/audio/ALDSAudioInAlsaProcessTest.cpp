@@ -4,24 +4,22 @@
 // device delivered up to Stop, and begins with the file's frames exactly.
 // alsa-lib reads its configuration once per process, so main() points HOME at
 // it first.
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
 #include "audio/ALDSAudioIn.h"
 #include "audio/ALWaveLogger.h"
-
 #include "platform/media/Media.h"
 #include "platform/media/VirtualAudio.h"
 #include "tests/audio/ALVirtualSourceSupport.h"
 #include "tests/support/MainLoopWait.h"
 #include "tests/support/Wait.h"
 #include "tests/support/WavOracle.h"
-
-#include <gtest/gtest.h>
-
-#include <unistd.h>
-
-#include <cstdlib>
-#include <cstring>
-#include <filesystem>
-#include <fstream>
 
 namespace {
 

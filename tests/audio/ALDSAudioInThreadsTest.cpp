@@ -3,20 +3,19 @@
 // after the first, at most 11 blocks per wake, a busy device's error and the
 // retry, an unplugged device ending the take on the main thread with every
 // captured block delivered, and a whole take written by the wave logger.
+#include <cstring>
+#include <thread>
+
+#include <gtest/gtest.h>
+
 #include "audio/ALDSAudioIn.h"
 #include "audio/ALWaveLogger.h"
-
 #include "platform/media/Media.h"
 #include "platform/media/VirtualAudio.h"
 #include "tests/audio/ALVirtualSourceSupport.h"
 #include "tests/support/MainLoopWait.h"
 #include "tests/support/Wait.h"
 #include "tests/support/WavOracle.h"
-
-#include <gtest/gtest.h>
-
-#include <cstring>
-#include <thread>
 
 namespace {
 

@@ -2,20 +2,18 @@
 // PCM defined in the user's configuration writes what it plays into a file,
 // which must hold exactly the bytes of the stream. alsa-lib reads its
 // configuration once per process, so main() points HOME at it first.
-#include "audio/ALDSAudioOut.h"
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
 
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include "audio/ALDSAudioOut.h"
 #include "platform/media/Media.h"
 #include "platform/media/VirtualAudio.h"
 #include "tests/audio/ALVirtualSourceSupport.h"
 #include "tests/support/Wait.h"
-
-#include <gtest/gtest.h>
-
-#include <unistd.h>
-
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
 
 namespace {
 

@@ -3,17 +3,16 @@
 // for byte; a start-wave while playing rebuilds the graph with the new format;
 // stamped buffers keep their times; master pumping pulls one buffer per period
 // of the device's clock and tears the graph down after the stop.
-#include "audio/ALDSAudioOut.h"
+#include <mutex>
+#include <thread>
 
+#include <gtest/gtest.h>
+
+#include "audio/ALDSAudioOut.h"
 #include "platform/media/Media.h"
 #include "platform/media/VirtualAudio.h"
 #include "tests/audio/ALVirtualSourceSupport.h"
 #include "tests/support/Wait.h"
-
-#include <gtest/gtest.h>
-
-#include <mutex>
-#include <thread>
 
 namespace {
 

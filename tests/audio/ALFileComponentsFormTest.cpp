@@ -1,13 +1,13 @@
 // The logger's and player's published settings and pins load from form text,
 // are written back, and link the two components.
+#include <string>
+
+#include <gtest/gtest.h>
+
 #include "audio/ALWaveLogger.h"
 #include "audio/ALWavePlayer.h"
 #include "platform/classlib/FormStream.h"
 #include "tests/audio/AudioChainSupport.h"
-
-#include <gtest/gtest.h>
-
-#include <string>
 
 namespace {
 

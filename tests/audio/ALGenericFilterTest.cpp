@@ -1,13 +1,12 @@
-#include "audio/ALGenericFilter.h"
-
-#include "platform/classlib/FormStream.h"
-#include "tests/audio/AudioChainSupport.h"
-
-#include <gtest/gtest.h>
-
 #include <string>
 #include <thread>
 #include <vector>
+
+#include <gtest/gtest.h>
+
+#include "audio/ALGenericFilter.h"
+#include "platform/classlib/FormStream.h"
+#include "tests/audio/AudioChainSupport.h"
 
 namespace {
 

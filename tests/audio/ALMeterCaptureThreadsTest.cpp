@@ -1,23 +1,22 @@
 // The VU and peak meters behind the capture component on a hand-paced virtual
 // microphone: the values the meters compute on the capture thread reach the
 // main thread and equal a computation of our own over the same samples.
-#include "audio/ALDSAudioIn.h"
-#include "audio/ALPPMMeter.h"
-#include "audio/ALVUMeter.h"
-
-#include "platform/media/Media.h"
-#include "platform/media/VirtualAudio.h"
-#include "tests/audio/ALVirtualSourceSupport.h"
-#include "tests/audio/AudioChainSupport.h"
-#include "tests/support/Wait.h"
-
-#include <gtest/gtest.h>
-
 #include <chrono>
 #include <cmath>
 #include <random>
 #include <thread>
 #include <vector>
+
+#include <gtest/gtest.h>
+
+#include "audio/ALDSAudioIn.h"
+#include "audio/ALPPMMeter.h"
+#include "audio/ALVUMeter.h"
+#include "platform/media/Media.h"
+#include "platform/media/VirtualAudio.h"
+#include "tests/audio/ALVirtualSourceSupport.h"
+#include "tests/audio/AudioChainSupport.h"
+#include "tests/support/Wait.h"
 
 namespace {
 

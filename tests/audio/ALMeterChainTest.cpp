@@ -2,17 +2,16 @@
 // a peak meter (two pins, default settings, values on the main thread) and an
 // audio-to-real converter on one audio output. The values that reach the main
 // thread equal a computation of our own over the same samples.
-#include "audio/ALAudioToReal.h"
-#include "audio/ALPPMMeter.h"
-#include "audio/ALVUMeter.h"
-
-#include "tests/audio/AudioChainSupport.h"
-
-#include <gtest/gtest.h>
-
 #include <cmath>
 #include <random>
 #include <vector>
+
+#include <gtest/gtest.h>
+
+#include "audio/ALAudioToReal.h"
+#include "audio/ALPPMMeter.h"
+#include "audio/ALVUMeter.h"
+#include "tests/audio/AudioChainSupport.h"
 
 namespace {
 

@@ -1,13 +1,12 @@
-#include "audio/ALPPMMeter.h"
-#include "audio/ALVUMeter.h"
-
-#include "platform/classlib/Exceptions.h"
-#include "tests/audio/AudioChainSupport.h"
+#include <cmath>
+#include <vector>
 
 #include <gtest/gtest.h>
 
-#include <cmath>
-#include <vector>
+#include "audio/ALPPMMeter.h"
+#include "audio/ALVUMeter.h"
+#include "platform/classlib/Exceptions.h"
+#include "tests/audio/AudioChainSupport.h"
 
 namespace {
 

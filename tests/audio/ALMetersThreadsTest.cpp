@@ -1,19 +1,18 @@
 // Threaded tests of the meters, the generic filter and the channel merger:
 // where their work runs, and that hand-overs between threads never lock up.
-#include "audio/ALChannelMerger.h"
-#include "audio/ALGenericFilter.h"
-#include "audio/ALVUMeter.h"
-
-#include "tests/audio/AudioChainSupport.h"
-#include "tests/support/MainLoopWait.h"
-#include "tests/support/Wait.h"
-
-#include <gtest/gtest.h>
-
 #include <atomic>
 #include <mutex>
 #include <thread>
 #include <vector>
+
+#include <gtest/gtest.h>
+
+#include "audio/ALChannelMerger.h"
+#include "audio/ALGenericFilter.h"
+#include "audio/ALVUMeter.h"
+#include "tests/audio/AudioChainSupport.h"
+#include "tests/support/MainLoopWait.h"
+#include "tests/support/Wait.h"
 
 namespace {
 

@@ -3,24 +3,22 @@
 // a file, which must hold every frame of the played file, also of a file of
 // one frame or of fewer frames than one buffer. alsa-lib reads its
 // configuration once per process, so main() points HOME at it first.
+#include <atomic>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
 #include "audio/ALDSAudioOut.h"
 #include "audio/ALWavePlayer.h"
-
 #include "platform/avifile/AviFile.h"
 #include "platform/media/Media.h"
 #include "platform/media/VirtualAudio.h"
 #include "tests/audio/ALVirtualSourceSupport.h"
 #include "tests/support/MainLoopWait.h"
 #include "tests/support/Wait.h"
-
-#include <gtest/gtest.h>
-
-#include <unistd.h>
-
-#include <atomic>
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
 
 namespace {
 

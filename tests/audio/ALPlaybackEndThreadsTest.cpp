@@ -2,21 +2,20 @@
 // plays in real time: whatever the length of the file, every frame reaches
 // the device before playback ends, also when the output pumps the player
 // (the file fits in the buffers pulled ahead).
+#include <atomic>
+#include <chrono>
+#include <thread>
+
+#include <gtest/gtest.h>
+
 #include "audio/ALDSAudioOut.h"
 #include "audio/ALWavePlayer.h"
-
 #include "platform/avifile/AviFile.h"
 #include "platform/media/Media.h"
 #include "platform/media/VirtualAudio.h"
 #include "tests/audio/ALVirtualSourceSupport.h"
 #include "tests/support/Wait.h"
 #include "tests/support/WavOracle.h"
-
-#include <gtest/gtest.h>
-
-#include <atomic>
-#include <chrono>
-#include <thread>
 
 namespace {
 

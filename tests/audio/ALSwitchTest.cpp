@@ -1,11 +1,10 @@
-#include "audio/ALSwitch.h"
-
-#include "tests/audio/AudioChainSupport.h"
+#include <string>
+#include <vector>
 
 #include <gtest/gtest.h>
 
-#include <string>
-#include <vector>
+#include "audio/ALSwitch.h"
+#include "tests/audio/AudioChainSupport.h"
 
 namespace {
 

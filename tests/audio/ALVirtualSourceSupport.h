@@ -5,13 +5,6 @@
 // start-up the audio tests share.
 #pragma once
 
-#include "framework/data/ALStreamTypes.h"
-#include "framework/data/Alsimpleaudiobuffer.h"
-#include "framework/pins/OWStdTypes.h"
-#include "platform/avifile/AviFile.h"
-#include "platform/classlib/Component.h"
-#include "platform/mainloop/MainLoop.h"
-
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
@@ -20,6 +13,13 @@
 #include <random>
 #include <string>
 #include <vector>
+
+#include "framework/data/ALStreamTypes.h"
+#include "framework/data/Alsimpleaudiobuffer.h"
+#include "framework/pins/OWStdTypes.h"
+#include "platform/avifile/AviFile.h"
+#include "platform/classlib/Component.h"
+#include "platform/mainloop/MainLoop.h"
 
 inline void ALTestFrameworkUp() {
   static std::once_flag once;

@@ -2,23 +2,21 @@
 // file space: in both cases the take on disk reads cleanly in sox and
 // libsndfile and holds exactly the frames that were written. The parent
 // process runs no framework code, so each child starts from a clean process.
-#include "audio/ALWaveLogger.h"
-
-#include "tests/audio/ALVirtualSourceSupport.h"
-#include "tests/support/WavOracle.h"
-
-#include <gtest/gtest.h>
-
 #include <chrono>
 #include <csignal>
 #include <cstring>
 #include <random>
 #include <thread>
 
+#include <gtest/gtest.h>
 #include <poll.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
+
+#include "audio/ALWaveLogger.h"
+#include "tests/audio/ALVirtualSourceSupport.h"
+#include "tests/support/WavOracle.h"
 
 namespace {
 

@@ -1,12 +1,11 @@
-#include "audio/ALWaveLogger.h"
-
-#include "tests/audio/ALVirtualSourceSupport.h"
-#include "tests/support/WavOracle.h"
+#include <cstring>
+#include <fstream>
 
 #include <gtest/gtest.h>
 
-#include <cstring>
-#include <fstream>
+#include "audio/ALWaveLogger.h"
+#include "tests/audio/ALVirtualSourceSupport.h"
+#include "tests/support/WavOracle.h"
 
 using wavoracle::FileBytes;
 

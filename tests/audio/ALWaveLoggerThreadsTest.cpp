@@ -2,16 +2,15 @@
 // thread feeds it: a file that begins because of a buffer begins on the main
 // thread, and every buffer, the one that triggered it included, is written in
 // order.
-#include "audio/ALWaveLogger.h"
-
-#include "tests/audio/ALVirtualSourceSupport.h"
-#include "tests/support/WavOracle.h"
-
-#include <gtest/gtest.h>
-
 #include <atomic>
 #include <chrono>
 #include <thread>
+
+#include <gtest/gtest.h>
+
+#include "audio/ALWaveLogger.h"
+#include "tests/audio/ALVirtualSourceSupport.h"
+#include "tests/support/WavOracle.h"
 
 namespace {
 

@@ -1,12 +1,11 @@
-#include "audio/ALWavePlayer.h"
-
-#include "audio/ALWaveLogger.h"
-#include "tests/audio/ALVirtualSourceSupport.h"
-#include "tests/support/WavOracle.h"
+#include <cstring>
 
 #include <gtest/gtest.h>
 
-#include <cstring>
+#include "audio/ALWaveLogger.h"
+#include "audio/ALWavePlayer.h"
+#include "tests/audio/ALVirtualSourceSupport.h"
+#include "tests/support/WavOracle.h"
 
 using namespace avifile;
 

@@ -2,17 +2,16 @@
 // driven by hand: buffers come from the clock thread, the end of playback
 // reaches the main thread, and starting, pausing and stopping on the main
 // thread while ticks arrive never deadlocks.
-#include "audio/ALWavePlayer.h"
-
-#include "platform/sys/MMTimer.h"
-#include "tests/audio/ALVirtualSourceSupport.h"
-#include "tests/support/WavOracle.h"
-
-#include <gtest/gtest.h>
-
 #include <atomic>
 #include <chrono>
 #include <thread>
+
+#include <gtest/gtest.h>
+
+#include "audio/ALWavePlayer.h"
+#include "platform/sys/MMTimer.h"
+#include "tests/audio/ALVirtualSourceSupport.h"
+#include "tests/support/WavOracle.h"
 
 using namespace avifile;
 

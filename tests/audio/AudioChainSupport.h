@@ -2,19 +2,19 @@
 // that records what reaches it, and audio buffers made from sample values.
 #pragma once
 
-#include "framework/data/ALStreamTypes.h"
-#include "framework/data/Alsimpleaudiobuffer.h"
-#include "framework/pins/OWPins.h"
-#include "platform/mainloop/MainLoop.h"
-#include "tests/support/FrameworkEnvironment.h"
-
-#include <gtest/gtest.h>
-
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <string>
 #include <vector>
+
+#include <gtest/gtest.h>
+
+#include "framework/data/ALStreamTypes.h"
+#include "framework/data/Alsimpleaudiobuffer.h"
+#include "framework/pins/OWPins.h"
+#include "platform/mainloop/MainLoop.h"
+#include "tests/support/FrameworkEnvironment.h"
 
 inline WAVEFORMATEXTENSIBLE TestWaveFormat(uint32_t rate, uint32_t bits, uint32_t channels) {
   WAVEFORMATEXTENSIBLE f{};

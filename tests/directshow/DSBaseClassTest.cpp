@@ -1,12 +1,11 @@
-#include "directshow/DSBaseClass.h"
-
-#include <gtest/gtest.h>
-
 #include <cstring>
 #include <numeric>
 #include <string>
 #include <vector>
 
+#include <gtest/gtest.h>
+
+#include "directshow/DSBaseClass.h"
 #include "platform/media/Media.h"
 #include "platform/media/VirtualAudio.h"
 #include "tests/directshow/DSTestPins.h"

@@ -1,11 +1,10 @@
-#include "directshow/DSCaptureDevice.h"
-
-#include <gtest/gtest.h>
-
 #include <string>
 #include <vector>
 
+#include <gtest/gtest.h>
+
 #include "directshow/ALDSOutputDevice.h"
+#include "directshow/DSCaptureDevice.h"
 #include "directshow/DSDeviceListFormUnit.h"
 #include "framework/pins/OWPins.h"
 #include "platform/classlib/ClassBuilder.h"

@@ -2,11 +2,11 @@
 // microphone: graph owner, device chosen by name, sample grabber feeding the
 // block queue through the callback object. Checks the stamped blocks, device
 // loss reaching the main thread as event 31, and a busy device's error.
-#include <gtest/gtest.h>
-
 #include <algorithm>
 #include <chrono>
 #include <thread>
+
+#include <gtest/gtest.h>
 
 #include "directshow/DSBaseClass.h"
 #include "directshow/DSCaptureDevice.h"

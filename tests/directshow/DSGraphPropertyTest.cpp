@@ -1,14 +1,13 @@
-#include "directshow/DSGraphProperty.h"
-
-#include <gtest/gtest.h>
-
 #include <cerrno>
 #include <deque>
 #include <string>
 #include <thread>
 #include <vector>
 
+#include <gtest/gtest.h>
+
 #include "directshow/DSBaseClass.h"
+#include "directshow/DSGraphProperty.h"
 #include "framework/pins/OWPins.h"
 #include "platform/classlib/ClassBuilder.h"
 #include "platform/classlib/FormStream.h"

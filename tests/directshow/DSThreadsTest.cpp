@@ -1,12 +1,12 @@
 // Threaded behaviour of the media layer: a delivery thread waiting for a
 // buffer is sent home by stopping the graph, and the block queue carries
 // blocks from a streaming thread to a consumer in order.
-#include <gtest/gtest.h>
-
 #include <atomic>
 #include <future>
 #include <thread>
 #include <vector>
+
+#include <gtest/gtest.h>
 
 #include "directshow/DSBaseClass.h"
 #include "directshow/Dsbufferqueue.h"

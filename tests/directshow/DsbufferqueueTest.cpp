@@ -1,10 +1,9 @@
-#include "directshow/Dsbufferqueue.h"
-
-#include <gtest/gtest.h>
-
 #include <cstring>
 #include <vector>
 
+#include <gtest/gtest.h>
+
+#include "directshow/Dsbufferqueue.h"
 #include "directshow/Dssamplegrabber.h"
 #include "platform/media/Media.h"
 

@@ -1,12 +1,11 @@
-#include "directshow/Dssources.h"
-
-#include <gtest/gtest.h>
-
 #include <map>
 #include <vector>
 
+#include <gtest/gtest.h>
+
 #include "directshow/DSBaseClass.h"
 #include "directshow/DSCaptureDevice.h"
+#include "directshow/Dssources.h"
 #include "platform/media/Media.h"
 
 namespace {

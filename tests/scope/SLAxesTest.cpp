@@ -1,18 +1,17 @@
-#include "scope/SLAxes.h"
-#include "scope/SLLabels.h"
-
-#include <gtest/gtest.h>
-
 #include <cmath>
 #include <limits>
 #include <type_traits>
 #include <utility>
 #include <vector>
 
+#include <gtest/gtest.h>
+
 #include "platform/classlib/ClassBuilder.h"
 #include "platform/classlib/Component.h"
 #include "platform/classlib/FormStream.h"
 #include "platform/gui/Application.h"
+#include "scope/SLAxes.h"
+#include "scope/SLLabels.h"
 #include "tests/support/Pictures.h"
 
 namespace {

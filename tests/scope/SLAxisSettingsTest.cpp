@@ -1,12 +1,11 @@
-#include "scope/SLAxisSettings.h"
+#include <string>
 
 #include <gtest/gtest.h>
-
-#include <string>
 
 #include "platform/classlib/ClassBuilder.h"
 #include "platform/classlib/Component.h"
 #include "platform/classlib/FormStream.h"
+#include "scope/SLAxisSettings.h"
 
 namespace {
 

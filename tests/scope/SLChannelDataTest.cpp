@@ -1,9 +1,8 @@
-#include "scope/SLChannelData.h"
-
 #include <vector>
 
 #include <gtest/gtest.h>
 
+#include "scope/SLChannelData.h"
 #include "tests/support/ScopeChannelHost.h"
 
 namespace {

@@ -1,11 +1,10 @@
-#include "scope/SLChannelData.h"
-
 #include <atomic>
 #include <thread>
 #include <vector>
 
 #include <gtest/gtest.h>
 
+#include "scope/SLChannelData.h"
 #include "tests/support/ScopeChannelHost.h"
 
 namespace {

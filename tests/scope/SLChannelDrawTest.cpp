@@ -2,8 +2,6 @@
 // drawing geometry: sample i of S in column rnd(i (L - 1) / (S - 1)) (halves
 // to even), value v in row C - rnd(v x YScale), bars from the zero line or a
 // base, symbols in a (2 Size + 1)-pixel box.
-#include "scope/SLChannels.h"
-
 #include <cmath>
 #include <filesystem>
 #include <limits>
@@ -12,6 +10,7 @@
 
 #include <gtest/gtest.h>
 
+#include "scope/SLChannels.h"
 #include "tests/scope/ScopeHostSupport.h"
 #include "tests/support/FrameworkEnvironment.h"
 

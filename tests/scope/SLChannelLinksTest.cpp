@@ -1,13 +1,12 @@
 // The crossing points a cursor's channel links draw: each shape as its
 // geometry gives it, the same in both display orientations (the point is a
 // screen point already), and nothing for the two line shapes.
-#include "scope/SLChannelLinks.h"
-
 #include <string>
 #include <tuple>
 
 #include <gtest/gtest.h>
 
+#include "scope/SLChannelLinks.h"
 #include "scope/SLCursors.h"
 #include "tests/scope/MarkerShapePictures.h"
 #include "tests/scope/ScopeMouseSupport.h"

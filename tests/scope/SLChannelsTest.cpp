@@ -1,5 +1,3 @@
-#include "scope/SLChannels.h"
-
 #include <cmath>
 #include <cstring>
 #include <functional>
@@ -9,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include "scope/SLChannels.h"
 #include "tests/scope/ScopeHostSupport.h"
 #include "tests/support/FrameworkEnvironment.h"
 

@@ -1,10 +1,9 @@
-#include "scope/SLChannels.h"
-
 #include <atomic>
 #include <vector>
 
 #include <gtest/gtest.h>
 
+#include "scope/SLChannels.h"
 #include "tests/scope/ScopeHostSupport.h"
 #include "tests/support/FrameworkEnvironment.h"
 #include "tests/support/Wait.h"

@@ -1,11 +1,10 @@
-#include "scope/SLCollections.h"
-
 #include <vector>
 
 #include <gtest/gtest.h>
 
 #include "platform/classlib/ClassBuilder.h"
 #include "platform/classlib/Exceptions.h"
+#include "scope/SLCollections.h"
 
 namespace {
 

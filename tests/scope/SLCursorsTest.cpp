@@ -1,5 +1,3 @@
-#include "scope/SLCursors.h"
-
 #include <cmath>
 #include <limits>
 #include <string>
@@ -10,6 +8,7 @@
 #include "platform/classlib/FormStream.h"
 #include "scope/SLChannelLinks.h"
 #include "scope/SLCursorLinks.h"
+#include "scope/SLCursors.h"
 #include "scope/SLHighlighting.h"
 #include "tests/scope/ScopeHostSupport.h"
 #include "tests/support/FrameworkEnvironment.h"

@@ -1,11 +1,11 @@
-#include "scope/SLDataView.h"
-
 #include <cmath>
 #include <functional>
 #include <string>
 #include <vector>
 
 #include <gtest/gtest.h>
+
+#include "scope/SLDataView.h"
 
 namespace {
 

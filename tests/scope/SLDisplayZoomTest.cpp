@@ -1,6 +1,6 @@
-#include "scope/SLDisplayZoom.h"
-
 #include <gtest/gtest.h>
+
+#include "scope/SLDisplayZoom.h"
 
 namespace {
 

@@ -1,13 +1,12 @@
 // Channel hit tests on the pixels of the last paint, the plane geometry
 // under them, and the crossings of a curve with horizontal and vertical
 // lines.
-#include "scope/SLHitTests.h"
-
 #include <cmath>
 #include <vector>
 
 #include <gtest/gtest.h>
 
+#include "scope/SLHitTests.h"
 #include "tests/scope/ScopeHostSupport.h"
 #include "tests/support/FrameworkEnvironment.h"
 

@@ -1,10 +1,9 @@
-#include "scope/SLLabels.h"
+#include <memory>
 
 #include <gtest/gtest.h>
 
-#include <memory>
-
 #include "platform/classlib/Exceptions.h"
+#include "scope/SLLabels.h"
 
 namespace {
 

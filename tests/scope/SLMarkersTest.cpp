@@ -2,8 +2,6 @@
 // geometry, hit boxes, groups and their colours, form text, and markers
 // through paint and mouse, including positions outside the data and items
 // that go while the mouse or the legend holds them.
-#include "scope/SLMarkers.h"
-
 #include <string>
 #include <tuple>
 #include <vector>
@@ -12,6 +10,7 @@
 
 #include "platform/classlib/Exceptions.h"
 #include "platform/classlib/FormStream.h"
+#include "scope/SLMarkers.h"
 #include "tests/scope/MarkerShapePictures.h"
 #include "tests/scope/ScopeMouseSupport.h"
 #include "tests/support/Pictures.h"

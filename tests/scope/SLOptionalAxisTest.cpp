@@ -1,11 +1,11 @@
-#include "scope/SLOptionalAxis.h"
-
 #include <cmath>
 #include <limits>
 #include <numeric>
 #include <vector>
 
 #include <gtest/gtest.h>
+
+#include "scope/SLOptionalAxis.h"
 
 namespace {
 

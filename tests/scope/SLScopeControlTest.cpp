@@ -1,5 +1,3 @@
-#include "scope/SLScopeControl.h"
-
 #include <cmath>
 #include <limits>
 #include <string>
@@ -8,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/classlib/FormStream.h"
+#include "scope/SLScopeControl.h"
 #include "tests/scope/ScopeMouseSupport.h"
 #include "tests/support/FrameworkEnvironment.h"
 

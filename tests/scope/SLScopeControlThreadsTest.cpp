@@ -1,5 +1,3 @@
-#include "scope/SLScopeControl.h"
-
 #include <atomic>
 #include <cmath>
 #include <thread>
@@ -9,6 +7,7 @@
 
 #include "platform/mainloop/MainLoop.h"
 #include "platform/sys/MMTimer.h"
+#include "scope/SLScopeControl.h"
 #include "tests/scope/ScopeTestWindow.h"
 #include "tests/support/FrameworkEnvironment.h"
 #include "tests/support/Wait.h"

@@ -1,8 +1,9 @@
 // The scope's picture leaving the screen: into a bitmap, onto the clipboard,
 // into bitmap and JPEG files, and onto a printed page, through a printer
 // that records what it is given and through Qt into a PDF file.
-#include "scope/SLScopeExport.h"
-
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QPrinterInfo>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -10,12 +11,9 @@
 #include <regex>
 #include <string>
 
-#include <QClipboard>
-#include <QGuiApplication>
-#include <QPrinterInfo>
-
 #include "platform/gui/PictureFiles.h"
 #include "platform/gui/Printing.h"
+#include "scope/SLScopeExport.h"
 #include "tests/scope/ScopeWindowSupport.h"
 #include "tests/support/RunCommand.h"
 

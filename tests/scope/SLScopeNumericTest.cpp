@@ -1,9 +1,9 @@
-#include "scope/SLScope_numeric.h"
-
 #include <cmath>
 #include <limits>
 
 #include <gtest/gtest.h>
+
+#include "scope/SLScope_numeric.h"
 
 namespace {
 

@@ -2,16 +2,13 @@
 // driven headless: keys are sent to the widgets as the user would type them,
 // list and combo choices are made on the widgets, colour and font dialogs
 // answer from a script.
-#include "scope/SLScopePropertiesForm.h"
-
-#include <functional>
-#include <string>
-#include <vector>
-
 #include <QApplication>
 #include <QKeyEvent>
 #include <QMenu>
 #include <QTimer>
+#include <functional>
+#include <string>
+#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -27,6 +24,7 @@
 #include "scope/SLScopeCursorLinksForm.h"
 #include "scope/SLScopeCursorsForm.h"
 #include "scope/SLScopeMerkerGroupsForm.h"
+#include "scope/SLScopePropertiesForm.h"
 #include "tests/scope/ScopeTestWindow.h"
 #include "tests/support/FrameworkEnvironment.h"
 

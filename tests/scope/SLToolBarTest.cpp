@@ -1,20 +1,18 @@
 // The toolbars the scope draws itself: the glyph strip and its recolouring,
 // the scope's toolbar composed from its geometry, its buttons' actions and
 // the routing of presses, and the axes' two-button toolbars.
-#include "scope/SLScopeToolBar.h"
-
+#include <QClipboard>
+#include <QGuiApplication>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <set>
 #include <string>
 
-#include <QClipboard>
-#include <QGuiApplication>
-
 #include "platform/classlib/Dialogs.h"
 #include "platform/gui/PictureFiles.h"
 #include "platform/gui/Printing.h"
+#include "scope/SLScopeToolBar.h"
 #include "tests/scope/ScopeWindowSupport.h"
 
 namespace {

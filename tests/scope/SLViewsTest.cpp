@@ -1,11 +1,10 @@
-#include "scope/SLViews.h"
-
 #include <string>
 #include <vector>
 
 #include <gtest/gtest.h>
 
 #include "platform/classlib/Exceptions.h"
+#include "scope/SLViews.h"
 
 namespace {
 

@@ -3,10 +3,9 @@
 // ScopeTestWindow.h.
 
 #include <QImage>
+#include <vector>
 
 #include <gtest/gtest.h>
-
-#include <vector>
 
 #include "platform/gui/Control.h"
 #include "platform/gui/Timers.h"

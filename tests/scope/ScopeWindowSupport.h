@@ -4,15 +4,13 @@
 // and toolbar tests. Texts go through Qt's renderer, as on the screen, so
 // the screen picture and the exported ones are drawn alike.
 
+#include <QImage>
 #include <cstdint>
 #include <filesystem>
 #include <vector>
 
-#include <stdlib.h>
-
-#include <QImage>
-
 #include <gtest/gtest.h>
+#include <stdlib.h>
 
 #include "platform/gui/Application.h"
 #include "scope/SLScopeControl.h"

@@ -2,9 +2,9 @@
 // code left behind; the test's own words come back either way.
 #pragma once
 
-#include "platform/cpu/FpuControl.h"
-
 #include <cstdint>
+
+#include "platform/cpu/FpuControl.h"
 
 namespace test_support {
 

@@ -2,8 +2,6 @@
 // buffers at chosen byte offsets with guard bytes around them.
 #pragma once
 
-#include <gtest/gtest.h>
-
 #include <bit>
 #include <cmath>
 #include <cstddef>
@@ -11,6 +9,8 @@
 #include <cstring>
 #include <limits>
 #include <vector>
+
+#include <gtest/gtest.h>
 
 namespace equivalence {
 

@@ -3,10 +3,10 @@
 // references by it.
 #pragma once
 
-#include "kernels/fft-real/FFTReal64.h"
-
 #include <cmath>
 #include <cstdint>
+
+#include "kernels/fft-real/FFTReal64.h"
 
 namespace fftref {
 

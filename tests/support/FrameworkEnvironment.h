@@ -6,9 +6,9 @@
 // program registers the environment once.
 #pragma once
 
-#include "framework/data/FrameworkRuntime.h"
-
 #include <gtest/gtest.h>
+
+#include "framework/data/FrameworkRuntime.h"
 
 class TFrameworkEnvironment : public ::testing::Environment {
 public:

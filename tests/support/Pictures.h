@@ -7,15 +7,14 @@
 // Include "tests/support/Pictures.h".
 #pragma once
 
-#include <gtest/gtest.h>
-
 #include <QImage>
-
 #include <cstdint>
 #include <cstdlib>
 #include <filesystem>
 #include <sstream>
 #include <string>
+
+#include <gtest/gtest.h>
 
 class TExpectedPicture {
 public:

@@ -3,9 +3,9 @@
 // Include "tests/support/QtWait.h", link test_support and Qt.
 #pragma once
 
-#include "tests/support/Wait.h"
-
 #include <QCoreApplication>
+
+#include "tests/support/Wait.h"
 
 // Processes Qt events on this thread until pred holds or the deadline of
 // Eventually passes.

@@ -1,5 +1,13 @@
 #include "tests/support/SoundServer.h"
 
+#include <chrono>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <thread>
+
 #include <fcntl.h>
 #include <signal.h>
 #include <spawn.h>
@@ -8,14 +16,6 @@
 #include <sys/un.h>
 #include <sys/wait.h>
 #include <unistd.h>
-
-#include <chrono>
-#include <cstdlib>
-#include <cstring>
-#include <filesystem>
-#include <fstream>
-#include <sstream>
-#include <thread>
 
 #include "tests/support/RunCommand.h"
 

@@ -10,10 +10,10 @@
 // Include "tests/support/SoundServer.h" and link test_support.
 #pragma once
 
-#include <sys/types.h>
-
 #include <string>
 #include <vector>
+
+#include <sys/types.h>
 
 class TSoundServer {
 public:

@@ -6,10 +6,10 @@
 // the rows with SONVELT_WALK_ROW over their catalogues.
 #pragma once
 
-#include "framework/dispatch/Dispatch.h"
-
 #include <array>
 #include <string>
+
+#include "framework/dispatch/Dispatch.h"
 
 namespace variantwalk {
 

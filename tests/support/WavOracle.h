@@ -3,18 +3,16 @@
 // libsndfile itself (target_link_libraries(... sndfile)); the others need not.
 #pragma once
 
-#include <sndfile.h>
-
 #include <array>
 #include <cstdint>
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <string>
 #include <vector>
 
-#include <filesystem>
-
+#include <sndfile.h>
 #include <stdlib.h>
 #include <sys/wait.h>
 

@@ -15,12 +15,12 @@
 // Include "tests/support/WaveFormatChecks.h" and link test_support.
 #pragma once
 
-#include "platform/wave/WaveFormat.h"
+#include <cstddef>
+#include <cstdint>
 
 #include <gtest/gtest.h>
 
-#include <cstddef>
-#include <cstdint>
+#include "platform/wave/WaveFormat.h"
 
 // What a PCM record describes. ValidBits 0 means all the container bits.
 struct TPcmLayout {

@@ -1,12 +1,11 @@
-#include "framework/data/ALAudioFormat.h"
-
-#include "tests/support/FrameworkEnvironment.h"
-#include "tests/support/WaveFormatChecks.h"
+#include <cstring>
+#include <memory>
 
 #include <gtest/gtest.h>
 
-#include <cstring>
-#include <memory>
+#include "framework/data/ALAudioFormat.h"
+#include "tests/support/FrameworkEnvironment.h"
+#include "tests/support/WaveFormatChecks.h"
 
 namespace {
 

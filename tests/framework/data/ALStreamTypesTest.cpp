@@ -1,16 +1,14 @@
-#include "framework/data/ALStreamTypes.h"
-
-#include "framework/data/ALAudioFormat.h"
-#include "framework/data/Alsimpleaudiobuffer.h"
-
-#include "tests/support/FrameworkEnvironment.h"
-#include "tests/support/WaveFormatChecks.h"
-
-#include <gtest/gtest.h>
-
 #include <cstring>
 #include <string>
 #include <vector>
+
+#include <gtest/gtest.h>
+
+#include "framework/data/ALAudioFormat.h"
+#include "framework/data/ALStreamTypes.h"
+#include "framework/data/Alsimpleaudiobuffer.h"
+#include "tests/support/FrameworkEnvironment.h"
+#include "tests/support/WaveFormatChecks.h"
 
 namespace {
 

@@ -1,12 +1,12 @@
-#include "framework/data/Alcaudiobuffer.h"
-
-#include <gtest/gtest.h>
-
 #include <climits>
 #include <cstring>
 #include <memory>
 #include <string>
 #include <vector>
+
+#include <gtest/gtest.h>
+
+#include "framework/data/Alcaudiobuffer.h"
 
 namespace {
 

@@ -1,14 +1,12 @@
-#include "framework/data/Alsimpleaudiobuffer.h"
-
-#include "framework/data/Ippextrafunctions.h"
-
-#include "tests/support/WaveFormatChecks.h"
-
-#include <gtest/gtest.h>
-
 #include <cstring>
 #include <string>
 #include <vector>
+
+#include <gtest/gtest.h>
+
+#include "framework/data/Alsimpleaudiobuffer.h"
+#include "framework/data/Ippextrafunctions.h"
+#include "tests/support/WaveFormatChecks.h"
 
 namespace {
 

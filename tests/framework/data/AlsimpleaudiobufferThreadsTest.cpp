@@ -1,13 +1,12 @@
-#include "framework/data/Alsimpleaudiobuffer.h"
-
-#include "tests/support/FrameworkEnvironment.h"
-#include "tests/support/Wait.h"
-
-#include <gtest/gtest.h>
-
 #include <atomic>
 #include <thread>
 #include <vector>
+
+#include <gtest/gtest.h>
+
+#include "framework/data/Alsimpleaudiobuffer.h"
+#include "tests/support/FrameworkEnvironment.h"
+#include "tests/support/Wait.h"
 
 namespace {
 

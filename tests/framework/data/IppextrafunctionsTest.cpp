@@ -1,7 +1,3 @@
-#include "framework/data/Ippextrafunctions.h"
-
-#include <gtest/gtest.h>
-
 #include <array>
 #include <climits>
 #include <cmath>
@@ -9,6 +5,10 @@
 #include <functional>
 #include <string>
 #include <vector>
+
+#include <gtest/gtest.h>
+
+#include "framework/data/Ippextrafunctions.h"
 
 using namespace Ippextrafunctions;
 

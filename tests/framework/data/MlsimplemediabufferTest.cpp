@@ -1,10 +1,10 @@
-#include "framework/data/Mlsimplemediabuffer.h"
-#include "framework/data/Alinternalstore.h"
-#include "tests/framework/data/SLBufferTestSupport.h"
+#include <cstring>
 
 #include <gtest/gtest.h>
 
-#include <cstring>
+#include "framework/data/Alinternalstore.h"
+#include "framework/data/Mlsimplemediabuffer.h"
+#include "tests/framework/data/SLBufferTestSupport.h"
 
 namespace {
 

@@ -2,18 +2,17 @@
 // buffers behind as there were before it.
 #pragma once
 
+#include <string>
+#include <utility>
+#include <vector>
+
+#include <gtest/gtest.h>
+
 #include "framework/data/SLSimpleDataBuffer.h"
 #include "framework/data/SLStreamTypes.h"
 #include "framework/pins/OWPins.h"
 #include "framework/pins/OWStdTypes.h"
-
 #include "tests/support/FrameworkEnvironment.h"
-
-#include <gtest/gtest.h>
-
-#include <string>
-#include <utility>
-#include <vector>
 
 class SLCountedTest : public testing::Test {
 protected:

@@ -1,14 +1,14 @@
 // Buffers and stores used from several threads at once: the pool, the store
 // counts and copy-on-write between sharers on different threads.
-#include "framework/data/Mlsimplemediabuffer.h"
-#include "framework/data/SLSimpleDataBuffer.h"
-#include "tests/framework/data/SLBufferTestSupport.h"
-
-#include <gtest/gtest.h>
-
 #include <chrono>
 #include <future>
 #include <vector>
+
+#include <gtest/gtest.h>
+
+#include "framework/data/Mlsimplemediabuffer.h"
+#include "framework/data/SLSimpleDataBuffer.h"
+#include "tests/framework/data/SLBufferTestSupport.h"
 
 namespace {
 

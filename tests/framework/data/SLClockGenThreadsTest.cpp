@@ -1,15 +1,14 @@
-#include "framework/data/SLClockGen.h"
-
-#include "tests/support/FrameworkEnvironment.h"
-#include "tests/support/Wait.h"
-
-#include <gtest/gtest.h>
-
 #include <atomic>
 #include <mutex>
 #include <stdexcept>
 #include <thread>
 #include <vector>
+
+#include <gtest/gtest.h>
+
+#include "framework/data/SLClockGen.h"
+#include "tests/support/FrameworkEnvironment.h"
+#include "tests/support/Wait.h"
 
 using namespace std::chrono_literals;
 

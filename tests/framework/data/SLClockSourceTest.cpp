@@ -1,6 +1,6 @@
-#include "framework/data/SLClockSource.h"
-
 #include <gtest/gtest.h>
+
+#include "framework/data/SLClockSource.h"
 
 namespace {
 

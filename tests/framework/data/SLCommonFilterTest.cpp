@@ -1,11 +1,11 @@
-#include "framework/data/SLCommonFilter.h"
-#include "framework/data/Slfiltertypes.h"
-#include "tests/framework/data/SLBufferTestSupport.h"
+#include <string>
+#include <vector>
 
 #include <gtest/gtest.h>
 
-#include <string>
-#include <vector>
+#include "framework/data/SLCommonFilter.h"
+#include "framework/data/Slfiltertypes.h"
+#include "tests/framework/data/SLBufferTestSupport.h"
 
 namespace {
 

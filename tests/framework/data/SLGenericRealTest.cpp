@@ -1,13 +1,12 @@
-#include "framework/data/SLGenericReal.h"
-
-#include "platform/classlib/FormStream.h"
-#include "platform/mainloop/MainLoop.h"
-#include "tests/framework/data/SLBufferTestSupport.h"
+#include <string>
+#include <vector>
 
 #include <gtest/gtest.h>
 
-#include <string>
-#include <vector>
+#include "framework/data/SLGenericReal.h"
+#include "platform/classlib/FormStream.h"
+#include "platform/mainloop/MainLoop.h"
+#include "tests/framework/data/SLBufferTestSupport.h"
 
 namespace {
 

@@ -1,15 +1,14 @@
 // The generic real filter handing buffers from a delivering thread to the
 // main thread: far more buffers than the queue has slots never lock up.
-#include "framework/data/SLGenericReal.h"
-
-#include "platform/mainloop/MainLoop.h"
-#include "tests/framework/data/SLBufferTestSupport.h"
-#include "tests/support/Wait.h"
+#include <atomic>
+#include <vector>
 
 #include <gtest/gtest.h>
 
-#include <atomic>
-#include <vector>
+#include "framework/data/SLGenericReal.h"
+#include "platform/mainloop/MainLoop.h"
+#include "tests/framework/data/SLBufferTestSupport.h"
+#include "tests/support/Wait.h"
 
 namespace {
 

@@ -1,11 +1,11 @@
-#include "framework/data/SLInternalStore.h"
-#include "tests/framework/data/SLBufferTestSupport.h"
-
-#include <gtest/gtest.h>
-
 #include <cstring>
 #include <utility>
 #include <vector>
+
+#include <gtest/gtest.h>
+
+#include "framework/data/SLInternalStore.h"
+#include "tests/framework/data/SLBufferTestSupport.h"
 
 namespace {
 

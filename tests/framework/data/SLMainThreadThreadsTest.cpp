@@ -1,17 +1,16 @@
-#include "framework/data/SLClockGen.h"
-
-#include "tests/framework/data/FakeDataBuffer.h"
-#include "tests/support/FrameworkEnvironment.h"
-#include "tests/support/Wait.h"
-
-#include <gtest/gtest.h>
-
 #include <atomic>
 #include <memory>
 #include <stdexcept>
 #include <thread>
-#include <unistd.h>
 #include <vector>
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include "framework/data/SLClockGen.h"
+#include "tests/framework/data/FakeDataBuffer.h"
+#include "tests/support/FrameworkEnvironment.h"
+#include "tests/support/Wait.h"
 
 using namespace std::chrono_literals;
 using TQueue = TSLMainThreadBufferQueueT<TFakeBufferPtr>;

@@ -1,10 +1,9 @@
-#include "framework/data/SLVariantStorages.h"
-
-#include "tests/support/FrameworkEnvironment.h"
+#include <vector>
 
 #include <gtest/gtest.h>
 
-#include <vector>
+#include "framework/data/SLVariantStorages.h"
+#include "tests/support/FrameworkEnvironment.h"
 
 namespace {
 

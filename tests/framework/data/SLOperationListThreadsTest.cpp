@@ -1,12 +1,11 @@
-#include "framework/data/SLVariantStorages.h"
-
-#include "tests/support/FrameworkEnvironment.h"
-#include "tests/support/Wait.h"
+#include <atomic>
+#include <thread>
 
 #include <gtest/gtest.h>
 
-#include <atomic>
-#include <thread>
+#include "framework/data/SLVariantStorages.h"
+#include "tests/support/FrameworkEnvironment.h"
+#include "tests/support/Wait.h"
 
 TEST(TSLOperationList, HoldingTheOwnersWriteLockExcludesTheList) {
   TOWObject owner;

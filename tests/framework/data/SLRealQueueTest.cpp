@@ -1,8 +1,7 @@
-#include "framework/data/SLRealQueue.h"
-
-#include "platform/classlib/Exceptions.h"
-
 #include <gtest/gtest.h>
+
+#include "framework/data/SLRealQueue.h"
+#include "platform/classlib/Exceptions.h"
 
 namespace {
 

@@ -1,12 +1,12 @@
-#include "framework/data/SLSimpleDataBuffer.h"
-#include "tests/framework/data/SLBufferTestSupport.h"
-
-#include <gtest/gtest.h>
-
 #include <cmath>
 #include <cstring>
 #include <limits>
 #include <vector>
+
+#include <gtest/gtest.h>
+
+#include "framework/data/SLSimpleDataBuffer.h"
+#include "tests/framework/data/SLBufferTestSupport.h"
 
 namespace {
 

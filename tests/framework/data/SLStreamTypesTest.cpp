@@ -1,10 +1,10 @@
-#include "framework/data/SLStreamTypes.h"
-#include "tests/framework/data/SLBufferTestSupport.h"
+#include <string>
+#include <vector>
 
 #include <gtest/gtest.h>
 
-#include <string>
-#include <vector>
+#include "framework/data/SLStreamTypes.h"
+#include "tests/framework/data/SLBufferTestSupport.h"
 
 namespace {
 

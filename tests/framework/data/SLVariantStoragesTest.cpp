@@ -1,8 +1,7 @@
-#include "framework/data/SLVariantStorages.h"
-
-#include "tests/framework/data/FakeDataBuffer.h"
-
 #include <gtest/gtest.h>
+
+#include "framework/data/SLVariantStorages.h"
+#include "tests/framework/data/FakeDataBuffer.h"
 
 using TList = TSLBufferListT<TFakeBufferPtr>;
 using TStampList = TSLBufferStampListT<TFakeBufferPtr>;

@@ -1,10 +1,10 @@
-#include "framework/data/Slcrealbuffer.h"
-#include "tests/framework/data/SLBufferTestSupport.h"
+#include <cmath>
+#include <vector>
 
 #include <gtest/gtest.h>
 
-#include <cmath>
-#include <vector>
+#include "framework/data/Slcrealbuffer.h"
+#include "tests/framework/data/SLBufferTestSupport.h"
 
 namespace {
 

@@ -1,14 +1,14 @@
-#include "framework/data/SLClockGen.h"
-#include "framework/data/Slnotifythread.h"
-#include "framework/data/Slwriteprotect.h"
-#include "tests/support/Wait.h"
-
-#include <gtest/gtest.h>
-
 #include <atomic>
 #include <memory>
 #include <stdexcept>
 #include <thread>
+
+#include <gtest/gtest.h>
+
+#include "framework/data/SLClockGen.h"
+#include "framework/data/Slnotifythread.h"
+#include "framework/data/Slwriteprotect.h"
+#include "tests/support/Wait.h"
 
 using namespace std::chrono_literals;
 

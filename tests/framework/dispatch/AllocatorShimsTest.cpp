@@ -1,10 +1,4 @@
 // The aligned allocator and the numeric shims of the generic variants.
-#include "framework/dispatch/IppMalloc.h"
-#include "framework/dispatch/Libcdispatcher.h"
-#include "framework/dispatch/Slbasicdispatcher.h"
-
-#include <gtest/gtest.h>
-
 #include <bit>
 #include <cmath>
 #include <cstdint>
@@ -12,6 +6,12 @@
 #include <cstring>
 #include <limits>
 #include <numbers>
+
+#include <gtest/gtest.h>
+
+#include "framework/dispatch/IppMalloc.h"
+#include "framework/dispatch/Libcdispatcher.h"
+#include "framework/dispatch/Slbasicdispatcher.h"
 
 namespace {
 

@@ -1,13 +1,13 @@
 // The catalogue: how many operations each unit has, their schemes and their names.
-#include "framework/dispatch/VectorMath.h"
-
-#include <gtest/gtest.h>
-
 #include <map>
 #include <set>
 #include <string>
 #include <type_traits>
 #include <vector>
+
+#include <gtest/gtest.h>
+
+#include "framework/dispatch/VectorMath.h"
 
 namespace {
 

@@ -1,12 +1,11 @@
 // The processor code the detection gives, over a table of made-up processors.
-#include "framework/dispatch/Ippglobalcpu.h"
-
-#include "tests/platform/cpu/FakeCpuid.h"
+#include <cstdint>
+#include <ostream>
 
 #include <gtest/gtest.h>
 
-#include <cstdint>
-#include <ostream>
+#include "framework/dispatch/Ippglobalcpu.h"
+#include "tests/platform/cpu/FakeCpuid.h"
 
 namespace {
 

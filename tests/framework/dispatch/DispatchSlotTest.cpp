@@ -1,19 +1,18 @@
 // Variant selection by processor code and scheme, slot filling at the first call, and the
 // processor code's own state.
-#include "framework/dispatch/Dispatch.h"
-#include "framework/dispatch/Ippglobalcpu.h"
-#include "framework/dispatch/Slbasicdispatcher.h"
-#include "framework/dispatch/Slscopedispatcher.h"
-
-#include <gtest/gtest.h>
-
-#include <utility>
-
 #include <array>
 #include <atomic>
 #include <set>
 #include <string>
 #include <tuple>
+#include <utility>
+
+#include <gtest/gtest.h>
+
+#include "framework/dispatch/Dispatch.h"
+#include "framework/dispatch/Ippglobalcpu.h"
+#include "framework/dispatch/Slbasicdispatcher.h"
+#include "framework/dispatch/Slscopedispatcher.h"
 
 namespace {
 

@@ -1,14 +1,14 @@
 // Concurrent first calls of one operation: every caller gets its own correct result and
 // the slot ends holding the chosen variant. Clean under the thread sanitizer.
-#include "framework/dispatch/Ippglobalcpu.h"
-#include "framework/dispatch/Slbasicdispatcher.h"
-
-#include <gtest/gtest.h>
-
 #include <chrono>
 #include <future>
 #include <latch>
 #include <vector>
+
+#include <gtest/gtest.h>
+
+#include "framework/dispatch/Ippglobalcpu.h"
+#include "framework/dispatch/Slbasicdispatcher.h"
 
 namespace {
 

@@ -1,12 +1,12 @@
 // Floating-point element arithmetic, called by name through the dispatch slots.
 
-#include <gtest/gtest.h>
-
 #include <bit>
 #include <cmath>
 #include <cstdint>
 #include <limits>
 #include <vector>
+
+#include <gtest/gtest.h>
 
 #include "framework/dispatch/Libcdispatcher.h"
 #include "framework/dispatch/Slbasicdispatcher.h"

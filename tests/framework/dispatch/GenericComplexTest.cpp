@@ -1,12 +1,4 @@
 // Complex element operations and complex correlation, called by name through their slots.
-#include "framework/dispatch/Slbasicdispatcher.h"
-#include "framework/dispatch/Slbcbbasicdispatcher.h"
-#include "framework/dispatch/Vizazodizaro.h"
-#include "tests/framework/dispatch/GenericLiveBlocks.h"
-#include "tests/support/RandomVectors.h"
-
-#include <gtest/gtest.h>
-
 #include <cmath>
 #include <complex>
 #include <cstring>
@@ -14,6 +6,14 @@
 #include <limits>
 #include <random>
 #include <vector>
+
+#include <gtest/gtest.h>
+
+#include "framework/dispatch/Slbasicdispatcher.h"
+#include "framework/dispatch/Slbcbbasicdispatcher.h"
+#include "framework/dispatch/Vizazodizaro.h"
+#include "tests/framework/dispatch/GenericLiveBlocks.h"
+#include "tests/support/RandomVectors.h"
 
 namespace {
 

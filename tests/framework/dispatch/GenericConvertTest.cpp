@@ -1,7 +1,5 @@
 // Conversions and rescaling, called by name through the dispatch slots.
 
-#include <gtest/gtest.h>
-
 #include <bit>
 #include <climits>
 #include <cmath>
@@ -9,6 +7,8 @@
 #include <cstring>
 #include <limits>
 #include <vector>
+
+#include <gtest/gtest.h>
 
 #include "framework/dispatch/Albasicdispatcher.h"
 #include "framework/dispatch/Slbasicdispatcher.h"

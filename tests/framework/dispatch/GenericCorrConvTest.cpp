@@ -2,16 +2,16 @@
 // every path threshold. Which path ran shows through allocation: the direct paths take
 // no memory, so with the next allocation armed to fail they still succeed, while a
 // transform path reports -9 and leaves the destination untouched.
-#include "framework/dispatch/Slbcbbasicdispatcher.h"
-#include "framework/dispatch/generic_alloc.h"
-#include "tests/framework/dispatch/GenericLiveBlocks.h"
-
-#include <gtest/gtest.h>
-
 #include <algorithm>
 #include <cmath>
 #include <random>
 #include <vector>
+
+#include <gtest/gtest.h>
+
+#include "framework/dispatch/Slbcbbasicdispatcher.h"
+#include "framework/dispatch/generic_alloc.h"
+#include "tests/framework/dispatch/GenericLiveBlocks.h"
 
 namespace {
 

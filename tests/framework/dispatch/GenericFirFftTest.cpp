@@ -1,18 +1,18 @@
 // The audio unit's FIR filter and real transform, called by name through their slots.
+#include <cmath>
+#include <complex>
+#include <numbers>
+#include <random>
+#include <vector>
+
+#include <gtest/gtest.h>
+
 #include "framework/dispatch/Vizazodizaro.h"
 #include "framework/dispatch/generic_alloc.h"
 #include "framework/dispatch/generic_fir.h"
 #include "kernels/fft-real/FFTAlloc.h"
 #include "kernels/fft-real/FFTReal64.h"
 #include "tests/framework/dispatch/GenericLiveBlocks.h"
-
-#include <gtest/gtest.h>
-
-#include <cmath>
-#include <complex>
-#include <numbers>
-#include <random>
-#include <vector>
 
 namespace {
 

@@ -1,11 +1,11 @@
 // Noise, tone and triangle generators, called by name through their slots.
-#include "framework/dispatch/Vizazodizaro.h"
-
-#include <gtest/gtest.h>
-
 #include <cmath>
 #include <numbers>
 #include <vector>
+
+#include <gtest/gtest.h>
+
+#include "framework/dispatch/Vizazodizaro.h"
 
 namespace {
 

@@ -1,15 +1,15 @@
+#include <cmath>
+#include <cstring>
+#include <random>
+#include <vector>
+
+#include <gtest/gtest.h>
+
 #include "framework/dispatch/Vizazodizaro.h"
 #include "framework/dispatch/generic_alloc.h"
 #include "framework/dispatch/generic_iir.h"
 #include "tests/framework/dispatch/GenericLiveBlocks.h"
 #include "tests/support/RandomVectors.h"
-
-#include <gtest/gtest.h>
-
-#include <cmath>
-#include <cstring>
-#include <random>
-#include <vector>
 
 using namespace dispatch_filters;
 

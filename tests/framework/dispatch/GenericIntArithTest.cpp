@@ -1,8 +1,6 @@
 // Integer element arithmetic with scale factors, called by name through the
 // dispatch slots, checked against a long double reference of the common rule.
 
-#include <gtest/gtest.h>
-
 #include <algorithm>
 #include <climits>
 #include <cmath>
@@ -10,6 +8,8 @@
 #include <cstring>
 #include <random>
 #include <vector>
+
+#include <gtest/gtest.h>
 
 #include "framework/dispatch/Albasicdispatcher.h"
 #include "framework/dispatch/Slbasicdispatcher.h"

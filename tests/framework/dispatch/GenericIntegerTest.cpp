@@ -1,14 +1,14 @@
 // Integer, bitwise and shift operations, called by name through their slots.
+#include <climits>
+#include <functional>
+#include <vector>
+
+#include <gtest/gtest.h>
+
 #include "framework/dispatch/Albasicdispatcher.h"
 #include "framework/dispatch/Slbasicdispatcher.h"
 #include "framework/dispatch/Slbcbbasicdispatcher.h"
 #include "framework/dispatch/Vizazodizaro.h"
-
-#include <gtest/gtest.h>
-
-#include <climits>
-#include <functional>
-#include <vector>
 
 namespace {
 

@@ -1,12 +1,12 @@
 // Every operation of the catalogue has its generic variant: this file takes the address
 // of each one, so a missing or mistyped variant fails the link. It also checks that every
 // slot not yet called holds its own set-up routine.
-#include "framework/dispatch/VectorMath.h"
+#include <set>
+#include <string>
 
 #include <gtest/gtest.h>
 
-#include <set>
-#include <string>
+#include "framework/dispatch/VectorMath.h"
 
 namespace {
 

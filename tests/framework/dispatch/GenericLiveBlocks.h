@@ -3,13 +3,13 @@
 // by a test never leaks into the next one.
 #pragma once
 
-#include "framework/dispatch/generic_alloc.h"
-#include "kernels/fft-real/FFTAlloc.h"
-#include "tests/support/RandomVectors.h"
+#include <vector>
 
 #include <gtest/gtest.h>
 
-#include <vector>
+#include "framework/dispatch/generic_alloc.h"
+#include "kernels/fft-real/FFTAlloc.h"
+#include "tests/support/RandomVectors.h"
 
 class LiveBlocks : public ::testing::Test {
 protected:

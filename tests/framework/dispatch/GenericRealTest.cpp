@@ -1,9 +1,4 @@
 // Real-vector constant arithmetic, sum and windows, called by name through their slots.
-#include "framework/dispatch/Slbasicdispatcher.h"
-#include "framework/dispatch/Vizazodizaro.h"
-
-#include <gtest/gtest.h>
-
 #include <bit>
 #include <cmath>
 #include <cstdint>
@@ -11,6 +6,11 @@
 #include <limits>
 #include <numbers>
 #include <vector>
+
+#include <gtest/gtest.h>
+
+#include "framework/dispatch/Slbasicdispatcher.h"
+#include "framework/dispatch/Vizazodizaro.h"
 
 namespace {
 

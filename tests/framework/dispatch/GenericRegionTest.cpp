@@ -1,15 +1,15 @@
 // Region operations, the byte move and the region conversions, called through their slots.
-#include "framework/dispatch/Albasicdispatcher.h"
-#include "framework/dispatch/Slbasicdispatcher.h"
-#include "framework/dispatch/Slscopedispatcher.h"
-#include "framework/dispatch/Vizazodizaro.h"
-
-#include <gtest/gtest.h>
-
 #include <cstring>
 #include <functional>
 #include <limits>
 #include <vector>
+
+#include <gtest/gtest.h>
+
+#include "framework/dispatch/Albasicdispatcher.h"
+#include "framework/dispatch/Slbasicdispatcher.h"
+#include "framework/dispatch/Slscopedispatcher.h"
+#include "framework/dispatch/Vizazodizaro.h"
 
 namespace {
 

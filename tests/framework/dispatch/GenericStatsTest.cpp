@@ -1,8 +1,6 @@
 // Reductions, thresholds, normalisation and the Jaehne signal, called by name
 // through the dispatch slots.
 
-#include <gtest/gtest.h>
-
 #include <bit>
 #include <cmath>
 #include <cstdint>
@@ -10,6 +8,8 @@
 #include <limits>
 #include <numbers>
 #include <vector>
+
+#include <gtest/gtest.h>
 
 #include "framework/dispatch/Libcdispatcher.h"
 #include "framework/dispatch/Slbasicdispatcher.h"

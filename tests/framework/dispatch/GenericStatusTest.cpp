@@ -1,19 +1,19 @@
 // The common rules of the uncalled vector operations, row by row: a null pointer gives
 // -8 and a length below 1 gives -6, in that order (one operation tests its length
 // first), and a failing call writes nothing.
-#include "framework/dispatch/Albasicdispatcher.h"
-#include "framework/dispatch/Slbasicdispatcher.h"
-#include "framework/dispatch/Slbcbbasicdispatcher.h"
-#include "framework/dispatch/Slscopedispatcher.h"
-#include "framework/dispatch/Vizazodizaro.h"
-
-#include <gtest/gtest.h>
-
 #include <array>
 #include <cctype>
 #include <cstring>
 #include <functional>
 #include <string>
+
+#include <gtest/gtest.h>
+
+#include "framework/dispatch/Albasicdispatcher.h"
+#include "framework/dispatch/Slbasicdispatcher.h"
+#include "framework/dispatch/Slbcbbasicdispatcher.h"
+#include "framework/dispatch/Slscopedispatcher.h"
+#include "framework/dispatch/Vizazodizaro.h"
 
 namespace {
 

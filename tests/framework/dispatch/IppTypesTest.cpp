@@ -1,11 +1,11 @@
 // Layout of the operation types and the reading of statuses.
-#include "framework/dispatch/IppTypes.h"
-
-#include <gtest/gtest.h>
-
 #include <bit>
 #include <cmath>
 #include <cstdint>
+
+#include <gtest/gtest.h>
+
+#include "framework/dispatch/IppTypes.h"
 
 namespace {
 

@@ -1,9 +1,4 @@
 // Fills, zero fills, copies and moves, called through their dispatch slots.
-#include "framework/dispatch/Albasicdispatcher.h"
-#include "framework/dispatch/Slbasicdispatcher.h"
-
-#include <gtest/gtest.h>
-
 #include <array>
 #include <bit>
 #include <cstdint>
@@ -12,6 +7,11 @@
 #include <limits>
 #include <ostream>
 #include <vector>
+
+#include <gtest/gtest.h>
+
+#include "framework/dispatch/Albasicdispatcher.h"
+#include "framework/dispatch/Slbasicdispatcher.h"
 
 namespace {
 

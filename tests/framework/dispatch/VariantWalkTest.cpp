@@ -2,16 +2,16 @@
 // class, and checks that its slot then holds what the wiring names: its own kernel where
 // one is wired, the generic variant where the class runs the generic by design or its
 // kernel is not built yet. Pending entries are listed, never counted as done.
-#include "tests/support/VariantWalk.h"
-#include "framework/dispatch/VectorMath.h"
-
-#include <gtest/gtest.h>
-
 #include <array>
 #include <cstdio>
 #include <set>
 #include <string>
 #include <vector>
+
+#include <gtest/gtest.h>
+
+#include "framework/dispatch/VectorMath.h"
+#include "tests/support/VariantWalk.h"
 
 namespace {
 

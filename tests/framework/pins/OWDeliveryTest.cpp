@@ -1,7 +1,7 @@
 // Operations and their delivery along links.
-#include "tests/framework/pins/PinsTestComponents.h"
-
 #include <gtest/gtest.h>
+
+#include "tests/framework/pins/PinsTestComponents.h"
 
 namespace {
 

@@ -1,12 +1,11 @@
 // Deliveries from several threads while links change, and the hand-over of a
 // placeholder while other threads make pins.
-#include "tests/framework/pins/PinsTestComponents.h"
-
-#include "tests/support/Wait.h"
+#include <random>
 
 #include <gtest/gtest.h>
 
-#include <random>
+#include "tests/framework/pins/PinsTestComponents.h"
+#include "tests/support/Wait.h"
 
 namespace {
 

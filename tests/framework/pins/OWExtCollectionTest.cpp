@@ -1,10 +1,10 @@
 // Extended collection: owner, new-item hook and collection notifiers.
-#include "framework/pins/OWExtCollection.h"
+#include <string>
+#include <vector>
 
 #include <gtest/gtest.h>
 
-#include <string>
-#include <vector>
+#include "framework/pins/OWExtCollection.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 // Links between source and sink pins, dependencies and stream locks.
-#include "tests/framework/pins/PinsTestComponents.h"
-
 #include <gtest/gtest.h>
+
+#include "tests/framework/pins/PinsTestComponents.h"
 
 namespace {
 

@@ -1,14 +1,13 @@
 // The multi-read exclusive-write lock: re-entrancy, promotion, writer
 // preference, record reuse and the non-writer assertion.
-#include "framework/pins/OWMultiReadLock.h"
-
-#include "platform/classlib/Exceptions.h"
-#include "tests/support/Wait.h"
+#include <random>
+#include <vector>
 
 #include <gtest/gtest.h>
 
-#include <random>
-#include <vector>
+#include "framework/pins/OWMultiReadLock.h"
+#include "platform/classlib/Exceptions.h"
+#include "tests/support/Wait.h"
 
 using Sync = TOWMultiReadExclusiveWriteSynchronizer;
 

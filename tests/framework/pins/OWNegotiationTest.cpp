@@ -1,7 +1,7 @@
 // Stream-type negotiation along a pass-through chain.
-#include "tests/framework/pins/PinsTestComponents.h"
-
 #include <gtest/gtest.h>
+
+#include "tests/framework/pins/PinsTestComponents.h"
 
 namespace {
 

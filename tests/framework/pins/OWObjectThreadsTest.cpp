@@ -1,13 +1,12 @@
 // Framework objects and lock groups: re-entrancy, merge and split of groups
 // with held counts, sections, and a randomised stress of merges under load.
-#include "framework/pins/OWPins.h"
-
-#include "tests/support/Wait.h"
+#include <memory>
+#include <random>
 
 #include <gtest/gtest.h>
 
-#include <memory>
-#include <random>
+#include "framework/pins/OWPins.h"
+#include "tests/support/Wait.h"
 
 namespace {
 

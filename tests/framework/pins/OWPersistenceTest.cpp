@@ -1,10 +1,9 @@
 // Link persistence and placeholder pins: the capture fan-out of the main
 // window stored in a form text, loaded in every creation order.
-#include "tests/framework/pins/PinsTestComponents.h"
+#include <gtest/gtest.h>
 
 #include "platform/classlib/Dialogs.h"
-
-#include <gtest/gtest.h>
+#include "tests/framework/pins/PinsTestComponents.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 // Pin lists, their "Pins" property and the pin look-up functions.
-#include "tests/framework/pins/PinsTestComponents.h"
-
 #include <gtest/gtest.h>
+
+#include "tests/framework/pins/PinsTestComponents.h"
 
 namespace {
 

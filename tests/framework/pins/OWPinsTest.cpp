@@ -1,7 +1,7 @@
 // Pins, pin names, stream types and the registry.
-#include "tests/framework/pins/PinsTestComponents.h"
-
 #include <gtest/gtest.h>
+
+#include "tests/framework/pins/PinsTestComponents.h"
 
 namespace {
 

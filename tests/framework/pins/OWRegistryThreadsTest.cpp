@@ -1,13 +1,12 @@
 // The stream-type registry read by deliveries on one thread while another
 // thread registers types, as the first buffer or audio pin made on a worker
 // thread does.
-#include "tests/framework/pins/PinsTestComponents.h"
-
-#include "tests/support/Wait.h"
+#include <atomic>
 
 #include <gtest/gtest.h>
 
-#include <atomic>
+#include "tests/framework/pins/PinsTestComponents.h"
+#include "tests/support/Wait.h"
 
 namespace {
 

@@ -1,8 +1,8 @@
 // State groups: joining, the value exchange of a newcomer, leaving, after-pins
 // and the "State" property.
-#include "tests/framework/pins/PinsTestComponents.h"
-
 #include <gtest/gtest.h>
+
+#include "tests/framework/pins/PinsTestComponents.h"
 
 namespace {
 

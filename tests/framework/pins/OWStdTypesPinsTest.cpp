@@ -1,13 +1,13 @@
 // Value pins: what each kind of source delivers to each kind of sink, new
 // links, state groups, and the value operations.
-#include "framework/pins/OWStdTypes.h"
-
-#include <gtest/gtest.h>
-
 #include <algorithm>
 #include <string>
 #include <variant>
 #include <vector>
+
+#include <gtest/gtest.h>
+
+#include "framework/pins/OWStdTypes.h"
 
 namespace {
 

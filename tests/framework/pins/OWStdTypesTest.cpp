@@ -1,11 +1,11 @@
 // Per-link value conversions of the value pins.
-#include "framework/pins/OWStdTypes.h"
-
-#include <gtest/gtest.h>
-
 #include <clocale>
 #include <cmath>
 #include <limits>
+
+#include <gtest/gtest.h>
+
+#include "framework/pins/OWStdTypes.h"
 
 namespace {
 

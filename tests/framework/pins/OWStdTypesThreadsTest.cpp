@@ -1,10 +1,9 @@
 // Value pins set from several threads at once.
-#include "framework/pins/OWStdTypes.h"
+#include <atomic>
 
 #include <gtest/gtest.h>
 
-#include <atomic>
-
+#include "framework/pins/OWStdTypes.h"
 #include "tests/support/Wait.h"
 
 namespace {

@@ -4,13 +4,12 @@
 // application above it so that pins have a root.
 #pragma once
 
-#include "framework/pins/OWPins.h"
-
-#include "platform/classlib/ClassBuilder.h"
-
 #include <set>
 #include <string>
 #include <vector>
+
+#include "framework/pins/OWPins.h"
+#include "platform/classlib/ClassBuilder.h"
 
 inline constexpr TGUID IID_TestA = TGUID::FromLiteral("{6A1F0C52-33E1-4D0B-9E0A-1B2C3D4E5F60}");
 inline constexpr TGUID IID_TestB = TGUID::FromLiteral("{6A1F0C52-33E1-4D0B-9E0A-1B2C3D4E5F61}");

@@ -1,7 +1,7 @@
 // Brings the pin framework up once for every test program of the folder.
-#include "framework/pins/OWPins.h"
-
 #include <gtest/gtest.h>
+
+#include "framework/pins/OWPins.h"
 
 namespace {
 

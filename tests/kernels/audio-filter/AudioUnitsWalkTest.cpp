@@ -3,17 +3,17 @@
 // every class of every operation has a kernel of its own or runs the generic by design,
 // nothing is left to build, and each slot then holds what its row names. Three-way rows
 // keep the generic at the codes their scheme leaves out (the IIR filters at code 6).
-#include "framework/dispatch/Albasicdispatcher.h"
-#include "framework/dispatch/Ippglobalcpu.h"
-#include "framework/dispatch/Vizazodizaro.h"
-#include "tests/support/VariantWalk.h"
-
-#include <gtest/gtest.h>
-
 #include <array>
 #include <set>
 #include <string>
 #include <vector>
+
+#include <gtest/gtest.h>
+
+#include "framework/dispatch/Albasicdispatcher.h"
+#include "framework/dispatch/Ippglobalcpu.h"
+#include "framework/dispatch/Vizazodizaro.h"
+#include "tests/support/VariantWalk.h"
 
 namespace {
 

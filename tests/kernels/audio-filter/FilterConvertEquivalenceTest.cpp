@@ -2,13 +2,6 @@
 // the same bytes for every length, offset and step layout (mono and stereo columns
 // included), every rounding mode, NaN, infinities, subnormals and the saturation bounds;
 // the caller's floating-point environment left as set.
-#include "framework/dispatch/Vizazodizaro.h"
-#include "kernels/audio-filter/AudioFilterKernels.h"
-#include "tests/kernels/audio-sample/Arena.h"
-#include "tests/support/ControlWords.h"
-
-#include <gtest/gtest.h>
-
 #include <bit>
 #include <cmath>
 #include <cstdint>
@@ -18,6 +11,13 @@
 #include <random>
 #include <string>
 #include <vector>
+
+#include <gtest/gtest.h>
+
+#include "framework/dispatch/Vizazodizaro.h"
+#include "kernels/audio-filter/AudioFilterKernels.h"
+#include "tests/kernels/audio-sample/Arena.h"
+#include "tests/support/ControlWords.h"
 
 namespace {
 

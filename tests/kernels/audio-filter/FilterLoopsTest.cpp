@@ -12,15 +12,6 @@
 // set-up's taps and tables add one or two roundings per coefficient, which act like
 // roundings of the output sums, and the rebuilt delay line rounds once per term: for
 // the orders tested here (up to 5) K = 16 covers them.
-#include "framework/dispatch/Vizazodizaro.h"
-#include "framework/dispatch/generic_fir.h"
-#include "framework/dispatch/generic_iir.h"
-#include "kernels/audio-filter/AudioFilterKernels.h"
-#include "kernels/common/IIRState.h"
-#include "tests/support/ControlWords.h"
-
-#include <gtest/gtest.h>
-
 #include <bit>
 #include <cmath>
 #include <cstddef>
@@ -28,6 +19,15 @@
 #include <numbers>
 #include <random>
 #include <vector>
+
+#include <gtest/gtest.h>
+
+#include "framework/dispatch/Vizazodizaro.h"
+#include "framework/dispatch/generic_fir.h"
+#include "framework/dispatch/generic_iir.h"
+#include "kernels/audio-filter/AudioFilterKernels.h"
+#include "kernels/common/IIRState.h"
+#include "tests/support/ControlWords.h"
 
 namespace {
 

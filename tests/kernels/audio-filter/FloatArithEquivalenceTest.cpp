@@ -1,13 +1,6 @@
 // Float arithmetic, the saturating 16-bit add, the spectrum operations and the threshold
 // against the generic variants (bit for bit), the sums and magnitudes within their
 // stated bounds, and the memory routines of every level against the generic bytes.
-#include "framework/dispatch/Vizazodizaro.h"
-#include "kernels/audio-filter/AudioFilterKernels.h"
-#include "tests/kernels/audio-sample/Arena.h"
-#include "tests/support/ControlWords.h"
-
-#include <gtest/gtest.h>
-
 #include <algorithm>
 #include <bit>
 #include <cmath>
@@ -20,6 +13,13 @@
 #include <string>
 #include <utility>
 #include <vector>
+
+#include <gtest/gtest.h>
+
+#include "framework/dispatch/Vizazodizaro.h"
+#include "kernels/audio-filter/AudioFilterKernels.h"
+#include "tests/kernels/audio-sample/Arena.h"
+#include "tests/support/ControlWords.h"
 
 namespace {
 

@@ -2,16 +2,16 @@
 // floats, the order-2 filter made and run through the slots, squares and their sum. At
 // every code the filter that the code selects runs on the state that the same code's
 // set-up made, and the reading stays within the bounds of the variants against code 0.
-#include "framework/dispatch/Albasicdispatcher.h"
-#include "framework/dispatch/Ippglobalcpu.h"
-#include "framework/dispatch/Vizazodizaro.h"
-
-#include <gtest/gtest.h>
-
 #include <algorithm>
 #include <cmath>
 #include <numbers>
 #include <vector>
+
+#include <gtest/gtest.h>
+
+#include "framework/dispatch/Albasicdispatcher.h"
+#include "framework/dispatch/Ippglobalcpu.h"
+#include "framework/dispatch/Vizazodizaro.h"
 
 namespace {
 

@@ -3,12 +3,12 @@
 // arenas must agree, so anything written outside the region shows up as a difference.
 #pragma once
 
-#include <gtest/gtest.h>
-
 #include <cstdint>
 #include <cstring>
 #include <random>
 #include <vector>
+
+#include <gtest/gtest.h>
 
 namespace audio_kernel_test {
 

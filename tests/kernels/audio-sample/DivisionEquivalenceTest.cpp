@@ -2,14 +2,14 @@
 // (ties to even) and saturate: 16-bit dividends all of them for a set of divisors at
 // scale factors -31 ... 16, 8-bit exhaustive; zero divisors with their limits and
 // warning 6, a zero constant divisor refused; the caller's rounding mode left alone.
+#include <vector>
+
+#include <gtest/gtest.h>
+
 #include "framework/dispatch/Albasicdispatcher.h"
 #include "kernels/audio-sample/AudioSampleKernels.h"
 #include "tests/kernels/audio-sample/Arena.h"
 #include "tests/support/ControlWords.h"
-
-#include <gtest/gtest.h>
-
-#include <vector>
 
 namespace {
 

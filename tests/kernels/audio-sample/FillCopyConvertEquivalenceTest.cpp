@@ -2,17 +2,17 @@
 // bytes for every row length around the block sizes, at every destination offset in a
 // 16-byte block and odd addresses, with gaps between rows; statuses on bad arguments;
 // the floating-point environment left as set.
-#include "framework/dispatch/Albasicdispatcher.h"
-#include "kernels/audio-sample/AudioSampleKernels.h"
-#include "tests/kernels/audio-sample/Arena.h"
-#include "tests/support/ControlWords.h"
-
-#include <gtest/gtest.h>
-
 #include <cstring>
 #include <functional>
 #include <string>
 #include <vector>
+
+#include <gtest/gtest.h>
+
+#include "framework/dispatch/Albasicdispatcher.h"
+#include "kernels/audio-sample/AudioSampleKernels.h"
+#include "tests/kernels/audio-sample/Arena.h"
+#include "tests/support/ControlWords.h"
 
 namespace {
 

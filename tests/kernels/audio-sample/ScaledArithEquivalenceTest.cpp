@@ -3,16 +3,16 @@
 // block sizes, every destination offset in a 16-byte block against a different source
 // offset, odd addresses for 16-bit rows, every scale regime; 8-bit results exhaustive
 // over all value pairs; statuses and untouched memory on bad arguments.
+#include <climits>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
 #include "framework/dispatch/Albasicdispatcher.h"
 #include "kernels/audio-sample/AudioSampleKernels.h"
 #include "tests/kernels/audio-sample/Arena.h"
 #include "tests/support/ControlWords.h"
-
-#include <gtest/gtest.h>
-
-#include <climits>
-#include <string>
-#include <vector>
 
 namespace {
 

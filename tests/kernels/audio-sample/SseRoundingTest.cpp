@@ -1,13 +1,13 @@
 // The kernels' rounding-mode routines, and the guard the rounding kernels wrap around
 // their conversions, under callers' registers of every rounding mode and with exceptions
 // unmasked.
-#include "kernels/common/SseRounding.h"
-#include "kernels/audio-sample/AudioSampleKernels.h"
+#include <cstdint>
 
 #include <gtest/gtest.h>
 #include <xmmintrin.h>
 
-#include <cstdint>
+#include "kernels/audio-sample/AudioSampleKernels.h"
+#include "kernels/common/SseRounding.h"
 
 namespace {
 

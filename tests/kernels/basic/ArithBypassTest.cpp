@@ -2,17 +2,17 @@
 // each length threshold, at the alignments that allow streaming stores and at one that
 // does not, the results equal the generic's (or the same kernel's cached path) and the
 // guard bytes stay untouched; streaming happens exactly above the threshold.
-#include "framework/dispatch/Slbasicdispatcher.h"
-#include "kernels/basic/BasicKernels.h"
-#include "tests/support/EquivalenceSupport.h"
-#include "tests/support/RandomVectors.h"
-
-#include <gtest/gtest.h>
-
 #include <cstddef>
 #include <cstdint>
 #include <string>
 #include <vector>
+
+#include <gtest/gtest.h>
+
+#include "framework/dispatch/Slbasicdispatcher.h"
+#include "kernels/basic/BasicKernels.h"
+#include "tests/support/EquivalenceSupport.h"
+#include "tests/support/RandomVectors.h"
 
 namespace {
 

@@ -1,12 +1,6 @@
 // Real constant arithmetic of the 16-byte-register classes: statuses and shortcuts of the
 // generic variant, results the IEEE double of the formula, and at most one unit in the
 // last place from the generic, which rounds some results through extended precision.
-#include "framework/dispatch/Slbasicdispatcher.h"
-#include "kernels/basic/BasicKernels.h"
-#include "tests/support/RandomVectors.h"
-
-#include <gtest/gtest.h>
-
 #include <bit>
 #include <cmath>
 #include <cstdint>
@@ -14,6 +8,12 @@
 #include <limits>
 #include <string>
 #include <vector>
+
+#include <gtest/gtest.h>
+
+#include "framework/dispatch/Slbasicdispatcher.h"
+#include "kernels/basic/BasicKernels.h"
+#include "tests/support/RandomVectors.h"
 
 namespace {
 

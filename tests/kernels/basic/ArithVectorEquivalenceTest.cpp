@@ -3,16 +3,16 @@
 // results; each result the IEEE double of its formula; real results within one unit in the
 // last place of the generic, complex products and quotients within a few units of their
 // largest term (bounds below); overflowing double intermediates give the generic result.
+#include <cmath>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
 #include "framework/dispatch/Slbasicdispatcher.h"
 #include "kernels/basic/BasicKernels.h"
 #include "tests/support/EquivalenceSupport.h"
 #include "tests/support/RandomVectors.h"
-
-#include <gtest/gtest.h>
-
-#include <cmath>
-#include <string>
-#include <vector>
 
 namespace {
 

@@ -1,10 +1,10 @@
 // The cache-size lookup that decides when fills and copies bypass the cache.
-#include "kernels/basic/BasicKernels.h"
-#include "tests/kernels/basic/FakeCpuid.h"
+#include <cstdint>
 
 #include <gtest/gtest.h>
 
-#include <cstdint>
+#include "kernels/basic/BasicKernels.h"
+#include "tests/kernels/basic/FakeCpuid.h"
 
 namespace {
 

@@ -1,13 +1,5 @@
 // Conversion kernels of the 16-byte-register classes against the generic variants, bit
 // for bit, and the scaled integer conversions against an exact 128-bit oracle.
-#include "framework/dispatch/Slbasicdispatcher.h"
-#include "framework/dispatch/Slscopedispatcher.h"
-#include "kernels/basic/BasicKernels.h"
-#include "platform/cpu/FpuControl.h"
-#include "tests/support/RandomVectors.h"
-
-#include <gtest/gtest.h>
-
 #include <bit>
 #include <climits>
 #include <cmath>
@@ -16,6 +8,14 @@
 #include <limits>
 #include <random>
 #include <vector>
+
+#include <gtest/gtest.h>
+
+#include "framework/dispatch/Slbasicdispatcher.h"
+#include "framework/dispatch/Slscopedispatcher.h"
+#include "kernels/basic/BasicKernels.h"
+#include "platform/cpu/FpuControl.h"
+#include "tests/support/RandomVectors.h"
 
 namespace {
 

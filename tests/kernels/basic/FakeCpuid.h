@@ -1,9 +1,9 @@
 // A made-up processor for the cache-size path of the fill and copy kernels.
 #pragma once
 
-#include "platform/cpu/Cpuid.h"
-
 #include <cstdint>
+
+#include "platform/cpu/Cpuid.h"
 
 namespace kernels_basic_test {
 

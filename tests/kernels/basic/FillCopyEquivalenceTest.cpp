@@ -2,20 +2,20 @@
 // variants: the same bytes at every length and address (guards untouched), the same
 // statuses on bad arguments, copies safe on overlap, the non-temporal size thresholds on
 // both sides, and the floating-point environment left as it was.
-#include "framework/dispatch/Slbasicdispatcher.h"
-#include "kernels/basic/BasicKernels.h"
-#include "platform/cpu/FpuControl.h"
-#include "tests/kernels/basic/FakeCpuid.h"
-#include "tests/support/RandomVectors.h"
-
-#include <gtest/gtest.h>
-
 #include <climits>
 #include <cstdint>
 #include <cstring>
 #include <limits>
 #include <string>
 #include <vector>
+
+#include <gtest/gtest.h>
+
+#include "framework/dispatch/Slbasicdispatcher.h"
+#include "kernels/basic/BasicKernels.h"
+#include "platform/cpu/FpuControl.h"
+#include "tests/kernels/basic/FakeCpuid.h"
+#include "tests/support/RandomVectors.h"
 
 namespace {
 

@@ -1,14 +1,14 @@
 // With the SSE control register at toward-zero with flush-to-zero and denormals-are-zero,
 // and the x87 word at chop, every kernel of the arithmetic, statistics, scaled-integer,
 // logic, window and scope families (failing calls too) leaves both as it found them.
-#include "kernels/basic/BasicKernels.h"
-#include "platform/cpu/FpuControl.h"
-
-#include <gtest/gtest.h>
-
 #include <cstdint>
 #include <functional>
 #include <vector>
+
+#include <gtest/gtest.h>
+
+#include "kernels/basic/BasicKernels.h"
+#include "platform/cpu/FpuControl.h"
 
 namespace {
 

@@ -3,15 +3,15 @@
 //   |got - generic| <= |generic| (64 + 4a) 2^-53,   a = |alpha| sqrt(n (N-1-n)),
 // the rounding of the polynomial in double precision plus that of the exponential's
 // argument, which the exponential multiplies by a.
+#include <cmath>
+#include <vector>
+
+#include <gtest/gtest.h>
+
 #include "framework/dispatch/Slbasicdispatcher.h"
 #include "kernels/basic/BasicKernels.h"
 #include "tests/support/EquivalenceSupport.h"
 #include "tests/support/RandomVectors.h"
-
-#include <gtest/gtest.h>
-
-#include <cmath>
-#include <vector>
 
 namespace {
 

@@ -1,16 +1,16 @@
 // Bitwise operations and shifts with a constant: the same bytes and statuses as the
 // generic, over every length class, byte offset, in place, partly overlapping, and the
 // constants and counts at their edges (0, all bits, 31, 32, huge, negative).
-#include "framework/dispatch/Slbasicdispatcher.h"
-#include "kernels/basic/BasicKernels.h"
-#include "tests/support/RandomVectors.h"
-
-#include <gtest/gtest.h>
-
 #include <climits>
 #include <cstring>
 #include <string>
 #include <vector>
+
+#include <gtest/gtest.h>
+
+#include "framework/dispatch/Slbasicdispatcher.h"
+#include "kernels/basic/BasicKernels.h"
+#include "tests/support/RandomVectors.h"
 
 namespace {
 

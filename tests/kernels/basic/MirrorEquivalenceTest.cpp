@@ -1,13 +1,13 @@
 // In-place mirror of three-byte pixels: the same bytes and statuses as the generic, for
 // every axis, odd and even sizes, steps with gaps, unaligned starts and overlapping rows;
 // the bytes between a row's region and the next row start stay as they were.
-#include "framework/dispatch/Slbasicdispatcher.h"
-#include "kernels/basic/BasicKernels.h"
-#include "tests/support/RandomVectors.h"
+#include <vector>
 
 #include <gtest/gtest.h>
 
-#include <vector>
+#include "framework/dispatch/Slbasicdispatcher.h"
+#include "kernels/basic/BasicKernels.h"
+#include "tests/support/RandomVectors.h"
 
 namespace {
 

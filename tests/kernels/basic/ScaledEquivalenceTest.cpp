@@ -2,19 +2,19 @@
 // times 2^-sf, rounded half to even, saturated) and the generic variants, byte for byte:
 // 32-bit operations over edge and random values at every scale-class boundary, 8-bit
 // operations exhaustively over all byte pairs for each scale class.
-#include "framework/dispatch/Slbasicdispatcher.h"
-#include "kernels/basic/BasicKernels.h"
-#include "tests/support/EquivalenceSupport.h"
-#include "tests/support/RandomVectors.h"
-
-#include <gtest/gtest.h>
-
 #include <climits>
 #include <cmath>
 #include <cstdint>
 #include <cstring>
 #include <string>
 #include <vector>
+
+#include <gtest/gtest.h>
+
+#include "framework/dispatch/Slbasicdispatcher.h"
+#include "kernels/basic/BasicKernels.h"
+#include "tests/support/EquivalenceSupport.h"
+#include "tests/support/RandomVectors.h"
 
 namespace {
 

@@ -1,16 +1,16 @@
 // The scope unit's region fill, byte move, product with a constant and in-place scaled
 // sums against its generic variants: the same bytes and statuses (the product within one
 // unit in the last place where the generic rounds it through extended precision).
+#include <climits>
+#include <cmath>
+#include <vector>
+
+#include <gtest/gtest.h>
+
 #include "framework/dispatch/Slscopedispatcher.h"
 #include "kernels/basic/BasicKernels.h"
 #include "tests/support/EquivalenceSupport.h"
 #include "tests/support/RandomVectors.h"
-
-#include <gtest/gtest.h>
-
-#include <climits>
-#include <cmath>
-#include <vector>
 
 namespace {
 

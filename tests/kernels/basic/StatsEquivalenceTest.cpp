@@ -1,16 +1,16 @@
 // Maximum and minimum of the processor classes equal the generic's bit for bit (NaN never
 // wins after the first element, the first of equal zeros stays); the packed sum stays
 // within the rounding bound of a double summation of the generic's extended sum.
+#include <cmath>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
 #include "framework/dispatch/Slbasicdispatcher.h"
 #include "kernels/basic/BasicKernels.h"
 #include "tests/support/EquivalenceSupport.h"
 #include "tests/support/RandomVectors.h"
-
-#include <gtest/gtest.h>
-
-#include <cmath>
-#include <string>
-#include <vector>
 
 namespace {
 

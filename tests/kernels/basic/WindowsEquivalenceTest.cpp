@@ -5,17 +5,17 @@
 // one; each step adds a few units of 2^-53 to the cosine, so for pair k
 //   |got - generic| <= |x| (1 + 2|alpha|) (8 + k/2) 2^-53   (alpha 0 but for Blackman),
 // and Bartlett's k x 2/(N-1) against the generic's running sum: |x| (4 + k/4096) 2^-53.
-#include "framework/dispatch/Slbasicdispatcher.h"
-#include "kernels/basic/BasicKernels.h"
-#include "tests/support/EquivalenceSupport.h"
-#include "tests/support/RandomVectors.h"
-
-#include <gtest/gtest.h>
-
 #include <cmath>
 #include <functional>
 #include <string>
 #include <vector>
+
+#include <gtest/gtest.h>
+
+#include "framework/dispatch/Slbasicdispatcher.h"
+#include "kernels/basic/BasicKernels.h"
+#include "tests/support/EquivalenceSupport.h"
+#include "tests/support/RandomVectors.h"
 
 namespace {
 

@@ -1,6 +1,12 @@
 // The audio unit's three transform slots and its FIR set-up and release slots under
 // injected processor codes: each picks the matching member, and the FIR set-up of a code
 // builds the taps spectrum with the transform member of that code.
+#include <cfloat>
+#include <cmath>
+#include <vector>
+
+#include <gtest/gtest.h>
+
 #include "framework/dispatch/Vizazodizaro.h"
 #include "framework/dispatch/generic_alloc.h"
 #include "framework/dispatch/generic_fir.h"
@@ -8,12 +14,6 @@
 #include "kernels/fft-real/FFTAlloc.h"
 #include "kernels/fft-real/FFTEngine64.h"
 #include "tests/support/RandomVectors.h"
-
-#include <gtest/gtest.h>
-
-#include <cfloat>
-#include <cmath>
-#include <vector>
 
 namespace {
 

@@ -1,18 +1,18 @@
 // The audio unit's double-precision members on their own: the CCS spectrum against the
 // long double reference for every order and flag, the layout's fixed example, argument
 // checks, the member tag, and the all-or-nothing set-up.
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <vector>
+
+#include <gtest/gtest.h>
+
 #include "kernels/fft-audio/FFTAudio64.h"
 #include "kernels/fft-real/FFTAlloc.h"
 #include "kernels/fft-real/FFTEngine64.h"
 #include "tests/kernels/fft-real/FFTReference.h"
 #include "tests/support/RandomVectors.h"
-
-#include <gtest/gtest.h>
-
-#include <algorithm>
-#include <cmath>
-#include <cstdint>
-#include <vector>
 
 namespace {
 

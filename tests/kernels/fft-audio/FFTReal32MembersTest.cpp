@@ -1,21 +1,21 @@
 // The SSE, SSE2 and SSE3 members of the single-precision real transform: against the long
 // double reference and FFTW's float transform, their exact cases, the bit identities
 // between members and placements, their sizes and tables, and their refusals.
-#include "kernels/fft-audio/FFTReal32.h"
-#include "kernels/fft-audio/FFTReal32Internal.h"
-#include "kernels/fft-real/FFTAlloc.h"
-#include "tests/kernels/fft-audio/FftwFloatPerm.h"
-#include "tests/kernels/fft-real/FFTReference.h"
-#include "tests/support/Sanitized.h"
-
-#include <gtest/gtest.h>
-
 #include <algorithm>
 #include <cfloat>
 #include <cmath>
 #include <cstring>
 #include <random>
 #include <vector>
+
+#include <gtest/gtest.h>
+
+#include "kernels/fft-audio/FFTReal32.h"
+#include "kernels/fft-audio/FFTReal32Internal.h"
+#include "kernels/fft-real/FFTAlloc.h"
+#include "tests/kernels/fft-audio/FftwFloatPerm.h"
+#include "tests/kernels/fft-real/FFTReference.h"
+#include "tests/support/Sanitized.h"
 
 namespace {
 

@@ -1,21 +1,21 @@
 // The generic single-precision real transform against FFTW, its exact cases, tables, work
 // buffer handling and refusals (its accuracy sweep runs beside the other members', in
 // FFTReal32MembersTest.cpp, on the same reference).
-#include "kernels/fft-audio/FFTReal32.h"
-#include "kernels/fft-audio/FFTReal32Internal.h"
-#include "kernels/fft-real/FFTAlloc.h"
-#include "tests/kernels/fft-audio/FftwFloatPerm.h"
-#include "tests/kernels/fft-real/FFTReference.h"
-#include "tests/support/Sanitized.h"
-
-#include <gtest/gtest.h>
-
 #include <algorithm>
 #include <cfloat>
 #include <cmath>
 #include <cstring>
 #include <random>
 #include <vector>
+
+#include <gtest/gtest.h>
+
+#include "kernels/fft-audio/FFTReal32.h"
+#include "kernels/fft-audio/FFTReal32Internal.h"
+#include "kernels/fft-real/FFTAlloc.h"
+#include "tests/kernels/fft-audio/FftwFloatPerm.h"
+#include "tests/kernels/fft-real/FFTReference.h"
+#include "tests/support/Sanitized.h"
 
 namespace {
 

@@ -1,12 +1,12 @@
 // The aligned blocks of the transform objects, over a recording heap.
-#include "kernels/fft-audio/FFTAudio64.h"
-#include "kernels/fft-audio/FFTReal32.h"
-
-#include <gtest/gtest.h>
-
 #include <cstdint>
 #include <cstdlib>
 #include <vector>
+
+#include <gtest/gtest.h>
+
+#include "kernels/fft-audio/FFTAudio64.h"
+#include "kernels/fft-audio/FFTReal32.h"
 
 namespace {
 

@@ -1,14 +1,14 @@
 // The 16-bit integer square roots against exact integer rules: every non-negative input at
 // every scale factor, through the estimate path and through the exact path that a zero
 // lane selects, plus the complex roots and the tail's writes.
-#include "kernels/fft-audio/Sqrt16s.h"
-
-#include <gtest/gtest.h>
-
 #include <cmath>
 #include <cstdint>
 #include <random>
 #include <vector>
+
+#include <gtest/gtest.h>
+
+#include "kernels/fft-audio/Sqrt16s.h"
 
 namespace {
 

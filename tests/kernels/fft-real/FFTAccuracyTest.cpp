@@ -1,18 +1,18 @@
 // Every transform against a long double reference, for every order 0 to 20 and every
 // scaling flag; forward then inverse; in place against out of place.
-#include "kernels/fft-real/FFTReal64.h"
-#include "tests/kernels/fft-real/FFTReference.h"
-#include "tests/support/FFTScaleFactor.h"
-#include "tests/support/RandomVectors.h"
-
-#include <gtest/gtest.h>
-
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <cstring>
 #include <memory>
 #include <vector>
+
+#include <gtest/gtest.h>
+
+#include "kernels/fft-real/FFTReal64.h"
+#include "tests/kernels/fft-real/FFTReference.h"
+#include "tests/support/FFTScaleFactor.h"
+#include "tests/support/RandomVectors.h"
 
 using namespace kernels::fft_real;
 using fftref::CL;

@@ -2,6 +2,15 @@
 // against the long double reference for every order and flag, the bit identities between
 // members, FFTW as an outside check, the member tag on the record, the paired tables'
 // golden values, and the all-or-nothing set-up under failing allocations.
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <cstring>
+#include <vector>
+
+#include <fftw3.h>
+#include <gtest/gtest.h>
+
 #include "kernels/fft-real/FFTAlloc.h"
 #include "kernels/fft-real/FFTEngine64.h"
 #include "kernels/fft-real/FFTReal64.h"
@@ -9,15 +18,6 @@
 #include "tests/support/FFTScaleFactor.h"
 #include "tests/support/RandomVectors.h"
 #include "tests/support/Sanitized.h"
-
-#include <fftw3.h>
-#include <gtest/gtest.h>
-
-#include <algorithm>
-#include <cmath>
-#include <cstdint>
-#include <cstring>
-#include <vector>
 
 using namespace kernels::fft_real;
 using fftref::CL;

@@ -3,14 +3,14 @@
 // where an O(N^2) sum would take too long.
 #pragma once
 
-#include "kernels/fft-real/FFTReal64.h"
-
 #include <cfloat>
 #include <cmath>
 #include <complex>
 #include <cstdint>
 #include <random>
 #include <vector>
+
+#include "kernels/fft-real/FFTReal64.h"
 
 namespace fftref {
 

@@ -1,12 +1,12 @@
 // Kernels of orders 0 to 3 and the spectra the entry operations give for the cases that
 // fix the layouts and the sign convention.
-#include "kernels/fft-real/FFTEngine64.h"
-
-#include <gtest/gtest.h>
-
 #include <cmath>
 #include <cstring>
 #include <vector>
+
+#include <gtest/gtest.h>
+
+#include "kernels/fft-real/FFTEngine64.h"
 
 using namespace kernels::fft_real;
 

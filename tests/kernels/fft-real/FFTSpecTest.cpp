@@ -1,14 +1,14 @@
 // Set-up, size query and release of the specification records; statuses of the
 // transforms; every failure path releases what it took and writes nothing.
-#include "kernels/fft-real/FFTAlloc.h"
-#include "kernels/fft-real/FFTReal64.h"
-
-#include <gtest/gtest.h>
-
 #include <cmath>
 #include <cstdint>
 #include <cstring>
 #include <vector>
+
+#include <gtest/gtest.h>
+
+#include "kernels/fft-real/FFTAlloc.h"
+#include "kernels/fft-real/FFTReal64.h"
 
 using namespace kernels::fft_real;
 

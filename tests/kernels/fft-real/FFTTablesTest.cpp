@@ -1,10 +1,10 @@
 // The tables of a record, value by value, and the sizes of the large-order block.
-#include "kernels/fft-real/FFTEngine64.h"
+#include <cmath>
+#include <vector>
 
 #include <gtest/gtest.h>
 
-#include <cmath>
-#include <vector>
+#include "kernels/fft-real/FFTEngine64.h"
 
 using namespace kernels::fft_real;
 

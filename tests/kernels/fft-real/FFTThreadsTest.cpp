@@ -1,13 +1,13 @@
 // One record serves transforms on several threads at once: it is only read.
-#include "kernels/fft-real/FFTReal64.h"
-
-#include <gtest/gtest.h>
-
 #include <cmath>
 #include <cstring>
 #include <string>
 #include <thread>
 #include <vector>
+
+#include <gtest/gtest.h>
+
+#include "kernels/fft-real/FFTReal64.h"
 
 using namespace kernels::fft_real;
 

@@ -1,12 +1,12 @@
 // FFTW as an independent check of a few sizes, complex and real.
-#include "kernels/fft-real/FFTReal64.h"
-#include "tests/kernels/fft-real/FFTReference.h"
-#include "tests/support/RandomVectors.h"
+#include <vector>
 
 #include <fftw3.h>
 #include <gtest/gtest.h>
 
-#include <vector>
+#include "kernels/fft-real/FFTReal64.h"
+#include "tests/kernels/fft-real/FFTReference.h"
+#include "tests/support/RandomVectors.h"
 
 using namespace kernels::fft_real;
 

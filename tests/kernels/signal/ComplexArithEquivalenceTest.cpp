@@ -3,18 +3,18 @@
 // against a scalar double reference, and within 2^-51 (|first term| + |second term|) of
 // the generic's extended evaluation; overflowing intermediate values give the generic's
 // result; bad arguments the generic's status with nothing written.
-#include "framework/dispatch/Slbcbbasicdispatcher.h"
-#include "kernels/signal/SignalKernels.h"
-#include "tests/support/EquivalenceSupport.h"
-#include "tests/support/RandomVectors.h"
-
-#include <gtest/gtest.h>
-
 #include <cfloat>
 #include <cmath>
 #include <cstring>
 #include <string>
 #include <vector>
+
+#include <gtest/gtest.h>
+
+#include "framework/dispatch/Slbcbbasicdispatcher.h"
+#include "kernels/signal/SignalKernels.h"
+#include "tests/support/EquivalenceSupport.h"
+#include "tests/support/RandomVectors.h"
 
 namespace {
 

@@ -3,17 +3,17 @@
 // within 2 ulp), the magnitude its correctly rounded root (within 1 ulp); both give the
 // generic's bits where the double squares would overflow or fall below the normal range. The dot
 // product is bounded by its summation order.
-#include "framework/dispatch/Slbcbbasicdispatcher.h"
-#include "kernels/signal/SignalKernels.h"
-#include "tests/support/EquivalenceSupport.h"
-#include "tests/support/RandomVectors.h"
-
-#include <gtest/gtest.h>
-
 #include <climits>
 #include <cmath>
 #include <string>
 #include <vector>
+
+#include <gtest/gtest.h>
+
+#include "framework/dispatch/Slbcbbasicdispatcher.h"
+#include "kernels/signal/SignalKernels.h"
+#include "tests/support/EquivalenceSupport.h"
+#include "tests/support/RandomVectors.h"
 
 namespace {
 

@@ -2,18 +2,18 @@
 // alignment, and the stores each class chooses on both sides of its byte limits (code 5:
 // streaming copies from 8192 bytes, page-wise from 16384, streaming zero fills from
 // 20480; the 16-byte-register class by the cache size, never on another vendor's part).
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
 #include "framework/dispatch/Slbcbbasicdispatcher.h"
 #include "kernels/basic/BasicKernels.h"
 #include "kernels/signal/SignalCorrConv.h"
 #include "kernels/signal/SignalKernels.h"
 #include "tests/kernels/basic/FakeCpuid.h"
 #include "tests/support/RandomVectors.h"
-
-#include <gtest/gtest.h>
-
-#include <cstring>
-#include <string>
-#include <vector>
 
 namespace {
 

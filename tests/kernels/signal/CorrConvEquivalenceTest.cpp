@@ -9,22 +9,21 @@
 // which covers both the direct sums (each product and addition rounded once, at most
 // once per term) and the transforms (about log2 N roundings per butterfly level, relative
 // to the norms of the inputs); ||x||·||y|| bounds the sum of |terms| of every lag.
+#include <bit>
+#include <cmath>
+#include <cstdint>
+#include <cstring>
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
 #include "framework/dispatch/Slbcbbasicdispatcher.h"
 #include "framework/dispatch/generic_corrconv.h"
 #include "kernels/fft-real/FFTAlloc.h"
 #include "kernels/signal/SignalCorrConv.h"
 #include "tests/support/RandomVectors.h"
-
-#include <gtest/gtest.h>
-
-#include <ostream>
-
-#include <bit>
-#include <cmath>
-#include <cstdint>
-#include <cstring>
-#include <string>
-#include <vector>
 
 namespace {
 

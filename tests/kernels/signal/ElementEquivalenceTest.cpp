@@ -4,14 +4,6 @@
 // subnormals, the integer extremes), with guard bytes around every destination. Bit
 // operations, copies, comparisons and the square root give the generic's bits; the
 // square gives the IEEE double product, within 1 ulp of the generic's extended one.
-#include "framework/dispatch/Slbcbbasicdispatcher.h"
-#include "kernels/signal/SignalKernels.h"
-#include "platform/cpu/FpuControl.h"
-#include "tests/support/EquivalenceSupport.h"
-#include "tests/support/RandomVectors.h"
-
-#include <gtest/gtest.h>
-
 #include <algorithm>
 #include <bit>
 #include <climits>
@@ -20,6 +12,14 @@
 #include <functional>
 #include <string>
 #include <vector>
+
+#include <gtest/gtest.h>
+
+#include "framework/dispatch/Slbcbbasicdispatcher.h"
+#include "kernels/signal/SignalKernels.h"
+#include "platform/cpu/FpuControl.h"
+#include "tests/support/EquivalenceSupport.h"
+#include "tests/support/RandomVectors.h"
 
 namespace {
 

@@ -1,19 +1,19 @@
 // The largest and smallest element with their index against the generic: the same value
 // bits and index over lengths, offsets and placements of NaNs, signed zeros, infinities
 // and ties (first element, inside a register pair, in the scalar tail).
-#include "framework/dispatch/Slbcbbasicdispatcher.h"
-#include "kernels/signal/SignalKernels.h"
-#include "tests/support/EquivalenceSupport.h"
-#include "tests/support/RandomVectors.h"
-
-#include <gtest/gtest.h>
-
 #include <bit>
 #include <cmath>
 #include <cstdint>
 #include <cstring>
 #include <string>
 #include <vector>
+
+#include <gtest/gtest.h>
+
+#include "framework/dispatch/Slbcbbasicdispatcher.h"
+#include "kernels/signal/SignalKernels.h"
+#include "tests/support/EquivalenceSupport.h"
+#include "tests/support/RandomVectors.h"
 
 namespace {
 

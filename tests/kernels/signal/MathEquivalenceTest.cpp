@@ -5,14 +5,6 @@
 // lengths on both sides of the exponential's four-element rule and of the register pairs.
 // The x87 forms run in 53-bit precision whatever the caller's control word, and every
 // kernel leaves the caller's x87 word and MXCSR controls as they were.
-#include "framework/dispatch/Slbcbbasicdispatcher.h"
-#include "kernels/signal/MathKernels.h"
-#include "platform/cpu/FpuControl.h"
-#include "tests/support/EquivalenceSupport.h"
-#include "tests/support/RandomVectors.h"
-
-#include <gtest/gtest.h>
-
 #include <bit>
 #include <cmath>
 #include <cstdint>
@@ -21,6 +13,14 @@
 #include <limits>
 #include <string>
 #include <vector>
+
+#include <gtest/gtest.h>
+
+#include "framework/dispatch/Slbcbbasicdispatcher.h"
+#include "kernels/signal/MathKernels.h"
+#include "platform/cpu/FpuControl.h"
+#include "tests/support/EquivalenceSupport.h"
+#include "tests/support/RandomVectors.h"
 
 namespace {
 

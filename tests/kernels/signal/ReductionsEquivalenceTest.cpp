@@ -3,18 +3,18 @@
 // every addition: the bound used is (len + 2) * 2^-53 * (sum of |terms|), plus the final
 // operation's half ulp. Edge rows (infinities, NaNs) must give the generic's class of
 // result; the maximum norm compares exactly (its rounding is monotone).
+#include <climits>
+#include <cmath>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
 #include "framework/dispatch/Slbcbbasicdispatcher.h"
 #include "kernels/signal/SignalKernels.h"
 #include "platform/cpu/FpuControl.h"
 #include "tests/support/EquivalenceSupport.h"
 #include "tests/support/RandomVectors.h"
-
-#include <gtest/gtest.h>
-
-#include <climits>
-#include <cmath>
-#include <string>
-#include <vector>
 
 namespace {
 

@@ -1,12 +1,12 @@
 // The signal unit's wiring as a whole: its 63 operations select three ways low, so only
 // codes 6 and 5 may leave the generic, and no class of it waits for a kernel. The walk over
 // the catalogue (framework/dispatch) checks what each slot then holds at every code.
-#include "framework/dispatch/VectorMath.h"
+#include <set>
+#include <string>
 
 #include <gtest/gtest.h>
 
-#include <set>
-#include <string>
+#include "framework/dispatch/VectorMath.h"
 
 namespace {
 

@@ -1,15 +1,15 @@
 // The spectrum products of the convolution and correlation transform paths, at every
 // length parity: which elements are real bins and which form pairs, each step's
 // precision per class, and the argument tests.
-#include "kernels/signal/SignalCorrConv.h"
-#include "tests/support/RandomVectors.h"
-
-#include <gtest/gtest.h>
-
 #include <bit>
 #include <cstdint>
 #include <string>
 #include <vector>
+
+#include <gtest/gtest.h>
+
+#include "kernels/signal/SignalCorrConv.h"
+#include "tests/support/RandomVectors.h"
 
 namespace {
 

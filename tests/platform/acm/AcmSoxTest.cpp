@@ -1,10 +1,10 @@
 // Our codecs against sox: files that sox encodes decode to exactly the 16-bit
 // samples sox decodes them to, and files we encode decode in sox (and
 // libsndfile) to exactly what our own decoder makes of them.
-#include <gtest/gtest.h>
-
 #include <fstream>
 #include <string>
+
+#include <gtest/gtest.h>
 
 #include "platform/acm/Acm.h"
 #include "platform/acm/AcmCodecs.h"

@@ -1,9 +1,9 @@
-#include <gtest/gtest.h>
-
 #include <cmath>
 #include <cstring>
 #include <random>
 #include <string>
+
+#include <gtest/gtest.h>
 
 #include "platform/acm/Acm.h"
 #include "platform/acm/AcmCodecs.h"

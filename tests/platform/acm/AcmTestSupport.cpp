@@ -1,8 +1,8 @@
 #include "tests/platform/acm/AcmTestSupport.h"
 
-#include <gtest/gtest.h>
-
 #include <algorithm>
+
+#include <gtest/gtest.h>
 
 namespace acmtest {
 

@@ -1,9 +1,9 @@
 // Streams used on several threads at once (the logger compresses on the
 // capture thread while the player decodes on the clock thread): the handle
 // registry is shared, each stream's state is its own.
-#include <gtest/gtest.h>
-
 #include <thread>
+
+#include <gtest/gtest.h>
 
 #include "platform/acm/Acm.h"
 #include "tests/platform/acm/AcmTestSupport.h"

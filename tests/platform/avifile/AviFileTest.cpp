@@ -1,19 +1,17 @@
-#include "platform/avifile/AviFile.h"
-
-#include "platform/wave/WaveFormat.h"
-#include "tests/support/WavOracle.h"
-
-#include <gtest/gtest.h>
-
 #include <csignal>
 #include <cstring>
 #include <fstream>
 #include <random>
 #include <vector>
 
+#include <gtest/gtest.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
+
+#include "platform/avifile/AviFile.h"
+#include "platform/wave/WaveFormat.h"
+#include "tests/support/WavOracle.h"
 
 using namespace avifile;
 using wavoracle::FileBytes;

@@ -1,7 +1,6 @@
-#include "platform/classlib/ClassBuilder.h"
-
 #include <gtest/gtest.h>
 
+#include "platform/classlib/ClassBuilder.h"
 #include "tests/platform/classlib/TestClasses.h"
 
 using namespace classlib_test;

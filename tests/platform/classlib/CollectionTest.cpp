@@ -1,7 +1,6 @@
-#include "platform/classlib/Collection.h"
-
 #include <gtest/gtest.h>
 
+#include "platform/classlib/Collection.h"
 #include "tests/platform/classlib/TestClasses.h"
 
 using namespace classlib_test;

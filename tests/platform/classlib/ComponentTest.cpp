@@ -1,6 +1,6 @@
-#include "platform/classlib/Classes.h"
-
 #include <gtest/gtest.h>
+
+#include "platform/classlib/Classes.h"
 
 namespace {
 

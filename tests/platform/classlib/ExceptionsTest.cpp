@@ -1,11 +1,10 @@
-#include "platform/classlib/Exceptions.h"
-
-#include <gtest/gtest.h>
-
 #include <cstdint>
 #include <string>
 
+#include <gtest/gtest.h>
+
 #include "platform/classlib/Dialogs.h"
+#include "platform/classlib/Exceptions.h"
 #include "platform/classlib/Lists.h"
 
 namespace {

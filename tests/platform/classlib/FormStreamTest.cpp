@@ -1,10 +1,9 @@
-#include "platform/classlib/FormStream.h"
-
-#include <gtest/gtest.h>
-
 #include <cmath>
 #include <limits>
 
+#include <gtest/gtest.h>
+
+#include "platform/classlib/FormStream.h"
 #include "tests/platform/classlib/TestClasses.h"
 
 using namespace classlib_test;

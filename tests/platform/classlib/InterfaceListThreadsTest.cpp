@@ -1,10 +1,10 @@
-#include "platform/classlib/Lists.h"
-
-#include <gtest/gtest.h>
-
 #include <atomic>
 #include <thread>
 #include <vector>
+
+#include <gtest/gtest.h>
+
+#include "platform/classlib/Lists.h"
 
 namespace {
 

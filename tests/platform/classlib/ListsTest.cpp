@@ -1,8 +1,8 @@
-#include "platform/classlib/Lists.h"
+#include <string>
 
 #include <gtest/gtest.h>
 
-#include <string>
+#include "platform/classlib/Lists.h"
 
 namespace {
 

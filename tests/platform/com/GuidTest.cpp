@@ -1,8 +1,8 @@
-#include "platform/com/Guid.h"
+#include <unordered_set>
 
 #include <gtest/gtest.h>
 
-#include <unordered_set>
+#include "platform/com/Guid.h"
 
 namespace {
 

@@ -1,10 +1,10 @@
-#include "platform/com/Unknown.h"
-
-#include <gtest/gtest.h>
-
 #include <atomic>
 #include <thread>
 #include <vector>
+
+#include <gtest/gtest.h>
+
+#include "platform/com/Unknown.h"
 
 namespace {
 

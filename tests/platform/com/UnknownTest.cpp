@@ -1,6 +1,6 @@
-#include "platform/com/Unknown.h"
-
 #include <gtest/gtest.h>
+
+#include "platform/com/Unknown.h"
 
 namespace {
 

@@ -1,9 +1,8 @@
 // Processor probes against made-up CPUID results, and a sanity pass on this machine.
-#include "platform/cpu/Cpuid.h"
-
-#include "tests/platform/cpu/FakeCpuid.h"
-
 #include <gtest/gtest.h>
+
+#include "platform/cpu/Cpuid.h"
+#include "tests/platform/cpu/FakeCpuid.h"
 
 namespace {
 

@@ -1,12 +1,12 @@
 // A made-up processor for the CPUID probes: leaves are set by hand, unknown leaves read 0.
 #pragma once
 
-#include "platform/cpu/Cpuid.h"
-
 #include <cstdint>
 #include <cstring>
 #include <map>
 #include <utility>
+
+#include "platform/cpu/Cpuid.h"
 
 namespace cpu::testing {
 

@@ -1,13 +1,13 @@
 // x87 and SSE control registers: masked setters, flag-word translation, and the rule
 // that no routine ever unmasks an exception.
-#include "platform/cpu/FpuControl.h"
-
-#include <gtest/gtest.h>
-
 #include <bit>
 #include <cmath>
 #include <cstdint>
 #include <limits>
+
+#include <gtest/gtest.h>
+
+#include "platform/cpu/FpuControl.h"
 
 namespace {
 

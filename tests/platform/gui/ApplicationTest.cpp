@@ -1,19 +1,17 @@
-#include "platform/gui/Application.h"
-
-#include <gtest/gtest.h>
-
 #include <QApplication>
 #include <QCoreApplication>
 #include <QTimer>
-
 #include <chrono>
 #include <csignal>
 #include <stdexcept>
 #include <thread>
 
+#include <gtest/gtest.h>
+
 #include "platform/classlib/Dialogs.h"
 #include "platform/classlib/Exceptions.h"
 #include "platform/gui/Actions.h"
+#include "platform/gui/Application.h"
 #include "platform/gui/Signals.h"
 #include "platform/mainloop/HiddenWindow.h"
 #include "tests/support/QtWait.h"

@@ -1,16 +1,15 @@
-#include "platform/gui/Canvas.h"
-
-#include <gtest/gtest.h>
-
 #include <QFont>
 #include <QFontInfo>
 #include <functional>
+
+#include <gtest/gtest.h>
 
 #include "platform/classlib/ClassBuilder.h"
 #include "platform/classlib/Component.h"
 #include "platform/classlib/Exceptions.h"
 #include "platform/classlib/FormStream.h"
 #include "platform/gui/Application.h"
+#include "platform/gui/Canvas.h"
 #include "tests/support/Pictures.h"
 
 namespace {

@@ -1,19 +1,17 @@
-#include "platform/gui/Control.h"
-
-#include <gtest/gtest.h>
-
 #include <QApplication>
 #include <QCursor>
 #include <QTest>
 #include <QWheelEvent>
-
 #include <vector>
+
+#include <gtest/gtest.h>
 
 #include "platform/classlib/ClassBuilder.h"
 #include "platform/classlib/Dialogs.h"
 #include "platform/classlib/Exceptions.h"
 #include "platform/classlib/FormStream.h"
 #include "platform/gui/Application.h"
+#include "platform/gui/Control.h"
 #include "tests/support/Pictures.h"
 
 namespace {

@@ -1,11 +1,10 @@
-#include "platform/gui/Control.h"
-
-#include <gtest/gtest.h>
-
 #include <atomic>
 #include <thread>
 
+#include <gtest/gtest.h>
+
 #include "platform/gui/Application.h"
+#include "platform/gui/Control.h"
 #include "tests/support/Wait.h"
 
 namespace {

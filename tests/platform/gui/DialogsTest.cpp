@@ -1,9 +1,8 @@
-#include "platform/classlib/Dialogs.h"
+#include <string>
 
 #include <gtest/gtest.h>
 
-#include <string>
-
+#include "platform/classlib/Dialogs.h"
 #include "platform/gui/QtDialogs.h"
 
 namespace {

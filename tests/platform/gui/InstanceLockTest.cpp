@@ -1,18 +1,16 @@
-#include "platform/gui/InstanceLock.h"
-
-#include <gtest/gtest.h>
-
 #include <QCoreApplication>
 #include <QFile>
 #include <QProcess>
 #include <QProcessEnvironment>
 #include <QTemporaryDir>
-
 #include <chrono>
 #include <cstdlib>
 #include <fstream>
 
+#include <gtest/gtest.h>
+
 #include "platform/gui/Application.h"
+#include "platform/gui/InstanceLock.h"
 #include "tests/support/QtWait.h"
 
 namespace {

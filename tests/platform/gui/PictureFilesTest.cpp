@@ -1,8 +1,8 @@
 // The picture writers, checked by reading the files back: the bitmap's bytes
 // against the file format, cjpeg reading our bitmap, libjpeg and djpeg
 // reading our JPEG; failures leave the file they would replace alone.
-#include "platform/gui/PictureFiles.h"
-
+#include <QClipboard>
+#include <QGuiApplication>
 #include <csetjmp>
 #include <cstdio>
 #include <filesystem>
@@ -10,13 +10,11 @@
 #include <iterator>
 #include <string>
 
-#include <QClipboard>
-#include <QGuiApplication>
-
 #include <gtest/gtest.h>
 #include <jpeglib.h>
 
 #include "platform/gui/Application.h"
+#include "platform/gui/PictureFiles.h"
 #include "tests/support/RunCommand.h"
 
 namespace {

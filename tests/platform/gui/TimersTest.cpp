@@ -1,15 +1,13 @@
-#include "platform/gui/Timers.h"
-
-#include <gtest/gtest.h>
-
 #include <QCoreApplication>
-
 #include <chrono>
 #include <vector>
+
+#include <gtest/gtest.h>
 
 #include "platform/classlib/ClassBuilder.h"
 #include "platform/classlib/FormStream.h"
 #include "platform/gui/Application.h"
+#include "platform/gui/Timers.h"
 
 namespace {
 

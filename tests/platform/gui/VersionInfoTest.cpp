@@ -1,6 +1,6 @@
-#include "platform/gui/VersionInfo.h"
-
 #include <gtest/gtest.h>
+
+#include "platform/gui/VersionInfo.h"
 
 namespace {
 

@@ -1,9 +1,8 @@
-#include <gtest/gtest.h>
-
 #include <QTest>
-
 #include <climits>
 #include <memory>
+
+#include <gtest/gtest.h>
 
 #include "platform/gui/Application.h"
 #include "platform/gui/MeterBar.h"

@@ -1,10 +1,10 @@
-#include "platform/mainloop/HiddenWindow.h"
-
-#include <gtest/gtest.h>
-
 #include <memory>
 #include <thread>
 #include <vector>
+
+#include <gtest/gtest.h>
+
+#include "platform/mainloop/HiddenWindow.h"
 
 using mainloop::THiddenWindow;
 using mainloop::TMainLoop;

@@ -1,11 +1,11 @@
-#include "platform/mainloop/MainLoop.h"
-
-#include <gtest/gtest.h>
-
 #include <atomic>
 #include <stdexcept>
 #include <thread>
 #include <vector>
+
+#include <gtest/gtest.h>
+
+#include "platform/mainloop/MainLoop.h"
 
 using namespace std::chrono_literals;
 using mainloop::TMainLoop;

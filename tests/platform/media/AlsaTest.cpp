@@ -2,18 +2,18 @@
 // configuration reads a raw file as its microphone and writes what it plays
 // into another file. alsa-lib reads its configuration once per process, so
 // main() points HOME at that configuration before anything touches ALSA.
-#include <alsa/asoundlib.h>
-#include <dlfcn.h>
-#include <poll.h>
-#include <sys/eventfd.h>
-#include <unistd.h>
-
 #include <atomic>
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <thread>
+
+#include <alsa/asoundlib.h>
+#include <dlfcn.h>
+#include <poll.h>
+#include <sys/eventfd.h>
+#include <unistd.h>
 
 #include "tests/platform/media/MediaTestSupport.h"
 

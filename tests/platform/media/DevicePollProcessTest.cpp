@@ -7,14 +7,14 @@
 // ALSA_CONFIG_PATH at the system's configuration and a file of the test's
 // own before anything touches ALSA; the calls into snd_device_name_hint are
 // counted on their way to alsa-lib.
-#include <alsa/asoundlib.h>
-#include <dlfcn.h>
-#include <sys/stat.h>
-
 #include <atomic>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+
+#include <alsa/asoundlib.h>
+#include <dlfcn.h>
+#include <sys/stat.h>
 
 #include "tests/platform/media/MediaTestSupport.h"
 

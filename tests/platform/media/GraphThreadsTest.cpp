@@ -1,16 +1,15 @@
-#include <unistd.h>
-
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <fstream>
 #include <thread>
 
-#include "tests/platform/media/MediaTestSupport.h"
-#include "tests/support/Wait.h"
+#include <unistd.h>
 
 #include "platform/mainloop/HiddenWindow.h"
 #include "platform/sys/Sync.h"
+#include "tests/platform/media/MediaTestSupport.h"
+#include "tests/support/Wait.h"
 
 using namespace mediatest;
 

@@ -2,10 +2,9 @@
 #include <cstring>
 #include <thread>
 
-#include "tests/platform/media/MediaTestSupport.h"
-
 #include "platform/com/ClassFactory.h"
 #include "platform/sys/Sync.h"
+#include "tests/platform/media/MediaTestSupport.h"
 
 using namespace mediatest;
 

@@ -4,13 +4,13 @@
 // the microphone is fed must come out of a take frame for frame; what is
 // played must reach the output frame for frame, read back from the FIFO a
 // pipe sink writes what it plays into.
-#include <fcntl.h>
-#include <poll.h>
-#include <unistd.h>
-
 #include <atomic>
 #include <filesystem>
 #include <thread>
+
+#include <fcntl.h>
+#include <poll.h>
+#include <unistd.h>
 
 #include "tests/platform/media/MediaTestSupport.h"
 #include "tests/support/SoundServer.h"

@@ -1,14 +1,14 @@
-#include "platform/sys/MMTimer.h"
-#include "platform/sys/Sync.h"
-#include "tests/support/Wait.h"
-
-#include <gtest/gtest.h>
-
 #include <atomic>
 #include <chrono>
 #include <mutex>
 #include <thread>
 #include <vector>
+
+#include <gtest/gtest.h>
+
+#include "platform/sys/MMTimer.h"
+#include "platform/sys/Sync.h"
+#include "tests/support/Wait.h"
 
 using namespace std::chrono_literals;
 using Clock = std::chrono::steady_clock;

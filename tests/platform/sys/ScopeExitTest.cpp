@@ -1,10 +1,10 @@
-#include "platform/sys/ScopeExit.h"
-
-#include <gtest/gtest.h>
-
 #include <stdexcept>
 #include <string>
 #include <type_traits>
+
+#include <gtest/gtest.h>
+
+#include "platform/sys/ScopeExit.h"
 
 namespace {
 

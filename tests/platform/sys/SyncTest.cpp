@@ -1,9 +1,9 @@
-#include "platform/sys/Sync.h"
+#include <atomic>
+#include <thread>
 
 #include <gtest/gtest.h>
 
-#include <atomic>
-#include <thread>
+#include "platform/sys/Sync.h"
 
 using namespace std::chrono_literals;
 

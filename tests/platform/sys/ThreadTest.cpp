@@ -1,10 +1,10 @@
-#include "platform/sys/Thread.h"
-#include "platform/sys/Sync.h"
+#include <atomic>
+#include <stdexcept>
 
 #include <gtest/gtest.h>
 
-#include <atomic>
-#include <stdexcept>
+#include "platform/sys/Sync.h"
+#include "platform/sys/Thread.h"
 
 using namespace std::chrono_literals;
 
