@@ -22,6 +22,8 @@ TALWaveLogger::TALWaveLogger(TComponent *AOwner) : TALCommonLogger(AOwner) {
   compression_.reset(CreateObject<TALAudioCompression>(this));
   compressor_.reset(CreateObject<TALAcmCompressor>());
   progressWindow_ = std::make_unique<mainloop::THiddenWindow>();
+  progressGate_ = std::make_unique<TALProgressGate>(
+      [this] { return progressWindow_->PostMessage(ALLoggerProgressMessage, 0, 0); });
   savedProc_ = progressWindow_->SetWindowProc([this](const mainloop::TMessage &Message) {
     if (Message.Msg == ALLoggerProgressMessage)
       SyncReportPosition();
@@ -194,6 +196,9 @@ void TALWaveLogger::EndAudio() {
     compressor_->CloseCompressor();
   }
   ReleaseFile();
+  // The take's last position reaches the window even when it came within a
+  // period of the one shown.
+  progressGate_->Close();
 }
 
 void TALWaveLogger::ReleaseFile() {
@@ -262,10 +267,11 @@ void TALWaveLogger::ReportPosition() {
     reportedCurrent_ = current;
     reportedTotal_ = total;
   }
-  progressWindow_->PostMessage(ALLoggerProgressMessage, 0, 0);
+  progressGate_->Changed();
 }
 
 void TALWaveLogger::SyncReportPosition() {
+  progressGate_->Arrived();
   int64_t current, total;
   {
     std::lock_guard<std::mutex> lock(reportMutex_);

@@ -19,8 +19,9 @@
 // flushed into the file when the take ends, so no tail is lost.
 //
 // Threads: OnProgress and OnError run on the main thread (OnProgress through
-// the progress window's message 1026). CurrentSample and SamplesCount are read
-// and written under the lock object's sections; the reported values cross
+// the progress window's message 1026, at most about every 100 ms while the
+// position moves, and once more with the last position when a take ends). CurrentSample and
+// SamplesCount are read and written under the lock object's sections; the reported values cross
 // threads inside their own mutex.
 #pragma once
 
@@ -29,6 +30,7 @@
 
 #include "audio/ALCommonLogger.h"
 #include "audio/ALCompression.h"
+#include "audio/ALProgressGate.h"
 #include "audio/Alacmcompressor.h"
 #include "platform/avifile/AviFile.h"
 #include "platform/mainloop/HiddenWindow.h"
@@ -104,6 +106,7 @@ private:
   std::string lastError_;
   std::string pendingError_;
   std::unique_ptr<mainloop::THiddenWindow> progressWindow_;
+  std::unique_ptr<TALProgressGate> progressGate_;
   mainloop::TWndProc savedProc_;
   std::unique_ptr<TSLMainThreadNotify> failureNotifier_;
 };

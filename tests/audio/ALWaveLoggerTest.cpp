@@ -258,9 +258,53 @@ TEST_F(ALWaveLoggerTest, ProgressReachesTheMainThreadWithTheNewestValues) {
   source->SendBuffer(100);
   source->SendBuffer(100);
   Pump();
-  ASSERT_EQ(reports.size(), 2u);
+  // One post in flight carries every change made before it is handled.
+  ASSERT_EQ(reports.size(), 1u);
   EXPECT_EQ(reports[0], std::make_pair(int64_t(300), int64_t(300)));
-  EXPECT_EQ(reports[1], reports[0]);
+}
+
+TEST_F(ALWaveLoggerTest, BuffersInQuickSuccessionWakeTheMainThreadOnceAndTheStopShowsTheEnd) {
+  std::vector<std::pair<int64_t, int64_t>> reports;
+  logger->OnProgress = [&](TObject *, int64_t current, int64_t total) {
+    reports.emplace_back(current, total);
+  };
+  source->Start(ALTestFormat(48000, 16, 2));
+  for (int k = 0; k < 20; ++k) { // well within one 100 ms period
+    source->SendBuffer(1024);
+    Pump();
+  }
+  ASSERT_EQ(reports.size(), 1u) << "the first buffer is shown at once, the rest wait";
+  EXPECT_EQ(reports[0], std::make_pair(int64_t(1024), int64_t(1024)));
+  source->SendBuffer(100); // the take's last, shorter buffer
+  source->Stop();
+  Pump();
+  ASSERT_EQ(reports.size(), 2u);
+  EXPECT_EQ(reports.back(), std::make_pair(int64_t(20 * 1024 + 100), int64_t(20 * 1024 + 100)));
+  EXPECT_EQ(logger->Get_CurrentSample(), 20 * 1024 + 100);
+  Pump();
+  EXPECT_EQ(reports.size(), 2u) << "nothing moved after the stop";
+}
+
+TEST_F(ALWaveLoggerTest, APunchInShowsWhereItEndsNotWhereTheFileEnds) {
+  std::vector<std::pair<int64_t, int64_t>> reports;
+  source->Start(ALTestFormat(8000, 16, 1));
+  source->SendBuffer(1000);
+  source->Stop();
+  logger->OnProgress = [&](TObject *, int64_t current, int64_t total) {
+    reports.emplace_back(current, total);
+  };
+  logger->FileMode = fmOverride;
+  logger->Set_CurrentSample(200);
+  source->Start(ALTestFormat(8000, 16, 1));
+  for (int k = 0; k < 5; ++k) {
+    source->SendBuffer(50);
+    Pump();
+  }
+  source->Stop();
+  Pump();
+  ASSERT_EQ(reports.size(), 2u);
+  EXPECT_EQ(reports.front(), std::make_pair(int64_t(250), int64_t(1000)));
+  EXPECT_EQ(reports.back(), std::make_pair(int64_t(450), int64_t(1000)));
 }
 
 TEST_F(ALWaveLoggerTest, AStopWithoutAStartDoesNothing) {

@@ -2,9 +2,11 @@
 // thread feeds it: a file that begins because of a buffer begins on the main
 // thread, and every buffer, the one that triggered it included, is written in
 // order.
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <thread>
+#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -43,6 +45,47 @@ TEST(ALWaveLoggerThreadsTest, ADeferredStartOnTheMainThreadKeepsEveryBufferOfThe
   ASSERT_TRUE(read.Opened) << read.Error;
   ASSERT_EQ(read.Frames, 200 * 256);
   EXPECT_EQ(std::memcmp(read.Samples.data(), source->Sent().data(), source->Sent().size()), 0);
+  logger.reset();
+  source.reset();
+  mainloop::TMainLoop::Main().RunPending();
+}
+
+// The delivery thread writes a buffer every 5 ms for about a second while the
+// main thread runs its loop: the position reaches the main thread about every
+// 100 ms, not per buffer, and the stop hands over the exact end.
+TEST(ALWaveLoggerThreadsTest, ThePositionReachesTheMainThreadAtMostEveryPeriodAndExactlyAtTheEnd) {
+  ALTestFrameworkUp();
+  mainloop::TMainLoop::Main().BindMainThread();
+  wavoracle::TTempDir dir;
+  TOwnedPtr<TALVirtualSource> source(CreateObject<TALVirtualSource>());
+  TOwnedPtr<TALWaveLogger> logger(CreateObject<TALWaveLogger>(nullptr));
+  logger->SetFileName(dir.File("take.wav"));
+  ASSERT_TRUE(logger->GetInputPin()->Connect(source->Pin()));
+  std::vector<int64_t> shown;
+  logger->OnProgress = [&](TObject *, int64_t current, int64_t) { shown.push_back(current); };
+  source->Start(ALTestFormat(48000, 16, 2));
+  constexpr int Buffers = 200;
+  std::atomic<bool> done{false};
+  const auto began = std::chrono::steady_clock::now();
+  std::thread delivery([&] {
+    for (int k = 0; k < Buffers; ++k) {
+      source->SendBuffer(240);
+      std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    done = true;
+  });
+  const auto deadline = began + std::chrono::seconds(30);
+  while (!done && std::chrono::steady_clock::now() < deadline)
+    mainloop::TMainLoop::Main().WaitAndRun(std::chrono::milliseconds(1));
+  delivery.join();
+  const double periods =
+      std::chrono::duration<double>(std::chrono::steady_clock::now() - began).count() / 0.1;
+  source->Stop();
+  mainloop::TMainLoop::Main().RunPending();
+  ASSERT_FALSE(shown.empty());
+  EXPECT_LE(double(shown.size()), periods + 2) << "one hand-over per buffer would be " << Buffers;
+  EXPECT_EQ(shown.back(), Buffers * 240);
+  EXPECT_TRUE(std::is_sorted(shown.begin(), shown.end()));
   logger.reset();
   source.reset();
   mainloop::TMainLoop::Main().RunPending();
