@@ -66,12 +66,11 @@ bool TMainForm::CheckWaveFile(const std::string &Source) {
 
 void TMainForm::HookComponents() {
   TRecorderAudio &c = *components_;
-  // The positions arrive once per buffer; the window shows the latest at
-  // most every 100 ms.
-  auto loggerPace = std::make_shared<TProgressPacer>();
+  // The player's position arrives once per buffer; the window shows the
+  // latest at most every 100 ms. The logger spaces its own reports.
   auto playerPace = std::make_shared<TProgressPacer>();
-  c.AudioLogger->OnProgress = [this, loggerPace](TObject *s, int64_t cur, int64_t total) {
-    loggerPace->Offer([this, s, cur, total] { AudioLoggerProgress(s, cur, total); });
+  c.AudioLogger->OnProgress = [this](TObject *s, int64_t cur, int64_t total) {
+    AudioLoggerProgress(s, cur, total);
   };
   c.AudioLogger->OnError = [this](TObject *, const std::string &message) {
     RecordingFailed(message);
@@ -222,7 +221,12 @@ void TMainForm::AudioLoggerProgress(TObject *, int64_t CurrentSample, int64_t To
                             ? int(Rescale(CurrentSample, TrackBar->Max(), TotalSamples))
                             : TrackBar->Max());
   TrackBar->OnChange = std::move(saved);
-  if (components_) {
+  // By the take's own rate: the last report of a take arrives after the
+  // stop, when the logger no longer knows the stream's format.
+  if (FRecordRate > 0) {
+    Position->setText(QString::fromStdString(FormatTime(CurrentSample * 10000000 / FRecordRate)));
+    RecLen->setText(QString::fromStdString(FormatTime(TotalSamples * 10000000 / FRecordRate)));
+  } else if (components_) {
     Position->setText(
         QString::fromStdString(FormatTime(components_->AudioLogger->Get_CurrentTime())));
     RecLen->setText(

@@ -4,6 +4,7 @@
 // ended by the watchdog with its message.
 #include <QComboBox>
 #include <QImage>
+#include <QLineEdit>
 #include <QRadioButton>
 #include <QTemporaryDir>
 #include <QWidget>
@@ -105,6 +106,17 @@ TEST_F(TRecordingTest, AnUnpluggedMicrophoneEndsTheTakeThroughTheWatchdog) {
 } // namespace
 
 namespace {
+
+// The take's buffers come faster than a person reads the time boxes; what
+// they show once the take is stopped is its exact end.
+TEST_F(TRecordingTest, AfterStopTheTimeBoxesShowTheTakesExactEnd) {
+  Take(40);
+  form->StopAction->Execute();
+  ASSERT_TRUE(PumpUntil([&] { return mainloop::TMainLoop::Main().PendingCount() == 0; }));
+  const int64_t end = 40 * 1024 * 10000000LL / 44100;
+  EXPECT_EQ(form->Position->text().toStdString(), TMainForm::FormatTime(end));
+  EXPECT_EQ(form->RecLen->text().toStdString(), TMainForm::FormatTime(end));
+}
 
 TEST_F(TRecordingTest, WithoutAnOutputDeviceStopStillEndsAndMeasuresTheTake) {
   for (auto &d : TVirtualAudio::Devices(false))
