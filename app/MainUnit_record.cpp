@@ -11,7 +11,6 @@
 #include <filesystem>
 #include <system_error>
 
-#include "app/ProgressPacer.h"
 #include "app/RecorderAudio.h"
 #include "audio/ALWavePlayer.h"
 #include "platform/avifile/AviFile.h"
@@ -66,17 +65,16 @@ bool TMainForm::CheckWaveFile(const std::string &Source) {
 
 void TMainForm::HookComponents() {
   TRecorderAudio &c = *components_;
-  // The player's position arrives once per buffer; the window shows the
-  // latest at most every 100 ms. The logger spaces its own reports.
-  auto playerPace = std::make_shared<TProgressPacer>();
+  // The logger and the player space their reports themselves (at most about
+  // every 100 ms, and the last position when they stop).
   c.AudioLogger->OnProgress = [this](TObject *s, int64_t cur, int64_t total) {
     AudioLoggerProgress(s, cur, total);
   };
   c.AudioLogger->OnError = [this](TObject *, const std::string &message) {
     RecordingFailed(message);
   };
-  c.AudioPlayer->OnProgress = [this, playerPace](TObject *s, int64_t a, int64_t b, int64_t cur) {
-    playerPace->Offer([this, s, a, b, cur] { AudioPlayerProgress(s, a, b, cur); });
+  c.AudioPlayer->OnProgress = [this](TObject *s, int64_t a, int64_t b, int64_t cur) {
+    AudioPlayerProgress(s, a, b, cur);
   };
   c.AudioPlayer->OnStop = [this](TObject *s) { AudioPlayerStop(s); };
   // An output that can't start (device busy, gone, format refused) ends the

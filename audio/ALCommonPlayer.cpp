@@ -113,11 +113,13 @@ TALCommonPlayer::TALCommonPlayer(TComponent *AOwner)
   outputPin_->FunctionDependencies().Add(clockPin_.get(), true);
   progressNotifier_ =
       std::make_unique<TSLMainThreadNotify>([this](TSLMainThreadNotify *) { DoProgress(); });
+  progressGate_ = std::make_unique<TALProgressGate>([this] { return progressNotifier_->Notify(); });
   stopNotifier_ =
       std::make_unique<TSLMainThreadNotify>([this](TSLMainThreadNotify *) { DoStop(); });
 }
 
 TALCommonPlayer::~TALCommonPlayer() {
+  progressGate_.reset();
   progressNotifier_.reset();
   stopNotifier_.reset();
   clockPin_.reset();
@@ -220,6 +222,7 @@ void TALCommonPlayer::Pause() {
           outputPin_->Notify(TOWNotifyOperation::Make<TOWSLPauseOperation>().Get());
         RemoveTimer();
       }
+      progressGate_->Close();
     }
     ReleaseRemovedClocks();
   }
@@ -494,7 +497,7 @@ void TALCommonPlayer::GenerateSoundFrame(int32_t, IALAudioBufferPtr &Buffer) {
     result->Resize(uint32_t(got), true);
   currentSample_ += got;
   if (OnProgress || progressPin_->IsConnected())
-    progressNotifier_->Notify();
+    progressGate_->Changed();
   Buffer = IALAudioBufferPtr(result.Get());
 }
 
@@ -542,9 +545,13 @@ void TALCommonPlayer::MainIntStop(bool SendStop, bool RemoveClock, bool EndStop)
   IntClose();
   playing_ = false;
   stopping_ = false;
+  // Where playback stopped reaches the window even within a period of the
+  // position shown last.
+  progressGate_->Close();
 }
 
 void TALCommonPlayer::DoProgress() {
+  progressGate_->Arrived();
   const int64_t start = rangeStart_, end = rangeEnd_, current = currentSample_;
   if (OnProgress)
     OnProgress(this, start, end, current);

@@ -18,7 +18,9 @@
 // the clock generator happen only while the global write lock is held, and
 // the clock is left after the component's lock has been given back, so a tick
 // waiting for that lock cannot deadlock with it. OnProgress and the OnStop of
-// an ended range run on the main thread.
+// an ended range run on the main thread; OnProgress at most about every
+// 100 ms while the position moves, and once more with the position where
+// playback pauses or stops.
 #pragma once
 
 #include <atomic>
@@ -27,6 +29,7 @@
 #include <string>
 #include <vector>
 
+#include "audio/ALProgressGate.h"
 #include "framework/data/ALStreamTypes.h"
 #include "framework/data/Alsimpleaudiobuffer.h"
 #include "framework/data/SLClockGen.h"
@@ -181,6 +184,7 @@ private:
   TOwnedPtr<TOWBoolStatePin> pausePin_;
   TOwnedPtr<TOWClockSinkPin> clockPin_;
   std::unique_ptr<TSLMainThreadNotify> progressNotifier_;
+  std::unique_ptr<TALProgressGate> progressGate_; // spaces progressNotifier_'s posts
   std::unique_ptr<TSLMainThreadNotify> stopNotifier_;
 
   std::string fileName_;

@@ -122,6 +122,36 @@ TEST_F(ALWavePlayerTest, TenThousandFramesPlayAsNineFullBuffersAndOneShortThenSt
   EXPECT_EQ(player->GetCurrentSample(), 9999);
 }
 
+// Buffers come faster than a person reads the position: the main thread sees
+// the first at once, the rest at most once a period, and the exact position
+// where playback pauses and where it ends.
+TEST_F(ALWavePlayerTest, ProgressReachesTheMainThreadOncePerPeriodAndExactlyAtPauseAndEnd) {
+  StereoFile("progress.wav", 10000);
+  std::vector<int64_t> shown;
+  player->OnProgress = [&](TObject *, int64_t, int64_t, int64_t current) {
+    shown.push_back(current);
+  };
+  player->SetFileName(path);
+  player->Start();
+  for (int i = 0; i < 4; ++i) {
+    player->Pump();
+    Pump();
+  }
+  ASSERT_EQ(shown.size(), 1u);
+  EXPECT_EQ(shown[0], 1024);
+  player->Pause();
+  Pump();
+  ASSERT_EQ(shown.size(), 2u);
+  EXPECT_EQ(shown.back(), 4096);
+  player->Resume();
+  Play(10);
+  Pump(); // the end
+  Pump(); // what it posted
+  EXPECT_EQ(stops, 1);
+  EXPECT_EQ(shown.size(), 3u);
+  EXPECT_EQ(shown.back(), player->GetCurrentSample());
+}
+
 TEST_F(ALWavePlayerTest, LoopStartsAgainAtTheRangeStart) {
   const auto data = StereoFile("loop.wav", 3000);
   player->Loop = true;
