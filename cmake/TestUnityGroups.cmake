@@ -12,7 +12,6 @@ set(SONVELT_TEST_UNITY_GROUPS
     tests/app/EntryTest.cpp
     tests/app/EndToEndTest.cpp
   GROUP # app_tests
-    tests/app/ProgressPacerTest.cpp
     tests/app/DeviceChooserViewTest.cpp
   GROUP # app_tests
     tests/app/TakeSafetyTest.cpp
