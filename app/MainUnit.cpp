@@ -110,6 +110,15 @@ const TClassInfo &TMainForm::StaticClassInfo() {
         c.Method<N>("Timer1Timer", &TMainForm::Timer1Timer);
         c.Method<N>("WatchdogTimerTimer", &TMainForm::WatchdogTimerTimer);
         c.Method<N>("GenericFilterPlayerStart", &TMainForm::GenericFilterPlayerStart);
+        c.Method<void(TObject *, int64_t, int64_t)>("AudioLoggerProgress",
+                                                    &TMainForm::AudioLoggerProgress);
+        c.Method<void(TObject *, const std::string &)>("AudioLoggerError",
+                                                       &TMainForm::AudioLoggerError);
+        c.Method<void(TObject *, int64_t, int64_t, int64_t)>("AudioPlayerProgress",
+                                                             &TMainForm::AudioPlayerProgress);
+        c.Method<N>("AudioPlayerStop", &TMainForm::AudioPlayerStop);
+        c.Method<void(TObject *, bool &)>("FormCloseQuery", &TMainForm::FormCloseQuery);
+        c.Method<void(TObject *, gui::TCloseAction &)>("FormClose", &TMainForm::FormClose);
         c.Method<TALGenericFilter::TProcessDataEvent>("ALGenericFilterProcessData",
                                                       &TMainForm::ALGenericFilterProcessData);
       });
@@ -218,10 +227,6 @@ TMainForm::TMainForm(TComponent *owner, IRecorderAudio *audio, bool ownComponent
   DetectMicrophones();
   UpdateTimeDisplays();
   SetCaption(CaptionPrefix);
-  OnCloseQuery.Fn = [this](TObject *sender, bool &canClose) { FormCloseQuery(sender, canClose); };
-  OnCloseQuery.MethodName = "FormCloseQuery";
-  OnClose.Fn = [this](TObject *sender, gui::TCloseAction &action) { FormClose(sender, action); };
-  OnClose.MethodName = "FormClose";
 }
 
 void TMainForm::FormCloseQuery(TObject *, bool &CanClose) {
@@ -248,8 +253,8 @@ void TMainForm::FormClose(TObject *, gui::TCloseAction &) {
   }
   // No progress reaches the closing window.
   if (components_) {
-    components_->AudioPlayer->OnProgress = nullptr;
-    components_->AudioLogger->OnProgress = nullptr;
+    components_->AudioPlayer->OnProgress.Clear();
+    components_->AudioLogger->OnProgress.Clear();
   }
 }
 
@@ -258,10 +263,10 @@ TMainForm::~TMainForm() {
     // The components outlive this object by a little (the class library
     // frees them): they must neither run nor call back into it.
     components_->StopCaptureAndPlayer();
-    components_->AudioPlayer->OnProgress = nullptr;
-    components_->AudioPlayer->OnStop = nullptr;
-    components_->AudioLogger->OnProgress = nullptr;
-    components_->AudioLogger->OnError = nullptr;
+    components_->AudioPlayer->OnProgress.Clear();
+    components_->AudioPlayer->OnStop.Clear();
+    components_->AudioLogger->OnProgress.Clear();
+    components_->AudioLogger->OnError.Clear();
     components_->ALGenericFilter->OnProcessData.Fn = nullptr;
     components_->GenericFilterPlayer->OnStart.Fn = nullptr;
     components_->VUMeter->SetValueChange(nullptr);

@@ -10,11 +10,11 @@
 // give a stand-in.
 //
 // Handlers are bound by name: the form resource (MainUnit_form.cpp) names
-// the handler of every event the class library can name (actions, action
-// lists, timers, meters, filters), and StaticClassInfo registers each one.
-// Only what has no name there is bound in code: the form's close events in
-// the constructor, and in HookComponents the logger's and the player's
-// events, the track bar and the check boxes.
+// the handler of every event of the form and its components (close events,
+// actions, action lists, timers, meters, filters, the logger and the
+// player), and StaticClassInfo registers each one. Only the widgets, which
+// the Qt layout makes and form text does not hold, are bound in code: in
+// HookComponents the output graph's error, the track bar and the check boxes.
 //
 // Threads: the window, its state and its widgets belong to the main thread.
 // Every handler runs there (the meters, the logger and the player hand their
@@ -246,10 +246,10 @@ public:
   // is kept beside it as "TmpDataFile~ <date> <time>.wav" and the user is
   // told once where; an empty or broken one is deleted.
   void KeepLeftoverTake();
-  // The logger could not write the take (disk full, folder not writable,
-  // format refused): the window goes idle at once and shows message once;
-  // a working file left without audio is no take to save.
-  void RecordingFailed(const std::string &message);
+  // OnError of the logger, which could not write the take (disk full, folder
+  // not writable, format refused): the window goes idle at once and shows
+  // Message once; a working file left without audio is no take to save.
+  void AudioLoggerError(TObject *Sender, const std::string &Message);
 
   // Counts the capture devices whose names begin with a microphone prefix
   // and shows the prefix found last (or "No USB Microphone") in InputBox;
@@ -351,8 +351,8 @@ private:
   void BindWidgets();
 
   TMainForm(TComponent *owner, IRecorderAudio *audio, bool ownComponents);
-  // Binds the events form text cannot name (the logger's and the player's
-  // events, the track bar's and the check boxes' signals) to their handlers.
+  // Binds what form text cannot name (the output graph's error, the track
+  // bar's and the check boxes' signals) to their handlers.
   void HookComponents();
 
   std::unique_ptr<Ui::MainWindow> ui_;

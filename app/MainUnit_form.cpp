@@ -9,6 +9,8 @@
 #include "app/MainUnit.h"
 
 const char *const MainFormResource = R"(object MainForm: TMainForm
+  OnCloseQuery = FormCloseQuery
+  OnClose = FormClose
   object AudioIn: TALDSAudioIn
     Enabled = False
     AudioFormat.Channels = 1
@@ -92,6 +94,8 @@ const char *const MainFormResource = R"(object MainForm: TMainForm
   end
   object AudioLogger: TALWaveLogger
     FileName = 'test.wav'
+    OnProgress = AudioLoggerProgress
+    OnError = AudioLoggerError
   end
   object ALGenericFilter: TALGenericFilter
     InputPin.SourcePin = MainForm.AudioIn.OutputPin
@@ -100,6 +104,8 @@ const char *const MainFormResource = R"(object MainForm: TMainForm
   object AudioPlayer: TALWavePlayer
     PumpPriority = 0
     PlaySegment.StopSample = 100
+    OnProgress = AudioPlayerProgress
+    OnStop = AudioPlayerStop
     OutputPin.SinkPins = (
       MainForm.GenericFilterPlayer.InputPin
       MainForm.AudioOutput.InputPin)

@@ -65,18 +65,6 @@ bool TMainForm::CheckWaveFile(const std::string &Source) {
 
 void TMainForm::HookComponents() {
   TRecorderAudio &c = *components_;
-  // The logger and the player space their reports themselves (at most about
-  // every 100 ms, and the last position when they stop).
-  c.AudioLogger->OnProgress = [this](TObject *s, int64_t cur, int64_t total) {
-    AudioLoggerProgress(s, cur, total);
-  };
-  c.AudioLogger->OnError = [this](TObject *, const std::string &message) {
-    RecordingFailed(message);
-  };
-  c.AudioPlayer->OnProgress = [this](TObject *s, int64_t a, int64_t b, int64_t cur) {
-    AudioPlayerProgress(s, a, b, cur);
-  };
-  c.AudioPlayer->OnStop = [this](TObject *s) { AudioPlayerStop(s); };
   // An output that can't start (device busy, gone, format refused) ends the
   // playback: the window goes back to idle once the failure's own handling
   // (its message) is over. The error is still raised as before.

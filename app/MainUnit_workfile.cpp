@@ -294,7 +294,7 @@ void TMainForm::KeepLeftoverTake() {
   ShowMessage("A take left by an earlier run was kept in:\n" + kept);
 }
 
-void TMainForm::RecordingFailed(const std::string &message) {
+void TMainForm::AudioLoggerError(TObject *, const std::string &Message) {
   // A second report of the same take's failure finds the window idle.
   if (!TakeRunning())
     return;
@@ -311,7 +311,7 @@ void TMainForm::RecordingFailed(const std::string &message) {
       components_->AudioPlayer->SetFileName("");
   }
   // The working file is the program's business: the user hears of "the take".
-  std::string text = message;
+  std::string text = Message;
   const std::string quoted = "\"" + work + "\"";
   for (size_t at; (at = text.find(quoted)) != std::string::npos;)
     text.replace(at, quoted.size(), "the take");

@@ -88,6 +88,8 @@ const TClassInfo &TALCommonPlayer::StaticClassInfo() {
         c.Object("ProgressPin", &TALCommonPlayer::GetProgressPin);
         c.Object("EnablePin", &TALCommonPlayer::GetEnablePin);
         c.Object("PausePin", &TALCommonPlayer::GetPausePin);
+        c.Event("OnProgress", &TALCommonPlayer::OnProgress);
+        c.Event("OnStop", &TALCommonPlayer::OnStop);
         c.Object("ClockPin", &TALCommonPlayer::GetClockPin);
       });
   return info;

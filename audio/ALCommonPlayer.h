@@ -61,9 +61,9 @@ private:
   bool enabled_ = false;
 };
 
-using TALAudioProgressEvent = std::function<void(TObject *Sender, int64_t SartSample,
-                                                 int64_t EndSample, int64_t CurrenSample)>;
-using TALPlayerNotifyEvent = std::function<void(TObject *Sender)>;
+using TALAudioProgressEvent =
+    TEvent<void(TObject *Sender, int64_t SartSample, int64_t EndSample, int64_t CurrenSample)>;
+using TALPlayerNotifyEvent = TEvent<void(TObject *Sender)>;
 
 class TALCommonPlayer : public TComponent {
   CLASSLIB_CLASS(TALCommonPlayer)

@@ -14,6 +14,8 @@ const TClassInfo &TALWaveLogger::StaticClassInfo() {
         c.Object("Compression", &TALWaveLogger::GetCompression, &TALWaveLogger::SetCompression);
         c.Enumeration("FileMode", &TALWaveLogger::GetFileMode, &TALWaveLogger::SetFileMode,
                       {"fmTruncate", "fmAppend", "fmOverride"}, fmTruncate);
+        c.Event("OnProgress", &TALWaveLogger::OnProgress);
+        c.Event("OnError", &TALWaveLogger::OnError);
       });
   return info;
 }

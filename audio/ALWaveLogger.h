@@ -38,9 +38,9 @@
 enum TALLoggerFileMode { fmTruncate, fmAppend, fmOverride };
 
 using TALLoggerProgressEvent =
-    std::function<void(TObject *Sender, int64_t CurrentSample, int64_t TotalSamples)>;
+    TEvent<void(TObject *Sender, int64_t CurrentSample, int64_t TotalSamples)>;
 // A take that could not be written, or not all of it; Message says why.
-using TALLoggerErrorEvent = std::function<void(TObject *Sender, const std::string &Message)>;
+using TALLoggerErrorEvent = TEvent<void(TObject *Sender, const std::string &Message)>;
 
 // WM_USER + 2: the progress window's message.
 inline constexpr uint32_t ALLoggerProgressMessage = 1026;

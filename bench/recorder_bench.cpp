@@ -189,8 +189,8 @@ TTake ChainTake(int seconds, bool paced) {
     TOwnedPtr<TALGenericFilter> filter(CreateObject<TALGenericFilter>(nullptr));
     std::string loggerError;
     int64_t progress = 0;
-    logger->OnError = [&](TObject *, const std::string &m) { loggerError = m; };
-    logger->OnProgress = [&](TObject *, int64_t current, int64_t) { progress = current; };
+    logger->OnError.Fn = [&](TObject *, const std::string &m) { loggerError = m; };
+    logger->OnProgress.Fn = [&](TObject *, int64_t current, int64_t) { progress = current; };
     filter->OnProcessData.Fn = [&](TObject *, TALCAudioBuffer, TALCAudioBuffer &, bool &) {
       processed.fetch_add(1, std::memory_order_relaxed);
     };

@@ -212,7 +212,7 @@ void RunTake(benchmark::State &state, media::TVirtualPacing pacing, const char *
       TOwnedPtr<TALWaveLogger> logger(CreateObject<TALWaveLogger>(nullptr));
       logger->SetFileName(path);
       std::string loggerError;
-      logger->OnError = [&](TObject *, const std::string &m) { loggerError = m; };
+      logger->OnError.Fn = [&](TObject *, const std::string &m) { loggerError = m; };
       logger->GetInputPin()->Connect(in->GetOutputPin());
       const auto begin = std::chrono::steady_clock::now();
       try {

@@ -34,7 +34,12 @@ private:
 } // namespace
 
 const TClassInfo &TForm::StaticClassInfo() {
-  static const TClassInfo &info = MakeClassInfo<TForm>("TForm", &TComponent::StaticClassInfo());
+  static const TClassInfo &info =
+      MakeClassInfo<TForm>("TForm", &TComponent::StaticClassInfo(), [](TClassBuilder<TForm> &c) {
+        c.Event("OnShow", &TForm::OnShow);
+        c.Event("OnCloseQuery", &TForm::OnCloseQuery);
+        c.Event("OnClose", &TForm::OnClose);
+      });
   return info;
 }
 

@@ -439,6 +439,12 @@ TEST_F(TRecordingTest, TheFormResourceCreatesAndLinksTheAudioComponents) {
   EXPECT_EQ(c->PPMMeter->OnValueChange.MethodName, "PPMMeterValueChange");
   EXPECT_EQ(c->ALGenericFilter->OnProcessData.MethodName, "ALGenericFilterProcessData");
   EXPECT_EQ(c->GenericFilterPlayer->OnStart.MethodName, "GenericFilterPlayerStart");
+  EXPECT_EQ(c->AudioLogger->OnProgress.MethodName, "AudioLoggerProgress");
+  EXPECT_EQ(c->AudioLogger->OnError.MethodName, "AudioLoggerError");
+  EXPECT_EQ(c->AudioPlayer->OnProgress.MethodName, "AudioPlayerProgress");
+  EXPECT_EQ(c->AudioPlayer->OnStop.MethodName, "AudioPlayerStop");
+  EXPECT_EQ(form->OnCloseQuery.MethodName, "FormCloseQuery");
+  EXPECT_EQ(form->OnClose.MethodName, "FormClose");
   // The bound handlers reach the window: a meter value moves the bars.
   Access(*form).SetState(TRecorderState::Recording);
   c->VUMeter->OnValueChange(c->VUMeter, 0, 1200, 32767);

@@ -62,7 +62,7 @@ TEST_P(ALPlaybackAlsaTest, TheDeviceGetsEveryFrameOfTheFile) {
   TOwnedPtr<TALWavePlayer> player(CreateObject<TALWavePlayer>(nullptr));
   player->SetEnabled(false);
   std::atomic<int> stops{0};
-  player->OnStop = [&](TObject *) { ++stops; };
+  player->OnStop.Fn = [&](TObject *) { ++stops; };
   ASSERT_TRUE(out->GetInputPin()->Connect(player->GetOutputPin()));
   player->SetFileName(path);
   player->Start();

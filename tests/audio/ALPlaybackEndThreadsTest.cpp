@@ -87,7 +87,7 @@ TEST_P(ALPlaybackEndTest, EveryFrameOfTheFileReachesTheDevice) {
   player.reset(CreateObject<TALWavePlayer>(nullptr));
   player->SetEnabled(false);
   std::atomic<int> stops{0};
-  player->OnStop = [&](TObject *) { ++stops; };
+  player->OnStop.Fn = [&](TObject *) { ++stops; };
   ASSERT_TRUE(out->GetInputPin()->Connect(player->GetOutputPin()));
   player->SetFileName(path);
   // The virtual output's clock moves only when told: with master pumping it

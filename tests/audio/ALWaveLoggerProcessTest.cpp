@@ -147,7 +147,7 @@ TEST(ALWaveLoggerDiskFullTest, ATakeThatRunsOutOfSpaceStopsReportsAndKeepsWhatWa
     TOwnedPtr<TALVirtualSource> source(CreateObject<TALVirtualSource>());
     TOwnedPtr<TALWaveLogger> logger(CreateObject<TALWaveLogger>(nullptr));
     std::string error;
-    logger->OnError = [&](TObject *, const std::string &m) { error = m; };
+    logger->OnError.Fn = [&](TObject *, const std::string &m) { error = m; };
     logger->SetFileName(path);
     if (!logger->GetInputPin()->Connect(source->Pin()))
       ::_exit(3);

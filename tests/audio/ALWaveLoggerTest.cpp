@@ -20,7 +20,7 @@ protected:
     logger.reset(CreateObject<TALWaveLogger>(nullptr));
     path = dir.File("take.wav");
     logger->SetFileName(path);
-    logger->OnError = [this](TObject *, const std::string &m) { errors.push_back(m); };
+    logger->OnError.Fn = [this](TObject *, const std::string &m) { errors.push_back(m); };
     ASSERT_TRUE(logger->GetInputPin()->Connect(source->Pin()));
   }
   void TearDown() override {
@@ -234,7 +234,7 @@ TEST_F(ALWaveLoggerTest, ASecondWriterOfTheSameFileFailsCleanly) {
   source->SendBuffer(10);
   TOwnedPtr<TALWaveLogger> other(CreateObject<TALWaveLogger>(nullptr));
   std::vector<std::string> otherErrors;
-  other->OnError = [&](TObject *, const std::string &m) { otherErrors.push_back(m); };
+  other->OnError.Fn = [&](TObject *, const std::string &m) { otherErrors.push_back(m); };
   other->SetFileName(path);
   TOwnedPtr<TALVirtualSource> second(CreateObject<TALVirtualSource>());
   ASSERT_TRUE(other->GetInputPin()->Connect(second->Pin()));
@@ -252,7 +252,7 @@ TEST_F(ALWaveLoggerTest, ProgressReachesTheMainThreadWithTheNewestValues) {
   source->Start(ALTestFormat(8000, 16, 1));
   source->SendBuffer(100); // no handler: nothing posted
   EXPECT_EQ(mainloop::TMainLoop::Main().PendingCount(), 0u);
-  logger->OnProgress = [&](TObject *, int64_t current, int64_t total) {
+  logger->OnProgress.Fn = [&](TObject *, int64_t current, int64_t total) {
     reports.emplace_back(current, total);
   };
   source->SendBuffer(100);
@@ -265,7 +265,7 @@ TEST_F(ALWaveLoggerTest, ProgressReachesTheMainThreadWithTheNewestValues) {
 
 TEST_F(ALWaveLoggerTest, BuffersInQuickSuccessionWakeTheMainThreadOnceAndTheStopShowsTheEnd) {
   std::vector<std::pair<int64_t, int64_t>> reports;
-  logger->OnProgress = [&](TObject *, int64_t current, int64_t total) {
+  logger->OnProgress.Fn = [&](TObject *, int64_t current, int64_t total) {
     reports.emplace_back(current, total);
   };
   source->Start(ALTestFormat(48000, 16, 2));
@@ -290,7 +290,7 @@ TEST_F(ALWaveLoggerTest, APunchInShowsWhereItEndsNotWhereTheFileEnds) {
   source->Start(ALTestFormat(8000, 16, 1));
   source->SendBuffer(1000);
   source->Stop();
-  logger->OnProgress = [&](TObject *, int64_t current, int64_t total) {
+  logger->OnProgress.Fn = [&](TObject *, int64_t current, int64_t total) {
     reports.emplace_back(current, total);
   };
   logger->FileMode = fmOverride;

@@ -62,7 +62,7 @@ TEST(ALWaveLoggerThreadsTest, ThePositionReachesTheMainThreadAtMostEveryPeriodAn
   logger->SetFileName(dir.File("take.wav"));
   ASSERT_TRUE(logger->GetInputPin()->Connect(source->Pin()));
   std::vector<int64_t> shown;
-  logger->OnProgress = [&](TObject *, int64_t current, int64_t) { shown.push_back(current); };
+  logger->OnProgress.Fn = [&](TObject *, int64_t current, int64_t) { shown.push_back(current); };
   source->Start(ALTestFormat(48000, 16, 2));
   constexpr int Buffers = 200;
   std::atomic<bool> done{false};

@@ -49,7 +49,7 @@ protected:
     player->SetClockSource(csExternal);
     sink.reset(CreateObject<TALRecordingSink>());
     ASSERT_TRUE(sink->Pin()->Connect(player->GetOutputPin()));
-    player->OnStop = [this](TObject *) {
+    player->OnStop.Fn = [this](TObject *) {
       ++stops;
       stopOnMain = mainloop::TMainLoop::Main().IsMainThread();
     };
@@ -128,7 +128,7 @@ TEST_F(ALWavePlayerTest, TenThousandFramesPlayAsNineFullBuffersAndOneShortThenSt
 TEST_F(ALWavePlayerTest, ProgressReachesTheMainThreadOncePerPeriodAndExactlyAtPauseAndEnd) {
   StereoFile("progress.wav", 10000);
   std::vector<int64_t> shown;
-  player->OnProgress = [&](TObject *, int64_t, int64_t, int64_t current) {
+  player->OnProgress.Fn = [&](TObject *, int64_t, int64_t, int64_t current) {
     shown.push_back(current);
   };
   player->SetFileName(path);

@@ -52,7 +52,7 @@ protected:
     player->SetEnabled(false);
     sink.reset(CreateObject<TALRecordingSink>());
     ASSERT_TRUE(sink->Pin()->Connect(player->GetOutputPin()));
-    player->OnStop = [this](TObject *) {
+    player->OnStop.Fn = [this](TObject *) {
       stopOnMain = mainloop::TMainLoop::Main().IsMainThread();
       ++stops;
     };
