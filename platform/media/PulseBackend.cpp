@@ -490,7 +490,7 @@ public:
     if (capture)
       attr.fragsize = static_cast<uint32_t>(pa_usec_to_bytes(20 * PA_USEC_PER_MSEC, &spec));
     else
-      attr.tlength = static_cast<uint32_t>(pa_usec_to_bytes(200 * PA_USEC_PER_MSEC, &spec));
+      attr.tlength = static_cast<uint32_t>(pa_usec_to_bytes(400 * PA_USEC_PER_MSEC, &spec));
     auto flags = static_cast<pa_stream_flags_t>(PA_STREAM_DONT_MOVE | PA_STREAM_ADJUST_LATENCY);
     const char *device = name.empty() ? nullptr : name.c_str();
     int err = capture ? pa_stream_connect_record(stream, device, &attr, flags)
