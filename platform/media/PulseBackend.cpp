@@ -489,7 +489,7 @@ public:
     std::memset(&attr, 0xff, sizeof attr); // every field: the server's choice
     if (capture)
       attr.fragsize = static_cast<uint32_t>(pa_usec_to_bytes(20 * PA_USEC_PER_MSEC, &spec));
-    else
+    else // enough queued that a writer held up on a busy machine does not leave a gap
       attr.tlength = static_cast<uint32_t>(pa_usec_to_bytes(400 * PA_USEC_PER_MSEC, &spec));
     auto flags = static_cast<pa_stream_flags_t>(PA_STREAM_DONT_MOVE | PA_STREAM_ADJUST_LATENCY);
     const char *device = name.empty() ? nullptr : name.c_str();
