@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <chrono>
@@ -169,7 +170,11 @@ private:
   // through the PCM: a plugin's descriptor may wake without data), an abort
   // or the timeout; false when aborted. Never returns at once for a device
   // that has nothing: a capture with no data sleeps here, it does not spin.
+  // A descriptor that stays awake while the PCM says it is not ready (a
+  // sound server's plugin while its stream starts) is looked at again only
+  // after a short rest, short beside a period, on the abort descriptor alone.
   bool Wait(int timeoutMs = 1000) {
+    constexpr int RestMs = 5;
     int count = snd_pcm_poll_descriptors_count(pcm_);
     if (count < 0)
       count = 0;
@@ -206,6 +211,8 @@ private:
         return true;
       if (revents & (wanted | POLLERR | POLLHUP | POLLNVAL))
         return true;
+      pollfd abort = {abortFd_, POLLIN, 0};
+      poll(&abort, 1, static_cast<int>(std::min<long>(left, RestMs)));
     }
   }
 

@@ -22,11 +22,15 @@ using namespace mediatest;
 // A microphone that takes 2 s to deliver its first frame, as a sound server
 // starting its stream does: while it is slow, the calls below stand in for
 // the device. Its descriptor has woken (a plugin's descriptor may wake without
-// data) and stays awake until the PCM is asked what it means; the frames come
-// at the deadline. Every read is counted.
+// data) and, when `clears`, stays awake until the PCM is asked what it means;
+// otherwise it stays awake throughout, as a server plugin's does while its
+// stream starts. The frames come at the deadline. Every read and every
+// question about the descriptor while it is slow is counted.
 namespace slowmic {
 std::atomic<bool> armed{false};
+std::atomic<bool> clears{true};
 std::atomic<long> reads{0};
+std::atomic<long> questions{0};
 int fd = -1;
 std::chrono::steady_clock::time_point due;
 
@@ -38,10 +42,9 @@ template <class F> F Real(const char *name) { return reinterpret_cast<F>(dlsym(R
 extern "C" {
 snd_pcm_sframes_t snd_pcm_readi(snd_pcm_t *pcm, void *buffer, snd_pcm_uframes_t size) {
   using namespace slowmic;
-  if (armed) {
+  if (Waiting()) {
     ++reads;
-    if (Waiting())
-      return -EAGAIN;
+    return -EAGAIN;
   }
   static auto real =
       Real<snd_pcm_sframes_t (*)(snd_pcm_t *, void *, snd_pcm_uframes_t)>("snd_pcm_readi");
@@ -69,8 +72,10 @@ int snd_pcm_poll_descriptors_revents(snd_pcm_t *pcm, struct pollfd *pfds, unsign
   if (!slowmic::armed)
     return real(pcm, pfds, nfds, revents);
   if (slowmic::Waiting()) {
+    ++slowmic::questions;
     uint64_t v;
-    (void)!read(slowmic::fd, &v, sizeof v); // nothing yet: back to sleep
+    if (slowmic::clears)
+      (void)!read(slowmic::fd, &v, sizeof v); // nothing yet: back to sleep
     *revents = 0;
   } else {
     *revents = POLLIN;
@@ -152,7 +157,10 @@ TEST_F(Alsa, CaptureYieldsTheRawSamplesExactly) {
   EXPECT_EQ(joined, gRaw);
 }
 
-TEST_F(Alsa, CaptureSleepsWhileTheDeviceHasNoDataYet) {
+class SlowMic : public Alsa, public ::testing::WithParamInterface<bool> {};
+
+TEST_P(SlowMic, CaptureSleepsWhileTheDeviceHasNoDataYet) {
+  slowmic::clears = GetParam();
   slowmic::fd = eventfd(1, EFD_NONBLOCK | EFD_CLOEXEC);
   ASSERT_GE(slowmic::fd, 0);
   slowmic::due = std::chrono::steady_clock::now() + std::chrono::seconds(2);
@@ -162,20 +170,27 @@ TEST_F(Alsa, CaptureSleepsWhileTheDeviceHasNoDataYet) {
     (void)!write(slowmic::fd, &one, sizeof one);
   });
   slowmic::reads = 0;
+  slowmic::questions = 0;
   slowmic::armed = true;
   TCaptureGraph g;
   ASSERT_EQ(g.Build("slowmic", Pcm(2, 48000, 16), 1024), com::S_OK);
   ASSERT_EQ(g.control->Run(), com::S_OK);
   EXPECT_TRUE(g.collector->WaitCount(1));
   const long reads = slowmic::reads;
+  const long questions = slowmic::questions;
   EXPECT_EQ(g.control->Stop(), com::S_OK);
   slowmic::armed = false;
   wake.join();
   close(slowmic::fd);
   EXPECT_GE(std::chrono::steady_clock::now(), slowmic::due);
-  // A thread that spins makes hundreds of thousands of reads over the wait.
+  // A thread that spins makes hundreds of thousands of reads, or of polls
+  // of a descriptor that stays awake, over the wait.
   EXPECT_LE(reads, 300);
+  EXPECT_LE(questions, 1000);
 }
+
+INSTANTIATE_TEST_SUITE_P(Descriptor, SlowMic, ::testing::Values(true, false),
+                         [](const auto &info) { return info.param ? "Clears" : "StaysAwake"; });
 
 TEST_F(Alsa, RenderWritesExactlyWhatWasSent) {
   auto source = com::MakeCom<TTestSource>(Pcm(2, 48000, 16), 4145);
