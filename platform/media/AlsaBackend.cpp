@@ -307,9 +307,12 @@ public:
     snd_pcm_hw_params_t *hw;
     snd_pcm_hw_params_alloca(&hw);
     unsigned rate = format.Format.nSamplesPerSec;
-    // A period about as long as the capture's 1024-frame blocks: the device
-    // (or a sound server's plugin) wakes us once a block, not four times.
-    unsigned periodUs = 25000, bufferUs = 200000;
+    // Capture periods of 50 ms: the device (or a sound server's plugin, whose
+    // own thread wakes for each) wakes us every two or three 1024-frame
+    // blocks, well inside the scope's 100 ms refresh, and the 200 ms buffer
+    // still holds four periods while a block is handed on. Playback keeps
+    // periods of about one block.
+    unsigned periodUs = capture ? 50000 : 25000, bufferUs = 200000;
     int dir = 0;
     if ((err = snd_pcm_hw_params_any(pcm, hw)) < 0 ||
         (err = snd_pcm_hw_params_set_access(pcm, hw, SND_PCM_ACCESS_RW_INTERLEAVED)) < 0 ||

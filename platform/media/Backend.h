@@ -71,6 +71,9 @@ IAudioBackend *BackendFor(const std::string &id);
 // Every listed device of a kind: with ALSA enabled the sound server's, then
 // ALSA's less the cards the server holds; then the virtual ones.
 std::vector<TDeviceEntry> ListDevices(bool capture);
+// The folder whose entries change when a sound card comes or goes ("/dev/snd",
+// where alsa-lib finds the cards); tests watch a folder of their own.
+void SetCardFolder(const std::string &folder);
 // The kind's default device: the sound server's while one runs, else ALSA's
 // "default" when ALSA lists devices (or when no virtual device exists), else
 // the first virtual device.

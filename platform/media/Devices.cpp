@@ -1,9 +1,11 @@
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
+#include <cstring>
 #include <mutex>
 
 #include <alsa/asoundlib.h>
-#include <sys/stat.h>
+#include <dirent.h>
 #include <unistd.h>
 
 #include "platform/media/Backend.h"
@@ -38,8 +40,10 @@ namespace {
 
 // The ALSA listing as last read, read anew only when a card comes or goes or
 // the ALSA configuration changes. Asking for the configured PCMs parses the
-// whole configuration, far too much for a poll once a second; seeing whether
-// cards changed is a walk over the control devices.
+// whole configuration, and asking alsa-lib for the cards tries each of the 32
+// control devices: far too much for a poll once a second. A card that comes
+// or goes adds or removes its device nodes in the card folder, so the folder
+// alone tells whether the cards changed.
 class TAlsaListing {
 public:
   TAlsaListing() = default;
@@ -48,7 +52,7 @@ public:
 
   std::vector<TDeviceEntry> List(bool capture) {
     std::lock_guard<std::mutex> lock(m_);
-    std::string cards = CardSignature();
+    std::string cards = CardSignature(folder_);
     // Our own copy of the configuration tells a change of its files (the
     // library's own copy may have been brought up to date by an open).
     int changed = snd_config_update_r(&config_, &update_, nullptr);
@@ -64,22 +68,33 @@ public:
     return lists_[kind];
   }
 
+  void SetCardFolder(std::string folder) {
+    std::lock_guard<std::mutex> lock(m_);
+    folder_ = std::move(folder);
+  }
+
 private:
-  // The cards' indices and the device folder's change time: a card that
-  // goes and another that takes its index change the folder.
-  static std::string CardSignature() {
+  // The folder's entries and their inodes, in name order: a card that goes
+  // and another that takes its index leave nodes of other inodes. No folder
+  // (no card at all) is an empty signature.
+  static std::string CardSignature(const std::string &folder) {
+    std::vector<std::string> entries;
+    if (DIR *dir = opendir(folder.c_str())) {
+      while (const dirent *e = readdir(dir)) {
+        if (std::strcmp(e->d_name, ".") != 0 && std::strcmp(e->d_name, "..") != 0)
+          entries.push_back(std::string(e->d_name) + ':' + std::to_string(e->d_ino) + ',');
+      }
+      closedir(dir);
+    }
+    std::sort(entries.begin(), entries.end());
     std::string s;
-    int card = -1;
-    while (snd_card_next(&card) == 0 && card >= 0)
-      s += std::to_string(card) + ',';
-    struct stat st {};
-    if (stat("/dev/snd", &st) == 0)
-      s += std::to_string(st.st_ino) + ':' + std::to_string(st.st_mtim.tv_sec) + '.' +
-           std::to_string(st.st_mtim.tv_nsec);
+    for (auto &e : entries)
+      s += e;
     return s;
   }
 
   std::mutex m_;
+  std::string folder_ = "/dev/snd";
   snd_config_t *config_ = nullptr;
   snd_config_update_t *update_ = nullptr;
   std::string cards_;
@@ -93,6 +108,8 @@ TAlsaListing &AlsaListing() {
 }
 
 } // namespace
+
+void SetCardFolder(const std::string &folder) { AlsaListing().SetCardFolder(folder); }
 
 IAudioBackend *BackendFor(const std::string &id) {
   if (VirtualBackend().Owns(id))

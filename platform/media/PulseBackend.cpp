@@ -7,7 +7,11 @@
 // and every stream. It keeps the device list current from the server's change
 // events, so a listing costs a copy under a mutex and no round trip. A lost
 // server is noticed at the next listing, which connects anew; streams keep
-// the connection they were opened on until they close.
+// the connection they were opened on until they close. Without a server a
+// listing does not try to reach one each time (a try starts a thread, reads
+// the client configuration and knocks at every socket): it looks again when
+// a socket appears or changes where a server would take connections, and
+// after kLookAgainAfter for servers found some other way.
 //
 // Streams are opened with PA_STREAM_DONT_MOVE: the server never moves them to
 // another device. A device that goes away kills its stream, and the reader or
@@ -20,13 +24,16 @@
 #include <atomic>
 #include <cerrno>
 #include <chrono>
+#include <cstdlib>
 #include <cstring>
 #include <fstream>
 #include <mutex>
 #include <optional>
+#include <sstream>
 
 #include <pulse/pulseaudio.h>
 #include <pulse/rtclock.h>
+#include <sys/stat.h>
 
 #include "platform/media/Backend.h"
 #include "platform/media/Internal.h"
@@ -40,6 +47,10 @@ constexpr size_t kPrefixLength = sizeof kPrefix - 1;
 // How long connecting, listing or opening a stream may take before the
 // server counts as not answering.
 constexpr pa_usec_t kAnswerTimeout = 3 * PA_USEC_PER_SEC;
+// How long a failed look for a server holds while nothing changes where one
+// would take connections: a server named by a client configuration or on the
+// network makes no socket here, and is found within this time.
+constexpr auto kLookAgainAfter = std::chrono::seconds(30);
 
 struct TServerDevice {
   TDeviceEntry Entry;
@@ -58,6 +69,77 @@ std::string AlsaCardId(const char *index) {
   std::string id;
   std::getline(in, id);
   return id;
+}
+
+// The machine's id, as the client library names the user's runtime folder
+// when there is no XDG_RUNTIME_DIR.
+const std::string &MachineId() {
+  static const std::string id = [] {
+    std::string line;
+    for (const char *file : {"/etc/machine-id", "/var/lib/dbus/machine-id"}) {
+      std::ifstream in(file);
+      if (std::getline(in, line) && !line.empty())
+        break;
+    }
+    return line;
+  }();
+  return id;
+}
+
+// Where a server would take connections, as the client library looks for
+// one, and what is there now: the sockets PULSE_SERVER names, else the
+// user's and the system's socket; with the variables that choose them. A
+// server that starts makes its socket, so this changes when one comes.
+std::string ServerPlaces() {
+  std::string places;
+  auto variable = [&places](const char *name) {
+    const char *value = std::getenv(name);
+    places += name;
+    places += '=';
+    places += value ? value : "";
+    places += '\n';
+    return std::string(value ? value : "");
+  };
+  const std::string named = variable("PULSE_SERVER");
+  const std::string runtime = variable("PULSE_RUNTIME_PATH");
+  const std::string xdgRuntime = variable("XDG_RUNTIME_DIR");
+  const std::string state = variable("PULSE_STATE_PATH");
+  const std::string xdgConfig = variable("XDG_CONFIG_HOME");
+  const std::string home = variable("HOME");
+  variable("PULSE_CLIENTCONFIG");
+  std::vector<std::string> sockets;
+  if (!named.empty()) {
+    std::istringstream words(named);
+    for (std::string word; words >> word;) {
+      if (word[0] == '{') // "{machine id}" before a server of one machine only
+        word.erase(0, word.find('}') == std::string::npos ? word.size() : word.find('}') + 1);
+      if (word.rfind("unix:", 0) == 0)
+        sockets.push_back(word.substr(5));
+      else if (!word.empty() && word[0] == '/')
+        sockets.push_back(word);
+    }
+  } else {
+    if (!runtime.empty())
+      sockets.push_back(runtime + "/native");
+    else if (!xdgRuntime.empty())
+      sockets.push_back(xdgRuntime + "/pulse/native");
+    else
+      for (const std::string &folder :
+           {state, xdgConfig.empty() ? "" : xdgConfig + "/pulse",
+            home.empty() ? "" : home + "/.config/pulse", home.empty() ? "" : home + "/.pulse"})
+        if (!folder.empty())
+          sockets.push_back(folder + "/" + MachineId() + "-runtime/native");
+    sockets.push_back("/var/run/pulse/native");
+  }
+  for (const std::string &path : sockets) {
+    places += path;
+    struct stat st {};
+    if (stat(path.c_str(), &st) == 0)
+      places += ' ' + std::to_string(st.st_ino) + ' ' + std::to_string(st.st_ctim.tv_sec) + '.' +
+                std::to_string(st.st_ctim.tv_nsec);
+    places += '\n';
+  }
+  return places;
 }
 
 template <class TInfo> TServerDevice DeviceOf(const TInfo *info) {
@@ -548,19 +630,33 @@ public:
   }
 
 private:
-  // The live connection, made anew when there is none (a server that was
-  // not there is looked for again at each call: a failed try is a few
-  // refused socket connections); null when no server answers.
+  // The live connection, made anew when there is none; null when no server
+  // answers. A lost connection is tried again at once; after a failed try,
+  // only once the places a server would be at change, or kLookAgainAfter
+  // later.
   std::shared_ptr<TServer> Current() {
     std::lock_guard<std::mutex> lock(m_);
     if (server_ && server_->Alive())
       return server_;
+    server_.reset();
+    const auto now = std::chrono::steady_clock::now();
+    std::string places = ServerPlaces();
+    if (failed_ && places == failedPlaces_ && now - failedAt_ < kLookAgainAfter)
+      return nullptr;
     server_ = TServer::Connect();
+    failed_ = server_ == nullptr;
+    // The places as they were before the try: a server that came during it
+    // is tried again at the next call.
+    failedPlaces_ = std::move(places);
+    failedAt_ = now;
     return server_;
   }
 
   std::mutex m_;
   std::shared_ptr<TServer> server_;
+  bool failed_ = false; // the last try found no server
+  std::string failedPlaces_;
+  std::chrono::steady_clock::time_point failedAt_;
 };
 
 } // namespace

@@ -1,12 +1,14 @@
 // The device poll (the recorder lists its microphones once a second) reads
 // the configured PCMs anew only when the ALSA configuration changes: asking
 // alsa-lib for them parses the whole configuration. A PCM configured while
-// the program runs is still found at the next poll.
+// the program runs is still found at the next poll. Likewise it walks the
+// sound cards only when the card folder changes: a card that comes or goes
+// is read at the next poll.
 //
 // alsa-lib reads its configuration once per process, so main() points
 // ALSA_CONFIG_PATH at the system's configuration and a file of the test's
-// own before anything touches ALSA; the calls into snd_device_name_hint are
-// counted on their way to alsa-lib.
+// own before anything touches ALSA; the calls into snd_device_name_hint and
+// the walks over the cards are counted on their way to alsa-lib.
 #include <atomic>
 #include <cstdlib>
 #include <filesystem>
@@ -23,6 +25,7 @@ using namespace mediatest;
 namespace {
 
 std::atomic<int> gHintCalls{0};
+std::atomic<int> gCardWalks{0};
 std::filesystem::path gDir;
 
 std::filesystem::path ExtraConfig() { return gDir / "extra.conf"; }
@@ -83,6 +86,49 @@ TEST_F(DevicePoll, APcmConfiguredWhileRunningIsFoundAtTheNextPoll) {
   EXPECT_TRUE(Listed("pollmic"));
 }
 
+// Changes of the card folder as cards come and go, in turn.
+struct TFolderChange {
+  const char *name;
+  void (*apply)(const std::filesystem::path &folder);
+};
+
+void Touch(const std::filesystem::path &file) { std::ofstream{file}; }
+
+const TFolderChange kFolderChanges[] = {
+    {"FirstCardComesWithTheFolder",
+     [](const std::filesystem::path &f) {
+       std::filesystem::create_directory(f);
+       Touch(f / "controlC0");
+     }},
+    {"SecondCardComes", [](const std::filesystem::path &f) { Touch(f / "controlC1"); }},
+    {"CardGoes", [](const std::filesystem::path &f) { std::filesystem::remove(f / "controlC1"); }},
+    // The name stays, the node is another one.
+    {"CardTakesTheIndexOfOneThatWent",
+     [](const std::filesystem::path &f) {
+       Touch(f / "next");
+       std::filesystem::rename(f / "next", f / "controlC0");
+     }},
+    {"LastCardGoesWithTheFolder",
+     [](const std::filesystem::path &f) { std::filesystem::remove_all(f); }},
+};
+
+TEST_F(DevicePoll, CardsAreWalkedAgainOnlyWhenTheCardFolderChanges) {
+  const std::filesystem::path folder = gDir / "snd";
+  detail::SetCardFolder(folder.string());
+  detail::ListDevices(true);
+  for (const TFolderChange &change : kFolderChanges) {
+    SCOPED_TRACE(change.name);
+    const int before = gCardWalks;
+    for (int poll = 0; poll < 5; ++poll)
+      EXPECT_TRUE(Listed("pollmic"));
+    EXPECT_EQ(gCardWalks, before) << "polls with the folder unchanged walked the cards";
+    change.apply(folder);
+    EXPECT_TRUE(Listed("pollmic"));
+    EXPECT_GT(gCardWalks, before) << "the poll after the change kept the old cards";
+  }
+  detail::SetCardFolder("/dev/snd");
+}
+
 } // namespace
 
 // Counts the calls on their way to alsa-lib.
@@ -91,6 +137,15 @@ extern "C" int snd_device_name_hint(int card, const char *iface, void ***hints) 
   static const auto real = reinterpret_cast<THint>(dlsym(RTLD_NEXT, "snd_device_name_hint"));
   ++gHintCalls;
   return real(card, iface, hints);
+}
+
+// Counts the walks over the cards (each starts at -1).
+extern "C" int snd_card_next(int *card) {
+  using TNext = int (*)(int *);
+  static const auto real = reinterpret_cast<TNext>(dlsym(RTLD_NEXT, "snd_card_next"));
+  if (card != nullptr && *card < 0)
+    ++gCardWalks;
+  return real(card);
 }
 
 int main(int argc, char **argv) {

@@ -8,8 +8,10 @@
 #include <filesystem>
 #include <thread>
 
+#include <dlfcn.h>
 #include <fcntl.h>
 #include <poll.h>
+#include <pulse/context.h>
 #include <unistd.h>
 
 #include "tests/platform/media/MediaTestSupport.h"
@@ -21,6 +23,8 @@ using namespace mediatest;
 namespace {
 
 constexpr uint32_t kRate = 8000;
+
+std::atomic<int> gConnects{0}; // tries to reach a server
 
 // Samples that are never 0, so the played part stands out of the silence
 // around it.
@@ -64,6 +68,13 @@ std::string NewFolder() {
   return mkdtemp(pattern) ? pattern : "";
 }
 
+std::string IdNamed(bool capture, const std::string &name) {
+  for (auto &e : detail::ListDevices(capture))
+    if (e.FriendlyName == name)
+      return e.Id;
+  return {};
+}
+
 class Server : public ::testing::Test {
 protected:
   void SetUp() override {
@@ -90,13 +101,6 @@ protected:
       done += static_cast<size_t>(n);
     }
     close(fd);
-  }
-
-  static std::string IdNamed(bool capture, const std::string &name) {
-    for (auto &e : detail::ListDevices(capture))
-      if (e.FriendlyName == name)
-        return e.Id;
-    return {};
   }
 
   std::string micFolder_;
@@ -268,6 +272,46 @@ TEST_F(Server, DevicesOfAServerThatEndsAreGoneAtTheNextListing) {
   EXPECT_EQ(def.Id, "default");
 }
 
+// Without a server a listing does not try to reach one each time; a server
+// whose socket appears where the client would connect is found at the next
+// listing.
+TEST(ServerLater, IsFoundOnceItsSocketAppearsAndNotLookedForMeanwhile) {
+  SetAlsaEnabled(true);
+  TVirtualAudio::Clear();
+  const std::string folder = NewFolder();
+  const std::string place = folder + "/native";
+  setenv("PULSE_SERVER", ("unix:" + place).c_str(), 1);
+  EXPECT_EQ(IdNamed(true, "USB Audio CODEC"), "");
+  const int tries = gConnects;
+  detail::TDeviceEntry def;
+  for (int poll = 0; poll < 5; ++poll) {
+    EXPECT_EQ(IdNamed(true, "USB Audio CODEC"), "");
+    ASSERT_TRUE(detail::DefaultDevice(true, &def));
+    EXPECT_EQ(def.Id, "default");
+  }
+  EXPECT_EQ(gConnects, tries);
+  {
+    TSoundServer server(ModulesIn(folder));
+    ASSERT_TRUE(server.Running()) << server.Log();
+    // The server points this process at its own socket and client
+    // configuration: watch the place named before instead, where nothing
+    // is yet.
+    setenv("PULSE_SERVER", ("unix:" + place).c_str(), 1);
+    EXPECT_EQ(IdNamed(true, "USB Audio CODEC"), "");
+    const int triesWithServer = gConnects;
+    EXPECT_LE(triesWithServer, tries + 1) << "a new client configuration is one try";
+    EXPECT_EQ(IdNamed(true, "USB Audio CODEC"), "");
+    EXPECT_EQ(gConnects, triesWithServer);
+    ASSERT_EQ(symlink((server.Folder() + "/run/native").c_str(), place.c_str()), 0);
+    EXPECT_NE(IdNamed(true, "USB Audio CODEC"), "");
+    ASSERT_TRUE(detail::DefaultDevice(true, &def));
+    EXPECT_EQ(def.Id, "pulse:");
+  }
+  EXPECT_TRUE(Eventually([] { return IdNamed(true, "USB Audio CODEC").empty(); }));
+  std::error_code ec;
+  std::filesystem::remove_all(folder, ec);
+}
+
 TEST_F(Server, OpenTellsAMissingDeviceFromARefusedFormat) {
   std::unique_ptr<detail::IAudioStream> stream;
   auto format = detail::MakeFormat(WAVE_FORMAT_PCM, 1, kRate, 16);
@@ -310,3 +354,12 @@ TEST_P(ServerPlayback, DrainedPlaybackDeliversEveryFrame) {
 INSTANTIATE_TEST_SUITE_P(Lengths, ServerPlayback, ::testing::Values(1, 1000, 37 * 1024 + 11));
 
 } // namespace
+
+// Counts the tries to reach a server on their way to libpulse.
+extern "C" int pa_context_connect(pa_context *context, const char *server, pa_context_flags_t flags,
+                                  const pa_spawn_api *api) {
+  using TConnect = int (*)(pa_context *, const char *, pa_context_flags_t, const pa_spawn_api *);
+  static const auto real = reinterpret_cast<TConnect>(dlsym(RTLD_NEXT, "pa_context_connect"));
+  ++gConnects;
+  return real(context, server, flags, api);
+}
