@@ -5,10 +5,7 @@
 // start-up the audio tests share.
 #pragma once
 
-#include <cstdlib>
 #include <cstring>
-#include <filesystem>
-#include <fstream>
 #include <mutex>
 #include <random>
 #include <string>
@@ -60,21 +57,6 @@ inline std::vector<uint8_t> ALWriteTestTake(const std::string &path, uint32_t ra
     AVIStreamRelease(stream);
   AVIFileRelease(file);
   return written ? data : std::vector<uint8_t>{};
-}
-
-// Points this process's ALSA configuration (read once per process, from
-// $HOME/.asoundrc) at folder: "usbcodec", listed as "USB Audio CODEC", a file
-// PCM over null that captures inFile's bytes and writes what passes through it
-// to outFile.
-inline void ALUseFilePcmConfig(const std::filesystem::path &folder,
-                               const std::filesystem::path &inFile,
-                               const std::filesystem::path &outFile) {
-  std::ofstream(folder / ".asoundrc")
-      << "pcm.usbcodec {\n  type file\n  slave.pcm null\n  infile \"" << inFile.string()
-      << "\"\n  file \"" << outFile.string()
-      << "\"\n  format raw\n  hint { show on; description \"USB Audio CODEC\" }\n}\n";
-  setenv("HOME", folder.c_str(), 1);
-  unsetenv("ALSA_CONFIG_PATH");
 }
 
 class TALVirtualSource : public TComponent {
