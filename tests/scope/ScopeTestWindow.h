@@ -1,10 +1,13 @@
 #pragma once
 // A scope control's surroundings without a screen: a window that counts
 // repaint requests and keeps the mouse where a test puts it (screen and
-// client coordinates coincide), and timers that never fire by themselves.
+// client coordinates coincide), timers that never fire by themselves, and a
+// scope hosted on such a window.
 
+#include "platform/gui/Canvas.h"
 #include "platform/gui/Control.h"
 #include "platform/gui/Timers.h"
+#include "scope/SLScopeControl.h"
 
 struct TFakeWindow : IControlHost {
   void InvalidateRect(const TRect *) override { ++Repaints; }
@@ -28,4 +31,21 @@ struct TStillTimers : sys::ITimerService {
   sys::TTimerId Start(uint32_t, sys::TTimerCallback) override { return ++Last; }
   bool Kill(sys::TTimerId) override { return true; }
   sys::TTimerId Last = 0;
+};
+
+// A scope on a TFakeWindow, its texts in fixed cells 6 pixels wide, its
+// timers on the given service; it leaves the window before it goes.
+struct THostedScope {
+  explicit THostedScope(sys::ITimerService &Timers) : TimerScope{Timers} {
+    Scope->SetHost(&Window);
+    Scope->GetBitmap()->Canvas()->SetTextRenderer(&Text);
+  }
+  ~THostedScope() { Scope->SetHost(nullptr); }
+  THostedScope(const THostedScope &) = delete;
+  THostedScope &operator=(const THostedScope &) = delete;
+
+  gui::TScopedWindowTimerService TimerScope;
+  TFixedTextRenderer Text{6, 10, 3};
+  TFakeWindow Window;
+  TOwnedPtr<TSLScope> Scope{CreateObject<TSLScope>(nullptr)};
 };
