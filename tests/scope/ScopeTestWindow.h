@@ -4,6 +4,8 @@
 // client coordinates coincide), timers that never fire by themselves, and a
 // scope hosted on such a window.
 
+#include <QImage>
+
 #include "platform/gui/Canvas.h"
 #include "platform/gui/Control.h"
 #include "platform/gui/Timers.h"
@@ -49,3 +51,22 @@ struct THostedScope {
   TFakeWindow Window;
   TOwnedPtr<TSLScope> Scope{CreateObject<TSLScope>(nullptr)};
 };
+
+// The window's paint of the whole control; texts through Text where given,
+// else through the canvas's own renderer.
+inline QImage PaintControl(TSLScope *Scope, ITextRenderer *Text = nullptr) {
+  QImage Image(Scope->GetWidth(), Scope->GetHeight(), QImage::Format_RGB32);
+  Image.fill(0xFF123456u);
+  TCanvas Canvas(&Image);
+  if (Text != nullptr)
+    Canvas.SetTextRenderer(Text);
+  Scope->PaintWindow(&Canvas, TRegion(Scope->GetClientRect()));
+  Canvas.Flush();
+  return Image;
+}
+
+// A pixel as a colour of the class library (0x00BBGGRR).
+inline TColor PixelColor(const QImage &Image, int X, int Y) {
+  const QRgb P = Image.pixel(X, Y);
+  return TColor(qRed(P) | qGreen(P) << 8 | qBlue(P) << 16);
+}
