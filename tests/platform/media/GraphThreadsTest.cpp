@@ -185,6 +185,8 @@ TEST_F(CaptureGraph, UnplugEndsTheStreamWithDeviceLostOnTheMainThread) {
 TEST_F(CaptureGraph, TheBlockInProgressIsDeliveredWhenTheStreamEnds) {
   for (bool unplug : {false, true}) {
     SCOPED_TRACE(unplug ? "unplug" : "stop");
+    g = TCaptureGraph(); // the last pass's graph and microphone go first
+    device.reset();
     TVirtualAudio::Clear();
     std::vector<uint8_t> data = Ramp(1500 * 4);
     TVirtualCaptureSpec spec;
@@ -192,9 +194,7 @@ TEST_F(CaptureGraph, TheBlockInProgressIsDeliveredWhenTheStreamEnds) {
     spec.Bytes = data;
     spec.Loop = false;
     spec.Pacing = TVirtualPacing::Manual;
-    auto device = TVirtualAudio::AddCapture(spec);
-    TCaptureGraph g;
-    ASSERT_EQ(g.Build(device->Id(), Pcm(2, 44100, 16), 1024), com::S_OK);
+    ASSERT_EQ(BuildOn(spec, Pcm(2, 44100, 16), 1024), com::S_OK);
     ASSERT_EQ(g.control->Run(), com::S_OK);
     device->ReleaseFrames(1500);
     ASSERT_TRUE(g.collector->WaitCount(1));
@@ -532,9 +532,7 @@ public:
 TEST_F(CaptureGraph, StopFromTheDeviceThreadEndsTheStream) {
   TVirtualCaptureSpec spec;
   spec.Pacing = TVirtualPacing::Immediate;
-  auto device = TVirtualAudio::AddCapture(spec);
-  TCaptureGraph g;
-  ASSERT_EQ(g.Build(device->Id(), Pcm(1, 8000, 16), 64), com::S_OK);
+  ASSERT_EQ(BuildOn(spec, Pcm(1, 8000, 16), 64), com::S_OK);
   auto stopper = com::MakeCom<TStopper>(g.control.Get());
   g.grabber->SetCallback(stopper.Get(), 0);
   ASSERT_EQ(g.control->Run(), com::S_OK);
@@ -572,9 +570,7 @@ TEST_F(CaptureGraph, OneShotGrabberKeepsItsSampleAndCompletes) {
   spec.Source = TVirtualSource::Bytes;
   spec.Bytes = Ramp(4096);
   spec.Pacing = TVirtualPacing::Immediate;
-  auto device = TVirtualAudio::AddCapture(spec);
-  TCaptureGraph g;
-  ASSERT_EQ(g.Build(device->Id(), Pcm(2, 44100, 16), 256), com::S_OK);
+  ASSERT_EQ(BuildOn(spec, Pcm(2, 44100, 16), 256), com::S_OK);
   auto callback = com::MakeCom<BufferCallback>();
   ASSERT_EQ(g.grabber->SetCallback(callback.Get(), 1), com::S_OK);
   EXPECT_EQ(g.grabber->SetCallback(callback.Get(), 2), com::E_INVALIDARG);
