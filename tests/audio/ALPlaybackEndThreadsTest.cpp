@@ -13,6 +13,7 @@
 #include "platform/avifile/AviFile.h"
 #include "platform/media/Media.h"
 #include "platform/media/VirtualAudio.h"
+#include "tests/audio/ALVirtualDevicesTest.h"
 #include "tests/audio/ALVirtualSourceSupport.h"
 #include "tests/support/Wait.h"
 #include "tests/support/WavOracle.h"
@@ -46,22 +47,17 @@ bool MainEventually(const std::function<bool()> &pred) {
   return true;
 }
 
-class ALPlaybackEndTest : public testing::TestWithParam<TPlaybackCase> {
+class ALPlaybackEndTest : public TALVirtualDevicesTest<testing::TestWithParam<TPlaybackCase>> {
 protected:
   void SetUp() override {
-    ALTestFrameworkUp();
-    TMainLoop::Main().BindMainThread();
-    SetAlsaEnabled(false);
-    TVirtualAudio::Clear();
+    TALVirtualDevicesTest::SetUp();
     device = TVirtualAudio::AddRender("Test Output", "testout", TVirtualPacing::RealTime);
   }
   void TearDown() override {
     player.reset();
     out.reset();
-    TVirtualAudio::Clear();
-    SetAlsaEnabled(true);
     SLClockGenFinalization();
-    TMainLoop::Main().RunPending();
+    TALVirtualDevicesTest::TearDown();
   }
 
   std::vector<uint8_t> MakeFile(const TPlaybackCase &c) {
