@@ -15,6 +15,7 @@
 #include "platform/media/VirtualAudio.h"
 #include "tests/audio/ALVirtualDevicesTest.h"
 #include "tests/audio/ALVirtualSourceSupport.h"
+#include "tests/support/MainLoopWait.h"
 #include "tests/support/Wait.h"
 #include "tests/support/WavOracle.h"
 
@@ -34,17 +35,6 @@ struct TPlaybackCase {
 std::string Name(const testing::TestParamInfo<TPlaybackCase> &info) {
   return std::to_string(info.param.Frames) + "FramesAt" + std::to_string(info.param.Rate) +
          (info.param.MasterPumping ? "MasterPumped" : "");
-}
-
-// Runs the main loop until pred holds (the player ends on the main thread).
-bool MainEventually(const std::function<bool()> &pred) {
-  const auto end = std::chrono::steady_clock::now() + EventuallyDeadline;
-  while (!pred()) {
-    if (std::chrono::steady_clock::now() > end)
-      return false;
-    TMainLoop::Main().WaitAndRun(std::chrono::milliseconds(1));
-  }
-  return true;
 }
 
 class ALPlaybackEndTest : public TALVirtualDevicesTest<testing::TestWithParam<TPlaybackCase>> {
@@ -98,8 +88,8 @@ TEST_P(ALPlaybackEndTest, EveryFrameOfTheFileReachesTheDevice) {
   player->Start();
   // The device's clock goes on while the graph runs: the output ends once
   // the device has played the stream.
-  const bool ended = MainEventually([&] { return stops == 1; });
-  const bool drained = ended && MainEventually([&] { return !out->GetRunning(); });
+  const bool ended = PumpUntil([&] { return stops == 1; });
+  const bool drained = ended && PumpUntil([&] { return !out->GetRunning(); });
   done = true;
   ticker.join();
   ASSERT_TRUE(ended) << player->GetLastError();
@@ -108,7 +98,7 @@ TEST_P(ALPlaybackEndTest, EveryFrameOfTheFileReachesTheDevice) {
   ASSERT_TRUE(drained);
   EXPECT_EQ(device->RecordedBytes(), data.size());
   EXPECT_TRUE(device->Recorded() == data);
-  EXPECT_TRUE(MainEventually([&] { return device->OpenCount() == 0; }));
+  EXPECT_TRUE(PumpUntil([&] { return device->OpenCount() == 0; }));
 }
 
 // A Stop the user asks for is not the end of the data: the sound stops at
