@@ -4,9 +4,9 @@
 #pragma once
 
 #include <cfloat>
-#include <cstddef>
 #include <cmath>
 #include <complex>
+#include <cstddef>
 #include <cstdint>
 #include <random>
 #include <vector>
