@@ -8,21 +8,19 @@
 #include <gtest/gtest.h>
 
 #include "platform/mainloop/MainLoop.h"
-#include "platform/media/Media.h"
-#include "platform/media/VirtualAudio.h"
 #include "tests/audio/ALVirtualSourceSupport.h"
+#include "tests/support/VirtualDevicesOnly.h"
 
-template <class Base = testing::Test> class TALVirtualDevicesTest : public Base {
+template <class Base = testing::Test>
+class TALVirtualDevicesTest : public TVirtualDevicesOnly<Base> {
 protected:
   void SetUp() override {
     ALTestFrameworkUp();
     mainloop::TMainLoop::Main().BindMainThread();
-    media::SetAlsaEnabled(false);
-    media::TVirtualAudio::Clear();
+    TVirtualDevicesOnly<Base>::SetUp();
   }
   void TearDown() override {
-    media::TVirtualAudio::Clear();
-    media::SetAlsaEnabled(true);
+    TVirtualDevicesOnly<Base>::TearDown();
     mainloop::TMainLoop::Main().RunPending();
   }
 };
