@@ -11,6 +11,8 @@
 #include <string>
 #include <vector>
 
+#include <gtest/gtest.h>
+
 #include "framework/data/ALStreamTypes.h"
 #include "framework/data/Alsimpleaudiobuffer.h"
 #include "framework/pins/OWStdTypes.h"
@@ -57,6 +59,27 @@ inline std::vector<uint8_t> ALWriteTestTake(const std::string &path, uint32_t ra
     AVIStreamRelease(stream);
   AVIFileRelease(file);
   return written ? data : std::vector<uint8_t>{};
+}
+
+// Writes a WAV file with the given format record and data, through our writer.
+inline void WriteWav(const std::string &path, const void *format, int32_t formatSize,
+                     const std::vector<uint8_t> &data) {
+  using namespace avifile;
+  PAVIFILE file = nullptr;
+  PAVISTREAM stream = nullptr;
+  AVISTREAMINFOA info{};
+  info.fccType = streamtypeAUDIO;
+  ASSERT_EQ(AVIFileOpen(&file, path.c_str(), OF_CREATE | OF_WRITE, nullptr), AVIERR_OK);
+  ASSERT_EQ(AVIFileCreateStream(file, &stream, &info), AVIERR_OK);
+  ASSERT_EQ(AVIStreamSetFormat(stream, 0, format, formatSize), AVIERR_OK);
+  const uint32_t ba = static_cast<const WAVEFORMATEX *>(format)->nBlockAlign;
+  if (!data.empty()) {
+    ASSERT_EQ(AVIStreamWrite(stream, 0, int32_t(data.size() / ba), data.data(),
+                             int32_t(data.size()), 0, nullptr, nullptr),
+              AVIERR_OK);
+  }
+  AVIStreamRelease(stream);
+  AVIFileRelease(file);
 }
 
 class TALVirtualSource : public TComponent {

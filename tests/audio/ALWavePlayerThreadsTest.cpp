@@ -25,17 +25,8 @@ protected:
     mainloop::TMainLoop::Main().BindMainThread();
     path = dir.File("take.wav");
     const auto format = ALTestFormat(44100, 16, 2);
-    PAVIFILE file = nullptr;
-    PAVISTREAM stream = nullptr;
-    AVISTREAMINFOA info{};
-    info.fccType = streamtypeAUDIO;
-    ASSERT_EQ(AVIFileOpen(&file, path.c_str(), OF_CREATE | OF_WRITE, nullptr), AVIERR_OK);
-    ASSERT_EQ(AVIFileCreateStream(file, &stream, &info), AVIERR_OK);
-    ASSERT_EQ(AVIStreamSetFormat(stream, 0, &format, sizeof format), AVIERR_OK);
-    std::vector<uint8_t> data(40000, 0x11);
-    ASSERT_EQ(AVIStreamWrite(stream, 0, 10000, data.data(), 40000, 0, nullptr, nullptr), AVIERR_OK);
-    AVIStreamRelease(stream);
-    AVIFileRelease(file);
+    ASSERT_NO_FATAL_FAILURE(
+        WriteWav(path, &format, sizeof format, std::vector<uint8_t>(40000, 0x11)));
 
     player.reset(CreateObject<TALWavePlayer>(nullptr));
     player->SetEnabled(false);
