@@ -2,7 +2,7 @@
 // Albasicdispatcher::<operation>(...); each runs through its slot (Dispatch.h).
 // Albasicdispatcher::SetUp_<operation> is an operation's set-up routine and
 // Albasicdispatcher::generic::<operation> its generic variant, defined in the
-// generic_*.cpp file of its concern. The operations themselves are listed in
+// Generic*.cpp file of its concern. The operations themselves are listed in
 // ALBASICDISPATCHER_CATALOGUE of DispatchCatalogue.h.
 #pragma once
 

@@ -3,8 +3,8 @@
 #include <cmath>
 #include <cstring>
 
+#include "framework/dispatch/GenericHelpers.h"
 #include "framework/dispatch/IppTypes.h"
-#include "framework/dispatch/generic_helpers.h"
 
 namespace Libcdispatcher {
 

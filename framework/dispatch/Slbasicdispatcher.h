@@ -2,7 +2,7 @@
 // Slbasicdispatcher::<operation>(...); each runs through its slot (Dispatch.h).
 // Slbasicdispatcher::SetUp_<operation> is an operation's set-up routine and
 // Slbasicdispatcher::generic::<operation> its generic variant, defined in the
-// generic_*.cpp file of its concern. The operations themselves are listed in
+// Generic*.cpp file of its concern. The operations themselves are listed in
 // SLBASICDISPATCHER_CATALOGUE of DispatchCatalogue.h.
 #pragma once
 

@@ -3,7 +3,7 @@
 // Slbcbbasicdispatcher::<operation>(...); each runs through its slot (Dispatch.h).
 // Slbcbbasicdispatcher::SetUp_<operation> is an operation's set-up routine and
 // Slbcbbasicdispatcher::generic::<operation> its generic variant, defined in the
-// generic_*.cpp file of its concern. The operations themselves are listed in
+// Generic*.cpp file of its concern. The operations themselves are listed in
 // SLBCBBASICDISPATCHER_CATALOGUE of DispatchCatalogue.h.
 #pragma once
 

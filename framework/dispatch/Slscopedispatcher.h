@@ -3,7 +3,7 @@
 // Slscopedispatcher::<operation>(...); each runs through its slot (Dispatch.h).
 // Slscopedispatcher::SetUp_<operation> is an operation's set-up routine and
 // Slscopedispatcher::generic::<operation> its generic variant, defined in the
-// generic_*.cpp file of its concern. The operations themselves are listed in
+// Generic*.cpp file of its concern. The operations themselves are listed in
 // SLSCOPEDISPATCHER_CATALOGUE of DispatchCatalogue.h.
 #pragma once
 

@@ -6,7 +6,7 @@
 // release of each code build and free the taps spectrum's record with that code's member.
 #pragma once
 
-#include "framework/dispatch/generic_fir.h"
+#include "framework/dispatch/GenericFir.h"
 #include "kernels/fft-audio/FFTAudio64.h"
 
 #define DISPATCH_KFA ::kernels::fft_audio

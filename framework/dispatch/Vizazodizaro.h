@@ -1,7 +1,7 @@
 // Vector operations of the audio components: filters, statistics, conversions, generators
 // and transforms. Call them by name, Vizazodizaro::<operation>(...); each runs through its
 // slot (Dispatch.h). Vizazodizaro::SetUp_<operation> is an operation's set-up routine and
-// Vizazodizaro::generic::<operation> its generic variant, defined in the generic_*.cpp
+// Vizazodizaro::generic::<operation> its generic variant, defined in the Generic*.cpp
 // file of its concern. The operations themselves are listed in VIZAZODIZARO_CATALOGUE of
 // DispatchCatalogue.h.
 #pragma once

@@ -28,6 +28,7 @@
 #include "platform/mainloop/MainLoop.h"
 #include "scope/SLScopeControl.h"
 #include "tests/app/MainFormTestAccess.h"
+#include "tests/app/WorkFolderFixture.h"
 
 namespace {
 
@@ -396,35 +397,22 @@ TEST_F(TMainFormTest, AScreenshotOfTheWindowDuringATakeIsSavedForReview) {
 
 namespace {
 
-class TWorkFileTest : public ::testing::Test {
+class TWorkFileTest : public TWorkFolderTest {
 protected:
   void SetUp() override {
-    gui::Application().SetTitle("Sonvelt");
-    gui::Application().ResetTerminated();
-    RegisterMainUnitClasses();
-    ASSERT_TRUE(locks.isValid());
-    ASSERT_TRUE(work.isValid());
-    TOneInstance::SetLockFolder(locks.path().toStdString());
-    TMainForm::SetWorkFolder(work.path().toStdString());
-    workFile = work.path().toStdString() + "/TmpDataFile~.wav";
+    TWorkFolderTest::SetUp();
+    if (HasFatalFailure())
+      return;
     std::ofstream(workFile) << "RIFF take of the running copy";
   }
   void TearDown() override {
-    TOneInstance::SetLockFolder("");
-    TMainForm::SetWorkFolder("");
-    gui::Application().ResetTerminated();
+    TWorkFolderTest::TearDown();
     gui::Application().SetTitle("Sonvelt");
   }
   static std::string Contents(const std::string &path) {
     std::ifstream in(path);
     return std::string(std::istreambuf_iterator<char>(in), {});
   }
-  QTemporaryDir locks, work;
-  std::string workFile;
-  sys::TManualTimerService timers;
-  gui::TScopedWindowTimerService scopedTimers{timers};
-  gui::TTestTrayIconBackend tray;
-  TScriptedDialogs dialogs;
 };
 
 TEST_F(TWorkFileTest, TheFirstCopyDeletesALeftoverWorkingFileASecondCopyLeavesItAlone) {

@@ -29,6 +29,7 @@
 #include "platform/gui/Control.h"
 #include "tests/app/FileSizeLimit.h"
 #include "tests/app/MainFormTestAccess.h"
+#include "tests/app/WorkFolderFixture.h"
 
 namespace fs = std::filesystem;
 
@@ -56,23 +57,11 @@ int64_t WriteWave(const std::string &path, int frames) {
   return int64_t(fs::file_size(path));
 }
 
-class TTakeSafetyTest : public ::testing::Test {
+class TTakeSafetyTest : public TWorkFolderTest {
 protected:
-  void SetUp() override {
-    gui::Application().SetTitle("Sonvelt");
-    gui::Application().ResetTerminated();
-    RegisterMainUnitClasses();
-    ASSERT_TRUE(locks.isValid());
-    ASSERT_TRUE(work.isValid());
-    TOneInstance::SetLockFolder(locks.path().toStdString());
-    TMainForm::SetWorkFolder(work.path().toStdString());
-    workFile = work.path().toStdString() + "/TmpDataFile~.wav";
-  }
   void TearDown() override {
     form.reset();
-    TOneInstance::SetLockFolder("");
-    TMainForm::SetWorkFolder("");
-    gui::Application().ResetTerminated();
+    TWorkFolderTest::TearDown();
   }
   std::string Target(const char *name) const { return work.path().toStdString() + "/" + name; }
   // The window, with an unsaved take in the working file.
@@ -90,12 +79,6 @@ protected:
     return names;
   }
 
-  QTemporaryDir locks, work;
-  std::string workFile;
-  sys::TManualTimerService timers;
-  gui::TScopedWindowTimerService scopedTimers{timers};
-  gui::TTestTrayIconBackend tray;
-  TScriptedDialogs dialogs;
   TOwnedPtr<TMainForm> form;
 };
 

@@ -4,19 +4,17 @@
 // device delivered up to Stop, and begins with the file's frames exactly.
 // alsa-lib reads its configuration once per process, so main() points HOME at
 // it first.
-#include <cstdlib>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include "audio/ALDSAudioIn.h"
 #include "audio/ALWaveLogger.h"
 #include "platform/media/Media.h"
 #include "platform/media/VirtualAudio.h"
 #include "tests/audio/ALVirtualSourceSupport.h"
+#include "tests/support/AlsaFilePcm.h"
 #include "tests/support/MainLoopWait.h"
 #include "tests/support/Wait.h"
 #include "tests/support/WavOracle.h"
@@ -73,18 +71,8 @@ TEST(ALDSAudioInAlsaTest, ATakeHoldsEveryFrameDeliveredUpToStop) {
 } // namespace
 
 int main(int argc, char **argv) {
-  char pattern[] = "/tmp/sonvelt-alsa-in-XXXXXX";
-  if (mkdtemp(pattern) == nullptr)
-    return 2;
-  gDir = pattern;
   gRaw.resize(5000 * 4);
   for (size_t i = 0; i < gRaw.size(); ++i)
     gRaw[i] = uint8_t(i * 13 + i / 509 + 1);
-  std::ofstream(gDir / "in.raw", std::ios::binary)
-      .write(reinterpret_cast<const char *>(gRaw.data()), std::streamsize(gRaw.size()));
-  ALUseFilePcmConfig(gDir, gDir / "in.raw", gDir / "out.raw");
-  ::testing::InitGoogleTest(&argc, argv);
-  const int result = RUN_ALL_TESTS();
-  std::filesystem::remove_all(gDir);
-  return result;
+  return RunTestsOnAlsaFilePcm(argc, argv, "/tmp/sonvelt-alsa-in-XXXXXX", gDir, gRaw);
 }

@@ -12,6 +12,7 @@
 #include "audio/ALWaveLogger.h"
 #include "platform/media/Media.h"
 #include "platform/media/VirtualAudio.h"
+#include "tests/audio/ALVirtualDevicesTest.h"
 #include "tests/audio/ALVirtualSourceSupport.h"
 #include "tests/support/MainLoopWait.h"
 #include "tests/support/Wait.h"
@@ -33,13 +34,10 @@ std::vector<uint8_t> PatternBytes(size_t bytes) {
   return b;
 }
 
-class ALDSAudioInTest : public ::testing::Test {
+class ALDSAudioInTest : public TALVirtualDevicesTest<> {
 protected:
   void SetUp() override {
-    ALTestFrameworkUp();
-    TMainLoop::Main().BindMainThread();
-    SetAlsaEnabled(false);
-    TVirtualAudio::Clear();
+    TALVirtualDevicesTest::SetUp();
     TVirtualCaptureSpec spec;
     spec.FriendlyName = "Test Microphone";
     spec.Id = "testmic";
@@ -56,9 +54,7 @@ protected:
   void TearDown() override {
     in.reset();
     sink.reset();
-    TVirtualAudio::Clear();
-    SetAlsaEnabled(true);
-    TMainLoop::Main().RunPending();
+    TALVirtualDevicesTest::TearDown();
   }
 
   void UseFormat(uint32_t channels) {

@@ -1,18 +1,14 @@
 // The output component playing on an ALSA device without sound hardware: a
 // PCM defined in the user's configuration writes what it plays into a file,
 // which must hold exactly the bytes of the stream. alsa-lib reads its
-// configuration once per process, so main() points HOME at it first.
-#include <cstdlib>
+// configuration once per process, so main() sets the device up first.
 #include <filesystem>
-#include <fstream>
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
-#include "audio/ALDSAudioOut.h"
-#include "platform/media/Media.h"
-#include "platform/media/VirtualAudio.h"
+#include "tests/audio/ALFilePcmOutput.h"
 #include "tests/audio/ALVirtualSourceSupport.h"
+#include "tests/support/AlsaFilePcm.h"
 #include "tests/support/Wait.h"
 
 namespace {
@@ -21,20 +17,10 @@ std::filesystem::path gDir;
 
 std::filesystem::path OutFile() { return gDir / "out.raw"; }
 
-std::vector<uint8_t> ReadFile(const std::filesystem::path &p) {
-  std::ifstream in(p, std::ios::binary);
-  return std::vector<uint8_t>((std::istreambuf_iterator<char>(in)),
-                              std::istreambuf_iterator<char>());
-}
+using ALDSAudioOutAlsaTest = TALFilePcmOutputTest<>;
 
-TEST(ALDSAudioOutAlsaTest, TheStreamReachesTheConfiguredPcmByteForByte) {
-  ALTestFrameworkUp();
-  mainloop::TMainLoop::Main().BindMainThread();
-  media::SetAlsaEnabled(true);
-  media::TVirtualAudio::Clear();
-  TOwnedPtr<TALDSAudioOut> out(CreateObject<TALDSAudioOut>(nullptr));
-  out->GetAudioOutputDevice()->SetName("USB Audio CODEC");
-  ASSERT_EQ(out->GetAudioOutputDevice()->GetDeviceName(), "USB Audio CODEC");
+TEST_F(ALDSAudioOutAlsaTest, TheStreamReachesTheConfiguredPcmByteForByte) {
+  TOwnedPtr<TALDSAudioOut> &out = Out;
   std::atomic<int> delivered{0};
   out->OnDeliver = [&](int64_t, int64_t, int32_t) { ++delivered; };
   TOwnedPtr<TALVirtualSource> source(CreateObject<TALVirtualSource>());
@@ -50,7 +36,7 @@ TEST(ALDSAudioOutAlsaTest, TheStreamReachesTheConfiguredPcmByteForByte) {
   // completes the file.
   out->Stop();
   out->Close();
-  EXPECT_EQ(ReadFile(OutFile()), source->Sent());
+  EXPECT_EQ(ReadFileBytes(OutFile()), source->Sent());
   out.reset();
   source.reset();
   mainloop::TMainLoop::Main().RunPending();
@@ -59,14 +45,5 @@ TEST(ALDSAudioOutAlsaTest, TheStreamReachesTheConfiguredPcmByteForByte) {
 } // namespace
 
 int main(int argc, char **argv) {
-  char pattern[] = "/tmp/sonvelt-alsa-out-XXXXXX";
-  if (mkdtemp(pattern) == nullptr)
-    return 2;
-  gDir = pattern;
-  std::ofstream(gDir / "in.raw", std::ios::binary).write("\0\0\0\0", 4);
-  ALUseFilePcmConfig(gDir, gDir / "in.raw", OutFile());
-  ::testing::InitGoogleTest(&argc, argv);
-  const int result = RUN_ALL_TESTS();
-  std::filesystem::remove_all(gDir);
-  return result;
+  return RunTestsOnAlsaFilePcm(argc, argv, "/tmp/sonvelt-alsa-out-XXXXXX", gDir, {0, 0, 0, 0});
 }

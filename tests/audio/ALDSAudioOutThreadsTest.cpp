@@ -11,6 +11,7 @@
 #include "audio/ALDSAudioOut.h"
 #include "platform/media/Media.h"
 #include "platform/media/VirtualAudio.h"
+#include "tests/audio/ALVirtualDevicesTest.h"
 #include "tests/audio/ALVirtualSourceSupport.h"
 #include "tests/support/Wait.h"
 
@@ -24,13 +25,10 @@ struct TDelivered {
   int32_t Bytes;
 };
 
-class ALDSAudioOutTest : public ::testing::Test {
+class ALDSAudioOutTest : public TALVirtualDevicesTest<> {
 protected:
   void SetUp() override {
-    ALTestFrameworkUp();
-    TMainLoop::Main().BindMainThread();
-    SetAlsaEnabled(false);
-    TVirtualAudio::Clear();
+    TALVirtualDevicesTest::SetUp();
     output = TVirtualAudio::AddRender("Test Output", "testout", TVirtualPacing::Immediate);
     out.reset(CreateObject<TALDSAudioOut>(nullptr));
     out->GetAudioOutputDevice()->SetName("Test Output");
@@ -44,9 +42,7 @@ protected:
   void TearDown() override {
     out.reset();
     source.reset();
-    TVirtualAudio::Clear();
-    SetAlsaEnabled(true);
-    TMainLoop::Main().RunPending();
+    TALVirtualDevicesTest::TearDown();
   }
 
   std::vector<TDelivered> Delivered() {

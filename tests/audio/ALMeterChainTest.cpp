@@ -72,16 +72,8 @@ TEST(MeterChain, ValuesReachTheMainThreadAsComputedIndependently) {
   const size_t chunk = fs / 10;
   const size_t chunks = (samples[0].size() - 1) / chunk; // one frame to spare
   for (int ch = 0; ch < 2; ++ch) {
-    TReferenceMeter ref(fs, 1000);
-    std::vector<double> vuRef, peakRef;
-    for (size_t c = 0; c < chunks; ++c) {
-      double v, p;
-      ref.Chunk(std::vector<int32_t>(samples[ch].begin() + static_cast<long>(c * chunk),
-                                     samples[ch].begin() + static_cast<long>((c + 1) * chunk)),
-                v, p);
-      vuRef.push_back(v);
-      peakRef.push_back(p);
-    }
+    const TReferenceReadings ref = ReferenceReadings(fs, samples[ch], chunk, chunks);
+    const std::vector<double> &vuRef = ref.Vu, &peakRef = ref.Peak;
     ASSERT_EQ(vuSeen[ch].size(), vuRef.size()) << "channel " << ch;
     for (size_t c = 0; c < vuRef.size(); ++c)
       EXPECT_NEAR(vuSeen[ch][c], vuRef[c], vuRef[c] * 1e-4) << "channel " << ch << " chunk " << c;

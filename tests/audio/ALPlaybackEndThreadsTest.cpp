@@ -13,7 +13,9 @@
 #include "platform/avifile/AviFile.h"
 #include "platform/media/Media.h"
 #include "platform/media/VirtualAudio.h"
+#include "tests/audio/ALVirtualDevicesTest.h"
 #include "tests/audio/ALVirtualSourceSupport.h"
+#include "tests/support/MainLoopWait.h"
 #include "tests/support/Wait.h"
 #include "tests/support/WavOracle.h"
 
@@ -35,33 +37,17 @@ std::string Name(const testing::TestParamInfo<TPlaybackCase> &info) {
          (info.param.MasterPumping ? "MasterPumped" : "");
 }
 
-// Runs the main loop until pred holds (the player ends on the main thread).
-bool MainEventually(const std::function<bool()> &pred) {
-  const auto end = std::chrono::steady_clock::now() + EventuallyDeadline;
-  while (!pred()) {
-    if (std::chrono::steady_clock::now() > end)
-      return false;
-    TMainLoop::Main().WaitAndRun(std::chrono::milliseconds(1));
-  }
-  return true;
-}
-
-class ALPlaybackEndTest : public testing::TestWithParam<TPlaybackCase> {
+class ALPlaybackEndTest : public TALVirtualDevicesTest<testing::TestWithParam<TPlaybackCase>> {
 protected:
   void SetUp() override {
-    ALTestFrameworkUp();
-    TMainLoop::Main().BindMainThread();
-    SetAlsaEnabled(false);
-    TVirtualAudio::Clear();
+    TALVirtualDevicesTest::SetUp();
     device = TVirtualAudio::AddRender("Test Output", "testout", TVirtualPacing::RealTime);
   }
   void TearDown() override {
     player.reset();
     out.reset();
-    TVirtualAudio::Clear();
-    SetAlsaEnabled(true);
     SLClockGenFinalization();
-    TMainLoop::Main().RunPending();
+    TALVirtualDevicesTest::TearDown();
   }
 
   std::vector<uint8_t> MakeFile(const TPlaybackCase &c) {
@@ -102,8 +88,8 @@ TEST_P(ALPlaybackEndTest, EveryFrameOfTheFileReachesTheDevice) {
   player->Start();
   // The device's clock goes on while the graph runs: the output ends once
   // the device has played the stream.
-  const bool ended = MainEventually([&] { return stops == 1; });
-  const bool drained = ended && MainEventually([&] { return !out->GetRunning(); });
+  const bool ended = PumpUntil([&] { return stops == 1; });
+  const bool drained = ended && PumpUntil([&] { return !out->GetRunning(); });
   done = true;
   ticker.join();
   ASSERT_TRUE(ended) << player->GetLastError();
@@ -112,7 +98,7 @@ TEST_P(ALPlaybackEndTest, EveryFrameOfTheFileReachesTheDevice) {
   ASSERT_TRUE(drained);
   EXPECT_EQ(device->RecordedBytes(), data.size());
   EXPECT_TRUE(device->Recorded() == data);
-  EXPECT_TRUE(MainEventually([&] { return device->OpenCount() == 0; }));
+  EXPECT_TRUE(PumpUntil([&] { return device->OpenCount() == 0; }));
 }
 
 // A Stop the user asks for is not the end of the data: the sound stops at

@@ -5,14 +5,13 @@
 // start-up the audio tests share.
 #pragma once
 
-#include <cstdlib>
 #include <cstring>
-#include <filesystem>
-#include <fstream>
 #include <mutex>
 #include <random>
 #include <string>
 #include <vector>
+
+#include <gtest/gtest.h>
 
 #include "framework/data/ALStreamTypes.h"
 #include "framework/data/Alsimpleaudiobuffer.h"
@@ -62,19 +61,25 @@ inline std::vector<uint8_t> ALWriteTestTake(const std::string &path, uint32_t ra
   return written ? data : std::vector<uint8_t>{};
 }
 
-// Points this process's ALSA configuration (read once per process, from
-// $HOME/.asoundrc) at folder: "usbcodec", listed as "USB Audio CODEC", a file
-// PCM over null that captures inFile's bytes and writes what passes through it
-// to outFile.
-inline void ALUseFilePcmConfig(const std::filesystem::path &folder,
-                               const std::filesystem::path &inFile,
-                               const std::filesystem::path &outFile) {
-  std::ofstream(folder / ".asoundrc")
-      << "pcm.usbcodec {\n  type file\n  slave.pcm null\n  infile \"" << inFile.string()
-      << "\"\n  file \"" << outFile.string()
-      << "\"\n  format raw\n  hint { show on; description \"USB Audio CODEC\" }\n}\n";
-  setenv("HOME", folder.c_str(), 1);
-  unsetenv("ALSA_CONFIG_PATH");
+// Writes a WAV file with the given format record and data, through our writer.
+inline void WriteWav(const std::string &path, const void *format, int32_t formatSize,
+                     const std::vector<uint8_t> &data) {
+  using namespace avifile;
+  PAVIFILE file = nullptr;
+  PAVISTREAM stream = nullptr;
+  AVISTREAMINFOA info{};
+  info.fccType = streamtypeAUDIO;
+  ASSERT_EQ(AVIFileOpen(&file, path.c_str(), OF_CREATE | OF_WRITE, nullptr), AVIERR_OK);
+  ASSERT_EQ(AVIFileCreateStream(file, &stream, &info), AVIERR_OK);
+  ASSERT_EQ(AVIStreamSetFormat(stream, 0, format, formatSize), AVIERR_OK);
+  const uint32_t ba = static_cast<const WAVEFORMATEX *>(format)->nBlockAlign;
+  if (!data.empty()) {
+    ASSERT_EQ(AVIStreamWrite(stream, 0, int32_t(data.size() / ba), data.data(),
+                             int32_t(data.size()), 0, nullptr, nullptr),
+              AVIERR_OK);
+  }
+  AVIStreamRelease(stream);
+  AVIFileRelease(file);
 }
 
 class TALVirtualSource : public TComponent {

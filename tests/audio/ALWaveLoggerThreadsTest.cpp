@@ -12,6 +12,7 @@
 
 #include "audio/ALWaveLogger.h"
 #include "tests/audio/ALVirtualSourceSupport.h"
+#include "tests/support/MainLoopWait.h"
 #include "tests/support/WavOracle.h"
 
 namespace {
@@ -34,9 +35,7 @@ TEST(ALWaveLoggerThreadsTest, ADeferredStartOnTheMainThreadKeepsEveryBufferOfThe
       source->SendBuffer(256);
     done = true;
   });
-  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
-  while (!done && std::chrono::steady_clock::now() < deadline)
-    mainloop::TMainLoop::Main().WaitAndRun(std::chrono::milliseconds(1));
+  PumpUntil([&] { return done.load(); });
   delivery.join();
   mainloop::TMainLoop::Main().RunPending();
   EXPECT_EQ(logger->Get_CurrentSample(), 200 * 256);
@@ -74,9 +73,7 @@ TEST(ALWaveLoggerThreadsTest, ThePositionReachesTheMainThreadAtMostEveryPeriodAn
     }
     done = true;
   });
-  const auto deadline = began + std::chrono::seconds(30);
-  while (!done && std::chrono::steady_clock::now() < deadline)
-    mainloop::TMainLoop::Main().WaitAndRun(std::chrono::milliseconds(1));
+  PumpUntil([&] { return done.load(); });
   delivery.join();
   const double periods =
       std::chrono::duration<double>(std::chrono::steady_clock::now() - began).count() / 0.1;

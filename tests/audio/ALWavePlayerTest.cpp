@@ -11,26 +11,6 @@ using namespace avifile;
 
 namespace {
 
-// A WAV file with the given format record and data, through our writer.
-void WriteWav(const std::string &path, const void *format, int32_t formatSize,
-              const std::vector<uint8_t> &data) {
-  PAVIFILE file = nullptr;
-  PAVISTREAM stream = nullptr;
-  AVISTREAMINFOA info{};
-  info.fccType = streamtypeAUDIO;
-  ASSERT_EQ(AVIFileOpen(&file, path.c_str(), OF_CREATE | OF_WRITE, nullptr), AVIERR_OK);
-  ASSERT_EQ(AVIFileCreateStream(file, &stream, &info), AVIERR_OK);
-  ASSERT_EQ(AVIStreamSetFormat(stream, 0, format, formatSize), AVIERR_OK);
-  const uint32_t ba = static_cast<const WAVEFORMATEX *>(format)->nBlockAlign;
-  if (!data.empty()) {
-    ASSERT_EQ(AVIStreamWrite(stream, 0, int32_t(data.size() / ba), data.data(),
-                             int32_t(data.size()), 0, nullptr, nullptr),
-              AVIERR_OK);
-  }
-  AVIStreamRelease(stream);
-  AVIFileRelease(file);
-}
-
 std::vector<uint8_t> Noise(size_t n, unsigned seed) {
   std::mt19937 rng(seed);
   std::vector<uint8_t> v(n);

@@ -11,23 +11,12 @@
 #include "audio/ALWavePlayer.h"
 #include "platform/sys/MMTimer.h"
 #include "tests/audio/ALVirtualSourceSupport.h"
+#include "tests/support/MainLoopWait.h"
 #include "tests/support/WavOracle.h"
 
 using namespace avifile;
 
 namespace {
-
-// True when pred holds within the deadline; runs the main loop meanwhile.
-bool Eventually(const std::function<bool()> &pred,
-                std::chrono::seconds within = std::chrono::seconds(20)) {
-  const auto end = std::chrono::steady_clock::now() + within;
-  while (!pred()) {
-    if (std::chrono::steady_clock::now() > end)
-      return false;
-    mainloop::TMainLoop::Main().WaitAndRun(std::chrono::milliseconds(1));
-  }
-  return true;
-}
 
 class ALWavePlayerThreadsTest : public testing::Test {
 protected:
@@ -36,17 +25,8 @@ protected:
     mainloop::TMainLoop::Main().BindMainThread();
     path = dir.File("take.wav");
     const auto format = ALTestFormat(44100, 16, 2);
-    PAVIFILE file = nullptr;
-    PAVISTREAM stream = nullptr;
-    AVISTREAMINFOA info{};
-    info.fccType = streamtypeAUDIO;
-    ASSERT_EQ(AVIFileOpen(&file, path.c_str(), OF_CREATE | OF_WRITE, nullptr), AVIERR_OK);
-    ASSERT_EQ(AVIFileCreateStream(file, &stream, &info), AVIERR_OK);
-    ASSERT_EQ(AVIStreamSetFormat(stream, 0, &format, sizeof format), AVIERR_OK);
-    std::vector<uint8_t> data(40000, 0x11);
-    ASSERT_EQ(AVIStreamWrite(stream, 0, 10000, data.data(), 40000, 0, nullptr, nullptr), AVIERR_OK);
-    AVIStreamRelease(stream);
-    AVIFileRelease(file);
+    ASSERT_NO_FATAL_FAILURE(
+        WriteWav(path, &format, sizeof format, std::vector<uint8_t>(40000, 0x11)));
 
     player.reset(CreateObject<TALWavePlayer>(nullptr));
     player->SetEnabled(false);
@@ -88,14 +68,14 @@ TEST_F(ALWavePlayerThreadsTest, ClockTicksPlayTheFileAndTheEndReachesTheMainThre
       timers.FirePeriod(23);
   });
   ticker.join();
-  ASSERT_TRUE(Eventually([this] { return stops == 1; }));
+  ASSERT_TRUE(PumpUntil([this] { return stops == 1; }));
   EXPECT_TRUE(stopOnMain);
   EXPECT_EQ(sink->BufferFrames(),
             (std::vector<uint32_t>{1024, 1024, 1024, 1024, 1024, 1024, 1024, 1024, 1024, 784}));
   EXPECT_EQ(sink->Count<TOWEndStopOperation>(), 1);
   EXPECT_FALSE(player->GetEnabled());
   // The clock was left: no timer runs any more.
-  EXPECT_TRUE(Eventually([this] { return timers.Running().empty(); }));
+  EXPECT_TRUE(PumpUntil([this] { return timers.Running().empty(); }));
 }
 
 TEST_F(ALWavePlayerThreadsTest, PausingSeekingAndStoppingWhileTicksArriveNeverDeadlocks) {

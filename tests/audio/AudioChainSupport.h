@@ -155,3 +155,24 @@ public:
 private:
   double hold_, a_, x1_ = 0, x2_ = 0, y1_ = 0, p_ = 0;
 };
+
+// The reference's VU and peak readings of one channel after each of its first
+// chunks pieces of chunk samples, with the meters' one-second half-life.
+struct TReferenceReadings {
+  std::vector<double> Vu, Peak;
+};
+
+inline TReferenceReadings ReferenceReadings(double fs, const std::vector<int32_t> &samples,
+                                            size_t chunk, size_t chunks) {
+  TReferenceMeter ref(fs, 1000);
+  TReferenceReadings readings;
+  for (size_t c = 0; c < chunks; ++c) {
+    double v, p;
+    ref.Chunk(std::vector<int32_t>(samples.begin() + static_cast<long>(c * chunk),
+                                   samples.begin() + static_cast<long>((c + 1) * chunk)),
+              v, p);
+    readings.Vu.push_back(v);
+    readings.Peak.push_back(p);
+  }
+  return readings;
+}

@@ -9,6 +9,7 @@
 #include "platform/media/Media.h"
 #include "platform/media/VirtualAudio.h"
 #include "tests/directshow/DSTestPins.h"
+#include "tests/support/VirtualDevicesOnly.h"
 
 namespace {
 
@@ -460,17 +461,7 @@ TEST(BinarySourceTest, OffersItsStoredTypeAcceptsAnyAndPushesWithoutTimes) {
 // ---------------------------------------------------------------------------
 // The own source filter in a render graph of the platform
 
-class RenderGraphTest : public ::testing::Test {
-protected:
-  void SetUp() override {
-    SetAlsaEnabled(false);
-    TVirtualAudio::Clear();
-  }
-  void TearDown() override {
-    TVirtualAudio::Clear();
-    SetAlsaEnabled(true);
-  }
-};
+class RenderGraphTest : public TVirtualDevicesOnly<> {};
 
 TEST_F(RenderGraphTest, TheVirtualOutputPlaysExactlyTheBytesSent) {
   auto device = TVirtualAudio::AddRender("Virtual Output", "out1", TVirtualPacing::Immediate);

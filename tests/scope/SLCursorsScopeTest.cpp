@@ -67,19 +67,8 @@ protected:
     Scope->GetChannels()->GetItem(0)->GetVC_Data()->SetYData(Y.data(), uint32_t(Y.size()));
     Scope->RefreshView();
   }
-  QImage Paint() {
-    QImage Image(Scope->GetWidth(), Scope->GetHeight(), QImage::Format_RGB32);
-    Image.fill(0xFF123456u);
-    TCanvas Canvas(&Image);
-    Canvas.SetTextRenderer(&Text);
-    Scope->PaintWindow(&Canvas, TRegion(Scope->GetClientRect()));
-    Canvas.Flush();
-    return Image;
-  }
-  static TColor At(const QImage &I, int X, int Y) {
-    const QRgb P = I.pixel(X, Y);
-    return TColor(qRed(P) | qGreen(P) << 8 | qBlue(P) << 16);
-  }
+  QImage Paint() { return PaintControl(Scope.get(), &Text); }
+  static TColor At(const QImage &I, int X, int Y) { return PixelColor(I, X, Y); }
   static void Put(QImage &I, int X, int Y, TColor C) {
     if (X >= 0 && Y >= 0 && X < I.width() && Y < I.height())
       I.setPixel(X, Y, ColorToQRgb(C));

@@ -454,12 +454,8 @@ TEST_F(ScopeControl, XDataRangeOverChannels) {
 // title and axes, the Y range, and two channels, each with its pin.
 TEST(ScopeControlStream, TheRecordersSettingsLoadFromFormText) {
   TStillTimers Timers;
-  gui::TScopedWindowTimerService TimerScope{Timers};
-  TFixedTextRenderer Text{6, 10, 3};
-  TFakeWindow Window;
-  TOwnedPtr<TSLScope> Scope{CreateObject<TSLScope>(nullptr)};
-  Scope->SetHost(&Window);
-  Scope->GetBitmap()->Canvas()->SetTextRenderer(&Text);
+  THostedScope Hosted{Timers};
+  TOwnedPtr<TSLScope> &Scope = Hosted.Scope;
   LoadFormText(Scope.get(), "object Scope: TSLScope\n"
                             "  Left = 100\n"
                             "  Top = 97\n"
@@ -507,7 +503,6 @@ TEST(ScopeControlStream, TheRecordersSettingsLoadFromFormText) {
   EXPECT_EQ(At(3, 152), ColorToQRgb(clWhite) & 0xFFFFFFu);
   EXPECT_EQ(At(300, 76), ColorToQRgb(clRed) & 0xFFFFFFu);
   EXPECT_EQ(At(300, 228), ColorToQRgb(clLime) & 0xFFFFFFu);
-  Scope->SetHost(nullptr);
 }
 
 // The zoom settings load from form text, and the five stay at their defaults

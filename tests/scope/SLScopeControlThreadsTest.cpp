@@ -19,12 +19,8 @@ namespace {
 // the derived ranges, clears a channel and changes the size limit.
 TEST(ScopeControlThreads, ProducerFeedsWhileTheMainThreadRefreshesAndPaints) {
   TStillTimers Timers;
-  gui::TScopedWindowTimerService TimerScope{Timers};
-  TFixedTextRenderer Text{6, 10, 3};
-  TFakeWindow Window;
-  TOwnedPtr<TSLScope> Scope{CreateObject<TSLScope>(nullptr)};
-  Scope->SetHost(&Window);
-  Scope->GetBitmap()->Canvas()->SetTextRenderer(&Text);
+  THostedScope Hosted{Timers};
+  TOwnedPtr<TSLScope> &Scope = Hosted.Scope;
   Scope->SetBounds(0, 0, 505, 304);
   Scope->GetYAxis()->SetMin(-32768);
   Scope->GetYAxis()->SetMax(32768);
@@ -87,7 +83,6 @@ TEST(ScopeControlThreads, ProducerFeedsWhileTheMainThreadRefreshesAndPaints) {
     }
   EXPECT_TRUE(Red);
   EXPECT_TRUE(Lime);
-  Scope->SetHost(nullptr);
 }
 
 } // namespace
@@ -100,12 +95,8 @@ namespace {
 // Data stored on the main thread restarts it at once.
 TEST(ScopeControlThreads, TheRefreshTimerRestsUntilDataArrives) {
   sys::TManualTimerService Timers;
-  gui::TScopedWindowTimerService TimerScope{Timers};
-  TFixedTextRenderer Text{6, 10, 3};
-  TFakeWindow Window;
-  TOwnedPtr<TSLScope> Scope{CreateObject<TSLScope>(nullptr)};
-  Scope->SetHost(&Window);
-  Scope->GetBitmap()->Canvas()->SetTextRenderer(&Text);
+  THostedScope Hosted{Timers};
+  TOwnedPtr<TSLScope> &Scope = Hosted.Scope;
   Scope->SetBounds(0, 0, 505, 304);
   TOwnedPtr<TSLOWRealSourcePin> Source{
       CreateObject<TSLOWRealSourcePin>(nullptr, TSLOperationEvent())};
@@ -144,7 +135,6 @@ TEST(ScopeControlThreads, TheRefreshTimerRestsUntilDataArrives) {
   Scope->GetChannels()->GetItem(0)->GetVC_Data()->Clear();
   EXPECT_EQ(Ticks(), 1) << "main-thread data wakes the timer at once";
   EXPECT_EQ(Scope->GetChannels()->GetItem(0)->GetDrawY()->GetSize(), 0u);
-  Scope->SetHost(nullptr);
 }
 
 } // namespace

@@ -1,5 +1,5 @@
 #pragma once
-// Painting and mouse helpers of the scope tests, over the test window of
+// The mouse tests' scope in the recorder's layout, over the test window of
 // ScopeTestWindow.h.
 
 #include <QImage>
@@ -12,22 +12,6 @@
 #include "scope/SLScopeControl.h"
 #include "tests/scope/ScopeTestWindow.h"
 #include "tests/support/FrameworkEnvironment.h"
-
-// The window's paint of the whole control.
-inline QImage PaintControl(TSLScope *Scope) {
-  QImage Image(Scope->GetWidth(), Scope->GetHeight(), QImage::Format_RGB32);
-  Image.fill(0xFF123456u);
-  TCanvas Canvas(&Image);
-  Scope->PaintWindow(&Canvas, TRegion(Scope->GetClientRect()));
-  Canvas.Flush();
-  return Image;
-}
-
-// A pixel as a colour of the class library (0x00BBGGRR).
-inline TColor PixelColor(const QImage &Image, int X, int Y) {
-  const QRgb P = Image.pixel(X, Y);
-  return TColor(qRed(P) | qGreen(P) << 8 | qBlue(P) << 16);
-}
 
 // A scope on such a window in the recorder's layout: 505 x 304, no
 // toolbar, only the data view showing (which then covers the whole

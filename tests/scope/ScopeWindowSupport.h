@@ -52,23 +52,13 @@ protected:
     return Temp;
   }
   // The window's paint of the whole control.
-  QImage Paint() {
-    QImage Image(Scope->GetWidth(), Scope->GetHeight(), QImage::Format_RGB32);
-    Image.fill(0xFF123456u);
-    TCanvas Canvas(&Image);
-    Scope->PaintWindow(&Canvas, TRegion(Scope->GetClientRect()));
-    Canvas.Flush();
-    return Image;
-  }
+  QImage Paint() { return PaintControl(Scope.get()); }
   // Moves the mouse to (X, Y) over the control, as the window reports it.
   void MoveMouse(int32_t X, int32_t Y) {
     Window.Mouse = {X, Y};
     Scope->DispatchMouseMove(0, X, Y);
   }
-  static TColor At(const QImage &Image, int X, int Y) {
-    const QRgb P = Image.pixel(X, Y);
-    return TColor(qRed(P) | qGreen(P) << 8 | qBlue(P) << 16);
-  }
+  static TColor At(const QImage &Image, int X, int Y) { return PixelColor(Image, X, Y); }
 
   TStillTimers Timers;
   gui::TScopedWindowTimerService TimerScope{Timers};

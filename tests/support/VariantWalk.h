@@ -1,6 +1,7 @@
 // Walking the dispatch catalogue: one row per operation with what each processor class
 // would get from the wiring, the generic variant, and a call that runs the operation's
-// set-up and returns what its slot then holds.
+// set-up and returns what its slot then holds; and the fixture of tests run at a
+// processor code.
 //
 // Include "tests/support/VariantWalk.h" after the headers of the units walked, and build
 // the rows with SONVELT_WALK_ROW over their catalogues.
@@ -9,7 +10,10 @@
 #include <array>
 #include <string>
 
+#include <gtest/gtest.h>
+
 #include "framework/dispatch/Dispatch.h"
+#include "framework/dispatch/Ippglobalcpu.h"
 
 namespace variantwalk {
 
@@ -42,6 +46,20 @@ inline int classFor(dispatch::Scheme scheme, int code) {
     return -1;
   }
 }
+
+// A test run at the processor code of its parameter: every slot starts unset and
+// chooses under that code, and both are undone after the test.
+class AtCode : public ::testing::TestWithParam<int> {
+protected:
+  void SetUp() override {
+    dispatch::ResetSlotsForTesting();
+    Ippglobalcpu::SetGlobalCpu(static_cast<IppCpuType>(GetParam()));
+  }
+  void TearDown() override {
+    dispatch::ResetSlotsForTesting();
+    Ippglobalcpu::UnInitializeDispatch();
+  }
+};
 
 } // namespace variantwalk
 

@@ -9,8 +9,8 @@
 
 #include <gtest/gtest.h>
 
+#include "framework/dispatch/GenericAlloc.h"
 #include "framework/dispatch/Slbcbbasicdispatcher.h"
-#include "framework/dispatch/generic_alloc.h"
 #include "tests/framework/dispatch/GenericLiveBlocks.h"
 
 namespace {

@@ -5,9 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include "framework/dispatch/GenericAlloc.h"
+#include "framework/dispatch/GenericIir.h"
 #include "framework/dispatch/Vizazodizaro.h"
-#include "framework/dispatch/generic_alloc.h"
-#include "framework/dispatch/generic_iir.h"
 #include "tests/framework/dispatch/GenericLiveBlocks.h"
 #include "tests/support/RandomVectors.h"
 

@@ -7,7 +7,7 @@
 
 #include <gtest/gtest.h>
 
-#include "framework/dispatch/generic_alloc.h"
+#include "framework/dispatch/GenericAlloc.h"
 #include "kernels/fft-real/FFTAlloc.h"
 #include "tests/support/RandomVectors.h"
 

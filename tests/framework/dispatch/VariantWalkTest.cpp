@@ -26,17 +26,7 @@ const std::vector<WalkRow> &walkRows() {
   return rows;
 }
 
-class VariantWalk : public ::testing::TestWithParam<int> {
-protected:
-  void SetUp() override {
-    dispatch::ResetSlotsForTesting();
-    Ippglobalcpu::SetGlobalCpu(static_cast<IppCpuType>(GetParam()));
-  }
-  void TearDown() override {
-    dispatch::ResetSlotsForTesting();
-    Ippglobalcpu::UnInitializeDispatch();
-  }
-};
+using VariantWalk = variantwalk::AtCode;
 
 TEST_P(VariantWalk, EverySlotHoldsTheVariantItsWiringNames) {
   const int code = GetParam();

@@ -35,17 +35,7 @@ const std::set<std::string> kOtherKernels = {"ippsFIRInitAlloc_64f", "ippsFIRFre
                                              "ippsFFTFwd_RToCCS_64f", "ippsFFTInitAlloc_R_64f",
                                              "ippsFFTFree_R_64f"};
 
-class AudioUnitsWalk : public ::testing::TestWithParam<int> {
-protected:
-  void SetUp() override {
-    dispatch::ResetSlotsForTesting();
-    Ippglobalcpu::SetGlobalCpu(static_cast<IppCpuType>(GetParam()));
-  }
-  void TearDown() override {
-    dispatch::ResetSlotsForTesting();
-    Ippglobalcpu::UnInitializeDispatch();
-  }
-};
+using AudioUnitsWalk = variantwalk::AtCode;
 
 TEST_P(AudioUnitsWalk, EverySlotHoldsItsKernelAndNothingIsPending) {
   const int code = GetParam();

@@ -22,9 +22,9 @@
 
 #include <gtest/gtest.h>
 
+#include "framework/dispatch/GenericFir.h"
+#include "framework/dispatch/GenericIir.h"
 #include "framework/dispatch/Vizazodizaro.h"
-#include "framework/dispatch/generic_fir.h"
-#include "framework/dispatch/generic_iir.h"
 #include "kernels/audio-filter/AudioFilterKernels.h"
 #include "kernels/common/IIRState.h"
 #include "tests/support/ControlWords.h"

@@ -7,9 +7,9 @@
 
 #include <gtest/gtest.h>
 
+#include "framework/dispatch/GenericAlloc.h"
+#include "framework/dispatch/GenericFir.h"
 #include "framework/dispatch/Vizazodizaro.h"
-#include "framework/dispatch/generic_alloc.h"
-#include "framework/dispatch/generic_fir.h"
 #include "kernels/fft-audio/FFTAudio64.h"
 #include "kernels/fft-real/FFTAlloc.h"
 #include "kernels/fft-real/FFTEngine64.h"

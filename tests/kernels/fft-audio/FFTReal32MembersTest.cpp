@@ -20,6 +20,7 @@
 namespace {
 
 using namespace kernels::fft_audio;
+using fftref::randomSignal;
 
 struct TMemberOps {
   const char *name;
@@ -42,15 +43,6 @@ const TMemberOps kGeneric{"generic", ippsFFTInitAlloc_R_32f, ippsFFTGetBufSize_R
 // Relative L2 error bound c·2^-24·log2 N with c = 3: every operation rounds to float, a
 // little above the generic member's c = 2 with its double intermediates.
 long double tolerance(int order) { return 3.0L * FLT_EPSILON / 2 * std::max(order, 1); }
-
-std::vector<float> randomSignal(std::int64_t N, unsigned seed) {
-  std::mt19937 gen(seed);
-  std::uniform_real_distribution<float> dist(-1.0f, 1.0f);
-  std::vector<float> x(static_cast<std::size_t>(N));
-  for (float &v : x)
-    v = dist(gen);
-  return x;
-}
 
 struct Spec {
   const TMemberOps &ops;

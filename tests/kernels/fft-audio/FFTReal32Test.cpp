@@ -20,18 +20,10 @@
 namespace {
 
 using namespace kernels::fft_audio;
+using fftref::randomSignal;
 
 // Relative L2 error bound c·2^-24·log2 N with c = 2 (orders 0 and 1 use log2 N = 1).
 long double tolerance32(int order) { return 2.0L * FLT_EPSILON / 2 * std::max(order, 1); }
-
-std::vector<float> randomSignal(std::int64_t N, unsigned seed) {
-  std::mt19937 gen(seed);
-  std::uniform_real_distribution<float> dist(-1.0f, 1.0f);
-  std::vector<float> x(static_cast<std::size_t>(N));
-  for (float &v : x)
-    v = dist(gen);
-  return x;
-}
 
 struct SpecHolder {
   FFTSpec_R_32f *spec = nullptr;

@@ -17,6 +17,7 @@
 using namespace kernels::fft_real;
 using fftref::CL;
 using fftref::factor;
+using fftref::permToPack;
 
 namespace {
 
@@ -39,17 +40,6 @@ std::vector<long double> toLong(const std::vector<double> &v, long double scale)
   for (std::size_t i = 0; i < v.size(); ++i)
     r[i] = v[i] * scale;
   return r;
-}
-
-std::vector<double> permToPack(const std::vector<double> &perm) {
-  std::vector<double> pack(perm.size());
-  const std::size_t N = perm.size();
-  pack[0] = perm[0];
-  if (N > 1)
-    pack[N - 1] = perm[1];
-  for (std::size_t i = 2; i < N; ++i)
-    pack[i - 1] = perm[i];
-  return pack;
 }
 
 class FFTAccuracy : public ::testing::TestWithParam<int> {};

@@ -22,6 +22,7 @@
 using namespace kernels::fft_real;
 using fftref::CL;
 using fftref::factor;
+using fftref::permToPack;
 
 namespace {
 
@@ -70,17 +71,6 @@ std::uint64_t bitsHash(const std::vector<double> &v) {
   for (std::size_t i = 0; i < 8 * v.size(); ++i)
     h = (h ^ b[i]) * 1099511628211ull;
   return h;
-}
-
-std::vector<double> permToPack(const std::vector<double> &perm) {
-  const std::size_t N = perm.size();
-  std::vector<double> pack(N);
-  pack[0] = perm[0];
-  if (N > 1)
-    pack[N - 1] = perm[1];
-  for (std::size_t i = 2; i < N; ++i)
-    pack[i - 1] = perm[i];
-  return pack;
 }
 
 const Ipp64fc *C(const std::vector<double> &v) {

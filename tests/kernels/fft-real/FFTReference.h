@@ -6,6 +6,7 @@
 #include <cfloat>
 #include <cmath>
 #include <complex>
+#include <cstddef>
 #include <cstdint>
 #include <random>
 #include <vector>
@@ -96,6 +97,29 @@ inline std::vector<CL> permToFull(const std::vector<double> &p) {
     X[N - k] = std::conj(X[k]);
   }
   return X;
+}
+
+// A Perm vector in the Pack layout: the Nyquist term moves from the second
+// place to the last, the pairs between move one place down.
+inline std::vector<double> permToPack(const std::vector<double> &perm) {
+  const std::size_t N = perm.size();
+  std::vector<double> pack(N);
+  pack[0] = perm[0];
+  if (N > 1)
+    pack[N - 1] = perm[1];
+  for (std::size_t i = 2; i < N; ++i)
+    pack[i - 1] = perm[i];
+  return pack;
+}
+
+// N single-precision values over [-1, 1) drawn from seed.
+inline std::vector<float> randomSignal(std::int64_t N, unsigned seed) {
+  std::mt19937 gen(seed);
+  std::uniform_real_distribution<float> dist(-1.0f, 1.0f);
+  std::vector<float> x(static_cast<std::size_t>(N));
+  for (float &v : x)
+    v = dist(gen);
+  return x;
 }
 
 // ||y - ref||2 / ||ref||2 in long double.

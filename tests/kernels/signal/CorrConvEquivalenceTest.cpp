@@ -19,8 +19,8 @@
 
 #include <gtest/gtest.h>
 
+#include "framework/dispatch/GenericCorrConv.h"
 #include "framework/dispatch/Slbcbbasicdispatcher.h"
-#include "framework/dispatch/generic_corrconv.h"
 #include "kernels/fft-real/FFTAlloc.h"
 #include "kernels/signal/SignalCorrConv.h"
 #include "tests/support/RandomVectors.h"

@@ -24,7 +24,25 @@ std::vector<uint8_t> Ramp(size_t bytes) {
   return v;
 }
 
-class CaptureGraph : public TVirtualOnly {};
+// A capture graph on one virtual microphone; both go before the devices are
+// cleared, as they would at the end of a test's own scope.
+class CaptureGraph : public TVirtualOnly {
+protected:
+  void TearDown() override {
+    g = TCaptureGraph();
+    device.reset();
+    TVirtualOnly::TearDown();
+  }
+
+  // Adds the microphone of spec and builds g on it; returns the build's result.
+  HRESULT BuildOn(const TVirtualCaptureSpec &spec, const WAVEFORMATEX &format, LONG bufferFrames) {
+    device = TVirtualAudio::AddCapture(spec);
+    return g.Build(device->Id(), format, bufferFrames);
+  }
+
+  std::shared_ptr<TVirtualCaptureDevice> device;
+  TCaptureGraph g;
+};
 
 TEST_F(CaptureGraph, DeliversStampedBlocksOfTheNegotiatedSize) {
   const WAVEFORMATEX wf = Pcm(2, 44100, 16);
@@ -35,9 +53,7 @@ TEST_F(CaptureGraph, DeliversStampedBlocksOfTheNegotiatedSize) {
   spec.Bytes = data;
   spec.Loop = false;
   spec.Pacing = TVirtualPacing::Manual;
-  auto device = TVirtualAudio::AddCapture(spec);
-  TCaptureGraph g;
-  ASSERT_EQ(g.Build(device->Id(), wf, 1024), com::S_OK);
+  ASSERT_EQ(BuildOn(spec, wf, 1024), com::S_OK);
   ASSERT_EQ(g.control->Run(), com::S_OK);
   EXPECT_EQ(device->OpenedFormat().Format.nSamplesPerSec, 44100u);
   // Released frames that do not fill a block stay with the device.
@@ -73,9 +89,7 @@ TEST_F(CaptureGraph, DeliversStampedBlocksOfTheNegotiatedSize) {
 TEST_F(CaptureGraph, PauseHoldsTheStreamAndRunGoesOn) {
   TVirtualCaptureSpec spec;
   spec.Pacing = TVirtualPacing::Manual;
-  auto device = TVirtualAudio::AddCapture(spec);
-  TCaptureGraph g;
-  ASSERT_EQ(g.Build(device->Id(), Pcm(1, 16000, 16), 160), com::S_OK);
+  ASSERT_EQ(BuildOn(spec, Pcm(1, 16000, 16), 160), com::S_OK);
   ASSERT_EQ(g.control->Run(), com::S_OK);
   device->ReleaseFrames(160);
   ASSERT_TRUE(g.collector->WaitCount(1));
@@ -91,9 +105,7 @@ TEST_F(CaptureGraph, PauseHoldsTheStreamAndRunGoesOn) {
 }
 
 TEST_F(CaptureGraph, StreamConfigReportsItsCapabilities) {
-  auto device = TVirtualAudio::AddCapture({});
-  TCaptureGraph g;
-  ASSERT_EQ(g.Build(device->Id(), Pcm(1, 22050, 16), 512), com::S_OK);
+  ASSERT_EQ(BuildOn({}, Pcm(1, 22050, 16), 512), com::S_OK);
   TComPtr<IAMStreamConfig> config;
   ASSERT_EQ(g.builder->FindInterface(&PIN_CATEGORY_CAPTURE, &MEDIATYPE_Audio, g.capture.Get(),
                                      IAMStreamConfig::IID, config.PutVoid()),
@@ -130,9 +142,7 @@ TEST_F(CaptureGraph, StreamConfigReportsItsCapabilities) {
 TEST_F(CaptureGraph, UnplugEndsTheStreamWithDeviceLostOnTheMainThread) {
   TVirtualCaptureSpec spec;
   spec.Pacing = TVirtualPacing::Manual;
-  auto device = TVirtualAudio::AddCapture(spec);
-  TCaptureGraph g;
-  ASSERT_EQ(g.Build(device->Id(), Pcm(2, 48000, 16), 1024), com::S_OK);
+  ASSERT_EQ(BuildOn(spec, Pcm(2, 48000, 16), 1024), com::S_OK);
   mainloop::TMainLoop &loop = mainloop::TMainLoop::Main();
   ASSERT_TRUE(loop.IsMainThread());
   mainloop::THiddenWindow window;
@@ -175,6 +185,8 @@ TEST_F(CaptureGraph, UnplugEndsTheStreamWithDeviceLostOnTheMainThread) {
 TEST_F(CaptureGraph, TheBlockInProgressIsDeliveredWhenTheStreamEnds) {
   for (bool unplug : {false, true}) {
     SCOPED_TRACE(unplug ? "unplug" : "stop");
+    g = TCaptureGraph(); // the last pass's graph and microphone go first
+    device.reset();
     TVirtualAudio::Clear();
     std::vector<uint8_t> data = Ramp(1500 * 4);
     TVirtualCaptureSpec spec;
@@ -182,9 +194,7 @@ TEST_F(CaptureGraph, TheBlockInProgressIsDeliveredWhenTheStreamEnds) {
     spec.Bytes = data;
     spec.Loop = false;
     spec.Pacing = TVirtualPacing::Manual;
-    auto device = TVirtualAudio::AddCapture(spec);
-    TCaptureGraph g;
-    ASSERT_EQ(g.Build(device->Id(), Pcm(2, 44100, 16), 1024), com::S_OK);
+    ASSERT_EQ(BuildOn(spec, Pcm(2, 44100, 16), 1024), com::S_OK);
     ASSERT_EQ(g.control->Run(), com::S_OK);
     device->ReleaseFrames(1500);
     ASSERT_TRUE(g.collector->WaitCount(1));
@@ -205,9 +215,7 @@ TEST_F(CaptureGraph, TheBlockInProgressIsDeliveredWhenTheStreamEnds) {
 }
 
 TEST_F(CaptureGraph, BusyDeviceFailsRunWithItsOwnCode) {
-  auto device = TVirtualAudio::AddCapture({});
-  TCaptureGraph g;
-  ASSERT_EQ(g.Build(device->Id(), Pcm(2, 48000, 16), 1024), com::S_OK);
+  ASSERT_EQ(BuildOn({}, Pcm(2, 48000, 16), 1024), com::S_OK);
   device->SetBusy(true);
   HRESULT hr = g.control->Run();
   EXPECT_EQ(hr, HRESULT_FROM_ERRNO(EBUSY));
@@ -223,9 +231,7 @@ TEST_F(CaptureGraph, BusyDeviceFailsRunWithItsOwnCode) {
 TEST_F(CaptureGraph, FaultAbortsTheStreamWithAnError) {
   TVirtualCaptureSpec spec;
   spec.Pacing = TVirtualPacing::Immediate;
-  auto device = TVirtualAudio::AddCapture(spec);
-  TCaptureGraph g;
-  ASSERT_EQ(g.Build(device->Id(), Pcm(1, 8000, 8), 256), com::S_OK);
+  ASSERT_EQ(BuildOn(spec, Pcm(1, 8000, 8), 256), com::S_OK);
   ASSERT_EQ(g.control->Run(), com::S_OK);
   ASSERT_TRUE(g.collector->WaitCount(2));
   device->SetFault(true);
@@ -239,16 +245,36 @@ TEST_F(CaptureGraph, FaultAbortsTheStreamWithAnError) {
 }
 
 // ---- Render -----------------------------------------------------------------------------------
-class RenderGraph : public TVirtualOnly {};
+// A graph with its builder, its control and its events; the test adds the
+// filters. It goes before the devices are cleared.
+class RenderGraph : public TVirtualOnly {
+protected:
+  void SetUp() override {
+    TVirtualOnly::SetUp();
+    graph = Create<IGraphBuilder>(CLSID_FilterGraph);
+    builder = Create<ICaptureGraphBuilder2>(CLSID_CaptureGraphBuilder2);
+    builder->SetFiltergraph(graph.Get());
+    control = TComPtr<IMediaControl>::Query(graph);
+    events = TComPtr<IMediaEventEx>::Query(graph);
+  }
+  void TearDown() override {
+    events = nullptr;
+    control = nullptr;
+    builder = nullptr;
+    graph = nullptr;
+    TVirtualOnly::TearDown();
+  }
+
+  TComPtr<IGraphBuilder> graph;
+  TComPtr<ICaptureGraphBuilder2> builder;
+  TComPtr<IMediaControl> control;
+  TComPtr<IMediaEventEx> events;
+};
 
 TEST_F(RenderGraph, RecordsExactlyTheBytesSent) {
   auto out = TVirtualAudio::AddRender("Out");
   const WAVEFORMATEX wf = Pcm(2, 11025, 16);
   auto source = com::MakeCom<TTestSource>(wf, 4145);
-  TComPtr<IGraphBuilder> graph = Create<IGraphBuilder>(CLSID_FilterGraph);
-  TComPtr<ICaptureGraphBuilder2> builder =
-      Create<ICaptureGraphBuilder2>(CLSID_CaptureGraphBuilder2);
-  builder->SetFiltergraph(graph.Get());
   TComPtr<IBaseFilter> renderer = Bind(Moniker(kRender, out->Id()));
   ASSERT_EQ(graph->AddFilter(renderer.Get(), u"Audio Render"), com::S_OK);
   ASSERT_EQ(graph->AddFilter(source.Get(), u"AudioSource"), com::S_OK);
@@ -256,7 +282,6 @@ TEST_F(RenderGraph, RecordsExactlyTheBytesSent) {
                                   static_cast<IBaseFilter *>(source.Get()), nullptr,
                                   renderer.Get()),
             com::S_OK);
-  TComPtr<IMediaControl> control = TComPtr<IMediaControl>::Query(graph);
   ASSERT_EQ(control->Run(), com::S_OK);
   // The graph's clock is the output's own.
   TComPtr<IMediaFilter> mediaFilter = TComPtr<IMediaFilter>::Query(graph);
@@ -271,7 +296,6 @@ TEST_F(RenderGraph, RecordsExactlyTheBytesSent) {
   TComPtr<IPin> in;
   renderer->FindPin(u"Audio Input pin (rendered)", reinterpret_cast<IPin **>(in.PutVoid()));
   ASSERT_EQ(in->EndOfStream(), com::S_OK);
-  TComPtr<IMediaEventEx> events = TComPtr<IMediaEventEx>::Query(graph);
   LONG code = 0;
   LONG_PTR p1 = 0, p2 = 0;
   ASSERT_EQ(events->GetEvent(&code, &p1, &p2, 0), com::S_OK);
@@ -284,15 +308,10 @@ TEST_F(RenderGraph, RecordsExactlyTheBytesSent) {
 TEST_F(RenderGraph, NullSinkUsesTheDefaultOutputAndStopReleasesAWaitingSender) {
   auto out = TVirtualAudio::AddRender("Out", {}, TVirtualPacing::Manual);
   auto source = com::MakeCom<TTestSource>(Pcm(1, 8000, 16), 200);
-  TComPtr<IGraphBuilder> graph = Create<IGraphBuilder>(CLSID_FilterGraph);
-  TComPtr<ICaptureGraphBuilder2> builder =
-      Create<ICaptureGraphBuilder2>(CLSID_CaptureGraphBuilder2);
-  builder->SetFiltergraph(graph.Get());
   ASSERT_EQ(graph->AddFilter(source.Get(), u"AudioSource"), com::S_OK);
   ASSERT_EQ(builder->RenderStream(nullptr, &MEDIATYPE_Audio,
                                   static_cast<IBaseFilter *>(source.Get()), nullptr, nullptr),
             com::S_OK);
-  TComPtr<IMediaControl> control = TComPtr<IMediaControl>::Query(graph);
   ASSERT_EQ(control->Pause(), com::S_OK);
   EXPECT_TRUE(out->WaitOpen(std::chrono::milliseconds(0)));
   std::vector<uint8_t> data = Ramp(1000);
@@ -313,15 +332,12 @@ TEST_F(RenderGraph, NullSinkUsesTheDefaultOutputAndStopReleasesAWaitingSender) {
 TEST_F(RenderGraph, UnpluggedOutputFailsPauseAndALostOneReportsIt) {
   auto out = TVirtualAudio::AddRender("Out");
   auto source = com::MakeCom<TTestSource>(Pcm(1, 8000, 16), 200);
-  TComPtr<IGraphBuilder> graph = Create<IGraphBuilder>(CLSID_FilterGraph);
   TComPtr<IBaseFilter> renderer = Bind(Moniker(kRender, out->Id()));
   graph->AddFilter(renderer.Get(), u"Audio Render");
   graph->AddFilter(source.Get(), u"AudioSource");
   TComPtr<IPin> in;
   renderer->FindPin(u"Audio Input pin (rendered)", reinterpret_cast<IPin **>(in.PutVoid()));
   ASSERT_EQ(graph->Connect(source->Pin(), in.Get()), com::S_OK);
-  TComPtr<IMediaControl> control = TComPtr<IMediaControl>::Query(graph);
-  TComPtr<IMediaEventEx> events = TComPtr<IMediaEventEx>::Query(graph);
   ASSERT_EQ(control->Run(), com::S_OK);
   out->SetFault(true);
   std::vector<uint8_t> data = Ramp(400);
@@ -516,9 +532,7 @@ public:
 TEST_F(CaptureGraph, StopFromTheDeviceThreadEndsTheStream) {
   TVirtualCaptureSpec spec;
   spec.Pacing = TVirtualPacing::Immediate;
-  auto device = TVirtualAudio::AddCapture(spec);
-  TCaptureGraph g;
-  ASSERT_EQ(g.Build(device->Id(), Pcm(1, 8000, 16), 64), com::S_OK);
+  ASSERT_EQ(BuildOn(spec, Pcm(1, 8000, 16), 64), com::S_OK);
   auto stopper = com::MakeCom<TStopper>(g.control.Get());
   g.grabber->SetCallback(stopper.Get(), 0);
   ASSERT_EQ(g.control->Run(), com::S_OK);
@@ -556,9 +570,7 @@ TEST_F(CaptureGraph, OneShotGrabberKeepsItsSampleAndCompletes) {
   spec.Source = TVirtualSource::Bytes;
   spec.Bytes = Ramp(4096);
   spec.Pacing = TVirtualPacing::Immediate;
-  auto device = TVirtualAudio::AddCapture(spec);
-  TCaptureGraph g;
-  ASSERT_EQ(g.Build(device->Id(), Pcm(2, 44100, 16), 256), com::S_OK);
+  ASSERT_EQ(BuildOn(spec, Pcm(2, 44100, 16), 256), com::S_OK);
   auto callback = com::MakeCom<BufferCallback>();
   ASSERT_EQ(g.grabber->SetCallback(callback.Get(), 1), com::S_OK);
   EXPECT_EQ(g.grabber->SetCallback(callback.Get(), 2), com::E_INVALIDARG);

@@ -14,6 +14,7 @@
 #include "platform/media/Media.h"
 #include "platform/media/VirtualAudio.h"
 #include "tests/support/MediaTestSource.h"
+#include "tests/support/VirtualDevicesOnly.h"
 
 namespace mediatest {
 
@@ -137,16 +138,6 @@ struct TCaptureGraph {
 };
 
 // Takes every virtual device out and ALSA out of the listing for the test.
-class TVirtualOnly : public ::testing::Test {
-protected:
-  void SetUp() override {
-    SetAlsaEnabled(false);
-    TVirtualAudio::Clear();
-  }
-  void TearDown() override {
-    TVirtualAudio::Clear();
-    SetAlsaEnabled(true);
-  }
-};
+using TVirtualOnly = TVirtualDevicesOnly<>;
 
 } // namespace mediatest

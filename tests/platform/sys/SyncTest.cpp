@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/sys/Sync.h"
+#include "tests/support/Wait.h"
 
 using namespace std::chrono_literals;
 
@@ -93,7 +94,7 @@ TEST(TSemaphore, AReleaseWakesAWaiterOnAnotherThread) {
   sys::TSemaphore s(0, 10);
   std::atomic<bool> got{false};
   std::thread t([&] { got = s.Wait(5s); });
-  std::this_thread::sleep_for(10ms);
+  std::this_thread::sleep_for(BlockedFor);
   EXPECT_TRUE(s.Release());
   t.join();
   EXPECT_TRUE(got);
@@ -104,7 +105,7 @@ TEST(TSemaphore, CloseSendsAWaiterHomeAndFailsLaterWaits) {
   sys::TSemaphore s(0, 10);
   std::atomic<int> result{-1};
   std::thread t([&] { result = s.Wait() ? 1 : 0; });
-  std::this_thread::sleep_for(10ms);
+  std::this_thread::sleep_for(BlockedFor);
   s.Close();
   t.join();
   EXPECT_EQ(result, 0);

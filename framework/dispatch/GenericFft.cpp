@@ -2,8 +2,8 @@
 // the forward transform into the CCS layout, over the double-precision FFT engine.
 #include <cstring>
 
+#include "framework/dispatch/GenericHelpers.h"
 #include "framework/dispatch/Vizazodizaro.h"
-#include "framework/dispatch/generic_helpers.h"
 #include "kernels/fft-real/FFTReal64.h"
 
 namespace {

@@ -4,12 +4,12 @@
 
 #include <cmath>
 
+#include "framework/dispatch/GenericHelpers.h"
 #include "framework/dispatch/Libcdispatcher.h"
 #include "framework/dispatch/Slbasicdispatcher.h"
 #include "framework/dispatch/Slbcbbasicdispatcher.h"
 #include "framework/dispatch/Slscopedispatcher.h"
 #include "framework/dispatch/Vizazodizaro.h"
-#include "framework/dispatch/generic_helpers.h"
 
 namespace dispatch_ops {
 namespace {

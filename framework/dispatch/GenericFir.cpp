@@ -2,15 +2,15 @@
 // also keeps the spectrum of the taps, made by the double-precision FFT engine. Every
 // failure releases what the call took and leaves the caller's state pointer and output as
 // they were.
-#include "framework/dispatch/generic_fir.h"
+#include "framework/dispatch/GenericFir.h"
 
 #include <algorithm>
 #include <climits>
 #include <new>
 
+#include "framework/dispatch/GenericAlloc.h"
+#include "framework/dispatch/GenericHelpers.h"
 #include "framework/dispatch/Vizazodizaro.h"
-#include "framework/dispatch/generic_alloc.h"
-#include "framework/dispatch/generic_helpers.h"
 #include "kernels/audio-filter/AudioFilterKernels.h"
 #include "kernels/fft-audio/FFTAudio64.h"
 #include "kernels/fft-real/FFTReal64.h"

@@ -1,11 +1,11 @@
-#include "framework/dispatch/generic_iir.h"
+#include "framework/dispatch/GenericIir.h"
 
 #include <cmath>
 #include <cstdint>
 
+#include "framework/dispatch/GenericAlloc.h"
+#include "framework/dispatch/GenericHelpers.h"
 #include "framework/dispatch/Vizazodizaro.h"
-#include "framework/dispatch/generic_alloc.h"
-#include "framework/dispatch/generic_helpers.h"
 
 namespace dispatch_filters {
 

@@ -8,10 +8,10 @@
 #include <utility>
 
 #include "framework/dispatch/Albasicdispatcher.h"
+#include "framework/dispatch/GenericHelpers.h"
 #include "framework/dispatch/Slbasicdispatcher.h"
 #include "framework/dispatch/Slscopedispatcher.h"
 #include "framework/dispatch/Vizazodizaro.h"
-#include "framework/dispatch/generic_helpers.h"
 
 namespace dispatch_filters {
 namespace {

@@ -5,9 +5,9 @@
 #include <cmath>
 
 #include "framework/dispatch/Albasicdispatcher.h"
+#include "framework/dispatch/GenericHelpers.h"
 #include "framework/dispatch/Slbasicdispatcher.h"
 #include "framework/dispatch/Slscopedispatcher.h"
-#include "framework/dispatch/generic_helpers.h"
 
 namespace dispatch_ops {
 namespace {

@@ -5,8 +5,8 @@
 #include <cmath>
 #include <cstdint>
 
+#include "framework/dispatch/GenericHelpers.h"
 #include "framework/dispatch/Vizazodizaro.h"
-#include "framework/dispatch/generic_helpers.h"
 #include "kernels/common/SignalGenerators.h"
 
 namespace dispatch_filters {

@@ -7,10 +7,10 @@
 #include <cfloat>
 #include <cmath>
 
+#include "framework/dispatch/GenericHelpers.h"
 #include "framework/dispatch/Slbasicdispatcher.h"
 #include "framework/dispatch/Slbcbbasicdispatcher.h"
 #include "framework/dispatch/Vizazodizaro.h"
-#include "framework/dispatch/generic_helpers.h"
 
 namespace dispatch_filters {
 namespace {

@@ -4,9 +4,9 @@
 #include <cmath>
 #include <numbers>
 
+#include "framework/dispatch/GenericHelpers.h"
 #include "framework/dispatch/Slbasicdispatcher.h"
 #include "framework/dispatch/Vizazodizaro.h"
-#include "framework/dispatch/generic_helpers.h"
 
 namespace dispatch_filters {
 namespace {

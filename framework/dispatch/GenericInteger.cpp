@@ -5,11 +5,11 @@
 #include <cstdint>
 
 #include "framework/dispatch/Albasicdispatcher.h"
+#include "framework/dispatch/GenericHelpers.h"
 #include "framework/dispatch/Slbasicdispatcher.h"
 #include "framework/dispatch/Slbcbbasicdispatcher.h"
 #include "framework/dispatch/Slscopedispatcher.h"
 #include "framework/dispatch/Vizazodizaro.h"
-#include "framework/dispatch/generic_helpers.h"
 
 namespace dispatch_filters {
 namespace {

@@ -3,14 +3,14 @@
 // double-precision FFT (real transforms for doubles, complex ones for Ipp64fc).
 // A transform path takes its record, work area and scratch before it writes anything,
 // so every failure leaves the destination as it was and releases what it took.
-#include "framework/dispatch/generic_corrconv.h"
+#include "framework/dispatch/GenericCorrConv.h"
 
 #include <algorithm>
 #include <cstdint>
 
+#include "framework/dispatch/GenericAlloc.h"
+#include "framework/dispatch/GenericHelpers.h"
 #include "framework/dispatch/Slbcbbasicdispatcher.h"
-#include "framework/dispatch/generic_alloc.h"
-#include "framework/dispatch/generic_helpers.h"
 #include "kernels/common/CorrConvSteps.h"
 #include "kernels/fft-real/FFTReal64.h"
 
