@@ -336,6 +336,7 @@ public:
   // Any thread; own lock.
   void AddType(const TGUID &id);
   void AddType(const TGUID &id, TOWSubmit handler);
+  // kept: public member of the pin
   void RemoveType(const TGUID &id);
   void ClearTypes();
   // The handler for id: the entry's own, (this pin, DefaultNotifyDispatcher)
