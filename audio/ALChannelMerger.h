@@ -16,7 +16,6 @@ public:
   TALOWQueuedAudioSinkPin *GetInputPin(int Index) const;
   // 0 stores 1; under the write lock.
   void SetBuffersAhead(uint32_t Value);
-  uint32_t GetResumeCounter() const { return resumeCounter_; }
 
   // Pins follow AudioFormat.Channels, then the base's step.
   void DoChange() override;

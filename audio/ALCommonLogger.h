@@ -49,6 +49,7 @@ public:
   // A disabled logger keeps an open file open but writes nothing.
   void SetEnabled(bool Value);
   // Ends the file and forgets the format.
+  // kept: public member; no component calls it
   void Close();
 
 protected:

@@ -97,7 +97,6 @@ public:
   virtual void SetTimePeriod(uint32_t Milliseconds);
   void SetValueChange(std::function<TALMeterValueChangeEvent> Handler);
   const WAVEFORMATEXTENSIBLE &GetStreamFormat() const { return streamFormat_; }
-  double GetFullScale() const { return fullScale_; }
   uint32_t GetReadPosition() const { return readPosition_; }
   const TALMeterBufferQueue &GetBufferQueue() const { return bufferQueue_; }
 

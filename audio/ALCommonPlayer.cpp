@@ -290,11 +290,6 @@ int64_t TALCommonPlayer::GetDurationTime() const {
   return rate ? samplesCount_ * kTicksPerSecond / rate : 0;
 }
 
-WAVEFORMATEXTENSIBLE TALCommonPlayer::GetStreamFormat() const {
-  TOWReadSection section(lock_.get());
-  return streamFormat_;
-}
-
 void TALCommonPlayer::Pump() {
   if (clockSource_ == csExternal || paused_)
     IntPump();

@@ -118,12 +118,11 @@ public:
   // One buffer, when the clock pin drives or while paused.
   void Pump();
   // Sends an end-stop and forgets the sent start.
+  // kept: public member; no component calls it
   void Close();
 
   // The clock period in milliseconds of the open file (for tests and tools).
   uint32_t GetClockPeriod() const { return period_; }
-  // The wave format announced downstream.
-  WAVEFORMATEXTENSIBLE GetStreamFormat() const;
   bool GetPlaying() const { return playing_; }
 
 protected:

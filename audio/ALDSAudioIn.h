@@ -68,6 +68,7 @@ public:
 class TALAudioModes : public TObject {
 public:
   int GetCount() const { return static_cast<int>(modes_.size()); }
+  // kept: public member of the mode list
   TALAudioModeFormat *GetModes(int index) const { return modes_.at(size_t(index)).get(); }
   void Clear() { modes_.clear(); }
   // Lists every capability of the stream configuration whose format is a
@@ -113,6 +114,7 @@ public:
   TALOWAudioSourcePin *GetOutputPin() const { return outputPin_.get(); }
   TOWBoolStatePin *GetEnablePin() const { return enablePin_.get(); }
 
+  // kept: the component's public read-only access; the program reads none of it
   bool GetVC_Connected() const { return connected_; }
   TDSSwitches *GetVC_AudioSources() const { return audioSources_.get(); }
   TDSCrossbarDialogs *GetVC_CrossbarDialogs() const { return crossbarDialogs_.get(); }

@@ -98,6 +98,7 @@ public:
   // Ends the current stream: the list is cleared, the graph stops (it stays
   // built). Nothing when no stream is active.
   void Stop();
+  // kept: public members; no component calls them
   void Disable();
   void Enable();
 
@@ -110,6 +111,7 @@ public:
   bool EnableMasterPumping = false;
   TALOWAudioSinkPin *GetInputPin() const { return inputPin_.get(); }
   TOWBoolStatePin *GetEnablePin() const { return enablePin_.get(); }
+  // kept: public read-only access; the program does not read it
   TDSSwitches *GetVC_AudioTargets() const { return targets_.get(); }
 
   bool GetConnected() const { return connected_; }

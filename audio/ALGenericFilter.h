@@ -47,6 +47,7 @@ public:
   TOWNotifyResult SendData(TALCAudioBuffer Buffer);
   // Commands: upstream when the input pin is linked, otherwise downstream
   // (the resume always downstream).
+  // kept: public members; no component calls them
   TOWNotifyResult SendStartCommand(int Bits, int Channels, int BufferSize, float SampleRate);
   TOWNotifyResult SendStopCommand();
   TOWNotifyResult SendResumeCommand();

@@ -94,8 +94,6 @@ public:
   // Copies Value's properties into the owned record.
   void SetAudioFormat(TALAudioFormat *Value);
   uint32_t GetBuffersAhead() const { return buffersAhead_; }
-  double GetOutputRate() const { return outputRate_; }
-  bool GetStarted() const { return started_; }
   int GetQueuedPinCount() const { return static_cast<int>(queuedPins_.size()); }
   TALOWQueuedAudioSinkPin *GetQueuedPin(int Index) const {
     return queuedPins_.at(static_cast<size_t>(Index));
@@ -105,6 +103,7 @@ public:
                                        IOWNotifyOperation *Operation, TOWNotifyState State);
   virtual TOWNotifyResult SourceDispatch(TOWPin *Sender, const TGUID *DataTypeID,
                                          IOWNotifyOperation *Operation, TOWNotifyState State);
+  // kept: virtual slots of the component; no descendant overrides them
   virtual bool GetStopOnNoStreams() { return true; }
   virtual bool GetCanStart() { return true; }
   virtual bool GetShouldStop() { return false; }

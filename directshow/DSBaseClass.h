@@ -119,6 +119,7 @@ public:
   virtual uint32_t NonDelegatingRelease();
 
   com::IUnknown *GetOwner() const { return outer_; }
+  // kept: public member of the object
   const std::string &ObjectName() const { return name_; }
   int32_t RefCount() const { return ref_.load(); }
 
@@ -181,6 +182,7 @@ public:
   bool IsActive();
   bool IsStopped() const { return state_.load() == media::State_Stopped; }
   FILTER_STATE State() const { return state_.load(); }
+  // kept: public members of the base filter
   void FilterLock() { lock_.Enter(); }
   void FilterUnlock() { lock_.Leave(); }
   sys::TCriticalSection *Lock() { return &lock_; }
@@ -260,6 +262,7 @@ public:
   // A copy of the connection media type (the caller frees its format).
   // kept: public member of the base pin
   AM_MEDIA_TYPE GetCurrentMediaType();
+  // kept: public member of the base pin
   const AM_MEDIA_TYPE &GetAMMediaType() const { return mt_; }
   const std::u16string &Name() const { return pinName_; }
   IPin *GetConnected() const { return connected_.Get(); }

@@ -141,7 +141,6 @@ class TDSAudioCaptureDeviceItems : public TDSDeviceItems {
 
 public:
   TDSAudioCaptureDeviceItems(TPersistent *owner, TDSDevice *device, TOWObject *lockObject);
-  TOWObject *LockObject() const { return lockObject_; }
 
 private:
   TOWObject *const lockObject_;

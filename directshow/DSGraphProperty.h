@@ -132,7 +132,6 @@ public:
   // The hidden window of the main thread that receives the graph's events;
   // the device selections use it as their dialogs' owner.
   mainloop::THiddenWindow *EventWindow() const { return window_.get(); }
-  bool ComInitialized() const { return comInitialized_; }
 
   // Interface references the owning component builds, reads and clears.
   com::TComPtr<media::IGraphBuilder> Graph;

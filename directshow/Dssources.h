@@ -91,10 +91,6 @@ class TVLDSCrossbarSource final : public TVLDSCaptureSource {
 public:
   explicit TVLDSCrossbarSource(TVLDSCrossbarRoutings *list) : TVLDSCaptureSource(list) {}
   void Add(std::unique_ptr<TDSCrossbarRoutingNode> node) { nodes_.push_back(std::move(node)); }
-  int NodeCount() const { return static_cast<int>(nodes_.size()); }
-  TDSCrossbarRoutingNode *Node(int index) const {
-    return nodes_.at(static_cast<size_t>(index)).get();
-  }
   media::LONG GetInputType() const;
   std::string GetName() override;
   // Every node routed (true without nodes).
@@ -118,6 +114,7 @@ public:
   HRESULT Rebuild(media::IPin *pin, bool downstream);
   int GetCount();
   TVLDSCaptureSource *GetItem(int index);
+  // kept: public member of the switches
   bool GetLinkRelated() const { return sources_.LinkRelated; }
   void SetLinkRelated(bool value) { sources_.LinkRelated = value; }
   // The list itself, for components that add mixer sources.

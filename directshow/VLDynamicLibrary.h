@@ -40,7 +40,6 @@ public:
   bool Loaded() const;
   // The resolved address of cell i (null when not resolved or not loaded).
   void *Cell(size_t i) const;
-  size_t CellCount() const { return exports_.size(); }
   bool AllResolved() const;
   const std::string &FileName() const { return fileName_; }
 

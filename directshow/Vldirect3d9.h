@@ -23,6 +23,7 @@ com::TComPtr<IDirect3D9> Direct3DCreate9(uint32_t sdkVersion);
 void Vldirect3d9Initialization();
 void Vldirect3d9Finalization();
 
+// kept: the headers' macros as functions, every one, called here or not.
 using D3DCOLOR = uint32_t;
 
 constexpr D3DCOLOR D3DCOLOR_ARGB(uint32_t a, uint32_t r, uint32_t g, uint32_t b) {

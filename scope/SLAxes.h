@@ -128,6 +128,7 @@ class TSLDisplayXAxis : public TSLDisplayXYAxis {
 public:
   explicit TSLDisplayXAxis(ISLAxisChart *Chart);
 
+  // kept: public member of the axis
   std::string GetLabelText(const std::string &Text) { return Text; }
 
   TPoint GetDefaultSize() override;

@@ -64,6 +64,7 @@ public:
   void SetYData(const double *Data, uint32_t Count);
   // Loads Count X and Y values (no ramp); over the size limit only the last
   // SizeLimit points are kept.
+  // kept: all three overloads; nothing passes floats
   void SetXYData(const int32_t *X, const int32_t *Y, uint32_t Count);
   void SetXYData(const float *X, const float *Y, uint32_t Count);
   void SetXYData(const double *X, const double *Y, uint32_t Count);

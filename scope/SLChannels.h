@@ -109,13 +109,10 @@ public:
   // Draw buffers: main thread only.
   const ISLRealBufferPtr &GetDrawX() const { return FDrawX; }
   const ISLRealBufferPtr &GetDrawY() const { return FDrawY; }
-  // The X values of the last paint in the X axis's units.
-  const ISLRealBufferPtr &GetScaledX() const { return FScaledX; }
 
   // The cursors' channel links that name this channel.
   void AddLink(TSLDisplayCollectionItem *Link) { FLinks.push_back(Link); }
   void RemoveLink(TSLDisplayCollectionItem *Link);
-  int32_t GetLinkCount() const { return static_cast<int32_t>(FLinks.size()); }
 
 protected:
   ISLScopeHost *FChart = nullptr;
@@ -318,6 +315,7 @@ public:
 
   ISLScopeHost *GetScope() const { return FScope; }
   TSLScopeChannel *GetItem(int32_t Index) const;
+  // kept: typed collection operation; nothing calls it
   void SetItem(int32_t Index, TSLScopeChannel *Item);
   TSLScopeChannel *Add();
 

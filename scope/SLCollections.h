@@ -110,6 +110,7 @@ public:
   // The class library's range error outside the collection.
   TSLDisplayCollectionItem *GetItem(int32_t Index) const;
   // The item at Index copies Item's settings.
+  // kept: collection operation; nothing calls it
   void SetItem(int32_t Index, TSLDisplayCollectionItem *Item);
   // The first index holding exactly Item; -1 when absent or null.
   int32_t IndexOf(const TCollectionItem *Item) const;

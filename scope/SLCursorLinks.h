@@ -96,8 +96,7 @@ public:
   // Sets the cursor at Index; an index outside the cursors changes nothing.
   void SetBeginCursorIndex(int32_t Index);
   void SetEndCursorIndex(int32_t Index);
-  // The indexes read from the stream before their cursors existed.
-  int32_t GetPendingBeginIndex() const { return FBeginIndex; }
+  // The end index read from the stream before its cursor existed.
   int32_t GetPendingEndIndex() const { return FEndIndex; }
   TSLScopeMeasurementLine *GetMeasurementLine() { return &FMeasurementLine; }
   void SetMeasurementLine(TSLScopeMeasurementLine *Value) { FMeasurementLine.Assign(Value); }

@@ -236,6 +236,7 @@ public:
 
   ISLCursorChart *GetChart() const { return FChart; }
   TSLDisplayCursor *GetItem(int32_t Index) const;
+  // kept: typed collection operation; nothing calls it
   void SetItem(int32_t Index, TSLDisplayCursor *Item);
   TSLDisplayCursor *Add();
   // The chart repaints.

@@ -34,6 +34,7 @@ public:
   TColor GetColor() const { return FColor; }
   void SetColor(TColor Value);
   TSLDisplayZoom *GetZooming() { return &FZooming; }
+  // kept: setter of a published property
   void SetZooming(TSLDisplayZoom *Value) { FZooming.Assign(*Value); }
   // `Zooming` as published.
   TSLDisplayZoomProperties *GetZoomingProperties() { return FZoomingProperties.get(); }

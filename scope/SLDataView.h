@@ -106,8 +106,7 @@ public:
   // The curve's pixel and value under the mouse (while a channel is hot).
   TPoint GetHitPoint() const { return FHitPoint; }
   TSLRealPoint GetHitValue() const { return FHitValue; }
-  // A cursor or a cursor link is being dragged, and which.
-  bool GetItemDragging() const { return FItemDragging; }
+  // The cursor or cursor link pressed (and perhaps being dragged).
   TSLDisplayCollectionItem *GetPressedCursor() const { return FPressedCursor; }
   TSLDisplayCollectionItem *GetPressedCursorLink() const { return FPressedCursorLink; }
   // The parts of the hot or pressed cursor (ikCursors) or link

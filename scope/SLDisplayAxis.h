@@ -161,6 +161,7 @@ public:
   void SetColor(TColor Value);
   TFont *GetFont() override { return FFont.get(); }
   void SetFont(TFont *Value) { FFont->Assign(Value); }
+  // kept: the published event's getter
   const TSLCustomAxisLabelEvent &GetOnCustomLabel() const { return FOnCustomLabel; }
   void SetOnCustomLabel(TSLCustomAxisLabelEvent Value);
   // Inside OnCustomLabel: this text becomes the label.
@@ -202,6 +203,7 @@ public:
   double GetScaleFullMaxRealRead() { return Cached(7, &TSLDisplayAxis::GetScaleFullRealMax); }
   double GetScaleZoomedMinRead() { return Cached(8, &TSLDisplayAxis::GetScaleZoomedMin); }
   double GetScaleZoomedMaxRead() { return Cached(9, &TSLDisplayAxis::GetScaleZoomedMax); }
+  // kept: public member of the axis
   double GetScaleZoomedRange() { return GetScaleZoomedMaxRead() - GetScaleZoomedMinRead(); }
 
   void FontChanged(TObject *Sender) override;

@@ -62,6 +62,7 @@ public:
 
   // Whether the plot looks for this kind under the mouse at all.
   bool GetMouseHighlighting() const { return FHiglightLegendButton || FHiglightFromMouse; }
+  // kept: public read-only access; the program reads none of it
   bool GetVC_HiglightLegendButton() const { return FHiglightLegendButton; }
   bool GetVC_HiglightFromLegend() const { return FHiglightFromLegend; }
   bool GetVC_HiglightFromMouse() const { return FHiglightFromMouse; }

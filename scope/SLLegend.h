@@ -41,7 +41,6 @@ public:
   TCursor GetCursor() const { return FCursor; }
   void SetCursor(TCursor Value) { FCursor = Value; }
   TSLItemKind GetKind() const { return FKind; }
-  const std::string &GetDefaultCaption() const { return FDefaultCaption; }
   // The listed collection; null while the control has none of this kind.
   TSLDisplayCollection *GetCollection() const;
   int32_t GetHotIndex() const { return FHotIndex; }
@@ -98,7 +97,6 @@ public:
   bool GetButtonsEnabled() const { return FButtonsEnabled; }
   void SetButtonsEnabled(bool Value);
 
-  int32_t GetGroupCount() const { return static_cast<int32_t>(FGroups.size()); }
   TSLLegendGroup *GetGroup(int32_t Index) const { return FGroups[static_cast<size_t>(Index)]; }
   // The legend's canvas for measuring: the control's, or a private one.
   TCanvas *MeasureCanvas();

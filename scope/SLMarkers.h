@@ -81,7 +81,6 @@ public:
 
   // The markers that use the group, in the order they joined (not owned).
   int32_t GetMarkerCount() const { return static_cast<int32_t>(FMarkers.size()); }
-  TSLDisplayMarker *GetMarker(int32_t Index) const { return FMarkers[size_t(Index)]; }
   void AddMarker(TSLDisplayMarker *Marker);
   void RemoveMarker(TSLDisplayMarker *Marker);
   // Every marker of the group leaves the group and its channel.

@@ -28,6 +28,7 @@ public:
   void WidthEditChange();
   void WidthEditKeyPress(char &Key);
   // The form's own key preview: nothing to do.
+  // kept: the form's handler
   void FormKeyPress(char &) {}
 
   TNotifyEvent OnClick;

@@ -46,6 +46,7 @@ public:
 
   gui::TToolDialog *Dialog() const;
   QTabWidget *GetPageControl() const { return FPageControl; }
+  // kept: public member of the form
   QPushButton *GetOkButton() const { return FOkButton; }
   QPushButton *GetAddButton() const { return FAddButton; }
   QPushButton *GetRemoveButton() const { return FRemoveButton; }

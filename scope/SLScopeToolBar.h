@@ -31,13 +31,6 @@ public:
   void UndoZoomClick(TSLDisplayToolBarButton *Sender);
   void RedoZoomClick(TSLDisplayToolBarButton *Sender);
 
-  TSLDisplayToolBarButton *GetRunButton() const { return FRunButton; }
-  TSLDisplayToolBarButton *GetHoldButton() const { return FHoldButton; }
-  TSLDisplayToolBarButton *GetSetupButton() const { return FSetupButton; }
-  TSLDisplayToolBarButton *GetZoomOffButton() const { return FZoomOffButton; }
-  TSLDisplayToolBarButton *GetUndoButton() const { return FUndoButton; }
-  TSLDisplayToolBarButton *GetRedoButton() const { return FRedoButton; }
-
 private:
   // Runs an export with the display held: the hold returns to what it was
   // after the export, also when it fails, and stays on when the dialog was

@@ -93,6 +93,7 @@ public:
   // Shown only while the mouse is over the control (or at design time).
   bool GetAutoHide() const { return FAutoHide; }
   void SetAutoHide(bool Value);
+  // kept: the published colours; some accessors have no caller
   TColor GetGlyphColor() const { return FGlyphColor; }
   void SetGlyphColor(TColor Value) { SetColorField(FGlyphColor, Value); }
   TColor GetBorderColor() const { return FBorderColor; }

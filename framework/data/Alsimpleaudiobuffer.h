@@ -206,6 +206,7 @@ public:
     return static_cast<TALSmartAudioBuffer *>(GetDataContainer());
   }
   // Replaces the store reference only: no counts, no cache refresh.
+  // kept: public member of the buffer
   void SetBuffer(TALSmartAudioBuffer *Store) { SetDataContainer(Store); }
   // Frames of this buffer into Dest, channels paired by speaker.
   void CopyToAudio(uint32_t FromIndex, TALAudioBuffer *Dest, uint32_t ToIndex, uint32_t Count);

@@ -198,10 +198,9 @@ public:
   bool Notify();
   // Calls the callback now, when assigned (main thread, from the window).
   void SyncNotify();
-  // The 64-bit name the posted messages carry, never reused.
-  uint64_t GetId() const { return id_; }
 
 private:
+  // The 64-bit name the posted messages carry, never reused.
   const uint64_t id_;
   TCallback callback_; // cleared under the global write lock by the destructor
   mainloop::THiddenWindow *window_ = nullptr; // the node's, which outlives us

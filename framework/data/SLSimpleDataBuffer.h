@@ -270,6 +270,7 @@ public:
   TSLGenericBuffer(TSLSmartBuffer *Store, uint32_t ByteSize);
   // Share Source's store, byte size and data pointer.
   explicit TSLGenericBuffer(TSLGenericBuffer *Source);
+  // kept: public constructor; nothing calls it
   explicit TSLGenericBuffer(ISLDataBuffer *Source);
 
   com::HRESULT QueryInterface(const com::TGUID &iid, void **out) override;
@@ -350,6 +351,7 @@ public:
   TSLSmartMemoryBuffer *GetCharBuffer() const {
     return static_cast<TSLSmartMemoryBuffer *>(GetDataContainer());
   }
+  // kept: public member of the buffer
   void SetCharBuffer(TSLSmartMemoryBuffer *Store) { SetDataContainer(Store); }
 
   // Takes Source's store as the generic buffer does; EInvalidCast (and the
@@ -567,7 +569,6 @@ public:
 
   // Detaches the view from its buffer.
   void BufferRemoved();
-  bool Detached() const { return buffer_ == nullptr; }
 
   const uint8_t *ByteRead() override { return Buffer()->ByteRead(); }
   uint8_t *ByteWrite() override { return Buffer()->ByteWrite(); }

@@ -43,6 +43,7 @@ public:
   TComponent *GetRoot();
   TComponent *GetOwner() const { return owner_; }
   int IndexOf(TOWBasicPin *pin);
+  // kept: public member of the pin list
   bool OwnsPins() const { return ownsPins_; }
   int GetPlaceholderCount() const { return placeholders_; }
 
@@ -72,7 +73,6 @@ protected:
   // source loaded before the list's pins were made linked to such a
   // placeholder. Nothing when none waits.
   void TakeOverPlaceholderOf(TOWBasicPin *pin);
-  int EntryCount() const { return entries_.Count(); }
 
   TComponent *owner_;
   TStringList entries_;
@@ -95,9 +95,6 @@ public:
   void SetCount(int n) override;
   void ReadConnectionsData(TReader *reader) override;
   bool DoWrite() override { return true; }
-
-  int GetMinimum() const { return minimum_; }
-  int GetMaximum() const { return maximum_; }
 
 private:
   TCreateMethod create_;

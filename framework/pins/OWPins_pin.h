@@ -284,8 +284,9 @@ public:
   // Set while the owner builds its pins, before any link.
   TOWPinList *GetPinList() const { return pinList_; }
   void SetPinList(TOWPinList *list) { pinList_ = list; }
-  TObject *GetAssociatedObject() const { return associated_; }
   void SetAssociatedObject(TObject *object) { associated_ = object; }
+  // kept: public member of the pin
+  TObject *GetAssociatedObject() const { return associated_; }
   // Changed only with the global write lock held; read under the global lock.
   TOWStateDispatcher *GetStateGroup() const { return stateGroup_; }
   void SetStateGroup(TOWStateDispatcher *group) { stateGroup_ = group; }
@@ -335,6 +336,7 @@ public:
   // Any thread; own lock.
   void AddType(const TGUID &id);
   void AddType(const TGUID &id, TOWSubmit handler);
+  // kept: public member of the pin
   void RemoveType(const TGUID &id);
   void ClearTypes();
   // The handler for id: the entry's own, (this pin, DefaultNotifyDispatcher)
@@ -345,6 +347,7 @@ public:
                                           IOWNotifyOperation *operation, TOWNotifyState state);
   // kept: public member of the pin
   std::string GetLinkNameID(const TGUID &id);
+  // kept: public member of the pin
   std::string GetConnectionName(TOWBasicPin *pin) { return GetLinkNameID(GetConnectionID(pin)); }
   // Any thread; own lock.
   bool OwnerInLoading();
@@ -556,6 +559,7 @@ public:
   // Any thread; own lock. The answer may be stale once the lock is given
   // back unless the caller holds the global read lock.
   virtual TOWBasicPin *GetSourcePin();
+  // kept: public member of the sink pin
   void SetSourcePin(TOWBasicPin *pin) { Connect(pin); }
   virtual void WriteConnectionsData(TWriter *writer);
   virtual bool DoWrite();
@@ -605,7 +609,6 @@ public:
 
   const std::vector<TOWSourcePin *> &GetFunctionBackList() const { return functionBack_; }
   const std::vector<TOWSourcePin *> &GetDataTypeBackList() const { return dataTypeBack_; }
-  TOWBasicPin *GetSourceField() const { return source_; }
 
 private:
   friend class TOWSourcePin;
@@ -638,6 +641,7 @@ public:
   virtual int GetPinCount();
   virtual TOWBasicPin *GetPin(int index);
   bool IsLinkedTo(const std::string &name);
+  // kept: public member of the state pin
   std::string GetLinkStr(TOWBasicPin *pin);
   bool TryLinkTo(TComponent *root, const std::string &name);
 };
@@ -682,7 +686,6 @@ public:
   // takes the global write lock.
   static void TakeOver(TOWUnloadedPin *placeholder, TOWBasicPin *realPin);
 
-  const TOWSinkPinEntryList &GetRecordedLinks() const { return links_; }
   void AfterConstruction() override;
   void BeforeDestruction() override;
   bool HeldByList = false;

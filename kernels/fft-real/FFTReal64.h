@@ -100,12 +100,6 @@ IppOpStatus ippsFFTFwd_RToPack_64f(const double *pSrc, double *pDst, const FFTSp
 IppOpStatus ippsFFTInv_PackToR_64f(const double *pSrc, double *pDst, const FFTSpec_R_64f *pSpec,
                                    std::uint8_t *pBuffer);
 
-// The Perm forward transform of whichever member built the record (generic, SSE, SSE2
-// or SSE3), for callers that take their record from a dispatch slot; checks and statuses
-// as ippsFFTFwd_RToPerm_64f.
-IppOpStatus ippsFFTFwd_RToPerm_64f_OfBuilder(const double *pSrc, double *pDst,
-                                             const FFTSpec_R_64f *pSpec, std::uint8_t *pBuffer);
-
 // The Sse variant: the same operations, checks and statuses as the generic
 // variant, computed by the same scalar double code, so its results equal the generic ones
 // bit for bit; its records are tagged as its own.

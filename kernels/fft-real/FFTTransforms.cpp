@@ -189,15 +189,4 @@ FFT_TRANSFORM_ENTRIES(, kFFTGenericVariant)
 FFT_TRANSFORM_ENTRIES(_Sse, kFFTSseVariant)
 FFT_TRANSFORM_ENTRIES(_Sse2, kFFTSse2Variant)
 
-IppOpStatus ippsFFTFwd_RToPerm_64f_OfBuilder(const double *pSrc, double *pDst,
-                                             const FFTSpec_R_64f *pSpec, std::uint8_t *pBuffer) {
-  const TFFTVariant *v = &kFFTGenericVariant;
-  if (pSpec) {
-    for (const TFFTVariant *c : {&kFFTSseVariant, &kFFTSse2Variant, &kFFTSse3Variant})
-      if (pSpec->member == c->member)
-        v = c;
-  }
-  return transformRealFwd(*v, false, pSrc, pDst, pSpec, pBuffer);
-}
-
 } // namespace kernels::fft_real

@@ -17,9 +17,6 @@ public:
   const std::string &Message() const { return message_; }
   const char *what() const noexcept override { return message_.c_str(); }
 
-protected:
-  void SetMessage(std::string message) { message_ = std::move(message); }
-
 private:
   std::string message_;
 };

@@ -172,8 +172,6 @@ public:
     // Clear here: the base destructor no longer reaches Notify.
     this->Clear();
   }
-  bool OwnsObjects() const { return ownsObjects_; }
-  void SetOwnsObjects(bool value) { ownsObjects_ = value; }
 
 protected:
   void Notify(T *item, TListNotification action) override {

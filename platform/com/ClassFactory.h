@@ -57,6 +57,7 @@ HRESULT CoCreateInstance(const TGUID &clsid, IUnknown *outer, uint32_t clsContex
                          void **out);
 
 void *CoTaskMemAlloc(size_t size);
+// kept: the media unit's QzTaskMemRealloc binds it
 void *CoTaskMemRealloc(void *block, size_t size);
 void CoTaskMemFree(void *block);
 

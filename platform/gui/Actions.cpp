@@ -8,7 +8,6 @@
 #include <type_traits>
 
 #include "platform/classlib/ClassBuilder.h"
-#include "platform/classlib/Exceptions.h"
 #include "platform/gui/Application.h"
 
 namespace gui {
@@ -154,12 +153,6 @@ TActionList::~TActionList() {
   all.erase(std::remove(all.begin(), all.end(), this), all.end());
   for (TAction *a : std::vector<TAction *>(actions_))
     a->SetActionList(nullptr);
-}
-
-TAction *TActionList::Actions(int index) const {
-  if (index < 0 || index >= ActionCount())
-    throw EListError::IndexOutOfBounds(index);
-  return actions_[static_cast<size_t>(index)];
 }
 
 void TActionList::UpdateActions() {

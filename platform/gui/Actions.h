@@ -97,9 +97,6 @@ public:
   explicit TActionList(TComponent *owner);
   ~TActionList() override;
 
-  int ActionCount() const { return static_cast<int>(actions_.size()); }
-  TAction *Actions(int index) const;
-
   using TActionEvent = TEvent<void(TAction *Action, bool &Handled)>;
   TActionEvent OnUpdate;
   TActionEvent OnExecute;

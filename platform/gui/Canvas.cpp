@@ -451,8 +451,6 @@ void TFixedTextRenderer::Draw(QPainter &Painter, const TFont &Font, const std::s
 
 TRegion::TRegion(const TRect &R) : region_(ToQRect(R)) {}
 
-bool TRegion::Contains(TPoint P) const { return region_.contains(QPoint(P.X, P.Y)); }
-
 bool TRegion::RectInRegion(const TRect &R) const {
   QRect Q = ToQRect(R);
   return !Q.isEmpty() && region_.intersects(Q);

@@ -314,7 +314,6 @@ public:
     return TRegion(TRect{Left, Top, Right, Bottom});
   }
   bool IsEmpty() const { return region_.isEmpty(); }
-  bool Contains(TPoint P) const;
   // Some pixel of R lies in the region (RectInRegion).
   bool RectInRegion(const TRect &R) const;
   const QRegion &AsQRegion() const { return region_; }
@@ -336,7 +335,6 @@ public:
 
   // Ends any painting on the old image first.
   void SetImage(QImage *Image);
-  QImage *GetImage() const { return image_; }
   // Ends the painter kept between calls, so the image may be read, copied
   // or resized. Every drawing call begins it again.
   void Flush();
@@ -354,7 +352,6 @@ public:
   ITextRenderer &TextRenderer() const { return *renderer_; }
 
   TPoint GetPenPos() const { return penPos_; }
-  void SetPenPos(TPoint P) { penPos_ = P; }
   void MoveTo(int32_t X, int32_t Y) { penPos_ = {X, Y}; }
   // From the pen position to (X, Y), (X, Y) itself left out.
   void LineTo(int32_t X, int32_t Y);
@@ -383,7 +380,6 @@ public:
   void SelectClipRgn(const TRegion *Region);
   void ExcludeClipRect(int32_t Left, int32_t Top, int32_t Right, int32_t Bottom);
   void IntersectClipRect(int32_t Left, int32_t Top, int32_t Right, int32_t Bottom);
-  bool HasClipRgn() const { return hasClip_; }
   // The current clip region, or the whole image when there is none.
   TRegion GetClipRgn() const;
 

@@ -34,7 +34,6 @@ public:
   // The button that Enter clicks while it is the default one. Buttons of
   // the dialog never take the default role by having the focus.
   void SetDefaultButton(QPushButton *Button);
-  QPushButton *DefaultButton() const { return default_; }
   // Whether Button holds the default role now.
   bool IsDefault(const QPushButton *Button) const;
   // The button that Esc clicks.

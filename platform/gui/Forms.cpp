@@ -65,7 +65,6 @@ void TForm::SetCaption(const std::string &caption) {
 }
 
 void TForm::Show() { widget_->show(); }
-void TForm::Hide() { widget_->hide(); }
 bool TForm::Visible() const { return widget_->isVisible(); }
 
 TModalResult TForm::ShowModal() {

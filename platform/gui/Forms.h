@@ -31,7 +31,6 @@ public:
   void SetCaption(const std::string &caption);
 
   void Show();
-  void Hide();
   bool Visible() const;
   // Shows the form modally and returns its modal result (the widget must be
   // a QDialog); mrCancel when it was closed without a result.

@@ -2,7 +2,6 @@
 
 #include <QPainter>
 #include <QPixmap>
-#include <algorithm>
 
 #include "platform/classlib/ClassBuilder.h"
 
@@ -29,11 +28,6 @@ bool TImageList::GetIcon(int index, QIcon &icon) const {
   // application, the pictures do not.
   icon = entry.picture.isNull() ? entry.icon : QIcon(QPixmap::fromImage(entry.picture));
   return true;
-}
-
-void TImageList::SetSize(int width, int height) {
-  width_ = std::max(width, 1);
-  height_ = std::max(height, 1);
 }
 
 namespace {

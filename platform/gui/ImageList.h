@@ -25,10 +25,9 @@ public:
   // False, leaving icon alone, for an index outside the list.
   bool GetIcon(int index, QIcon &icon) const;
 
-  // The size of the pictures AddMasked cuts (16 by 16 unless changed).
+  // The size of the pictures AddMasked cuts (16 by 16).
   int Width() const { return width_; }
   int Height() const { return height_; }
-  void SetSize(int width, int height);
   // Cuts strip into pictures Width() wide, left to right (a last part
   // narrower than Width() is dropped), each pixel of maskColor (0x00BBGGRR)
   // transparent; returns the index of the first one added.

@@ -39,7 +39,6 @@ public:
   bool RaisePrior();
 
   const std::string &LockFileName() const { return lockPath_; }
-  const std::string &ServerName() const { return serverPath_; }
 
 private:
   std::string lockPath_;

@@ -50,8 +50,6 @@ void TListChooser::SetItems(const std::vector<std::string> &items, int selected)
   ListBox->setCurrentRow(selected);
 }
 
-int TListChooser::Selected() const { return ListBox->currentRow(); }
-
 void TListChooser::reject() {
   if (OnCancel)
     Guarded(OnCancel);

@@ -22,7 +22,6 @@ public:
   explicit TListChooser(QWidget *parent = nullptr);
 
   void SetItems(const std::vector<std::string> &items, int selected);
-  int Selected() const;
 
   QListWidget *ListBox;
   QPushButton *OKButton;

@@ -108,11 +108,6 @@ HRESULT TFilterBase::GetSyncSource(IReferenceClock **clock) {
   return S_OK;
 }
 
-TComPtr<IReferenceClock> TFilterBase::Clock() const {
-  std::lock_guard<std::recursive_mutex> lock(const_cast<std::recursive_mutex &>(lock_));
-  return clock_;
-}
-
 HRESULT TFilterBase::EnumPins(IEnumPins **pins) {
   if (pins == nullptr)
     return E_POINTER;

@@ -308,7 +308,6 @@ public:
   FILTER_STATE State() const { return state_.load(); }
   std::recursive_mutex &Lock() { return lock_; }
   const std::vector<std::unique_ptr<TPinBase>> &Pins() const { return pins_; }
-  TComPtr<IReferenceClock> Clock() const;
 
 protected:
   ~TFilterBase() override;

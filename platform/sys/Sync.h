@@ -92,9 +92,6 @@ private:
   bool closed_ = false;
 };
 
-using TThreadId = std::thread::id;
-inline TThreadId CurrentThreadId() { return std::this_thread::get_id(); }
-
 // Interlocked counters return the new value, as the platform's do.
 inline int32_t InterlockedIncrement(std::atomic<int32_t> &v) { return v.fetch_add(1) + 1; }
 inline int32_t InterlockedDecrement(std::atomic<int32_t> &v) { return v.fetch_sub(1) - 1; }
