@@ -6,6 +6,64 @@ function(sonvelt_library target)
   add_library(${target} STATIC ${ARG_SOURCES})
   target_include_directories(${target} PUBLIC ${PROJECT_SOURCE_DIR})
   target_link_libraries(${target} PUBLIC ${ARG_DEPS} Threads::Threads)
+  if(SONVELT_UNITY_LIBS)
+    # At the end of the folder's CMakeLists.txt, once its source properties are set (the
+    # EVAL puts the name in now: a deferred call's arguments are read when it runs).
+    cmake_language(EVAL CODE "cmake_language(DEFER CALL sonvelt_unity_library [[${target}]])")
+  endif()
+endfunction()
+
+# sonvelt_unity_library(<target>)
+# With SONVELT_UNITY_LIBS, a library's sources are compiled SONVELT_UNITY_LIBS_BATCH at a
+# time as one translation unit: most of a library file's compile time is reading and
+# instantiating the headers it shares with its neighbours (Qt, the framework's), and each
+# of scripts/test's three builds compiles every library. CMake's own UNITY_BUILD would
+# include the files by absolute path, which makes the compiler cache's key depend on
+# where the tree was cloned; these files include them by their path from the tree root.
+# Left on their own: files with options of their own (e.g. -O3), and files marked
+# SKIP_UNITY_BUILD_INCLUSION, which clash with a neighbour or need a generator to see them.
+function(sonvelt_unity_library target)
+  get_target_property(sources ${target} SOURCES)
+  get_target_property(automoc ${target} AUTOMOC)
+  set(batch "")
+  set(index 0)
+  set(headers "")
+  foreach(src IN LISTS sources ITEMS "") # the empty item closes the last batch
+    if(src MATCHES "\\.cpp$")
+      get_source_file_property(skip ${src} SKIP_UNITY_BUILD_INCLUSION)
+      get_source_file_property(options ${src} COMPILE_OPTIONS)
+      get_source_file_property(definitions ${src} COMPILE_DEFINITIONS)
+      if(NOT skip AND NOT options AND NOT definitions)
+        list(APPEND batch ${src})
+      endif()
+    endif()
+    list(LENGTH batch count)
+    if(count EQUAL SONVELT_UNITY_LIBS_BATCH OR (src STREQUAL "" AND count GREATER 1))
+      file(RELATIVE_PATH folder ${PROJECT_SOURCE_DIR} ${CMAKE_CURRENT_SOURCE_DIR})
+      set(text "// Generated: a batch of the library's sources compiled as one (cmake/Sonvelt.cmake).\n")
+      foreach(member IN LISTS batch)
+        string(APPEND text "#include \"${folder}/${member}\"\n")
+        # The moc scans a library's headers through its sources; these are no longer
+        # compiled, so it is given their headers.
+        get_filename_component(base ${member} NAME_WE)
+        if(automoc AND EXISTS ${CMAKE_CURRENT_SOURCE_DIR}/${base}.h)
+          list(APPEND headers ${base}.h)
+        endif()
+      endforeach()
+      set(unity ${CMAKE_CURRENT_BINARY_DIR}/${target}_unity_${index}.cpp)
+      file(CONFIGURE OUTPUT ${unity} CONTENT "${text}" @ONLY)
+      # As for the test groups: included files count as headers to GCC, which then warns
+      # about classes with members of types from their file's anonymous namespace.
+      set_source_files_properties(${unity} PROPERTIES COMPILE_OPTIONS -Wno-subobject-linkage)
+      set_source_files_properties(${batch} PROPERTIES HEADER_FILE_ONLY ON)
+      target_sources(${target} PRIVATE ${unity})
+      math(EXPR index "${index} + 1")
+      set(batch "")
+    endif()
+  endforeach()
+  if(headers)
+    target_sources(${target} PRIVATE ${headers})
+  endif()
 endfunction()
 
 # sonvelt_test(<target> SOURCES ... [DEPS ...] [LABELS ...])
