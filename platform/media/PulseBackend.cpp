@@ -352,36 +352,36 @@ private:
   std::string defaults_[2];
 };
 
-bool SampleSpecOf(const WAVEFORMATEXTENSIBLE &f, pa_sample_spec *spec) {
-  spec->rate = f.Format.nSamplesPerSec;
-  spec->channels = static_cast<uint8_t>(f.Format.nChannels);
+bool SampleSpecOf(const WAVEFORMATEXTENSIBLE &f, pa_sample_spec *sample) {
+  sample->rate = f.Format.nSamplesPerSec;
+  sample->channels = static_cast<uint8_t>(f.Format.nChannels);
   if (f.Format.nChannels > PA_CHANNELS_MAX)
     return false;
   if (SubFormatOf(f) == KSDATAFORMAT_SUBTYPE_IEEE_FLOAT) {
     if (f.Format.wBitsPerSample != 32)
       return false;
-    spec->format = PA_SAMPLE_FLOAT32LE;
+    sample->format = PA_SAMPLE_FLOAT32LE;
   } else if (SubFormatOf(f) == KSDATAFORMAT_SUBTYPE_PCM) {
     switch (f.Format.wBitsPerSample) {
     case 8:
-      spec->format = PA_SAMPLE_U8;
+      sample->format = PA_SAMPLE_U8;
       break;
     case 16:
-      spec->format = PA_SAMPLE_S16LE;
+      sample->format = PA_SAMPLE_S16LE;
       break;
     case 24:
-      spec->format = PA_SAMPLE_S24LE;
+      sample->format = PA_SAMPLE_S24LE;
       break;
     case 32:
-      spec->format = PA_SAMPLE_S32LE;
+      sample->format = PA_SAMPLE_S32LE;
       break;
     default:
       return false;
     }
   } else
     return false;
-  return pa_sample_spec_valid(spec) &&
-         pa_frame_size(spec) == static_cast<size_t>(f.Format.nBlockAlign);
+  return pa_sample_spec_valid(sample) &&
+         pa_frame_size(sample) == static_cast<size_t>(f.Format.nBlockAlign);
 }
 
 class TServerStream final : public IAudioStream {
@@ -547,19 +547,19 @@ public:
 
   int Open(const std::string &id, bool capture, const WAVEFORMATEXTENSIBLE &format,
            std::unique_ptr<IAudioStream> *out) override {
-    pa_sample_spec spec{};
-    if (!SampleSpecOf(format, &spec))
+    pa_sample_spec sample{};
+    if (!SampleSpecOf(format, &sample))
       return -EINVAL;
     std::shared_ptr<TServer> server = Current();
     if (!server)
       return -ENODEV; // the server is gone, and its devices with it
     pa_channel_map map;
-    pa_channel_map_init_extend(&map, spec.channels, PA_CHANNEL_MAP_WAVEEX);
+    pa_channel_map_init_extend(&map, sample.channels, PA_CHANNEL_MAP_WAVEEX);
     std::string name = id.substr(kPrefixLength);
 
     TLoopLock lock(server->Loop());
     pa_stream *stream =
-        pa_stream_new(server->Context(), capture ? "Capture" : "Playback", &spec, &map);
+        pa_stream_new(server->Context(), capture ? "Capture" : "Playback", &sample, &map);
     if (stream == nullptr)
       return ErrnoOfServerError(pa_context_errno(server->Context()));
     pa_stream_set_state_callback(stream, &TServerStream::OnChange, server->Loop());
@@ -570,9 +570,9 @@ public:
     pa_buffer_attr attr;
     std::memset(&attr, 0xff, sizeof attr); // every field: the server's choice
     if (capture)
-      attr.fragsize = static_cast<uint32_t>(pa_usec_to_bytes(20 * PA_USEC_PER_MSEC, &spec));
+      attr.fragsize = static_cast<uint32_t>(pa_usec_to_bytes(20 * PA_USEC_PER_MSEC, &sample));
     else // enough queued that a writer held up on a busy machine does not leave a gap
-      attr.tlength = static_cast<uint32_t>(pa_usec_to_bytes(400 * PA_USEC_PER_MSEC, &spec));
+      attr.tlength = static_cast<uint32_t>(pa_usec_to_bytes(400 * PA_USEC_PER_MSEC, &sample));
     auto flags = static_cast<pa_stream_flags_t>(PA_STREAM_DONT_MOVE | PA_STREAM_ADJUST_LATENCY);
     const char *device = name.empty() ? nullptr : name.c_str();
     int err = capture ? pa_stream_connect_record(stream, device, &attr, flags)

@@ -34,9 +34,9 @@ protected:
     TVirtualOnly::TearDown();
   }
 
-  // Adds the microphone of spec and builds g on it; returns the build's result.
-  HRESULT BuildOn(const TVirtualCaptureSpec &spec, const WAVEFORMATEX &format, LONG bufferFrames) {
-    device = TVirtualAudio::AddCapture(spec);
+  // Adds the microphone mic describes and builds g on it; returns the build's result.
+  HRESULT BuildOn(const TVirtualCaptureSpec &mic, const WAVEFORMATEX &format, LONG bufferFrames) {
+    device = TVirtualAudio::AddCapture(mic);
     return g.Build(device->Id(), format, bufferFrames);
   }
 
@@ -47,13 +47,13 @@ protected:
 TEST_F(CaptureGraph, DeliversStampedBlocksOfTheNegotiatedSize) {
   const WAVEFORMATEX wf = Pcm(2, 44100, 16);
   std::vector<uint8_t> data = Ramp(3 * 1024 * 4);
-  TVirtualCaptureSpec spec;
-  spec.FriendlyName = "USB Audio CODEC ";
-  spec.Source = TVirtualSource::Bytes;
-  spec.Bytes = data;
-  spec.Loop = false;
-  spec.Pacing = TVirtualPacing::Manual;
-  ASSERT_EQ(BuildOn(spec, wf, 1024), com::S_OK);
+  TVirtualCaptureSpec mic;
+  mic.FriendlyName = "USB Audio CODEC ";
+  mic.Source = TVirtualSource::Bytes;
+  mic.Bytes = data;
+  mic.Loop = false;
+  mic.Pacing = TVirtualPacing::Manual;
+  ASSERT_EQ(BuildOn(mic, wf, 1024), com::S_OK);
   ASSERT_EQ(g.control->Run(), com::S_OK);
   EXPECT_EQ(device->OpenedFormat().Format.nSamplesPerSec, 44100u);
   // Released frames that do not fill a block stay with the device.
@@ -87,9 +87,9 @@ TEST_F(CaptureGraph, DeliversStampedBlocksOfTheNegotiatedSize) {
 }
 
 TEST_F(CaptureGraph, PauseHoldsTheStreamAndRunGoesOn) {
-  TVirtualCaptureSpec spec;
-  spec.Pacing = TVirtualPacing::Manual;
-  ASSERT_EQ(BuildOn(spec, Pcm(1, 16000, 16), 160), com::S_OK);
+  TVirtualCaptureSpec mic;
+  mic.Pacing = TVirtualPacing::Manual;
+  ASSERT_EQ(BuildOn(mic, Pcm(1, 16000, 16), 160), com::S_OK);
   ASSERT_EQ(g.control->Run(), com::S_OK);
   device->ReleaseFrames(160);
   ASSERT_TRUE(g.collector->WaitCount(1));
@@ -140,9 +140,9 @@ TEST_F(CaptureGraph, StreamConfigReportsItsCapabilities) {
 }
 
 TEST_F(CaptureGraph, UnplugEndsTheStreamWithDeviceLostOnTheMainThread) {
-  TVirtualCaptureSpec spec;
-  spec.Pacing = TVirtualPacing::Manual;
-  ASSERT_EQ(BuildOn(spec, Pcm(2, 48000, 16), 1024), com::S_OK);
+  TVirtualCaptureSpec mic;
+  mic.Pacing = TVirtualPacing::Manual;
+  ASSERT_EQ(BuildOn(mic, Pcm(2, 48000, 16), 1024), com::S_OK);
   mainloop::TMainLoop &loop = mainloop::TMainLoop::Main();
   ASSERT_TRUE(loop.IsMainThread());
   mainloop::THiddenWindow window;
@@ -189,12 +189,12 @@ TEST_F(CaptureGraph, TheBlockInProgressIsDeliveredWhenTheStreamEnds) {
     device.reset();
     TVirtualAudio::Clear();
     std::vector<uint8_t> data = Ramp(1500 * 4);
-    TVirtualCaptureSpec spec;
-    spec.Source = TVirtualSource::Bytes;
-    spec.Bytes = data;
-    spec.Loop = false;
-    spec.Pacing = TVirtualPacing::Manual;
-    ASSERT_EQ(BuildOn(spec, Pcm(2, 44100, 16), 1024), com::S_OK);
+    TVirtualCaptureSpec mic;
+    mic.Source = TVirtualSource::Bytes;
+    mic.Bytes = data;
+    mic.Loop = false;
+    mic.Pacing = TVirtualPacing::Manual;
+    ASSERT_EQ(BuildOn(mic, Pcm(2, 44100, 16), 1024), com::S_OK);
     ASSERT_EQ(g.control->Run(), com::S_OK);
     device->ReleaseFrames(1500);
     ASSERT_TRUE(g.collector->WaitCount(1));
@@ -229,9 +229,9 @@ TEST_F(CaptureGraph, BusyDeviceFailsRunWithItsOwnCode) {
 }
 
 TEST_F(CaptureGraph, FaultAbortsTheStreamWithAnError) {
-  TVirtualCaptureSpec spec;
-  spec.Pacing = TVirtualPacing::Immediate;
-  ASSERT_EQ(BuildOn(spec, Pcm(1, 8000, 8), 256), com::S_OK);
+  TVirtualCaptureSpec mic;
+  mic.Pacing = TVirtualPacing::Immediate;
+  ASSERT_EQ(BuildOn(mic, Pcm(1, 8000, 8), 256), com::S_OK);
   ASSERT_EQ(g.control->Run(), com::S_OK);
   ASSERT_TRUE(g.collector->WaitCount(2));
   device->SetFault(true);
@@ -440,12 +440,12 @@ protected:
 
 TEST_F(WaveDevice, PlaysTheFileInItsOwnFormat) {
   std::vector<uint8_t> samples = Write(512);
-  TVirtualCaptureSpec spec;
-  spec.Source = TVirtualSource::WaveFile;
-  spec.WavePath = path_;
-  spec.Loop = false;
-  spec.Pacing = TVirtualPacing::Immediate;
-  auto device = TVirtualAudio::AddCapture(spec);
+  TVirtualCaptureSpec mic;
+  mic.Source = TVirtualSource::WaveFile;
+  mic.WavePath = path_;
+  mic.Loop = false;
+  mic.Pacing = TVirtualPacing::Immediate;
+  auto device = TVirtualAudio::AddCapture(mic);
   TCaptureGraph g;
   // Another format than the file's is refused.
   EXPECT_EQ(g.Build(device->Id(), Pcm(2, 44100, 16), 256), VFW_E_INVALIDMEDIATYPE);
@@ -483,11 +483,11 @@ TEST_F(WaveDevice, EnvironmentInstallsAToneOrAFile) {
 }
 
 TEST_F(WaveDevice, ToneFillsEveryChannelAtItsAmplitude) {
-  TVirtualCaptureSpec spec;
-  spec.Pacing = TVirtualPacing::Immediate;
-  spec.ToneHz = 1000;
-  spec.ToneAmplitude = 0.5;
-  auto device = TVirtualAudio::AddCapture(spec);
+  TVirtualCaptureSpec mic;
+  mic.Pacing = TVirtualPacing::Immediate;
+  mic.ToneHz = 1000;
+  mic.ToneAmplitude = 0.5;
+  auto device = TVirtualAudio::AddCapture(mic);
   TCaptureGraph g;
   ASSERT_EQ(g.Build(device->Id(), Pcm(2, 48000, 16), 480), com::S_OK);
   ASSERT_EQ(g.control->Run(), com::S_OK);
@@ -530,9 +530,9 @@ public:
 };
 
 TEST_F(CaptureGraph, StopFromTheDeviceThreadEndsTheStream) {
-  TVirtualCaptureSpec spec;
-  spec.Pacing = TVirtualPacing::Immediate;
-  ASSERT_EQ(BuildOn(spec, Pcm(1, 8000, 16), 64), com::S_OK);
+  TVirtualCaptureSpec mic;
+  mic.Pacing = TVirtualPacing::Immediate;
+  ASSERT_EQ(BuildOn(mic, Pcm(1, 8000, 16), 64), com::S_OK);
   auto stopper = com::MakeCom<TStopper>(g.control.Get());
   g.grabber->SetCallback(stopper.Get(), 0);
   ASSERT_EQ(g.control->Run(), com::S_OK);
@@ -566,11 +566,11 @@ public:
 };
 
 TEST_F(CaptureGraph, OneShotGrabberKeepsItsSampleAndCompletes) {
-  TVirtualCaptureSpec spec;
-  spec.Source = TVirtualSource::Bytes;
-  spec.Bytes = Ramp(4096);
-  spec.Pacing = TVirtualPacing::Immediate;
-  ASSERT_EQ(BuildOn(spec, Pcm(2, 44100, 16), 256), com::S_OK);
+  TVirtualCaptureSpec mic;
+  mic.Source = TVirtualSource::Bytes;
+  mic.Bytes = Ramp(4096);
+  mic.Pacing = TVirtualPacing::Immediate;
+  ASSERT_EQ(BuildOn(mic, Pcm(2, 44100, 16), 256), com::S_OK);
   auto callback = com::MakeCom<BufferCallback>();
   ASSERT_EQ(g.grabber->SetCallback(callback.Get(), 1), com::S_OK);
   EXPECT_EQ(g.grabber->SetCallback(callback.Get(), 2), com::E_INVALIDARG);
@@ -588,7 +588,7 @@ TEST_F(CaptureGraph, OneShotGrabberKeepsItsSampleAndCompletes) {
   ASSERT_TRUE(
       device->WaitFramesRead(3 * 256, std::chrono::seconds(10))); // later samples pass unseen
   EXPECT_EQ(g.control->Stop(), com::S_OK);
-  std::vector<uint8_t> first(spec.Bytes.begin(), spec.Bytes.begin() + 1024);
+  std::vector<uint8_t> first(mic.Bytes.begin(), mic.Bytes.begin() + 1024);
   {
     std::lock_guard<std::mutex> lock(callback->m);
     EXPECT_EQ(callback->calls, 1);
