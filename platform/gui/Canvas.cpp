@@ -6,6 +6,8 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <unordered_map>
+#include <vector>
 
 #include "platform/classlib/ClassBuilder.h"
 #include "platform/classlib/FormStream.h"
@@ -384,21 +386,58 @@ namespace {
 
 class TQtTextRenderer final : public ITextRenderer {
 public:
-  TTextMetric Metric(const TFont &Font) override {
-    QFontMetrics M(Make(Font));
-    return TTextMetric{M.ascent(), M.descent()};
-  }
+  TTextMetric Metric(const TFont &Font) override { return Measured(Font).Metric; }
   int32_t TextWidth(const TFont &Font, const std::string &Text) override {
-    return QFontMetrics(Make(Font)).horizontalAdvance(QString::fromStdString(Text));
+    TMeasured &M = Measured(Font);
+    auto Found = M.Widths.find(Text);
+    if (Found != M.Widths.end())
+      return Found->second;
+    if (M.Widths.size() >= kWidthsKept)
+      M.Widths.clear();
+    const int32_t Width =
+        QFontMetrics(Base(Font, M.PixelSize)).horizontalAdvance(QString::fromStdString(Text));
+    M.Widths.emplace(Text, Width);
+    return Width;
   }
   void Draw(QPainter &Painter, const TFont &Font, const std::string &Text) override {
-    QFont F = Make(Font);
-    Painter.setFont(F);
+    TMeasured &M = Measured(Font);
+    Painter.setFont(Base(Font, M.PixelSize));
     Painter.setPen(ToQColor(Font.GetColor()));
-    Painter.drawText(0, QFontMetrics(F).ascent(), QString::fromStdString(Text));
+    Painter.drawText(0, M.Metric.Ascent, QString::fromStdString(Text));
   }
 
 private:
+  // A scope repaints its axes ten times a second, measuring the same labels
+  // in the same font each time; asking Qt again means shaping the text again.
+  // Only numbers are kept (no Qt font objects), one cache per thread, so a
+  // painting thread needs no lock and nothing outlives the application.
+  struct TMeasured {
+    std::string Name;
+    int32_t Height = 0;
+    TFontStyles Style = 0;
+    int PixelSize = 0;
+    TTextMetric Metric;
+    std::unordered_map<std::string, int32_t> Widths;
+  };
+  static constexpr size_t kFontsKept = 16;
+  static constexpr size_t kWidthsKept = 1024;
+
+  static TMeasured &Measured(const TFont &Font) {
+    thread_local std::vector<TMeasured> Fonts;
+    for (TMeasured &M : Fonts)
+      if (M.Height == Font.GetHeight() && M.Style == Font.GetStyle() && M.Name == Font.GetName())
+        return M;
+    if (Fonts.size() >= kFontsKept)
+      Fonts.clear();
+    TMeasured &M = Fonts.emplace_back();
+    M.Name = Font.GetName();
+    M.Height = Font.GetHeight();
+    M.Style = Font.GetStyle();
+    M.PixelSize = PixelSize(Font);
+    QFontMetrics Q(Base(Font, M.PixelSize));
+    M.Metric = TTextMetric{Q.ascent(), Q.descent()};
+    return M;
+  }
   static QFont Base(const TFont &Font, int PixelSize) {
     QFont F(QString::fromStdString(Font.GetName()));
     F.setPixelSize(std::max(PixelSize, 1));
@@ -413,16 +452,15 @@ private:
   }
   // A negative height is the em size; a positive one the cell height, which
   // the em size is scaled to.
-  static QFont Make(const TFont &Font) {
+  static int PixelSize(const TFont &Font) {
     int32_t H = Font.GetHeight();
     if (H <= 0)
-      return Base(Font, H == 0 ? 16 : -H);
-    QFont Probe = Base(Font, H);
-    QFontMetrics M(Probe);
+      return H == 0 ? 16 : -H;
+    QFontMetrics M(Base(Font, H));
     int Cell = M.ascent() + M.descent();
     if (Cell <= 0 || Cell == H)
-      return Probe;
-    return Base(Font, int(std::lround(double(H) * H / Cell)));
+      return H;
+    return int(std::lround(double(H) * H / Cell));
   }
 };
 

@@ -643,6 +643,33 @@ TEST(CanvasFontTest, ArialResolvesToAFaceOfTheSameMetrics) {
   EXPECT_GT(Lit, 10);
 }
 
+// Measurements are remembered per font: each change of face, size or style
+// measures anew, and going back gives the first answers again.
+TEST(CanvasFontTest, MeasurementsFollowEveryChangeOfTheFont) {
+  gui::Application();
+  TBitmap B(40, 20);
+  TCanvas *C = B.Canvas();
+  C->Font()->SetName("Arial");
+  C->Font()->SetHeight(-11);
+  const TSize Small = C->TextExtent("1024");
+  EXPECT_EQ(Small.cx, 24);
+  C->Font()->SetHeight(-22);
+  const TSize Large = C->TextExtent("1024");
+  EXPECT_GE(Large.cx, 2 * Small.cx - 2);
+  EXPECT_GT(Large.cy, Small.cy);
+  const int32_t Plain = C->TextWidth("mmmm");
+  C->Font()->SetStyle(FontStyle(fsBold));
+  EXPECT_GT(C->TextWidth("mmmm"), Plain);
+  C->Font()->SetStyle(0);
+  EXPECT_EQ(C->TextWidth("mmmm"), Plain);
+  C->Font()->SetName("Courier New");
+  EXPECT_EQ(C->TextWidth("iiii"), C->TextWidth("WWWW")); // a fixed pitch now
+  C->Font()->SetName("Arial");
+  C->Font()->SetHeight(-11);
+  EXPECT_EQ(C->TextExtent("1024"), Small);
+  EXPECT_LT(C->TextWidth("iiii"), C->TextWidth("WWWW"));
+}
+
 // A component publishing a font, a pen and a brush as controls do.
 class TPaintHost : public TComponent {
   CLASSLIB_CLASS(TPaintHost)
