@@ -221,6 +221,7 @@ bool TCoolTrayIcon::ShowIcon() {
   bool ok = InitIcon() && Shell().ShellNotifyIcon(gui::NIM_ADD, FIconData);
   if (!FPreviewing)
     FIconVisible = true;
+  RestCycleTimer();
   return ok;
 }
 
@@ -228,6 +229,7 @@ bool TCoolTrayIcon::HideIcon() {
   bool ok = InitIcon() && Shell().ShellNotifyIcon(gui::NIM_DELETE, FIconData);
   if (!FPreviewing)
     FIconVisible = false;
+  RestCycleTimer();
   return ok;
 }
 
@@ -280,10 +282,23 @@ void TCoolTrayIcon::SetCycleIcons(bool value) {
   if (value) {
     SetIconIndex(0);
     FCycleTimer->SetInterval(FCycleInterval);
-    FCycleTimer->SetEnabled(true);
+    FCycleTimer->SetEnabled(CycleSeen());
   } else {
     FCycleTimer->SetEnabled(false);
   }
+}
+
+// A hidden icon with no OnCycle handler has nothing to show for a tick, and
+// its ticks would wake an idle program twice a second: the cycle timer rests
+// until the icon is shown again (or a handler is there when it is hidden).
+bool TCoolTrayIcon::CycleSeen() const { return FIconVisible || bool(OnCycle); }
+
+void TCoolTrayIcon::RestCycleTimer() {
+  if (!FCycleTimer || !FCycleIcons)
+    return;
+  const bool run = CycleSeen();
+  if (run != FCycleTimer->Enabled())
+    FCycleTimer->SetEnabled(run);
 }
 
 void TCoolTrayIcon::SetCycleInterval(uint32_t value) {

@@ -64,6 +64,8 @@ public:
   void SetDesignPreview(bool value) { FDesignPreview = value; }
   gui::TImageList *IconList() const { return FIconList; }
   void SetIconList(gui::TImageList *value);
+  // Cycling runs while the icon is shown; while it is hidden it rests, unless
+  // an OnCycle handler was bound when cycling started or the icon was hidden.
   bool CycleIcons() const { return FCycleIcons; }
   void SetCycleIcons(bool value);
   uint32_t CycleInterval() const { return FCycleInterval; }
@@ -143,6 +145,8 @@ protected:
 
 private:
   bool InitIcon();
+  bool CycleSeen() const;
+  void RestCycleTimer();
   void CycleTimerProc(TObject *);
   void ClickTimerProc(TObject *);
   void MouseExitTimerProc(TObject *);

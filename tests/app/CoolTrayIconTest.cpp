@@ -92,6 +92,34 @@ TEST_F(TCoolTrayIconTest, CyclingShowsEveryPictureInTurnAtTheInterval) {
   EXPECT_EQ(timers.FirePeriod(500), 0);
 }
 
+// A hidden icon has nothing to cycle: its timer rests (an idle window would
+// otherwise wake twice a second) and cycling goes on once it is shown. With
+// an OnCycle handler bound the announcements go on while it is hidden.
+TEST_F(TCoolTrayIconTest, AHiddenIconCyclesOnlyForAnOnCycleHandler) {
+  icon->SetIconList(red.get());
+  icon->SetCycleInterval(500);
+  icon->SetCycleIcons(true);
+  EXPECT_EQ(timers.FirePeriod(500), 0) << "hidden from the start";
+  for (int i = 0; i < 3; ++i)
+    icon->SetIconVisible(true); // the main window asks at every idle update
+  std::vector<int> shown{ShownPicture()};
+  for (int i = 0; i < 2; ++i) {
+    ASSERT_EQ(timers.FirePeriod(500), 1) << "repeated requests do not restart the count";
+    shown.push_back(ShownPicture());
+  }
+  EXPECT_EQ(shown, (std::vector<int>{0, 1, 2}));
+  icon->SetIconVisible(false);
+  icon->SetIconVisible(false);
+  EXPECT_EQ(timers.FirePeriod(500), 0);
+
+  std::vector<int> announced;
+  icon->OnCycle.Fn = [&](TObject *, int32_t next) { announced.push_back(next); };
+  icon->SetCycleIcons(true);
+  ASSERT_EQ(timers.FirePeriod(500), 1);
+  EXPECT_EQ(announced, std::vector<int>{1});
+  EXPECT_FALSE(shell.Shown(icon->Id()));
+}
+
 TEST_F(TCoolTrayIconTest, AnIndexOutsideTheListIsBroughtInside) {
   icon->SetIconList(red.get());
   icon->SetIconVisible(true);
