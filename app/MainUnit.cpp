@@ -561,6 +561,12 @@ std::string TMainForm::FormatTime(int64_t Time) {
   return part(m) + ":" + part(s) + ":" + part(cs);
 }
 
+void TMainForm::ShowTime(QLineEdit *Box, int64_t Time) {
+  const QString Text = QString::fromStdString(FormatTime(Time));
+  if (Box->text() != Text)
+    Box->setText(Text);
+}
+
 void TMainForm::UpdateTimeDisplays() {
   if (FRecordLength < 0) {
     TrackBar->SetPosition(0);
@@ -571,8 +577,8 @@ void TMainForm::UpdateTimeDisplays() {
   int64_t max = TrackBar->Max();
   // An empty track bar has no position inside the take.
   int64_t at = max > 0 ? static_cast<int64_t>(TrackBar->Position()) * FRecordLength / max : 0;
-  Position->setText(QString::fromStdString(FormatTime(at)));
-  RecLen->setText(QString::fromStdString(FormatTime(FRecordLength)));
+  ShowTime(Position, at);
+  ShowTime(RecLen, FRecordLength);
 }
 
 void RegisterMainUnitClasses() {

@@ -285,6 +285,10 @@ public:
   bool SaveToFile(const std::string &Target);
 
   static std::string FormatTime(int64_t Time);
+  // Shows Time in a time box; the same text again is left alone (a new text
+  // lays the box out and repaints it, and playback shows the same length at
+  // every step).
+  static void ShowTime(QLineEdit *Box, int64_t Time);
   void UpdateTimeDisplays();
 
   QMainWindow *Window() const;

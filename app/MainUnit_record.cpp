@@ -210,13 +210,11 @@ void TMainForm::AudioLoggerProgress(TObject *, int64_t CurrentSample, int64_t To
   // By the take's own rate: the last report of a take arrives after the
   // stop, when the logger no longer knows the stream's format.
   if (FRecordRate > 0) {
-    Position->setText(QString::fromStdString(FormatTime(CurrentSample * 10000000 / FRecordRate)));
-    RecLen->setText(QString::fromStdString(FormatTime(TotalSamples * 10000000 / FRecordRate)));
+    ShowTime(Position, CurrentSample * 10000000 / FRecordRate);
+    ShowTime(RecLen, TotalSamples * 10000000 / FRecordRate);
   } else if (components_) {
-    Position->setText(
-        QString::fromStdString(FormatTime(components_->AudioLogger->Get_CurrentTime())));
-    RecLen->setText(
-        QString::fromStdString(FormatTime(components_->AudioLogger->Get_DurationTime())));
+    ShowTime(Position, components_->AudioLogger->Get_CurrentTime());
+    ShowTime(RecLen, components_->AudioLogger->Get_DurationTime());
   }
 }
 
@@ -406,8 +404,8 @@ void TMainForm::AudioPlayerProgress(TObject *, int64_t, int64_t, int64_t CurrenS
   TrackBar->OnChange = nullptr;
   TrackBar->SetPosition(int(Rescale(CurrenSample, TrackBar->Max(), p->GetSamplesCount())));
   TrackBar->OnChange = std::move(saved);
-  Position->setText(QString::fromStdString(FormatTime(p->Get_CurrentTime())));
-  RecLen->setText(QString::fromStdString(FormatTime(p->GetDurationTime())));
+  ShowTime(Position, p->Get_CurrentTime());
+  ShowTime(RecLen, p->GetDurationTime());
 }
 
 void TMainForm::AudioPlayerStop(TObject *) {
@@ -440,7 +438,7 @@ bool TMainForm::LoadIntoWorkFile(const std::string &Source) {
   FCanSave = true;
   ClearSelection();
   MeasureRecordLength();
-  RecLen->setText(QString::fromStdString(FormatTime(FRecordLength)));
+  ShowTime(RecLen, FRecordLength);
   return true;
 }
 
