@@ -221,7 +221,7 @@ bool TCoolTrayIcon::ShowIcon() {
   bool ok = InitIcon() && Shell().ShellNotifyIcon(gui::NIM_ADD, FIconData);
   if (!FPreviewing)
     FIconVisible = true;
-  RestCycleTimer();
+  UpdateCycleTimer();
   return ok;
 }
 
@@ -229,7 +229,7 @@ bool TCoolTrayIcon::HideIcon() {
   bool ok = InitIcon() && Shell().ShellNotifyIcon(gui::NIM_DELETE, FIconData);
   if (!FPreviewing)
     FIconVisible = false;
-  RestCycleTimer();
+  UpdateCycleTimer();
   return ok;
 }
 
@@ -293,7 +293,7 @@ void TCoolTrayIcon::SetCycleIcons(bool value) {
 // until the icon is shown again (or a handler is there when it is hidden).
 bool TCoolTrayIcon::CycleSeen() const { return FIconVisible || bool(OnCycle); }
 
-void TCoolTrayIcon::RestCycleTimer() {
+void TCoolTrayIcon::UpdateCycleTimer() {
   if (!FCycleTimer || !FCycleIcons)
     return;
   const bool run = CycleSeen();

@@ -146,7 +146,7 @@ protected:
 private:
   bool InitIcon();
   bool CycleSeen() const;
-  void RestCycleTimer();
+  void UpdateCycleTimer();
   void CycleTimerProc(TObject *);
   void ClickTimerProc(TObject *);
   void MouseExitTimerProc(TObject *);

@@ -111,8 +111,10 @@ std::string ServerPlaces() {
   if (!named.empty()) {
     std::istringstream words(named);
     for (std::string word; words >> word;) {
-      if (word[0] == '{') // "{machine id}" before a server of one machine only
-        word.erase(0, word.find('}') == std::string::npos ? word.size() : word.find('}') + 1);
+      if (word[0] == '{') { // "{machine id}" before a server of one machine only
+        const size_t close = word.find('}');
+        word.erase(0, close == std::string::npos ? word.size() : close + 1);
+      }
       if (word.rfind("unix:", 0) == 0)
         sockets.push_back(word.substr(5));
       else if (!word.empty() && word[0] == '/')
