@@ -469,7 +469,7 @@ void TMainForm::RearmWatchdog() {
     return;
   if (!rearmPending_.exchange(true)) {
     lastRearm_ = now;
-    if (!rearmWindow_->PostMessage(1, 0, 0))
+    if (!rearmWindow_->PostMessageLater(1, 0, 0, mainloop::DisplayDelay))
       rearmPending_ = false;
   }
 }

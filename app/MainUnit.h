@@ -261,8 +261,9 @@ public:
   void WatchdogTimerTimer(TObject *Sender);
   // Restarts the watchdog's count; safe from any thread (the capture
   // component's notify thread calls it for every buffer). One re-arm is
-  // handed over per RearmSpacingMs at most (the count then ends at most that
-  // much later than 5000 ms after the newest buffer, instead of the main
+  // handed over per RearmSpacingMs at most, and goes with the main thread's
+  // next wake-up within mainloop::DisplayDelay (the count then ends at most
+  // that much later than 5000 ms after the newest buffer, instead of the main
   // thread waking for every buffer); re-arms coming together are handled
   // once, and one arriving after the take ended is dropped.
   void RearmWatchdog();

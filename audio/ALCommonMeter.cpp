@@ -284,7 +284,7 @@ void TALCommonMeter::ProcessQueue() {
     for (int ch = 0; ch < M; ++ch)
       valueQueues_[static_cast<size_t>(ch)]->Add(values[ch]);
     if (notifier_)
-      notifier_->Notify();
+      notifier_->NotifyLater();
     break;
   case stQueue:
     while (chunkReady()) {
@@ -293,7 +293,7 @@ void TALCommonMeter::ProcessQueue() {
         valueQueues_[static_cast<size_t>(ch)]->Add(values[ch]);
     }
     if (notifier_)
-      notifier_->Notify();
+      notifier_->NotifyLater();
     break;
   }
 }

@@ -4,7 +4,9 @@
 // and lets a descendant compute one value per channel from it. The values go
 // out on one real output pin per channel and through OnValueChange: at once
 // on the delivering thread (stNone) or later on the main thread
-// (stSingleBuffer: the last value of each delivery; stQueue: every value).
+// (stSingleBuffer: the last value of each delivery; stQueue: every value),
+// with the main thread's next wake-up, at the latest a display frame
+// (mainloop::DisplayDelay) after the value.
 //
 // The stream format of the last start-wave decides widths and steps. A format
 // the meter cannot read (no channels, rate 0, a container width other than

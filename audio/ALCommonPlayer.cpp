@@ -115,7 +115,9 @@ TALCommonPlayer::TALCommonPlayer(TComponent *AOwner)
   outputPin_->FunctionDependencies().Add(clockPin_.get(), true);
   progressNotifier_ =
       std::make_unique<TSLMainThreadNotify>([this](TSLMainThreadNotify *) { DoProgress(); });
-  progressGate_ = std::make_unique<TALProgressGate>([this] { return progressNotifier_->Notify(); });
+  progressGate_ = std::make_unique<TALProgressGate>([this](bool Later) {
+    return Later ? progressNotifier_->NotifyLater() : progressNotifier_->Notify();
+  });
   stopNotifier_ =
       std::make_unique<TSLMainThreadNotify>([this](TSLMainThreadNotify *) { DoStop(); });
 }

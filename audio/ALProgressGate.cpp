@@ -2,12 +2,12 @@
 
 #include <utility>
 
-TALProgressGate::TALProgressGate(std::function<bool()> Post, TClock::duration Period)
+TALProgressGate::TALProgressGate(TPost Post, TClock::duration Period)
     : post_(std::move(Post)), period_(Period) {}
 
-bool TALProgressGate::PostLocked() {
+bool TALProgressGate::PostLocked(bool Later) {
   waiting_ = false;
-  inFlight_ = post_();
+  inFlight_ = post_(Later);
   lastPost_ = TClock::now();
   return inFlight_;
 }
@@ -17,7 +17,7 @@ void TALProgressGate::Changed() {
   if (inFlight_)
     return;
   if (TClock::now() - lastPost_ >= period_)
-    PostLocked();
+    PostLocked(true);
   else
     waiting_ = true;
 }
@@ -25,7 +25,7 @@ void TALProgressGate::Changed() {
 void TALProgressGate::Close() {
   std::lock_guard<std::mutex> lock(m_);
   if (waiting_ && !inFlight_)
-    PostLocked();
+    PostLocked(false);
 }
 
 void TALProgressGate::Arrived() {

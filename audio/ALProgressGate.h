@@ -7,7 +7,9 @@
 // sees is the exact final position.
 //
 // The posted handler reads the newest values itself, so one post in flight
-// covers every change made before the handler calls Arrived.
+// covers every change made before the handler calls Arrived. Posts while the
+// position moves only feed a display and may wait for the main thread's next
+// wake-up (Later); the one at Close goes at once.
 //
 // Threads: Changed and Close from any thread; Arrived on the main thread, at
 // the start of the posted handler and before it reads the values. The mutex
@@ -24,9 +26,11 @@ public:
   using TClock = std::chrono::steady_clock;
   static constexpr std::chrono::milliseconds DefaultPeriod{100};
 
-  // Post hands one call of the handler to the main thread; false when it
-  // could not (the main loop has shut down).
-  explicit TALProgressGate(std::function<bool()> Post, TClock::duration Period = DefaultPeriod);
+  // Post hands one call of the handler to the main thread, Later as a call
+  // that may wait for the next wake-up; false when it could not (the main loop
+  // has shut down).
+  using TPost = std::function<bool(bool Later)>;
+  explicit TALProgressGate(TPost Post, TClock::duration Period = DefaultPeriod);
   TALProgressGate(const TALProgressGate &) = delete;
   TALProgressGate &operator=(const TALProgressGate &) = delete;
 
@@ -38,9 +42,9 @@ public:
   void Arrived();
 
 private:
-  bool PostLocked();
+  bool PostLocked(bool Later);
 
-  const std::function<bool()> post_;
+  const TPost post_;
   const TClock::duration period_;
   std::mutex m_;
   bool inFlight_ = false; // a post is on its way and the handler has not run

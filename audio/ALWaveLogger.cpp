@@ -24,8 +24,11 @@ TALWaveLogger::TALWaveLogger(TComponent *AOwner) : TALCommonLogger(AOwner) {
   compression_.reset(CreateObject<TALAudioCompression>(this));
   compressor_.reset(CreateObject<TALAcmCompressor>());
   progressWindow_ = std::make_unique<mainloop::THiddenWindow>();
-  progressGate_ = std::make_unique<TALProgressGate>(
-      [this] { return progressWindow_->PostMessage(ALLoggerProgressMessage, 0, 0); });
+  progressGate_ = std::make_unique<TALProgressGate>([this](bool Later) {
+    return Later ? progressWindow_->PostMessageLater(ALLoggerProgressMessage, 0, 0,
+                                                     mainloop::DisplayDelay)
+                 : progressWindow_->PostMessage(ALLoggerProgressMessage, 0, 0);
+  });
   savedProc_ = progressWindow_->SetWindowProc([this](const mainloop::TMessage &Message) {
     if (Message.Msg == ALLoggerProgressMessage)
       SyncReportPosition();

@@ -196,6 +196,9 @@ public:
   // Posts one call of the callback to the main thread. False when the message
   // could not be posted (the main loop has shut down): it is then lost.
   bool Notify();
+  // The same for a call only a display shows: it goes with the main thread's
+  // next wake-up, at the latest after mainloop::DisplayDelay.
+  bool NotifyLater();
   // Calls the callback now, when assigned (main thread, from the window).
   void SyncNotify();
 

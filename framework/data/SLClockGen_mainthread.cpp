@@ -84,6 +84,10 @@ bool TSLMainThreadNotify::Notify() {
   return window_->PostMessage(SLMainThreadNotifyMessage, id_, 0);
 }
 
+bool TSLMainThreadNotify::NotifyLater() {
+  return window_->PostMessageLater(SLMainThreadNotifyMessage, id_, 0, mainloop::DisplayDelay);
+}
+
 void TSLMainThreadNotify::SyncNotify() {
   // Called through a copy: a callback may destroy its own notifier, which
   // clears callback_, and must not lose what it captured while it runs.

@@ -4,9 +4,13 @@
 #include <QApplication>
 #include <QCoreApplication>
 #include <QMetaObject>
+#include <QSocketNotifier>
+#include <algorithm>
 #include <atomic>
+#include <chrono>
 #include <cstdio>
 
+#include <sys/timerfd.h>
 #include <unistd.h>
 
 #include "platform/classlib/ClassBuilder.h"
@@ -58,17 +62,34 @@ void ScheduleRun() {
   QMetaObject::invokeMethod(qt, &RunPostedCalls, Qt::QueuedConnection);
 }
 
-void RunPostedCalls() {
-  wakePending = false;
-  mainloop::TMainLoop &loop = mainloop::TMainLoop::Main();
+// Runs what is queued. Calls posted meanwhile have scheduled their own run;
+// those left behind a failed one are scheduled anew.
+void RunQueue() {
   try {
-    loop.RunPending();
+    mainloop::TMainLoop::Main().RunPending();
   } catch (...) {
     Application().HandleException();
-  }
-  // Calls left behind a failed one.
-  if (loop.PendingCount() > 0)
     ScheduleRun();
+  }
+}
+
+void RunPostedCalls() {
+  wakePending = false;
+  RunQueue();
+}
+
+// Arms (or, for time_point::max(), disarms) the timer that wakes the loop
+// when later calls are due. Safe from any thread: it only sets the timerfd.
+void ArmDueTimer(int timer, mainloop::TMainLoop::TClock::time_point due) {
+  itimerspec when{};
+  if (due != mainloop::TMainLoop::TClock::time_point::max()) {
+    // The steady clock is CLOCK_MONOTONIC; a time already past fires at once.
+    const auto ns = std::max<int64_t>(
+        std::chrono::duration_cast<std::chrono::nanoseconds>(due.time_since_epoch()).count(), 1);
+    when.it_value.tv_sec = static_cast<time_t>(ns / 1000000000);
+    when.it_value.tv_nsec = static_cast<long>(ns % 1000000000);
+  }
+  timerfd_settime(timer, TFD_TIMER_ABSTIME, &when, nullptr);
 }
 
 TQtDialogs &QtDialogs() {
@@ -88,6 +109,11 @@ TApplication::TApplication(TComponent *owner) : TComponent(owner) { SetIsApplica
 
 TApplication::~TApplication() {
   QObject::disconnect(idleConnection_);
+  if (dueTimer_ >= 0) {
+    mainloop::TMainLoop::Main().SetDueHook(nullptr);
+    delete dueNotifier_;
+    close(dueTimer_);
+  }
   if (ownsQt_) {
     mainloop::TMainLoop::Main().SetWakeHook(nullptr);
     delete qt_;
@@ -108,9 +134,27 @@ void TApplication::Initialize(int &argc, char **argv) {
   loop.SetWakeHook(ScheduleRun);
   if (loop.PendingCount() > 0)
     ScheduleRun();
-  idleConnection_ =
-      QObject::connect(QAbstractEventDispatcher::instance(),
-                       &QAbstractEventDispatcher::aboutToBlock, qt_, [this] { DoIdle(); });
+  dueTimer_ = timerfd_create(CLOCK_MONOTONIC, TFD_NONBLOCK | TFD_CLOEXEC);
+  if (dueTimer_ >= 0) {
+    dueNotifier_ = new QSocketNotifier(dueTimer_, QSocketNotifier::Read);
+    QObject::connect(dueNotifier_, &QSocketNotifier::activated, [timer = dueTimer_] {
+      // Reading clears the timer's readiness; how often it expired does not matter.
+      uint64_t expirations;
+      [[maybe_unused]] const ssize_t n = read(timer, &expirations, sizeof expirations);
+      RunQueue();
+    });
+    loop.SetDueHook([timer = dueTimer_](mainloop::TMainLoop::TClock::time_point due) {
+      ArmDueTimer(timer, due);
+    });
+  }
+  // Later calls go along with whatever woke the loop, before the idle pass
+  // looks at the state they change.
+  idleConnection_ = QObject::connect(QAbstractEventDispatcher::instance(),
+                                     &QAbstractEventDispatcher::aboutToBlock, qt_, [this] {
+                                       if (mainloop::TMainLoop::Main().PendingCount() > 0)
+                                         RunQueue();
+                                       DoIdle();
+                                     });
   IDialogHandler *previous = SetDialogHandler(&QtDialogs());
   if (previous)
     SetDialogHandler(previous);

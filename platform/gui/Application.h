@@ -4,6 +4,9 @@
 //
 // - Posts to mainloop::TMainLoop::Main() from any thread wake the Qt loop
 //   (TMainLoop::SetWakeHook), which runs them on the main thread.
+// - Calls posted for later (TMainLoop::PostLater) run when the loop wakes for
+//   anything else, before the idle pass, or at the latest when they are due:
+//   a timer of the application's own wakes the loop then.
 // - An exception that escapes a handler run by the loop (a posted call, a
 //   timer, an action, an idle update, any Qt event) is shown in a message box
 //   through the dialog seam, and the loop goes on. Code that calls handlers
@@ -27,6 +30,7 @@
 #include "platform/classlib/Component.h"
 
 class QApplication;
+class QSocketNotifier;
 
 namespace gui {
 
@@ -77,6 +81,8 @@ private:
   bool inIdle_ = false;
   int idleCount_ = 0;
   QMetaObject::Connection idleConnection_;
+  int dueTimer_ = -1; // a timerfd, armed while later calls wait
+  QSocketNotifier *dueNotifier_ = nullptr;
 };
 
 // The process's application object. The program's entry initialises it with

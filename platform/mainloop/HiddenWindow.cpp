@@ -16,15 +16,24 @@ TWndProc THiddenWindow::SetWindowProc(TWndProc proc) {
   return previous;
 }
 
-bool THiddenWindow::PostMessage(uint32_t msg, uint64_t wParam, int64_t lParam) {
-  return loop_.Post(handle_, [state = state_, message = TMessage{msg, wParam, lParam}] {
+std::function<void()> THiddenWindow::Delivery(const TMessage &message) const {
+  return [state = state_, message] {
     TWndProc proc;
     {
       std::lock_guard<std::mutex> lock(state->m);
       proc = state->proc;
     }
     proc(message);
-  });
+  };
+}
+
+bool THiddenWindow::PostMessage(uint32_t msg, uint64_t wParam, int64_t lParam) {
+  return loop_.Post(handle_, Delivery(TMessage{msg, wParam, lParam}));
+}
+
+bool THiddenWindow::PostMessageLater(uint32_t msg, uint64_t wParam, int64_t lParam,
+                                     std::chrono::milliseconds within) {
+  return loop_.PostLater(handle_, Delivery(TMessage{msg, wParam, lParam}), within);
 }
 
 } // namespace mainloop

@@ -7,6 +7,7 @@
 // PostMessage is safe from any thread and never blocks.
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -36,9 +37,16 @@ public:
   TWndProc SetWindowProc(TWndProc proc);
   // False when the message could not be queued (the loop has shut down).
   bool PostMessage(uint32_t msg, uint64_t wParam, int64_t lParam);
+  // A message only a display shows: it reaches the procedure within the given
+  // delay, with whatever else wakes the main thread first
+  // (TMainLoop::PostLater).
+  bool PostMessageLater(uint32_t msg, uint64_t wParam, int64_t lParam,
+                        std::chrono::milliseconds within);
   TTargetId Handle() const { return handle_; }
 
 private:
+  std::function<void()> Delivery(const TMessage &message) const;
+
   // Shared with the queued messages, so a message already running when the
   // window goes still finds its procedure.
   struct TState {

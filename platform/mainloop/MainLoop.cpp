@@ -27,9 +27,13 @@ void TMainLoop::RemoveTarget(TTargetId target) {
     targets_.erase(target);
     // The calls go now, so nothing they hold outlives their target.
     std::deque<TEntry> kept;
-    for (TEntry &e : queue_)
+    size_t later = 0;
+    for (TEntry &e : queue_) {
+      later += e.target == target && e.later;
       (e.target == target ? dropped : kept).push_back(std::move(e));
+    }
     queue_.swap(kept);
+    LaterEntriesLeftLocked(later);
   }
   // dropped is destroyed outside the lock: the calls' captures may release
   // objects that post or remove targets.
@@ -41,18 +45,46 @@ bool TMainLoop::HasTarget(TTargetId target) const {
 }
 
 bool TMainLoop::Post(TTargetId target, std::function<void()> call) {
+  return Queue(target, std::move(call), false, {});
+}
+
+bool TMainLoop::PostLater(TTargetId target, std::function<void()> call,
+                          std::chrono::milliseconds within) {
+  return Queue(target, std::move(call), true, TClock::now() + within);
+}
+
+bool TMainLoop::Queue(TTargetId target, std::function<void()> call, bool later,
+                      TClock::time_point due) {
   std::function<void()> hook;
   {
     std::lock_guard<std::mutex> lock(m_);
     if (shutDown_ || !call || targets_.count(target) == 0)
       return false;
-    queue_.push_back(TEntry{target, std::move(call)});
-    hook = wakeHook_;
+    later = later && dueHook_;
+    queue_.push_back(TEntry{target, std::move(call), later});
+    if (later) {
+      ++laterCount_;
+      if (due < due_) {
+        due_ = due;
+        dueHook_(due_);
+      }
+    } else {
+      hook = wakeHook_;
+    }
     posted_.notify_all();
   }
   if (hook)
     hook();
   return true;
+}
+
+void TMainLoop::LaterEntriesLeftLocked(size_t count) {
+  laterCount_ -= count;
+  if (laterCount_ == 0 && due_ != TClock::time_point::max()) {
+    due_ = TClock::time_point::max();
+    if (dueHook_)
+      dueHook_(due_);
+  }
 }
 
 size_t TMainLoop::RunPending(size_t maxCalls) {
@@ -71,7 +103,9 @@ size_t TMainLoop::RunPending(size_t maxCalls) {
       if (queue_.empty())
         break;
       call = std::move(queue_.front().call);
+      const bool later = queue_.front().later;
       queue_.pop_front();
+      LaterEntriesLeftLocked(later ? 1 : 0);
     }
     ++ran;
     call();
@@ -98,6 +132,7 @@ void TMainLoop::Shutdown() {
     std::lock_guard<std::mutex> lock(m_);
     shutDown_ = true;
     discarded.swap(queue_);
+    LaterEntriesLeftLocked(laterCount_);
     posted_.notify_all();
   }
   // discarded is destroyed outside the lock, as in RemoveTarget.
@@ -121,6 +156,28 @@ bool TMainLoop::IsMainThread() const {
 void TMainLoop::SetWakeHook(std::function<void()> hook) {
   std::lock_guard<std::mutex> lock(m_);
   wakeHook_ = std::move(hook);
+}
+
+void TMainLoop::SetDueHook(std::function<void(TClock::time_point)> hook) {
+  std::function<void()> wake;
+  {
+    std::lock_guard<std::mutex> lock(m_);
+    dueHook_ = std::move(hook);
+    if (laterCount_ == 0)
+      return;
+    if (dueHook_) {
+      dueHook_(due_);
+      return;
+    }
+    // No one keeps the time any more: what waits is posted as usual.
+    for (TEntry &e : queue_)
+      e.later = false;
+    laterCount_ = 0;
+    due_ = TClock::time_point::max();
+    wake = wakeHook_;
+  }
+  if (wake)
+    wake();
 }
 
 } // namespace mainloop

@@ -9,7 +9,14 @@
 // post, on the posting thread, and is expected to schedule RunPending on the
 // main thread (for instance with a queued call to a main-thread object).
 //
-// Post, AddTarget, RemoveTarget, Shutdown and the queries are safe from any
+// PostLater queues a call that only a display shows (a meter, a position), so
+// it need not cost the main thread a wake-up of its own: it runs with the next
+// run of the queue, which another post or anything else waking the main thread
+// brings, and at the latest once its delay has passed. The program's loop learns
+// when that is through the due hook and keeps a timer for it; without a due
+// hook a later call wakes the loop like any other.
+//
+// Post, PostLater, AddTarget, RemoveTarget, Shutdown and the queries are safe from any
 // thread; RunPending and WaitAndRun are for the main thread. Calls run without
 // any lock of the queue held, so they may post and remove targets themselves.
 // A target removed on another thread while its call is already running still
@@ -32,8 +39,15 @@ namespace mainloop {
 // a newer target that happens to live at the same address.
 using TTargetId = uint64_t;
 
+// How long a later call for a display may wait for a wake-up to go with: one
+// frame of the program's displays (scope, meters, positions), which show ten
+// a second.
+inline constexpr std::chrono::milliseconds DisplayDelay{100};
+
 class TMainLoop {
 public:
+  using TClock = std::chrono::steady_clock;
+
   // The main thread is the one that constructs the loop, until BindMainThread.
   TMainLoop();
   TMainLoop(const TMainLoop &) = delete;
@@ -50,6 +64,9 @@ public:
   // Queues call for target. False, and nothing queued, when the target is
   // unknown or the loop has shut down.
   bool Post(TTargetId target, std::function<void()> call);
+  // Queues call for target in posting order with every other call, to run
+  // within the given delay (see above). False as for Post.
+  bool PostLater(TTargetId target, std::function<void()> call, std::chrono::milliseconds within);
 
   // Runs the calls queued when it starts (calls they post wait for the next
   // run), at most maxCalls of them, and returns how many ran. An exception
@@ -69,12 +86,21 @@ public:
 
   // Called after every successful post, outside the queue's lock.
   void SetWakeHook(std::function<void()> hook);
+  // Told when the queued later calls must run by, whenever that becomes
+  // earlier, and TClock::time_point::max() once none is queued. Called on the
+  // thread that changes it, under the queue's lock: it must not call the loop.
+  void SetDueHook(std::function<void(TClock::time_point)> hook);
 
 private:
   struct TEntry {
     TTargetId target;
     std::function<void()> call;
+    bool later = false;
   };
+
+  bool Queue(TTargetId target, std::function<void()> call, bool later, TClock::time_point due);
+  // After later entries left the queue: the due time goes with the last one.
+  void LaterEntriesLeftLocked(size_t count);
 
   mutable std::mutex m_; // guards everything below
   std::condition_variable posted_;
@@ -84,6 +110,9 @@ private:
   bool shutDown_ = false;
   std::thread::id mainThread_;
   std::function<void()> wakeHook_;
+  std::function<void(TClock::time_point)> dueHook_;
+  size_t laterCount_ = 0; // later entries in queue_
+  TClock::time_point due_ = TClock::time_point::max();
 };
 
 } // namespace mainloop

@@ -14,8 +14,10 @@ class ALProgressGateTest : public testing::Test {
 protected:
   int Posted = 0;
   bool Accepts = true;
-  TALProgressGate Gate{[this] {
+  bool LastWasLater = false;
+  TALProgressGate Gate{[this](bool Later) {
                          Posted += Accepts;
+                         LastWasLater = Later;
                          return Accepts;
                        },
                        50ms};
@@ -24,6 +26,7 @@ protected:
 TEST_F(ALProgressGateTest, APostInFlightCoversEveryChangeUntilItsHandlerRuns) {
   Gate.Changed();
   EXPECT_EQ(Posted, 1);
+  EXPECT_TRUE(LastWasLater) << "a moving position only feeds a display";
   for (int k = 0; k < 10; ++k)
     Gate.Changed();
   Gate.Close(); // the post on its way reads the newest values
@@ -38,6 +41,7 @@ TEST_F(ALProgressGateTest, ChangesWithinAPeriodWaitForTheCloseAndAreThenPostedOn
   EXPECT_EQ(Posted, 1);
   Gate.Close();
   EXPECT_EQ(Posted, 2);
+  EXPECT_FALSE(LastWasLater) << "the final position goes at once";
   Gate.Arrived();
   Gate.Close();
   EXPECT_EQ(Posted, 2) << "nothing changed since";

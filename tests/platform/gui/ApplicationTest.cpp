@@ -38,6 +38,31 @@ TEST(ApplicationTest, PostsFromAnotherThreadRunOnTheMainThreadThroughTheQtLoop) 
   EXPECT_EQ(ranOn, std::this_thread::get_id());
 }
 
+// Nothing but the application's own timer runs a later call when the pump
+// never waits: it still comes, once due.
+TEST(ApplicationTest, ALaterCallRunsWhenDueThoughNothingElseWakesTheLoop) {
+  Application();
+  mainloop::THiddenWindow window;
+  int ran = 0;
+  window.SetWindowProc([&](const mainloop::TMessage &) { ++ran; });
+  std::thread([&] { window.PostMessageLater(1025, 0, 0, std::chrono::milliseconds(30)); }).join();
+  ASSERT_TRUE(PumpQtUntil([&] { return ran == 1; }));
+}
+
+TEST(ApplicationTest, ALaterCallGoesWithTheLoopsNextWakeUpLongBeforeItIsDue) {
+  Application();
+  mainloop::THiddenWindow window;
+  int ran = 0;
+  window.SetWindowProc([&](const mainloop::TMessage &) { ++ran; });
+  window.PostMessageLater(1025, 0, 0, std::chrono::hours(1));
+  QTimer wake;
+  wake.start(20);
+  ASSERT_TRUE(PumpQtUntil([&] {
+    QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    return ran == 1;
+  }));
+}
+
 TEST(ApplicationTest, AnExceptionOfAPostedCallIsShownAndTheCallsBehindItStillRun) {
   Application().SetTitle("Sonvelt");
   TScriptedDialogs dialogs;

@@ -149,3 +149,66 @@ TEST_F(MainLoopTest, TheConstructingThreadIsTheMainThreadUntilRebound) {
   std::thread([&] { loop.BindMainThread(); }).join();
   EXPECT_FALSE(loop.IsMainThread());
 }
+
+TEST_F(MainLoopTest, ALaterCallWaitsWithoutAWakeUpAndRunsInPostingOrder) {
+  TTargetId a = loop.AddTarget();
+  int wakes = 0;
+  std::vector<TMainLoop::TClock::time_point> dues;
+  loop.SetWakeHook([&] { ++wakes; });
+  loop.SetDueHook([&](TMainLoop::TClock::time_point due) { dues.push_back(due); });
+
+  const auto before = TMainLoop::TClock::now();
+  EXPECT_TRUE(loop.PostLater(a, Record(1), 100ms));
+  EXPECT_TRUE(loop.PostLater(a, Record(2), 500ms)); // due no earlier: nothing to tell
+  EXPECT_TRUE(loop.Post(a, Record(3)));
+  EXPECT_EQ(wakes, 1) << "only the ordinary post wakes the loop";
+  ASSERT_EQ(dues.size(), 1u);
+  EXPECT_GE(dues[0], before + 100ms);
+  EXPECT_LE(dues[0], TMainLoop::TClock::now() + 100ms);
+
+  EXPECT_TRUE(loop.PostLater(a, Record(4), 10ms)); // earlier than the standing due
+  ASSERT_EQ(dues.size(), 2u);
+  EXPECT_LT(dues[1], dues[0]);
+
+  EXPECT_EQ(loop.RunPending(), 4u);
+  EXPECT_EQ(ran, (std::vector<int>{1, 2, 3, 4}));
+  ASSERT_EQ(dues.size(), 3u);
+  EXPECT_EQ(dues[2], TMainLoop::TClock::time_point::max()) << "nothing waits any more";
+}
+
+TEST_F(MainLoopTest, TheDueTimeGoesWithTheLastLaterCallHoweverItLeaves) {
+  std::vector<TMainLoop::TClock::time_point> dues;
+  loop.SetDueHook([&](TMainLoop::TClock::time_point due) { dues.push_back(due); });
+  const auto none = TMainLoop::TClock::time_point::max();
+
+  TTargetId a = loop.AddTarget(), b = loop.AddTarget();
+  loop.PostLater(a, Record(1), 50ms);
+  loop.PostLater(b, Record(2), 50ms);
+  loop.RemoveTarget(a);
+  EXPECT_NE(dues.back(), none) << "b's call still waits";
+  loop.RemoveTarget(b);
+  EXPECT_EQ(dues.back(), none);
+
+  TTargetId c = loop.AddTarget();
+  loop.PostLater(c, Record(3), 50ms);
+  loop.Shutdown();
+  EXPECT_EQ(dues.back(), none);
+  EXPECT_TRUE(ran.empty());
+}
+
+TEST_F(MainLoopTest, WithoutADueHookALaterCallWakesTheLoopLikeAnyOther) {
+  TTargetId a = loop.AddTarget();
+  int wakes = 0;
+  loop.SetWakeHook([&] { ++wakes; });
+  loop.PostLater(a, Record(1), 1h);
+  EXPECT_EQ(wakes, 1);
+
+  // A due hook that goes away hands what waits to the wake hook.
+  loop.SetDueHook([](TMainLoop::TClock::time_point) {});
+  loop.PostLater(a, Record(2), 1h);
+  EXPECT_EQ(wakes, 1);
+  loop.SetDueHook(nullptr);
+  EXPECT_EQ(wakes, 2);
+  EXPECT_EQ(loop.RunPending(), 2u);
+  EXPECT_EQ(ran, (std::vector<int>{1, 2}));
+}
