@@ -61,7 +61,7 @@ bool TMainLoop::Queue(TTargetId target, std::function<void()> call, bool later,
     if (shutDown_ || !call || targets_.count(target) == 0)
       return false;
     later = later && dueHook_;
-    queue_.push_back(TEntry{target, std::move(call), later});
+    queue_.push_back(TEntry{target, std::move(call), later, due});
     if (later) {
       ++laterCount_;
       if (due < due_) {
@@ -79,12 +79,15 @@ bool TMainLoop::Queue(TTargetId target, std::function<void()> call, bool later,
 }
 
 void TMainLoop::LaterEntriesLeftLocked(size_t count) {
+  if (count == 0)
+    return;
   laterCount_ -= count;
-  if (laterCount_ == 0 && due_ != TClock::time_point::max()) {
-    due_ = TClock::time_point::max();
-    if (dueHook_)
-      dueHook_(due_);
-  }
+  due_ = TClock::time_point::max();
+  for (const TEntry &e : queue_)
+    if (e.later)
+      due_ = std::min(due_, e.due);
+  if (dueHook_)
+    dueHook_(due_);
 }
 
 size_t TMainLoop::RunPending(size_t maxCalls) {

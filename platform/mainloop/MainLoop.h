@@ -96,10 +96,12 @@ private:
     TTargetId target;
     std::function<void()> call;
     bool later = false;
+    TClock::time_point due{}; // of a later entry
   };
 
   bool Queue(TTargetId target, std::function<void()> call, bool later, TClock::time_point due);
-  // After later entries left the queue: the due time goes with the last one.
+  // After later entries left the queue: the due time goes with the last one,
+  // and is told again for those left (the timer may have fired for it).
   void LaterEntriesLeftLocked(size_t count);
 
   mutable std::mutex m_; // guards everything below

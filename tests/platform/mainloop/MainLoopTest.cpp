@@ -172,8 +172,7 @@ TEST_F(MainLoopTest, ALaterCallWaitsWithoutAWakeUpAndRunsInPostingOrder) {
 
   EXPECT_EQ(loop.RunPending(), 4u);
   EXPECT_EQ(ran, (std::vector<int>{1, 2, 3, 4}));
-  ASSERT_EQ(dues.size(), 3u);
-  EXPECT_EQ(dues[2], TMainLoop::TClock::time_point::max()) << "nothing waits any more";
+  EXPECT_EQ(dues.back(), TMainLoop::TClock::time_point::max()) << "nothing waits any more";
 }
 
 TEST_F(MainLoopTest, TheDueTimeGoesWithTheLastLaterCallHoweverItLeaves) {
@@ -182,6 +181,18 @@ TEST_F(MainLoopTest, TheDueTimeGoesWithTheLastLaterCallHoweverItLeaves) {
   const auto none = TMainLoop::TClock::time_point::max();
 
   TTargetId a = loop.AddTarget(), b = loop.AddTarget();
+  // A run that leaves a later call behind tells its time anew: the timer may
+  // have fired for the one that ran.
+  loop.PostLater(a, Record(0), 10ms);
+  loop.PostLater(a, Record(0), 50ms);
+  ASSERT_EQ(dues.size(), 1u);
+  EXPECT_EQ(loop.RunPending(1), 1u);
+  ASSERT_EQ(dues.size(), 2u);
+  EXPECT_GT(dues[1], dues[0]);
+  EXPECT_NE(dues[1], none);
+  EXPECT_EQ(loop.RunPending(), 1u);
+  EXPECT_EQ(dues.back(), none);
+
   loop.PostLater(a, Record(1), 50ms);
   loop.PostLater(b, Record(2), 50ms);
   loop.RemoveTarget(a);
@@ -193,7 +204,7 @@ TEST_F(MainLoopTest, TheDueTimeGoesWithTheLastLaterCallHoweverItLeaves) {
   loop.PostLater(c, Record(3), 50ms);
   loop.Shutdown();
   EXPECT_EQ(dues.back(), none);
-  EXPECT_TRUE(ran.empty());
+  EXPECT_EQ(ran, (std::vector<int>{0, 0}));
 }
 
 TEST_F(MainLoopTest, WithoutADueHookALaterCallWakesTheLoopLikeAnyOther) {
