@@ -151,8 +151,7 @@ void TApplication::Initialize(int &argc, char **argv) {
   // looks at the state they change.
   idleConnection_ = QObject::connect(QAbstractEventDispatcher::instance(),
                                      &QAbstractEventDispatcher::aboutToBlock, qt_, [this] {
-                                       if (mainloop::TMainLoop::Main().PendingCount() > 0)
-                                         RunQueue();
+                                       RunQueue();
                                        DoIdle();
                                      });
   IDialogHandler *previous = SetDialogHandler(&QtDialogs());

@@ -86,8 +86,9 @@ void TMainLoop::LaterEntriesLeftLocked(size_t count) {
   for (const TEntry &e : queue_)
     if (e.later)
       due_ = std::min(due_, e.due);
-  if (dueHook_)
-    dueHook_(due_);
+  // Later entries exist only while a due hook does (SetDueHook(nullptr) turns
+  // them into ordinary ones).
+  dueHook_(due_);
 }
 
 size_t TMainLoop::RunPending(size_t maxCalls) {
