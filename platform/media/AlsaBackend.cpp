@@ -307,12 +307,13 @@ public:
     snd_pcm_hw_params_t *hw;
     snd_pcm_hw_params_alloca(&hw);
     unsigned rate = format.Format.nSamplesPerSec;
-    // Capture periods of 50 ms: the device (or a sound server's plugin, whose
-    // own thread wakes for each) wakes us every two or three 1024-frame
-    // blocks, well inside the scope's 100 ms refresh, and the 200 ms buffer
-    // still holds four periods while a block is handed on. Playback keeps
-    // periods of about one block.
-    unsigned periodUs = capture ? 50000 : 25000, bufferUs = 200000;
+    // Capture periods of 100 ms, one a frame of the displays (the scope
+    // shows the newest block, the meters a value per 100 ms of audio): the
+    // device, or a sound server's plugin whose own thread wakes for each,
+    // wakes us no more often than the window shows what came, and the
+    // 400 ms buffer holds four periods while a block is handed on. Playback
+    // keeps periods of about one block.
+    unsigned periodUs = capture ? 100000 : 25000, bufferUs = capture ? 400000 : 200000;
     int dir = 0;
     if ((err = snd_pcm_hw_params_any(pcm, hw)) < 0 ||
         (err = snd_pcm_hw_params_set_access(pcm, hw, SND_PCM_ACCESS_RW_INTERLEAVED)) < 0 ||
